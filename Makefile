@@ -1,0 +1,29 @@
+# The two commands a newcomer needs:
+#   make demo   installs what is missing, builds, runs the main example
+#   make test   installs what is missing, builds, runs every test suite
+# Both are safe to repeat.
+
+.PHONY: demo test deps configure build bench sanitize clean
+
+deps:
+	@./scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build --preset default
+
+demo: build
+	@./build/bin/demo
+
+test: build
+	@ctest --preset default
+	@./scripts/check-install.sh
+	@./scripts/run-sanitizers.sh
+
+bench: build
+	@for b in build/bin/bench_*; do "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+clean:
+	rm -rf build build-asan build-tsan

@@ -1,0 +1,8 @@
+#pragma once
+
+// The runtime's test harness in one include: manual clock, reset, captured
+// reports and the per-service views. For tests, examples and tools only; the
+// product's sources never include it.
+
+#include <kvor/zephrin/runtime/harness/Clock.hpp>
+#include <kvor/zephrin/runtime/harness/Reports.hpp>

@@ -1,0 +1,117 @@
+#include "core/Clock.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "core/ResetRegistry.hpp"
+
+namespace kvor::zephrin::runtime {
+
+Clock& Clock::Instance() {
+  static Clock clock;
+  return clock;
+}
+
+namespace {
+const bool kRegistered = (RegisterReset([] {
+                            Clock::Instance().SetTimeSource({});
+                            Clock::Instance().UseRealTime();
+                          }),
+                          true);
+}  // namespace
+
+double Clock::SteadySeconds() const {
+  using namespace std::chrono;
+  return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double Clock::Now() const {
+  if (hasSource_.load(std::memory_order_acquire)) {
+    std::lock_guard lock(sourceMutex_);
+    if (source_) return source_();
+  }
+  if (manual_.load(std::memory_order_acquire)) return manualTime_.load(std::memory_order_acquire);
+  return SteadySeconds();
+}
+
+void Clock::UseRealTime() {
+  manual_.store(false, std::memory_order_release);
+  NotifyTimeChanged();
+}
+
+void Clock::UseManualTime(double startSeconds) {
+  manualTime_.store(startSeconds, std::memory_order_release);
+  manual_.store(true, std::memory_order_release);
+  NotifyTimeChanged();
+}
+
+void Clock::SetManualTime(double seconds) {
+  if (!IsManual()) return;
+  manualTime_.store(seconds, std::memory_order_release);
+  NotifyTimeChanged();
+}
+
+void Clock::AdvanceManualTime(double seconds) {
+  if (!IsManual()) return;
+  double expected = manualTime_.load();
+  while (!manualTime_.compare_exchange_weak(expected, expected + seconds)) {
+  }
+  NotifyTimeChanged();
+}
+
+void Clock::SetTimeSource(std::function<double()> source) {
+  {
+    std::lock_guard lock(sourceMutex_);
+    source_ = std::move(source);
+    hasSource_.store(static_cast<bool>(source_), std::memory_order_release);
+  }
+  NotifyTimeChanged();
+}
+
+bool Clock::HasTimeSource() const { return hasSource_.load(std::memory_order_acquire); }
+
+int Clock::AddListener(std::function<void()> listener) {
+  std::lock_guard lock(listenerMutex_);
+  listeners_.emplace_back(nextListener_, std::move(listener));
+  return nextListener_++;
+}
+
+void Clock::RemoveListener(int handle) {
+  std::lock_guard lock(listenerMutex_);
+  std::erase_if(listeners_, [handle](const auto& l) { return l.first == handle; });
+}
+
+void Clock::NotifyTimeChanged() {
+  std::vector<std::function<void()>> listeners;
+  {
+    std::lock_guard lock(listenerMutex_);
+    for (auto& l : listeners_) listeners.push_back(l.second);
+  }
+  for (auto& l : listeners) l();
+}
+
+void Clock::WaiterEntered() {
+  {
+    std::lock_guard lock(waiterMutex_);
+    ++blocked_;
+  }
+  waiterCv_.notify_all();
+}
+
+void Clock::WaiterLeft() {
+  std::lock_guard lock(waiterMutex_);
+  --blocked_;
+}
+
+int Clock::BlockedWaiters() const {
+  std::lock_guard lock(waiterMutex_);
+  return blocked_;
+}
+
+void Clock::AwaitBlockedWaiters(int count) {
+  std::unique_lock lock(waiterMutex_);
+  waiterCv_.wait(lock, [&] { return blocked_ >= count; });
+}
+
+}  // namespace kvor::zephrin::runtime

@@ -1,0 +1,101 @@
+#pragma once
+
+// The runtime's one time base. It runs on the steady wall clock by default;
+// tests switch it to a manual clock that only moves when the harness says so,
+// and replay installs its own time source. Waiting code never sleeps on its
+// own: it waits on its condition variable through WaitUntil, and the clock
+// wakes every registered waiter whenever manual time moves, so a wait on the
+// manual clock ends exactly when the test advances past its deadline.
+// Thread-safe.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+
+namespace kvor::zephrin::runtime {
+
+class Clock {
+ public:
+  static Clock& Instance();
+
+  /// Seconds on the current time base.
+  double Now() const;
+
+  void UseRealTime();
+  void UseManualTime(double startSeconds);
+  bool IsManual() const { return manual_.load(std::memory_order_acquire); }
+  /// Sets the manual time (ignored on real time) and wakes waiters.
+  void SetManualTime(double seconds);
+  void AdvanceManualTime(double seconds);
+
+  /// Installs a time source that replaces the wall clock (replay). An empty
+  /// function removes it. The owner calls NotifyTimeChanged when its time
+  /// moves by steps rather than continuously.
+  void SetTimeSource(std::function<double()> source);
+  bool HasTimeSource() const;
+
+  /// Registers a callback run after every manual time change; it must wake
+  /// the caller's condition variable. Returns a handle for RemoveListener.
+  int AddListener(std::function<void()> listener);
+  void RemoveListener(int handle);
+  /// Runs every listener (time moved).
+  void NotifyTimeChanged();
+
+  /// Waits on `cv` (with `lock` held) until `ready()` is true or the clock
+  /// reaches `deadline` seconds. Returns ready()'s last value. The caller's
+  /// condition variable must be registered through AddListener so that time
+  /// changes wake it.
+  template <class Ready>
+  bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double deadline,
+                 Ready ready);
+
+  /// Number of threads currently blocked in WaitUntil.
+  int BlockedWaiters() const;
+  /// Blocks (on a condition variable) until at least `count` threads wait.
+  void AwaitBlockedWaiters(int count);
+
+ private:
+  Clock() = default;
+  void WaiterEntered();
+  void WaiterLeft();
+  double SteadySeconds() const;
+
+  std::atomic<bool> manual_{false};
+  std::atomic<double> manualTime_{0.0};
+  mutable std::mutex sourceMutex_;
+  std::function<double()> source_;
+  std::atomic<bool> hasSource_{false};
+
+  mutable std::mutex listenerMutex_;
+  std::vector<std::pair<int, std::function<void()>>> listeners_;
+  int nextListener_ = 1;
+
+  mutable std::mutex waiterMutex_;
+  std::condition_variable waiterCv_;
+  int blocked_ = 0;
+};
+
+template <class Ready>
+bool Clock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double deadline,
+                      Ready ready) {
+  while (!ready()) {
+    double now = Now();
+    if (now >= deadline) return false;
+    WaiterEntered();
+    if (IsManual()) {
+      cv.wait(lock);
+    } else if (HasTimeSource()) {
+      // A replay clock moves continuously while playing and in steps while
+      // paused; it notifies on steps, and a short bounded wait catches the rest.
+      cv.wait_for(lock, std::chrono::milliseconds(2));
+    } else {
+      cv.wait_for(lock, std::chrono::duration<double>(deadline - now));
+    }
+    WaiterLeft();
+  }
+  return true;
+}
+
+}  // namespace kvor::zephrin::runtime

@@ -1,0 +1,55 @@
+#include <kvor/zephrin/platform/Reporting.hpp>
+
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <execinfo.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+#include "core/ReportLog.hpp"
+
+namespace kvor::zephrin::platform {
+namespace {
+
+std::string Demangle(const char* symbol) {
+  int status = 0;
+  std::unique_ptr<char, decltype(&std::free)> demangled(
+      abi::__cxa_demangle(symbol, nullptr, nullptr, &status), &std::free);
+  return (status == 0 && demangled) ? std::string(demangled.get()) : std::string(symbol);
+}
+
+}  // namespace
+
+std::string GetStackTrace(int depth) {
+  constexpr int kMaxFrames = 64;
+  void* frames[kMaxFrames];
+  int count = backtrace(frames, kMaxFrames);
+  // Frame 0 is this function; frame 1 is its caller.
+  int first = 1 + (depth > 0 ? depth : 0);
+  std::ostringstream out;
+  for (int i = first; i < count; ++i) {
+    Dl_info info{};
+    out << "\tat ";
+    if (dladdr(frames[i], &info) != 0 && info.dli_sname != nullptr) {
+      out << Demangle(info.dli_sname);
+    } else if (info.dli_fname != nullptr) {
+      out << info.dli_fname << " [" << frames[i] << ']';
+    } else {
+      out << frames[i];
+    }
+    out << '\n';
+  }
+  return out.str();
+}
+
+}  // namespace kvor::zephrin::platform
+
+extern "C" int c_kvor_zephrin_report_error(int isError, int code, int /*isLVCode*/, const char* details,
+                                           const char* location, const char* callStack) {
+  kvor::zephrin::runtime::ReportLog::Instance().Add(isError != 0, code, details ? details : "",
+                                                    location ? location : "", callStack ? callStack : "");
+  return 0;
+}

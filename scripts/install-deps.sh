@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs. Idempotent and quiet when
+# everything is already there; runs apt-get update once before a first install.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build ccache pkg-config python3
+  libeigen3-dev libunits-cpp-dev libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev libzstd-dev libcli11-dev openjdk-17-jdk-headless clang
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo_cmd apt-get update -qq
+$sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
