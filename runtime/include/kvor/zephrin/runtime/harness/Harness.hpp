@@ -5,4 +5,5 @@
 // product's sources never include it.
 
 #include <kvor/zephrin/runtime/harness/Clock.hpp>
+#include <kvor/zephrin/runtime/harness/Controls.hpp>
 #include <kvor/zephrin/runtime/harness/Reports.hpp>

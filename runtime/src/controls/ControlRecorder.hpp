@@ -1,0 +1,81 @@
+#pragma once
+
+// Records the control calls the runtime receives, per device hash, for the
+// harness. Each device keeps a fixed ring of its last calls whose slots are
+// reused in place, so recording a call allocates nothing once a device has
+// been seen (a program re-sending its request every loop stays
+// allocation-free). Thread-safe: one mutex guards all devices.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include <kvor/zephrin/runtime/harness/Controls.hpp>
+
+namespace kvor::zephrin::runtime {
+
+/// One field argument of a control call, stored without allocation.
+struct RecordedArg {
+  enum class Kind : std::uint8_t { Double, Bool, Int };
+  Kind kind = Kind::Double;
+  double number = 0.0;  // the double, or the int's value
+  bool flag = false;
+
+  RecordedArg() = default;
+  RecordedArg(double value) : kind{Kind::Double}, number{value} {}  // NOLINT: implicit by design
+  RecordedArg(bool value) : kind{Kind::Bool}, flag{value} {}        // NOLINT: implicit by design
+  RecordedArg(int value) : kind{Kind::Int}, number{static_cast<double>(value)} {}  // NOLINT
+};
+
+class ControlRecorder {
+ public:
+  /// Calls kept per device.
+  static constexpr std::size_t kCallsPerDevice = 64;
+  /// Most field arguments one call may carry (after bus, hash and frequency).
+  static constexpr std::size_t kMaxArgs = 32;
+
+  static ControlRecorder& Instance();
+
+  /// Records one call and returns the status injected for the device (0 by
+  /// default). `function` must be a string with static storage duration.
+  /// `args` are the update frequency and the fields, in call order.
+  int Record(const char* function, const char* network, std::uint32_t deviceHash,
+             std::initializer_list<RecordedArg> args);
+
+  std::vector<harness::ControlCall> Calls(std::uint32_t deviceHash) const;
+  std::size_t Count(std::uint32_t deviceHash) const;
+  void SetStatus(std::uint32_t deviceHash, int status);
+  /// Forgets all calls (injected statuses stay).
+  void ClearCalls();
+  /// Forgets calls and injected statuses.
+  void Reset();
+
+ private:
+  struct Call {
+    const char* function = nullptr;
+    std::string network;  // keeps its capacity when the slot is reused
+    std::uint32_t deviceHash = 0;
+    std::size_t argCount = 0;
+    std::array<RecordedArg, kMaxArgs> args{};
+  };
+  struct Device {
+    std::array<Call, kCallsPerDevice> ring;
+    std::size_t total = 0;  // calls received; the next slot is total % ring size
+    int status = 0;
+  };
+
+  ControlRecorder() = default;
+  Device& DeviceFor(std::uint32_t deviceHash);
+  static harness::ControlCall ToHarness(const Call& call);
+
+  mutable std::mutex mutex_;
+  std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_;
+};
+
+}  // namespace kvor::zephrin::runtime

@@ -1,0 +1,51 @@
+#include "controls/ControlRecorder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <kvor/zephrin/platform/ControlRequests.hpp>
+
+#include "support/RuntimeFixture.hpp"
+
+namespace harness = kvor::zephrin::runtime::harness;
+
+namespace {
+class ControlRecorderTest : public zephrin_test::RuntimeTest {};
+}  // namespace
+
+// A device keeps only its last 64 calls, oldest first, while the count goes on;
+// other devices are unaffected and clearing forgets everything.
+TEST_F(ControlRecorderTest, KeepsLastCallsPerDeviceOldestFirst) {
+  for (int i = 0; i < 70; ++i) c_kvor_zephrin6_RequestControlEmpty("can0", 7u, i);
+  c_kvor_zephrin6_RequestControlEmpty("", 8u, 0.5);
+
+  auto calls = harness::ControlCalls(7u);
+  ASSERT_EQ(calls.size(), 64u);
+  EXPECT_EQ(std::get<double>(calls.front().arguments[2]), 6.0);
+  EXPECT_EQ(std::get<double>(calls.back().arguments[2]), 69.0);
+  EXPECT_EQ(harness::ControlCallCount(7u), 70u);
+
+  auto last = harness::LastControlCall(8u);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->function, "c_kvor_zephrin6_RequestControlEmpty");
+  ASSERT_EQ(last->arguments.size(), 3u);
+  EXPECT_EQ(last->arguments[0], harness::ControlArgument{std::string{}});
+  EXPECT_EQ(last->arguments[1], harness::ControlArgument{8u});
+  EXPECT_EQ(harness::ToString(*last), "c_kvor_zephrin6_RequestControlEmpty(\"\", 0x00000008, 0.5)");
+
+  harness::ClearControlCalls();
+  EXPECT_TRUE(harness::ControlCalls(7u).empty());
+  EXPECT_FALSE(harness::LastControlCall(8u).has_value());
+  EXPECT_EQ(harness::ControlCallCount(7u), 0u);
+  EXPECT_FALSE(harness::LastControlCall(99u).has_value());
+}
+
+// An injected status comes back from every entry point of that device until
+// Reset, and the call is still recorded.
+TEST_F(ControlRecorderTest, InjectedStatusIsReturnedUntilReset) {
+  harness::SetControlStatus(5u, -1001);
+  EXPECT_EQ(c_kvor_zephrin6_RequestControlEmpty("can0", 5u, 0.0), -1001);
+  EXPECT_EQ(c_kvor_zephrin6_RequestControlEmpty("can0", 6u, 0.0), 0);
+  EXPECT_EQ(harness::ControlCallCount(5u), 1u);
+  harness::Reset();
+  EXPECT_EQ(c_kvor_zephrin6_RequestControlEmpty("can0", 5u, 0.0), 0);
+}
