@@ -1,0 +1,46 @@
+#pragma once
+
+// The device runtime's simulator: device objects announce themselves with
+// SimCreate, a physics model outside the library feeds the simulated devices
+// named inputs (supply voltage, rotor position, limit switches ...) and reads
+// back named outputs (motor voltage, currents ...). A simulated device is
+// addressed by its device type and its device ID. Every call is thread-safe
+// and returns at once.
+
+#include <cstdint>
+#include <string_view>
+
+namespace kvor::zephrin::platform {
+
+/// Simulator device types, one per device model.
+enum class DeviceType : int32_t {
+  RapaxQ = 5,
+  Angulon = 6,
+  Auklet2 = 7,
+  RapaxW = 8,
+  Distix = 9,
+  Portis = 10,
+};
+
+/// Registers the simulated device (`deviceType`, `deviceId`). Returns 0, 1202
+/// SimDeviceAlreadyExists when it was created before (the device keeps its
+/// state), or -1002 InvalidParamValue for a type outside the table above.
+int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
+
+/// Sets the physics input `physicsType` (for example "SupplyVoltage", in the
+/// unit the device's simulation state documents) of a created device to
+/// `value`. Returns 0, or 1200 SimDeviceNotFound for a device never created.
+int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
+                           double value);
+
+/// Reads the physics output `physicsType` (for example "MotorVoltage") of a
+/// created device into `value` (0 for an output the simulation has not
+/// produced yet). Returns 0, or 1200 SimDeviceNotFound, leaving `value` alone.
+int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
+                           double& value);
+
+/// The status of the most recent simulator call for this device (1200
+/// SimDeviceNotFound for a device never created).
+int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId);
+
+}  // namespace kvor::zephrin::platform

@@ -1,0 +1,141 @@
+#include "sim/SimRegistry.hpp"
+
+#include <kvor/zephrin/platform/Sim.hpp>
+
+#include "core/ResetRegistry.hpp"
+
+namespace kvor::zephrin::runtime {
+namespace {
+
+constexpr int32_t kOk = 0;
+constexpr int32_t kInvalidParamValue = -1002;
+constexpr int32_t kSimDeviceNotFound = 1200;
+constexpr int32_t kSimDeviceAlreadyExists = 1202;
+
+const bool kRegistered = (RegisterReset([] { SimRegistry::Instance().Clear(); }), true);
+
+bool IsKnownType(int32_t deviceType) {
+  return deviceType >= static_cast<int32_t>(platform::DeviceType::RapaxQ) &&
+         deviceType <= static_cast<int32_t>(platform::DeviceType::Portis);
+}
+
+}  // namespace
+
+SimRegistry& SimRegistry::Instance() {
+  static SimRegistry registry;
+  return registry;
+}
+
+SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
+  auto it = devices_.find({deviceType, deviceId});
+  return it == devices_.end() ? nullptr : &it->second;
+}
+
+const SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) const {
+  auto it = devices_.find({deviceType, deviceId});
+  return it == devices_.end() ? nullptr : &it->second;
+}
+
+int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
+  if (!IsKnownType(deviceType)) return kInvalidParamValue;
+  std::lock_guard lock(mutex_);
+  auto [it, inserted] = devices_.try_emplace({deviceType, deviceId});
+  if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
+  creationOrder_.push_back({deviceType, deviceId});
+  return kOk;
+}
+
+int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+  std::lock_guard lock(mutex_);
+  Device* device = Find(deviceType, deviceId);
+  if (device == nullptr) return kSimDeviceNotFound;
+  auto it = device->inputs.find(name);
+  if (it == device->inputs.end()) {
+    device->inputs.emplace(std::string(name), value);
+  } else {
+    it->second = value;
+  }
+  return device->lastError = kOk;
+}
+
+int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
+  std::lock_guard lock(mutex_);
+  Device* device = Find(deviceType, deviceId);
+  if (device == nullptr) return kSimDeviceNotFound;
+  auto it = device->outputs.find(name);
+  value = it == device->outputs.end() ? 0.0 : it->second;
+  return device->lastError = kOk;
+}
+
+int32_t SimRegistry::LastError(int32_t deviceType, int32_t deviceId) const {
+  std::lock_guard lock(mutex_);
+  const Device* device = Find(deviceType, deviceId);
+  return device == nullptr ? kSimDeviceNotFound : device->lastError;
+}
+
+std::vector<harness::SimDevice> SimRegistry::Devices() const {
+  std::lock_guard lock(mutex_);
+  return creationOrder_;
+}
+
+std::optional<double> SimRegistry::Input(int32_t deviceType, int32_t deviceId, std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  const Device* device = Find(deviceType, deviceId);
+  if (device == nullptr) return std::nullopt;
+  auto it = device->inputs.find(name);
+  if (it == device->inputs.end()) return std::nullopt;
+  return it->second;
+}
+
+void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+  std::lock_guard lock(mutex_);
+  Device* device = Find(deviceType, deviceId);
+  if (device == nullptr) return;
+  device->outputs.insert_or_assign(std::string(name), value);
+}
+
+void SimRegistry::Clear() {
+  std::lock_guard lock(mutex_);
+  devices_.clear();
+  creationOrder_.clear();
+}
+
+}  // namespace kvor::zephrin::runtime
+
+namespace kvor::zephrin::platform {
+
+using runtime::SimRegistry;
+
+int32_t SimCreate(DeviceType deviceType, int32_t deviceId) {
+  return SimRegistry::Instance().Create(static_cast<int32_t>(deviceType), deviceId);
+}
+
+int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
+                           double value) {
+  return SimRegistry::Instance().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+}
+
+int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
+                           double& value) {
+  return SimRegistry::Instance().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+}
+
+int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId) {
+  return SimRegistry::Instance().LastError(static_cast<int32_t>(deviceType), deviceId);
+}
+
+}  // namespace kvor::zephrin::platform
+
+namespace kvor::zephrin::runtime::harness {
+
+std::vector<SimDevice> SimDevices() { return SimRegistry::Instance().Devices(); }
+
+std::optional<double> SimPhysicsInput(int32_t deviceType, int32_t deviceId, std::string_view name) {
+  return SimRegistry::Instance().Input(deviceType, deviceId, name);
+}
+
+void SetSimPhysicsValue(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+  SimRegistry::Instance().SetOutput(deviceType, deviceId, name, value);
+}
+
+}  // namespace kvor::zephrin::runtime::harness

@@ -1,0 +1,64 @@
+// The runtime's simulator registry: announcing devices, physics inputs and
+// outputs, and the last-error status per device.
+#include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin/runtime/harness/Sim.hpp>
+
+#include "support/RuntimeFixture.hpp"
+
+namespace {
+
+using kvor::zephrin::StatusCode;
+using kvor::zephrin::platform::DeviceType;
+namespace platform = kvor::zephrin::platform;
+namespace harness = kvor::zephrin::runtime::harness;
+
+class SimTest : public zephrin_test::RuntimeTest {};
+
+// A device is created once per (type, ID); the same ID under another type is
+// another device, and unknown types are refused.
+TEST_F(SimTest, CreateRegistersEachDeviceOnce) {
+  EXPECT_EQ(platform::SimCreate(DeviceType::RapaxQ, 3), StatusCode::OK);
+  EXPECT_EQ(platform::SimCreate(DeviceType::RapaxQ, 3), StatusCode::SimDeviceAlreadyExists);
+  EXPECT_EQ(platform::SimCreate(DeviceType::Auklet2, 3), StatusCode::OK);
+  EXPECT_EQ(platform::SimCreate(static_cast<DeviceType>(4), 1), StatusCode::InvalidParamValue);
+  EXPECT_EQ(platform::SimCreate(static_cast<DeviceType>(11), 1), StatusCode::InvalidParamValue);
+  EXPECT_EQ(harness::SimDevices(), (std::vector<harness::SimDevice>{{5, 3}, {7, 3}}));
+
+  harness::Reset();
+  EXPECT_TRUE(harness::SimDevices().empty());
+  EXPECT_EQ(platform::SimCreate(DeviceType::RapaxQ, 3), StatusCode::OK);
+}
+
+// Inputs are kept per device and name, outputs read what the simulation
+// produced (0 before anything), and calls on unknown devices fail without
+// touching the out-parameter.
+TEST_F(SimTest, PhysicsInputsAndOutputsArePerDevice) {
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxW, 1), StatusCode::OK);
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxW, 2), StatusCode::OK);
+
+  EXPECT_EQ(platform::SimSetPhysicsInput(DeviceType::RapaxW, 1, "SupplyVoltage", 12.5), StatusCode::OK);
+  EXPECT_EQ(platform::SimSetPhysicsInput(DeviceType::RapaxW, 1, "SupplyVoltage", 11.0), StatusCode::OK);
+  EXPECT_EQ(harness::SimPhysicsInput(8, 1, "SupplyVoltage"), 11.0);
+  EXPECT_EQ(harness::SimPhysicsInput(8, 2, "SupplyVoltage"), std::nullopt);
+
+  double value = -1.0;
+  EXPECT_EQ(platform::SimGetPhysicsValue(DeviceType::RapaxW, 1, "MotorVoltage", value), StatusCode::OK);
+  EXPECT_EQ(value, 0.0);
+  harness::SetSimPhysicsValue(8, 1, "MotorVoltage", 6.0);
+  EXPECT_EQ(platform::SimGetPhysicsValue(DeviceType::RapaxW, 1, "MotorVoltage", value), StatusCode::OK);
+  EXPECT_EQ(value, 6.0);
+
+  value = -1.0;
+  EXPECT_EQ(platform::SimGetPhysicsValue(DeviceType::Distix, 1, "Distance", value), StatusCode::SimDeviceNotFound);
+  EXPECT_EQ(value, -1.0);
+  EXPECT_EQ(platform::SimSetPhysicsInput(DeviceType::Distix, 1, "Distance", 2.0), StatusCode::SimDeviceNotFound);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::Distix, 1), StatusCode::SimDeviceNotFound);
+
+  EXPECT_EQ(platform::SimCreate(DeviceType::RapaxW, 1), StatusCode::SimDeviceAlreadyExists);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 1), StatusCode::SimDeviceAlreadyExists);
+  EXPECT_EQ(platform::SimSetPhysicsInput(DeviceType::RapaxW, 1, "ForwardLimit", 1.0), StatusCode::OK);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 1), StatusCode::OK);
+}
+
+}  // namespace
