@@ -4,6 +4,8 @@
 // reports and the per-service views. For tests, examples and tools only; the
 // product's sources never include it.
 
+#include <kvor/zephrin/runtime/harness/CANbus.hpp>
 #include <kvor/zephrin/runtime/harness/Clock.hpp>
 #include <kvor/zephrin/runtime/harness/Controls.hpp>
 #include <kvor/zephrin/runtime/harness/Reports.hpp>
+#include <kvor/zephrin/runtime/harness/Sim.hpp>
