@@ -1,0 +1,32 @@
+#pragma once
+
+// SwerveModuleState is what one wheel module does at an instant: the wheel's
+// ground speed in metres per second and the azimuth it points along. The
+// kinematics produces one per module from chassis speeds and reads them back
+// to estimate the chassis speeds. A plain aggregate; copy freely.
+
+#include <kvor/zephrin6/swerve/Rotation2d.hpp>
+
+#include <units.h>
+
+#include <cmath>
+#include <iosfwd>
+
+namespace kvor::zephrin6::swerve {
+
+struct SwerveModuleState {
+  /// Wheel ground speed, metres per second (negative drives backwards).
+  units::velocity::meters_per_second_t speed{0.0};
+  /// Azimuth of the wheel relative to the robot's forward direction.
+  Rotation2d angle;
+
+  /// True when the speeds agree to within 1e-9 m/s and the angles point the same way.
+  bool operator==(const SwerveModuleState& o) const noexcept {
+    return std::abs((speed - o.speed).value()) < 1e-9 && angle == o.angle;
+  }
+};
+
+/// Streams "SwerveModuleState(speed: <speed> m/s, <angle>)" for diagnostics.
+std::ostream& operator<<(std::ostream& os, const SwerveModuleState& state);
+
+}  // namespace kvor::zephrin6::swerve

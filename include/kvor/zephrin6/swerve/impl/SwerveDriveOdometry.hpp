@@ -1,0 +1,60 @@
+#pragma once
+
+// SwerveDriveOdometry integrates wheel-distance changes and the gyro heading
+// into a field pose. The wheels say how far the robot moved; the gyro alone
+// decides how much it turned, because wheels slip when turning. It keeps a
+// pointer to the kinematics, which it does not own and which must outlive it
+// (the drivetrain owns both). Not thread-safe: one owner serialises every call.
+
+#include <kvor/zephrin6/swerve/Pose2d.hpp>
+#include <kvor/zephrin6/swerve/Rotation2d.hpp>
+#include <kvor/zephrin6/swerve/SwerveModulePosition.hpp>
+#include <kvor/zephrin6/swerve/Translation2d.hpp>
+
+#include <span>
+#include <vector>
+
+namespace kvor::zephrin6::swerve::impl {
+
+class SwerveDriveKinematics;
+
+class SwerveDriveOdometry {
+ public:
+  /// Odometry that starts at `initialPose` (metres, heading) while the gyro
+  /// reads `gyroAngle` and the modules are at `modulePositions` (one per
+  /// module, metres rolled and azimuth).
+  SwerveDriveOdometry(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
+                      std::vector<SwerveModulePosition> modulePositions, const Pose2d& initialPose = Pose2d());
+
+  /// Advances the pose by the module motion since the previous call and sets
+  /// the heading to `gyroAngle` plus the offset fixed by the last reset.
+  /// Module entries missing on either side count as no motion. Returns the
+  /// new pose. Allocates nothing once the module count is stable.
+  const Pose2d& Update(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions);
+
+  /// Sets the pose to `pose` and re-bases the gyro and the module distances on
+  /// the given readings.
+  void ResetPosition(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions,
+                     const Pose2d& pose);
+  /// Sets the pose; later gyro readings turn relative to its heading.
+  void ResetPose(const Pose2d& pose);
+  /// Moves the pose to `translation` (metres), keeping the heading.
+  void ResetTranslation(const Translation2d& translation);
+  /// Sets the heading; later gyro readings turn relative to it.
+  void ResetRotation(const Rotation2d& rotation);
+
+  /// The current pose.
+  const Pose2d& GetPose() const noexcept { return m_pose; }
+
+ private:
+  const SwerveDriveKinematics* m_kinematics;
+  Pose2d m_pose;
+  std::vector<SwerveModulePosition> m_previousModulePositions;
+  Rotation2d m_previousAngle;
+  Rotation2d m_gyroOffset;
+  /// Per-update scratch of module deltas, one per module, kept to avoid
+  /// allocating on every sample.
+  std::vector<SwerveModulePosition> m_deltas;
+};
+
+}  // namespace kvor::zephrin6::swerve::impl

@@ -1,0 +1,95 @@
+#pragma once
+
+// SwerveDrivePoseEstimator fuses odometry with delayed absolute pose
+// measurements (from cameras, say). It records every odometry pose of the last
+// 1.5 s; a measurement taken at an earlier time corrects the pose of that time
+// by a fixed gain, and the odometry motion since then is replayed on top, so
+// late measurements still help. Times are seconds on the runtime's time base.
+// It keeps a pointer to the kinematics, which must outlive it. Not
+// thread-safe: the drivetrain serialises every call under its state lock.
+
+#include <kvor/zephrin6/swerve/Pose2d.hpp>
+#include <kvor/zephrin6/swerve/Rotation2d.hpp>
+#include <kvor/zephrin6/swerve/SwerveModulePosition.hpp>
+#include <kvor/zephrin6/swerve/Translation2d.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
+#include <kvor/zephrin6/swerve/impl/TimeInterpolatableBuffer.hpp>
+#include <kvor/zephrin6/swerve/impl/VisionUpdate.hpp>
+
+#include <units.h>
+
+#include <array>
+#include <map>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kvor::zephrin6::swerve::impl {
+
+class SwerveDriveKinematics;
+
+class SwerveDrivePoseEstimator {
+ public:
+  /// How far back odometry poses are kept for late measurements.
+  static constexpr units::time::second_t kHistorySize{1.5};
+
+  /// An estimator that starts at `initialPose` while the gyro reads
+  /// `gyroAngle` and the modules are at `modulePositions`.
+  /// `stateStdDevs` are how much odometry is trusted (x, y in metres, heading
+  /// in radians) and `visionStdDevs` the same for measurements; smaller means
+  /// more trusted.
+  SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
+                           std::vector<SwerveModulePosition> modulePositions, const Pose2d& initialPose,
+                           const std::array<double, 3>& stateStdDevs, const std::array<double, 3>& visionStdDevs);
+
+  /// Sets how much later measurements are trusted: x and y in metres, heading
+  /// in radians. An infinite deviation makes that component ignored.
+  void SetVisionMeasurementStdDevs(const std::array<double, 3>& visionStdDevs);
+
+  /// Fuses `visionRobotPose`, measured at `timestamp` (seconds). Dropped
+  /// silently when there is no odometry history yet or the measurement is
+  /// older than the history. Corrections made after `timestamp` are
+  /// discarded, since this one changes the past they were based on.
+  void AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp);
+
+  /// The fused pose at `timestamp` (seconds), clamped to the recorded span;
+  /// empty when no odometry sample was recorded since construction or the
+  /// last reset.
+  std::optional<Pose2d> SampleAt(units::time::second_t timestamp) const;
+
+  /// Integrates one odometry sample taken at `timestamp` (seconds) and
+  /// returns the new fused pose. Allocates nothing once the history is full.
+  const Pose2d& UpdateWithTime(units::time::second_t timestamp, const Rotation2d& gyroAngle,
+                               std::span<const SwerveModulePosition> modulePositions);
+  /// UpdateWithTime stamped with the runtime's current time.
+  const Pose2d& Update(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions);
+
+  /// The odometry resets (see SwerveDriveOdometry); each also forgets the pose
+  /// history and every vision correction.
+  void ResetPosition(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions,
+                     const Pose2d& pose);
+  void ResetPose(const Pose2d& pose);
+  void ResetTranslation(const Translation2d& translation);
+  void ResetRotation(const Rotation2d& rotation);
+
+  /// The fused pose estimate.
+  const Pose2d& GetEstimatedPosition() const noexcept { return m_poseEstimate; }
+  /// The pose from odometry alone.
+  const Pose2d& GetOdometryPose() const noexcept { return m_odometry.GetPose(); }
+
+ private:
+  /// Drops vision updates that no recorded odometry pose needs any more.
+  void CleanUpVisionUpdates();
+  void ClearHistory();
+
+  SwerveDriveOdometry m_odometry;
+  std::array<double, 3> m_q{};
+  /// Vision gain, row-major 3x3; only the diagonal is ever non-zero.
+  std::array<double, 9> m_visionK{};
+  TimeInterpolatableBuffer m_odometryPoseBuffer;
+  /// Fused measurements by time, seconds.
+  std::map<double, VisionUpdate> m_visionUpdates;
+  Pose2d m_poseEstimate;
+};
+
+}  // namespace kvor::zephrin6::swerve::impl

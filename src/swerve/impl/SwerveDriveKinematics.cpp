@@ -1,0 +1,140 @@
+#include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
+
+#include <Eigen/Core>
+#include <Eigen/QR>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace kvor::zephrin6::swerve::impl {
+
+namespace {
+// A centre of rotation that moved less than this in both axes is the same
+// centre; rebuilding the matrix for rounding noise would only cost time.
+constexpr double kCenterTolerance = 1e-9;
+}  // namespace
+
+struct SwerveDriveKinematics::KinematicsMatrices {
+  /// Inverse kinematics, 2N x 3: rows [1, 0, cy - y_i] and [0, 1, x_i - cx].
+  Eigen::Matrix<double, Eigen::Dynamic, 3> inverse;
+  /// The least-squares solve of the centre-(0, 0) matrix, 3 x 2N. It is the
+  /// Householder QR decomposition's solve applied once to the identity, so a
+  /// forward call is this product instead of a fresh triangular solve, with
+  /// no temporaries on the heap.
+  Eigen::Matrix<double, 3, Eigen::Dynamic> forward;
+};
+
+SwerveDriveKinematics::SwerveDriveKinematics(std::vector<Translation2d> moduleLocations)
+    : m_numModules(moduleLocations.size()),
+      m_moduleLocations(std::move(moduleLocations)),
+      m_matrices(std::make_unique<KinematicsMatrices>()),
+      m_moduleHeadings(m_numModules) {
+  const auto rows = static_cast<Eigen::Index>(2 * m_numModules);
+  auto& inverse = m_matrices->inverse;
+  inverse.resize(rows, 3);
+  for (std::size_t i = 0; i < m_numModules; ++i) {
+    const auto r = static_cast<Eigen::Index>(2 * i);
+    inverse.row(r) << 1.0, 0.0, -m_moduleLocations[i].Y().value();
+    inverse.row(r + 1) << 0.0, 1.0, m_moduleLocations[i].X().value();
+  }
+  const Eigen::HouseholderQR<Eigen::MatrixXd> qr{Eigen::MatrixXd(inverse)};
+  m_matrices->forward = qr.solve(Eigen::MatrixXd::Identity(rows, rows));
+}
+
+SwerveDriveKinematics::~SwerveDriveKinematics() = default;
+
+SwerveDriveKinematics::SwerveDriveKinematics(const SwerveDriveKinematics& other)
+    : m_numModules(other.m_numModules),
+      m_moduleLocations(other.m_moduleLocations),
+      m_matrices(std::make_unique<KinematicsMatrices>(*other.m_matrices)),
+      m_moduleHeadings(other.m_moduleHeadings),
+      m_previousCenterOfRotation(other.m_previousCenterOfRotation) {}
+
+SwerveDriveKinematics& SwerveDriveKinematics::operator=(const SwerveDriveKinematics& other) {
+  if (this != &other) *this = SwerveDriveKinematics(other);
+  return *this;
+}
+
+SwerveDriveKinematics::SwerveDriveKinematics(SwerveDriveKinematics&& other) noexcept = default;
+SwerveDriveKinematics& SwerveDriveKinematics::operator=(SwerveDriveKinematics&& other) noexcept = default;
+
+std::vector<SwerveModuleState> SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds,
+                                                                           const Translation2d& centerOfRotation) {
+  std::vector<SwerveModuleState> states(m_numModules);
+  // The units library's equality: only +-0 and subnormals count as zero, so
+  // a tiny but real command still turns the wheels.
+  if (speeds.vx == units::velocity::meters_per_second_t{0.0} && speeds.vy == units::velocity::meters_per_second_t{0.0} &&
+      speeds.omega == units::angular_velocity::radians_per_second_t{0.0}) {
+    for (std::size_t i = 0; i < m_numModules; ++i) states[i].angle = m_moduleHeadings[i];
+    return states;
+  }
+
+  auto& inverse = m_matrices->inverse;
+  const double cx = centerOfRotation.X().value();
+  const double cy = centerOfRotation.Y().value();
+  if (std::abs(m_previousCenterOfRotation.X().value() - cx) >= kCenterTolerance ||
+      std::abs(m_previousCenterOfRotation.Y().value() - cy) >= kCenterTolerance) {
+    for (std::size_t i = 0; i < m_numModules; ++i) {
+      const auto r = static_cast<Eigen::Index>(2 * i);
+      inverse(r, 2) = cy - m_moduleLocations[i].Y().value();
+      inverse(r + 1, 2) = m_moduleLocations[i].X().value() - cx;
+    }
+    m_previousCenterOfRotation = centerOfRotation;
+  }
+
+  const double vx = speeds.vx.value();
+  const double vy = speeds.vy.value();
+  const double omega = speeds.omega.value();
+  for (std::size_t i = 0; i < m_numModules; ++i) {
+    const auto r = static_cast<Eigen::Index>(2 * i);
+    // Row times (vx, vy, omega), summed in column order like the full
+    // matrix product, so signed zeros and infinities come out the same.
+    const double a = inverse(r, 0) * vx + inverse(r, 1) * vy + inverse(r, 2) * omega;
+    const double b = inverse(r + 1, 0) * vx + inverse(r + 1, 1) * vy + inverse(r + 1, 2) * omega;
+    const Rotation2d angle(units::angle::radian_t{std::atan2(b, a)});
+    states[i] = {units::velocity::meters_per_second_t{std::hypot(a, b)}, angle};
+    m_moduleHeadings[i] = angle;
+  }
+  return states;
+}
+
+ChassisSpeeds SwerveDriveKinematics::ToChassisSpeeds(std::span<const SwerveModuleState> states) const noexcept {
+  const auto& forward = m_matrices->forward;
+  double x[3] = {0.0, 0.0, 0.0};
+  for (std::size_t i = 0; i < m_numModules; ++i) {
+    const double value = states[i].angle.Radians().value();
+    const double speed = states[i].speed.value();
+    const double a = speed * std::cos(value);
+    const double b = speed * std::sin(value);
+    const auto c = static_cast<Eigen::Index>(2 * i);
+    for (int k = 0; k < 3; ++k) x[k] += forward(k, c) * a + forward(k, c + 1) * b;
+  }
+  return {units::velocity::meters_per_second_t{x[0]}, units::velocity::meters_per_second_t{x[1]}, units::angular_velocity::radians_per_second_t{x[2]}};
+}
+
+Twist2d SwerveDriveKinematics::ToTwist2d(std::span<const SwerveModulePosition> deltas) const noexcept {
+  const auto& forward = m_matrices->forward;
+  double x[3] = {0.0, 0.0, 0.0};
+  for (std::size_t i = 0; i < m_numModules; ++i) {
+    const double distance = deltas[i].distance.value();
+    const double a = distance * deltas[i].angle.Cos();
+    const double b = distance * deltas[i].angle.Sin();
+    const auto c = static_cast<Eigen::Index>(2 * i);
+    for (int k = 0; k < 3; ++k) x[k] += forward(k, c) * a + forward(k, c + 1) * b;
+  }
+  return {units::length::meter_t{x[0]}, units::length::meter_t{x[1]}, units::angle::radian_t{x[2]}};
+}
+
+void SwerveDriveKinematics::DesaturateWheelSpeeds(std::vector<SwerveModuleState>* states,
+                                                  units::velocity::meters_per_second_t maxSpeed) {
+  if (states->empty()) return;
+  double realMax = std::abs((*states)[0].speed.value());
+  for (const auto& state : *states) realMax = std::max(realMax, std::abs(state.speed.value()));
+  if (realMax > maxSpeed.value()) {
+    const double scale = maxSpeed.value() / realMax;
+    for (auto& state : *states) state.speed = state.speed * scale;
+  }
+}
+
+}  // namespace kvor::zephrin6::swerve::impl

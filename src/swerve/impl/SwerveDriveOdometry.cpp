@@ -1,0 +1,64 @@
+#include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
+
+#include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
+
+#include <algorithm>
+#include <utility>
+
+namespace kvor::zephrin6::swerve::impl {
+
+SwerveDriveOdometry::SwerveDriveOdometry(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
+                                         std::vector<SwerveModulePosition> modulePositions, const Pose2d& initialPose)
+    : m_kinematics(&kinematics),
+      m_pose(initialPose),
+      m_previousModulePositions(std::move(modulePositions)),
+      m_previousAngle(initialPose.Rotation()),
+      m_gyroOffset(initialPose.Rotation() - gyroAngle),
+      m_deltas(kinematics.NumModules()) {}
+
+const Pose2d& SwerveDriveOdometry::Update(const Rotation2d& gyroAngle,
+                                          std::span<const SwerveModulePosition> modulePositions) {
+  const Rotation2d angle = gyroAngle + m_gyroOffset;
+
+  const std::size_t count =
+      std::min({m_deltas.size(), modulePositions.size(), m_previousModulePositions.size()});
+  for (std::size_t i = 0; i < count; ++i) {
+    m_deltas[i] = {modulePositions[i].distance - m_previousModulePositions[i].distance, modulePositions[i].angle};
+  }
+  std::fill(m_deltas.begin() + static_cast<std::ptrdiff_t>(count), m_deltas.end(), SwerveModulePosition{});
+
+  Twist2d twist = m_kinematics->ToTwist2d(m_deltas);
+  twist.dtheta = (angle - m_previousAngle).Radians();
+  const Pose2d moved = m_pose.Exp(twist);
+
+  m_previousModulePositions.assign(modulePositions.begin(), modulePositions.end());
+  m_previousAngle = angle;
+  m_pose = Pose2d(moved.Translation(), angle);
+  return m_pose;
+}
+
+void SwerveDriveOdometry::ResetPosition(const Rotation2d& gyroAngle,
+                                        std::span<const SwerveModulePosition> modulePositions, const Pose2d& pose) {
+  m_pose = pose;
+  m_previousAngle = pose.Rotation();
+  m_gyroOffset = pose.Rotation() - gyroAngle;
+  m_previousModulePositions.assign(modulePositions.begin(), modulePositions.end());
+}
+
+void SwerveDriveOdometry::ResetPose(const Pose2d& pose) {
+  m_gyroOffset = m_gyroOffset + (pose.Rotation() - m_pose.Rotation());
+  m_pose = pose;
+  m_previousAngle = pose.Rotation();
+}
+
+void SwerveDriveOdometry::ResetTranslation(const Translation2d& translation) {
+  m_pose = Pose2d(translation, m_pose.Rotation());
+}
+
+void SwerveDriveOdometry::ResetRotation(const Rotation2d& rotation) {
+  m_gyroOffset = m_gyroOffset + (rotation - m_pose.Rotation());
+  m_pose = Pose2d(m_pose.Translation(), rotation);
+  m_previousAngle = rotation;
+}
+
+}  // namespace kvor::zephrin6::swerve::impl

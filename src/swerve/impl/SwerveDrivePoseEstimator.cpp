@@ -1,0 +1,125 @@
+#include <kvor/zephrin6/swerve/impl/SwerveDrivePoseEstimator.hpp>
+
+#include <kvor/zephrin/platform/Time.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+namespace kvor::zephrin6::swerve::impl {
+
+SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics,
+                                                   const Rotation2d& gyroAngle,
+                                                   std::vector<SwerveModulePosition> modulePositions,
+                                                   const Pose2d& initialPose,
+                                                   const std::array<double, 3>& stateStdDevs,
+                                                   const std::array<double, 3>& visionStdDevs)
+    : m_odometry(kinematics, gyroAngle, std::move(modulePositions), initialPose),
+      m_odometryPoseBuffer(kHistorySize, &Interpolate),
+      m_poseEstimate(initialPose) {
+  for (std::size_t i = 0; i < 3; ++i) m_q[i] = stateStdDevs[i] * stateStdDevs[i];
+  SetVisionMeasurementStdDevs(visionStdDevs);
+}
+
+void SwerveDrivePoseEstimator::SetVisionMeasurementStdDevs(const std::array<double, 3>& visionStdDevs) {
+  // The steady-state gain of a Kalman filter whose process and measurement
+  // noise are both diagonal, one axis at a time.
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double r = visionStdDevs[i] * visionStdDevs[i];
+    const double q = m_q[i];
+    m_visionK[4 * i] = q == 0.0 ? 0.0 : q / (q + std::sqrt(q * r));
+  }
+}
+
+void SwerveDrivePoseEstimator::CleanUpVisionUpdates() {
+  if (m_odometryPoseBuffer.Empty() || m_visionUpdates.empty()) return;
+  const double oldest = m_odometryPoseBuffer.Front().time.value();
+  if (m_visionUpdates.begin()->first > oldest) return;
+  // The newest update at or before the oldest pose still corrects that pose,
+  // so it stays; everything before it is no longer reachable.
+  const auto stillNeeded = std::prev(m_visionUpdates.upper_bound(oldest));
+  m_visionUpdates.erase(m_visionUpdates.begin(), stillNeeded);
+}
+
+void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp) {
+  const double t = timestamp.value();
+  if (m_odometryPoseBuffer.Empty() || m_odometryPoseBuffer.Front().time.value() - kHistorySize.value() > t) return;
+
+  CleanUpVisionUpdates();
+  if (m_odometryPoseBuffer.Empty()) return;
+
+  const std::optional<Pose2d> odometrySample = m_odometryPoseBuffer.Sample(timestamp);
+  const std::optional<Pose2d> visionSample = SampleAt(timestamp);
+  if (!odometrySample || !visionSample) return;
+
+  const Twist2d twist = visionSample->Log(visionRobotPose);
+  const double error[3] = {twist.dx.value(), twist.dy.value(), twist.dtheta.value()};
+  double scaled[3];
+  for (std::size_t row = 0; row < 3; ++row) {
+    scaled[row] = m_visionK[3 * row] * error[0] + m_visionK[3 * row + 1] * error[1] + m_visionK[3 * row + 2] * error[2];
+  }
+  const VisionUpdate update{
+      visionSample->Exp({units::length::meter_t{scaled[0]}, units::length::meter_t{scaled[1]}, units::angle::radian_t{scaled[2]}}),
+      *odometrySample};
+
+  m_visionUpdates.insert_or_assign(t, update);
+  m_visionUpdates.erase(m_visionUpdates.upper_bound(t), m_visionUpdates.end());
+  m_poseEstimate = update.Compensate(m_odometry.GetPose());
+}
+
+std::optional<Pose2d> SwerveDrivePoseEstimator::SampleAt(units::time::second_t timestamp) const {
+  if (m_odometryPoseBuffer.Empty()) return std::nullopt;
+  const double t = std::clamp(timestamp.value(), m_odometryPoseBuffer.Front().time.value(),
+                              m_odometryPoseBuffer.Back().time.value());
+  if (m_visionUpdates.empty() || m_visionUpdates.begin()->first > t) {
+    return m_odometryPoseBuffer.Sample(units::time::second_t{t});
+  }
+  const VisionUpdate& update = std::prev(m_visionUpdates.upper_bound(t))->second;
+  const std::optional<Pose2d> odometry = m_odometryPoseBuffer.Sample(units::time::second_t{t});
+  return update.Compensate(*odometry);
+}
+
+const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t timestamp, const Rotation2d& gyroAngle,
+                                                       std::span<const SwerveModulePosition> modulePositions) {
+  const Pose2d& odometryPose = m_odometry.Update(gyroAngle, modulePositions);
+  m_odometryPoseBuffer.AddSample(timestamp, odometryPose);
+  m_poseEstimate =
+      m_visionUpdates.empty() ? odometryPose : std::prev(m_visionUpdates.end())->second.Compensate(odometryPose);
+  return m_poseEstimate;
+}
+
+const Pose2d& SwerveDrivePoseEstimator::Update(const Rotation2d& gyroAngle,
+                                               std::span<const SwerveModulePosition> modulePositions) {
+  return UpdateWithTime(units::time::second_t{utils::GetCurrentTimeSeconds()}, gyroAngle, modulePositions);
+}
+
+void SwerveDrivePoseEstimator::ClearHistory() {
+  m_odometryPoseBuffer.Clear();
+  m_visionUpdates.clear();
+  m_poseEstimate = m_odometry.GetPose();
+}
+
+void SwerveDrivePoseEstimator::ResetPosition(const Rotation2d& gyroAngle,
+                                             std::span<const SwerveModulePosition> modulePositions,
+                                             const Pose2d& pose) {
+  m_odometry.ResetPosition(gyroAngle, modulePositions, pose);
+  ClearHistory();
+}
+
+void SwerveDrivePoseEstimator::ResetPose(const Pose2d& pose) {
+  m_odometry.ResetPose(pose);
+  ClearHistory();
+}
+
+void SwerveDrivePoseEstimator::ResetTranslation(const Translation2d& translation) {
+  m_odometry.ResetTranslation(translation);
+  ClearHistory();
+}
+
+void SwerveDrivePoseEstimator::ResetRotation(const Rotation2d& rotation) {
+  m_odometry.ResetRotation(rotation);
+  ClearHistory();
+}
+
+}  // namespace kvor::zephrin6::swerve::impl
