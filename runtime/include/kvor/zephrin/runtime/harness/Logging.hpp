@@ -1,0 +1,37 @@
+#pragma once
+
+// Harness view of the runtime's signal logger and replay engine, for tests,
+// tools and examples; the product never includes this header. Every call is
+// thread-safe.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kvor::zephrin::runtime::harness {
+
+/// The log file being written, or empty when the logger is not running.
+std::string CurrentLogFile();
+/// The log file most recently started (running or stopped), or empty.
+std::string LastLogFile();
+/// Blocks until the log writer has written everything recorded up to the
+/// current runtime time, so a test can read a running log as a process
+/// killed at this moment would leave it. Returns at once when not logging.
+void AwaitLogWritten();
+/// User samples dropped because the logger's buffer was full, in the current
+/// or last log.
+uint64_t DroppedUserSamples();
+/// Size of the user-signal buffer, in samples, for logs started from now on
+/// (default 16384).
+void SetUserSignalBufferCapacity(std::size_t samples);
+/// Tells the logger that the program created a device, as device creation
+/// does (automatic logging starts on the first one).
+void NotifyDeviceCreated();
+
+/// On the manual clock a playing replay does not follow the wall clock;
+/// this moves its wall-clock reference forward by `seconds`, so the replay
+/// advances by seconds × speed (clamped at the end of the log) and waiters
+/// are woken. No effect while paused or on the real clock.
+void AdvanceReplayWallClock(double seconds);
+
+}  // namespace kvor::zephrin::runtime::harness

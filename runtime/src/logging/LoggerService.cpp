@@ -1,0 +1,253 @@
+#include "logging/LoggerService.hpp"
+
+#include <algorithm>
+#include <bitset>
+#include <cmath>
+#include <filesystem>
+#include <unordered_set>
+#include <vector>
+
+#include <kvor/zephrin/platform/Logging.hpp>
+#include <kvor/zephrin/platform/Reporting.hpp>
+
+#include "core/Clock.hpp"
+#include "core/ResetRegistry.hpp"
+#include "logging/LogFileName.hpp"
+#include "wisp/ChunkBuilder.hpp"
+#include "wisp/Status.hpp"
+#include "wisp/WispFileWriter.hpp"
+
+namespace kvor::zephrin::runtime::logging {
+
+// Everything only the writer thread touches while a log is open.
+struct LoggerService::WriterState {
+  wisp::WispFileWriter file;
+  wisp::ChunkBuilder chunk;
+  UserSignalBuffer::Batch batch;
+  std::unordered_set<uint32_t> devicesSeen;
+  std::bitset<65536> signalsSeen;
+  std::vector<uint16_t> newSignals;
+  bool writeFailed = false;
+};
+
+namespace {
+const bool kRegistered = (RegisterReset([] { LoggerService::Instance().Reset(); }), true);
+}  // namespace
+
+LoggerService& LoggerService::Instance() {
+  static LoggerService service;
+  return service;
+}
+
+LoggerService::LoggerService() : writerState_(std::make_unique<WriterState>()) {
+  // The clock must outlive this service (its destructor stops the writer,
+  // which reads the clock), so make sure it is constructed first.
+  clockListener_ = Clock::Instance().AddListener([this] {
+    std::lock_guard lock(stateMutex_);
+    stateCv_.notify_all();
+  });
+}
+
+LoggerService::~LoggerService() {
+  Stop();
+  Clock::Instance().RemoveListener(clockListener_);
+}
+
+int32_t LoggerService::SetPath(std::string_view path) {
+  if (path.empty()) return wisp::kInvalidParamValue;
+  std::lock_guard lock(controlMutex_);
+  path_ = std::string(path);
+  return wisp::kOK;
+}
+
+int32_t LoggerService::Start() {
+  std::lock_guard lock(controlMutex_);
+  if (running_.load()) return wisp::kOK;
+
+  std::error_code error;
+  std::filesystem::create_directories(path_, error);
+  if (!std::filesystem::is_directory(path_, error)) return wisp::kDirectoryMissing;
+
+  const double startTime = Clock::Instance().Now();
+  const std::string file = NewLogFileName(path_, std::time(nullptr));
+  WriterState& state = *writerState_;
+  if (!state.file.Open(file, startTime, static_cast<int64_t>(std::time(nullptr)))) return wisp::kInvalidFile;
+  state.chunk.Clear();
+  state.devicesSeen.clear();
+  state.signalsSeen.reset();
+  state.writeFailed = false;
+  buffer_.Restart(capacity_);
+  {
+    std::lock_guard stateLock(stateMutex_);
+    stopRequested_ = false;
+    abandonRequested_ = false;
+    flushRequested_ = false;
+    writtenUpTo_ = startTime;
+  }
+  currentFile_ = lastFile_ = file;
+  running_.store(true, std::memory_order_release);
+  writer_ = std::thread([this, startTime] { WriterLoop(startTime); });
+  return wisp::kOK;
+}
+
+int32_t LoggerService::Stop() { return StopWriter(false); }
+
+int32_t LoggerService::StopWriter(bool abandon) {
+  std::lock_guard lock(controlMutex_);
+  if (!running_.load()) return wisp::kOK;
+  running_.store(false, std::memory_order_release);
+  {
+    std::lock_guard stateLock(stateMutex_);
+    stopRequested_ = true;
+    abandonRequested_ = abandon;
+  }
+  stateCv_.notify_all();
+  writer_.join();
+  currentFile_.clear();
+  return wisp::kOK;
+}
+
+int32_t LoggerService::LogUserSignal(std::string_view name, std::string_view units, uint8_t type,
+                                     const uint8_t* data, uint8_t size, double latencySeconds) {
+  if (!running_.load(std::memory_order_acquire)) return wisp::kLoggerNotRunning;
+  if (size > platform::can::kMaxUserSignalPayload) return wisp::kInvalidSize;
+  if (name.empty() || (data == nullptr && size != 0) ||
+      type > static_cast<uint8_t>(platform::UserDataType::DoubleArray)) {
+    return wisp::kInvalidParamValue;
+  }
+  const double time = Clock::Instance().Now() - latencySeconds;
+  return buffer_.Append(name, units, type, data, size, time);
+}
+
+int32_t LoggerService::EnableAutoLogging(bool enable) {
+  autoLogging_.store(enable);
+  if (enable && deviceSeen_.load()) return Start();
+  return wisp::kOK;
+}
+
+void LoggerService::OnDeviceCreated() {
+  if (deviceSeen_.load(std::memory_order_acquire) || deviceSeen_.exchange(true)) return;
+  if (autoLogging_.load()) Start();
+}
+
+void LoggerService::SetFrameSource(std::shared_ptr<FrameSource> source) {
+  std::lock_guard lock(sourceMutex_);
+  source_ = std::move(source);
+}
+
+std::string LoggerService::CurrentFile() const {
+  std::lock_guard lock(controlMutex_);
+  return currentFile_;
+}
+
+std::string LoggerService::LastFile() const {
+  std::lock_guard lock(controlMutex_);
+  return lastFile_;
+}
+
+uint64_t LoggerService::DroppedSamples() const { return buffer_.TotalDropped(); }
+
+void LoggerService::SetBufferCapacity(std::size_t samples) {
+  std::lock_guard lock(controlMutex_);
+  capacity_ = std::max<std::size_t>(samples, 1);
+}
+
+void LoggerService::AwaitWritten() {
+  const double now = Clock::Instance().Now();
+  std::unique_lock lock(stateMutex_);
+  // Wake the writer now rather than at its next deadline; it publishes its
+  // progress and notifies after every wake-up.
+  flushRequested_ = true;
+  stateCv_.notify_all();
+  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
+}
+
+void LoggerService::Reset() {
+  StopWriter(true);
+  std::lock_guard lock(controlMutex_);
+  path_ = kDefaultPath;
+  lastFile_.clear();
+  capacity_ = UserSignalBuffer::kDefaultCapacity;
+  autoLogging_.store(false);
+  deviceSeen_.store(false);
+}
+
+void LoggerService::WriterLoop(double startTime) {
+  Clock& clock = Clock::Instance();
+  double written = startTime;
+  for (;;) {
+    bool stopping = false;
+    bool abandon = false;
+    {
+      std::unique_lock lock(stateMutex_);
+      clock.WaitUntil(lock, stateCv_, written + kFlushPeriod, [&] { return stopRequested_ || flushRequested_; });
+      stopping = stopRequested_;
+      abandon = abandonRequested_;
+      flushRequested_ = false;
+    }
+    // A reset abandons the interval since the last chunk: the clock may
+    // already have been switched to another time base.
+    const double now = abandon ? written : clock.Now();
+    // The clock can go back when a replayed log is rewound under a running
+    // logger; continue from the new time rather than writing nothing forever.
+    written = std::min(written, now);
+    // Equal slices of about one flush period each: a long jump of a manual
+    // clock still yields chunks of ~100 ms, and a normal wake-up slightly
+    // after its deadline yields one chunk rather than a tiny second one.
+    const int slices = std::max(1, static_cast<int>(std::lround((now - written) / kFlushPeriod)));
+    const double step = (now - written) / slices;
+    for (int i = 1; i <= slices; ++i) {
+      const double upTo = i == slices ? now : written + step;
+      WriteSlice(written, upTo, stopping && i == slices);
+      written = upTo;
+    }
+    {
+      std::lock_guard lock(stateMutex_);
+      writtenUpTo_ = written;
+    }
+    stateCv_.notify_all();
+    if (stopping) break;
+  }
+  writerState_->file.Close();
+}
+
+void LoggerService::WriteSlice(double after, double upTo, bool last) {
+  WriterState& state = *writerState_;
+  state.chunk.Clear();
+
+  buffer_.TakeBatch(state.batch);
+  for (const auto& definition : state.batch.definitions) state.chunk.AddUserSignalDefinition(definition);
+  for (std::size_t i = 0; i < state.batch.count; ++i) state.chunk.AddUserSample(state.batch[i]);
+  if (state.batch.dropped > 0) state.chunk.AddDropped(upTo, state.batch.dropped);
+
+  std::shared_ptr<FrameSource> source;
+  {
+    std::lock_guard lock(sourceMutex_);
+    source = source_;
+  }
+  if (source && upTo > after) {
+    state.newSignals.clear();
+    source->CollectFrames(after, upTo, [&](const BusFrame& bus) {
+      if (state.devicesSeen.insert(bus.frame.deviceHash).second) {
+        state.chunk.AddDevice({bus.frame.deviceHash, bus.deviceId, std::string(bus.model), std::string(bus.bus)});
+      }
+      if (!state.signalsSeen.test(bus.frame.signalId)) {
+        state.signalsSeen.set(bus.frame.signalId);
+        state.newSignals.push_back(bus.frame.signalId);
+      }
+      state.chunk.AddFrame(bus.frame);
+    });
+    // Described after collecting, so that the source is never re-entered
+    // from inside its own enumeration.
+    for (uint16_t id : state.newSignals) state.chunk.AddSignalDefinition(source->Describe(id));
+  }
+  if (last) state.chunk.AddEnd(upTo);
+
+  if (!state.file.WriteChunk(state.chunk) && !state.writeFailed) {
+    state.writeFailed = true;
+    c_kvor_zephrin_report_error(1, wisp::kInvalidFile, 0, "Could not write to the signal log; later samples are lost.",
+                                currentFile_.c_str(), "");
+  }
+}
+
+}  // namespace kvor::zephrin::runtime::logging

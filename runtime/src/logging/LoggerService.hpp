@@ -1,0 +1,109 @@
+#pragma once
+
+// The runtime's signal logger: one per process (Instance()). It owns the
+// user-signal buffer, the current log file and the background writer thread
+// that every ~100 ms of log time collects the bus frames of that interval
+// from the FrameSource, adds the buffered user samples and writes them as one
+// chunk. Start and Stop are serialised; user-signal writes only touch the
+// buffer. Every public call is thread-safe.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "logging/FrameSource.hpp"
+#include "logging/UserSignalBuffer.hpp"
+
+namespace kvor::zephrin::runtime::logging {
+
+class LoggerService {
+ public:
+  static LoggerService& Instance();
+  ~LoggerService();
+  LoggerService(const LoggerService&) = delete;
+  LoggerService& operator=(const LoggerService&) = delete;
+
+  /// Longest stretch of log time between two chunks, seconds.
+  static constexpr double kFlushPeriod = 0.1;
+  /// Folder logs go to until SetPath changes it.
+  static constexpr const char* kDefaultPath = "./logs";
+
+  /// See CANComm_SetLoggerPath.
+  int32_t SetPath(std::string_view path);
+  /// See CANComm_StartLogger.
+  int32_t Start();
+  /// See CANComm_StopLogger.
+  int32_t Stop();
+  bool IsRunning() const { return running_.load(std::memory_order_acquire); }
+
+  /// See CANComm_LogUserSignal; `type` is a platform::UserDataType value.
+  int32_t LogUserSignal(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
+                        uint8_t size, double latencySeconds);
+
+  /// See LoggerManager::EnableAutoLogging.
+  int32_t EnableAutoLogging(bool enable);
+  /// Called whenever the program creates a device; the first call starts
+  /// logging when automatic logging is on. Cheap after the first call.
+  void OnDeviceCreated();
+
+  /// Replaces the source of bus frames (null records no frames).
+  void SetFrameSource(std::shared_ptr<FrameSource> source);
+
+  /// The file being written, or empty when not logging.
+  std::string CurrentFile() const;
+  /// The file most recently started (running or stopped), or empty.
+  std::string LastFile() const;
+  /// User samples dropped in the current or last log.
+  uint64_t DroppedSamples() const;
+  /// Ring size for the next log, in samples.
+  void SetBufferCapacity(std::size_t samples);
+  /// Blocks until the writer has written everything up to the current
+  /// runtime time (returns at once when not logging).
+  void AwaitWritten();
+
+  /// Stops logging and restores the defaults (path, capacity, auto logging).
+  void Reset();
+
+ private:
+  LoggerService();
+  int32_t StopWriter(bool abandon);
+  void WriterLoop(double startTime);
+  void WriteSlice(double after, double upTo, bool last);
+
+  // Serialises Start, Stop and the settings they read.
+  mutable std::mutex controlMutex_;
+  std::string path_ = kDefaultPath;
+  std::string currentFile_;
+  std::string lastFile_;
+  std::size_t capacity_ = UserSignalBuffer::kDefaultCapacity;
+  std::thread writer_;
+
+  std::atomic<bool> running_{false};
+  std::atomic<bool> autoLogging_{false};
+  std::atomic<bool> deviceSeen_{false};
+
+  UserSignalBuffer buffer_;
+
+  // Guards the writer thread's hand-shake: stop request and progress.
+  mutable std::mutex stateMutex_;
+  std::condition_variable stateCv_;
+  bool stopRequested_ = false;
+  bool abandonRequested_ = false;
+  bool flushRequested_ = false;
+  double writtenUpTo_ = 0.0;
+  int clockListener_ = 0;
+
+  mutable std::mutex sourceMutex_;
+  std::shared_ptr<FrameSource> source_;
+
+  // Writer-thread state (see LoggerService.cpp).
+  struct WriterState;
+  std::unique_ptr<WriterState> writerState_;
+};
+
+}  // namespace kvor::zephrin::runtime::logging

@@ -1,0 +1,77 @@
+#pragma once
+
+// The in-memory buffer between the program's user-signal writes and the log
+// writer thread. A write takes one short lock, finds the signal's definition
+// (created on first use) and copies the sample into a fixed ring; when the
+// ring is full the oldest sample is overwritten and counted as dropped, so a
+// write never waits for the disk and, once each signal has been seen, never
+// allocates. The writer swaps the whole ring out in O(1). Owned by the
+// LoggerService; thread-safe.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "wisp/WispRecords.hpp"
+
+namespace kvor::zephrin::runtime::logging {
+
+class UserSignalBuffer {
+ public:
+  /// What the writer takes out in one go: definitions new since the last
+  /// batch and the pending samples, oldest first.
+  struct Batch {
+    std::vector<wisp::UserSignalDefinition> definitions;
+    std::vector<wisp::UserSample> ring;  ///< as large as the buffer; swapped in and out
+    std::size_t head = 0;
+    std::size_t count = 0;
+    uint64_t dropped = 0;  ///< samples dropped since the last batch
+
+    const wisp::UserSample& operator[](std::size_t i) const { return ring[(head + i) % ring.size()]; }
+  };
+
+  explicit UserSignalBuffer(std::size_t capacity = kDefaultCapacity);
+
+  /// Samples the ring holds by default (about 1.3 MB).
+  static constexpr std::size_t kDefaultCapacity = 16384;
+
+  /// Adds one sample. `size` must be at most the largest payload (the caller
+  /// checks). @return 0, or UserSignalLimitExceeded when this would be one
+  /// signal too many for the log.
+  int32_t Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data, uint8_t size,
+                 double time);
+
+  /// Moves the pending samples and new definitions into `batch`, whose ring
+  /// must be Capacity() long (it is swapped with the buffer's).
+  void TakeBatch(Batch& batch);
+
+  /// Forgets every definition and sample and resizes the ring (a new log).
+  void Restart(std::size_t capacity);
+
+  std::size_t Capacity() const;
+  /// Samples dropped since the last Restart.
+  uint64_t TotalDropped() const;
+
+ private:
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+
+  mutable std::mutex mutex_;
+  std::unordered_map<std::string, uint16_t, NameHash, std::equal_to<>> byName_;
+  std::vector<wisp::UserSignalDefinition> definitions_;
+  std::size_t definitionsTaken_ = 0;
+  std::vector<wisp::UserSample> ring_;
+  std::size_t head_ = 0;
+  std::size_t count_ = 0;
+  uint64_t dropped_ = 0;
+  uint64_t totalDropped_ = 0;
+};
+
+}  // namespace kvor::zephrin::runtime::logging

@@ -1,0 +1,55 @@
+#pragma once
+
+// The replay clock: log time as a function of the wall clock while playing,
+// frozen while paused, moved by exact steps on request. It runs in the log's
+// own time base (the runtime times the log recorded). Its wall reference is
+// the steady clock, or, when the runtime ran on the manual clock at load
+// time, a manual counter that only the harness advances. It never calls back
+// into the runtime Clock (which reads it as its time source), so it may be
+// read with any lock held. Owned by the ReplayEngine; thread-safe.
+
+#include <mutex>
+
+namespace kvor::zephrin::runtime::replay {
+
+class ReplayClock {
+ public:
+  /// Pauses at `start`; the clock never passes `end` (seconds, log time).
+  void Reset(double start, double end, bool manualWall);
+
+  /// Current replay time, seconds.
+  double Now() const;
+  /// Playing and not yet at the end.
+  bool IsRunning() const;
+  bool IsPlaying() const;
+
+  void Play();
+  void Pause();
+  /// Pauses and goes back to the start.
+  void Rewind();
+  /// Changes the speed from now on, keeping the current replay time.
+  void SetSpeed(double speed);
+  /// Moves a paused clock by `seconds`, clamped at the end; false while playing.
+  bool Step(double seconds);
+  /// Moves the manual wall reference (no effect on a steady one).
+  void AdvanceManualWall(double seconds);
+
+  double Start() const;
+  double End() const;
+
+ private:
+  double WallNow() const;
+  double NowLocked() const;
+
+  mutable std::mutex mutex_;
+  double start_ = 0.0;
+  double end_ = 0.0;
+  double anchorLog_ = 0.0;   // replay time at anchorWall_ (the current time while paused)
+  double anchorWall_ = 0.0;
+  double speed_ = 1.0;
+  bool playing_ = false;
+  bool manualWall_ = false;
+  double manualWallTime_ = 0.0;
+};
+
+}  // namespace kvor::zephrin::runtime::replay

@@ -1,0 +1,65 @@
+#pragma once
+
+// The runtime's replay engine, one per process (Instance()). Loading a log
+// builds its ReplayIndex, installs the replay clock as the runtime's time
+// source and hands the index to the signal store, which then serves device
+// signals from it; closing undoes all three. Play, pause, stop, speed and
+// stepping drive the ReplayClock and wake every wait on the runtime clock.
+// Load and close are serialised; everything else is thread-safe and cheap.
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "replay/ReplayClock.hpp"
+#include "replay/ReplayIndex.hpp"
+
+namespace kvor::zephrin::runtime::replay {
+
+class ReplayEngine {
+ public:
+  static ReplayEngine& Instance();
+
+  /// See ReplayLoadFile.
+  int32_t Load(const char* path);
+  /// See ReplayCloseFile.
+  int32_t Close();
+  bool IsLoaded() const;
+
+  int32_t Play();
+  int32_t Pause();
+  /// Pauses and rewinds to the start.
+  int32_t Stop();
+  int32_t SetSpeed(double speed);
+  int32_t Step(double seconds);
+  /// See ReplayIsRunning.
+  bool WaitUntilRunning(uint16_t timeoutMs);
+
+  /// See ReplayGetUserSignal; `type` receives a platform::UserDataType value.
+  int32_t GetUserSignal(std::string_view name, std::string* units, uint8_t& type, uint8_t* data, uint8_t& size,
+                        double& timestamp) const;
+
+  /// The loaded log, or null.
+  std::shared_ptr<const ReplayIndex> Index() const;
+  /// Current replay time, seconds (meaningful while a log is loaded).
+  double Now() const { return clock_.Now(); }
+  const ReplayClock& Clock() const { return clock_; }
+  /// See harness::AdvanceReplayWallClock.
+  void AdvanceManualWall(double seconds);
+
+ private:
+  ReplayEngine() = default;
+  /// Wakes ReplayIsRunning waiters and every wait on the runtime clock.
+  void TimeChanged();
+
+  std::mutex loadMutex_;  // serialises Load and Close
+  mutable std::mutex mutex_;
+  std::condition_variable runningCv_;
+  std::shared_ptr<const ReplayIndex> index_;
+  ReplayClock clock_;
+};
+
+}  // namespace kvor::zephrin::runtime::replay

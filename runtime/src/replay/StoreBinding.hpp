@@ -1,0 +1,21 @@
+#pragma once
+
+// Connects a loaded log to the signal store: while bound, the store serves
+// device signals from the index at the replay time instead of simulating
+// them. Kept apart from the engine so that the engine does not depend on the
+// store's headers. Called by the ReplayEngine only, under its load lock.
+
+#include <memory>
+
+namespace kvor::zephrin::runtime::replay {
+
+class ReplayIndex;
+class ReplayClock;
+
+/// Makes the store serve device signals from `index` on `clock`. The clock
+/// outlives the binding.
+void BindSignalStore(std::shared_ptr<const ReplayIndex> index, const ReplayClock& clock);
+/// Returns the store to simulation.
+void UnbindSignalStore();
+
+}  // namespace kvor::zephrin::runtime::replay

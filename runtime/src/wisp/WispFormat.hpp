@@ -1,0 +1,67 @@
+#pragma once
+
+// Constants of the .wisp log format shared by the writer, the reader, the
+// replay engine and the tools: magics, versions, compression kinds, record
+// tags and size limits. FORMAT.md next to this file describes the byte layout
+// these constants belong to. Plain constants only; nothing here allocates or
+// locks.
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+namespace kvor::zephrin::runtime::wisp {
+
+static_assert(std::endian::native == std::endian::little,
+              "the .wisp encoder writes host-order bytes and assumes a little-endian host");
+
+/// First eight bytes of every log.
+inline constexpr std::array<uint8_t, 8> kFileMagic = {'Z', 'W', 'I', 'S', 'P', 'L', 'O', 'G'};
+/// First four bytes of every chunk.
+inline constexpr std::array<uint8_t, 4> kChunkMagic = {'W', 'C', 'H', 'K'};
+
+/// Format version this runtime writes.
+inline constexpr uint16_t kFormatVersion = 1;
+/// Oldest format version this runtime still reads; older logs are refused.
+inline constexpr uint16_t kOldestReadableVersion = 1;
+
+/// Text identifying the writing runtime, stored in every header.
+inline constexpr const char* kRuntimeVersionText = "zephrin runtime 0.1.0";
+
+/// How chunk payloads are stored.
+enum class Compression : uint16_t {
+  None = 0,
+  Zstd = 1,
+};
+
+/// zstd level used by the writer: fast, yet long runs of repeated frames
+/// still shrink to a few bytes each.
+inline constexpr int kZstdLevel = 1;
+
+/// Tag byte of each record inside a chunk payload.
+enum class RecordTag : uint8_t {
+  SignalDefinition = 1,  ///< units and name of one signal ID
+  Device = 2,            ///< bus, model and device ID behind one device hash
+  Frame = 3,             ///< one frame of one device signal
+  UserSignalDefinition = 4,  ///< name, units and type of one user signal
+  UserSample = 5,        ///< one sample of a user signal
+  Dropped = 6,           ///< user samples dropped because the buffer was full
+  End = 7,               ///< the logger stopped cleanly
+};
+
+/// Size of the fixed part of the file header before its variable body.
+inline constexpr std::size_t kFileHeaderFixedSize = 16;
+/// Size of a chunk header, CRC included.
+inline constexpr std::size_t kChunkHeaderSize = 36;
+
+/// Largest payload a user sample may carry.
+inline constexpr std::size_t kMaxUserPayload = 64;
+/// Largest uncompressed chunk payload the reader accepts. The writer stays
+/// far below it; the limit keeps a damaged length field from asking for
+/// gigabytes.
+inline constexpr uint32_t kMaxChunkPayload = 64u << 20;
+/// Largest header body the reader accepts.
+inline constexpr uint32_t kMaxHeaderBody = 4096;
+
+}  // namespace kvor::zephrin::runtime::wisp
