@@ -6,6 +6,8 @@
 
 #include <kvor/zephrin/runtime/harness/CANbus.hpp>
 #include <kvor/zephrin/runtime/harness/Clock.hpp>
+#include <kvor/zephrin/runtime/harness/Configs.hpp>
 #include <kvor/zephrin/runtime/harness/Controls.hpp>
 #include <kvor/zephrin/runtime/harness/Reports.hpp>
+#include <kvor/zephrin/runtime/harness/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>

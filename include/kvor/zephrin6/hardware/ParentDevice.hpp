@@ -1,0 +1,201 @@
+#pragma once
+
+// ParentDevice is the base of every device class. It owns the device's
+// identity, the cache of its status signals (one object per signal ID,
+// created on first lookup, destroyed with the device), the last control
+// request sent to it, and the firmware compatibility check that guards every
+// signal read and every control send.
+//
+// Devices are not copyable or movable: the signals they hand out are
+// references into the device's cache and carry a check that points back at
+// the device, so a copy would either share those signals or leave references
+// dangling. Keep a device in one place (a member, a unique_ptr) for as long as
+// its signals are used.
+//
+// Thread safety: lookups (getters) and control sends may run from several
+// threads at once. A recursive lock guards the signal cache (search and
+// insertion only; reads run outside it) and a second lock serialises control
+// sends and the last-control slot. The signals themselves hold no lock: two
+// threads must not refresh the same signal object at once.
+
+#include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/hardware/DeviceIdentifier.hpp>
+#include <kvor/zephrin6/signals/StatusSignal.hpp>
+
+#include <units.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <typeinfo>
+
+namespace kvor::zephrin6::controls {
+class ControlRequest;
+class EmptyControl;
+}  // namespace kvor::zephrin6::controls
+
+namespace kvor::zephrin6::hardware {
+
+class ParentDevice {
+ public:
+  /// Builds a mode-dependent signal's ID table: every ID the signal may be
+  /// reported under, mapped to a name (only the IDs are kept).
+  using MapperFunction = std::function<std::map<uint16_t, std::string>()>;
+
+  /// Identifies the device (computing its hash through the runtime), then
+  /// looks up and reads its "Compliancy" (2303) and "ResetFlags" (635)
+  /// signals once without reporting. The firmware check runs from the first
+  /// read or control after construction; a device gets 3 seconds to answer
+  /// before its silence is reported.
+  /// @param deviceId ID of the device on its bus.
+  /// @param model    model text, e.g. "rapax q".
+  /// @param canbus   name of the bus, e.g. "" or "drive".
+  ParentDevice(int deviceId, std::string model, std::string canbus);
+  virtual ~ParentDevice();
+
+  ParentDevice(const ParentDevice&) = delete;
+  ParentDevice& operator=(const ParentDevice&) = delete;
+  ParentDevice(ParentDevice&&) = delete;
+  ParentDevice& operator=(ParentDevice&&) = delete;
+
+  /// The device's identity (bus, model, ID, hash).
+  const DeviceIdentifier& GetDeviceIdentifier() const noexcept { return identifier_; }
+  /// The device's ID on its bus.
+  int GetDeviceID() const noexcept { return identifier_.GetDeviceID(); }
+  /// The name of the bus the device is on.
+  const std::string& GetNetwork() const noexcept { return identifier_.GetNetwork(); }
+  /// The model text, e.g. "rapax q".
+  const std::string& GetModel() const noexcept { return identifier_.GetModel(); }
+  /// The runtime's 32-bit key of the device.
+  uint32_t GetDeviceHash() const noexcept { return identifier_.GetDeviceHash(); }
+
+  /// The device's reset-flags signal (635), read first when the device was built.
+  /// @param refresh read the latest value first (failures are reported).
+  StatusSignal<int>& GetResetFlags(bool refresh = true);
+
+  /// A copy of the last control request sent (an EmptyControl before the first).
+  std::shared_ptr<const controls::ControlRequest> GetAppliedControl() const;
+
+  /// The firmware compatibility check, run before every signal read and every
+  /// control send. Once the firmware's API compliancy number matched the
+  /// library's it never runs again; until then it reads the device's
+  /// compliancy signal at most every 0.25 s and reports -1008 FirmwareTooOld,
+  /// -10030 ApiTooOld, or -10021 CouldNotRetrieveV6Firmware (the latter only
+  /// from 3 s after construction) with the device text as location.
+  void ReportIfTooOld();
+
+  /// Stops every signal of the device that the program did not give an
+  /// update frequency, or sets them to `optimizedFrequency`. Nothing is reported.
+  /// @param optimizedFrequency frequency for those signals, hertz (0 stops them).
+  /// @param timeout how long the device may take to confirm, seconds.
+  /// @return the runtime's status (-1003 RxTimeout for an absent device).
+  kvor::zephrin::StatusCode OptimizeBusUtilization(units::frequency::hertz_t optimizedFrequency = units::frequency::hertz_t{0},
+                                                   units::time::second_t timeout = units::time::second_t{0.1});
+  /// Returns every signal of the device to its default update frequency.
+  /// Nothing is reported.
+  /// @param timeout how long the device may take to confirm, seconds.
+  /// @return the runtime's status.
+  kvor::zephrin::StatusCode ResetSignalFrequencies(units::time::second_t timeout = units::time::second_t{0.1});
+
+ protected:
+  /// The cached signal of `signalId`, created on first use (see LookupCommon).
+  template <typename T>
+  StatusSignal<T>& LookupStatusSignal(uint16_t signalId, std::string_view name, bool reportOnConstruction,
+                                      bool refresh) {
+    return LookupCommon<T>(signalId, NoMapper(), name, reportOnConstruction, refresh);
+  }
+  /// The cached mode-dependent signal of `signalId`; `mapper` lists its IDs.
+  template <typename T>
+  StatusSignal<T>& LookupStatusSignal(uint16_t signalId, const MapperFunction& mapper, std::string_view name,
+                                      bool reportOnConstruction, bool refresh) {
+    return LookupCommon<T>(signalId, mapper, name, reportOnConstruction, refresh);
+  }
+
+  /// Returns the device's signal of `signalId`, creating it on first use
+  /// (with the units of every ID of `mapper`'s table when one is given), and
+  /// reads it once when `refresh` is set. A failed read is reported when the
+  /// signal existed before or `reportOnConstruction` is set. Never returns a
+  /// dangling reference: when the ID was first looked up with another T, the
+  /// per-T error signal (status -1002 InvalidParamValue, name "Invalid") is
+  /// returned and nothing is reported. The reference stays valid as long as
+  /// the device lives.
+  template <typename T>
+  StatusSignal<T>& LookupCommon(uint16_t signalId, const MapperFunction& mapper, std::string_view name,
+                                bool reportOnConstruction, bool refresh);
+
+  /// Sends a control request: under the control lock, runs the firmware
+  /// check; when the device's firmware was read and does not match, sends the
+  /// empty control instead and returns the check's status; otherwise sends
+  /// the request (which copies itself into the last-control slot). A status
+  /// that is not OK is reported after the lock is released, with the
+  /// location "<device> Control Request <request name>".
+  /// @return the runtime's status, or the compatibility status.
+  virtual kvor::zephrin::StatusCode SetControlPrivate(const controls::ControlRequest& request);
+
+ private:
+  static const MapperFunction& NoMapper();
+  /// Makes the last control an EmptyControl named `name`, in place when it
+  /// already is one. Called with the control lock held.
+  void SetLastControlEmpty(const std::string& name);
+
+  DeviceIdentifier identifier_;
+  std::map<uint32_t, std::unique_ptr<BaseStatusSignal>> signals_;
+  mutable std::recursive_mutex signalLock_;
+  std::shared_ptr<controls::ControlRequest> lastControl_;
+  mutable std::mutex controlLock_;
+  double creationTime_ = 0.0;
+  std::atomic<bool> ready_{false};
+  std::atomic<int32_t> compliancyStatus_{kvor::zephrin::StatusCode::CouldNotRetrieveV6Firmware};
+  std::atomic<double> nextCheckTime_{0.0};
+  // Whether the last compatibility check could read the firmware's number:
+  // controls are replaced by the empty control only when versions were read
+  // and differ. Kept beside the signal so that a control send never reads a
+  // signal another thread may be refreshing.
+  std::atomic<bool> compliancyRead_{false};
+  StatusSignal<int>* compliancy_ = nullptr;
+  StatusSignal<int>* resetFlags_ = nullptr;
+
+  /// The empty control shared by all devices; its name is what a refused
+  /// request leaves in the last-control slot.
+  static const controls::EmptyControl _emptyControl;
+};
+
+template <typename T>
+StatusSignal<T>& ParentDevice::LookupCommon(uint16_t signalId, const MapperFunction& mapper, std::string_view name,
+                                            bool reportOnConstruction, bool refresh) {
+  // One error signal per T, never destroyed, so that references to it stay
+  // valid for the whole program.
+  static StatusSignal<T>& errorSignal = *new StatusSignal<T>(kvor::zephrin::StatusCode::InvalidParamValue);
+
+  BaseStatusSignal* entry = nullptr;
+  bool existed = false;
+  {
+    std::lock_guard lock(signalLock_);
+    auto it = signals_.find(signalId);
+    existed = it != signals_.end();
+    if (!existed) {
+      auto created =
+          std::make_unique<StatusSignal<T>>(identifier_, signalId, std::string(name), [this] { ReportIfTooOld(); });
+      if (mapper) {
+        std::map<uint16_t, std::string> unitsById = mapper();
+        for (auto& [id, text] : unitsById) text = BaseStatusSignal::Status_GetUnits(id);
+        created->unitsById_ = std::move(unitsById);
+      }
+      it = signals_.try_emplace(signalId, std::move(created)).first;
+    }
+    entry = it->second.get();
+  }
+  if (entry == nullptr) return errorSignal;
+  // Exact type match: a signal first looked up with another T is not this one.
+  if (typeid(*entry) != typeid(StatusSignal<T>)) return errorSignal;
+  auto& signal = static_cast<StatusSignal<T>&>(*entry);
+  if (refresh) signal.RefreshValue(false, units::time::second_t{0}, existed || reportOnConstruction);
+  return signal;
+}
+
+}  // namespace kvor::zephrin6::hardware

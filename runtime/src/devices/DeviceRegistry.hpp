@@ -1,0 +1,78 @@
+#pragma once
+
+// The runtime's registry of devices: every device the program announced by
+// encoding its key, with its bus, model, presence and the API compliancy
+// number its firmware reports. The registry owns its records; callers get
+// copies, or const pointers while they hold the registry's lock (the read
+// path of the signal store, which must not allocate). Records live until
+// Reset. Thread-safe.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kvor::zephrin::runtime::devices {
+
+/// One device as the runtime knows it.
+struct DeviceRecord {
+  uint32_t hash = 0;
+  int deviceId = 0;
+  std::string model;
+  std::string bus;
+  uint32_t modelMask = 0;  ///< catalogue model bit, 0 for a model the catalogue does not know
+  bool present = true;     ///< answers on its bus
+  int compliancy = 0;      ///< API compliancy number its firmware reports
+};
+
+class DeviceRegistry {
+ public:
+  static DeviceRegistry& Instance();
+
+  /// The stable key of a device: 32-bit FNV-1a over the device ID (four
+  /// bytes, little endian), the model text, a NUL, the bus name and a NUL.
+  /// The separators keep ("ab", "c") and ("a", "bc") apart.
+  static uint32_t Hash(int deviceId, std::string_view model, std::string_view bus);
+
+  /// Registers the device (present, reporting the runtime's compliancy
+  /// number) unless it is known already, and returns its hash. Registration
+  /// listeners run, outside the lock, for a device seen for the first time.
+  uint32_t Register(int deviceId, std::string_view model, std::string_view bus);
+
+  /// Runs `listener` for every device registered from now on (auto logging
+  /// starts on the first one). Returns a handle for RemoveListener.
+  int AddRegistrationListener(std::function<void(const DeviceRecord&)> listener);
+  void RemoveListener(int handle);
+
+  /// A copy of the record of `hash`; false when the device was never registered.
+  bool Find(uint32_t hash, DeviceRecord& out) const;
+  /// Copies of every record, in no particular order.
+  std::vector<DeviceRecord> All() const;
+
+  /// Marks a device present or absent; false when it is not registered.
+  bool SetPresent(uint32_t hash, bool present);
+  /// Sets the compliancy number a device reports; false when not registered.
+  bool SetCompliancy(uint32_t hash, int compliancy);
+
+  /// The lock guarding the records, for FindLocked.
+  std::unique_lock<std::mutex> Lock() const { return std::unique_lock(mutex_); }
+  /// The record of `hash`, or null; only valid while the caller holds Lock().
+  const DeviceRecord* FindLocked(uint32_t hash) const;
+
+  /// Forgets every device (listeners stay).
+  void Reset();
+
+ private:
+  DeviceRegistry() = default;
+
+  mutable std::mutex mutex_;
+  std::unordered_map<uint32_t, std::unique_ptr<DeviceRecord>> devices_;
+  std::vector<std::pair<int, std::function<void(const DeviceRecord&)>>> listeners_;
+  int nextListener_ = 1;
+};
+
+}  // namespace kvor::zephrin::runtime::devices

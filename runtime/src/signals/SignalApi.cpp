@@ -1,0 +1,56 @@
+// The signal entry points of the runtime: reads and update frequencies, all
+// served by the signal store.
+
+#include <kvor/zephrin/platform/Signals.hpp>
+
+#include <string_view>
+
+#include "signals/SignalStore.hpp"
+#include "signals/Status.hpp"
+
+namespace rs = kvor::zephrin::runtime::signals;
+namespace platform = kvor::zephrin::platform;
+
+namespace {
+std::string_view Text(const char* text) { return text != nullptr ? std::string_view(text) : std::string_view(); }
+}  // namespace
+
+extern "C" int c_kvor_zephrin6_get_signal(size_t count, const uint64_t* keys, platform::SignalMeasurement* records,
+                                          const char* network, bool waitForUpdate, double timeoutSeconds) {
+  if (count == 0) return rs::kOK;
+  if (keys == nullptr || records == nullptr) return rs::kInvalidParamValue;
+  return rs::SignalStore::Instance().Read({keys, count}, records, Text(network), waitForUpdate, timeoutSeconds);
+}
+
+extern "C" int c_kvor_zephrin6_SetUpdateFrequency(int /*context*/, const char* network, uint32_t deviceHash,
+                                                  uint16_t signalId, double frequencyHz, double /*timeoutSeconds*/) {
+  return rs::SignalStore::Instance().SetFrequency(Text(network), deviceHash, signalId, frequencyHz);
+}
+
+extern "C" int c_kvor_zephrin6_SetUpdateFrequencyForAll(int /*context*/, const platform::SignalFrequencyEntry* entries,
+                                                        size_t count, double frequencyHz, double /*timeoutSeconds*/) {
+  if (count == 0) return rs::kOK;
+  if (entries == nullptr) return rs::kInvalidParamValue;
+  int first = rs::kOK;
+  for (size_t i = 0; i < count; ++i) {
+    int status = rs::SignalStore::Instance().SetFrequency(Text(entries[i].network),
+                                                          platform::SignalKeyDeviceHash(entries[i].key),
+                                                          platform::SignalKeySignalId(entries[i].key), frequencyHz);
+    if (first == rs::kOK) first = status;
+  }
+  return first;
+}
+
+extern "C" double c_kvor_zephrin6_GetUpdateFrequency(const char* /*network*/, uint32_t deviceHash, uint16_t signalId) {
+  return rs::SignalStore::Instance().AppliedFrequency(deviceHash, signalId);
+}
+
+extern "C" int c_kvor_zephrin6_OptimizeUpdateFrequencies(int /*context*/, const char* network, uint32_t deviceHash,
+                                                         double optimizedFreqHz, double /*timeoutSeconds*/) {
+  return rs::SignalStore::Instance().OptimizeFrequencies(Text(network), deviceHash, optimizedFreqHz);
+}
+
+extern "C" int c_kvor_zephrin6_ResetUpdateFrequencies(int /*context*/, const char* network, uint32_t deviceHash,
+                                                      double /*timeoutSeconds*/) {
+  return rs::SignalStore::Instance().ResetFrequencies(Text(network), deviceHash);
+}

@@ -1,0 +1,134 @@
+#include <kvor/zephrin6/hardware/ParentDevice.hpp>
+
+#include <kvor/zephrin/platform/ControlRequests.hpp>
+#include <kvor/zephrin/platform/Signals.hpp>
+#include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin6/controls/EmptyControl.hpp>
+
+#include <utility>
+
+#include "core/internal/Report.hpp"
+
+namespace kvor::zephrin6::hardware {
+
+using kvor::zephrin::StatusCode;
+
+namespace {
+constexpr uint16_t kCompliancyId = 2303;
+constexpr uint16_t kResetFlagsId = 635;
+// The firmware check reads the compliancy signal at most this often.
+constexpr double kCheckIntervalSeconds = 0.25;
+// A device that has not answered yet is not reported before this much time
+// has passed since construction (it may still be booting).
+constexpr double kAnswerGraceSeconds = 3.0;
+
+double Now() { return kvor::zephrin6::utils::GetCurrentTimeSeconds(); }
+}  // namespace
+
+const controls::EmptyControl ParentDevice::_emptyControl{};
+
+const ParentDevice::MapperFunction& ParentDevice::NoMapper() {
+  static const MapperFunction none;
+  return none;
+}
+
+ParentDevice::ParentDevice(int deviceId, std::string model, std::string canbus)
+    : identifier_{deviceId, std::move(model), std::move(canbus)},
+      lastControl_{std::make_shared<controls::EmptyControl>()},
+      creationTime_{Now()},
+      nextCheckTime_{creationTime_} {
+  compliancy_ = &LookupStatusSignal<int>(kCompliancyId, "Compliancy", false, true);
+  compliancyRead_.store(compliancy_->GetStatus().IsOK());
+  resetFlags_ = &LookupStatusSignal<int>(kResetFlagsId, "ResetFlags", false, true);
+  ready_.store(true, std::memory_order_release);
+}
+
+ParentDevice::~ParentDevice() = default;
+
+StatusSignal<int>& ParentDevice::GetResetFlags(bool refresh) {
+  return LookupStatusSignal<int>(kResetFlagsId, "ResetFlags", false, refresh);
+}
+
+std::shared_ptr<const controls::ControlRequest> ParentDevice::GetAppliedControl() const {
+  std::lock_guard lock(controlLock_);
+  return lastControl_;
+}
+
+void ParentDevice::ReportIfTooOld() {
+  if (compliancyStatus_.load(std::memory_order_acquire) == StatusCode::OK) return;
+  if (!ready_.load(std::memory_order_acquire)) return;
+  const double now = Now();
+  double next = nextCheckTime_.load();
+  if (now < next) return;
+  // Only the thread that moves the gate checks; the others go on at once.
+  if (!nextCheckTime_.compare_exchange_strong(next, now + kCheckIntervalSeconds)) return;
+
+  // The compliancy signal's own check is this function; it returns at the
+  // gate just moved.
+  StatusCode read = compliancy_->RefreshValue(false, units::time::second_t{0}, false);
+  compliancyRead_.store(read.IsOK());
+  StatusCode code = StatusCode::OK;
+  if (!read.IsOK()) {
+    code = StatusCode::CouldNotRetrieveV6Firmware;
+  } else {
+    const auto firmware = static_cast<uint32_t>(internal::TruncateToInt(compliancy_->GetValueAsDouble()));
+    const auto library = static_cast<uint32_t>(kvor::zephrin::unmanaged::GetApiCompliancy());
+    if (firmware < library) code = StatusCode::FirmwareTooOld;
+    else if (firmware > library) code = StatusCode::ApiTooOld;
+  }
+  if (code != StatusCode::CouldNotRetrieveV6Firmware || now - creationTime_ >= kAnswerGraceSeconds) {
+    if (!code.IsOK()) kvor::zephrin6::internal::ReportStatus(code, identifier_.ToString(), 1);
+  }
+  compliancyStatus_.store(code.value(), std::memory_order_release);
+}
+
+void ParentDevice::SetLastControlEmpty(const std::string& name) {
+  if (auto* empty = dynamic_cast<controls::EmptyControl*>(lastControl_.get())) {
+    empty->name = name;
+    return;
+  }
+  auto replacement = std::make_shared<controls::EmptyControl>();
+  replacement->name = name;
+  lastControl_ = std::move(replacement);
+}
+
+StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& request) {
+  StatusCode status = StatusCode::StatusCodeNotInitialized;
+  {
+    std::lock_guard lock(controlLock_);
+    ReportIfTooOld();
+    const StatusCode compliancy = compliancyStatus_.load(std::memory_order_acquire);
+    const char* network = identifier_.GetNetwork().c_str();
+    const uint32_t hash = identifier_.GetDeviceHash();
+    if (!compliancy.IsOK() && compliancyRead_.load()) {
+      // The firmware answered with another API version: commanding it could
+      // misinterpret every field, so only the empty control goes out.
+      SetLastControlEmpty(_emptyControl.name);
+      c_kvor_zephrin6_RequestControlEmpty(network, hash, 0.0);
+      status = compliancy;
+    } else if (dynamic_cast<const controls::EmptyControl*>(&request) == nullptr) {
+      status = request.SendRequest(network, hash, lastControl_);
+    } else {
+      SetLastControlEmpty(request.name);
+      status = c_kvor_zephrin6_RequestControlEmpty(network, hash, 0.0);
+    }
+  }
+  if (!status.IsOK()) {
+    kvor::zephrin6::internal::ReportStatus(
+        status, kvor::zephrin6::internal::ControlRequestLocation(identifier_.ToString(), request.name), 2);
+  }
+  return status;
+}
+
+StatusCode ParentDevice::OptimizeBusUtilization(units::frequency::hertz_t optimizedFrequency,
+                                                units::time::second_t timeout) {
+  return c_kvor_zephrin6_OptimizeUpdateFrequencies(0, identifier_.GetNetwork().c_str(), identifier_.GetDeviceHash(),
+                                                   optimizedFrequency.value(), timeout.value());
+}
+
+StatusCode ParentDevice::ResetSignalFrequencies(units::time::second_t timeout) {
+  return c_kvor_zephrin6_ResetUpdateFrequencies(0, identifier_.GetNetwork().c_str(), identifier_.GetDeviceHash(),
+                                                timeout.value());
+}
+
+}  // namespace kvor::zephrin6::hardware
