@@ -1,7 +1,11 @@
 #include "signals/BusCapabilities.hpp"
 
+#include "canbus/BusRegistry.hpp"
+
 namespace kvor::zephrin::runtime::signals {
 
-bool CanSynchroniseSignals(std::string_view bus) { return !(bus.empty() || bus == "rio"); }
+// The CAN bus service owns the bus types (including the harness's overrides
+// and detached buses), so the store asks it rather than keeping its own rule.
+bool CanSynchroniseSignals(std::string_view bus) { return BusRegistry::Instance().CanSynchronizeSignals(bus); }
 
 }  // namespace kvor::zephrin::runtime::signals
