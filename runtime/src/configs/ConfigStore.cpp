@@ -1,0 +1,164 @@
+#include "configs/ConfigStore.hpp"
+
+#include <cmath>
+
+#include "configs/ConfigText.hpp"
+#include "configs/DeviceLink.hpp"
+#include "configs/Status.hpp"
+#include "core/Clock.hpp"
+#include "core/ResetRegistry.hpp"
+
+namespace kvor::zephrin::runtime::configs {
+namespace {
+
+// How many calls per device the harness can look back on; older ones are
+// dropped so a long-running program does not grow without bound.
+constexpr size_t kMaxRecordedCalls = 256;
+
+enum class Effect { SetSignal, ClearSignal, ClearAllSticky };
+
+struct Action {
+  int id;
+  Effect effect;
+  uint16_t signal;
+};
+
+constexpr Action kActions[] = {
+#define KVOR_CONFIG_ACTION(symbol, id, effect, sig) {id, Effect::effect, sig},
+#include <kvor/zephrin/platform/ConfigIds.def>
+};
+
+const Action* FindAction(int id) {
+  for (const Action& action : kActions) {
+    if (action.id == id) return &action;
+  }
+  return nullptr;
+}
+
+const bool kRegistered = (RegisterReset([] { ConfigStore::Instance().Reset(); }), true);
+
+}  // namespace
+
+ConfigStore& ConfigStore::Instance() {
+  static ConfigStore store;
+  return store;
+}
+
+ConfigStore::ConfigStore() {
+  // Waits for an absent device end when the runtime clock passes their
+  // deadline, so manual time changes must wake them.
+  Clock::Instance().AddListener([this] {
+    std::lock_guard lock(mutex_);
+    timeChanged_.notify_all();
+  });
+}
+
+int ConfigStore::Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds) {
+  if (timeoutSeconds == 0.0) return kTimeoutCannotBeZero;
+  if (!(timeoutSeconds > 0.0) || !std::isfinite(timeoutSeconds)) return kInvalidParamValue;
+  if (auto it = injections_.find(deviceHash); it != injections_.end()) {
+    int status = it->second.status;
+    if (--it->second.remaining <= 0) injections_.erase(it);
+    return status;
+  }
+  Clock& clock = Clock::Instance();
+  bool present = clock.WaitUntil(lock, timeChanged_, clock.Now() + timeoutSeconds,
+                                 [&] { return IsDevicePresent(deviceHash); });
+  return present ? kOK : kRxTimeout;
+}
+
+int ConfigStore::ApplyActions(uint32_t deviceHash, std::string_view text) {
+  bool unknown = false;
+  int malformed = ForEachPiece(text, [&](const ConfigPiece& piece) {
+    const Action* action = FindAction(piece.id);
+    if (action == nullptr) {
+      unknown = true;
+      return;
+    }
+    switch (action->effect) {
+      case Effect::SetSignal:
+        SetDeviceSignal(deviceHash, action->signal, piece.asDouble);
+        break;
+      case Effect::ClearSignal:
+        SetDeviceSignal(deviceHash, action->signal, 0.0);
+        break;
+      case Effect::ClearAllSticky:
+        for (const Action& each : kActions) {
+          if (each.effect == Effect::ClearSignal) SetDeviceSignal(deviceHash, each.signal, 0.0);
+        }
+        SetDeviceSignal(deviceHash, action->signal, 0.0);
+        break;
+    }
+  });
+  return (malformed > 0 || unknown) ? kInvalidParamValue : kOK;
+}
+
+int ConfigStore::Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag,
+                     bool actionFlag) {
+  std::unique_lock lock(mutex_);
+  int status = Admit(lock, deviceHash, timeoutSeconds);
+  if (status == kOK) {
+    if (actionFlag) {
+      status = ApplyActions(deviceHash, text);
+    } else {
+      auto& values = stored_[deviceHash];
+      int malformed = ForEachPiece(text, [&](const ConfigPiece& piece) {
+        values[piece.id] = std::string(piece.text);
+      });
+      if (malformed > 0) status = kInvalidParamValue;
+    }
+  }
+  Record(deviceHash, {true, std::string(text), timeoutSeconds, firstFlag, actionFlag, status});
+  return status;
+}
+
+int ConfigStore::Get(uint32_t deviceHash, double timeoutSeconds, std::string& text) {
+  std::unique_lock lock(mutex_);
+  int status = Admit(lock, deviceHash, timeoutSeconds);
+  text = status == kOK ? JoinStored(deviceHash) : std::string();
+  Record(deviceHash, {false, text, timeoutSeconds, false, false, status});
+  return status;
+}
+
+std::string ConfigStore::JoinStored(uint32_t deviceHash) const {
+  std::string text;
+  if (auto it = stored_.find(deviceHash); it != stored_.end()) {
+    for (const auto& [id, piece] : it->second) text += piece;
+  }
+  return text;
+}
+
+void ConfigStore::Record(uint32_t deviceHash, RecordedConfigCall call) {
+  auto& calls = calls_[deviceHash];
+  if (calls.size() >= kMaxRecordedCalls) calls.erase(calls.begin());
+  calls.push_back(std::move(call));
+}
+
+std::string ConfigStore::StoredText(uint32_t deviceHash) const {
+  std::lock_guard lock(mutex_);
+  return JoinStored(deviceHash);
+}
+
+void ConfigStore::InjectFailures(uint32_t deviceHash, int count, int status) {
+  std::lock_guard lock(mutex_);
+  if (count <= 0) {
+    injections_.erase(deviceHash);
+  } else {
+    injections_[deviceHash] = {count, status};
+  }
+}
+
+std::vector<RecordedConfigCall> ConfigStore::Calls(uint32_t deviceHash) const {
+  std::lock_guard lock(mutex_);
+  auto it = calls_.find(deviceHash);
+  return it == calls_.end() ? std::vector<RecordedConfigCall>{} : it->second;
+}
+
+void ConfigStore::Reset() {
+  std::lock_guard lock(mutex_);
+  stored_.clear();
+  injections_.clear();
+  calls_.clear();
+}
+
+}  // namespace kvor::zephrin::runtime::configs

@@ -1,0 +1,71 @@
+#pragma once
+
+// The runtime's per-device config store. It keeps the stored values of every
+// device (one piece of config text per config ID), applies actions to the
+// device's signals, and makes config calls block like a real bus transaction:
+// a present device answers at once, an absent one times out on the runtime
+// clock. The harness can inject failures and read what was stored and sent.
+// One process-wide instance; every member is thread-safe.
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvor::zephrin::runtime::configs {
+
+/// One config call as the runtime received it (for the harness).
+struct RecordedConfigCall {
+  bool isSet = false;         // set_configs (true) or get_configs (false)
+  std::string text;           // the text sent (set) or handed out (get)
+  double timeoutSeconds = 0;  // as passed
+  bool firstFlag = false;
+  bool actionFlag = false;
+  int status = 0;  // what the call returned
+};
+
+class ConfigStore {
+ public:
+  static ConfigStore& Instance();
+
+  /// Merges settings (or applies actions) for a device; see c_kvor_zephrin6_set_configs.
+  int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag,
+          bool actionFlag);
+  /// The device's stored text in ascending ID order; see c_kvor_zephrin6_get_configs.
+  int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text);
+
+  /// The device's stored text without any call semantics.
+  std::string StoredText(uint32_t deviceHash) const;
+  /// Makes the device's next `count` config calls return `status`.
+  void InjectFailures(uint32_t deviceHash, int count, int status);
+  /// Every config call of the device since the last reset, oldest first.
+  std::vector<RecordedConfigCall> Calls(uint32_t deviceHash) const;
+  /// Forgets every device, injection and record.
+  void Reset();
+
+ private:
+  ConfigStore();
+  // Checks the timeout, consumes an injected failure and waits for an absent
+  // device; returns the status the call ends with unless it is 0.
+  int Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds);
+  int ApplyActions(uint32_t deviceHash, std::string_view text);
+  // Both run with the lock held.
+  std::string JoinStored(uint32_t deviceHash) const;
+  void Record(uint32_t deviceHash, RecordedConfigCall call);
+
+  struct Injection {
+    int remaining = 0;
+    int status = 0;
+  };
+
+  mutable std::mutex mutex_;
+  std::condition_variable timeChanged_;
+  std::map<uint32_t, std::map<int, std::string>> stored_;  // hash -> id -> piece
+  std::map<uint32_t, Injection> injections_;
+  std::map<uint32_t, std::vector<RecordedConfigCall>> calls_;
+};
+
+}  // namespace kvor::zephrin::runtime::configs

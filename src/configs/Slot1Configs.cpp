@@ -1,0 +1,26 @@
+#include <kvor/zephrin6/configs/Slot1Configs.hpp>
+
+#include <kvor/zephrin6/configs/SlotConfigs.hpp>
+
+#include "configs/internal/ConfigFields.hpp"
+#include "configs/internal/SlotFields.hpp"
+
+namespace kvor::zephrin6::configs {
+namespace {
+
+template <class Group, class Visitor>
+void VisitFields(Group& c, Visitor& v) {
+  internal::VisitSlotFields(c, SlotConfigs::SlotIds(1), v);
+}
+
+}  // namespace
+
+KVOR_CONFIG_GROUP_METHODS(Slot1Configs, "Slot1")
+
+Slot1Configs Slot1Configs::From(const SlotConfigs& value) {
+  Slot1Configs slot;
+  internal::CopySlotGains(value, slot);
+  return slot;
+}
+
+}  // namespace kvor::zephrin6::configs
