@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <kvor/zephrin/platform/ControlRequests.hpp>
 
 #include "support/RuntimeFixture.hpp"
@@ -48,4 +50,19 @@ TEST_F(ControlRecorderTest, InjectedStatusIsReturnedUntilReset) {
   EXPECT_EQ(harness::ControlCallCount(5u), 1u);
   harness::Reset();
   EXPECT_EQ(c_kvor_zephrin6_RequestControlEmpty("can0", 5u, 0.0), 0);
+}
+
+// Devices sent to from several threads at once keep every call (run under
+// the tsan preset as well).
+TEST_F(ControlRecorderTest, ConcurrentSendersLoseNoCalls) {
+  std::vector<std::thread> threads;
+  for (std::uint32_t t = 0; t < 4; ++t) {
+    threads.emplace_back([t] {
+      for (int i = 0; i < 500; ++i) c_kvor_zephrin6_RequestControlEmpty("can0", 100u + t % 2, i);
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(harness::ControlCallCount(100u), 1000u);
+  EXPECT_EQ(harness::ControlCallCount(101u), 1000u);
+  EXPECT_EQ(harness::ControlCalls(100u).size(), 64u);
 }

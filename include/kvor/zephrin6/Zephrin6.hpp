@@ -4,4 +4,5 @@
 // programs that care about compile time include only the headers they use.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/controls/Controls.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
