@@ -1,0 +1,303 @@
+// The runtime's device registry and signal store, through the entry points
+// the library calls and the harness.
+
+#include <gtest/gtest.h>
+
+#include <kvor/zephrin/platform/Signals.hpp>
+#include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin/runtime/harness/Harness.hpp>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "signals/ReplaySampleSource.hpp"
+#include "signals/SignalCatalogue.hpp"
+#include "signals/SignalStore.hpp"
+#include "support/RuntimeFixture.hpp"
+
+namespace {
+
+namespace harness = kvor::zephrin::runtime::harness;
+namespace platform = kvor::zephrin::platform;
+using kvor::zephrin::runtime::signals::SignalStore;
+using platform::MakeSignalKey;
+using platform::SignalMeasurement;
+
+constexpr int kOK = 0;
+constexpr int kRxTimeout = -1003;
+constexpr int kMultiSignalNotSupported = -10002;
+constexpr uint16_t kVelocity = 2045;   // 100 Hz on the motor controllers
+constexpr uint16_t kPosition = 2046;
+constexpr uint16_t kVersion = 737;     // 4 Hz
+constexpr uint16_t kCompliancy = 2303;
+
+class SignalStoreTest : public zephrin_test::RuntimeTest {
+ protected:
+  static uint32_t Encode(int id, const char* model, const char* bus) {
+    uint32_t hash = 0;
+    EXPECT_EQ(c_kvor_zephrin6_encode_device(id, model, bus, &hash), kOK);
+    return hash;
+  }
+  static SignalMeasurement Read(uint32_t hash, uint16_t id, const char* bus, int* status = nullptr) {
+    const uint64_t key = MakeSignalKey(hash, id);
+    SignalMeasurement m{};
+    int s = c_kvor_zephrin6_get_signal(1, &key, &m, bus, false, 0.0);
+    if (status != nullptr) *status = s;
+    return m;
+  }
+};
+
+// Device hashes are stable and distinct over many (ID, model, bus) triples,
+// including ones whose texts only differ by where a boundary falls.
+TEST_F(SignalStoreTest, DeviceHashesAreStableAndDistinct) {
+  const std::vector<std::string> models = {"rapax q", "rapax w", "angulon", "auklet 2", "distix", "portis"};
+  const std::vector<std::string> buses = {"", "rio", "drive", "canivore", "d"};
+  std::set<uint32_t> seen;
+  size_t combinations = 0;
+  for (int id = 0; id < 63; ++id) {
+    for (const auto& model : models) {
+      for (const auto& bus : buses) {
+        seen.insert(harness::DeviceHash(id, model, bus));
+        ++combinations;
+      }
+    }
+  }
+  EXPECT_EQ(seen.size(), combinations);
+  EXPECT_NE(harness::DeviceHash(1, "ab", "c"), harness::DeviceHash(1, "a", "bc"));
+  // Encoding gives the same hash as the harness, registers the device once.
+  EXPECT_EQ(Encode(3, "rapax q", "drive"), harness::DeviceHash(3, "rapax q", "drive"));
+  EXPECT_EQ(Encode(3, "rapax q", "drive"), harness::DeviceHash(3, "rapax q", "drive"));
+  ASSERT_EQ(harness::Devices().size(), 1u);
+  EXPECT_EQ(harness::Devices()[0].bus, "drive");
+}
+
+// A present device publishes every signal at its frequency, frame k at
+// k / frequency on the runtime clock, with value 0 and its compliancy number;
+// an unknown or absent device, or the wrong bus, answers RxTimeout.
+TEST_F(SignalStoreTest, SimulatedFramesFollowTheClock) {
+  const uint32_t hash = Encode(1, "rapax q", "");
+  harness::SetTime(2.0071);
+  int status = -1;
+  SignalMeasurement velocity = Read(hash, kVelocity, "", &status);
+  EXPECT_EQ(status, kOK);
+  EXPECT_DOUBLE_EQ(velocity.systemTime, 2.0);
+  EXPECT_DOUBLE_EQ(velocity.deviceTime, 2.0);
+  EXPECT_EQ(velocity.reportedId, kVelocity);
+  EXPECT_EQ(velocity.value, 0.0);
+  EXPECT_DOUBLE_EQ(Read(hash, kVersion, "").systemTime, 2.0);
+  harness::SetTime(2.2);
+  EXPECT_DOUBLE_EQ(Read(hash, kVelocity, "").systemTime, 2.2);
+  EXPECT_DOUBLE_EQ(Read(hash, kVersion, "").systemTime, 2.0);  // 4 Hz: next frame at 2.25
+  EXPECT_EQ(Read(hash, kCompliancy, "").value, kvor::zephrin::unmanaged::GetApiCompliancy());
+
+  harness::SetSimulatedValue(hash, kPosition, 12.5);
+  EXPECT_EQ(Read(hash, kPosition, "").value, 12.5);
+
+  Read(hash, kVelocity, "drive", &status);
+  EXPECT_EQ(status, kRxTimeout);
+  Read(harness::DeviceHash(9, "rapax q", ""), kVelocity, "", &status);
+  EXPECT_EQ(status, kRxTimeout);
+  ASSERT_TRUE(harness::SetDevicePresent(hash, false));
+  SignalMeasurement absent = Read(hash, kVelocity, "", &status);
+  EXPECT_EQ(status, kRxTimeout);
+  EXPECT_EQ(absent.status, kRxTimeout);
+  EXPECT_EQ(absent.systemTime, 0.0);
+  // Signals a model does not have are not published.
+  Read(hash, 2849 /* FiveVRailVoltage, rapax w only */, "", &status);
+  EXPECT_EQ(status, kRxTimeout);
+}
+
+// Frequencies are limited like on the devices, 0 stops a signal, Optimize
+// keeps what the program chose and Reset returns to the catalogue defaults.
+TEST_F(SignalStoreTest, UpdateFrequenciesAreAppliedAndRestored) {
+  const uint32_t hash = Encode(2, "rapax q", "drive");
+  struct Case {
+    double requested;
+    double applied;
+  } cases[] = {{250, 250}, {2, 4}, {5000, 1000}, {0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.requested);
+    EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, kPosition, c.requested, 0.1), kOK);
+    EXPECT_EQ(c_kvor_zephrin6_GetUpdateFrequency("drive", hash, kPosition), c.applied);
+  }
+  EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, kPosition, -1, 0.1), -1002);
+  EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequency(0, "", hash, kPosition, 50, 0.1), kRxTimeout);
+
+  // A stopped signal keeps handing out its last frame, marked as not received.
+  harness::AdvanceTime(1.0);
+  int status = kOK;
+  SignalMeasurement stopped = Read(hash, kPosition, "drive", &status);
+  EXPECT_EQ(status, kRxTimeout);
+  EXPECT_DOUBLE_EQ(stopped.systemTime, 1.0);
+
+  EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, kVelocity, 200, 0.1), kOK);
+  EXPECT_EQ(c_kvor_zephrin6_OptimizeUpdateFrequencies(0, "drive", hash, 0, 0.1), kOK);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVelocity), 200);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, 2028 /* MotorVoltage */), 0);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVersion), 0);
+
+  EXPECT_EQ(c_kvor_zephrin6_ResetUpdateFrequencies(0, "drive", hash, 0.1), kOK);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVelocity), 100);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVersion), 4);
+  harness::AdvanceTime(0.01);
+  Read(hash, kPosition, "drive", &status);
+  EXPECT_EQ(status, kOK);
+
+  // Several entries at once, each applied.
+  const uint32_t other = Encode(3, "angulon", "drive");
+  platform::SignalFrequencyEntry entries[] = {{"drive", MakeSignalKey(hash, kVelocity)},
+                                              {"drive", MakeSignalKey(other, 2207)}};
+  EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequencyForAll(0, entries, 2, 50, 0.1), kOK);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVelocity), 50);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(other, 2207), 50);
+}
+
+// Units come from the catalogue for every listed ID; unknown IDs fail.
+TEST_F(SignalStoreTest, PropertiesComeFromTheCatalogue) {
+  struct Case {
+    uint16_t id;
+    const char* units;
+  } cases[] = {{2045, "turns/s"}, {2046, "turns"}, {2078, "fractional"}, {2079, "V"}, {2080, "A"},
+               {973, "deg"},      {994, "g"},      {2303, ""},           {635, ""},   {10118, ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    platform::SignalProperties p{};
+    ASSERT_EQ(c_kvor_zephrin6_get_rets(c.id, platform::kSignalPropertyUnits, &p), kOK);
+    ASSERT_NE(p.units, nullptr);
+    EXPECT_STREQ(p.units, c.units);
+  }
+  platform::SignalProperties p{};
+  EXPECT_EQ(c_kvor_zephrin6_get_rets(1, platform::kSignalPropertyUnits, &p), -10012);
+  EXPECT_EQ(p.units, nullptr);
+
+  // Every model publishes its whole catalogue (primary IDs, plus the
+  // compliancy and reset-flags signals every device has).
+  namespace rs = kvor::zephrin::runtime::signals;
+  struct Model {
+    const char* name;
+    size_t signals;
+  } models[] = {{"rapax q", 101}, {"rapax w", 114}, {"angulon", 22}, {"auklet 2", 65}, {"distix", 25}, {"portis", 30}};
+  for (const auto& m : models) {
+    SCOPED_TRACE(m.name);
+    size_t count = 0;
+    for (const auto& e : rs::AllSignals()) {
+      if (e.primaryId == e.id && (e.modelMask & rs::ModelMask(m.name)) != 0) ++count;
+    }
+    EXPECT_EQ(count, m.signals + 2);
+  }
+}
+
+// A waiting read ends exactly when the manual clock reaches the next frame,
+// or when a sample is published; an absent device makes it time out.
+TEST_F(SignalStoreTest, WaitsEndOnTheNextFrameOrTimeOut) {
+  const uint32_t a = Encode(1, "rapax q", "fd");
+  const uint32_t b = Encode(2, "rapax q", "fd");
+  const uint64_t keys[] = {MakeSignalKey(a, kVelocity), MakeSignalKey(b, kVersion)};
+  SignalMeasurement records[2]{};
+  int status = 1;
+  std::thread waiter([&] { status = c_kvor_zephrin6_get_signal(2, keys, records, "fd", true, 1.0); });
+  harness::AwaitBlockedWaiters(1);
+  harness::AdvanceTime(0.01);  // a's next frame; b (4 Hz) has none yet
+  harness::AwaitBlockedWaiters(1);
+  harness::AdvanceTime(0.24);  // b's frame at 1.25
+  waiter.join();
+  EXPECT_EQ(status, kOK);
+  EXPECT_DOUBLE_EQ(records[1].systemTime, 1.25);
+  EXPECT_DOUBLE_EQ(records[0].systemTime, 1.25);
+
+  // A published sample completes a wait at once, whatever the clock does.
+  waiter = std::thread([&] { status = c_kvor_zephrin6_get_signal(1, keys, records, "fd", true, 1.0); });
+  harness::AwaitBlockedWaiters(1);
+  harness::PublishSignal(a, kVelocity, {.value = 3.5, .status = 0});
+  waiter.join();
+  EXPECT_EQ(status, kOK);
+  EXPECT_EQ(records[0].value, 3.5);
+
+  harness::ReleaseSignal(a, kVelocity);
+  harness::SetDevicePresent(b, false);
+  waiter = std::thread([&] { status = c_kvor_zephrin6_get_signal(2, keys, records, "fd", true, 0.5); });
+  harness::AwaitBlockedWaiters(1);
+  harness::AdvanceTime(0.6);
+  waiter.join();
+  EXPECT_EQ(status, kRxTimeout);
+  EXPECT_EQ(records[0].status, kOK);
+  EXPECT_EQ(records[1].status, kRxTimeout);
+}
+
+// Classic CAN cannot synchronise several signals; it still fills the records.
+TEST_F(SignalStoreTest, ClassicBusRefusesSynchronisedWaits) {
+  for (const char* bus : {"", "rio"}) {
+    SCOPED_TRACE(bus);
+    const uint32_t hash = Encode(1, "rapax q", bus);
+    const uint64_t keys[] = {MakeSignalKey(hash, kVelocity), MakeSignalKey(hash, kPosition)};
+    SignalMeasurement records[2]{};
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(2, keys, records, bus, true, 0.1), kMultiSignalNotSupported);
+    EXPECT_EQ(records[1].status, kOK);
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(2, keys, records, bus, true, 0.0), kOK);  // no wait asked
+  }
+}
+
+// The frames the simulated bus carries over an interval, for the log writer.
+TEST_F(SignalStoreTest, EnumeratesTheFramesOfTheSimulatedBus) {
+  const uint32_t hash = Encode(4, "angulon", "drive");
+  harness::SetSimulatedValue(hash, 2207, 0.75);
+  c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, 2206, 0, 0.1);
+  std::map<uint16_t, std::vector<double>> times;
+  SignalStore::Instance().ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
+    EXPECT_EQ(f.bus, "drive");
+    EXPECT_EQ(f.model, "angulon");
+    EXPECT_EQ(f.deviceId, 4);
+    if (platform::SignalKeySignalId(f.key) == 2207) {
+      EXPECT_EQ(f.measurement.value, 0.75);
+    }
+    times[platform::SignalKeySignalId(f.key)].push_back(f.measurement.systemTime);
+  });
+  EXPECT_EQ(times[2207].size(), 10u);  // 100 Hz: 1.01 .. 1.10
+  EXPECT_NEAR(times[2207].front(), 1.01, 1e-12);
+  EXPECT_FALSE(times.contains(2206));  // stopped
+  EXPECT_FALSE(times.contains(kVersion));  // 4 Hz: nothing in (1.0, 1.1]
+  EXPECT_FALSE(times.contains(kVelocity));  // not an angulon signal
+  EXPECT_EQ(times.size(), 4u);  // the angulon's 100 Hz signals: 2207, 2208, 2210, 2211
+}
+
+// While a replay source is installed it answers every read, and waits end
+// when the replay time reaches its next sample.
+TEST_F(SignalStoreTest, ReplaySourceReplacesSimulation) {
+  struct Source : kvor::zephrin::runtime::signals::ReplaySampleSource {
+    // One signal logged at 1.5 and 2.0 with values 10 and 20.
+    bool Latest(uint64_t, double t, SignalMeasurement& out, double& sampleTime) const override {
+      if (t < 1.5) return false;
+      sampleTime = t < 2.0 ? 1.5 : 2.0;
+      out = SignalMeasurement{};
+      out.value = sampleTime == 1.5 ? 10 : 20;
+      out.systemTime = sampleTime;
+      return true;
+    }
+    double NextSampleTime(uint64_t, double t) const override { return t < 1.5 ? 1.5 : t < 2.0 ? 2.0 : INFINITY; }
+  };
+  SignalStore::Instance().SetReplaySource(std::make_shared<Source>());
+  const uint32_t hash = harness::DeviceHash(1, "rapax q", "");  // never encoded: the log decides
+  int status = kOK;
+  Read(hash, kVelocity, "", &status);
+  EXPECT_EQ(status, kRxTimeout);
+  harness::SetTime(1.7);
+  EXPECT_EQ(Read(hash, kVelocity, "", &status).value, 10);
+  EXPECT_EQ(status, kOK);
+
+  const uint64_t key = MakeSignalKey(hash, kVelocity);
+  SignalMeasurement record{};
+  std::thread waiter([&] { status = c_kvor_zephrin6_get_signal(1, &key, &record, "", true, 1.0); });
+  harness::AwaitBlockedWaiters(1);
+  harness::SetTime(2.0);
+  waiter.join();
+  EXPECT_EQ(status, kOK);
+  EXPECT_EQ(record.value, 20);
+  SignalStore::Instance().SetReplaySource(nullptr);
+}
+
+}  // namespace
