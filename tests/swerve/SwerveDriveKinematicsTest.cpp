@@ -1,0 +1,156 @@
+#include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "swerve/SwerveTestSupport.hpp"
+
+using namespace swerve_test;
+using swerve::ChassisSpeeds;
+using swerve::SwerveModulePosition;
+using swerve::SwerveModuleState;
+using swerve::Translation2d;
+using swerve::impl::SwerveDriveKinematics;
+
+namespace {
+
+// Front-left, front-right, back-left, back-right of a 0.6 m square.
+std::vector<Translation2d> Square() {
+  return {{meter_t{0.3}, meter_t{0.3}}, {meter_t{0.3}, meter_t{-0.3}}, {meter_t{-0.3}, meter_t{0.3}},
+          {meter_t{-0.3}, meter_t{-0.3}}};
+}
+
+}  // namespace
+
+// Driving straight points every wheel forward; spinning in place points each
+// wheel perpendicular to its radius at omega * radius.
+TEST(SwerveDriveKinematics, SquareDrivetrainStates) {
+  SwerveDriveKinematics kinematics(Square());
+  for (const SwerveModuleState& state : kinematics.ToSwerveModuleStates(MakeSpeeds(1, 0, 0))) {
+    EXPECT_DOUBLE_EQ(state.speed.value(), 1.0);
+    EXPECT_EQ(state.angle.Radians().value(), 0.0);
+  }
+  const auto spin = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 1));
+  const double expectedAngles[] = {3 * kPi / 4, kPi / 4, -3 * kPi / 4, -kPi / 4};
+  for (std::size_t i = 0; i < spin.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_DOUBLE_EQ(spin[i].speed.value(), 0.3 * std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(spin[i].angle.Radians().value(), expectedAngles[i]);
+  }
+}
+
+// Only exact zeros (and subnormals) hold the wheels where they were; any real
+// command, however tiny, steers them.
+TEST(SwerveDriveKinematics, ZeroCommandKeepsLastAzimuths) {
+  SwerveDriveKinematics kinematics(Square());
+  const auto spin = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 1));
+  struct Case {
+    const char* name;
+    ChassisSpeeds speeds;
+    bool holds;
+  };
+  const Case cases[] = {
+      {"zero", MakeSpeeds(0, 0, 0), true},
+      {"negative zero", MakeSpeeds(-0.0, 0, -0.0), true},
+      {"subnormal", MakeSpeeds(std::numeric_limits<double>::denorm_min(), 0, 0), true},
+      {"tiny", MakeSpeeds(1e-300, 0, 0), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // A copy remembers the same azimuths and keeps its own from then on.
+    SwerveDriveKinematics copy = kinematics;
+    const auto states = copy.ToSwerveModuleStates(c.speeds);
+    for (std::size_t i = 0; i < states.size(); ++i) {
+      if (c.holds) {
+        EXPECT_EQ(states[i].speed.value(), 0.0);
+        EXPECT_EQ(states[i].angle.Radians().value(), spin[i].angle.Radians().value());
+      } else {
+        EXPECT_EQ(states[i].speed.value(), 1e-300);
+        EXPECT_EQ(states[i].angle.Radians().value(), 0.0);
+      }
+    }
+  }
+  // The copies' commands did not touch the original's memory.
+  const auto held = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 0));
+  EXPECT_EQ(held[0].angle.Radians().value(), spin[0].angle.Radians().value());
+}
+
+// Inverse then forward kinematics returns the commanded speeds for random
+// layouts and commands; module distances map back to the same twist.
+TEST(SwerveDriveKinematics, ForwardUndoesInverse) {
+  Random random(42);
+  for (int layout = 0; layout < 50; ++layout) {
+    const std::size_t modules = 2 + static_cast<std::size_t>(layout % 5);
+    std::vector<Translation2d> locations;
+    for (std::size_t i = 0; i < modules; ++i) {
+      locations.emplace_back(meter_t{random.Uniform(-0.5, 0.5)}, meter_t{random.Uniform(-0.5, 0.5)});
+    }
+    SwerveDriveKinematics kinematics(locations);
+    for (int i = 0; i < 100; ++i) {
+      const ChassisSpeeds speeds = MakeSpeeds(random.Uniform(-5, 5), random.Uniform(-5, 5), random.Uniform(-8, 8));
+      SCOPED_TRACE(testing::Message() << "layout " << layout << " case " << i << ": " << speeds);
+      const auto states = kinematics.ToSwerveModuleStates(speeds);
+      const ChassisSpeeds back = kinematics.ToChassisSpeeds(states);
+      EXPECT_NEAR(back.vx.value(), speeds.vx.value(), 1e-9);
+      EXPECT_NEAR(back.vy.value(), speeds.vy.value(), 1e-9);
+      EXPECT_NEAR(back.omega.value(), speeds.omega.value(), 1e-9);
+
+      std::vector<SwerveModulePosition> deltas;
+      for (const auto& state : states) deltas.push_back({meter_t{state.speed.value() * 0.02}, state.angle});
+      const swerve::Twist2d twist = kinematics.ToTwist2d(deltas);
+      EXPECT_NEAR(twist.dx.value(), speeds.vx.value() * 0.02, 1e-9);
+      EXPECT_NEAR(twist.dtheta.value(), speeds.omega.value() * 0.02, 1e-9);
+    }
+  }
+}
+
+// The inverse matrix follows the centre of rotation only when it moves by
+// 1e-9 or more; the forward direction always assumes the robot centre.
+TEST(SwerveDriveKinematics, CenterOfRotation) {
+  SwerveDriveKinematics kinematics(Square());
+  const Translation2d frontLeft(meter_t{0.3}, meter_t{0.3});
+  const auto pivot = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), frontLeft);
+  EXPECT_EQ(pivot[0].speed.value(), 0.0);
+  EXPECT_DOUBLE_EQ(pivot[3].speed.value(), 2 * 0.6 * std::sqrt(2.0));
+
+  // Measured from the robot centre, spinning about the front-left module
+  // also moves the centre: omega x (centre - pivot).
+  const ChassisSpeeds measured = kinematics.ToChassisSpeeds(pivot);
+  EXPECT_NEAR(measured.vx.value(), 2 * 0.3, 1e-12);
+  EXPECT_NEAR(measured.vy.value(), -2 * 0.3, 1e-12);
+  EXPECT_NEAR(measured.omega.value(), 2.0, 1e-12);
+
+  const auto nudged =
+      kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), Translation2d(meter_t{0.3 + 5e-10}, meter_t{0.3 - 5e-10}));
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(nudged[i].speed.value(), pivot[i].speed.value()) << i;
+  const auto moved = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), Translation2d(meter_t{0.3 + 1e-9}, meter_t{0.3}));
+  EXPECT_NE(moved[3].speed.value(), pivot[3].speed.value());
+  EXPECT_GT(moved[0].speed.value(), 0.0);
+}
+
+// Desaturation scales every module by the same factor only when the fastest
+// exceeds the limit.
+TEST(SwerveDriveKinematics, DesaturateWheelSpeeds) {
+  struct Case {
+    double max;
+    std::vector<double> expected;
+  };
+  const Case cases[] = {{1.5, {1.0, -1.5, 0.5}}, {3.0, {2.0, -3.0, 1.0}}, {10.0, {2.0, -3.0, 1.0}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.max);
+    std::vector<SwerveModuleState> states = {{meters_per_second_t{2}, swerve::Rotation2d(radian_t{0.1})},
+                                             {meters_per_second_t{-3}, swerve::Rotation2d(radian_t{0.2})},
+                                             {meters_per_second_t{1}, swerve::Rotation2d(radian_t{0.3})}};
+    SwerveDriveKinematics::DesaturateWheelSpeeds(&states, meters_per_second_t{c.max});
+    for (std::size_t i = 0; i < states.size(); ++i) {
+      EXPECT_DOUBLE_EQ(states[i].speed.value(), c.expected[i]);
+      EXPECT_DOUBLE_EQ(states[i].angle.Radians().value(), 0.1 * static_cast<double>(i + 1));
+    }
+  }
+  std::vector<SwerveModuleState> none;
+  SwerveDriveKinematics::DesaturateWheelSpeeds(&none, meters_per_second_t{1});
+  EXPECT_TRUE(none.empty());
+}

@@ -1,0 +1,127 @@
+#include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "swerve/SwerveTestSupport.hpp"
+
+using namespace swerve_test;
+using swerve::Pose2d;
+using swerve::Rotation2d;
+using swerve::SwerveModulePosition;
+using swerve::Translation2d;
+using swerve::impl::SwerveDriveKinematics;
+using swerve::impl::SwerveDriveOdometry;
+
+namespace {
+
+std::vector<Translation2d> Square() {
+  return {{meter_t{0.3}, meter_t{0.3}}, {meter_t{0.3}, meter_t{-0.3}}, {meter_t{-0.3}, meter_t{0.3}},
+          {meter_t{-0.3}, meter_t{-0.3}}};
+}
+
+/// Rolls every module by its share of a body motion at `speeds` for `dt`.
+void Roll(SwerveDriveKinematics& kinematics, const swerve::ChassisSpeeds& speeds, double dt,
+          std::vector<SwerveModulePosition>& positions) {
+  const auto states = kinematics.ToSwerveModuleStates(speeds);
+  for (std::size_t i = 0; i < positions.size(); ++i) {
+    positions[i] = {positions[i].distance + meter_t{states[i].speed.value() * dt}, states[i].angle};
+  }
+}
+
+}  // namespace
+
+// Constant body speeds trace an arc; odometry fed the wheel distances and a
+// gyro that turns with the body ends on the analytic pose.
+TEST(SwerveDriveOdometry, ConstantCurvaturePathMatchesAnalyticPose) {
+  Random random(99);
+  SwerveDriveKinematics kinematics(Square());
+  for (int run = 0; run < 100; ++run) {
+    const double vx = random.Uniform(-3, 3);
+    const double vy = random.Uniform(-3, 3);
+    const double omega = run % 10 == 0 ? 0.0 : random.Uniform(-4, 4);
+    const Pose2d start = random.AnyPose();
+    const double gyroStart = random.Uniform(-10, 10);
+    std::vector<SwerveModulePosition> positions(4);
+    SwerveDriveOdometry odometry(kinematics, Rotation2d(radian_t{gyroStart}), positions, start);
+
+    const double dt = 0.004;
+    const int steps = 500;
+    for (int step = 1; step <= steps; ++step) {
+      Roll(kinematics, MakeSpeeds(vx, vy, omega), dt, positions);
+      odometry.Update(Rotation2d(radian_t{gyroStart + omega * dt * step}), positions);
+    }
+    const double t = dt * steps;
+    const double theta = omega * t;
+    // Robot-frame displacement of a constant twist, then into the field frame.
+    const double s = omega == 0.0 ? t : std::sin(theta) / omega;
+    const double c = omega == 0.0 ? 0.0 : (1 - std::cos(theta)) / omega;
+    const Translation2d local(meter_t{vx * s - vy * c}, meter_t{vx * c + vy * s});
+    const Pose2d expected(start.Translation() + local.RotateBy(start.Rotation()),
+                          start.Rotation() + Rotation2d(radian_t{theta}));
+    SCOPED_TRACE(testing::Message() << "run " << run << " speeds " << MakeSpeeds(vx, vy, omega));
+    EXPECT_TRUE(PoseNear(odometry.GetPose(), expected, 1e-9));
+  }
+}
+
+// The heading follows the gyro, not the wheels, and missing module entries
+// count as no motion.
+TEST(SwerveDriveOdometry, GyroDecidesHeadingAndShortInputsAreSafe) {
+  SwerveDriveKinematics kinematics(Square());
+  std::vector<SwerveModulePosition> positions(4);
+  SwerveDriveOdometry odometry(kinematics, Rotation2d(), positions);
+  for (auto& p : positions) p.distance = meter_t{1.0};
+  // Wheels say "straight ahead 1 m", gyro says "turned a quarter".
+  odometry.Update(Rotation2d(radian_t{kPi / 2}), positions);
+  EXPECT_DOUBLE_EQ(odometry.GetPose().Rotation().Radians().value(), kPi / 2);
+  EXPECT_NEAR(std::hypot(odometry.GetPose().X().value(), odometry.GetPose().Y().value()), 2 * std::sqrt(2.0) / kPi,
+              1e-12);
+
+  const Pose2d before = odometry.GetPose();
+  std::vector<SwerveModulePosition> twoModules(positions.begin(), positions.begin() + 2);
+  twoModules[0].distance = meter_t{5.0};
+  odometry.Update(Rotation2d(radian_t{kPi / 2}), twoModules);
+  EXPECT_GT(odometry.GetPose().Translation().Distance(before.Translation()).value(), 0.0);
+  // Repeating the same short reading is no motion at all.
+  const Pose2d moved = odometry.GetPose();
+  odometry.Update(Rotation2d(radian_t{kPi / 2}), twoModules);
+  EXPECT_EQ(odometry.GetPose().X().value(), moved.X().value());
+  EXPECT_EQ(odometry.GetPose().Y().value(), moved.Y().value());
+}
+
+// Each reset re-bases what later readings mean.
+TEST(SwerveDriveOdometry, ResetsRebaseLaterReadings) {
+  SwerveDriveKinematics kinematics(Square());
+  std::vector<SwerveModulePosition> positions(4);
+  const Rotation2d gyro(radian_t{0.7});
+  SwerveDriveOdometry odometry(kinematics, gyro, positions);
+  const Pose2d target = MakePose(2, 3, 1.0);
+
+  struct Case {
+    const char* name;
+    void (*reset)(SwerveDriveOdometry&, const std::vector<SwerveModulePosition>&, const Pose2d&);
+    Pose2d expected;
+  };
+  const Case cases[] = {
+      {"position", [](auto& o, const auto& p, const Pose2d& t) { o.ResetPosition(Rotation2d(radian_t{0.7}), p, t); },
+       target},
+      {"pose", [](auto& o, const auto&, const Pose2d& t) { o.ResetPose(t); }, target},
+      {"translation", [](auto& o, const auto&, const Pose2d& t) { o.ResetTranslation(t.Translation()); },
+       MakePose(2, 3, 0)},
+      {"rotation", [](auto& o, const auto&, const Pose2d& t) { o.ResetRotation(t.Rotation()); }, MakePose(0, 0, 1.0)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SwerveDriveOdometry copy = odometry;
+    c.reset(copy, positions, target);
+    EXPECT_TRUE(PoseNear(copy.GetPose(), c.expected, 1e-12));
+    // Unchanged readings keep the reset pose; turning the gyro turns it from there.
+    copy.Update(gyro, positions);
+    EXPECT_TRUE(PoseNear(copy.GetPose(), c.expected, 1e-12));
+    copy.Update(gyro + Rotation2d(radian_t{0.5}), positions);
+    EXPECT_NEAR((copy.GetPose().Rotation() - c.expected.Rotation()).Radians().value(), 0.5, 1e-12);
+  }
+}
