@@ -1,4 +1,5 @@
 #include <kvor/zephrin/platform/Configs.hpp>
+#include <kvor/zephrin/platform/Signals.hpp>
 
 #include <cmath>
 #include <cstring>
@@ -34,9 +35,16 @@ int ReadDouble(const std::string& text, int id, double& current) {
   return c_kvor_zephrin6_deserialize_double(id, text.data(), static_cast<uint32_t>(text.size()), &current);
 }
 
-constexpr uint32_t kDevice = 0x1234abcd;
-
-class ConfigTransport : public zephrin_test::RuntimeTest {};
+// A registered device: the config service answers only for devices the
+// program announced.
+class ConfigTransport : public zephrin_test::RuntimeTest {
+ protected:
+  void SetUp() override {
+    RuntimeTest::SetUp();
+    c_kvor_zephrin6_encode_device(1, "rapax q", "", &kDevice);
+  }
+  uint32_t kDevice = 0;
+};
 
 }  // namespace
 

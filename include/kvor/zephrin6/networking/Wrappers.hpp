@@ -6,6 +6,8 @@
 // the runtime knows a device; every signal key and control call of the device
 // carries it.
 
+#include <kvor/zephrin/StatusCodes.hpp>
+
 #include <cstdint>
 #include <string>
 
@@ -23,6 +25,24 @@ class Wrappers {
   /// @param model    the model text, e.g. "rapax q".
   /// @param canbus   the bus name, e.g. "" or "drive".
   static uint32_t CompileDeviceHash(int deviceId, const std::string& model, const std::string& canbus);
+
+  /// Writes config text to a device through the runtime's set-configs call,
+  /// blocking for at most `timeoutSeconds` (seconds).
+  /// @param network    the device's bus name.
+  /// @param deviceHash the device's hash (CompileDeviceHash).
+  /// @param values     the config text.
+  /// @param firstFlag, actionFlag passed to the runtime unchanged (actionFlag
+  ///                   marks one-shot actions rather than settings).
+  /// @return the runtime's status, e.g. -10032 TimeoutCannotBeZero or -1003 RxTimeout.
+  static kvor::zephrin::StatusCode Device_SetConfigValues(const char* network, int deviceHash, double timeoutSeconds,
+                                                         const std::string& values, bool firstFlag, bool actionFlag);
+  /// Reads a device's config text through the runtime's get-configs call,
+  /// blocking for at most `timeoutSeconds` (seconds). When the runtime hands
+  /// out a text, it replaces `values` and is released; otherwise `values` is
+  /// left as it was.
+  /// @return the runtime's status.
+  static kvor::zephrin::StatusCode Device_GetConfigValues(const char* network, int deviceHash, double timeoutSeconds,
+                                                         std::string& values);
 };
 
 }  // namespace kvor::zephrin6::networking
