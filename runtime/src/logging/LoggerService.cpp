@@ -13,6 +13,7 @@
 #include "core/Clock.hpp"
 #include "core/ResetRegistry.hpp"
 #include "logging/LogFileName.hpp"
+#include "logging/StoreFrameSource.hpp"
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/Status.hpp"
 #include "wisp/WispFileWriter.hpp"
@@ -39,7 +40,7 @@ LoggerService& LoggerService::Instance() {
   return service;
 }
 
-LoggerService::LoggerService() : writerState_(std::make_unique<WriterState>()) {
+LoggerService::LoggerService() : source_(MakeStoreFrameSource()), writerState_(std::make_unique<WriterState>()) {
   // The clock must outlive this service (its destructor stops the writer,
   // which reads the clock), so make sure it is constructed first.
   clockListener_ = Clock::Instance().AddListener([this] {
@@ -131,6 +132,7 @@ void LoggerService::OnDeviceCreated() {
 }
 
 void LoggerService::SetFrameSource(std::shared_ptr<FrameSource> source) {
+  if (!source) source = MakeStoreFrameSource();
   std::lock_guard lock(sourceMutex_);
   source_ = std::move(source);
 }
@@ -170,6 +172,7 @@ void LoggerService::Reset() {
   capacity_ = UserSignalBuffer::kDefaultCapacity;
   autoLogging_.store(false);
   deviceSeen_.store(false);
+  SetFrameSource(nullptr);
 }
 
 void LoggerService::WriterLoop(double startTime) {

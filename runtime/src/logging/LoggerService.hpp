@@ -51,7 +51,8 @@ class LoggerService {
   /// logging when automatic logging is on. Cheap after the first call.
   void OnDeviceCreated();
 
-  /// Replaces the source of bus frames (null records no frames).
+  /// Replaces the source of bus frames; null restores the default, the
+  /// signal store's simulated bus.
   void SetFrameSource(std::shared_ptr<FrameSource> source);
 
   /// The file being written, or empty when not logging.
@@ -83,6 +84,9 @@ class LoggerService {
   std::size_t capacity_ = UserSignalBuffer::kDefaultCapacity;
   std::thread writer_;
 
+  mutable std::mutex sourceMutex_;
+  std::shared_ptr<FrameSource> source_;
+
   std::atomic<bool> running_{false};
   std::atomic<bool> autoLogging_{false};
   std::atomic<bool> deviceSeen_{false};
@@ -98,8 +102,6 @@ class LoggerService {
   double writtenUpTo_ = 0.0;
   int clockListener_ = 0;
 
-  mutable std::mutex sourceMutex_;
-  std::shared_ptr<FrameSource> source_;
 
   // Writer-thread state (see LoggerService.cpp).
   struct WriterState;

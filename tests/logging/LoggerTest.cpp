@@ -1,0 +1,148 @@
+#include "logging/LoggerService.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <regex>
+
+#include <kvor/zephrin6/core/SignalLogger.hpp>
+
+#include "logging/LoggingFixture.hpp"
+#include "logging/ScriptedFrameSource.hpp"
+#include "wisp/Status.hpp"
+#include "wisp/WispReader.hpp"
+
+namespace {
+
+using kvor::zephrin::StatusCode;
+using kvor::zephrin6::SignalLogger;
+namespace harness = kvor::zephrin::runtime::harness;
+namespace wisp = kvor::zephrin::runtime::wisp;
+using kvor::zephrin::runtime::logging::LoggerService;
+using zephrin_test::ScriptedFrameSource;
+
+class LoggerTest : public zephrin_test::LoggingTest {};
+
+// Typed writes refuse a payload that does not fit rather than cutting it,
+// and a refused write leaves nothing in the log.
+TEST_F(LoggerTest, OversizedPayloadsAreRefusedNotTruncated) {
+  const std::vector<uint8_t> bytes65(65, 7);
+  const std::string text256(256, 'x');
+  const std::vector<int64_t> ints32(32, 1);
+  const std::vector<float> floats64(64, 1.f);
+  const std::array<bool, 256> bools256{};
+  const std::vector<double> doubles8(8, 2.0);
+  struct Case {
+    const char* what;
+    std::function<StatusCode()> write;
+    int32_t status;
+  };
+  std::vector<Case> cases = {
+      {"raw 65 bytes", [&] { return SignalLogger::WriteRaw("r", bytes65); }, StatusCode::InvalidSize},
+      {"raw 65 bytes, raw call", [&] { return SignalLogger::WriteRaw_Impl("r", bytes65.data(), 65, 0); },
+       StatusCode::InvalidSize},
+      {"raw 64 bytes", [&] { return SignalLogger::WriteRaw("r", std::span(bytes65).first(64)); }, StatusCode::OK},
+      {"string of 256", [&] { return SignalLogger::WriteString("s", text256); }, StatusCode::InvalidSize},
+      {"string of 65 (runtime limit)", [&] { return SignalLogger::WriteString("s", text256.substr(0, 65)); },
+       StatusCode::InvalidSize},
+      {"string of 64", [&] { return SignalLogger::WriteString("s", text256.substr(0, 64)); }, StatusCode::OK},
+      {"32 integers", [&] { return SignalLogger::WriteIntegerArray("i", ints32); }, StatusCode::InvalidSize},
+      {"64 floats", [&] { return SignalLogger::WriteFloatArray("f", floats64); }, StatusCode::InvalidSize},
+      {"256 booleans", [&] { return SignalLogger::WriteBooleanArray("b", bools256); }, StatusCode::InvalidSize},
+      {"8 doubles", [&] { return SignalLogger::WriteDoubleArray("d", doubles8, "m"); }, StatusCode::OK},
+  };
+  const std::string file = Record([&] {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      EXPECT_EQ(c.write(), c.status);
+    }
+  });
+  const auto log = wisp::WispReader::ReadFile(file);
+  EXPECT_EQ(log.userSamples.size(), 3u);
+}
+
+// Writing without a running logger tells the caller so, before and after a run.
+TEST_F(LoggerTest, WritesNeedARunningLogger) {
+  EXPECT_EQ(SignalLogger::WriteDouble("x", 1.0), StatusCode::LoggerNotRunning);
+  Record([] { EXPECT_EQ(SignalLogger::WriteDouble("x", 1.0), StatusCode::OK); });
+  EXPECT_EQ(SignalLogger::WriteDouble("x", 1.0), StatusCode::LoggerNotRunning);
+  EXPECT_EQ(SignalLogger::Stop(), StatusCode::OK);
+}
+
+// When the writer falls behind, the oldest samples go and the log says how
+// many; the newest ones are all there, in order.
+TEST_F(LoggerTest, FullBufferDropsTheOldestSamplesAndCountsThem) {
+  harness::SetUserSignalBufferCapacity(8);
+  const std::string file = Record([] {
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(SignalLogger::WriteInteger("count", i), StatusCode::OK);
+  });
+  EXPECT_EQ(harness::DroppedUserSamples(), 12u);
+  const auto log = wisp::WispReader::ReadFile(file);
+  EXPECT_EQ(log.droppedSamples, 12u);
+  ASSERT_EQ(log.userSamples.size(), 8u);
+  for (int i = 0; i < 8; ++i) {
+    int64_t value = 0;
+    std::memcpy(&value, log.userSamples[i].payload.data(), 8);
+    EXPECT_EQ(value, 12 + i);
+  }
+}
+
+// A running log already holds everything up to its last chunk (what a
+// killed process leaves behind), with each device and signal described once.
+TEST_F(LoggerTest, RunningLogHoldsEveryFrameUpToItsLastChunk) {
+  LoggerService::Instance().SetFrameSource(std::make_shared<ScriptedFrameSource>(
+      std::vector<ScriptedFrameSource::Signal>{{0x11, 1, 100.0}, {0x11, 2, 50.0}, {0x22, 1, 100.0}}));
+  ASSERT_EQ(SignalLogger::Start(), StatusCode::OK);
+  ASSERT_EQ(SignalLogger::WriteBoolean("enabled", true), StatusCode::OK);
+  harness::AdvanceTime(0.375);
+  harness::AwaitLogWritten();
+
+  const auto running = wisp::WispReader::ReadFile(harness::CurrentLogFile());
+  ASSERT_EQ(running.report.status, wisp::kOK);
+  EXPECT_FALSE(running.report.Damaged());
+  EXPECT_FALSE(running.report.cleanEnd);
+  EXPECT_GE(running.report.chunks, 3u);  // at least one chunk per 100 ms
+  EXPECT_EQ(running.frames.size(), 37u + 18u + 37u);
+  EXPECT_EQ(running.devices.size(), 2u);
+  EXPECT_EQ(running.signals.size(), 2u);
+  EXPECT_EQ(running.userSamples.size(), 1u);
+  EXPECT_DOUBLE_EQ(running.lastTime, 1.37);
+
+  harness::AdvanceTime(0.625);
+  ASSERT_EQ(SignalLogger::Stop(), StatusCode::OK);
+  const auto stopped = wisp::WispReader::ReadFile(harness::LastLogFile());
+  EXPECT_TRUE(stopped.report.cleanEnd);
+  EXPECT_EQ(stopped.frames.size(), 100u + 50u + 100u);
+  EXPECT_EQ(stopped.devices.size(), 2u);
+  EXPECT_EQ(stopped.signals.size(), 2u);
+}
+
+// Automatic logging waits for the first device, then writes a timestamped
+// file under the logger path; a second log never overwrites the first.
+TEST_F(LoggerTest, AutoLoggingStartsWithTheFirstDevice) {
+  ASSERT_EQ(SignalLogger::EnableAutoLogging(true), StatusCode::OK);
+  EXPECT_TRUE(harness::CurrentLogFile().empty());
+  harness::NotifyDeviceCreated();
+  const std::string first = harness::CurrentLogFile();
+  ASSERT_FALSE(first.empty());
+  EXPECT_TRUE(std::regex_match(std::filesystem::path(first).filename().string(),
+                               std::regex(R"(zephrin_\d{8}_\d{6}(_\d+)?\.wisp)")));
+  EXPECT_EQ(std::filesystem::path(first).parent_path(), folder_);
+  ASSERT_EQ(SignalLogger::Stop(), StatusCode::OK);
+  ASSERT_EQ(SignalLogger::Start(), StatusCode::OK);
+  EXPECT_NE(harness::CurrentLogFile(), first);
+}
+
+// A log holds a bounded number of distinct user signals.
+TEST_F(LoggerTest, TooManyUserSignalsAreRefused) {
+  Record([] {
+    for (int i = 0; i < kvor::zephrin::platform::can::kMaxUserSignals; ++i) {
+      ASSERT_EQ(SignalLogger::WriteBoolean("s" + std::to_string(i), true), StatusCode::OK);
+    }
+    EXPECT_EQ(SignalLogger::WriteBoolean("one too many", true), StatusCode::UserSignalLimitExceeded);
+    EXPECT_EQ(SignalLogger::WriteBoolean("s0", false), StatusCode::OK);
+  });
+}
+
+}  // namespace
