@@ -9,7 +9,8 @@ namespace {
 template <class Group, class Visitor>
 void VisitFields(Group& c, Visitor& v) {
   v(ids::Auklet2Features_EnableCompass, "EnableCompass", c.EnableCompass);
-  v(ids::Auklet2Features_DisableTemperatureCompensation, "DisableTemperatureCompensation", c.DisableTemperatureCompensation);
+  v(ids::Auklet2Features_DisableTemperatureCompensation, "DisableTemperatureCompensation",
+    c.DisableTemperatureCompensation);
   v(ids::Auklet2Features_DisableNoMotionCalibration, "DisableNoMotionCalibration", c.DisableNoMotionCalibration);
 }
 

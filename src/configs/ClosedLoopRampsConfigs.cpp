@@ -8,8 +8,10 @@ namespace {
 // The fields in order with their config IDs and printed units.
 template <class Group, class Visitor>
 void VisitFields(Group& c, Visitor& v) {
-  v(ids::ClosedLoopRamps_DutyCycleClosedLoopRampPeriod, "DutyCycleClosedLoopRampPeriod", c.DutyCycleClosedLoopRampPeriod, " s");
-  v(ids::ClosedLoopRamps_VoltageClosedLoopRampPeriod, "VoltageClosedLoopRampPeriod", c.VoltageClosedLoopRampPeriod, " s");
+  v(ids::ClosedLoopRamps_DutyCycleClosedLoopRampPeriod, "DutyCycleClosedLoopRampPeriod",
+    c.DutyCycleClosedLoopRampPeriod, " s");
+  v(ids::ClosedLoopRamps_VoltageClosedLoopRampPeriod, "VoltageClosedLoopRampPeriod", c.VoltageClosedLoopRampPeriod,
+    " s");
   v(ids::ClosedLoopRamps_TorqueClosedLoopRampPeriod, "TorqueClosedLoopRampPeriod", c.TorqueClosedLoopRampPeriod, " s");
 }
 

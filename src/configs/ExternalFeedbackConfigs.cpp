@@ -14,7 +14,8 @@ void VisitFields(Group& c, Visitor& v) {
   v(ids::Feedback_FeedbackRemoteSensorID, "FeedbackRemoteSensorID", c.FeedbackRemoteSensorID);
   v(ids::Feedback_VelocityFilterTimeConstant, "VelocityFilterTimeConstant", c.VelocityFilterTimeConstant, " s");
   v(ids::ExternalFeedback_AbsoluteSensorOffset, "AbsoluteSensorOffset", c.AbsoluteSensorOffset, " turns");
-  v(ids::ExternalFeedback_AbsoluteSensorDiscontinuityPoint, "AbsoluteSensorDiscontinuityPoint", c.AbsoluteSensorDiscontinuityPoint, " turns");
+  v(ids::ExternalFeedback_AbsoluteSensorDiscontinuityPoint, "AbsoluteSensorDiscontinuityPoint",
+    c.AbsoluteSensorDiscontinuityPoint, " turns");
   v(ids::ExternalFeedback_QuadratureEdgesPerRotation, "QuadratureEdgesPerRotation", c.QuadratureEdgesPerRotation);
   v(ids::ExternalFeedback_SensorPhase, "SensorPhase", c.SensorPhase);
 }

@@ -9,14 +9,18 @@ namespace {
 template <class Group, class Visitor>
 void VisitFields(Group& c, Visitor& v) {
   v(ids::HardwareLimitSwitch_ForwardLimitType, "ForwardLimitType", c.ForwardLimitType);
-  v(ids::HardwareLimitSwitch_ForwardLimitAutosetPositionEnable, "ForwardLimitAutosetPositionEnable", c.ForwardLimitAutosetPositionEnable);
-  v(ids::HardwareLimitSwitch_ForwardLimitAutosetPositionValue, "ForwardLimitAutosetPositionValue", c.ForwardLimitAutosetPositionValue, " turns");
+  v(ids::HardwareLimitSwitch_ForwardLimitAutosetPositionEnable, "ForwardLimitAutosetPositionEnable",
+    c.ForwardLimitAutosetPositionEnable);
+  v(ids::HardwareLimitSwitch_ForwardLimitAutosetPositionValue, "ForwardLimitAutosetPositionValue",
+    c.ForwardLimitAutosetPositionValue, " turns");
   v(ids::HardwareLimitSwitch_ForwardLimitEnable, "ForwardLimitEnable", c.ForwardLimitEnable);
   v(ids::HardwareLimitSwitch_ForwardLimitSource, "ForwardLimitSource", c.ForwardLimitSource);
   v(ids::HardwareLimitSwitch_ForwardLimitRemoteSensorID, "ForwardLimitRemoteSensorID", c.ForwardLimitRemoteSensorID);
   v(ids::HardwareLimitSwitch_ReverseLimitType, "ReverseLimitType", c.ReverseLimitType);
-  v(ids::HardwareLimitSwitch_ReverseLimitAutosetPositionEnable, "ReverseLimitAutosetPositionEnable", c.ReverseLimitAutosetPositionEnable);
-  v(ids::HardwareLimitSwitch_ReverseLimitAutosetPositionValue, "ReverseLimitAutosetPositionValue", c.ReverseLimitAutosetPositionValue, " turns");
+  v(ids::HardwareLimitSwitch_ReverseLimitAutosetPositionEnable, "ReverseLimitAutosetPositionEnable",
+    c.ReverseLimitAutosetPositionEnable);
+  v(ids::HardwareLimitSwitch_ReverseLimitAutosetPositionValue, "ReverseLimitAutosetPositionValue",
+    c.ReverseLimitAutosetPositionValue, " turns");
   v(ids::HardwareLimitSwitch_ReverseLimitEnable, "ReverseLimitEnable", c.ReverseLimitEnable);
   v(ids::HardwareLimitSwitch_ReverseLimitSource, "ReverseLimitSource", c.ReverseLimitSource);
   v(ids::HardwareLimitSwitch_ReverseLimitRemoteSensorID, "ReverseLimitRemoteSensorID", c.ReverseLimitRemoteSensorID);

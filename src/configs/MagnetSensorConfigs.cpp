@@ -10,7 +10,8 @@ template <class Group, class Visitor>
 void VisitFields(Group& c, Visitor& v) {
   v(ids::MagnetSensor_SensorDirection, "SensorDirection", c.SensorDirection);
   v(ids::MagnetSensor_MagnetOffset, "MagnetOffset", c.MagnetOffset, " turns");
-  v(ids::MagnetSensor_AbsoluteSensorDiscontinuityPoint, "AbsoluteSensorDiscontinuityPoint", c.AbsoluteSensorDiscontinuityPoint, " turns");
+  v(ids::MagnetSensor_AbsoluteSensorDiscontinuityPoint, "AbsoluteSensorDiscontinuityPoint",
+    c.AbsoluteSensorDiscontinuityPoint, " turns");
 }
 
 }  // namespace

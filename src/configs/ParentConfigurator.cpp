@@ -43,8 +43,7 @@ bool ParentConfigurator::CountCall(double now) const {
 }
 
 void ParentConfigurator::ReportFrequent() const {
-  internal::ReportStatus(StatusCode::FrequentConfigCalls, internal::ConfigLocation(deviceIdentifier_.ToString()),
-                         2);
+  internal::ReportStatus(StatusCode::FrequentConfigCalls, internal::ConfigLocation(deviceIdentifier_.ToString()), 2);
 }
 
 void ParentConfigurator::ReportIfFrequent() const {

@@ -10,7 +10,8 @@ template <class Group, class Visitor>
 void VisitFields(Group& c, Visitor& v) {
   v(ids::ProximityParams_ProximityThreshold, "ProximityThreshold", c.ProximityThreshold, " m");
   v(ids::ProximityParams_ProximityHysteresis, "ProximityHysteresis", c.ProximityHysteresis, " m");
-  v(ids::ProximityParams_MinSignalStrengthForValidMeasurement, "MinSignalStrengthForValidMeasurement", c.MinSignalStrengthForValidMeasurement, " scalar");
+  v(ids::ProximityParams_MinSignalStrengthForValidMeasurement, "MinSignalStrengthForValidMeasurement",
+    c.MinSignalStrengthForValidMeasurement, " scalar");
 }
 
 }  // namespace

@@ -9,11 +9,10 @@
 
 namespace kvor::zephrin6::configs {
 
-#define KVOR_SLOT_IDS(n)                                                                               \
-  SlotSpns {                                                                                           \
-    ids::Slot##n##_kP, ids::Slot##n##_kI, ids::Slot##n##_kD, ids::Slot##n##_kS, ids::Slot##n##_kV,     \
-        ids::Slot##n##_kA, ids::Slot##n##_kG, ids::Slot##n##_GravityType,                              \
-        ids::Slot##n##_StaticFeedforwardSign                                                           \
+#define KVOR_SLOT_IDS(n)                                                                                              \
+  SlotSpns {                                                                                                          \
+    ids::Slot##n##_kP, ids::Slot##n##_kI, ids::Slot##n##_kD, ids::Slot##n##_kS, ids::Slot##n##_kV, ids::Slot##n##_kA, \
+        ids::Slot##n##_kG, ids::Slot##n##_GravityType, ids::Slot##n##_StaticFeedforwardSign                           \
   }
 const std::map<int, SlotSpns> SlotConfigs::genericMap = {
     {0, KVOR_SLOT_IDS(0)},

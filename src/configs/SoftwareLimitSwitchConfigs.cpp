@@ -10,8 +10,10 @@ template <class Group, class Visitor>
 void VisitFields(Group& c, Visitor& v) {
   v(ids::SoftwareLimitSwitch_ForwardSoftLimitEnable, "ForwardSoftLimitEnable", c.ForwardSoftLimitEnable);
   v(ids::SoftwareLimitSwitch_ReverseSoftLimitEnable, "ReverseSoftLimitEnable", c.ReverseSoftLimitEnable);
-  v(ids::SoftwareLimitSwitch_ForwardSoftLimitThreshold, "ForwardSoftLimitThreshold", c.ForwardSoftLimitThreshold, " turns");
-  v(ids::SoftwareLimitSwitch_ReverseSoftLimitThreshold, "ReverseSoftLimitThreshold", c.ReverseSoftLimitThreshold, " turns");
+  v(ids::SoftwareLimitSwitch_ForwardSoftLimitThreshold, "ForwardSoftLimitThreshold", c.ForwardSoftLimitThreshold,
+    " turns");
+  v(ids::SoftwareLimitSwitch_ReverseSoftLimitThreshold, "ReverseSoftLimitThreshold", c.ReverseSoftLimitThreshold,
+    " turns");
 }
 
 }  // namespace

@@ -52,10 +52,10 @@ std::set<int> Ids(const std::string& text) {
 }
 
 struct RoundTrip {
-  std::string mutated;   // non-default text
-  std::string reread;    // the same text after Deserialize and Serialize
+  std::string mutated;     // non-default text
+  std::string reread;      // the same text after Deserialize and Serialize
   std::string afterEmpty;  // after a further Deserialize("")
-  size_t fields;         // pieces in the default text
+  size_t fields;           // pieces in the default text
   size_t distinctIds;
 };
 

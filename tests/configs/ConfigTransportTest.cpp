@@ -51,8 +51,16 @@ class ConfigTransport : public zephrin_test::RuntimeTest {
 // Doubles survive the text exactly, including values with no short decimal
 // form, extremes and infinities.
 TEST(ConfigText, DoublesRoundTripExactly) {
-  const double values[] = {0.0, -0.0, 0.1, 1.0 / 3.0, -2.5, 1e-300, 5e-324, 1.7976931348623157e308,
-                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+  const double values[] = {0.0,
+                           -0.0,
+                           0.1,
+                           1.0 / 3.0,
+                           -2.5,
+                           1e-300,
+                           5e-324,
+                           1.7976931348623157e308,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()};
   for (double v : values) {
     SCOPED_TRACE(v);
     double back = 42.0;
@@ -75,18 +83,18 @@ TEST(ConfigText, StrictParsingOfDamagedAndConcatenatedTexts) {
   };
   const Row rows[] = {
       {good, 0, 0.04},
-      {good + SerializeDouble(2159, 0.5), 0, 0.5},                // later piece wins
+      {good + SerializeDouble(2159, 0.5), 0, 0.5},  // later piece wins
       {SerializeDouble(2158, 3) + good + SerializeInt(2164, 1), 0, 0.04},
-      {good.substr(0, good.size() - 2), -10004, 9.0},             // truncated: "2159:d=0.0"
-      {"2159:d=0.04x;", -10004, 9.0},                             // trailing garbage
-      {"x2159:d=0.04;", -10004, 9.0},                             // leading garbage
-      {"02159:d=0.04;", -10004, 9.0},                             // leading zero in ID
-      {"2159:q=0.04;", -10004, 9.0},                              // unknown kind
-      {"2159:d=;", -10004, 9.0},                                  // empty value
-      {"2159:d= 1;", -10004, 9.0},                                // whitespace
-      {"2159:d=0.04" + SerializeDouble(2159, 7), -10004, 9.0},    // missing terminator swallows the next piece
-      {"garbage;" + good + "2159:d=1", 0, 0.04},                  // valid piece between damaged ones
-      {"2159:i=2;", 0, 2.0},                                      // integers read as doubles
+      {good.substr(0, good.size() - 2), -10004, 9.0},           // truncated: "2159:d=0.0"
+      {"2159:d=0.04x;", -10004, 9.0},                           // trailing garbage
+      {"x2159:d=0.04;", -10004, 9.0},                           // leading garbage
+      {"02159:d=0.04;", -10004, 9.0},                           // leading zero in ID
+      {"2159:q=0.04;", -10004, 9.0},                            // unknown kind
+      {"2159:d=;", -10004, 9.0},                                // empty value
+      {"2159:d= 1;", -10004, 9.0},                              // whitespace
+      {"2159:d=0.04" + SerializeDouble(2159, 7), -10004, 9.0},  // missing terminator swallows the next piece
+      {"garbage;" + good + "2159:d=1", 0, 0.04},                // valid piece between damaged ones
+      {"2159:i=2;", 0, 2.0},                                    // integers read as doubles
       {"", -10004, 9.0},
   };
   for (size_t i = 0; i < std::size(rows); ++i) {
@@ -106,8 +114,8 @@ TEST(ConfigText, IntReadsRejectInexactValues) {
     int expected;
   };
   const Row rows[] = {
-      {SerializeInt(1, -17), 0, -17},         {"1:d=3;", 0, 3},       {"1:d=3.5;", -1002, 5},
-      {"1:i=2147483648;", -10004, 5},         {"1:d=1e10;", -1002, 5}, {"1:i=-0;", -10004, 5},
+      {SerializeInt(1, -17), 0, -17}, {"1:d=3;", 0, 3},        {"1:d=3.5;", -1002, 5},
+      {"1:i=2147483648;", -10004, 5}, {"1:d=1e10;", -1002, 5}, {"1:i=-0;", -10004, 5},
       {"65536:i=1;1:i=4;", 0, 4},  // an ID beyond 16 bits is malformed, the next piece still counts
   };
   for (const Row& row : rows) {
@@ -148,8 +156,7 @@ TEST_F(ConfigTransport, StoreMergesTextsAndKeepsActionsOut) {
 // exactly the next N calls; a malformed text is refused but its good pieces stay.
 TEST_F(ConfigTransport, TimeoutsInjectionsAndMalformedTexts) {
   std::string text = SerializeInt(2158, 1);
-  EXPECT_EQ(c_kvor_zephrin6_set_configs(0, "", kDevice, 0.0, text.data(), text.size(), false, false, false),
-            -10032);
+  EXPECT_EQ(c_kvor_zephrin6_set_configs(0, "", kDevice, 0.0, text.data(), text.size(), false, false, false), -10032);
   char* out = nullptr;
   EXPECT_EQ(c_kvor_zephrin6_get_configs(0, "", kDevice, 0.0, &out, false), -10032);
   EXPECT_EQ(out, nullptr);

@@ -62,8 +62,8 @@ int ConfigStore::Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, 
     return status;
   }
   Clock& clock = Clock::Instance();
-  bool present = clock.WaitUntil(lock, timeChanged_, clock.Now() + timeoutSeconds,
-                                 [&] { return IsDevicePresent(deviceHash); });
+  bool present =
+      clock.WaitUntil(lock, timeChanged_, clock.Now() + timeoutSeconds, [&] { return IsDevicePresent(deviceHash); });
   return present ? kOK : kRxTimeout;
 }
 
@@ -102,9 +102,7 @@ int ConfigStore::Set(uint32_t deviceHash, double timeoutSeconds, std::string_vie
       status = ApplyActions(deviceHash, text);
     } else {
       auto& values = stored_[deviceHash];
-      int malformed = ForEachPiece(text, [&](const ConfigPiece& piece) {
-        values[piece.id] = std::string(piece.text);
-      });
+      int malformed = ForEachPiece(text, [&](const ConfigPiece& piece) { values[piece.id] = std::string(piece.text); });
       if (malformed > 0) status = kInvalidParamValue;
     }
   }

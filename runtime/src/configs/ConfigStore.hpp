@@ -32,8 +32,7 @@ class ConfigStore {
   static ConfigStore& Instance();
 
   /// Merges settings (or applies actions) for a device; see c_kvor_zephrin6_set_configs.
-  int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag,
-          bool actionFlag);
+  int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag, bool actionFlag);
   /// The device's stored text in ascending ID order; see c_kvor_zephrin6_get_configs.
   int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text);
 

@@ -22,8 +22,7 @@ bool ParsePiece(std::string_view body, ConfigPiece& piece) {
   size_t colon = body.find(':');
   if (colon == std::string_view::npos || colon + 3 > body.size() || body[colon + 2] != '=') return false;
   std::string_view id = body.substr(0, colon);
-  if (id.size() > 5 || (id.size() > 1 && id[0] == '0') || id.find_first_not_of("0123456789") != id.npos)
-    return false;
+  if (id.size() > 5 || (id.size() > 1 && id[0] == '0') || id.find_first_not_of("0123456789") != id.npos) return false;
   if (!ParseAll(id, piece.id) || piece.id > kMaxConfigId) return false;
   std::string_view value = body.substr(colon + 3);
   switch (body[colon + 1]) {

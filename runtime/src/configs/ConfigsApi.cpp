@@ -32,8 +32,7 @@ bool ValidId(int configId) { return configId >= 0 && configId <= configs::kMaxCo
 
 template <class T>
 int Deserialize(int configId, const char* text, uint32_t length, T* value) {
-  if (value == nullptr || (text == nullptr && length > 0) || !ValidId(configId))
-    return configs::kInvalidParamValue;
+  if (value == nullptr || (text == nullptr && length > 0) || !ValidId(configId)) return configs::kInvalidParamValue;
   auto piece = configs::FindLast(std::string_view(text == nullptr ? "" : text, length), configId);
   if (!piece) return configs::kNotFound;
   if constexpr (std::is_same_v<T, double>) {
@@ -74,16 +73,16 @@ int c_kvor_zephrin6_deserialize_int(int configId, const char* text, uint32_t len
   return Deserialize(configId, text, length, value);
 }
 
-int c_kvor_zephrin6_set_configs(int /*context*/, const char* /*network*/, uint32_t deviceHash,
-                                double timeoutSeconds, const char* values, uint32_t length, bool firstFlag,
-                                bool actionFlag, bool /*reserved*/) {
+int c_kvor_zephrin6_set_configs(int /*context*/, const char* /*network*/, uint32_t deviceHash, double timeoutSeconds,
+                                const char* values, uint32_t length, bool firstFlag, bool actionFlag,
+                                bool /*reserved*/) {
   if (values == nullptr && length > 0) return configs::kInvalidParamValue;
   std::string_view text(values == nullptr ? "" : values, length);
   return configs::ConfigStore::Instance().Set(deviceHash, timeoutSeconds, text, firstFlag, actionFlag);
 }
 
-int c_kvor_zephrin6_get_configs(int /*context*/, const char* /*network*/, uint32_t deviceHash,
-                                double timeoutSeconds, char** values, bool /*reserved*/) {
+int c_kvor_zephrin6_get_configs(int /*context*/, const char* /*network*/, uint32_t deviceHash, double timeoutSeconds,
+                                char** values, bool /*reserved*/) {
   if (values == nullptr) return configs::kInvalidParamValue;
   *values = nullptr;
   std::string text;

@@ -110,19 +110,19 @@ class FieldPrinter {
 
 /// Defines Serialize, ToString and Deserialize of `Class` from the
 /// VisitFields function of its source file.
-#define KVOR_CONFIG_GROUP_METHODS(Class, header)                           \
-  std::string Class::Serialize() const {                                   \
-    internal::FieldWriter writer;                                          \
-    VisitFields(*this, writer);                                            \
-    return writer.Text();                                                  \
-  }                                                                        \
-  std::string Class::ToString() const {                                    \
-    internal::FieldPrinter printer{header};                                \
-    VisitFields(*this, printer);                                           \
-    return printer.Text();                                                 \
-  }                                                                        \
+#define KVOR_CONFIG_GROUP_METHODS(Class, header)                          \
+  std::string Class::Serialize() const {                                  \
+    internal::FieldWriter writer;                                         \
+    VisitFields(*this, writer);                                           \
+    return writer.Text();                                                 \
+  }                                                                       \
+  std::string Class::ToString() const {                                   \
+    internal::FieldPrinter printer{header};                               \
+    VisitFields(*this, printer);                                          \
+    return printer.Text();                                                \
+  }                                                                       \
   kvor::zephrin::StatusCode Class::Deserialize(const std::string& text) { \
-    internal::FieldReader reader{text};                                    \
-    VisitFields(*this, reader);                                            \
-    return kvor::zephrin::StatusCode::OK;                                  \
+    internal::FieldReader reader{text};                                   \
+    VisitFields(*this, reader);                                           \
+    return kvor::zephrin::StatusCode::OK;                                 \
   }

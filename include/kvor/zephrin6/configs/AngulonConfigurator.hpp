@@ -41,8 +41,9 @@ class AngulonConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode Refresh(MagnetSensorConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Refresh(MagnetSensorConfigs& configs) const;
-  /// Sets the relative position the encoder reports (Position) to `newValue`; the absolute position is unaffected, turns, waiting at most `timeoutSeconds`. Returns the
-  /// runtime's status; failures other than -10032 are reported with " Apply Config".
+  /// Sets the relative position the encoder reports (Position) to `newValue`; the absolute position is unaffected,
+  /// turns, waiting at most `timeoutSeconds`. Returns the runtime's status; failures other than -10032 are reported
+  /// with " Apply Config".
   kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) const;
   /// As SetPosition with a timeout, using the default timeout.
   kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) const;

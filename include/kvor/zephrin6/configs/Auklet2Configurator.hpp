@@ -111,11 +111,13 @@ class Auklet2Configurator : public ParentConfigurator {
   kvor::zephrin::StatusCode ClearStickyFault_LoopTimeSlow(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_LoopTimeSlow with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_LoopTimeSlow() const;
-  /// Clears the sticky fault SaturatedMagnetometer (StickyFault_SaturatedMagnetometer), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault SaturatedMagnetometer (StickyFault_SaturatedMagnetometer), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_SaturatedMagnetometer(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_SaturatedMagnetometer with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_SaturatedMagnetometer() const;
-  /// Clears the sticky fault SaturatedAccelerometer (StickyFault_SaturatedAccelerometer), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault SaturatedAccelerometer (StickyFault_SaturatedAccelerometer), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_SaturatedAccelerometer(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_SaturatedAccelerometer with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_SaturatedAccelerometer() const;

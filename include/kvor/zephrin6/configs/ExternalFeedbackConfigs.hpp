@@ -26,7 +26,8 @@ class ExternalFeedbackConfigs : public ParentConfiguration {
   /// scalar.
   double RotorToSensorRatio = 1.0;
   /// Which sensor gives position and velocity. Default Commutation.
-  signals::ExternalFeedbackSensorSourceValue ExternalFeedbackSensorSource = signals::ExternalFeedbackSensorSourceValue::Commutation;
+  signals::ExternalFeedbackSensorSourceValue ExternalFeedbackSensorSource =
+      signals::ExternalFeedbackSensorSourceValue::Commutation;
   /// Device ID of the remote sensor of the remote sources. Default 0.
   int FeedbackRemoteSensorID = 0;
   /// Time constant of the low-pass filter on the reported velocity, seconds. Default 0.0 s.

@@ -14,7 +14,7 @@
 namespace kvor::zephrin6::hardware::core {
 class CoreAngulon;
 class CoreRapaxQ;
-}
+}  // namespace kvor::zephrin6::hardware::core
 
 namespace kvor::zephrin6::configs {
 

@@ -16,7 +16,8 @@ class KinetraConfigs : public ParentConfiguration {
   /// Cruise velocity of a profile, turns per second. Default 0.0 turns/s.
   units::angular_velocity::turns_per_second_t KinetraCruiseVelocity = units::angular_velocity::turns_per_second_t{0.0};
   /// Acceleration of a profile, turns per second squared. Default 0.0 turns/s^2.
-  units::angular_acceleration::turns_per_second_squared_t KinetraAcceleration = units::angular_acceleration::turns_per_second_squared_t{0.0};
+  units::angular_acceleration::turns_per_second_squared_t KinetraAcceleration =
+      units::angular_acceleration::turns_per_second_squared_t{0.0};
   /// Jerk of a profile, turns per second cubed; 0 gives a trapezoidal profile. Default 0.0
   /// turns/s^3.
   units::angular_jerk::turns_per_second_cubed_t KinetraJerk = units::angular_jerk::turns_per_second_cubed_t{0.0};

@@ -74,9 +74,9 @@ class ParentConfigurator {
   units::time::second_t defaultTimeout_;
   hardware::DeviceIdentifier deviceIdentifier_;
   mutable std::mutex lock_;
-  double creationTime_;            // seconds, runtime clock
-  mutable double lastCallTime_;    // seconds; starts at creationTime_
-  mutable double streakStart_ = 0; // seconds; 0 while no run of close calls is going on
+  double creationTime_;             // seconds, runtime clock
+  mutable double lastCallTime_;     // seconds; starts at creationTime_
+  mutable double streakStart_ = 0;  // seconds; 0 while no run of close calls is going on
 };
 
 }  // namespace kvor::zephrin6::configs

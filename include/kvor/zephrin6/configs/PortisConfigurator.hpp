@@ -65,9 +65,10 @@ class PortisConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode Refresh(PulseWidthConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Refresh(PulseWidthConfigs& configs) const;
-  /// Sets the position the quadrature input reports (QuadraturePosition) to `newValue`, turns, waiting at most `timeoutSeconds`. Returns the
-  /// runtime's status; failures other than -10032 are reported with " Apply Config".
-  kvor::zephrin::StatusCode SetQuadraturePosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) const;
+  /// Sets the position the quadrature input reports (QuadraturePosition) to `newValue`, turns, waiting at most
+  /// `timeoutSeconds`. Returns the runtime's status; failures other than -10032 are reported with " Apply Config".
+  kvor::zephrin::StatusCode SetQuadraturePosition(units::angle::turn_t newValue,
+                                                  units::time::second_t timeoutSeconds) const;
   /// As SetQuadraturePosition with a timeout, using the default timeout.
   kvor::zephrin::StatusCode SetQuadraturePosition(units::angle::turn_t newValue) const;
   /// Clears every sticky fault of the device, waiting at most `timeoutSeconds`.

@@ -93,7 +93,8 @@ class RapaxQConfigurator : public ParentConfigurator {
   /// Writes the DifferentialSensors group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const DifferentialSensorsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const DifferentialSensorsConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const DifferentialSensorsConfigs& configs) const;
   /// Reads the DifferentialSensors group back from the device into `configs`, waiting at most
@@ -105,7 +106,8 @@ class RapaxQConfigurator : public ParentConfigurator {
   /// Writes the DifferentialConstants group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const DifferentialConstantsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const DifferentialConstantsConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const DifferentialConstantsConfigs& configs) const;
   /// Reads the DifferentialConstants group back from the device into `configs`, waiting at most
@@ -141,7 +143,8 @@ class RapaxQConfigurator : public ParentConfigurator {
   /// Writes the HardwareLimitSwitch group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const HardwareLimitSwitchConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const HardwareLimitSwitchConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const HardwareLimitSwitchConfigs& configs) const;
   /// Reads the HardwareLimitSwitch group back from the device into `configs`, waiting at most
@@ -165,7 +168,8 @@ class RapaxQConfigurator : public ParentConfigurator {
   /// Writes the SoftwareLimitSwitch group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const SoftwareLimitSwitchConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const SoftwareLimitSwitchConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const SoftwareLimitSwitchConfigs& configs) const;
   /// Reads the SoftwareLimitSwitch group back from the device into `configs`, waiting at most
@@ -234,20 +238,20 @@ class RapaxQConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode Refresh(ClosedLoopGeneralConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Refresh(ClosedLoopGeneralConfigs& configs) const;
-  /// Writes the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before anything is sent) to the device, waiting at most `timeoutSeconds`
-  /// (the default timeout without it). Returns the runtime's status: 0, -10032
-  /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
+  /// Writes the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before
+  /// anything is sent) to the device, waiting at most `timeoutSeconds` (the default timeout without it). Returns the
+  /// runtime's status: 0, -10032 TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
   kvor::zephrin::StatusCode Apply(const SlotConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const SlotConfigs& configs) const;
-  /// Reads the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before anything is sent) back from the device into `configs`, waiting at most
-  /// `timeoutSeconds`; values the device does not report are kept. Returns the
-  /// runtime's status; any failure is reported with " Refresh Config".
+  /// Reads the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before
+  /// anything is sent) back from the device into `configs`, waiting at most `timeoutSeconds`; values the device does
+  /// not report are kept. Returns the runtime's status; any failure is reported with " Refresh Config".
   kvor::zephrin::StatusCode Refresh(SlotConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Refresh(SlotConfigs& configs) const;
-  /// Sets the mechanism position the device reports (Position) to `newValue`, turns, waiting at most `timeoutSeconds`. Returns the
-  /// runtime's status; failures other than -10032 are reported with " Apply Config".
+  /// Sets the mechanism position the device reports (Position) to `newValue`, turns, waiting at most `timeoutSeconds`.
+  /// Returns the runtime's status; failures other than -10032 are reported with " Apply Config".
   kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) const;
   /// As SetPosition with a timeout, using the default timeout.
   kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) const;
@@ -288,7 +292,8 @@ class RapaxQConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MissingDifferentialQ with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ() const;
-  /// Clears the sticky fault RemoteSensorPosOverflow (StickyFault_RemoteSensorPosOverflow), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault RemoteSensorPosOverflow (StickyFault_RemoteSensorPosOverflow), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_RemoteSensorPosOverflow with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow() const;
@@ -316,15 +321,18 @@ class RapaxQConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_ForwardSoftLimit with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit() const;
-  /// Clears the sticky fault MissingSoftLimitRemote (StickyFault_MissingSoftLimitRemote), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault MissingSoftLimitRemote (StickyFault_MissingSoftLimitRemote), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MissingSoftLimitRemote with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote() const;
-  /// Clears the sticky fault MissingHardLimitRemote (StickyFault_MissingHardLimitRemote), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault MissingHardLimitRemote (StickyFault_MissingHardLimitRemote), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MissingHardLimitRemote with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote() const;
-  /// Clears the sticky fault RemoteSensorDataInvalid (StickyFault_RemoteSensorDataInvalid), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault RemoteSensorDataInvalid (StickyFault_RemoteSensorDataInvalid), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_RemoteSensorDataInvalid with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid() const;

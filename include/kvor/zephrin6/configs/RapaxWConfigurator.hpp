@@ -81,7 +81,8 @@ class RapaxWConfigurator : public ParentConfigurator {
   /// Writes the DifferentialSensors group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const DifferentialSensorsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const DifferentialSensorsConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const DifferentialSensorsConfigs& configs) const;
   /// Reads the DifferentialSensors group back from the device into `configs`, waiting at most
@@ -93,7 +94,8 @@ class RapaxWConfigurator : public ParentConfigurator {
   /// Writes the DifferentialConstants group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const DifferentialConstantsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const DifferentialConstantsConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const DifferentialConstantsConfigs& configs) const;
   /// Reads the DifferentialConstants group back from the device into `configs`, waiting at most
@@ -129,7 +131,8 @@ class RapaxWConfigurator : public ParentConfigurator {
   /// Writes the HardwareLimitSwitch group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const HardwareLimitSwitchConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const HardwareLimitSwitchConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const HardwareLimitSwitchConfigs& configs) const;
   /// Reads the HardwareLimitSwitch group back from the device into `configs`, waiting at most
@@ -153,7 +156,8 @@ class RapaxWConfigurator : public ParentConfigurator {
   /// Writes the SoftwareLimitSwitch group to the device, waiting at most `timeoutSeconds`
   /// (the default timeout without it). Returns the runtime's status: 0, -10032
   /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const SoftwareLimitSwitchConfigs& configs, units::time::second_t timeoutSeconds) const;
+  kvor::zephrin::StatusCode Apply(const SoftwareLimitSwitchConfigs& configs,
+                                  units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const SoftwareLimitSwitchConfigs& configs) const;
   /// Reads the SoftwareLimitSwitch group back from the device into `configs`, waiting at most
@@ -222,20 +226,20 @@ class RapaxWConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode Refresh(ClosedLoopGeneralConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Refresh(ClosedLoopGeneralConfigs& configs) const;
-  /// Writes the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before anything is sent) to the device, waiting at most `timeoutSeconds`
-  /// (the default timeout without it). Returns the runtime's status: 0, -10032
-  /// TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
+  /// Writes the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before
+  /// anything is sent) to the device, waiting at most `timeoutSeconds` (the default timeout without it). Returns the
+  /// runtime's status: 0, -10032 TimeoutCannotBeZero (not reported), or a failure reported with " Apply Config".
   kvor::zephrin::StatusCode Apply(const SlotConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Apply(const SlotConfigs& configs) const;
-  /// Reads the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before anything is sent) back from the device into `configs`, waiting at most
-  /// `timeoutSeconds`; values the device does not report are kept. Returns the
-  /// runtime's status; any failure is reported with " Refresh Config".
+  /// Reads the gains of slot `configs.SlotNumber` (throws std::out_of_range for a slot other than 0, 1 or 2, before
+  /// anything is sent) back from the device into `configs`, waiting at most `timeoutSeconds`; values the device does
+  /// not report are kept. Returns the runtime's status; any failure is reported with " Refresh Config".
   kvor::zephrin::StatusCode Refresh(SlotConfigs& configs, units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
   kvor::zephrin::StatusCode Refresh(SlotConfigs& configs) const;
-  /// Sets the mechanism position the device reports (Position) to `newValue`, turns, waiting at most `timeoutSeconds`. Returns the
-  /// runtime's status; failures other than -10032 are reported with " Apply Config".
+  /// Sets the mechanism position the device reports (Position) to `newValue`, turns, waiting at most `timeoutSeconds`.
+  /// Returns the runtime's status; failures other than -10032 are reported with " Apply Config".
   kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) const;
   /// As SetPosition with a timeout, using the default timeout.
   kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) const;
@@ -276,7 +280,8 @@ class RapaxWConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MissingDifferentialQ with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ() const;
-  /// Clears the sticky fault RemoteSensorPosOverflow (StickyFault_RemoteSensorPosOverflow), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault RemoteSensorPosOverflow (StickyFault_RemoteSensorPosOverflow), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_RemoteSensorPosOverflow with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow() const;
@@ -304,15 +309,18 @@ class RapaxWConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_ForwardSoftLimit with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit() const;
-  /// Clears the sticky fault MissingSoftLimitRemote (StickyFault_MissingSoftLimitRemote), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault MissingSoftLimitRemote (StickyFault_MissingSoftLimitRemote), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MissingSoftLimitRemote with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote() const;
-  /// Clears the sticky fault MissingHardLimitRemote (StickyFault_MissingHardLimitRemote), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault MissingHardLimitRemote (StickyFault_MissingHardLimitRemote), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MissingHardLimitRemote with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote() const;
-  /// Clears the sticky fault RemoteSensorDataInvalid (StickyFault_RemoteSensorDataInvalid), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault RemoteSensorDataInvalid (StickyFault_RemoteSensorDataInvalid), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_RemoteSensorDataInvalid with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid() const;
@@ -340,15 +348,18 @@ class RapaxWConfigurator : public ParentConfigurator {
   kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_HallSensorMissing with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing() const;
-  /// Clears the sticky fault DriveDisabledHallSensor (StickyFault_DriveDisabledHallSensor), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault DriveDisabledHallSensor (StickyFault_DriveDisabledHallSensor), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_DriveDisabledHallSensor with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor() const;
-  /// Clears the sticky fault MotorTempSensorMissing (StickyFault_MotorTempSensorMissing), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault MotorTempSensorMissing (StickyFault_MotorTempSensorMissing), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MotorTempSensorMissing with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing() const;
-  /// Clears the sticky fault MotorTempSensorTooHot (StickyFault_MotorTempSensorTooHot), waiting at most `timeoutSeconds`.
+  /// Clears the sticky fault MotorTempSensorTooHot (StickyFault_MotorTempSensorTooHot), waiting at most
+  /// `timeoutSeconds`.
   kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_MotorTempSensorTooHot with a timeout, using the default timeout.
   kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot() const;

@@ -68,17 +68,16 @@ int c_kvor_zephrin6_deserialize_int(int configId, const char* text, uint32_t len
 ///         with malformed pieces (the well-formed ones are still applied);
 ///         -1003 (RxTimeout) after the timeout when the device is absent; an
 ///         injected status (harness).
-int c_kvor_zephrin6_set_configs(int context, const char* network, uint32_t deviceHash,
-                                double timeoutSeconds, const char* values, uint32_t length,
-                                bool firstFlag, bool actionFlag, bool reserved);
+int c_kvor_zephrin6_set_configs(int context, const char* network, uint32_t deviceHash, double timeoutSeconds,
+                                const char* values, uint32_t length, bool firstFlag, bool actionFlag, bool reserved);
 
 /// Reads the device's stored config text: every stored value, one piece each,
 /// in ascending ID order (empty for a device never configured).
 /// @param values receives a malloc'd NUL-terminated text when the status is 0,
 ///               else nullptr.
 /// @return as c_kvor_zephrin6_set_configs.
-int c_kvor_zephrin6_get_configs(int context, const char* network, uint32_t deviceHash,
-                                double timeoutSeconds, char** values, bool reserved);
+int c_kvor_zephrin6_get_configs(int context, const char* network, uint32_t deviceHash, double timeoutSeconds,
+                                char** values, bool reserved);
 
 /// Releases memory the runtime handed out with malloc: frees `*address` and
 /// sets it to nullptr. A null `address` or `*address` is ignored.

@@ -15,12 +15,12 @@ namespace kvor::zephrin::runtime::harness {
 
 /// One config call a device received.
 struct ConfigCall {
-  bool isSet = false;          ///< set_configs (true) or get_configs (false)
-  std::string text;            ///< text sent (set) or handed out (get)
-  double timeoutSeconds = 0;   ///< timeout as passed, seconds
-  bool firstFlag = false;      ///< as passed (set only)
-  bool actionFlag = false;     ///< as passed (set only)
-  int status = 0;              ///< status the call returned
+  bool isSet = false;         ///< set_configs (true) or get_configs (false)
+  std::string text;           ///< text sent (set) or handed out (get)
+  double timeoutSeconds = 0;  ///< timeout as passed, seconds
+  bool firstFlag = false;     ///< as passed (set only)
+  bool actionFlag = false;    ///< as passed (set only)
+  int status = 0;             ///< status the call returned
 };
 
 /// The device's stored config text, one piece per stored ID in ascending order.
