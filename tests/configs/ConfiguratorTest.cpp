@@ -139,6 +139,16 @@ TEST_F(Configurator, AppliedValuesReadBack) {
   ASSERT_EQ(rapax->Refresh(slot), StatusCode::OK);
   EXPECT_EQ(slot.kP, 12.5);
   EXPECT_EQ(slot.GravityType, 1);
+
+  // The rapax w shares the common groups and keeps its own.
+  RapaxWConfigurator w(DeviceIdentifier(3, "rapax w", "drive"));
+  ASSERT_EQ(w.Apply(MotorOutputConfigs{}.WithInverted(1)), StatusCode::OK);
+  ASSERT_EQ(w.Apply(ExternalFeedbackConfigs{}.WithQuadratureEdgesPerRotation(2048)), StatusCode::OK);
+  RapaxWConfiguration wRead;
+  ASSERT_EQ(w.Refresh(wRead), StatusCode::OK);
+  EXPECT_EQ(wRead.MotorOutput.Inverted, 1);
+  EXPECT_EQ(wRead.ExternalFeedback.QuadratureEdgesPerRotation, 2048);
+  EXPECT_EQ(wRead.MotorOutput.NeutralMode, 0);  // the rapax q's settings stay on the rapax q
 }
 
 // An invalid slot throws before anything reaches the device.
