@@ -4,6 +4,7 @@
 #include <kvor/zephrin/platform/Signals.hpp>
 
 #include "devices/DeviceRegistry.hpp"
+#include "logging/DeviceHook.hpp"
 #include "signals/Status.hpp"
 
 extern "C" int c_kvor_zephrin6_encode_device(int deviceId, const char* model, const char* network, uint32_t* hash) {
@@ -11,5 +12,7 @@ extern "C" int c_kvor_zephrin6_encode_device(int deviceId, const char* model, co
   if (hash == nullptr) return rs::kInvalidParamValue;
   *hash = kvor::zephrin::runtime::devices::DeviceRegistry::Instance().Register(deviceId, model ? model : "",
                                                                                  network ? network : "");
+  // Automatic logging starts with the program's first device.
+  kvor::zephrin::runtime::logging::OnDeviceCreated();
   return rs::kOK;
 }

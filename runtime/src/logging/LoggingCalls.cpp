@@ -4,6 +4,7 @@
 #include <kvor/zephrin/platform/Logging.hpp>
 #include <kvor/zephrin/runtime/harness/Logging.hpp>
 
+#include "logging/DeviceHook.hpp"
 #include "logging/LoggerService.hpp"
 #include "wisp/Status.hpp"
 
@@ -34,6 +35,10 @@ NetworkStateManager& NetworkStateManager::GetInstance() {
 }
 
 }  // namespace kvor::zephrin::platform::can
+
+namespace kvor::zephrin::runtime::logging {
+void OnDeviceCreated() { LoggerService::Instance().OnDeviceCreated(); }
+}  // namespace kvor::zephrin::runtime::logging
 
 namespace kvor::zephrin::runtime::harness {
 

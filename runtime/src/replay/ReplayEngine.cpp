@@ -47,7 +47,7 @@ int32_t ReplayEngine::Load(const char* path) {
     std::lock_guard lock(mutex_);
     index_ = index;
   }
-  BindSignalStore(index, clock_);
+  BindSignalStore(index);
   Clock::Instance().SetTimeSource([this] { return clock_.Now(); });
   TimeChanged();
   return wisp::kOK;

@@ -10,11 +10,10 @@
 namespace kvor::zephrin::runtime::replay {
 
 class ReplayIndex;
-class ReplayClock;
 
-/// Makes the store serve device signals from `index` on `clock`. The clock
-/// outlives the binding.
-void BindSignalStore(std::shared_ptr<const ReplayIndex> index, const ReplayClock& clock);
+/// Makes the store serve device signals from `index` at the runtime's
+/// current time (the replay clock while a log is loaded).
+void BindSignalStore(std::shared_ptr<const ReplayIndex> index);
 /// Returns the store to simulation.
 void UnbindSignalStore();
 

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include <kvor/zephrin/platform/Signals.hpp>
+#include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin/runtime/harness/Signals.hpp>
+#include <kvor/zephrin6/core/SignalLogger.hpp>
+#include <kvor/zephrin6/core/WispReplay.hpp>
+
+#include "logging/LoggingFixture.hpp"
+#include "wisp/WispReader.hpp"
+
+namespace {
+
+using kvor::zephrin::StatusCode;
+using kvor::zephrin6::SignalLogger;
+using kvor::zephrin6::WispReplay;
+using kvor::zephrin::platform::MakeSignalKey;
+using kvor::zephrin::platform::SignalMeasurement;
+namespace harness = kvor::zephrin::runtime::harness;
+
+constexpr uint16_t kSupplyVoltage = 2037;
+constexpr uint16_t kVelocity = 2045;
+constexpr uint16_t kPosition = 2046;
+
+class DeviceReplayTest : public zephrin_test::LoggingTest {
+ protected:
+  static uint32_t CreateDevice(int id, const char* model, const char* bus) {
+    uint32_t hash = 0;
+    EXPECT_EQ(c_kvor_zephrin6_encode_device(id, model, bus, &hash), 0);
+    return hash;
+  }
+
+  static SignalMeasurement Read(uint32_t hash, uint16_t id, const char* bus) {
+    const uint64_t key = MakeSignalKey(hash, id);
+    SignalMeasurement m{};
+    c_kvor_zephrin6_get_signal(1, &key, &m, bus, false, 0.0);
+    return m;
+  }
+
+  // Two devices for 1 s: velocity constant, position ramping every 100 ms,
+  // the supply voltage published by hand at t = 1.52 as a stale frame
+  // without device time, and a user signal every 20 ms.
+  std::string RecordRun() {
+    return Record([&] {
+      rapax_ = CreateDevice(3, "rapax q", "canivore");
+      angulon_ = CreateDevice(7, "angulon", "rio");
+      harness::SetSimulatedValue(rapax_, kVelocity, 1.5);
+      for (int step = 0; step < 50; ++step) {
+        if (step % 5 == 0) {
+          // The store serves the present value to every frame not yet
+          // collected, so let the writer catch up before changing it.
+          harness::AwaitLogWritten();
+          harness::SetSimulatedValue(rapax_, kPosition, step * 0.1);
+        }
+        if (step == 26) {
+          harness::PublishSignal(angulon_, kSupplyVoltage, {12.25, 0, harness::Now(), harness::Now() - 0.002, 0.0, 1000});
+        }
+        SignalLogger::WriteDouble("loop", step);
+        harness::AdvanceTime(0.02);
+      }
+    });
+  }
+
+  uint32_t rapax_ = 0;
+  uint32_t angulon_ = 0;
+};
+
+// Device signals come back from the log at the replay time with their
+// values, reported IDs, timestamps and statuses, also in a fresh process
+// that never created the devices.
+TEST_F(DeviceReplayTest, DeviceSignalsReplayAtTheReplayTime) {
+  const std::string file = RecordRun();
+  const auto log = kvor::zephrin::runtime::wisp::WispReader::ReadFile(file);
+  EXPECT_EQ(log.devices.size(), 2u);
+  EXPECT_FALSE(log.signals.empty());
+
+  const uint32_t rapax = rapax_, angulon = angulon_;
+  harness::Reset();  // as a fresh process would start
+  harness::SetReportEcho(false);
+  harness::UseManualClock(500.0);
+  ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
+  ASSERT_EQ(WispReplay::StepTimingImpl(0.255), StatusCode::OK);  // t = 1.255
+
+  const auto velocity = Read(rapax, kVelocity, "canivore");
+  EXPECT_EQ(velocity.status, 0);
+  EXPECT_EQ(velocity.value, 1.5);
+  EXPECT_EQ(velocity.reportedId, kVelocity);
+  EXPECT_DOUBLE_EQ(velocity.systemTime, 1.25);
+  const auto position = Read(rapax, kPosition, "canivore");
+  EXPECT_DOUBLE_EQ(position.value, 1.0);  // set to 1.0 at t = 1.2
+
+  ASSERT_EQ(WispReplay::StepTimingImpl(0.5), StatusCode::OK);  // t = 1.755
+  const auto voltage = Read(angulon, kSupplyVoltage, "rio");
+  EXPECT_EQ(voltage.value, 12.25);
+  EXPECT_EQ(voltage.status, 1000);
+  EXPECT_EQ(voltage.deviceTime, 0.0);
+  EXPECT_DOUBLE_EQ(voltage.systemTime - voltage.bustrelTime, 0.002);
+  EXPECT_DOUBLE_EQ(Read(rapax, kPosition, "canivore").value, 3.5);
+  EXPECT_EQ(WispReplay::GetDoubleImpl("loop").value, 37.0);
+  EXPECT_EQ(Read(0x1234, kVelocity, "canivore").status, -1003);  // a device the log never saw
+}
+
+// A wait for a device signal ends exactly when the replay reaches the
+// signal's next frame.
+TEST_F(DeviceReplayTest, WaitEndsWhenTheReplayReachesTheNextFrame) {
+  const std::string file = RecordRun();
+  ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
+  ASSERT_EQ(WispReplay::StepTimingImpl(0.101), StatusCode::OK);  // next 100 Hz frame at 1.11
+
+  const uint64_t key = MakeSignalKey(rapax_, kVelocity);
+  SignalMeasurement m{};
+  int status = 1;
+  std::thread waiter([&] { status = c_kvor_zephrin6_get_signal(1, &key, &m, "canivore", true, 1.0); });
+  harness::AwaitBlockedWaiters(1);
+  ASSERT_EQ(WispReplay::StepTimingImpl(0.004), StatusCode::OK);  // 1.105: no frame yet
+  ASSERT_EQ(WispReplay::StepTimingImpl(0.006), StatusCode::OK);  // 1.111: past the frame
+  waiter.join();
+  EXPECT_EQ(status, 0);
+  EXPECT_DOUBLE_EQ(m.systemTime, 1.11);
+  EXPECT_DOUBLE_EQ(kvor::zephrin6::utils::GetCurrentTimeSeconds(), 1.111);
+}
+
+// Replaying one log twice gives bit-identical reads at the same replay times.
+TEST_F(DeviceReplayTest, ReplayIsDeterministic) {
+  const std::string file = RecordRun();
+  auto replay = [&] {
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
+    for (int step = 0; step < 300; ++step) {
+      for (uint16_t id : {kVelocity, kPosition}) {
+        const auto m = Read(rapax_, id, "canivore");
+        bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&m), reinterpret_cast<const uint8_t*>(&m + 1));
+      }
+      const auto loop = WispReplay::GetDoubleImpl("loop");
+      bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&loop.value),
+                   reinterpret_cast<const uint8_t*>(&loop.value + 1));
+      WispReplay::StepTimingImpl(0.004);
+    }
+    EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
+    return bytes;
+  };
+  const auto first = replay();
+  const auto second = replay();
+  ASSERT_EQ(first.size(), second.size());
+  EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size()), 0);
+}
+
+}  // namespace
