@@ -105,6 +105,26 @@ TEST(ConfigText, StrictParsingOfDamagedAndConcatenatedTexts) {
   }
 }
 
+// Cutting a concatenated text anywhere (a short read, a lost packet) never
+// yields a wrong value: every ID reads back its own value or nothing.
+TEST(ConfigText, TruncationNeverYieldsAWrongValue) {
+  const std::pair<int, double> values[] = {{2159, 0.04}, {2164, 1.0 / 3.0}, {2165, -1e-7}, {1, 12345.0}, {22, 0.5}};
+  std::string text;
+  for (auto [id, v] : values) text += SerializeDouble(id, v);
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    std::string prefix = text.substr(0, cut);
+    for (auto [id, v] : values) {
+      double read = -99.0;
+      int status = ReadDouble(prefix, id, read);
+      if (status == 0) {
+        EXPECT_EQ(read, v) << "cut at " << cut << " id " << id;
+      } else {
+        EXPECT_EQ(read, -99.0) << "cut at " << cut << " id " << id;
+      }
+    }
+  }
+}
+
 // Int reads accept only whole numbers in range, so a fractional or huge value
 // stored under an int setting is never truncated into a wrong one.
 TEST(ConfigText, IntReadsRejectInexactValues) {
