@@ -8,49 +8,38 @@
 namespace kvor::zephrin6::swerve {
 
 namespace {
-// Below these magnitudes the closed forms divide by (nearly) zero, so their
-// Taylor series take over; the series agree with the closed forms to far
-// better than rounding at the switch point.
+// Below this |cos(theta) - 1| the closed form of Log divides by (nearly)
+// zero, so its Taylor series takes over.
 constexpr double kSmallAngle = 1e-9;
 constexpr double kOneTwelfth = 0.08333333333333333;
 }  // namespace
 
 Pose2d Pose2d::Exp(const Twist2d& twist) const noexcept {
-  const double dx = twist.dx.value();
-  const double dy = twist.dy.value();
-  const double theta = twist.dtheta.value();
-  const double sinTheta = std::sin(theta);
-  const double cosTheta = std::cos(theta);
-
-  double s, c;
-  if (std::abs(theta) < kSmallAngle) {
-    s = 1.0 - theta * theta / 6.0;
-    c = theta / 2.0;
-  } else {
-    s = sinTheta / theta;
-    c = (1.0 - cosTheta) / theta;
-  }
-  return internal::Apply(*this, dx * s - dy * c, dx * c + dy * s, internal::Normalise(cosTheta, sinTheta));
+  const internal::RelativeMotion motion = internal::TwistMotion(twist);
+  return internal::Apply(*this, motion.x, motion.y, motion.rotation);
 }
 
 Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
-  const Transform2d transform(*this, end);
-  const double theta = transform.Rotation().Radians().value();
+  // Transform2d(*this, end), keeping the unit-sized rotation's fast length.
+  const internal::RelativeMotion transform = internal::Relative(*this, end);
+  const double cosine = transform.rotation.cos;
+  const double sine = transform.rotation.sin;
+  const double theta = transform.rotation.valid ? std::atan2(sine, cosine) : 0.0;
   const double half = theta / 2.0;
-  const double m = transform.Rotation().Cos() - 1.0;
+  const double m = cosine - 1.0;
 
   double k;
   if (std::abs(m) < kSmallAngle) {
     k = 1.0 - theta * theta * kOneTwelfth;
   } else {
-    k = -(half * transform.Rotation().Sin()) / m;
+    k = -(half * sine) / m;
   }
   const internal::Direction turn = internal::Normalise(k, -half);
-  const double scale = std::hypot(k, half);
-  const double x = transform.X().value();
-  const double y = transform.Y().value();
-  return {units::length::meter_t{(x * turn.cos - y * turn.sin) * scale}, units::length::meter_t{(x * turn.sin + y * turn.cos) * scale},
-          units::angle::radian_t{theta}};
+  const double scale = internal::Norm(k, half);
+  const double x = transform.x;
+  const double y = transform.y;
+  return {units::length::meter_t{(x * turn.cos - y * turn.sin) * scale},
+          units::length::meter_t{(x * turn.sin + y * turn.cos) * scale}, units::angle::radian_t{theta}};
 }
 
 std::ostream& operator<<(std::ostream& os, const Pose2d& pose) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "swerve/internal/PlanarMath.hpp"
+
 namespace kvor::zephrin6::swerve::impl {
 
 SwerveDriveOdometry::SwerveDriveOdometry(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
@@ -29,11 +31,14 @@ const Pose2d& SwerveDriveOdometry::Update(const Rotation2d& gyroAngle,
 
   Twist2d twist = m_kinematics->ToTwist2d(m_deltas);
   twist.dtheta = (angle - m_previousAngle).Radians();
-  const Pose2d moved = m_pose.Exp(twist);
+  // Only the translation of m_pose.Exp(twist) is kept (the gyro gives the
+  // heading), so the rotation it would build is skipped.
+  const internal::RelativeMotion motion = internal::TwistMotion(twist);
+  const Translation2d moved = internal::MovedTranslation(m_pose, motion.x, motion.y);
 
   m_previousModulePositions.assign(modulePositions.begin(), modulePositions.end());
   m_previousAngle = angle;
-  m_pose = Pose2d(moved.Translation(), angle);
+  m_pose = Pose2d(moved, angle);
   return m_pose;
 }
 

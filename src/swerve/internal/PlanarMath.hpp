@@ -1,32 +1,62 @@
 #pragma once
 
-// Inline building blocks of the pose arithmetic, shared by the geometry
-// sources and the estimator. Each one performs exactly the floating-point
-// steps of the public operation it mirrors, so results are bit-identical;
-// what they save is the atan2 of intermediate rotations whose angle nobody
-// reads (only their cosine and sine take part in the next step).
+// Inline building blocks of the pose arithmetic behind Exp, Log, pose
+// interpolation and vision compensation, shared by the geometry sources and
+// the estimator. They perform the steps of the public operations they mirror
+// with two savings: intermediate rotations whose angle nobody reads skip
+// their atan2 (only their cosine and sine take part in the next step), and
+// lengths of vectors that are unit-sized by construction use a square root
+// instead of std::hypot. Results agree with the composed public operations
+// to the last bit or two.
 
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
+#include <kvor/zephrin6/swerve/Translation2d.hpp>
+#include <kvor/zephrin6/swerve/Twist2d.hpp>
 
 #include <cmath>
+#include <limits>
 
 namespace kvor::zephrin6::swerve::internal {
 
 /// Below this length a vector has no usable direction.
 inline constexpr double kMinDirectionNorm = 1e-6;
 
+/// Length of (x, y) for intermediate directions whose angle is never read.
+/// The square root of the sum of squares is several times cheaper than
+/// std::hypot and agrees with it to the last bit or two; hypot only takes
+/// over where the squares would underflow or overflow, so tiny and huge
+/// vectors keep their exact length.
+inline double Norm(double x, double y) noexcept {
+  const double squared = x * x + y * y;
+  if (squared >= std::numeric_limits<double>::min() && squared <= std::numeric_limits<double>::max()) {
+    return std::sqrt(squared);
+  }
+  return std::hypot(x, y);
+}
+
 /// Cosine and sine of a rotation whose angle is not needed.
 struct Direction {
   double cos = 1.0;
   double sin = 0.0;
+  /// False when the vector was too short to have a direction.
+  bool valid = false;
+
+  Direction() = default;
+  Direction(double c, double s) noexcept : cos(c), sin(s), valid(true) {}
+  /// The direction of (x, y) whose length is `h`, or none below 1e-6.
+  Direction(double x, double y, double h) noexcept {
+    if (h > kMinDirectionNorm) *this = Direction(x / h, y / h);
+  }
 };
 
-/// The unit direction Rotation2d(x, y) would hold.
+/// The unit direction Rotation2d(x, y) would hold, for unit-sized vectors.
+/// Most sums of unit products already have a squared length of exactly 1,
+/// and dividing by a length of 1 changes nothing, so those skip the square
+/// root and both divisions.
 inline Direction Normalise(double x, double y) noexcept {
-  const double h = std::hypot(x, y);
-  if (h > kMinDirectionNorm) return {x / h, y / h};
-  return {};
+  if (x * x + y * y == 1.0) return Direction(x, y);
+  return Direction(x, y, Norm(x, y));
 }
 
 struct RotationAccess {
@@ -39,19 +69,22 @@ struct RotationAccess {
     return r;
   }
   /// Rotation2d(x, y): the direction of the vector with its atan2 angle.
-  static Rotation2d FromVector(double x, double y) noexcept {
-    const double h = std::hypot(x, y);
-    if (!(h > kMinDirectionNorm)) return Rotation2d();
-    const double c = x / h;
-    const double s = y / h;
-    return Make(std::atan2(s, c), c, s);
+  /// std::hypot's carefully rounded length keeps composed angles such as
+  /// 3 rad + 3 rad within an ulp or two of their exact value.
+  static Rotation2d FromVector(double x, double y) noexcept { return FromDirection(Direction(x, y, std::hypot(x, y))); }
+  /// FromVector for a vector that is unit-sized by construction.
+  static Rotation2d FromUnitSizedVector(double x, double y) noexcept { return FromDirection(Normalise(x, y)); }
+
+ private:
+  static Rotation2d FromDirection(const Direction& d) noexcept {
+    return d.valid ? Make(std::atan2(d.sin, d.cos), d.cos, d.sin) : Rotation2d();
   }
 };
 
 /// The rotation built from the negated angle of `r` (cos(-v), sin(-v)).
 inline Direction Negated(const Rotation2d& r) noexcept {
   const double v = -r.Radians().value();
-  return {std::cos(v), std::sin(v)};
+  return Direction(std::cos(v), std::sin(v));
 }
 
 /// Sum of two rotations before renormalisation: the vector Rotation2d(x, y)
@@ -81,14 +114,39 @@ inline RelativeMotion Relative(const Pose2d& initial, const Pose2d& final) noexc
   return out;
 }
 
-/// pose.TransformBy(Transform2d((x, y), rotation)) for a bare direction.
-inline Pose2d Apply(const Pose2d& pose, double x, double y, const Direction& rotation) noexcept {
+/// The local motion of Pose2d::Exp: moving along `twist` from the origin.
+/// Below 1e-9 rad the closed forms divide by (nearly) zero, so their Taylor
+/// series take over; both agree to far better than rounding there.
+inline RelativeMotion TwistMotion(const Twist2d& twist) noexcept {
+  const double dx = twist.dx.value();
+  const double dy = twist.dy.value();
+  const double theta = twist.dtheta.value();
+  const double sinTheta = std::sin(theta);
+  const double cosTheta = std::cos(theta);
+  double s, c;
+  if (std::abs(theta) < 1e-9) {
+    s = 1.0 - theta * theta / 6.0;
+    c = theta / 2.0;
+  } else {
+    s = sinTheta / theta;
+    c = (1.0 - cosTheta) / theta;
+  }
+  return {dx * s - dy * c, dx * c + dy * s, Normalise(cosTheta, sinTheta)};
+}
+
+/// The translation of pose.TransformBy(Transform2d((x, y), anything)).
+inline Translation2d MovedTranslation(const Pose2d& pose, double x, double y) noexcept {
   const double c = pose.Rotation().Cos();
   const double s = pose.Rotation().Sin();
+  return Translation2d(units::length::meter_t{pose.X().value() + (x * c - y * s)},
+                       units::length::meter_t{pose.Y().value() + (x * s + y * c)});
+}
+
+/// pose.TransformBy(Transform2d((x, y), rotation)) for a bare direction.
+inline Pose2d Apply(const Pose2d& pose, double x, double y, const Direction& rotation) noexcept {
   double rx, ry;
-  SumVector(c, s, rotation.cos, rotation.sin, rx, ry);
-  return Pose2d(units::length::meter_t{pose.X().value() + (x * c - y * s)}, units::length::meter_t{pose.Y().value() + (x * s + y * c)},
-                RotationAccess::FromVector(rx, ry));
+  SumVector(pose.Rotation().Cos(), pose.Rotation().Sin(), rotation.cos, rotation.sin, rx, ry);
+  return Pose2d(MovedTranslation(pose, x, y), RotationAccess::FromUnitSizedVector(rx, ry));
 }
 
 }  // namespace kvor::zephrin6::swerve::internal
