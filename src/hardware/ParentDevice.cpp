@@ -57,15 +57,18 @@ std::shared_ptr<const controls::ControlRequest> ParentDevice::GetAppliedControl(
 void ParentDevice::ReportIfTooOld() {
   if (compliancyStatus_.load(std::memory_order_acquire) == StatusCode::OK) return;
   if (!ready_.load(std::memory_order_acquire)) return;
+  // One thread checks at a time; the others go on at once rather than wait,
+  // since the check's result only matters every 0.25 s.
+  std::unique_lock guard(checkLock_, std::try_to_lock);
+  if (!guard.owns_lock()) return;
   const double now = Now();
-  double next = nextCheckTime_.load();
-  if (now < next) return;
-  // Only the thread that moves the gate checks; the others go on at once.
-  if (!nextCheckTime_.compare_exchange_strong(next, now + kCheckIntervalSeconds)) return;
+  if (now < nextCheckTime_) return;
+  nextCheckTime_ = now + kCheckIntervalSeconds;
 
-  // The compliancy signal's own check is this function; it returns at the
-  // gate just moved.
-  StatusCode read = compliancy_->RefreshValue(false, units::time::second_t{0}, false);
+  // Read the compliancy signal directly: its own check is this function,
+  // which would only return at the gate just moved.
+  StatusCode read = BaseStatusSignal::Status_Get(*compliancy_, identifier_.GetNetwork().c_str(), false, 0.0);
+  compliancy_->error_ = read;
   compliancyRead_.store(read.IsOK());
   StatusCode code = StatusCode::OK;
   if (!read.IsOK()) {

@@ -151,7 +151,10 @@ class ParentDevice {
   double creationTime_ = 0.0;
   std::atomic<bool> ready_{false};
   std::atomic<int32_t> compliancyStatus_{kvor::zephrin::StatusCode::CouldNotRetrieveV6Firmware};
-  std::atomic<double> nextCheckTime_{0.0};
+  // Guards the compatibility check (next check time and the compliancy
+  // signal's reads); only ever try-locked, so no caller waits for it.
+  std::mutex checkLock_;
+  double nextCheckTime_ = 0.0;
   // Whether the last compatibility check could read the firmware's number:
   // controls are replaced by the empty control only when versions were read
   // and differ. Kept beside the signal so that a control send never reads a
