@@ -208,12 +208,9 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
   return stale ? static_cast<int>(kRxTimeout) : overall;
 }
 
-SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask, double now) {
+SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   auto [it, inserted] = states_.try_emplace(key);
-  if (inserted) {
-    it->second.hz = DefaultHz(SignalKeySignalId(key), modelMask);
-    (void)now;
-  }
+  if (inserted) it->second.hz = DefaultHz(SignalKeySignalId(key), modelMask);
   return it->second;
 }
 
@@ -230,7 +227,7 @@ int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uin
   std::lock_guard lock(mutex_);
   DeviceRecord device;
   if (!DeviceRegistry::Instance().Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
-  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), device.modelMask, now);
+  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), device.modelMask);
   ApplyFrequency(state, ClampHz(hz), now);
   state.hzChosen = true;
   cv_.notify_all();
@@ -253,7 +250,9 @@ int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHa
   DeviceRecord device;
   if (!DeviceRegistry::Instance().Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (const CatalogueEntry& entry : AllSignals()) {
-    if (ModelPublishes(entry, device.modelMask)) StateFor(platform::MakeSignalKey(deviceHash, entry.id), device.modelMask, now);
+    if (ModelPublishes(entry, device.modelMask)) {
+      StateFor(platform::MakeSignalKey(deviceHash, entry.id), device.modelMask);
+    }
   }
   for (auto& [key, state] : states_) {
     if (SignalKeyDeviceHash(key) == deviceHash && !state.hzChosen) ApplyFrequency(state, ClampHz(hz), now);
@@ -281,7 +280,7 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
   const uint32_t modelMask = DeviceRegistry::Instance().Find(deviceHash, device) ? device.modelMask : 0;
   const double now = Clock::Instance().Now();
   std::lock_guard lock(mutex_);
-  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask, now);
+  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   // A signal the catalogue does not list for this model starts publishing
   // once it is given a value, at the rate of a control signal.
   if (!state.hzChosen && state.hz == 0.0 && !state.hasSimValue) ApplyFrequency(state, 100.0, now);
@@ -371,9 +370,8 @@ void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> sour
 void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample) {
   DeviceRecord device;
   const uint32_t modelMask = DeviceRegistry::Instance().Find(deviceHash, device) ? device.modelMask : 0;
-  const double now = Clock::Instance().Now();
   std::lock_guard lock(mutex_);
-  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask, now);
+  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   state.published = true;
   state.sample = sample;
   state.publishSeq = nextSeq_++;

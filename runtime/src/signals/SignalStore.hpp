@@ -137,7 +137,7 @@ class SignalStore {
   bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const;
   double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const;
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
-  KeyState& StateFor(uint64_t key, uint32_t modelMask, double now);
+  KeyState& StateFor(uint64_t key, uint32_t modelMask);
   void ApplyFrequency(KeyState& state, double hz, double now);
   static bool OnBus(const devices::DeviceRecord* device, std::string_view network);
 

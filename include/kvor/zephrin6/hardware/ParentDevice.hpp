@@ -15,8 +15,9 @@
 // Thread safety: lookups (getters) and control sends may run from several
 // threads at once. A recursive lock guards the signal cache (search and
 // insertion only; reads run outside it) and a second lock serialises control
-// sends and the last-control slot. The signals themselves hold no lock: two
-// threads must not refresh the same signal object at once.
+// sends and the last-control slot. The firmware check runs in one thread at
+// a time (the others skip it rather than wait). The signals themselves hold
+// no lock: two threads must not refresh the same signal object at once.
 
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/hardware/DeviceIdentifier.hpp>
