@@ -1,60 +1,98 @@
-// A first tour of the library: build control requests, look at them, send
-// them, and see what reached the device runtime.
+// A short robot program on the simulated runtime: three devices on a CAN FD
+// bus, a configuration, a few requests, signals read with their units and
+// timestamps, what the runtime received, and one reported error.
 //
-// A real robot program hands its requests to a motor controller object
-// (motor.SetControl(request)); the device then calls the request's
-// SendRequest with its bus name, its device hash and the slot where it keeps
-// a copy of the last request. This tour plays the device's part itself with
-// a stand-in hash, and uses the runtime's test harness to show what the
-// runtime received.
-#include <kvor/zephrin6/Zephrin6.hpp>
+// The runtime simulates every device it is told about, so this runs without
+// hardware. The harness (tests, examples and tools only) stands in for the
+// world: it moves a manual clock, sets what the simulated sensors measure and
+// shows what the devices were sent.
+#include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
+#include <kvor/zephrin6/controls/NeutralOut.hpp>
+#include <kvor/zephrin6/controls/PositionVoltage.hpp>
+#include <kvor/zephrin6/controls/VoltageOut.hpp>
+#include <kvor/zephrin6/core/CANBus.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
+#include <kvor/zephrin/runtime/harness/Configs.hpp>
+#include <kvor/zephrin/runtime/harness/Signals.hpp>
 
 #include <iostream>
-#include <memory>
+
+using namespace kvor::zephrin6;
+using namespace kvor::zephrin6::hardware::core;
+using namespace units::literals;
+namespace harness = kvor::zephrin::runtime::harness;
+
+// Prints a signal as "name: value units (at t s, status)".
+template <class T>
+void Show(const StatusSignal<T>& signal) {
+  std::cout << "  " << signal.GetName() << ": " << signal.GetValueAsDouble() << ' ' << signal.GetUnits()
+            << "  (at t = " << signal.GetTimestamp().GetTime().value() << " s, " << signal.GetStatus() << ")\n";
+}
 
 int main() {
-  using namespace kvor::zephrin6::controls;
-  using namespace units::literals;
-  namespace harness = kvor::zephrin::runtime::harness;
-  using kvor::zephrin::StatusCode;
+  harness::UseManualClock(10.0);  // a clock that moves only when we say so
 
-  // 1. Requests are small values. Fluent setters fill in what differs from
-  //    the defaults (FOC on, every override off, gain slot 0, 100 Hz).
-  VoltageOut drive = VoltageOut{6_V}.WithEnableFOC(false);
-  PositionVoltage arm = PositionVoltage{0.25_tr}.WithSlot(1).WithFeedForward(0.4_V);
-  VelocityTorqueCurrentFOC shooter = VelocityTorqueCurrentFOC{80_tps}.WithAcceleration(200_tps_sq);
-  compound::Diff_VoltageOut_Position wrist{VoltageOut{2_V}, PositionVoltage{0.1_tr}};
-  Follower follower = Follower{3}.WithOpposeLeaderDirection(true);
+  const CANBus drive{"drive"};
+  std::cout << "Bus \"" << drive.GetName() << "\" is " << (drive.IsNetworkFD() ? "CAN FD" : "classic CAN")
+            << ", load " << drive.GetStatus().BusUtilization * 100 << " %\n";
 
-  std::cout << "== Requests describe themselves\n" << arm.ToString() << wrist.ToString();
-  std::cout << "As a map, " << shooter.GetName() << " has " << shooter.GetControlInfo().size()
-            << " entries; its Velocity is " << shooter.GetControlInfo().at("Velocity") << "\n\n";
+  CoreRapaxQ arm{1, drive};
+  CoreAngulon armEncoder{2, drive};
+  CoreAuklet2 imu{3, drive};
 
-  // 2. Send them the way a device does. The device keeps a copy of the last
-  //    request; re-sending the same type reuses that copy without allocating.
-  const char* bus = "can0";
-  const std::uint32_t deviceHash = 0x0205000cu;  // stands in for a real device's hash
-  std::shared_ptr<ControlRequest> lastControl = std::make_shared<EmptyControl>();
-  const ControlRequest* requests[] = {&drive, &arm, &shooter, &wrist, &follower};
-  for (const ControlRequest* request : requests) {
-    StatusCode status = request->SendRequest(bus, deviceHash, lastControl);
-    std::cout << "sent " << request->GetName() << ": " << status << '\n';
+  // Configure the arm motor: brake in neutral, limit its current, tune slot 0.
+  configs::RapaxQConfiguration armConfig;
+  armConfig.MotorOutput.WithNeutralMode(signals::NeutralModeValue::Brake);
+  armConfig.CurrentLimits.WithStatorCurrentLimit(40_A).WithStatorCurrentLimitEnable(true);
+  armConfig.Slot0.WithkP(24).WithkD(0.5);
+  std::cout << "Apply arm configuration: " << arm.GetConfigurator().Apply(armConfig) << '\n';
+
+  // What the simulated world measures right now.
+  harness::SetSimulatedValue(arm.GetDeviceHash(), 2046, 0.25);          // arm Position, turns
+  harness::SetSimulatedValue(arm.GetDeviceHash(), 2037, 12.3);          // arm SupplyVoltage, volts
+  harness::SetSimulatedValue(armEncoder.GetDeviceHash(), 2208, 0.251);  // AbsolutePosition, turns
+  harness::SetSimulatedValue(imu.GetDeviceHash(), 973, 87.5);           // Yaw, degrees
+  harness::AdvanceTime(0.02);
+
+  // Drive: first a plain voltage, then hold a position with gain slot 0.
+  std::cout << "VoltageOut 3 V: " << arm.SetControl(controls::VoltageOut{3_V}) << '\n';
+  std::cout << "PositionVoltage 0.5 turns: "
+            << arm.SetControl(controls::PositionVoltage{0.5_tr}.WithFeedForward(0.4_V)) << '\n';
+
+  std::cout << "Signals:\n";
+  Show(arm.GetPosition());
+  Show(arm.GetSupplyVoltage());
+  Show(armEncoder.GetAbsolutePosition());
+  Show(imu.GetYaw());
+
+  std::cout << "The runtime received for the arm motor:\n";
+  for (const auto& call : harness::ControlCalls(arm.GetDeviceHash())) {
+    std::cout << "  " << harness::ToString(call) << '\n';
   }
-  std::cout << "the device now keeps a copy of: " << lastControl->GetName() << "\n\n";
+  std::cout << "  a configuration of " << harness::StoredConfigText(arm.GetDeviceHash()).size()
+            << " characters of config text\n";
+  std::cout << "The simulator knows " << harness::SimDevices().size() << " devices\n";
 
-  // 3. The runtime recorded every call with its arguments in order: bus,
-  //    hash, update frequency, then the request's fields.
-  std::cout << "== What the runtime received\n";
-  for (const auto& call : harness::ControlCalls(deviceHash)) std::cout << harness::ToString(call) << '\n';
+  // Read the configuration back from the device.
+  configs::CurrentLimitsConfigs limits;
+  arm.GetConfigurator().Refresh(limits);
+  std::cout << "Stator current limit read back: " << limits.StatorCurrentLimit.value() << " A, "
+            << (limits.StatorCurrentLimitEnable ? "enabled" : "disabled") << '\n';
 
-  // 4. Failures come back as status codes. Here the harness makes the device
-  //    answer as if its frames were lost on the bus.
-  harness::SetControlStatus(deviceHash, StatusCode::RxTimeout);
-  StatusCode status = drive.SendRequest(bus, deviceHash, lastControl);
-  std::cout << "\n== A failed send\n"
-            << "status " << status.value() << " is " << status.GetName() << (status.IsError() ? " (an error)" : "")
-            << ":\n  " << status.GetDescription() << '\n';
+  // A motor controller nobody plugged in: after the 3 s grace its silence is
+  // reported (on standard error, and captured by the harness).
+  CoreRapaxQ missing{9, drive};
+  harness::SetDevicePresent(missing.GetDeviceHash(), false);
+  harness::SetReportEcho(false);
+  harness::AdvanceTime(3.5);
+  missing.SetControl(controls::NeutralOut{});
+  for (const auto& report : harness::Reports()) {
+    std::cout << (report.isError ? "Error " : "Warning ") << report.code << " at " << report.location << ":\n  "
+              << report.details << '\n';
+  }
   return 0;
 }
