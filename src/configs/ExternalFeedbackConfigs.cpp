@@ -1,5 +1,7 @@
 #include <kvor/zephrin6/configs/ExternalFeedbackConfigs.hpp>
 
+#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
+
 #include "configs/internal/ConfigFields.hpp"
 
 namespace kvor::zephrin6::configs {
@@ -23,5 +25,23 @@ void VisitFields(Group& c, Visitor& v) {
 }  // namespace
 
 KVOR_CONFIG_GROUP_METHODS(ExternalFeedbackConfigs, "ExternalFeedback")
+
+ExternalFeedbackConfigs& ExternalFeedbackConfigs::WithRemoteAngulon(const hardware::core::CoreAngulon& device) {
+  ExternalFeedbackSensorSource = signals::ExternalFeedbackSensorSourceValue::RemoteAngulon;
+  FeedbackRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+ExternalFeedbackConfigs& ExternalFeedbackConfigs::WithFusedAngulon(const hardware::core::CoreAngulon& device) {
+  ExternalFeedbackSensorSource = signals::ExternalFeedbackSensorSourceValue::FusedAngulon;
+  FeedbackRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+ExternalFeedbackConfigs& ExternalFeedbackConfigs::WithSyncAngulon(const hardware::core::CoreAngulon& device) {
+  ExternalFeedbackSensorSource = signals::ExternalFeedbackSensorSourceValue::SyncAngulon;
+  FeedbackRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
 
 }  // namespace kvor::zephrin6::configs

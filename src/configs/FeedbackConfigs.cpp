@@ -1,5 +1,7 @@
 #include <kvor/zephrin6/configs/FeedbackConfigs.hpp>
 
+#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
+
 #include "configs/internal/ConfigFields.hpp"
 
 namespace kvor::zephrin6::configs {
@@ -19,5 +21,23 @@ void VisitFields(Group& c, Visitor& v) {
 }  // namespace
 
 KVOR_CONFIG_GROUP_METHODS(FeedbackConfigs, "Feedback")
+
+FeedbackConfigs& FeedbackConfigs::WithRemoteAngulon(const hardware::core::CoreAngulon& device) {
+  FeedbackSensorSource = signals::FeedbackSensorSourceValue::RemoteAngulon;
+  FeedbackRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+FeedbackConfigs& FeedbackConfigs::WithFusedAngulon(const hardware::core::CoreAngulon& device) {
+  FeedbackSensorSource = signals::FeedbackSensorSourceValue::FusedAngulon;
+  FeedbackRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+FeedbackConfigs& FeedbackConfigs::WithSyncAngulon(const hardware::core::CoreAngulon& device) {
+  FeedbackSensorSource = signals::FeedbackSensorSourceValue::SyncAngulon;
+  FeedbackRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
 
 }  // namespace kvor::zephrin6::configs

@@ -1,5 +1,8 @@
 #include <kvor/zephrin6/configs/HardwareLimitSwitchConfigs.hpp>
 
+#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+
 #include "configs/internal/ConfigFields.hpp"
 
 namespace kvor::zephrin6::configs {
@@ -29,5 +32,33 @@ void VisitFields(Group& c, Visitor& v) {
 }  // namespace
 
 KVOR_CONFIG_GROUP_METHODS(HardwareLimitSwitchConfigs, "HardwareLimitSwitch")
+
+HardwareLimitSwitchConfigs& HardwareLimitSwitchConfigs::WithForwardLimitRemoteRapaxQ(
+    const hardware::core::CoreRapaxQ& device) {
+  ForwardLimitSource = signals::LimitSwitchSourceValue::RemoteRapaxQ;
+  ForwardLimitRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+HardwareLimitSwitchConfigs& HardwareLimitSwitchConfigs::WithForwardLimitRemoteAngulon(
+    const hardware::core::CoreAngulon& device) {
+  ForwardLimitSource = signals::LimitSwitchSourceValue::RemoteAngulon;
+  ForwardLimitRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+HardwareLimitSwitchConfigs& HardwareLimitSwitchConfigs::WithReverseLimitRemoteRapaxQ(
+    const hardware::core::CoreRapaxQ& device) {
+  ReverseLimitSource = signals::LimitSwitchSourceValue::RemoteRapaxQ;
+  ReverseLimitRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
+
+HardwareLimitSwitchConfigs& HardwareLimitSwitchConfigs::WithReverseLimitRemoteAngulon(
+    const hardware::core::CoreAngulon& device) {
+  ReverseLimitSource = signals::LimitSwitchSourceValue::RemoteAngulon;
+  ReverseLimitRemoteSensorID = device.GetDeviceID();
+  return *this;
+}
 
 }  // namespace kvor::zephrin6::configs
