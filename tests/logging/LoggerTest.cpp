@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <regex>
+#include <thread>
 
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 
@@ -143,6 +144,40 @@ TEST_F(LoggerTest, TooManyUserSignalsAreRefused) {
     EXPECT_EQ(SignalLogger::WriteBoolean("one too many", true), StatusCode::UserSignalLimitExceeded);
     EXPECT_EQ(SignalLogger::WriteBoolean("s0", false), StatusCode::OK);
   });
+}
+
+}  // namespace
+
+namespace {
+
+// Several threads writing while the writer thread drains and the log stops:
+// every sample is either in the log or counted as dropped, and each
+// thread's samples keep their order.
+TEST_F(LoggerTest, ConcurrentWritersLoseNothingUncounted) {
+  harness::SetUserSignalBufferCapacity(256);
+  constexpr int kThreads = 4;
+  constexpr int kSamples = 3000;
+  const std::string file = Record([] {
+    std::vector<std::thread> writers;
+    for (int t = 0; t < kThreads; ++t) {
+      writers.emplace_back([t] {
+        const std::string name = "thread" + std::to_string(t);
+        for (int i = 0; i < kSamples; ++i) ASSERT_EQ(SignalLogger::WriteInteger(name, i), StatusCode::OK);
+      });
+    }
+    for (int step = 0; step < 20; ++step) harness::AdvanceTime(0.05);
+    for (auto& w : writers) w.join();
+  });
+  const auto log = wisp::WispReader::ReadFile(file);
+  EXPECT_EQ(log.userSamples.size() + log.droppedSamples, std::size_t{kThreads * kSamples});
+  std::vector<int64_t> last(kThreads, -1);
+  for (const auto& sample : log.userSamples) {
+    const int thread = log.userSignals.at(sample.definition).name.back() - '0';
+    int64_t value = 0;
+    std::memcpy(&value, sample.payload.data(), sizeof value);
+    EXPECT_GT(value, last[thread]);
+    last[thread] = value;
+  }
 }
 
 }  // namespace

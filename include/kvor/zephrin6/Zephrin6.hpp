@@ -5,4 +5,13 @@
 
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/controls/Controls.hpp>
+#include <kvor/zephrin6/core/CANBus.hpp>
+#include <kvor/zephrin6/core/SignalLogger.hpp>
+#include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreDistix.hpp>
+#include <kvor/zephrin6/hardware/core/CorePortis.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
 #include <kvor/zephrin6/units/Units.hpp>

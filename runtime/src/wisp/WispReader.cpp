@@ -51,9 +51,14 @@ int32_t ReadHeader(std::span<const uint8_t> bytes, ByteReader& reader, WispHeade
 
 // Parses the records of one decompressed chunk into `log`. On a malformed
 // record it returns false and the caller rolls the chunk back.
+// Timed records widen the log's time range.
 bool ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, WispLog& log, bool& sawEnd) {
   ByteReader reader(payload);
   uint32_t records = 0;
+  auto note = [&log](double time) {
+    log.firstTime = std::min(log.firstTime, time);
+    log.lastTime = std::max(log.lastTime, time);
+  };
   while (reader.Remaining() > 0) {
     uint8_t tag = 0;
     uint16_t length = 0;
@@ -84,6 +89,7 @@ bool ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, Wi
           return false;
         }
         log.frames.push_back(f);
+        note(v.systemTime);
         break;
       }
       case RecordTag::UserSignalDefinition: {
@@ -99,6 +105,7 @@ bool ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, Wi
           return false;
         }
         log.userSamples.push_back(s);
+        note(s.time);
         break;
       }
       case RecordTag::Dropped: {
@@ -106,11 +113,16 @@ bool ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, Wi
         uint64_t count = 0;
         if (!body.Get(time) || !body.Get(count)) return false;
         log.droppedSamples += count;
+        note(time);
         break;
       }
-      case RecordTag::End:
+      case RecordTag::End: {
+        double time = 0.0;
+        if (!body.Get(time)) return false;
+        note(time);
         sawEnd = true;
         break;
+      }
       default:
         // A record kind added later within this format version: skip it.
         break;
@@ -122,11 +134,12 @@ bool ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, Wi
 struct Sizes {
   std::size_t signals, devices, frames, userSignals, userSamples;
   uint64_t dropped;
+  double firstTime, lastTime;
 };
 
 Sizes Mark(const WispLog& log) {
   return {log.signals.size(), log.devices.size(), log.frames.size(), log.userSignals.size(),
-          log.userSamples.size(), log.droppedSamples};
+          log.userSamples.size(), log.droppedSamples, log.firstTime, log.lastTime};
 }
 
 void RollBack(WispLog& log, const Sizes& s) {
@@ -136,6 +149,8 @@ void RollBack(WispLog& log, const Sizes& s) {
   log.userSignals.resize(s.userSignals);
   log.userSamples.resize(s.userSamples);
   log.droppedSamples = s.dropped;
+  log.firstTime = s.firstTime;
+  log.lastTime = s.lastTime;
 }
 
 std::string At(const char* what, std::size_t offset) {
@@ -156,7 +171,6 @@ WispLog WispReader::Read(std::span<const uint8_t> bytes) {
   log.firstTime = log.lastTime = log.header.startTime;
 
   std::vector<uint8_t> raw;
-  bool first = true;
   while (reader.Remaining() > 0) {
     const std::size_t chunkStart = reader.Offset();
     if (reader.Remaining() < kChunkHeaderSize) {
@@ -166,7 +180,7 @@ WispLog WispReader::Read(std::span<const uint8_t> bytes) {
     const auto chunkHeader = reader.Peek(kChunkHeaderSize);
     std::array<uint8_t, kChunkMagic.size()> magic{};
     uint32_t storedSize = 0, rawSize = 0, records = 0, storedCrc = 0;
-    double firstTime = 0.0, lastTime = 0.0;
+    double firstTime = 0.0, lastTime = 0.0;  // informational: the records carry their own times
     reader.GetBytes(magic.data(), magic.size());
     reader.Get(storedSize);
     reader.Get(rawSize);
@@ -213,14 +227,6 @@ WispLog WispReader::Read(std::span<const uint8_t> bytes) {
     log.report.cleanEnd = log.report.cleanEnd || sawEnd;
     ++log.report.chunks;
     log.report.intactBytes = reader.Offset();
-    if (records > 0 && first) {
-      log.firstTime = std::min(log.header.startTime, firstTime);
-      log.lastTime = lastTime;
-      first = false;
-    } else if (records > 0) {
-      log.firstTime = std::min(log.firstTime, firstTime);
-      log.lastTime = std::max(log.lastTime, lastTime);
-    }
   }
   return log;
 }
