@@ -122,6 +122,25 @@ void BM_VisionMeasurement(benchmark::State& state) {
 }
 BENCHMARK(BM_VisionMeasurement);
 
+// A 50 Hz camera on a 250 Hz odometry stream: five samples and one
+// measurement 60 ms old per iteration. Old corrections are pruned as the
+// history slides, so the stream settles without allocating.
+void BM_VisionStream(benchmark::State& state) {
+  FullHistory history;
+  const swerve::Pose2d seen(meter_t{1.2}, meter_t{0.4}, Rotation2d(radian_t{0.3}));
+  for (int warmup = 0; warmup < 200; ++warmup) {
+    for (int k = 0; k < 5; ++k) history.Sample();
+    history.estimator.AddVisionMeasurement(seen, second_t{history.Now() - 0.06});
+  }
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) {
+    for (int k = 0; k < 5; ++k) history.Sample();
+    history.estimator.AddVisionMeasurement(seen, second_t{history.Now() - 0.06});
+  }
+  zephrin_bench::ReportAllocations(state, before);
+}
+BENCHMARK(BM_VisionStream);
+
 void SampleAtBenchmark(benchmark::State& state, bool withVision) {
   FullHistory history;
   const double now = history.Now();

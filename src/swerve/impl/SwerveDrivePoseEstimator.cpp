@@ -38,8 +38,14 @@ void SwerveDrivePoseEstimator::CleanUpVisionUpdates() {
   if (m_visionUpdates.begin()->first > oldest) return;
   // The newest update at or before the oldest pose still corrects that pose,
   // so it stays; everything before it is no longer reachable.
-  const auto stillNeeded = std::prev(m_visionUpdates.upper_bound(oldest));
-  m_visionUpdates.erase(m_visionUpdates.begin(), stillNeeded);
+  EraseVisionUpdates(m_visionUpdates.begin(), std::prev(m_visionUpdates.upper_bound(oldest)));
+}
+
+void SwerveDrivePoseEstimator::EraseVisionUpdates(VisionMap::iterator first, VisionMap::iterator last) {
+  while (first != last && m_spare.count < m_spare.nodes.size()) {
+    m_spare.nodes[m_spare.count++] = m_visionUpdates.extract(first++);
+  }
+  m_visionUpdates.erase(first, last);
 }
 
 void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp) {
@@ -63,8 +69,17 @@ void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPos
       visionSample->Exp({units::length::meter_t{scaled[0]}, units::length::meter_t{scaled[1]}, units::angle::radian_t{scaled[2]}}),
       *odometrySample};
 
-  m_visionUpdates.insert_or_assign(t, update);
-  m_visionUpdates.erase(m_visionUpdates.upper_bound(t), m_visionUpdates.end());
+  if (const auto existing = m_visionUpdates.find(t); existing != m_visionUpdates.end()) {
+    existing->second = update;
+  } else if (m_spare.count > 0) {
+    VisionMap::node_type& node = m_spare.nodes[--m_spare.count];
+    node.key() = t;
+    node.mapped() = update;
+    m_visionUpdates.insert(std::move(node));
+  } else {
+    m_visionUpdates.emplace(t, update);
+  }
+  EraseVisionUpdates(m_visionUpdates.upper_bound(t), m_visionUpdates.end());
   m_poseEstimate = update.Compensate(m_odometry.GetPose());
 }
 

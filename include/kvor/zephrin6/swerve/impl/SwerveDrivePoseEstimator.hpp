@@ -19,6 +19,7 @@
 #include <units.h>
 
 #include <array>
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <span>
@@ -78,8 +79,12 @@ class SwerveDrivePoseEstimator {
   const Pose2d& GetOdometryPose() const noexcept { return m_odometry.GetPose(); }
 
  private:
+  using VisionMap = std::map<double, VisionUpdate>;
+
   /// Drops vision updates that no recorded odometry pose needs any more.
   void CleanUpVisionUpdates();
+  /// Erases [first, last) of the vision map, keeping spare nodes for reuse.
+  void EraseVisionUpdates(VisionMap::iterator first, VisionMap::iterator last);
   void ClearHistory();
 
   SwerveDriveOdometry m_odometry;
@@ -88,7 +93,20 @@ class SwerveDrivePoseEstimator {
   std::array<double, 9> m_visionK{};
   TimeInterpolatableBuffer m_odometryPoseBuffer;
   /// Fused measurements by time, seconds.
-  std::map<double, VisionUpdate> m_visionUpdates;
+  VisionMap m_visionUpdates;
+  /// A few nodes taken out of the map, reused by new measurements so that a
+  /// steady stream of measurements does not allocate. Copies of the
+  /// estimator start without any.
+  struct SpareNodes {
+    std::array<VisionMap::node_type, 4> nodes;
+    std::size_t count = 0;
+    SpareNodes() = default;
+    SpareNodes(const SpareNodes&) noexcept {}
+    SpareNodes& operator=(const SpareNodes&) noexcept { return *this; }
+    SpareNodes(SpareNodes&&) noexcept = default;
+    SpareNodes& operator=(SpareNodes&&) noexcept = default;
+  };
+  SpareNodes m_spare;
   Pose2d m_poseEstimate;
 };
 
