@@ -38,26 +38,29 @@ ReplayIndex::ReplayIndex(wisp::WispLog log) : log_(std::move(log)) {
   }
 }
 
-const wisp::FrameValue* ReplayIndex::Latest(uint64_t key, double time) const {
+std::span<const wisp::Frame> ReplayIndex::FramesOf(uint64_t key) const {
   const auto found = ranges_.find(key);
-  if (found == ranges_.end()) return nullptr;
-  const auto begin = log_.frames.begin() + found->second.first;
-  const auto end = log_.frames.begin() + found->second.second;
-  const auto after = std::upper_bound(begin, end, time, [](double t, const wisp::Frame& f) {
+  if (found == ranges_.end()) return {};
+  return std::span(log_.frames).subspan(found->second.first, found->second.second - found->second.first);
+}
+
+const wisp::Frame* ReplayIndex::FirstAfter(std::span<const wisp::Frame> frames, double time) {
+  const auto after = std::upper_bound(frames.begin(), frames.end(), time, [](double t, const wisp::Frame& f) {
     return t < f.value.systemTime;
   });
-  return after == begin ? nullptr : &std::prev(after)->value;
+  return frames.data() + (after - frames.begin());
+}
+
+const wisp::FrameValue* ReplayIndex::Latest(uint64_t key, double time) const {
+  const auto frames = FramesOf(key);
+  const wisp::Frame* after = FirstAfter(frames, time);
+  return after == frames.data() ? nullptr : &(after - 1)->value;
 }
 
 bool ReplayIndex::NextAfter(uint64_t key, double time, double& next) const {
-  const auto found = ranges_.find(key);
-  if (found == ranges_.end()) return false;
-  const auto begin = log_.frames.begin() + found->second.first;
-  const auto end = log_.frames.begin() + found->second.second;
-  const auto after = std::upper_bound(begin, end, time, [](double t, const wisp::Frame& f) {
-    return t < f.value.systemTime;
-  });
-  if (after == end) return false;
+  const auto frames = FramesOf(key);
+  const wisp::Frame* after = FirstAfter(frames, time);
+  if (after == frames.data() + frames.size()) return false;
   next = after->value.systemTime;
   return true;
 }

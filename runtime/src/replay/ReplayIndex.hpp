@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,6 +55,11 @@ class ReplayIndex {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
+
+  /// The frames of `key`, sorted by receive time (empty when none).
+  std::span<const wisp::Frame> FramesOf(uint64_t key) const;
+  /// The first of `frames` received after `time` (end when none).
+  static const wisp::Frame* FirstAfter(std::span<const wisp::Frame> frames, double time);
 
   wisp::WispLog log_;
   std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> ranges_;  // key -> [begin, end) in log_.frames
