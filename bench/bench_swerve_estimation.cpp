@@ -52,8 +52,8 @@ struct Motion {
 struct FullHistory {
   SwerveDriveKinematics kinematics = Square();
   Motion motion;
-  SwerveDrivePoseEstimator estimator{kinematics, Rotation2d(), motion.positions, swerve::Pose2d(), {0.1, 0.1, 0.1},
-                                     {0.9, 0.9, 0.9}};
+  SwerveDrivePoseEstimator estimator{kinematics,       Rotation2d(),    motion.positions,
+                                     swerve::Pose2d(), {0.1, 0.1, 0.1}, {0.9, 0.9, 0.9}};
   int step = 0;
 
   FullHistory() {

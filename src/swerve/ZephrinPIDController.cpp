@@ -58,7 +58,8 @@ ZephrinPIDController::ZephrinPIDController(double Kp, double Ki, double Kd) : m_
 }
 
 void ZephrinPIDController::SetIZone(double iZone) {
-  if (iZone < 0) internal::ReportMessage(true, NegativeValueMessage("IZone must be a non-negative number, got ", iZone), kLocation);
+  if (iZone < 0)
+    internal::ReportMessage(true, NegativeValueMessage("IZone must be a non-negative number, got ", iZone), kLocation);
   m_iZone = iZone;
 }
 
@@ -67,7 +68,8 @@ bool ZephrinPIDController::AtSetpoint() const noexcept {
          std::abs(m_velocityError) < m_velocityTolerance;
 }
 
-double ZephrinPIDController::Calculate(double measurement, double setpoint, units::time::second_t currentTimestamp) noexcept {
+double ZephrinPIDController::Calculate(double measurement, double setpoint,
+                                       units::time::second_t currentTimestamp) noexcept {
   const double now = currentTimestamp.value();
   m_haveSetpoint = true;
   m_haveMeasurement = true;

@@ -26,8 +26,9 @@ TEST(Rotation2d, VectorConstructorThreshold) {
     double value, cos, sin;
   };
   const Case cases[] = {
-      {0.0, 0.0, 0.0, 1.0, 0.0},        {1e-7, 0.0, 0.0, 1.0, 0.0},   {0.0, 1e-6, 0.0, 1.0, 0.0},
-      {0.0, 1.0000001e-6, kPi / 2, 0.0, 1.0}, {-2.0, 0.0, kPi, -1.0, 0.0}, {3.0, -3.0, -kPi / 4, std::sqrt(0.5), -std::sqrt(0.5)},
+      {0.0, 0.0, 0.0, 1.0, 0.0},   {1e-7, 0.0, 0.0, 1.0, 0.0},
+      {0.0, 1e-6, 0.0, 1.0, 0.0},  {0.0, 1.0000001e-6, kPi / 2, 0.0, 1.0},
+      {-2.0, 0.0, kPi, -1.0, 0.0}, {3.0, -3.0, -kPi / 4, std::sqrt(0.5), -std::sqrt(0.5)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ")");
@@ -61,8 +62,10 @@ TEST(Pose2d, ExpOfLogReproducesEnd) {
     const Pose2d start = random.AnyPose();
     Pose2d end = random.AnyPose();
     if (i % 5 == 1) end = Pose2d(end.Translation(), start.Rotation() + Rotation2d(radian_t{kPi}));
-    if (i % 5 == 2) end = Pose2d(end.Translation(), start.Rotation() + Rotation2d(radian_t{random.Uniform(-1e-9, 1e-9)}));
-    if (i % 5 == 3) end = Pose2d(end.Translation(), start.Rotation() + Rotation2d(radian_t{random.Uniform(2e-5, 1e-4)}));
+    if (i % 5 == 2)
+      end = Pose2d(end.Translation(), start.Rotation() + Rotation2d(radian_t{random.Uniform(-1e-9, 1e-9)}));
+    if (i % 5 == 3)
+      end = Pose2d(end.Translation(), start.Rotation() + Rotation2d(radian_t{random.Uniform(2e-5, 1e-4)}));
     SCOPED_TRACE(testing::Message() << "case " << i << ": " << start << " -> " << end);
     // Log computes cos(theta) - 1 directly until it falls below 1e-9, so
     // headings a few 1e-5 rad apart lose digits to cancellation: about 1e-7
@@ -133,8 +136,8 @@ TEST(ChassisSpeeds, DiscretizeAndRobotRelative) {
   const double dt = 0.1;
   const ChassisSpeeds discrete = swerve::Discretize(turning, second_t{dt});
   EXPECT_NE(discrete.vy.value(), 0.0);
-  const Pose2d reached = Pose2d().Exp({meter_t{discrete.vx.value() * dt}, meter_t{discrete.vy.value() * dt},
-                                       radian_t{discrete.omega.value() * dt}});
+  const Pose2d reached = Pose2d().Exp(
+      {meter_t{discrete.vx.value() * dt}, meter_t{discrete.vy.value() * dt}, radian_t{discrete.omega.value() * dt}});
   EXPECT_TRUE(PoseNear(reached, MakePose(2.0 * dt, 0.0, 3.0 * dt), 1e-12));
 
   // A robot facing +y sees field +x on its right.

@@ -19,7 +19,9 @@ namespace {
 
 // Front-left, front-right, back-left, back-right of a 0.6 m square.
 std::vector<Translation2d> Square() {
-  return {{meter_t{0.3}, meter_t{0.3}}, {meter_t{0.3}, meter_t{-0.3}}, {meter_t{-0.3}, meter_t{0.3}},
+  return {{meter_t{0.3}, meter_t{0.3}},
+          {meter_t{0.3}, meter_t{-0.3}},
+          {meter_t{-0.3}, meter_t{0.3}},
           {meter_t{-0.3}, meter_t{-0.3}}};
 }
 
@@ -126,7 +128,8 @@ TEST(SwerveDriveKinematics, CenterOfRotation) {
   const auto nudged =
       kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), Translation2d(meter_t{0.3 + 5e-10}, meter_t{0.3 - 5e-10}));
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(nudged[i].speed.value(), pivot[i].speed.value()) << i;
-  const auto moved = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), Translation2d(meter_t{0.3 + 1e-9}, meter_t{0.3}));
+  const auto moved =
+      kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), Translation2d(meter_t{0.3 + 1e-9}, meter_t{0.3}));
   EXPECT_NE(moved[3].speed.value(), pivot[3].speed.value());
   EXPECT_GT(moved[0].speed.value(), 0.0);
 }

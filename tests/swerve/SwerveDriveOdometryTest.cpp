@@ -19,7 +19,9 @@ using swerve::impl::SwerveDriveOdometry;
 namespace {
 
 std::vector<Translation2d> Square() {
-  return {{meter_t{0.3}, meter_t{0.3}}, {meter_t{0.3}, meter_t{-0.3}}, {meter_t{-0.3}, meter_t{0.3}},
+  return {{meter_t{0.3}, meter_t{0.3}},
+          {meter_t{0.3}, meter_t{-0.3}},
+          {meter_t{-0.3}, meter_t{0.3}},
           {meter_t{-0.3}, meter_t{-0.3}}};
 }
 

@@ -68,8 +68,8 @@ TEST(TimeInterpolatableBuffer, SampleClampsAndInterpolates) {
     double t;
     Pose2d expected;
   };
-  const Case cases[] = {{0.0, MakePose(1, 1, 0.5)},  {1.0, MakePose(1, 1, 0.5)}, {1.25, MakePose(1.5, 1, 0.5)},
-                        {2.0, MakePose(3, 1, 0.5)},  {3.0, MakePose(4, 2, 0.7)}, {2.5, MakePose(4, 2, 0.7)}};
+  const Case cases[] = {{0.0, MakePose(1, 1, 0.5)}, {1.0, MakePose(1, 1, 0.5)}, {1.25, MakePose(1.5, 1, 0.5)},
+                        {2.0, MakePose(3, 1, 0.5)}, {3.0, MakePose(4, 2, 0.7)}, {2.5, MakePose(4, 2, 0.7)}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.t);
     EXPECT_TRUE(PoseNear(*buffer.Sample(second_t{c.t}), c.expected, 1e-12));

@@ -28,7 +28,10 @@ TEST_F(ZephrinPIDControllerTest, NegativeGainsAreReportedAndZeroed) {
   };
   const Case cases[] = {
       {-1, 2, 3, {"Kp must be a non-negative number, got -1.000000!"}},
-      {1, -0.5, -2, {"Ki must be a non-negative number, got -0.500000!", "Kd must be a non-negative number, got -2.000000!"}},
+      {1,
+       -0.5,
+       -2,
+       {"Ki must be a non-negative number, got -0.500000!", "Kd must be a non-negative number, got -2.000000!"}},
       {1, 2, 3, {}},
   };
   for (const Case& c : cases) {
@@ -73,9 +76,12 @@ TEST(ZephrinPIDController, ContinuousInputTakesTheShortWay) {
     double min, max, setpoint, measurement, error;
   };
   const Case cases[] = {
-      {-kPi, kPi, kPi - 0.1, -kPi + 0.1, -0.2}, {-kPi, kPi, -kPi + 0.1, kPi - 0.1, 0.2},
-      {0, 360, 350, 10, -20},                   {0, 360, 10, 350, 20},
-      {0, 360, 725, 0, 5},                      {0, 360, 90, 0, 90},
+      {-kPi, kPi, kPi - 0.1, -kPi + 0.1, -0.2},
+      {-kPi, kPi, -kPi + 0.1, kPi - 0.1, 0.2},
+      {0, 360, 350, 10, -20},
+      {0, 360, 10, 350, 20},
+      {0, 360, 725, 0, 5},
+      {0, 360, 90, 0, 90},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.setpoint << " from " << c.measurement);
@@ -91,9 +97,9 @@ TEST(ZephrinPIDController, ContinuousInputTakesTheShortWay) {
 TEST(ZephrinPIDController, IntegralAndDerivativeFollowTimestamps) {
   ZephrinPIDController integral(0, 0.5, 0);
   integral.Calculate(0, 1, second_t{1});
-  EXPECT_DOUBLE_EQ(integral.Calculate(0, 1, second_t{10}), 1.0);  // total error held at 2
-  EXPECT_DOUBLE_EQ(integral.Calculate(0, -1, second_t{11}), 0.5);  // 2 - 1
-  EXPECT_DOUBLE_EQ(integral.Calculate(0, -1, second_t{30}), -1.0); // held at -2
+  EXPECT_DOUBLE_EQ(integral.Calculate(0, 1, second_t{10}), 1.0);    // total error held at 2
+  EXPECT_DOUBLE_EQ(integral.Calculate(0, -1, second_t{11}), 0.5);   // 2 - 1
+  EXPECT_DOUBLE_EQ(integral.Calculate(0, -1, second_t{30}), -1.0);  // held at -2
   integral.SetIZone(0.5);
   EXPECT_EQ(integral.Calculate(0, -1, second_t{31}), 0.0);
   EXPECT_DOUBLE_EQ(integral.Calculate(0, -0.5, second_t{32}), -0.25);  // |error| = IZone still integrates

@@ -67,7 +67,8 @@ std::vector<SwerveModuleState> SwerveDriveKinematics::ToSwerveModuleStates(const
   std::vector<SwerveModuleState> states(m_numModules);
   // The units library's equality: only +-0 and subnormals count as zero, so
   // a tiny but real command still turns the wheels.
-  if (speeds.vx == units::velocity::meters_per_second_t{0.0} && speeds.vy == units::velocity::meters_per_second_t{0.0} &&
+  if (speeds.vx == units::velocity::meters_per_second_t{0.0} &&
+      speeds.vy == units::velocity::meters_per_second_t{0.0} &&
       speeds.omega == units::angular_velocity::radians_per_second_t{0.0}) {
     for (std::size_t i = 0; i < m_numModules; ++i) states[i].angle = m_moduleHeadings[i];
     return states;
@@ -120,7 +121,8 @@ ChassisSpeeds SwerveDriveKinematics::ToChassisSpeeds(std::span<const SwerveModul
     const auto c = static_cast<Eigen::Index>(2 * i);
     for (int k = 0; k < 3; ++k) x[k] += forward(k, c) * a + forward(k, c + 1) * b;
   }
-  return {units::velocity::meters_per_second_t{x[0]}, units::velocity::meters_per_second_t{x[1]}, units::angular_velocity::radians_per_second_t{x[2]}};
+  return {units::velocity::meters_per_second_t{x[0]}, units::velocity::meters_per_second_t{x[1]},
+          units::angular_velocity::radians_per_second_t{x[2]}};
 }
 
 Twist2d SwerveDriveKinematics::ToTwist2d(std::span<const SwerveModulePosition> deltas) const noexcept {

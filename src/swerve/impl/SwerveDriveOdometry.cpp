@@ -22,8 +22,7 @@ const Pose2d& SwerveDriveOdometry::Update(const Rotation2d& gyroAngle,
                                           std::span<const SwerveModulePosition> modulePositions) {
   const Rotation2d angle = gyroAngle + m_gyroOffset;
 
-  const std::size_t count =
-      std::min({m_deltas.size(), modulePositions.size(), m_previousModulePositions.size()});
+  const std::size_t count = std::min({m_deltas.size(), modulePositions.size(), m_previousModulePositions.size()});
   for (std::size_t i = 0; i < count; ++i) {
     m_deltas[i] = {modulePositions[i].distance - m_previousModulePositions[i].distance, modulePositions[i].angle};
   }

@@ -9,11 +9,9 @@
 
 namespace kvor::zephrin6::swerve::impl {
 
-SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics,
-                                                   const Rotation2d& gyroAngle,
+SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
                                                    std::vector<SwerveModulePosition> modulePositions,
-                                                   const Pose2d& initialPose,
-                                                   const std::array<double, 3>& stateStdDevs,
+                                                   const Pose2d& initialPose, const std::array<double, 3>& stateStdDevs,
                                                    const std::array<double, 3>& visionStdDevs)
     : m_odometry(kinematics, gyroAngle, std::move(modulePositions), initialPose),
       m_odometryPoseBuffer(kHistorySize, &Interpolate),
@@ -65,9 +63,9 @@ void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPos
   for (std::size_t row = 0; row < 3; ++row) {
     scaled[row] = m_visionK[3 * row] * error[0] + m_visionK[3 * row + 1] * error[1] + m_visionK[3 * row + 2] * error[2];
   }
-  const VisionUpdate update{
-      visionSample->Exp({units::length::meter_t{scaled[0]}, units::length::meter_t{scaled[1]}, units::angle::radian_t{scaled[2]}}),
-      *odometrySample};
+  const VisionUpdate update{visionSample->Exp({units::length::meter_t{scaled[0]}, units::length::meter_t{scaled[1]},
+                                               units::angle::radian_t{scaled[2]}}),
+                            *odometrySample};
 
   if (const auto existing = m_visionUpdates.find(t); existing != m_visionUpdates.end()) {
     existing->second = update;

@@ -29,9 +29,7 @@ struct ChassisSpeeds {
   constexpr ChassisSpeeds operator-(const ChassisSpeeds& o) const noexcept {
     return {vx - o.vx, vy - o.vy, omega - o.omega};
   }
-  constexpr ChassisSpeeds operator*(double scalar) const noexcept {
-    return {vx * scalar, vy * scalar, omega * scalar};
-  }
+  constexpr ChassisSpeeds operator*(double scalar) const noexcept { return {vx * scalar, vy * scalar, omega * scalar}; }
 };
 
 /// Field-relative `speeds` seen from a robot facing `heading`: the
@@ -42,7 +40,8 @@ inline ChassisSpeeds ToRobotRelative(const ChassisSpeeds& speeds, const Rotation
   const double s = back.Sin();
   const double vx = speeds.vx.value();
   const double vy = speeds.vy.value();
-  return {units::velocity::meters_per_second_t{vx * c - vy * s}, units::velocity::meters_per_second_t{vx * s + vy * c}, speeds.omega};
+  return {units::velocity::meters_per_second_t{vx * c - vy * s}, units::velocity::meters_per_second_t{vx * s + vy * c},
+          speeds.omega};
 }
 
 /// The speeds that, held for `dt` seconds along a straight-line twist, end
@@ -54,7 +53,8 @@ inline ChassisSpeeds Discretize(const ChassisSpeeds& speeds, units::time::second
   const Pose2d reached(units::length::meter_t{speeds.vx.value() * t}, units::length::meter_t{speeds.vy.value() * t},
                        Rotation2d(units::angle::radian_t{speeds.omega.value() * t}));
   const Twist2d twist = Pose2d().Log(reached);
-  return {units::velocity::meters_per_second_t{twist.dx.value() / t}, units::velocity::meters_per_second_t{twist.dy.value() / t},
+  return {units::velocity::meters_per_second_t{twist.dx.value() / t},
+          units::velocity::meters_per_second_t{twist.dy.value() / t},
           units::angular_velocity::radians_per_second_t{twist.dtheta.value() / t}};
 }
 

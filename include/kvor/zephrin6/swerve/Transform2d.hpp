@@ -41,9 +41,7 @@ class Transform2d {
   constexpr units::length::meter_t Y() const noexcept { return m_translation.Y(); }
 
   /// The transform that undoes this one.
-  Transform2d Inverse() const noexcept {
-    return Transform2d((-m_translation).RotateBy(-m_rotation), -m_rotation);
-  }
+  Transform2d Inverse() const noexcept { return Transform2d((-m_translation).RotateBy(-m_rotation), -m_rotation); }
 
   /// This transform followed by `other`, both applied from the origin pose.
   Transform2d operator+(const Transform2d& other) const noexcept;

@@ -18,7 +18,8 @@ class Translation2d {
   /// The origin.
   constexpr Translation2d() noexcept = default;
   /// The point (x, y), metres.
-  constexpr Translation2d(units::length::meter_t x, units::length::meter_t y) noexcept : m_x(x.value()), m_y(y.value()) {}
+  constexpr Translation2d(units::length::meter_t x, units::length::meter_t y) noexcept
+      : m_x(x.value()), m_y(y.value()) {}
   /// The point `distance` metres from the origin in the direction `angle`.
   Translation2d(units::length::meter_t distance, const Rotation2d& angle) noexcept
       : m_x(distance.value() * angle.Cos()), m_y(distance.value() * angle.Sin()) {}
@@ -49,7 +50,9 @@ class Translation2d {
   constexpr Translation2d operator-(const Translation2d& o) const noexcept {
     return Translation2d(units::length::meter_t{m_x - o.m_x}, units::length::meter_t{m_y - o.m_y});
   }
-  constexpr Translation2d operator-() const noexcept { return Translation2d(units::length::meter_t{-m_x}, units::length::meter_t{-m_y}); }
+  constexpr Translation2d operator-() const noexcept {
+    return Translation2d(units::length::meter_t{-m_x}, units::length::meter_t{-m_y});
+  }
   /// Both components multiplied by `scalar`.
   constexpr Translation2d operator*(double scalar) const noexcept {
     return Translation2d(units::length::meter_t{m_x * scalar}, units::length::meter_t{m_y * scalar});

@@ -61,7 +61,8 @@ class SwerveDriveKinematics {
   /// Scales every speed in `states` down by the same factor so that none
   /// exceeds `maxSpeed` (m/s) in magnitude, keeping the ratios between modules
   /// and every azimuth. Does nothing when no speed exceeds the limit.
-  static void DesaturateWheelSpeeds(std::vector<SwerveModuleState>* states, units::velocity::meters_per_second_t maxSpeed);
+  static void DesaturateWheelSpeeds(std::vector<SwerveModuleState>* states,
+                                    units::velocity::meters_per_second_t maxSpeed);
 
   /// Number of modules.
   std::size_t NumModules() const noexcept { return m_numModules; }
