@@ -50,7 +50,10 @@ Bus CreateBus() {
 }
 
 // Records kLogSeconds of that bus on the manual clock, the values moving
-// every 20 ms like a robot loop's, and returns the log's path.
+// every 20 ms like a robot loop's, and returns the log's path. The writer is
+// made to catch up before every change (the store serves its present value
+// to frames not yet collected), so this log has a chunk per 20 ms rather
+// than per 100 ms: a conservative size.
 const std::string& RecordMinute() {
   static const std::string file = [] {
     harness::Reset();
