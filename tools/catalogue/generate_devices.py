@@ -363,26 +363,25 @@ TRAIT_PARAGRAPH = (
 def render_traits():
     shared, extra = shared_and_extra()
     files = {}
-    controls_only = lambda reqs: [l for l in request_forwards(reqs)]  # noqa: E731
     files["HasRapaxControls"] = trait_header(
         "HasRapaxControls",
         TRAIT_PARAGRAPH.format(what="HasRapaxControls is the control interface that every motor controller of the library\n"
                                "shares: duty-cycle and voltage requests, followers, neutral, coast, brake and the\n"
                                "duty-cycle and voltage differential compounds."),
         control_decls(HAS_RAPAX_CONTROLS, True, False),
-        ["#include <kvor/zephrin/StatusCodes.hpp>"], controls_only(HAS_RAPAX_CONTROLS))
+        ["#include <kvor/zephrin/StatusCodes.hpp>"], request_forwards(HAS_RAPAX_CONTROLS))
     files["SupportsFOC"] = trait_header(
         "SupportsFOC",
         TRAIT_PARAGRAPH.format(what="SupportsFOC is the interface of motor controllers that commutate their motor\n"
                                "field-oriented and so accept torque-current requests and their compounds."),
         control_decls(SUPPORTS_FOC, True, False),
-        ["#include <kvor/zephrin/StatusCodes.hpp>"], controls_only(SUPPORTS_FOC))
+        ["#include <kvor/zephrin/StatusCodes.hpp>"], request_forwards(SUPPORTS_FOC))
     files["SupportsMusic"] = trait_header(
         "SupportsMusic",
         TRAIT_PARAGRAPH.format(what="SupportsMusic is the interface of motor controllers that can play tones through\n"
                                "their motor."),
         control_decls(SUPPORTS_MUSIC, True, False),
-        ["#include <kvor/zephrin/StatusCodes.hpp>"], controls_only(SUPPORTS_MUSIC))
+        ["#include <kvor/zephrin/StatusCodes.hpp>"], request_forwards(SUPPORTS_MUSIC))
     body = []
     for s in shared:
         body += getter_decl(s, True, False)
@@ -483,11 +482,11 @@ def render_mode_ids():
 
 def render_getters(m):
     signals = signal_order(getters_of(m.model))
-    out = HEADER_NOTE + [f"#include <kvor/zephrin6/hardware/core/{m.cls}.hpp>", ""]
+    out = HEADER_NOTE + [f"#include <kvor/zephrin6/hardware/core/{m.cls}.hpp>", "",
+                         "#include <kvor/zephrin/platform/Sim.hpp>", "", "#include <utility>", ""]
     if any(s.mode for s in signals):
         out += ["#include \"hardware/internal/ModeDependentSignalIds.hpp\"", ""]
-    out += ["#include <kvor/zephrin/platform/Sim.hpp>", "", "#include <utility>", "",
-            "namespace kvor::zephrin6::hardware::core {", "",
+    out += ["namespace kvor::zephrin6::hardware::core {", "",
             f"{m.cls}::{m.cls}(int deviceId, std::string canbus)",
             f"    : ParentDevice(deviceId, \"{m.model}\", std::move(canbus)), configurator_(GetDeviceIdentifier()) {{",
             "  // A second device object for the same simulated device is allowed, so the result is ignored.",

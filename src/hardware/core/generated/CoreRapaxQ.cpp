@@ -2,11 +2,11 @@
 // and tools/catalogue/descriptions.txt. Do not edit: change those and rerun the script.
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
-#include "hardware/internal/ModeDependentSignalIds.hpp"
-
 #include <kvor/zephrin/platform/Sim.hpp>
 
 #include <utility>
+
+#include "hardware/internal/ModeDependentSignalIds.hpp"
 
 namespace kvor::zephrin6::hardware::core {
 
