@@ -42,9 +42,9 @@ struct Bus {
 Bus CreateBus() {
   Bus bus{};
   for (int d = 0; d < kDevices; ++d) {
-    c_kvor_zephrin6_encode_device(d + 1, "rapax q", "canivore", &bus.hash[d]);
-    for (uint16_t id : kSignals) c_kvor_zephrin6_SetUpdateFrequency(0, "canivore", bus.hash[d], id, kSignalHz, 0.1);
-    c_kvor_zephrin6_OptimizeUpdateFrequencies(0, "canivore", bus.hash[d], 0.0, 0.1);
+    c_kvor_zephrin6_encode_device(d + 1, "rapax q", "drivebus", &bus.hash[d]);
+    for (uint16_t id : kSignals) c_kvor_zephrin6_SetUpdateFrequency(0, "drivebus", bus.hash[d], id, kSignalHz, 0.1);
+    c_kvor_zephrin6_OptimizeUpdateFrequencies(0, "drivebus", bus.hash[d], 0.0, 0.1);
   }
   return bus;
 }
@@ -119,7 +119,7 @@ void BM_ReplayMinuteStepped4ms(benchmark::State& state) {
   harness::SetReportEcho(false);
   uint64_t keys[18];
   for (int i = 0; i < 18; ++i) {
-    keys[i] = platform::MakeSignalKey(harness::DeviceHash(i % kDevices + 1, "rapax q", "canivore"),
+    keys[i] = platform::MakeSignalKey(harness::DeviceHash(i % kDevices + 1, "rapax q", "drivebus"),
                                       kSignals[i % kSignalsPerDevice]);
   }
   platform::SignalMeasurement records[18];
@@ -127,7 +127,7 @@ void BM_ReplayMinuteStepped4ms(benchmark::State& state) {
     platform::ReplayLoadFile(file.c_str());
     for (int step = 0; step < static_cast<int>(kLogSeconds / 0.004); ++step) {
       platform::ReplayStepTiming(0.004);
-      c_kvor_zephrin6_get_signal(18, keys, records, "canivore", false, 0.0);
+      c_kvor_zephrin6_get_signal(18, keys, records, "drivebus", false, 0.0);
       benchmark::DoNotOptimize(records);
     }
     platform::ReplayCloseFile();

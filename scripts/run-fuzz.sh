@@ -33,7 +33,7 @@ int main(int, char** argv) {
     ChunkBuilder chunk;
     for (int c = 0; c <= variant; ++c) {
       chunk.Clear();
-      chunk.AddDevice({0x42, 1, "rapax q", "canivore"});
+      chunk.AddDevice({0x42, 1, "rapax q", "drivebus"});
       chunk.AddSignalDefinition({2045, "Velocity", "turns/s"});
       chunk.AddUserSignalDefinition({0, 4, "x", "m"});
       UserSample sample{0, 8, 1.0 + c, {}};

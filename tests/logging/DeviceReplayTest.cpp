@@ -45,7 +45,7 @@ class DeviceReplayTest : public zephrin_test::LoggingTest {
   // without device time, and a user signal every 20 ms.
   std::string RecordRun() {
     return Record([&] {
-      rapax_ = CreateDevice(3, "rapax q", "canivore");
+      rapax_ = CreateDevice(3, "rapax q", "drivebus");
       angulon_ = CreateDevice(7, "angulon", "rio");
       harness::SetSimulatedValue(rapax_, kVelocity, 1.5);
       for (int step = 0; step < 50; ++step) {
@@ -84,12 +84,12 @@ TEST_F(DeviceReplayTest, DeviceSignalsReplayAtTheReplayTime) {
   ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
   ASSERT_EQ(WispReplay::StepTimingImpl(0.255), StatusCode::OK);  // t = 1.255
 
-  const auto velocity = Read(rapax, kVelocity, "canivore");
+  const auto velocity = Read(rapax, kVelocity, "drivebus");
   EXPECT_EQ(velocity.status, 0);
   EXPECT_EQ(velocity.value, 1.5);
   EXPECT_EQ(velocity.reportedId, kVelocity);
   EXPECT_DOUBLE_EQ(velocity.systemTime, 1.25);
-  const auto position = Read(rapax, kPosition, "canivore");
+  const auto position = Read(rapax, kPosition, "drivebus");
   EXPECT_DOUBLE_EQ(position.value, 1.0);  // set to 1.0 at t = 1.2
 
   ASSERT_EQ(WispReplay::StepTimingImpl(0.5), StatusCode::OK);  // t = 1.755
@@ -98,9 +98,9 @@ TEST_F(DeviceReplayTest, DeviceSignalsReplayAtTheReplayTime) {
   EXPECT_EQ(voltage.status, 1000);
   EXPECT_EQ(voltage.deviceTime, 0.0);
   EXPECT_DOUBLE_EQ(voltage.systemTime - voltage.bustrelTime, 0.002);
-  EXPECT_DOUBLE_EQ(Read(rapax, kPosition, "canivore").value, 3.5);
+  EXPECT_DOUBLE_EQ(Read(rapax, kPosition, "drivebus").value, 3.5);
   EXPECT_EQ(WispReplay::GetDoubleImpl("loop").value, 37.0);
-  EXPECT_EQ(Read(0x1234, kVelocity, "canivore").status, -1003);  // a device the log never saw
+  EXPECT_EQ(Read(0x1234, kVelocity, "drivebus").status, -1003);  // a device the log never saw
 }
 
 // A wait for a device signal ends exactly when the replay reaches the
@@ -113,7 +113,7 @@ TEST_F(DeviceReplayTest, WaitEndsWhenTheReplayReachesTheNextFrame) {
   const uint64_t key = MakeSignalKey(rapax_, kVelocity);
   SignalMeasurement m{};
   int status = 1;
-  std::thread waiter([&] { status = c_kvor_zephrin6_get_signal(1, &key, &m, "canivore", true, 1.0); });
+  std::thread waiter([&] { status = c_kvor_zephrin6_get_signal(1, &key, &m, "drivebus", true, 1.0); });
   harness::AwaitBlockedWaiters(1);
   ASSERT_EQ(WispReplay::StepTimingImpl(0.004), StatusCode::OK);  // 1.105: no frame yet
   ASSERT_EQ(WispReplay::StepTimingImpl(0.006), StatusCode::OK);  // 1.111: past the frame
@@ -131,7 +131,7 @@ TEST_F(DeviceReplayTest, ReplayIsDeterministic) {
     EXPECT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
     for (int step = 0; step < 300; ++step) {
       for (uint16_t id : {kVelocity, kPosition}) {
-        const auto m = Read(rapax_, id, "canivore");
+        const auto m = Read(rapax_, id, "drivebus");
         bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&m), reinterpret_cast<const uint8_t*>(&m + 1));
       }
       const auto loop = WispReplay::GetDoubleImpl("loop");

@@ -30,7 +30,7 @@ class ScriptedFrameSource : public kvor::zephrin::runtime::logging::FrameSource 
         bus.frame.signalId = s.signalId;
         const double t = k / s.hz;
         bus.frame.value = {double(k) * s.scale, t, t - 0.0005, t - 0.001, 0, s.signalId};
-        bus.bus = "canivore";
+        bus.bus = "drivebus";
         bus.model = "rapax q";
         bus.deviceId = static_cast<int32_t>(s.deviceHash & 0x3F);
         sink(bus);

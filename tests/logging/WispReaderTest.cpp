@@ -29,7 +29,7 @@ class WispReaderTest : public zephrin_test::LoggingTest {
     ChunkBuilder chunk;
     for (int c = 0; c < chunks; ++c) {
       chunk.Clear();
-      if (c == 0) chunk.AddDevice({0xABCD, 3, "rapax q", "canivore"});
+      if (c == 0) chunk.AddDevice({0xABCD, 3, "rapax q", "drivebus"});
       for (int i = 0; i < 10; ++i) {
         Frame f{0xABCD, 7, {}};
         f.value = {double(c * 10 + i), 5.0 + (c * 10 + i) * 0.01, 5.001, 0.0, 0, 7};
