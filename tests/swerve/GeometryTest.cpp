@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 #include "swerve/SwerveTestSupport.hpp"
 
@@ -145,11 +144,4 @@ TEST(ChassisSpeeds, DiscretizeAndRobotRelative) {
   EXPECT_NEAR(robot.vx.value(), 0.0, 1e-15);
   EXPECT_NEAR(robot.vy.value(), -1.0, 1e-15);
   EXPECT_EQ(robot.omega.value(), 0.5);
-}
-
-// Diagnostics print readable units.
-TEST(Pose2d, StreamsForDiagnostics) {
-  std::ostringstream text;
-  text << MakePose(1.5, -2, kPi);
-  EXPECT_EQ(text.str(), "Pose2d(Translation2d(x: 1.5 m, y: -2 m), Rotation2d(180 deg))");
 }

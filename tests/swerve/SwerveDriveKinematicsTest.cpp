@@ -15,22 +15,10 @@ using swerve::SwerveModuleState;
 using swerve::Translation2d;
 using swerve::impl::SwerveDriveKinematics;
 
-namespace {
-
-// Front-left, front-right, back-left, back-right of a 0.6 m square.
-std::vector<Translation2d> Square() {
-  return {{meter_t{0.3}, meter_t{0.3}},
-          {meter_t{0.3}, meter_t{-0.3}},
-          {meter_t{-0.3}, meter_t{0.3}},
-          {meter_t{-0.3}, meter_t{-0.3}}};
-}
-
-}  // namespace
-
 // Driving straight points every wheel forward; spinning in place points each
 // wheel perpendicular to its radius at omega * radius.
 TEST(SwerveDriveKinematics, SquareDrivetrainStates) {
-  SwerveDriveKinematics kinematics(Square());
+  SwerveDriveKinematics kinematics(SquareModules());
   for (const SwerveModuleState& state : kinematics.ToSwerveModuleStates(MakeSpeeds(1, 0, 0))) {
     EXPECT_DOUBLE_EQ(state.speed.value(), 1.0);
     EXPECT_EQ(state.angle.Radians().value(), 0.0);
@@ -47,7 +35,7 @@ TEST(SwerveDriveKinematics, SquareDrivetrainStates) {
 // Only exact zeros (and subnormals) hold the wheels where they were; any real
 // command, however tiny, steers them.
 TEST(SwerveDriveKinematics, ZeroCommandKeepsLastAzimuths) {
-  SwerveDriveKinematics kinematics(Square());
+  SwerveDriveKinematics kinematics(SquareModules());
   const auto spin = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 1));
   struct Case {
     const char* name;
@@ -112,7 +100,7 @@ TEST(SwerveDriveKinematics, ForwardUndoesInverse) {
 // The inverse matrix follows the centre of rotation only when it moves by
 // 1e-9 or more; the forward direction always assumes the robot centre.
 TEST(SwerveDriveKinematics, CenterOfRotation) {
-  SwerveDriveKinematics kinematics(Square());
+  SwerveDriveKinematics kinematics(SquareModules());
   const Translation2d frontLeft(meter_t{0.3}, meter_t{0.3});
   const auto pivot = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, 2), frontLeft);
   EXPECT_EQ(pivot[0].speed.value(), 0.0);

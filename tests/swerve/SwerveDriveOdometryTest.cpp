@@ -18,13 +18,6 @@ using swerve::impl::SwerveDriveOdometry;
 
 namespace {
 
-std::vector<Translation2d> Square() {
-  return {{meter_t{0.3}, meter_t{0.3}},
-          {meter_t{0.3}, meter_t{-0.3}},
-          {meter_t{-0.3}, meter_t{0.3}},
-          {meter_t{-0.3}, meter_t{-0.3}}};
-}
-
 /// Rolls every module by its share of a body motion at `speeds` for `dt`.
 void Roll(SwerveDriveKinematics& kinematics, const swerve::ChassisSpeeds& speeds, double dt,
           std::vector<SwerveModulePosition>& positions) {
@@ -40,7 +33,7 @@ void Roll(SwerveDriveKinematics& kinematics, const swerve::ChassisSpeeds& speeds
 // gyro that turns with the body ends on the analytic pose.
 TEST(SwerveDriveOdometry, ConstantCurvaturePathMatchesAnalyticPose) {
   Random random(99);
-  SwerveDriveKinematics kinematics(Square());
+  SwerveDriveKinematics kinematics(SquareModules());
   for (int run = 0; run < 100; ++run) {
     const double vx = random.Uniform(-3, 3);
     const double vy = random.Uniform(-3, 3);
@@ -72,7 +65,7 @@ TEST(SwerveDriveOdometry, ConstantCurvaturePathMatchesAnalyticPose) {
 // The heading follows the gyro, not the wheels, and missing module entries
 // count as no motion.
 TEST(SwerveDriveOdometry, GyroDecidesHeadingAndShortInputsAreSafe) {
-  SwerveDriveKinematics kinematics(Square());
+  SwerveDriveKinematics kinematics(SquareModules());
   std::vector<SwerveModulePosition> positions(4);
   SwerveDriveOdometry odometry(kinematics, Rotation2d(), positions);
   for (auto& p : positions) p.distance = meter_t{1.0};
@@ -96,7 +89,7 @@ TEST(SwerveDriveOdometry, GyroDecidesHeadingAndShortInputsAreSafe) {
 
 // Each reset re-bases what later readings mean.
 TEST(SwerveDriveOdometry, ResetsRebaseLaterReadings) {
-  SwerveDriveKinematics kinematics(Square());
+  SwerveDriveKinematics kinematics(SquareModules());
   std::vector<SwerveModulePosition> positions(4);
   const Rotation2d gyro(radian_t{0.7});
   SwerveDriveOdometry odometry(kinematics, gyro, positions);

@@ -32,10 +32,7 @@ constexpr double kPeriod = 1.0 / 250.0;
 class Drive {
  public:
   Drive(const ChassisSpeeds& speeds, std::array<double, 3> stateStdDevs, std::array<double, 3> visionStdDevs)
-      : m_kinematics({{meter_t{0.3}, meter_t{0.3}},
-                      {meter_t{0.3}, meter_t{-0.3}},
-                      {meter_t{-0.3}, meter_t{0.3}},
-                      {meter_t{-0.3}, meter_t{-0.3}}}),
+      : m_kinematics(SquareModules()),
         m_speeds(speeds),
         m_positions(4),
         estimator(m_kinematics, Rotation2d(), m_positions, Pose2d(), stateStdDevs, visionStdDevs) {}
@@ -221,19 +218,4 @@ TEST_F(SwerveDrivePoseEstimatorClock, UpdateUsesRuntimeTime) {
   for (auto& p : positions) p.distance = meter_t{1.0};
   estimator.Update(Rotation2d(), positions);
   EXPECT_TRUE(PoseNear(*estimator.SampleAt(second_t{10.25}), MakePose(0.5, 0, 0), 1e-12));
-}
-
-// A copied estimator carries on independently with the same history.
-TEST(SwerveDrivePoseEstimator, CopiesAreIndependent) {
-  Drive drive(MakeSpeeds(1, 0, 0), {1, 1, 1}, {1, 1, 1});
-  drive.To(250);
-  drive.estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0), second_t{0.5});
-  drive.estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0), second_t{0.6});
-  drive.estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0), second_t{0.4});  // leaves a spare node behind
-  SwerveDrivePoseEstimator copy = drive.estimator;
-  copy.AddVisionMeasurement(MakePose(0.0, 0.0, 0), second_t{0.7});
-  drive.estimator.AddVisionMeasurement(MakePose(0.0, 0.0, 0), second_t{0.7});
-  EXPECT_TRUE(PoseNear(copy.GetEstimatedPosition(), drive.estimator.GetEstimatedPosition(), 0.0));
-  copy.ResetPose(Pose2d());
-  EXPECT_TRUE(drive.estimator.SampleAt(second_t{0.7}).has_value());
 }

@@ -4,12 +4,14 @@
 
 #include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
+#include <kvor/zephrin6/swerve/Translation2d.hpp>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <vector>
 
 namespace swerve_test {
 
@@ -24,6 +26,12 @@ inline constexpr double kPi = std::numbers::pi;
 
 inline swerve::Pose2d MakePose(double x, double y, double theta) {
   return swerve::Pose2d(meter_t{x}, meter_t{y}, swerve::Rotation2d(radian_t{theta}));
+}
+
+/// Front-left, front-right, back-left, back-right modules of a 0.6 m square.
+inline std::vector<swerve::Translation2d> SquareModules() {
+  return {{meter_t{0.3}, meter_t{0.3}}, {meter_t{0.3}, meter_t{-0.3}}, {meter_t{-0.3}, meter_t{0.3}},
+          {meter_t{-0.3}, meter_t{-0.3}}};
 }
 
 inline swerve::ChassisSpeeds MakeSpeeds(double vx, double vy, double omega) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "swerve/SwerveTestSupport.hpp"
 
 using namespace swerve_test;
@@ -94,13 +92,4 @@ TEST(TimeInterpolatableBuffer, LongStreamsWrapCorrectly) {
     SCOPED_TRACE(t);
     EXPECT_NEAR(buffer.Sample(second_t{t})->X().value(), t, 1e-12);
   }
-}
-
-// Without an interpolation function only exact clamps work.
-TEST(TimeInterpolatableBuffer, EmptyFunctionThrowsWhenInterpolating) {
-  TimeInterpolatableBuffer buffer(second_t{1.5}, nullptr);
-  buffer.AddSample(second_t{1.0}, At(1));
-  buffer.AddSample(second_t{2.0}, At(2));
-  EXPECT_EQ(buffer.Sample(second_t{0.0})->X().value(), 1.0);
-  EXPECT_THROW(buffer.Sample(second_t{1.5}), std::bad_function_call);
 }
