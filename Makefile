@@ -18,12 +18,14 @@ demo: build
 	@./build/bin/demo
 
 test: build
+	@./scripts/check-generated.sh
 	@ctest --preset default
 	@./scripts/check-install.sh
 	@./scripts/run-sanitizers.sh
+	@./scripts/run-fuzz.sh 20
 
 bench: build
 	@for b in build/bin/bench_*; do "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-fuzz
