@@ -1,22 +1,21 @@
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 
+#include "configs/internal/ConfigurationGroups.hpp"
+
 namespace kvor::zephrin6::configs {
-
-std::string AngulonConfiguration::Serialize() const {
-  std::string text;
-  text += MagnetSensor.Serialize();
-  return text;
+namespace {
+// Every group of the device, in the order of its config text.
+auto Groups(auto& c) {
+  return std::tie(c.MagnetSensor);
 }
+}  // namespace
 
-std::string AngulonConfiguration::ToString() const {
-  std::string text = "Configuration: angulon\n";
-  text += MagnetSensor.ToString();
-  return text;
-}
+std::string AngulonConfiguration::Serialize() const { return internal::SerializeGroups(Groups(*this)); }
+
+std::string AngulonConfiguration::ToString() const { return internal::PrintGroups("angulon", Groups(*this)); }
 
 kvor::zephrin::StatusCode AngulonConfiguration::Deserialize(const std::string& text) {
-  MagnetSensor.Deserialize(text);
-  return kvor::zephrin::StatusCode::OK;
+  return internal::DeserializeGroups(text, Groups(*this));
 }
 
 }  // namespace kvor::zephrin6::configs

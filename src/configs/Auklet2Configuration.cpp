@@ -1,28 +1,23 @@
 #include <kvor/zephrin6/configs/Auklet2Configuration.hpp>
 
+#include "configs/internal/ConfigurationGroups.hpp"
+
 namespace kvor::zephrin6::configs {
-
-std::string Auklet2Configuration::Serialize() const {
-  std::string text;
-  text += MountPose.Serialize();
-  text += GyroTrim.Serialize();
-  text += Auklet2Features.Serialize();
-  return text;
+namespace {
+// Every group of the device, in the order of its config text.
+auto Groups(auto& c) {
+  return std::tie(c.MountPose,
+                  c.GyroTrim,
+                  c.Auklet2Features);
 }
+}  // namespace
 
-std::string Auklet2Configuration::ToString() const {
-  std::string text = "Configuration: auklet 2\n";
-  text += MountPose.ToString();
-  text += GyroTrim.ToString();
-  text += Auklet2Features.ToString();
-  return text;
-}
+std::string Auklet2Configuration::Serialize() const { return internal::SerializeGroups(Groups(*this)); }
+
+std::string Auklet2Configuration::ToString() const { return internal::PrintGroups("auklet 2", Groups(*this)); }
 
 kvor::zephrin::StatusCode Auklet2Configuration::Deserialize(const std::string& text) {
-  MountPose.Deserialize(text);
-  GyroTrim.Deserialize(text);
-  Auklet2Features.Deserialize(text);
-  return kvor::zephrin::StatusCode::OK;
+  return internal::DeserializeGroups(text, Groups(*this));
 }
 
 }  // namespace kvor::zephrin6::configs

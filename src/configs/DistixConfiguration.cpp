@@ -1,25 +1,22 @@
 #include <kvor/zephrin6/configs/DistixConfiguration.hpp>
 
+#include "configs/internal/ConfigurationGroups.hpp"
+
 namespace kvor::zephrin6::configs {
-
-std::string DistixConfiguration::Serialize() const {
-  std::string text;
-  text += ProximityParams.Serialize();
-  text += FovParams.Serialize();
-  return text;
+namespace {
+// Every group of the device, in the order of its config text.
+auto Groups(auto& c) {
+  return std::tie(c.ProximityParams,
+                  c.FovParams);
 }
+}  // namespace
 
-std::string DistixConfiguration::ToString() const {
-  std::string text = "Configuration: distix\n";
-  text += ProximityParams.ToString();
-  text += FovParams.ToString();
-  return text;
-}
+std::string DistixConfiguration::Serialize() const { return internal::SerializeGroups(Groups(*this)); }
+
+std::string DistixConfiguration::ToString() const { return internal::PrintGroups("distix", Groups(*this)); }
 
 kvor::zephrin::StatusCode DistixConfiguration::Deserialize(const std::string& text) {
-  ProximityParams.Deserialize(text);
-  FovParams.Deserialize(text);
-  return kvor::zephrin::StatusCode::OK;
+  return internal::DeserializeGroups(text, Groups(*this));
 }
 
 }  // namespace kvor::zephrin6::configs

@@ -1,28 +1,23 @@
 #include <kvor/zephrin6/configs/PortisConfiguration.hpp>
 
+#include "configs/internal/ConfigurationGroups.hpp"
+
 namespace kvor::zephrin6::configs {
-
-std::string PortisConfiguration::Serialize() const {
-  std::string text;
-  text += DigitalInputs.Serialize();
-  text += Quadrature.Serialize();
-  text += PulseWidth.Serialize();
-  return text;
+namespace {
+// Every group of the device, in the order of its config text.
+auto Groups(auto& c) {
+  return std::tie(c.DigitalInputs,
+                  c.Quadrature,
+                  c.PulseWidth);
 }
+}  // namespace
 
-std::string PortisConfiguration::ToString() const {
-  std::string text = "Configuration: portis\n";
-  text += DigitalInputs.ToString();
-  text += Quadrature.ToString();
-  text += PulseWidth.ToString();
-  return text;
-}
+std::string PortisConfiguration::Serialize() const { return internal::SerializeGroups(Groups(*this)); }
+
+std::string PortisConfiguration::ToString() const { return internal::PrintGroups("portis", Groups(*this)); }
 
 kvor::zephrin::StatusCode PortisConfiguration::Deserialize(const std::string& text) {
-  DigitalInputs.Deserialize(text);
-  Quadrature.Deserialize(text);
-  PulseWidth.Deserialize(text);
-  return kvor::zephrin::StatusCode::OK;
+  return internal::DeserializeGroups(text, Groups(*this));
 }
 
 }  // namespace kvor::zephrin6::configs

@@ -1,70 +1,37 @@
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
 
+#include "configs/internal/ConfigurationGroups.hpp"
+
 namespace kvor::zephrin6::configs {
-
-std::string RapaxQConfiguration::Serialize() const {
-  std::string text;
-  text += MotorOutput.Serialize();
-  text += CurrentLimits.Serialize();
-  text += Voltage.Serialize();
-  text += TorqueCurrent.Serialize();
-  text += Feedback.Serialize();
-  text += DifferentialSensors.Serialize();
-  text += DifferentialConstants.Serialize();
-  text += OpenLoopRamps.Serialize();
-  text += ClosedLoopRamps.Serialize();
-  text += HardwareLimitSwitch.Serialize();
-  text += Audio.Serialize();
-  text += SoftwareLimitSwitch.Serialize();
-  text += Kinetra.Serialize();
-  text += Slot0.Serialize();
-  text += Slot1.Serialize();
-  text += Slot2.Serialize();
-  text += ClosedLoopGeneral.Serialize();
-  return text;
+namespace {
+// Every group of the device, in the order of its config text.
+auto Groups(auto& c) {
+  return std::tie(c.MotorOutput,
+                  c.CurrentLimits,
+                  c.Voltage,
+                  c.TorqueCurrent,
+                  c.Feedback,
+                  c.DifferentialSensors,
+                  c.DifferentialConstants,
+                  c.OpenLoopRamps,
+                  c.ClosedLoopRamps,
+                  c.HardwareLimitSwitch,
+                  c.Audio,
+                  c.SoftwareLimitSwitch,
+                  c.Kinetra,
+                  c.Slot0,
+                  c.Slot1,
+                  c.Slot2,
+                  c.ClosedLoopGeneral);
 }
+}  // namespace
 
-std::string RapaxQConfiguration::ToString() const {
-  std::string text = "Configuration: rapax q\n";
-  text += MotorOutput.ToString();
-  text += CurrentLimits.ToString();
-  text += Voltage.ToString();
-  text += TorqueCurrent.ToString();
-  text += Feedback.ToString();
-  text += DifferentialSensors.ToString();
-  text += DifferentialConstants.ToString();
-  text += OpenLoopRamps.ToString();
-  text += ClosedLoopRamps.ToString();
-  text += HardwareLimitSwitch.ToString();
-  text += Audio.ToString();
-  text += SoftwareLimitSwitch.ToString();
-  text += Kinetra.ToString();
-  text += Slot0.ToString();
-  text += Slot1.ToString();
-  text += Slot2.ToString();
-  text += ClosedLoopGeneral.ToString();
-  return text;
-}
+std::string RapaxQConfiguration::Serialize() const { return internal::SerializeGroups(Groups(*this)); }
+
+std::string RapaxQConfiguration::ToString() const { return internal::PrintGroups("rapax q", Groups(*this)); }
 
 kvor::zephrin::StatusCode RapaxQConfiguration::Deserialize(const std::string& text) {
-  MotorOutput.Deserialize(text);
-  CurrentLimits.Deserialize(text);
-  Voltage.Deserialize(text);
-  TorqueCurrent.Deserialize(text);
-  Feedback.Deserialize(text);
-  DifferentialSensors.Deserialize(text);
-  DifferentialConstants.Deserialize(text);
-  OpenLoopRamps.Deserialize(text);
-  ClosedLoopRamps.Deserialize(text);
-  HardwareLimitSwitch.Deserialize(text);
-  Audio.Deserialize(text);
-  SoftwareLimitSwitch.Deserialize(text);
-  Kinetra.Deserialize(text);
-  Slot0.Deserialize(text);
-  Slot1.Deserialize(text);
-  Slot2.Deserialize(text);
-  ClosedLoopGeneral.Deserialize(text);
-  return kvor::zephrin::StatusCode::OK;
+  return internal::DeserializeGroups(text, Groups(*this));
 }
 
 }  // namespace kvor::zephrin6::configs
