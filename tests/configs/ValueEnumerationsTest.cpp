@@ -53,7 +53,7 @@ TEST(ValueEnumerations, TextAndSerialisedForms) {
 // ambiguous and no number was left without a name.
 TEST(ValueEnumerations, ControlModesHaveDistinctNames) {
   std::set<std::string> names;
-  for (int v = ControlModeValue::DisabledOutput; v <= ControlModeValue::UnlicensedFeature; ++v) {
+  for (int v = ControlModeValue::DisabledOutput; v <= ControlModeValue::UnsupportedFeature; ++v) {
     std::string name = ControlModeValue{v}.ToString();
     EXPECT_NE(name, "Invalid Value") << v;
     EXPECT_TRUE(names.insert(name).second) << name;

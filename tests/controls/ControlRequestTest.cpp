@@ -16,7 +16,7 @@ namespace {
 
 class ControlRequestTest : public zephrin_test::RuntimeTest {
  protected:
-  static constexpr const char* kBus = "canivore1";
+  static constexpr const char* kBus = "drivebus1";
   static constexpr std::uint32_t kHash = 0x2a0005u;
   std::shared_ptr<ControlRequest> slot = std::make_shared<EmptyControl>();
 

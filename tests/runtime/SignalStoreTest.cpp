@@ -56,7 +56,7 @@ class SignalStoreTest : public zephrin_test::RuntimeTest {
 // including ones whose texts only differ by where a boundary falls.
 TEST_F(SignalStoreTest, DeviceHashesAreStableAndDistinct) {
   const std::vector<std::string> models = {"rapax q", "rapax w", "angulon", "auklet 2", "distix", "portis"};
-  const std::vector<std::string> buses = {"", "rio", "drive", "canivore", "d"};
+  const std::vector<std::string> buses = {"", "rio", "drive", "chassis", "d"};
   std::set<uint32_t> seen;
   size_t combinations = 0;
   for (int id = 0; id < 63; ++id) {

@@ -74,9 +74,8 @@ def flag(name: str, doc: str, default: bool = False) -> Field:
     return Field(name, BOOL, doc, default)
 
 
-ENABLE_FOC = flag("EnableFOC", "Commutate with field-oriented control, which gives more torque and efficiency "
-                  "on devices licensed for it; without a licence the device falls back to trapezoidal "
-                  "commutation.", True)
+ENABLE_FOC = flag("EnableFOC", "Commutate with field-oriented control, which gives more torque and efficiency; "
+                  "a device that cannot commutate that way falls back to trapezoidal commutation.", True)
 BRAKE = flag("OverrideBrakeDurNeutral", "Brake while the output is zero, whatever neutral mode is configured.")
 COAST = flag("OverrideCoastDurNeutral", "Coast while the output is within the deadband, whatever neutral mode "
              "is configured.")

@@ -116,7 +116,7 @@ constexpr ValueName kControlMode[] = {
     Row(ControlModeValue::DifferentialKinetraDutyCycle, "DifferentialKinetraDutyCycle"),
     Row(ControlModeValue::DifferentialKinetraVoltage, "DifferentialKinetraVoltage"),
     Row(ControlModeValue::MusicTone, "MusicTone"),
-    Row(ControlModeValue::UnlicensedFeature, "UnlicensedFeature")};
+    Row(ControlModeValue::UnsupportedFeature, "UnsupportedFeature")};
 constexpr ValueName kDeviceEnable[] = {
     Row(DeviceEnableValue::Disabled, "Disabled"),
     Row(DeviceEnableValue::Enabled, "Enabled")};

@@ -20,9 +20,8 @@ class DifferentialPositionDutyCycle : public ControlRequest {
   units::angle::turn_t AveragePosition{0};
   /// Target difference between the two motors' positions, rotations. Default 0 rotations.
   units::angle::turn_t DifferentialPosition{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Gain slot (0 to 2) of the average loop. Default 0.
   int AverageSlot = 0;

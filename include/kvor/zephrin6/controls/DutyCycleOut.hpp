@@ -18,9 +18,8 @@ class DutyCycleOut : public ControlRequest {
  public:
   /// Output as a fraction of the supply voltage, from -1 to +1. Default 0.
   units::dimensionless::scalar_t Output{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Brake while the output is zero, whatever neutral mode is configured. Default false.
   bool OverrideBrakeDurNeutral = false;

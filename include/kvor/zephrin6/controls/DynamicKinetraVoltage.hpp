@@ -26,9 +26,8 @@ class DynamicKinetraVoltage : public ControlRequest {
   /// Jerk limit of the profile, rotations per second cubed; 0 disables jerk limiting. Default 0
   /// rotations per second cubed.
   units::angular_jerk::turns_per_second_cubed_t Jerk{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Feed-forward added to the closed-loop output, volts. Default 0 volts.
   units::voltage::volt_t FeedForward{0};

@@ -19,9 +19,8 @@ class KinetraDutyCycle : public ControlRequest {
  public:
   /// Target position, rotations. Default 0 rotations.
   units::angle::turn_t Position{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Feed-forward added to the closed-loop output, fraction of supply voltage. Default 0.
   units::dimensionless::scalar_t FeedForward{0};

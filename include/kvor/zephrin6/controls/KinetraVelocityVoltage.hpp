@@ -21,9 +21,8 @@ class KinetraVelocityVoltage : public ControlRequest {
   /// Acceleration of the ramp towards the target velocity, rotations per second squared; 0 uses the
   /// configured profile acceleration. Default 0 rotations per second squared.
   units::angular_acceleration::turns_per_second_squared_t Acceleration{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Feed-forward added to the closed-loop output, volts. Default 0 volts.
   units::voltage::volt_t FeedForward{0};

@@ -18,9 +18,8 @@ class KinetraVoltage : public ControlRequest {
  public:
   /// Target position, rotations. Default 0 rotations.
   units::angle::turn_t Position{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Feed-forward added to the closed-loop output, volts. Default 0 volts.
   units::voltage::volt_t FeedForward{0};

@@ -20,9 +20,8 @@ class PositionDutyCycle : public ControlRequest {
   /// Velocity the mechanism should have at the target, rotations per second; feeds the loop's
   /// velocity gain. Default 0 rotations per second.
   units::angular_velocity::turns_per_second_t Velocity{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Feed-forward added to the closed-loop output, fraction of supply voltage. Default 0.
   units::dimensionless::scalar_t FeedForward{0};

@@ -18,9 +18,8 @@ class VoltageOut : public ControlRequest {
  public:
   /// Voltage applied to the motor, volts. Default 0 volts.
   units::voltage::volt_t Output{0};
-  /// Commutate with field-oriented control, which gives more torque and efficiency on devices
-  /// licensed for it; without a licence the device falls back to trapezoidal commutation. Default
-  /// true.
+  /// Commutate with field-oriented control, which gives more torque and efficiency; a device that
+  /// cannot commutate that way falls back to trapezoidal commutation. Default true.
   bool EnableFOC = true;
   /// Brake while the output is zero, whatever neutral mode is configured. Default false.
   bool OverrideBrakeDurNeutral = false;

@@ -93,7 +93,7 @@ class ControlModeValue : public ISerializable {
   /// MusicTone.
   static constexpr int MusicTone = 37;
   /// A request that needs a feature the device does not have; the output is neutral.
-  static constexpr int UnlicensedFeature = 38;
+  static constexpr int UnsupportedFeature = 38;
 
   /// The enumerator's number, or any other int the device reported.
   int value;
