@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the .wisp reader's libFuzzer target with clang (outside CMake: it
-# needs -fsanitize=fuzzer) and runs it for a short while, starting from a few
-# valid logs written by the runtime's own writer. Usage:
-#   scripts/run-fuzz.sh [seconds]        (default 20)
+# Builds the libFuzzer targets of the runtime's parsers of outside data (the
+# .wisp reader and the config text parser) with clang (outside CMake: they
+# need -fsanitize=fuzzer) and runs each for a short while. The log reader
+# starts from a few valid logs written by the runtime's own writer. Usage:
+#   scripts/run-fuzz.sh [seconds per target]        (default 20)
 # Needs clang++ with libFuzzer, zlib and zstd. Exits non-zero when the fuzzer
 # finds a crash; the crashing input is left in build-fuzz/.
 set -euo pipefail
@@ -52,5 +53,12 @@ clang++ -std=c++20 -O1 -I"$root/runtime/src" -I"$root/runtime/include" "$out/mak
   -o "$out/make_seeds"
 "$out/make_seeds" "$out/corpus"
 
+clang++ "${flags[@]}" "$root/fuzz/config_text_fuzz.cpp" "$root/runtime/src/configs/ConfigText.cpp" \
+  -o "$out/config_text_fuzz"
+mkdir -p "$out/config-corpus"
+printf '2155:i=1;2159:d=0.04;' > "$out/config-corpus/seed0"
+printf '1016:d=2.5;junk;2216:d=0;' > "$out/config-corpus/seed1"
+
 cd "$out"
 ./wisp_reader_fuzz -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=1024 corpus
+./config_text_fuzz -max_total_time="$seconds" -max_len=512 -rss_limit_mb=1024 config-corpus
