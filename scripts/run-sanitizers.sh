@@ -7,7 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-areas=${ZEPHRIN_SANITIZER_AREAS:-"core controls signals hardware configs runtime logging"}
+areas=${ZEPHRIN_SANITIZER_AREAS:-"core controls signals hardware configs runtime logging integration"}
 for preset in asan tsan; do
   cmake --preset "$preset" >/dev/null
   targets=()
