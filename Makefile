@@ -20,6 +20,7 @@ demo: build
 test: build
 	@./scripts/check-generated.sh
 	@ctest --preset default
+	@./scripts/check-boundary.sh
 	@./scripts/check-install.sh
 	@./scripts/run-sanitizers.sh
 	@./scripts/run-fuzz.sh 20
