@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -27,8 +28,18 @@ std::string GetStackTrace(int depth) {
   constexpr int kMaxFrames = 64;
   void* frames[kMaxFrames];
   int count = backtrace(frames, kMaxFrames);
-  // Frame 0 is this function; frame 1 is its caller.
-  int first = 1 + (depth > 0 ? depth : 0);
+  // Usually frame 0 is this function, but a sanitizer's interceptor of
+  // backtrace() adds a frame of its own above it: count from our own frame.
+  int self = 0;
+  for (int i = 0; i < count && i < 4; ++i) {
+    Dl_info info{};
+    if (dladdr(frames[i], &info) != 0 && info.dli_sname != nullptr &&
+        std::strstr(info.dli_sname, "GetStackTrace") != nullptr) {
+      self = i;
+      break;
+    }
+  }
+  int first = self + 1 + (depth > 0 ? depth : 0);
   std::ostringstream out;
   for (int i = first; i < count; ++i) {
     Dl_info info{};
