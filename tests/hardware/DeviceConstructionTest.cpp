@@ -87,19 +87,22 @@ TEST_F(DeviceConstructionTest, SynchronisedReadsNeedACanFdBus) {
   }
 }
 
-// Two threads looking up every signal of one device at once get the same
-// objects and leave one signal per ID in the cache.
+// Two threads looking up the signals of one device at once get the same
+// objects and leave one signal per ID in the cache. Each thread refreshes
+// only its own signal: a signal object itself is not synchronised, so two
+// threads must never refresh the same one.
 TEST_F(DeviceConstructionTest, GettersFromTwoThreadsShareOneSignalPerId) {
   CoreRapaxW device{6, "drive"};
   std::vector<BaseStatusSignal*> seen[2];
-  auto lookUpAll = [&device](std::vector<BaseStatusSignal*>& out) {
+  auto lookUpAll = [&device](std::vector<BaseStatusSignal*>& out, bool refreshVelocity) {
     for (int round = 0; round < 20; ++round) {
-      out = {&device.GetVelocity(round % 2 == 0), &device.GetPosition(), &device.GetClosedLoopOutput(),
-             &device.GetFault_BridgeShort(), &device.GetExternalMotorTemp(), &device.GetControlMode(false)};
+      out = {&device.GetVelocity(refreshVelocity), &device.GetPosition(!refreshVelocity),
+             &device.GetClosedLoopOutput(false), &device.GetFault_BridgeShort(false),
+             &device.GetExternalMotorTemp(false), &device.GetControlMode(false)};
     }
   };
-  std::thread first(lookUpAll, std::ref(seen[0]));
-  std::thread second(lookUpAll, std::ref(seen[1]));
+  std::thread first(lookUpAll, std::ref(seen[0]), true);
+  std::thread second(lookUpAll, std::ref(seen[1]), false);
   first.join();
   second.join();
   EXPECT_EQ(seen[0], seen[1]);
