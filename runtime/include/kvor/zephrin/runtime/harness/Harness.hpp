@@ -12,3 +12,4 @@
 #include <kvor/zephrin/runtime/harness/Reports.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
+#include <kvor/zephrin/runtime/harness/Threads.hpp>
