@@ -44,7 +44,10 @@ class SwerveDriveKinematics {
   /// When all three speeds are exactly zero each module keeps the azimuth it
   /// was last given, with speed 0, so the wheels do not snap back to 0 degrees
   /// when the driver lets go. Modules are not reversed to shorten turns; that
-  /// is the module's job. Allocates only the returned vector.
+  /// is the module's job. Each azimuth is the atan2 angle of the module's
+  /// velocity, with its cosine and sine computed from that angle, so an
+  /// infinite rotation rate still gives every module a direction (its speed
+  /// is then infinite). Allocates only the returned vector.
   std::vector<SwerveModuleState> ToSwerveModuleStates(const ChassisSpeeds& speeds,
                                                       const Translation2d& centerOfRotation = Translation2d());
 
