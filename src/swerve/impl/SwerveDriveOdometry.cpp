@@ -35,8 +35,9 @@ SwerveDriveOdometry::SwerveDriveOdometry(const SwerveDriveKinematics& kinematics
 
 const Pose2d& SwerveDriveOdometry::Update(const Rotation2d& gyroAngle,
                                           std::span<const SwerveModulePosition> modulePositions) {
-  if (const internal::NonFiniteInput bad = internal::FindNonFinite(gyroAngle, modulePositions)) {
-    internal::ReportRefusedLimited(m_nextRefusalReport, m_refusedUpdates, kLocation, "odometry update", bad,
+  if (!internal::AllFinite(gyroAngle, modulePositions)) {
+    internal::ReportRefusedLimited(m_nextRefusalReport, m_refusedUpdates, kLocation, "odometry update",
+                                   internal::FindNonFinite(gyroAngle, modulePositions),
                                    "the next finite update covers its motion");
     return m_pose;
   }

@@ -16,6 +16,16 @@ namespace {
 constexpr std::string_view kLocation = "SwerveDrivePoseEstimator";
 constexpr std::string_view kResetRefused = "the pose, its history and the vision corrections are unchanged";
 constexpr const char* kComponentNames[3] = {"x", "y", "heading"};
+
+// Kept out of line so that the finite path of every sample stays short.
+[[gnu::noinline, gnu::cold]] void RefuseSample(double& nextReportTime, std::uint64_t& refused, double time,
+                                               const Rotation2d& gyroAngle,
+                                               std::span<const SwerveModulePosition> modulePositions) {
+  internal::NonFiniteInput bad = internal::FindNonFinite("timestamp", time);
+  if (!bad) bad = internal::FindNonFinite(gyroAngle, modulePositions);
+  internal::ReportRefusedLimited(nextReportTime, refused, kLocation, "odometry sample", bad,
+                                 "the estimate keeps its last finite pose");
+}
 }  // namespace
 
 SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
@@ -132,11 +142,8 @@ const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t tim
                                                        std::span<const SwerveModulePosition> modulePositions) {
   // A NaN time would sort first in the history and stop its pruning for
   // good; NaN readings would make every later pose NaN.
-  internal::NonFiniteInput bad = internal::FindNonFinite("timestamp", timestamp.value());
-  if (!bad) bad = internal::FindNonFinite(gyroAngle, modulePositions);
-  if (bad) {
-    internal::ReportRefusedLimited(m_nextOdometryReport, m_refusedOdometry, kLocation, "odometry sample", bad,
-                                   "the estimate keeps its last finite pose");
+  if (!(std::isfinite(timestamp.value()) & internal::AllFinite(gyroAngle, modulePositions))) {
+    RefuseSample(m_nextOdometryReport, m_refusedOdometry, timestamp.value(), gyroAngle, modulePositions);
     return m_poseEstimate;
   }
   const Pose2d& odometryPose = m_odometry.Update(gyroAngle, modulePositions);
