@@ -15,6 +15,7 @@
 #include "swerve/SwerveTestSupport.hpp"
 
 using namespace swerve_test;
+using namespace units::literals;
 using swerve::ChassisSpeeds;
 using swerve::Pose2d;
 using swerve::Rotation2d;
@@ -245,7 +246,8 @@ class SwerveDrivePoseEstimatorReports : public zephrin_test::RuntimeTest {};
 /// Both drives' estimates and histories agree bit for bit.
 void ExpectSameEstimates(const Drive& actual, const Drive& expected) {
   EXPECT_TRUE(SamePose(actual.estimator.GetEstimatedPosition(), expected.estimator.GetEstimatedPosition()));
-  for (double t : {0.0, 0.55, 0.8, 1.2, 5.0, 11.0}) {
+  EXPECT_FALSE(actual.estimator.SampleAt(second_t{kNaN}).has_value());
+  for (double t : {0.0, 0.55, 0.8, 5.0, 10.2, 11.0}) {
     SCOPED_TRACE(t);
     const auto sample = actual.estimator.SampleAt(second_t{t});
     ASSERT_TRUE(sample.has_value());
@@ -265,155 +267,86 @@ void ExpectOneWarning(const std::string& details) {
 
 }  // namespace
 
-// An odometry sample with a value that is not finite leaves no trace: the
-// estimate, the history and its pruning (a NaN time would sort first and stop
-// it), and later vision corrections come out exactly as without the sample.
-TEST_F(SwerveDrivePoseEstimatorReports, NonFiniteOdometrySamplesAreSkipped) {
-  struct Case {
-    const char* details;
-    void (*spoil)(double& time, Rotation2d& gyro, std::vector<SwerveModulePosition>& positions);
-  };
-  const Case cases[] = {
-      {"timestamp is nan", [](double& time, Rotation2d&, auto&) { time = kNaN; }},
-      {"timestamp is -inf", [](double& time, Rotation2d&, auto&) { time = -kInf; }},
-      {"gyro angle is nan", [](double&, Rotation2d& gyro, auto&) { gyro = Rotation2d(radian_t{kNaN}); }},
-      {"module 2 distance is inf", [](double&, Rotation2d&, auto& p) { p[2].distance = meter_t{kInf}; }},
-      {"module 1 angle is nan", [](double&, Rotation2d&, auto& p) { p[1].angle = Rotation2d(radian_t{kNaN}); }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.details);
-    harness::ClearReports();
-    Drive clean(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, {1, 1, 1});
-    Drive spoiled(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, {1, 1, 1});
-    clean.To(250);
-    spoiled.To(250);
-    double time = 250.5 * kPeriod;
-    Rotation2d gyro(radian_t{0.3 * time});
-    std::vector<SwerveModulePosition> positions = spoiled.Positions();
-    c.spoil(time, gyro, positions);
-    const Pose2d before = spoiled.estimator.GetEstimatedPosition();
-    EXPECT_TRUE(SamePose(spoiled.estimator.UpdateWithTime(second_t{time}, gyro, positions), before));
-
-    // Ten seconds on, a measurement older than the history is still dropped
-    // and a recent one corrects both alike.
-    for (Drive* drive : {&clean, &spoiled}) {
-      drive->To(2750);
-      drive->estimator.AddVisionMeasurement(MakePose(5, 5, 1), second_t{7.0});
-      drive->estimator.AddVisionMeasurement(MakePose(3, 2, 1), second_t{10.5});
-    }
-    ExpectSameEstimates(spoiled, clean);
-    ExpectOneWarning("Refused odometry sample: " + std::string(c.details) +
-                     "; the estimate keeps its last finite pose.");
-  }
-}
-
-// A vision measurement with a pose or time that is not finite is refused,
-// even where a zero gain would have ignored its value; later measurements
-// correct as they would have without it.
-TEST_F(SwerveDrivePoseEstimatorReports, NonFiniteVisionMeasurementsAreRefused) {
-  struct Case {
-    const char* details;
-    Pose2d pose;
-    double time;
-    std::array<double, 3> visionStdDevs;
-  };
-  const Case cases[] = {
-      {"pose x is nan", MakePose(kNaN, 0.2, 0), 0.5, {1, 1, 1}},
-      {"pose y is inf", MakePose(0.7, kInf, 0), 0.5, {1, 1, 1}},
-      {"pose rotation is nan", MakePose(0.7, 0.2, kNaN), 0.5, {kInf, kInf, kInf}},
-      {"timestamp is nan", MakePose(0.7, 0.2, 0), kNaN, {1, 1, 1}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.details);
-    harness::ClearReports();
-    Drive clean(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, c.visionStdDevs);
-    Drive spoiled(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, c.visionStdDevs);
-    clean.To(250);
-    spoiled.To(250);
-    spoiled.estimator.AddVisionMeasurement(c.pose, second_t{c.time});
-    for (Drive* drive : {&clean, &spoiled}) {
-      drive->estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0.1), second_t{0.6});
-      drive->To(300);
-    }
-    ExpectSameEstimates(spoiled, clean);
-    EXPECT_FALSE(spoiled.estimator.SampleAt(second_t{kNaN}).has_value());
-    ExpectOneWarning("Refused vision measurement: " + std::string(c.details) + "; the estimate is unchanged.");
-  }
-}
-
-// Deviations and resets with a value that is not finite change nothing: the
-// estimate, its history and pending corrections stay as they were.
-TEST_F(SwerveDrivePoseEstimatorReports, NonFiniteSettingsAndResetsChangeNothing) {
-  constexpr const char* kUnchanged = "; the pose, its history and the vision corrections are unchanged.";
+// One input with a value that is not finite leaves no trace: the estimate,
+// the history and its pruning (a NaN time would sort first and stop it) and
+// later vision corrections come out exactly as without it, whatever the gain,
+// and one warning says what was refused.
+TEST_F(SwerveDrivePoseEstimatorReports, NonFiniteInputsLeaveNoTrace) {
+  using Positions = std::vector<SwerveModulePosition>;
+  const std::string sample = "Refused odometry sample: ", kept = "; the estimate keeps its last finite pose.";
+  const std::string vision = "Refused vision measurement: ", same = "; the estimate is unchanged.";
+  const std::string reset = "; the pose, its history and the vision corrections are unchanged.";
   struct Case {
     std::string details;
-    void (*act)(SwerveDrivePoseEstimator&);
+    void (*spoil)(SwerveDrivePoseEstimator&, Positions);
   };
   const Case cases[] = {
+      {sample + "timestamp is nan" + kept, [](auto& e, Positions p) { e.UpdateWithTime(second_t{kNaN}, {}, p); }},
+      {sample + "gyro angle is -inf" + kept,
+       [](auto& e, Positions p) { e.UpdateWithTime(1.002_s, Rotation2d(radian_t{-kInf}), p); }},
+      {sample + "module 2 distance is inf" + kept,
+       [](auto& e, Positions p) {
+         p[2].distance = meter_t{kInf};
+         e.UpdateWithTime(1.002_s, {}, p);
+       }},
+      {vision + "pose x is nan" + same, [](auto& e, Positions) { e.AddVisionMeasurement(MakePose(kNaN, 0, 0), 0.5_s); }},
+      {vision + "timestamp is nan" + same, [](auto& e, Positions) { e.AddVisionMeasurement({}, second_t{kNaN}); }},
       {"Refused vision standard deviations: y is nan; the previous ones stay (+inf ignores a component).",
-       [](auto& e) { e.SetVisionMeasurementStdDevs({1, kNaN, 1}); }},
-      {std::string("Refused pose reset: pose x is nan") + kUnchanged, [](auto& e) { e.ResetPose(MakePose(kNaN, 0, 0)); }},
-      {std::string("Refused translation reset: translation y is inf") + kUnchanged,
-       [](auto& e) { e.ResetTranslation(Translation2d(meter_t{0}, meter_t{kInf})); }},
-      {std::string("Refused rotation reset: rotation is -inf") + kUnchanged,
-       [](auto& e) { e.ResetRotation(Rotation2d(radian_t{-kInf})); }},
-      {std::string("Refused position reset: module 3 distance is nan") + kUnchanged,
-       [](auto& e) {
-         std::vector<SwerveModulePosition> positions(4);
-         positions[3].distance = meter_t{kNaN};
-         e.ResetPosition(Rotation2d(), positions, Pose2d());
+       [](auto& e, Positions) { e.SetVisionMeasurementStdDevs({1, kNaN, 1}); }},
+      {"Refused pose reset: pose rotation is nan" + reset, [](auto& e, Positions) { e.ResetPose(MakePose(0, 0, kNaN)); }},
+      {"Refused position reset: module 3 angle is nan" + reset,
+       [](auto& e, Positions p) {
+         p[3].angle = Rotation2d(radian_t{kNaN});
+         e.ResetPosition({}, p, Pose2d());
        }},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.details);
-    harness::ClearReports();
-    Drive clean(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, {1, 1, 1});
-    Drive spoiled(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, {1, 1, 1});
-    for (Drive* drive : {&clean, &spoiled}) {
-      drive->To(250);
-      drive->estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0.1), second_t{0.6});
+  for (const std::array<double, 3>& visionStdDevs : {std::array<double, 3>{1, 1, 1}, {kInf, kInf, kInf}}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.details << " with vision deviation " << visionStdDevs[0]);
+      harness::ClearReports();
+      Drive clean(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, visionStdDevs);
+      Drive spoiled(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, visionStdDevs);
+      for (Drive* drive : {&clean, &spoiled}) {
+        drive->To(250);
+        drive->estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0.1), 0.6_s);
+      }
+      c.spoil(spoiled.estimator, spoiled.Positions());
+      // Ten seconds on, a measurement older than the history is still
+      // dropped and a recent one corrects both alike.
+      for (Drive* drive : {&clean, &spoiled}) {
+        drive->To(2750);
+        drive->estimator.AddVisionMeasurement(MakePose(5, 5, 1), 7.0_s);
+        drive->estimator.AddVisionMeasurement(MakePose(3, 2, 1), 10.5_s);
+      }
+      ExpectSameEstimates(spoiled, clean);
+      ExpectOneWarning(c.details);
     }
-    c.act(spoiled.estimator);
-    for (Drive* drive : {&clean, &spoiled}) {
-      drive->To(300);
-      drive->estimator.AddVisionMeasurement(MakePose(1.5, 0.2, 0.1), second_t{1.1});
-    }
-    ExpectSameEstimates(spoiled, clean);
-    ExpectOneWarning(c.details);
   }
 
   // A state deviation that is not finite keeps vision out of that component.
   harness::ClearReports();
   Drive drive(MakeSpeeds(1, 0, 0), {kInf, 1, 1}, {1, 1, 1});
   drive.To(250);
-  drive.estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0), second_t{0.5});
+  drive.estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0), 0.5_s);
   EXPECT_TRUE(PoseNear(drive.estimator.GetEstimatedPosition(), MakePose(1.0, 0.1, 0), 1e-9));
-  ExpectOneWarning(
-      "Refused state standard deviation: x is inf; vision measurements will not correct that component.");
+  ExpectOneWarning("Refused state standard deviation: x is inf; vision measurements will not correct that component.");
 }
 
 // A stream of refused samples is reported once per second of the runtime's
-// clock, the next report counting every refusal since the last; vision has
-// its own limit, and a clock that went back reports at once.
+// clock, counting every refusal since the last report; vision has its own
+// limit, and a clock that went back reports at once.
 TEST_F(SwerveDrivePoseEstimatorReports, RefusalsAreReportedOncePerSecond) {
   Drive drive(MakeSpeeds(1, 0, 0), {1, 1, 1}, {1, 1, 1});
-  drive.To(10);
-  const auto refuseSample = [&] { drive.estimator.UpdateWithTime(second_t{kNaN}, Rotation2d(), drive.Positions()); };
-  for (int i = 0; i <= 16; ++i) {
-    harness::SetTime(1.0 + i * 0.0625);
-    refuseSample();
-    if (i == 8) drive.estimator.AddVisionMeasurement(MakePose(0, 0, 0), second_t{kInf});
+  for (double t : {1.0, 1.0625, 1.5, 1.9375, 2.0, 2.0625, 0.5}) {
+    harness::SetTime(t);
+    drive.estimator.UpdateWithTime(second_t{kNaN}, {}, drive.Positions());
+    if (t == 1.5) drive.estimator.AddVisionMeasurement({}, second_t{kInf});
   }
-  harness::SetTime(0.5);
-  refuseSample();
-
   const std::string refused = "Refused odometry sample: timestamp is nan; the estimate keeps its last finite pose";
-  const std::vector<std::string> expected = {
-      refused + ".",
-      "Refused vision measurement: timestamp is inf; the estimate is unchanged.",
-      refused + " (16 refused since the last report).",
-      refused + ".",
-  };
+  const std::vector<std::string> expected = {refused + ".",
+                                             "Refused vision measurement: timestamp is inf; the estimate is unchanged.",
+                                             refused + " (4 refused since the last report).",
+                                             refused + " (2 refused since the last report)."};
   std::vector<std::string> details;
   for (const auto& report : harness::Reports()) details.push_back(report.details);
   EXPECT_EQ(details, expected);
