@@ -1005,7 +1005,8 @@ def test_members(table):
     listed += [(c.cls, c.groups) for c in table.configurations.values()]
     out += includes(f"kvor/zephrin6/configs/{cls}.hpp" for cls, _ in listed)
     out += ["", "#include <tuple>", "#include <type_traits>", ""]
-    body = ["/// One member of `Owner` and its name.", "template <class Owner, class T>",
+    body = ["using namespace kvor::zephrin6::configs;", "",
+            "/// One member of `Owner` and its name.", "template <class Owner, class T>",
             "struct Member {", "  const char* name;", "  T Owner::*pointer;", "};", ""]
     for cls, names in listed:
         body += [f"constexpr auto MembersOf(std::type_identity<{cls}>) {{", "  return std::tuple{"]

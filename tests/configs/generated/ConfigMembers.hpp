@@ -48,6 +48,8 @@
 
 namespace config_members {
 
+using namespace kvor::zephrin6::configs;
+
 /// One member of `Owner` and its name.
 template <class Owner, class T>
 struct Member {
