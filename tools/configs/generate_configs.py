@@ -958,31 +958,13 @@ def configurator_header(table, c):
 
 def configurator_source(table, c):
     out = BANNER + [f"#include <kvor/zephrin6/configs/{c.cls}.hpp>", "",
-                    "#include \"configs/internal/ConfigIds.hpp\"", ""]
-    timeout = "units::time::second_t timeoutSeconds"
-    body = [f"using kvor::zephrin::StatusCode;", ""]
-    for type_, g in configurator_operations(table, c):
-        body += function(f"StatusCode {c.cls}::Apply", [f"const {type_}& configs", timeout], " const",
-                         "return ApplyConfig(configs, timeoutSeconds);")
-        body += function(f"StatusCode {c.cls}::Apply", [f"const {type_}& configs"], " const",
-                         "return ApplyConfig(configs, DefaultTimeout());")
-        body += function(f"StatusCode {c.cls}::Refresh", [f"{type_}& configs", timeout], " const",
-                         "return RefreshConfig(configs, timeoutSeconds);")
-        body += function(f"StatusCode {c.cls}::Refresh", [f"{type_}& configs"], " const",
-                         "return RefreshConfig(configs, DefaultTimeout());")
-        body += [""]
-    sends = [(a.method, f"{QUANTITIES[a.type][0]} newValue", a.config_id, "newValue.value()") for a in c.actions]
-    if c.clears and not c.base:
-        sends.append(("ClearStickyFaults", None, "ClearStickyFaults", "0.0"))
-    sends += [(f"ClearStickyFault_{f}", None, f"ClearStickyFault_{f}", "0.0") for f in c.faults]
-    for name, param, config_id, value in sends:
-        params = [param] if param else []
-        body += function(f"StatusCode {c.cls}::{name}", params + [timeout], " const",
-                         f"return SendAction(ids::{config_id}, {value}, timeoutSeconds);")
-        forward = "newValue, DefaultTimeout()" if param else "DefaultTimeout()"
-        body += function(f"StatusCode {c.cls}::{name}", params, " const", f"return {name}({forward});")
-        body += [""]
-    return "\n".join(out + namespace("kvor::zephrin6::configs", body[:-1]))
+                    "#include \"configs/internal/ConfiguratorMethods.hpp\"", ""]
+    body = [f"KVOR_CONFIGURATOR_APPLY_REFRESH({c.cls}, {type_})" for type_, _ in configurator_operations(table, c)]
+    body += [f"KVOR_CONFIGURATOR_SET({c.cls}, {a.method}, {QUANTITIES[a.type][0]}, ids::{a.config_id})"
+             for a in c.actions]
+    clears = (["ClearStickyFaults"] if c.clears and not c.base else []) + [f"ClearStickyFault_{f}" for f in c.faults]
+    body += [f"KVOR_CONFIGURATOR_CLEAR({c.cls}, {name})" for name in clears]
+    return "\n".join(out + namespace("kvor::zephrin6::configs", body))
 
 
 # --------------------------------------------------------------------------
