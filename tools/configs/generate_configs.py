@@ -346,9 +346,10 @@ def add_row(table, block, text, continuation, number):
 def config_id_symbols(path=CONFIG_IDS):
     """Settings and actions of ConfigIds.def, each a map from symbol to ID."""
     text = open(path, encoding="utf-8").read()
-    settings = {m[1]: int(m[2]) for m in re.finditer(r"^\s*KVOR_CONFIG_ID\((\w+),\s*(\d+)\)", text, re.M)}
-    settings.update({m[1]: int(m[2]) for m in re.finditer(r"KVOR_CONFIG_ID\((\w+),\s*(\d+)\)", text)})
-    actions = {m[1]: int(m[2]) for m in re.finditer(r"^KVOR_CONFIG_ACTION\((\w+),\s*(\d+)", text, re.M)}
+    # Several settings share a line (the slots), so rows are found anywhere;
+    # the format lines in the file's comment have no number and do not match.
+    settings = {m[1]: int(m[2]) for m in re.finditer(r"KVOR_CONFIG_ID\((\w+),\s*(\d+)\)", text)}
+    actions = {m[1]: int(m[2]) for m in re.finditer(r"KVOR_CONFIG_ACTION\((\w+),\s*(\d+)", text)}
     return settings, actions
 
 
@@ -361,12 +362,17 @@ def check(table):
     for e in table.enums.values():
         if not e.values:
             fail(e.line, f"{e.cls} has no enumerators")
+        for v in e.values:
+            if not v.doc:
+                fail(e.line, f"{e.cls}::{v.name} needs a doc text")
         for attr in ("number", "name"):
             seen = [getattr(v, attr) for v in e.values]
             if len(set(seen)) != len(seen):
                 fail(e.line, f"{e.cls} repeats an enumerator {attr}")
 
     def check_field(f, ids):
+        if not f.doc:
+            fail(f.line, f"{f.name} needs a doc text")
         if f.is_enum():
             if f.type not in table.enums:
                 fail(f.line, f"unknown enumeration {f.type}")
@@ -389,11 +395,20 @@ def check(table):
             if symbol not in settings:
                 fail(f.line, f"config ID {symbol} is not a setting of ConfigIds.def")
 
-    slot_ids = {n: [f.config_id.replace("{n}", str(n)) for f in table.slot_fields] for n in table.slot_numbers}
+    # Two fields of one group under one ID would overwrite each other in the
+    # device's text.
+    def check_distinct(line, name, symbols):
+        numbers = [settings[symbol] for symbol in symbols]
+        if len(set(numbers)) != len(numbers):
+            fail(line, f"{name} uses a config ID twice")
+
     for f in table.slot_fields:
         if "{n}" not in f.config_id:
             fail(f.line, "a slot field's config ID names the slot with {n}")
-        check_field(f, [ids[table.slot_fields.index(f)] for ids in slot_ids.values()])
+        check_field(f, [f.config_id.replace("{n}", str(n)) for n in table.slot_numbers])
+    for n in table.slot_numbers:
+        check_distinct(table.groups[f"Slot{n}"].line, f"slot {n}",
+                       [f.config_id.replace("{n}", str(n)) for f in table.slot_fields])
     for g in table.groups.values():
         if g.slot is not None:
             continue
@@ -402,13 +417,9 @@ def check(table):
         names = [f.name for f in g.fields]
         if len(set(names)) != len(names):
             fail(g.line, f"group {g.name} repeats a field")
-        # Two fields of one group under one ID would overwrite each other in
-        # the device's text.
-        ids = [settings.get(f.config_id) for f in g.fields]
-        if len(set(ids)) != len(ids):
-            fail(g.line, f"group {g.name} uses a config ID twice")
         for f in g.fields:
             check_field(f, [f.config_id])
+        check_distinct(g.line, f"group {g.name}", [f.config_id for f in g.fields])
         by_name = {f.name: f for f in g.fields}
         for s in g.shortcuts:
             source, target = by_name.get(s.source), by_name.get(s.id_field)
