@@ -64,6 +64,7 @@ class Enumerator:
     number: int
     name: str
     doc: str
+    line: int
 
 
 @dataclass
@@ -136,6 +137,7 @@ class Configuration:
     device: str
     line: int
     groups: list = field(default_factory=list)
+    groups_line: int = 0
 
     @property
     def cls(self):
@@ -162,6 +164,8 @@ class Configurator:
     groups: list = field(default_factory=list)
     actions: list = field(default_factory=list)
     clears: list = field(default_factory=list)  # models
+    groups_line: int = 0
+    clears_line: int = 0
     faults: list = field(default_factory=list)  # filled from the catalogue
 
     @property
@@ -175,6 +179,7 @@ class Configurator:
 
 @dataclass
 class Table:
+    path: str = TABLE
     enums: dict = field(default_factory=dict)
     groups: dict = field(default_factory=dict)
     slot_fields: list = field(default_factory=list)
@@ -199,10 +204,10 @@ def logical_lines(path):
             if not text.strip() or text.lstrip().startswith("#"):
                 continue
             if "\t" in text:
-                raise TableError(f"{os.path.relpath(path, ROOT)}:{number}: tabs are not allowed; align with spaces")
+                raise TableError(f"{shown(path)}:{number}: tabs are not allowed; align with spaces")
             if text.startswith("      "):
                 if not out:
-                    raise TableError(f"{os.path.relpath(path, ROOT)}:{number}: a continuation needs a line above it")
+                    raise TableError(f"{shown(path)}:{number}: a continuation needs a line above it")
                 n, head, cont = out[-1]
                 out[-1] = (n, head, f"{cont} {text.strip()}".strip())
             else:
@@ -222,11 +227,17 @@ def columns(text, continuation, count):
     return cols
 
 
+def shown(path):
+    """The path as error messages name it: relative to the repository when inside it."""
+    rel = os.path.relpath(path, ROOT)
+    return path if rel.startswith("..") else rel
+
+
 def parse(path=TABLE):
-    table = Table()
+    table = Table(path)
     block = None
     for number, text, continuation in logical_lines(path):
-        where = f"{os.path.relpath(path, ROOT)}:{number}"
+        where = f"{shown(path)}:{number}"
         try:
             if not text.startswith(" "):
                 block = start_block(table, f"{text} {continuation}".strip(), number)
@@ -289,7 +300,7 @@ def add_row(table, block, text, continuation, number):
         cols = columns(text, continuation, 3)
         if len(cols) != 3:
             raise TableError("an enumerator row has: number, name, doc")
-        block.values.append(Enumerator(int(cols[0]), cols[1], cols[2]))
+        block.values.append(Enumerator(int(cols[0]), cols[1], cols[2], number))
     elif block == "slots":
         table.slot_fields.append(field_row(text, continuation, number))
     elif isinstance(block, Group) and key == "shortcut":
@@ -305,6 +316,7 @@ def add_row(table, block, text, continuation, number):
         if cols[0] != "groups" or len(cols) != 2:
             raise TableError("a configuration has one row: groups, then the group names")
         block.groups += cols[1].split()
+        block.groups_line = number
     elif isinstance(block, Configurator):
         counts = {"abstract": 1, "base": 2, "configuration": 2, "groups": 2, "action": 5, "clears": 2}
         if key not in counts:
@@ -321,10 +333,12 @@ def add_row(table, block, text, continuation, number):
             block.configuration = rest[0]
         elif key == "groups":
             block.groups += rest[0].split()
+            block.groups_line = number
         elif key == "action":
             block.actions.append(Action(rest[0], rest[1], rest[2], rest[3], number))
         else:
             block.clears = [m.strip() for m in rest[0].split(",")]
+            block.clears_line = number
     else:
         raise TableError("a row outside any block")
 
@@ -336,7 +350,8 @@ def add_row(table, block, text, continuation, number):
 
 def config_id_symbols(path=CONFIG_IDS):
     """Settings and actions of ConfigIds.def, each a map from symbol to ID."""
-    text = open(path, encoding="utf-8").read()
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
     # Several settings share a line (the slots), so rows are found anywhere;
     # the format lines in the file's comment have no number and do not match.
     settings = {m[1]: int(m[2]) for m in re.finditer(r"KVOR_CONFIG_ID\((\w+),\s*(\d+)\)", text)}
@@ -348,18 +363,17 @@ def check(table):
     settings, actions = config_id_symbols()
 
     def fail(line, message):
-        raise TableError(f"tools/configs/configs.txt:{line}: {message}")
+        raise TableError(f"{shown(table.path)}:{line}: {message}")
 
     for e in table.enums.values():
         if not e.values:
             fail(e.line, f"{e.cls} has no enumerators")
-        for v in e.values:
-            if not v.doc:
-                fail(e.line, f"{e.cls}::{v.name} needs a doc text")
         for attr in ("number", "name"):
-            seen = [getattr(v, attr) for v in e.values]
-            if len(set(seen)) != len(seen):
-                fail(e.line, f"{e.cls} repeats an enumerator {attr}")
+            seen = set()
+            for v in e.values:
+                if getattr(v, attr) in seen:
+                    fail(v.line, f"{e.cls} repeats an enumerator {attr}")
+                seen.add(getattr(v, attr))
 
     def check_field(f, ids):
         if not f.doc:
@@ -427,7 +441,7 @@ def check(table):
     for c in table.configurations.values():
         for g in c.groups:
             if g not in table.groups:
-                fail(c.line, f"unknown group {g}")
+                fail(c.groups_line, f"unknown group {g}")
     for c in table.configurators.values():
         if c.base and c.base not in table.configurators:
             fail(c.line, f"unknown base configurator {c.base}")
@@ -435,7 +449,7 @@ def check(table):
             fail(c.line, f"unknown configuration {c.configuration}")
         for g in c.groups:
             if g not in known_groups:
-                fail(c.line, f"unknown group {g}")
+                fail(c.groups_line, f"unknown group {g}")
         for a in c.actions:
             if a.config_id not in actions:
                 fail(a.line, f"{a.config_id} is not an action of ConfigIds.def")
@@ -443,7 +457,7 @@ def check(table):
                 fail(a.line, f"an action sends a quantity, not {a.type}")
         for m in c.clears:
             if m not in catalogue.MODELS:
-                fail(c.line, f"unknown model '{m}'")
+                fail(c.clears_line, f"unknown model '{m}'")
 
     # The faults each configurator clears: those its models share, minus the
     # ones its base already clears, in signal-ID order.
@@ -457,7 +471,7 @@ def check(table):
         c.faults = [f for f in shared or [] if f not in inherited]
         for f in c.faults:
             if f"ClearStickyFault_{f}" not in actions:
-                fail(c.line, f"ClearStickyFault_{f} is not an action of ConfigIds.def")
+                fail(c.clears_line, f"ClearStickyFault_{f} is not an action of ConfigIds.def")
 
 
 def resolve_order(table):
@@ -466,7 +480,7 @@ def resolve_order(table):
 
     def visit(c, chain):
         if c.model in chain:
-            raise TableError(f"configurator {c.model} is its own base")
+            raise TableError(f"{shown(table.path)}:{c.line}: configurator {c.model} is its own base")
         if c.model in done:
             return
         if c.base:
@@ -1055,14 +1069,17 @@ def main(argv):
     try:
         table = parse()
         check(table)
-    except (TableError, catalogue.CatalogueError) as e:
+    except (TableError, catalogue.CatalogueError, OSError) as e:
         print(f"error: {e}", file=sys.stderr)
         return 2
     files = render(table)
     stale = []
     for rel, text in files.items():
         path = os.path.join(ROOT, rel)
-        current = open(path, encoding="utf-8").read() if os.path.exists(path) else None
+        current = None
+        if os.path.exists(path):
+            with open(path, encoding="utf-8") as f:
+                current = f.read()
         if current == text:
             continue
         if check_only:
