@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <iomanip>
 #include <memory>
@@ -131,10 +132,23 @@ struct Item {
 }  // namespace
 
 int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& err) const {
-  const std::string output = options_.output.empty() ? DefaultOutput(input, options_.format) : options_.output;
+  std::string output = options_.output.empty() ? DefaultOutput(input, options_.format) : options_.output;
   if (SameFile(input, output)) {
     err << "wisp: the export would overwrite the log itself; choose another output with -o\n";
     return 1;
+  }
+  // The finished export is renamed into place: only a regular file may be
+  // replaced, and a link is followed to the file it names.
+  struct stat existing {};
+  if (::stat(output.c_str(), &existing) == 0) {
+    if (!S_ISREG(existing.st_mode)) {
+      err << "wisp: " << output << " is not a regular file; choose another output with -o\n";
+      return 1;
+    }
+    if (char* resolved = ::realpath(output.c_str(), nullptr)) {
+      output = resolved;
+      std::free(resolved);
+    }
   }
 
   Progress progress("exporting", options_.progress);
