@@ -36,7 +36,7 @@ for target in wisp_reader config_text; do
 done
 
 # The memory limit enforces the readers' documented bounds: for inputs of at
-# most 32 KiB a whole-log read holds at most 66 MiB of records and a chunk
+# most 32 KiB a whole-log read holds at most 72 MiB of records and a chunk
 # read 16 MiB of payload and 32 MiB of records. 512 MiB leaves room for
 # vector growth and the sanitizers' own memory (quarantine capped at 64 MiB)
 # yet fails at once on a reader that lets a small file unfold into

@@ -73,11 +73,12 @@ inline constexpr uint32_t kMaxStoredChunk = kMaxChunkPayload + (kMaxChunkPayload
 inline constexpr uint64_t kMaxChunkRecordBytes = 32u << 20;
 /// A reader that keeps a whole log in memory holds at most this many bytes of
 /// records plus kLogRecordBytesPerFileByte for every byte of the file. Logs
-/// the writer produces hold a small multiple of their size (they compress
-/// about tenfold), so only a crafted file reaches the bound: a few KiB of
-/// zstd can otherwise unfold into gigabytes of records.
+/// the writer produces hold 4 to 15 times their size in records (15 when
+/// every value stands still and only the times move), so only a crafted
+/// file reaches the bound: a few KiB of zstd could otherwise unfold into
+/// gigabytes of records.
 inline constexpr uint64_t kLogRecordBytesBase = 64u << 20;
-inline constexpr uint64_t kLogRecordBytesPerFileByte = 64;
+inline constexpr uint64_t kLogRecordBytesPerFileByte = 256;
 /// Largest header body the reader accepts.
 inline constexpr uint32_t kMaxHeaderBody = 4096;
 
