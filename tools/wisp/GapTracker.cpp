@@ -22,11 +22,17 @@ void GapTracker::Add(double time) {
   }
   if (!(time > last_)) return;
   const double interval = time - last_;
-  if (count_ >= kMinIntervals && interval > kGapPeriods * Period()) {
-    ++gaps_;
-    if (interval > longest_) {
-      longest_ = interval;
-      longestStart_ = last_;
+  if (count_ >= kMinIntervals) {
+    // The median is never below the shortest interval: most samples are
+    // ruled out by that cheap test before the median is worked out.
+    const auto window = intervals_.begin() + static_cast<std::ptrdiff_t>(count_);
+    const double shortest = *std::min_element(intervals_.begin(), window);
+    if (interval > kGapPeriods * shortest && interval > kGapPeriods * Period()) {
+      ++gaps_;
+      if (interval > longest_) {
+        longest_ = interval;
+        longestStart_ = last_;
+      }
     }
   }
   intervals_[next_] = interval;

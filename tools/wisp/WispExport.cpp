@@ -243,7 +243,7 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
         entry.id = ++started;
         entry.units = units;
         sink->StartEntry(entry.id, signal.name, signal.type, *units, item.us);
-      } else if (*units != *entry.units) {
+      } else if (units != entry.units && *units != *entry.units) {
         entry.units = units;
         sink->SetUnits(entry.id, *units, item.us);
       }
