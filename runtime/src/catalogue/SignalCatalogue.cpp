@@ -1,21 +1,21 @@
-#include "signals/SignalCatalogue.hpp"
+#include "catalogue/SignalCatalogue.hpp"
 
 #include <algorithm>
 #include <array>
 
-namespace kvor::zephrin::runtime::signals {
+namespace kvor::zephrin::runtime::catalogue {
 namespace {
 
 constexpr CatalogueEntry kEntries[] = {
 #define KVOR_SIGNAL(id, name, type, units, hz, report, primary, mask) \
   {id, name, type, units, hz, report, primary, mask},
-#include "signals/generated/SignalCatalogue.inc"
+#include "catalogue/generated/SignalCatalogue.inc"
 #undef KVOR_SIGNAL
 };
 
 constexpr std::string_view kModels[] = {
 #define KVOR_SIGNAL_MODEL(bit, model) model,
-#include "signals/generated/SignalCatalogue.inc"
+#include "catalogue/generated/SignalCatalogue.inc"
 #undef KVOR_SIGNAL_MODEL
 };
 
@@ -48,4 +48,4 @@ bool ModelPublishes(const CatalogueEntry& entry, uint32_t modelMask) {
   return modelMask == 0 || (entry.modelMask & modelMask) != 0;
 }
 
-}  // namespace kvor::zephrin::runtime::signals
+}  // namespace kvor::zephrin::runtime::catalogue

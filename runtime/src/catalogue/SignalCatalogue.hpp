@@ -11,7 +11,7 @@
 #include <span>
 #include <string_view>
 
-namespace kvor::zephrin::runtime::signals {
+namespace kvor::zephrin::runtime::catalogue {
 
 /// One row of the catalogue.
 struct CatalogueEntry {
@@ -39,4 +39,4 @@ uint32_t ModelMask(std::string_view model);
 /// catalogue does not know (test stand-ins) publish every catalogue signal.
 bool ModelPublishes(const CatalogueEntry& entry, uint32_t modelMask);
 
-}  // namespace kvor::zephrin::runtime::signals
+}  // namespace kvor::zephrin::runtime::catalogue
