@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <array>
 #include <cstring>
 #include <stdexcept>
@@ -166,6 +168,30 @@ TEST_F(ReplayTest, ReplayClockDrivesRuntimeTime) {
   EXPECT_TRUE(WispReplay::WaitForPlayingImpl(0.0));  // simulation time always runs
   EXPECT_EQ(WispReplay::Play(), StatusCode::NoFile);
   EXPECT_EQ(WispReplay::GetDoubleImpl("x").status, StatusCode::NoFile);
+}
+
+// Waiting for playback follows the manual clock like every runtime wait: it
+// ends when playback starts, or when the manual time passes its timeout.
+TEST_F(ReplayTest, WaitForPlayingFollowsTheManualClock) {
+  const std::string file = RecordRamp();
+  ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
+  for (bool play : {true, false}) {
+    SCOPED_TRACE(play);
+    bool answer = !play;
+    std::thread waiter([&] { answer = WispReplay::WaitForPlayingImpl(0.1); });
+    harness::AwaitBlockedWaiters(1);
+    harness::AdvanceTime(0.05);  // half the timeout: still waiting
+    harness::AwaitBlockedWaiters(1);
+    if (play) {
+      ASSERT_EQ(WispReplay::Play(), StatusCode::OK);
+    } else {
+      harness::AdvanceTime(0.05);
+    }
+    waiter.join();
+    EXPECT_EQ(answer, play);
+    ASSERT_EQ(WispReplay::Pause(), StatusCode::OK);
+  }
+  EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
 }
 
 // A user signal before its first sample reads as not yet updated.

@@ -78,6 +78,9 @@ class Clock {
   void AwaitBlockedWaiters(int count);
 
  private:
+  // A deadline counts as reached a nanosecond early, so that a manual clock
+  // advanced in float steps (0.05 + 0.05) does reach a deadline set as 0.1.
+  static bool Reached(double now, double deadline) { return now >= deadline - 1e-9; }
   void WaiterEntered();
   void WaiterLeft();
   double SteadySeconds() const;
@@ -103,7 +106,7 @@ bool Clock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variabl
                       Ready ready) {
   while (!ready()) {
     double now = Now();
-    if (now >= deadline || IsShutDown()) return false;
+    if (Reached(now, deadline) || IsShutDown()) return false;
     WaiterEntered();
     if (IsManual()) {
       cv.wait(lock);
@@ -124,7 +127,7 @@ bool Clock::WaitUntilWall(std::unique_lock<std::mutex>& lock, std::condition_var
                           Ready ready) {
   while (!ready()) {
     double now = WallNow();
-    if (now >= wallDeadline || IsShutDown()) return false;
+    if (Reached(now, wallDeadline) || IsShutDown()) return false;
     WaiterEntered();
     if (IsManual()) {
       cv.wait(lock);
