@@ -27,11 +27,10 @@ class CsvWriter final : public ExportSink {
   bool Close(std::string& error) override;
 
  private:
-  enum class Kind { Boolean, Int64, Float, Double, String, Raw, BooleanArray, Int64Array, FloatArray, DoubleArray };
   struct Entry {
     std::string name;  // already quoted for CSV
     std::string units;
-    Kind kind = Kind::Raw;
+    uint8_t userType = 0;  // the user data type whose text form the values take
   };
 
   BufferedFile out_;
