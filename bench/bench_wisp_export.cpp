@@ -6,6 +6,7 @@
 // memory is the tool's own. Reported: MB of .wisp per second (target at
 // least 50) and peak RSS in MiB (target: under 64, the same for both
 // lengths).
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,8 +17,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/WispFileWriter.hpp"
@@ -34,20 +33,39 @@ constexpr double kChunkSeconds = 0.1;
 // Twenty 100 Hz signals a motor controller publishes (motion, currents,
 // control state), with the names and units the runtime describes them by.
 const SignalDefinition kSignals[] = {
-    {2028, "MotorVoltage", "V"},        {2032, "DutyCycle", "fractional"},   {2034, "TorqueCurrent", "A"},
-    {2035, "StatorCurrent", "A"},       {2036, "SupplyCurrent", "A"},        {2041, "RotorVelocity", "turns/s"},
-    {2042, "RotorPosition", "turns"},   {2045, "Velocity", "turns/s"},       {2046, "Position", "turns"},
-    {2047, "Acceleration", "turns/s^2"}, {2052, "ClosedLoopFeedForward", "fractional"}, {2055, "ControlMode", ""},
-    {2063, "DeviceEnable", ""},         {2065, "ClosedLoopReference", "turns"}, {2066, "ClosedLoopReference", "turns/s"},
-    {2067, "ClosedLoopError", "turns"}, {2068, "ClosedLoopError", "turns/s"}, {2078, "ClosedLoopOutput", "fractional"},
-    {2082, "ClosedLoopReferenceSlope", "turns/s"}, {2085, "MotorOutputStatus", ""},
+    {2028, "MotorVoltage", "V"},
+    {2032, "DutyCycle", "fractional"},
+    {2034, "TorqueCurrent", "A"},
+    {2035, "StatorCurrent", "A"},
+    {2036, "SupplyCurrent", "A"},
+    {2041, "RotorVelocity", "turns/s"},
+    {2042, "RotorPosition", "turns"},
+    {2045, "Velocity", "turns/s"},
+    {2046, "Position", "turns"},
+    {2047, "Acceleration", "turns/s^2"},
+    {2052, "ClosedLoopFeedForward", "fractional"},
+    {2055, "ControlMode", ""},
+    {2063, "DeviceEnable", ""},
+    {2065, "ClosedLoopReference", "turns"},
+    {2066, "ClosedLoopReference", "turns/s"},
+    {2067, "ClosedLoopError", "turns"},
+    {2068, "ClosedLoopError", "turns/s"},
+    {2078, "ClosedLoopOutput", "fractional"},
+    {2082, "ClosedLoopReferenceSlope", "turns/s"},
+    {2085, "MotorOutputStatus", ""},
 };
 
 // Ten user signals of a robot program, of most types.
 const UserSignalDefinition kUserSignals[] = {
-    {0, 4, "drive/speed", "m/s"},     {1, 4, "arm/angle", "deg"},     {2, 9, "drive/pose", "m"},
-    {3, 1, "intake/hasPiece", ""},    {4, 2, "loop/count", ""},        {5, 3, "shooter/rpm", "rpm"},
-    {6, 5, "mode", ""},               {7, 7, "vision/tags", ""},       {8, 8, "drive/moduleAngles", "deg"},
+    {0, 4, "drive/speed", "m/s"},
+    {1, 4, "arm/angle", "deg"},
+    {2, 9, "drive/pose", "m"},
+    {3, 1, "intake/hasPiece", ""},
+    {4, 2, "loop/count", ""},
+    {5, 3, "shooter/rpm", "rpm"},
+    {6, 5, "mode", ""},
+    {7, 7, "vision/tags", ""},
+    {8, 8, "drive/moduleAngles", "deg"},
     {9, 6, "faults", ""},
 };
 
@@ -214,7 +232,13 @@ void BM_WispExportToWpilog(benchmark::State& state) {
   Measure(state, {"export", log, "-o", out}, log);
   std::filesystem::remove(out);
 }
-BENCHMARK(BM_WispExportToWpilog)->ArgName("minutes")->Arg(1)->Arg(10)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WispExportToWpilog)
+    ->ArgName("minutes")
+    ->Arg(1)
+    ->Arg(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // The same log checked: one read, no output.
 void BM_WispCheck(benchmark::State& state) {
@@ -231,9 +255,9 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   for (int minutes : {1, 10}) {
-    std::filesystem::remove(std::filesystem::temp_directory_path() /
-                            ("zephrin_bench_export_" + std::to_string(::getpid()) + "_" + std::to_string(minutes) +
-                             ".wisp"));
+    std::filesystem::remove(
+        std::filesystem::temp_directory_path() /
+        ("zephrin_bench_export_" + std::to_string(::getpid()) + "_" + std::to_string(minutes) + ".wisp"));
   }
   return 0;
 }

@@ -44,7 +44,8 @@ std::map<std::string, ExpectedEntry> ExpectedEntries(const kvor::zephrin::runtim
   std::map<std::pair<uint32_t, std::string>, std::set<uint16_t>> idsByName;
   for (const Frame& f : log.frames) idsByName[{f.deviceHash, definitions.at(f.signalId)->name}].insert(f.signalId);
   std::map<std::string, std::set<uint8_t>> typesByName;
-  for (const UserSample& s : log.userSamples) typesByName[users.at(s.definition)->name].insert(users.at(s.definition)->type);
+  for (const UserSample& s : log.userSamples)
+    typesByName[users.at(s.definition)->name].insert(users.at(s.definition)->type);
 
   std::map<std::string, ExpectedEntry> entries;
   auto add = [&](const std::string& name, const std::string& type, const std::string& units, double time,

@@ -93,10 +93,10 @@ TEST_F(LogCheckTest, GapsLongerThanThreeFramePeriodsAreCountedPerSignal) {
   auto frame = [&](uint16_t id, double t) { chunk.AddFrame({0x51, id, {t, t, t, 0.0, 0, id}}); };
   for (int i = 0; i <= 200; ++i) {
     const double t = 1.0 + i * 0.01;
-    if (t <= 2.0 || t >= 2.1 - 1e-9) frame(2045, t);           // 100 Hz, 0.1 s missing after 2 s
-    frame(2046, t + (i % 2 == 0 ? 0.002 : -0.002));            // 100 Hz with jitter
-    if (i % 25 == 0) frame(635, t);                            // 4 Hz
-    if (i % 2 == 0 && (t < 1.5 || t >= 2.0 - 1e-9)) {          // 50 Hz, 0.5 s missing after 1.48 s
+    if (t <= 2.0 || t >= 2.1 - 1e-9) frame(2045, t);   // 100 Hz, 0.1 s missing after 2 s
+    frame(2046, t + (i % 2 == 0 ? 0.002 : -0.002));    // 100 Hz with jitter
+    if (i % 25 == 0) frame(635, t);                    // 4 Hz
+    if (i % 2 == 0 && (t < 1.5 || t >= 2.0 - 1e-9)) {  // 50 Hz, 0.5 s missing after 1.48 s
       UserSample s{0, 8, t, {}};
       std::memcpy(s.payload.data(), &t, 8);
       chunk.AddUserSample(s);

@@ -12,12 +12,11 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <string>
-#include <vector>
-
 #include <kvor/zephrin/platform/Logging.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/Zephrin6.hpp>
+#include <string>
+#include <vector>
 
 #include "support/RuntimeFixture.hpp"
 #include "tools/ToolRunner.hpp"

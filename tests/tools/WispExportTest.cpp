@@ -1,10 +1,10 @@
 // `wisp export` as a team uses it, checked by reading every export back with
 // an independent reader of the output format.
 
+#include <fnmatch.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fnmatch.h>
 #include <fstream>
 #include <limits>
 
@@ -96,7 +96,9 @@ TEST_F(WispExportTest, SignalGlobsAndTimeRangeSelectWhatIsWritten) {
       arguments.push_back("--signals");
       arguments.push_back(glob);
     }
-    if (c.from != -inf) arguments.insert(arguments.end(), {"--from", std::to_string(c.from), "--to", std::to_string(c.to)});
+    if (c.from != -inf) {
+      arguments.insert(arguments.end(), {"--from", std::to_string(c.from), "--to", std::to_string(c.to)});
+    }
     const ToolResult run = Wisp(arguments);
     ASSERT_EQ(run.status, 0) << run.err;
     ExpectSameEntries(ReadWpilog(Scratch("some.wpilog")),

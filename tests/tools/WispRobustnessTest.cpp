@@ -56,14 +56,23 @@ TEST_F(WispRobustnessTest, CraftedLogsStayWithinBoundedMemory) {
     std::vector<std::string> commands;
     int checkStatus;
   } cases[] = {
-      {"chunks claiming 64 MiB", 4, [](ChunkBuilder& c) { FillWithUserSamples(c, 64u << 20); },
-       {"info", "dump", "check", "export"}, 1},
-      {"a chunk of user samples taking 90 MiB once read", 2,
-       [](ChunkBuilder& c) { FillWithUserSamples(c, kMaxChunkPayload); }, {"info", "dump", "check", "export"}, 1},
+      {"chunks claiming 64 MiB",
+       4,
+       [](ChunkBuilder& c) { FillWithUserSamples(c, 64u << 20); },
+       {"info", "dump", "check", "export"},
+       1},
+      {"a chunk of user samples taking 90 MiB once read",
+       2,
+       [](ChunkBuilder& c) { FillWithUserSamples(c, kMaxChunkPayload); },
+       {"info", "dump", "check", "export"},
+       1},
       // Only a reader that keeps the whole log in memory has a bound to
       // pass here; check holds one chunk at a time and reads it all.
-      {"chunks of frames past the whole-log bound", 6, [](ChunkBuilder& c) { FillWithFrames(c, kMaxChunkPayload); },
-       {"info", "check"}, 0},
+      {"chunks of frames past the whole-log bound",
+       6,
+       [](ChunkBuilder& c) { FillWithFrames(c, kMaxChunkPayload); },
+       {"info", "check"},
+       0},
   };
   for (const auto& c : cases) {
     const std::string path = Scratch("crafted.wisp");

@@ -21,9 +21,9 @@ struct WpilogEntry {
   std::string name;
   std::string type;
   std::string metadata;
-  std::vector<uint64_t> times;                   ///< microseconds, in file order
-  std::vector<std::vector<uint8_t>> payloads;    ///< in file order
-  std::vector<std::string> metadataChanges;      ///< later metadata records, in order
+  std::vector<uint64_t> times;                 ///< microseconds, in file order
+  std::vector<std::vector<uint8_t>> payloads;  ///< in file order
+  std::vector<std::string> metadataChanges;    ///< later metadata records, in order
 };
 
 struct WpilogFile {

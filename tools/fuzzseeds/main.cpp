@@ -16,12 +16,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <set>
-#include <string>
-
 #include <kvor/zephrin/platform/Logging.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/Zephrin6.hpp>
+#include <set>
+#include <string>
 
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/WispChunkReader.hpp"

@@ -7,8 +7,8 @@ namespace wisp_tool {
 
 CsvWriter::CsvWriter(std::FILE* file) : out_(file) { out_.Write("time,name,value,units\n"); }
 
-void CsvWriter::StartEntry(uint32_t entry, const std::string& name, const std::string& type,
-                           const std::string& units, uint64_t) {
+void CsvWriter::StartEntry(uint32_t entry, const std::string& name, const std::string& type, const std::string& units,
+                           uint64_t) {
   if (entries_.size() <= entry) entries_.resize(entry + 1);
   // The export's type texts name user data types; a type of no user data
   // type stays raw bytes.

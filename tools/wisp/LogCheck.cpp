@@ -55,9 +55,8 @@ int LogCheck::Run(const std::string& path, std::ostream& out, std::ostream& err,
   }
   out << "dropped:    " << scan.Dropped() << " user samples (the logger's buffer was full)\n";
   if (scan.Undefined() > 0) out << "undefined:  " << scan.Undefined() << " user samples of no defined signal\n";
-  out << "signals:    " << scan.Signals().size() << " with " << samples << " samples; " << gaps
-      << " gaps longer than " << std::setprecision(0) << GapTracker::kGapPeriods << std::setprecision(3)
-      << " frame periods\n";
+  out << "signals:    " << scan.Signals().size() << " with " << samples << " samples; " << gaps << " gaps longer than "
+      << std::setprecision(0) << GapTracker::kGapPeriods << std::setprecision(3) << " frame periods\n";
   for (const ScannedSignal& s : scan.Signals()) {
     out << "  " << std::left << std::setw(static_cast<int>(width)) << s.name << std::right << "  " << std::setw(9)
         << s.samples << " samples, " << s.firstTime << " s to " << s.lastTime << " s";

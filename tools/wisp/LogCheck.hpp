@@ -15,9 +15,9 @@ namespace wisp_tool {
 class LogCheck {
  public:
   /// Exit statuses.
-  static constexpr int kIntact = 0;    ///< every byte read (a log the program did not stop is still intact)
-  static constexpr int kDamaged = 1;   ///< readable up to the damage the report names
-  static constexpr int kNotALog = 2;   ///< missing, unreadable, not a regular file or not a .wisp log
+  static constexpr int kIntact = 0;   ///< every byte read (a log the program did not stop is still intact)
+  static constexpr int kDamaged = 1;  ///< readable up to the damage the report names
+  static constexpr int kNotALog = 2;  ///< missing, unreadable, not a regular file or not a .wisp log
 
   /// Checks the log at `path`: the report goes to `out`, why a file is no
   /// log to `err`. Shows progress on standard error when `progress` is set.

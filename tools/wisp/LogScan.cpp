@@ -194,7 +194,8 @@ void LogScan::ResolveNames() {
         std::snprintf(hash, sizeof hash, "%08x", s.deviceHash);
         s.name = std::string("/device ") + hash + "/" + base;
       }
-      if (perDevice[{s.deviceHash, base}] > 1) s.name += " [" + (s.units.empty() ? std::to_string(s.signalId) : s.units) + "]";
+      if (perDevice[{s.deviceHash, base}] > 1)
+        s.name += " [" + (s.units.empty() ? std::to_string(s.signalId) : s.units) + "]";
     }
     // Two signals may still meet under one name (a log naming two devices
     // alike); the later one gets a number.

@@ -102,7 +102,7 @@ class LogScan {
   std::unordered_map<uint16_t, kvor::zephrin::runtime::wisp::SignalDefinition> definitions_;
   std::unordered_map<uint16_t, kvor::zephrin::runtime::wisp::UserSignalDefinition> userDefinitions_;
   std::vector<ScannedSignal> signals_;
-  std::vector<std::string> baseNames_;  // per signal: user name or device signal name
+  std::vector<std::string> baseNames_;                   // per signal: user name or device signal name
   std::unordered_map<uint64_t, int32_t> deviceSignals_;  // device hash and signal ID -> signal
   std::unordered_map<uint16_t, int32_t> userSignals_;    // definition -> signal
   std::unordered_map<std::string, int32_t> userNames_;   // name and type -> signal

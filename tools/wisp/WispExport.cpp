@@ -35,9 +35,9 @@ std::string DefaultOutput(const std::string& input, const std::string& format) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
+  struct stat sa {
+  }, sb{};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // Log time in whole microseconds; false for a time the output cannot hold
@@ -129,6 +129,95 @@ struct Item {
   bool operator<(const Item& other) const { return us != other.us ? us < other.us : ref < other.ref; }
 };
 
+// Writes the selected samples of one chunk after another, each chunk's in
+// time order, starting every entry at its first sample.
+class SampleWriter {
+ public:
+  SampleWriter(const LogScan& scan, const ExportOptions& options, std::vector<EntryState>& entries, ExportSink& sink)
+      : scan_(scan), options_(options), entries_(entries), sink_(sink) {}
+
+  void Write(const WispChunk& chunk) {
+    Collect(chunk);
+    for (const Item& item : items_) Write(chunk, item);
+  }
+
+  uint32_t started = 0;     // entries started
+  uint64_t written = 0;     // samples written
+  uint64_t unwritable = 0;  // samples left out for a time the output cannot hold
+  uint64_t misfit = 0;      // user samples that did not fit their type
+
+ private:
+  void Take(double time, uint32_t ref, int32_t signal) {
+    if (signal < 0 || !entries_[static_cast<std::size_t>(signal)].selected) return;
+    uint64_t us = 0;
+    if (!Microseconds(time, us)) {
+      ++unwritable;
+      return;
+    }
+    if (time >= options_.from && time <= options_.to) items_.push_back({us, ref, signal});
+  }
+
+  void Collect(const WispChunk& chunk) {
+    items_.clear();
+    // Frames come signal by signal: one lookup per run of a signal.
+    uint64_t lastKey = UINT64_MAX;
+    int32_t lastSignal = -1;
+    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
+      const Frame& f = chunk.frames[i];
+      if (f.Key() != lastKey) {
+        lastKey = f.Key();
+        lastSignal = scan_.DeviceSignal(f.deviceHash, f.signalId);
+      }
+      Take(f.value.systemTime, i, lastSignal);
+    }
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
+    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
+      const UserSample& s = chunk.userSamples[i];
+      Take(s.time, frames + i, scan_.UserSignal(s.definition));
+    }
+    std::sort(items_.begin(), items_.end());
+  }
+
+  void Write(const WispChunk& chunk, const Item& item) {
+    const ScannedSignal& signal = scan_.Signals()[static_cast<std::size_t>(item.signal)];
+    EntryState& entry = entries_[static_cast<std::size_t>(item.signal)];
+    std::span<const uint8_t> bytes;
+    const std::string* units = entry.units;
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
+    if (item.ref < frames) {
+      bytes = std::span(reinterpret_cast<const uint8_t*>(&chunk.frames[item.ref].value.value), sizeof(double));
+    } else {
+      const UserSample& sample = chunk.userSamples[item.ref - frames];
+      const UserSignalDefinition* definition = scan_.UserDefinition(sample.definition);
+      bool trimmed = false;
+      if (!UserPayload(definition->type, sample, payload_, trimmed)) {
+        ++misfit;
+        return;
+      }
+      misfit += trimmed ? 1 : 0;
+      bytes = payload_;
+      units = &definition->units;
+    }
+    if (entry.id == 0) {
+      entry.id = ++started;
+      entry.units = units;
+      sink_.StartEntry(entry.id, signal.name, signal.type, *units, item.us);
+    } else if (units != entry.units && *units != *entry.units) {
+      entry.units = units;
+      sink_.SetUnits(entry.id, *units, item.us);
+    }
+    sink_.Append(entry.id, item.us, bytes);
+    ++written;
+  }
+
+  const LogScan& scan_;
+  const ExportOptions& options_;
+  std::vector<EntryState>& entries_;
+  ExportSink& sink_;
+  std::vector<Item> items_;
+  std::vector<uint8_t> payload_;
+};
+
 }  // namespace
 
 int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& err) const {
@@ -166,7 +255,8 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
     EntryState& e = entries[i];
     e.units = &signals[i].units;
     e.selected = options_.globs.empty();
-    for (const std::string& glob : options_.globs) e.selected = e.selected || ::fnmatch(glob.c_str(), signals[i].name.c_str(), 0) == 0;
+    for (const std::string& glob : options_.globs)
+      e.selected = e.selected || ::fnmatch(glob.c_str(), signals[i].name.c_str(), 0) == 0;
   }
 
   std::string temporary;
@@ -180,76 +270,20 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
     sink = std::make_unique<CsvWriter>(file);
   } else {
     const auto slash = input.find_last_of('/');
-    sink = std::make_unique<WpilogWriter>(file, "wisp export of " + input.substr(slash == std::string::npos ? 0 : slash + 1));
+    sink = std::make_unique<WpilogWriter>(file,
+                                          "wisp export of " + input.substr(slash == std::string::npos ? 0 : slash + 1));
   }
 
+  // The second read stops where the scan did, or earlier if the file was
+  // cut in between.
   WispChunkReader reader;
   reader.Open(input);
   WispChunk chunk;
-  std::vector<Item> items;
-  std::vector<uint8_t> payload;
-  uint32_t started = 0;
-  uint64_t written = 0, unwritable = 0, misfit = 0;
+  SampleWriter writer(scan, options_, entries, *sink);
   uint32_t chunks = 0;
   while (chunks < scan.Report().chunks && reader.Next(chunk)) {
     ++chunks;
-    items.clear();
-    auto take = [&](double time, uint32_t ref, int32_t signal) {
-      if (signal < 0 || !entries[static_cast<std::size_t>(signal)].selected) return;
-      uint64_t us = 0;
-      if (!Microseconds(time, us)) {
-        ++unwritable;
-        return;
-      }
-      if (time >= options_.from && time <= options_.to) items.push_back({us, ref, signal});
-    };
-    uint64_t lastKey = UINT64_MAX;
-    int32_t lastSignal = -1;
-    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
-      const Frame& f = chunk.frames[i];
-      if (f.Key() != lastKey) {
-        lastKey = f.Key();
-        lastSignal = scan.DeviceSignal(f.deviceHash, f.signalId);
-      }
-      take(f.value.systemTime, i, lastSignal);
-    }
-    const auto frames = static_cast<uint32_t>(chunk.frames.size());
-    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
-      const UserSample& s = chunk.userSamples[i];
-      take(s.time, frames + i, scan.UserSignal(s.definition));
-    }
-    std::sort(items.begin(), items.end());
-
-    for (const Item& item : items) {
-      const ScannedSignal& signal = signals[static_cast<std::size_t>(item.signal)];
-      EntryState& entry = entries[static_cast<std::size_t>(item.signal)];
-      std::span<const uint8_t> bytes;
-      const std::string* units = entry.units;
-      if (item.ref < frames) {
-        bytes = std::span(reinterpret_cast<const uint8_t*>(&chunk.frames[item.ref].value.value), sizeof(double));
-      } else {
-        const UserSample& sample = chunk.userSamples[item.ref - frames];
-        const UserSignalDefinition* definition = scan.UserDefinition(sample.definition);
-        bool trimmed = false;
-        if (!UserPayload(definition->type, sample, payload, trimmed)) {
-          ++misfit;
-          continue;
-        }
-        misfit += trimmed ? 1 : 0;
-        bytes = payload;
-        units = &definition->units;
-      }
-      if (entry.id == 0) {
-        entry.id = ++started;
-        entry.units = units;
-        sink->StartEntry(entry.id, signal.name, signal.type, *units, item.us);
-      } else if (units != entry.units && *units != *entry.units) {
-        entry.units = units;
-        sink->SetUnits(entry.id, *units, item.us);
-      }
-      sink->Append(entry.id, item.us, bytes);
-      ++written;
-    }
+    writer.Write(chunk);
     progress.Update(total + reader.Report().intactBytes, 2 * total);
   }
   progress.Finish();
@@ -266,21 +300,21 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
     return 1;
   }
 
-  // The second read stops where the scan did, or earlier if the file was
-  // cut in between.
   const ReadReport& report = chunks < scan.Report().chunks ? reader.Report() : scan.Report();
-  out << "exported " << started << " signals, " << written << " samples, to " << output << "\n";
+  out << "exported " << writer.started << " signals, " << writer.written << " samples, to " << output << "\n";
+  if (report.status != kOK) err << "wisp: " << input << " could not be read again: " << report.refusal << "\n";
   if (report.Damaged()) {
     err << "wisp: " << input << " is damaged (" << report.damage << "); exported everything before byte "
         << report.intactBytes;
     if (scan.HasTime()) err << ", up to t = " << std::fixed << std::setprecision(3) << scan.LastTime() << " s";
     err << "\n";
   }
-  if (unwritable > 0) {
-    err << "wisp: left out " << unwritable << " samples whose time is negative or not a number\n";
+  if (writer.unwritable > 0) {
+    err << "wisp: left out " << writer.unwritable << " samples whose time is negative or not a number\n";
   }
-  if (misfit > 0) {
-    err << "wisp: " << misfit << " user samples did not fit their type; the bytes that did not fit were left out\n";
+  if (writer.misfit > 0) {
+    err << "wisp: " << writer.misfit
+        << " user samples did not fit their type; the bytes that did not fit were left out\n";
   }
   if (scan.Undefined() > 0) {
     err << "wisp: left out " << scan.Undefined() << " user samples whose signal the log does not define\n";

@@ -23,12 +23,12 @@
 namespace wisp_tool {
 
 struct ExportOptions {
-  std::string output;               ///< empty: the log's path with the format's extension
-  std::string format = "wpilog";    ///< "wpilog" or "csv"
-  std::vector<std::string> globs;   ///< only signals whose exported name matches one; empty for all
+  std::string output;              ///< empty: the log's path with the format's extension
+  std::string format = "wpilog";   ///< "wpilog" or "csv"
+  std::vector<std::string> globs;  ///< only signals whose exported name matches one; empty for all
   double from = -std::numeric_limits<double>::infinity();  ///< only samples at or after, seconds
   double to = std::numeric_limits<double>::infinity();     ///< only samples at or before, seconds
-  bool progress = false;            ///< show progress on standard error
+  bool progress = false;                                   ///< show progress on standard error
 };
 
 class WispExport {

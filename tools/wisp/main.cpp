@@ -18,7 +18,6 @@
 // message, never with a crash.
 
 #include <CLI/CLI.hpp>
-
 #include <cmath>
 #include <exception>
 #include <iostream>
@@ -74,16 +73,18 @@ int Run(int argc, char** argv) {
   dump->add_flag("--csv", options.csv, "comma-separated values with a header row");
 
   std::string checkFile;
-  auto* check = app.add_subcommand(
-      "check", "Integrity of a log: chunks, time span, samples and gaps per signal, damage (exit 0 intact, "
-               "1 damaged, 2 not a log)");
+  auto* check =
+      app.add_subcommand("check",
+                         "Integrity of a log: chunks, time span, samples and gaps per signal, damage (exit 0 intact, "
+                         "1 damaged, 2 not a log)");
   check->add_option("FILE", checkFile, "the .wisp log")->required();
 
   std::string exportFile;
   wisp_tool::ExportOptions exportOptions;
   auto* exporter = app.add_subcommand("export", "Writes the log's signals as a .wpilog (or CSV) file");
   exporter->add_option("FILE", exportFile, "the .wisp log")->required();
-  exporter->add_option("-o,--output", exportOptions.output, "output file (default: the log's name with .wpilog or .csv)");
+  exporter->add_option("-o,--output", exportOptions.output,
+                       "output file (default: the log's name with .wpilog or .csv)");
   exporter->add_option("--format", exportOptions.format, "wpilog (default) or csv")
       ->check(CLI::IsMember({"wpilog", "csv"}));
   exporter->add_option("--signals", exportOptions.globs,
@@ -118,8 +119,8 @@ int Run(int argc, char** argv) {
   if (!Load(dumpFile, log)) return 1;
   wisp_tool::DumpRows(log, options, std::cout);
   if (log.report.Damaged()) {
-    std::cerr << "wisp: " << dumpFile << " is damaged (" << log.report.damage << "); rows end at t = "
-              << log.lastTime << " s\n";
+    std::cerr << "wisp: " << dumpFile << " is damaged (" << log.report.damage << "); rows end at t = " << log.lastTime
+              << " s\n";
   }
   return 0;
 }

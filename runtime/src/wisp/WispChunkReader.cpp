@@ -140,6 +140,7 @@ int32_t WispChunkReader::Open(const std::string& path) {
   std::string error;
   auto source = internal::FileSource(path, error);
   if (source == nullptr) {
+    source_.reset();
     header_ = {};
     report_ = {};
     report_.status = kInvalidFile;
@@ -272,8 +273,8 @@ bool WispChunkReader::Next(WispChunk& chunk) {
   const Parse parsed = decoded ? ParseRecords(payload, records, chunk) : Parse::Malformed;
   if (parsed == Parse::TooLarge) {
     chunk.Clear();
-    return Damage("chunk at byte " + std::to_string(start) + " holds more than the " +
-                  Mebibytes(kMaxChunkRecordBytes) + " of records a chunk may hold");
+    return Damage("chunk at byte " + std::to_string(start) + " holds more than the " + Mebibytes(kMaxChunkRecordBytes) +
+                  " of records a chunk may hold");
   }
   if (parsed != Parse::Ok) {
     chunk.Clear();
@@ -281,9 +282,8 @@ bool WispChunkReader::Next(WispChunk& chunk) {
   }
   if (chunk.recordBytes > budget_ - std::min(budget_, used_)) {
     chunk.Clear();
-    return Damage("chunk at byte " + std::to_string(start) + " would take the records read past " +
-                  Mebibytes(budget_) + ", the most this reader holds for a " + std::to_string(report_.fileBytes) +
-                  "-byte log");
+    return Damage("chunk at byte " + std::to_string(start) + " would take the records read past " + Mebibytes(budget_) +
+                  ", the most this reader holds for a " + std::to_string(report_.fileBytes) + "-byte log");
   }
   used_ += chunk.recordBytes;
   chunk.offset = start;

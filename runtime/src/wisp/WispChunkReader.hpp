@@ -10,8 +10,8 @@
 // over a bound ends the read; everything before it has been handed out, and
 // Report() says where and why it stopped.
 //
-// One reader walks one log once. It owns its file; movable neither nor
-// copyable; not thread-safe (one reader per thread).
+// One reader walks one log once (Open starts over). It owns its file; it is
+// neither copyable nor movable, and not thread-safe (one reader per thread).
 
 #include <cstdint>
 #include <memory>
