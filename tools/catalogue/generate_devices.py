@@ -407,6 +407,18 @@ def render_traits():
             for n, t in files.items()}
 
 
+def sim_state_doc(m):
+    """Doc comment of a device's simulation-state accessor, with the orientation it starts with."""
+    text = (f"The device's simulation state: the physics inputs and outputs of the simulated {m.model}. "
+            "Created on the first call (safe from several threads) and owned by the device; the reference "
+            "stays valid while the device lives.")
+    if m.device_type in ("RapaxQ", "RapaxW", "Angulon"):
+        which = "both orientations" if m.device_type == "RapaxW" else "Orientation"
+        text += (f" It starts with {which} CounterClockwise_Positive, so quantities keep the sign the device "
+                 "itself counts positive; set Clockwise_Positive for a device mounted the other way round.")
+    return ["  /// " + line for line in textwrap.wrap(text, width=95)]
+
+
 def device_header(m):
     signals = signal_order(getters_of(m.model))
     rapax = m.kind == "rapax"
@@ -424,7 +436,7 @@ def device_header(m):
         includes.append(f"#include <kvor/zephrin6/hardware/traits/{base}.hpp>")
     else:
         includes += STATUS_SIGNAL_INCLUDES + value_includes(signals)
-    out += sorted(includes) + ["", "#include <memory>", "#include <string>", "",
+    out += sorted(includes) + ["", "#include <memory>", "#include <mutex>", "#include <string>", "",
                                f"namespace kvor::zephrin6::sim {{", f"class {m.device_type}SimState;",
                                "}  // namespace kvor::zephrin6::sim", "",
                                "namespace kvor::zephrin6::hardware::core {", ""]
@@ -441,7 +453,8 @@ def device_header(m):
             "  /// The device's configurator: apply and refresh configurations, device actions.",
             f"  configs::{m.configurator}& GetConfigurator() {{ return configurator_; }}",
             "  /// The device's configurator, for reading its settings.",
-            f"  const configs::{m.configurator}& GetConfigurator() const {{ return configurator_; }}", ""]
+            f"  const configs::{m.configurator}& GetConfigurator() const {{ return configurator_; }}", "",
+            *sim_state_doc(m), f"  sim::{m.device_type}SimState& GetSimState();", ""]
     for s in signals:
         out += getter_decl(s, False, rapax)
     if rapax:
@@ -452,6 +465,7 @@ def device_header(m):
             "  // Created on first request by the simulation-state accessor; shared ownership lets the",
             "  // device hold it while only a declaration of the state class is visible here.",
             f"  std::shared_ptr<sim::{m.device_type}SimState> simState_;",
+            "  std::once_flag simStateOnce_;",
             "};", "", "}  // namespace kvor::zephrin6::hardware::core", ""]
     if rapax:
         out = out[:out.index("namespace kvor::zephrin6::hardware::core {")] + request_forwards(requests) + [""] + \
@@ -483,7 +497,8 @@ def render_mode_ids():
 def render_getters(m):
     signals = signal_order(getters_of(m.model))
     out = HEADER_NOTE + [f"#include <kvor/zephrin6/hardware/core/{m.cls}.hpp>", "",
-                         "#include <kvor/zephrin/platform/Sim.hpp>", "", "#include <utility>", ""]
+                         "#include <kvor/zephrin/platform/Sim.hpp>",
+                         f"#include <kvor/zephrin6/sim/{m.device_type}SimState.hpp>", "", "#include <utility>", ""]
     if any(s.mode for s in signals):
         out += ["#include \"hardware/internal/ModeDependentSignalIds.hpp\"", ""]
     out += ["namespace kvor::zephrin6::hardware::core {", "",
@@ -493,7 +508,11 @@ def render_getters(m):
             f"  kvor::zephrin::platform::SimCreate(kvor::zephrin::platform::DeviceType::{m.device_type}, deviceId);",
             "}", "",
             f"{m.cls}::{m.cls}(int deviceId, CANBus canbus) : {m.cls}(deviceId, std::string(canbus.GetName())) {{}}",
-            "", f"{m.cls}::~{m.cls}() = default;", ""]
+            "", f"{m.cls}::~{m.cls}() = default;", "",
+            f"sim::{m.device_type}SimState& {m.cls}::GetSimState() {{",
+            "  // The state's constructor defaults give the orientation documented on the declaration.",
+            f"  std::call_once(simStateOnce_, [this] {{ simState_ = std::make_shared<sim::{m.device_type}SimState>(*this); }});",
+            "  return *simState_;", "}", ""]
     for s in signals:
         t = cpp_type(s)
         report = "true" if s.report_on_construction else "false"

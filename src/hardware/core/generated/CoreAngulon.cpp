@@ -3,6 +3,7 @@
 #include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin6/sim/AngulonSimState.hpp>
 
 #include <utility>
 
@@ -17,6 +18,12 @@ CoreAngulon::CoreAngulon(int deviceId, std::string canbus)
 CoreAngulon::CoreAngulon(int deviceId, CANBus canbus) : CoreAngulon(deviceId, std::string(canbus.GetName())) {}
 
 CoreAngulon::~CoreAngulon() = default;
+
+sim::AngulonSimState& CoreAngulon::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::AngulonSimState>(*this); });
+  return *simState_;
+}
 
 StatusSignal<int>& CoreAngulon::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);

@@ -3,6 +3,7 @@
 #include <kvor/zephrin6/hardware/core/CoreDistix.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin6/sim/DistixSimState.hpp>
 
 #include <utility>
 
@@ -17,6 +18,12 @@ CoreDistix::CoreDistix(int deviceId, std::string canbus)
 CoreDistix::CoreDistix(int deviceId, CANBus canbus) : CoreDistix(deviceId, std::string(canbus.GetName())) {}
 
 CoreDistix::~CoreDistix() = default;
+
+sim::DistixSimState& CoreDistix::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::DistixSimState>(*this); });
+  return *simState_;
+}
 
 StatusSignal<int>& CoreDistix::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);

@@ -3,6 +3,7 @@
 #include <kvor/zephrin6/hardware/core/CorePortis.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin6/sim/PortisSimState.hpp>
 
 #include <utility>
 
@@ -17,6 +18,12 @@ CorePortis::CorePortis(int deviceId, std::string canbus)
 CorePortis::CorePortis(int deviceId, CANBus canbus) : CorePortis(deviceId, std::string(canbus.GetName())) {}
 
 CorePortis::~CorePortis() = default;
+
+sim::PortisSimState& CorePortis::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::PortisSimState>(*this); });
+  return *simState_;
+}
 
 StatusSignal<int>& CorePortis::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);

@@ -3,6 +3,7 @@
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
 
 #include <utility>
 
@@ -19,6 +20,12 @@ CoreRapaxQ::CoreRapaxQ(int deviceId, std::string canbus)
 CoreRapaxQ::CoreRapaxQ(int deviceId, CANBus canbus) : CoreRapaxQ(deviceId, std::string(canbus.GetName())) {}
 
 CoreRapaxQ::~CoreRapaxQ() = default;
+
+sim::RapaxQSimState& CoreRapaxQ::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::RapaxQSimState>(*this); });
+  return *simState_;
+}
 
 StatusSignal<int>& CoreRapaxQ::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);

@@ -3,6 +3,7 @@
 #include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
 
 #include <utility>
 
@@ -19,6 +20,12 @@ CoreRapaxW::CoreRapaxW(int deviceId, std::string canbus)
 CoreRapaxW::CoreRapaxW(int deviceId, CANBus canbus) : CoreRapaxW(deviceId, std::string(canbus.GetName())) {}
 
 CoreRapaxW::~CoreRapaxW() = default;
+
+sim::RapaxWSimState& CoreRapaxW::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::RapaxWSimState>(*this); });
+  return *simState_;
+}
 
 StatusSignal<int>& CoreRapaxW::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);

@@ -21,6 +21,7 @@
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kvor::zephrin6::sim {
@@ -44,6 +45,13 @@ class CoreAngulon : public ParentDevice {
   configs::AngulonConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::AngulonConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated angulon. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives. It starts with Orientation CounterClockwise_Positive, so
+  /// quantities keep the sign the device itself counts positive; set Clockwise_Positive for a device
+  /// mounted the other way round.
+  sim::AngulonSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true);
@@ -95,6 +103,7 @@ class CoreAngulon : public ParentDevice {
   // Created on first request by the simulation-state accessor; shared ownership lets the
   // device hold it while only a declaration of the state class is visible here.
   std::shared_ptr<sim::AngulonSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

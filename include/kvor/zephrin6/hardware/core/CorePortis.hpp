@@ -23,6 +23,7 @@
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kvor::zephrin6::sim {
@@ -46,6 +47,11 @@ class CorePortis : public ParentDevice {
   configs::PortisConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::PortisConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated portis. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives.
+  sim::PortisSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true);
@@ -113,6 +119,7 @@ class CorePortis : public ParentDevice {
   // Created on first request by the simulation-state accessor; shared ownership lets the
   // device hold it while only a declaration of the state class is visible here.
   std::shared_ptr<sim::PortisSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

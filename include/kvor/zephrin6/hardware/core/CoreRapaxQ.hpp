@@ -20,6 +20,7 @@
 #include <kvor/zephrin6/hardware/traits/CommonRapaxWithFOC.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kvor::zephrin6::sim {
@@ -110,6 +111,13 @@ class CoreRapaxQ : public ParentDevice, public traits::CommonRapaxWithFOC {
   configs::RapaxQConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::RapaxQConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated rapax q. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives. It starts with Orientation CounterClockwise_Positive, so
+  /// quantities keep the sign the device itself counts positive; set Clockwise_Positive for a device
+  /// mounted the other way round.
+  sim::RapaxQSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true) override;
@@ -566,6 +574,7 @@ class CoreRapaxQ : public ParentDevice, public traits::CommonRapaxWithFOC {
   // Created on first request by the simulation-state accessor; shared ownership lets the
   // device hold it while only a declaration of the state class is visible here.
   std::shared_ptr<sim::RapaxQSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core
