@@ -430,15 +430,14 @@ def device_header(m):
            "// signal object at once.", ""]
     includes = [f"#include <kvor/zephrin6/configs/{m.configurator}.hpp>",
                 "#include <kvor/zephrin6/core/CANBus.hpp>",
-                "#include <kvor/zephrin6/hardware/ParentDevice.hpp>"]
+                "#include <kvor/zephrin6/hardware/ParentDevice.hpp>",
+                f"#include <kvor/zephrin6/sim/{m.device_type}SimState.hpp>"]
     if rapax:
         base = "CommonRapaxWithFOC" if m.cls == "CoreRapaxQ" else "CommonRapaxWithExternalMotor"
         includes.append(f"#include <kvor/zephrin6/hardware/traits/{base}.hpp>")
     else:
         includes += STATUS_SIGNAL_INCLUDES + value_includes(signals)
     out += sorted(includes) + ["", "#include <memory>", "#include <mutex>", "#include <string>", "",
-                               f"namespace kvor::zephrin6::sim {{", f"class {m.device_type}SimState;",
-                               "}  // namespace kvor::zephrin6::sim", "",
                                "namespace kvor::zephrin6::hardware::core {", ""]
     bases = "public ParentDevice" + (f", public traits::{base}" if rapax else "")
     out += [f"class {m.cls} : {bases} {{", " public:",
@@ -462,9 +461,8 @@ def device_header(m):
         out += [""] + control_decls(requests, False, True)
         out += [""] + position_decls(False, True) + clearer_decls(fault_names(signals), False, True)
     out += ["", " private:", f"  configs::{m.configurator} configurator_;",
-            "  // Created on first request by the simulation-state accessor; shared ownership lets the",
-            "  // device hold it while only a declaration of the state class is visible here.",
-            f"  std::shared_ptr<sim::{m.device_type}SimState> simState_;",
+            "  // Created by the first GetSimState(), once, whichever thread asks first.",
+            f"  std::unique_ptr<sim::{m.device_type}SimState> simState_;",
             "  std::once_flag simStateOnce_;",
             "};", "", "}  // namespace kvor::zephrin6::hardware::core", ""]
     if rapax:
@@ -497,8 +495,7 @@ def render_mode_ids():
 def render_getters(m):
     signals = signal_order(getters_of(m.model))
     out = HEADER_NOTE + [f"#include <kvor/zephrin6/hardware/core/{m.cls}.hpp>", "",
-                         "#include <kvor/zephrin/platform/Sim.hpp>",
-                         f"#include <kvor/zephrin6/sim/{m.device_type}SimState.hpp>", "", "#include <utility>", ""]
+                         "#include <kvor/zephrin/platform/Sim.hpp>", "", "#include <utility>", ""]
     if any(s.mode for s in signals):
         out += ["#include \"hardware/internal/ModeDependentSignalIds.hpp\"", ""]
     out += ["namespace kvor::zephrin6::hardware::core {", "",
@@ -511,7 +508,7 @@ def render_getters(m):
             "", f"{m.cls}::~{m.cls}() = default;", "",
             f"sim::{m.device_type}SimState& {m.cls}::GetSimState() {{",
             "  // The state's constructor defaults give the orientation documented on the declaration.",
-            f"  std::call_once(simStateOnce_, [this] {{ simState_ = std::make_shared<sim::{m.device_type}SimState>(*this); }});",
+            f"  std::call_once(simStateOnce_, [this] {{ simState_ = std::make_unique<sim::{m.device_type}SimState>(*this); }});",
             "  return *simState_;", "}", ""]
     for s in signals:
         t = cpp_type(s)

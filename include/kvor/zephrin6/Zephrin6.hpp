@@ -54,6 +54,15 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/core/CANBusStatus.hpp>
 
+// Simulation states
+#include <kvor/zephrin6/sim/AngulonSimState.hpp>
+#include <kvor/zephrin6/sim/Auklet2SimState.hpp>
+#include <kvor/zephrin6/sim/ChassisReference.hpp>
+#include <kvor/zephrin6/sim/DistixSimState.hpp>
+#include <kvor/zephrin6/sim/PortisSimState.hpp>
+#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
+#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
+
 // Configuration groups, device configurations and configurators
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 #include <kvor/zephrin6/configs/AngulonConfigurator.hpp>

@@ -289,6 +289,12 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
   state.simReportedId = reportedId;
 }
 
+double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const {
+  std::lock_guard lock(mutex_);
+  auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
+  return it != states_.end() && it->second.hasSimValue ? it->second.simValue : 0.0;
+}
+
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
                                const std::function<void(const BusFrame&)>& visit) const {
   struct Source {

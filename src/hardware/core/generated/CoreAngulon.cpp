@@ -3,7 +3,6 @@
 #include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
-#include <kvor/zephrin6/sim/AngulonSimState.hpp>
 
 #include <utility>
 
@@ -21,7 +20,7 @@ CoreAngulon::~CoreAngulon() = default;
 
 sim::AngulonSimState& CoreAngulon::GetSimState() {
   // The state's constructor defaults give the orientation documented on the declaration.
-  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::AngulonSimState>(*this); });
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::AngulonSimState>(*this); });
   return *simState_;
 }
 

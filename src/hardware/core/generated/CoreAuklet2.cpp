@@ -3,7 +3,6 @@
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
-#include <kvor/zephrin6/sim/Auklet2SimState.hpp>
 
 #include <utility>
 
@@ -21,7 +20,7 @@ CoreAuklet2::~CoreAuklet2() = default;
 
 sim::Auklet2SimState& CoreAuklet2::GetSimState() {
   // The state's constructor defaults give the orientation documented on the declaration.
-  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::Auklet2SimState>(*this); });
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::Auklet2SimState>(*this); });
   return *simState_;
 }
 

@@ -3,7 +3,6 @@
 #include <kvor/zephrin6/hardware/core/CoreDistix.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
-#include <kvor/zephrin6/sim/DistixSimState.hpp>
 
 #include <utility>
 
@@ -21,7 +20,7 @@ CoreDistix::~CoreDistix() = default;
 
 sim::DistixSimState& CoreDistix::GetSimState() {
   // The state's constructor defaults give the orientation documented on the declaration.
-  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::DistixSimState>(*this); });
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::DistixSimState>(*this); });
   return *simState_;
 }
 

@@ -3,7 +3,6 @@
 #include <kvor/zephrin6/hardware/core/CorePortis.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
-#include <kvor/zephrin6/sim/PortisSimState.hpp>
 
 #include <utility>
 
@@ -21,7 +20,7 @@ CorePortis::~CorePortis() = default;
 
 sim::PortisSimState& CorePortis::GetSimState() {
   // The state's constructor defaults give the orientation documented on the declaration.
-  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::PortisSimState>(*this); });
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::PortisSimState>(*this); });
   return *simState_;
 }
 

@@ -3,7 +3,6 @@
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
-#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
 
 #include <utility>
 
@@ -23,7 +22,7 @@ CoreRapaxQ::~CoreRapaxQ() = default;
 
 sim::RapaxQSimState& CoreRapaxQ::GetSimState() {
   // The state's constructor defaults give the orientation documented on the declaration.
-  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::RapaxQSimState>(*this); });
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::RapaxQSimState>(*this); });
   return *simState_;
 }
 

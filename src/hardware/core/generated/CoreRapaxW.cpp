@@ -3,7 +3,6 @@
 #include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
 
 #include <kvor/zephrin/platform/Sim.hpp>
-#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
 
 #include <utility>
 
@@ -23,7 +22,7 @@ CoreRapaxW::~CoreRapaxW() = default;
 
 sim::RapaxWSimState& CoreRapaxW::GetSimState() {
   // The state's constructor defaults give the orientation documented on the declaration.
-  std::call_once(simStateOnce_, [this] { simState_ = std::make_shared<sim::RapaxWSimState>(*this); });
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::RapaxWSimState>(*this); });
   return *simState_;
 }
 

@@ -18,15 +18,12 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/signals/MagnetHealthValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/AngulonSimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
 #include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class AngulonSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -100,9 +97,8 @@ class CoreAngulon : public ParentDevice {
 
  private:
   configs::AngulonConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::AngulonSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::AngulonSimState> simState_;
   std::once_flag simStateOnce_;
 };
 

@@ -18,15 +18,12 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/Auklet2SimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
 #include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class Auklet2SimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -184,9 +181,8 @@ class CoreAuklet2 : public ParentDevice {
 
  private:
   configs::Auklet2Configurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::Auklet2SimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::Auklet2SimState> simState_;
   std::once_flag simStateOnce_;
 };
 

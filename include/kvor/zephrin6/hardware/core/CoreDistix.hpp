@@ -18,15 +18,12 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/signals/MeasurementHealthValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/DistixSimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
 #include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class DistixSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -104,9 +101,8 @@ class CoreDistix : public ParentDevice {
 
  private:
   configs::DistixConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::DistixSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::DistixSimState> simState_;
   std::once_flag simStateOnce_;
 };
 

@@ -20,15 +20,12 @@
 #include <kvor/zephrin6/signals/S1StateValue.hpp>
 #include <kvor/zephrin6/signals/S2StateValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/PortisSimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
 #include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class PortisSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -116,9 +113,8 @@ class CorePortis : public ParentDevice {
 
  private:
   configs::PortisConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::PortisSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::PortisSimState> simState_;
   std::once_flag simStateOnce_;
 };
 

@@ -18,14 +18,11 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/hardware/traits/CommonRapaxWithFOC.hpp>
+#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
 
 #include <memory>
 #include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class RapaxQSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -571,9 +568,8 @@ class CoreRapaxQ : public ParentDevice, public traits::CommonRapaxWithFOC {
 
  private:
   configs::RapaxQConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::RapaxQSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::RapaxQSimState> simState_;
   std::once_flag simStateOnce_;
 };
 

@@ -18,14 +18,11 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/hardware/traits/CommonRapaxWithExternalMotor.hpp>
+#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
 
 #include <memory>
 #include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class RapaxWSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -574,9 +571,8 @@ class CoreRapaxW : public ParentDevice, public traits::CommonRapaxWithExternalMo
 
  private:
   configs::RapaxWConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::RapaxWSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::RapaxWSimState> simState_;
   std::once_flag simStateOnce_;
 };
 

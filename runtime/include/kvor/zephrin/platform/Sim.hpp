@@ -29,13 +29,18 @@ int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 
 /// Sets the physics input `physicsType` (for example "SupplyVoltage", in the
 /// unit the device's simulation state documents) of a created device to
-/// `value`. Returns 0, or 1200 SimDeviceNotFound for a device never created.
+/// `value`; the device's signals follow (a rotor position moves RotorPosition
+/// and Position, a yaw moves Yaw ...). Returns 0; 1200 SimDeviceNotFound for
+/// a device never created; 1201 SimPhysicsTypeNotSupported for an input the
+/// device type does not have; -1002 InvalidParamValue for a value that is
+/// not finite. A refused input changes nothing.
 int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double value);
 
-/// Reads the physics output `physicsType` (for example "MotorVoltage") of a
-/// created device into `value` (0 for an output the simulation has not
-/// produced yet). Returns 0, or 1200 SimDeviceNotFound, leaving `value` alone.
+/// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
+/// "SupplyCurrent" of a motor controller) of a created device into `value`,
+/// as the device's last control request drives it. Returns 0; 1200
+/// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
 int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double& value);
 
