@@ -111,6 +111,11 @@
 // Control requests and differential compounds
 #include <kvor/zephrin6/controls/Controls.hpp>
 
+// Differential mechanisms
+#include <kvor/zephrin6/mechanisms/DifferentialMechanism.hpp>
+#include <kvor/zephrin6/mechanisms/DifferentialMechanismBase.hpp>
+#include <kvor/zephrin6/mechanisms/SimpleDifferentialMechanism.hpp>
+
 // Swerve geometry, kinematics, estimation and control
 #include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
