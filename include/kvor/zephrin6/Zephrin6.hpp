@@ -132,6 +132,7 @@
 #include <kvor/zephrin6/swerve/impl/TimeInterpolatableBuffer.hpp>
 #include <kvor/zephrin6/swerve/impl/VisionUpdate.hpp>
 
-// Signal logging and log replay
+// Signal logging, log replay and music
+#include <kvor/zephrin6/core/Orchestra.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>
