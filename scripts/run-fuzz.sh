@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the runtime's parsers of outside data (the
-# .wisp reader and the config text parser) with clang (outside CMake: they
+# .wisp reader, the config text parser and the tune-file reader) with clang (outside CMake: they
 # need -fsanitize=fuzzer) and runs each for a short while. The log reader
-# starts from a few valid logs written by the runtime's own writer. Usage:
+# starts from a few valid logs written by the runtime's own writer, the tune
+# reader from files written by tools/music/write_tune.py. Usage:
 #   scripts/run-fuzz.sh [seconds per target]        (default 20)
 # Needs clang++ with libFuzzer, zlib and zstd. Exits non-zero when the fuzzer
 # finds a crash; the crashing input is left in build-fuzz/.
@@ -59,6 +60,13 @@ mkdir -p "$out/config-corpus"
 printf '2155:i=1;2159:d=0.04;' > "$out/config-corpus/seed0"
 printf '1016:d=2.5;junk;2216:d=0;' > "$out/config-corpus/seed1"
 
+clang++ "${flags[@]}" "$root/fuzz/tune_file_fuzz.cpp" "$root/runtime/src/music/TuneFile.cpp" \
+  -o "$out/tune_file_fuzz"
+mkdir -p "$out/tune-corpus"
+python3 "$root/tools/music/write_tune.py" "$root/tools/music/scale.notes" "$out/tune-corpus/scale.ztune"
+printf '0 0 0.5 A4\n0 0.5 0.25 440.5\n' | python3 "$root/tools/music/write_tune.py" - "$out/tune-corpus/one.ztune"
+
 cd "$out"
 ./wisp_reader_fuzz -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=1024 corpus
 ./config_text_fuzz -max_total_time="$seconds" -max_len=512 -rss_limit_mb=1024 config-corpus
+./tune_file_fuzz -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=1024 tune-corpus
