@@ -2,8 +2,9 @@
 # Builds the sanitizer presets and runs, under AddressSanitizer and
 # ThreadSanitizer, the suites of the parts that own memory across threads:
 # the runtime services, signal cache and control path, configurators, the
-# log writer and the music engine's playback thread. Only those test executables are built (the pure-math suites
-# gain nothing from a sanitizer run and cost minutes).
+# log writer and the music engine's playback thread. Only those test
+# executables are built (the pure-math suites gain nothing from a sanitizer
+# run and cost minutes).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
