@@ -136,6 +136,8 @@ StatusCode DifferentialMechanismBase::ApplyTo(CoreRapaxQ& device, const std::str
 }
 
 StatusCode DifferentialMechanismBase::ApplyConfigs(int retries) {
+  const int axis = static_cast<int>(imuAxis_);
+  if (imu_ != nullptr && (axis < 0 || axis > 2)) return StatusCode::InvalidParamValue;  // names no IMU angle
   const int attempts = retries < 1 ? 1 : retries;
   const StatusCode followerStatus = ApplyTo(follower_, configs::DifferentialSensorsConfigs{}.Serialize(), attempts);
 
@@ -145,7 +147,7 @@ StatusCode DifferentialMechanismBase::ApplyConfigs(int retries) {
     static constexpr int kImuSources[] = {DifferentialSensorSourceValue::RemoteAuklet2_Yaw,
                                           DifferentialSensorSourceValue::RemoteAuklet2_Pitch,
                                           DifferentialSensorSourceValue::RemoteAuklet2_Roll};
-    leaderConfigs.DifferentialSensorSource = kImuSources[static_cast<int>(imuAxis_)];
+    leaderConfigs.DifferentialSensorSource = kImuSources[axis];
     leaderConfigs.DifferentialRemoteSensorID = imu_->GetDeviceID();
   } else if (encoder_ != nullptr) {
     leaderConfigs.DifferentialSensorSource = DifferentialSensorSourceValue::RemoteAngulon;

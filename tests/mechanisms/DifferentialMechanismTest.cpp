@@ -217,6 +217,13 @@ TEST_F(DifferentialMechanismTest, LeaderConfigurationNamesTheDifferenceSensor) {
     EXPECT_EQ(harness::StoredConfigValue(Leader().GetDeviceHash(), kRapaxQSensorId), 2.0);
     EXPECT_EQ(harness::StoredConfigValue(Follower().GetDeviceHash(), kSourceId), 0.0);
   }
+
+  // An axis that names no IMU angle is refused before anything is sent.
+  const size_t before = harness::ConfigCalls(Leader().GetDeviceHash()).size();
+  SimpleDifferentialMechanism odd(Leader(), Follower(), false, imu, static_cast<Axis>(3));
+  EXPECT_EQ(odd.SetControl(DifferentialVoltage{1_V}), StatusCode::InvalidParamValue);
+  EXPECT_EQ(harness::ConfigCalls(Leader().GetDeviceHash()).size(), before);
+  EXPECT_EQ(LastFunction(Leader()), "c_kvor_zephrin6_RequestControlNeutralOut");
 }
 
 // Alternating pairs switch compounds; each command carries its own setpoints

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -173,6 +174,38 @@ TEST_F(OrchestraTest, PauseHoldsThePositionAndStopRewinds) {
   EXPECT_EQ(orchestra.GetCurrentTime(), 0.0);
   ASSERT_EQ(orchestra.Play(), StatusCode::OK);
   EXPECT_EQ(Tones(motor).back(), 440);  // from the start again
+}
+
+// An instrument added (or moved to another track) mid-tune joins the note
+// sounding at that moment instead of replaying what it missed; two
+// orchestras keep their own time; closing one silences its instruments.
+TEST_F(OrchestraTest, InstrumentsJoinWhereTheMusicIsAndOrchestrasPlayApart) {
+  CoreRapaxQ first(1, "band");
+  CoreRapaxQ second(2, "band");
+  CoreRapaxQ other(3, "band");
+  Orchestra duet(Write("duet.ztune", TuneBytes(kDuet)).c_str());
+  ASSERT_EQ(duet.AddInstrument(first), StatusCode::OK);
+  ASSERT_EQ(duet.Play(), StatusCode::OK);
+  Advance(0.625);  // the melody rests, the bass holds
+  EXPECT_EQ(Tones(first), (std::vector<double>{440, 494, 0}));
+
+  auto solo = std::make_unique<Orchestra>(Write("solo.ztune", TuneBytes({{{0, 2000, 330'000}}})).c_str());
+  ASSERT_EQ(solo->AddInstrument(other), StatusCode::OK);
+  ASSERT_EQ(solo->Play(), StatusCode::OK);
+
+  ASSERT_EQ(duet.AddInstrument(second, 1), StatusCode::OK);
+  EXPECT_EQ(Tones(second), (std::vector<double>{220}));
+  ASSERT_EQ(duet.AddInstrument(first, 1), StatusCode::OK);  // same device: only its track changes
+  EXPECT_EQ(Tones(first), (std::vector<double>{440, 494, 0, 220}));
+
+  Advance(0.375);
+  EXPECT_FALSE(duet.IsPlaying());
+  EXPECT_EQ(Tones(first), (std::vector<double>{440, 494, 0, 220, 0}));
+  EXPECT_EQ(Tones(second), (std::vector<double>{220, 0}));
+  EXPECT_TRUE(solo->IsPlaying());
+  EXPECT_EQ(solo->GetCurrentTime(), 0.375);
+  solo.reset();
+  EXPECT_EQ(Tones(other), (std::vector<double>{330, 0}));
 }
 
 // Each way a file can be wrong gives its status, and a refused file leaves

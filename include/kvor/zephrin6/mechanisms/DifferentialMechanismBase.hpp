@@ -113,7 +113,9 @@ class ZEPHRIN6_API DifferentialMechanismBase {
   /// (source Disabled), the leader's names the follower and the remote
   /// sensor. Each device is tried up to `retries` times (at least once) with
   /// its configurator's default timeout, until it answers OK.
-  /// @return the follower's last status when not OK, else the leader's.
+  /// @return the follower's last status when not OK, else the leader's;
+  ///         -1002 InvalidParamValue, with nothing sent, for an IMU axis
+  ///         other than the three named ones.
   kvor::zephrin::StatusCode ApplyConfigs(int retries);
 
   /// The gate every command passes: applies the configuration first (five
