@@ -1,3 +1,4 @@
+#include "core/Runtime.hpp"
 #include "logging/LoggerService.hpp"
 
 #include <gtest/gtest.h>
@@ -92,7 +93,7 @@ TEST_F(LoggerTest, FullBufferDropsTheOldestSamplesAndCountsThem) {
 // A running log already holds everything up to its last chunk (what a
 // killed process leaves behind), with each device and signal described once.
 TEST_F(LoggerTest, RunningLogHoldsEveryFrameUpToItsLastChunk) {
-  LoggerService::Instance().SetFrameSource(std::make_shared<ScriptedFrameSource>(
+  kvor::zephrin::runtime::Runtime::Acquire()->Logger().SetFrameSource(std::make_shared<ScriptedFrameSource>(
       std::vector<ScriptedFrameSource::Signal>{{0x11, 1, 100.0}, {0x11, 2, 50.0}, {0x22, 1, 100.0}}));
   ASSERT_EQ(SignalLogger::Start(), StatusCode::OK);
   ASSERT_EQ(SignalLogger::WriteBoolean("enabled", true), StatusCode::OK);

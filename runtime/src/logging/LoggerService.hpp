@@ -1,11 +1,14 @@
 #pragma once
 
-// The runtime's signal logger: one per process (Instance()). It owns the
-// user-signal buffer, the current log file and the background writer thread
-// that every ~100 ms of log time collects the bus frames of that interval
-// from the FrameSource, adds the buffered user samples and writes them as one
-// chunk. Start and Stop are serialised; user-signal writes only touch the
-// buffer. Every public call is thread-safe.
+// The runtime's signal logger. It owns the user-signal buffer, the current
+// log file and the background writer thread that every ~100 ms of log time
+// collects the bus frames of that interval from the FrameSource (by default
+// the signal store's simulated bus), adds the buffered user samples and
+// writes them as one chunk. It hears of new devices through the device
+// registry's listener (automatic logging starts with the first one). Owned by
+// the Runtime; Shutdown (or the destructor) completes and closes the log.
+// Start and Stop are serialised; user-signal writes only touch the buffer.
+// Every public call is thread-safe.
 
 #include <atomic>
 #include <condition_variable>
@@ -19,11 +22,22 @@
 #include "logging/FrameSource.hpp"
 #include "logging/UserSignalBuffer.hpp"
 
+namespace kvor::zephrin::runtime {
+class Clock;
+class ReportLog;
+namespace devices {
+class DeviceRegistry;
+}
+namespace signals {
+class SignalStore;
+}
+}  // namespace kvor::zephrin::runtime
+
 namespace kvor::zephrin::runtime::logging {
 
 class LoggerService {
  public:
-  static LoggerService& Instance();
+  LoggerService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals, ReportLog& reports);
   ~LoggerService();
   LoggerService(const LoggerService&) = delete;
   LoggerService& operator=(const LoggerService&) = delete;
@@ -50,6 +64,9 @@ class LoggerService {
   /// Called whenever the program creates a device; the first call starts
   /// logging when automatic logging is on. Cheap after the first call.
   void OnDeviceCreated();
+  /// Completes and closes the running log and refuses to start another:
+  /// the runtime is going away.
+  void Shutdown();
 
   /// Replaces the source of bus frames; null restores the default, the
   /// signal store's simulated bus.
@@ -67,14 +84,18 @@ class LoggerService {
   /// runtime time (returns at once when not logging).
   void AwaitWritten();
 
-  /// Stops logging and restores the defaults (path, capacity, auto logging).
-  void Reset();
 
  private:
-  LoggerService();
-  int32_t StopWriter(bool abandon);
+  int32_t StopWriter();
   void WriterLoop(double startTime);
   void WriteSlice(double after, double upTo, bool last);
+
+  Clock& clock_;
+  devices::DeviceRegistry& devices_;
+  signals::SignalStore& signals_;
+  ReportLog& reports_;
+  int clockListener_ = 0;
+  int deviceListener_ = 0;
 
   // Serialises Start, Stop and the settings they read.
   mutable std::mutex controlMutex_;
@@ -90,6 +111,7 @@ class LoggerService {
   std::atomic<bool> running_{false};
   std::atomic<bool> autoLogging_{false};
   std::atomic<bool> deviceSeen_{false};
+  bool shutDown_ = false;  // guarded by controlMutex_
 
   UserSignalBuffer buffer_;
 
@@ -97,11 +119,8 @@ class LoggerService {
   mutable std::mutex stateMutex_;
   std::condition_variable stateCv_;
   bool stopRequested_ = false;
-  bool abandonRequested_ = false;
   bool flushRequested_ = false;
   double writtenUpTo_ = 0.0;
-  int clockListener_ = 0;
-
 
   // Writer-thread state (see LoggerService.cpp).
   struct WriterState;

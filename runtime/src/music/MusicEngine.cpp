@@ -321,17 +321,10 @@ std::size_t MusicEngine::OpenCount() const {
   return orchestras_.size();
 }
 
-void MusicEngine::Reset() {
-  std::lock_guard lock(sync_->mutex);
-  orchestras_.clear();
-  nextId_ = 1;
-  changed_ = true;
-  sync_->wake.notify_all();
-}
-
 void MusicEngine::Run() {
   std::unique_lock lock(sync_->mutex);
-  while (!stopping_) {
+  // A shut-down clock ends every wait at once; nothing can play any more.
+  while (!stopping_ && !clock_.IsShutDown()) {
     const double now = clock_.Now();
     double next = kNever;
     for (auto& [id, orchestra] : orchestras_) {
@@ -348,6 +341,8 @@ void MusicEngine::Run() {
       clock_.WaitUntil(lock, sync_->wake, next, woken);
     }
   }
+  stopping_ = true;  // also when the clock ended it: nobody may wait for another pass
+  caughtUp_.notify_all();
 }
 
 }  // namespace kvor::zephrin::runtime::music

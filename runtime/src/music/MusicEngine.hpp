@@ -15,9 +15,10 @@
 // on the caller's thread; what becomes due as time moves is sent by the
 // thread, which AwaitCaughtUp waits for.
 //
-// The engine owns its state and its thread (started by the first Create,
-// joined by Shutdown or the destructor) and borrows the clock and the
-// control recorder, which must outlive it. Thread-safe: one mutex guards all
+// Owned by the Runtime. The engine owns its state and its thread (started by
+// the first Create, joined by Shutdown or the destructor) and borrows the
+// clock and the control recorder, which the Runtime builds before it and
+// shuts down after it. Thread-safe: one mutex guards all
 // orchestras; it is taken before the recorder's lock, never the other way.
 
 #include <condition_variable>
@@ -95,8 +96,6 @@ class MusicEngine {
   void AwaitCaughtUp();
   /// How many orchestras are open.
   std::size_t OpenCount() const;
-  /// Closes every orchestra without sending anything (the runtime is being reset).
-  void Reset();
 
  private:
   enum class State { Stopped, Playing, Paused };

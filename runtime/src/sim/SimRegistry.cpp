@@ -181,10 +181,4 @@ void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_vi
   Slot(device->outputs, name) = value;
 }
 
-void SimRegistry::Clear() {
-  std::lock_guard lock(mutex_);
-  simulated_.clear();
-  creationOrder_.clear();
-}
-
 }  // namespace kvor::zephrin::runtime::sim

@@ -13,8 +13,8 @@
 // sets wins over the model. Every call records its status as the device's
 // last error.
 //
-// The registry owns its state and borrows the services it reads and moves;
-// they must outlive it. Thread-safe (one mutex, taken before the borrowed
+// Owned by the Runtime: it owns its state and borrows the services it reads
+// and moves, which the Runtime builds before it. Thread-safe (one mutex, taken before the borrowed
 // services' own locks and never while they call out).
 
 #include <cstdint>
@@ -70,8 +70,6 @@ class SimRegistry {
   std::vector<harness::SimDevice> Devices() const;
   std::optional<double> Input(int32_t deviceType, int32_t deviceId, std::string_view name) const;
   void SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
-  /// Forgets every simulated device.
-  void Clear();
 
  private:
   using Key = std::pair<int32_t, int32_t>;
