@@ -158,6 +158,8 @@ TEST_F(SimStateTest, PhysicsInputsComeBackThroughTheDevicesSignals) {
   CoreRapaxQ motor(1, "drive");
   CoreAngulon encoder(2, "drive");
   CoreAuklet2 imu(3, "drive");
+  CoreDistix range(4, "drive");
+  CorePortis inputs(5, "drive");
   auto& motorSim = motor.GetSimState();
   motorSim.Orientation = ChassisReference::Clockwise_Positive;
 
@@ -168,7 +170,9 @@ TEST_F(SimStateTest, PhysicsInputsComeBackThroughTheDevicesSignals) {
   encoder.GetSimState().SetRawPosition(1.75_tr);
   imu.GetSimState().SetRawYaw(30_deg);
   imu.GetSimState().SetRoll(-4_deg);
-  harness::AdvanceTime(0.02);
+  range.GetSimState().SetDistance(0.35_m);
+  inputs.GetSimState().SetSupplyVoltage(4.9_V);
+  harness::AdvanceTime(0.3);
 
   EXPECT_EQ(motor.GetSupplyVoltage().GetValue(), 12.5_V);
   EXPECT_EQ(motor.GetRotorPosition().GetValue(), -2_tr);  // mounted clockwise
@@ -179,6 +183,8 @@ TEST_F(SimStateTest, PhysicsInputsComeBackThroughTheDevicesSignals) {
   EXPECT_EQ(encoder.GetAbsolutePosition().GetValue(), -0.25_tr);
   EXPECT_EQ(imu.GetYaw().GetValue(), 30_deg);
   EXPECT_EQ(imu.GetRoll().GetValue(), -4_deg);
+  EXPECT_EQ(range.GetDistance().GetValue(), 0.35_m);
+  EXPECT_EQ(inputs.GetSupplyVoltage().GetValue(), 4.9_V);
 
   // The program re-zeroes; later moves shift from there, the raw signals do not care.
   ASSERT_EQ(motor.SetPosition(0_tr), StatusCode::OK);
