@@ -3,7 +3,8 @@
 
 Usage: write_tune.py NOTES OUT.ztune       (NOTES may be - for standard input)
 
-NOTES is text, one note per line, blank lines and # comments ignored:
+NOTES is text, one note per line; blank lines and comments (from a # that
+starts the line or follows a blank) are ignored:
 
     # track  start_s  duration_s  pitch
     0        0.0      0.25        C4
@@ -27,6 +28,7 @@ MAX_BYTES = 1 << 20
 MAX_MILLIHERTZ = 20_000_000
 SEMITONES = {"C": 0, "D": 2, "E": 4, "F": 5, "G": 7, "A": 9, "B": 11}
 NOTE = re.compile(r"^([A-Ga-g])([#b]?)(-?\d+)$")
+COMMENT = re.compile(r"(^|\s)#.*$")
 
 
 def pitch_hz(text):
@@ -44,7 +46,8 @@ def parse(lines):
     """Tracks of (start_ms, duration_ms, millihertz), in file order per track."""
     tracks = {}
     for number, line in enumerate(lines, start=1):
-        line = line.split("#", 1)[0].strip()
+        # A comment starts with a # at the start of the line or after a blank, so C#4 stays a note.
+        line = COMMENT.sub("", line).strip()
         if not line:
             continue
         fields = line.split()

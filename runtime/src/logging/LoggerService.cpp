@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -32,6 +33,7 @@ struct LoggerService::WriterState {
   std::bitset<65536> signalsSeen;
   std::vector<uint16_t> newSignals;
   bool writeFailed = false;
+  std::chrono::steady_clock::time_point lastSync{};
 };
 
 LoggerService::LoggerService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals,
@@ -78,9 +80,12 @@ int32_t LoggerService::Start() {
   if (!std::filesystem::is_directory(path_, error)) return wisp::kDirectoryMissing;
 
   const double startTime = clock_.Now();
-  const std::string file = NewLogFileName(path_, std::time(nullptr));
+  const std::time_t calendarStart = std::time(nullptr);
+  const std::string file = CreateLogFile(path_, calendarStart);
   WriterState& state = *writerState_;
-  if (!state.file.Open(file, startTime, static_cast<int64_t>(std::time(nullptr)))) return wisp::kInvalidFile;
+  if (file.empty() || !state.file.Open(file, startTime, static_cast<int64_t>(calendarStart))) {
+    return wisp::kInvalidFile;
+  }
   state.path = file;
   state.chunk.Clear();
   state.devicesSeen.clear();
@@ -104,6 +109,18 @@ int32_t LoggerService::Start() {
 
 int32_t LoggerService::Stop() { return StopWriter(); }
 
+int32_t LoggerService::SetFlushPeriod(double seconds) {
+  if (!(seconds >= platform::can::kMinFlushPeriod && seconds <= platform::can::kMaxFlushPeriod)) {
+    return wisp::kInvalidParamValue;
+  }
+  flushPeriod_.store(seconds);
+  // A writer waiting on the old, longer period picks the new one up now.
+  std::lock_guard lock(stateMutex_);
+  flushRequested_ = true;
+  stateCv_.notify_all();
+  return wisp::kOK;
+}
+
 int32_t LoggerService::StopWriter() {
   std::lock_guard lock(controlMutex_);
   if (!running_.load()) return wisp::kOK;
@@ -122,9 +139,12 @@ int32_t LoggerService::StopWriter() {
 int32_t LoggerService::LogUserSignal(std::string_view name, std::string_view units, uint8_t type,
                                      const uint8_t* data, uint8_t size, double latencySeconds) {
   if (!running_.load(std::memory_order_acquire)) return wisp::kLoggerNotRunning;
-  if (size > platform::can::kMaxUserSignalPayload) return wisp::kInvalidSize;
+  if (size > platform::can::kMaxUserSignalPayload || name.size() > platform::can::kMaxUserSignalTextLength ||
+      units.size() > platform::can::kMaxUserSignalTextLength) {
+    return wisp::kInvalidSize;
+  }
   if (name.empty() || (data == nullptr && size != 0) ||
-      type > static_cast<uint8_t>(platform::UserDataType::DoubleArray)) {
+      type > static_cast<uint8_t>(platform::UserDataType::DoubleArray) || !std::isfinite(latencySeconds)) {
     return wisp::kInvalidParamValue;
   }
   const double time = clock_.Now() - latencySeconds;
@@ -181,7 +201,8 @@ void LoggerService::WriterLoop(double startTime) {
     bool stopping = false;
     {
       std::unique_lock lock(stateMutex_);
-      clock_.WaitUntil(lock, stateCv_, written + kFlushPeriod, [&] { return stopRequested_ || flushRequested_; });
+      clock_.WaitUntil(lock, stateCv_, written + flushPeriod_.load(),
+                       [&] { return stopRequested_ || flushRequested_; });
       stopping = stopRequested_;
       flushRequested_ = false;
     }
@@ -192,7 +213,7 @@ void LoggerService::WriterLoop(double startTime) {
     // Equal slices of about one flush period each: a long jump of a manual
     // clock still yields chunks of ~100 ms, and a normal wake-up slightly
     // after its deadline yields one chunk rather than a tiny second one.
-    const int slices = std::max(1, static_cast<int>(std::lround((now - written) / kFlushPeriod)));
+    const int slices = std::max(1, static_cast<int>(std::lround((now - written) / flushPeriod_.load())));
     const double step = (now - written) / slices;
     for (int i = 1; i <= slices; ++i) {
       const double upTo = i == slices ? now : written + step;
@@ -242,7 +263,13 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
   }
   if (last) state.chunk.AddEnd(upTo);
 
-  if (!state.file.WriteChunk(state.chunk) && !state.writeFailed) {
+  const bool written = state.file.WriteChunk(state.chunk);
+  const auto wallNow = std::chrono::steady_clock::now();
+  if (written && wallNow - state.lastSync >= std::chrono::duration<double>(kSyncPeriod)) {
+    state.file.Sync();
+    state.lastSync = wallNow;
+  }
+  if (!written && !state.writeFailed) {
     state.writeFailed = true;
     reports_.Add(true, wisp::kInvalidFile, "Could not write to the signal log; later samples are lost.",
                  state.path.c_str(), "");

@@ -42,8 +42,10 @@ class LoggerService {
   LoggerService(const LoggerService&) = delete;
   LoggerService& operator=(const LoggerService&) = delete;
 
-  /// Longest stretch of log time between two chunks, seconds.
-  static constexpr double kFlushPeriod = 0.1;
+  /// Longest stretch of log time between two chunks by default, seconds.
+  static constexpr double kDefaultFlushPeriod = 0.1;
+  /// Shortest wall time between two syncs of the file to storage, seconds.
+  static constexpr double kSyncPeriod = 1.0;
   /// Folder logs go to until SetPath changes it.
   static constexpr const char* kDefaultPath = "./logs";
 
@@ -53,6 +55,8 @@ class LoggerService {
   int32_t Start();
   /// See CANComm_StopLogger.
   int32_t Stop();
+  /// See CANComm_SetLoggerFlushPeriod.
+  int32_t SetFlushPeriod(double seconds);
   bool IsRunning() const { return running_.load(std::memory_order_acquire); }
 
   /// See CANComm_LogUserSignal; `type` is a platform::UserDataType value.
@@ -109,6 +113,7 @@ class LoggerService {
   std::shared_ptr<FrameSource> source_;
 
   std::atomic<bool> running_{false};
+  std::atomic<double> flushPeriod_{kDefaultFlushPeriod};
   std::atomic<bool> autoLogging_{false};
   std::atomic<bool> deviceSeen_{false};
   bool shutDown_ = false;  // guarded by controlMutex_

@@ -23,6 +23,10 @@ int CANComm_StartLogger() { return Logger(runtime::Runtime::Acquire()).Start(); 
 
 int CANComm_StopLogger() { return Logger(runtime::Runtime::Acquire()).Stop(); }
 
+int CANComm_SetLoggerFlushPeriod(double seconds) {
+  return Logger(runtime::Runtime::Acquire()).SetFlushPeriod(seconds);
+}
+
 int CANComm_LogUserSignal(std::string_view name, std::string_view units, UserDataType type, const uint8_t* data,
                           uint8_t size, double latencySeconds) {
   return Logger(runtime::Runtime::Acquire())

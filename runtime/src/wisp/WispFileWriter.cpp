@@ -1,5 +1,6 @@
 #include "wisp/WispFileWriter.hpp"
 
+#include <unistd.h>
 #include <zlib.h>
 #include <zstd.h>
 
@@ -73,6 +74,8 @@ bool WispFileWriter::WriteChunk(const ChunkBuilder& chunk) {
   if (file_ == nullptr) return false;
   if (chunk.Empty()) return true;
   const auto payload = chunk.Payload();
+  // A chunk the reader would refuse would end every later read there.
+  if (payload.size() > kMaxChunkPayload) return false;
   std::span<const uint8_t> stored = payload;
   if (compression_ == Compression::Zstd) {
     compressed_.resize(ZSTD_compressBound(payload.size()));
@@ -100,9 +103,14 @@ bool WispFileWriter::WriteChunk(const ChunkBuilder& chunk) {
          std::fflush(file_) == 0;
 }
 
+bool WispFileWriter::Sync() {
+  if (file_ == nullptr) return false;
+  return std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+}
+
 void WispFileWriter::Close() {
   if (file_ == nullptr) return;
-  std::fflush(file_);
+  Sync();
   std::fclose(file_);
   file_ = nullptr;
 }

@@ -15,10 +15,11 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 
-class ControlRequest {
+class ZEPHRIN6_API ControlRequest {
  public:
   /// The request's class name, e.g. "VoltageOut". Set by the concrete
   /// request's constructor; reports and diagnostics use it to name the request.

@@ -34,6 +34,7 @@
 #include <string>
 #include <string_view>
 #include <typeinfo>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -42,7 +43,7 @@ class EmptyControl;
 
 namespace kvor::zephrin6::hardware {
 
-class ParentDevice {
+class ZEPHRIN6_API ParentDevice {
  public:
   /// Builds a mode-dependent signal's ID table: every ID the signal may be
   /// reported under, mapped to a name (only the IDs are kept).

@@ -24,10 +24,11 @@
 #include <memory>
 #include <span>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
-class SwerveDriveKinematics {
+class ZEPHRIN6_API SwerveDriveKinematics {
  public:
   /// Kinematics for one module per entry of `moduleLocations` (metres from the
   /// robot centre, x forward, y left), in that order. Throws std::bad_alloc

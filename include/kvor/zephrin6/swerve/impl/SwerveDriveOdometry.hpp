@@ -13,12 +13,13 @@
 
 #include <span>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
 class SwerveDriveKinematics;
 
-class SwerveDriveOdometry {
+class ZEPHRIN6_API SwerveDriveOdometry {
  public:
   /// Odometry that starts at `initialPose` (metres, heading) while the gyro
   /// reads `gyroAngle` and the modules are at `modulePositions` (one per

@@ -24,12 +24,13 @@
 #include <optional>
 #include <span>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
 class SwerveDriveKinematics;
 
-class SwerveDrivePoseEstimator {
+class ZEPHRIN6_API SwerveDrivePoseEstimator {
  public:
   /// How far back odometry poses are kept for late measurements.
   static constexpr units::time::second_t kHistorySize{1.5};

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::platform {
 
@@ -25,7 +26,7 @@ enum class DeviceType : int32_t {
 /// Registers the simulated device (`deviceType`, `deviceId`). Returns 0, 1202
 /// SimDeviceAlreadyExists when it was created before (the device keeps its
 /// state), or -1002 InvalidParamValue for a type outside the table above.
-int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
+ZEPHRIN_RUNTIME_API int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 
 /// Sets the physics input `physicsType` (for example "SupplyVoltage", in the
 /// unit the device's simulation state documents) of a created device to
@@ -34,18 +35,18 @@ int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 /// a device never created; 1201 SimPhysicsTypeNotSupported for an input the
 /// device type does not have; -1002 InvalidParamValue for a value that is
 /// not finite. A refused input changes nothing.
-int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
-                           double value);
+ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId,
+                                               std::string_view physicsType, double value);
 
 /// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
 /// "SupplyCurrent" of a motor controller) of a created device into `value`,
 /// as the device's last control request drives it. Returns 0; 1200
 /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
-int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
-                           double& value);
+ZEPHRIN_RUNTIME_API int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId,
+                                               std::string_view physicsType, double& value);
 
 /// The status of the most recent simulator call for this device (1200
 /// SimDeviceNotFound for a device never created).
-int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId);
+ZEPHRIN_RUNTIME_API int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId);
 
 }  // namespace kvor::zephrin::platform
