@@ -8,6 +8,7 @@
 
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
+#include <kvor/zephrin6/signals/BaseStatusSignal.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstants.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
 #include <kvor/zephrin6/swerve/impl/ControlParameters.hpp>
@@ -27,6 +28,7 @@
 #include <memory>
 #include <mutex>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -162,6 +164,40 @@ struct ModuleRig {
     parameters.kMaxSpeed = meters_per_second_t{kSpeedAt12Volts};
     parameters.updatePeriod = units::time::second_t{0.004};
   }
+};
+
+/// A fresh runtime on the manual clock with a ModuleRig, for applying
+/// requests directly.
+class RequestTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness::Reset();
+    harness::SetReportEcho(false);
+    harness::UseManualClock(1.0);
+    rig_.emplace();
+  }
+  void TearDown() override {
+    rig_.reset();
+    harness::Reset();
+  }
+  template <class Request>
+  void Apply(Request& request) {
+    EXPECT_EQ(request.Apply(rig_->parameters, rig_->modules), kvor::zephrin::StatusCode::OK);
+  }
+  /// Makes module i's steer motor report the azimuth `degrees`.
+  void SetAzimuth(std::size_t i, double degrees) {
+    Publish(SteerHash(i), kPositionId, Turns(degrees));
+    kvor::zephrin6::BaseStatusSignal::RefreshAll(rig_->modules[i]->GetSignals());
+  }
+  /// Gives every drive motor a torque constant and a stall current.
+  void SetMotorConstants(double kt, double stallCurrent) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      Publish(DriveHash(i), kMotorKtId, kt);
+      Publish(DriveHash(i), kStallCurrentId, stallCurrent);
+    }
+  }
+
+  std::optional<ModuleRig> rig_;
 };
 
 /// Owns a drivetrain on the manual clock and moves its odometry thread one
