@@ -217,7 +217,10 @@ class DrivetrainRig {
     });
     drivetrain_->RegisterTelemetry([this](const swerve::SwerveDriveState& state) { Count(state); });
   }
-  ~DrivetrainRig() { drivetrain_.reset(); }
+  ~DrivetrainRig() {
+    Stop();
+    drivetrain_.reset();
+  }
 
   SwerveDrivetrainImpl& operator*() { return *drivetrain_; }
   SwerveDrivetrainImpl* operator->() { return drivetrain_.get(); }
@@ -226,6 +229,11 @@ class DrivetrainRig {
   void Start() {
     drivetrain_->GetOdometryThread().Start();
     harness::AwaitBlockedWaiters(1);
+  }
+  /// Stops the thread. Its current wait for frames only ends on the clock,
+  /// so the clock moves meanwhile.
+  void Stop() {
+    RunWhileTimePasses([&] { drivetrain_->GetOdometryThread().Stop(); });
   }
   /// Moves the clock by `seconds` (one 250 Hz period by default) and waits
   /// for the sample that completes.

@@ -96,6 +96,10 @@ void Thread::Run() {
 StatusCode Thread::Sample(bool wait) {
   SwerveDrivetrainImpl& drivetrain = drivetrain_;
   const double frequency = drivetrain.odometryFrequency_.value();
+  {
+    std::unique_lock waiters(drivetrain.moduleWaitersMutex_);
+    drivetrain.moduleWaitersDone_.wait(waiters, [&] { return drivetrain.moduleWaiters_ == 0; });
+  }
   std::unique_lock signals(drivetrain.signalMutex_, std::defer_lock);
   StatusCode status = StatusCode::OK;
   if (wait && drivetrain.isOnCANFD_) {

@@ -92,6 +92,21 @@ SwerveDrivetrainImpl::SwerveDrivetrainImpl(const SwerveDrivetrainConstants& driv
 
 SwerveDrivetrainImpl::~SwerveDrivetrainImpl() { odometryThread_->Stop(); }
 
+SwerveDrivetrainImpl::ModuleLock::ModuleLock(SwerveDrivetrainImpl& drivetrain)
+    : signals_(drivetrain.signalMutex_, std::defer_lock), state_(drivetrain.stateMutex_, std::defer_lock) {
+  {
+    std::lock_guard waiters(drivetrain.moduleWaitersMutex_);
+    ++drivetrain.moduleWaiters_;
+  }
+  signals_.lock();
+  {
+    std::lock_guard waiters(drivetrain.moduleWaitersMutex_);
+    --drivetrain.moduleWaiters_;
+  }
+  drivetrain.moduleWaitersDone_.notify_all();
+  state_.lock();
+}
+
 std::vector<SwerveModulePosition> SwerveDrivetrainImpl::ReadModulePositions() {
   std::vector<SwerveModulePosition> positions;
   positions.reserve(modules_.size());

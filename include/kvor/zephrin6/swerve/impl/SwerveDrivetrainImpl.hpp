@@ -47,6 +47,7 @@
 #include <array>
 #include <atomic>
 #include <concepts>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -78,10 +79,9 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
 
   /// Holds both drivetrain locks (module signals, then state) for as long as
   /// it lives; see LockModules.
-  class ModuleLock {
+  class ZEPHRIN6_API ModuleLock {
    public:
-    explicit ModuleLock(SwerveDrivetrainImpl& drivetrain)
-        : signals_(drivetrain.signalMutex_), state_(drivetrain.stateMutex_) {}
+    explicit ModuleLock(SwerveDrivetrainImpl& drivetrain);
 
    private:
     std::unique_lock<std::recursive_mutex> signals_;
@@ -334,6 +334,12 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   std::shared_ptr<requests::SwerveRequest> installedRequest_;
   ControlParameters controlParameters_;
   mutable std::recursive_mutex signalMutex_;
+  // Threads waiting for the module signals. The odometry thread lets them in
+  // before its next sample: it takes the signal lock again right after
+  // releasing it, and a mutex alone would let it win every time.
+  std::mutex moduleWaitersMutex_;
+  std::condition_variable moduleWaitersDone_;
+  int moduleWaiters_ = 0;
   mutable std::recursive_mutex stateMutex_;
   SwerveDriveState cachedState_;
   std::shared_ptr<const TelemetryFunction> telemetryFunction_;
