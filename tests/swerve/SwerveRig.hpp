@@ -243,11 +243,6 @@ class DrivetrainRig {
     harness::AdvanceTime(seconds);
     return AwaitSample(expected);
   }
-  /// Moves the clock without expecting a sample (the wait goes on).
-  void Advance(double seconds) {
-    harness::AwaitBlockedWaiters(1);
-    harness::AdvanceTime(seconds);
-  }
   /// Waits (on the real clock, as a guard against a hung thread) for sample
   /// `count`, then for the thread to wait again; returns its state.
   swerve::SwerveDriveState AwaitSample(int count) {
