@@ -200,30 +200,16 @@ class RequestTest : public ::testing::Test {
   std::optional<ModuleRig> rig_;
 };
 
-/// Owns a drivetrain on the manual clock and moves its odometry thread one
-/// sample at a time: Step advances the clock and returns once the sample's
-/// telemetry has run and the thread waits for the next frames.
-class DrivetrainRig {
+/// Moves a drivetrain's odometry thread one sample at a time on the manual
+/// clock: Step advances the clock and returns once the sample's telemetry
+/// has run and the thread waits for its next frames. Attach registers its
+/// telemetry on the drivetrain.
+class SampleStepper {
  public:
-  explicit DrivetrainRig(const std::vector<ModuleConstants>& modules = SquareModules(),
-                         units::frequency::hertz_t frequency = units::frequency::hertz_t{0.0},
-                         const char* bus = kBus) {
-    swerve::SwerveDrivetrainConstants constants;
-    constants.WithCANBusName(bus).WithAuklet2Id(kAuklet2Id);
-    RunWhileTimePasses([&] {
-      drivetrain_ = std::make_unique<SwerveDrivetrainImpl>(constants, frequency, std::array<double, 3>{0.1, 0.1, 0.1},
-                                                           std::array<double, 3>{0.9, 0.9, 0.9},
-                                                           std::span<const ModuleConstants>(modules));
-    });
-    drivetrain_->RegisterTelemetry([this](const swerve::SwerveDriveState& state) { Count(state); });
+  void Attach(SwerveDrivetrainImpl& drivetrain) {
+    drivetrain_ = &drivetrain;
+    drivetrain.RegisterTelemetry([this](const swerve::SwerveDriveState& state) { Count(state); });
   }
-  ~DrivetrainRig() {
-    Stop();
-    drivetrain_.reset();
-  }
-
-  SwerveDrivetrainImpl& operator*() { return *drivetrain_; }
-  SwerveDrivetrainImpl* operator->() { return drivetrain_.get(); }
 
   /// Starts the thread and waits until it waits for its first frames.
   void Start() {
@@ -277,12 +263,40 @@ class DrivetrainRig {
     cv_.notify_all();
   }
 
-  std::unique_ptr<SwerveDrivetrainImpl> drivetrain_;
+  SwerveDrivetrainImpl* drivetrain_ = nullptr;
   std::mutex mutex_;
   std::condition_variable cv_;
   std::atomic<int> samples_{0};
   swerve::SwerveDriveState last_;
   std::function<void(const swerve::SwerveDriveState&)> hook_;
+};
+
+/// Owns a stopped drivetrain of the given modules on the manual clock, with
+/// a SampleStepper attached.
+class DrivetrainRig : public SampleStepper {
+ public:
+  explicit DrivetrainRig(const std::vector<ModuleConstants>& modules = SquareModules(),
+                         units::frequency::hertz_t frequency = units::frequency::hertz_t{0.0},
+                         const char* bus = kBus) {
+    swerve::SwerveDrivetrainConstants constants;
+    constants.WithCANBusName(bus).WithAuklet2Id(kAuklet2Id);
+    RunWhileTimePasses([&] {
+      drivetrain_ = std::make_unique<SwerveDrivetrainImpl>(constants, frequency, std::array<double, 3>{0.1, 0.1, 0.1},
+                                                           std::array<double, 3>{0.9, 0.9, 0.9},
+                                                           std::span<const ModuleConstants>(modules));
+    });
+    Attach(*drivetrain_);
+  }
+  ~DrivetrainRig() {
+    Stop();
+    drivetrain_.reset();
+  }
+
+  SwerveDrivetrainImpl& operator*() { return *drivetrain_; }
+  SwerveDrivetrainImpl* operator->() { return drivetrain_.get(); }
+
+ private:
+  std::unique_ptr<SwerveDrivetrainImpl> drivetrain_;
 };
 
 }  // namespace swerve_rig
