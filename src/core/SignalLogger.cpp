@@ -35,6 +35,10 @@ StatusCode SignalLogger::SetPath(const char* path) { return can::CANComm_SetLogg
 StatusCode SignalLogger::Start() { return can::CANComm_StartLogger(); }
 StatusCode SignalLogger::Stop() { return can::CANComm_StopLogger(); }
 
+StatusCode SignalLogger::SetFlushPeriod(units::time::second_t period) {
+  return can::CANComm_SetLoggerFlushPeriod(period.value());
+}
+
 StatusCode SignalLogger::EnableAutoLogging(bool enable) {
   return can::NetworkStateManager::GetInstance().GetLoggerManager().EnableAutoLogging(enable);
 }

@@ -37,14 +37,14 @@ struct Row {
 
 constexpr Row kCatalogue[] = {
 #define KVOR_SIGNAL(id, name, type, units, hz, report, primary, models) {id, name, type, units, report, primary, models},
-#include "signals/generated/SignalCatalogue.inc"
+#include "catalogue/generated/SignalCatalogue.inc"
 #undef KVOR_SIGNAL
 };
 
 unsigned ModelBit(std::string_view model) {
 #define KVOR_SIGNAL_MODEL(bit, text) \
   if (model == text) return 1u << (bit);
-#include "signals/generated/SignalCatalogue.inc"
+#include "catalogue/generated/SignalCatalogue.inc"
 #undef KVOR_SIGNAL_MODEL
   return 0;
 }

@@ -1,12 +1,15 @@
+#include "core/Runtime.hpp"
 #include "logging/LoggerService.hpp"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <regex>
 #include <thread>
 
+#include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 
 #include "logging/LoggingFixture.hpp"
@@ -16,6 +19,7 @@
 
 namespace {
 
+using namespace units::literals;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::SignalLogger;
 namespace harness = kvor::zephrin::runtime::harness;
@@ -92,7 +96,7 @@ TEST_F(LoggerTest, FullBufferDropsTheOldestSamplesAndCountsThem) {
 // A running log already holds everything up to its last chunk (what a
 // killed process leaves behind), with each device and signal described once.
 TEST_F(LoggerTest, RunningLogHoldsEveryFrameUpToItsLastChunk) {
-  LoggerService::Instance().SetFrameSource(std::make_shared<ScriptedFrameSource>(
+  kvor::zephrin::runtime::Runtime::Acquire()->Logger().SetFrameSource(std::make_shared<ScriptedFrameSource>(
       std::vector<ScriptedFrameSource::Signal>{{0x11, 1, 100.0}, {0x11, 2, 50.0}, {0x22, 1, 100.0}}));
   ASSERT_EQ(SignalLogger::Start(), StatusCode::OK);
   ASSERT_EQ(SignalLogger::WriteBoolean("enabled", true), StatusCode::OK);
@@ -178,6 +182,72 @@ TEST_F(LoggerTest, ConcurrentWritersLoseNothingUncounted) {
     EXPECT_GT(value, last[thread]);
     last[thread] = value;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Texts that would overflow a record's 16-bit length are refused at the
+// call; the log stays readable and keeps everything written after them.
+TEST_F(LoggerTest, OverlongTextsAreRefusedAndTheLogSurvives) {
+  const std::string longName(65531, 'n');
+  const std::string longUnits(70000, 'u');
+  const std::string longBus(65520, 'b');
+  const std::string atLimit(kvor::zephrin::platform::can::kMaxUserSignalTextLength, 'x');
+  const std::string file = Record([&] {
+    EXPECT_EQ(SignalLogger::WriteDouble(longName, 1.0), StatusCode::InvalidSize);
+    EXPECT_EQ(SignalLogger::WriteDouble("speed", 1.0, longUnits), StatusCode::InvalidSize);
+    EXPECT_EQ(SignalLogger::WriteDouble(atLimit + "x", 1.0), StatusCode::InvalidSize);
+    EXPECT_EQ(SignalLogger::WriteDouble(atLimit, 1.0, atLimit), StatusCode::OK);
+    uint32_t hash = 0;
+    EXPECT_EQ(c_kvor_zephrin6_encode_device(1, "rapax q", longBus.c_str(), &hash), StatusCode::InvalidSize);
+    EXPECT_EQ(c_kvor_zephrin6_encode_device(2, "rapax q", "drive", &hash), StatusCode::OK);
+    harness::AdvanceTime(0.3);
+    EXPECT_EQ(SignalLogger::WriteDouble("after", 2.0), StatusCode::OK);
+  });
+  const auto log = wisp::WispReader::ReadFile(file);
+  EXPECT_EQ(log.report.status, wisp::kOK);
+  EXPECT_FALSE(log.report.Damaged());
+  EXPECT_TRUE(log.report.cleanEnd);
+  EXPECT_EQ(log.userSamples.size(), 2u);
+  EXPECT_EQ(log.devices.size(), 1u);
+  // The refused device is reported once, with a short location.
+  const auto reports = harness::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].code, StatusCode::InvalidSize);
+  EXPECT_LT(reports[0].location.size(), 32u);
+}
+
+// A sample's time is the runtime time minus its latency, so a latency that is
+// not a number never enters the log.
+TEST_F(LoggerTest, NonFiniteLatenciesAreRefused) {
+  const std::string file = Record([] {
+    for (double latency : {std::nan(""), double(INFINITY), -double(INFINITY)}) {
+      SCOPED_TRACE(latency);
+      EXPECT_EQ(SignalLogger::WriteDouble_Impl("x", 1.0, "", latency), StatusCode::InvalidParamValue);
+    }
+    EXPECT_EQ(SignalLogger::WriteDouble_Impl("x", 1.0, "", 0.25), StatusCode::OK);
+  });
+  const auto log = wisp::WispReader::ReadFile(file);
+  ASSERT_EQ(log.userSamples.size(), 1u);
+  EXPECT_TRUE(std::isfinite(log.firstTime) && std::isfinite(log.lastTime));
+}
+
+// The flush period sets how much log time a chunk covers, within 20 ms to 1 s.
+TEST_F(LoggerTest, FlushPeriodIsConfigurable) {
+  EXPECT_EQ(SignalLogger::SetFlushPeriod(10_ms), StatusCode::InvalidParamValue);
+  EXPECT_EQ(SignalLogger::SetFlushPeriod(1.5_s), StatusCode::InvalidParamValue);
+  EXPECT_EQ(SignalLogger::SetFlushPeriod(units::time::second_t(std::nan(""))), StatusCode::InvalidParamValue);
+  ASSERT_EQ(SignalLogger::SetFlushPeriod(20_ms), StatusCode::OK);
+  const std::string file = Record([] {
+    for (int i = 0; i < 10; ++i) {
+      SignalLogger::WriteInteger("i", i);
+      harness::AdvanceTime(0.02);
+      harness::AwaitLogWritten();
+    }
+  });
+  EXPECT_GE(wisp::WispReader::ReadFile(file).report.chunks, 10u);
 }
 
 }  // namespace

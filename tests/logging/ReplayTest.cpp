@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <array>
 #include <cstring>
 #include <stdexcept>
@@ -141,15 +143,15 @@ TEST_F(ReplayTest, ReplayClockDrivesRuntimeTime) {
   ASSERT_EQ(WispReplay::Play(), StatusCode::OK);
   EXPECT_TRUE(WispReplay::WaitForPlaying(0_s));
   EXPECT_EQ(WispReplay::StepTimingImpl(0.1), StatusCode::CannotStepWhileUnpaused);
-  harness::AdvanceReplayWallClock(0.25);
+  harness::AdvanceTime(0.25);
   EXPECT_DOUBLE_EQ(GetCurrentTimeSeconds(), 1.254);
   ASSERT_EQ(WispReplay::SetSpeed(2.0), StatusCode::OK);
-  harness::AdvanceReplayWallClock(0.25);
+  harness::AdvanceTime(0.25);
   EXPECT_DOUBLE_EQ(GetCurrentTimeSeconds(), 1.754);
   EXPECT_EQ(WispReplay::GetDoubleImpl("x").value, 1.5);
   EXPECT_EQ(WispReplay::SetSpeed(0.0), StatusCode::InvalidParamValue);
 
-  harness::AdvanceReplayWallClock(10.0);  // far past the end
+  harness::AdvanceTime(10.0);  // far past the end
   EXPECT_EQ(GetCurrentTimeSeconds(), 3.0);
   EXPECT_FALSE(WispReplay::WaitForPlayingImpl(0.0));
 
@@ -161,10 +163,35 @@ TEST_F(ReplayTest, ReplayClockDrivesRuntimeTime) {
 
   ASSERT_EQ(WispReplay::CloseFile(), StatusCode::OK);
   EXPECT_FALSE(WispReplay::IsFileLoaded());
-  EXPECT_EQ(GetCurrentTimeSeconds(), 50.0);
+  // The manual clock went on while the log played: 50 + 0.25 + 0.25 + 10.
+  EXPECT_EQ(GetCurrentTimeSeconds(), 60.5);
   EXPECT_TRUE(WispReplay::WaitForPlayingImpl(0.0));  // simulation time always runs
   EXPECT_EQ(WispReplay::Play(), StatusCode::NoFile);
   EXPECT_EQ(WispReplay::GetDoubleImpl("x").status, StatusCode::NoFile);
+}
+
+// Waiting for playback follows the manual clock like every runtime wait: it
+// ends when playback starts, or when the manual time passes its timeout.
+TEST_F(ReplayTest, WaitForPlayingFollowsTheManualClock) {
+  const std::string file = RecordRamp();
+  ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
+  for (bool play : {true, false}) {
+    SCOPED_TRACE(play);
+    bool answer = !play;
+    std::thread waiter([&] { answer = WispReplay::WaitForPlayingImpl(0.1); });
+    harness::AwaitBlockedWaiters(1);
+    harness::AdvanceTime(0.05);  // half the timeout: still waiting
+    harness::AwaitBlockedWaiters(1);
+    if (play) {
+      ASSERT_EQ(WispReplay::Play(), StatusCode::OK);
+    } else {
+      harness::AdvanceTime(0.05);
+    }
+    waiter.join();
+    EXPECT_EQ(answer, play);
+    ASSERT_EQ(WispReplay::Pause(), StatusCode::OK);
+  }
+  EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
 }
 
 // A user signal before its first sample reads as not yet updated.

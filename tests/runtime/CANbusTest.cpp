@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/Runtime.hpp"
 #include "canbus/BusRegistry.hpp"
 #include "support/RuntimeFixture.hpp"
 
@@ -29,7 +30,7 @@ TEST_F(CANbusTest, NetworkTypeFollowsNameAndOverrides) {
                         Case{"can1", true}}) {
     SCOPED_TRACE(c.bus);
     EXPECT_EQ(CANBus{c.bus}.IsNetworkFD(), c.fd);
-    EXPECT_EQ(kvor::zephrin::runtime::BusRegistry::Instance().CanSynchronizeSignals(c.bus), c.fd);
+    EXPECT_EQ(kvor::zephrin::runtime::Runtime::Acquire()->Buses().CanSynchronizeSignals(c.bus), c.fd);
   }
 
   harness::SetBusNetworkType("rio", 2);

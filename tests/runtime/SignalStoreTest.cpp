@@ -15,8 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/Runtime.hpp"
 #include "signals/ReplaySampleSource.hpp"
-#include "signals/SignalCatalogue.hpp"
+#include "catalogue/SignalCatalogue.hpp"
 #include "signals/SignalStore.hpp"
 #include "support/RuntimeFixture.hpp"
 
@@ -177,7 +178,7 @@ TEST_F(SignalStoreTest, PropertiesComeFromTheCatalogue) {
 
   // Every model publishes its whole catalogue (primary IDs, plus the
   // compliancy and reset-flags signals every device has).
-  namespace rs = kvor::zephrin::runtime::signals;
+  namespace rs = kvor::zephrin::runtime::catalogue;
   struct Model {
     const char* name;
     size_t signals;
@@ -248,7 +249,7 @@ TEST_F(SignalStoreTest, EnumeratesTheFramesOfTheSimulatedBus) {
   harness::SetSimulatedValue(hash, 2207, 0.75);
   c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, 2206, 0, 0.1);
   std::map<uint16_t, std::vector<double>> times;
-  SignalStore::Instance().ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
+  kvor::zephrin::runtime::Runtime::Acquire()->Signals().ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
     EXPECT_EQ(f.bus, "drive");
     EXPECT_EQ(f.model, "angulon");
     EXPECT_EQ(f.deviceId, 4);
@@ -280,7 +281,7 @@ TEST_F(SignalStoreTest, ReplaySourceReplacesSimulation) {
     }
     double NextSampleTime(uint64_t, double t) const override { return t < 1.5 ? 1.5 : t < 2.0 ? 2.0 : INFINITY; }
   };
-  SignalStore::Instance().SetReplaySource(std::make_shared<Source>());
+  kvor::zephrin::runtime::Runtime::Acquire()->Signals().SetReplaySource(std::make_shared<Source>());
   const uint32_t hash = harness::DeviceHash(1, "rapax q", "");  // never encoded: the log decides
   int status = kOK;
   Read(hash, kVelocity, "", &status);
@@ -297,7 +298,7 @@ TEST_F(SignalStoreTest, ReplaySourceReplacesSimulation) {
   waiter.join();
   EXPECT_EQ(status, kOK);
   EXPECT_EQ(record.value, 20);
-  SignalStore::Instance().SetReplaySource(nullptr);
+  kvor::zephrin::runtime::Runtime::Acquire()->Signals().SetReplaySource(nullptr);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 Usage: generate_catalogue.py            rewrite the generated file
        generate_catalogue.py --check    fail when the generated file is stale
 
-The output, runtime/src/signals/generated/SignalCatalogue.inc, is committed so
+The output, runtime/src/catalogue/generated/SignalCatalogue.inc, is committed so
 that a build needs no Python; rerun this script after editing signals.csv.
 """
 
@@ -15,7 +15,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalogue  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-OUTPUT = os.path.join(ROOT, "runtime", "src", "signals", "generated", "SignalCatalogue.inc")
+OUTPUT = os.path.join(ROOT, "runtime", "src", "catalogue", "generated", "SignalCatalogue.inc")
 
 
 def _c_string(text):

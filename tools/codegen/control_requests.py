@@ -541,18 +541,17 @@ def platform_header() -> str:
 def runtime_source() -> str:
     lines = [
         BANNER.rstrip("\n"), "#include <kvor/zephrin/platform/ControlRequests.hpp>", "",
-        '#include "controls/ControlRecorder.hpp"', "",
+        '#include "controls/ControlRecorder.hpp"', '#include "core/Runtime.hpp"', "",
         "// Every entry point records its call for the harness and returns the status",
         "// chosen for the device (OK unless a test injected another).",
         "namespace {",
-        "kvor::zephrin::runtime::ControlRecorder& Recorder() {",
-        "  return kvor::zephrin::runtime::ControlRecorder::Instance();", "}", "}  // namespace", "",
+        "using kvor::zephrin::runtime::Runtime;", "}  // namespace", "",
     ]
     for _, fn, params, names in entry_points():
         lines += signature(f'extern "C" int {fn}', ["const char* network", "std::uint32_t deviceHash",
                                                      "double updateFreqHz", *params], ") {")
-        lines.append(f'  return Recorder().Record("{fn}", network, deviceHash,')
-        lines += signature(" " * 27, ["updateFreqHz", *names], "});", open_="{", indent=28)
+        lines.append(f'  return Runtime::Acquire()->Controls().Record("{fn}", network, deviceHash,')
+        lines += signature(" " * 6, ["updateFreqHz", *names], "});", open_="{", indent=7)
         lines.append("}")
         lines.append("")
     return "\n".join(lines)

@@ -2,14 +2,12 @@
 
 #include <kvor/zephrin/platform/CANbus.hpp>
 
-#include "core/ResetRegistry.hpp"
+#include "core/Runtime.hpp"
 
 namespace kvor::zephrin::runtime {
 namespace {
 
 constexpr int32_t kInvalidNetwork = -10001;
-
-const bool kRegistered = (RegisterReset([] { BusRegistry::Instance().Clear(); }), true);
 
 /// The type a bus name implies: the controller's own bus is classic CAN.
 int32_t DefaultNetworkType(std::string_view bus) {
@@ -18,11 +16,6 @@ int32_t DefaultNetworkType(std::string_view bus) {
 }
 
 }  // namespace
-
-BusRegistry& BusRegistry::Instance() {
-  static BusRegistry registry;
-  return registry;
-}
 
 const BusRegistry::Override* BusRegistry::Find(std::string_view bus) const {
   auto it = overrides_.find(bus);
@@ -78,28 +71,20 @@ void BusRegistry::SetStatus(std::string_view bus, const harness::BusStatus& stat
   Entry(bus).status = status;
 }
 
-void BusRegistry::Clear() {
-  std::lock_guard lock(mutex_);
-  overrides_.clear();
-  anyOverride_.store(false, std::memory_order_release);
-}
-
 }  // namespace kvor::zephrin::runtime
 
 namespace kvor::zephrin::platform::can {
 
-using runtime::BusRegistry;
-
 int32_t CANbus_GetNetworkType(const char* network) {
   if (network == nullptr) return runtime::kInvalidNetwork;
-  return BusRegistry::Instance().NetworkType(network);
+  return runtime::Runtime::Acquire()->Buses().NetworkType(network);
 }
 
 void CANbus_GetStatus(float& busUtilization, uint32_t& busOffCount, uint32_t& txFullCount,
                       uint32_t& receiveErrorCount, uint32_t& transmitErrorCount, int32_t& status,
                       const char* network, bool /*printErrors*/) {
   runtime::harness::BusStatus figures;
-  if (network == nullptr || !BusRegistry::Instance().Status(network, figures)) {
+  if (network == nullptr || !runtime::Runtime::Acquire()->Buses().Status(network, figures)) {
     status = runtime::kInvalidNetwork;
     return;
   }
@@ -116,9 +101,9 @@ void CANbus_GetStatus(float& busUtilization, uint32_t& busOffCount, uint32_t& tx
 namespace kvor::zephrin::runtime::harness {
 
 void SetBusNetworkType(std::string_view bus, int32_t networkType) {
-  BusRegistry::Instance().SetNetworkType(bus, networkType);
+  runtime::Runtime::Acquire()->Buses().SetNetworkType(bus, networkType);
 }
-void SetBusPresent(std::string_view bus, bool present) { BusRegistry::Instance().SetPresent(bus, present); }
-void SetBusStatus(std::string_view bus, const BusStatus& status) { BusRegistry::Instance().SetStatus(bus, status); }
+void SetBusPresent(std::string_view bus, bool present) { runtime::Runtime::Acquire()->Buses().SetPresent(bus, present); }
+void SetBusStatus(std::string_view bus, const BusStatus& status) { runtime::Runtime::Acquire()->Buses().SetStatus(bus, status); }
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -6,7 +6,7 @@
 // status per name. Other runtime services ask it whether a bus can sample
 // several signals together (the signal store's synchronised reads).
 // Thread-safe; the queries never allocate, and cost one atomic load while
-// nothing is overridden.
+// nothing is overridden. Owned by the Runtime.
 
 #include <atomic>
 #include <cstdint>
@@ -21,7 +21,9 @@ namespace kvor::zephrin::runtime {
 
 class BusRegistry {
  public:
-  static BusRegistry& Instance();
+  BusRegistry() = default;
+  BusRegistry(const BusRegistry&) = delete;
+  BusRegistry& operator=(const BusRegistry&) = delete;
 
   /// 1 (classic CAN) or 2 (CAN FD), an overridden type, or -10001
   /// InvalidNetwork for a detached bus.
@@ -36,8 +38,6 @@ class BusRegistry {
   void SetNetworkType(std::string_view bus, int32_t networkType);
   void SetPresent(std::string_view bus, bool present);
   void SetStatus(std::string_view bus, const harness::BusStatus& status);
-  /// Forgets every override.
-  void Clear();
 
  private:
   struct Override {
@@ -47,7 +47,6 @@ class BusRegistry {
     harness::BusStatus status;
   };
 
-  BusRegistry() = default;
   Override& Entry(std::string_view bus);
   /// The override of `bus` or null; the caller holds mutex_.
   const Override* Find(std::string_view bus) const;

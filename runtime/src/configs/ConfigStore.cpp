@@ -2,11 +2,12 @@
 
 #include <cmath>
 
+#include "catalogue/SignalCatalogue.hpp"
 #include "configs/ConfigText.hpp"
-#include "configs/DeviceLink.hpp"
-#include "configs/Status.hpp"
 #include "core/Clock.hpp"
-#include "core/ResetRegistry.hpp"
+#include "core/Status.hpp"
+#include "devices/DeviceRegistry.hpp"
+#include "signals/SignalStore.hpp"
 
 namespace kvor::zephrin::runtime::configs {
 namespace {
@@ -35,22 +36,35 @@ const Action* FindAction(int id) {
   return nullptr;
 }
 
-const bool kRegistered = (RegisterReset([] { ConfigStore::Instance().Reset(); }), true);
-
 }  // namespace
 
-ConfigStore& ConfigStore::Instance() {
-  static ConfigStore store;
-  return store;
-}
-
-ConfigStore::ConfigStore() {
+ConfigStore::ConfigStore(Clock& clock, const devices::DeviceRegistry& devices, signals::SignalStore& signals)
+    : clock_(clock), devices_(devices), signals_(signals) {
   // Waits for an absent device end when the runtime clock passes their
   // deadline, so manual time changes must wake them.
-  Clock::Instance().AddListener([this] {
+  clockListener_ = clock_.AddListener([this] {
     std::lock_guard lock(mutex_);
     timeChanged_.notify_all();
   });
+}
+
+ConfigStore::~ConfigStore() { clock_.RemoveListener(clockListener_); }
+
+// A device answers config calls when the program announced it (by encoding
+// its key) and the harness has not made it absent.
+bool ConfigStore::IsDevicePresent(uint32_t deviceHash) const {
+  devices::DeviceRecord record;
+  return devices_.Find(deviceHash, record) && record.present;
+}
+
+// Only signals the device's model publishes are touched, so a clear of every
+// sticky fault does not invent signals the device does not have.
+void ConfigStore::SetDeviceSignal(uint32_t deviceHash, uint16_t signalId, double value) {
+  devices::DeviceRecord record;
+  if (!devices_.Find(deviceHash, record)) return;
+  const catalogue::CatalogueEntry* entry = catalogue::FindSignal(signalId);
+  if (entry == nullptr || !catalogue::ModelPublishes(*entry, record.modelMask)) return;
+  signals_.SetSimulatedValue(deviceHash, signalId, value);
 }
 
 int ConfigStore::Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds) {
@@ -61,9 +75,8 @@ int ConfigStore::Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, 
     if (--it->second.remaining <= 0) injections_.erase(it);
     return status;
   }
-  Clock& clock = Clock::Instance();
   bool present =
-      clock.WaitUntil(lock, timeChanged_, clock.Now() + timeoutSeconds, [&] { return IsDevicePresent(deviceHash); });
+      clock_.WaitUntil(lock, timeChanged_, clock_.Now() + timeoutSeconds, [&] { return IsDevicePresent(deviceHash); });
   return present ? kOK : kRxTimeout;
 }
 
@@ -150,13 +163,6 @@ std::vector<RecordedConfigCall> ConfigStore::Calls(uint32_t deviceHash) const {
   std::lock_guard lock(mutex_);
   auto it = calls_.find(deviceHash);
   return it == calls_.end() ? std::vector<RecordedConfigCall>{} : it->second;
-}
-
-void ConfigStore::Reset() {
-  std::lock_guard lock(mutex_);
-  stored_.clear();
-  injections_.clear();
-  calls_.clear();
 }
 
 }  // namespace kvor::zephrin::runtime::configs

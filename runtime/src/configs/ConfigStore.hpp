@@ -5,7 +5,8 @@
 // device's signals, and makes config calls block like a real bus transaction:
 // a present device answers at once, an absent one times out on the runtime
 // clock. The harness can inject failures and read what was stored and sent.
-// One process-wide instance; every member is thread-safe.
+// Owned by the Runtime, built over its clock, device registry (presence) and
+// signal store (actions move signals). Every member is thread-safe.
 
 #include <condition_variable>
 #include <cstdint>
@@ -14,6 +15,16 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace kvor::zephrin::runtime {
+class Clock;
+namespace devices {
+class DeviceRegistry;
+}
+namespace signals {
+class SignalStore;
+}
+}  // namespace kvor::zephrin::runtime
 
 namespace kvor::zephrin::runtime::configs {
 
@@ -29,7 +40,10 @@ struct RecordedConfigCall {
 
 class ConfigStore {
  public:
-  static ConfigStore& Instance();
+  ConfigStore(Clock& clock, const devices::DeviceRegistry& devices, signals::SignalStore& signals);
+  ~ConfigStore();
+  ConfigStore(const ConfigStore&) = delete;
+  ConfigStore& operator=(const ConfigStore&) = delete;
 
   /// Merges settings (or applies actions) for a device; see c_kvor_zephrin6_set_configs.
   int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag, bool actionFlag);
@@ -42,15 +56,15 @@ class ConfigStore {
   void InjectFailures(uint32_t deviceHash, int count, int status);
   /// Every config call of the device since the last reset, oldest first.
   std::vector<RecordedConfigCall> Calls(uint32_t deviceHash) const;
-  /// Forgets every device, injection and record.
-  void Reset();
 
  private:
-  ConfigStore();
   // Checks the timeout, consumes an injected failure and waits for an absent
   // device; returns the status the call ends with unless it is 0.
   int Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds);
   int ApplyActions(uint32_t deviceHash, std::string_view text);
+  bool IsDevicePresent(uint32_t deviceHash) const;
+  /// Sets the value the device serves for `signalId`, when its model has it.
+  void SetDeviceSignal(uint32_t deviceHash, uint16_t signalId, double value);
   // Both run with the lock held.
   std::string JoinStored(uint32_t deviceHash) const;
   void Record(uint32_t deviceHash, RecordedConfigCall call);
@@ -59,6 +73,11 @@ class ConfigStore {
     int remaining = 0;
     int status = 0;
   };
+
+  Clock& clock_;
+  const devices::DeviceRegistry& devices_;
+  signals::SignalStore& signals_;
+  int clockListener_ = 0;
 
   mutable std::mutex mutex_;
   std::condition_variable timeChanged_;

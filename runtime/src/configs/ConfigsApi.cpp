@@ -10,8 +10,10 @@
 
 #include "configs/ConfigStore.hpp"
 #include "configs/ConfigText.hpp"
-#include "configs/Status.hpp"
+#include "core/Runtime.hpp"
+#include "core/Status.hpp"
 
+namespace rt = kvor::zephrin::runtime;
 namespace configs = kvor::zephrin::runtime::configs;
 
 namespace {
@@ -25,26 +27,26 @@ char* CopyForCaller(const std::string& text) {
 
 int HandOut(const std::string& text, char** out) {
   *out = CopyForCaller(text);
-  return *out != nullptr ? configs::kOK : configs::kInsufficientSz;
+  return *out != nullptr ? rt::kOK : rt::kInsufficientSz;
 }
 
 bool ValidId(int configId) { return configId >= 0 && configId <= configs::kMaxConfigId; }
 
 template <class T>
 int Deserialize(int configId, const char* text, uint32_t length, T* value) {
-  if (value == nullptr || (text == nullptr && length > 0) || !ValidId(configId)) return configs::kInvalidParamValue;
+  if (value == nullptr || (text == nullptr && length > 0) || !ValidId(configId)) return rt::kInvalidParamValue;
   auto piece = configs::FindLast(std::string_view(text == nullptr ? "" : text, length), configId);
-  if (!piece) return configs::kNotFound;
+  if (!piece) return rt::kNotFound;
   if constexpr (std::is_same_v<T, double>) {
     *value = piece->asDouble;
   } else {
     // A double piece is read as an int only when it holds exactly one.
     double d = piece->asDouble;
     if (!piece->isInteger && !(d >= -2147483648.0 && d <= 2147483647.0 && d == static_cast<int>(d)))
-      return configs::kInvalidParamValue;
+      return rt::kInvalidParamValue;
     *value = piece->isInteger ? static_cast<int>(piece->asInteger) : static_cast<int>(d);
   }
-  return configs::kOK;
+  return rt::kOK;
 }
 
 }  // namespace
@@ -52,16 +54,16 @@ int Deserialize(int configId, const char* text, uint32_t length, T* value) {
 extern "C" {
 
 int c_kvor_zephrin6_serialize_double(int configId, double value, char** text) {
-  if (text == nullptr) return configs::kInvalidParamValue;
+  if (text == nullptr) return rt::kInvalidParamValue;
   *text = nullptr;
-  if (!ValidId(configId)) return configs::kInvalidParamValue;
+  if (!ValidId(configId)) return rt::kInvalidParamValue;
   return HandOut(configs::FormatDouble(configId, value), text);
 }
 
 int c_kvor_zephrin6_serialize_int(int configId, int value, char** text) {
-  if (text == nullptr) return configs::kInvalidParamValue;
+  if (text == nullptr) return rt::kInvalidParamValue;
   *text = nullptr;
-  if (!ValidId(configId)) return configs::kInvalidParamValue;
+  if (!ValidId(configId)) return rt::kInvalidParamValue;
   return HandOut(configs::FormatInt(configId, value), text);
 }
 
@@ -76,18 +78,18 @@ int c_kvor_zephrin6_deserialize_int(int configId, const char* text, uint32_t len
 int c_kvor_zephrin6_set_configs(int /*context*/, const char* /*network*/, uint32_t deviceHash, double timeoutSeconds,
                                 const char* values, uint32_t length, bool firstFlag, bool actionFlag,
                                 bool /*reserved*/) {
-  if (values == nullptr && length > 0) return configs::kInvalidParamValue;
+  if (values == nullptr && length > 0) return rt::kInvalidParamValue;
   std::string_view text(values == nullptr ? "" : values, length);
-  return configs::ConfigStore::Instance().Set(deviceHash, timeoutSeconds, text, firstFlag, actionFlag);
+  return rt::Runtime::Acquire()->Configs().Set(deviceHash, timeoutSeconds, text, firstFlag, actionFlag);
 }
 
 int c_kvor_zephrin6_get_configs(int /*context*/, const char* /*network*/, uint32_t deviceHash, double timeoutSeconds,
                                 char** values, bool /*reserved*/) {
-  if (values == nullptr) return configs::kInvalidParamValue;
+  if (values == nullptr) return rt::kInvalidParamValue;
   *values = nullptr;
   std::string text;
-  int status = configs::ConfigStore::Instance().Get(deviceHash, timeoutSeconds, text);
-  if (status != configs::kOK) return status;
+  int status = rt::Runtime::Acquire()->Configs().Get(deviceHash, timeoutSeconds, text);
+  if (status != rt::kOK) return status;
   return HandOut(text, values);
 }
 
@@ -96,7 +98,7 @@ int c_kvor_zephrin6_free_memory(void** address) {
     std::free(*address);
     *address = nullptr;
   }
-  return configs::kOK;
+  return rt::kOK;
 }
 
 }  // extern "C"

@@ -3,17 +3,9 @@
 #include <cassert>
 #include <cstdio>
 
-#include "core/ResetRegistry.hpp"
+#include "core/Runtime.hpp"
 
 namespace kvor::zephrin::runtime {
-namespace {
-const bool kRegistered = (RegisterReset([] { ControlRecorder::Instance().Reset(); }), true);
-}  // namespace
-
-ControlRecorder& ControlRecorder::Instance() {
-  static ControlRecorder recorder;
-  return recorder;
-}
 
 ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
   auto it = devices_.find(deviceHash);
@@ -92,29 +84,24 @@ void ControlRecorder::ClearCalls() {
   for (auto& [hash, device] : devices_) device->total = 0;
 }
 
-void ControlRecorder::Reset() {
-  std::lock_guard lock(mutex_);
-  devices_.clear();
-}
-
 namespace harness {
 
 std::vector<ControlCall> ControlCalls(std::uint32_t deviceHash) {
-  return ControlRecorder::Instance().Calls(deviceHash);
+  return Runtime::Acquire()->Controls().Calls(deviceHash);
 }
 
 std::optional<ControlCall> LastControlCall(std::uint32_t deviceHash) {
-  auto calls = ControlRecorder::Instance().Calls(deviceHash);
+  auto calls = Runtime::Acquire()->Controls().Calls(deviceHash);
   if (calls.empty()) return std::nullopt;
   return std::move(calls.back());
 }
 
-std::size_t ControlCallCount(std::uint32_t deviceHash) { return ControlRecorder::Instance().Count(deviceHash); }
+std::size_t ControlCallCount(std::uint32_t deviceHash) { return Runtime::Acquire()->Controls().Count(deviceHash); }
 
-void ClearControlCalls() { ControlRecorder::Instance().ClearCalls(); }
+void ClearControlCalls() { Runtime::Acquire()->Controls().ClearCalls(); }
 
 void SetControlStatus(std::uint32_t deviceHash, int status) {
-  ControlRecorder::Instance().SetStatus(deviceHash, status);
+  Runtime::Acquire()->Controls().SetStatus(deviceHash, status);
 }
 
 std::string ToString(const ControlCall& call) {

@@ -4,7 +4,8 @@
 // harness. Each device keeps a fixed ring of its last calls whose slots are
 // reused in place, so recording a call allocates nothing once a device has
 // been seen (a program re-sending its request every loop stays
-// allocation-free). Thread-safe: one mutex guards all devices.
+// allocation-free). Owned by the Runtime. Thread-safe: one mutex guards all
+// devices.
 
 #include <array>
 #include <cstddef>
@@ -35,12 +36,15 @@ struct RecordedArg {
 
 class ControlRecorder {
  public:
+  ControlRecorder() = default;
+  ControlRecorder(const ControlRecorder&) = delete;
+  ControlRecorder& operator=(const ControlRecorder&) = delete;
+
   /// Calls kept per device.
   static constexpr std::size_t kCallsPerDevice = 64;
   /// Most field arguments one call may carry (after bus, hash and frequency).
   static constexpr std::size_t kMaxArgs = 32;
 
-  static ControlRecorder& Instance();
 
   /// Records one call and returns the status injected for the device (0 by
   /// default). `function` must be a string with static storage duration.
@@ -53,8 +57,6 @@ class ControlRecorder {
   void SetStatus(std::uint32_t deviceHash, int status);
   /// Forgets all calls (injected statuses stay).
   void ClearCalls();
-  /// Forgets calls and injected statuses.
-  void Reset();
 
  private:
   struct Call {
@@ -70,7 +72,6 @@ class ControlRecorder {
     int status = 0;
   };
 
-  ControlRecorder() = default;
   Device& DeviceFor(std::uint32_t deviceHash);
   static harness::ControlCall ToHarness(const Call& call);
 

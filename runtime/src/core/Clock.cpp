@@ -4,22 +4,7 @@
 #include <chrono>
 #include <vector>
 
-#include "core/ResetRegistry.hpp"
-
 namespace kvor::zephrin::runtime {
-
-Clock& Clock::Instance() {
-  static Clock clock;
-  return clock;
-}
-
-namespace {
-const bool kRegistered = (RegisterReset([] {
-                            Clock::Instance().SetTimeSource({});
-                            Clock::Instance().UseRealTime();
-                          }),
-                          true);
-}  // namespace
 
 double Clock::SteadySeconds() const {
   using namespace std::chrono;
@@ -31,8 +16,21 @@ double Clock::Now() const {
     std::lock_guard lock(sourceMutex_);
     if (source_) return source_();
   }
+  return WallNow();
+}
+
+double Clock::WallNow() const {
   if (manual_.load(std::memory_order_acquire)) return manualTime_.load(std::memory_order_acquire);
   return SteadySeconds();
+}
+
+void Clock::Shutdown() {
+  {
+    std::lock_guard lock(waiterMutex_);
+    shutDown_.store(true, std::memory_order_release);
+  }
+  waiterCv_.notify_all();
+  NotifyTimeChanged();
 }
 
 void Clock::UseRealTime() {
@@ -111,7 +109,7 @@ int Clock::BlockedWaiters() const {
 
 void Clock::AwaitBlockedWaiters(int count) {
   std::unique_lock lock(waiterMutex_);
-  waiterCv_.wait(lock, [&] { return blocked_ >= count; });
+  waiterCv_.wait(lock, [&] { return blocked_ >= count || IsShutDown(); });
 }
 
 }  // namespace kvor::zephrin::runtime

@@ -6,22 +6,32 @@
 // own: it waits on its condition variable through WaitUntil, and the clock
 // wakes every registered waiter whenever manual time moves, so a wait on the
 // manual clock ends exactly when the test advances past its deadline.
-// Thread-safe.
+// Owned by the Runtime; a shut-down clock ends every wait at once, so no
+// thread stays blocked inside a runtime that is going away. Thread-safe.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace kvor::zephrin::runtime {
 
 class Clock {
  public:
-  static Clock& Instance();
+  Clock() = default;
+  Clock(const Clock&) = delete;
+  Clock& operator=(const Clock&) = delete;
 
   /// Seconds on the current time base.
   double Now() const;
+  /// Seconds on the wall reference: the manual time on the manual clock,
+  /// the steady clock otherwise; never the replay time. Replay paces itself
+  /// on it, so a test on the manual clock drives playback with AdvanceTime.
+  double WallNow() const;
 
   void UseRealTime();
   void UseManualTime(double startSeconds);
@@ -51,13 +61,26 @@ class Clock {
   bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double deadline,
                  Ready ready);
 
+  /// Like WaitUntil, with `wallDeadline` on the wall reference (WallNow):
+  /// for waits measured in wall time whatever the replay does.
+  template <class Ready>
+  bool WaitUntilWall(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double wallDeadline,
+                     Ready ready);
+
+  /// Ends every wait now and from now on (WaitUntil returns ready()'s value
+  /// at once): the owning runtime is shutting down.
+  void Shutdown();
+  bool IsShutDown() const { return shutDown_.load(std::memory_order_acquire); }
+
   /// Number of threads currently blocked in WaitUntil.
   int BlockedWaiters() const;
   /// Blocks (on a condition variable) until at least `count` threads wait.
   void AwaitBlockedWaiters(int count);
 
  private:
-  Clock() = default;
+  // A deadline counts as reached a nanosecond early, so that a manual clock
+  // advanced in float steps (0.05 + 0.05) does reach a deadline set as 0.1.
+  static bool Reached(double now, double deadline) { return now >= deadline - 1e-9; }
   void WaiterEntered();
   void WaiterLeft();
   double SteadySeconds() const;
@@ -67,6 +90,7 @@ class Clock {
   mutable std::mutex sourceMutex_;
   std::function<double()> source_;
   std::atomic<bool> hasSource_{false};
+  std::atomic<bool> shutDown_{false};
 
   mutable std::mutex listenerMutex_;
   std::vector<std::pair<int, std::function<void()>>> listeners_;
@@ -82,7 +106,7 @@ bool Clock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variabl
                       Ready ready) {
   while (!ready()) {
     double now = Now();
-    if (now >= deadline) return false;
+    if (Reached(now, deadline) || IsShutDown()) return false;
     WaiterEntered();
     if (IsManual()) {
       cv.wait(lock);
@@ -92,6 +116,23 @@ bool Clock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variabl
       cv.wait_for(lock, std::chrono::milliseconds(2));
     } else {
       cv.wait_for(lock, std::chrono::duration<double>(deadline - now));
+    }
+    WaiterLeft();
+  }
+  return true;
+}
+
+template <class Ready>
+bool Clock::WaitUntilWall(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double wallDeadline,
+                          Ready ready) {
+  while (!ready()) {
+    double now = WallNow();
+    if (Reached(now, wallDeadline) || IsShutDown()) return false;
+    WaiterEntered();
+    if (IsManual()) {
+      cv.wait(lock);
+    } else {
+      cv.wait_for(lock, std::chrono::duration<double>(wallDeadline - now));
     }
     WaiterLeft();
   }

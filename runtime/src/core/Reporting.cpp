@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/ReportLog.hpp"
+#include "core/Runtime.hpp"
 
 namespace kvor::zephrin::platform {
 namespace {
@@ -60,7 +61,13 @@ std::string GetStackTrace(int depth) {
 
 extern "C" int c_kvor_zephrin_report_error(int isError, int code, int /*isLVCode*/, const char* details,
                                            const char* location, const char* callStack) {
-  kvor::zephrin::runtime::ReportLog::Instance().Add(isError != 0, code, details ? details : "",
-                                                    location ? location : "", callStack ? callStack : "");
+  kvor::zephrin::runtime::Runtime::Acquire()->Reports().Add(isError != 0, code, details ? details : "",
+                                                            location ? location : "", callStack ? callStack : "");
   return 0;
 }
+
+namespace kvor::zephrin::runtime::harness {
+std::vector<Report> Reports() { return Runtime::Acquire()->Reports().Snapshot(); }
+void ClearReports() { Runtime::Acquire()->Reports().Clear(); }
+void SetReportEcho(bool echo) { Runtime::Acquire()->Reports().SetEcho(echo); }
+}  // namespace kvor::zephrin::runtime::harness

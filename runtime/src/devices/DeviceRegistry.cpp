@@ -2,23 +2,15 @@
 
 #include <kvor/zephrin/platform/Time.hpp>
 
-#include "core/ResetRegistry.hpp"
-#include "signals/SignalCatalogue.hpp"
+#include "catalogue/SignalCatalogue.hpp"
 
 namespace kvor::zephrin::runtime::devices {
 namespace {
-const bool kRegistered = (RegisterReset([] { DeviceRegistry::Instance().Reset(); }), true);
-
 constexpr uint32_t kFnvOffset = 2166136261u;
 constexpr uint32_t kFnvPrime = 16777619u;
 
 uint32_t FnvAdd(uint32_t hash, unsigned char byte) { return (hash ^ byte) * kFnvPrime; }
 }  // namespace
-
-DeviceRegistry& DeviceRegistry::Instance() {
-  static DeviceRegistry registry;
-  return registry;
-}
 
 uint32_t DeviceRegistry::Hash(int deviceId, std::string_view model, std::string_view bus) {
   uint32_t hash = kFnvOffset;
@@ -42,13 +34,21 @@ uint32_t DeviceRegistry::Register(int deviceId, std::string_view model, std::str
     record->deviceId = deviceId;
     record->model = model;
     record->bus = bus;
-    record->modelMask = signals::ModelMask(model);
+    record->modelMask = catalogue::ModelMask(model);
     record->compliancy = kvor::zephrin::unmanaged::GetApiCompliancy();
     added = *record;
     devices_.emplace(hash, std::move(record));
     for (auto& l : listeners_) listeners.push_back(l.second);
   }
   for (auto& listener : listeners) listener(added);
+  return hash;
+}
+
+uint32_t DeviceRegistry::Register(int deviceId, std::string_view model, std::string_view bus, bool present,
+                                  int compliancy) {
+  const uint32_t hash = Register(deviceId, model, bus);
+  SetPresent(hash, present);
+  SetCompliancy(hash, compliancy);
   return hash;
 }
 
@@ -98,11 +98,6 @@ bool DeviceRegistry::SetCompliancy(uint32_t hash, int compliancy) {
 const DeviceRecord* DeviceRegistry::FindLocked(uint32_t hash) const {
   auto it = devices_.find(hash);
   return it == devices_.end() ? nullptr : it->second.get();
-}
-
-void DeviceRegistry::Reset() {
-  std::lock_guard lock(mutex_);
-  devices_.clear();
 }
 
 }  // namespace kvor::zephrin::runtime::devices

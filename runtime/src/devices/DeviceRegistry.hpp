@@ -4,8 +4,8 @@
 // encoding its key, with its bus, model, presence and the API compliancy
 // number its firmware reports. The registry owns its records; callers get
 // copies, or const pointers while they hold the registry's lock (the read
-// path of the signal store, which must not allocate). Records live until
-// Reset. Thread-safe.
+// path of the signal store, which must not allocate). Records live as long
+// as the registry, which the Runtime owns. Thread-safe.
 
 #include <cstdint>
 #include <functional>
@@ -31,7 +31,9 @@ struct DeviceRecord {
 
 class DeviceRegistry {
  public:
-  static DeviceRegistry& Instance();
+  DeviceRegistry() = default;
+  DeviceRegistry(const DeviceRegistry&) = delete;
+  DeviceRegistry& operator=(const DeviceRegistry&) = delete;
 
   /// The stable key of a device: 32-bit FNV-1a over the device ID (four
   /// bytes, little endian), the model text, a NUL, the bus name and a NUL.
@@ -42,6 +44,9 @@ class DeviceRegistry {
   /// number) unless it is known already, and returns its hash. Registration
   /// listeners run, outside the lock, for a device seen for the first time.
   uint32_t Register(int deviceId, std::string_view model, std::string_view bus);
+  /// Registers the device like Register, then sets its presence and the
+  /// compliancy number it reports (also for a device known already).
+  uint32_t Register(int deviceId, std::string_view model, std::string_view bus, bool present, int compliancy);
 
   /// Runs `listener` for every device registered from now on (auto logging
   /// starts on the first one). Returns a handle for RemoveListener.
@@ -63,12 +68,7 @@ class DeviceRegistry {
   /// The record of `hash`, or null; only valid while the caller holds Lock().
   const DeviceRecord* FindLocked(uint32_t hash) const;
 
-  /// Forgets every device (listeners stay).
-  void Reset();
-
  private:
-  DeviceRegistry() = default;
-
   mutable std::mutex mutex_;
   std::unordered_map<uint32_t, std::unique_ptr<DeviceRecord>> devices_;
   std::vector<std::pair<int, std::function<void(const DeviceRecord&)>>> listeners_;

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <bitset>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <unordered_set>
 #include <vector>
 
 #include <kvor/zephrin/platform/Logging.hpp>
-#include <kvor/zephrin/platform/Reporting.hpp>
 
 #include "core/Clock.hpp"
-#include "core/ResetRegistry.hpp"
+#include "core/ReportLog.hpp"
+#include "devices/DeviceRegistry.hpp"
 #include "logging/LogFileName.hpp"
+#include "signals/SignalStore.hpp"
 #include "logging/StoreFrameSource.hpp"
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/Status.hpp"
@@ -23,35 +26,41 @@ namespace kvor::zephrin::runtime::logging {
 // Everything only the writer thread touches while a log is open.
 struct LoggerService::WriterState {
   wisp::WispFileWriter file;
+  std::string path;
   wisp::ChunkBuilder chunk;
   UserSignalBuffer::Batch batch;
   std::unordered_set<uint32_t> devicesSeen;
   std::bitset<65536> signalsSeen;
   std::vector<uint16_t> newSignals;
   bool writeFailed = false;
+  std::chrono::steady_clock::time_point lastSync{};
 };
 
-namespace {
-const bool kRegistered = (RegisterReset([] { LoggerService::Instance().Reset(); }), true);
-}  // namespace
-
-LoggerService& LoggerService::Instance() {
-  static LoggerService service;
-  return service;
-}
-
-LoggerService::LoggerService() : source_(MakeStoreFrameSource()), writerState_(std::make_unique<WriterState>()) {
-  // The clock must outlive this service (its destructor stops the writer,
-  // which reads the clock), so make sure it is constructed first.
-  clockListener_ = Clock::Instance().AddListener([this] {
+LoggerService::LoggerService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals,
+                             ReportLog& reports)
+    : clock_(clock),
+      devices_(devices),
+      signals_(signals),
+      reports_(reports),
+      source_(MakeStoreFrameSource(signals)),
+      writerState_(std::make_unique<WriterState>()) {
+  clockListener_ = clock_.AddListener([this] {
     std::lock_guard lock(stateMutex_);
     stateCv_.notify_all();
   });
+  deviceListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord&) { OnDeviceCreated(); });
 }
 
 LoggerService::~LoggerService() {
-  Stop();
-  Clock::Instance().RemoveListener(clockListener_);
+  Shutdown();
+  devices_.RemoveListener(deviceListener_);
+  clock_.RemoveListener(clockListener_);
+}
+
+void LoggerService::Shutdown() {
+  StopWriter();
+  std::lock_guard lock(controlMutex_);
+  shutDown_ = true;
 }
 
 int32_t LoggerService::SetPath(std::string_view path) {
@@ -64,15 +73,20 @@ int32_t LoggerService::SetPath(std::string_view path) {
 int32_t LoggerService::Start() {
   std::lock_guard lock(controlMutex_);
   if (running_.load()) return wisp::kOK;
+  if (shutDown_) return wisp::kLoggerNotRunning;
 
   std::error_code error;
   std::filesystem::create_directories(path_, error);
   if (!std::filesystem::is_directory(path_, error)) return wisp::kDirectoryMissing;
 
-  const double startTime = Clock::Instance().Now();
-  const std::string file = NewLogFileName(path_, std::time(nullptr));
+  const double startTime = clock_.Now();
+  const std::time_t calendarStart = std::time(nullptr);
+  const std::string file = CreateLogFile(path_, calendarStart);
   WriterState& state = *writerState_;
-  if (!state.file.Open(file, startTime, static_cast<int64_t>(std::time(nullptr)))) return wisp::kInvalidFile;
+  if (file.empty() || !state.file.Open(file, startTime, static_cast<int64_t>(calendarStart))) {
+    return wisp::kInvalidFile;
+  }
+  state.path = file;
   state.chunk.Clear();
   state.devicesSeen.clear();
   state.signalsSeen.reset();
@@ -81,29 +95,43 @@ int32_t LoggerService::Start() {
   {
     std::lock_guard stateLock(stateMutex_);
     stopRequested_ = false;
-    abandonRequested_ = false;
     flushRequested_ = false;
     writtenUpTo_ = startTime;
   }
+  // From now on the store keeps each signal's history until the writer has
+  // collected it, so every frame is logged with the value of its own time.
+  signals_.SetRecordedUpTo(startTime);
   currentFile_ = lastFile_ = file;
   running_.store(true, std::memory_order_release);
   writer_ = std::thread([this, startTime] { WriterLoop(startTime); });
   return wisp::kOK;
 }
 
-int32_t LoggerService::Stop() { return StopWriter(false); }
+int32_t LoggerService::Stop() { return StopWriter(); }
 
-int32_t LoggerService::StopWriter(bool abandon) {
+int32_t LoggerService::SetFlushPeriod(double seconds) {
+  if (!(seconds >= platform::can::kMinFlushPeriod && seconds <= platform::can::kMaxFlushPeriod)) {
+    return wisp::kInvalidParamValue;
+  }
+  flushPeriod_.store(seconds);
+  // A writer waiting on the old, longer period picks the new one up now.
+  std::lock_guard lock(stateMutex_);
+  flushRequested_ = true;
+  stateCv_.notify_all();
+  return wisp::kOK;
+}
+
+int32_t LoggerService::StopWriter() {
   std::lock_guard lock(controlMutex_);
   if (!running_.load()) return wisp::kOK;
   running_.store(false, std::memory_order_release);
   {
     std::lock_guard stateLock(stateMutex_);
     stopRequested_ = true;
-    abandonRequested_ = abandon;
   }
   stateCv_.notify_all();
   writer_.join();
+  signals_.SetRecordedUpTo(std::numeric_limits<double>::infinity());
   currentFile_.clear();
   return wisp::kOK;
 }
@@ -111,12 +139,15 @@ int32_t LoggerService::StopWriter(bool abandon) {
 int32_t LoggerService::LogUserSignal(std::string_view name, std::string_view units, uint8_t type,
                                      const uint8_t* data, uint8_t size, double latencySeconds) {
   if (!running_.load(std::memory_order_acquire)) return wisp::kLoggerNotRunning;
-  if (size > platform::can::kMaxUserSignalPayload) return wisp::kInvalidSize;
+  if (size > platform::can::kMaxUserSignalPayload || name.size() > platform::can::kMaxUserSignalTextLength ||
+      units.size() > platform::can::kMaxUserSignalTextLength) {
+    return wisp::kInvalidSize;
+  }
   if (name.empty() || (data == nullptr && size != 0) ||
-      type > static_cast<uint8_t>(platform::UserDataType::DoubleArray)) {
+      type > static_cast<uint8_t>(platform::UserDataType::DoubleArray) || !std::isfinite(latencySeconds)) {
     return wisp::kInvalidParamValue;
   }
-  const double time = Clock::Instance().Now() - latencySeconds;
+  const double time = clock_.Now() - latencySeconds;
   return buffer_.Append(name, units, type, data, size, time);
 }
 
@@ -132,7 +163,7 @@ void LoggerService::OnDeviceCreated() {
 }
 
 void LoggerService::SetFrameSource(std::shared_ptr<FrameSource> source) {
-  if (!source) source = MakeStoreFrameSource();
+  if (!source) source = MakeStoreFrameSource(signals_);
   std::lock_guard lock(sourceMutex_);
   source_ = std::move(source);
 }
@@ -155,7 +186,7 @@ void LoggerService::SetBufferCapacity(std::size_t samples) {
 }
 
 void LoggerService::AwaitWritten() {
-  const double now = Clock::Instance().Now();
+  const double now = clock_.Now();
   std::unique_lock lock(stateMutex_);
   // Wake the writer now rather than at its next deadline; it publishes its
   // progress and notifies after every wake-up.
@@ -164,46 +195,32 @@ void LoggerService::AwaitWritten() {
   stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
 }
 
-void LoggerService::Reset() {
-  StopWriter(true);
-  std::lock_guard lock(controlMutex_);
-  path_ = kDefaultPath;
-  lastFile_.clear();
-  capacity_ = UserSignalBuffer::kDefaultCapacity;
-  autoLogging_.store(false);
-  deviceSeen_.store(false);
-  SetFrameSource(nullptr);
-}
-
 void LoggerService::WriterLoop(double startTime) {
-  Clock& clock = Clock::Instance();
   double written = startTime;
   for (;;) {
     bool stopping = false;
-    bool abandon = false;
     {
       std::unique_lock lock(stateMutex_);
-      clock.WaitUntil(lock, stateCv_, written + kFlushPeriod, [&] { return stopRequested_ || flushRequested_; });
+      clock_.WaitUntil(lock, stateCv_, written + flushPeriod_.load(),
+                       [&] { return stopRequested_ || flushRequested_; });
       stopping = stopRequested_;
-      abandon = abandonRequested_;
       flushRequested_ = false;
     }
-    // A reset abandons the interval since the last chunk: the clock may
-    // already have been switched to another time base.
-    const double now = abandon ? written : clock.Now();
+    const double now = clock_.Now();
     // The clock can go back when a replayed log is rewound under a running
     // logger; continue from the new time rather than writing nothing forever.
     written = std::min(written, now);
     // Equal slices of about one flush period each: a long jump of a manual
     // clock still yields chunks of ~100 ms, and a normal wake-up slightly
     // after its deadline yields one chunk rather than a tiny second one.
-    const int slices = std::max(1, static_cast<int>(std::lround((now - written) / kFlushPeriod)));
+    const int slices = std::max(1, static_cast<int>(std::lround((now - written) / flushPeriod_.load())));
     const double step = (now - written) / slices;
     for (int i = 1; i <= slices; ++i) {
       const double upTo = i == slices ? now : written + step;
       WriteSlice(written, upTo, stopping && i == slices);
       written = upTo;
     }
+    signals_.SetRecordedUpTo(written);
     {
       std::lock_guard lock(stateMutex_);
       writtenUpTo_ = written;
@@ -246,10 +263,16 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
   }
   if (last) state.chunk.AddEnd(upTo);
 
-  if (!state.file.WriteChunk(state.chunk) && !state.writeFailed) {
+  const bool written = state.file.WriteChunk(state.chunk);
+  const auto wallNow = std::chrono::steady_clock::now();
+  if (written && wallNow - state.lastSync >= std::chrono::duration<double>(kSyncPeriod)) {
+    state.file.Sync();
+    state.lastSync = wallNow;
+  }
+  if (!written && !state.writeFailed) {
     state.writeFailed = true;
-    c_kvor_zephrin_report_error(1, wisp::kInvalidFile, 0, "Could not write to the signal log; later samples are lost.",
-                                currentFile_.c_str(), "");
+    reports_.Add(true, wisp::kInvalidFile, "Could not write to the signal log; later samples are lost.",
+                 state.path.c_str(), "");
   }
 }
 

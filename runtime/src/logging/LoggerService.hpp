@@ -1,11 +1,14 @@
 #pragma once
 
-// The runtime's signal logger: one per process (Instance()). It owns the
-// user-signal buffer, the current log file and the background writer thread
-// that every ~100 ms of log time collects the bus frames of that interval
-// from the FrameSource, adds the buffered user samples and writes them as one
-// chunk. Start and Stop are serialised; user-signal writes only touch the
-// buffer. Every public call is thread-safe.
+// The runtime's signal logger. It owns the user-signal buffer, the current
+// log file and the background writer thread that every ~100 ms of log time
+// collects the bus frames of that interval from the FrameSource (by default
+// the signal store's simulated bus), adds the buffered user samples and
+// writes them as one chunk. It hears of new devices through the device
+// registry's listener (automatic logging starts with the first one). Owned by
+// the Runtime; Shutdown (or the destructor) completes and closes the log.
+// Start and Stop are serialised; user-signal writes only touch the buffer.
+// Every public call is thread-safe.
 
 #include <atomic>
 #include <condition_variable>
@@ -19,17 +22,30 @@
 #include "logging/FrameSource.hpp"
 #include "logging/UserSignalBuffer.hpp"
 
+namespace kvor::zephrin::runtime {
+class Clock;
+class ReportLog;
+namespace devices {
+class DeviceRegistry;
+}
+namespace signals {
+class SignalStore;
+}
+}  // namespace kvor::zephrin::runtime
+
 namespace kvor::zephrin::runtime::logging {
 
 class LoggerService {
  public:
-  static LoggerService& Instance();
+  LoggerService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals, ReportLog& reports);
   ~LoggerService();
   LoggerService(const LoggerService&) = delete;
   LoggerService& operator=(const LoggerService&) = delete;
 
-  /// Longest stretch of log time between two chunks, seconds.
-  static constexpr double kFlushPeriod = 0.1;
+  /// Longest stretch of log time between two chunks by default, seconds.
+  static constexpr double kDefaultFlushPeriod = 0.1;
+  /// Shortest wall time between two syncs of the file to storage, seconds.
+  static constexpr double kSyncPeriod = 1.0;
   /// Folder logs go to until SetPath changes it.
   static constexpr const char* kDefaultPath = "./logs";
 
@@ -39,6 +55,8 @@ class LoggerService {
   int32_t Start();
   /// See CANComm_StopLogger.
   int32_t Stop();
+  /// See CANComm_SetLoggerFlushPeriod.
+  int32_t SetFlushPeriod(double seconds);
   bool IsRunning() const { return running_.load(std::memory_order_acquire); }
 
   /// See CANComm_LogUserSignal; `type` is a platform::UserDataType value.
@@ -50,6 +68,9 @@ class LoggerService {
   /// Called whenever the program creates a device; the first call starts
   /// logging when automatic logging is on. Cheap after the first call.
   void OnDeviceCreated();
+  /// Completes and closes the running log and refuses to start another:
+  /// the runtime is going away.
+  void Shutdown();
 
   /// Replaces the source of bus frames; null restores the default, the
   /// signal store's simulated bus.
@@ -67,14 +88,18 @@ class LoggerService {
   /// runtime time (returns at once when not logging).
   void AwaitWritten();
 
-  /// Stops logging and restores the defaults (path, capacity, auto logging).
-  void Reset();
 
  private:
-  LoggerService();
-  int32_t StopWriter(bool abandon);
+  int32_t StopWriter();
   void WriterLoop(double startTime);
   void WriteSlice(double after, double upTo, bool last);
+
+  Clock& clock_;
+  devices::DeviceRegistry& devices_;
+  signals::SignalStore& signals_;
+  ReportLog& reports_;
+  int clockListener_ = 0;
+  int deviceListener_ = 0;
 
   // Serialises Start, Stop and the settings they read.
   mutable std::mutex controlMutex_;
@@ -88,8 +113,10 @@ class LoggerService {
   std::shared_ptr<FrameSource> source_;
 
   std::atomic<bool> running_{false};
+  std::atomic<double> flushPeriod_{kDefaultFlushPeriod};
   std::atomic<bool> autoLogging_{false};
   std::atomic<bool> deviceSeen_{false};
+  bool shutDown_ = false;  // guarded by controlMutex_
 
   UserSignalBuffer buffer_;
 
@@ -97,11 +124,8 @@ class LoggerService {
   mutable std::mutex stateMutex_;
   std::condition_variable stateCv_;
   bool stopRequested_ = false;
-  bool abandonRequested_ = false;
   bool flushRequested_ = false;
   double writtenUpTo_ = 0.0;
-  int clockListener_ = 0;
-
 
   // Writer-thread state (see LoggerService.cpp).
   struct WriterState;

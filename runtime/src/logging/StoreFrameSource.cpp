@@ -2,6 +2,7 @@
 
 #include <kvor/zephrin/platform/Signals.hpp>
 
+#include "catalogue/SignalCatalogue.hpp"
 #include "signals/SignalStore.hpp"
 
 namespace kvor::zephrin::runtime::logging {
@@ -12,8 +13,10 @@ namespace {
 // samples. While a log is replayed the store carries nothing of its own.
 class StoreFrameSource final : public FrameSource {
  public:
+  explicit StoreFrameSource(const signals::SignalStore& store) : store_(store) {}
+
   void CollectFrames(double after, double upTo, const std::function<void(const BusFrame&)>& sink) override {
-    signals::SignalStore::Instance().ForEachFrame(after, upTo, [&](const signals::SignalStore::BusFrame& bus) {
+    store_.ForEachFrame(after, upTo, [&](const signals::SignalStore::BusFrame& bus) {
       const auto& m = bus.measurement;
       BusFrame frame;
       frame.frame.deviceHash = platform::SignalKeyDeviceHash(bus.key);
@@ -27,18 +30,22 @@ class StoreFrameSource final : public FrameSource {
   }
 
   wisp::SignalDefinition Describe(uint16_t signalId) override {
-    platform::SignalProperties properties{};
     wisp::SignalDefinition definition{signalId, {}, {}};
-    if (c_kvor_zephrin6_get_rets(signalId, platform::kSignalPropertyUnits, &properties) == 0) {
-      if (properties.name != nullptr) definition.name = properties.name;
-      if (properties.units != nullptr) definition.units = properties.units;
+    if (const catalogue::CatalogueEntry* entry = catalogue::FindSignal(signalId)) {
+      definition.name = entry->name;
+      definition.units = entry->units;
     }
     return definition;
   }
+
+ private:
+  const signals::SignalStore& store_;
 };
 
 }  // namespace
 
-std::shared_ptr<FrameSource> MakeStoreFrameSource() { return std::make_shared<StoreFrameSource>(); }
+std::shared_ptr<FrameSource> MakeStoreFrameSource(const signals::SignalStore& store) {
+  return std::make_shared<StoreFrameSource>(store);
+}
 
 }  // namespace kvor::zephrin::runtime::logging

@@ -7,9 +7,13 @@
 
 #include "logging/FrameSource.hpp"
 
+namespace kvor::zephrin::runtime::signals {
+class SignalStore;
+}
+
 namespace kvor::zephrin::runtime::logging {
 
-/// A FrameSource over the runtime's signal store.
-std::shared_ptr<FrameSource> MakeStoreFrameSource();
+/// A FrameSource over `store`, which must outlive it.
+std::shared_ptr<FrameSource> MakeStoreFrameSource(const signals::SignalStore& store);
 
 }  // namespace kvor::zephrin::runtime::logging

@@ -1,22 +1,17 @@
 #include "replay/ReplayClock.hpp"
 
 #include <algorithm>
-#include <chrono>
+
+#include "core/Clock.hpp"
 
 namespace kvor::zephrin::runtime::replay {
 
-double ReplayClock::WallNow() const {
-  if (manualWall_) return manualWallTime_;
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
 double ReplayClock::NowLocked() const {
   if (!playing_) return anchorLog_;
-  return std::min(end_, anchorLog_ + (WallNow() - anchorWall_) * speed_);
+  return std::min(end_, anchorLog_ + (wall_.WallNow() - anchorWall_) * speed_);
 }
 
-void ReplayClock::Reset(double start, double end, bool manualWall) {
+void ReplayClock::Reset(double start, double end) {
   std::lock_guard lock(mutex_);
   start_ = start;
   end_ = std::max(start, end);
@@ -24,8 +19,6 @@ void ReplayClock::Reset(double start, double end, bool manualWall) {
   anchorWall_ = 0.0;
   speed_ = 1.0;
   playing_ = false;
-  manualWall_ = manualWall;
-  manualWallTime_ = 0.0;
 }
 
 double ReplayClock::Now() const {
@@ -46,7 +39,7 @@ bool ReplayClock::IsPlaying() const {
 void ReplayClock::Play() {
   std::lock_guard lock(mutex_);
   if (playing_) return;
-  anchorWall_ = WallNow();
+  anchorWall_ = wall_.WallNow();
   playing_ = true;
 }
 
@@ -65,7 +58,7 @@ void ReplayClock::Rewind() {
 void ReplayClock::SetSpeed(double speed) {
   std::lock_guard lock(mutex_);
   anchorLog_ = NowLocked();
-  anchorWall_ = WallNow();
+  anchorWall_ = wall_.WallNow();
   speed_ = speed;
 }
 
@@ -74,11 +67,6 @@ bool ReplayClock::Step(double seconds) {
   if (playing_) return false;
   anchorLog_ = std::min(end_, anchorLog_ + seconds);
   return true;
-}
-
-void ReplayClock::AdvanceManualWall(double seconds) {
-  std::lock_guard lock(mutex_);
-  if (manualWall_) manualWallTime_ += seconds;
 }
 
 double ReplayClock::Start() const {

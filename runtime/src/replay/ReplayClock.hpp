@@ -1,21 +1,28 @@
 #pragma once
 
-// The replay clock: log time as a function of the wall clock while playing,
-// frozen while paused, moved by exact steps on request. It runs in the log's
-// own time base (the runtime times the log recorded). Its wall reference is
-// the steady clock, or, when the runtime ran on the manual clock at load
-// time, a manual counter that only the harness advances. It never calls back
-// into the runtime Clock (which reads it as its time source), so it may be
-// read with any lock held. Owned by the ReplayEngine; thread-safe.
+// The replay clock: log time as a function of the wall reference while
+// playing, frozen while paused, moved by exact steps on request. It runs in
+// the log's own time base (the runtime times the log recorded). Its wall
+// reference is the runtime clock's WallNow: the steady clock, or the manual
+// time when a test switched to the manual clock, so AdvanceTime drives a
+// playing replay like everything else. It never reads the runtime clock's
+// Now (which reads it as its time source), so it may be read with any lock
+// held. Owned by the ReplayEngine; thread-safe.
 
 #include <mutex>
+
+namespace kvor::zephrin::runtime {
+class Clock;
+}
 
 namespace kvor::zephrin::runtime::replay {
 
 class ReplayClock {
  public:
+  explicit ReplayClock(const Clock& wall) : wall_(wall) {}
+
   /// Pauses at `start`; the clock never passes `end` (seconds, log time).
-  void Reset(double start, double end, bool manualWall);
+  void Reset(double start, double end);
 
   /// Current replay time, seconds.
   double Now() const;
@@ -31,16 +38,14 @@ class ReplayClock {
   void SetSpeed(double speed);
   /// Moves a paused clock by `seconds`, clamped at the end; false while playing.
   bool Step(double seconds);
-  /// Moves the manual wall reference (no effect on a steady one).
-  void AdvanceManualWall(double seconds);
 
   double Start() const;
   double End() const;
 
  private:
-  double WallNow() const;
   double NowLocked() const;
 
+  const Clock& wall_;
   mutable std::mutex mutex_;
   double start_ = 0.0;
   double end_ = 0.0;
@@ -48,8 +53,6 @@ class ReplayClock {
   double anchorWall_ = 0.0;
   double speed_ = 1.0;
   bool playing_ = false;
-  bool manualWall_ = false;
-  double manualWallTime_ = 0.0;
 };
 
 }  // namespace kvor::zephrin::runtime::replay

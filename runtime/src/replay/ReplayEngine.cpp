@@ -1,31 +1,69 @@
 #include "replay/ReplayEngine.hpp"
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
-
-#include <kvor/zephrin/platform/Reporting.hpp>
+#include <limits>
 
 #include "core/Clock.hpp"
-#include "core/ResetRegistry.hpp"
-#include "replay/StoreBinding.hpp"
+#include "core/ReportLog.hpp"
+#include "signals/ReplaySampleSource.hpp"
+#include "signals/SignalStore.hpp"
 #include "wisp/Status.hpp"
 #include "wisp/WispReader.hpp"
 
 namespace kvor::zephrin::runtime::replay {
 namespace {
-const bool kRegistered = (RegisterReset([] { ReplayEngine::Instance().Close(); }), true);
 
 std::string DamageWarning(const wisp::WispLog& log) {
   return "The replayed log is damaged (" + log.report.damage + "): replaying the " +
          std::to_string(log.report.intactBytes) + " of " + std::to_string(log.report.fileBytes) +
          " bytes before it, up to t = " + std::to_string(log.lastTime) + " s.";
 }
+
+// Serves the store's reads from the loaded log. Called with the store's lock
+// held: it only searches the immutable index and allocates nothing.
+class IndexSampleSource final : public signals::ReplaySampleSource {
+ public:
+  explicit IndexSampleSource(std::shared_ptr<const ReplayIndex> index) : index_(std::move(index)) {}
+
+  bool Latest(uint64_t key, double timeSeconds, platform::SignalMeasurement& out, double& sampleTime) const override {
+    const wisp::FrameValue* frame = index_->Latest(key, timeSeconds);
+    if (frame == nullptr) return false;
+    out = platform::SignalMeasurement{};
+    out.value = frame->value;
+    out.reportedId = frame->reportedId;
+    out.bustrelTime = frame->bustrelTime;
+    out.systemTime = frame->systemTime;
+    out.deviceTime = frame->deviceTime;
+    out.status = frame->status;
+    sampleTime = frame->systemTime;
+    return true;
+  }
+
+  double NextSampleTime(uint64_t key, double timeSeconds) const override {
+    double next = 0.0;
+    return index_->NextAfter(key, timeSeconds, next) ? next : std::numeric_limits<double>::infinity();
+  }
+
+ private:
+  std::shared_ptr<const ReplayIndex> index_;
+};
+
 }  // namespace
 
-ReplayEngine& ReplayEngine::Instance() {
-  static ReplayEngine engine;
-  return engine;
+ReplayEngine::ReplayEngine(Clock& clock, signals::SignalStore& signals, ReportLog& reports)
+    : clock_(clock), signals_(signals), reports_(reports), replayClock_(clock) {
+  // ReplayIsRunning waits in wall time; on the manual clock only a time
+  // change can end such a wait.
+  clockListener_ = clock_.AddListener([this] {
+    std::lock_guard lock(mutex_);
+    runningCv_.notify_all();
+  });
+}
+
+ReplayEngine::~ReplayEngine() {
+  Close();
+  clock_.RemoveListener(clockListener_);
 }
 
 int32_t ReplayEngine::Load(const char* path) {
@@ -35,20 +73,15 @@ int32_t ReplayEngine::Load(const char* path) {
 
   wisp::WispLog log = wisp::WispReader::ReadFile(path);
   if (log.report.status != wisp::kOK) return log.report.status;
-  if (log.report.Damaged()) {
-    const std::string warning = DamageWarning(log);
-    c_kvor_zephrin_report_error(0, wisp::kGeneralWarning, 0, warning.c_str(), path, "");
-  }
+  if (log.report.Damaged()) reports_.Add(false, wisp::kGeneralWarning, DamageWarning(log), path, "");
   auto index = std::make_shared<const ReplayIndex>(std::move(log));
-  // The manual clock is frozen unless a test moves it: the replay then takes
-  // its wall reference from the harness as well, never from real time.
-  clock_.Reset(index->StartTime(), index->EndTime(), Clock::Instance().IsManual());
+  replayClock_.Reset(index->StartTime(), index->EndTime());
   {
     std::lock_guard lock(mutex_);
     index_ = index;
   }
-  BindSignalStore(index);
-  Clock::Instance().SetTimeSource([this] { return clock_.Now(); });
+  signals_.SetReplaySource(std::make_shared<IndexSampleSource>(index));
+  clock_.SetTimeSource([this] { return replayClock_.Now(); });
   TimeChanged();
   return wisp::kOK;
 }
@@ -56,8 +89,8 @@ int32_t ReplayEngine::Load(const char* path) {
 int32_t ReplayEngine::Close() {
   std::lock_guard load(loadMutex_);
   if (!IsLoaded()) return wisp::kOK;
-  Clock::Instance().SetTimeSource({});
-  UnbindSignalStore();
+  clock_.SetTimeSource({});
+  signals_.SetReplaySource(nullptr);
   {
     std::lock_guard lock(mutex_);
     index_.reset();
@@ -81,26 +114,26 @@ void ReplayEngine::TimeChanged() {
     std::lock_guard lock(mutex_);
     runningCv_.notify_all();
   }
-  Clock::Instance().NotifyTimeChanged();
+  clock_.NotifyTimeChanged();
 }
 
 int32_t ReplayEngine::Play() {
   if (!IsLoaded()) return wisp::kNoFile;
-  clock_.Play();
+  replayClock_.Play();
   TimeChanged();
   return wisp::kOK;
 }
 
 int32_t ReplayEngine::Pause() {
   if (!IsLoaded()) return wisp::kNoFile;
-  clock_.Pause();
+  replayClock_.Pause();
   TimeChanged();
   return wisp::kOK;
 }
 
 int32_t ReplayEngine::Stop() {
   if (!IsLoaded()) return wisp::kNoFile;
-  clock_.Rewind();
+  replayClock_.Rewind();
   TimeChanged();
   return wisp::kOK;
 }
@@ -108,7 +141,7 @@ int32_t ReplayEngine::Stop() {
 int32_t ReplayEngine::SetSpeed(double speed) {
   if (!IsLoaded()) return wisp::kNoFile;
   if (!(speed > 0.0) || !std::isfinite(speed)) return wisp::kInvalidParamValue;
-  clock_.SetSpeed(speed);
+  replayClock_.SetSpeed(speed);
   TimeChanged();
   return wisp::kOK;
 }
@@ -116,30 +149,23 @@ int32_t ReplayEngine::SetSpeed(double speed) {
 int32_t ReplayEngine::Step(double seconds) {
   if (!IsLoaded()) return wisp::kNoFile;
   if (!(seconds >= 0.0) || !std::isfinite(seconds)) return wisp::kInvalidParamValue;
-  if (!clock_.Step(seconds)) return wisp::kCannotStepWhileUnpaused;
+  if (!replayClock_.Step(seconds)) return wisp::kCannotStepWhileUnpaused;
   TimeChanged();
   return wisp::kOK;
 }
 
-void ReplayEngine::AdvanceManualWall(double seconds) {
-  clock_.AdvanceManualWall(seconds);
-  TimeChanged();
-}
-
 bool ReplayEngine::WaitUntilRunning(uint16_t timeoutMs) {
   std::unique_lock lock(mutex_);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (index_ != nullptr && !clock_.IsRunning()) {
-    if (runningCv_.wait_until(lock, deadline) == std::cv_status::timeout) break;
-  }
-  return index_ == nullptr || clock_.IsRunning();
+  const double deadline = clock_.WallNow() + timeoutMs / 1000.0;
+  clock_.WaitUntilWall(lock, runningCv_, deadline, [&] { return index_ == nullptr || replayClock_.IsRunning(); });
+  return index_ == nullptr || replayClock_.IsRunning();
 }
 
 int32_t ReplayEngine::GetUserSignal(std::string_view name, std::string* units, uint8_t& type, uint8_t* data,
                                     uint8_t& size, double& timestamp) const {
   const auto index = Index();
   if (!index) return wisp::kNoFile;
-  const auto read = index->LatestUser(name, clock_.Now());
+  const auto read = index->LatestUser(name, replayClock_.Now());
   if (read.status != wisp::kOK) return read.status;
   if (units != nullptr) *units = read.definition->units;
   type = read.definition->type;

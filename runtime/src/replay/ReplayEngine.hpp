@@ -1,11 +1,12 @@
 #pragma once
 
-// The runtime's replay engine, one per process (Instance()). Loading a log
-// builds its ReplayIndex, installs the replay clock as the runtime's time
-// source and hands the index to the signal store, which then serves device
-// signals from it; closing undoes all three. Play, pause, stop, speed and
-// stepping drive the ReplayClock and wake every wait on the runtime clock.
-// Load and close are serialised; everything else is thread-safe and cheap.
+// The runtime's replay engine. Loading a log builds its ReplayIndex, installs
+// the replay clock as the runtime clock's time source and hands the index to
+// the signal store, which then serves device signals from it; closing undoes
+// all three. Play, pause, stop, speed and stepping drive the ReplayClock and
+// wake every wait on the runtime clock. Owned by the Runtime, built over its
+// clock, signal store and report log. Load and close are serialised;
+// everything else is thread-safe and cheap.
 
 #include <condition_variable>
 #include <cstdint>
@@ -17,11 +18,22 @@
 #include "replay/ReplayClock.hpp"
 #include "replay/ReplayIndex.hpp"
 
+namespace kvor::zephrin::runtime {
+class Clock;
+class ReportLog;
+namespace signals {
+class SignalStore;
+}
+}  // namespace kvor::zephrin::runtime
+
 namespace kvor::zephrin::runtime::replay {
 
 class ReplayEngine {
  public:
-  static ReplayEngine& Instance();
+  ReplayEngine(Clock& clock, signals::SignalStore& signals, ReportLog& reports);
+  ~ReplayEngine();
+  ReplayEngine(const ReplayEngine&) = delete;
+  ReplayEngine& operator=(const ReplayEngine&) = delete;
 
   /// See ReplayLoadFile.
   int32_t Load(const char* path);
@@ -35,7 +47,8 @@ class ReplayEngine {
   int32_t Stop();
   int32_t SetSpeed(double speed);
   int32_t Step(double seconds);
-  /// See ReplayIsRunning.
+  /// See ReplayIsRunning: waits up to `timeoutMs` of wall time (the manual
+  /// time on the manual clock).
   bool WaitUntilRunning(uint16_t timeoutMs);
 
   /// See ReplayGetUserSignal; `type` receives a platform::UserDataType value.
@@ -44,22 +57,21 @@ class ReplayEngine {
 
   /// The loaded log, or null.
   std::shared_ptr<const ReplayIndex> Index() const;
-  /// Current replay time, seconds (meaningful while a log is loaded).
-  double Now() const { return clock_.Now(); }
-  const ReplayClock& Clock() const { return clock_; }
-  /// See harness::AdvanceReplayWallClock.
-  void AdvanceManualWall(double seconds);
 
  private:
-  ReplayEngine() = default;
   /// Wakes ReplayIsRunning waiters and every wait on the runtime clock.
   void TimeChanged();
+
+  Clock& clock_;
+  signals::SignalStore& signals_;
+  ReportLog& reports_;
+  int clockListener_ = 0;
 
   std::mutex loadMutex_;  // serialises Load and Close
   mutable std::mutex mutex_;
   std::condition_variable runningCv_;
   std::shared_ptr<const ReplayIndex> index_;
-  ReplayClock clock_;
+  ReplayClock replayClock_;
 };
 
 }  // namespace kvor::zephrin::runtime::replay

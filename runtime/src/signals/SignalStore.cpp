@@ -2,68 +2,68 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
+#include "canbus/BusRegistry.hpp"
+#include "catalogue/SignalCatalogue.hpp"
 #include "core/Clock.hpp"
-#include "core/ResetRegistry.hpp"
+#include "core/Status.hpp"
 #include "devices/DeviceRegistry.hpp"
-#include "signals/BusCapabilities.hpp"
 #include "signals/ReplaySampleSource.hpp"
-#include "signals/SignalCatalogue.hpp"
-#include "signals/Status.hpp"
 
 namespace kvor::zephrin::runtime::signals {
 namespace {
 
+using catalogue::AllSignals;
+using catalogue::CatalogueEntry;
+using catalogue::FindSignal;
+using catalogue::ModelPublishes;
 using devices::DeviceRecord;
-using devices::DeviceRegistry;
 using platform::SignalKeyDeviceHash;
 using platform::SignalKeySignalId;
 
-const bool kRegistered = (RegisterReset([] { SignalStore::Instance().Reset(); }), true);
-
-constexpr double kNoFrame = -std::numeric_limits<double>::infinity();
 constexpr double kNever = std::numeric_limits<double>::infinity();
 constexpr uint16_t kCompliancyId = 2303;
 constexpr double kMinHz = 4.0;
 constexpr double kMaxHz = 1000.0;
+// A signal the catalogue does not list for a model publishes at this rate
+// once it is given a value (the rate of a control signal).
+constexpr double kUnlistedSignalHz = 100.0;
 // Groups up to this size keep their per-key bookkeeping on the stack.
 constexpr size_t kStackKeys = 64;
 
 // Frame k of a signal at `hz` is sent at k / hz. The small epsilon keeps a
 // clock that was advanced in float steps (1.0 + 0.01 + ...) from landing a
-// hair before the frame it reached.
-double FrameAtOrBefore(double now, double hz) { return std::floor(now * hz + 1e-9) / hz; }
-double FrameAfter(double now, double hz) { return (std::floor(now * hz + 1e-9) + 1.0) / hz; }
+// hair before the frame it reached; a frame exactly at a change belongs to
+// the segment the change opens.
+double LastIndexAtOrBefore(double seconds, double hz) { return std::floor(seconds * hz + 1e-9); }
+double FirstIndexAtOrAfter(double seconds, double hz) { return std::ceil(seconds * hz - 1e-9); }
+double FrameAfter(double now, double hz) { return (LastIndexAtOrBefore(now, hz) + 1.0) / hz; }
 
 double ClampHz(double hz) { return hz == 0.0 ? 0.0 : std::clamp(hz, kMinHz, kMaxHz); }
 
-// Latest frame time of a simulated signal, or kNoFrame.
-double LatestSimFrame(double hz, double hzSince, double lastFrameBefore, double now) {
-  double latest = lastFrameBefore;
-  if (hz > 0.0) {
-    double frame = FrameAtOrBefore(now, hz);
-    if (frame >= hzSince) latest = std::max(latest, frame);
-  }
-  return latest;
+// Whether a schedule at `hz` sends a frame exactly at `seconds`.
+bool SendsAt(double hz, double seconds) {
+  return hz > 0.0 && FirstIndexAtOrAfter(seconds, hz) <= seconds * hz + 1e-9;
+}
+
+bool SameSettings(const auto& a, const auto& b) {
+  return a.hz == b.hz && a.hasValue == b.hasValue && a.value == b.value && a.reportedId == b.reportedId;
 }
 
 }  // namespace
 
-SignalStore& SignalStore::Instance() {
-  static SignalStore store;
-  return store;
-}
-
-SignalStore::SignalStore() {
+SignalStore::SignalStore(Clock& clock, const devices::DeviceRegistry& devices, const BusRegistry& buses)
+    : clock_(clock), devices_(devices), buses_(buses) {
   // Every move of the manual clock (and every replay step) may complete a
   // waiting read: wake the waiters so that they look at the new time.
-  Clock::Instance().AddListener([this] {
+  clockListener_ = clock_.AddListener([this] {
     std::lock_guard lock(mutex_);
     cv_.notify_all();
   });
 }
+
+SignalStore::~SignalStore() { clock_.RemoveListener(clockListener_); }
 
 bool SignalStore::OnBus(const DeviceRecord* device, std::string_view network) {
   return device != nullptr && device->present && device->bus == network;
@@ -74,22 +74,44 @@ double SignalStore::DefaultHz(uint16_t signalId, uint32_t modelMask) const {
   return (entry != nullptr && ModelPublishes(*entry, modelMask)) ? entry->defaultHz : 0.0;
 }
 
+double SignalStore::LastIndexOf(const std::vector<Segment>& segments, size_t i) {
+  const double hz = segments[i].hz;
+  if (i + 1 == segments.size()) return kNever;
+  const Segment& next = segments[i + 1];
+  const double end = next.start;
+  const double atEnd = FirstIndexAtOrAfter(end, hz);
+  // A frame exactly at the change belongs to the new segment when the new
+  // schedule sends one then; otherwise the old schedule's frame still went
+  // out (a signal stopped at t keeps its frame at t).
+  return SendsAt(hz, end) && !SendsAt(next.hz, end) ? atEnd : atEnd - 1.0;
+}
+
+SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& segments, double now) {
+  for (size_t i = segments.size(); i-- > 0;) {
+    const Segment& segment = segments[i];
+    if (segment.hz <= 0.0 || segment.start > now) continue;
+    const double k = std::min(LastIndexAtOrBefore(now, segment.hz), LastIndexOf(segments, i));
+    if (k >= FirstIndexAtOrAfter(segment.start, segment.hz)) return {k / segment.hz, &segment};
+  }
+  return {};
+}
+
 SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network, double now,
-                                         const DeviceRegistry& registry, SignalMeasurement* out) const {
+                                         SignalMeasurement* out) const {
   const uint16_t signalId = SignalKeySignalId(key);
   SignalMeasurement m{};
-  FrameId id{0, kNoFrame};
+  FrameId id{0, kNoTime};
   m.status = kRxTimeout;
 
   if (replay_) {
-    double sampleTime = kNoFrame;
+    double sampleTime = kNoTime;
     if (replay_->Latest(key, now, m, sampleTime)) id.time = sampleTime;
     else m.status = kRxTimeout;
     if (out != nullptr) *out = m;
     return id;
   }
 
-  const DeviceRecord* device = registry.FindLocked(SignalKeyDeviceHash(key));
+  const DeviceRecord* device = devices_.FindLocked(SignalKeyDeviceHash(key));
   if (OnBus(device, network)) {
     auto it = states_.find(key);
     const KeyState* state = it == states_.end() ? nullptr : &it->second;
@@ -97,19 +119,27 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
       m = state->sample;
       id.seq = state->publishSeq;
     } else {
-      const double hz = state ? state->hz : DefaultHz(signalId, device->modelMask);
-      const double frame = state ? LatestSimFrame(hz, state->hzSince, state->lastFrameBefore, now)
-                                 : LatestSimFrame(hz, kNoFrame, kNoFrame, now);
-      if (state != nullptr) id.seq = state->publishSeq;
-      if (frame != kNoFrame) {
-        id.time = frame;
-        if (state != nullptr && state->hasSimValue) m.value = state->simValue;
+      double currentHz = 0.0;
+      LatestFrame latest;
+      if (state != nullptr) {
+        id.seq = state->publishSeq;
+        currentHz = state->Current().hz;
+        latest = FindLatest(state->segments, now);
+      } else {
+        // Untouched signals follow their catalogue default from the start.
+        currentHz = DefaultHz(signalId, device->modelMask);
+        if (currentHz > 0.0) latest.time = LastIndexAtOrBefore(now, currentHz) / currentHz;
+      }
+      if (latest.time != kNoTime) {
+        const Segment* segment = latest.segment;
+        id.time = latest.time;
+        if (segment != nullptr && segment->hasValue) m.value = segment->value;
         else if (signalId == kCompliancyId) m.value = device->compliancy;
-        m.reportedId = (state != nullptr && state->simReportedId != 0) ? state->simReportedId : signalId;
-        m.systemTime = m.bustrelTime = m.deviceTime = frame;
+        m.reportedId = (segment != nullptr && segment->reportedId != 0) ? segment->reportedId : signalId;
+        m.systemTime = m.bustrelTime = m.deviceTime = latest.time;
         // A stopped signal still hands out its last frame, marked as no
         // longer received.
-        m.status = hz > 0.0 ? kOK : kRxTimeout;
+        m.status = currentHz > 0.0 ? kOK : kRxTimeout;
       }
     }
   }
@@ -119,11 +149,10 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
 
 int SignalStore::FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
                          double now, FrameId* frames) const {
-  const auto& registry = DeviceRegistry::Instance();
-  auto registryLock = registry.Lock();
+  auto registryLock = devices_.Lock();
   int overall = kOK;
   for (size_t i = 0; i < keys.size(); ++i) {
-    FrameId id = Sample(keys[i], network, now, registry, &records[i]);
+    FrameId id = Sample(keys[i], network, now, &records[i]);
     if (frames != nullptr) frames[i] = id;
     if (overall == kOK && records[i].status != kOK) overall = records[i].status;
   }
@@ -132,10 +161,9 @@ int SignalStore::FillAll(std::span<const uint64_t> keys, SignalMeasurement* reco
 
 bool SignalStore::AllNewer(std::span<const uint64_t> keys, std::string_view network, double now,
                            const FrameId* start) const {
-  const auto& registry = DeviceRegistry::Instance();
-  auto registryLock = registry.Lock();
+  auto registryLock = devices_.Lock();
   for (size_t i = 0; i < keys.size(); ++i) {
-    if (!Sample(keys[i], network, now, registry, nullptr).NewerThan(start[i])) return false;
+    if (!Sample(keys[i], network, now, nullptr).NewerThan(start[i])) return false;
   }
   return true;
 }
@@ -146,14 +174,14 @@ double SignalStore::NextEvent(std::span<const uint64_t> keys, std::string_view n
     for (uint64_t key : keys) next = std::min(next, replay_->NextSampleTime(key, now));
     return next;
   }
-  const auto& registry = DeviceRegistry::Instance();
-  auto registryLock = registry.Lock();
+  auto registryLock = devices_.Lock();
   for (uint64_t key : keys) {
-    const DeviceRecord* device = registry.FindLocked(SignalKeyDeviceHash(key));
+    const DeviceRecord* device = devices_.FindLocked(SignalKeyDeviceHash(key));
     if (!OnBus(device, network)) continue;
     auto it = states_.find(key);
     if (it != states_.end() && it->second.published) continue;  // only a Publish brings the next one
-    const double hz = it != states_.end() ? it->second.hz : DefaultHz(SignalKeySignalId(key), device->modelMask);
+    const double hz =
+        it != states_.end() ? it->second.Current().hz : DefaultHz(SignalKeySignalId(key), device->modelMask);
     if (hz > 0.0) next = std::min(next, FrameAfter(now, hz));
   }
   return next;
@@ -161,12 +189,11 @@ double SignalStore::NextEvent(std::span<const uint64_t> keys, std::string_view n
 
 int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
                       bool waitForUpdate, double timeoutSeconds) {
-  Clock& clock = Clock::Instance();
   std::unique_lock lock(mutex_);
-  double now = clock.Now();
+  double now = clock_.Now();
   const bool waiting = waitForUpdate && timeoutSeconds > 0.0 && !keys.empty();
   if (!waiting) return FillAll(keys, records, network, now, nullptr);
-  if (keys.size() > 1 && !CanSynchroniseSignals(network)) {
+  if (keys.size() > 1 && !buses_.CanSynchronizeSignals(network)) {
     FillAll(keys, records, network, now, nullptr);
     return kMultiSignalNotSupported;
   }
@@ -184,21 +211,20 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
   while (true) {
     const uint64_t plan = planGeneration_;
     const double wake = std::min(deadline, NextEvent(keys, network, now));
-    clock.WaitUntil(lock, cv_, wake, [&] {
-      return plan != planGeneration_ || AllNewer(keys, network, clock.Now(), start);
+    clock_.WaitUntil(lock, cv_, wake, [&] {
+      return plan != planGeneration_ || AllNewer(keys, network, clock_.Now(), start);
     });
-    now = clock.Now();
-    if (AllNewer(keys, network, now, start) || now >= deadline) break;
+    now = clock_.Now();
+    if (AllNewer(keys, network, now, start) || now >= deadline || clock_.IsShutDown()) break;
   }
 
   // Hand out the latest frames; the keys that brought nothing new since the
   // call started count as timed out.
-  const auto& registry = DeviceRegistry::Instance();
-  auto registryLock = registry.Lock();
+  auto registryLock = devices_.Lock();
   int overall = kOK;
   bool stale = false;
   for (size_t i = 0; i < keys.size(); ++i) {
-    FrameId id = Sample(keys[i], network, now, registry, &records[i]);
+    FrameId id = Sample(keys[i], network, now, &records[i]);
     if (!id.NewerThan(start[i])) {
       records[i].status = kRxTimeout;
       stale = true;
@@ -210,26 +236,53 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
 
 SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   auto [it, inserted] = states_.try_emplace(key);
-  if (inserted) it->second.hz = DefaultHz(SignalKeySignalId(key), modelMask);
+  if (inserted) it->second.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), modelMask)});
   return it->second;
 }
 
-void SignalStore::ApplyFrequency(KeyState& state, double hz, double now) {
-  state.lastFrameBefore = LatestSimFrame(state.hz, state.hzSince, state.lastFrameBefore, now);
-  state.hz = hz;
-  state.hzSince = now;
-  ++planGeneration_;
+template <class Change>
+void SignalStore::Amend(KeyState& state, double now, Change change) {
+  auto& segments = state.segments;
+  // A clock that went back (a rewound replay under a running logger, a test
+  // setting an earlier time) rewrites what had been the future.
+  while (segments.size() > 1 && segments.back().start > now) segments.pop_back();
+  Segment next = segments.back();
+  change(next);
+  if (SameSettings(next, segments.back())) return;
+  next.start = now;
+  // Several changes at one instant collapse into one segment, unless that
+  // would take back a frame the current segment already sent at this instant.
+  const Segment& current = segments.back();
+  if (current.start == now && (SendsAt(next.hz, now) || !SendsAt(current.hz, now))) {
+    segments.back() = next;
+  } else {
+    segments.push_back(next);
+  }
+  Trim(state, now);
+}
+
+void SignalStore::Trim(KeyState& state, double now) const {
+  auto& segments = state.segments;
+  // Keep the segment of the latest frame and everything after it (reads),
+  // and every segment that ends after what the log writer has recorded.
+  const LatestFrame latest = FindLatest(segments, now);
+  const size_t keepFrom =
+      latest.segment != nullptr ? static_cast<size_t>(latest.segment - segments.data()) : segments.size() - 1;
+  size_t drop = 0;
+  while (drop < keepFrom && segments[drop + 1].start <= recordedUpTo_) ++drop;
+  segments.erase(segments.begin(), segments.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
 int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
-  const double now = Clock::Instance().Now();
+  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
   DeviceRecord device;
-  if (!DeviceRegistry::Instance().Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
+  if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), device.modelMask);
-  ApplyFrequency(state, ClampHz(hz), now);
+  Amend(state, now, [&](Segment& s) { s.hz = ClampHz(hz); });
   state.hzChosen = true;
+  ++planGeneration_;
   cv_.notify_all();
   return kOK;
 }
@@ -237,56 +290,72 @@ int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uin
 double SignalStore::AppliedFrequency(uint32_t deviceHash, uint16_t signalId) const {
   std::lock_guard lock(mutex_);
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
-  if (it != states_.end()) return it->second.hz;
+  if (it != states_.end()) return it->second.Current().hz;
   DeviceRecord device;
-  const uint32_t modelMask = DeviceRegistry::Instance().Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
   return DefaultHz(signalId, modelMask);
 }
 
 int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
-  const double now = Clock::Instance().Now();
+  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
   DeviceRecord device;
-  if (!DeviceRegistry::Instance().Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
+  if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (const CatalogueEntry& entry : AllSignals()) {
-    if (ModelPublishes(entry, device.modelMask)) {
-      StateFor(platform::MakeSignalKey(deviceHash, entry.id), device.modelMask);
-    }
+    if (ModelPublishes(entry, device.modelMask)) StateFor(platform::MakeSignalKey(deviceHash, entry.id), device.modelMask);
   }
   for (auto& [key, state] : states_) {
-    if (SignalKeyDeviceHash(key) == deviceHash && !state.hzChosen) ApplyFrequency(state, ClampHz(hz), now);
+    if (SignalKeyDeviceHash(key) == deviceHash && !state.hzChosen) {
+      Amend(state, now, [&](Segment& s) { s.hz = ClampHz(hz); });
+    }
   }
+  ++planGeneration_;
   cv_.notify_all();
   return kOK;
 }
 
 int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash) {
-  const double now = Clock::Instance().Now();
+  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
   DeviceRecord device;
-  if (!DeviceRegistry::Instance().Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
+  if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (auto& [key, state] : states_) {
     if (SignalKeyDeviceHash(key) != deviceHash) continue;
-    ApplyFrequency(state, DefaultHz(SignalKeySignalId(key), device.modelMask), now);
+    Amend(state, now, [&](Segment& s) { s.hz = DefaultHz(SignalKeySignalId(key), device.modelMask); });
     state.hzChosen = false;
   }
+  ++planGeneration_;
   cv_.notify_all();
   return kOK;
 }
 
 void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId) {
   DeviceRecord device;
-  const uint32_t modelMask = DeviceRegistry::Instance().Find(deviceHash, device) ? device.modelMask : 0;
-  const double now = Clock::Instance().Now();
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
-  // A signal the catalogue does not list for this model starts publishing
-  // once it is given a value, at the rate of a control signal.
-  if (!state.hzChosen && state.hz == 0.0 && !state.hasSimValue) ApplyFrequency(state, 100.0, now);
-  state.hasSimValue = true;
-  state.simValue = value;
-  state.simReportedId = reportedId;
+  const Segment& current = state.Current();
+  const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
+  Amend(state, now, [&](Segment& s) {
+    s.hasValue = true;
+    s.value = value;
+    s.reportedId = reportedId;
+    if (startPublishing) s.hz = kUnlistedSignalHz;
+  });
+  if (startPublishing) {
+    ++planGeneration_;
+    cv_.notify_all();
+  }
+}
+
+void SignalStore::SetRecordedUpTo(double seconds) {
+  std::lock_guard lock(mutex_);
+  recordedUpTo_ = seconds;
+  for (auto& [key, state] : states_) {
+    std::erase_if(state.publishedSince, [seconds](const SignalMeasurement& m) { return m.systemTime <= seconds; });
+  }
 }
 
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
@@ -294,35 +363,31 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
   struct Source {
     uint64_t key;
     size_t device;
-    double hz;
-    double value;
-    uint16_t reportedId;
+    std::vector<Segment> segments;
     bool published;
-    SignalMeasurement sample;
+    std::vector<SignalMeasurement> samples;
   };
   std::vector<DeviceRecord> devices;
   std::vector<Source> sources;
   {
     std::lock_guard lock(mutex_);
     if (replay_) return;
-    for (const DeviceRecord& device : DeviceRegistry::Instance().All()) {
+    for (const DeviceRecord& device : devices_.All()) {
       if (device.present) devices.push_back(device);
     }
     auto addSource = [&](size_t d, uint64_t key) {
-      const DeviceRecord& device = devices[d];
-      const uint16_t signalId = SignalKeySignalId(key);
-      Source s{key, d, DefaultHz(signalId, device.modelMask), signalId == kCompliancyId ? device.compliancy : 0.0,
-               signalId, false, {}};
+      Source s{key, d, {}, false, {}};
       auto it = states_.find(key);
-      if (it != states_.end()) {
+      if (it == states_.end()) {
+        s.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), devices[d].modelMask)});
+      } else {
         const KeyState& state = it->second;
-        s.hz = state.hz;
-        if (state.hasSimValue) s.value = state.simValue;
-        if (state.simReportedId != 0) s.reportedId = state.simReportedId;
+        s.segments = state.segments;
         s.published = state.published;
-        s.sample = state.sample;
+        s.samples = state.publishedSince;
+        if (s.samples.empty() && state.published) s.samples.push_back(state.sample);
       }
-      sources.push_back(s);
+      sources.push_back(std::move(s));
     };
     for (size_t d = 0; d < devices.size(); ++d) {
       for (const CatalogueEntry& entry : AllSignals()) {
@@ -330,7 +395,8 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
       }
       for (const auto& [key, state] : states_) {
         const CatalogueEntry* entry = FindSignal(SignalKeySignalId(key));
-        if (SignalKeyDeviceHash(key) == devices[d].hash && (entry == nullptr || !ModelPublishes(*entry, devices[d].modelMask))) {
+        if (SignalKeyDeviceHash(key) == devices[d].hash &&
+            (entry == nullptr || !ModelPublishes(*entry, devices[d].modelMask))) {
           addSource(d, key);
         }
       }
@@ -338,24 +404,35 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
   }
   for (const Source& s : sources) {
     const DeviceRecord& device = devices[s.device];
+    const uint16_t signalId = SignalKeySignalId(s.key);
     BusFrame frame{s.key, device.bus, device.model, device.deviceId, {}};
     if (s.published) {
-      if (s.sample.systemTime > fromSeconds && s.sample.systemTime <= toSeconds) {
-        frame.measurement = s.sample;
-        visit(frame);
+      for (const SignalMeasurement& sample : s.samples) {
+        if (sample.systemTime > fromSeconds && sample.systemTime <= toSeconds) {
+          frame.measurement = sample;
+          visit(frame);
+        }
       }
       continue;
     }
-    if (s.hz <= 0.0) continue;
-    const double last = std::floor(toSeconds * s.hz + 1e-9);
-    for (double k = std::floor(fromSeconds * s.hz + 1e-9) + 1.0; k <= last; k += 1.0) {
-      const double t = k / s.hz;
-      frame.measurement = SignalMeasurement{};
-      frame.measurement.value = s.value;
-      frame.measurement.reportedId = s.reportedId;
-      frame.measurement.systemTime = frame.measurement.bustrelTime = frame.measurement.deviceTime = t;
-      frame.measurement.status = kOK;
-      visit(frame);
+    for (size_t i = 0; i < s.segments.size(); ++i) {
+      const Segment& segment = s.segments[i];
+      const double hz = segment.hz;
+      if (hz <= 0.0) continue;
+      double first = std::max(LastIndexAtOrBefore(fromSeconds, hz) + 1.0, FirstIndexAtOrAfter(segment.start, hz));
+      double last = LastIndexAtOrBefore(toSeconds, hz);
+      last = std::min(last, LastIndexOf(s.segments, i));
+      const double value =
+          segment.hasValue ? segment.value : (signalId == kCompliancyId ? static_cast<double>(device.compliancy) : 0.0);
+      for (double k = first; k <= last; k += 1.0) {
+        const double t = k / hz;
+        frame.measurement = SignalMeasurement{};
+        frame.measurement.value = value;
+        frame.measurement.reportedId = segment.reportedId != 0 ? segment.reportedId : signalId;
+        frame.measurement.systemTime = frame.measurement.bustrelTime = frame.measurement.deviceTime = t;
+        frame.measurement.status = kOK;
+        visit(frame);
+      }
     }
   }
 }
@@ -369,12 +446,13 @@ void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> sour
 
 void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample) {
   DeviceRecord device;
-  const uint32_t modelMask = DeviceRegistry::Instance().Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
   std::lock_guard lock(mutex_);
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   state.published = true;
   state.sample = sample;
   state.publishSeq = nextSeq_++;
+  if (recordedUpTo_ != kNever) state.publishedSince.push_back(sample);
   cv_.notify_all();
 }
 
@@ -383,20 +461,13 @@ void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it == states_.end()) return;
   it->second.published = false;
+  it->second.publishedSince.clear();
   ++planGeneration_;
   cv_.notify_all();
 }
 
 void SignalStore::DevicesChanged() {
   std::lock_guard lock(mutex_);
-  ++planGeneration_;
-  cv_.notify_all();
-}
-
-void SignalStore::Reset() {
-  std::lock_guard lock(mutex_);
-  states_.clear();
-  replay_.reset();
   ++planGeneration_;
   cv_.notify_all();
 }

@@ -1,33 +1,47 @@
 #pragma once
 
-// The runtime's signal store: the latest frame of every device signal, keyed
-// by the 64-bit signal key (device hash low, signal ID high).
+// The runtime's signal store: the frames of every device signal, keyed by the
+// 64-bit signal key (device hash low, signal ID high).
 //
 // In simulation nothing runs per signal: a present device publishes each of
 // its catalogue signals at the signal's applied update frequency on the
 // runtime clock, frame k at k / frequency, so the latest frame is derived from
-// the clock when it is read. A frame carries the signal's simulated value
-// (0 unless set; the device's compliancy number for 2303 "Compliancy"). The
-// harness may take a key over by publishing samples into it; a replay sample
-// source, while installed, replaces simulation for every key.
+// the clock when it is read. A frame carries the value the signal had at the
+// frame's own time: every change of a simulated value, frequency or reported
+// ID opens a new segment of the signal's timeline, and a frame takes the
+// segment it falls in. A value set between two frames therefore shows from the
+// next frame on, live and in a log alike, and the log writer, which collects
+// the frames of the last ~100 ms at once, records each with the value it was
+// sent with. Segments are forgotten once neither the latest frame nor the log
+// writer can still need them, so the timeline stays a few entries long.
 //
-// The store is a process-wide singleton that owns its state; it is
-// thread-safe, and its read path allocates nothing for groups of up to 64
-// keys. Waiting reads block on the store's condition variable through the
-// clock's WaitUntil, so the manual clock ends them deterministically. Hooks
-// for the other runtime services (simulated values, the frames the simulated
-// bus carries, replay) are documented below.
+// Frames carry the signal's simulated value (0 unless set; the device's
+// compliancy number for 2303 "Compliancy"). The harness may take a key over by
+// publishing samples into it; a replay sample source, while installed,
+// replaces simulation for every key.
+//
+// Owned by the Runtime, built over its clock, device registry and bus
+// registry. Thread-safe; the read path allocates nothing for groups of up to
+// 64 keys. Waiting reads block on the store's condition variable through the
+// clock's WaitUntil, so the manual clock ends them deterministically.
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
-#include <condition_variable>
 #include <span>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include <kvor/zephrin/platform/Signals.hpp>
+
+namespace kvor::zephrin::runtime {
+class BusRegistry;
+class Clock;
+}  // namespace kvor::zephrin::runtime
 
 namespace kvor::zephrin::runtime::devices {
 class DeviceRegistry;
@@ -42,7 +56,10 @@ class SignalStore {
  public:
   using SignalMeasurement = kvor::zephrin::platform::SignalMeasurement;
 
-  static SignalStore& Instance();
+  SignalStore(Clock& clock, const devices::DeviceRegistry& devices, const BusRegistry& buses);
+  ~SignalStore();
+  SignalStore(const SignalStore&) = delete;
+  SignalStore& operator=(const SignalStore&) = delete;
 
   // ---- Program-facing operations (behind the C entry points) ----
 
@@ -79,16 +96,21 @@ class SignalStore {
     int deviceId;
     SignalMeasurement measurement;
   };
-  /// (b) Visits every frame the simulated bus carries with a time in
+  /// (b) Visits every frame the simulated bus carried with a time in
   /// (fromSeconds, toSeconds]: each signal of each present device at its
-  /// applied frequency (stopped signals carry none), plus the samples the
-  /// harness published in that interval. Frames come grouped by signal,
-  /// ascending in time within a signal. Nothing is visited while a replay
-  /// source is installed. The visitor runs without the store's lock and may
-  /// read from the store.
+  /// applied frequency with the value it had at that frame's time (stopped
+  /// signals carry none), plus the samples the harness published in that
+  /// interval. Frames come grouped by signal, ascending in time within a
+  /// signal. Nothing is visited while a replay source is installed. The
+  /// visitor runs without the store's lock and may read from the store.
   void ForEachFrame(double fromSeconds, double toSeconds, const std::function<void(const BusFrame&)>& visit) const;
 
-  /// (c) Installs the replay sample source that replaces simulation, or
+  /// (c) Tells the store that frames up to `seconds` have been recorded and
+  /// will not be asked for again, so older history may go; +infinity (the
+  /// default) when nobody records. The log writer moves it as it writes.
+  void SetRecordedUpTo(double seconds);
+
+  /// (d) Installs the replay sample source that replaces simulation, or
   /// removes it with null. Waiting readers re-plan at once.
   void SetReplaySource(std::shared_ptr<const ReplaySampleSource> source);
 
@@ -101,23 +123,30 @@ class SignalStore {
   void Release(uint32_t deviceHash, uint16_t signalId);
   /// Wakes waiting readers after a device's presence or compliancy changed.
   void DevicesChanged();
-  /// Forgets every frequency, value and published sample and the replay source.
-  void Reset();
 
  private:
+  static constexpr double kNoTime = -std::numeric_limits<double>::infinity();
+
+  /// One stretch of a signal's timeline with constant frequency, value and
+  /// reported ID. It lasts until the next segment's start.
+  struct Segment {
+    double start = kNoTime;
+    double hz = 0;
+    bool hasValue = false;  // else the signal's default (0, or the compliancy number)
+    double value = 0;
+    uint16_t reportedId = 0;  // 0: the signal's own ID
+  };
   /// What the store keeps per key once anything about it differs from the
   /// defaults (a frequency, a simulated value, a published sample).
   struct KeyState {
-    double hz = 0;                 // applied frequency
-    bool hzChosen = false;         // set by the program, kept by Optimize
-    double hzSince = -1e300;       // when `hz` was applied; its frames start there
-    double lastFrameBefore = -1e300;  // latest frame under the previous frequency
-    bool hasSimValue = false;
-    double simValue = 0;
-    uint16_t simReportedId = 0;
+    std::vector<Segment> segments;  // ascending by start, never empty; the last one is current
+    bool hzChosen = false;          // set by the program, kept by Optimize
     bool published = false;
     uint64_t publishSeq = 0;
     SignalMeasurement sample{};
+    std::vector<SignalMeasurement> publishedSince;  // published samples the log writer has yet to collect
+
+    const Segment& Current() const { return segments.back(); }
   };
   /// Identity of the latest frame of a key; a later frame compares newer.
   struct FrameId {
@@ -125,27 +154,43 @@ class SignalStore {
     double time;
     bool NewerThan(const FrameId& other) const { return seq > other.seq || time > other.time; }
   };
-
-  SignalStore();
+  /// The latest frame of a timeline at a time: its time and segment.
+  struct LatestFrame {
+    double time = kNoTime;
+    const Segment* segment = nullptr;
+  };
 
   // The helpers below run with mutex_ held; those taking a registry also
   // need the registry's lock held by the caller.
-  FrameId Sample(uint64_t key, std::string_view network, double now, const devices::DeviceRegistry& registry,
-                 SignalMeasurement* out) const;
+  FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const;
   int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
               FrameId* frames) const;
   bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const;
   double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const;
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
   KeyState& StateFor(uint64_t key, uint32_t modelMask);
-  void ApplyFrequency(KeyState& state, double hz, double now);
+  /// Opens a segment at `now` that differs from the current one as `change`
+  /// says, then forgets the segments nobody needs any more.
+  template <class Change>
+  void Amend(KeyState& state, double now, Change change);
+  void Trim(KeyState& state, double now) const;
+  static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
+  /// Index of the last frame segment `i` sends before the next segment
+  /// takes over (+infinity for the current segment).
+  static double LastIndexOf(const std::vector<Segment>& segments, size_t i);
   static bool OnBus(const devices::DeviceRecord* device, std::string_view network);
+
+  Clock& clock_;
+  const devices::DeviceRegistry& devices_;
+  const BusRegistry& buses_;
+  int clockListener_ = 0;
 
   mutable std::mutex mutex_;
   std::condition_variable cv_;
   std::unordered_map<uint64_t, KeyState> states_;
   std::shared_ptr<const ReplaySampleSource> replay_;
   uint64_t nextSeq_ = 1;
+  double recordedUpTo_ = std::numeric_limits<double>::infinity();
   // Bumped whenever the frame schedule changes (frequencies, replay source),
   // so that waiting readers recompute when to wake.
   uint64_t planGeneration_ = 0;

@@ -2,7 +2,7 @@
 
 #include <kvor/zephrin/platform/Sim.hpp>
 
-#include "core/ResetRegistry.hpp"
+#include "core/Runtime.hpp"
 
 namespace kvor::zephrin::runtime {
 namespace {
@@ -12,19 +12,12 @@ constexpr int32_t kInvalidParamValue = -1002;
 constexpr int32_t kSimDeviceNotFound = 1200;
 constexpr int32_t kSimDeviceAlreadyExists = 1202;
 
-const bool kRegistered = (RegisterReset([] { SimRegistry::Instance().Clear(); }), true);
-
 bool IsKnownType(int32_t deviceType) {
   return deviceType >= static_cast<int32_t>(platform::DeviceType::RapaxQ) &&
          deviceType <= static_cast<int32_t>(platform::DeviceType::Portis);
 }
 
 }  // namespace
-
-SimRegistry& SimRegistry::Instance() {
-  static SimRegistry registry;
-  return registry;
-}
 
 SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
   auto it = devices_.find({deviceType, deviceId});
@@ -94,48 +87,40 @@ void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_vi
   device->outputs.insert_or_assign(std::string(name), value);
 }
 
-void SimRegistry::Clear() {
-  std::lock_guard lock(mutex_);
-  devices_.clear();
-  creationOrder_.clear();
-}
-
 }  // namespace kvor::zephrin::runtime
 
 namespace kvor::zephrin::platform {
 
-using runtime::SimRegistry;
-
 int32_t SimCreate(DeviceType deviceType, int32_t deviceId) {
-  return SimRegistry::Instance().Create(static_cast<int32_t>(deviceType), deviceId);
+  return runtime::Runtime::Acquire()->Sim().Create(static_cast<int32_t>(deviceType), deviceId);
 }
 
 int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double value) {
-  return SimRegistry::Instance().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+  return runtime::Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
 }
 
 int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double& value) {
-  return SimRegistry::Instance().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+  return runtime::Runtime::Acquire()->Sim().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
 }
 
 int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId) {
-  return SimRegistry::Instance().LastError(static_cast<int32_t>(deviceType), deviceId);
+  return runtime::Runtime::Acquire()->Sim().LastError(static_cast<int32_t>(deviceType), deviceId);
 }
 
 }  // namespace kvor::zephrin::platform
 
 namespace kvor::zephrin::runtime::harness {
 
-std::vector<SimDevice> SimDevices() { return SimRegistry::Instance().Devices(); }
+std::vector<SimDevice> SimDevices() { return runtime::Runtime::Acquire()->Sim().Devices(); }
 
 std::optional<double> SimPhysicsInput(int32_t deviceType, int32_t deviceId, std::string_view name) {
-  return SimRegistry::Instance().Input(deviceType, deviceId, name);
+  return runtime::Runtime::Acquire()->Sim().Input(deviceType, deviceId, name);
 }
 
 void SetSimPhysicsValue(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  SimRegistry::Instance().SetOutput(deviceType, deviceId, name, value);
+  runtime::Runtime::Acquire()->Sim().SetOutput(deviceType, deviceId, name, value);
 }
 
 }  // namespace kvor::zephrin::runtime::harness

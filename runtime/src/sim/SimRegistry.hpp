@@ -4,7 +4,7 @@
 // which exist, the last value of each physics input they were given, the
 // physics outputs they report, and the status of their most recent call.
 // The physics model itself is still to come: outputs hold what the harness
-// sets. Thread-safe (one mutex).
+// sets. Owned by the Runtime. Thread-safe (one mutex).
 
 #include <cstdint>
 #include <map>
@@ -21,7 +21,9 @@ namespace kvor::zephrin::runtime {
 
 class SimRegistry {
  public:
-  static SimRegistry& Instance();
+  SimRegistry() = default;
+  SimRegistry(const SimRegistry&) = delete;
+  SimRegistry& operator=(const SimRegistry&) = delete;
 
   int32_t Create(int32_t deviceType, int32_t deviceId);
   int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
@@ -31,7 +33,6 @@ class SimRegistry {
   std::vector<harness::SimDevice> Devices() const;
   std::optional<double> Input(int32_t deviceType, int32_t deviceId, std::string_view name) const;
   void SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
-  void Clear();
 
  private:
   using Key = std::pair<int32_t, int32_t>;
@@ -41,7 +42,6 @@ class SimRegistry {
     int32_t lastError = 0;
   };
 
-  SimRegistry() = default;
   Device* Find(int32_t deviceType, int32_t deviceId);
   const Device* Find(int32_t deviceType, int32_t deviceId) const;
 

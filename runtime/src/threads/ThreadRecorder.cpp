@@ -24,10 +24,4 @@ std::vector<harness::UsageReport> ThreadRecorder::Usage() const {
   return {usage_.begin(), usage_.end()};
 }
 
-void ThreadRecorder::Clear() {
-  std::lock_guard lock(mutex_);
-  priorities_.clear();
-  usage_.clear();
-}
-
 }  // namespace kvor::zephrin::runtime::threads

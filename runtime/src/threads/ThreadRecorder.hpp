@@ -1,7 +1,8 @@
 #pragma once
 
 // Keeps the thread-priority requests and usage reports the runtime received,
-// for the harness, in two bounded lists (the last kKept of each). Thread-safe.
+// for the harness, in two bounded lists (the last kKept of each). Owned by the
+// Runtime. Thread-safe.
 
 #include <cstddef>
 #include <deque>
@@ -20,7 +21,6 @@ class ThreadRecorder {
   void AddUsage(harness::UsageReport report);
   std::vector<harness::ThreadPriorityRequest> Priorities() const;
   std::vector<harness::UsageReport> Usage() const;
-  void Clear();
 
  private:
   mutable std::mutex mutex_;

@@ -33,16 +33,19 @@ void ChunkBuilder::NoteTime(double time) {
   last_ = std::max(last_, time);
 }
 
-void ChunkBuilder::AddSignalDefinition(const SignalDefinition& definition) {
+bool ChunkBuilder::AddSignalDefinition(const SignalDefinition& definition) {
+  if (definition.name.size() > kMaxText || definition.units.size() > kMaxText) return false;
   const auto at = BeginRecord(RecordTag::SignalDefinition);
   ByteWriter out(payload_);
   out.Put(definition.signalId);
   out.PutText(definition.name);
   out.PutText(definition.units);
   EndRecord(at);
+  return true;
 }
 
-void ChunkBuilder::AddDevice(const DeviceInfo& device) {
+bool ChunkBuilder::AddDevice(const DeviceInfo& device) {
+  if (device.model.size() > kMaxText || device.bus.size() > kMaxText) return false;
   const auto at = BeginRecord(RecordTag::Device);
   ByteWriter out(payload_);
   out.Put(device.deviceHash);
@@ -50,6 +53,7 @@ void ChunkBuilder::AddDevice(const DeviceInfo& device) {
   out.PutText(device.model);
   out.PutText(device.bus);
   EndRecord(at);
+  return true;
 }
 
 void ChunkBuilder::AddFrame(const Frame& frame) {
@@ -67,7 +71,8 @@ void ChunkBuilder::AddFrame(const Frame& frame) {
   NoteTime(frame.value.systemTime);
 }
 
-void ChunkBuilder::AddUserSignalDefinition(const UserSignalDefinition& definition) {
+bool ChunkBuilder::AddUserSignalDefinition(const UserSignalDefinition& definition) {
+  if (definition.name.size() > kMaxText || definition.units.size() > kMaxText) return false;
   const auto at = BeginRecord(RecordTag::UserSignalDefinition);
   ByteWriter out(payload_);
   out.Put(definition.index);
@@ -75,6 +80,7 @@ void ChunkBuilder::AddUserSignalDefinition(const UserSignalDefinition& definitio
   out.PutText(definition.name);
   out.PutText(definition.units);
   EndRecord(at);
+  return true;
 }
 
 void ChunkBuilder::AddUserSample(const UserSample& sample) {

@@ -15,10 +15,16 @@ namespace kvor::zephrin::runtime::wisp {
 
 class ChunkBuilder {
  public:
-  void AddSignalDefinition(const SignalDefinition& definition);
-  void AddDevice(const DeviceInfo& device);
+  /// Longest text (name, units, model, bus) a record may carry, bytes. The
+  /// runtime refuses longer texts where they come in; the builder refuses a
+  /// record holding one (returns false, adds nothing) so that no record ever
+  /// outgrows its 16-bit length field.
+  static constexpr std::size_t kMaxText = 255;
+
+  bool AddSignalDefinition(const SignalDefinition& definition);
+  bool AddDevice(const DeviceInfo& device);
   void AddFrame(const Frame& frame);
-  void AddUserSignalDefinition(const UserSignalDefinition& definition);
+  bool AddUserSignalDefinition(const UserSignalDefinition& definition);
   void AddUserSample(const UserSample& sample);
   /// Records that `count` user samples were dropped before `time` (seconds).
   void AddDropped(double time, uint64_t count);

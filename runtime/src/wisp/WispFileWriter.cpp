@@ -1,5 +1,6 @@
 #include "wisp/WispFileWriter.hpp"
 
+#include <unistd.h>
 #include <zlib.h>
 #include <zstd.h>
 
@@ -100,9 +101,14 @@ bool WispFileWriter::WriteChunk(const ChunkBuilder& chunk) {
          std::fflush(file_) == 0;
 }
 
+bool WispFileWriter::Sync() {
+  if (file_ == nullptr) return false;
+  return std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+}
+
 void WispFileWriter::Close() {
   if (file_ == nullptr) return;
-  std::fflush(file_);
+  Sync();
   std::fclose(file_);
   file_ = nullptr;
 }

@@ -41,7 +41,12 @@ class WispFileWriter {
   /// ends at its last complete chunk as far as the reader is concerned).
   bool WriteChunk(const ChunkBuilder& chunk);
 
-  /// Flushes and closes the file. Safe to call twice.
+  /// Asks the operating system to put everything written so far on the
+  /// storage (fsync), so that a power cut cannot take it. Costs a disk
+  /// round trip; the log writer calls it at most once a second.
+  bool Sync();
+
+  /// Flushes, syncs and closes the file. Safe to call twice.
   void Close();
 
   bool IsOpen() const { return file_ != nullptr; }

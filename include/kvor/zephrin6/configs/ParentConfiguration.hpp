@@ -10,6 +10,7 @@
 // caller's lock.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/signals/ISerializable.hpp>
 
 #include <iosfwd>
@@ -17,7 +18,7 @@
 
 namespace kvor::zephrin6::configs {
 
-class ParentConfiguration : public signals::ISerializable {
+class ZEPHRIN6_API ParentConfiguration : public signals::ISerializable {
  public:
   /// A readable multi-line text: a header line, then one line per field with
   /// its value and unit.
@@ -35,6 +36,6 @@ class ParentConfiguration : public signals::ISerializable {
 };
 
 /// Writes `config.ToString()` to `os`.
-std::ostream& operator<<(std::ostream& os, const ParentConfiguration& config);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const ParentConfiguration& config);
 
 }  // namespace kvor::zephrin6::configs

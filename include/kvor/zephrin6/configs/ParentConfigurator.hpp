@@ -11,6 +11,7 @@
 // is released, so a report callback may itself use the configurator.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/hardware/DeviceIdentifier.hpp>
 
 #include <mutex>
@@ -22,7 +23,7 @@ namespace kvor::zephrin6::configs {
 
 class ParentConfiguration;
 
-class ParentConfigurator {
+class ZEPHRIN6_API ParentConfigurator {
  public:
   ParentConfigurator(const ParentConfigurator&) = delete;
   ParentConfigurator& operator=(const ParentConfigurator&) = delete;

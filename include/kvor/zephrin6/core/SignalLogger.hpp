@@ -44,6 +44,11 @@ class SignalLogger {
   /// When enabled, logging starts by itself as soon as the program creates
   /// its first device. @return the runtime's status.
   static kvor::zephrin::StatusCode EnableAutoLogging(bool enable);
+  /// Sets the longest stretch of log time between two chunks (default
+  /// 0.1 s), which is what a killed process can lose at most; a power cut
+  /// can lose up to about one second more, the time between two syncs.
+  /// @return the runtime's status: InvalidParamValue outside 20 ms to 1 s.
+  static kvor::zephrin::StatusCode SetFlushPeriod(units::time::second_t period);
 
   // ---- Raw operations: one runtime call each, payload passed as given ----
   // `latencySeconds` tells how old the sample already is (seconds); the log

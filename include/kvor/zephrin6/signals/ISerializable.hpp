@@ -8,11 +8,13 @@
 // slot. Implementations are plain values: reading one from several threads is
 // safe, writing needs the caller's own synchronisation.
 
+#include <kvor/zephrin6/Export.hpp>
+
 #include <string>
 
 namespace kvor::zephrin6::signals {
 
-class ISerializable {
+class ZEPHRIN6_API ISerializable {
  public:
   /// The object's config text: a value enumeration gives "u_" and its number,
   /// a configuration group the runtime's text of every field. Never throws

@@ -11,6 +11,7 @@
 // the buffer is full the oldest unwritten samples are dropped and their
 // number is recorded in the log. Every call here is thread-safe.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -39,6 +40,13 @@ inline constexpr uint8_t kMaxUserSignalPayload = 64;
 /// Number of distinct user signals (name with its units and type) one log may
 /// hold.
 inline constexpr int kMaxUserSignals = 1024;
+/// Longest user-signal name and longest units text, bytes.
+inline constexpr std::size_t kMaxUserSignalTextLength = 255;
+/// Shortest and longest time between two chunks of log time, seconds (the
+/// default is 0.1 s). A shorter period loses less to a killed process and
+/// costs more file writes.
+inline constexpr double kMinFlushPeriod = 0.02;
+inline constexpr double kMaxFlushPeriod = 1.0;
 
 /// Sets the folder that the next log is written into (default "./logs"; it
 /// is created on start when missing). A running logger keeps its file.
@@ -46,28 +54,45 @@ inline constexpr int kMaxUserSignals = 1024;
 int CANComm_SetLoggerPath(const char* path);
 
 /// Starts logging to a new file named after the calendar time
-/// ("<path>/zephrin_YYYYMMDD_HHMMSS.wisp", with a suffix when that name is
-/// taken). Starting a running logger keeps its file and returns 0.
+/// ("<path>/zephrin_YYYYMMDD_HHMMSS.wisp", with a suffix "_2", "_3" ... when
+/// that name is taken). The file is created exclusively, so two programs
+/// starting in the same second never share one. Starting a running logger
+/// keeps its file and returns 0.
+///
+/// What survives an abrupt end: every chunk is handed to the operating
+/// system when written (at least every flush period of log time, 0.1 s by
+/// default), and the file is synced to the storage at most once a second and
+/// on stop. A killed process therefore loses at most the last flush period; a
+/// power cut loses at most about one second plus one flush period.
 /// @return 0, -10029 DirectoryMissing when the folder cannot be created, or
 ///         -10034 InvalidFile when the file cannot be created.
 int CANComm_StartLogger();
 
 /// Stops logging: writes everything recorded up to now, marks the log as
-/// cleanly stopped and closes it. Returns once the file is complete.
+/// cleanly stopped, syncs and closes it. Returns once the file is complete.
 /// @return 0 (also when the logger was not running).
 int CANComm_StopLogger();
 
+/// Sets the longest stretch of log time between two chunks, seconds, for the
+/// running logger and the next ones.
+/// @return 0, or -1002 InvalidParamValue outside kMinFlushPeriod..kMaxFlushPeriod.
+int CANComm_SetLoggerFlushPeriod(double seconds);
+
 /// Records one sample of the user signal `name`.
-/// @param units   units text (empty for types without units).
+/// @param name    signal name, 1 to kMaxUserSignalTextLength bytes.
+/// @param units   units text (empty for types without units), at most
+///                kMaxUserSignalTextLength bytes.
 /// @param type    data type of the payload.
 /// @param data    `size` payload bytes, copied before the call returns.
 /// @param size    payload size in bytes, at most kMaxUserSignalPayload.
 /// @param latencySeconds how old the sample already is; its time in the log
-///        is the current runtime time minus this, seconds.
+///        is the current runtime time minus this, seconds; must be finite.
 /// @return 0; -10031 LoggerNotRunning; -10015 InvalidSize for a payload over
-///         64 bytes; -1002 InvalidParamValue for an empty name, a null `data`
-///         with a non-zero size or an unknown type; -10040
-///         UserSignalLimitExceeded past kMaxUserSignals signals in one log.
+///         64 bytes or a name or units text over kMaxUserSignalTextLength;
+///         -1002 InvalidParamValue for an empty name, a null `data` with a
+///         non-zero size, an unknown type or a latency that is not finite;
+///         -10040 UserSignalLimitExceeded past kMaxUserSignals signals in one
+///         log.
 int CANComm_LogUserSignal(std::string_view name, std::string_view units, UserDataType type, const uint8_t* data,
                           uint8_t size, double latencySeconds);
 

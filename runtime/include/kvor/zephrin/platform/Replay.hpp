@@ -56,12 +56,13 @@ int ReplaySetSpeed(double speed);
 ///         InvalidParamValue for a negative or non-finite step; -10009 NoFile.
 int ReplayStepTiming(double stepTimeSeconds);
 
-/// Waits up to `timeoutMs` wall-clock milliseconds for playback to be
-/// running and answers whether it is. Without a log the runtime simulates,
-/// its time always runs, and the answer is true at once. A replay that
-/// reached the end of its log is not running. Loops paced by the devices'
-/// frames (the library's odometry thread) ask this before each step: they
-/// run freely in simulation and idle while a loaded log is paused.
+/// Waits up to `timeoutMs` wall-clock milliseconds (of manual time when a
+/// test runs the runtime on the manual clock) for playback to be running and
+/// answers whether it is. Without a log the runtime simulates live, its time
+/// always runs, and the answer is true at once: loops that pace themselves
+/// on replay (the swerve odometry thread) run in simulation and idle while a
+/// loaded log is paused. A replay that reached the end of its log is not
+/// running.
 bool ReplayIsRunning(uint16_t timeoutMs);
 
 /// The latest sample, at or before the replay time, of the user signal

@@ -73,16 +73,25 @@ static_assert(sizeof(SignalFrequencyEntry) == 16);
 
 }  // namespace kvor::zephrin::platform
 
+namespace kvor::zephrin::platform {
+/// Longest model text or bus name a device may have, bytes.
+inline constexpr std::size_t kMaxDeviceTextLength = 255;
+}  // namespace kvor::zephrin::platform
+
 extern "C" {
 
 /// Computes the stable 32-bit hash of a device (ID, model text, bus name) and
 /// registers the device as present on that bus in simulation. The same three
 /// values always give the same hash, in every process.
 /// @param deviceId device ID on its bus.
-/// @param model    model text, e.g. "rapax q"; null is treated as "".
-/// @param network  bus name; null is treated as "".
+/// @param model    model text, e.g. "rapax q"; null is treated as "";
+///                 at most kMaxDeviceTextLength bytes.
+/// @param network  bus name; null is treated as ""; at most
+///                 kMaxDeviceTextLength bytes.
 /// @param hash     receives the hash; must not be null.
-/// @return 0, or -1002 InvalidParamValue when `hash` is null.
+/// @return 0; -1002 InvalidParamValue when `hash` is null; -10015 InvalidSize
+///         (reported, hash still computed, device not registered) for a
+///         model or bus name over the limit, which no log could record.
 int c_kvor_zephrin6_encode_device(int deviceId, const char* model, const char* network, uint32_t* hash);
 
 /// Reads the latest frame of `count` signals into `records`.

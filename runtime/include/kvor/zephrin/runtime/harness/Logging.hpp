@@ -28,10 +28,5 @@ void SetUserSignalBufferCapacity(std::size_t samples);
 /// does (automatic logging starts on the first one).
 void NotifyDeviceCreated();
 
-/// On the manual clock a playing replay does not follow the wall clock;
-/// this moves its wall-clock reference forward by `seconds`, so the replay
-/// advances by seconds × speed (clamped at the end of the log) and waiters
-/// are woken. No effect while paused or on the real clock.
-void AdvanceReplayWallClock(double seconds);
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include <kvor/zephrin/platform/Time.hpp>
+
 namespace kvor::zephrin::runtime::harness {
 
 /// One sample of a signal as a device would send it.
@@ -40,6 +42,12 @@ struct DeviceInfo {
 /// The hash the runtime gives a device (ID, model text, bus name), without
 /// registering it.
 uint32_t DeviceHash(int deviceId, std::string_view model, std::string_view bus);
+/// Registers a device with the runtime as creating its device object would
+/// (the hash is the same), and sets whether it is present and which API
+/// compliancy number its firmware reports, so a test can make a device
+/// absent or incompatible before any object exists. Returns the hash.
+uint32_t AddDevice(int deviceId, std::string_view model, std::string_view bus, bool present = true,
+                   int compliancy = kvor::zephrin::unmanaged::GetApiCompliancy());
 /// Every device registered since the last Reset, in no particular order.
 std::vector<DeviceInfo> Devices();
 
@@ -50,10 +58,11 @@ void PublishSignal(uint32_t deviceHash, uint16_t signalId, const SignalSample& s
 void ReleaseSignal(uint32_t deviceHash, uint16_t signalId);
 
 /// Makes a registered device absent (its reads answer -1003 RxTimeout and
-/// waits for it time out) or present again. Returns false for an unknown hash.
+/// waits for it time out) or present again. Returns false for an unknown hash
+/// and adds a warning report saying so.
 bool SetDevicePresent(uint32_t deviceHash, bool present);
 /// Makes a registered device report another API compliancy number (signal
-/// 2303). Returns false for an unknown hash.
+/// 2303). Returns false for an unknown hash and adds a warning report saying so.
 bool SetDeviceCompliancy(uint32_t deviceHash, int compliancy);
 
 /// Sets the value a device signal carries in simulation (0 until set).
