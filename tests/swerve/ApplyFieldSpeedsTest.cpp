@@ -9,13 +9,15 @@ namespace {
 using namespace swerve_rig;
 using swerve::requests::ApplyFieldSpeeds;
 using swerve::requests::ForwardPerspectiveValue;
+using units::angular_velocity::radians_per_second_t;
 using units::force::newton_t;
 
 class ApplyFieldSpeedsTest : public RequestTest {};
 
 TEST_F(ApplyFieldSpeedsTest, SpeedsAndForcesTurnIntoTheRobotFrame) {
   SetMotorConstants(0.02, 300.0);
-  rig_->parameters.currentPose = swerve::Pose2d(meter_t{0.0}, meter_t{0.0}, swerve::Rotation2d(units::angle::degree_t{90.0}));
+  rig_->parameters.currentPose =
+      swerve::Pose2d(meter_t{0.0}, meter_t{0.0}, swerve::Rotation2d(units::angle::degree_t{90.0}));
   rig_->parameters.operatorForwardDirection = swerve::Rotation2d(units::angle::degree_t{180.0});
   struct Row {
     const char* what;
@@ -28,7 +30,7 @@ TEST_F(ApplyFieldSpeedsTest, SpeedsAndForcesTurnIntoTheRobotFrame) {
     // The wheels already point where they should, so the whole force counts.
     for (std::size_t i = 0; i < 4; ++i) SetAzimuth(i, row.wheelDegrees);
     ApplyFieldSpeeds request;
-    request.WithSpeeds({meters_per_second_t{1.0}, meters_per_second_t{0.0}, units::angular_velocity::radians_per_second_t{0.0}})
+    request.WithSpeeds({meters_per_second_t{1.0}, meters_per_second_t{0.0}, radians_per_second_t{0.0}})
         .WithWheelForceFeedforwardsX(std::vector<newton_t>(4, newton_t{10.0}))
         .WithWheelForceFeedforwardsY(std::vector<newton_t>(4, newton_t{0.0}))
         .WithDriveRequestType(swerve::DriveRequestType::Velocity)

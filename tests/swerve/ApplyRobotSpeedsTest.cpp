@@ -8,6 +8,7 @@ namespace {
 
 using namespace swerve_rig;
 using swerve::requests::ApplyRobotSpeeds;
+using units::angular_velocity::radians_per_second_t;
 using units::force::newton_t;
 
 class ApplyRobotSpeedsTest : public RequestTest {};
@@ -25,14 +26,17 @@ TEST_F(ApplyRobotSpeedsTest, EachModuleGetsItsOwnForce) {
     std::array<double, 4> newtons;
   };
   const std::vector<Row> rows{
-      {"one force per module", {newton_t{10}, newton_t{0}, newton_t{20}, newton_t{0}}, {newton_t{0}, newton_t{0}, newton_t{0}, newton_t{0}}, {10, 0, 20, 0}},
+      {"one force per module",
+       {newton_t{10}, newton_t{0}, newton_t{20}, newton_t{0}},
+       {newton_t{0}, newton_t{0}, newton_t{0}, newton_t{0}},
+       {10, 0, 20, 0}},
       {"no forces", {}, {}, {0, 0, 0, 0}},
       {"modules past the end get none", {newton_t{10}}, {newton_t{0}}, {10, 0, 0, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     ApplyRobotSpeeds request;
-    request.WithSpeeds({meters_per_second_t{1.0}, meters_per_second_t{0.0}, units::angular_velocity::radians_per_second_t{0.0}})
+    request.WithSpeeds({meters_per_second_t{1.0}, meters_per_second_t{0.0}, radians_per_second_t{0.0}})
         .WithWheelForceFeedforwardsX(row.x)
         .WithWheelForceFeedforwardsY(row.y)
         .WithDriveRequestType(swerve::DriveRequestType::Velocity);

@@ -15,7 +15,8 @@ class RobotCentricTest : public RequestTest {};
 
 TEST_F(RobotCentricTest, UsesTheRobotFrameAsItIs) {
   rig_->parameters.operatorForwardDirection = swerve::Rotation2d(units::angle::degree_t{180.0});
-  rig_->parameters.currentPose = swerve::Pose2d(meter_t{0.0}, meter_t{0.0}, swerve::Rotation2d(units::angle::degree_t{90.0}));
+  rig_->parameters.currentPose =
+      swerve::Pose2d(meter_t{0.0}, meter_t{0.0}, swerve::Rotation2d(units::angle::degree_t{90.0}));
   // A long period would bend the wheels noticeably if the speeds were
   // discretised.
   rig_->parameters.updatePeriod = units::time::second_t{0.5};

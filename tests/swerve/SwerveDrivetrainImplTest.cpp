@@ -72,7 +72,8 @@ TEST_F(SwerveDrivetrainImplTest, AFailingRequestStillPublishesTheSample) {
   const auto before = rig.Step();
   for (std::size_t i = 0; i < 4; ++i) harness::SetControlStatus(DriveHash(i), StatusCode::RxTimeout);
   int calls = 0;
-  rig->SetControl([&](const swerve::impl::ControlParameters& parameters, const SwerveDrivetrainImpl::ModuleList& modules) {
+  rig->SetControl([&](const swerve::impl::ControlParameters& parameters,
+                      const SwerveDrivetrainImpl::ModuleList& modules) {
     ++calls;
     FieldCentric{}.WithVelocityX(meters_per_second_t{1.0}).Apply(parameters, modules);
     // Installing the next request from inside this one must not destroy

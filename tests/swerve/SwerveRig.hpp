@@ -76,7 +76,9 @@ inline ModuleConstants SquareModule(std::size_t i) {
                              meter_t{kCorners[i][0]}, meter_t{kCorners[i][1]}, false, false, false);
 }
 
-inline std::vector<ModuleConstants> SquareModules() { return {SquareModule(0), SquareModule(1), SquareModule(2), SquareModule(3)}; }
+inline std::vector<ModuleConstants> SquareModules() {
+  return {SquareModule(0), SquareModule(1), SquareModule(2), SquareModule(3)};
+}
 
 // ---- Recorded control calls ----
 

@@ -45,7 +45,9 @@ SwerveDrivetrainImpl::SwerveDrivetrainImpl(const SwerveDrivetrainConstants& driv
       modules_([&] {
         ModuleList modules;
         modules.reserve(setups.size());
-        for (const auto& setup : setups) modules.push_back(std::make_unique<SwerveModuleImpl>(setup.settings, busName_));
+        for (const auto& setup : setups) {
+          modules.push_back(std::make_unique<SwerveModuleImpl>(setup.settings, busName_));
+        }
         return modules;
       }()),
       moduleLocations_([&] {

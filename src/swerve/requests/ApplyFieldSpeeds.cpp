@@ -11,18 +11,12 @@ kvor::zephrin::StatusCode ApplyFieldSpeeds::Apply(const impl::ControlParameters&
   const ChassisSpeeds speeds =
       internal::Discretized(internal::FieldToRobot(velocity, parameters), Speeds.omega.value(), parameters);
   internal::ModuleStates states(parameters, modules.size(), speeds, CenterOfRotation, DesaturateWheelSpeeds);
-  impl::ModuleRequest request = internal::BaseRequest(DriveRequestType, SteerRequestType, parameters);
-  for (std::size_t i = 0; i < modules.size(); ++i) {
-    // The forces are field-relative too and take the same turns as the speeds.
-    const internal::Vector2 force = internal::FieldToRobot(
-        internal::FromPerspective(internal::ForceOf(WheelForceFeedforwardsX, WheelForceFeedforwardsY, i),
-                                  ForwardPerspective, parameters),
-        parameters);
-    request.State = states[i];
-    request.WheelForceFeedforwardX = units::force::newton_t{force.x};
-    request.WheelForceFeedforwardY = units::force::newton_t{force.y};
-    modules[i]->Apply(request);
-  }
+  // The forces are field-relative too and take the same turns as the speeds.
+  internal::SendStates(
+      modules, states, internal::BaseRequest(DriveRequestType, SteerRequestType, parameters), [&](std::size_t i) {
+        const internal::Vector2 force = internal::ForceOf(WheelForceFeedforwardsX, WheelForceFeedforwardsY, i);
+        return internal::FieldToRobot(internal::FromPerspective(force, ForwardPerspective, parameters), parameters);
+      });
   return kvor::zephrin::StatusCode::OK;
 }
 

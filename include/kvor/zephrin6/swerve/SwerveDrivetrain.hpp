@@ -72,9 +72,9 @@ class SwerveDrivetrain {
                    units::frequency::hertz_t odometryUpdateFrequency,
                    const std::array<double, 3>& odometryStandardDeviation,
                    const std::array<double, 3>& visionStandardDeviation, std::span<const ModuleConstants> modules)
-      : impl_(std::make_unique<impl::SwerveDrivetrainImpl>(drivetrainConstants, odometryUpdateFrequency,
-                                                           odometryStandardDeviation, visionStandardDeviation,
-                                                           std::span<const ModuleConstants>(WithTypedMotors(modules)))) {
+      : impl_(std::make_unique<impl::SwerveDrivetrainImpl>(
+            drivetrainConstants, odometryUpdateFrequency, odometryStandardDeviation, visionStandardDeviation,
+            std::span<const ModuleConstants>(WithTypedMotors(modules)))) {
     modules_.reserve(impl_->GetModules().size());
     for (const auto& module : impl_->GetModules()) modules_.emplace_back(*module, *impl_);
     impl_->GetOdometryThread().Start();
@@ -91,13 +91,13 @@ class SwerveDrivetrain {
   template <std::same_as<ModuleConstants>... Modules>
   explicit SwerveDrivetrain(const SwerveDrivetrainConstants& drivetrainConstants, const Modules&... modules)
       : SwerveDrivetrain(drivetrainConstants, units::frequency::hertz_t{0.0},
-                         std::span<const ModuleConstants>(std::array<ModuleConstants, sizeof...(Modules)>{modules...})) {}
+                         std::span<const ModuleConstants>(ModuleArray<sizeof...(Modules)>{modules...})) {}
   /// As above at `odometryUpdateFrequency` (hertz; 0 for the default).
   template <std::same_as<ModuleConstants>... Modules>
   SwerveDrivetrain(const SwerveDrivetrainConstants& drivetrainConstants,
                    units::frequency::hertz_t odometryUpdateFrequency, const Modules&... modules)
       : SwerveDrivetrain(drivetrainConstants, odometryUpdateFrequency,
-                         std::span<const ModuleConstants>(std::array<ModuleConstants, sizeof...(Modules)>{modules...})) {}
+                         std::span<const ModuleConstants>(ModuleArray<sizeof...(Modules)>{modules...})) {}
 
   SwerveDrivetrain(const SwerveDrivetrain&) = delete;
   SwerveDrivetrain& operator=(const SwerveDrivetrain&) = delete;
@@ -182,6 +182,9 @@ class SwerveDrivetrain {
   impl::SwerveDrivetrainImpl& GetImpl() const { return *impl_; }
 
  private:
+  template <std::size_t N>
+  using ModuleArray = std::array<ModuleConstants, N>;
+
   // The models follow the template arguments, so that the typed motor views
   // are always right.
   static std::vector<ModuleConstants> WithTypedMotors(std::span<const ModuleConstants> modules) {

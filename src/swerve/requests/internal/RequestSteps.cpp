@@ -42,11 +42,4 @@ impl::ModuleRequest BaseRequest(swerve::DriveRequestType drive, swerve::SteerReq
   return request;
 }
 
-void SendStates(const Modules& modules, ModuleStates& states, impl::ModuleRequest request) {
-  for (std::size_t i = 0; i < modules.size(); ++i) {
-    request.State = states[i];
-    modules[i]->Apply(request);
-  }
-}
-
 }  // namespace kvor::zephrin6::swerve::requests::internal

@@ -100,15 +100,30 @@ class ModuleStates {
 impl::ModuleRequest BaseRequest(swerve::DriveRequestType drive, swerve::SteerRequestType steer,
                                 const impl::ControlParameters& parameters);
 
-/// Hands module i the request `request` with state `states[i]`.
-void SendStates(const Modules& modules, ModuleStates& states, impl::ModuleRequest request);
-
 /// Module i's force from the two per-module vectors, or none when either has
 /// no entry i.
 inline Vector2 ForceOf(const std::vector<units::force::newton_t>& forcesX,
                        const std::vector<units::force::newton_t>& forcesY, std::size_t i) {
   if (i >= forcesX.size() || i >= forcesY.size()) return {};
   return {forcesX[i].value(), forcesY[i].value()};
+}
+
+/// Hands module i `request` with state `states[i]` and the wheel force
+/// `forceOf(i)` (robot frame, newtons).
+template <class ForceOf>
+void SendStates(const Modules& modules, ModuleStates& states, impl::ModuleRequest request, ForceOf&& forceOf) {
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    const Vector2 force = forceOf(i);
+    request.State = states[i];
+    request.WheelForceFeedforwardX = units::force::newton_t{force.x};
+    request.WheelForceFeedforwardY = units::force::newton_t{force.y};
+    modules[i]->Apply(request);
+  }
+}
+
+/// Hands module i `request` with state `states[i]` and no wheel force.
+inline void SendStates(const Modules& modules, ModuleStates& states, const impl::ModuleRequest& request) {
+  SendStates(modules, states, request, [](std::size_t) { return Vector2{}; });
 }
 
 }  // namespace kvor::zephrin6::swerve::requests::internal

@@ -14,73 +14,20 @@
 // voltage drive, position steering, desaturation on, operator perspective.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
-#include <kvor/zephrin6/swerve/SwerveModuleTypes.hpp>
-#include <kvor/zephrin6/swerve/Translation2d.hpp>
-#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
-
-#include <units.h>
-
-#include <utility>
-#include <vector>
+#include <kvor/zephrin6/swerve/requests/SpeedsRequestFields.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API ApplyFieldSpeeds : public SwerveRequest {
+class ZEPHRIN6_API ApplyFieldSpeeds : public SpeedsRequestFields<ApplyFieldSpeeds> {
  public:
-  /// Field-relative speeds to drive at.
-  ChassisSpeeds Speeds;
-  /// Force each wheel should push with along the field's x axis, newtons.
-  std::vector<units::force::newton_t> WheelForceFeedforwardsX;
-  /// Force each wheel should push with along the field's y axis, newtons.
-  std::vector<units::force::newton_t> WheelForceFeedforwardsY;
-  /// Point the robot turns about, metres in the robot frame.
-  Translation2d CenterOfRotation;
-  /// How the wheels are driven.
-  swerve::DriveRequestType DriveRequestType = swerve::DriveRequestType::OpenLoopVoltage;
-  /// How the azimuths are turned.
-  swerve::SteerRequestType SteerRequestType = swerve::SteerRequestType::Position;
-  /// Scale every wheel speed down together when one would exceed the
-  /// drivetrain's top speed.
-  bool DesaturateWheelSpeeds = true;
+  // Speeds, WheelForceFeedforwardsX, WheelForceFeedforwardsY,
+  // CenterOfRotation, DriveRequestType, SteerRequestType and
+  // DesaturateWheelSpeeds come from SpeedsRequestFields; the speeds and
+  // forces are field-relative here.
+
   /// Which way is forward.
   ForwardPerspectiveValue ForwardPerspective = ForwardPerspectiveValue::OperatorPerspective;
 
-  /// Sets Speeds. @return this request, for chaining.
-  ApplyFieldSpeeds& WithSpeeds(const ChassisSpeeds& speeds) {
-    Speeds = speeds;
-    return *this;
-  }
-  /// Sets WheelForceFeedforwardsX (newtons, one per module). @return this request, for chaining.
-  ApplyFieldSpeeds& WithWheelForceFeedforwardsX(std::vector<units::force::newton_t> forces) {
-    WheelForceFeedforwardsX = std::move(forces);
-    return *this;
-  }
-  /// Sets WheelForceFeedforwardsY (newtons, one per module). @return this request, for chaining.
-  ApplyFieldSpeeds& WithWheelForceFeedforwardsY(std::vector<units::force::newton_t> forces) {
-    WheelForceFeedforwardsY = std::move(forces);
-    return *this;
-  }
-  /// Sets CenterOfRotation (metres). @return this request, for chaining.
-  ApplyFieldSpeeds& WithCenterOfRotation(const Translation2d& center) {
-    CenterOfRotation = center;
-    return *this;
-  }
-  /// Sets DriveRequestType. @return this request, for chaining.
-  ApplyFieldSpeeds& WithDriveRequestType(swerve::DriveRequestType type) {
-    DriveRequestType = type;
-    return *this;
-  }
-  /// Sets SteerRequestType. @return this request, for chaining.
-  ApplyFieldSpeeds& WithSteerRequestType(swerve::SteerRequestType type) {
-    SteerRequestType = type;
-    return *this;
-  }
-  /// Sets DesaturateWheelSpeeds. @return this request, for chaining.
-  ApplyFieldSpeeds& WithDesaturateWheelSpeeds(bool desaturate) {
-    DesaturateWheelSpeeds = desaturate;
-    return *this;
-  }
   /// Sets ForwardPerspective. @return this request, for chaining.
   ApplyFieldSpeeds& WithForwardPerspective(ForwardPerspectiveValue perspective) {
     ForwardPerspective = perspective;

@@ -15,83 +15,20 @@
 // perspective.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/SwerveModuleTypes.hpp>
-#include <kvor/zephrin6/swerve/Translation2d.hpp>
-#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
-
-#include <units.h>
+#include <kvor/zephrin6/swerve/requests/VelocityRequestFields.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API FieldCentric : public SwerveRequest {
+class ZEPHRIN6_API FieldCentric : public VelocityRequestFields<FieldCentric> {
  public:
-  /// Velocity along the forward field direction, metres per second.
-  units::velocity::meters_per_second_t VelocityX{0.0};
-  /// Velocity along the field direction left of forward, metres per second.
-  units::velocity::meters_per_second_t VelocityY{0.0};
-  /// Turning rate, radians per second, counter-clockwise positive.
-  units::angular_velocity::radians_per_second_t RotationalRate{0.0};
-  /// Translations slower than this (metres per second) are taken as none.
-  units::velocity::meters_per_second_t Deadband{0.0};
-  /// Turning rates slower than this (radians per second) are taken as none.
-  units::angular_velocity::radians_per_second_t RotationalDeadband{0.0};
-  /// Point the robot turns about, metres in the robot frame.
-  Translation2d CenterOfRotation;
-  /// How the wheels are driven.
-  swerve::DriveRequestType DriveRequestType = swerve::DriveRequestType::OpenLoopVoltage;
-  /// How the azimuths are turned.
-  swerve::SteerRequestType SteerRequestType = swerve::SteerRequestType::Position;
-  /// Scale every wheel speed down together when one would exceed the
-  /// drivetrain's top speed, keeping the direction of motion.
-  bool DesaturateWheelSpeeds = true;
+  // VelocityX, VelocityY, RotationalRate, Deadband, RotationalDeadband,
+  // CenterOfRotation, DriveRequestType, SteerRequestType and
+  // DesaturateWheelSpeeds come from VelocityRequestFields; VelocityX and
+  // VelocityY are field-relative here.
+
   /// Which way is forward.
   ForwardPerspectiveValue ForwardPerspective = ForwardPerspectiveValue::OperatorPerspective;
 
-  /// Sets VelocityX (m/s). @return this request, for chaining.
-  FieldCentric& WithVelocityX(units::velocity::meters_per_second_t velocity) {
-    VelocityX = velocity;
-    return *this;
-  }
-  /// Sets VelocityY (m/s). @return this request, for chaining.
-  FieldCentric& WithVelocityY(units::velocity::meters_per_second_t velocity) {
-    VelocityY = velocity;
-    return *this;
-  }
-  /// Sets RotationalRate (rad/s). @return this request, for chaining.
-  FieldCentric& WithRotationalRate(units::angular_velocity::radians_per_second_t rate) {
-    RotationalRate = rate;
-    return *this;
-  }
-  /// Sets Deadband (m/s). @return this request, for chaining.
-  FieldCentric& WithDeadband(units::velocity::meters_per_second_t deadband) {
-    Deadband = deadband;
-    return *this;
-  }
-  /// Sets RotationalDeadband (rad/s). @return this request, for chaining.
-  FieldCentric& WithRotationalDeadband(units::angular_velocity::radians_per_second_t deadband) {
-    RotationalDeadband = deadband;
-    return *this;
-  }
-  /// Sets CenterOfRotation (metres). @return this request, for chaining.
-  FieldCentric& WithCenterOfRotation(const Translation2d& center) {
-    CenterOfRotation = center;
-    return *this;
-  }
-  /// Sets DriveRequestType. @return this request, for chaining.
-  FieldCentric& WithDriveRequestType(swerve::DriveRequestType type) {
-    DriveRequestType = type;
-    return *this;
-  }
-  /// Sets SteerRequestType. @return this request, for chaining.
-  FieldCentric& WithSteerRequestType(swerve::SteerRequestType type) {
-    SteerRequestType = type;
-    return *this;
-  }
-  /// Sets DesaturateWheelSpeeds. @return this request, for chaining.
-  FieldCentric& WithDesaturateWheelSpeeds(bool desaturate) {
-    DesaturateWheelSpeeds = desaturate;
-    return *this;
-  }
   /// Sets ForwardPerspective. @return this request, for chaining.
   FieldCentric& WithForwardPerspective(ForwardPerspectiveValue perspective) {
     ForwardPerspective = perspective;

@@ -12,81 +12,17 @@
 // desaturation on.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/SwerveModuleTypes.hpp>
-#include <kvor/zephrin6/swerve/Translation2d.hpp>
-#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
-
-#include <units.h>
+#include <kvor/zephrin6/swerve/requests/VelocityRequestFields.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API RobotCentric : public SwerveRequest {
+class ZEPHRIN6_API RobotCentric : public VelocityRequestFields<RobotCentric> {
  public:
-  /// Velocity forward, metres per second.
-  units::velocity::meters_per_second_t VelocityX{0.0};
-  /// Velocity to the robot's left, metres per second.
-  units::velocity::meters_per_second_t VelocityY{0.0};
-  /// Turning rate, radians per second, counter-clockwise positive.
-  units::angular_velocity::radians_per_second_t RotationalRate{0.0};
-  /// Translations slower than this (metres per second) are taken as none.
-  units::velocity::meters_per_second_t Deadband{0.0};
-  /// Turning rates slower than this (radians per second) are taken as none.
-  units::angular_velocity::radians_per_second_t RotationalDeadband{0.0};
-  /// Point the robot turns about, metres in the robot frame.
-  Translation2d CenterOfRotation;
-  /// How the wheels are driven.
-  swerve::DriveRequestType DriveRequestType = swerve::DriveRequestType::OpenLoopVoltage;
-  /// How the azimuths are turned.
-  swerve::SteerRequestType SteerRequestType = swerve::SteerRequestType::Position;
-  /// Scale every wheel speed down together when one would exceed the
-  /// drivetrain's top speed, keeping the direction of motion.
-  bool DesaturateWheelSpeeds = true;
+  // VelocityX, VelocityY, RotationalRate, Deadband, RotationalDeadband,
+  // CenterOfRotation, DriveRequestType, SteerRequestType and
+  // DesaturateWheelSpeeds come from VelocityRequestFields; VelocityX and
+  // VelocityY are robot-relative here.
 
-  /// Sets VelocityX (m/s). @return this request, for chaining.
-  RobotCentric& WithVelocityX(units::velocity::meters_per_second_t velocity) {
-    VelocityX = velocity;
-    return *this;
-  }
-  /// Sets VelocityY (m/s). @return this request, for chaining.
-  RobotCentric& WithVelocityY(units::velocity::meters_per_second_t velocity) {
-    VelocityY = velocity;
-    return *this;
-  }
-  /// Sets RotationalRate (rad/s). @return this request, for chaining.
-  RobotCentric& WithRotationalRate(units::angular_velocity::radians_per_second_t rate) {
-    RotationalRate = rate;
-    return *this;
-  }
-  /// Sets Deadband (m/s). @return this request, for chaining.
-  RobotCentric& WithDeadband(units::velocity::meters_per_second_t deadband) {
-    Deadband = deadband;
-    return *this;
-  }
-  /// Sets RotationalDeadband (rad/s). @return this request, for chaining.
-  RobotCentric& WithRotationalDeadband(units::angular_velocity::radians_per_second_t deadband) {
-    RotationalDeadband = deadband;
-    return *this;
-  }
-  /// Sets CenterOfRotation (metres). @return this request, for chaining.
-  RobotCentric& WithCenterOfRotation(const Translation2d& center) {
-    CenterOfRotation = center;
-    return *this;
-  }
-  /// Sets DriveRequestType. @return this request, for chaining.
-  RobotCentric& WithDriveRequestType(swerve::DriveRequestType type) {
-    DriveRequestType = type;
-    return *this;
-  }
-  /// Sets SteerRequestType. @return this request, for chaining.
-  RobotCentric& WithSteerRequestType(swerve::SteerRequestType type) {
-    SteerRequestType = type;
-    return *this;
-  }
-  /// Sets DesaturateWheelSpeeds. @return this request, for chaining.
-  RobotCentric& WithDesaturateWheelSpeeds(bool desaturate) {
-    DesaturateWheelSpeeds = desaturate;
-    return *this;
-  }
   /// Commands every module for this sample. @return OK.
   kvor::zephrin::StatusCode Apply(const impl::ControlParameters& parameters,
                                   const std::vector<std::unique_ptr<impl::SwerveModuleImpl>>& modules) override;
