@@ -1,12 +1,15 @@
 #include "core/Runtime.hpp"
+#include "logging/LogFileName.hpp"
 #include "logging/LoggerService.hpp"
 
 #include <gtest/gtest.h>
+
 
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include <kvor/zephrin/platform/Signals.hpp>
@@ -248,6 +251,35 @@ TEST_F(LoggerTest, FlushPeriodIsConfigurable) {
     }
   });
   EXPECT_GE(wisp::WispReader::ReadFile(file).report.chunks, 10u);
+}
+
+}  // namespace
+
+namespace {
+
+// Logs started at the same moment each get a file of their own: the name is
+// claimed by creating the file, so racing starters never pick the same one.
+TEST_F(LoggerTest, LogsStartedTogetherNeverShareAFile) {
+  std::filesystem::create_directories(folder_);
+  constexpr int kThreads = 8;
+  constexpr int kEach = 25;
+  std::vector<std::vector<std::string>> names(kThreads);
+  std::vector<std::thread> starters;
+  const std::time_t when = std::time(nullptr);
+  for (int t = 0; t < kThreads; ++t) {
+    starters.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i) names[t].push_back(kvor::zephrin::runtime::logging::CreateLogFile(folder_, when));
+    });
+  }
+  for (auto& s : starters) s.join();
+  std::set<std::string> distinct;
+  for (const auto& list : names) {
+    for (const auto& name : list) {
+      EXPECT_FALSE(name.empty());
+      distinct.insert(name);
+    }
+  }
+  EXPECT_EQ(distinct.size(), std::size_t{kThreads * kEach});
 }
 
 }  // namespace

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
+#include <stdexcept>
+
+#include <kvor/zephrin6/core/WispReplay.hpp>
 
 #include "logging/LoggingFixture.hpp"
+#include "support/CraftedLogs.hpp"
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/Status.hpp"
+#include "wisp/WispChunkReader.hpp"
 #include "wisp/WispFileWriter.hpp"
+#include "wisp/internal/ByteSource.hpp"
 
 namespace {
 
@@ -168,3 +175,133 @@ TEST_F(WispReaderTest, FlippedByteInsideAChunkEndsTheReadBeforeIt) {
 }
 
 }  // namespace
+
+namespace {
+
+using kvor::zephrin::runtime::wisp::internal::ByteSource;
+
+// A medium that fails once `good` bytes have been read.
+class FailingSource final : public ByteSource {
+ public:
+  FailingSource(std::vector<uint8_t> bytes, std::size_t good) : bytes_(std::move(bytes)), good_(good) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  uint64_t Position() const override { return at_; }
+  bool Read(std::size_t size, std::span<const uint8_t>& out, std::string& error) override {
+    if (at_ + size > good_) {
+      error = "Input/output error";
+      return false;
+    }
+    out = std::span<const uint8_t>(bytes_).subspan(at_, std::min(size, bytes_.size() - at_));
+    at_ += out.size();
+    return true;
+  }
+
+ private:
+  std::vector<uint8_t> bytes_;
+  std::size_t good_;
+  std::size_t at_ = 0;
+};
+
+uint64_t HeldBytes(const WispLog& log) {
+  return log.frames.size() * sizeof(Frame) + log.userSamples.size() * sizeof(UserSample);
+}
+
+}  // namespace
+
+// Directories and devices are refused at once with the documented status
+// (a directory used to throw from the stream, /dev/zero to be read without
+// end), and replay turns that into its documented exception.
+TEST_F(WispReaderTest, NonRegularFilesAreRefusedWithTheDocumentedError) {
+  std::filesystem::create_directories(folder_);
+  for (const std::string& path : {folder_.string(), std::string("/dev/zero"), std::string("/dev/null")}) {
+    SCOPED_TRACE(path);
+    const WispLog log = WispReader::ReadFile(path);
+    EXPECT_EQ(log.report.status, kInvalidFile);
+    EXPECT_FALSE(log.report.refusal.empty());
+    try {
+      kvor::zephrin6::WispReplay::LoadFile(path.c_str());
+      ADD_FAILURE() << "loading did not throw";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_STREQ(e.what(), "Could not open or read the given file.");
+    }
+  }
+}
+
+// A read error of the medium in a chunk ends the read there like damage,
+// keeping every chunk before it; in the header it refuses the file.
+TEST_F(WispReaderTest, ReadErrorsOfTheMediumEndTheReadKeepingWhatCameBefore) {
+  std::vector<uint64_t> ends;
+  const std::vector<uint8_t> bytes = MakeLog(3, &ends);
+
+  WispChunkReader reader;
+  ASSERT_EQ(reader.Open(std::make_unique<FailingSource>(bytes, ends[1] + 10)), kOK);
+  WispChunk chunk;
+  int chunks = 0;
+  while (reader.Next(chunk)) ++chunks;
+  EXPECT_EQ(chunks, 2);
+  EXPECT_EQ(reader.Report().intactBytes, ends[1]);
+  EXPECT_NE(reader.Report().damage.find("Input/output error"), std::string::npos) << reader.Report().damage;
+
+  EXPECT_EQ(reader.Open(std::make_unique<FailingSource>(bytes, 20)), kInvalidFile);
+  EXPECT_NE(reader.Report().refusal.find("read error"), std::string::npos);
+  EXPECT_FALSE(reader.Next(chunk));
+}
+
+// The chunk reader hands out the log chunk by chunk, each starting where the
+// previous one ended, with the same records a whole read gives.
+TEST_F(WispReaderTest, ChunkReaderWalksTheLogChunkByChunk) {
+  std::vector<uint64_t> ends;
+  const std::vector<uint8_t> bytes = MakeLog(4, &ends);
+  const WispLog whole = WispReader::Read(bytes);
+
+  WispChunkReader reader;
+  ASSERT_EQ(reader.Open(bytes), kOK);
+  WispChunk chunk;
+  std::vector<Frame> frames;
+  uint64_t previousEnd = reader.Report().intactBytes;
+  for (std::size_t c = 0; reader.Next(chunk); ++c) {
+    SCOPED_TRACE("chunk " + std::to_string(c));
+    EXPECT_EQ(chunk.offset, previousEnd);
+    EXPECT_EQ(chunk.endOffset, ends.at(c));
+    previousEnd = chunk.endOffset;
+    frames.insert(frames.end(), chunk.frames.begin(), chunk.frames.end());
+  }
+  EXPECT_FALSE(reader.Report().Damaged());
+  EXPECT_EQ(reader.Report().chunks, 4u);
+  ASSERT_EQ(frames.size(), whole.frames.size());
+  for (std::size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i].value.value, whole.frames[i].value.value);
+}
+
+// Small crafted files whose chunks unfold into huge records (one of 18 KB
+// used to take 1.4 GB) are read only up to the bound they pass, with the
+// reason, and the reader never holds more than its documented bound.
+TEST_F(WispReaderTest, CraftedLogsCannotMakeTheReaderHoldMoreThanItsBound) {
+  std::filesystem::create_directories(folder_);
+  struct Case {
+    const char* what;
+    int chunks;
+    std::function<void(ChunkBuilder&)> fill;
+    const char* reason;
+    uint32_t fewestChunks, mostChunks;  // accepted before the bound
+  } cases[] = {
+      {"chunks claiming 64 MiB of user samples", 4,
+       [](ChunkBuilder& c) { zephrin_test::FillWithUserSamples(c, 64u << 20); }, "a chunk may hold", 0, 0},
+      {"a chunk of user samples taking 90 MiB once read", 2,
+       [](ChunkBuilder& c) { zephrin_test::FillWithUserSamples(c, kMaxChunkPayload); }, "of records a chunk may hold",
+       0, 0},
+      {"chunks of frames past the budget for the file's size", 12,
+       [](ChunkBuilder& c) { zephrin_test::FillWithFrames(c, kMaxChunkPayload); }, "the most this reader holds", 1, 11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = Scratch("crafted.wisp");
+    const uint64_t size = zephrin_test::WriteCraftedLog(path, c.chunks, c.fill);
+    EXPECT_LT(size, 128u << 10);
+    const WispLog log = WispReader::ReadFile(path);
+    ASSERT_EQ(log.report.status, kOK);
+    EXPECT_NE(log.report.damage.find(c.reason), std::string::npos) << log.report.damage;
+    EXPECT_GE(log.report.chunks, c.fewestChunks);
+    EXPECT_LE(log.report.chunks, c.mostChunks);
+    EXPECT_LE(HeldBytes(log), kLogRecordBytesBase + kLogRecordBytesPerFileByte * size);
+  }
+}

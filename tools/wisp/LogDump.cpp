@@ -18,17 +18,6 @@ struct Row {
   const UserSample* user;   // a user sample
 };
 
-// Quotes a CSV field when it needs it.
-std::string Csv(const std::string& text) {
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 }  // namespace
 
 std::size_t DumpRows(const WispLog& log, const DumpOptions& options, std::ostream& out) {
@@ -84,7 +73,7 @@ std::size_t DumpRows(const WispLog& log, const DumpOptions& options, std::ostrea
     }
     for (int i = 0; i < 9; ++i) {
       if (i > 0) out << separator;
-      out << (options.csv ? Csv(fields[i]) : fields[i]);
+      out << (options.csv ? CsvField(fields[i]) : fields[i]);
     }
     out << '\n';
   }

@@ -1,5 +1,6 @@
 #include "UserValueText.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -11,11 +12,11 @@ using kvor::zephrin::runtime::wisp::UserSample;
 namespace {
 
 template <class T>
-std::string Join(const UserSample& sample) {
+std::string Join(std::span<const uint8_t> payload) {
   std::string text;
-  for (std::size_t at = 0; at + sizeof(T) <= sample.size; at += sizeof(T)) {
+  for (std::size_t at = 0; at + sizeof(T) <= payload.size(); at += sizeof(T)) {
     T value{};
-    std::memcpy(&value, sample.payload.data() + at, sizeof(T));
+    std::memcpy(&value, payload.data() + at, sizeof(T));
     if (!text.empty()) text += ' ';
     if constexpr (std::is_floating_point_v<T>) {
       text += ExactNumber(value);
@@ -41,32 +42,46 @@ std::string ExactNumber(double value) {
 }
 
 std::string UserValueText(uint8_t type, const UserSample& sample) {
+  return UserValueText(type, std::span(sample.payload.data(), std::min<std::size_t>(sample.size, sample.payload.size())));
+}
+
+std::string UserValueText(uint8_t type, std::span<const uint8_t> payload) {
   switch (type) {
     case 1:
-      return sample.size > 0 && sample.payload[0] != 0 ? "true" : "false";
+      return !payload.empty() && payload[0] != 0 ? "true" : "false";
     case 2:
     case 7:
-      return Join<int64_t>(sample);
+      return Join<int64_t>(payload);
     case 3:
     case 8:
-      return Join<float>(sample);
+      return Join<float>(payload);
     case 4:
     case 9:
-      return Join<double>(sample);
+      return Join<double>(payload);
     case 5:
-      return std::string(reinterpret_cast<const char*>(sample.payload.data()), sample.size);
+      return std::string(reinterpret_cast<const char*>(payload.data()), payload.size());
     case 6:
-      return Join<uint8_t>(sample);
+      return Join<uint8_t>(payload);
     default: {
       std::string hex;
       char byte[3];
-      for (std::size_t i = 0; i < sample.size; ++i) {
-        std::snprintf(byte, sizeof byte, "%02x", sample.payload[i]);
+      for (uint8_t b : payload) {
+        std::snprintf(byte, sizeof byte, "%02x", b);
         hex += byte;
       }
       return hex;
     }
   }
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
 }
 
 std::string DeviceText(const DeviceInfo& device) {

@@ -1,25 +1,41 @@
-// wisp: inspects .wisp signal logs.
+// wisp: inspects, checks and exports .wisp signal logs.
 //
 //   wisp info FILE                     summary: format, time span, devices,
 //                                      signals, user signals, damage
 //   wisp dump FILE [--signal NAME] [--csv]
 //                                      every frame and user sample, time-ordered
+//   wisp check FILE                    integrity report: chunks, time span,
+//                                      samples and gaps per signal, damage
+//   wisp export FILE [-o OUT] [--format wpilog|csv] [--signals GLOB]...
+//               [--from T] [--to T]    the signals as a .wpilog (or CSV) for
+//                                      other log viewers
 //
-// Exit status: 0 when the log was readable (a damaged tail is reported on
-// standard error), 1 when it was not, 2 for a usage error.
+// Exit status: info, dump and export give 0 when the log was readable (a
+// damaged tail is reported on standard error) and 1 when it was not or the
+// output could not be written; check gives 0 for an intact log, 1 for a
+// damaged one and 2 for a file that is not a log. A usage error gives 2.
+// Whatever file it is handed, wisp ends with one of these statuses and a
+// message, never with a crash.
 
 #include <CLI/CLI.hpp>
-
+#include <cmath>
+#include <exception>
 #include <iostream>
+#include <new>
 
+#include "LogCheck.hpp"
 #include "LogDump.hpp"
 #include "LogSummary.hpp"
+#include "Progress.hpp"
+#include "WispExport.hpp"
 #include "wisp/Status.hpp"
 #include "wisp/WispReader.hpp"
 
 namespace {
 
 using namespace kvor::zephrin::runtime::wisp;
+
+constexpr int kUsageError = 2;
 
 // Reads `path`; prints why when it cannot be used.
 bool Load(const std::string& path, WispLog& log) {
@@ -36,15 +52,13 @@ bool Load(const std::string& path, WispLog& log) {
                 << ", older than this tool reads\n";
       return false;
     default:
-      std::cerr << "wisp: " << path << " is missing or not a .wisp log\n";
+      std::cerr << "wisp: " << path << " is not a readable .wisp log: " << log.report.refusal << "\n";
       return false;
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  CLI::App app{"Inspects .wisp signal logs."};
+int Run(int argc, char** argv) {
+  CLI::App app{"Inspects, checks and exports .wisp signal logs."};
   app.require_subcommand(1);
 
   std::string infoFile;
@@ -58,7 +72,43 @@ int main(int argc, char** argv) {
   dump->add_option("--signal", options.signal, "only this device signal or user signal (by name)");
   dump->add_flag("--csv", options.csv, "comma-separated values with a header row");
 
-  CLI11_PARSE(app, argc, argv);
+  std::string checkFile;
+  auto* check =
+      app.add_subcommand("check",
+                         "Integrity of a log: chunks, time span, samples and gaps per signal, damage (exit 0 intact, "
+                         "1 damaged, 2 not a log)");
+  check->add_option("FILE", checkFile, "the .wisp log")->required();
+
+  std::string exportFile;
+  wisp_tool::ExportOptions exportOptions;
+  auto* exporter = app.add_subcommand("export", "Writes the log's signals as a .wpilog (or CSV) file");
+  exporter->add_option("FILE", exportFile, "the .wisp log")->required();
+  exporter->add_option("-o,--output", exportOptions.output,
+                       "output file (default: the log's name with .wpilog or .csv)");
+  exporter->add_option("--format", exportOptions.format, "wpilog (default) or csv")
+      ->check(CLI::IsMember({"wpilog", "csv"}));
+  exporter->add_option("--signals", exportOptions.globs,
+                       "only signals whose exported name matches this glob, such as '/user/*' or '*/Velocity' "
+                       "(repeatable)");
+  exporter->add_option("--from", exportOptions.from, "only samples at or after this log time, seconds");
+  exporter->add_option("--to", exportOptions.to, "only samples at or before this log time, seconds");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int status = app.exit(e);
+    return status == 0 ? 0 : kUsageError;
+  }
+
+  if (*check) return wisp_tool::LogCheck::Run(checkFile, std::cout, std::cerr, wisp_tool::Progress::ToTerminal());
+  if (*exporter) {
+    if (std::isnan(exportOptions.from) || std::isnan(exportOptions.to) || exportOptions.from > exportOptions.to) {
+      std::cerr << "wisp: --from must be a time at or before --to\n";
+      return kUsageError;
+    }
+    exportOptions.progress = wisp_tool::Progress::ToTerminal();
+    return wisp_tool::WispExport(exportOptions).Run(exportFile, std::cout, std::cerr);
+  }
 
   WispLog log;
   if (*info) {
@@ -69,8 +119,22 @@ int main(int argc, char** argv) {
   if (!Load(dumpFile, log)) return 1;
   wisp_tool::DumpRows(log, options, std::cout);
   if (log.report.Damaged()) {
-    std::cerr << "wisp: " << dumpFile << " is damaged (" << log.report.damage << "); rows end at t = "
-              << log.lastTime << " s\n";
+    std::cerr << "wisp: " << dumpFile << " is damaged (" << log.report.damage << "); rows end at t = " << log.lastTime
+              << " s\n";
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A tool handed an arbitrary file must end with a status and a message.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "wisp: out of memory\n";
+  } catch (const std::exception& e) {
+    std::cerr << "wisp: " << e.what() << "\n";
+  }
+  return 1;
 }

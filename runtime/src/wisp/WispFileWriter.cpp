@@ -74,6 +74,8 @@ bool WispFileWriter::WriteChunk(const ChunkBuilder& chunk) {
   if (file_ == nullptr) return false;
   if (chunk.Empty()) return true;
   const auto payload = chunk.Payload();
+  // A chunk the reader would refuse would end every later read there.
+  if (payload.size() > kMaxChunkPayload) return false;
   std::span<const uint8_t> stored = payload;
   if (compression_ == Compression::Zstd) {
     compressed_.resize(ZSTD_compressBound(payload.size()));

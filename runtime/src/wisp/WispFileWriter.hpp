@@ -38,7 +38,8 @@ class WispFileWriter {
 
   /// Compresses the builder's payload and appends it as one chunk. An empty
   /// builder writes nothing. Returns false on a write failure (the file then
-  /// ends at its last complete chunk as far as the reader is concerned).
+  /// ends at its last complete chunk as far as the reader is concerned) and,
+  /// writing nothing, for a payload above kMaxChunkPayload.
   bool WriteChunk(const ChunkBuilder& chunk);
 
   /// Asks the operating system to put everything written so far on the

@@ -57,10 +57,28 @@ inline constexpr std::size_t kChunkHeaderSize = 36;
 
 /// Largest payload a user sample may carry.
 inline constexpr std::size_t kMaxUserPayload = 64;
-/// Largest uncompressed chunk payload the reader accepts. The writer stays
-/// far below it; the limit keeps a damaged length field from asking for
+/// Largest uncompressed chunk payload the reader accepts, and the writer
+/// emits. The writer's chunks hold about 100 ms of frames, a few hundred KiB
+/// even for a large robot; a length field claiming more is damage, and
+/// refusing it before allocating keeps one bad field from asking for
 /// gigabytes.
-inline constexpr uint32_t kMaxChunkPayload = 64u << 20;
+inline constexpr uint32_t kMaxChunkPayload = 16u << 20;
+/// Largest stored (compressed) chunk the reader accepts: what zstd may need,
+/// at worst, for the largest payload.
+inline constexpr uint32_t kMaxStoredChunk = kMaxChunkPayload + (kMaxChunkPayload >> 8) + (64u << 10);
+/// Most memory the records of one chunk may take once read (counted as the
+/// size of the record values plus their texts). A frame takes about as much
+/// memory as it takes payload bytes, so any payload of frames the writer may
+/// emit fits; short records that expand more (user samples) are capped here.
+inline constexpr uint64_t kMaxChunkRecordBytes = 32u << 20;
+/// A reader that keeps a whole log in memory holds at most this many bytes of
+/// records plus kLogRecordBytesPerFileByte for every byte of the file. Logs
+/// the writer produces hold 4 to 15 times their size in records (15 when
+/// every value stands still and only the times move), so only a crafted
+/// file reaches the bound: a few KiB of zstd could otherwise unfold into
+/// gigabytes of records.
+inline constexpr uint64_t kLogRecordBytesBase = 64u << 20;
+inline constexpr uint64_t kLogRecordBytesPerFileByte = 256;
 /// Largest header body the reader accepts.
 inline constexpr uint32_t kMaxHeaderBody = 4096;
 

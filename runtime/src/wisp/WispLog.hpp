@@ -28,11 +28,16 @@ struct ReadReport {
   /// OK when the header was readable (even if chunks after it were damaged),
   /// else InvalidFile, WispLogTooOld or WispLogTooNew.
   int32_t status = 0;
+  /// Why the file was refused when status is not OK ("not a regular file",
+  /// "not a .wisp log", ...); empty otherwise.
+  std::string refusal;
   uint64_t fileBytes = 0;
   uint64_t intactBytes = 0;  ///< header plus every chunk accepted, from the start of the file
   uint32_t chunks = 0;       ///< chunks accepted
   bool cleanEnd = false;     ///< the writer marked a clean stop
-  std::string damage;        ///< what stopped the read early; empty when the whole file was read
+  /// What stopped the read early, with the byte offset of the chunk where it
+  /// happened (that offset is intactBytes); empty when the whole file was read.
+  std::string damage;
 
   bool Damaged() const { return !damage.empty(); }
 };

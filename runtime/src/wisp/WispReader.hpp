@@ -1,10 +1,14 @@
 #pragma once
 
-// Reads .wisp logs written by any runtime whose format version this one
-// supports. Reading never trusts the file: every length is checked against
-// what is left, every chunk against its CRC-32, and the first chunk that is
-// truncated, corrupted or malformed ends the read, keeping everything before
-// it (the report says where and why). Stateless and thread-safe.
+// Reads whole .wisp logs written by any runtime whose format version this
+// one supports, for the replay engine and the tools that need every record
+// at once (WispChunkReader walks a log chunk by chunk instead). Reading never
+// trusts the file: it takes the chunks WispChunkReader accepts, up to the
+// first one that is truncated, corrupted, malformed or over a bound, keeping
+// everything before it (the report says where and why). The records it
+// holds are bounded by the file's size: at most kLogRecordBytesBase plus
+// kLogRecordBytesPerFileByte per byte of the file (a chunk that would pass
+// the bound ends the read as damage). Stateless and thread-safe.
 
 #include <cstdint>
 #include <span>
@@ -22,7 +26,10 @@ class WispReader {
   /// input (only std::bad_alloc).
   static WispLog Read(std::span<const uint8_t> bytes);
 
-  /// Reads the log at `path`; a missing or unreadable file gives InvalidFile.
+  /// Reads the log at `path`; a missing or unreadable file, a directory, a
+  /// device or anything else that is not a regular file gives InvalidFile
+  /// (report.refusal says why), and a read error of the medium ends the read
+  /// like damage. Never throws for bad input (only std::bad_alloc).
   static WispLog ReadFile(const std::string& path);
 };
 

@@ -65,4 +65,11 @@ struct UserSample {
   std::array<uint8_t, kMaxUserPayload> payload{};
 };
 
+/// User samples the writer dropped because its buffer was full, noted at
+/// `time` (seconds).
+struct DroppedSamples {
+  double time = 0.0;
+  uint64_t count = 0;
+};
+
 }  // namespace kvor::zephrin::runtime::wisp

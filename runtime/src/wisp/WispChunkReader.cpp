@@ -1,0 +1,297 @@
+#include "wisp/WispChunkReader.hpp"
+
+#include <zlib.h>
+#include <zstd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "wisp/Status.hpp"
+#include "wisp/internal/ByteReader.hpp"
+#include "wisp/internal/ByteSource.hpp"
+
+namespace kvor::zephrin::runtime::wisp {
+namespace {
+
+using internal::ByteReader;
+
+static_assert(ZSTD_COMPRESSBOUND(kMaxChunkPayload) <= kMaxStoredChunk,
+              "a chunk of the largest payload must fit the stored-size bound");
+
+uint32_t Crc(std::span<const uint8_t> bytes, uint32_t seed = 0) {
+  return static_cast<uint32_t>(crc32(seed, bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
+std::string At(const std::string& what, uint64_t offset) { return what + " at byte " + std::to_string(offset); }
+
+std::string Mebibytes(uint64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1u << 20));
+  return text;
+}
+
+// Memory a record takes once read, as counted against the reader's bounds.
+uint64_t Held(const std::string& a, const std::string& b, std::size_t record) { return record + a.size() + b.size(); }
+
+void NoteTime(WispChunk& chunk, double time) {
+  if (!chunk.hasTime) {
+    chunk.firstTime = chunk.lastTime = time;
+    chunk.hasTime = true;
+    return;
+  }
+  chunk.firstTime = std::min(chunk.firstTime, time);
+  chunk.lastTime = std::max(chunk.lastTime, time);
+}
+
+enum class Parse { Ok, Malformed, TooLarge };
+
+// Parses the records of one decompressed chunk into `chunk`.
+Parse ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, WispChunk& chunk) {
+  ByteReader reader(payload);
+  uint32_t records = 0;
+  while (reader.Remaining() > 0) {
+    uint8_t tag = 0;
+    uint16_t length = 0;
+    if (!reader.Get(tag) || !reader.Get(length) || reader.Remaining() < length) return Parse::Malformed;
+    ByteReader body(reader.Peek(length));
+    reader.Skip(length);
+    ++records;
+    switch (static_cast<RecordTag>(tag)) {
+      case RecordTag::SignalDefinition: {
+        SignalDefinition d;
+        if (!body.Get(d.signalId) || !body.GetText(d.name) || !body.GetText(d.units)) return Parse::Malformed;
+        chunk.recordBytes += Held(d.name, d.units, sizeof d);
+        chunk.signals.push_back(std::move(d));
+        break;
+      }
+      case RecordTag::Device: {
+        DeviceInfo d;
+        if (!body.Get(d.deviceHash) || !body.Get(d.deviceId) || !body.GetText(d.model) || !body.GetText(d.bus)) {
+          return Parse::Malformed;
+        }
+        chunk.recordBytes += Held(d.model, d.bus, sizeof d);
+        chunk.devices.push_back(std::move(d));
+        break;
+      }
+      case RecordTag::Frame: {
+        Frame f;
+        FrameValue& v = f.value;
+        if (!body.Get(f.deviceHash) || !body.Get(f.signalId) || !body.Get(v.value) || !body.Get(v.reportedId) ||
+            !body.Get(v.status) || !body.Get(v.systemTime) || !body.Get(v.bustrelTime) || !body.Get(v.deviceTime)) {
+          return Parse::Malformed;
+        }
+        chunk.recordBytes += sizeof f;
+        chunk.frames.push_back(f);
+        NoteTime(chunk, v.systemTime);
+        break;
+      }
+      case RecordTag::UserSignalDefinition: {
+        UserSignalDefinition d;
+        if (!body.Get(d.index) || !body.Get(d.type) || !body.GetText(d.name) || !body.GetText(d.units)) {
+          return Parse::Malformed;
+        }
+        chunk.recordBytes += Held(d.name, d.units, sizeof d);
+        chunk.userSignals.push_back(std::move(d));
+        break;
+      }
+      case RecordTag::UserSample: {
+        UserSample s;
+        if (!body.Get(s.definition) || !body.Get(s.time) || !body.Get(s.size) || s.size > kMaxUserPayload ||
+            !body.GetBytes(s.payload.data(), s.size)) {
+          return Parse::Malformed;
+        }
+        chunk.recordBytes += sizeof s;
+        chunk.userSamples.push_back(s);
+        NoteTime(chunk, s.time);
+        break;
+      }
+      case RecordTag::Dropped: {
+        DroppedSamples d;
+        if (!body.Get(d.time) || !body.Get(d.count)) return Parse::Malformed;
+        chunk.recordBytes += sizeof d;
+        chunk.dropped.push_back(d);
+        NoteTime(chunk, d.time);
+        break;
+      }
+      case RecordTag::End: {
+        if (!body.Get(chunk.endTime)) return Parse::Malformed;
+        chunk.end = true;
+        NoteTime(chunk, chunk.endTime);
+        break;
+      }
+      default:
+        // A record kind added later within this format version: skip it.
+        break;
+    }
+    if (chunk.recordBytes > kMaxChunkRecordBytes) return Parse::TooLarge;
+  }
+  return records == expectedRecords ? Parse::Ok : Parse::Malformed;
+}
+
+}  // namespace
+
+WispChunkReader::WispChunkReader() = default;
+
+WispChunkReader::~WispChunkReader() { ZSTD_freeDCtx(zstd_); }
+
+int32_t WispChunkReader::Open(const std::string& path) {
+  std::string error;
+  auto source = internal::FileSource(path, error);
+  if (source == nullptr) {
+    source_.reset();
+    header_ = {};
+    report_ = {};
+    report_.status = kInvalidFile;
+    report_.refusal = error;
+    done_ = true;
+    return report_.status;
+  }
+  return Open(std::move(source));
+}
+
+int32_t WispChunkReader::Open(std::span<const uint8_t> bytes) { return Open(internal::MemorySource(bytes)); }
+
+int32_t WispChunkReader::Open(std::unique_ptr<internal::ByteSource> source) {
+  source_ = std::move(source);
+  header_ = {};
+  report_ = {};
+  used_ = 0;
+  report_.fileBytes = source_->Size();
+  report_.status = ReadHeader();
+  done_ = report_.status != kOK;
+  if (!done_) report_.intactBytes = source_->Position();
+  return report_.status;
+}
+
+int32_t WispChunkReader::ReadHeader() {
+  auto refuse = [this](int32_t status, std::string why) {
+    report_.refusal = std::move(why);
+    return status;
+  };
+  std::string error;
+  std::span<const uint8_t> fixed;
+  if (!source_->Read(kFileHeaderFixedSize, fixed, error)) return refuse(kInvalidFile, "read error: " + error);
+  // Copied out: the next read may reuse the source's buffer.
+  std::vector<uint8_t> bytes(fixed.begin(), fixed.end());
+  ByteReader reader(bytes);
+  std::array<uint8_t, kFileMagic.size()> magic{};
+  if (bytes.empty()) return refuse(kInvalidFile, "empty file");
+  if (!reader.GetBytes(magic.data(), magic.size()) || magic != kFileMagic) {
+    return refuse(kInvalidFile, "not a .wisp log");
+  }
+  // The version is checked before anything that follows it: a newer format
+  // may have laid out the rest differently.
+  if (!reader.Get(header_.formatVersion)) return refuse(kInvalidFile, "header cut short");
+  if (header_.formatVersion > kFormatVersion) return refuse(kWispLogTooNew, "written in a newer log format");
+  if (header_.formatVersion < kOldestReadableVersion) return refuse(kWispLogTooOld, "written in an older log format");
+
+  uint16_t compression = 0;
+  uint32_t bodyLength = 0;
+  if (!reader.Get(compression) || !reader.Get(bodyLength)) return refuse(kInvalidFile, "header cut short");
+  if (compression > static_cast<uint16_t>(Compression::Zstd)) return refuse(kInvalidFile, "unknown compression");
+  header_.compression = static_cast<Compression>(compression);
+  if (bodyLength > kMaxHeaderBody) return refuse(kInvalidFile, "header too long");
+
+  std::span<const uint8_t> rest;
+  if (!source_->Read(bodyLength + sizeof(uint32_t), rest, error)) return refuse(kInvalidFile, "read error: " + error);
+  if (rest.size() < bodyLength + sizeof(uint32_t)) return refuse(kInvalidFile, "header cut short");
+  uint32_t storedCrc = 0;
+  std::memcpy(&storedCrc, rest.data() + bodyLength, sizeof storedCrc);
+  if (Crc(rest.first(bodyLength), Crc(bytes)) != storedCrc) return refuse(kInvalidFile, "header CRC mismatch");
+  ByteReader body(rest.first(bodyLength));
+  if (!body.GetText(header_.runtimeVersion) || !body.Get(header_.startTime) || !body.Get(header_.wallClockStart)) {
+    return refuse(kInvalidFile, "header body cut short");
+  }
+  return kOK;
+}
+
+bool WispChunkReader::Damage(std::string what) {
+  report_.damage = std::move(what);
+  done_ = true;
+  return false;
+}
+
+bool WispChunkReader::Next(WispChunk& chunk) {
+  chunk.Clear();
+  if (done_) return false;
+  const uint64_t start = source_->Position();
+  if (start >= source_->Size()) {
+    done_ = true;
+    return false;
+  }
+  chunk.offset = start;
+
+  std::string error;
+  std::span<const uint8_t> header;
+  if (!source_->Read(kChunkHeaderSize, header, error)) return Damage(At("read error (" + error + ")", start));
+  if (header.size() < kChunkHeaderSize) return Damage(At("truncated chunk header", start));
+  std::array<uint8_t, kChunkHeaderSize> headerBytes{};
+  std::copy(header.begin(), header.end(), headerBytes.begin());
+  ByteReader reader(headerBytes);
+  std::array<uint8_t, kChunkMagic.size()> magic{};
+  uint32_t storedSize = 0, rawSize = 0, records = 0, storedCrc = 0;
+  double firstTime = 0.0, lastTime = 0.0;  // informational: the records carry their own times
+  reader.GetBytes(magic.data(), magic.size());
+  reader.Get(storedSize);
+  reader.Get(rawSize);
+  reader.Get(records);
+  reader.Get(firstTime);
+  reader.Get(lastTime);
+  reader.Get(storedCrc);
+  if (magic != kChunkMagic) return Damage(At("unrecognised chunk", start));
+  // Sizes are checked before anything is read or allocated for them.
+  if (rawSize > kMaxChunkPayload || storedSize > kMaxStoredChunk) {
+    return Damage("chunk at byte " + std::to_string(start) + " claims " +
+                  std::to_string(std::max(rawSize, storedSize)) + " bytes, more than the " +
+                  Mebibytes(kMaxChunkPayload) + " a chunk may hold");
+  }
+  if (storedSize > source_->Size() - source_->Position()) return Damage(At("truncated chunk", start));
+
+  std::span<const uint8_t> stored;
+  if (!source_->Read(storedSize, stored, error)) return Damage(At("read error (" + error + ")", start));
+  if (stored.size() < storedSize) return Damage(At("truncated chunk", start));
+  if (Crc(stored, Crc(std::span(headerBytes).first(kChunkHeaderSize - sizeof(uint32_t)))) != storedCrc) {
+    return Damage(At("CRC mismatch in chunk", start));
+  }
+
+  std::span<const uint8_t> payload = stored;
+  bool decoded = true;
+  if (header_.compression == Compression::Zstd) {
+    decoded = ZSTD_getFrameContentSize(stored.data(), stored.size()) == rawSize;
+    if (decoded) {
+      if (zstd_ == nullptr) zstd_ = ZSTD_createDCtx();
+      if (raw_.size() < rawSize) raw_.resize(rawSize);
+      const std::size_t got = ZSTD_decompressDCtx(zstd_, raw_.data(), rawSize, stored.data(), stored.size());
+      decoded = !ZSTD_isError(got) && got == rawSize;
+      payload = std::span<const uint8_t>(raw_.data(), rawSize);
+    }
+  } else {
+    decoded = rawSize == storedSize;
+  }
+  const Parse parsed = decoded ? ParseRecords(payload, records, chunk) : Parse::Malformed;
+  if (parsed == Parse::TooLarge) {
+    chunk.Clear();
+    return Damage("chunk at byte " + std::to_string(start) + " holds more than the " + Mebibytes(kMaxChunkRecordBytes) +
+                  " of records a chunk may hold");
+  }
+  if (parsed != Parse::Ok) {
+    chunk.Clear();
+    return Damage(At("undecodable chunk", start));
+  }
+  if (chunk.recordBytes > budget_ - std::min(budget_, used_)) {
+    chunk.Clear();
+    return Damage("chunk at byte " + std::to_string(start) + " would take the records read past " + Mebibytes(budget_) +
+                  ", the most this reader holds for a " + std::to_string(report_.fileBytes) + "-byte log");
+  }
+  used_ += chunk.recordBytes;
+  chunk.offset = start;
+  chunk.endOffset = source_->Position();
+  report_.cleanEnd = report_.cleanEnd || chunk.end;
+  ++report_.chunks;
+  report_.intactBytes = chunk.endOffset;
+  return true;
+}
+
+}  // namespace kvor::zephrin::runtime::wisp

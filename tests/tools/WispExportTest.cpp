@@ -1,0 +1,171 @@
+// `wisp export` as a team uses it, checked by reading every export back with
+// an independent reader of the output format.
+
+#include <fnmatch.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include "tools/ExpectedEntries.hpp"
+#include "tools/ToolsFixture.hpp"
+#include "tools/WpilogReader.hpp"
+#include "wisp/WispReader.hpp"
+
+namespace {
+
+using namespace zephrin_test;
+using kvor::zephrin::runtime::wisp::WispReader;
+
+class WispExportTest : public ToolsTest {
+ protected:
+  // Compares an export with what the log says it must hold.
+  static void ExpectSameEntries(const WpilogFile& file, const std::map<std::string, ExpectedEntry>& expected) {
+    ASSERT_EQ(file.error, "");
+    std::set<std::string> names, expectedNames;
+    for (const auto& [name, entry] : file.entries) names.insert(name);
+    for (const auto& [name, entry] : expected) expectedNames.insert(name);
+    EXPECT_EQ(names, expectedNames);
+    for (const auto& [name, want] : expected) {
+      SCOPED_TRACE(name);
+      const auto found = file.entries.find(name);
+      if (found == file.entries.end()) continue;
+      const WpilogEntry& got = found->second;
+      EXPECT_EQ(got.type, want.type);
+      EXPECT_EQ(got.metadata, "{\"units\":\"" + want.units + "\"}");
+      EXPECT_EQ(got.times.size(), want.times.size());
+      EXPECT_EQ(got.times, want.times);
+      EXPECT_EQ(got.payloads, want.payloads);
+    }
+  }
+};
+
+auto All() {
+  return [](const std::string&, double) { return true; };
+}
+
+// Every device signal and user signal comes back under its name, with its
+// type, units, every sample's value and its time in microseconds.
+TEST_F(WispExportTest, WpilogHoldsEverySignalWithItsSamplesValuesAndTimes) {
+  const std::string out = Scratch("all.wpilog");
+  const ToolResult run = Wisp({"export", Recorded(), "-o", out});
+  ASSERT_TRUE(run.exited);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+
+  const auto log = WispReader::ReadFile(Recorded());
+  const auto expected = ExpectedEntries(log, All());
+  const WpilogFile file = ReadWpilog(out);
+  EXPECT_EQ(file.version, 0x0100);
+  ExpectSameEntries(file, expected);
+  EXPECT_GT(expected.size(), 100u);
+
+  // Names a viewer shows, written out by hand: the mode-dependent twins
+  // carry their units, a name used once per device does not, and a user
+  // signal whose type changed is two entries.
+  for (const char* name :
+       {"/drivebus/rapax q 1/ClosedLoopReference [turns]", "/drivebus/rapax q 2/ClosedLoopReference [turns/s]",
+        "/drivebus/rapax q 1/SupplyVoltage", "/drivebus/angulon 3/SupplyVoltage", "/user/drive/pose",
+        "/user/gain (double)", "/user/gain (int64)"}) {
+    EXPECT_TRUE(file.entries.contains(name)) << name;
+  }
+  // The units that changed halfway are a metadata change of the same entry.
+  EXPECT_EQ(file.entries.at("/user/arm/angle").metadataChanges, std::vector<std::string>{"{\"units\":\"rad\"}"});
+}
+
+// Globs pick signals by their exported name and --from/--to pick samples by
+// log time; nothing else reaches the file.
+TEST_F(WispExportTest, SignalGlobsAndTimeRangeSelectWhatIsWritten) {
+  const auto log = WispReader::ReadFile(Recorded());
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    const char* what;
+    std::vector<std::string> globs;
+    double from, to;
+  } cases[] = {
+      {"user signals", {"/user/*"}, -inf, inf},
+      {"one signal of every device, and one user signal", {"*/Velocity", "/user/mode"}, -inf, inf},
+      {"a time window", {}, 1.3, 1.6},
+      {"a glob and a window", {"/drivebus/rapax q 2/*"}, 1.5, 1.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> arguments{"export", Recorded(), "-o", Scratch("some.wpilog")};
+    for (const auto& glob : c.globs) {
+      arguments.push_back("--signals");
+      arguments.push_back(glob);
+    }
+    if (c.from != -inf) {
+      arguments.insert(arguments.end(), {"--from", std::to_string(c.from), "--to", std::to_string(c.to)});
+    }
+    const ToolResult run = Wisp(arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    ExpectSameEntries(ReadWpilog(Scratch("some.wpilog")),
+                      ExpectedEntries(log, [&](const std::string& name, double time) {
+                        bool named = c.globs.empty();
+                        for (const auto& glob : c.globs) named = named || ::fnmatch(glob.c_str(), name.c_str(), 0) == 0;
+                        return named && time >= c.from && time <= c.to;
+                      }));
+  }
+}
+
+// A log cut inside a chunk (a pulled battery) exports every sample before the
+// damage and says where it stopped.
+TEST_F(WispExportTest, DamagedLogExportsEverythingBeforeTheDamage) {
+  const std::string torn = Scratch("torn.wisp");
+  std::filesystem::copy_file(Recorded(), torn);
+  std::filesystem::resize_file(torn, std::filesystem::file_size(torn) * 2 / 3);
+  const auto log = WispReader::ReadFile(torn);
+  ASSERT_TRUE(log.report.Damaged());
+
+  const ToolResult run = Wisp({"export", torn});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("damaged"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("before byte " + std::to_string(log.report.intactBytes)), std::string::npos) << run.err;
+  ExpectSameEntries(ReadWpilog(Scratch("torn.wpilog")), ExpectedEntries(log, All()));
+}
+
+// The CSV export has one row per sample, under the same names.
+TEST_F(WispExportTest, CsvHasOneRowPerSample) {
+  const ToolResult run = Wisp({"export", Recorded(), "--format", "csv", "-o", Scratch("all.csv")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::map<std::string, std::size_t> rows;
+  std::ifstream in(Scratch("all.csv"));
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "time,name,value,units");
+  while (std::getline(in, line)) {
+    const auto name = line.find(',') + 1;
+    ++rows[line.substr(name, line.find(',', name) - name)];
+  }
+  const auto expected = ExpectedEntries(WispReader::ReadFile(Recorded()), All());
+  ASSERT_EQ(rows.size(), expected.size());
+  for (const auto& [name, entry] : expected) EXPECT_EQ(rows[name], entry.times.size()) << name;
+}
+
+// An export never writes over its own log, and one that cannot be written
+// leaves no file behind.
+TEST_F(WispExportTest, FailedExportLeavesNoFileAndTheLogUntouched) {
+  const std::string log = Scratch("own.wisp");
+  std::filesystem::copy_file(Recorded(), log);
+  const auto size = std::filesystem::file_size(log);
+
+  ToolResult run = Wisp({"export", log, "-o", log});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("overwrite the log"), std::string::npos) << run.err;
+  EXPECT_EQ(std::filesystem::file_size(log), size);
+
+  run = Wisp({"export", log, "-o", Scratch("missing/folder/out.wpilog")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot create"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(Scratch("missing")));
+
+  // Only a regular file is replaced by an export.
+  run = Wisp({"export", log, "-o", "/dev/null"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#pragma once
+
+// One pass over a .wisp log, chunk by chunk, learning what `wisp check`
+// reports and what `wisp export` must know before it writes a byte: the
+// devices and signal definitions, every signal that has samples with the
+// name, type and units it is exported under, its sample count, time span
+// and gaps, the dropped-sample count, and how far the log was intact.
+//
+// Exported names: a device signal is `/<bus>/<model> <id>/<signal>`, and
+// `<signal> [<units>]` when several of the device's signals share the name
+// (the signals whose ID follows the control mode); a user signal is
+// `/user/<name>`, and `/user/<name> (<type>)` when the log holds it with more
+// than one type. Names are decided from the whole log, so they never depend
+// on which signal happened to come first.
+//
+// Memory: one chunk, plus a few hundred bytes per signal. A log that defines
+// more than kMaxSignals signals or kMaxNameBytes of names and units is read
+// up to the chunk that passes the bound, which is reported like damage.
+// Owns nothing outside itself; not thread-safe.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "GapTracker.hpp"
+#include "wisp/WispChunk.hpp"
+#include "wisp/WispLog.hpp"
+
+namespace wisp_tool {
+
+/// One signal with samples in the log.
+struct ScannedSignal {
+  std::string name;   ///< exported name
+  std::string type;   ///< type text of the export ("double", "int64", "boolean[]", ...)
+  std::string units;  ///< units of its first definition
+  bool user = false;
+  uint32_t deviceHash = 0;  ///< device signals: device and signal ID
+  uint16_t signalId = 0;
+  uint64_t samples = 0;
+  double firstTime = 0.0;  ///< seconds, of the first and last sample read
+  double lastTime = 0.0;
+  GapTracker gaps;
+};
+
+class LogScan {
+ public:
+  static constexpr std::size_t kMaxSignals = 65536;
+  static constexpr std::size_t kMaxNameBytes = 16u << 20;
+
+  /// Reads the log at `path` once, calling `progress(bytesRead, fileBytes)`
+  /// after each chunk. Returns the reader's status: OK, or why the file is no
+  /// log (Report().refusal says more).
+  int32_t Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress = {});
+
+  const kvor::zephrin::runtime::wisp::WispHeader& Header() const { return header_; }
+  /// How far the log was read; chunks and intactBytes count only what the
+  /// scan accepted, damage includes a passed bound of the scan's own.
+  const kvor::zephrin::runtime::wisp::ReadReport& Report() const { return report_; }
+
+  /// Time span of the records read, seconds; HasTime() is false for a log
+  /// without timed records.
+  bool HasTime() const { return hasTime_; }
+  double FirstTime() const { return firstTime_; }
+  double LastTime() const { return lastTime_; }
+  /// User samples the writer dropped because its buffer was full.
+  uint64_t Dropped() const { return dropped_; }
+  /// User samples whose definition the log does not hold; nothing names
+  /// them, so they are counted and left out.
+  uint64_t Undefined() const { return undefined_; }
+
+  /// Every signal with samples, in order of first appearance.
+  const std::vector<ScannedSignal>& Signals() const { return signals_; }
+  /// Index in Signals() of a device signal, or -1.
+  int32_t DeviceSignal(uint32_t deviceHash, uint16_t signalId) const;
+  /// Index in Signals() of the signal a user-signal definition's samples
+  /// belong to, or -1.
+  int32_t UserSignal(uint16_t definition) const;
+  /// A user-signal definition, or null.
+  const kvor::zephrin::runtime::wisp::UserSignalDefinition* UserDefinition(uint16_t definition) const;
+
+  /// Type text a user data type is exported as.
+  static const char* ExportType(uint8_t userType);
+
+ private:
+  struct Admission;
+  bool Admit(const kvor::zephrin::runtime::wisp::WispChunk& chunk);
+  void Tally(const kvor::zephrin::runtime::wisp::WispChunk& chunk);
+  void ResolveNames();
+
+  kvor::zephrin::runtime::wisp::WispHeader header_;
+  kvor::zephrin::runtime::wisp::ReadReport report_;
+  bool hasTime_ = false;
+  double firstTime_ = 0.0;
+  double lastTime_ = 0.0;
+  uint64_t dropped_ = 0;
+  uint64_t undefined_ = 0;
+  std::size_t nameBytes_ = 0;
+
+  std::unordered_map<uint32_t, kvor::zephrin::runtime::wisp::DeviceInfo> devices_;
+  std::unordered_map<uint16_t, kvor::zephrin::runtime::wisp::SignalDefinition> definitions_;
+  std::unordered_map<uint16_t, kvor::zephrin::runtime::wisp::UserSignalDefinition> userDefinitions_;
+  std::vector<ScannedSignal> signals_;
+  std::vector<std::string> baseNames_;                   // per signal: user name or device signal name
+  std::unordered_map<uint64_t, int32_t> deviceSignals_;  // device hash and signal ID -> signal
+  std::unordered_map<uint16_t, int32_t> userSignals_;    // definition -> signal
+  std::unordered_map<std::string, int32_t> userNames_;   // name and type -> signal
+};
+
+}  // namespace wisp_tool

@@ -1,0 +1,325 @@
+#include "WispExport.hpp"
+
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iomanip>
+#include <memory>
+
+#include "CsvWriter.hpp"
+#include "LogScan.hpp"
+#include "Progress.hpp"
+#include "WpilogWriter.hpp"
+#include "wisp/Status.hpp"
+#include "wisp/WispChunkReader.hpp"
+
+namespace wisp_tool {
+
+using namespace kvor::zephrin::runtime::wisp;
+
+namespace {
+
+std::string DefaultOutput(const std::string& input, const std::string& format) {
+  const std::string extension = "." + format;
+  const auto slash = input.find_last_of('/');
+  const auto dot = input.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExtension ? input.substr(0, dot) : input) + extension;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {
+  }, sb{};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Log time in whole microseconds; false for a time the output cannot hold
+// (negative, not finite, or beyond 2^63 us).
+bool Microseconds(double seconds, uint64_t& us) {
+  const double scaled = std::round(seconds * 1e6);
+  if (!(scaled >= 0.0 && scaled < 9.2e18)) return false;
+  us = static_cast<uint64_t>(scaled);
+  return true;
+}
+
+// The sample's payload in the output's encoding for its user data type, in
+// `out`. Returns false when it is too short for its type (nothing to write);
+// `trimmed` is set when bytes past an array's last element were left out.
+bool UserPayload(uint8_t type, const UserSample& sample, std::vector<uint8_t>& out, bool& trimmed) {
+  const std::size_t size = std::min<std::size_t>(sample.size, sample.payload.size());
+  const uint8_t* bytes = sample.payload.data();
+  trimmed = false;
+  auto whole = [&](std::size_t element) {
+    const std::size_t used = size / element * element;
+    trimmed = used != size;
+    out.assign(bytes, bytes + used);
+    return true;
+  };
+  auto first = [&](std::size_t width) {
+    if (size < width) return false;
+    out.assign(bytes, bytes + width);
+    return true;
+  };
+  switch (type) {
+    case 1:
+      if (size < 1) return false;
+      out.assign(1, bytes[0] != 0 ? 1 : 0);
+      return true;
+    case 2:
+    case 4:
+      return first(8);
+    case 3:
+      return first(4);
+    case 6:
+      out.resize(size);
+      for (std::size_t i = 0; i < size; ++i) out[i] = bytes[i] != 0 ? 1 : 0;
+      return true;
+    case 7:
+    case 9:
+      return whole(8);
+    case 8:
+      return whole(4);
+    default:  // raw, string, and types added later: the bytes as they are
+      out.assign(bytes, bytes + size);
+      return true;
+  }
+}
+
+// Creates a new file next to `path` to write the output into; it is renamed
+// over `path` once complete.
+std::FILE* CreateBeside(const std::string& path, std::string& temporary) {
+  std::vector<char> name(path.begin(), path.end());
+  const std::string suffix = ".partial-XXXXXX";
+  name.insert(name.end(), suffix.begin(), suffix.end());
+  name.push_back('\0');
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) return nullptr;
+  temporary = name.data();
+  // mkstemp makes the file private; an export is shared like any file the
+  // user creates.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (file == nullptr) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+  }
+  return file;
+}
+
+struct EntryState {
+  bool selected = false;
+  uint32_t id = 0;  // 0 until started
+  const std::string* units = nullptr;
+};
+
+// One sample of a chunk, placed in time order before it is written.
+struct Item {
+  uint64_t us;
+  uint32_t ref;  // index in the chunk: frames first, then user samples
+  int32_t signal;
+  bool operator<(const Item& other) const { return us != other.us ? us < other.us : ref < other.ref; }
+};
+
+// Writes the selected samples of one chunk after another, each chunk's in
+// time order, starting every entry at its first sample.
+class SampleWriter {
+ public:
+  SampleWriter(const LogScan& scan, const ExportOptions& options, std::vector<EntryState>& entries, ExportSink& sink)
+      : scan_(scan), options_(options), entries_(entries), sink_(sink) {}
+
+  void Write(const WispChunk& chunk) {
+    Collect(chunk);
+    for (const Item& item : items_) Write(chunk, item);
+  }
+
+  uint32_t started = 0;     // entries started
+  uint64_t written = 0;     // samples written
+  uint64_t unwritable = 0;  // samples left out for a time the output cannot hold
+  uint64_t misfit = 0;      // user samples that did not fit their type
+
+ private:
+  void Take(double time, uint32_t ref, int32_t signal) {
+    if (signal < 0 || !entries_[static_cast<std::size_t>(signal)].selected) return;
+    uint64_t us = 0;
+    if (!Microseconds(time, us)) {
+      ++unwritable;
+      return;
+    }
+    if (time >= options_.from && time <= options_.to) items_.push_back({us, ref, signal});
+  }
+
+  void Collect(const WispChunk& chunk) {
+    items_.clear();
+    // Frames come signal by signal: one lookup per run of a signal.
+    uint64_t lastKey = UINT64_MAX;
+    int32_t lastSignal = -1;
+    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
+      const Frame& f = chunk.frames[i];
+      if (f.Key() != lastKey) {
+        lastKey = f.Key();
+        lastSignal = scan_.DeviceSignal(f.deviceHash, f.signalId);
+      }
+      Take(f.value.systemTime, i, lastSignal);
+    }
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
+    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
+      const UserSample& s = chunk.userSamples[i];
+      Take(s.time, frames + i, scan_.UserSignal(s.definition));
+    }
+    std::sort(items_.begin(), items_.end());
+  }
+
+  void Write(const WispChunk& chunk, const Item& item) {
+    const ScannedSignal& signal = scan_.Signals()[static_cast<std::size_t>(item.signal)];
+    EntryState& entry = entries_[static_cast<std::size_t>(item.signal)];
+    std::span<const uint8_t> bytes;
+    const std::string* units = entry.units;
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
+    if (item.ref < frames) {
+      bytes = std::span(reinterpret_cast<const uint8_t*>(&chunk.frames[item.ref].value.value), sizeof(double));
+    } else {
+      const UserSample& sample = chunk.userSamples[item.ref - frames];
+      const UserSignalDefinition* definition = scan_.UserDefinition(sample.definition);
+      bool trimmed = false;
+      if (!UserPayload(definition->type, sample, payload_, trimmed)) {
+        ++misfit;
+        return;
+      }
+      misfit += trimmed ? 1 : 0;
+      bytes = payload_;
+      units = &definition->units;
+    }
+    if (entry.id == 0) {
+      entry.id = ++started;
+      entry.units = units;
+      sink_.StartEntry(entry.id, signal.name, signal.type, *units, item.us);
+    } else if (units != entry.units && *units != *entry.units) {
+      entry.units = units;
+      sink_.SetUnits(entry.id, *units, item.us);
+    }
+    sink_.Append(entry.id, item.us, bytes);
+    ++written;
+  }
+
+  const LogScan& scan_;
+  const ExportOptions& options_;
+  std::vector<EntryState>& entries_;
+  ExportSink& sink_;
+  std::vector<Item> items_;
+  std::vector<uint8_t> payload_;
+};
+
+}  // namespace
+
+int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& err) const {
+  std::string output = options_.output.empty() ? DefaultOutput(input, options_.format) : options_.output;
+  if (SameFile(input, output)) {
+    err << "wisp: the export would overwrite the log itself; choose another output with -o\n";
+    return 1;
+  }
+  // The finished export is renamed into place: only a regular file may be
+  // replaced, and a link is followed to the file it names.
+  struct stat existing {};
+  if (::stat(output.c_str(), &existing) == 0) {
+    if (!S_ISREG(existing.st_mode)) {
+      err << "wisp: " << output << " is not a regular file; choose another output with -o\n";
+      return 1;
+    }
+    if (char* resolved = ::realpath(output.c_str(), nullptr)) {
+      output = resolved;
+      std::free(resolved);
+    }
+  }
+
+  Progress progress("exporting", options_.progress);
+  LogScan scan;
+  if (scan.Run(input, [&](uint64_t done, uint64_t total) { progress.Update(done, 2 * total); }) != kOK) {
+    progress.Finish();
+    err << "wisp: " << input << " cannot be exported: " << scan.Report().refusal << "\n";
+    return 1;
+  }
+  const uint64_t total = scan.Report().fileBytes;
+
+  const std::vector<ScannedSignal>& signals = scan.Signals();
+  std::vector<EntryState> entries(signals.size());
+  for (std::size_t i = 0; i < signals.size(); ++i) {
+    EntryState& e = entries[i];
+    e.units = &signals[i].units;
+    e.selected = options_.globs.empty();
+    for (const std::string& glob : options_.globs)
+      e.selected = e.selected || ::fnmatch(glob.c_str(), signals[i].name.c_str(), 0) == 0;
+  }
+
+  std::string temporary;
+  std::FILE* file = CreateBeside(output, temporary);
+  if (file == nullptr) {
+    err << "wisp: cannot create " << output << ": " << std::strerror(errno) << "\n";
+    return 1;
+  }
+  std::unique_ptr<ExportSink> sink;
+  if (options_.format == "csv") {
+    sink = std::make_unique<CsvWriter>(file);
+  } else {
+    const auto slash = input.find_last_of('/');
+    sink = std::make_unique<WpilogWriter>(file,
+                                          "wisp export of " + input.substr(slash == std::string::npos ? 0 : slash + 1));
+  }
+
+  // The second read stops where the scan did, or earlier if the file was
+  // cut in between.
+  WispChunkReader reader;
+  reader.Open(input);
+  WispChunk chunk;
+  SampleWriter writer(scan, options_, entries, *sink);
+  uint32_t chunks = 0;
+  while (chunks < scan.Report().chunks && reader.Next(chunk)) {
+    ++chunks;
+    writer.Write(chunk);
+    progress.Update(total + reader.Report().intactBytes, 2 * total);
+  }
+  progress.Finish();
+
+  std::string error;
+  if (!sink->Close(error)) {
+    ::unlink(temporary.c_str());
+    err << "wisp: cannot write " << output << ": " << error << "\n";
+    return 1;
+  }
+  if (::rename(temporary.c_str(), output.c_str()) != 0) {
+    err << "wisp: cannot create " << output << ": " << std::strerror(errno) << "\n";
+    ::unlink(temporary.c_str());
+    return 1;
+  }
+
+  const ReadReport& report = chunks < scan.Report().chunks ? reader.Report() : scan.Report();
+  out << "exported " << writer.started << " signals, " << writer.written << " samples, to " << output << "\n";
+  if (report.status != kOK) err << "wisp: " << input << " could not be read again: " << report.refusal << "\n";
+  if (report.Damaged()) {
+    err << "wisp: " << input << " is damaged (" << report.damage << "); exported everything before byte "
+        << report.intactBytes;
+    if (scan.HasTime()) err << ", up to t = " << std::fixed << std::setprecision(3) << scan.LastTime() << " s";
+    err << "\n";
+  }
+  if (writer.unwritable > 0) {
+    err << "wisp: left out " << writer.unwritable << " samples whose time is negative or not a number\n";
+  }
+  if (writer.misfit > 0) {
+    err << "wisp: " << writer.misfit
+        << " user samples did not fit their type; the bytes that did not fit were left out\n";
+  }
+  if (scan.Undefined() > 0) {
+    err << "wisp: left out " << scan.Undefined() << " user samples whose signal the log does not define\n";
+  }
+  return 0;
+}
+
+}  // namespace wisp_tool
