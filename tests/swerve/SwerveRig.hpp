@@ -132,16 +132,19 @@ inline constexpr uint16_t kYawId = 973;
 
 /// Runs `call` on a helper thread while moving the manual clock forward in
 /// small steps, for operations that wait for new frames (construction,
-/// refreshing reads). How much time passes is not fixed.
+/// refreshing reads). How much time passes is not fixed. The step is a power
+/// of two, so that the clock never lands a rounding error short of a wait's
+/// deadline (0.05 s, two 250 Hz periods).
 template <class Call>
 void RunWhileTimePasses(Call&& call) {
+  constexpr double kStep = 1.0 / 1024.0;
   std::atomic<bool> done{false};
   std::thread worker([&] {
     call();
     done.store(true);
   });
   while (!done.load()) {
-    harness::AdvanceTime(0.001);
+    harness::AdvanceTime(kStep);
     std::this_thread::yield();
   }
   worker.join();

@@ -133,10 +133,13 @@
 #include <kvor/zephrin6/swerve/requests/ApplyRobotSpeeds.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
 #include <kvor/zephrin6/swerve/requests/Idle.hpp>
+#include <kvor/zephrin6/swerve/requests/ModuleCommandFields.hpp>
 #include <kvor/zephrin6/swerve/requests/PointWheelsAt.hpp>
 #include <kvor/zephrin6/swerve/requests/RobotCentric.hpp>
+#include <kvor/zephrin6/swerve/requests/SpeedsFields.hpp>
 #include <kvor/zephrin6/swerve/requests/SwerveDriveBrake.hpp>
 #include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
+#include <kvor/zephrin6/swerve/requests/VelocityFields.hpp>
 
 // Signal logging and log replay
 #include <kvor/zephrin6/core/SignalLogger.hpp>

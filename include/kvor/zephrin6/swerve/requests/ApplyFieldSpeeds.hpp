@@ -14,16 +14,20 @@
 // voltage drive, position steering, desaturation on, operator perspective.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/requests/SpeedsRequestFields.hpp>
+#include <kvor/zephrin6/swerve/requests/ModuleCommandFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SpeedsFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API ApplyFieldSpeeds : public SpeedsRequestFields<ApplyFieldSpeeds> {
+class ZEPHRIN6_API ApplyFieldSpeeds : public SwerveRequest,
+                                      public SpeedsFields<ApplyFieldSpeeds>,
+                                      public ModuleCommandFields<ApplyFieldSpeeds> {
  public:
-  // Speeds, WheelForceFeedforwardsX, WheelForceFeedforwardsY,
+  // Speeds, WheelForceFeedforwardsX and WheelForceFeedforwardsY come from
+  // SpeedsFields (the speeds and forces are field-relative here);
   // CenterOfRotation, DriveRequestType, SteerRequestType and
-  // DesaturateWheelSpeeds come from SpeedsRequestFields; the speeds and
-  // forces are field-relative here.
+  // DesaturateWheelSpeeds from ModuleCommandFields.
 
   /// Which way is forward.
   ForwardPerspectiveValue ForwardPerspective = ForwardPerspectiveValue::OperatorPerspective;

@@ -12,16 +12,20 @@
 // centre, open-loop voltage drive, position steering, desaturation on.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/requests/SpeedsRequestFields.hpp>
+#include <kvor/zephrin6/swerve/requests/ModuleCommandFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SpeedsFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API ApplyRobotSpeeds : public SpeedsRequestFields<ApplyRobotSpeeds> {
+class ZEPHRIN6_API ApplyRobotSpeeds : public SwerveRequest,
+                                      public SpeedsFields<ApplyRobotSpeeds>,
+                                      public ModuleCommandFields<ApplyRobotSpeeds> {
  public:
-  // Speeds, WheelForceFeedforwardsX, WheelForceFeedforwardsY,
+  // Speeds, WheelForceFeedforwardsX and WheelForceFeedforwardsY come from
+  // SpeedsFields (the speeds and forces are robot-relative here);
   // CenterOfRotation, DriveRequestType, SteerRequestType and
-  // DesaturateWheelSpeeds come from SpeedsRequestFields; the speeds and
-  // forces are robot-relative here.
+  // DesaturateWheelSpeeds from ModuleCommandFields.
 
   /// Commands every module for this sample. @return OK.
   kvor::zephrin::StatusCode Apply(const impl::ControlParameters& parameters,

@@ -15,16 +15,20 @@
 // perspective.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/requests/VelocityRequestFields.hpp>
+#include <kvor/zephrin6/swerve/requests/ModuleCommandFields.hpp>
+#include <kvor/zephrin6/swerve/requests/VelocityFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API FieldCentric : public VelocityRequestFields<FieldCentric> {
+class ZEPHRIN6_API FieldCentric : public SwerveRequest,
+                                  public VelocityFields<FieldCentric>,
+                                  public ModuleCommandFields<FieldCentric> {
  public:
-  // VelocityX, VelocityY, RotationalRate, Deadband, RotationalDeadband,
+  // VelocityX, VelocityY, RotationalRate, Deadband and RotationalDeadband
+  // come from VelocityFields (the velocities are field-relative here);
   // CenterOfRotation, DriveRequestType, SteerRequestType and
-  // DesaturateWheelSpeeds come from VelocityRequestFields; VelocityX and
-  // VelocityY are field-relative here.
+  // DesaturateWheelSpeeds from ModuleCommandFields.
 
   /// Which way is forward.
   ForwardPerspectiveValue ForwardPerspective = ForwardPerspectiveValue::OperatorPerspective;

@@ -12,16 +12,20 @@
 // desaturation on.
 
 #include <kvor/zephrin6/Export.hpp>
-#include <kvor/zephrin6/swerve/requests/VelocityRequestFields.hpp>
+#include <kvor/zephrin6/swerve/requests/ModuleCommandFields.hpp>
+#include <kvor/zephrin6/swerve/requests/VelocityFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
 
 namespace kvor::zephrin6::swerve::requests {
 
-class ZEPHRIN6_API RobotCentric : public VelocityRequestFields<RobotCentric> {
+class ZEPHRIN6_API RobotCentric : public SwerveRequest,
+                                  public VelocityFields<RobotCentric>,
+                                  public ModuleCommandFields<RobotCentric> {
  public:
-  // VelocityX, VelocityY, RotationalRate, Deadband, RotationalDeadband,
+  // VelocityX, VelocityY, RotationalRate, Deadband and RotationalDeadband
+  // come from VelocityFields (the velocities are robot-relative here);
   // CenterOfRotation, DriveRequestType, SteerRequestType and
-  // DesaturateWheelSpeeds come from VelocityRequestFields; VelocityX and
-  // VelocityY are robot-relative here.
+  // DesaturateWheelSpeeds from ModuleCommandFields.
 
   /// Commands every module for this sample. @return OK.
   kvor::zephrin::StatusCode Apply(const impl::ControlParameters& parameters,
