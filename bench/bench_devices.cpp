@@ -1,6 +1,7 @@
 // Device hot paths of a robot loop: a getter of an already cached signal
 // without a read, and a SetControl of the same request type as last time.
-// Both must stay allocation-free.
+// Both must stay allocation-free; a send after a snapshot of the applied
+// control is measured beside them.
 #include <kvor/zephrin6/controls/VoltageOut.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
@@ -59,6 +60,22 @@ void BM_SetControlThroughBase(benchmark::State& state) {
   zephrin_bench::ReportAllocations(state, before);
 }
 BENCHMARK(BM_SetControlThroughBase);
+
+// A same-type send right after a snapshot of the applied control was taken:
+// the snapshot must not change, so the send stores its copy in a new object.
+void BM_SetControlSameTypeAfterSnapshot(benchmark::State& state) {
+  QuietRuntime();
+  CoreRapaxQ device{1, "drive"};
+  kvor::zephrin6::controls::VoltageOut request{units::voltage::volt_t{6.0}};
+  device.SetControl(request);
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(device.GetAppliedControl());
+    benchmark::DoNotOptimize(device.SetControl(request));
+  }
+  zephrin_bench::ReportAllocations(state, before);
+}
+BENCHMARK(BM_SetControlSameTypeAfterSnapshot);
 
 }  // namespace
 

@@ -51,6 +51,7 @@ StatusSignal<int>& ParentDevice::GetResetFlags(bool refresh) {
 
 std::shared_ptr<const controls::ControlRequest> ParentDevice::GetAppliedControl() const {
   std::lock_guard lock(controlLock_);
+  lentControl_ = lastControl_;
   return lastControl_;
 }
 
@@ -86,9 +87,11 @@ void ParentDevice::ReportIfTooOld() {
 }
 
 void ParentDevice::SetLastControlEmpty(const std::string& name) {
-  if (auto* empty = dynamic_cast<controls::EmptyControl*>(lastControl_.get())) {
-    empty->name = name;
-    return;
+  if (lastControl_.use_count() == 1) {
+    if (auto* empty = dynamic_cast<controls::EmptyControl*>(lastControl_.get())) {
+      empty->name = name;
+      return;
+    }
   }
   auto replacement = std::make_shared<controls::EmptyControl>();
   replacement->name = name;
@@ -115,6 +118,8 @@ StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& reque
       SetLastControlEmpty(request.name);
       status = c_kvor_zephrin6_RequestControlEmpty(network, hash, 0.0);
     }
+    // The lent object left the slot, so its readers alone own it now.
+    if (lentControl_ && lentControl_ != lastControl_) lentControl_.reset();
   }
   if (!status.IsOK()) {
     kvor::zephrin6::internal::ReportStatus(

@@ -20,8 +20,11 @@ Pose2d Pose2d::Exp(const Twist2d& twist) const noexcept {
 }
 
 Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
-  // Transform2d(*this, end), keeping the unit-sized rotation's fast length.
-  const internal::RelativeMotion transform = internal::Relative(*this, end);
+  // Every normalisation here is Rotation2d(x, y)'s own (std::hypot), not a
+  // cheaper square root: for small angles cos - 1 turns a one-ulp difference
+  // in the cosine into a visible one in the twist, and Discretize feeds
+  // small angles through this every control cycle.
+  const internal::RelativeMotion transform = internal::ExactRelative(*this, end);
   const double cosine = transform.rotation.cos;
   const double sine = transform.rotation.sin;
   const double theta = transform.rotation.valid ? std::atan2(sine, cosine) : 0.0;
@@ -34,8 +37,8 @@ Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
   } else {
     k = -(half * sine) / m;
   }
-  const internal::Direction turn = internal::Normalise(k, -half);
-  const double scale = internal::Norm(k, half);
+  const double scale = std::hypot(k, half);
+  const internal::Direction turn(k, -half, scale);
   const double x = transform.x;
   const double y = transform.y;
   return {units::length::meter_t{(x * turn.cos - y * turn.sin) * scale},

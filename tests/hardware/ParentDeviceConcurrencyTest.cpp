@@ -11,6 +11,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -78,6 +79,40 @@ TEST_F(ParentDeviceConcurrencyTest, LookupsAndControlsFromSeveralThreads) {
   for (int t = 1; t < 4; ++t) EXPECT_EQ(seen[t], seen[0]);
   EXPECT_EQ(controlsSent.load(), 2 * kRounds);
   EXPECT_EQ(harness::ControlCallCount(hash), static_cast<size_t>(2 * kRounds));
+}
+
+// A reader holding snapshots of the applied control while another thread
+// keeps sending the same request type never sees one change under it.
+TEST_F(ParentDeviceConcurrencyTest, AppliedControlSnapshotsStayFixedWhileSending) {
+  using kvor::zephrin6::controls::DutyCycleOut;
+  SignalTestDevice device{7, "fd"};
+  std::atomic<bool> stop{false};
+  std::atomic<int> sends{0};
+  std::thread sender([&] {
+    DutyCycleOut duty{units::dimensionless::scalar_t{0}};
+    for (int i = 1; !stop.load(); ++i) {
+      // Two fields that change together, so that a torn copy shows too.
+      duty.Output = units::dimensionless::scalar_t{static_cast<double>(i)};
+      duty.UseTimesync = i % 2 == 0;
+      device.SetControlPrivate(duty);
+      sends.store(i);
+    }
+  });
+  int changed = 0;
+  for (int snapshots = 0; snapshots < 200;) {
+    const auto snapshot = device.GetAppliedControl();
+    const auto* duty = dynamic_cast<const DutyCycleOut*>(snapshot.get());
+    if (duty == nullptr) continue;
+    const double output = duty->Output.value();
+    const int sent = sends.load();
+    while (sends.load() < sent + 2) std::this_thread::yield();  // two more sends of the same type
+    if (duty->Output.value() != output || duty->UseTimesync != (std::lround(output) % 2 == 0)) ++changed;
+    ++snapshots;
+  }
+  stop.store(true);
+  sender.join();
+  EXPECT_EQ(changed, 0);
+  EXPECT_EQ(harness::ControlCallCount(device.GetDeviceHash()), static_cast<size_t>(sends.load()));
 }
 
 }  // namespace

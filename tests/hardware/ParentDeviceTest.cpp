@@ -11,6 +11,7 @@
 #include <kvor/zephrin6/hardware/DeviceIdentifier.hpp>
 
 #include <string>
+#include <variant>
 
 #include "signals/SignalTestDevice.hpp"
 #include "support/RuntimeFixture.hpp"
@@ -171,8 +172,8 @@ TEST_F(ParentDeviceTest, IncompatibleFirmwareBlocksControls) {
 }
 
 // The control path: a request is sent and kept as the last control; an empty
-// control keeps its own name, in place; a failing send is reported with the
-// request's name after the lock is released.
+// control keeps its own name; a failing send is reported with the request's
+// name after the lock is released.
 TEST_F(ParentDeviceTest, ControlsAreSentKeptAndFailuresReported) {
   SignalTestDevice device{1, "fd"};
   const uint32_t hash = device.GetDeviceHash();
@@ -182,12 +183,7 @@ TEST_F(ParentDeviceTest, ControlsAreSentKeptAndFailuresReported) {
   EmptyControl stop;
   stop.name = "Stop";
   EXPECT_EQ(device.SetControlPrivate(stop), StatusCode::OK);
-  auto first = device.GetAppliedControl();
-  EXPECT_EQ(first->GetName(), "Stop");
-  stop.name = "Halt";
-  device.SetControlPrivate(stop);
-  EXPECT_EQ(device.GetAppliedControl().get(), first.get());
-  EXPECT_EQ(first->GetName(), "Halt");
+  EXPECT_EQ(device.GetAppliedControl()->GetName(), "Stop");
   EXPECT_EQ(LastControlFunction(hash), "c_kvor_zephrin6_RequestControlEmpty");
 
   harness::SetControlStatus(hash, StatusCode::TxFailed);
@@ -213,3 +209,27 @@ TEST_F(ParentDeviceTest, OptimizeAndResetSignalFrequencies) {
 }
 
 }  // namespace
+
+// The applied control is a snapshot: later sends of the same type, or of the
+// empty control under another name, never change what a caller holds, while
+// the runtime and the next snapshot get the new request.
+TEST_F(ParentDeviceTest, AppliedControlIsASnapshot) {
+  SignalTestDevice device{1, "fd"};
+  const auto output = [](const auto& request) { return dynamic_cast<const DutyCycleOut&>(*request).Output.value(); };
+  device.SetControlPrivate(DutyCycleOut{0.25});
+  const auto quarter = device.GetAppliedControl();
+  device.SetControlPrivate(DutyCycleOut{0.5});
+  device.SetControlPrivate(DutyCycleOut{0.75});
+  EXPECT_EQ(output(quarter), 0.25);
+  EXPECT_EQ(output(device.GetAppliedControl()), 0.75);
+  EXPECT_EQ(std::get<double>(harness::LastControlCall(device.GetDeviceHash()).value().arguments.at(3)), 0.75);
+
+  EmptyControl stop;
+  stop.name = "Stop";
+  device.SetControlPrivate(stop);
+  const auto stopped = device.GetAppliedControl();
+  stop.name = "Halt";
+  device.SetControlPrivate(stop);
+  EXPECT_EQ(stopped->GetName(), "Stop");
+  EXPECT_EQ(device.GetAppliedControl()->GetName(), "Halt");
+}

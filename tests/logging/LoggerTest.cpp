@@ -1,4 +1,3 @@
-#include "core/Runtime.hpp"
 #include "logging/LogFileName.hpp"
 #include "logging/LoggerService.hpp"
 
@@ -17,6 +16,7 @@
 
 #include "logging/LoggingFixture.hpp"
 #include "logging/ScriptedFrameSource.hpp"
+#include "support/StandaloneServices.hpp"
 #include "wisp/Status.hpp"
 #include "wisp/WispReader.hpp"
 
@@ -99,14 +99,18 @@ TEST_F(LoggerTest, FullBufferDropsTheOldestSamplesAndCountsThem) {
 // A running log already holds everything up to its last chunk (what a
 // killed process leaves behind), with each device and signal described once.
 TEST_F(LoggerTest, RunningLogHoldsEveryFrameUpToItsLastChunk) {
-  kvor::zephrin::runtime::Runtime::Acquire()->Logger().SetFrameSource(std::make_shared<ScriptedFrameSource>(
+  zephrin_test::StandaloneServices runtime;
+  auto& logger = runtime.logger;
+  ASSERT_EQ(logger.SetPath(folder_.string()), wisp::kOK);
+  logger.SetFrameSource(std::make_shared<ScriptedFrameSource>(
       std::vector<ScriptedFrameSource::Signal>{{0x11, 1, 100.0}, {0x11, 2, 50.0}, {0x22, 1, 100.0}}));
-  ASSERT_EQ(SignalLogger::Start(), StatusCode::OK);
-  ASSERT_EQ(SignalLogger::WriteBoolean("enabled", true), StatusCode::OK);
-  harness::AdvanceTime(0.375);
-  harness::AwaitLogWritten();
+  ASSERT_EQ(logger.Start(), wisp::kOK);
+  const uint8_t enabled = 1;
+  ASSERT_EQ(logger.LogUserSignal("enabled", "", 1, &enabled, 1, 0.0), wisp::kOK);
+  runtime.clock.AdvanceManualTime(0.375);
+  logger.AwaitWritten();
 
-  const auto running = wisp::WispReader::ReadFile(harness::CurrentLogFile());
+  const auto running = wisp::WispReader::ReadFile(logger.CurrentFile());
   ASSERT_EQ(running.report.status, wisp::kOK);
   EXPECT_FALSE(running.report.Damaged());
   EXPECT_FALSE(running.report.cleanEnd);
@@ -117,9 +121,9 @@ TEST_F(LoggerTest, RunningLogHoldsEveryFrameUpToItsLastChunk) {
   EXPECT_EQ(running.userSamples.size(), 1u);
   EXPECT_DOUBLE_EQ(running.lastTime, 1.37);
 
-  harness::AdvanceTime(0.625);
-  ASSERT_EQ(SignalLogger::Stop(), StatusCode::OK);
-  const auto stopped = wisp::WispReader::ReadFile(harness::LastLogFile());
+  runtime.clock.AdvanceManualTime(0.625);
+  ASSERT_EQ(logger.Stop(), wisp::kOK);
+  const auto stopped = wisp::WispReader::ReadFile(logger.LastFile());
   EXPECT_TRUE(stopped.report.cleanEnd);
   EXPECT_EQ(stopped.frames.size(), 100u + 50u + 100u);
   EXPECT_EQ(stopped.devices.size(), 2u);

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "core/Runtime.hpp"
 #include "canbus/BusRegistry.hpp"
 #include "support/RuntimeFixture.hpp"
 
@@ -30,7 +29,7 @@ TEST_F(CANbusTest, NetworkTypeFollowsNameAndOverrides) {
                         Case{"can1", true}}) {
     SCOPED_TRACE(c.bus);
     EXPECT_EQ(CANBus{c.bus}.IsNetworkFD(), c.fd);
-    EXPECT_EQ(kvor::zephrin::runtime::Runtime::Acquire()->Buses().CanSynchronizeSignals(c.bus), c.fd);
+    EXPECT_EQ(kvor::zephrin::runtime::BusRegistry().CanSynchronizeSignals(c.bus), c.fd);  // the signal store's rule
   }
 
   harness::SetBusNetworkType("rio", 2);

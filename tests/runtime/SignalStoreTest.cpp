@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/Runtime.hpp"
 #include "signals/ReplaySampleSource.hpp"
 #include "catalogue/SignalCatalogue.hpp"
 #include "signals/SignalStore.hpp"
 #include "support/RuntimeFixture.hpp"
+#include "support/StandaloneServices.hpp"
 
 namespace {
 
@@ -244,12 +244,13 @@ TEST_F(SignalStoreTest, ClassicBusRefusesSynchronisedWaits) {
 }
 
 // The frames the simulated bus carries over an interval, for the log writer.
-TEST_F(SignalStoreTest, EnumeratesTheFramesOfTheSimulatedBus) {
-  const uint32_t hash = Encode(4, "angulon", "drive");
-  harness::SetSimulatedValue(hash, 2207, 0.75);
-  c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, 2206, 0, 0.1);
+TEST(SignalStoreFrames, EnumeratesTheFramesOfTheSimulatedBus) {
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  runtime.signals.SetSimulatedValue(hash, 2207, 0.75);
+  runtime.signals.SetFrequency("drive", hash, 2206, 0);
   std::map<uint16_t, std::vector<double>> times;
-  kvor::zephrin::runtime::Runtime::Acquire()->Signals().ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
+  runtime.signals.ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
     EXPECT_EQ(f.bus, "drive");
     EXPECT_EQ(f.model, "angulon");
     EXPECT_EQ(f.deviceId, 4);
@@ -268,7 +269,14 @@ TEST_F(SignalStoreTest, EnumeratesTheFramesOfTheSimulatedBus) {
 
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
-TEST_F(SignalStoreTest, ReplaySourceReplacesSimulation) {
+TEST(SignalStoreReplay, ReplaySourceReplacesSimulation) {
+  zephrin_test::StandaloneServices runtime;
+  auto read = [&](uint32_t hash, uint16_t id, int* status) {
+    const uint64_t key = MakeSignalKey(hash, id);
+    SignalMeasurement m{};
+    *status = runtime.signals.Read({&key, 1}, &m, "", false, 0.0);
+    return m;
+  };
   struct Source : kvor::zephrin::runtime::signals::ReplaySampleSource {
     // One signal logged at 1.5 and 2.0 with values 10 and 20.
     bool Latest(uint64_t, double t, SignalMeasurement& out, double& sampleTime) const override {
@@ -281,24 +289,23 @@ TEST_F(SignalStoreTest, ReplaySourceReplacesSimulation) {
     }
     double NextSampleTime(uint64_t, double t) const override { return t < 1.5 ? 1.5 : t < 2.0 ? 2.0 : INFINITY; }
   };
-  kvor::zephrin::runtime::Runtime::Acquire()->Signals().SetReplaySource(std::make_shared<Source>());
-  const uint32_t hash = harness::DeviceHash(1, "rapax q", "");  // never encoded: the log decides
+  runtime.signals.SetReplaySource(std::make_shared<Source>());
+  const uint32_t hash = harness::DeviceHash(1, "rapax q", "");  // never registered: the log decides
   int status = kOK;
-  Read(hash, kVelocity, "", &status);
+  read(hash, kVelocity, &status);
   EXPECT_EQ(status, kRxTimeout);
-  harness::SetTime(1.7);
-  EXPECT_EQ(Read(hash, kVelocity, "", &status).value, 10);
+  runtime.clock.SetManualTime(1.7);
+  EXPECT_EQ(read(hash, kVelocity, &status).value, 10);
   EXPECT_EQ(status, kOK);
 
   const uint64_t key = MakeSignalKey(hash, kVelocity);
   SignalMeasurement record{};
-  std::thread waiter([&] { status = c_kvor_zephrin6_get_signal(1, &key, &record, "", true, 1.0); });
-  harness::AwaitBlockedWaiters(1);
-  harness::SetTime(2.0);
+  std::thread waiter([&] { status = runtime.signals.Read({&key, 1}, &record, "", true, 1.0); });
+  runtime.clock.AwaitBlockedWaiters(1);
+  runtime.clock.SetManualTime(2.0);
   waiter.join();
   EXPECT_EQ(status, kOK);
   EXPECT_EQ(record.value, 20);
-  kvor::zephrin::runtime::Runtime::Acquire()->Signals().SetReplaySource(nullptr);
 }
 
 }  // namespace

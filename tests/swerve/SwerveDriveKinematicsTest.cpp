@@ -32,6 +32,25 @@ TEST(SwerveDriveKinematics, SquareDrivetrainStates) {
   }
 }
 
+// A module's direction is the cosine and sine of its atan2 angle, so an
+// infinite rotation rate still points every wheel along its diagonal.
+TEST(SwerveDriveKinematics, InfiniteRotationRatePointsTheWheels) {
+  SwerveDriveKinematics kinematics(SquareModules());
+  const double inf = std::numeric_limits<double>::infinity();
+  const double d = std::sqrt(0.5);
+  for (const double sign : {1.0, -1.0}) {
+    const auto states = kinematics.ToSwerveModuleStates(MakeSpeeds(0, 0, sign * inf));
+    const double cosines[] = {-d, d, -d, d};
+    const double sines[] = {d, d, -d, -d};
+    for (std::size_t i = 0; i < states.size(); ++i) {
+      SCOPED_TRACE(testing::Message() << "module " << i << " omega " << sign * inf);
+      EXPECT_EQ(states[i].speed.value(), inf);
+      EXPECT_NEAR(states[i].angle.Cos(), sign * cosines[i], 1e-15);
+      EXPECT_NEAR(states[i].angle.Sin(), sign * sines[i], 1e-15);
+    }
+  }
+}
+
 // Only exact zeros (and subnormals) hold the wheels where they were; any real
 // command, however tiny, steers them.
 TEST(SwerveDriveKinematics, ZeroCommandKeepsLastAzimuths) {

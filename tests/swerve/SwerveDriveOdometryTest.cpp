@@ -1,11 +1,16 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
 
+#include <kvor/zephrin/runtime/harness/Reports.hpp>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 #include <vector>
 
+#include "support/RuntimeFixture.hpp"
 #include "swerve/SwerveTestSupport.hpp"
 
 using namespace swerve_test;
@@ -119,4 +124,40 @@ TEST(SwerveDriveOdometry, ResetsRebaseLaterReadings) {
     copy.Update(gyro + Rotation2d(radian_t{0.5}), positions);
     EXPECT_NEAR((copy.GetPose().Rotation() - c.expected.Rotation()).Radians().value(), 0.5, 1e-12);
   }
+}
+
+namespace {
+class SwerveDriveOdometryReports : public zephrin_test::RuntimeTest {};
+}  // namespace
+
+// Readings that are not finite never reach the pose: a bad update is skipped
+// (the next finite one covers its motion), a bad reset changes nothing, and a
+// bad start begins from zero. Each is reported as a warning.
+TEST_F(SwerveDriveOdometryReports, NonFiniteReadingsNeverReachThePose) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  SwerveDriveKinematics kinematics(SquareModules());
+  std::vector<SwerveModulePosition> positions(4);
+  SwerveDriveOdometry clean(kinematics, Rotation2d(), positions);
+  SwerveDriveOdometry spoiled(kinematics, Rotation2d(), positions);
+  for (int step = 1; step <= 100; ++step) {
+    Roll(kinematics, MakeSpeeds(1, 0.5, 0.3), 0.02, positions);
+    const Rotation2d gyro(radian_t{0.006 * step});
+    if (step % 2 == 0) clean.Update(gyro, positions);  // only every other reading
+    std::vector<SwerveModulePosition> read = positions;
+    if (step % 2 == 1) read[2].distance = meter_t{kNaN};
+    spoiled.Update(gyro, read);
+    if (step == 50) spoiled.ResetPose(MakePose(kNaN, 0, 0));
+  }
+  EXPECT_TRUE(PoseNear(spoiled.GetPose(), clean.GetPose(), 0.0));
+  const SwerveDriveOdometry fromZero(kinematics, Rotation2d(radian_t{kNaN}), positions, MakePose(1, kNaN, 0.5));
+  EXPECT_TRUE(PoseNear(fromZero.GetPose(), MakePose(1, 0, 0.5), 0.0));
+
+  std::vector<std::string> details;
+  for (const auto& report : kvor::zephrin::runtime::harness::Reports()) details.push_back(report.details);
+  const std::vector<std::string> expected = {
+      "Refused odometry update: module 2 distance is nan; the next finite update covers its motion.",
+      "Refused pose reset: pose x is nan; the pose is unchanged.",
+      "Refused odometry start: gyro angle is nan; values that are not finite start from zero.",
+  };
+  EXPECT_EQ(details, expected);
 }

@@ -2,17 +2,20 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDrivePoseEstimator.hpp>
 
 #include <kvor/zephrin/runtime/harness/Clock.hpp>
+#include <kvor/zephrin/runtime/harness/Reports.hpp>
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "support/RuntimeFixture.hpp"
 #include "swerve/SwerveTestSupport.hpp"
 
 using namespace swerve_test;
+using namespace units::literals;
 using swerve::ChassisSpeeds;
 using swerve::Pose2d;
 using swerve::Rotation2d;
@@ -25,6 +28,7 @@ using swerve::impl::SwerveDrivePoseEstimator;
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPeriod = 1.0 / 250.0;
 
 /// A square drivetrain driving at constant body speeds, sampled at 250 Hz
@@ -36,6 +40,9 @@ class Drive {
         m_speeds(speeds),
         m_positions(4),
         estimator(m_kinematics, Rotation2d(), m_positions, Pose2d(), stateStdDevs, visionStdDevs) {}
+
+  /// The module positions of the last sample.
+  const std::vector<SwerveModulePosition>& Positions() const { return m_positions; }
 
   /// Samples until (and including) the sample at step `lastStep`.
   void To(int lastStep) {
@@ -218,4 +225,129 @@ TEST_F(SwerveDrivePoseEstimatorClock, UpdateUsesRuntimeTime) {
   for (auto& p : positions) p.distance = meter_t{1.0};
   estimator.Update(Rotation2d(), positions);
   EXPECT_TRUE(PoseNear(*estimator.SampleAt(second_t{10.25}), MakePose(0.5, 0, 0), 1e-12));
+}
+
+namespace {
+
+namespace harness = kvor::zephrin::runtime::harness;
+
+class SwerveDrivePoseEstimatorReports : public zephrin_test::RuntimeTest {};
+
+/// Bit-for-bit equality: skipping a bad input must leave no trace at all.
+::testing::AssertionResult SamePose(const Pose2d& actual, const Pose2d& expected) {
+  if (actual.X().value() == expected.X().value() && actual.Y().value() == expected.Y().value() &&
+      actual.Rotation().Radians().value() == expected.Rotation().Radians().value() &&
+      actual.Rotation().Cos() == expected.Rotation().Cos() && actual.Rotation().Sin() == expected.Rotation().Sin()) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << actual << " differs from " << expected;
+}
+
+/// Both drives' estimates and histories agree bit for bit.
+void ExpectSameEstimates(const Drive& actual, const Drive& expected) {
+  EXPECT_TRUE(SamePose(actual.estimator.GetEstimatedPosition(), expected.estimator.GetEstimatedPosition()));
+  EXPECT_FALSE(actual.estimator.SampleAt(second_t{kNaN}).has_value());
+  for (double t : {0.0, 0.55, 0.8, 5.0, 10.2, 11.0}) {
+    SCOPED_TRACE(t);
+    const auto sample = actual.estimator.SampleAt(second_t{t});
+    ASSERT_TRUE(sample.has_value());
+    EXPECT_TRUE(SamePose(*sample, *expected.estimator.SampleAt(second_t{t})));
+  }
+}
+
+/// The one warning the estimator reported.
+void ExpectOneWarning(const std::string& details) {
+  const auto reports = harness::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_FALSE(reports[0].isError);
+  EXPECT_EQ(reports[0].code, 0);
+  EXPECT_EQ(reports[0].location, "SwerveDrivePoseEstimator");
+  EXPECT_EQ(reports[0].details, details);
+}
+
+}  // namespace
+
+// One input with a value that is not finite leaves no trace: the estimate,
+// the history and its pruning (a NaN time would sort first and stop it) and
+// later vision corrections come out exactly as without it, whatever the gain,
+// and one warning says what was refused.
+TEST_F(SwerveDrivePoseEstimatorReports, NonFiniteInputsLeaveNoTrace) {
+  using Positions = std::vector<SwerveModulePosition>;
+  const std::string sample = "Refused odometry sample: ", kept = "; the estimate keeps its last finite pose.";
+  const std::string vision = "Refused vision measurement: ", same = "; the estimate is unchanged.";
+  const std::string reset = "; the pose, its history and the vision corrections are unchanged.";
+  struct Case {
+    std::string details;
+    void (*spoil)(SwerveDrivePoseEstimator&, Positions);
+  };
+  const Case cases[] = {
+      {sample + "timestamp is nan" + kept, [](auto& e, Positions p) { e.UpdateWithTime(second_t{kNaN}, {}, p); }},
+      {sample + "gyro angle is -inf" + kept,
+       [](auto& e, Positions p) { e.UpdateWithTime(1.002_s, Rotation2d(radian_t{-kInf}), p); }},
+      {sample + "module 2 distance is inf" + kept,
+       [](auto& e, Positions p) {
+         p[2].distance = meter_t{kInf};
+         e.UpdateWithTime(1.002_s, {}, p);
+       }},
+      {vision + "pose x is nan" + same, [](auto& e, Positions) { e.AddVisionMeasurement(MakePose(kNaN, 0, 0), 0.5_s); }},
+      {vision + "timestamp is nan" + same, [](auto& e, Positions) { e.AddVisionMeasurement({}, second_t{kNaN}); }},
+      {"Refused vision standard deviations: y is nan; the previous ones stay (+inf ignores a component).",
+       [](auto& e, Positions) { e.SetVisionMeasurementStdDevs({1, kNaN, 1}); }},
+      {"Refused pose reset: pose rotation is nan" + reset, [](auto& e, Positions) { e.ResetPose(MakePose(0, 0, kNaN)); }},
+      {"Refused position reset: module 3 angle is nan" + reset,
+       [](auto& e, Positions p) {
+         p[3].angle = Rotation2d(radian_t{kNaN});
+         e.ResetPosition({}, p, Pose2d());
+       }},
+  };
+  for (const std::array<double, 3>& visionStdDevs : {std::array<double, 3>{1, 1, 1}, {kInf, kInf, kInf}}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.details << " with vision deviation " << visionStdDevs[0]);
+      harness::ClearReports();
+      Drive clean(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, visionStdDevs);
+      Drive spoiled(MakeSpeeds(1, 0.5, 0.3), {1, 1, 1}, visionStdDevs);
+      for (Drive* drive : {&clean, &spoiled}) {
+        drive->To(250);
+        drive->estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0.1), 0.6_s);
+      }
+      c.spoil(spoiled.estimator, spoiled.Positions());
+      // Ten seconds on, a measurement older than the history is still
+      // dropped and a recent one corrects both alike.
+      for (Drive* drive : {&clean, &spoiled}) {
+        drive->To(2750);
+        drive->estimator.AddVisionMeasurement(MakePose(5, 5, 1), 7.0_s);
+        drive->estimator.AddVisionMeasurement(MakePose(3, 2, 1), 10.5_s);
+      }
+      ExpectSameEstimates(spoiled, clean);
+      ExpectOneWarning(c.details);
+    }
+  }
+
+  // A state deviation that is not finite keeps vision out of that component.
+  harness::ClearReports();
+  Drive drive(MakeSpeeds(1, 0, 0), {kInf, 1, 1}, {1, 1, 1});
+  drive.To(250);
+  drive.estimator.AddVisionMeasurement(MakePose(0.7, 0.2, 0), 0.5_s);
+  EXPECT_TRUE(PoseNear(drive.estimator.GetEstimatedPosition(), MakePose(1.0, 0.1, 0), 1e-9));
+  ExpectOneWarning("Refused state standard deviation: x is inf; vision measurements will not correct that component.");
+}
+
+// A stream of refused samples is reported once per second of the runtime's
+// clock, counting every refusal since the last report; vision has its own
+// limit, and a clock that went back reports at once.
+TEST_F(SwerveDrivePoseEstimatorReports, RefusalsAreReportedOncePerSecond) {
+  Drive drive(MakeSpeeds(1, 0, 0), {1, 1, 1}, {1, 1, 1});
+  for (double t : {1.0, 1.0625, 1.5, 1.9375, 2.0, 2.0625, 0.5}) {
+    harness::SetTime(t);
+    drive.estimator.UpdateWithTime(second_t{kNaN}, {}, drive.Positions());
+    if (t == 1.5) drive.estimator.AddVisionMeasurement({}, second_t{kInf});
+  }
+  const std::string refused = "Refused odometry sample: timestamp is nan; the estimate keeps its last finite pose";
+  const std::vector<std::string> expected = {refused + ".",
+                                             "Refused vision measurement: timestamp is inf; the estimate is unchanged.",
+                                             refused + " (4 refused since the last report).",
+                                             refused + " (2 refused since the last report)."};
+  std::vector<std::string> details;
+  for (const auto& report : harness::Reports()) details.push_back(report.details);
+  EXPECT_EQ(details, expected);
 }

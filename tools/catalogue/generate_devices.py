@@ -344,10 +344,10 @@ STATUS_SIGNAL_INCLUDES = ["#include <kvor/zephrin/StatusCodes.hpp>",
 def trait_header(name, paragraph, body, includes, forwards=()):
     wrapped = textwrap.wrap(" ".join(paragraph.split()), width=95)
     out = ["#pragma once", ""] + HEADER_NOTE + ["//"] + [f"// {l}" for l in wrapped]
-    out += [""] + includes + [""]
+    out += [""] + sorted(includes + ["#include <kvor/zephrin6/Export.hpp>"]) + [""]
     if forwards:
         out += list(forwards) + [""]
-    out += ["namespace kvor::zephrin6::hardware::traits {", "", f"class {name} {{", " public:",
+    out += ["namespace kvor::zephrin6::hardware::traits {", "", f"class ZEPHRIN6_API {name} {{", " public:",
             f"  virtual ~{name}() = default;", ""]
     out += body
     out += ["};", "", "}  // namespace kvor::zephrin6::hardware::traits", ""]
@@ -417,6 +417,7 @@ def device_header(m):
            "// the configurator may be used from several threads; two threads must not refresh the same",
            "// signal object at once.", ""]
     includes = [f"#include <kvor/zephrin6/configs/{m.configurator}.hpp>",
+                "#include <kvor/zephrin6/Export.hpp>",
                 "#include <kvor/zephrin6/core/CANBus.hpp>",
                 "#include <kvor/zephrin6/hardware/ParentDevice.hpp>"]
     if rapax:
@@ -429,7 +430,7 @@ def device_header(m):
                                "}  // namespace kvor::zephrin6::sim", "",
                                "namespace kvor::zephrin6::hardware::core {", ""]
     bases = "public ParentDevice" + (f", public traits::{base}" if rapax else "")
-    out += [f"class {m.cls} : {bases} {{", " public:",
+    out += [f"class ZEPHRIN6_API {m.cls} : {bases} {{", " public:",
             f"  /// Builds the {m.model} with ID `deviceId` on the bus named `canbus` (\"\" or \"rio\" for the",
             "  /// controller's own bus), builds its configurator and announces it to the simulator. No status",
             "  /// signal is created until its getter is first called.",

@@ -10,7 +10,7 @@ writes, and the outputs are committed:
   include/kvor/zephrin6/controls/Controls.hpp           umbrella of all requests
   src/controls/<Request>.cpp, src/controls/compound/<Diff_...>.cpp
   runtime/include/kvor/zephrin/platform/ControlRequests.hpp   entry-point declarations
-  runtime/src/controls/ControlEntryPoints.cpp           entry points that record their calls
+  runtime/src/controls/ControlCalls.cpp           entry points that record their calls
   tests/controls/generated/RequestCases.hpp             expected arguments and texts per request
 
 Run it from anywhere after changing the table:  python3 tools/codegen/control_requests.py
@@ -305,9 +305,9 @@ def single_header(r: Request) -> str:
               "reference to a device's SetControl; the device keeps its own copy, so one object can be "
               "reused and changed every loop. A copyable value, not thread-safe: do not change it while a "
               "device is sending it.", "//", 90),
-        "", "#include <kvor/zephrin6/controls/ControlRequest.hpp>", units_include, "",
-        "namespace kvor::zephrin6::controls {", "",
-        f"class {r.name} : public ControlRequest {{", " public:",
+        "", "#include <kvor/zephrin6/Export.hpp>", "#include <kvor/zephrin6/controls/ControlRequest.hpp>",
+        units_include, "", "namespace kvor::zephrin6::controls {", "",
+        f"class ZEPHRIN6_API {r.name} : public ControlRequest {{", " public:",
     ]
     for f in r.fields:
         lines += wrap_doc(f"{f.doc} Default {default_doc(f)}.", "  ")
@@ -389,10 +389,10 @@ def compound_header(c: Compound) -> str:
               "value; their own update frequencies are kept but never sent, the compound's UpdateFreqHz is. "
               "A copyable value, not thread-safe: do not change it while a device is sending it.", "//", 90),
         "", "#include <utility>", "",
-        "#include <kvor/zephrin6/controls/ControlRequest.hpp>",
+        "#include <kvor/zephrin6/Export.hpp>", "#include <kvor/zephrin6/controls/ControlRequest.hpp>",
         *sorted({f"#include <kvor/zephrin6/controls/{a}.hpp>", f"#include <kvor/zephrin6/controls/{d}.hpp>"}),
         "", "namespace kvor::zephrin6::controls::compound {", "",
-        f"class {c.name} : public ControlRequest {{", " public:",
+        f"class ZEPHRIN6_API {c.name} : public ControlRequest {{", " public:",
         "  /// Setpoint of the mechanism average.",
         f"  {a} AverageRequest;",
         "  /// Setpoint of the difference between the two motors.",
@@ -527,14 +527,16 @@ def platform_header() -> str:
         "// fields in field order: quantities as raw doubles in the units named per",
         "// function, flags as bools, gain slots and device IDs as ints. Every function",
         "// returns an int status (0 OK) and is thread-safe.",
-        "", "#include <cstdint>", "", 'extern "C" {', "",
+        "", "#include <cstdint>", "",
+        "// Every entry point below is part of the runtime's exported interface.",
+        "#pragma GCC visibility push(default)", 'extern "C" {', "",
     ]
     for doc, fn, params, _ in entry_points():
         lines += wrap_doc(doc)
         lines += signature(f"int {fn}", ["const char* network", "std::uint32_t deviceHash",
                                           "double updateFreqHz", *params], ");")
         lines.append("")
-    lines += ['}  // extern "C"', ""]
+    lines += ['}  // extern "C"', "#pragma GCC visibility pop", ""]
     return "\n".join(lines)
 
 
@@ -724,7 +726,7 @@ def outputs() -> dict[str, str]:
         out[f"src/controls/compound/{c.name}.cpp"] = compound_source(c)
     out["include/kvor/zephrin6/controls/Controls.hpp"] = umbrella()
     out["runtime/include/kvor/zephrin/platform/ControlRequests.hpp"] = platform_header()
-    out["runtime/src/controls/ControlEntryPoints.cpp"] = runtime_source()
+    out["runtime/src/controls/ControlCalls.cpp"] = runtime_source()
     out["tests/controls/generated/RequestCases.hpp"] = test_cases()
     return out
 

@@ -11,10 +11,11 @@
 
 #include <cstdint>
 #include <ostream>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin {
 
-class StatusCode {
+class ZEPHRIN6_API StatusCode {
  public:
   /// Every named status value. Values not listed here (including the gaps
   /// inside the ranges, such as -122 or -1701) are valid StatusCodes without
@@ -51,6 +52,6 @@ class StatusCode {
 };
 
 /// Streams the name followed by the value in parentheses, e.g. "RxTimeout (-1003)".
-std::ostream& operator<<(std::ostream& os, StatusCode status);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, StatusCode status);
 
 }  // namespace kvor::zephrin

@@ -2,7 +2,6 @@
 
 #include <kvor/zephrin/platform/Sim.hpp>
 
-#include "core/Runtime.hpp"
 
 namespace kvor::zephrin::runtime {
 namespace {
@@ -88,39 +87,3 @@ void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_vi
 }
 
 }  // namespace kvor::zephrin::runtime
-
-namespace kvor::zephrin::platform {
-
-int32_t SimCreate(DeviceType deviceType, int32_t deviceId) {
-  return runtime::Runtime::Acquire()->Sim().Create(static_cast<int32_t>(deviceType), deviceId);
-}
-
-int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
-                           double value) {
-  return runtime::Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
-}
-
-int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
-                           double& value) {
-  return runtime::Runtime::Acquire()->Sim().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
-}
-
-int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId) {
-  return runtime::Runtime::Acquire()->Sim().LastError(static_cast<int32_t>(deviceType), deviceId);
-}
-
-}  // namespace kvor::zephrin::platform
-
-namespace kvor::zephrin::runtime::harness {
-
-std::vector<SimDevice> SimDevices() { return runtime::Runtime::Acquire()->Sim().Devices(); }
-
-std::optional<double> SimPhysicsInput(int32_t deviceType, int32_t deviceId, std::string_view name) {
-  return runtime::Runtime::Acquire()->Sim().Input(deviceType, deviceId, name);
-}
-
-void SetSimPhysicsValue(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  runtime::Runtime::Acquire()->Sim().SetOutput(deviceType, deviceId, name, value);
-}
-
-}  // namespace kvor::zephrin::runtime::harness

@@ -1,9 +1,12 @@
 #pragma once
 
 // The copy rule every request follows when it is sent: the device's
-// last-control slot ends up equal to the request, allocating only when the
-// slot held another type of request before. Re-sending the same type every
-// loop iteration therefore costs one assignment and no allocation.
+// last-control slot ends up equal to the request. The slot's object is
+// assigned in place only when the slot is its sole owner; an object that
+// anyone else holds (a snapshot handed out by the device) is left as it is
+// and the slot gets a new copy. Re-sending the same type every loop
+// iteration therefore costs one assignment and no allocation, and nobody
+// ever sees a request they hold change under them.
 
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 
@@ -12,15 +15,20 @@
 namespace kvor::zephrin6::controls::internal {
 
 /// Makes `slot` hold a copy of `request`: nothing happens when the slot holds
-/// `request` itself, a request of type T is assigned in place, anything else
-/// is replaced by a new shared copy.
+/// `request` itself, a request of type T that only the slot owns is assigned
+/// in place, anything else is replaced by a new shared copy. The caller
+/// guards the slot (the device's control lock) and keeps its own reference
+/// to any object it lent out for as long as another thread may read it, so
+/// that a use count of 1 really means nobody else looks at the object.
 /// @throws std::bad_alloc when the new copy cannot be allocated.
 template <class T>
 void StoreLastControl(const T& request, std::shared_ptr<ControlRequest>& slot) {
   if (slot.get() == &request) return;
-  if (auto* same = dynamic_cast<T*>(slot.get())) {
-    *same = request;
-    return;
+  if (slot.use_count() == 1) {
+    if (auto* same = dynamic_cast<T*>(slot.get())) {
+      *same = request;
+      return;
+    }
   }
   slot = std::make_shared<T>(request);
 }

@@ -5,10 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
-
-#include "swerve/internal/PlanarMath.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -104,14 +101,12 @@ void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, co
     // matrix product, so signed zeros and infinities come out the same.
     const double a = inverse(r, 0) * vx + inverse(r, 1) * vy + inverse(r, 2) * omega;
     const double b = inverse(r + 1, 0) * vx + inverse(r + 1, 1) * vy + inverse(r + 1, 2) * omega;
-    const double speed = internal::Norm(a, b);
-    const double value = std::atan2(b, a);
-    // cos(atan2(b, a)) is a / speed to the last bit or two, without two more
-    // trigonometric calls per module. A zero vector keeps the exact cosine
-    // and sine of its angle (which may be 0 or +-pi by the zeros' signs).
-    const Rotation2d angle = speed >= std::numeric_limits<double>::min()
-                                 ? internal::RotationAccess::Make(value, a * (1.0 / speed), b * (1.0 / speed))
-                                 : Rotation2d(units::angle::radian_t{value});
+    // The direction comes from the atan2 angle, not from (a, b) / speed:
+    // the quotient is NaN for an infinite command, where the angle still
+    // points the wheel (+-0.707 for an infinite rotation rate), and a zero
+    // vector gets its angle's exact cosine and sine too.
+    const double speed = std::hypot(a, b);
+    const Rotation2d angle(units::angle::radian_t{std::atan2(b, a)});
     if (i < filled) states[i] = {units::velocity::meters_per_second_t{speed}, angle};
     m_moduleHeadings[i] = angle;
   }

@@ -5,9 +5,28 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
+#include "swerve/internal/FiniteInputs.hpp"
+
 namespace kvor::zephrin6::swerve::impl {
+
+namespace {
+constexpr std::string_view kLocation = "SwerveDrivePoseEstimator";
+constexpr std::string_view kResetRefused = "the pose, its history and the vision corrections are unchanged";
+constexpr const char* kComponentNames[3] = {"x", "y", "heading"};
+
+// Kept out of line so that the finite path of every sample stays short.
+[[gnu::noinline, gnu::cold]] void RefuseSample(double& nextReportTime, std::uint64_t& refused, double time,
+                                               const Rotation2d& gyroAngle,
+                                               std::span<const SwerveModulePosition> modulePositions) {
+  internal::NonFiniteInput bad = internal::FindNonFinite("timestamp", time);
+  if (!bad) bad = internal::FindNonFinite(gyroAngle, modulePositions);
+  internal::ReportRefusedLimited(nextReportTime, refused, kLocation, "odometry sample", bad,
+                                 "the estimate keeps its last finite pose");
+}
+}  // namespace
 
 SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
                                                    std::vector<SwerveModulePosition> modulePositions,
@@ -15,12 +34,29 @@ SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& 
                                                    const std::array<double, 3>& visionStdDevs)
     : m_odometry(kinematics, gyroAngle, std::move(modulePositions), initialPose),
       m_odometryPoseBuffer(kHistorySize, &Interpolate),
-      m_poseEstimate(initialPose) {
-  for (std::size_t i = 0; i < 3; ++i) m_q[i] = stateStdDevs[i] * stateStdDevs[i];
+      m_poseEstimate(m_odometry.GetPose()) {
+  for (std::size_t i = 0; i < 3; ++i) {
+    m_q[i] = stateStdDevs[i] * stateStdDevs[i];
+    // An infinite q would make the gain inf / inf; a zero one keeps vision
+    // out of that component, and the warning says so.
+    if (!std::isfinite(m_q[i])) {
+      internal::ReportRefused(kLocation, "state standard deviation", {kComponentNames[i], -1, stateStdDevs[i]},
+                              "vision measurements will not correct that component");
+      m_q[i] = 0.0;
+    }
+  }
   SetVisionMeasurementStdDevs(visionStdDevs);
 }
 
 void SwerveDrivePoseEstimator::SetVisionMeasurementStdDevs(const std::array<double, 3>& visionStdDevs) {
+  // Infinite deviations are meaningful (that component is ignored); NaN is not.
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (std::isnan(visionStdDevs[i])) {
+      internal::ReportRefused(kLocation, "vision standard deviations", {kComponentNames[i], -1, visionStdDevs[i]},
+                              "the previous ones stay (+inf ignores a component)");
+      return;
+    }
+  }
   // The steady-state gain of a Kalman filter whose process and measurement
   // noise are both diagonal, one axis at a time.
   for (std::size_t i = 0; i < 3; ++i) {
@@ -48,6 +84,15 @@ void SwerveDrivePoseEstimator::EraseVisionUpdates(VisionMap::iterator first, Vis
 
 void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp) {
   const double t = timestamp.value();
+  // A NaN time would become a key of the ordered vision map, and a NaN pose
+  // a correction that no later measurement undoes.
+  internal::NonFiniteInput bad = internal::FindNonFinite("timestamp", t);
+  if (!bad) bad = internal::FindNonFinite(visionRobotPose);
+  if (bad) {
+    internal::ReportRefusedLimited(m_nextVisionReport, m_refusedVision, kLocation, "vision measurement", bad,
+                                   "the estimate is unchanged");
+    return;
+  }
   if (m_odometryPoseBuffer.Empty() || m_odometryPoseBuffer.Front().time.value() - kHistorySize.value() > t) return;
 
   CleanUpVisionUpdates();
@@ -82,7 +127,7 @@ void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPos
 }
 
 std::optional<Pose2d> SwerveDrivePoseEstimator::SampleAt(units::time::second_t timestamp) const {
-  if (m_odometryPoseBuffer.Empty()) return std::nullopt;
+  if (m_odometryPoseBuffer.Empty() || std::isnan(timestamp.value())) return std::nullopt;
   const double t = std::clamp(timestamp.value(), m_odometryPoseBuffer.Front().time.value(),
                               m_odometryPoseBuffer.Back().time.value());
   if (m_visionUpdates.empty() || m_visionUpdates.begin()->first > t) {
@@ -95,6 +140,12 @@ std::optional<Pose2d> SwerveDrivePoseEstimator::SampleAt(units::time::second_t t
 
 const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t timestamp, const Rotation2d& gyroAngle,
                                                        std::span<const SwerveModulePosition> modulePositions) {
+  // A NaN time would sort first in the history and stop its pruning for
+  // good; NaN readings would make every later pose NaN.
+  if (!(std::isfinite(timestamp.value()) & internal::AllFinite(gyroAngle, modulePositions))) {
+    RefuseSample(m_nextOdometryReport, m_refusedOdometry, timestamp.value(), gyroAngle, modulePositions);
+    return m_poseEstimate;
+  }
   const Pose2d& odometryPose = m_odometry.Update(gyroAngle, modulePositions);
   m_odometryPoseBuffer.AddSample(timestamp, odometryPose);
   m_poseEstimate =
@@ -116,21 +167,37 @@ void SwerveDrivePoseEstimator::ClearHistory() {
 void SwerveDrivePoseEstimator::ResetPosition(const Rotation2d& gyroAngle,
                                              std::span<const SwerveModulePosition> modulePositions,
                                              const Pose2d& pose) {
+  if (const internal::NonFiniteInput bad = internal::FindNonFinite(gyroAngle, modulePositions, pose)) {
+    internal::ReportRefused(kLocation, "position reset", bad, kResetRefused);
+    return;
+  }
   m_odometry.ResetPosition(gyroAngle, modulePositions, pose);
   ClearHistory();
 }
 
 void SwerveDrivePoseEstimator::ResetPose(const Pose2d& pose) {
+  if (const internal::NonFiniteInput bad = internal::FindNonFinite(pose)) {
+    internal::ReportRefused(kLocation, "pose reset", bad, kResetRefused);
+    return;
+  }
   m_odometry.ResetPose(pose);
   ClearHistory();
 }
 
 void SwerveDrivePoseEstimator::ResetTranslation(const Translation2d& translation) {
+  if (const internal::NonFiniteInput bad = internal::FindNonFinite(translation)) {
+    internal::ReportRefused(kLocation, "translation reset", bad, kResetRefused);
+    return;
+  }
   m_odometry.ResetTranslation(translation);
   ClearHistory();
 }
 
 void SwerveDrivePoseEstimator::ResetRotation(const Rotation2d& rotation) {
+  if (const internal::NonFiniteInput bad = internal::FindNonFinite("rotation", rotation)) {
+    internal::ReportRefused(kLocation, "rotation reset", bad, kResetRefused);
+    return;
+  }
   m_odometry.ResetRotation(rotation);
   ClearHistory();
 }

@@ -101,16 +101,34 @@ struct RelativeMotion {
   Direction rotation;
 };
 
-inline RelativeMotion Relative(const Pose2d& initial, const Pose2d& final) noexcept {
+/// Transform2d(initial, final) up to its rotation's normalisation: the
+/// translation in the initial frame and the unnormalised rotation vector.
+inline RelativeMotion RelativeVector(const Pose2d& initial, const Pose2d& final, double& rx, double& ry) noexcept {
   const Direction back = Negated(initial.Rotation());
   const double dx = final.X().value() - initial.X().value();
   const double dy = final.Y().value() - initial.Y().value();
   RelativeMotion out;
   out.x = dx * back.cos - dy * back.sin;
   out.y = dx * back.sin + dy * back.cos;
-  double rx, ry;
   SumVector(final.Rotation().Cos(), final.Rotation().Sin(), back.cos, back.sin, rx, ry);
+  return out;
+}
+
+/// Transform2d(initial, final), its rotation normalised the fast way.
+inline RelativeMotion Relative(const Pose2d& initial, const Pose2d& final) noexcept {
+  double rx, ry;
+  RelativeMotion out = RelativeVector(initial, final, rx, ry);
   out.rotation = Normalise(rx, ry);
+  return out;
+}
+
+/// Transform2d(initial, final) to the last bit: its rotation is normalised
+/// with std::hypot exactly as Rotation2d(x, y) does it. Callers that take
+/// cos - 1 of the result need this, since the difference magnifies any ulp.
+inline RelativeMotion ExactRelative(const Pose2d& initial, const Pose2d& final) noexcept {
+  double rx, ry;
+  RelativeMotion out = RelativeVector(initial, final, rx, ry);
+  out.rotation = Direction(rx, ry, std::hypot(rx, ry));
   return out;
 }
 

@@ -8,12 +8,13 @@
 // device keeps its own copy, so one object can be reused and changed every loop. A
 // copyable value, not thread-safe: do not change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class CoastOut : public ControlRequest {
+class ZEPHRIN6_API CoastOut : public ControlRequest {
  public:
   /// Hold the request until the next time-synchronised frame, so that several devices act on the
   /// same instant. Default false.

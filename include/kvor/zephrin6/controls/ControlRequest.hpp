@@ -15,10 +15,11 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 
-class ControlRequest {
+class ZEPHRIN6_API ControlRequest {
  public:
   /// The request's class name, e.g. "VoltageOut". Set by the concrete
   /// request's constructor; reports and diagnostics use it to name the request.
@@ -27,9 +28,10 @@ class ControlRequest {
   /// Sends this request to one device. Stores a copy of this request in `req`
   /// (the device's last-control slot): nothing is copied when `req` already
   /// holds this very object, the stored object is assigned in place when it has
-  /// the same concrete type (no allocation), and otherwise `req` is replaced by
-  /// a new shared copy. Then hands every field to the runtime's entry point of
-  /// this control mode.
+  /// the same concrete type and `req` is its only owner (no allocation), and
+  /// otherwise `req` is replaced by a new shared copy, so that whoever still
+  /// holds the old object never sees it change. Then hands every field to the
+  /// runtime's entry point of this control mode.
   /// @param network    the device's CAN bus name, NUL-terminated.
   /// @param deviceHash the device's 32-bit hash.
   /// @param req        the device's last-control slot; must be guarded by the

@@ -9,12 +9,13 @@
 // own copy, so one object can be reused and changed every loop. A copyable value, not
 // thread-safe: do not change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class DifferentialKinetraVoltage : public ControlRequest {
+class ZEPHRIN6_API DifferentialKinetraVoltage : public ControlRequest {
  public:
   /// Target average position of the two motors, reached along the device's profile, rotations.
   /// Default 0 rotations.

@@ -9,12 +9,13 @@
 // object can be reused and changed every loop. A copyable value, not thread-safe: do not
 // change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class DifferentialPositionVoltage : public ControlRequest {
+class ZEPHRIN6_API DifferentialPositionVoltage : public ControlRequest {
  public:
   /// Target average position of the two motors, rotations. Default 0 rotations.
   units::angle::turn_t AveragePosition{0};

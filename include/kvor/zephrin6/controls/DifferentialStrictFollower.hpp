@@ -9,12 +9,13 @@
 // object can be reused and changed every loop. A copyable value, not thread-safe: do not
 // change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class DifferentialStrictFollower : public ControlRequest {
+class ZEPHRIN6_API DifferentialStrictFollower : public ControlRequest {
  public:
   /// Device ID of the leader motor controller on the same bus. Default 0.
   int LeaderID = 0;

@@ -9,12 +9,13 @@
 // object can be reused and changed every loop. A copyable value, not thread-safe: do not
 // change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 namespace kvor::zephrin6::controls {
 
-class DifferentialVelocityVoltage : public ControlRequest {
+class ZEPHRIN6_API DifferentialVelocityVoltage : public ControlRequest {
  public:
   /// Target average velocity of the two motors, rotations per second. Default 0 rotations per
   /// second.

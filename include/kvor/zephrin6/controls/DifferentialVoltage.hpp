@@ -9,12 +9,13 @@
 // keeps its own copy, so one object can be reused and changed every loop. A copyable
 // value, not thread-safe: do not change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class DifferentialVoltage : public ControlRequest {
+class ZEPHRIN6_API DifferentialVoltage : public ControlRequest {
  public:
   /// Average output of the two motors, volts. Default 0 volts.
   units::voltage::volt_t AverageOutput{0};

@@ -9,12 +9,13 @@
 // every loop. A copyable value, not thread-safe: do not change it while a device is
 // sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class DutyCycleOut : public ControlRequest {
+class ZEPHRIN6_API DutyCycleOut : public ControlRequest {
  public:
   /// Output as a fraction of the supply voltage, from -1 to +1. Default 0.
   units::dimensionless::scalar_t Output{0};

@@ -6,10 +6,11 @@
 // thread-safe; pass it like any other request.
 
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 
-class EmptyControl : public ControlRequest {
+class ZEPHRIN6_API EmptyControl : public ControlRequest {
  public:
   /// An empty control named "EmptyControl".
   EmptyControl() : ControlRequest{"EmptyControl"} {}

@@ -10,12 +10,13 @@
 // every loop. A copyable value, not thread-safe: do not change it while a device is
 // sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class KinetraExpoDutyCycle : public ControlRequest {
+class ZEPHRIN6_API KinetraExpoDutyCycle : public ControlRequest {
  public:
   /// Target position, rotations. Default 0 rotations.
   units::angle::turn_t Position{0};

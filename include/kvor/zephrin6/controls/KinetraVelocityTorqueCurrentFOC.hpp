@@ -9,12 +9,13 @@
 // can be reused and changed every loop. A copyable value, not thread-safe: do not change
 // it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 namespace kvor::zephrin6::controls {
 
-class KinetraVelocityTorqueCurrentFOC : public ControlRequest {
+class ZEPHRIN6_API KinetraVelocityTorqueCurrentFOC : public ControlRequest {
  public:
   /// Target velocity, rotations per second. Default 0 rotations per second.
   units::angular_velocity::turns_per_second_t Velocity{0};

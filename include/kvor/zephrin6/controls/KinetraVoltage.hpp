@@ -9,12 +9,13 @@
 // device keeps its own copy, so one object can be reused and changed every loop. A
 // copyable value, not thread-safe: do not change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class KinetraVoltage : public ControlRequest {
+class ZEPHRIN6_API KinetraVoltage : public ControlRequest {
  public:
   /// Target position, rotations. Default 0 rotations.
   units::angle::turn_t Position{0};

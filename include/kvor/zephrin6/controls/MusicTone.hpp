@@ -8,12 +8,13 @@
 // own copy, so one object can be reused and changed every loop. A copyable value, not
 // thread-safe: do not change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class MusicTone : public ControlRequest {
+class ZEPHRIN6_API MusicTone : public ControlRequest {
  public:
   /// Frequency of the tone, hertz; 0 silences the motor. Default 0 hertz.
   units::frequency::hertz_t AudioFrequency{0};

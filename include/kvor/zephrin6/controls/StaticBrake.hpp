@@ -9,12 +9,13 @@
 // changed every loop. A copyable value, not thread-safe: do not change it while a device
 // is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class StaticBrake : public ControlRequest {
+class ZEPHRIN6_API StaticBrake : public ControlRequest {
  public:
   /// Hold the request until the next time-synchronised frame, so that several devices act on the
   /// same instant. Default false.

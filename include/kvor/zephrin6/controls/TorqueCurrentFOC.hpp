@@ -9,12 +9,13 @@
 // changed every loop. A copyable value, not thread-safe: do not change it while a device
 // is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class TorqueCurrentFOC : public ControlRequest {
+class ZEPHRIN6_API TorqueCurrentFOC : public ControlRequest {
  public:
   /// Torque-producing motor current, amperes. Default 0 amperes.
   units::current::ampere_t Output{0};

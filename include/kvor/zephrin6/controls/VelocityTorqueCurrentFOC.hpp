@@ -8,12 +8,13 @@
 // device keeps its own copy, so one object can be reused and changed every loop. A
 // copyable value, not thread-safe: do not change it while a device is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 namespace kvor::zephrin6::controls {
 
-class VelocityTorqueCurrentFOC : public ControlRequest {
+class ZEPHRIN6_API VelocityTorqueCurrentFOC : public ControlRequest {
  public:
   /// Target velocity, rotations per second. Default 0 rotations per second.
   units::angular_velocity::turns_per_second_t Velocity{0};

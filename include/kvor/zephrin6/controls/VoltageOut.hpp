@@ -9,12 +9,13 @@
 // changed every loop. A copyable value, not thread-safe: do not change it while a device
 // is sending it.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <units.h>
 
 namespace kvor::zephrin6::controls {
 
-class VoltageOut : public ControlRequest {
+class ZEPHRIN6_API VoltageOut : public ControlRequest {
  public:
   /// Voltage applied to the motor, volts. Default 0 volts.
   units::voltage::volt_t Output{0};

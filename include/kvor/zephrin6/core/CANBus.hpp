@@ -10,10 +10,11 @@
 #include <kvor/zephrin6/core/CANBusStatus.hpp>
 
 #include <string_view>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
-class CANBus {
+class ZEPHRIN6_API CANBus {
  public:
   /// The controller's own bus (the empty name), a classic CAN bus.
   constexpr CANBus() = default;

@@ -8,10 +8,11 @@
 #include <kvor/zephrin/StatusCodes.hpp>
 
 #include <cstdint>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
-struct CANBusStatus {
+struct ZEPHRIN6_API CANBusStatus {
   /// 0 when the runtime answered; -10001 InvalidNetwork when the bus is not
   /// attached (the figures below then keep whatever the runtime wrote, 0 if
   /// nothing); -10000 StatusCodeNotInitialized until a query filled it.

@@ -20,10 +20,11 @@
 #include <string_view>
 
 #include <units.h>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
-class SignalLogger {
+class ZEPHRIN6_API SignalLogger {
  public:
   SignalLogger() = delete;
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <units.h>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
@@ -47,7 +48,7 @@ struct SignalData {
 template <class T>
 using UnitlessSignalData = SignalData<T>;
 
-class WispReplay {
+class ZEPHRIN6_API WispReplay {
  public:
   WispReplay() = delete;
 

@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::hardware {
 
-class DeviceIdentifier {
+class ZEPHRIN6_API DeviceIdentifier {
  public:
   /// The identifier of no device: empty bus and model, ID 0, hash 0. Error
   /// signals carry it.
@@ -45,6 +46,6 @@ class DeviceIdentifier {
 };
 
 /// Writes ToString() to `os`.
-std::ostream& operator<<(std::ostream& os, const DeviceIdentifier& id);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const DeviceIdentifier& id);
 
 }  // namespace kvor::zephrin6::hardware

@@ -34,6 +34,7 @@
 #include <string>
 #include <string_view>
 #include <typeinfo>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -42,7 +43,7 @@ class EmptyControl;
 
 namespace kvor::zephrin6::hardware {
 
-class ParentDevice {
+class ZEPHRIN6_API ParentDevice {
  public:
   /// Builds a mode-dependent signal's ID table: every ID the signal may be
   /// reported under, mapped to a name (only the IDs are kept).
@@ -79,7 +80,12 @@ class ParentDevice {
   /// @param refresh read the latest value first (failures are reported).
   StatusSignal<int>& GetResetFlags(bool refresh = true);
 
-  /// A copy of the last control request sent (an EmptyControl before the first).
+  /// A snapshot of the last control request sent (an EmptyControl before the
+  /// first): later sends never change the object returned, so it may be read
+  /// on any thread for as long as it is held. Taking a snapshot costs the
+  /// next send one allocation (its copy goes to a new object); sends of the
+  /// same request type allocate nothing while no snapshot was taken since
+  /// the previous send.
   std::shared_ptr<const controls::ControlRequest> GetAppliedControl() const;
 
   /// The firmware compatibility check, run before every signal read and every
@@ -141,13 +147,19 @@ class ParentDevice {
  private:
   static const MapperFunction& NoMapper();
   /// Makes the last control an EmptyControl named `name`, in place when it
-  /// already is one. Called with the control lock held.
+  /// already is one that nobody else holds. Called with the control lock held.
   void SetLastControlEmpty(const std::string& name);
 
   DeviceIdentifier identifier_;
   std::map<uint32_t, std::unique_ptr<BaseStatusSignal>> signals_;
   mutable std::recursive_mutex signalLock_;
   std::shared_ptr<controls::ControlRequest> lastControl_;
+  // The last snapshot handed out, kept until the next send has moved the
+  // slot to a new object. While it is held the slot is never the sole owner
+  // of an object a reader may still look at, so the in-place assignment of a
+  // send can never race with a reader (a bare use count, read without
+  // synchronisation, could not promise that once the reader let go).
+  mutable std::shared_ptr<const controls::ControlRequest> lentControl_;
   mutable std::mutex controlLock_;
   double creationTime_ = 0.0;
   std::atomic<bool> ready_{false};

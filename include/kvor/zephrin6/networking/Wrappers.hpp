@@ -10,10 +10,11 @@
 
 #include <cstdint>
 #include <string>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::networking {
 
-class Wrappers {
+class ZEPHRIN6_API Wrappers {
  public:
   Wrappers() = delete;
 

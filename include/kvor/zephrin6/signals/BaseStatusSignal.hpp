@@ -28,6 +28,7 @@
 #include <string>
 #include <type_traits>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
@@ -45,7 +46,7 @@ template <typename S>
 concept SignalOrPointer = std::is_base_of_v<BaseStatusSignal, std::remove_cvref_t<S>> ||
                           std::is_convertible_v<S, BaseStatusSignal*>;
 
-class BaseStatusSignal {
+class ZEPHRIN6_API BaseStatusSignal {
  public:
   /// Follows the units of the ID a read reported (mode-dependent signals).
   virtual void UpdateUnits(uint16_t reportedId) = 0;

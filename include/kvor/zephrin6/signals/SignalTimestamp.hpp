@@ -7,6 +7,7 @@
 // is safe as long as nobody refreshes the signal meanwhile.
 
 #include <units.h>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
@@ -17,7 +18,7 @@ enum class SignalTimestampSource {
   Device = 2,   ///< the device's own measurement time
 };
 
-class SignalTimestamp {
+class ZEPHRIN6_API SignalTimestamp {
  public:
   /// Time 0 from the system source, not valid.
   constexpr SignalTimestamp() = default;

@@ -5,10 +5,11 @@
 // owned by its signal and updated by each read; not synchronised.
 
 #include <kvor/zephrin6/signals/SignalTimestamp.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6 {
 
-class SignalTimestampSet {
+class ZEPHRIN6_API SignalTimestampSet {
  public:
   /// The runtime's receive time.
   constexpr const SignalTimestamp& GetSystemTimestamp() const { return system_; }

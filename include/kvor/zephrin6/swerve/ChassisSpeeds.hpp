@@ -12,10 +12,11 @@
 #include <units.h>
 
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-struct ChassisSpeeds {
+struct ZEPHRIN6_API ChassisSpeeds {
   /// Forward velocity, metres per second.
   units::velocity::meters_per_second_t vx{0.0};
   /// Leftward velocity, metres per second.
@@ -59,6 +60,6 @@ inline ChassisSpeeds Discretize(const ChassisSpeeds& speeds, units::time::second
 }
 
 /// Streams "ChassisSpeeds(vx: <vx> m/s, vy: <vy> m/s, omega: <omega> rad/s)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const ChassisSpeeds& speeds);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const ChassisSpeeds& speeds);
 
 }  // namespace kvor::zephrin6::swerve

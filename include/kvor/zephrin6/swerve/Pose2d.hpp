@@ -14,10 +14,11 @@
 #include <units.h>
 
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-class Pose2d {
+class ZEPHRIN6_API Pose2d {
  public:
   /// The origin, facing along x.
   constexpr Pose2d() noexcept = default;
@@ -76,6 +77,6 @@ inline Pose2d Interpolate(const Pose2d& start, const Pose2d& end, double t) {
 }
 
 /// Streams "Pose2d(<translation>, <rotation>)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const Pose2d& pose);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const Pose2d& pose);
 
 }  // namespace kvor::zephrin6::swerve

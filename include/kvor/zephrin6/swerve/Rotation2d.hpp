@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
@@ -18,7 +19,7 @@ namespace internal {
 struct RotationAccess;
 }
 
-class Rotation2d {
+class ZEPHRIN6_API Rotation2d {
  public:
   /// The zero rotation: angle 0, cosine 1, sine 0.
   constexpr Rotation2d() noexcept = default;
@@ -74,6 +75,6 @@ class Rotation2d {
 };
 
 /// Streams "Rotation2d(<degrees> deg)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const Rotation2d& rotation);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const Rotation2d& rotation);
 
 }  // namespace kvor::zephrin6::swerve

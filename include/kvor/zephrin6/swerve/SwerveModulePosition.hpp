@@ -11,10 +11,11 @@
 
 #include <cmath>
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-struct SwerveModulePosition {
+struct ZEPHRIN6_API SwerveModulePosition {
   /// Distance rolled by the wheel, metres.
   units::length::meter_t distance{0.0};
   /// Azimuth of the wheel relative to the robot's forward direction.
@@ -27,6 +28,6 @@ struct SwerveModulePosition {
 };
 
 /// Streams "SwerveModulePosition(distance: <distance> m, <angle>)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const SwerveModulePosition& position);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const SwerveModulePosition& position);
 
 }  // namespace kvor::zephrin6::swerve

@@ -11,10 +11,11 @@
 
 #include <cmath>
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-struct SwerveModuleState {
+struct ZEPHRIN6_API SwerveModuleState {
   /// Wheel ground speed, metres per second (negative drives backwards).
   units::velocity::meters_per_second_t speed{0.0};
   /// Azimuth of the wheel relative to the robot's forward direction.
@@ -27,6 +28,6 @@ struct SwerveModuleState {
 };
 
 /// Streams "SwerveModuleState(speed: <speed> m/s, <angle>)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const SwerveModuleState& state);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const SwerveModuleState& state);
 
 }  // namespace kvor::zephrin6::swerve

@@ -12,12 +12,13 @@
 #include <units.h>
 
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
 class Pose2d;
 
-class Transform2d {
+class ZEPHRIN6_API Transform2d {
  public:
   /// The identity transform.
   constexpr Transform2d() noexcept = default;
@@ -57,6 +58,6 @@ class Transform2d {
 };
 
 /// Streams "Transform2d(<translation>, <rotation>)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const Transform2d& transform);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const Transform2d& transform);
 
 }  // namespace kvor::zephrin6::swerve

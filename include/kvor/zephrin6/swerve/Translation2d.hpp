@@ -10,10 +10,11 @@
 
 #include <cmath>
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-class Translation2d {
+class ZEPHRIN6_API Translation2d {
  public:
   /// The origin.
   constexpr Translation2d() noexcept = default;
@@ -73,6 +74,6 @@ class Translation2d {
 };
 
 /// Streams "Translation2d(x: <x> m, y: <y> m)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const Translation2d& translation);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const Translation2d& translation);
 
 }  // namespace kvor::zephrin6::swerve

@@ -9,10 +9,11 @@
 
 #include <cmath>
 #include <iosfwd>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-struct Twist2d {
+struct ZEPHRIN6_API Twist2d {
   /// Forward change, metres.
   units::length::meter_t dx{0.0};
   /// Leftward change, metres.
@@ -31,6 +32,6 @@ struct Twist2d {
 };
 
 /// Streams "Twist2d(dx: <dx> m, dy: <dy> m, dtheta: <dtheta> rad)" for diagnostics.
-std::ostream& operator<<(std::ostream& os, const Twist2d& twist);
+ZEPHRIN6_API std::ostream& operator<<(std::ostream& os, const Twist2d& twist);
 
 }  // namespace kvor::zephrin6::swerve

@@ -12,10 +12,11 @@
 #include <units.h>
 
 #include <limits>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve {
 
-class ZephrinPIDController {
+class ZEPHRIN6_API ZephrinPIDController {
  public:
   /// A controller with proportional, integral and derivative gains (output
   /// per unit of error, per unit of error times seconds, per unit of error per

@@ -11,13 +11,14 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/DutyCycleOut.hpp>
 #include <kvor/zephrin6/controls/PositionDutyCycle.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_DutyCycleOut_Position : public ControlRequest {
+class ZEPHRIN6_API Diff_DutyCycleOut_Position : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   DutyCycleOut AverageRequest;

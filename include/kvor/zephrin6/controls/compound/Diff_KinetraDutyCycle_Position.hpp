@@ -11,13 +11,14 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/KinetraDutyCycle.hpp>
 #include <kvor/zephrin6/controls/PositionDutyCycle.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_KinetraDutyCycle_Position : public ControlRequest {
+class ZEPHRIN6_API Diff_KinetraDutyCycle_Position : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   KinetraDutyCycle AverageRequest;

@@ -11,13 +11,14 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/PositionDutyCycle.hpp>
 #include <kvor/zephrin6/controls/VelocityDutyCycle.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_PositionDutyCycle_Velocity : public ControlRequest {
+class ZEPHRIN6_API Diff_PositionDutyCycle_Velocity : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   PositionDutyCycle AverageRequest;

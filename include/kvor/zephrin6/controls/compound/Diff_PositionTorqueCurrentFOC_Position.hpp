@@ -12,12 +12,13 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/PositionTorqueCurrentFOC.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_PositionTorqueCurrentFOC_Position : public ControlRequest {
+class ZEPHRIN6_API Diff_PositionTorqueCurrentFOC_Position : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   PositionTorqueCurrentFOC AverageRequest;

@@ -11,12 +11,13 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/PositionVoltage.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_PositionVoltage_Position : public ControlRequest {
+class ZEPHRIN6_API Diff_PositionVoltage_Position : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   PositionVoltage AverageRequest;

@@ -11,13 +11,14 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/PositionVoltage.hpp>
 #include <kvor/zephrin6/controls/VelocityVoltage.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_PositionVoltage_Velocity : public ControlRequest {
+class ZEPHRIN6_API Diff_PositionVoltage_Velocity : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   PositionVoltage AverageRequest;

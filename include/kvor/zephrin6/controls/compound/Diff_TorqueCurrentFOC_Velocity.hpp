@@ -11,13 +11,14 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/TorqueCurrentFOC.hpp>
 #include <kvor/zephrin6/controls/VelocityTorqueCurrentFOC.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_TorqueCurrentFOC_Velocity : public ControlRequest {
+class ZEPHRIN6_API Diff_TorqueCurrentFOC_Velocity : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   TorqueCurrentFOC AverageRequest;

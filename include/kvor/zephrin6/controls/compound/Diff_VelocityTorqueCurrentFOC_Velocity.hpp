@@ -12,12 +12,13 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/VelocityTorqueCurrentFOC.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_VelocityTorqueCurrentFOC_Velocity : public ControlRequest {
+class ZEPHRIN6_API Diff_VelocityTorqueCurrentFOC_Velocity : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   VelocityTorqueCurrentFOC AverageRequest;

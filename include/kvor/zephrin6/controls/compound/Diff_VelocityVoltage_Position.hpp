@@ -11,13 +11,14 @@
 
 #include <utility>
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 #include <kvor/zephrin6/controls/PositionVoltage.hpp>
 #include <kvor/zephrin6/controls/VelocityVoltage.hpp>
 
 namespace kvor::zephrin6::controls::compound {
 
-class Diff_VelocityVoltage_Position : public ControlRequest {
+class ZEPHRIN6_API Diff_VelocityVoltage_Position : public ControlRequest {
  public:
   /// Setpoint of the mechanism average.
   VelocityVoltage AverageRequest;

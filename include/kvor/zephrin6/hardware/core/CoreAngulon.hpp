@@ -13,6 +13,7 @@
 // signal object at once.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/AngulonConfigurator.hpp>
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -29,7 +30,7 @@ class AngulonSimState;
 
 namespace kvor::zephrin6::hardware::core {
 
-class CoreAngulon : public ParentDevice {
+class ZEPHRIN6_API CoreAngulon : public ParentDevice {
  public:
   /// Builds the angulon with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
   /// controller's own bus), builds its configurator and announces it to the simulator. No status

@@ -14,6 +14,7 @@
 // signal object at once.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/Auklet2Configurator.hpp>
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -29,7 +30,7 @@ class Auklet2SimState;
 
 namespace kvor::zephrin6::hardware::core {
 
-class CoreAuklet2 : public ParentDevice {
+class ZEPHRIN6_API CoreAuklet2 : public ParentDevice {
  public:
   /// Builds the auklet 2 with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
   /// controller's own bus), builds its configurator and announces it to the simulator. No status

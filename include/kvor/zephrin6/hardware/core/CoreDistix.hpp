@@ -13,6 +13,7 @@
 // signal object at once.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/DistixConfigurator.hpp>
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -29,7 +30,7 @@ class DistixSimState;
 
 namespace kvor::zephrin6::hardware::core {
 
-class CoreDistix : public ParentDevice {
+class ZEPHRIN6_API CoreDistix : public ParentDevice {
  public:
   /// Builds the distix with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
   /// controller's own bus), builds its configurator and announces it to the simulator. No status

@@ -14,6 +14,7 @@
 // signal object at once.
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/PortisConfigurator.hpp>
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -31,7 +32,7 @@ class PortisSimState;
 
 namespace kvor::zephrin6::hardware::core {
 
-class CorePortis : public ParentDevice {
+class ZEPHRIN6_API CorePortis : public ParentDevice {
  public:
   /// Builds the portis with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
   /// controller's own bus), builds its configurator and announces it to the simulator. No status

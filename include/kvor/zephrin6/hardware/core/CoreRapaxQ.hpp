@@ -14,6 +14,7 @@
 // the configurator may be used from several threads; two threads must not refresh the same
 // signal object at once.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/RapaxQConfigurator.hpp>
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -95,7 +96,7 @@ class Diff_KinetraTorqueCurrentFOC_Velocity;
 
 namespace kvor::zephrin6::hardware::core {
 
-class CoreRapaxQ : public ParentDevice, public traits::CommonRapaxWithFOC {
+class ZEPHRIN6_API CoreRapaxQ : public ParentDevice, public traits::CommonRapaxWithFOC {
  public:
   /// Builds the rapax q with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
   /// controller's own bus), builds its configurator and announces it to the simulator. No status

@@ -14,6 +14,7 @@
 // the configurator may be used from several threads; two threads must not refresh the same
 // signal object at once.
 
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/RapaxWConfigurator.hpp>
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -79,7 +80,7 @@ class Diff_KinetraVoltage_Velocity;
 
 namespace kvor::zephrin6::hardware::core {
 
-class CoreRapaxW : public ParentDevice, public traits::CommonRapaxWithExternalMotor {
+class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxWithExternalMotor {
  public:
   /// Builds the rapax w with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
   /// controller's own bus), builds its configurator and announces it to the simulator. No status

@@ -9,10 +9,11 @@
 
 #include <kvor/zephrin6/hardware/traits/HasRapaxControls.hpp>
 #include <kvor/zephrin6/hardware/traits/HasRapaxSignals.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::hardware::traits {
 
-class CommonRapax : public HasRapaxControls, public HasRapaxSignals {
+class ZEPHRIN6_API CommonRapax : public HasRapaxControls, public HasRapaxSignals {
  public:
   ~CommonRapax() override = default;
 };

@@ -8,10 +8,11 @@
 
 #include <kvor/zephrin6/hardware/traits/CommonRapax.hpp>
 #include <kvor/zephrin6/hardware/traits/HasExternalMotor.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::hardware::traits {
 
-class CommonRapaxWithExternalMotor : public CommonRapax, public HasExternalMotor {
+class ZEPHRIN6_API CommonRapaxWithExternalMotor : public CommonRapax, public HasExternalMotor {
  public:
   ~CommonRapaxWithExternalMotor() override = default;
 };

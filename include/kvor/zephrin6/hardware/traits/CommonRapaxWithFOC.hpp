@@ -9,10 +9,11 @@
 #include <kvor/zephrin6/hardware/traits/CommonRapax.hpp>
 #include <kvor/zephrin6/hardware/traits/SupportsFOC.hpp>
 #include <kvor/zephrin6/hardware/traits/SupportsMusic.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::hardware::traits {
 
-class CommonRapaxWithFOC : public CommonRapax, public SupportsFOC, public SupportsMusic {
+class ZEPHRIN6_API CommonRapaxWithFOC : public CommonRapax, public SupportsFOC, public SupportsMusic {
  public:
   ~CommonRapaxWithFOC() override = default;
 };

@@ -10,13 +10,14 @@
 // are as thread-safe as the device's (signal cache, control and configurator locks).
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
+#include <kvor/zephrin6/signals/ExternalMotorTempStatusValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
-#include <kvor/zephrin6/signals/ExternalMotorTempStatusValue.hpp>
 
 namespace kvor::zephrin6::hardware::traits {
 
-class HasExternalMotor {
+class ZEPHRIN6_API HasExternalMotor {
  public:
   virtual ~HasExternalMotor() = default;
 

@@ -10,6 +10,7 @@
 // operations are as thread-safe as the device's (signal cache, control and configurator locks).
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -64,7 +65,7 @@ class Diff_KinetraVoltage_Velocity;
 
 namespace kvor::zephrin6::hardware::traits {
 
-class HasRapaxControls {
+class ZEPHRIN6_API HasRapaxControls {
  public:
   virtual ~HasRapaxControls() = default;
 

@@ -11,8 +11,7 @@
 // safe as the device's (signal cache, control and configurator locks).
 
 #include <kvor/zephrin/StatusCodes.hpp>
-#include <kvor/zephrin6/signals/StatusSignal.hpp>
-#include <kvor/zephrin6/units/Units.hpp>
+#include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/signals/AppliedRotorPolarityValue.hpp>
 #include <kvor/zephrin6/signals/BridgeOutputValue.hpp>
 #include <kvor/zephrin6/signals/ConnectedMotorValue.hpp>
@@ -23,10 +22,12 @@
 #include <kvor/zephrin6/signals/KinetraIsRunningValue.hpp>
 #include <kvor/zephrin6/signals/MotorOutputStatusValue.hpp>
 #include <kvor/zephrin6/signals/ReverseLimitValue.hpp>
+#include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/units/Units.hpp>
 
 namespace kvor::zephrin6::hardware::traits {
 
-class HasRapaxSignals {
+class ZEPHRIN6_API HasRapaxSignals {
  public:
   virtual ~HasRapaxSignals() = default;
 

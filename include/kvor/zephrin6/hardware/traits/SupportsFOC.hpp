@@ -10,6 +10,7 @@
 // configurator locks).
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -34,7 +35,7 @@ class Diff_KinetraTorqueCurrentFOC_Velocity;
 
 namespace kvor::zephrin6::hardware::traits {
 
-class SupportsFOC {
+class ZEPHRIN6_API SupportsFOC {
  public:
   virtual ~SupportsFOC() = default;
 

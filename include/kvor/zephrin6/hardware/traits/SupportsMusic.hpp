@@ -9,6 +9,7 @@
 // (signal cache, control and configurator locks).
 
 #include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -17,7 +18,7 @@ class MusicTone;
 
 namespace kvor::zephrin6::hardware::traits {
 
-class SupportsMusic {
+class ZEPHRIN6_API SupportsMusic {
  public:
   virtual ~SupportsMusic() = default;
 

@@ -24,10 +24,11 @@
 #include <memory>
 #include <span>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
-class SwerveDriveKinematics {
+class ZEPHRIN6_API SwerveDriveKinematics {
  public:
   /// Kinematics for one module per entry of `moduleLocations` (metres from the
   /// robot centre, x forward, y left), in that order. Throws std::bad_alloc
@@ -44,7 +45,10 @@ class SwerveDriveKinematics {
   /// When all three speeds are exactly zero each module keeps the azimuth it
   /// was last given, with speed 0, so the wheels do not snap back to 0 degrees
   /// when the driver lets go. Modules are not reversed to shorten turns; that
-  /// is the module's job. Allocates only the returned vector.
+  /// is the module's job. Each azimuth is the atan2 angle of the module's
+  /// velocity, with its cosine and sine computed from that angle, so an
+  /// infinite rotation rate still gives every module a direction (its speed
+  /// is then infinite). Allocates only the returned vector.
   std::vector<SwerveModuleState> ToSwerveModuleStates(const ChassisSpeeds& speeds,
                                                       const Translation2d& centerOfRotation = Translation2d());
   /// As above, writing one state per module into `states` instead of

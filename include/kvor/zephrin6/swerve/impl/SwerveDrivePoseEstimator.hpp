@@ -7,6 +7,12 @@
 // late measurements still help. Times are seconds on the runtime's time base.
 // It keeps a pointer to the kinematics, which must outlive it. Not
 // thread-safe: the drivetrain serialises every call under its state lock.
+//
+// Numbers that are not finite never enter the estimate: odometry samples,
+// vision measurements and resets that carry one are refused with a warning
+// report (for the streams of samples and measurements at most one per second
+// of the runtime's clock, counting the refusals in between), so one bad
+// reading cannot spoil the estimate for the rest of a match.
 
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
@@ -20,16 +26,19 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <optional>
 #include <span>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
 class SwerveDriveKinematics;
 
-class SwerveDrivePoseEstimator {
+class ZEPHRIN6_API SwerveDrivePoseEstimator {
  public:
   /// How far back odometry poses are kept for late measurements.
   static constexpr units::time::second_t kHistorySize{1.5};
@@ -38,35 +47,46 @@ class SwerveDrivePoseEstimator {
   /// `gyroAngle` and the modules are at `modulePositions`.
   /// `stateStdDevs` are how much odometry is trusted (x, y in metres, heading
   /// in radians) and `visionStdDevs` the same for measurements; smaller means
-  /// more trusted.
+  /// more trusted. A state deviation that is not finite (or whose square
+  /// overflows) is reported, and vision then never corrects that component;
+  /// other values that are not finite are handled as by SwerveDriveOdometry.
   SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
                            std::vector<SwerveModulePosition> modulePositions, const Pose2d& initialPose,
                            const std::array<double, 3>& stateStdDevs, const std::array<double, 3>& visionStdDevs);
 
   /// Sets how much later measurements are trusted: x and y in metres, heading
-  /// in radians. An infinite deviation makes that component ignored.
+  /// in radians. An infinite deviation makes that component ignored. A set
+  /// holding a NaN is refused with a warning report; the previous deviations
+  /// stay.
   void SetVisionMeasurementStdDevs(const std::array<double, 3>& visionStdDevs);
 
   /// Fuses `visionRobotPose`, measured at `timestamp` (seconds). Dropped
   /// silently when there is no odometry history yet or the measurement is
   /// older than the history. Corrections made after `timestamp` are
-  /// discarded, since this one changes the past they were based on.
+  /// discarded, since this one changes the past they were based on. A
+  /// measurement whose pose or timestamp is not finite is refused with a
+  /// warning report, at most one per second of the runtime's clock.
   void AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp);
 
   /// The fused pose at `timestamp` (seconds), clamped to the recorded span;
   /// empty when no odometry sample was recorded since construction or the
-  /// last reset.
+  /// last reset, or when `timestamp` is NaN.
   std::optional<Pose2d> SampleAt(units::time::second_t timestamp) const;
 
   /// Integrates one odometry sample taken at `timestamp` (seconds) and
-  /// returns the new fused pose. Allocates nothing once the history is full.
+  /// returns the new fused pose. A sample whose timestamp, gyro angle or
+  /// module positions are not all finite is skipped (the next finite sample
+  /// covers its motion; the estimate is returned unchanged) and reported as
+  /// a warning at most once per second of the runtime's clock, with the
+  /// number skipped. Allocates nothing once the history is full.
   const Pose2d& UpdateWithTime(units::time::second_t timestamp, const Rotation2d& gyroAngle,
                                std::span<const SwerveModulePosition> modulePositions);
   /// UpdateWithTime stamped with the runtime's current time.
   const Pose2d& Update(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions);
 
   /// The odometry resets (see SwerveDriveOdometry); each also forgets the pose
-  /// history and every vision correction.
+  /// history and every vision correction. A reset given a value that is not
+  /// finite changes nothing and is reported as a warning.
   void ResetPosition(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions,
                      const Pose2d& pose);
   void ResetPose(const Pose2d& pose);
@@ -108,6 +128,13 @@ class SwerveDrivePoseEstimator {
   };
   SpareNodes m_spare;
   Pose2d m_poseEstimate;
+  /// Rate limits of the warnings for refused samples and measurements:
+  /// runtime time from which the next one is reported (seconds) and how many
+  /// were refused since the last.
+  double m_nextOdometryReport = std::numeric_limits<double>::lowest();
+  std::uint64_t m_refusedOdometry = 0;
+  double m_nextVisionReport = std::numeric_limits<double>::lowest();
+  std::uint64_t m_refusedVision = 0;
 };
 
 }  // namespace kvor::zephrin6::swerve::impl

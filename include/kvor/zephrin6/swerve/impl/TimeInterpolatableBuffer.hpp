@@ -17,10 +17,11 @@
 #include <functional>
 #include <optional>
 #include <vector>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
-class TimeInterpolatableBuffer {
+class ZEPHRIN6_API TimeInterpolatableBuffer {
  public:
   /// Blends a fraction (0..1) of the way from the first pose to the second.
   using InterpolateFunction = std::function<Pose2d(const Pose2d& start, const Pose2d& end, double fraction)>;

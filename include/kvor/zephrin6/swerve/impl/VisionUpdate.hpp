@@ -6,10 +6,11 @@
 // pose. A plain value owned by the pose estimator's vision map.
 
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
+#include <kvor/zephrin6/Export.hpp>
 
 namespace kvor::zephrin6::swerve::impl {
 
-struct VisionUpdate {
+struct ZEPHRIN6_API VisionUpdate {
   /// The vision-corrected pose at the measurement's time.
   Pose2d visionPose;
   /// The odometry pose at the measurement's time.

@@ -7,6 +7,7 @@
 // block and allocate nothing.
 
 #include <cstdint>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::platform::can {
 
@@ -19,7 +20,7 @@ inline constexpr int32_t kNetworkTypeCanFd = 2;
 /// The network type of the bus named `network` (kNetworkTypeClassicCan or
 /// kNetworkTypeCanFd), or -10001 InvalidNetwork when no such bus is attached
 /// or `network` is null.
-int32_t CANbus_GetNetworkType(const char* network);
+ZEPHRIN_RUNTIME_API int32_t CANbus_GetNetworkType(const char* network);
 
 /// Current health of the bus named `network`. On success writes the bus
 /// utilisation (fraction of bus time in use, 0 to 1), the number of times the
@@ -28,7 +29,7 @@ int32_t CANbus_GetNetworkType(const char* network);
 /// absent bus (or a null name) nothing but `status` is written, which becomes
 /// -10001 InvalidNetwork. `printErrors` is accepted for callers that want the
 /// runtime to print failures; this runtime has nothing to print and ignores it.
-void CANbus_GetStatus(float& busUtilization, uint32_t& busOffCount, uint32_t& txFullCount,
+ZEPHRIN_RUNTIME_API void CANbus_GetStatus(float& busUtilization, uint32_t& busOffCount, uint32_t& txFullCount,
                       uint32_t& receiveErrorCount, uint32_t& transmitErrorCount, int32_t& status,
                       const char* network, bool printErrors);
 

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+// Every entry point below is part of the runtime's exported interface.
+#pragma GCC visibility push(default)
 extern "C" {
 
 /// The empty control (commands nothing); the library passes 0 Hz.
@@ -592,3 +594,4 @@ int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity(const ch
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits, bool differentialUseTimesync);
 
 }  // extern "C"
+#pragma GCC visibility pop

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::platform {
 
@@ -51,7 +52,7 @@ inline constexpr double kMaxFlushPeriod = 1.0;
 /// Sets the folder that the next log is written into (default "./logs"; it
 /// is created on start when missing). A running logger keeps its file.
 /// @return 0, or -1002 InvalidParamValue for a null or empty path.
-int CANComm_SetLoggerPath(const char* path);
+ZEPHRIN_RUNTIME_API int CANComm_SetLoggerPath(const char* path);
 
 /// Starts logging to a new file named after the calendar time
 /// ("<path>/zephrin_YYYYMMDD_HHMMSS.wisp", with a suffix "_2", "_3" ... when
@@ -66,17 +67,17 @@ int CANComm_SetLoggerPath(const char* path);
 /// power cut loses at most about one second plus one flush period.
 /// @return 0, -10029 DirectoryMissing when the folder cannot be created, or
 ///         -10034 InvalidFile when the file cannot be created.
-int CANComm_StartLogger();
+ZEPHRIN_RUNTIME_API int CANComm_StartLogger();
 
 /// Stops logging: writes everything recorded up to now, marks the log as
 /// cleanly stopped, syncs and closes it. Returns once the file is complete.
 /// @return 0 (also when the logger was not running).
-int CANComm_StopLogger();
+ZEPHRIN_RUNTIME_API int CANComm_StopLogger();
 
 /// Sets the longest stretch of log time between two chunks, seconds, for the
 /// running logger and the next ones.
 /// @return 0, or -1002 InvalidParamValue outside kMinFlushPeriod..kMaxFlushPeriod.
-int CANComm_SetLoggerFlushPeriod(double seconds);
+ZEPHRIN_RUNTIME_API int CANComm_SetLoggerFlushPeriod(double seconds);
 
 /// Records one sample of the user signal `name`.
 /// @param name    signal name, 1 to kMaxUserSignalTextLength bytes.
@@ -93,14 +94,14 @@ int CANComm_SetLoggerFlushPeriod(double seconds);
 ///         non-zero size, an unknown type or a latency that is not finite;
 ///         -10040 UserSignalLimitExceeded past kMaxUserSignals signals in one
 ///         log.
-int CANComm_LogUserSignal(std::string_view name, std::string_view units, UserDataType type, const uint8_t* data,
+ZEPHRIN_RUNTIME_API int CANComm_LogUserSignal(std::string_view name, std::string_view units, UserDataType type, const uint8_t* data,
                           uint8_t size, double latencySeconds);
 
 /// Automatic logging: when enabled, the logger starts by itself as soon as
 /// the program creates its first device (or at once, when one already
 /// exists). Owned by NetworkStateManager; obtain it through
 /// NetworkStateManager::GetInstance().GetLoggerManager(). Thread-safe.
-class LoggerManager {
+class ZEPHRIN_RUNTIME_API LoggerManager {
  public:
   /// Switches automatic logging on or off (default off). Turning it off does
   /// not stop a running logger.
@@ -110,7 +111,7 @@ class LoggerManager {
 
 /// The runtime's process-wide network state, reached through GetInstance();
 /// it lives as long as the process. Thread-safe.
-class NetworkStateManager {
+class ZEPHRIN_RUNTIME_API NetworkStateManager {
  public:
   /// The one instance.
   static NetworkStateManager& GetInstance();

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include <kvor/zephrin/platform/Logging.hpp>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::platform {
 
@@ -29,32 +30,32 @@ namespace kvor::zephrin::platform {
 ///         log; -10035 WispLogTooOld / -10036 WispLogTooNew for a format
 ///         this runtime cannot read; -10039 MultipleReplayNotSupported while
 ///         another log is loaded.
-int ReplayLoadFile(const char* path);
+ZEPHRIN_RUNTIME_API int ReplayLoadFile(const char* path);
 
 /// Closes the loaded log and returns to simulation on the runtime's own
 /// clock. @return 0, also when nothing was loaded.
-int ReplayCloseFile();
+ZEPHRIN_RUNTIME_API int ReplayCloseFile();
 
 /// Whether a log is loaded (replay mode).
-bool ReplayIsFileLoaded();
+ZEPHRIN_RUNTIME_API bool ReplayIsFileLoaded();
 
 /// Starts or resumes playback. @return 0, or -10009 NoFile without a log.
-int ReplayPlay();
+ZEPHRIN_RUNTIME_API int ReplayPlay();
 /// Pauses playback at the current replay time. @return 0 or -10009 NoFile.
-int ReplayPause();
+ZEPHRIN_RUNTIME_API int ReplayPause();
 /// Pauses and rewinds to the start of the log. @return 0 or -10009 NoFile.
-int ReplayStop();
+ZEPHRIN_RUNTIME_API int ReplayStop();
 
 /// Sets the playback speed: 1 follows the wall clock, 2 runs twice as fast.
 /// @return 0; -1002 InvalidParamValue unless 0 < speed < infinity; -10009
 ///         NoFile without a log.
-int ReplaySetSpeed(double speed);
+ZEPHRIN_RUNTIME_API int ReplaySetSpeed(double speed);
 
 /// Moves a paused replay forward by exactly `stepTimeSeconds` (clamped at the
 /// end of the log) and wakes every wait on the runtime clock.
 /// @return 0; -10038 CannotStepWhileUnpaused while playing; -1002
 ///         InvalidParamValue for a negative or non-finite step; -10009 NoFile.
-int ReplayStepTiming(double stepTimeSeconds);
+ZEPHRIN_RUNTIME_API int ReplayStepTiming(double stepTimeSeconds);
 
 /// Waits up to `timeoutMs` wall-clock milliseconds (of manual time when a
 /// test runs the runtime on the manual clock) for playback to be running and
@@ -63,7 +64,7 @@ int ReplayStepTiming(double stepTimeSeconds);
 /// on replay (the swerve odometry thread) run in simulation and idle while a
 /// loaded log is paused. A replay that reached the end of its log is not
 /// running.
-bool ReplayIsRunning(uint16_t timeoutMs);
+ZEPHRIN_RUNTIME_API bool ReplayIsRunning(uint16_t timeoutMs);
 
 /// The latest sample, at or before the replay time, of the user signal
 /// `name`.
@@ -75,7 +76,7 @@ bool ReplayIsRunning(uint16_t timeoutMs);
 /// @return 0; -10009 NoFile without a log; -10004 NotFound when the log has
 ///         no such signal; -1200 SigNotUpdated when the replay has not yet
 ///         reached its first sample. Outputs are left alone on failure.
-int ReplayGetUserSignal(std::string_view name, std::string* units, UserDataType& type, uint8_t* data,
+ZEPHRIN_RUNTIME_API int ReplayGetUserSignal(std::string_view name, std::string* units, UserDataType& type, uint8_t* data,
                         uint8_t& size, double& timestamp);
 
 }  // namespace kvor::zephrin::platform

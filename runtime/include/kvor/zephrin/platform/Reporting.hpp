@@ -6,6 +6,7 @@
 // for the test harness. Both calls are thread-safe.
 
 #include <string>
+#include <kvor/zephrin/platform/Export.hpp>
 
 extern "C" {
 
@@ -17,7 +18,7 @@ extern "C" {
 /// @param location where it happened, e.g. `rapax q 3 ("") Status Signal Position`.
 /// @param callStack stack text from GetStackTrace, may be empty.
 /// @return 0 (OK).
-int c_kvor_zephrin_report_error(int isError, int code, int isLVCode, const char* details,
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin_report_error(int isError, int code, int isLVCode, const char* details,
                                 const char* location, const char* callStack);
 }
 
@@ -26,6 +27,6 @@ namespace kvor::zephrin::platform {
 /// The demangled call stack of the caller, one frame per line ("\tat <function>"),
 /// innermost first. `depth` frames above the caller of GetStackTrace are
 /// skipped: depth 0 starts at the caller itself, depth 1 at the caller's caller.
-std::string GetStackTrace(int depth);
+ZEPHRIN_RUNTIME_API std::string GetStackTrace(int depth);
 
 }  // namespace kvor::zephrin::platform

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::platform {
 
@@ -26,7 +27,7 @@ constexpr uint16_t SignalKeySignalId(uint64_t key) { return static_cast<uint16_t
 /// One frame of one signal as the runtime hands it out: 56 bytes, laid out
 /// exactly as below. Callers zero the record before a read; the runtime fills
 /// every field it knows.
-struct SignalMeasurement {
+struct ZEPHRIN_RUNTIME_API SignalMeasurement {
   double value;            ///< offset 0: the value, in the signal's units
   uint16_t reportedId;     ///< offset 8: signal ID the device reported it under
   uint8_t reserved0[6];    ///< offset 10
@@ -46,7 +47,7 @@ static_assert(offsetof(SignalMeasurement, status) == 48);
 
 /// Properties of a signal ID, filled by c_kvor_zephrin6_get_rets: 56 bytes.
 /// The texts are owned by the runtime and live as long as the process.
-struct SignalProperties {
+struct ZEPHRIN_RUNTIME_API SignalProperties {
   const char* name;            ///< offset 0: signal name, e.g. "Velocity"
   double defaultFrequencyHz;   ///< offset 8: update frequency a device starts with, hertz
   const char* units;           ///< offset 16: units text, e.g. "turns/s"; "" for plain numbers
@@ -65,7 +66,7 @@ static_assert(offsetof(SignalProperties, units) == 16);
 constexpr int kSignalPropertyUnits = 3;
 
 /// One entry of c_kvor_zephrin6_SetUpdateFrequencyForAll: 16 bytes.
-struct SignalFrequencyEntry {
+struct ZEPHRIN_RUNTIME_API SignalFrequencyEntry {
   const char* network;  ///< bus name of the signal's device
   uint64_t key;         ///< signal key (see MakeSignalKey)
 };
@@ -92,7 +93,7 @@ extern "C" {
 /// @return 0; -1002 InvalidParamValue when `hash` is null; -10015 InvalidSize
 ///         (reported, hash still computed, device not registered) for a
 ///         model or bus name over the limit, which no log could record.
-int c_kvor_zephrin6_encode_device(int deviceId, const char* model, const char* network, uint32_t* hash);
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_encode_device(int deviceId, const char* model, const char* network, uint32_t* hash);
 
 /// Reads the latest frame of `count` signals into `records`.
 /// Without waiting every record gets the latest frame at once. With
@@ -106,7 +107,7 @@ int c_kvor_zephrin6_encode_device(int deviceId, const char* model, const char* n
 /// @param network bus name of the signals; null is treated as "".
 /// @return 0; -1003 RxTimeout when a key had no (new) frame; -10002
 ///         MultiSignalNotSupported; -1002 when keys or records is null.
-int c_kvor_zephrin6_get_signal(size_t count, const uint64_t* keys, kvor::zephrin::platform::SignalMeasurement* records,
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_signal(size_t count, const uint64_t* keys, kvor::zephrin::platform::SignalMeasurement* records,
                                const char* network, bool waitForUpdate, double timeoutSeconds);
 
 /// Fills the properties of a signal ID (name, units, default frequency).
@@ -115,7 +116,7 @@ int c_kvor_zephrin6_get_signal(size_t count, const uint64_t* keys, kvor::zephrin
 /// @param properties a 56-byte record, zeroed by the caller.
 /// @return 0, or -10012 SignalLookupFailed for an ID the runtime does not know
 ///         (the record is left untouched).
-int c_kvor_zephrin6_get_rets(uint16_t signalId, int selector, kvor::zephrin::platform::SignalProperties* properties);
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_rets(uint16_t signalId, int selector, kvor::zephrin::platform::SignalProperties* properties);
 
 /// Sets the update frequency of one signal. 0 Hz stops the signal; other
 /// values are limited to 4..1000 Hz, as on the devices.
@@ -124,26 +125,26 @@ int c_kvor_zephrin6_get_rets(uint16_t signalId, int selector, kvor::zephrin::pla
 /// @param timeoutSeconds how long the device may take to confirm, seconds.
 /// @return 0; -1003 RxTimeout for a device that is absent or was never
 ///         encoded; -1002 InvalidParamValue for a negative frequency.
-int c_kvor_zephrin6_SetUpdateFrequency(int context, const char* network, uint32_t deviceHash, uint16_t signalId,
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_SetUpdateFrequency(int context, const char* network, uint32_t deviceHash, uint16_t signalId,
                                        double frequencyHz, double timeoutSeconds);
 
 /// Sets the update frequency of `count` signals (possibly of several devices)
 /// at once; every entry is applied even when another one fails.
 /// @return 0, or the first failure of an entry (see SetUpdateFrequency).
-int c_kvor_zephrin6_SetUpdateFrequencyForAll(int context, const kvor::zephrin::platform::SignalFrequencyEntry* entries,
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_SetUpdateFrequencyForAll(int context, const kvor::zephrin::platform::SignalFrequencyEntry* entries,
                                              size_t count, double frequencyHz, double timeoutSeconds);
 
 /// The frequency a signal currently publishes at, hertz (0 when stopped).
-double c_kvor_zephrin6_GetUpdateFrequency(const char* network, uint32_t deviceHash, uint16_t signalId);
+ZEPHRIN_RUNTIME_API double c_kvor_zephrin6_GetUpdateFrequency(const char* network, uint32_t deviceHash, uint16_t signalId);
 
 /// Sets every signal of a device whose frequency the program never chose
 /// to `optimizedFreqHz` (0 stops them), keeping the ones it chose.
 /// @return 0, or -1003 RxTimeout for an absent device.
-int c_kvor_zephrin6_OptimizeUpdateFrequencies(int context, const char* network, uint32_t deviceHash,
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_OptimizeUpdateFrequencies(int context, const char* network, uint32_t deviceHash,
                                               double optimizedFreqHz, double timeoutSeconds);
 
 /// Returns every signal of a device to its default frequency.
 /// @return 0, or -1003 RxTimeout for an absent device.
-int c_kvor_zephrin6_ResetUpdateFrequencies(int context, const char* network, uint32_t deviceHash,
+ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_ResetUpdateFrequencies(int context, const char* network, uint32_t deviceHash,
                                            double timeoutSeconds);
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::platform {
 
@@ -25,22 +26,22 @@ enum class DeviceType : int32_t {
 /// Registers the simulated device (`deviceType`, `deviceId`). Returns 0, 1202
 /// SimDeviceAlreadyExists when it was created before (the device keeps its
 /// state), or -1002 InvalidParamValue for a type outside the table above.
-int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
+ZEPHRIN_RUNTIME_API int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 
 /// Sets the physics input `physicsType` (for example "SupplyVoltage", in the
 /// unit the device's simulation state documents) of a created device to
 /// `value`. Returns 0, or 1200 SimDeviceNotFound for a device never created.
-int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
+ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double value);
 
 /// Reads the physics output `physicsType` (for example "MotorVoltage") of a
 /// created device into `value` (0 for an output the simulation has not
 /// produced yet). Returns 0, or 1200 SimDeviceNotFound, leaving `value` alone.
-int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
+ZEPHRIN_RUNTIME_API int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double& value);
 
 /// The status of the most recent simulator call for this device (1200
 /// SimDeviceNotFound for a device never created).
-int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId);
+ZEPHRIN_RUNTIME_API int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId);
 
 }  // namespace kvor::zephrin::platform

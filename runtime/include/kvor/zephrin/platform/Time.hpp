@@ -1,5 +1,7 @@
 #pragma once
 
+#include <kvor/zephrin/platform/Export.hpp>
+
 // Time base and API compliancy number of the device runtime. Every timestamp
 // the runtime hands out is on this time base; in replay it is the replay
 // clock, under the test harness it may be a manually advanced clock. Both calls
@@ -9,7 +11,7 @@ namespace kvor::zephrin6::utils {
 
 /// Monotonic time in seconds: wall clock in simulation, the replay clock while
 /// a log is loaded, the manual clock when a test switched to it.
-double GetCurrentTimeSeconds();
+ZEPHRIN_RUNTIME_API double GetCurrentTimeSeconds();
 
 }  // namespace kvor::zephrin6::utils
 
@@ -17,6 +19,6 @@ namespace kvor::zephrin::unmanaged {
 
 /// The API compliancy number this runtime and library speak. A device whose
 /// firmware reports another number is incompatible.
-int GetApiCompliancy();
+ZEPHRIN_RUNTIME_API int GetApiCompliancy();
 
 }  // namespace kvor::zephrin::unmanaged

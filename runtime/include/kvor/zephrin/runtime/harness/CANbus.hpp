@@ -8,11 +8,12 @@
 
 #include <cstdint>
 #include <string_view>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::runtime::harness {
 
 /// What a bus status query reports (see platform/CANbus.hpp for the fields).
-struct BusStatus {
+struct ZEPHRIN_RUNTIME_API BusStatus {
   float busUtilization = 0.0f;  ///< fraction of bus time in use, 0 to 1
   uint32_t busOffCount = 0;
   uint32_t txFullCount = 0;
@@ -22,11 +23,11 @@ struct BusStatus {
 
 /// Makes `bus` report `networkType` (1 classic CAN, 2 CAN FD, or any other
 /// value a test wants to see) instead of the type its name implies.
-void SetBusNetworkType(std::string_view bus, int32_t networkType);
+ZEPHRIN_RUNTIME_API void SetBusNetworkType(std::string_view bus, int32_t networkType);
 /// Attaches (true, the default) or detaches `bus`. A detached bus answers
 /// both queries with InvalidNetwork.
-void SetBusPresent(std::string_view bus, bool present);
+ZEPHRIN_RUNTIME_API void SetBusPresent(std::string_view bus, bool present);
 /// Sets the figures the status query of `bus` reports from now on.
-void SetBusStatus(std::string_view bus, const BusStatus& status);
+ZEPHRIN_RUNTIME_API void SetBusStatus(std::string_view bus, const BusStatus& status);
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <kvor/zephrin/platform/Export.hpp>
+
 // Harness control of the runtime's time base and state. For tests, examples
 // and tools; the product never includes this header.
 //
@@ -13,20 +15,20 @@ namespace kvor::zephrin::runtime::harness {
 
 /// Returns every runtime service to the state of a fresh process (no devices,
 /// no injected failures, no reports, real clock, no log loaded or written).
-void Reset();
+ZEPHRIN_RUNTIME_API void Reset();
 
 /// Switches to the manual clock, starting at `startSeconds`.
-void UseManualClock(double startSeconds = 1.0);
+ZEPHRIN_RUNTIME_API void UseManualClock(double startSeconds = 1.0);
 /// Switches back to the steady wall clock.
-void UseRealClock();
+ZEPHRIN_RUNTIME_API void UseRealClock();
 /// Sets the manual clock (no effect on the real clock) and wakes waiters.
-void SetTime(double seconds);
+ZEPHRIN_RUNTIME_API void SetTime(double seconds);
 /// Moves the manual clock forward by `seconds` and wakes waiters.
-void AdvanceTime(double seconds);
+ZEPHRIN_RUNTIME_API void AdvanceTime(double seconds);
 /// The runtime's current time, seconds.
-double Now();
+ZEPHRIN_RUNTIME_API double Now();
 
 /// Blocks until at least `count` threads are waiting inside the runtime.
-void AwaitBlockedWaiters(int count);
+ZEPHRIN_RUNTIME_API void AwaitBlockedWaiters(int count);
 
 }  // namespace kvor::zephrin::runtime::harness

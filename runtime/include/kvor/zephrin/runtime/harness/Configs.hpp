@@ -10,11 +10,12 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::runtime::harness {
 
 /// One config call a device received.
-struct ConfigCall {
+struct ZEPHRIN_RUNTIME_API ConfigCall {
   bool isSet = false;         ///< set_configs (true) or get_configs (false)
   std::string text;           ///< text sent (set) or handed out (get)
   double timeoutSeconds = 0;  ///< timeout as passed, seconds
@@ -24,13 +25,13 @@ struct ConfigCall {
 };
 
 /// The device's stored config text, one piece per stored ID in ascending order.
-std::string StoredConfigText(uint32_t deviceHash);
+ZEPHRIN_RUNTIME_API std::string StoredConfigText(uint32_t deviceHash);
 /// The stored value of one config ID, if the device stores it.
-std::optional<double> StoredConfigValue(uint32_t deviceHash, int configId);
+ZEPHRIN_RUNTIME_API std::optional<double> StoredConfigValue(uint32_t deviceHash, int configId);
 /// The device's config calls since the last Reset, oldest first (the last 256).
-std::vector<ConfigCall> ConfigCalls(uint32_t deviceHash);
+ZEPHRIN_RUNTIME_API std::vector<ConfigCall> ConfigCalls(uint32_t deviceHash);
 /// Makes the device's next `count` config calls (set or get) return `status`
 /// at once; a count of 0 removes the injection.
-void FailNextConfigCalls(uint32_t deviceHash, int count, int status);
+ZEPHRIN_RUNTIME_API void FailNextConfigCalls(uint32_t deviceHash, int count, int status);
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -14,6 +14,7 @@
 #include <string>
 #include <variant>
 #include <vector>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::runtime::harness {
 
@@ -23,7 +24,7 @@ namespace kvor::zephrin::runtime::harness {
 using ControlArgument = std::variant<std::string, std::uint32_t, double, bool, int>;
 
 /// One received control call.
-struct ControlCall {
+struct ZEPHRIN_RUNTIME_API ControlCall {
   /// The entry point's name, e.g. "c_kvor_zephrin6_RequestControlVoltageOut".
   std::string function;
   /// Every argument in call order, starting with the bus name and the hash.
@@ -31,21 +32,21 @@ struct ControlCall {
 };
 
 /// The recorded calls of one device (at most the last 64), oldest first.
-std::vector<ControlCall> ControlCalls(std::uint32_t deviceHash);
+ZEPHRIN_RUNTIME_API std::vector<ControlCall> ControlCalls(std::uint32_t deviceHash);
 /// The last recorded call of one device, or nothing when it received none.
-std::optional<ControlCall> LastControlCall(std::uint32_t deviceHash);
+ZEPHRIN_RUNTIME_API std::optional<ControlCall> LastControlCall(std::uint32_t deviceHash);
 /// How many control calls one device received since the last clear,
 /// including those no longer kept.
-std::size_t ControlCallCount(std::uint32_t deviceHash);
+ZEPHRIN_RUNTIME_API std::size_t ControlCallCount(std::uint32_t deviceHash);
 /// Forgets every recorded call of every device (Reset does this too).
-void ClearControlCalls();
+ZEPHRIN_RUNTIME_API void ClearControlCalls();
 
 /// Makes every later control call of `deviceHash` return `status` (0 restores
 /// success). Reset restores success for all devices.
-void SetControlStatus(std::uint32_t deviceHash, int status);
+ZEPHRIN_RUNTIME_API void SetControlStatus(std::uint32_t deviceHash, int status);
 
 /// A one-line text of a call, e.g.
 /// `c_kvor_zephrin6_RequestControlVoltageOut("can0", 0x1234abcd, 100, 6, true, ...)`.
-std::string ToString(const ControlCall& call);
+ZEPHRIN_RUNTIME_API std::string ToString(const ControlCall& call);
 
 }  // namespace kvor::zephrin::runtime::harness

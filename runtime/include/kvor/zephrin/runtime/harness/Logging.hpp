@@ -7,26 +7,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::runtime::harness {
 
 /// The log file being written, or empty when the logger is not running.
-std::string CurrentLogFile();
+ZEPHRIN_RUNTIME_API std::string CurrentLogFile();
 /// The log file most recently started (running or stopped), or empty.
-std::string LastLogFile();
+ZEPHRIN_RUNTIME_API std::string LastLogFile();
 /// Blocks until the log writer has written everything recorded up to the
 /// current runtime time, so a test can read a running log as a process
 /// killed at this moment would leave it. Returns at once when not logging.
-void AwaitLogWritten();
+ZEPHRIN_RUNTIME_API void AwaitLogWritten();
 /// User samples dropped because the logger's buffer was full, in the current
 /// or last log.
-uint64_t DroppedUserSamples();
+ZEPHRIN_RUNTIME_API uint64_t DroppedUserSamples();
 /// Size of the user-signal buffer, in samples, for logs started from now on
 /// (default 16384).
-void SetUserSignalBufferCapacity(std::size_t samples);
+ZEPHRIN_RUNTIME_API void SetUserSignalBufferCapacity(std::size_t samples);
 /// Tells the logger that the program created a device, as device creation
 /// does (automatic logging starts on the first one).
-void NotifyDeviceCreated();
+ZEPHRIN_RUNTIME_API void NotifyDeviceCreated();
 
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -6,11 +6,12 @@
 
 #include <string>
 #include <vector>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::runtime::harness {
 
 /// One call of c_kvor_zephrin_report_error, as received.
-struct Report {
+struct ZEPHRIN_RUNTIME_API Report {
   bool isError = false;
   int code = 0;
   std::string details;
@@ -19,9 +20,9 @@ struct Report {
 };
 
 /// Every report received since the last Reset or ClearReports, oldest first.
-std::vector<Report> Reports();
-void ClearReports();
+ZEPHRIN_RUNTIME_API std::vector<Report> Reports();
+ZEPHRIN_RUNTIME_API void ClearReports();
 /// Whether reports are also printed to standard error (default true).
-void SetReportEcho(bool echo);
+ZEPHRIN_RUNTIME_API void SetReportEcho(bool echo);
 
 }  // namespace kvor::zephrin::runtime::harness

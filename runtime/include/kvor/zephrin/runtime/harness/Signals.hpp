@@ -12,11 +12,12 @@
 #include <vector>
 
 #include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin/platform/Export.hpp>
 
 namespace kvor::zephrin::runtime::harness {
 
 /// One sample of a signal as a device would send it.
-struct SignalSample {
+struct ZEPHRIN_RUNTIME_API SignalSample {
   double value = 0.0;
   /// ID the device reports the value under; 0 means the signal's own ID.
   uint16_t reportedId = 0;
@@ -30,7 +31,7 @@ struct SignalSample {
 };
 
 /// A device as the runtime knows it.
-struct DeviceInfo {
+struct ZEPHRIN_RUNTIME_API DeviceInfo {
   uint32_t hash = 0;
   int deviceId = 0;
   std::string model;
@@ -41,33 +42,33 @@ struct DeviceInfo {
 
 /// The hash the runtime gives a device (ID, model text, bus name), without
 /// registering it.
-uint32_t DeviceHash(int deviceId, std::string_view model, std::string_view bus);
+ZEPHRIN_RUNTIME_API uint32_t DeviceHash(int deviceId, std::string_view model, std::string_view bus);
 /// Registers a device with the runtime as creating its device object would
 /// (the hash is the same), and sets whether it is present and which API
 /// compliancy number its firmware reports, so a test can make a device
 /// absent or incompatible before any object exists. Returns the hash.
-uint32_t AddDevice(int deviceId, std::string_view model, std::string_view bus, bool present = true,
+ZEPHRIN_RUNTIME_API uint32_t AddDevice(int deviceId, std::string_view model, std::string_view bus, bool present = true,
                    int compliancy = kvor::zephrin::unmanaged::GetApiCompliancy());
 /// Every device registered since the last Reset, in no particular order.
-std::vector<DeviceInfo> Devices();
+ZEPHRIN_RUNTIME_API std::vector<DeviceInfo> Devices();
 
 /// Makes `sample` the latest frame of a device signal; simulation stops
 /// feeding that signal until ReleaseSignal. Waiting reads see it at once.
-void PublishSignal(uint32_t deviceHash, uint16_t signalId, const SignalSample& sample);
+ZEPHRIN_RUNTIME_API void PublishSignal(uint32_t deviceHash, uint16_t signalId, const SignalSample& sample);
 /// Returns a signal taken over by PublishSignal to simulation.
-void ReleaseSignal(uint32_t deviceHash, uint16_t signalId);
+ZEPHRIN_RUNTIME_API void ReleaseSignal(uint32_t deviceHash, uint16_t signalId);
 
 /// Makes a registered device absent (its reads answer -1003 RxTimeout and
 /// waits for it time out) or present again. Returns false for an unknown hash
 /// and adds a warning report saying so.
-bool SetDevicePresent(uint32_t deviceHash, bool present);
+ZEPHRIN_RUNTIME_API bool SetDevicePresent(uint32_t deviceHash, bool present);
 /// Makes a registered device report another API compliancy number (signal
 /// 2303). Returns false for an unknown hash and adds a warning report saying so.
-bool SetDeviceCompliancy(uint32_t deviceHash, int compliancy);
+ZEPHRIN_RUNTIME_API bool SetDeviceCompliancy(uint32_t deviceHash, int compliancy);
 
 /// Sets the value a device signal carries in simulation (0 until set).
-void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value);
+ZEPHRIN_RUNTIME_API void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value);
 /// The update frequency a device signal currently publishes at, hertz.
-double AppliedUpdateFrequency(uint32_t deviceHash, uint16_t signalId);
+ZEPHRIN_RUNTIME_API double AppliedUpdateFrequency(uint32_t deviceHash, uint16_t signalId);
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -13,14 +13,14 @@
 namespace kvor::zephrin::runtime::harness {
 
 /// One SetThreadSchedPriority call, as received.
-struct ThreadPriorityRequest {
+struct ZEPHRIN_RUNTIME_API ThreadPriorityRequest {
   std::thread::id thread;  ///< the thread whose priority was asked for
   int priority = 0;
   bool enabled = false;
 };
 
 /// One FRC_Report call, as received.
-struct UsageReport {
+struct ZEPHRIN_RUNTIME_API UsageReport {
   int resource = 0;
   int instance = 0;
   std::string context;
