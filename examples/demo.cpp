@@ -3,9 +3,10 @@
 // timestamps, what the runtime received, and one reported error.
 //
 // The runtime simulates every device it is told about, so this runs without
-// hardware. The harness (tests, examples and tools only) stands in for the
-// world: it moves a manual clock, sets what the simulated sensors measure and
-// shows what the devices were sent.
+// hardware. Each device's simulation state stands in for the physics: it sets
+// what the simulated sensors measure and reads what the simulated motor
+// drives. The harness (tests, examples and tools only) moves a manual clock
+// and shows what the devices were sent.
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
 #include <kvor/zephrin6/controls/NeutralOut.hpp>
 #include <kvor/zephrin6/controls/PositionVoltage.hpp>
@@ -16,8 +17,6 @@
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
-#include <kvor/zephrin/runtime/harness/Configs.hpp>
-#include <kvor/zephrin/runtime/harness/Signals.hpp>
 
 #include <iostream>
 
@@ -52,14 +51,16 @@ int main() {
   std::cout << "Apply arm configuration: " << arm.GetConfigurator().Apply(armConfig) << '\n';
 
   // What the simulated world measures right now.
-  harness::SetSimulatedValue(arm.GetDeviceHash(), 2046, 0.25);          // arm Position, turns
-  harness::SetSimulatedValue(arm.GetDeviceHash(), 2037, 12.3);          // arm SupplyVoltage, volts
-  harness::SetSimulatedValue(armEncoder.GetDeviceHash(), 2208, 0.251);  // AbsolutePosition, turns
-  harness::SetSimulatedValue(imu.GetDeviceHash(), 973, 87.5);           // Yaw, degrees
+  sim::RapaxQSimState& armSim = arm.GetSimState();
+  armSim.SetSupplyVoltage(12.3_V);
+  armSim.SetRawRotorPosition(0.25_tr);
+  armEncoder.GetSimState().SetRawPosition(0.251_tr);
+  imu.GetSimState().SetRawYaw(87.5_deg);
   harness::AdvanceTime(0.02);
 
   // Drive: first a plain voltage, then hold a position with gain slot 0.
   std::cout << "VoltageOut 3 V: " << arm.SetControl(controls::VoltageOut{3_V}) << '\n';
+  std::cout << "  the simulated motor now sees " << armSim.GetMotorVoltage().value() << " V\n";
   std::cout << "PositionVoltage 0.5 turns: "
             << arm.SetControl(controls::PositionVoltage{0.5_tr}.WithFeedForward(0.4_V)) << '\n';
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the runtime's parsers of outside data (the
-# .wisp readers and the config text parser) with clang and runs each for a
-# short while, starting from the committed seed corpus (fuzz/corpus/, made
-# by the fuzz-seeds tool from real runs). The .wisp format library is built
+# .wisp readers, the config text parser and the tune-file reader) with clang
+# and runs each for a short while, starting from the committed seed corpus
+# (fuzz/corpus/, made by the fuzz-seeds tool from real runs; the tunes by
+# tools/music/write_tune.py). The .wisp format library is built
 # by CMake with fuzzing instrumentation and linked as it is everywhere else.
 # Usage:
 #   scripts/run-fuzz.sh [seconds per target]        (default 20)
@@ -28,9 +29,11 @@ clang++ "${flags[@]}" -I"$out/cmake/runtime/src/wisp/include" "$root/fuzz/wisp_r
   "$out/cmake/lib/libzephrin_wisp.a" -lz -lzstd -o "$out/wisp_reader_fuzz"
 clang++ "${flags[@]}" -I"$root/runtime/src" "$root/fuzz/config_text_fuzz.cpp" "$root/runtime/src/configs/ConfigText.cpp" \
   -o "$out/config_text_fuzz"
+clang++ "${flags[@]}" -I"$root/runtime/src" "$root/fuzz/tune_file_fuzz.cpp" "$root/runtime/src/music/TuneFile.cpp" \
+  -o "$out/tune_file_fuzz"
 
 # The fuzzers add what they find to working copies of the corpus.
-for target in wisp_reader config_text; do
+for target in wisp_reader config_text tune_file; do
   mkdir -p "$out/corpus/$target"
   cp -n "$root/fuzz/corpus/$target"/* "$out/corpus/$target/"
 done
@@ -45,3 +48,4 @@ export ASAN_OPTIONS=quarantine_size_mb=64
 cd "$out"
 ./wisp_reader_fuzz -max_total_time="$seconds" -max_len=32768 -rss_limit_mb=512 corpus/wisp_reader
 ./config_text_fuzz -max_total_time="$seconds" -max_len=1024 -rss_limit_mb=512 corpus/config_text
+./tune_file_fuzz -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=512 corpus/tune_file

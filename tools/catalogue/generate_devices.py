@@ -407,6 +407,18 @@ def render_traits():
             for n, t in files.items()}
 
 
+def sim_state_doc(m):
+    """Doc comment of a device's simulation-state accessor, with the orientation it starts with."""
+    text = (f"The device's simulation state: the physics inputs and outputs of the simulated {m.model}. "
+            "Created on the first call (safe from several threads) and owned by the device; the reference "
+            "stays valid while the device lives.")
+    if m.device_type in ("RapaxQ", "RapaxW", "Angulon"):
+        which = "both orientations" if m.device_type == "RapaxW" else "Orientation"
+        text += (f" It starts with {which} CounterClockwise_Positive, so quantities keep the sign the device "
+                 "itself counts positive; set Clockwise_Positive for a device mounted the other way round.")
+    return ["  /// " + line for line in textwrap.wrap(text, width=95)]
+
+
 def device_header(m):
     signals = signal_order(getters_of(m.model))
     rapax = m.kind == "rapax"
@@ -419,15 +431,14 @@ def device_header(m):
     includes = [f"#include <kvor/zephrin6/configs/{m.configurator}.hpp>",
                 "#include <kvor/zephrin6/Export.hpp>",
                 "#include <kvor/zephrin6/core/CANBus.hpp>",
-                "#include <kvor/zephrin6/hardware/ParentDevice.hpp>"]
+                "#include <kvor/zephrin6/hardware/ParentDevice.hpp>",
+                f"#include <kvor/zephrin6/sim/{m.device_type}SimState.hpp>"]
     if rapax:
         base = "CommonRapaxWithFOC" if m.cls == "CoreRapaxQ" else "CommonRapaxWithExternalMotor"
         includes.append(f"#include <kvor/zephrin6/hardware/traits/{base}.hpp>")
     else:
         includes += STATUS_SIGNAL_INCLUDES + value_includes(signals)
-    out += sorted(includes) + ["", "#include <memory>", "#include <string>", "",
-                               f"namespace kvor::zephrin6::sim {{", f"class {m.device_type}SimState;",
-                               "}  // namespace kvor::zephrin6::sim", "",
+    out += sorted(includes) + ["", "#include <memory>", "#include <mutex>", "#include <string>", "",
                                "namespace kvor::zephrin6::hardware::core {", ""]
     bases = "public ParentDevice" + (f", public traits::{base}" if rapax else "")
     out += [f"class ZEPHRIN6_API {m.cls} : {bases} {{", " public:",
@@ -442,7 +453,8 @@ def device_header(m):
             "  /// The device's configurator: apply and refresh configurations, device actions.",
             f"  configs::{m.configurator}& GetConfigurator() {{ return configurator_; }}",
             "  /// The device's configurator, for reading its settings.",
-            f"  const configs::{m.configurator}& GetConfigurator() const {{ return configurator_; }}", ""]
+            f"  const configs::{m.configurator}& GetConfigurator() const {{ return configurator_; }}", "",
+            *sim_state_doc(m), f"  sim::{m.device_type}SimState& GetSimState();", ""]
     for s in signals:
         out += getter_decl(s, False, rapax)
     if rapax:
@@ -450,9 +462,9 @@ def device_header(m):
         out += [""] + control_decls(requests, False, True)
         out += [""] + position_decls(False, True) + clearer_decls(fault_names(signals), False, True)
     out += ["", " private:", f"  configs::{m.configurator} configurator_;",
-            "  // Created on first request by the simulation-state accessor; shared ownership lets the",
-            "  // device hold it while only a declaration of the state class is visible here.",
-            f"  std::shared_ptr<sim::{m.device_type}SimState> simState_;",
+            "  // Created by the first GetSimState(), once, whichever thread asks first.",
+            f"  std::unique_ptr<sim::{m.device_type}SimState> simState_;",
+            "  std::once_flag simStateOnce_;",
             "};", "", "}  // namespace kvor::zephrin6::hardware::core", ""]
     if rapax:
         out = out[:out.index("namespace kvor::zephrin6::hardware::core {")] + request_forwards(requests) + [""] + \
@@ -494,7 +506,11 @@ def render_getters(m):
             f"  kvor::zephrin::platform::SimCreate(kvor::zephrin::platform::DeviceType::{m.device_type}, deviceId);",
             "}", "",
             f"{m.cls}::{m.cls}(int deviceId, CANBus canbus) : {m.cls}(deviceId, std::string(canbus.GetName())) {{}}",
-            "", f"{m.cls}::~{m.cls}() = default;", ""]
+            "", f"{m.cls}::~{m.cls}() = default;", "",
+            f"sim::{m.device_type}SimState& {m.cls}::GetSimState() {{",
+            "  // The state's constructor defaults give the orientation documented on the declaration.",
+            f"  std::call_once(simStateOnce_, [this] {{ simState_ = std::make_unique<sim::{m.device_type}SimState>(*this); }});",
+            "  return *simState_;", "}", ""]
     for s in signals:
         t = cpp_type(s)
         report = "true" if s.report_on_construction else "false"

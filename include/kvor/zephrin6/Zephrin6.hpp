@@ -54,6 +54,15 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/core/CANBusStatus.hpp>
 
+// Simulation states
+#include <kvor/zephrin6/sim/AngulonSimState.hpp>
+#include <kvor/zephrin6/sim/Auklet2SimState.hpp>
+#include <kvor/zephrin6/sim/ChassisReference.hpp>
+#include <kvor/zephrin6/sim/DistixSimState.hpp>
+#include <kvor/zephrin6/sim/PortisSimState.hpp>
+#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
+#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
+
 // Configuration groups, device configurations and configurators
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 #include <kvor/zephrin6/configs/AngulonConfigurator.hpp>
@@ -102,6 +111,11 @@
 // Control requests and differential compounds
 #include <kvor/zephrin6/controls/Controls.hpp>
 
+// Differential mechanisms
+#include <kvor/zephrin6/mechanisms/DifferentialMechanism.hpp>
+#include <kvor/zephrin6/mechanisms/DifferentialMechanismBase.hpp>
+#include <kvor/zephrin6/mechanisms/SimpleDifferentialMechanism.hpp>
+
 // Swerve geometry, kinematics, estimation, control, modules, drivetrain and requests
 #include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
@@ -141,6 +155,7 @@
 #include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
 #include <kvor/zephrin6/swerve/requests/VelocityFields.hpp>
 
-// Signal logging and log replay
+// Signal logging, log replay and music
+#include <kvor/zephrin6/core/Orchestra.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>

@@ -22,6 +22,7 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
   call.function = function;
   call.network.assign(network != nullptr ? network : "");
   call.deviceHash = deviceHash;
+  call.sequence = nextSequence_++;
   call.argCount = 0;
   for (const RecordedArg& arg : args) {
     if (call.argCount == kMaxArgs) break;
@@ -51,6 +52,18 @@ harness::ControlCall ControlRecorder::ToHarness(const Call& call) {
     }
   }
   return out;
+}
+
+bool ControlRecorder::Last(std::uint32_t deviceHash, LastCall& out) const {
+  std::lock_guard lock(mutex_);
+  auto it = devices_.find(deviceHash);
+  if (it == devices_.end() || it->second->total == 0) return false;
+  const Call& call = it->second->ring[(it->second->total - 1) % kCallsPerDevice];
+  out.function = call.function;
+  out.argCount = call.argCount;
+  out.args = call.args;
+  out.sequence = call.sequence;
+  return true;
 }
 
 std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHash) const {

@@ -52,6 +52,18 @@ class ControlRecorder {
   int Record(const char* function, const char* network, std::uint32_t deviceHash,
              std::initializer_list<RecordedArg> args);
 
+  /// The newest call of one device, copied without allocation: the
+  /// simulator derives a motor's outputs from it. `sequence` orders calls
+  /// across devices (a later call has a larger number).
+  struct LastCall {
+    const char* function = nullptr;
+    std::size_t argCount = 0;
+    std::array<RecordedArg, kMaxArgs> args{};
+    std::uint64_t sequence = 0;
+  };
+  /// Fills `out` with the device's newest call; false when it received none.
+  bool Last(std::uint32_t deviceHash, LastCall& out) const;
+
   std::vector<harness::ControlCall> Calls(std::uint32_t deviceHash) const;
   std::size_t Count(std::uint32_t deviceHash) const;
   void SetStatus(std::uint32_t deviceHash, int status);
@@ -65,6 +77,7 @@ class ControlRecorder {
     std::uint32_t deviceHash = 0;
     std::size_t argCount = 0;
     std::array<RecordedArg, kMaxArgs> args{};
+    std::uint64_t sequence = 0;
   };
   struct Device {
     std::array<Call, kCallsPerDevice> ring;
@@ -77,6 +90,7 @@ class ControlRecorder {
 
   mutable std::mutex mutex_;
   std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_;
+  std::uint64_t nextSequence_ = 1;
 };
 
 }  // namespace kvor::zephrin::runtime

@@ -13,6 +13,7 @@
 #include "core/ReportLog.hpp"
 #include "devices/DeviceRegistry.hpp"
 #include "logging/LoggerService.hpp"
+#include "music/MusicEngine.hpp"
 #include "replay/ReplayEngine.hpp"
 #include "signals/SignalStore.hpp"
 #include "sim/SimRegistry.hpp"
@@ -49,7 +50,8 @@ Runtime::Runtime() {
   signals_ = std::make_unique<signals::SignalStore>(*clock_, *devices_, *buses_);
   configs_ = std::make_unique<configs::ConfigStore>(*clock_, *devices_, *signals_);
   controls_ = std::make_unique<ControlRecorder>();
-  sim_ = std::make_unique<SimRegistry>();
+  sim_ = std::make_unique<sim::SimRegistry>(*devices_, *signals_, *controls_);
+  music_ = std::make_unique<music::MusicEngine>(*clock_, *controls_);
   threads_ = std::make_unique<threads::ThreadRecorder>();
   replay_ = std::make_unique<replay::ReplayEngine>(*clock_, *signals_, *reports_);
   logger_ = std::make_unique<logging::LoggerService>(*clock_, *devices_, *signals_, *reports_);
@@ -60,6 +62,7 @@ Runtime::~Runtime() {
   logger_.reset();
   replay_.reset();
   threads_.reset();
+  music_.reset();
   sim_.reset();
   controls_.reset();
   configs_.reset();
@@ -75,6 +78,7 @@ void Runtime::Shutdown() {
   // The writer first: it still reads the store and the clock while it
   // completes the log.
   logger_->Shutdown();
+  music_->Shutdown();
   replay_->Close();
   clock_->Shutdown();
 }

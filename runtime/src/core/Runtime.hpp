@@ -2,11 +2,11 @@
 
 // The root of the device runtime: one object that owns every service (clock,
 // reports, buses, device registry, signal store, config store, control
-// recorder, simulator, thread recorder, replay engine, logger), builds them
-// bottom-up in dependency order, hands each its dependencies through its
-// constructor, and shuts them down in the reverse order with the threads
-// stopped and the logs flushed first. Nothing else in the runtime is a
-// process-wide object.
+// recorder, simulator, music engine, thread recorder, replay engine, logger),
+// builds them bottom-up in dependency order, hands each its dependencies
+// through its constructor, and shuts them down in the reverse order with the
+// threads stopped and the logs flushed first. Nothing else in the runtime is
+// a process-wide object.
 //
 // The platform calls and the harness reach the current runtime through
 // Acquire(), which returns a lease: the runtime stays alive until the lease
@@ -30,7 +30,6 @@ class BusRegistry;
 class Clock;
 class ControlRecorder;
 class ReportLog;
-class SimRegistry;
 namespace configs {
 class ConfigStore;
 }
@@ -40,11 +39,17 @@ class DeviceRegistry;
 namespace logging {
 class LoggerService;
 }
+namespace music {
+class MusicEngine;
+}
 namespace replay {
 class ReplayEngine;
 }
 namespace signals {
 class SignalStore;
+}
+namespace sim {
+class SimRegistry;
 }
 namespace threads {
 class ThreadRecorder;
@@ -89,7 +94,8 @@ class Runtime {
   signals::SignalStore& Signals() const { return *signals_; }
   configs::ConfigStore& Configs() const { return *configs_; }
   ControlRecorder& Controls() const { return *controls_; }
-  SimRegistry& Sim() const { return *sim_; }
+  sim::SimRegistry& Sim() const { return *sim_; }
+  music::MusicEngine& Music() const { return *music_; }
   threads::ThreadRecorder& Threads() const { return *threads_; }
   replay::ReplayEngine& Replay() const { return *replay_; }
   logging::LoggerService& Logger() const { return *logger_; }
@@ -114,7 +120,8 @@ class Runtime {
   std::unique_ptr<signals::SignalStore> signals_;
   std::unique_ptr<configs::ConfigStore> configs_;
   std::unique_ptr<ControlRecorder> controls_;
-  std::unique_ptr<SimRegistry> sim_;
+  std::unique_ptr<sim::SimRegistry> sim_;
+  std::unique_ptr<music::MusicEngine> music_;
   std::unique_ptr<threads::ThreadRecorder> threads_;
   std::unique_ptr<replay::ReplayEngine> replay_;
   std::unique_ptr<logging::LoggerService> logger_;

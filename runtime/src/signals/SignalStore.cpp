@@ -358,6 +358,13 @@ void SignalStore::SetRecordedUpTo(double seconds) {
   }
 }
 
+double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const {
+  std::lock_guard lock(mutex_);
+  auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
+  if (it == states_.end() || !it->second.Current().hasValue) return 0.0;
+  return it->second.Current().value;
+}
+
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
                                const std::function<void(const BusFrame&)>& visit) const {
   struct Source {

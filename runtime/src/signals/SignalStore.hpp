@@ -86,6 +86,10 @@ class SignalStore {
   /// `reportedId` makes the frames carry that ID instead of the signal's own
   /// (a mode-dependent signal in another control mode).
   void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId = 0);
+  /// The value a device signal carries in simulation (0 until set), so that
+  /// a simulated physics input can move a signal by a difference and keep
+  /// an offset the program set (set-position actions).
+  double SimulatedValue(uint32_t deviceHash, uint16_t signalId) const;
 
   /// One frame of the simulated bus, as the log writer records it. The texts
   /// are valid during the visit only.

@@ -1,5 +1,5 @@
-// The simulator calls of the platform boundary and the harness's view of the
-// simulated devices, forwarding to the current runtime's simulator.
+// The simulator's platform calls and its harness view, each one call into
+// the current runtime's simulator.
 
 #include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
@@ -9,36 +9,38 @@
 
 namespace kvor::zephrin::platform {
 
+using runtime::Runtime;
+
 int32_t SimCreate(DeviceType deviceType, int32_t deviceId) {
-  return runtime::Runtime::Acquire()->Sim().Create(static_cast<int32_t>(deviceType), deviceId);
+  return Runtime::Acquire()->Sim().Create(static_cast<int32_t>(deviceType), deviceId);
 }
 
 int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double value) {
-  return runtime::Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+  return Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
 }
 
 int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double& value) {
-  return runtime::Runtime::Acquire()->Sim().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+  return Runtime::Acquire()->Sim().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
 }
 
 int32_t SimGetLastError(DeviceType deviceType, int32_t deviceId) {
-  return runtime::Runtime::Acquire()->Sim().LastError(static_cast<int32_t>(deviceType), deviceId);
+  return Runtime::Acquire()->Sim().LastError(static_cast<int32_t>(deviceType), deviceId);
 }
 
 }  // namespace kvor::zephrin::platform
 
 namespace kvor::zephrin::runtime::harness {
 
-std::vector<SimDevice> SimDevices() { return runtime::Runtime::Acquire()->Sim().Devices(); }
+std::vector<SimDevice> SimDevices() { return Runtime::Acquire()->Sim().Devices(); }
 
 std::optional<double> SimPhysicsInput(int32_t deviceType, int32_t deviceId, std::string_view name) {
-  return runtime::Runtime::Acquire()->Sim().Input(deviceType, deviceId, name);
+  return Runtime::Acquire()->Sim().Input(deviceType, deviceId, name);
 }
 
 void SetSimPhysicsValue(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  runtime::Runtime::Acquire()->Sim().SetOutput(deviceType, deviceId, name, value);
+  Runtime::Acquire()->Sim().SetOutput(deviceType, deviceId, name, value);
 }
 
 }  // namespace kvor::zephrin::runtime::harness

@@ -1,61 +1,156 @@
 #include "sim/SimRegistry.hpp"
 
-#include <kvor/zephrin/platform/Sim.hpp>
+#include <algorithm>
+#include <cmath>
 
+#include "controls/ControlRecorder.hpp"
+#include "devices/DeviceRegistry.hpp"
+#include "signals/SignalStore.hpp"
+#include "sim/MotorOutputs.hpp"
 
-namespace kvor::zephrin::runtime {
+namespace kvor::zephrin::runtime::sim {
 namespace {
 
 constexpr int32_t kOk = 0;
 constexpr int32_t kInvalidParamValue = -1002;
 constexpr int32_t kSimDeviceNotFound = 1200;
+constexpr int32_t kSimPhysicsTypeNotSupported = 1201;
 constexpr int32_t kSimDeviceAlreadyExists = 1202;
 
-bool IsKnownType(int32_t deviceType) {
-  return deviceType >= static_cast<int32_t>(platform::DeviceType::RapaxQ) &&
-         deviceType <= static_cast<int32_t>(platform::DeviceType::Portis);
+bool IsMotor(int32_t deviceType) { return deviceType == 5 || deviceType == 8; }
+
+// An absolute encoder reports its shaft within one turn centred on zero.
+double WrapHalfTurn(double turns) { return turns - std::floor(turns + 0.5); }
+
+// The slot of `name`, created at 0 the first time; a physics model sets the
+// same inputs every step, so only the first one allocates.
+double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view name) {
+  auto it = map.find(name);
+  if (it == map.end()) it = map.emplace(std::string(name), 0.0).first;
+  return it->second;
 }
 
 }  // namespace
 
+SimRegistry::SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, ControlRecorder& controls)
+    : devices_{devices}, store_{store}, controls_{controls} {}
+
 SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
-  auto it = devices_.find({deviceType, deviceId});
-  return it == devices_.end() ? nullptr : &it->second;
+  auto it = simulated_.find({deviceType, deviceId});
+  return it == simulated_.end() ? nullptr : &it->second;
 }
 
 const SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) const {
-  auto it = devices_.find({deviceType, deviceId});
-  return it == devices_.end() ? nullptr : &it->second;
+  auto it = simulated_.find({deviceType, deviceId});
+  return it == simulated_.end() ? nullptr : &it->second;
+}
+
+void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device) {
+  const std::string_view model = ModelOfType(deviceType);
+  for (const devices::DeviceRecord& record : devices_.All()) {
+    if (record.deviceId != deviceId || record.model != model) continue;
+    if (std::find(device.hashes.begin(), device.hashes.end(), record.hash) != device.hashes.end()) continue;
+    device.hashes.push_back(record.hash);
+    for (const auto& [signalId, value] : device.values) store_.SetSimulatedValue(record.hash, signalId, value);
+  }
 }
 
 int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
-  if (!IsKnownType(deviceType)) return kInvalidParamValue;
+  if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   std::lock_guard lock(mutex_);
-  auto [it, inserted] = devices_.try_emplace({deviceType, deviceId});
+  auto [it, inserted] = simulated_.try_emplace({deviceType, deviceId});
+  FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
   creationOrder_.push_back({deviceType, deviceId});
   return kOk;
+}
+
+void SimRegistry::SetSignal(const Device& device, uint16_t signalId, double value) {
+  for (uint32_t hash : device.hashes) store_.SetSimulatedValue(hash, signalId, value);
+}
+
+void SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
+  double absolute = value;
+  double delta = 0.0;
+  switch (rule.kind) {
+    case InputKind::Set:
+      break;
+    case InputKind::SetPosition: {
+      double& position = Slot(device.positions, rule.position);
+      delta = value - position;
+      position = value;
+      break;
+    }
+    case InputKind::AddPosition: {
+      double& position = Slot(device.positions, rule.position);
+      position += value;
+      delta = value;
+      absolute = position;
+      break;
+    }
+    case InputKind::Keep:
+      return;
+  }
+  for (const SignalEffect& effect : rule.effects) {
+    switch (effect.follow) {
+      case Follow::Value:
+        device.values[effect.signalId] = absolute;
+        SetSignal(device, effect.signalId, absolute);
+        break;
+      case Follow::HalfTurn:
+        device.values[effect.signalId] = WrapHalfTurn(absolute);
+        SetSignal(device, effect.signalId, WrapHalfTurn(absolute));
+        break;
+      case Follow::Difference:
+        for (uint32_t hash : device.hashes) {
+          store_.SetSimulatedValue(hash, effect.signalId, store_.SimulatedValue(hash, effect.signalId) + delta);
+        }
+        break;
+    }
+  }
 }
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
   std::lock_guard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
-  auto it = device->inputs.find(name);
-  if (it == device->inputs.end()) {
-    device->inputs.emplace(std::string(name), value);
-  } else {
-    it->second = value;
-  }
+  const InputRule* rule = FindInput(deviceType, name);
+  if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
+  if (!std::isfinite(value)) return device->lastError = kInvalidParamValue;
+  Slot(device->inputs, name) = value;
+  Apply(*rule, *device, value);
   return device->lastError = kOk;
+}
+
+bool SimRegistry::ModelOutput(int32_t deviceType, const Device& device, std::string_view name,
+                              double& value) const {
+  if (!IsMotor(deviceType)) return false;
+  // The newest request any of the device's objects sent decides.
+  ControlRecorder::LastCall newest;
+  bool received = false;
+  for (uint32_t hash : device.hashes) {
+    ControlRecorder::LastCall call;
+    if (controls_.Last(hash, call) && (!received || call.sequence > newest.sequence)) {
+      newest = call;
+      received = true;
+    }
+  }
+  auto supply = device.inputs.find("SupplyVoltage");
+  const double supplyVolts = supply == device.inputs.end() ? kDefaultSupplyVolts : supply->second;
+  return OutputByName(OutputsOf(received ? &newest : nullptr, supplyVolts), name, value);
 }
 
 int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
   std::lock_guard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
-  auto it = device->outputs.find(name);
-  value = it == device->outputs.end() ? 0.0 : it->second;
+  if (auto it = device->outputs.find(name); it != device->outputs.end()) {
+    value = it->second;
+    return device->lastError = kOk;
+  }
+  double modelled = 0.0;
+  if (!ModelOutput(deviceType, *device, name, modelled)) return device->lastError = kSimPhysicsTypeNotSupported;
+  value = modelled;
   return device->lastError = kOk;
 }
 
@@ -83,7 +178,7 @@ void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_vi
   std::lock_guard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return;
-  device->outputs.insert_or_assign(std::string(name), value);
+  Slot(device->outputs, name) = value;
 }
 
-}  // namespace kvor::zephrin::runtime
+}  // namespace kvor::zephrin::runtime::sim

@@ -1,10 +1,21 @@
 #pragma once
 
-// The simulated devices of the runtime, keyed by (device type, device ID):
-// which exist, the last value of each physics input they were given, the
-// physics outputs they report, and the status of their most recent call.
-// The physics model itself is still to come: outputs hold what the harness
-// sets. Owned by the Runtime. Thread-safe (one mutex).
+// The runtime's simulator: the simulated devices, keyed by (device type,
+// device ID), with the physics inputs a program's physics model gives them
+// and the physics outputs they produce.
+//
+// A simulated device stands for every device object of its model and ID the
+// program built, whatever the bus. Its inputs move those devices' signals in
+// the signal store (see PhysicsInputs.hpp for which input moves which
+// signal); its outputs come from the last control request any of them
+// received (see MotorOutputs.hpp), with the supply voltage given as input
+// (12 V until one is given). The harness may set an output instead; what it
+// sets wins over the model. Every call records its status as the device's
+// last error.
+//
+// Owned by the Runtime: it owns its state and borrows the services it reads
+// and moves, which the Runtime builds before it. Thread-safe (one mutex, taken before the borrowed
+// services' own locks and never while they call out).
 
 #include <cstdint>
 #include <map>
@@ -17,19 +28,45 @@
 
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include "sim/PhysicsInputs.hpp"
+
 namespace kvor::zephrin::runtime {
+class ControlRecorder;
+}  // namespace kvor::zephrin::runtime
+namespace kvor::zephrin::runtime::devices {
+class DeviceRegistry;
+}  // namespace kvor::zephrin::runtime::devices
+namespace kvor::zephrin::runtime::signals {
+class SignalStore;
+}  // namespace kvor::zephrin::runtime::signals
+
+namespace kvor::zephrin::runtime::sim {
 
 class SimRegistry {
  public:
-  SimRegistry() = default;
+  /// Supply voltage a motor's outputs assume until the SupplyVoltage input is given, volts.
+  static constexpr double kDefaultSupplyVolts = 12.0;
+
+  SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, ControlRecorder& controls);
   SimRegistry(const SimRegistry&) = delete;
   SimRegistry& operator=(const SimRegistry&) = delete;
 
+  /// Registers a simulated device, or finds the device objects of an
+  /// existing one again (a second object on another bus). Returns 0, 1202
+  /// SimDeviceAlreadyExists, or -1002 InvalidParamValue for an unknown type.
   int32_t Create(int32_t deviceType, int32_t deviceId);
+  /// Applies one physics input. Returns 0; 1200 SimDeviceNotFound; 1201
+  /// SimPhysicsTypeNotSupported for a name the device type does not have;
+  /// -1002 InvalidParamValue for a value that is not finite. A refused input
+  /// changes nothing.
   int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  /// Reads one physics output into `value`. Returns 0; 1200
+  /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
   int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
+  /// The status of the device's most recent call (1200 for an unknown device).
   int32_t LastError(int32_t deviceType, int32_t deviceId) const;
 
+  // ---- Harness ----
   std::vector<harness::SimDevice> Devices() const;
   std::optional<double> Input(int32_t deviceType, int32_t deviceId, std::string_view name) const;
   void SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
@@ -37,17 +74,30 @@ class SimRegistry {
  private:
   using Key = std::pair<int32_t, int32_t>;
   struct Device {
-    std::map<std::string, double, std::less<>> inputs;
-    std::map<std::string, double, std::less<>> outputs;
+    std::map<std::string, double, std::less<>> inputs;     // last value of each input, as given
+    std::map<std::string, double, std::less<>> positions;  // absolute positions, by the rule's name
+    std::map<uint16_t, double> values;                     // what each Value signal was last set to
+    std::map<std::string, double, std::less<>> outputs;    // outputs the harness set
+    std::vector<uint32_t> hashes;                          // the device objects it stands for
     int32_t lastError = 0;
   };
 
   Device* Find(int32_t deviceType, int32_t deviceId);
   const Device* Find(int32_t deviceType, int32_t deviceId) const;
+  /// Looks up the device objects of (type, ID) and gives newly found ones
+  /// the signal values the simulated device already has.
+  void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device);
+  void Apply(const InputRule& rule, Device& device, double value);
+  void SetSignal(const Device& device, uint16_t signalId, double value);
+  bool ModelOutput(int32_t deviceType, const Device& device, std::string_view name, double& value) const;
+
+  devices::DeviceRegistry& devices_;
+  signals::SignalStore& store_;
+  ControlRecorder& controls_;
 
   mutable std::mutex mutex_;
-  std::map<Key, Device> devices_;
+  std::map<Key, Device> simulated_;
   std::vector<harness::SimDevice> creationOrder_;
 };
 
-}  // namespace kvor::zephrin::runtime
+}  // namespace kvor::zephrin::runtime::sim

@@ -18,6 +18,12 @@ CoreAngulon::CoreAngulon(int deviceId, CANBus canbus) : CoreAngulon(deviceId, st
 
 CoreAngulon::~CoreAngulon() = default;
 
+sim::AngulonSimState& CoreAngulon::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::AngulonSimState>(*this); });
+  return *simState_;
+}
+
 StatusSignal<int>& CoreAngulon::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);
 }

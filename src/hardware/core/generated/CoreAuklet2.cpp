@@ -18,6 +18,12 @@ CoreAuklet2::CoreAuklet2(int deviceId, CANBus canbus) : CoreAuklet2(deviceId, st
 
 CoreAuklet2::~CoreAuklet2() = default;
 
+sim::Auklet2SimState& CoreAuklet2::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::Auklet2SimState>(*this); });
+  return *simState_;
+}
+
 StatusSignal<int>& CoreAuklet2::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);
 }

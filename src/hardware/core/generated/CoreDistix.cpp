@@ -18,6 +18,12 @@ CoreDistix::CoreDistix(int deviceId, CANBus canbus) : CoreDistix(deviceId, std::
 
 CoreDistix::~CoreDistix() = default;
 
+sim::DistixSimState& CoreDistix::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::DistixSimState>(*this); });
+  return *simState_;
+}
+
 StatusSignal<int>& CoreDistix::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);
 }

@@ -18,6 +18,12 @@ CorePortis::CorePortis(int deviceId, CANBus canbus) : CorePortis(deviceId, std::
 
 CorePortis::~CorePortis() = default;
 
+sim::PortisSimState& CorePortis::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::PortisSimState>(*this); });
+  return *simState_;
+}
+
 StatusSignal<int>& CorePortis::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);
 }

@@ -20,6 +20,12 @@ CoreRapaxQ::CoreRapaxQ(int deviceId, CANBus canbus) : CoreRapaxQ(deviceId, std::
 
 CoreRapaxQ::~CoreRapaxQ() = default;
 
+sim::RapaxQSimState& CoreRapaxQ::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::RapaxQSimState>(*this); });
+  return *simState_;
+}
+
 StatusSignal<int>& CoreRapaxQ::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);
 }

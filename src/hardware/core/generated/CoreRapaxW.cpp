@@ -20,6 +20,12 @@ CoreRapaxW::CoreRapaxW(int deviceId, CANBus canbus) : CoreRapaxW(deviceId, std::
 
 CoreRapaxW::~CoreRapaxW() = default;
 
+sim::RapaxWSimState& CoreRapaxW::GetSimState() {
+  // The state's constructor defaults give the orientation documented on the declaration.
+  std::call_once(simStateOnce_, [this] { simState_ = std::make_unique<sim::RapaxWSimState>(*this); });
+  return *simState_;
+}
+
 StatusSignal<int>& CoreRapaxW::GetVersionMajor(bool refresh) {
   return LookupStatusSignal<int>(733, "VersionMajor", false, refresh);
 }

@@ -19,14 +19,12 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/signals/MagnetHealthValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/AngulonSimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class AngulonSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -45,6 +43,13 @@ class ZEPHRIN6_API CoreAngulon : public ParentDevice {
   configs::AngulonConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::AngulonConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated angulon. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives. It starts with Orientation CounterClockwise_Positive, so
+  /// quantities keep the sign the device itself counts positive; set Clockwise_Positive for a device
+  /// mounted the other way round.
+  sim::AngulonSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true);
@@ -93,9 +98,9 @@ class ZEPHRIN6_API CoreAngulon : public ParentDevice {
 
  private:
   configs::AngulonConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::AngulonSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::AngulonSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

@@ -19,14 +19,12 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/Auklet2SimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class Auklet2SimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -45,6 +43,11 @@ class ZEPHRIN6_API CoreAuklet2 : public ParentDevice {
   configs::Auklet2Configurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::Auklet2Configurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated auklet 2.
+  /// Created on the first call (safe from several threads) and owned by the device; the reference
+  /// stays valid while the device lives.
+  sim::Auklet2SimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true);
@@ -179,9 +182,9 @@ class ZEPHRIN6_API CoreAuklet2 : public ParentDevice {
 
  private:
   configs::Auklet2Configurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::Auklet2SimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::Auklet2SimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

@@ -19,14 +19,12 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/signals/MeasurementHealthValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/DistixSimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class DistixSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -45,6 +43,11 @@ class ZEPHRIN6_API CoreDistix : public ParentDevice {
   configs::DistixConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::DistixConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated distix. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives.
+  sim::DistixSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true);
@@ -99,9 +102,9 @@ class ZEPHRIN6_API CoreDistix : public ParentDevice {
 
  private:
   configs::DistixConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::DistixSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::DistixSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

@@ -21,14 +21,12 @@
 #include <kvor/zephrin6/signals/S1StateValue.hpp>
 #include <kvor/zephrin6/signals/S2StateValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
+#include <kvor/zephrin6/sim/PortisSimState.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class PortisSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::hardware::core {
 
@@ -47,6 +45,11 @@ class ZEPHRIN6_API CorePortis : public ParentDevice {
   configs::PortisConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::PortisConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated portis. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives.
+  sim::PortisSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true);
@@ -111,9 +114,9 @@ class ZEPHRIN6_API CorePortis : public ParentDevice {
 
  private:
   configs::PortisConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::PortisSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::PortisSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

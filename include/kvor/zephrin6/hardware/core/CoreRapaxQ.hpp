@@ -19,13 +19,11 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/hardware/traits/CommonRapaxWithFOC.hpp>
+#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class RapaxQSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -111,6 +109,13 @@ class ZEPHRIN6_API CoreRapaxQ : public ParentDevice, public traits::CommonRapaxW
   configs::RapaxQConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::RapaxQConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated rapax q. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives. It starts with Orientation CounterClockwise_Positive, so
+  /// quantities keep the sign the device itself counts positive; set Clockwise_Positive for a device
+  /// mounted the other way round.
+  sim::RapaxQSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true) override;
@@ -564,9 +569,9 @@ class ZEPHRIN6_API CoreRapaxQ : public ParentDevice, public traits::CommonRapaxW
 
  private:
   configs::RapaxQConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::RapaxQSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::RapaxQSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

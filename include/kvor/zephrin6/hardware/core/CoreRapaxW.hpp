@@ -19,13 +19,11 @@
 #include <kvor/zephrin6/core/CANBus.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 #include <kvor/zephrin6/hardware/traits/CommonRapaxWithExternalMotor.hpp>
+#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
 
 #include <memory>
+#include <mutex>
 #include <string>
-
-namespace kvor::zephrin6::sim {
-class RapaxWSimState;
-}  // namespace kvor::zephrin6::sim
 
 namespace kvor::zephrin6::controls {
 class ControlRequest;
@@ -95,6 +93,13 @@ class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxW
   configs::RapaxWConfigurator& GetConfigurator() { return configurator_; }
   /// The device's configurator, for reading its settings.
   const configs::RapaxWConfigurator& GetConfigurator() const { return configurator_; }
+
+  /// The device's simulation state: the physics inputs and outputs of the simulated rapax w. Created
+  /// on the first call (safe from several threads) and owned by the device; the reference stays
+  /// valid while the device lives. It starts with both orientations CounterClockwise_Positive, so
+  /// quantities keep the sign the device itself counts positive; set Clockwise_Positive for a device
+  /// mounted the other way round.
+  sim::RapaxWSimState& GetSimState();
 
   /// Major number of the firmware version.
   StatusSignal<int>& GetVersionMajor(bool refresh = true) override;
@@ -567,9 +572,9 @@ class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxW
 
  private:
   configs::RapaxWConfigurator configurator_;
-  // Created on first request by the simulation-state accessor; shared ownership lets the
-  // device hold it while only a declaration of the state class is visible here.
-  std::shared_ptr<sim::RapaxWSimState> simState_;
+  // Created by the first GetSimState(), once, whichever thread asks first.
+  std::unique_ptr<sim::RapaxWSimState> simState_;
+  std::once_flag simStateOnce_;
 };
 
 }  // namespace kvor::zephrin6::hardware::core

@@ -30,15 +30,20 @@ ZEPHRIN_RUNTIME_API int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 
 /// Sets the physics input `physicsType` (for example "SupplyVoltage", in the
 /// unit the device's simulation state documents) of a created device to
-/// `value`. Returns 0, or 1200 SimDeviceNotFound for a device never created.
-ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
-                           double value);
+/// `value`; the device's signals follow (a rotor position moves RotorPosition
+/// and Position, a yaw moves Yaw ...). Returns 0; 1200 SimDeviceNotFound for
+/// a device never created; 1201 SimPhysicsTypeNotSupported for an input the
+/// device type does not have; -1002 InvalidParamValue for a value that is
+/// not finite. A refused input changes nothing.
+ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId,
+                                               std::string_view physicsType, double value);
 
-/// Reads the physics output `physicsType` (for example "MotorVoltage") of a
-/// created device into `value` (0 for an output the simulation has not
-/// produced yet). Returns 0, or 1200 SimDeviceNotFound, leaving `value` alone.
-ZEPHRIN_RUNTIME_API int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
-                           double& value);
+/// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
+/// "SupplyCurrent" of a motor controller) of a created device into `value`,
+/// as the device's last control request drives it. Returns 0; 1200
+/// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
+ZEPHRIN_RUNTIME_API int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId,
+                                               std::string_view physicsType, double& value);
 
 /// The status of the most recent simulator call for this device (1200
 /// SimDeviceNotFound for a device never created).

@@ -9,6 +9,7 @@
 #include <kvor/zephrin/runtime/harness/Configs.hpp>
 #include <kvor/zephrin/runtime/harness/Controls.hpp>
 #include <kvor/zephrin/runtime/harness/Logging.hpp>
+#include <kvor/zephrin/runtime/harness/Music.hpp>
 #include <kvor/zephrin/runtime/harness/Reports.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>

@@ -27,8 +27,9 @@ ZEPHRIN_RUNTIME_API std::vector<SimDevice> SimDevices();
 /// the input was never set or the device does not exist.
 ZEPHRIN_RUNTIME_API std::optional<double> SimPhysicsInput(int32_t deviceType, int32_t deviceId, std::string_view name);
 
-/// Sets what physics output `name` of a device reads from now on (stands in
-/// for the simulation's own result). Has no effect on a device never created.
+/// Sets what physics output `name` of a device reads from now on, in place of
+/// what the simulation derives from its control requests. Has no effect on a
+/// device never created.
 ZEPHRIN_RUNTIME_API void SetSimPhysicsValue(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
 
 }  // namespace kvor::zephrin::runtime::harness
