@@ -17,8 +17,13 @@
 // fix the motors' models, so the constants' DriveMotorType and SteerMotorType
 // are not used here.
 //
-// The drivetrain owns the devices, the modules, the odometry thread and the
-// request copy; destroying it stops the thread first. Not copyable or
+// In simulation, StartSimThread moves the simulated robot on a thread of its
+// own (or the program steps it with UpdateSimState), and GetSimDrivetrain
+// tells where the robot truly is; see sim::SimSwerveDrivetrain.
+//
+// The drivetrain owns the devices, the modules, the odometry thread, the
+// simulation and the request copy; destroying it stops the simulation thread,
+// then the odometry thread. Not copyable or
 // movable. Every operation may be called from any thread; see
 // SwerveDrivetrainImpl for the locking rules (the loop-rate operations
 // SetControl, GetState, vision and sampling never wait for a sample).
@@ -35,6 +40,7 @@
 #include <kvor/zephrin6/swerve/Translation2d.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 #include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
+#include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
 
 #include <units.h>
 
@@ -43,6 +49,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <vector>
@@ -74,7 +81,8 @@ class SwerveDrivetrain {
                    const std::array<double, 3>& visionStandardDeviation, std::span<const ModuleConstants> modules)
       : impl_(std::make_unique<impl::SwerveDrivetrainImpl>(
             drivetrainConstants, odometryUpdateFrequency, odometryStandardDeviation, visionStandardDeviation,
-            std::span<const ModuleConstants>(WithTypedMotors(modules)))) {
+            std::span<const ModuleConstants>(WithTypedMotors(modules)))),
+        simSettings_(sim::SimSwerveDrivetrain::SettingsOf(modules)) {
     modules_.reserve(impl_->GetModules().size());
     for (const auto& module : impl_->GetModules()) modules_.emplace_back(*module, *impl_);
     impl_->GetOdometryThread().Start();
@@ -181,6 +189,36 @@ class SwerveDrivetrain {
   /// The engine behind this front end.
   impl::SwerveDrivetrainImpl& GetImpl() const { return *impl_; }
 
+  // ---- Simulation ----
+
+  /// The physics simulation of this drivetrain, built from its module
+  /// constants on first use (which sends nothing to the devices); it keeps
+  /// the robot's true pose.
+  sim::SimSwerveDrivetrain& GetSimDrivetrain() {
+    std::call_once(simOnce_, [this] {
+      sim_ = std::make_unique<sim::SimSwerveDrivetrain>(
+          *impl_, std::span<const sim::SimSwerveDrivetrain::ModuleSettings>(simSettings_));
+    });
+    return *sim_;
+  }
+  /// Moves the simulated robot on a thread of its own: every `period` of
+  /// wall time it integrates the time the runtime's clock moved, with
+  /// `supplyVoltage` as the battery. Nothing when it runs already.
+  /// @return OK, or InvalidParamValue for a period that is not positive.
+  kvor::zephrin::StatusCode StartSimThread(units::time::second_t period,
+                                           units::voltage::volt_t supplyVoltage = units::voltage::volt_t{12.0}) {
+    return GetSimDrivetrain().StartThread(period, supplyVoltage);
+  }
+  /// Stops the simulation thread and waits for it.
+  void StopSimThread() { GetSimDrivetrain().StopThread(); }
+  /// Moves the simulated robot through `dt` (seconds the runtime's clock
+  /// just moved) with `supplyVoltage` as the battery, for programs that step
+  /// time themselves. @return OK, or InvalidParamValue for a dt or voltage
+  /// that is negative or not finite.
+  kvor::zephrin::StatusCode UpdateSimState(units::time::second_t dt, units::voltage::volt_t supplyVoltage) {
+    return GetSimDrivetrain().Update(dt, supplyVoltage);
+  }
+
  private:
   template <std::size_t N>
   using ModuleArray = std::array<ModuleConstants, N>;
@@ -198,6 +236,10 @@ class SwerveDrivetrain {
 
   std::unique_ptr<impl::SwerveDrivetrainImpl> impl_;
   std::vector<Module> modules_;
+  std::vector<sim::SimSwerveDrivetrain::ModuleSettings> simSettings_;
+  std::once_flag simOnce_;
+  // Declared last: destroyed (its thread stopped) before the devices it feeds.
+  std::unique_ptr<sim::SimSwerveDrivetrain> sim_;
 };
 
 }  // namespace kvor::zephrin6::swerve

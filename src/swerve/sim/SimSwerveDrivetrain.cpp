@@ -1,0 +1,408 @@
+#include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
+
+#include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
+#include <kvor/zephrin6/sim/Auklet2SimState.hpp>
+#include <kvor/zephrin6/sim/RapaxQSimState.hpp>
+#include <kvor/zephrin6/sim/RapaxWSimState.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <variant>
+
+#include "core/internal/Report.hpp"
+#include "swerve/sim/internal/MechanismPhysics.hpp"
+
+namespace kvor::zephrin6::swerve::sim {
+
+using kvor::zephrin::StatusCode;
+using kvor::zephrin6::sim::Auklet2SimState;
+using kvor::zephrin6::sim::ChassisReference;
+using kvor::zephrin6::sim::RapaxQSimState;
+using kvor::zephrin6::sim::RapaxWSimState;
+
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+
+bool PositiveFinite(double x) { return std::isfinite(x) && x > 0.0; }
+
+// One simulated motor controller of either model, through its simulation
+// state, in the mechanism's sign convention (the state negates for an
+// inverted motor).
+class MotorSim {
+ public:
+  MotorSim(hardware::traits::CommonRapax& motor, bool inverted) : state_(StateOf(motor, inverted)) {}
+
+  double Volts() const {
+    return std::visit([](const auto& s) { return s.GetMotorVoltage().value(); }, state_);
+  }
+  double TorqueAmps() const {
+    return std::visit([](const auto& s) { return s.GetTorqueCurrent().value(); }, state_);
+  }
+  void SetSupply(double volts) {
+    std::visit([&](auto& s) { s.SetSupplyVoltage(units::voltage::volt_t{volts}); }, state_);
+  }
+  void SetRotor(double turns, double turnsPerSecond) {
+    std::visit(
+        [&](auto& s) {
+          s.SetRawRotorPosition(units::angle::turn_t{turns});
+          s.SetRotorVelocity(units::angular_velocity::turns_per_second_t{turnsPerSecond});
+        },
+        state_);
+  }
+  /// The rapax w's state (for its own encoder input), or null.
+  RapaxWSimState* RapaxW() { return std::get_if<RapaxWSimState>(&state_); }
+
+ private:
+  using State = std::variant<RapaxQSimState, RapaxWSimState>;
+  static State StateOf(hardware::traits::CommonRapax& motor, bool inverted) {
+    const ChassisReference orientation =
+        inverted ? ChassisReference::Clockwise_Positive : ChassisReference::CounterClockwise_Positive;
+    if (auto* q = dynamic_cast<hardware::core::CoreRapaxQ*>(&motor)) return RapaxQSimState(*q, orientation);
+    return RapaxWSimState(dynamic_cast<hardware::core::CoreRapaxW&>(motor), orientation);
+  }
+
+  State state_;
+};
+
+std::string DeviceText(hardware::traits::CommonRapax& motor) {
+  if (auto* device = dynamic_cast<hardware::ParentDevice*>(&motor)) return device->GetDeviceIdentifier().ToString();
+  return "unknown device";
+}
+
+// Warns, at construction, that a module setting cannot be simulated as given.
+void ReportSetting(const std::string& location, std::size_t module, const char* setting, double value,
+                   const char* outcome) {
+  char text[192];
+  std::snprintf(text, sizeof text, "Swerve simulation: module %zu %s of %g cannot be simulated; %s.", module, setting,
+                value, outcome);
+  kvor::zephrin6::internal::ReportMessage(false, text, location, 2);
+}
+
+// `value` when it is positive and finite, else `fallback` (reported).
+double PositiveOr(double value, double fallback, const std::string& location, std::size_t module,
+                  const char* setting, const char* outcome) {
+  if (PositiveFinite(value)) return value;
+  ReportSetting(location, module, setting, value, outcome);
+  return fallback;
+}
+
+// `value` when it is finite and at least 0, else 0 (reported).
+double NonNegativeOrZero(double value, const std::string& location, std::size_t module, const char* setting) {
+  if (std::isfinite(value) && value >= 0.0) return value;
+  ReportSetting(location, module, setting, value, "using 0");
+  return 0.0;
+}
+
+// The motor's own constants when it reports them, else the model's (and the
+// built-in model's for a model that is not physical).
+internal::MotorElectrics ElectricsOf(hardware::traits::CommonRapax& motor,
+                                     const SimSwerveDrivetrain::MotorModel& model) {
+  const double kv = motor.GetMotorKV(true).GetValue().value();
+  const double stall = motor.GetMotorStallCurrent(true).GetValue().value();
+  if (PositiveFinite(kv) && PositiveFinite(stall)) return internal::MotorElectrics::FromKv(kv, stall);
+  if (PositiveFinite(model.Kv.value()) && PositiveFinite(model.StallCurrent.value())) {
+    return internal::MotorElectrics::FromKv(model.Kv.value(), model.StallCurrent.value());
+  }
+  const SimSwerveDrivetrain::MotorModel standard;
+  return internal::MotorElectrics::FromKv(standard.Kv.value(), standard.StallCurrent.value());
+}
+
+}  // namespace
+
+struct SimSwerveDrivetrain::State {
+  struct Module {
+    Module(MotorSim driveMotor, MotorSim steerMotor) : drive(driveMotor), steer(steerMotor) {}
+
+    MotorSim drive;
+    MotorSim steer;
+    /// False when the settings cannot move it: it stands still.
+    bool simulated = false;
+    internal::Mechanism wheel;
+    internal::Mechanism azimuth;
+    double wheelRadius = 0.0;
+    double coupling = 0.0;
+    /// Stator current above which the wheel slips; infinite for none.
+    double slipAmps = std::numeric_limits<double>::infinity();
+    EncoderType encoder = EncoderType::None;
+    int32_t encoderId = 0;
+    double encoderOffsetTurns = 0.0;
+    double encoderSign = 1.0;
+
+    // What the controllers apply during this Update.
+    internal::Drive driveOutput;
+    internal::Drive steerOutput;
+
+    // Motion, radians and radians per second of the mechanisms.
+    double azimuthAngle = 0.0;
+    double azimuthVelocity = 0.0;
+    /// The wheel's rotation (what its motor turns), slip included.
+    double wheelAngle = 0.0;
+    double wheelVelocity = 0.0;
+    /// The wheel's ground speed as a rotation rate (speed / radius); the
+    /// wheel turns faster than this while it slips.
+    double groundVelocity = 0.0;
+  };
+
+  State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings);
+
+  void ReadOutputs();
+  void Advance(double seconds);
+  void Feed(double supplyVolts);
+
+  std::vector<Module> modules;
+  impl::SwerveDriveKinematics kinematics;
+  Auklet2SimState imu;
+  Pose2d pose;
+  /// Heading as a continuous angle, radians (the auklet 2's yaw counts turns).
+  double yaw = 0.0;
+  ChassisSpeeds speeds;
+  double simulatedSeconds = 0.0;
+  double suppliedVolts = std::numeric_limits<double>::quiet_NaN();
+  // Working space of each step, sized once.
+  std::vector<SwerveModulePosition> deltas;
+  std::vector<SwerveModuleState> states;
+};
+
+SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings)
+    : kinematics(drivetrain.GetModuleLocations()), imu(drivetrain.GetAuklet2()) {
+  const auto& driveModules = drivetrain.GetModules();
+  modules.reserve(driveModules.size());
+  for (std::size_t i = 0; i < driveModules.size(); ++i) {
+    impl::SwerveModuleImpl& source = *driveModules[i];
+    const std::string location = DeviceText(source.GetDriveMotor()) + " Swerve Simulation";
+    if (i >= settings.size()) {
+      ReportSetting(location, i, "settings count", static_cast<double>(settings.size()), "the module stands still");
+      modules.emplace_back(MotorSim(source.GetDriveMotor(), false), MotorSim(source.GetSteerMotor(), false));
+      continue;
+    }
+    const ModuleSettings& s = settings[i];
+    Module m(MotorSim(source.GetDriveMotor(), s.DriveMotorInverted),
+             MotorSim(source.GetSteerMotor(), s.SteerMotorInverted));
+    constexpr const char* kStill = "the module stands still";
+    const double driveRatio = PositiveOr(s.DriveMotorGearRatio, 0.0, location, i, "DriveMotorGearRatio", kStill);
+    const double steerRatio = PositiveOr(s.SteerMotorGearRatio, 0.0, location, i, "SteerMotorGearRatio", kStill);
+    m.wheelRadius = PositiveOr(s.WheelRadius.value(), 0.0, location, i, "WheelRadius", kStill);
+    m.simulated = driveRatio > 0.0 && steerRatio > 0.0 && m.wheelRadius > 0.0;
+
+    m.wheel = {ElectricsOf(source.GetDriveMotor(), s.DriveMotor), driveRatio,
+               PositiveOr(s.DriveInertia.value(), kDefaultDriveInertia.value(), location, i, "DriveInertia",
+                          "using the default inertia"),
+               NonNegativeOrZero(s.DriveFrictionVoltage.value(), location, i, "DriveFrictionVoltage")};
+    m.azimuth = {ElectricsOf(source.GetSteerMotor(), s.SteerMotor), steerRatio,
+                 PositiveOr(s.SteerInertia.value(), kDefaultSteerInertia.value(), location, i, "SteerInertia",
+                            "using the default inertia"),
+                 NonNegativeOrZero(s.SteerFrictionVoltage.value(), location, i, "SteerFrictionVoltage")};
+    if (std::isfinite(s.CouplingGearRatio)) {
+      m.coupling = s.CouplingGearRatio;
+    } else {
+      ReportSetting(location, i, "CouplingGearRatio", s.CouplingGearRatio, "using 0");
+    }
+    const double slip = NonNegativeOrZero(s.SlipCurrent.value(), location, i, "SlipCurrent");
+    if (slip > 0.0) m.slipAmps = slip;
+    m.encoder = s.Encoder;
+    m.encoderId = s.EncoderId;
+    m.encoderOffsetTurns = std::isfinite(s.EncoderOffset.value()) ? s.EncoderOffset.value() : 0.0;
+    m.encoderSign = s.EncoderInverted ? -1.0 : 1.0;
+    modules.push_back(std::move(m));
+  }
+  deltas.resize(modules.size());
+  states.resize(modules.size());
+}
+
+void SimSwerveDrivetrain::State::ReadOutputs() {
+  for (Module& m : modules) {
+    if (!m.simulated) continue;
+    // A bridge that applies no voltage and carries no current has its
+    // windings open: the motor coasts instead of braking.
+    m.driveOutput.volts = m.drive.Volts();
+    m.driveOutput.coasting = m.driveOutput.volts == 0.0 && m.drive.TorqueAmps() == 0.0;
+    m.steerOutput.volts = m.steer.Volts();
+    m.steerOutput.coasting = m.steerOutput.volts == 0.0 && m.steer.TorqueAmps() == 0.0;
+  }
+}
+
+void SimSwerveDrivetrain::State::Advance(double seconds) {
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    Module& m = modules[i];
+    if (!m.simulated) {
+      deltas[i] = {units::length::meter_t{0.0}, Rotation2d(units::angle::radian_t{m.azimuthAngle})};
+      continue;
+    }
+    const internal::Motion azimuth = internal::Step(m.azimuth, m.steerOutput, m.azimuthVelocity, seconds);
+    const double midAzimuth = m.azimuthAngle + azimuth.angle / 2.0;
+    m.azimuthAngle += azimuth.angle;
+    m.azimuthVelocity = azimuth.velocity;
+
+    // Turning the azimuth turns the drive motor through the coupling gear;
+    // that motion's back-EMF is lost to the wheel.
+    internal::Drive wheelDrive = m.driveOutput;
+    wheelDrive.volts -= m.wheel.motor.torquePerAmp * m.coupling * azimuth.angle / seconds;
+    const double amps = wheelDrive.coasting ? 0.0 : internal::Current(m.wheel, wheelDrive.volts, m.groundVelocity);
+    double groundAngle = 0.0;
+    if (std::abs(amps) > m.slipAmps) {
+      // The floor takes no more than the slip current's torque; the rest
+      // spins the (light) wheel, whose motor then draws just that current.
+      const double push = std::copysign(m.slipAmps, amps);
+      const double acceleration = m.wheel.gearRatio * m.wheel.motor.torquePerAmp * push / m.wheel.inertia;
+      groundAngle = m.groundVelocity * seconds + acceleration * seconds * seconds / 2.0;
+      m.groundVelocity += acceleration * seconds;
+      m.wheelVelocity = internal::VelocityAtCurrent(m.wheel, wheelDrive.volts, push);
+      m.wheelAngle += m.wheelVelocity * seconds;
+    } else {
+      const internal::Motion wheel = internal::Step(m.wheel, wheelDrive, m.groundVelocity, seconds);
+      groundAngle = wheel.angle;
+      m.groundVelocity = m.wheelVelocity = wheel.velocity;
+      m.wheelAngle += wheel.angle;
+    }
+    deltas[i] = {units::length::meter_t{groundAngle * m.wheelRadius}, Rotation2d(units::angle::radian_t{midAzimuth})};
+  }
+  const Twist2d twist = kinematics.ToTwist2d(deltas);
+  pose = pose.Exp(twist);
+  yaw += twist.dtheta.value();
+}
+
+void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
+  if (supplyVolts != suppliedVolts) {
+    for (Module& m : modules) {
+      m.drive.SetSupply(supplyVolts);
+      m.steer.SetSupply(supplyVolts);
+    }
+    imu.SetSupplyVoltage(units::voltage::volt_t{supplyVolts});
+    suppliedVolts = supplyVolts;
+  }
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    Module& m = modules[i];
+    states[i] = {units::velocity::meters_per_second_t{m.groundVelocity * m.wheelRadius},
+                 Rotation2d(units::angle::radian_t{m.azimuthAngle})};
+    if (!m.simulated) continue;
+    m.steer.SetRotor(m.azimuthAngle * m.azimuth.gearRatio / kTwoPi, m.azimuthVelocity * m.azimuth.gearRatio / kTwoPi);
+    m.drive.SetRotor((m.wheelAngle * m.wheel.gearRatio + m.azimuthAngle * m.coupling) / kTwoPi,
+                     (m.wheelVelocity * m.wheel.gearRatio + m.azimuthVelocity * m.coupling) / kTwoPi);
+    const double reading = m.encoderOffsetTurns + m.encoderSign * m.azimuthAngle / kTwoPi;
+    const double readingRate = m.encoderSign * m.azimuthVelocity / kTwoPi;
+    if (m.encoder == EncoderType::Angulon) {
+      // The drivetrain has no object for the encoder, so it is fed by ID; an
+      // encoder the program never created is simply not there.
+      using kvor::zephrin::platform::DeviceType;
+      kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::Angulon, m.encoderId, "RawPosition", reading);
+      kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::Angulon, m.encoderId, "Velocity", readingRate);
+    } else if (RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
+      input->SetPulseWidthPosition(units::angle::turn_t{reading});
+      input->SetPulseWidthVelocity(units::angular_velocity::turns_per_second_t{readingRate});
+    }
+  }
+  speeds = kinematics.ToChassisSpeeds(states);
+  imu.SetRawYaw(units::angle::degree_t{yaw * kDegreesPerRadian});
+  imu.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{speeds.omega.value() * kDegreesPerRadian});
+}
+
+SimSwerveDrivetrain::SimSwerveDrivetrain(impl::SwerveDrivetrainImpl& drivetrain,
+                                         std::span<const ModuleSettings> modules)
+    : state_(std::make_unique<State>(drivetrain, modules)) {}
+
+SimSwerveDrivetrain::~SimSwerveDrivetrain() { StopThread(); }
+
+StatusCode SimSwerveDrivetrain::Update(units::time::second_t dt, units::voltage::volt_t supplyVoltage) {
+  const double seconds = dt.value();
+  const double volts = supplyVoltage.value();
+  if (!(std::isfinite(seconds) && seconds >= 0.0) || !(std::isfinite(volts) && volts >= 0.0)) {
+    return StatusCode::InvalidParamValue;
+  }
+  std::lock_guard lock(mutex_);
+  State& state = *state_;
+  state.ReadOutputs();
+  const double pieces = std::ceil(seconds / kMaxStep.value());
+  if (pieces >= 1.0) {
+    const double step = seconds / pieces;
+    for (double piece = 0.0; piece < pieces; piece += 1.0) state.Advance(step);
+  }
+  state.simulatedSeconds += seconds;
+  state.Feed(volts);
+  return StatusCode::OK;
+}
+
+Pose2d SimSwerveDrivetrain::GetPose() const {
+  std::lock_guard lock(mutex_);
+  return state_->pose;
+}
+
+StatusCode SimSwerveDrivetrain::ResetPose(const Pose2d& pose) {
+  const double heading = pose.Rotation().Radians().value();
+  if (!std::isfinite(pose.X().value()) || !std::isfinite(pose.Y().value()) || !std::isfinite(heading)) {
+    return StatusCode::InvalidParamValue;
+  }
+  std::lock_guard lock(mutex_);
+  state_->pose = pose;
+  state_->yaw = heading;
+  return StatusCode::OK;
+}
+
+ChassisSpeeds SimSwerveDrivetrain::GetChassisSpeeds() const {
+  std::lock_guard lock(mutex_);
+  return state_->speeds;
+}
+
+std::vector<SwerveModuleState> SimSwerveDrivetrain::GetModuleStates() const {
+  std::lock_guard lock(mutex_);
+  return state_->states;
+}
+
+units::time::second_t SimSwerveDrivetrain::GetSimulatedTime() const {
+  std::lock_guard lock(mutex_);
+  return units::time::second_t{state_->simulatedSeconds};
+}
+
+StatusCode SimSwerveDrivetrain::StartThread(units::time::second_t period, units::voltage::volt_t supplyVoltage) {
+  const double seconds = period.value();
+  const double volts = supplyVoltage.value();
+  if (!PositiveFinite(seconds) || !(std::isfinite(volts) && volts >= 0.0)) return StatusCode::InvalidParamValue;
+  std::lock_guard lock(threadMutex_);
+  if (running_.load()) return StatusCode::OK;
+  if (thread_.joinable()) thread_.join();
+  running_.store(true);
+  // Time counts from this call, however late the thread gets going.
+  const double start = kvor::zephrin6::utils::GetCurrentTimeSeconds();
+  thread_ = std::thread([this, start, seconds, volts] { Run(start, seconds, volts); });
+  return StatusCode::OK;
+}
+
+void SimSwerveDrivetrain::StopThread() {
+  std::lock_guard lock(threadMutex_);
+  {
+    std::lock_guard wake(wakeMutex_);
+    running_.store(false);
+  }
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void SimSwerveDrivetrain::Run(double startSeconds, double periodSeconds, double supplyVolts) {
+  double last = startSeconds;
+  const auto period = std::chrono::duration<double>(periodSeconds);
+  while (true) {
+    {
+      std::unique_lock wake(wakeMutex_);
+      if (wake_.wait_for(wake, period, [&] { return !running_.load(); })) return;
+    }
+    // The runtime's clock may be manual or a replay: the physics follows
+    // whatever time it shows, and a clock that went back is taken as the
+    // new start.
+    const double now = kvor::zephrin6::utils::GetCurrentTimeSeconds();
+    if (now > last) Update(units::time::second_t{now - last}, units::voltage::volt_t{supplyVolts});
+    last = now;
+  }
+}
+
+}  // namespace kvor::zephrin6::swerve::sim

@@ -1,0 +1,71 @@
+#pragma once
+
+// The physics of one motor-driven mechanism of a simulated swerve module (a
+// wheel or an azimuth): a brushless motor, seen as a DC motor, turns an
+// inertia through a gear ratio against a friction that costs a fixed voltage.
+// Pure functions over plain numbers, thread-safe.
+//
+// Between two firmware steps the controller holds its output voltage, so the
+// motion obeys J dw/dt = G Kt (u - Ke G w) / R, a first-order lag towards
+// the free speed. It is integrated exactly over a step, which stays right
+// (and stable) for any step length, however small the inertia. Friction
+// takes its voltage in the direction of motion, or holds the mechanism at
+// rest while the drive does not exceed it.
+
+namespace kvor::zephrin6::swerve::sim::internal {
+
+/// The electrical constants of a motor.
+struct MotorElectrics {
+  /// Winding resistance, ohms.
+  double resistance = 0.0;
+  /// Torque per ampere, newton-metres; equal to the back-EMF per radian per
+  /// second in volts for an ideal motor.
+  double torquePerAmp = 0.0;
+
+  /// The constants of a motor with speed constant `kvRpmPerVolt` (RPM per
+  /// volt) that draws `stallAmps` at stall with `nominalVolts` applied.
+  static MotorElectrics FromKv(double kvRpmPerVolt, double stallAmps, double nominalVolts = 12.0);
+};
+
+/// One mechanism: its motor, gearing, inertia and friction.
+struct Mechanism {
+  MotorElectrics motor;
+  /// Motor rotations per mechanism rotation.
+  double gearRatio = 1.0;
+  /// Inertia of the mechanism as its output shaft sees it, kg m^2.
+  double inertia = 0.0;
+  /// Voltage the friction costs while moving, volts (0 or more).
+  double frictionVolts = 0.0;
+};
+
+/// How the controller drives the motor during a step.
+struct Drive {
+  /// Voltage across the windings, volts; for a wheel whose motor also turns
+  /// with the azimuth (coupling), already less the back-EMF of that motion.
+  double volts = 0.0;
+  /// The windings are open (coast): no electrical torque, only friction.
+  bool coasting = false;
+};
+
+/// The mechanism's motion over a step.
+struct Motion {
+  /// Angle turned during the step, radians of the mechanism.
+  double angle = 0.0;
+  /// Angular velocity at the end of the step, radians per second.
+  double velocity = 0.0;
+};
+
+/// Integrates the mechanism from `velocity` (radians per second) through
+/// `seconds` of `drive`. The mechanism must have a positive inertia, gear
+/// ratio and motor constants.
+Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds);
+
+/// The stator current (amperes) the motor draws with `volts` across it while
+/// the mechanism turns at `velocity` (radians per second), friction aside.
+double Current(const Mechanism& mechanism, double volts, double velocity);
+
+/// The mechanism velocity (radians per second) at which the motor draws
+/// exactly `amps` with `volts` across it.
+double VelocityAtCurrent(const Mechanism& mechanism, double volts, double amps);
+
+}  // namespace kvor::zephrin6::swerve::sim::internal

@@ -1,0 +1,285 @@
+// The swerve physics simulation driving a four-module drivetrain on the
+// manual clock: the robot goes where it is sent and odometry follows it, the
+// auklet 2 turns with it, the coupling gear and wheel slip show in what the
+// motors measure, and input it cannot simulate is refused.
+#include <kvor/zephrin6/controls/NeutralOut.hpp>
+#include <kvor/zephrin6/controls/VoltageOut.hpp>
+#include <kvor/zephrin6/swerve/SwerveDrivetrain.hpp>
+#include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
+#include <kvor/zephrin6/swerve/requests/Idle.hpp>
+#include <kvor/zephrin6/swerve/requests/RobotCentric.hpp>
+
+#include <kvor/zephrin/runtime/harness/Harness.hpp>
+
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <thread>
+
+#include "support/RuntimeFixture.hpp"
+#include "swervesim/SimRig.hpp"
+
+namespace {
+
+using namespace swervesim_rig;
+using kvor::zephrin::StatusCode;
+using kvor::zephrin6::controls::NeutralOut;
+using kvor::zephrin6::controls::VoltageOut;
+using swerve::requests::FieldCentric;
+using units::time::second_t;
+using units::voltage::volt_t;
+
+constexpr int kRapaxQType = 5;
+constexpr const char* kNoSteering =
+    "the simulated firmware produces no MotorVoltage for the steer motors' position requests yet";
+
+/// Whether any azimuth moved: the steer motors' closed loops drove them.
+bool Steered(SimRig& rig) {
+  for (const auto& state : rig.Sim().GetModuleStates()) {
+    if (std::abs(state.angle.Radians().value()) > 1e-3) return true;
+  }
+  return false;
+}
+
+/// The physics input `name` the runtime last received for rapax q `id`.
+double RapaxInput(int id, const char* name) {
+  return harness::SimPhysicsInput(kRapaxQType, id, name).value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+/// Sends `request` to every drive motor (left side) and `right` to the right side.
+template <class Request>
+void DriveMotors(SimRig& rig, const Request& left, const Request& right) {
+  const auto& modules = rig.Drivetrain().GetModules();
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    modules[i]->GetDriveMotor().SetControl(rig.Drivetrain().GetModuleLocations()[i].Y().value() > 0 ? left : right);
+  }
+}
+
+class SimSwerveDrivetrainTest : public zephrin_test::RuntimeTest {
+ protected:
+  /// A fresh runtime for the next case of a table.
+  static void Fresh() {
+    harness::Reset();
+    harness::SetReportEcho(false);
+    harness::UseManualClock(1.0);
+  }
+};
+
+// Field-centric at 1 m/s for 2 s ends within 2 cm of 2 m, in truth and in
+// odometry, going forwards or backwards, without turning.
+TEST_F(SimSwerveDrivetrainTest, DrivesTwoMetresInTwoSeconds) {
+  for (const double speed : {1.0, -1.0}) {
+    SCOPED_TRACE(speed);
+    Fresh();
+    SimRig rig;
+    rig.Drivetrain().SetControl(FieldCentric{}.WithVelocityX(meters_per_second_t{speed}));
+    rig.Run(2.0);
+    const swerve::Pose2d truth = rig.Sim().GetPose();
+    const swerve::Pose2d odometry = rig.Drivetrain().GetState().Pose;
+    for (const swerve::Pose2d& pose : {truth, odometry}) {
+      EXPECT_NEAR(pose.X().value(), 2.0 * speed, 0.02);
+      EXPECT_NEAR(pose.Y().value(), 0.0, 1e-6);
+      EXPECT_NEAR(pose.Rotation().Degrees().value(), 0.0, 1e-6);
+    }
+    EXPECT_NEAR(rig.Sim().GetChassisSpeeds().vx.value(), speed, 1e-3);
+  }
+}
+
+// Driving left, the wheels first turn a quarter turn, then the robot goes
+// sideways while odometry keeps up.
+TEST_F(SimSwerveDrivetrainTest, SteersToDriveSideways) {
+  SimRig rig;
+  rig.Drivetrain().SetControl(FieldCentric{}.WithVelocityY(meters_per_second_t{1.0}));
+  rig.Run(2.0);
+  if (!Steered(rig)) GTEST_SKIP() << kNoSteering;
+  const swerve::Pose2d truth = rig.Sim().GetPose();
+  EXPECT_NEAR(truth.X().value(), 0.0, 0.02);
+  EXPECT_NEAR(truth.Y().value(), 2.0, 0.1);
+  EXPECT_NEAR(truth.Rotation().Degrees().value(), 0.0, 0.5);
+  const swerve::Pose2d odometry = rig.Drivetrain().GetState().Pose;
+  EXPECT_NEAR(odometry.X().value(), truth.X().value(), 0.02);
+  EXPECT_NEAR(odometry.Y().value(), truth.Y().value(), 0.02);
+}
+
+/// Runs `seconds` and checks at every odometry sample that the auklet 2's
+/// heading (latency-compensated, as the drivetrain reads it) is within half
+/// a degree of the simulated truth. Returns how far the robot turned.
+double ExpectImuFollowsTruth(SimRig& rig, double seconds) {
+  int worst = 0;
+  double worstError = 0.0;
+  rig.Run(seconds, {}, [&](const swerve::SwerveDriveState& state) {
+    const double error = (state.RawHeading - rig.Sim().GetPose().Rotation()).Degrees().value();
+    if (std::abs(error) > std::abs(worstError)) {
+      worstError = error;
+      worst = static_cast<int>(rig.Ticks());
+    }
+  });
+  EXPECT_LT(std::abs(worstError), 0.5) << "at tick " << worst;
+  const swerve::Pose2d truth = rig.Sim().GetPose();
+  EXPECT_NEAR(truth.X().value(), 0.0, 1e-3);
+  EXPECT_NEAR(truth.Y().value(), 0.0, 1e-3);
+  return truth.Rotation().Degrees().value();
+}
+
+// Turning in place with the wheels straight, left side back and right side
+// forward, turns the auklet 2 with the robot. The wheels scrub sideways, so
+// the body turns at the rate that best fits all four: half of what the
+// rolling alone would give on a square drivetrain.
+TEST_F(SimSwerveDrivetrainTest, TankTurnTurnsTheImuWithTheRobot) {
+  SimRig rig;
+  rig.Drivetrain().SetControl(swerve::requests::Idle{});
+  const double volts = 0.3 / kSimSpeedAt12Volts * 12.0;  // 0.3 m/s
+  DriveMotors(rig, VoltageOut{volt_t{-volts}}, VoltageOut{volt_t{volts}});
+  EXPECT_NEAR(ExpectImuFollowsTruth(rig, 1.5), 0.5 * 1.5 * 180.0 / kPi, 1.0);
+}
+
+// A spin requested in place points the wheels round the centre and turns
+// the auklet 2 with the robot.
+TEST_F(SimSwerveDrivetrainTest, SpinInPlaceTurnsTheImuWithTheRobot) {
+  SimRig rig;
+  rig.Drivetrain().SetControl(
+      swerve::requests::RobotCentric{}.WithRotationalRate(units::angular_velocity::radians_per_second_t{1.0}));
+  const double turned = ExpectImuFollowsTruth(rig, 2.5);
+  if (!Steered(rig)) GTEST_SKIP() << kNoSteering;
+  EXPECT_GT(turned, 100.0);
+}
+
+// Turning the azimuth with the wheel free turns the drive motor by the
+// coupling ratio, while the robot stays where it is.
+TEST_F(SimSwerveDrivetrainTest, CouplingTurnsTheDriveMotorWithTheAzimuth) {
+  SimRig rig;
+  rig.Drivetrain().SetControl(swerve::requests::Idle{});
+  DriveMotors(rig, NeutralOut{}, NeutralOut{});
+  rig.Drivetrain().GetModules()[0]->GetSteerMotor().SetControl(VoltageOut{volt_t{2.0}});
+  rig.Run(0.2);
+
+  const double azimuthTurns = rig.Sim().GetModuleStates()[0].angle.Turns().value();
+  EXPECT_GT(azimuthTurns, 0.05);
+  EXPECT_NEAR(RapaxInput(SteerId(0), "RawRotorPosition"), azimuthTurns * kSteerGearRatio, 1e-9);
+  EXPECT_NEAR(RapaxInput(DriveId(0), "RawRotorPosition"), azimuthTurns * kCouplingGearRatio, 1e-9);
+  EXPECT_GT(RapaxInput(DriveId(0), "RotorVelocity"), 0.0);
+  EXPECT_EQ(RapaxInput(DriveId(1), "RawRotorPosition"), 0.0);
+  const swerve::Pose2d truth = rig.Sim().GetPose();
+  EXPECT_EQ(truth.X().value(), 0.0);
+  EXPECT_EQ(truth.Y().value(), 0.0);
+}
+
+// Full voltage from rest: a wheel that never slips rolls exactly as far as
+// its motor turned; one that slips above 60 A pushes the robot with the
+// slip current's torque only, while its motor turns further than the robot
+// went.
+TEST_F(SimSwerveDrivetrainTest, WheelSlipsAboveTheSlipCurrent) {
+  constexpr double kInertia = 0.025;
+  constexpr double kSeconds = 0.1;
+  const double metresPerRotorTurn = 2.0 * kPi * kWheelRadius / kDriveGearRatio;
+  for (const double slipAmps : {0.0, 60.0}) {
+    SCOPED_TRACE(slipAmps);
+    Fresh();
+    std::vector<ModuleConstants> modules = SimModules();
+    for (auto& module : modules) {
+      module.WithSlipCurrent(units::current::ampere_t{slipAmps})
+          .WithDriveInertia(units::moment_of_inertia::kilogram_square_meter_t{kInertia});
+    }
+    SimRig rig(modules);
+    rig.Drivetrain().SetControl(swerve::requests::Idle{});
+    DriveMotors(rig, VoltageOut{volt_t{12.0}}, VoltageOut{volt_t{12.0}});
+    rig.Run(kSeconds);
+
+    const double rolled = RapaxInput(DriveId(0), "RawRotorPosition") * metresPerRotorTurn;
+    const double travelled = rig.Sim().GetPose().X().value();
+    if (slipAmps == 0.0) {
+      EXPECT_NEAR(rolled, travelled, 1e-9);
+    } else {
+      // a = gear x Kt x I / J x r, the motor's Kt from 500 RPM/V.
+      const double kt = 60.0 / (500.0 * 2.0 * kPi);
+      const double acceleration = kDriveGearRatio * kt * slipAmps / kInertia * kWheelRadius;
+      EXPECT_NEAR(travelled, acceleration * kSeconds * kSeconds / 2.0, 1e-3);
+      EXPECT_GT(rolled, 2.0 * travelled);
+    }
+  }
+}
+
+// Update refuses a time step or supply voltage it cannot use and changes
+// nothing; settings it cannot simulate are reported and leave that module
+// standing while the others drive.
+TEST_F(SimSwerveDrivetrainTest, RefusesWhatItCannotSimulate) {
+  std::vector<ModuleConstants> modules = SimModules();
+  modules[1].WithDriveMotorGearRatio(0.0);
+  modules[2].WithDriveInertia(units::moment_of_inertia::kilogram_square_meter_t{-1.0});
+  modules[3].WithDriveFrictionVoltage(volt_t{std::numeric_limits<double>::quiet_NaN()});
+  SimRig rig(modules);
+  std::string reports;
+  for (const auto& report : harness::Reports()) reports += report.details + "\n";
+  EXPECT_NE(reports.find("module 1 DriveMotorGearRatio of 0"), std::string::npos) << reports;
+  EXPECT_NE(reports.find("module 2 DriveInertia of -1"), std::string::npos) << reports;
+  EXPECT_NE(reports.find("module 3 DriveFrictionVoltage of nan"), std::string::npos) << reports;
+
+  const second_t before = rig.Sim().GetSimulatedTime();
+  const double supply = RapaxInput(DriveId(0), "SupplyVoltage");
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const std::pair<double, double> bad[] = {{-0.001, 12.0}, {kNaN, 12.0}, {kInf, 12.0}, {0.001, -1.0}, {0.001, kNaN}};
+  for (const auto& [dt, volts] : bad) {
+    SCOPED_TRACE(std::to_string(dt) + " s, " + std::to_string(volts) + " V");
+    EXPECT_EQ(rig.Sim().Update(second_t{dt}, volt_t{volts}), StatusCode::InvalidParamValue);
+  }
+  EXPECT_EQ(rig.Sim().GetSimulatedTime(), before);
+  EXPECT_EQ(RapaxInput(DriveId(0), "SupplyVoltage"), supply);
+  EXPECT_EQ(rig.Sim().ResetPose(swerve::Pose2d(meter_t{kNaN}, meter_t{0.0}, swerve::Rotation2d())),
+            StatusCode::InvalidParamValue);
+  EXPECT_EQ(rig.Sim().GetPose().X().value(), 0.0);
+
+  // A settings list shorter than the drivetrain leaves the last module out.
+  harness::ClearReports();
+  const std::vector<SimSwerveDrivetrain::ModuleSettings> three(3, SimSwerveDrivetrain::ModuleSettings::From(modules[0]));
+  SimSwerveDrivetrain partial(rig.Drivetrain(), three);
+  ASSERT_FALSE(harness::Reports().empty());
+  EXPECT_NE(harness::Reports().front().details.find("module 3 settings count of 3"), std::string::npos);
+
+  rig.Drivetrain().SetControl(swerve::requests::Idle{});
+  DriveMotors(rig, VoltageOut{volt_t{3.0}}, VoltageOut{volt_t{3.0}});
+  rig.Run(0.1);
+  EXPECT_GT(RapaxInput(DriveId(0), "RawRotorPosition"), 0.1);
+  EXPECT_FALSE(harness::SimPhysicsInput(kRapaxQType, DriveId(1), "RawRotorPosition").has_value())
+      << "module 1 must stand still";
+  EXPECT_GT(RapaxInput(DriveId(2), "RawRotorPosition"), 0.1);
+  EXPECT_GT(RapaxInput(DriveId(3), "RawRotorPosition"), 0.1);
+}
+
+// The typed drivetrain's simulation thread integrates whatever time the
+// runtime's clock moves, feeds the devices, and stops on request.
+TEST_F(SimSwerveDrivetrainTest, SimThreadFollowsTheRuntimeClock) {
+  using Drivetrain = swerve::SwerveDrivetrain<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
+                                              configs::AngulonConfiguration>;
+  swerve::SwerveDrivetrainConstants constants;
+  constants.WithCANBusName(kBus).WithAuklet2Id(kAuklet2Id);
+  std::unique_ptr<Drivetrain> drivetrain;
+  RunWhileTimePasses([&] { drivetrain = std::make_unique<Drivetrain>(constants, SimModule(0), SimModule(1)); });
+  SimSwerveDrivetrain& sim = drivetrain->GetSimDrivetrain();
+
+  EXPECT_EQ(drivetrain->StartSimThread(second_t{0.0}), StatusCode::InvalidParamValue);
+  EXPECT_FALSE(sim.IsThreadRunning());
+  ASSERT_EQ(drivetrain->StartSimThread(second_t{0.001}), StatusCode::OK);
+  EXPECT_EQ(drivetrain->StartSimThread(second_t{0.001}), StatusCode::OK);
+  EXPECT_TRUE(sim.IsThreadRunning());
+
+  harness::AdvanceTime(0.25);
+  // Waits for the thread (real time only bounds a hung thread).
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (sim.GetSimulatedTime().value() < 0.25 - 1e-9 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::yield();
+  }
+  EXPECT_NEAR(sim.GetSimulatedTime().value(), 0.25, 1e-9);
+  EXPECT_EQ(harness::SimPhysicsInput(7, kAuklet2Id, "SupplyVoltage"), 12.0);
+  EXPECT_EQ(RapaxInput(DriveId(1), "SupplyVoltage"), 12.0);
+
+  drivetrain->StopSimThread();
+  EXPECT_FALSE(sim.IsThreadRunning());
+  harness::AdvanceTime(0.25);
+  EXPECT_NEAR(sim.GetSimulatedTime().value(), 0.25, 1e-9);
+  ASSERT_EQ(drivetrain->StartSimThread(second_t{0.001}), StatusCode::OK);
+  RunWhileTimePasses([&] { drivetrain.reset(); });  // stops both threads
+}
+
+}  // namespace
