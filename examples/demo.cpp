@@ -1,99 +1,327 @@
-// A short robot program on the simulated runtime: three devices on a CAN FD
-// bus, a configuration, a few requests, signals read with their units and
-// timestamps, what the runtime received, and one reported error.
+// The robot program `make demo` runs: a four-module swerve drivetrain, with
+// no robot at all, drives a figure-eight for ten seconds while the library's
+// odometry tracks it; everything is logged, and the log is replayed to run
+// the same odometry again.
 //
-// The runtime simulates every device it is told about, so this runs without
-// hardware. Each device's simulation state stands in for the physics: it sets
-// what the simulated sensors measure and reads what the simulated motor
-// drives. The harness (tests, examples and tools only) moves a manual clock
-// and shows what the devices were sent.
+//   1. Live. The runtime simulates the motor controllers and the auklet 2;
+//      the drivetrain's SimSwerveDrivetrain stands in for the robot's
+//      wheels and body. Every 20 ms the program's loop sends a field-centric
+//      request (the path's velocity plus a correction towards it) and a
+//      heading PID turns the robot as it goes. The runtime's clock is
+//      manual, so the ten seconds take far less than ten seconds, and every
+//      step happens in the same order on every run.
+//   2. Replay. The .wisp log the runtime wrote is loaded, a second
+//      drivetrain is built on it, and odometry is run at the same instants
+//      as live: it must give the same poses, bit for bit.
+//   3. Results: the odometry error against the simulated truth, the replay
+//      check, and an SVG picture of both paths and the heading error, all in
+//      build/demo/ beside the log.
+#include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
-#include <kvor/zephrin6/controls/NeutralOut.hpp>
-#include <kvor/zephrin6/controls/PositionVoltage.hpp>
-#include <kvor/zephrin6/controls/VoltageOut.hpp>
-#include <kvor/zephrin6/core/CANBus.hpp>
-#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
-#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
-#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+#include <kvor/zephrin6/core/SignalLogger.hpp>
+#include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/swerve/SwerveDrivetrain.hpp>
+#include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
+#include <kvor/zephrin6/swerve/ZephrinPIDController.hpp>
+#include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
 
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
-#include <iostream>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <bit>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <numbers>
+#include <thread>
+#include <vector>
+
+#include "DemoPlot.hpp"
 
 using namespace kvor::zephrin6;
-using namespace kvor::zephrin6::hardware::core;
 using namespace units::literals;
 namespace harness = kvor::zephrin::runtime::harness;
+namespace fs = std::filesystem;
 
-// Prints a signal as "name: value units (at t s, status)".
-template <class T>
-void Show(const StatusSignal<T>& signal) {
-  std::cout << "  " << signal.GetName() << ": " << signal.GetValueAsDouble() << ' ' << signal.GetUnits()
-            << "  (at t = " << signal.GetTimestamp().GetTime().value() << " s, " << signal.GetStatus() << ")\n";
+using Drivetrain =
+    swerve::SwerveDrivetrain<configs::RapaxQConfiguration, configs::RapaxQConfiguration, configs::AngulonConfiguration>;
+using ModuleConstants = Drivetrain::ModuleConstants;
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kTick = 0.001;        // physics step, seconds
+constexpr int kTicksPerSample = 4;     // odometry at 250 Hz
+constexpr int kTicksPerLoop = 20;      // the robot program's 20 ms loop
+constexpr double kDriveSeconds = 10.0;
+
+// ---- The robot ----
+
+constexpr double kDriveGearRatio = 6.75;
+constexpr double kSteerGearRatio = 150.0 / 7.0;
+constexpr units::length::meter_t kWheelRadius = 0.05_m;
+// The simulated motors turn at 500 RPM per volt: 100 turns per second at
+// 12 V, which the drive gearing and the wheel make this many m/s.
+const units::velocity::meters_per_second_t kSpeedAt12Volts{100.0 / kDriveGearRatio * 2.0 * kPi * kWheelRadius.value()};
+
+std::array<ModuleConstants, 4> Modules() {
+  configs::Slot0Configs steerGains;
+  steerGains.WithkP(60).WithkD(0.5);  // volts per rotation of azimuth error
+  swerve::SwerveModuleConstantsFactory<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
+                                       configs::AngulonConfiguration>
+      factory;
+  factory.WithDriveMotorGearRatio(kDriveGearRatio)
+      .WithSteerMotorGearRatio(kSteerGearRatio)
+      .WithCouplingGearRatio(3.5)
+      .WithWheelRadius(kWheelRadius)
+      .WithSpeedAt12Volts(kSpeedAt12Volts)
+      .WithSteerMotorGains(steerGains)
+      .WithSlipCurrent(120_A)
+      // What the simulation needs: a wheel carrying a quarter of a 50 kg
+      // robot, a light azimuth, and a little friction in each.
+      .WithDriveInertia(units::moment_of_inertia::kilogram_square_meter_t{0.03})
+      .WithSteerInertia(units::moment_of_inertia::kilogram_square_meter_t{0.004})
+      .WithDriveFrictionVoltage(0.2_V)
+      .WithSteerFrictionVoltage(0.2_V);
+  return {factory.CreateModuleConstants(1, 2, 3, 0_tr, 0.3_m, 0.3_m, false, false, false),
+          factory.CreateModuleConstants(4, 5, 6, 0_tr, 0.3_m, -0.3_m, false, false, false),
+          factory.CreateModuleConstants(7, 8, 9, 0_tr, -0.3_m, 0.3_m, false, false, false),
+          factory.CreateModuleConstants(10, 11, 12, 0_tr, -0.3_m, -0.3_m, false, false, false)};
 }
 
+/// Builds the drivetrain on the bus "drivebus" and stops its odometry
+/// thread: this program samples odometry itself, at exact instants.
+std::unique_ptr<Drivetrain> BuildDrivetrain(const std::array<ModuleConstants, 4>& modules);
+
+/// The steer motors report the azimuth (their rotor turns divided by the
+/// steering ratio) and hold it with the module's gains.
+void ConfigureSteerMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    configs::RapaxQConfiguration steer;
+    steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
+    steer.Slot0 = modules[i].SteerMotorGains;
+    drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer);
+  }
+}
+
+// ---- The path: a figure-eight, 4 m by 2 m, once in ten seconds ----
+
+struct PathPoint {
+  double x, y;    // metres
+  double vx, vy;  // metres per second
+};
+
+PathPoint FigureEight(double t) {
+  constexpr double w = 2.0 * kPi / kDriveSeconds;
+  return {2.0 * std::sin(w * t), 1.0 * std::sin(2.0 * w * t), 2.0 * w * std::cos(w * t),
+          2.0 * w * std::cos(2.0 * w * t)};
+}
+
+// The robot turns a quarter turn each way as it goes round.
+double TargetHeading(double t) { return kPi / 2.0 * std::sin(2.0 * kPi * t / kDriveSeconds); }
+
+// ---- Running on the manual clock ----
+
+/// Runs `call` on a helper thread while the manual clock moves, for the
+/// steps that wait for devices (building a drivetrain, stopping its thread).
+void WhileTimeRuns(const std::function<void()>& call) {
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    call();
+    done = true;
+  });
+  while (!done) {
+    harness::AdvanceTime(1.0 / 1024.0);
+    std::this_thread::yield();
+  }
+  worker.join();
+}
+
+std::unique_ptr<Drivetrain> BuildDrivetrain(const std::array<ModuleConstants, 4>& modules) {
+  swerve::SwerveDrivetrainConstants constants;
+  constants.WithCANBusName("drivebus").WithAuklet2Id(13);
+  std::unique_ptr<Drivetrain> drivetrain;
+  WhileTimeRuns([&] {
+    drivetrain = std::make_unique<Drivetrain>(constants, modules[0], modules[1], modules[2], modules[3]);
+    drivetrain->GetOdometryThread().Stop();
+  });
+  return drivetrain;
+}
+
+double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+bool SameBits(const swerve::Pose2d& a, const swerve::Pose2d& b) {
+  return std::bit_cast<uint64_t>(a.X().value()) == std::bit_cast<uint64_t>(b.X().value()) &&
+         std::bit_cast<uint64_t>(a.Y().value()) == std::bit_cast<uint64_t>(b.Y().value()) &&
+         std::bit_cast<uint64_t>(a.Rotation().Radians().value()) ==
+             std::bit_cast<uint64_t>(b.Rotation().Radians().value());
+}
+
+/// Where the demo writes: build/demo/ (beside build/bin/, where it runs from).
+fs::path OutputFolder() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? fs::path("build") / "demo" : self.parent_path().parent_path() / "demo";
+}
+
+struct Sample {
+  double time;  // runtime seconds
+  swerve::Pose2d truth;
+  swerve::Pose2d odometry;
+};
+
+double HeadingError(const Sample& s) { return (s.odometry.Rotation() - s.truth.Rotation()).Degrees().value(); }
+double PositionError(const Sample& s) { return s.odometry.Translation().Distance(s.truth.Translation()).value(); }
+
 int main() {
-  harness::UseManualClock(10.0);  // a clock that moves only when we say so
-
-  const CANBus drive{"drive"};
-  std::cout << "Bus \"" << drive.GetName() << "\" is " << (drive.IsNetworkFD() ? "CAN FD" : "classic CAN")
-            << ", load " << drive.GetStatus().BusUtilization * 100 << " %\n";
-
-  CoreRapaxQ arm{1, drive};
-  CoreAngulon armEncoder{2, drive};
-  CoreAuklet2 imu{3, drive};
-
-  // Configure the arm motor: brake in neutral, limit its current, tune slot 0.
-  configs::RapaxQConfiguration armConfig;
-  armConfig.MotorOutput.WithNeutralMode(signals::NeutralModeValue::Brake);
-  armConfig.CurrentLimits.WithStatorCurrentLimit(40_A).WithStatorCurrentLimitEnable(true);
-  armConfig.Slot0.WithkP(24).WithkD(0.5);
-  std::cout << "Apply arm configuration: " << arm.GetConfigurator().Apply(armConfig) << '\n';
-
-  // What the simulated world measures right now.
-  sim::RapaxQSimState& armSim = arm.GetSimState();
-  armSim.SetSupplyVoltage(12.3_V);
-  armSim.SetRawRotorPosition(0.25_tr);
-  armEncoder.GetSimState().SetRawPosition(0.251_tr);
-  imu.GetSimState().SetRawYaw(87.5_deg);
-  harness::AdvanceTime(0.02);
-
-  // Drive: first a plain voltage, then hold a position with gain slot 0.
-  std::cout << "VoltageOut 3 V: " << arm.SetControl(controls::VoltageOut{3_V}) << '\n';
-  std::cout << "  the simulated motor now sees " << armSim.GetMotorVoltage().value() << " V\n";
-  std::cout << "PositionVoltage 0.5 turns: "
-            << arm.SetControl(controls::PositionVoltage{0.5_tr}.WithFeedForward(0.4_V)) << '\n';
-
-  std::cout << "Signals:\n";
-  Show(arm.GetPosition());
-  Show(arm.GetSupplyVoltage());
-  Show(armEncoder.GetAbsolutePosition());
-  Show(imu.GetYaw());
-
-  std::cout << "The runtime received for the arm motor:\n";
-  for (const auto& call : harness::ControlCalls(arm.GetDeviceHash())) {
-    std::cout << "  " << harness::ToString(call) << '\n';
-  }
-  std::cout << "  a configuration of " << harness::StoredConfigText(arm.GetDeviceHash()).size()
-            << " characters of config text\n";
-  std::cout << "The simulator knows " << harness::SimDevices().size() << " devices\n";
-
-  // Read the configuration back from the device.
-  configs::CurrentLimitsConfigs limits;
-  arm.GetConfigurator().Refresh(limits);
-  std::cout << "Stator current limit read back: " << limits.StatorCurrentLimit.value() << " A, "
-            << (limits.StatorCurrentLimitEnable ? "enabled" : "disabled") << '\n';
-
-  // A motor controller nobody plugged in: after the 3 s grace its silence is
-  // reported (on standard error, and captured by the harness).
-  CoreRapaxQ missing{9, drive};
-  harness::SetDevicePresent(missing.GetDeviceHash(), false);
   harness::SetReportEcho(false);
-  harness::AdvanceTime(3.5);
-  missing.SetControl(controls::NeutralOut{});
-  for (const auto& report : harness::Reports()) {
-    std::cout << (report.isError ? "Error " : "Warning ") << report.code << " at " << report.location << ":\n  "
-              << report.details << '\n';
+  harness::UseManualClock(100.0);
+  const fs::path folder = OutputFolder();
+  fs::create_directories(folder);
+  std::printf("A swerve drivetrain drives a figure-eight in simulation for %.0f s, then replays its log.\n\n",
+              kDriveSeconds);
+
+  // ---- 1. Live ----
+  SignalLogger::SetPath(folder.c_str());
+  if (SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not start the log in %s\n", folder.c_str());
+    return 1;
   }
-  return 0;
+  const auto modules = Modules();
+  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
+  ConfigureSteerMotors(*drivetrain, modules);
+
+  swerve::ZephrinPIDController headingController(6.0, 0.0, 0.2);  // rad/s per rad of error
+  headingController.EnableContinuousInput(-kPi, kPi);
+  constexpr double kPathGain = 2.0;  // m/s per metre off the path
+  swerve::requests::FieldCentric drive;
+
+  // A second at rest first: in replay, the drivetrain is built on it.
+  const double start = std::ceil(harness::Now()) + 1.0 + kTick / 2.0;
+  std::vector<Sample> live;
+  const auto liveStart = std::chrono::steady_clock::now();
+  for (long tick = 0; tick <= std::lround(kDriveSeconds / kTick); ++tick) {
+    const double t = static_cast<double>(tick) * kTick;
+    // The physics follows the clock: move it, then the robot.
+    const double before = harness::Now();
+    harness::SetTime(start + t);
+    drivetrain->UpdateSimState(units::time::second_t{harness::Now() - before}, 12_V);
+
+    if (tick > 0 && tick % kTicksPerSample == 0) {
+      drivetrain->GetOdometryThread().RunOnce();
+      const Sample sample{harness::Now(), drivetrain->GetSimDrivetrain().GetPose(), drivetrain->GetState().Pose};
+      live.push_back(sample);
+      const double truth[] = {sample.truth.X().value(), sample.truth.Y().value(),
+                              sample.truth.Rotation().Degrees().value()};
+      const double odometry[] = {sample.odometry.X().value(), sample.odometry.Y().value(),
+                                 sample.odometry.Rotation().Degrees().value()};
+      SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg");
+      SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg");
+    }
+    if (tick % kTicksPerLoop == 0) {
+      // The robot program's loop: follow the path, hold the heading.
+      const swerve::Pose2d pose = drivetrain->GetState().Pose;
+      const PathPoint target = FigureEight(t + kTicksPerLoop * kTick);
+      const double rate = headingController.Calculate(pose.Rotation().Radians().value(), TargetHeading(t),
+                                                      units::time::second_t{harness::Now()});
+      drivetrain->SetControl(
+          drive.WithVelocityX(units::velocity::meters_per_second_t{target.vx + kPathGain * (target.x - pose.X().value())})
+              .WithVelocityY(units::velocity::meters_per_second_t{target.vy + kPathGain * (target.y - pose.Y().value())})
+              .WithRotationalRate(units::angular_velocity::radians_per_second_t{rate}));
+    }
+  }
+  const double liveWall = Seconds(std::chrono::steady_clock::now() - liveStart);
+  harness::AdvanceTime(0.1);
+  SignalLogger::Stop();
+  const std::string log = harness::LastLogFile();
+  drivetrain.reset();
+
+  // ---- 2. Replay ----
+  const auto loadStart = std::chrono::steady_clock::now();
+  if (WispReplay::LoadFile(log.c_str()) != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not load the log %s\n", log.c_str());
+    return 1;
+  }
+  const double loadWall = Seconds(std::chrono::steady_clock::now() - loadStart);
+  WispReplay::Play();  // plays along with the manual clock while the drivetrain is built
+  std::unique_ptr<Drivetrain> replayed = BuildDrivetrain(modules);
+  WispReplay::Pause();
+
+  std::vector<Sample> replay;
+  replay.reserve(live.size());
+  int differences = 0;
+  const auto replayStart = std::chrono::steady_clock::now();
+  for (const Sample& sample : live) {
+    // Stepping by the difference lands on the live sample's instant exactly.
+    WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds());
+    replayed->GetOdometryThread().RunOnce();
+    // The truth comes back from the log too.
+    const auto truth = WispReplay::GetDoubleArrayImpl("Demo/TruePose");
+    const swerve::Pose2d loggedTruth =
+        truth.value.size() == 3 ? swerve::Pose2d(units::length::meter_t{truth.value[0]},
+                                                 units::length::meter_t{truth.value[1]},
+                                                 swerve::Rotation2d(units::angle::degree_t{truth.value[2]}))
+                                : swerve::Pose2d();
+    replay.push_back({utils::GetCurrentTimeSeconds(), loggedTruth, replayed->GetState().Pose});
+    if (!SameBits(replay.back().odometry, sample.odometry)) ++differences;
+  }
+  const double replayWall = Seconds(std::chrono::steady_clock::now() - replayStart);
+  replayed.reset();
+  WispReplay::CloseFile();
+
+  // ---- 3. Results ----
+  const Sample& end = live.back();
+  const double endCm = PositionError(end) * 100.0;
+  const double endDeg = std::abs(HeadingError(end));
+  double worstCm = 0.0, worstDeg = 0.0;
+  for (const Sample& s : live) {
+    worstCm = std::max(worstCm, PositionError(s) * 100.0);
+    worstDeg = std::max(worstDeg, std::abs(HeadingError(s)));
+  }
+  const double pathMiss = std::hypot(end.truth.X().value() - FigureEight(kDriveSeconds).x,
+                                     end.truth.Y().value() - FigureEight(kDriveSeconds).y);
+  std::printf("Live: %.0f s of robot time in %.2f s of wall time (%.0fx real time), %zu odometry samples.\n",
+              kDriveSeconds, liveWall, kDriveSeconds / liveWall, live.size());
+  std::printf("  The robot ended %.1f cm from where the figure-eight ends.\n", pathMiss * 100.0);
+  std::printf("  Odometry against the simulated truth at the end: %.2f cm and %.3f deg (goal: 1 cm and 0.5 deg): %s\n",
+              endCm, endDeg, endCm <= 1.0 && endDeg <= 0.5 ? "met" : "MISSED");
+  std::printf("  Largest error on the way: %.2f cm and %.3f deg.\n", worstCm, worstDeg);
+  std::printf("Log: %s (%.1f MB)\n", log.c_str(), static_cast<double>(fs::file_size(log)) / 1e6);
+  std::printf("Replay: loaded in %.2f s; %zu odometry samples over %.0f s of log re-run in %.2f s (%.0fx real time).\n",
+              loadWall, replay.size(), kDriveSeconds, replayWall, kDriveSeconds / replayWall);
+  if (differences == 0) {
+    std::printf("  The replayed odometry is bit-identical to the live odometry at every sample.\n");
+  } else {
+    std::printf("  The replayed odometry DIFFERS from the live odometry at %d of %zu samples.\n", differences,
+                replay.size());
+  }
+
+  demo::DemoPlot plot;
+  demo::Series truePath{"true path (simulation)", "#222", "", {}};
+  demo::Series livePath{"odometry, live", "#d62728", "6 3", {}};
+  demo::Series replayPath{"odometry, replayed from the log", "#1f77b4", "1 4", {}};
+  demo::Series liveHeading{"odometry heading - true heading, live", "#d62728", "", {}};
+  demo::Series replayHeading{"the same, replayed", "#1f77b4", "1 4", {}};
+  for (std::size_t i = 0; i < live.size(); ++i) {
+    const double t = live[i].time - start;
+    truePath.points.push_back({live[i].truth.X().value(), live[i].truth.Y().value()});
+    livePath.points.push_back({live[i].odometry.X().value(), live[i].odometry.Y().value()});
+    replayPath.points.push_back({replay[i].odometry.X().value(), replay[i].odometry.Y().value()});
+    liveHeading.points.push_back({t, HeadingError(live[i])});
+    replayHeading.points.push_back({t, HeadingError(replay[i])});
+  }
+  plot.AddPath(truePath);
+  plot.AddPath(livePath);
+  plot.AddPath(replayPath);
+  plot.AddHeadingError(liveHeading);
+  plot.AddHeadingError(replayHeading);
+  const fs::path picture = folder / "figure_eight.svg";
+  if (plot.Write(picture.string(), "Swerve figure-eight: simulated truth, live and replayed odometry")) {
+    std::printf("Plot: %s\n", picture.c_str());
+  }
+  return differences == 0 ? 0 : 1;
 }
