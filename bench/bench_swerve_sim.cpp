@@ -1,0 +1,233 @@
+// How fast a simulated four-module swerve drivetrain runs on the manual
+// clock, and how fast its log replays.
+//
+// BM_SimulatedDrivetrain: one iteration is 20 ms of robot time, as the demo
+// runs it: twenty 1 ms steps of the clock, each followed by the physics
+// (SimSwerveDrivetrain::Update, which reads and feeds every motor, encoder
+// and the auklet 2 through the runtime), five odometry samples
+// (OdometryThread::RunOnce) and one new field-centric request. Whatever the
+// runtime's simulated firmware does as the clock moves is in the time too.
+// The counter x_real_time is robot seconds per wall second (goal: 50 or more).
+//
+// BM_ReplayLoad and BM_ReplayOdometry: a 10 s drive of the same drivetrain is
+// recorded once; the first loads (and closes) the log, the second re-runs
+// odometry at every recorded sample of the loaded log, stepping the paused
+// replay to each instant. x_real_time is log seconds per wall second.
+#include <kvor/zephrin/platform/Time.hpp>
+#include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
+#include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
+#include <kvor/zephrin6/core/SignalLogger.hpp>
+#include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+#include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
+#include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
+#include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
+
+#include <kvor/zephrin/runtime/harness/Harness.hpp>
+
+#include <unistd.h>
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "CountingAllocator.hpp"
+
+namespace {
+
+namespace harness = kvor::zephrin::runtime::harness;
+namespace swerve = kvor::zephrin6::swerve;
+namespace configs = kvor::zephrin6::configs;
+using swerve::impl::SwerveDrivetrainImpl;
+using swerve::sim::SimSwerveDrivetrain;
+using units::length::meter_t;
+
+constexpr double kTick = 0.001;
+constexpr int kTicksPerSample = 4;
+constexpr int kTicksPerLoop = 20;
+constexpr double kPi = std::numbers::pi;
+
+using Constants =
+    swerve::SwerveModuleConstants<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
+                                  configs::AngulonConfiguration>;
+
+std::vector<Constants> Modules() {
+  configs::Slot0Configs steerGains;
+  steerGains.WithkP(60.0).WithkD(0.5);
+  swerve::SwerveModuleConstantsFactory<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
+                                       configs::AngulonConfiguration>
+      factory;
+  factory.WithDriveMotorGearRatio(6.75)
+      .WithSteerMotorGearRatio(150.0 / 7.0)
+      .WithCouplingGearRatio(3.5)
+      .WithWheelRadius(meter_t{0.05})
+      .WithSpeedAt12Volts(units::velocity::meters_per_second_t{100.0 / 6.75 * 2.0 * kPi * 0.05})
+      .WithSteerMotorGains(steerGains)
+      .WithSlipCurrent(units::current::ampere_t{120.0})
+      .WithDriveInertia(units::moment_of_inertia::kilogram_square_meter_t{0.03})
+      .WithSteerInertia(units::moment_of_inertia::kilogram_square_meter_t{0.004});
+  const std::array<double, 2> kSigns{1.0, -1.0};
+  std::vector<Constants> modules;
+  for (int i = 0; i < 4; ++i) {
+    modules.push_back(factory.CreateModuleConstants(10 + i, 20 + i, 30 + i, units::angle::turn_t{0.0},
+                                                    meter_t{0.3 * kSigns[i / 2]}, meter_t{0.3 * kSigns[i % 2]},
+                                                    false, false, false));
+  }
+  return modules;
+}
+
+/// Builds the drivetrain on the clock as it runs (the real clock: its
+/// construction waits for fresh frames), with the steer motors reporting the
+/// azimuth, and the odometry signals at 250 Hz.
+std::unique_ptr<SwerveDrivetrainImpl> BuildDrivetrain(const std::vector<Constants>& modules) {
+  swerve::SwerveDrivetrainConstants constants;
+  constants.WithCANBusName("drivebus").WithAuklet2Id(40);
+  auto drivetrain = std::make_unique<SwerveDrivetrainImpl>(
+      constants, units::frequency::hertz_t{250.0}, std::array<double, 3>{0.1, 0.1, 0.1},
+      std::array<double, 3>{0.9, 0.9, 0.9}, std::span<const Constants>(modules));
+  std::vector<kvor::zephrin6::BaseStatusSignal*> signals;
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    auto& module = *drivetrain->GetModules()[i];
+    for (auto* signal : module.GetSignals()) signals.push_back(signal);
+    configs::RapaxQConfiguration steer;
+    steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
+    steer.Slot0 = modules[i].SteerMotorGains;
+    static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor()).GetConfigurator().Apply(steer);
+  }
+  signals.push_back(&drivetrain->GetAuklet2().GetYaw(false));
+  signals.push_back(&drivetrain->GetAuklet2().GetAngularVelocityZWorld(false));
+  kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(units::frequency::hertz_t{250.0}, signals);
+  return drivetrain;
+}
+
+/// A drivetrain and its physics on the manual clock, driven round a circle.
+struct SimulatedRobot {
+  std::vector<Constants> modules = Modules();
+  std::unique_ptr<SwerveDrivetrainImpl> drivetrain;
+  std::unique_ptr<SimSwerveDrivetrain> sim;
+  swerve::requests::FieldCentric drive;
+  double start = 0.0;
+  long tick = 0;
+
+  SimulatedRobot() {
+    drivetrain = BuildDrivetrain(modules);
+    sim = std::make_unique<SimSwerveDrivetrain>(*drivetrain, std::span<const Constants>(modules));
+    // Ticks half a millisecond off the frame times, as the demo runs them.
+    harness::UseManualClock(std::ceil(harness::Now()) + 1.0 + kTick / 2.0);
+    start = harness::Now();
+  }
+
+  /// One millisecond: clock, physics, and the odometry sample and the
+  /// program's loop when they are due.
+  void Tick() {
+    ++tick;
+    harness::SetTime(start + static_cast<double>(tick) * kTick);
+    sim->Update(units::time::second_t{kTick}, units::voltage::volt_t{12.0});
+    if (tick % kTicksPerSample == 0) drivetrain->GetOdometryThread().RunOnce();
+    if (tick % kTicksPerLoop == 0) {
+      const double t = static_cast<double>(tick) * kTick;
+      drivetrain->SetControl(drive.WithVelocityX(units::velocity::meters_per_second_t{1.5 * std::cos(t)})
+                                 .WithVelocityY(units::velocity::meters_per_second_t{1.5 * std::sin(t)})
+                                 .WithRotationalRate(units::angular_velocity::radians_per_second_t{0.5}));
+    }
+  }
+};
+
+void BM_SimulatedDrivetrain(benchmark::State& state) {
+  harness::Reset();
+  harness::SetReportEcho(false);
+  SimulatedRobot robot;
+  for (int i = 0; i < 2000; ++i) robot.Tick();  // past the start-up
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) {
+    for (int i = 0; i < kTicksPerLoop; ++i) robot.Tick();
+  }
+  zephrin_bench::ReportAllocations(state, before);
+  state.counters["x_real_time"] =
+      benchmark::Counter(kTicksPerLoop * kTick * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  if (robot.drivetrain->GetState().FailedDaqs != 0) state.SkipWithError("a sample failed to read its signals");
+}
+BENCHMARK(BM_SimulatedDrivetrain)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+/// A log of 10 s of the simulated robot, recorded once, and the instants of
+/// its odometry samples.
+struct RecordedLog {
+  std::string file;
+  std::vector<double> sampleTimes;
+
+  RecordedLog() {
+    harness::Reset();
+    harness::SetReportEcho(false);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("zephrin_bench_swerve_sim_" + std::to_string(::getpid()));
+    kvor::zephrin6::SignalLogger::SetPath(folder.c_str());
+    kvor::zephrin6::SignalLogger::Start();
+    {
+      SimulatedRobot robot;
+      while (robot.tick < 10000) {
+        robot.Tick();
+        if (robot.tick % kTicksPerSample == 0) sampleTimes.push_back(harness::Now());
+      }
+      harness::AdvanceTime(0.1);
+    }
+    kvor::zephrin6::SignalLogger::Stop();
+    file = harness::LastLogFile();
+    harness::Reset();
+  }
+  ~RecordedLog() { std::filesystem::remove_all(std::filesystem::path(file).parent_path()); }
+};
+
+const RecordedLog& Log() {
+  static const RecordedLog log;
+  return log;
+}
+
+void BM_ReplayLoad(benchmark::State& state) {
+  const RecordedLog& log = Log();
+  harness::SetReportEcho(false);
+  for (auto _ : state) {
+    if (kvor::zephrin6::WispReplay::LoadFile(log.file.c_str()) != kvor::zephrin::StatusCode::OK) {
+      state.SkipWithError("the log does not load");
+      break;
+    }
+    kvor::zephrin6::WispReplay::CloseFile();
+  }
+  state.counters["MB"] = static_cast<double>(std::filesystem::file_size(log.file)) / 1e6;
+}
+BENCHMARK(BM_ReplayLoad)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_ReplayOdometry(benchmark::State& state) {
+  const RecordedLog& log = Log();
+  harness::SetReportEcho(false);
+  using kvor::zephrin6::WispReplay;
+  WispReplay::LoadFile(log.file.c_str());
+  WispReplay::Play();  // on the real clock while the drivetrain is built
+  const std::vector<Constants> modules = Modules();
+  auto drivetrain = BuildDrivetrain(modules);
+  WispReplay::Pause();
+  for (auto _ : state) {
+    state.PauseTiming();
+    WispReplay::Stop();  // back to the start of the log
+    state.ResumeTiming();
+    for (const double t : log.sampleTimes) {
+      WispReplay::StepTimingImpl(t - kvor::zephrin6::utils::GetCurrentTimeSeconds());
+      drivetrain->GetOdometryThread().RunOnce();
+    }
+  }
+  state.counters["x_real_time"] = benchmark::Counter(
+      static_cast<double>(log.sampleTimes.size()) * kTicksPerSample * kTick * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
+  drivetrain.reset();
+  WispReplay::CloseFile();
+}
+BENCHMARK(BM_ReplayOdometry)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
