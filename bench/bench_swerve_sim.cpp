@@ -41,9 +41,9 @@
 
 namespace {
 
-namespace harness = kvor::zephrin::runtime::harness;
 namespace swerve = kvor::zephrin6::swerve;
 namespace configs = kvor::zephrin6::configs;
+namespace harness = kvor::zephrin::runtime::harness;
 using swerve::impl::SwerveDrivetrainImpl;
 using swerve::sim::SimSwerveDrivetrain;
 using units::length::meter_t;
@@ -72,12 +72,13 @@ std::vector<Constants> Modules() {
       .WithSlipCurrent(units::current::ampere_t{120.0})
       .WithDriveInertia(units::moment_of_inertia::kilogram_square_meter_t{0.03})
       .WithSteerInertia(units::moment_of_inertia::kilogram_square_meter_t{0.004});
-  const std::array<double, 2> kSigns{1.0, -1.0};
+  // Front left, front right, back left, back right of a 0.6 m square.
+  constexpr double kCorners[4][2] = {{0.3, 0.3}, {0.3, -0.3}, {-0.3, 0.3}, {-0.3, -0.3}};
   std::vector<Constants> modules;
   for (int i = 0; i < 4; ++i) {
-    modules.push_back(factory.CreateModuleConstants(10 + i, 20 + i, 30 + i, units::angle::turn_t{0.0},
-                                                    meter_t{0.3 * kSigns[i / 2]}, meter_t{0.3 * kSigns[i % 2]},
-                                                    false, false, false));
+    const auto& [x, y] = kCorners[i];
+    modules.push_back(factory.CreateModuleConstants(i + 1, i + 5, i + 9, units::angle::turn_t{0.0}, meter_t{x},
+                                                    meter_t{y}, false, false, false));
   }
   return modules;
 }
