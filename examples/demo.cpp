@@ -10,9 +10,9 @@
 //      heading PID turns the robot as it goes. The runtime's clock is
 //      manual, so the ten seconds take far less than ten seconds, and every
 //      step happens in the same order on every run.
-//   2. Replay. The .wisp log the runtime wrote is loaded, a second
-//      drivetrain is built on it, and odometry is run at the same instants
-//      as live: it must give the same poses, bit for bit.
+//   2. Replay. A second drivetrain is built, the .wisp log the runtime
+//      wrote is loaded, and odometry is run on it at the same instants as
+//      live: it must give the same poses, bit for bit.
 //   3. Results: the odometry error against the simulated truth, the replay
 //      check, and an SVG picture of both paths and the heading error, all in
 //      build/demo/ beside the log.
@@ -127,7 +127,8 @@ double TargetHeading(double t) { return kPi / 2.0 * std::sin(2.0 * kPi * t / kDr
 // ---- Running on the manual clock ----
 
 /// Runs `call` on a helper thread while the manual clock moves, for the
-/// steps that wait for devices (building a drivetrain, stopping its thread).
+/// steps that wait for devices' frames (building a drivetrain, stopping its
+/// thread). How much time passes does not matter: the robot is at rest.
 void WhileTimeRuns(const std::function<void()>& call) {
   std::atomic<bool> done{false};
   std::thread worker([&] {
@@ -182,6 +183,10 @@ int main() {
   harness::UseManualClock(100.0);
   const fs::path folder = OutputFolder();
   fs::create_directories(folder);
+  // The folder holds the last run only.
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".wisp") fs::remove(entry.path());
+  }
   std::printf("A swerve drivetrain drives a figure-eight in simulation for %.0f s, then replays its log.\n\n",
               kDriveSeconds);
 
@@ -200,8 +205,9 @@ int main() {
   constexpr double kPathGain = 2.0;  // m/s per metre off the path
   swerve::requests::FieldCentric drive;
 
-  // A second at rest first: in replay, the drivetrain is built on it.
-  const double start = std::ceil(harness::Now()) + 1.0 + kTick / 2.0;
+  // Odometry samples fall half a tick after the devices' frames, never on
+  // the edge of one.
+  const double start = std::ceil(harness::Now()) + kTick / 2.0;
   std::vector<Sample> live;
   const auto liveStart = std::chrono::steady_clock::now();
   for (long tick = 0; tick <= std::lround(kDriveSeconds / kTick); ++tick) {
@@ -241,15 +247,18 @@ int main() {
   drivetrain.reset();
 
   // ---- 2. Replay ----
+  // As a program that replays a log starts: a fresh runtime, the drivetrain
+  // built (the robot at rest, as the log begins), then the log loaded.
+  harness::Reset();
+  harness::SetReportEcho(false);
+  harness::UseManualClock(100.0);
+  std::unique_ptr<Drivetrain> replayed = BuildDrivetrain(modules);
   const auto loadStart = std::chrono::steady_clock::now();
   if (WispReplay::LoadFile(log.c_str()) != kvor::zephrin::StatusCode::OK) {
     std::printf("Could not load the log %s\n", log.c_str());
     return 1;
   }
   const double loadWall = Seconds(std::chrono::steady_clock::now() - loadStart);
-  WispReplay::Play();  // plays along with the manual clock while the drivetrain is built
-  std::unique_ptr<Drivetrain> replayed = BuildDrivetrain(modules);
-  WispReplay::Pause();
 
   std::vector<Sample> replay;
   replay.reserve(live.size());
