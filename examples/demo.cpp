@@ -71,6 +71,8 @@ const units::velocity::meters_per_second_t kSpeedAt12Volts{100.0 / kDriveGearRat
 std::array<ModuleConstants, 4> Modules() {
   configs::Slot0Configs steerGains;
   steerGains.WithkP(60).WithkD(0.5);  // volts per rotation of azimuth error
+  configs::Slot0Configs driveGains;
+  driveGains.WithkS(0.2).WithkV(0.12).WithkP(0.1);  // volts, per rotor turn per second
   swerve::SwerveModuleConstantsFactory<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
                                        configs::AngulonConfiguration>
       factory;
@@ -80,6 +82,7 @@ std::array<ModuleConstants, 4> Modules() {
       .WithWheelRadius(kWheelRadius)
       .WithSpeedAt12Volts(kSpeedAt12Volts)
       .WithSteerMotorGains(steerGains)
+      .WithDriveMotorGains(driveGains)
       .WithSlipCurrent(120_A)
       // What the simulation needs: a wheel carrying a quarter of a 50 kg
       // robot, a light azimuth, and a little friction in each.
@@ -98,13 +101,15 @@ std::array<ModuleConstants, 4> Modules() {
 std::unique_ptr<Drivetrain> BuildDrivetrain(const std::array<ModuleConstants, 4>& modules);
 
 /// The steer motors report the azimuth (their rotor turns divided by the
-/// steering ratio) and hold it with the module's gains.
-void ConfigureSteerMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
+/// steering ratio) and hold it with the module's gains; the drive motors'
+/// velocity loops get theirs.
+void ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
   for (std::size_t i = 0; i < modules.size(); ++i) {
     configs::RapaxQConfiguration steer;
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
     drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer);
+    drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains);
   }
 }
 
@@ -198,12 +203,13 @@ int main() {
   }
   const auto modules = Modules();
   std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
-  ConfigureSteerMotors(*drivetrain, modules);
+  ConfigureMotors(*drivetrain, modules);
 
   swerve::ZephrinPIDController headingController(6.0, 0.0, 0.2);  // rad/s per rad of error
   headingController.EnableContinuousInput(-kPi, kPi);
   constexpr double kPathGain = 2.0;  // m/s per metre off the path
   swerve::requests::FieldCentric drive;
+  drive.WithDriveRequestType(swerve::DriveRequestType::Velocity);
 
   // Odometry samples fall half a tick after the devices' frames, never on
   // the edge of one.
@@ -295,7 +301,12 @@ int main() {
                                      end.truth.Y().value() - FigureEight(kDriveSeconds).y);
   std::printf("Live: %.0f s of robot time in %.2f s of wall time (%.0fx real time), %zu odometry samples.\n",
               kDriveSeconds, liveWall, kDriveSeconds / liveWall, live.size());
-  std::printf("  The robot ended %.1f cm from where the figure-eight ends.\n", pathMiss * 100.0);
+  double driven = 0.0;
+  for (std::size_t i = 1; i < live.size(); ++i) {
+    driven += live[i].truth.Translation().Distance(live[i - 1].truth.Translation()).value();
+  }
+  std::printf("  The robot drove %.1f m and ended %.1f cm from where the figure-eight ends.\n", driven,
+              pathMiss * 100.0);
   std::printf("  Odometry against the simulated truth at the end: %.2f cm and %.3f deg (goal: 1 cm and 0.5 deg): %s\n",
               endCm, endDeg, endCm <= 1.0 && endDeg <= 0.5 ? "met" : "MISSED");
   std::printf("  Largest error on the way: %.2f cm and %.3f deg.\n", worstCm, worstDeg);

@@ -87,14 +87,16 @@ TEST_F(SimSwerveDrivetrainTest, DrivesTwoMetresInTwoSeconds) {
 }
 
 // Driving left, the wheels first turn a quarter turn, then the robot goes
-// sideways while odometry keeps up.
+// sideways while odometry keeps up. While they turn the wheels already roll
+// (slowed by the cosine of their azimuth error), so the robot creeps a few
+// centimetres forward first.
 TEST_F(SimSwerveDrivetrainTest, SteersToDriveSideways) {
   SimRig rig;
   rig.Drivetrain().SetControl(FieldCentric{}.WithVelocityY(meters_per_second_t{1.0}));
   rig.Run(2.0);
   if (!Steered(rig)) GTEST_SKIP() << kNoSteering;
   const swerve::Pose2d truth = rig.Sim().GetPose();
-  EXPECT_NEAR(truth.X().value(), 0.0, 0.02);
+  EXPECT_NEAR(truth.X().value(), 0.0, 0.05);
   EXPECT_NEAR(truth.Y().value(), 2.0, 0.1);
   EXPECT_NEAR(truth.Rotation().Degrees().value(), 0.0, 0.5);
   const swerve::Pose2d odometry = rig.Drivetrain().GetState().Pose;
