@@ -58,11 +58,16 @@ class SimRig {
     for (std::size_t i = 0; i < drivetrain_->GetModules().size(); ++i) {
       auto& module = *drivetrain_->GetModules()[i];
       for (auto* signal : module.GetSignals()) signals.push_back(signal);
-      // The steer motor reports the azimuth and holds it with the module's gains.
+      // As the program configures them: the steer motor reports the azimuth
+      // and holds it with the module's gains; inverted motors are set so.
       configs::RapaxQConfiguration steer;
       steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
       steer.Slot0 = modules[i].SteerMotorGains;
-      static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor()).GetConfigurator().Apply(steer);
+      steer.MotorOutput.Inverted = Inversion(modules[i].SteerMotorInverted);
+      Configure(module.GetSteerMotor(), steer);
+      configs::RapaxQConfiguration drive;
+      drive.MotorOutput.Inverted = Inversion(modules[i].DriveMotorInverted);
+      Configure(module.GetDriveMotor(), drive);
     }
     auto& imu = drivetrain_->GetAuklet2();
     signals.push_back(&imu.GetYaw(false));
@@ -95,6 +100,16 @@ class SimRig {
   }
 
  private:
+  static kvor::zephrin6::signals::InvertedValue Inversion(bool inverted) {
+    return inverted ? kvor::zephrin6::signals::InvertedValue::Clockwise_Positive
+                    : kvor::zephrin6::signals::InvertedValue::CounterClockwise_Positive;
+  }
+  static void Configure(kvor::zephrin6::hardware::traits::CommonRapax& motor,
+                        const configs::RapaxQConfiguration& config) {
+    EXPECT_EQ(static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(motor).GetConfigurator().Apply(config),
+              kvor::zephrin::StatusCode::OK);
+  }
+
   void Tick(long tick) {
     const double previous = harness::Now();
     harness::SetTime(TimeOf(tick));

@@ -183,9 +183,10 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
 
   /// The robot's true pose on the field (metres, heading).
   Pose2d GetPose() const;
-  /// Places the robot at `pose`, at rest where it is; the auklet 2's yaw
-  /// follows from the next Update. @return InvalidParamValue, changing
-  /// nothing, for a pose that is not finite; else OK.
+  /// Moves the robot to `pose` (its wheels and azimuths keep their motion);
+  /// the auklet 2's yaw follows from the next Update. @return
+  /// InvalidParamValue, changing nothing, for a pose that is not finite;
+  /// else OK.
   kvor::zephrin::StatusCode ResetPose(const Pose2d& pose);
   /// The robot's true speeds, robot-relative (m/s, rad/s).
   ChassisSpeeds GetChassisSpeeds() const;
