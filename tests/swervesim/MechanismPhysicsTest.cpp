@@ -110,13 +110,4 @@ TEST(MechanismPhysics, StaticFrictionHoldsUntilExceeded) {
   EXPECT_LT(Step(m, {-0.3, false}, 0.0, 0.1).velocity, 0.0);
 }
 
-// The current at a speed and the speed at a current are each other's inverse,
-// and at stall the motor draws its stall current.
-TEST(MechanismPhysics, CurrentAndSpeedAgree) {
-  const Mechanism m = Wheel(0.01);
-  EXPECT_NEAR(Current(m, 12.0, 0.0), 360.0, 1e-9);
-  EXPECT_NEAR(Current(m, 12.0, 500.0 / 60.0 * 12.0 * kTwoPi / 6.75), 0.0, 1e-9);
-  EXPECT_NEAR(Current(m, 7.0, VelocityAtCurrent(m, 7.0, 80.0)), 80.0, 1e-9);
-}
-
 }  // namespace
