@@ -240,10 +240,11 @@ int main() {
       const PathPoint target = FigureEight(t + kTicksPerLoop * kTick);
       const double rate = headingController.Calculate(pose.Rotation().Radians().value(), TargetHeading(t),
                                                       units::time::second_t{harness::Now()});
-      drivetrain->SetControl(
-          drive.WithVelocityX(units::velocity::meters_per_second_t{target.vx + kPathGain * (target.x - pose.X().value())})
-              .WithVelocityY(units::velocity::meters_per_second_t{target.vy + kPathGain * (target.y - pose.Y().value())})
-              .WithRotationalRate(units::angular_velocity::radians_per_second_t{rate}));
+      const double vx = target.vx + kPathGain * (target.x - pose.X().value());
+      const double vy = target.vy + kPathGain * (target.y - pose.Y().value());
+      drivetrain->SetControl(drive.WithVelocityX(units::velocity::meters_per_second_t{vx})
+                                 .WithVelocityY(units::velocity::meters_per_second_t{vy})
+                                 .WithRotationalRate(units::angular_velocity::radians_per_second_t{rate}));
     }
   }
   const double liveWall = Seconds(std::chrono::steady_clock::now() - liveStart);
@@ -251,6 +252,8 @@ int main() {
   SignalLogger::Stop();
   const std::string log = harness::LastLogFile();
   drivetrain.reset();
+  // Whatever went wrong was reported through the runtime (quietly here).
+  const std::vector<harness::Report> liveReports = harness::Reports();
 
   // ---- 2. Replay ----
   // As a program that replays a log starts: a fresh runtime, the drivetrain
@@ -310,6 +313,12 @@ int main() {
   std::printf("  Odometry against the simulated truth at the end: %.2f cm and %.3f deg (goal: 1 cm and 0.5 deg): %s\n",
               endCm, endDeg, endCm <= 1.0 && endDeg <= 0.5 ? "met" : "MISSED");
   std::printf("  Largest error on the way: %.2f cm and %.3f deg.\n", worstCm, worstDeg);
+  if (liveReports.empty()) {
+    std::printf("  Nothing was reported while it drove.\n");
+  } else {
+    std::printf("  %zu reports while it drove, the first: %s: %s\n", liveReports.size(),
+                liveReports.front().location.c_str(), liveReports.front().details.c_str());
+  }
   std::printf("Log: %s (%.1f MB)\n", log.c_str(), static_cast<double>(fs::file_size(log)) / 1e6);
   std::printf("Replay: loaded in %.2f s; %zu odometry samples over %.0f s of log re-run in %.2f s (%.0fx real time).\n",
               loadWall, replay.size(), kDriveSeconds, replayWall, kDriveSeconds / replayWall);

@@ -252,7 +252,7 @@ TEST_F(SimSwerveDrivetrainTest, RefusesWhatItCannotSimulate) {
 
   // A settings list shorter than the drivetrain leaves the last module out.
   harness::ClearReports();
-  const std::vector<SimSwerveDrivetrain::ModuleSettings> three(3, SimSwerveDrivetrain::ModuleSettings::From(modules[0]));
+  const std::vector three(3, SimSwerveDrivetrain::ModuleSettings::From(modules[0]));
   SimSwerveDrivetrain partial(rig.Drivetrain(), three);
   ASSERT_FALSE(harness::Reports().empty());
   EXPECT_NE(harness::Reports().front().details.find("module 3 settings count of 3"), std::string::npos);
