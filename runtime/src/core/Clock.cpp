@@ -44,19 +44,36 @@ void Clock::UseManualTime(double startSeconds) {
   NotifyTimeChanged();
 }
 
+void Clock::MoveManualTimeLocked(double to) {
+  const double from = manualTime_.load(std::memory_order_acquire);
+  if (stepper_ && to > from) stepper_(from, to);
+  manualTime_.store(to, std::memory_order_release);
+}
+
 void Clock::SetManualTime(double seconds) {
   if (!IsManual()) return;
-  manualTime_.store(seconds, std::memory_order_release);
+  {
+    std::lock_guard lock(moveMutex_);
+    MoveManualTimeLocked(seconds);
+  }
   NotifyTimeChanged();
 }
 
 void Clock::AdvanceManualTime(double seconds) {
   if (!IsManual()) return;
-  double expected = manualTime_.load();
-  while (!manualTime_.compare_exchange_weak(expected, expected + seconds)) {
+  {
+    std::lock_guard lock(moveMutex_);
+    MoveManualTimeLocked(manualTime_.load(std::memory_order_acquire) + seconds);
   }
   NotifyTimeChanged();
 }
+
+void Clock::SetStepper(std::function<void(double from, double to)> advance) {
+  std::lock_guard lock(moveMutex_);
+  stepper_ = std::move(advance);
+}
+
+void Clock::StepManualTime(double seconds) { manualTime_.store(seconds, std::memory_order_release); }
 
 void Clock::SetTimeSource(std::function<double()> source) {
   {

@@ -241,7 +241,7 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
 }
 
 template <class Change>
-void SignalStore::Amend(KeyState& state, double now, Change change) {
+void SignalStore::Amend(KeyState& state, double now, Change change, double trimAt) {
   auto& segments = state.segments;
   // A clock that went back (a rewound replay under a running logger, a test
   // setting an earlier time) rewrites what had been the future.
@@ -258,7 +258,13 @@ void SignalStore::Amend(KeyState& state, double now, Change change) {
   } else {
     segments.push_back(next);
   }
-  Trim(state, now);
+  Trim(state, trimAt);
+}
+
+void SignalStore::ScheduleChanged() {
+  ++planGeneration_;
+  scheduleVersion_.fetch_add(1, std::memory_order_release);
+  cv_.notify_all();
 }
 
 void SignalStore::Trim(KeyState& state, double now) const {
@@ -282,8 +288,7 @@ int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uin
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), device.modelMask);
   Amend(state, now, [&](Segment& s) { s.hz = ClampHz(hz); });
   state.hzChosen = true;
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
   return kOK;
 }
 
@@ -310,8 +315,7 @@ int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHa
       Amend(state, now, [&](Segment& s) { s.hz = ClampHz(hz); });
     }
   }
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
   return kOK;
 }
 
@@ -325,8 +329,7 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
     Amend(state, now, [&](Segment& s) { s.hz = DefaultHz(SignalKeySignalId(key), device.modelMask); });
     state.hzChosen = false;
   }
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
   return kOK;
 }
 
@@ -344,10 +347,59 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
     s.reportedId = reportedId;
     if (startPublishing) s.hz = kUnlistedSignalHz;
   });
-  if (startPublishing) {
-    ++planGeneration_;
-    cv_.notify_all();
+  if (startPublishing) ScheduleChanged();
+}
+
+void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
+  if (values.empty()) return;
+  DeviceRecord device;
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const double trimAt = std::min(atSeconds, clock_.Now());
+  std::lock_guard lock(mutex_);
+  for (const ValueUpdate& v : values) {
+    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
+    if (state.held || state.published) continue;
+    Amend(
+        state, atSeconds,
+        [&](Segment& s) {
+          s.hasValue = true;
+          s.value = v.value;
+          s.reportedId = v.reportedId;
+        },
+        trimAt);
   }
+}
+
+void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpdate> values) {
+  DeviceRecord device;
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const double now = clock_.Now();
+  std::lock_guard lock(mutex_);
+  for (const ValueUpdate& v : values) {
+    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
+    if (state.held || state.published) continue;
+    auto set = [&](Segment& s) {
+      s.hasValue = true;
+      s.value = v.value;
+      s.reportedId = v.reportedId;
+    };
+    if (state.segments.size() == 1 && !state.segments.front().hasValue) {
+      set(state.segments.front());
+    } else {
+      Amend(state, now, set);
+    }
+  }
+}
+
+void SignalStore::HoldSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value) {
+  {
+    // Held first, so that a firmware step in between cannot overwrite the value.
+    DeviceRecord device;
+    const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+    std::lock_guard lock(mutex_);
+    StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask).held = true;
+  }
+  SetSimulatedValue(deviceHash, signalId, value);
 }
 
 void SignalStore::SetRecordedUpTo(double seconds) {
@@ -447,8 +499,8 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
 void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> source) {
   std::lock_guard lock(mutex_);
   replay_ = std::move(source);
-  ++planGeneration_;
-  cv_.notify_all();
+  replayInstalled_.store(replay_ != nullptr, std::memory_order_release);
+  ScheduleChanged();
 }
 
 void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample) {
@@ -468,9 +520,9 @@ void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it == states_.end()) return;
   it->second.published = false;
+  it->second.held = false;
   it->second.publishedSince.clear();
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
 }
 
 void SignalStore::DevicesChanged() {
