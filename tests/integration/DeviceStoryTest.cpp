@@ -66,6 +66,8 @@ TEST_F(DeviceStory, SimulatedMotorAnswersConfigsControlsAndReads) {
   EXPECT_EQ(std::get<std::string>(call->arguments[0]), "drive");
   EXPECT_EQ(std::get<double>(call->arguments[3]), 6.0);
   EXPECT_EQ(std::get<bool>(call->arguments[4]), false);
+  // Stopped again before the firmware's next step: the motor never turns.
+  ASSERT_EQ(motor.SetControl(kvor::zephrin6::controls::NeutralOut{}), StatusCode::OK);
 
   ASSERT_EQ(motor.SetPosition(2.5_tr), StatusCode::OK);
   harness::SetSimulatedValue(motor.GetDeviceHash(), kVelocityId, 4.0);

@@ -89,7 +89,6 @@ int ConfigStore::ApplyActions(uint32_t deviceHash, std::string_view text) {
       unknown = true;
       return;
     }
-    if (hooks_.action && hooks_.action(deviceHash, piece.id, piece.asDouble)) return;
     switch (action->effect) {
       case Effect::SetSignal:
         SetDeviceSignal(deviceHash, action->signal, piece.asDouble);
@@ -104,6 +103,7 @@ int ConfigStore::ApplyActions(uint32_t deviceHash, std::string_view text) {
         SetDeviceSignal(deviceHash, action->signal, 0.0);
         break;
     }
+    if (hooks_.action) hooks_.action(deviceHash, piece.id, piece.asDouble);
   });
   return (malformed > 0 || unknown) ? kInvalidParamValue : kOK;
 }

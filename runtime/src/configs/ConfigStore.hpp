@@ -63,9 +63,10 @@ class ConfigStore {
     /// The settings of a device changed; `text` holds every setting it has
     /// now (its factory settings where the program set none).
     std::function<void(uint32_t deviceHash, std::string_view text)> settingsChanged;
-    /// An action for a device; true when the firmware carried it out, so
-    /// that the store leaves the device's signals alone.
-    std::function<bool(uint32_t deviceHash, int configId, double value)> action;
+    /// An action for a device, after the store applied its effect on the
+    /// device's signals: the firmware of a device it simulates acts on it
+    /// too and serves its own signals again (those the harness does not hold).
+    std::function<void(uint32_t deviceHash, int configId, double value)> action;
   };
   /// Installs the hooks; set before the runtime serves calls.
   void SetFirmwareHooks(FirmwareHooks hooks) { hooks_ = std::move(hooks); }

@@ -78,7 +78,7 @@ FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices,
   registrationListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord& r) { OnRegistered(r); });
   controls_.SetReceiver([this](const ControlRecorder::ReceivedCall& call) { OnControl(call); });
   configs_.SetFirmwareHooks({[this](uint32_t hash, std::string_view text) { OnSettings(hash, text); },
-                             [this](uint32_t hash, int id, double value) { return OnAction(hash, id, value); }});
+                             [this](uint32_t hash, int id, double value) { OnAction(hash, id, value); }});
   clock_.SetStepper([this](double from, double to) { Advance(from, to); });
   clockListener_ = clock_.AddListener([this] {
     std::lock_guard lock(threadMutex_);
@@ -165,17 +165,20 @@ void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {
   if (Motor* motor = FindMotorLocked(deviceHash)) motor->device->Configure(text);
 }
 
-bool FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) {
+void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) {
   std::lock_guard lock(mutex_);
   batch_.clear();
+  // The config store has set the signals the action moves; the device now
+  // serves all of its own again (a sticky fault still present stays set),
+  // so that the next frame already shows the action.
   if (Motor* motor = FindMotorLocked(deviceHash)) {
-    if (!motor->device->Act(configId, value)) return false;
-    // The program reads the new position (and faults) from the next frame
-    // on, even before the next step.
+    if (!motor->device->Act(configId, value)) return;
+    motor->feed.Invalidate();
     motor->feed.CollectAll([&](uint16_t id, uint16_t& reported) { return motor->device->Signal(id, reported); },
                            batch_);
   } else if (Imu* imu = FindImuLocked(deviceHash)) {
-    if (!imu->device->Act(configId, value)) return false;
+    if (!imu->device->Act(configId, value)) return;
+    imu->feed.Invalidate();
     imu->feed.CollectAll(
         [&](uint16_t id, uint16_t& reported) {
           reported = id;
@@ -183,10 +186,9 @@ bool FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) 
         },
         batch_);
   } else {
-    return false;
+    return;
   }
   signals_.SetSimulatedValues(deviceHash, batch_, clock_.Now());
-  return true;
 }
 
 void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {

@@ -105,7 +105,7 @@ class FirmwareService : private MotorSurroundings {
   void OnRegistered(const devices::DeviceRecord& record);
   void OnControl(const ControlRecorder::ReceivedCall& call);
   void OnSettings(uint32_t deviceHash, std::string_view text);
-  bool OnAction(uint32_t deviceHash, int configId, double value);
+  void OnAction(uint32_t deviceHash, int configId, double value);
   void Advance(double from, double to);
   void RunRealTime();
 

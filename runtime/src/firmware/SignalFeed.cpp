@@ -21,10 +21,10 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model) : hash_(devi
 }
 
 void SignalFeed::Reschedule(const signals::SignalStore& store) {
+  // A key released by the harness holds the harness's value: write it anew.
+  Invalidate();
   groups_.clear();
   for (uint32_t i = 0; i < entries_.size(); ++i) {
-    // A key released by the harness holds the harness's value: write it anew.
-    entries_[i].written = false;
     const double hz = store.AppliedFrequency(hash_, entries_[i].id);
     if (!(hz > 0.0)) continue;
     auto it = std::find_if(groups_.begin(), groups_.end(), [hz](const Group& g) { return g.hz == hz; });

@@ -29,6 +29,12 @@ class SignalFeed {
   /// signal is handed over again at its next frame.
   void Reschedule(const signals::SignalStore& store);
 
+  /// Makes every signal count as changed: the next collection hands it over
+  /// whatever its value.
+  void Invalidate() {
+    for (Entry& entry : entries_) entry.written = false;
+  }
+
   /// Appends to `batch` every signal with a frame in [t, t + step) whose
   /// value changed. `valueOf(id, reportedId)` returns a signal's value.
   template <class ValueOf>
