@@ -22,6 +22,15 @@
 #include "wisp/WispFileWriter.hpp"
 
 namespace kvor::zephrin::runtime::logging {
+namespace {
+
+// A frame at the very present can still change: a value set at this instant
+// replaces it for every reader that comes after the set. The writer therefore
+// stops this far short of the present and takes such a frame with its next
+// slice (or with the last one, which takes everything).
+constexpr double kPresentMargin = 1e-6;
+
+}  // namespace
 
 // Everything only the writer thread touches while a log is open.
 struct LoggerService::WriterState {
@@ -192,7 +201,7 @@ void LoggerService::AwaitWritten() {
   // progress and notifies after every wake-up.
   flushRequested_ = true;
   stateCv_.notify_all();
-  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
+  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now - kPresentMargin; });
 }
 
 void LoggerService::WriterLoop(double startTime) {
@@ -206,7 +215,7 @@ void LoggerService::WriterLoop(double startTime) {
       stopping = stopRequested_;
       flushRequested_ = false;
     }
-    const double now = clock_.Now();
+    const double now = stopping ? clock_.Now() : clock_.Now() - kPresentMargin;
     // The clock can go back when a replayed log is rewound under a running
     // logger; continue from the new time rather than writing nothing forever.
     written = std::min(written, now);

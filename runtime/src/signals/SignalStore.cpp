@@ -333,12 +333,14 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
   return kOK;
 }
 
-void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId) {
+void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
+                                    bool hold) {
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
   const double now = clock_.Now();
   std::lock_guard lock(mutex_);
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
+  state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
   Amend(state, now, [&](Segment& s) {
@@ -392,14 +394,7 @@ void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpd
 }
 
 void SignalStore::HoldSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value) {
-  {
-    // Held first, so that a firmware step in between cannot overwrite the value.
-    DeviceRecord device;
-    const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-    std::lock_guard lock(mutex_);
-    StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask).held = true;
-  }
-  SetSimulatedValue(deviceHash, signalId, value);
+  SetSimulatedValue(deviceHash, signalId, value, 0, true);
 }
 
 void SignalStore::SetRecordedUpTo(double seconds) {

@@ -88,7 +88,9 @@ class SignalStore {
   /// (config actions such as set-position, simulated physics). A non-zero
   /// `reportedId` makes the frames carry that ID instead of the signal's own
   /// (a mode-dependent signal in another control mode).
-  void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId = 0);
+  void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId = 0) {
+    SetSimulatedValue(deviceHash, signalId, value, reportedId, false);
+  }
   /// The value a device signal carries in simulation (0 until set), so that
   /// a simulated physics input can move a signal by a difference and keep
   /// an offset the program set (set-position actions).
@@ -194,6 +196,8 @@ class SignalStore {
     double time = kNoTime;
     const Segment* segment = nullptr;
   };
+
+  void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
 
   // The helpers below run with mutex_ held; those taking a registry also
   // need the registry's lock held by the caller.
