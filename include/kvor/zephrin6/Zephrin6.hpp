@@ -116,21 +116,44 @@
 #include <kvor/zephrin6/mechanisms/DifferentialMechanismBase.hpp>
 #include <kvor/zephrin6/mechanisms/SimpleDifferentialMechanism.hpp>
 
-// Swerve geometry, kinematics, estimation and control
+// Swerve geometry, kinematics, estimation, control, modules, drivetrain and requests
 #include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
+#include <kvor/zephrin6/swerve/SharedModuleSettings.hpp>
+#include <kvor/zephrin6/swerve/SwerveDriveState.hpp>
+#include <kvor/zephrin6/swerve/SwerveDrivetrain.hpp>
+#include <kvor/zephrin6/swerve/SwerveDrivetrainConstants.hpp>
+#include <kvor/zephrin6/swerve/SwerveModule.hpp>
+#include <kvor/zephrin6/swerve/SwerveModuleConstants.hpp>
+#include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
 #include <kvor/zephrin6/swerve/SwerveModulePosition.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleState.hpp>
+#include <kvor/zephrin6/swerve/SwerveModuleTypes.hpp>
 #include <kvor/zephrin6/swerve/Transform2d.hpp>
 #include <kvor/zephrin6/swerve/Translation2d.hpp>
 #include <kvor/zephrin6/swerve/Twist2d.hpp>
 #include <kvor/zephrin6/swerve/ZephrinPIDController.hpp>
+#include <kvor/zephrin6/swerve/impl/ControlParameters.hpp>
+#include <kvor/zephrin6/swerve/impl/ModuleRequest.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivePoseEstimator.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveModuleImpl.hpp>
 #include <kvor/zephrin6/swerve/impl/TimeInterpolatableBuffer.hpp>
 #include <kvor/zephrin6/swerve/impl/VisionUpdate.hpp>
+#include <kvor/zephrin6/swerve/requests/ApplyFieldSpeeds.hpp>
+#include <kvor/zephrin6/swerve/requests/ApplyRobotSpeeds.hpp>
+#include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
+#include <kvor/zephrin6/swerve/requests/Idle.hpp>
+#include <kvor/zephrin6/swerve/requests/ModuleCommandFields.hpp>
+#include <kvor/zephrin6/swerve/requests/PointWheelsAt.hpp>
+#include <kvor/zephrin6/swerve/requests/RobotCentric.hpp>
+#include <kvor/zephrin6/swerve/requests/SpeedsFields.hpp>
+#include <kvor/zephrin6/swerve/requests/SwerveDriveBrake.hpp>
+#include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
+#include <kvor/zephrin6/swerve/requests/VelocityFields.hpp>
 
 // Signal logging, log replay and music
 #include <kvor/zephrin6/core/Orchestra.hpp>

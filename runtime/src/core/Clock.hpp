@@ -89,15 +89,20 @@ class Clock {
   void Shutdown();
   bool IsShutDown() const { return shutDown_.load(std::memory_order_acquire); }
 
+  /// Time differences below this count as none: a manual clock advanced in
+  /// float steps (0.05 + 0.05) must reach a deadline or frame set at 0.1.
+  /// Every comparison of the runtime clock with a deadline or a frame time
+  /// uses it, so a wait never ends early for one test and late for another.
+  static constexpr double kTolerance = 1e-9;
+  /// Whether `now` has reached `deadline`, within kTolerance.
+  static bool Reached(double now, double deadline) { return now >= deadline - kTolerance; }
+
   /// Number of threads currently blocked in WaitUntil.
   int BlockedWaiters() const;
   /// Blocks (on a condition variable) until at least `count` threads wait.
   void AwaitBlockedWaiters(int count);
 
  private:
-  // A deadline counts as reached a nanosecond early, so that a manual clock
-  // advanced in float steps (0.05 + 0.05) does reach a deadline set as 0.1.
-  static bool Reached(double now, double deadline) { return now >= deadline - 1e-9; }
   void WaiterEntered();
   void WaiterLeft();
   double SteadySeconds() const;

@@ -22,15 +22,6 @@
 #include "wisp/WispFileWriter.hpp"
 
 namespace kvor::zephrin::runtime::logging {
-namespace {
-
-// A frame at the very present can still change: a value set at this instant
-// replaces it for every reader that comes after the set. The writer therefore
-// stops this far short of the present and takes such a frame with its next
-// slice (or with the last one, which takes everything).
-constexpr double kPresentMargin = 1e-6;
-
-}  // namespace
 
 // Everything only the writer thread touches while a log is open.
 struct LoggerService::WriterState {
@@ -195,13 +186,13 @@ void LoggerService::SetBufferCapacity(std::size_t samples) {
 }
 
 void LoggerService::AwaitWritten() {
-  const double now = clock_.Now();
+  const double now = clock_.Now() - kOpenInstant;
   std::unique_lock lock(stateMutex_);
   // Wake the writer now rather than at its next deadline; it publishes its
   // progress and notifies after every wake-up.
   flushRequested_ = true;
   stateCv_.notify_all();
-  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now - kPresentMargin; });
+  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
 }
 
 void LoggerService::WriterLoop(double startTime) {
@@ -215,7 +206,11 @@ void LoggerService::WriterLoop(double startTime) {
       stopping = stopRequested_;
       flushRequested_ = false;
     }
-    const double now = stopping ? clock_.Now() : clock_.Now() - kPresentMargin;
+    // The current instant stays open until the clock moves on (or the log
+    // stops): the program may still change a value at this very time, and
+    // a frame sent now must carry that value, as a live read at this time
+    // sees it.
+    const double now = stopping ? clock_.Now() : clock_.Now() - kOpenInstant;
     // The clock can go back when a replayed log is rewound under a running
     // logger; continue from the new time rather than writing nothing forever.
     written = std::min(written, now);

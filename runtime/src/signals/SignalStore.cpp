@@ -32,19 +32,19 @@ constexpr double kUnlistedSignalHz = 100.0;
 // Groups up to this size keep their per-key bookkeeping on the stack.
 constexpr size_t kStackKeys = 64;
 
-// Frame k of a signal at `hz` is sent at k / hz. The small epsilon keeps a
-// clock that was advanced in float steps (1.0 + 0.01 + ...) from landing a
-// hair before the frame it reached; a frame exactly at a change belongs to
-// the segment the change opens.
-double LastIndexAtOrBefore(double seconds, double hz) { return std::floor(seconds * hz + 1e-9); }
-double FirstIndexAtOrAfter(double seconds, double hz) { return std::ceil(seconds * hz - 1e-9); }
+// Frame k of a signal at `hz` is sent at k / hz. A clock within the clock's
+// tolerance of a frame has reached it (1.0 + 0.01 + ... lands a hair before
+// the frame it means), exactly as a wait for that frame ends; a frame exactly
+// at a change belongs to the segment the change opens.
+double LastIndexAtOrBefore(double seconds, double hz) { return std::floor((seconds + Clock::kTolerance) * hz); }
+double FirstIndexAtOrAfter(double seconds, double hz) { return std::ceil((seconds - Clock::kTolerance) * hz); }
 double FrameAfter(double now, double hz) { return (LastIndexAtOrBefore(now, hz) + 1.0) / hz; }
 
 double ClampHz(double hz) { return hz == 0.0 ? 0.0 : std::clamp(hz, kMinHz, kMaxHz); }
 
 // Whether a schedule at `hz` sends a frame exactly at `seconds`.
 bool SendsAt(double hz, double seconds) {
-  return hz > 0.0 && FirstIndexAtOrAfter(seconds, hz) <= seconds * hz + 1e-9;
+  return hz > 0.0 && FirstIndexAtOrAfter(seconds, hz) <= (seconds + Clock::kTolerance) * hz;
 }
 
 bool SameSettings(const auto& a, const auto& b) {
@@ -215,7 +215,7 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
       return plan != planGeneration_ || AllNewer(keys, network, clock_.Now(), start);
     });
     now = clock_.Now();
-    if (AllNewer(keys, network, now, start) || now >= deadline || clock_.IsShutDown()) break;
+    if (AllNewer(keys, network, now, start) || Clock::Reached(now, deadline) || clock_.IsShutDown()) break;
   }
 
   // Hand out the latest frames; the keys that brought nothing new since the

@@ -62,13 +62,21 @@ SwerveDriveKinematics& SwerveDriveKinematics::operator=(SwerveDriveKinematics&& 
 std::vector<SwerveModuleState> SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds,
                                                                            const Translation2d& centerOfRotation) {
   std::vector<SwerveModuleState> states(m_numModules);
+  ToSwerveModuleStates(speeds, centerOfRotation, states);
+  return states;
+}
+
+void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, const Translation2d& centerOfRotation,
+                                                 std::span<SwerveModuleState> states) {
+  const std::size_t filled = std::min(states.size(), m_numModules);
+  for (std::size_t i = 0; i < filled; ++i) states[i] = SwerveModuleState{};
   // The units library's equality: only +-0 and subnormals count as zero, so
   // a tiny but real command still turns the wheels.
   if (speeds.vx == units::velocity::meters_per_second_t{0.0} &&
       speeds.vy == units::velocity::meters_per_second_t{0.0} &&
       speeds.omega == units::angular_velocity::radians_per_second_t{0.0}) {
-    for (std::size_t i = 0; i < m_numModules; ++i) states[i].angle = m_moduleHeadings[i];
-    return states;
+    for (std::size_t i = 0; i < filled; ++i) states[i].angle = m_moduleHeadings[i];
+    return;
   }
 
   auto& inverse = m_matrices->inverse;
@@ -99,10 +107,9 @@ std::vector<SwerveModuleState> SwerveDriveKinematics::ToSwerveModuleStates(const
     // vector gets its angle's exact cosine and sine too.
     const double speed = std::hypot(a, b);
     const Rotation2d angle(units::angle::radian_t{std::atan2(b, a)});
-    states[i] = {units::velocity::meters_per_second_t{speed}, angle};
+    if (i < filled) states[i] = {units::velocity::meters_per_second_t{speed}, angle};
     m_moduleHeadings[i] = angle;
   }
-  return states;
 }
 
 ChassisSpeeds SwerveDriveKinematics::ToChassisSpeeds(std::span<const SwerveModuleState> states) const noexcept {
@@ -135,12 +142,17 @@ Twist2d SwerveDriveKinematics::ToTwist2d(std::span<const SwerveModulePosition> d
 
 void SwerveDriveKinematics::DesaturateWheelSpeeds(std::vector<SwerveModuleState>* states,
                                                   units::velocity::meters_per_second_t maxSpeed) {
-  if (states->empty()) return;
-  double realMax = std::abs((*states)[0].speed.value());
-  for (const auto& state : *states) realMax = std::max(realMax, std::abs(state.speed.value()));
+  DesaturateWheelSpeeds(std::span<SwerveModuleState>(*states), maxSpeed);
+}
+
+void SwerveDriveKinematics::DesaturateWheelSpeeds(std::span<SwerveModuleState> states,
+                                                  units::velocity::meters_per_second_t maxSpeed) {
+  if (states.empty()) return;
+  double realMax = std::abs(states[0].speed.value());
+  for (const auto& state : states) realMax = std::max(realMax, std::abs(state.speed.value()));
   if (realMax > maxSpeed.value()) {
     const double scale = maxSpeed.value() / realMax;
-    for (auto& state : *states) state.speed = state.speed * scale;
+    for (auto& state : states) state.speed = state.speed * scale;
   }
 }
 

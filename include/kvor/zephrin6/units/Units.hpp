@@ -25,4 +25,12 @@ using newton_meters_per_ampere_t = unit_t<newton_meters_per_ampere>;
 UNIT_ADD(velocity_constant, rpm_per_volt, rpm_per_volt, rpm_per_V,
          compound_unit<angular_velocity::revolutions_per_minute, inverse<voltage::volts>>)
 
+// Rotational inertia of a mechanism (swerve module constants), kilogram
+// square metres. Declared by type only, like the torque constant: nothing
+// prints it.
+namespace moment_of_inertia {
+using kilogram_square_meters = compound_unit<mass::kilograms, squared<length::meters>>;
+using kilogram_square_meter_t = unit_t<kilogram_square_meters>;
+}  // namespace moment_of_inertia
+
 }  // namespace units

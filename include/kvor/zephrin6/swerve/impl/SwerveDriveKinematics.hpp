@@ -51,6 +51,11 @@ class ZEPHRIN6_API SwerveDriveKinematics {
   /// is then infinite). Allocates only the returned vector.
   std::vector<SwerveModuleState> ToSwerveModuleStates(const ChassisSpeeds& speeds,
                                                       const Translation2d& centerOfRotation = Translation2d());
+  /// As above, writing one state per module into `states` instead of
+  /// allocating: entries past the module count are left alone, and modules
+  /// past the end of `states` get none (their azimuth is still remembered).
+  void ToSwerveModuleStates(const ChassisSpeeds& speeds, const Translation2d& centerOfRotation,
+                            std::span<SwerveModuleState> states);
 
   /// The chassis speeds that best explain the measured module states (one per
   /// module, in module order; extra entries are ignored), always about the
@@ -67,6 +72,8 @@ class ZEPHRIN6_API SwerveDriveKinematics {
   /// and every azimuth. Does nothing when no speed exceeds the limit.
   static void DesaturateWheelSpeeds(std::vector<SwerveModuleState>* states,
                                     units::velocity::meters_per_second_t maxSpeed);
+  /// As above, for states held elsewhere.
+  static void DesaturateWheelSpeeds(std::span<SwerveModuleState> states, units::velocity::meters_per_second_t maxSpeed);
 
   /// Number of modules.
   std::size_t NumModules() const noexcept { return m_numModules; }
