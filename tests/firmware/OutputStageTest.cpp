@@ -1,0 +1,170 @@
+// What stands between a request and the motor: followers taking their
+// leader's output, hardware and software limits, and the current limits of
+// the motor model.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "firmware/FirmwareFixture.hpp"
+
+namespace {
+
+using kvor::zephrin::StatusCode;
+using namespace kvor::zephrin6::configs;
+using namespace kvor::zephrin6::controls;
+using kvor::zephrin6::hardware::core::CoreRapaxQ;
+using kvor::zephrin6::signals::InvertedValue;
+using kvor::zephrin6::signals::NeutralModeValue;
+using namespace units::literals;
+namespace harness = kvor::zephrin::runtime::harness;
+
+class OutputStageTest : public zephrin_test::FirmwareTest {};
+
+// A follower applies its leader's output: turning with the leader it takes
+// the leader's sense of positive (so it reports what the leader reports) and
+// drives its own motor the way the leader drives its; opposing it, it drives
+// its motor the other way, still reporting the leader's values. The
+// follower's own inversion does not matter.
+TEST_F(OutputStageTest, FollowerMirrorsOrOpposesItsLeader) {
+  struct Case {
+    bool leaderInverted;
+    bool followerInverted;
+    bool oppose;
+  };
+  const Case cases[] = {{false, false, false}, {false, true, false}, {true, false, false},
+                        {false, false, true},  {true, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "leader inverted " << c.leaderInverted << ", follower inverted "
+                                    << c.followerInverted << ", oppose " << c.oppose);
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    CoreRapaxQ leader(1, "can"), follower(2, "can");
+    Configure(leader, MotorOutputConfigs{}.WithInverted(c.leaderInverted ? InvertedValue::Clockwise_Positive
+                                                                        : InvertedValue::CounterClockwise_Positive));
+    Configure(follower, MotorOutputConfigs{}.WithInverted(c.followerInverted ? InvertedValue::Clockwise_Positive
+                                                                            : InvertedValue::CounterClockwise_Positive));
+    ASSERT_EQ(follower.SetControl(Follower{1}.WithOpposeLeaderDirection(c.oppose)), StatusCode::OK);
+    ASSERT_EQ(leader.SetControl(VoltageOut{3_V}), StatusCode::OK);
+    harness::AdvanceTime(0.5);
+
+    const double leaderVolts = leader.GetSimState().GetMotorVoltage().value();
+    EXPECT_EQ(std::abs(leaderVolts), 3.0);
+    EXPECT_EQ(follower.GetSimState().GetMotorVoltage().value(), c.oppose ? -leaderVolts : leaderVolts);
+    EXPECT_EQ(follower.GetMotorVoltage().GetValue(), leader.GetMotorVoltage().GetValue());
+    EXPECT_EQ(follower.GetVelocity().GetValue(), leader.GetVelocity().GetValue());
+    EXPECT_GT(follower.GetVelocity().GetValue().value(), 1.0);
+    EXPECT_EQ(follower.GetAppliedRotorPolarity().GetValue().value,
+              (c.leaderInverted != c.oppose) ? 1 : 0);  // PositiveIsClockwise
+    EXPECT_EQ(follower.GetControlMode().GetValue().value, 25);  // Follower
+  }
+}
+
+// Limits stop motion in their direction only: a software limit at its
+// threshold, a closed limit switch unless the request ignores it, and the
+// request's own limit flags. Each case drives forward (from rest) and then
+// backward, with the motor braking in neutral.
+TEST_F(OutputStageTest, LimitsStopMotionInTheirDirection) {
+  struct Case {
+    const char* name;
+    bool softLimit;
+    bool switchClosed;
+    bool ignoreSwitch;
+    bool limitFlag;
+    bool forwardMoves;
+    kvor::zephrin6::StatusSignal<bool>& (CoreRapaxQ::*fault)(bool);  // null: none
+  };
+  const Case cases[] = {
+      {"software limit at 2 turns", true, false, false, false, false, &CoreRapaxQ::GetFault_ForwardSoftLimit},
+      {"forward switch closed", false, true, false, false, false, &CoreRapaxQ::GetFault_ForwardHardLimit},
+      {"switch ignored by the request", false, true, true, false, true, &CoreRapaxQ::GetFault_ForwardHardLimit},
+      {"request forbids forward motion", false, false, false, true, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    CoreRapaxQ motor(5, "can");
+    Configure(motor, MotorOutputConfigs{}.WithNeutralMode(NeutralModeValue::Brake));
+    if (c.softLimit) {
+      SoftwareLimitSwitchConfigs soft;
+      soft.ForwardSoftLimitEnable = true;
+      soft.ForwardSoftLimitThreshold = 2_tr;
+      Configure(motor, soft);
+    }
+    motor.GetSimState().SetForwardLimit(c.switchClosed);
+    const auto forward = DutyCycleOut{0.2}.WithIgnoreHardwareLimits(c.ignoreSwitch).WithLimitForwardMotion(c.limitFlag);
+    ASSERT_EQ(motor.SetControl(forward), StatusCode::OK);
+    harness::AdvanceTime(1.0);
+    const double reached = motor.GetPosition().GetValue().value();
+    if (c.forwardMoves) {
+      EXPECT_GT(reached, 5.0);
+    } else if (c.softLimit) {
+      EXPECT_GT(reached, 2.0);  // stops at the threshold, coming to rest just past it
+      EXPECT_LT(reached, 2.2);
+      EXPECT_NEAR(motor.GetVelocity().GetValue().value(), 0.0, 1e-6);
+    } else {
+      EXPECT_EQ(reached, 0.0);
+      EXPECT_EQ(motor.GetSimState().GetMotorVoltage().value(), 0.0);
+    }
+    if (c.fault != nullptr) {
+      EXPECT_TRUE((motor.*c.fault)(true).GetValue());
+    }
+    EXPECT_EQ(motor.GetForwardLimit().GetValue().value, c.switchClosed ? 1 : 0);
+
+    ASSERT_EQ(motor.SetControl(DutyCycleOut{-0.2}), StatusCode::OK);
+    harness::AdvanceTime(0.5);
+    EXPECT_LT(motor.GetPosition().GetValue().value(), reached - 1.0);
+  }
+}
+
+// The stator current limit caps the current at the limit, whatever the
+// voltage asked for, and says so; the supply current limit caps the current
+// drawn from the battery. A rotor the physics model holds still takes the
+// full stall current without them (12 V / R = the stall current).
+TEST_F(OutputStageTest, CurrentLimitsCapTheCurrents) {
+  struct Case {
+    const char* name;
+    bool statorOn;
+    bool supplyOn;
+    double stator, supply;  // amperes
+    uint16_t faultId;
+  };
+  const Case cases[] = {{"stator limit", true, false, 40.0, 0.0, 10091},
+                        {"supply limit", false, true, 0.0, 30.0, 10094},
+                        {"no limit", false, false, 0.0, 0.0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    CoreRapaxQ motor(6, "can");
+    CurrentLimitsConfigs limits;
+    limits.StatorCurrentLimitEnable = c.statorOn;
+    limits.StatorCurrentLimit = units::current::ampere_t{c.stator};
+    limits.SupplyCurrentLimitEnable = c.supplyOn;
+    limits.SupplyCurrentLimit = units::current::ampere_t{c.supply};
+    limits.SupplyCurrentLowerLimit = units::current::ampere_t{c.supply};
+    Configure(motor, limits);
+    motor.GetSimState().SetRotorVelocity(0_tps);  // stalled
+    ASSERT_EQ(motor.SetControl(VoltageOut{12_V}), StatusCode::OK);
+    harness::AdvanceTime(0.3);  // past the next frame of the 4 Hz fault signals
+
+    const double stall = motor.GetMotorStallCurrent().GetValue().value();
+    const double stator = motor.GetStatorCurrent().GetValue().value();
+    const double supply = motor.GetSupplyCurrent().GetValue().value();
+    if (c.statorOn) {
+      EXPECT_NEAR(stator, c.stator, 1e-9);
+    } else if (c.supplyOn) {
+      EXPECT_NEAR(supply, c.supply, 1e-9);
+      EXPECT_LT(stator, stall);
+    } else {
+      EXPECT_NEAR(stator, stall, 1e-9);
+    }
+    EXPECT_EQ(motor.GetTorqueCurrent().GetValue().value(), stator);
+    EXPECT_NEAR(motor.GetSimState().GetTorqueCurrent().value(), stator, 1e-9);
+    EXPECT_EQ(motor.GetFault_StatorCurrLimit().GetValue(), c.faultId == 10091);
+    EXPECT_EQ(motor.GetFault_SupplyCurrLimit().GetValue(), c.faultId == 10094);
+  }
+}
+
+}  // namespace
