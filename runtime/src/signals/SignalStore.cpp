@@ -89,7 +89,8 @@ double SignalStore::LastIndexOf(const std::vector<Segment>& segments, size_t i) 
 SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& segments, double now) {
   for (size_t i = segments.size(); i-- > 0;) {
     const Segment& segment = segments[i];
-    if (segment.hz <= 0.0 || segment.start > now) continue;
+    // A change within the clock's tolerance of now has happened, as its frame has.
+    if (segment.hz <= 0.0 || segment.start > now + Clock::kTolerance) continue;
     const double k = std::min(LastIndexAtOrBefore(now, segment.hz), LastIndexOf(segments, i));
     if (k >= FirstIndexAtOrAfter(segment.start, segment.hz)) return {k / segment.hz, &segment};
   }
@@ -243,6 +244,10 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
 template <class Change>
 void SignalStore::Amend(KeyState& state, double now, Change change, double trimAt) {
   auto& segments = state.segments;
+  // Changes within the clock's tolerance of each other happen at one instant
+  // (the firmware's steps fall on whole milliseconds, a manual clock moved in
+  // float steps a hair before them).
+  if (segments.back().start > now && segments.back().start <= now + Clock::kTolerance) now = segments.back().start;
   // A clock that went back (a rewound replay under a running logger, a test
   // setting an earlier time) rewrites what had been the future.
   while (segments.size() > 1 && segments.back().start > now) segments.pop_back();
