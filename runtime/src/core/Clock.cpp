@@ -88,22 +88,26 @@ bool Clock::HasTimeSource() const { return hasSource_.load(std::memory_order_acq
 
 int Clock::AddListener(std::function<void()> listener) {
   std::lock_guard lock(listenerMutex_);
-  listeners_.emplace_back(nextListener_, std::move(listener));
+  auto next = std::make_shared<Listeners>(*listeners_);
+  next->emplace_back(nextListener_, std::move(listener));
+  listeners_ = std::move(next);
   return nextListener_++;
 }
 
 void Clock::RemoveListener(int handle) {
   std::lock_guard lock(listenerMutex_);
-  std::erase_if(listeners_, [handle](const auto& l) { return l.first == handle; });
+  auto next = std::make_shared<Listeners>(*listeners_);
+  std::erase_if(*next, [handle](const auto& l) { return l.first == handle; });
+  listeners_ = std::move(next);
 }
 
 void Clock::NotifyTimeChanged() {
-  std::vector<std::function<void()>> listeners;
+  std::shared_ptr<const Listeners> listeners;
   {
     std::lock_guard lock(listenerMutex_);
-    for (auto& l : listeners_) listeners.push_back(l.second);
+    listeners = listeners_;
   }
-  for (auto& l : listeners) l();
+  for (const auto& l : *listeners) l.second();
 }
 
 void Clock::WaiterEntered() {

@@ -19,6 +19,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -119,8 +120,12 @@ class Clock {
   std::atomic<bool> hasSource_{false};
   std::atomic<bool> shutDown_{false};
 
+  // The listeners are replaced as a whole when one is added or removed, so
+  // that a notification (every move of the manual clock) takes the current
+  // list without copying or allocating.
+  using Listeners = std::vector<std::pair<int, std::function<void()>>>;
   mutable std::mutex listenerMutex_;
-  std::vector<std::pair<int, std::function<void()>>> listeners_;
+  std::shared_ptr<const Listeners> listeners_ = std::make_shared<const Listeners>();
   int nextListener_ = 1;
 
   mutable std::mutex waiterMutex_;

@@ -80,7 +80,10 @@ FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices,
   configs_.SetFirmwareHooks({[this](uint32_t hash, std::string_view text) { OnSettings(hash, text); },
                              [this](uint32_t hash, int id, double value) { OnAction(hash, id, value); }});
   clock_.SetStepper([this](double from, double to) { Advance(from, to); });
+  // The thread only cares when the clock turns real; a move of the manual
+  // clock (the stepper's business) must not wake it every time.
   clockListener_ = clock_.AddListener([this] {
+    if (clock_.IsManual()) return;
     std::lock_guard lock(threadMutex_);
     wake_.notify_all();
   });
@@ -195,12 +198,19 @@ void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, std::s
   auto it = std::find_if(inputs_.begin(), inputs_.end(),
                          [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
   if (it == inputs_.end()) it = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
-  // A move of a position is kept as the position it leads to.
-  std::string key(name);
-  if (key.starts_with("Add")) key.replace(0, 3, "Raw");
-  auto slot = std::find_if(it->values.begin(), it->values.end(), [&](const auto& v) { return v.first == key; });
-  if (slot == it->values.end()) slot = it->values.insert(it->values.end(), {key, 0.0});
-  slot->second = name.starts_with("Add") ? slot->second + value : value;
+  // A move of a position is kept as the position it leads to ("Add..." as
+  // "Raw..."); a physics model gives the same inputs every step, so only the
+  // first of each allocates.
+  const bool move = name.starts_with("Add");
+  const std::string_view rest = move ? name.substr(3) : name;
+  auto slot = std::find_if(it->values.begin(), it->values.end(), [&](const auto& v) {
+    const std::string_view stored = v.first;
+    return move ? stored.starts_with("Raw") && stored.substr(3) == rest : stored == name;
+  });
+  if (slot == it->values.end()) {
+    slot = it->values.insert(it->values.end(), {move ? "Raw" + std::string(rest) : std::string(name), 0.0});
+  }
+  slot->second = move ? slot->second + value : value;
 }
 
 template <class Device>
