@@ -74,6 +74,23 @@ TEST_F(FirmwareStoryTest, SimulationDoesNotDependOnHowTheClockIsMoved) {
   EXPECT_NE(chunked[3 * 24], 0.0);  // it did move
 }
 
+// A clock set back (a program switching to manual time, a test setting an
+// earlier time) still finds the devices' present values, and the simulation
+// goes on from there.
+TEST_F(FirmwareStoryTest, ClockSetBackStillServesThePresent) {
+  CoreRapaxQ motor(1, "can");
+  ASSERT_EQ(motor.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  harness::AdvanceTime(0.5);
+  const double position = motor.GetPosition().GetValue().value();
+  ASSERT_GT(position, 1.0);
+  harness::SetTime(0.25);
+  auto& read = motor.GetPosition();
+  EXPECT_EQ(read.GetStatus(), StatusCode::OK);
+  EXPECT_EQ(read.GetValue().value(), position);
+  harness::AdvanceTime(0.1);
+  EXPECT_GT(motor.GetPosition().GetValue().value(), position);
+}
+
 // A run of the firmware recorded to a log replays to the same readings at the
 // same times, in a runtime whose firmware never ran.
 TEST_F(FirmwareStoryTest, RecordedFirmwareRunReplaysToTheSameReadings) {

@@ -80,9 +80,13 @@ FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices,
   configs_.SetFirmwareHooks({[this](uint32_t hash, std::string_view text) { OnSettings(hash, text); },
                              [this](uint32_t hash, int id, double value) { OnAction(hash, id, value); }});
   clock_.SetStepper([this](double from, double to) { Advance(from, to); });
-  // The thread only cares when the clock turns real; a move of the manual
-  // clock (the stepper's business) must not wake it every time.
   clockListener_ = clock_.AddListener([this] {
+    // A clock set back before the last step (a test switching to manual
+    // time, setting an earlier time) would find no frame of the present:
+    // the devices send everything again at the new time.
+    if (clock_.Now() + Clock::kTolerance < lastStep_.load(std::memory_order_acquire)) RepublishAll();
+    // The thread only cares when the clock turns real; a move of the manual
+    // clock (the stepper's business) must not wake it every time.
     if (clock_.IsManual()) return;
     std::lock_guard lock(threadMutex_);
     wake_.notify_all();
@@ -300,6 +304,7 @@ void FirmwareService::StepLocked(int64_t step) {
     for (Imu& i : imus_) i.feed.Reschedule(signals_);
   }
   const double t = StepTime(step);
+  lastStep_.store(t, std::memory_order_release);
   for (Motor& m : motors_) m.device->Sense(*this);
   // Leaders decide before their followers take their output.
   for (Motor& m : motors_) {
@@ -312,6 +317,29 @@ void FirmwareService::StepLocked(int64_t step) {
   for (Imu& i : imus_) i.device->Step(t, kStep);
   PublishLocked(t);
   for (Motor& m : motors_) m.device->Move();
+}
+
+void FirmwareService::RepublishAll() {
+  std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
+  for (Motor& m : motors_) {
+    batch_.clear();
+    m.feed.Invalidate();
+    m.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    signals_.SetSimulatedValues(m.device->Hash(), batch_, now);
+  }
+  for (Imu& i : imus_) {
+    batch_.clear();
+    i.feed.Invalidate();
+    i.feed.CollectAll(
+        [&](uint16_t id, uint16_t& reported) {
+          reported = id;
+          return i.device->Signal(id);
+        },
+        batch_);
+    signals_.SetSimulatedValues(i.device->Hash(), batch_, now);
+  }
+  lastStep_.store(now, std::memory_order_release);
 }
 
 void FirmwareService::PublishLocked(double t) {

@@ -28,6 +28,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -112,6 +113,8 @@ class FirmwareService : private MotorSurroundings {
   // With mutex_ held.
   void StepLocked(int64_t tick);
   void PublishLocked(double t);
+  /// Hands every signal of every device to the store again, at the clock's time.
+  void RepublishAll();
   Motor* FindMotorLocked(uint32_t hash);
   Imu* FindImuLocked(uint32_t hash);
   void RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
@@ -140,6 +143,7 @@ class FirmwareService : private MotorSurroundings {
   uint64_t scheduleVersion_ = ~uint64_t{0};
   std::vector<signals::SignalStore::ValueUpdate> batch_;
   std::atomic<bool> hasDevices_{false};
+  std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed
 
   // The real-time stepping thread.
   std::mutex threadMutex_;
