@@ -167,4 +167,63 @@ TEST_F(OutputStageTest, CurrentLimitsCapTheCurrents) {
   }
 }
 
+// What a spinning bare rotor does when its output goes neutral: it keeps
+// turning when the bridge lets it coast (nothing else brakes it), and stops
+// when the windings are shorted, by the neutral mode, the request's brake
+// override or the static brake.
+TEST_F(OutputStageTest, NeutralOutputCoastsOrBrakesAsConfigured) {
+  struct Case {
+    const char* name;
+    bool brakeMode;
+    int request;  // 0 NeutralOut, 1 VoltageOut 0 V with the brake override, 2 CoastOut, 3 StaticBrake
+    bool stops;
+    int bridge;  // BridgeOutput
+  };
+  const Case cases[] = {{"neutral, coast mode", false, 0, false, 0},
+                        {"neutral, brake mode", true, 0, true, 1},
+                        {"zero volts with the brake override", false, 1, true, 1},
+                        {"coast whatever the mode", true, 2, false, 0},
+                        {"static brake", false, 3, true, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    CoreRapaxQ motor(7, "can");
+    Configure(motor, MotorOutputConfigs{}.WithNeutralMode(c.brakeMode ? NeutralModeValue::Brake : NeutralModeValue::Coast));
+    ASSERT_EQ(motor.SetControl(VoltageOut{6_V}), StatusCode::OK);
+    harness::AdvanceTime(0.5);
+    const double spinning = motor.GetVelocity().GetValue().value();
+    ASSERT_GT(spinning, 40.0);
+    StatusCode sent = StatusCode::OK;
+    switch (c.request) {
+      case 0: sent = motor.SetControl(NeutralOut{}); break;
+      case 1: sent = motor.SetControl(VoltageOut{0_V}.WithOverrideBrakeDurNeutral(true)); break;
+      case 2: sent = motor.SetControl(CoastOut{}); break;
+      default: sent = motor.SetControl(StaticBrake{}); break;
+    }
+    ASSERT_EQ(sent, StatusCode::OK);
+    harness::AdvanceTime(0.5);
+    if (c.stops) {
+      EXPECT_NEAR(motor.GetVelocity().GetValue().value(), 0.0, 1e-3);
+    } else {
+      EXPECT_EQ(motor.GetVelocity().GetValue().value(), spinning);
+    }
+    EXPECT_EQ(motor.GetBridgeOutput().GetValue().value, c.bridge);
+    EXPECT_EQ(motor.GetSimState().GetMotorVoltage().value(), 0.0);
+  }
+}
+
+// A request carrying a number that is not finite is refused with
+// InvalidParamValue and changes nothing on the device.
+TEST_F(OutputStageTest, RequestWithANumberNotFiniteIsRefused) {
+  CoreRapaxQ motor(8, "can");
+  ASSERT_EQ(motor.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  harness::AdvanceTime(0.1);
+  EXPECT_EQ(motor.SetControl(VoltageOut{units::voltage::volt_t{std::nan("")}}), StatusCode::InvalidParamValue);
+  EXPECT_EQ(motor.SetControl(PositionVoltage{units::angle::turn_t{INFINITY}}), StatusCode::InvalidParamValue);
+  harness::AdvanceTime(0.1);
+  EXPECT_EQ(motor.GetSimState().GetMotorVoltage().value(), 2.0);
+  EXPECT_EQ(motor.GetControlMode().GetValue().value, 11);  // still VoltageOut
+}
+
 }  // namespace

@@ -1,7 +1,10 @@
 #include "controls/ControlRecorder.hpp"
 
 #include <cassert>
+#include <cmath>
 #include <cstdio>
+
+#include "core/Status.hpp"
 
 
 namespace kvor::zephrin::runtime {
@@ -31,6 +34,13 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
       call.args[call.argCount++] = arg;
     }
     status = device.status;
+  }
+  // A number that is not finite never reaches the device: the call is
+  // refused (and still recorded, so a test sees what was sent).
+  if (status == 0) {
+    for (const RecordedArg& arg : args) {
+      if (arg.kind == RecordedArg::Kind::Double && !std::isfinite(arg.number)) return kInvalidParamValue;
+    }
   }
   // A call the device refused never reached its firmware.
   if (status == 0 && receiver_) {

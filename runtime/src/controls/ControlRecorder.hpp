@@ -52,9 +52,10 @@ class ControlRecorder {
 
 
   /// Records one call and returns the status injected for the device (0 by
-  /// default). `function` must be a string with static storage duration.
-  /// `args` are the update frequency and the fields, in call order. A call
-  /// that returns 0 goes on to the receiver.
+  /// default), or -1002 InvalidParamValue when a number in it is not finite.
+  /// `function` must be a string with static storage duration. `args` are
+  /// the update frequency and the fields, in call order. A call that returns
+  /// 0 goes on to the receiver.
   int Record(const char* function, const char* network, std::uint32_t deviceHash,
              std::initializer_list<RecordedArg> args);
 
