@@ -421,11 +421,12 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
 
 bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average,
                                          LoopMeasurement& difference) {
+  const int source = settings_.differentialSource;
+  if (source < 1 || source > 5) return false;  // no difference sensor
   const LoopMeasurement own{position_, velocity_, acceleration_};
   const SimulatedMotor* partner = world.FindMotor(bus_, settings_.differentialQId, true);
   const LoopMeasurement other =
       partner != nullptr ? LoopMeasurement{partner->position_, partner->velocity_, partner->acceleration_} : own;
-  const int source = settings_.differentialSource;
   if (source == 1) {  // the difference of this device and a remote rapax q
     if (partner == nullptr || partner == this) {
       SetFault(kMissingDifferentialQ, true);
@@ -444,11 +445,9 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
             world.SensorValue(bus_, "auklet 2", settings_.differentialRemoteId, kImuRates[axis], velocity);
     position /= 360.0;
     velocity /= 360.0;
-  } else if (source == 5) {
+  } else {
     found = world.SensorValue(bus_, "angulon", settings_.differentialRemoteId, kAngulonPosition, position) &&
             world.SensorValue(bus_, "angulon", settings_.differentialRemoteId, kAngulonVelocity, velocity);
-  } else {
-    return false;  // no difference sensor
   }
   if (!found) {
     SetFault(kRemoteSensorDataInvalid, true);
