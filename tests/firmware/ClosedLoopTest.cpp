@@ -171,4 +171,44 @@ TEST_F(ClosedLoopTest, ProfiledMotionStaysWithinItsLimitsAndLands) {
   }
 }
 
+// The exponential profile follows the motor curve a = (V - kV v) / kA
+// towards its target and brakes along it: its velocity stays below the free
+// speed V / kV and it lands on the target without passing it. The velocity
+// profile ramps the velocity reference at the request's acceleration.
+TEST_F(ClosedLoopTest, ExponentialAndVelocityProfilesFollowTheirCurves) {
+  CoreRapaxQ expo(5, "can"), ramp(6, "can");
+  Configure(expo, Slot0Configs{}.WithkP(30).WithkD(0.4));
+  KinetraConfigs curve;
+  curve.KinetraExpo_kV = 0.24;  // volts per turn per second: 50 turns per second at 12 V
+  curve.KinetraExpo_kA = 0.3;
+  Configure(expo, curve);
+  Configure(ramp, Slot0Configs{}.WithkV(0.12));
+  ASSERT_EQ(expo.SetControl(KinetraExpoVoltage{}.WithPosition(20_tr)), StatusCode::OK);
+  KinetraVelocityVoltage toSpeed{};
+  toSpeed.Velocity = turns_per_second_t{30.0};
+  toSpeed.Acceleration = units::angular_acceleration::turns_per_second_squared_t{20.0};
+  ASSERT_EQ(ramp.SetControl(toSpeed), StatusCode::OK);
+
+  auto& reference = expo.GetClosedLoopReference();
+  auto& slope = expo.GetClosedLoopReferenceSlope();
+  ASSERT_EQ(reference.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  ASSERT_EQ(slope.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  double furthest = 0.0, fastest = 0.0;
+  Run(0.5, [&] {
+    furthest = std::max(furthest, reference.Refresh().GetValue());
+    fastest = std::max(fastest, slope.Refresh().GetValue());
+  });
+  EXPECT_NEAR(ramp.GetClosedLoopReference().GetValue(), 10.0, 1e-9);  // 20 turns/s^2 for 0.5 s
+  Run(2.5, [&] {
+    furthest = std::max(furthest, reference.Refresh().GetValue());
+    fastest = std::max(fastest, slope.Refresh().GetValue());
+  });
+  EXPECT_EQ(reference.GetValue(), 20.0);
+  EXPECT_LE(furthest, 20.0);
+  EXPECT_LT(fastest, 50.0);
+  EXPECT_GT(fastest, 20.0);
+  EXPECT_EQ(ramp.GetClosedLoopReference().GetValue(), 30.0);
+  EXPECT_NEAR(ramp.GetVelocity().GetValue().value(), 30.0, 0.01);
+}
+
 }  // namespace

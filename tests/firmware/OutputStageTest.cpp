@@ -226,4 +226,90 @@ TEST_F(OutputStageTest, RequestWithANumberNotFiniteIsRefused) {
   EXPECT_EQ(motor.GetControlMode().GetValue().value, 11);  // still VoltageOut
 }
 
+// The output stage's limits on an open-loop output, applied to what the
+// motor gets: peak duty cycles and voltages clip it, the neutral deadband
+// turns a small duty cycle into neutral, and an open-loop ramp lets it rise
+// at full scale per ramp period. Currents are unlimited so that the motor
+// gets exactly the voltage the stage applies.
+TEST_F(OutputStageTest, PeaksDeadbandAndRampsShapeTheOutput) {
+  struct Case {
+    const char* name;
+    MotorOutputConfigs output;
+    VoltageConfigs voltage;
+    OpenLoopRampsConfigs ramps;
+    bool dutyCycle;
+    double request;
+    double after;  // seconds
+    double volts;  // applied then
+  };
+  MotorOutputConfigs peak;
+  peak.PeakForwardDutyCycle = 0.5;
+  MotorOutputConfigs deadband;
+  deadband.DutyCycleNeutralDeadband = 0.1;
+  VoltageConfigs peakVolts;
+  peakVolts.PeakReverseVoltage = -8_V;
+  OpenLoopRampsConfigs ramp;
+  ramp.DutyCycleOpenLoopRampPeriod = 0.5_s;
+  const Case cases[] = {
+      {"peak forward duty cycle", peak, {}, {}, true, 0.8, 0.01, 6.0},
+      {"inside the neutral deadband", deadband, {}, {}, true, 0.05, 0.01, 0.0},
+      {"outside the neutral deadband", deadband, {}, {}, true, 0.15, 0.01, 1.8},
+      {"peak reverse voltage", {}, peakVolts, {}, false, -10.0, 0.01, -8.0},
+      {"duty cycle ramp, halfway", {}, {}, ramp, true, 1.0, 0.25, 6.0},
+      {"duty cycle ramp, done", {}, {}, ramp, true, 1.0, 0.6, 12.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    CoreRapaxQ motor(9, "can");
+    CurrentLimitsConfigs unlimited;
+    unlimited.StatorCurrentLimitEnable = false;
+    unlimited.SupplyCurrentLimitEnable = false;
+    Configure(motor, unlimited);
+    Configure(motor, c.output);
+    Configure(motor, c.voltage);
+    Configure(motor, c.ramps);
+    const StatusCode sent = c.dutyCycle ? motor.SetControl(DutyCycleOut{c.request})
+                                        : motor.SetControl(VoltageOut{units::voltage::volt_t{c.request}});
+    ASSERT_EQ(sent, StatusCode::OK);
+    harness::AdvanceTime(c.after);
+    EXPECT_NEAR(motor.GetSimState().GetMotorVoltage().value(), c.volts, 1e-9);
+  }
+}
+
+// A position loop with continuous wrap takes the short way round a rotation
+// (from 0.1 to 0.9 is -0.2); without it the long way.
+TEST_F(OutputStageTest, ContinuousWrapTakesTheShortWayRound) {
+  for (bool wrap : {true, false}) {
+    SCOPED_TRACE(wrap);
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    CoreRapaxQ motor(10, "can");
+    Configure(motor, Slot0Configs{}.WithkP(24).WithkD(0.5));
+    ClosedLoopGeneralConfigs general;
+    general.ContinuousWrap = wrap;
+    Configure(motor, general);
+    ASSERT_EQ(motor.SetPosition(0.1_tr), StatusCode::OK);
+    ASSERT_EQ(motor.SetControl(PositionVoltage{0.9_tr}), StatusCode::OK);
+    harness::AdvanceTime(1.0);
+    EXPECT_NEAR(motor.GetPosition().GetValue().value(), wrap ? -0.1 : 0.9, 1e-3);
+  }
+}
+
+// A setting out of its range or not a number never reaches the device: it
+// keeps what it had (here a gear ratio of 2 survives a ratio of 0, a
+// negative one and one that is not a number).
+TEST_F(OutputStageTest, UnusableSettingsKeepThePreviousOnes) {
+  CoreRapaxQ motor(11, "can");
+  motor.GetSimState().SetRawRotorPosition(4_tr);
+  Configure(motor, FeedbackConfigs{}.WithSensorToMechanismRatio(2.0));
+  for (double ratio : {0.0, -3.0, std::nan("")}) {
+    SCOPED_TRACE(ratio);
+    Configure(motor, FeedbackConfigs{}.WithSensorToMechanismRatio(ratio));
+    harness::AdvanceTime(0.02);
+    EXPECT_EQ(motor.GetPosition().GetValue().value(), 2.0);
+  }
+}
+
 }  // namespace
