@@ -9,9 +9,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include <kvor/zephrin/platform/Time.hpp>
-
 #include "firmware/FirmwareFixture.hpp"
+#include "support/ReplayedReadings.hpp"
 
 namespace {
 
@@ -20,7 +19,6 @@ using namespace kvor::zephrin6::configs;
 using namespace kvor::zephrin6::controls;
 using kvor::zephrin6::CANBus;
 using kvor::zephrin6::SignalLogger;
-using kvor::zephrin6::WispReplay;
 using kvor::zephrin6::hardware::core::CoreAuklet2;
 using kvor::zephrin6::hardware::core::CoreRapaxQ;
 using namespace units::literals;
@@ -112,18 +110,7 @@ TEST_F(FirmwareStoryTest, RecordedFirmwareRunReplaysToTheSameReadings) {
     file = harness::LastLogFile();
   }
   ASSERT_FALSE(file.empty());
-
-  harness::Reset();
-  harness::SetReportEcho(false);
-  harness::UseManualClock(100.0);
-  ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
-  CoreRapaxQ replayed(5, "can");
-  for (const auto& [time, value] : seen) {
-    SCOPED_TRACE(time);
-    ASSERT_EQ(WispReplay::StepTimingImpl(time - kvor::zephrin6::utils::GetCurrentTimeSeconds()), StatusCode::OK);
-    EXPECT_EQ(replayed.GetPosition().GetValue().value(), value);
-  }
-  EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
+  zephrin_test::ExpectReplayedReadings(file, 5, "can", &CoreRapaxQ::GetPosition, seen);
   std::filesystem::remove_all(folder);
 }
 
