@@ -43,25 +43,22 @@ TEST_F(ClosedLoopTest, PositionStepOvershootsAsTheSecondOrderModelPredicts) {
     ASSERT_EQ(motor.SetControl(PositionVoltage{1_tr}), StatusCode::OK);
 
     double x = 0.0, v = 0.0, peak = 0.0;
-    Run(3.0, [&] {
-      // The plant moves through the step with the voltage the firmware applied.
+    // The plant moves through each step with the voltage the firmware applied.
+    auto plant = [&] {
       const double a = g * sim.GetMotorVoltage().value();
       x += v * kStep + 0.5 * a * kStep * kStep;
       v += a * kStep;
       sim.SetRawRotorPosition(units::angle::turn_t{x});
       sim.SetRotorVelocity(turns_per_second_t{v});
+    };
+    Run(3.0, [&] {
+      plant();
       peak = std::max(peak, position.Refresh().GetValue().value());
     });
     const double predicted = std::exp(-std::numbers::pi * zeta / std::sqrt(1.0 - zeta * zeta));
     EXPECT_NEAR(peak - 1.0, predicted, 0.005);
     // Settled on the target, with the loop reporting what it compares.
-    Run(5.0, [&] {
-      const double a = g * sim.GetMotorVoltage().value();
-      x += v * kStep + 0.5 * a * kStep * kStep;
-      v += a * kStep;
-      sim.SetRawRotorPosition(units::angle::turn_t{x});
-      sim.SetRotorVelocity(turns_per_second_t{v});
-    });
+    Run(5.0, plant);
     EXPECT_NEAR(motor.GetPosition().GetValue().value(), 1.0, 1e-4);
     EXPECT_EQ(motor.GetClosedLoopReference().GetValue(), 1.0);
     EXPECT_NEAR(motor.GetClosedLoopError().GetValue(), 0.0, 1e-4);
