@@ -93,7 +93,14 @@ FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices,
   });
 }
 
-FirmwareService::~FirmwareService() { Shutdown(); }
+FirmwareService::~FirmwareService() {
+  Shutdown();
+  // No call is inside the runtime any more (the Runtime waits for that before
+  // destroying its services), so the hooks can go without a lock.
+  devices_.RemoveListener(registrationListener_);
+  controls_.SetReceiver({});
+  configs_.SetFirmwareHooks({});
+}
 
 void FirmwareService::Shutdown() {
   if (shutDown_.exchange(true)) return;
@@ -103,11 +110,10 @@ void FirmwareService::Shutdown() {
   }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
+  // Calls still on their way through the runtime may reach the devices until
+  // the service is destroyed; the clock no longer moves them.
   clock_.SetStepper({});
   clock_.RemoveListener(clockListener_);
-  devices_.RemoveListener(registrationListener_);
-  controls_.SetReceiver({});
-  configs_.SetFirmwareHooks({});
 }
 
 bool FirmwareService::Simulates(int32_t deviceType) {

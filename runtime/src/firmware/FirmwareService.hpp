@@ -21,8 +21,8 @@
 //
 // Owned by the Runtime, built over the clock, device registry, signal store,
 // config store, control recorder and bus registry, which outlive it. It
-// hooks itself into them on construction and out again in Shutdown (also
-// run by the destructor). Thread-safe: one mutex serialises the devices; it
+// hooks itself into them on construction; Shutdown stops its thread and its
+// stepping, the destructor unhooks it. Thread-safe: one mutex serialises the devices; it
 // is taken after the config store's lock and before the signal store's.
 
 #include <atomic>
@@ -67,7 +67,8 @@ class FirmwareService : private MotorSurroundings {
   FirmwareService(const FirmwareService&) = delete;
   FirmwareService& operator=(const FirmwareService&) = delete;
 
-  /// Stops the stepping thread and unhooks the service. Idempotent.
+  /// Stops the stepping thread and the stepping on the manual clock.
+  /// Control calls and configs still reach the devices. Idempotent.
   void Shutdown();
 
   /// Whether the firmware simulates devices of simulator type `deviceType`
