@@ -99,6 +99,7 @@ std::unique_ptr<SwerveDrivetrainImpl> BuildDrivetrain(const std::vector<Constant
     configs::RapaxQConfiguration steer;
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
+    steer.ClosedLoopGeneral.ContinuousWrap = true;
     static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor()).GetConfigurator().Apply(steer);
   }
   signals.push_back(&drivetrain->GetAuklet2().GetYaw(false));

@@ -63,6 +63,7 @@ class SimRig {
       configs::RapaxQConfiguration steer;
       steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
       steer.Slot0 = modules[i].SteerMotorGains;
+      steer.ClosedLoopGeneral.ContinuousWrap = true;
       steer.MotorOutput.Inverted = Inversion(modules[i].SteerMotorInverted);
       Configure(module.GetSteerMotor(), steer);
       configs::RapaxQConfiguration drive;
