@@ -44,7 +44,7 @@ double RapaxInput(int id, const char* name) {
   return harness::SimPhysicsInput(kRapaxQType, id, name).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
-/// Sends `request` to every drive motor (left side) and `right` to the right side.
+/// Sends `left` to the drive motors on the left side and `right` to those on the right.
 template <class Request>
 void DriveMotors(SimRig& rig, const Request& left, const Request& right) {
   const auto& modules = rig.Drivetrain().GetModules();
