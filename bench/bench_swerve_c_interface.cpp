@@ -79,8 +79,8 @@ void BM_SetControlFieldCentric(benchmark::State& state) {
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {
     velocity = velocity > 3.0 ? 0.0 : velocity + 0.01;
-    c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(drivetrain.id, 0, 1, true, 0, velocity, 0.5, 1.0,
-                                                                0.02, 0.01, 0, 0);
+    c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(drivetrain.id, 0, 1, true, 0, velocity, 0.5, 1.0, 0.02,
+                                                                0.01, 0, 0);
   }
   zephrin_bench::ReportAllocations(state, before);
 }
@@ -93,8 +93,8 @@ void BM_RequestApplyFieldCentric(benchmark::State& state) {
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {
     velocity = velocity > 3.0 ? 0.0 : velocity + 0.01;
-    benchmark::DoNotOptimize(c_kvor_zephrin6_swerve_request_apply_field_centric(
-        drivetrain.id, 0, 1, true, 0, velocity, 0.5, 1.0, 0.02, 0.01, 0, 0));
+    benchmark::DoNotOptimize(c_kvor_zephrin6_swerve_request_apply_field_centric(drivetrain.id, 0, 1, true, 0, velocity,
+                                                                                0.5, 1.0, 0.02, 0.01, 0, 0));
   }
   zephrin_bench::ReportAllocations(state, before);
 }

@@ -105,8 +105,8 @@ ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
       FromHandle<_swerve_module_constants_arr_t>(moduleConstants), Widen(moduleCount), odometryFrequency);
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyDrivetrain(JNIEnv*,
-                                                                                                   jobject, jint id) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyDrivetrain(JNIEnv*, jobject,
+                                                                                                       jint id) {
   c_kvor_zephrin6_swerve_destroy_drivetrain(id);
 }
 
@@ -121,8 +121,8 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
   return Handle(cstyle::CreateDrivetrainConstantsCopyingName(name, auklet2Id));
 }
 
-ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1CreateModuleConstantsArr(
-    JNIEnv*, jobject, jint count) {
+ZEPHRIN6_API JNIEXPORT jlong JNICALL
+Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1CreateModuleConstantsArr(JNIEnv*, jobject, jint count) {
   if (count < 0) return 0;
   return Handle(c_kvor_zephrin6_swerve_create_module_constants_arr(Widen(count)));
 }
@@ -135,15 +135,15 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
     jdouble slipCurrent, jdouble speedAt12Volts, jint driveMotorType, jint steerMotorType, jint feedbackSource,
     jdouble steerInertia, jdouble driveInertia, jdouble steerFrictionVoltage, jdouble driveFrictionVoltage) {
   return Handle(c_kvor_zephrin6_swerve_set_module_constants(
-      FromHandle<_swerve_module_constants_arr_t>(moduleConstants), Widen(index), steerMotorId, driveMotorId,
-      encoderId, encoderOffset, locationX, locationY, driveMotorInverted != JNI_FALSE, steerMotorInverted != JNI_FALSE,
+      FromHandle<_swerve_module_constants_arr_t>(moduleConstants), Widen(index), steerMotorId, driveMotorId, encoderId,
+      encoderOffset, locationX, locationY, driveMotorInverted != JNI_FALSE, steerMotorInverted != JNI_FALSE,
       encoderInverted != JNI_FALSE, driveMotorGearRatio, steerMotorGearRatio, couplingGearRatio, wheelRadius,
       steerMotorClosedLoopOutput, driveMotorClosedLoopOutput, slipCurrent, speedAt12Volts, driveMotorType,
       steerMotorType, feedbackSource, steerInertia, driveInertia, steerFrictionVoltage, driveFrictionVoltage));
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyConstants(JNIEnv*, jobject,
-                                                                                                  jlong handle) {
+                                                                                                      jlong handle) {
   void* address = FromHandle<void>(handle);
   c_kvor_zephrin6_free_memory(&address);
 }
@@ -151,24 +151,25 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
 // ---- Drivetrain ----
 
 ZEPHRIN6_API JNIEXPORT jboolean JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1IsOnCANFD(JNIEnv*, jobject,
-                                                                                               jint id) {
+                                                                                                   jint id) {
   return c_kvor_zephrin6_swerve_drivetrain_is_on_can_fd(id) ? JNI_TRUE : JNI_FALSE;
 }
 
-ZEPHRIN6_API JNIEXPORT jdouble JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1GetOdometryFrequency(
-    JNIEnv*, jobject, jint id) {
+ZEPHRIN6_API JNIEXPORT jdouble JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1GetOdometryFrequency(JNIEnv*,
+                                                                                                             jobject,
+                                                                                                             jint id) {
   return c_kvor_zephrin6_swerve_drivetrain_get_odometry_frequency(id);
 }
 
 ZEPHRIN6_API JNIEXPORT jboolean JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1IsOdometryValid(JNIEnv*,
-                                                                                                     jobject,
-                                                                                                     jint id) {
+                                                                                                         jobject,
+                                                                                                         jint id) {
   return c_kvor_zephrin6_swerve_drivetrain_is_odometry_valid(id) ? JNI_TRUE : JNI_FALSE;
 }
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl(JNIEnv* env,
-                                                                                             jobject self, jint id,
-                                                                                             jobject callback) {
+                                                                                                 jobject self, jint id,
+                                                                                                 jobject callback) {
   if (callback == nullptr) {
     c_kvor_zephrin6_swerve_drivetrain_set_control(id, nullptr, nullptr);
     return 0;
@@ -182,13 +183,13 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyControl(JNIEnv* env,
-                                                                                                jobject,
-                                                                                                jlong handle) {
+                                                                                                    jobject,
+                                                                                                    jlong handle) {
   Release(env, FromHandle<CallbackContext>(handle));
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1GetState(JNIEnv* env,
-                                                                                          jobject self, jint id) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1GetState(JNIEnv* env, jobject self,
+                                                                                              jint id) {
   jobject driveState = Scratch(env, self, driveStateField);
   if (driveState == nullptr) return;
   JavaModuleArrays arrays(env, driveState);
@@ -225,49 +226,49 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyTelemetry(JNIEnv* env,
-                                                                                                  jobject,
-                                                                                                  jlong handle) {
+                                                                                                      jobject,
+                                                                                                      jlong handle) {
   Release(env, FromHandle<CallbackContext>(handle));
 }
 
-ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1ConfigNeutralMode(JNIEnv*,
-                                                                                                   jobject, jint id,
-                                                                                                   jint mode) {
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1ConfigNeutralMode(JNIEnv*, jobject,
+                                                                                                       jint id,
+                                                                                                       jint mode) {
   return c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(id, mode);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1TareEverything(JNIEnv*, jobject,
-                                                                                                jint id) {
+                                                                                                    jint id) {
   c_kvor_zephrin6_swerve_drivetrain_tare_everything(id);
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SeedFieldCentric(JNIEnv*,
-                                                                                                  jobject, jint id) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SeedFieldCentric(JNIEnv*, jobject,
+                                                                                                      jint id) {
   c_kvor_zephrin6_swerve_drivetrain_seed_field_centric(id);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1ResetPose(JNIEnv*, jobject,
-                                                                                           jint id, jdouble x,
-                                                                                           jdouble y, jdouble theta) {
+                                                                                               jint id, jdouble x,
+                                                                                               jdouble y,
+                                                                                               jdouble theta) {
   c_kvor_zephrin6_swerve_drivetrain_reset_pose(id, x, y, theta);
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1ResetTranslation(JNIEnv*,
-                                                                                                  jobject, jint id,
-                                                                                                  jdouble x,
-                                                                                                  jdouble y) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1ResetTranslation(JNIEnv*, jobject,
+                                                                                                      jint id,
+                                                                                                      jdouble x,
+                                                                                                      jdouble y) {
   c_kvor_zephrin6_swerve_drivetrain_reset_translation(id, x, y);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1ResetRotation(JNIEnv*, jobject,
-                                                                                               jint id,
-                                                                                               jdouble theta) {
+                                                                                                   jint id,
+                                                                                                   jdouble theta) {
   c_kvor_zephrin6_swerve_drivetrain_reset_rotation(id, theta);
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL
-Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetOperatorPerspectiveForward(JNIEnv*, jobject, jint id,
-                                                                              jdouble theta) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetOperatorPerspectiveForward(
+    JNIEnv*, jobject, jint id, jdouble theta) {
   c_kvor_zephrin6_swerve_drivetrain_set_operator_perspective_forward(id, theta);
 }
 
@@ -281,28 +282,24 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
   c_kvor_zephrin6_swerve_drivetrain_add_vision_measurement(id, x, y, theta, timestamp);
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL
-Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1AddVisionMeasurementWithStdDev(JNIEnv* env, jobject, jint id,
-                                                                               jdouble x, jdouble y, jdouble theta,
-                                                                               jdouble timestamp,
-                                                                               jdoubleArray stdDevs) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1AddVisionMeasurementWithStdDev(
+    JNIEnv* env, jobject, jint id, jdouble x, jdouble y, jdouble theta, jdouble timestamp, jdoubleArray stdDevs) {
   if (!HasLength3(env, stdDevs)) return;
   DoubleElements deviations(env, stdDevs);
   if (deviations.size() != 3) return;
   c_kvor_zephrin6_swerve_drivetrain_add_vision_measurement_with_stddev(id, x, y, theta, timestamp, deviations.data());
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL
-Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetVisionMeasurementStdDevs(JNIEnv* env, jobject, jint id,
-                                                                            jdoubleArray stdDevs) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetVisionMeasurementStdDevs(
+    JNIEnv* env, jobject, jint id, jdoubleArray stdDevs) {
   if (!HasLength3(env, stdDevs)) return;
   DoubleElements deviations(env, stdDevs);
   if (deviations.size() != 3) return;
   c_kvor_zephrin6_swerve_drivetrain_set_vision_measurement_stddevs(id, deviations.data());
 }
 
-ZEPHRIN6_API JNIEXPORT jdoubleArray JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SamplePoseAt(
-    JNIEnv* env, jobject, jint id, jdouble timestamp) {
+ZEPHRIN6_API JNIEXPORT jdoubleArray JNICALL
+Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SamplePoseAt(JNIEnv* env, jobject, jint id, jdouble timestamp) {
   _swerve_pose_t pose{};
   if (!c_kvor_zephrin6_swerve_drivetrain_sample_pose_at(id, &pose, timestamp)) return nullptr;
   jdoubleArray result = env->NewDoubleArray(3);
@@ -313,25 +310,26 @@ ZEPHRIN6_API JNIEXPORT jdoubleArray JNICALL Java_com_kvor_zephrin6_swerve_jni_Sw
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Odom_1Start(JNIEnv*, jobject,
-                                                                                             jint id) {
+                                                                                                 jint id) {
   c_kvor_zephrin6_swerve_drivetrain_odom_start(id);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Odom_1Stop(JNIEnv*, jobject,
-                                                                                            jint id) {
+                                                                                                jint id) {
   c_kvor_zephrin6_swerve_drivetrain_odom_stop(id);
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Odom_1SetThreadPriority(
-    JNIEnv*, jobject, jint id, jint priority) {
+ZEPHRIN6_API JNIEXPORT void JNICALL
+Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Odom_1SetThreadPriority(JNIEnv*, jobject, jint id, jint priority) {
   c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(id, priority);
 }
 
 // ---- Modules ----
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1Apply(JNIEnv* env,
-                                                                                               jobject self, jint id,
-                                                                                               jint moduleIndex) {
+                                                                                                   jobject self,
+                                                                                                   jint id,
+                                                                                                   jint moduleIndex) {
   jobject params = Scratch(env, self, moduleApplyParamsField);
   if (params == nullptr) return;
   _swerve_module_apply_params_t request{};
@@ -375,8 +373,8 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
                c_kvor_zephrin6_swerve_module_get_target_state(id, Widen(moduleIndex)));
 }
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1ResetPosition(
-    JNIEnv*, jobject, jint id, jint moduleIndex) {
+ZEPHRIN6_API JNIEXPORT void JNICALL
+Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1ResetPosition(JNIEnv*, jobject, jint id, jint moduleIndex) {
   c_kvor_zephrin6_swerve_module_reset_position(id, Widen(moduleIndex));
 }
 

@@ -21,14 +21,14 @@ bool Flag(jboolean value) { return value != JNI_FALSE; }
 
 extern "C" {
 
-ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl_1Idle(JNIEnv*,
-                                                                                                  jobject, jint id) {
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl_1Idle(JNIEnv*, jobject,
+                                                                                                      jint id) {
   c_kvor_zephrin6_swerve_drivetrain_set_control_idle(id);
 }
 
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1Idle(JNIEnv*,
-                                                                                                      jobject,
-                                                                                                      jint id) {
+                                                                                                          jobject,
+                                                                                                          jint id) {
   return c_kvor_zephrin6_swerve_request_apply_idle(id);
 }
 
@@ -64,20 +64,18 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
     JNIEnv*, jobject, jint id, jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds,
     jdouble velocityX, jdouble velocityY, jdouble rotationalRate, jdouble deadband, jdouble rotationalDeadband,
     jdouble centerOfRotationX, jdouble centerOfRotationY) {
-  c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(id, driveRequestType, steerRequestType,
-                                                              Flag(desaturateWheelSpeeds), velocityX, velocityY,
-                                                              rotationalRate, deadband, rotationalDeadband,
-                                                              centerOfRotationX, centerOfRotationY);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(
+      id, driveRequestType, steerRequestType, Flag(desaturateWheelSpeeds), velocityX, velocityY, rotationalRate,
+      deadband, rotationalDeadband, centerOfRotationX, centerOfRotationY);
 }
 
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1RobotCentric(
     JNIEnv*, jobject, jint id, jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds,
     jdouble velocityX, jdouble velocityY, jdouble rotationalRate, jdouble deadband, jdouble rotationalDeadband,
     jdouble centerOfRotationX, jdouble centerOfRotationY) {
-  return c_kvor_zephrin6_swerve_request_apply_robot_centric(id, driveRequestType, steerRequestType,
-                                                            Flag(desaturateWheelSpeeds), velocityX, velocityY,
-                                                            rotationalRate, deadband, rotationalDeadband,
-                                                            centerOfRotationX, centerOfRotationY);
+  return c_kvor_zephrin6_swerve_request_apply_robot_centric(
+      id, driveRequestType, steerRequestType, Flag(desaturateWheelSpeeds), velocityX, velocityY, rotationalRate,
+      deadband, rotationalDeadband, centerOfRotationX, centerOfRotationY);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl_1PointWheelsAt(
@@ -88,14 +86,13 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
 
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1PointWheelsAt(
     JNIEnv*, jobject, jint id, jint driveRequestType, jint steerRequestType, jdouble moduleDirection) {
-  return c_kvor_zephrin6_swerve_request_apply_point_wheels_at(id, driveRequestType, steerRequestType,
-                                                              moduleDirection);
+  return c_kvor_zephrin6_swerve_request_apply_point_wheels_at(id, driveRequestType, steerRequestType, moduleDirection);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl_1ApplyRobotSpeeds(
     JNIEnv* env, jobject, jint id, jdoubleArray wheelForceFeedforwardsX, jdoubleArray wheelForceFeedforwardsY,
-    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jdouble vx, jdouble vy,
-    jdouble omega, jdouble centerOfRotationX, jdouble centerOfRotationY) {
+    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jdouble vx, jdouble vy, jdouble omega,
+    jdouble centerOfRotationX, jdouble centerOfRotationY) {
   const DoubleElements forcesX(env, wheelForceFeedforwardsX);
   const DoubleElements forcesY(env, wheelForceFeedforwardsY);
   c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_speeds(
@@ -103,11 +100,10 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
       Flag(desaturateWheelSpeeds), vx, vy, omega, centerOfRotationX, centerOfRotationY);
 }
 
-ZEPHRIN6_API JNIEXPORT jint JNICALL
-Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1ApplyRobotSpeeds(
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1ApplyRobotSpeeds(
     JNIEnv* env, jobject, jint id, jdoubleArray wheelForceFeedforwardsX, jdoubleArray wheelForceFeedforwardsY,
-    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jdouble vx, jdouble vy,
-    jdouble omega, jdouble centerOfRotationX, jdouble centerOfRotationY) {
+    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jdouble vx, jdouble vy, jdouble omega,
+    jdouble centerOfRotationX, jdouble centerOfRotationY) {
   const DoubleElements forcesX(env, wheelForceFeedforwardsX);
   const DoubleElements forcesY(env, wheelForceFeedforwardsY);
   return c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(
@@ -117,8 +113,8 @@ Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1ApplyRobotSpeed
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl_1ApplyFieldSpeeds(
     JNIEnv* env, jobject, jint id, jdoubleArray wheelForceFeedforwardsX, jdoubleArray wheelForceFeedforwardsY,
-    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jint forwardPerspective,
-    jdouble vx, jdouble vy, jdouble omega, jdouble centerOfRotationX, jdouble centerOfRotationY) {
+    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jint forwardPerspective, jdouble vx,
+    jdouble vy, jdouble omega, jdouble centerOfRotationX, jdouble centerOfRotationY) {
   const DoubleElements forcesX(env, wheelForceFeedforwardsX);
   const DoubleElements forcesY(env, wheelForceFeedforwardsY);
   c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_speeds(
@@ -126,11 +122,10 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
       Flag(desaturateWheelSpeeds), forwardPerspective, vx, vy, omega, centerOfRotationX, centerOfRotationY);
 }
 
-ZEPHRIN6_API JNIEXPORT jint JNICALL
-Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1ApplyFieldSpeeds(
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Request_1Apply_1ApplyFieldSpeeds(
     JNIEnv* env, jobject, jint id, jdoubleArray wheelForceFeedforwardsX, jdoubleArray wheelForceFeedforwardsY,
-    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jint forwardPerspective,
-    jdouble vx, jdouble vy, jdouble omega, jdouble centerOfRotationX, jdouble centerOfRotationY) {
+    jint driveRequestType, jint steerRequestType, jboolean desaturateWheelSpeeds, jint forwardPerspective, jdouble vx,
+    jdouble vy, jdouble omega, jdouble centerOfRotationX, jdouble centerOfRotationY) {
   const DoubleElements forcesX(env, wheelForceFeedforwardsX);
   const DoubleElements forcesY(env, wheelForceFeedforwardsY);
   return c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(

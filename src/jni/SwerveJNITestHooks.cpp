@@ -21,7 +21,7 @@ namespace jni = kvor::zephrin6::jni;
 extern "C" {
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveGlobalReferences(JNIEnv*,
-                                                                                                           jclass) {
+                                                                                                               jclass) {
   return jni::LiveGlobalReferences();
 }
 
@@ -33,7 +33,7 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
   std::vector<_swerve_module_state_t> states(count, {1.5, 0.25});
   std::vector<_swerve_module_state_t> targets(count, {1.6, 0.3});
   std::vector<_swerve_module_position_t> positions(count, {2.0, 0.25});
-  _swerve_drive_state_t state{1.0,  2.0,  0.5,  1.5,  0.0, 0.1, states.data(), targets.data(), positions.data(),
+  _swerve_drive_state_t state{1.0,  2.0,  0.5,   1.5,  0.0, 0.1, states.data(), targets.data(), positions.data(),
                               0.45, 12.0, 0.004, 3000, 2};
   std::int64_t elapsed = 0;
   std::thread thread([&] {

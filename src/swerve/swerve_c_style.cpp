@@ -121,8 +121,7 @@ Result WithModule(int id, std::size_t index, Result absent, Function&& function)
 
 int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrainConstants,
            const double odometryStdDev[3], const double visionStdDev[3],
-           const _swerve_module_constants_arr_t* moduleConstants, std::size_t moduleCount,
-           double odometryFrequencyHz) {
+           const _swerve_module_constants_arr_t* moduleConstants, std::size_t moduleCount, double odometryFrequencyHz) {
   if (internal::CallbackScope::Active()) {
     Refuse(function, "called from a drivetrain callback");
     return 0;
@@ -134,8 +133,8 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
   }
   const std::span<internal::CModuleConstants> modules = internal::ModuleConstantsOf(moduleConstants);
   if (moduleCount > modules.size()) {
-    Refuse(function, std::to_string(moduleCount) + " modules but " + std::to_string(modules.size()) +
-                         " module constants");
+    Refuse(function,
+           std::to_string(moduleCount) + " modules but " + std::to_string(modules.size()) + " module constants");
     return 0;
   }
   if (odometryStdDev == nullptr || visionStdDev == nullptr) {
@@ -181,7 +180,7 @@ extern "C" {
 // ---- Constants ----
 
 _swerve_drivetrain_constants_t* c_kvor_zephrin6_swerve_create_drivetrain_constants(const char* canBusName,
-                                                                                  int auklet2Id) {
+                                                                                   int auklet2Id) {
   if (canBusName == nullptr) return nullptr;
   return internal::NewDrivetrainConstants(canBusName, false, auklet2Id);
 }
@@ -203,9 +202,9 @@ void* c_kvor_zephrin6_swerve_set_module_constants(
     Refuse(kFunction, "module " + std::to_string(index) + " of " + std::to_string(records.size()));
     return nullptr;
   }
-  const std::array<double, 13> numbers{encoderOffset,     locationX,           locationY,        driveMotorGearRatio,
-                                       steerMotorGearRatio, couplingGearRatio, wheelRadius,      slipCurrent,
-                                       speedAt12Volts,      steerInertia,      driveInertia,     steerFrictionVoltage,
+  const std::array<double, 13> numbers{encoderOffset,       locationX,         locationY,    driveMotorGearRatio,
+                                       steerMotorGearRatio, couplingGearRatio, wheelRadius,  slipCurrent,
+                                       speedAt12Volts,      steerInertia,      driveInertia, steerFrictionVoltage,
                                        driveFrictionVoltage};
   if (!std::all_of(numbers.begin(), numbers.end(), [](double value) { return std::isfinite(value); })) {
     Refuse(kFunction, "a number that is not finite for module " + std::to_string(index));
@@ -362,7 +361,8 @@ void c_kvor_zephrin6_swerve_drivetrain_reset_rotation(int id, double theta) {
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_operator_perspective_forward(int id, double theta) {
-  Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.SetOperatorPerspectiveForward(Angle(theta)); });
+  Registry().With(id,
+                  [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.SetOperatorPerspectiveForward(Angle(theta)); });
 }
 
 double c_kvor_zephrin6_swerve_drivetrain_get_operator_forward_direction(int id) {
@@ -388,7 +388,8 @@ void c_kvor_zephrin6_swerve_drivetrain_add_vision_measurement_with_stddev(int id
 
 void c_kvor_zephrin6_swerve_drivetrain_set_vision_measurement_stddevs(int id, const double stdDevs[3]) {
   if (stdDevs == nullptr) return;
-  Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.SetVisionMeasurementStdDevs(Triple(stdDevs)); });
+  Registry().With(id,
+                  [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.SetVisionMeasurementStdDevs(Triple(stdDevs)); });
 }
 
 bool c_kvor_zephrin6_swerve_drivetrain_sample_pose_at(int id, _swerve_pose_t* out, double timestamp) {
@@ -410,7 +411,8 @@ void c_kvor_zephrin6_swerve_drivetrain_odom_stop(int id) {
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(int id, int priority) {
-  Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().SetThreadPriority(priority); });
+  Registry().With(
+      id, [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().SetThreadPriority(priority); });
 }
 
 // ---- Modules ----
@@ -418,7 +420,8 @@ void c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(int id, int prio
 void c_kvor_zephrin6_swerve_module_apply(int id, size_t moduleIndex, const _swerve_module_apply_params_t* params) {
   if (params == nullptr) return;
   swerve::impl::ModuleRequest request;
-  request.State = SwerveModuleState{units::velocity::meters_per_second_t{params->state.speed}, Angle(params->state.angle)};
+  request.State =
+      SwerveModuleState{units::velocity::meters_per_second_t{params->state.speed}, Angle(params->state.angle)};
   request.WheelForceFeedforwardX = units::force::newton_t{params->wheelForceFeedforwardX};
   request.WheelForceFeedforwardY = units::force::newton_t{params->wheelForceFeedforwardY};
   request.DriveRequest = static_cast<swerve::DriveRequestType>(params->driveRequest);

@@ -92,12 +92,12 @@ Request Velocities(int driveRequestType, int steerRequestType, bool desaturateWh
 }
 
 requests::FieldCentric FieldCentricOf(int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds,
-                                      int forwardPerspective, double velocityX, double velocityY,
-                                      double rotationalRate, double deadband, double rotationalDeadband,
-                                      double centerOfRotationX, double centerOfRotationY) {
+                                      int forwardPerspective, double velocityX, double velocityY, double rotationalRate,
+                                      double deadband, double rotationalDeadband, double centerOfRotationX,
+                                      double centerOfRotationY) {
   auto request = Velocities<requests::FieldCentric>(driveRequestType, steerRequestType, desaturateWheelSpeeds,
-                                                    velocityX, velocityY, rotationalRate, deadband,
-                                                    rotationalDeadband, centerOfRotationX, centerOfRotationY);
+                                                    velocityX, velocityY, rotationalRate, deadband, rotationalDeadband,
+                                                    centerOfRotationX, centerOfRotationY);
   request.ForwardPerspective = Perspective(forwardPerspective);
   return request;
 }
@@ -112,10 +112,9 @@ requests::PointWheelsAt PointAt(int driveRequestType, int steerRequestType, doub
 
 /// The fields ApplyRobotSpeeds and ApplyFieldSpeeds share.
 template <typename Request>
-Request Speeds(const SwerveDrivetrainImpl& drivetrain, const double* forcesX, std::size_t countX,
-               const double* forcesY, std::size_t countY, int driveRequestType, int steerRequestType,
-               bool desaturateWheelSpeeds, double vx, double vy, double omega, double centerOfRotationX,
-               double centerOfRotationY) {
+Request Speeds(const SwerveDrivetrainImpl& drivetrain, const double* forcesX, std::size_t countX, const double* forcesY,
+               std::size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx,
+               double vy, double omega, double centerOfRotationX, double centerOfRotationY) {
   const std::size_t modules = drivetrain.GetModules().size();
   Request request;
   request.Speeds = {meters_per_second_t{vx}, meters_per_second_t{vy}, radians_per_second_t{omega}};
@@ -161,10 +160,12 @@ int c_kvor_zephrin6_swerve_request_apply_swerve_drive_brake(int id, int driveReq
   return ApplyOnce(id, [&](const SwerveDrivetrainImpl&) { return Brake(driveRequestType, steerRequestType); });
 }
 
-void c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(
-    int id, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,
-    double velocityX, double velocityY, double rotationalRate, double deadband, double rotationalDeadband,
-    double centerOfRotationX, double centerOfRotationY) {
+void c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(int id, int driveRequestType, int steerRequestType,
+                                                                 bool desaturateWheelSpeeds, int forwardPerspective,
+                                                                 double velocityX, double velocityY,
+                                                                 double rotationalRate, double deadband,
+                                                                 double rotationalDeadband, double centerOfRotationX,
+                                                                 double centerOfRotationY) {
   Install(id, [&](const SwerveDrivetrainImpl&) {
     return FieldCentricOf(driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, velocityX,
                           velocityY, rotationalRate, deadband, rotationalDeadband, centerOfRotationX,
@@ -197,8 +198,8 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(int id, int dri
 }
 
 int c_kvor_zephrin6_swerve_request_apply_robot_centric(int id, int driveRequestType, int steerRequestType,
-                                                       bool desaturateWheelSpeeds, double velocityX,
-                                                       double velocityY, double rotationalRate, double deadband,
+                                                       bool desaturateWheelSpeeds, double velocityX, double velocityY,
+                                                       double rotationalRate, double deadband,
                                                        double rotationalDeadband, double centerOfRotationX,
                                                        double centerOfRotationY) {
   return ApplyOnce(id, [&](const SwerveDrivetrainImpl&) {
@@ -208,59 +209,63 @@ int c_kvor_zephrin6_swerve_request_apply_robot_centric(int id, int driveRequestT
   });
 }
 
-void c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(int id, int driveRequestType,
-                                                                   int steerRequestType, double moduleDirection) {
-  Install(id, [&](const SwerveDrivetrainImpl&) { return PointAt(driveRequestType, steerRequestType, moduleDirection); });
+void c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(int id, int driveRequestType, int steerRequestType,
+                                                                   double moduleDirection) {
+  Install(id,
+          [&](const SwerveDrivetrainImpl&) { return PointAt(driveRequestType, steerRequestType, moduleDirection); });
 }
 
 int c_kvor_zephrin6_swerve_request_apply_point_wheels_at(int id, int driveRequestType, int steerRequestType,
                                                          double moduleDirection) {
-  return ApplyOnce(id, [&](const SwerveDrivetrainImpl&) {
-    return PointAt(driveRequestType, steerRequestType, moduleDirection);
-  });
+  return ApplyOnce(
+      id, [&](const SwerveDrivetrainImpl&) { return PointAt(driveRequestType, steerRequestType, moduleDirection); });
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_speeds(
-    int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY,
-    size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy,
-    double omega, double centerOfRotationX, double centerOfRotationY) {
+    int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY, size_t countY,
+    int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy, double omega,
+    double centerOfRotationX, double centerOfRotationY) {
   Install(id, [&](const SwerveDrivetrainImpl& drivetrain) {
     return Speeds<requests::ApplyRobotSpeeds>(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY,
-                                              countY, driveRequestType, steerRequestType, desaturateWheelSpeeds, vx,
-                                              vy, omega, centerOfRotationX, centerOfRotationY);
+                                              countY, driveRequestType, steerRequestType, desaturateWheelSpeeds, vx, vy,
+                                              omega, centerOfRotationX, centerOfRotationY);
   });
 }
 
-int c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(
-    int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY,
-    size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy,
-    double omega, double centerOfRotationX, double centerOfRotationY) {
+int c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(int id, const double* wheelForceFeedforwardsX,
+                                                            size_t countX, const double* wheelForceFeedforwardsY,
+                                                            size_t countY, int driveRequestType, int steerRequestType,
+                                                            bool desaturateWheelSpeeds, double vx, double vy,
+                                                            double omega, double centerOfRotationX,
+                                                            double centerOfRotationY) {
   return ApplyOnce(id, [&](const SwerveDrivetrainImpl& drivetrain) {
     return Speeds<requests::ApplyRobotSpeeds>(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY,
-                                              countY, driveRequestType, steerRequestType, desaturateWheelSpeeds, vx,
-                                              vy, omega, centerOfRotationX, centerOfRotationY);
+                                              countY, driveRequestType, steerRequestType, desaturateWheelSpeeds, vx, vy,
+                                              omega, centerOfRotationX, centerOfRotationY);
   });
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_speeds(
-    int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY,
-    size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,
-    double vx, double vy, double omega, double centerOfRotationX, double centerOfRotationY) {
+    int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY, size_t countY,
+    int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective, double vx,
+    double vy, double omega, double centerOfRotationX, double centerOfRotationY) {
   Install(id, [&](const SwerveDrivetrainImpl& drivetrain) {
-    return FieldSpeedsOf(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY,
-                         driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega,
-                         centerOfRotationX, centerOfRotationY);
+    return FieldSpeedsOf(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY, driveRequestType,
+                         steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega, centerOfRotationX,
+                         centerOfRotationY);
   });
 }
 
-int c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(
-    int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY,
-    size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,
-    double vx, double vy, double omega, double centerOfRotationX, double centerOfRotationY) {
+int c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(int id, const double* wheelForceFeedforwardsX,
+                                                            size_t countX, const double* wheelForceFeedforwardsY,
+                                                            size_t countY, int driveRequestType, int steerRequestType,
+                                                            bool desaturateWheelSpeeds, int forwardPerspective,
+                                                            double vx, double vy, double omega,
+                                                            double centerOfRotationX, double centerOfRotationY) {
   return ApplyOnce(id, [&](const SwerveDrivetrainImpl& drivetrain) {
-    return FieldSpeedsOf(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY,
-                         driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega,
-                         centerOfRotationX, centerOfRotationY);
+    return FieldSpeedsOf(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY, driveRequestType,
+                         steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega, centerOfRotationX,
+                         centerOfRotationY);
   });
 }
 

@@ -29,10 +29,10 @@ inline _swerve_module_constants_arr_t* SquareModuleConstants(std::size_t count =
   static const std::array<std::array<double, 2>, 4> kCorners{{{0.3, 0.3}, {0.3, -0.3}, {-0.3, 0.3}, {-0.3, -0.3}}};
   _swerve_module_constants_arr_t* modules = c_kvor_zephrin6_swerve_create_module_constants_arr(count);
   for (std::size_t i = 0; i < count; ++i) {
-    EXPECT_NE(c_kvor_zephrin6_swerve_set_module_constants(
-                  modules, i, SteerId(i), DriveId(i), 30 + static_cast<int>(i), 0.0, kCorners[i % 4][0],
-                  kCorners[i % 4][1], false, false, false, kDriveGearRatio, 12.8, 0.0, kWheelRadius, 0, 0, 120.0,
-                  kSpeedAt12Volts, 0, 0, 0, 0.01, 0.01, 0.2, 0.2),
+    EXPECT_NE(c_kvor_zephrin6_swerve_set_module_constants(modules, i, SteerId(i), DriveId(i), 30 + static_cast<int>(i),
+                                                          0.0, kCorners[i % 4][0], kCorners[i % 4][1], false, false,
+                                                          false, kDriveGearRatio, 12.8, 0.0, kWheelRadius, 0, 0, 120.0,
+                                                          kSpeedAt12Volts, 0, 0, 0, 0.01, 0.01, 0.2, 0.2),
               nullptr);
   }
   return modules;
@@ -51,7 +51,8 @@ inline int CreateSquare(double frequencyHz = 0.0, const char* bus = kBus) {
   _swerve_drivetrain_constants_t* constants = c_kvor_zephrin6_swerve_create_drivetrain_constants(bus, kAuklet2Id);
   _swerve_module_constants_arr_t* modules = SquareModuleConstants();
   int id = 0;
-  RunWhileTimePasses([&] { id = c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, modules, 4, frequencyHz); });
+  RunWhileTimePasses(
+      [&] { id = c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, modules, 4, frequencyHz); });
   Release(constants);
   Release(modules);
   return id;

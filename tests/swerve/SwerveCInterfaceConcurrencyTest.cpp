@@ -115,9 +115,13 @@ std::vector<std::function<void(int)>> EveryFunction(Shared& shared) {
       [](int id) { c_kvor_zephrin6_swerve_request_apply_idle(id); },
       [](int id) { c_kvor_zephrin6_swerve_drivetrain_set_control_swerve_drive_brake(id, 0, 1); },
       [](int id) { c_kvor_zephrin6_swerve_request_apply_swerve_drive_brake(id, 1, 0); },
-      [](int id) { c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(id, 0, 1, true, 0, 1, 0.5, 0.2, 0.05, 0.01, 0, 0); },
+      [](int id) {
+        c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(id, 0, 1, true, 0, 1, 0.5, 0.2, 0.05, 0.01, 0, 0);
+      },
       [](int id) { c_kvor_zephrin6_swerve_request_apply_field_centric(id, 1, 0, false, 1, 1, 0, 0, 0, 0, 0.1, 0); },
-      [](int id) { c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(id, 0, 1, true, 0.5, 0, 1, 0, 0, 0, 0); },
+      [](int id) {
+        c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(id, 0, 1, true, 0.5, 0, 1, 0, 0, 0, 0);
+      },
       [](int id) { c_kvor_zephrin6_swerve_request_apply_robot_centric(id, 0, 1, true, 0, 0.5, 0, 0, 0, 0, 0); },
       [](int id) { c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(id, 0, 1, 1.0); },
       [](int id) { c_kvor_zephrin6_swerve_request_apply_point_wheels_at(id, 0, 0, -1.0); },

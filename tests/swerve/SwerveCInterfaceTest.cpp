@@ -43,7 +43,8 @@ class SwerveCInterfaceTest : public zephrin_test::RuntimeTest {
   /// Control calls received by every motor of the square drivetrain.
   static std::size_t MotorCalls() {
     std::size_t calls = 0;
-    for (std::size_t i = 0; i < 4; ++i) calls += harness::ControlCallCount(SteerHash(i)) + harness::ControlCallCount(DriveHash(i));
+    for (std::size_t i = 0; i < 4; ++i)
+      calls += harness::ControlCallCount(SteerHash(i)) + harness::ControlCallCount(DriveHash(i));
     return calls;
   }
   static std::size_t InvalidParamReports() {
@@ -144,19 +145,20 @@ TEST_F(SwerveCInterfaceTest, UnknownIdsGetNeutralResults) {
   };
   const std::vector<Call> calls = {
       {"is_on_can_fd", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_is_on_can_fd(id) ? 1.0 : 0.0; }, 0},
-      {"get_odometry_frequency", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_get_odometry_frequency(id); }, 0},
+      {"get_odometry_frequency", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_get_odometry_frequency(id); },
+       0},
       {"is_odometry_valid", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_is_odometry_valid(id) ? 1.0 : 0.0; },
        0},
-      {"config_neutral_mode", [](int id) { return double(c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(id, 1)); },
-       kInvalidParamValue},
+      {"config_neutral_mode",
+       [](int id) { return double(c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(id, 1)); }, kInvalidParamValue},
       {"get_operator_forward_direction",
        [](int id) { return c_kvor_zephrin6_swerve_drivetrain_get_operator_forward_direction(id); }, 0},
       {"module_get_position", [&](int id) { return position(c_kvor_zephrin6_swerve_module_get_position(id, 0, true)); },
        0},
       {"module_get_cached_position",
        [&](int id) { return position(c_kvor_zephrin6_swerve_module_get_cached_position(id, 0)); }, 0},
-      {"module_get_current_state", [&](int id) { return state(c_kvor_zephrin6_swerve_module_get_current_state(id, 0)); },
-       0},
+      {"module_get_current_state",
+       [&](int id) { return state(c_kvor_zephrin6_swerve_module_get_current_state(id, 0)); }, 0},
       {"module_get_target_state", [&](int id) { return state(c_kvor_zephrin6_swerve_module_get_target_state(id, 0)); },
        0},
       {"request_apply_idle", [](int id) { return double(c_kvor_zephrin6_swerve_request_apply_idle(id)); },
@@ -190,7 +192,8 @@ TEST_F(SwerveCInterfaceTest, UnknownIdsGetNeutralResults) {
        },
        kInvalidParamValue},
       // Calls without a result: they must simply do nothing.
-      {"set_control", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_set_control(id, nullptr, nullptr), 0.0; }, 0},
+      {"set_control", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_set_control(id, nullptr, nullptr), 0.0; },
+       0},
       {"register_telemetry",
        [](int id) { return c_kvor_zephrin6_swerve_drivetrain_register_telemetry(id, nullptr, nullptr), 0.0; }, 0},
       {"tare_everything", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_tare_everything(id), 0.0; }, 0},
@@ -209,7 +212,8 @@ TEST_F(SwerveCInterfaceTest, UnknownIdsGetNeutralResults) {
        },
        0},
       {"set_vision_measurement_stddevs",
-       [&](int id) { return c_kvor_zephrin6_swerve_drivetrain_set_vision_measurement_stddevs(id, deviations), 0.0; }, 0},
+       [&](int id) { return c_kvor_zephrin6_swerve_drivetrain_set_vision_measurement_stddevs(id, deviations), 0.0; },
+       0},
       {"odom_start", [](int id) { return c_kvor_zephrin6_swerve_drivetrain_odom_start(id), 0.0; }, 0},
       {"odom_set_thread_priority",
        [](int id) { return c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(id, 5), 0.0; }, 0},
@@ -225,8 +229,8 @@ TEST_F(SwerveCInterfaceTest, UnknownIdsGetNeutralResults) {
        0},
       {"set_control_apply_field_speeds",
        [&](int id) {
-         return c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_speeds(id, forces, 4, forces, 4, 0, 1, true, 0,
-                                                                                 1, 0, 0, 0, 0),
+         return c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_speeds(id, forces, 4, forces, 4, 0, 1, true,
+                                                                                 0, 1, 0, 0, 0, 0),
                 0.0;
        },
        0},
@@ -430,16 +434,16 @@ TEST_F(SwerveCInterfaceTest, ForceArraysAreCopiedIntoTheRequest) {
 
   double forcesX[4] = {10, 10, 10, 10};
   double forcesY[4] = {0, 0, 0, 0};
-  EXPECT_EQ(c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(id, forcesX, 4, forcesY, 4, 0, 1, true, 0, 0, 0,
-                                                                    0, 0),
-            0);
+  EXPECT_EQ(
+      c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(id, forcesX, 4, forcesY, 4, 0, 1, true, 0, 0, 0, 0, 0),
+      0);
   for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(DriveVolts(i), feedforwardVolts(10), 1e-9) << i;
 
   CStepper stepper(id);
   stepper.Start();
   for (double& force : forcesX) force = 20;
-  c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_speeds(id, forcesX, 4, forcesY, 4, 0, 1, true, 0, 0, 0,
-                                                                   0, 0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_speeds(id, forcesX, 4, forcesY, 4, 0, 1, true, 0, 0, 0, 0,
+                                                                   0);
   for (double& force : forcesX) force = 1000;
   stepper.Step();
   stepper.Step();

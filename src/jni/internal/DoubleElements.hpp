@@ -25,9 +25,7 @@ class DoubleElements {
   /// The elements, or null.
   const double* data() const { return data_; }
   /// How many elements data() holds.
-  std::size_t size() const {
-    return data_ == nullptr ? 0 : static_cast<std::size_t>(env_->GetArrayLength(array_));
-  }
+  std::size_t size() const { return data_ == nullptr ? 0 : static_cast<std::size_t>(env_->GetArrayLength(array_)); }
 
  private:
   JNIEnv* env_;

@@ -288,12 +288,14 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_module_reset_position(int id, size_t mo
 
 /** Sends nothing; the motors keep their last command. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_idle(int id);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_idle(int id);
 
 /** Points every wheel along the line from the robot centre through its
  *  module, at speed 0, so the robot resists being pushed. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_swerve_drive_brake(int id, int driveRequestType,
                                                                                  int steerRequestType);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_swerve_drive_brake(int id, int driveRequestType,
                                                                        int steerRequestType);
 
@@ -304,6 +306,7 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(
     int id, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,
     double velocityX, double velocityY, double rotationalRate, double deadband, double rotationalDeadband,
     double centerOfRotationX, double centerOfRotationY);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_field_centric(
     int id, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,
     double velocityX, double velocityY, double rotationalRate, double deadband, double rotationalDeadband,
@@ -314,6 +317,7 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(
     int id, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double velocityX,
     double velocityY, double rotationalRate, double deadband, double rotationalDeadband, double centerOfRotationX,
     double centerOfRotationY);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_robot_centric(
     int id, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double velocityX,
     double velocityY, double rotationalRate, double deadband, double rotationalDeadband, double centerOfRotationX,
@@ -323,6 +327,7 @@ ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_robot_centric(
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(int id, int driveRequestType,
                                                                               int steerRequestType,
                                                                               double moduleDirection);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_point_wheels_at(int id, int driveRequestType,
                                                                     int steerRequestType, double moduleDirection);
 
@@ -333,6 +338,7 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_spee
     int id, const double *wheelForceFeedforwardsX, size_t countX, const double *wheelForceFeedforwardsY,
     size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy,
     double omega, double centerOfRotationX, double centerOfRotationY);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(
     int id, const double *wheelForceFeedforwardsX, size_t countX, const double *wheelForceFeedforwardsY,
     size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy,
@@ -343,6 +349,7 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_spee
     int id, const double *wheelForceFeedforwardsX, size_t countX, const double *wheelForceFeedforwardsY,
     size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,
     double vx, double vy, double omega, double centerOfRotationX, double centerOfRotationY);
+/** Applies it once, now. @return its status (0 OK), -1002 for an unknown ID. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(
     int id, const double *wheelForceFeedforwardsX, size_t countX, const double *wheelForceFeedforwardsY,
     size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective,

@@ -14,7 +14,8 @@ import java.util.function.ToIntFunction;
  * library; in simulation (no robot, no log loaded) the library's runtime simulates the devices.
  *
  * <pre>{@code
- * try (SwerveDrivetrain drivetrain = new SwerveDrivetrain("drivebus", 40, frontLeft, frontRight, backLeft, backRight)) {
+ * try (SwerveDrivetrain drivetrain =
+ *         new SwerveDrivetrain("drivebus", 40, frontLeft, frontRight, backLeft, backRight)) {
  *     drivetrain.registerTelemetry(state -> log(state.PoseX, state.PoseY));
  *     drivetrain.startOdometry();
  *     SwerveRequest.FieldCentric drive = new SwerveRequest.FieldCentric();
@@ -88,7 +89,8 @@ public final class SwerveDrivetrain implements AutoCloseable {
                     throw new IllegalArgumentException("module " + i + " has a number that is not finite");
                 }
             }
-            id = jni.JNI_CreateDrivetrainWithFreq(drivetrainConstants, moduleConstants, moduleCount, odometryFrequencyHz);
+            id = jni.JNI_CreateDrivetrainWithFreq(
+                    drivetrainConstants, moduleConstants, moduleCount, odometryFrequencyHz);
         } finally {
             // The drivetrain keeps copies of what it needs.
             jni.JNI_DestroyConstants(drivetrainConstants);
