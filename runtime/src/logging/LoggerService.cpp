@@ -186,7 +186,7 @@ void LoggerService::SetBufferCapacity(std::size_t samples) {
 }
 
 void LoggerService::AwaitWritten() {
-  const double now = clock_.Now();
+  const double now = clock_.Now() - kOpenInstant;
   std::unique_lock lock(stateMutex_);
   // Wake the writer now rather than at its next deadline; it publishes its
   // progress and notifies after every wake-up.
@@ -206,7 +206,11 @@ void LoggerService::WriterLoop(double startTime) {
       stopping = stopRequested_;
       flushRequested_ = false;
     }
-    const double now = clock_.Now();
+    // The current instant stays open until the clock moves on (or the log
+    // stops): the program may still change a value at this very time, and
+    // a frame sent now must carry that value, as a live read at this time
+    // sees it.
+    const double now = stopping ? clock_.Now() : clock_.Now() - kOpenInstant;
     // The clock can go back when a replayed log is rewound under a running
     // logger; continue from the new time rather than writing nothing forever.
     written = std::min(written, now);

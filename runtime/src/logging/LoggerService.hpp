@@ -46,6 +46,9 @@ class LoggerService {
   static constexpr double kDefaultFlushPeriod = 0.1;
   /// Shortest wall time between two syncs of the file to storage, seconds.
   static constexpr double kSyncPeriod = 1.0;
+  /// How far behind the clock a running writer stops: frames at the current
+  /// instant wait for the next chunk, seconds (twice the clock's tolerance).
+  static constexpr double kOpenInstant = 2e-9;
   /// Folder logs go to until SetPath changes it.
   static constexpr const char* kDefaultPath = "./logs";
 
@@ -84,8 +87,8 @@ class LoggerService {
   uint64_t DroppedSamples() const;
   /// Ring size for the next log, in samples.
   void SetBufferCapacity(std::size_t samples);
-  /// Blocks until the writer has written everything up to the current
-  /// runtime time (returns at once when not logging).
+  /// Blocks until the writer has written everything before the current
+  /// runtime instant (returns at once when not logging).
   void AwaitWritten();
 
 

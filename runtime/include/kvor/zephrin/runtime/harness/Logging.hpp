@@ -15,9 +15,11 @@ namespace kvor::zephrin::runtime::harness {
 ZEPHRIN_RUNTIME_API std::string CurrentLogFile();
 /// The log file most recently started (running or stopped), or empty.
 ZEPHRIN_RUNTIME_API std::string LastLogFile();
-/// Blocks until the log writer has written everything recorded up to the
-/// current runtime time, so a test can read a running log as a process
-/// killed at this moment would leave it. Returns at once when not logging.
+/// Blocks until the log writer has written everything recorded before the
+/// current runtime instant (frames at the instant itself wait until the clock
+/// moves on, since the program may still change their values), so a test can
+/// read a running log as a process killed at this moment would leave it.
+/// Returns at once when not logging.
 ZEPHRIN_RUNTIME_API void AwaitLogWritten();
 /// User samples dropped because the logger's buffer was full, in the current
 /// or last log.
