@@ -53,6 +53,25 @@ void WriteScratch(JNIEnv* env, jobject self, jfieldID field, Write write, const 
   env->DeleteLocalRef(target);
 }
 
+/// Registers Java `callback` (with `methodName`) on drivetrain `id` through
+/// the C function `registerIn`, as `callbackInC` writing into the instance's
+/// scratch object in `targetField`; a null callback clears the registration.
+/// @return the context's handle, or 0 when nothing was registered.
+template <typename CCallback>
+jlong Register(JNIEnv* env, jobject self, jint id, jobject callback, jfieldID targetField, const char* methodName,
+               const char* signature, void (*registerIn)(int, void*, CCallback), CCallback callbackInC) {
+  if (callback == nullptr) {
+    registerIn(id, nullptr, nullptr);
+    return 0;
+  }
+  jobject target = Scratch(env, self, targetField);
+  CallbackContext* context = NewCallbackContext(env, target, callback, methodName, signature, cstyle::ModuleCount(id));
+  if (target != nullptr) env->DeleteLocalRef(target);
+  if (context == nullptr) return 0;
+  registerIn(id, context, callbackInC);
+  return Handle(context);
+}
+
 }  // namespace
 
 extern "C" {
@@ -170,16 +189,8 @@ ZEPHRIN6_API JNIEXPORT jboolean JNICALL Java_com_kvor_zephrin6_swerve_jni_Swerve
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1SetControl(JNIEnv* env,
                                                                                                  jobject self, jint id,
                                                                                                  jobject callback) {
-  if (callback == nullptr) {
-    c_kvor_zephrin6_swerve_drivetrain_set_control(id, nullptr, nullptr);
-    return 0;
-  }
-  jobject target = Scratch(env, self, controlParamsField);
-  CallbackContext* context = NewCallbackContext(env, target, callback, "getAsInt", "()I", cstyle::ModuleCount(id));
-  if (target != nullptr) env->DeleteLocalRef(target);
-  if (context == nullptr) return 0;
-  c_kvor_zephrin6_swerve_drivetrain_set_control(id, context, &ControlCallback);
-  return Handle(context);
+  return Register(env, self, id, callback, controlParamsField, "getAsInt", "()I",
+                  &c_kvor_zephrin6_swerve_drivetrain_set_control, &ControlCallback);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyControl(JNIEnv* env,
@@ -213,16 +224,8 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1RegisterTelemetry(
     JNIEnv* env, jobject self, jint id, jobject callback) {
-  if (callback == nullptr) {
-    c_kvor_zephrin6_swerve_drivetrain_register_telemetry(id, nullptr, nullptr);
-    return 0;
-  }
-  jobject target = Scratch(env, self, driveStateField);
-  CallbackContext* context = NewCallbackContext(env, target, callback, "run", "()V", cstyle::ModuleCount(id));
-  if (target != nullptr) env->DeleteLocalRef(target);
-  if (context == nullptr) return 0;
-  c_kvor_zephrin6_swerve_drivetrain_register_telemetry(id, context, &TelemetryCallback);
-  return Handle(context);
+  return Register(env, self, id, callback, driveStateField, "run", "()V",
+                  &c_kvor_zephrin6_swerve_drivetrain_register_telemetry, &TelemetryCallback);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1DestroyTelemetry(JNIEnv* env,
