@@ -270,10 +270,7 @@ void c_kvor_zephrin6_swerve_destroy_drivetrain(int id) {
     Refuse("c_kvor_zephrin6_swerve_destroy_drivetrain", "called from a drivetrain callback");
     return;
   }
-  // Destroyed here, after the registry's lock: the destruction joins the
-  // odometry thread, whose callbacks may be waiting to look drivetrains up.
-  internal::SwerveDrivetrainPtr drivetrain = Registry().Remove(id);
-  drivetrain.reset();
+  Registry().Destroy(id);
 }
 
 // ---- Drivetrain ----

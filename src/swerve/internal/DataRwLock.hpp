@@ -6,12 +6,9 @@
 // under the exclusive lock. Readers run side by side; a writer waits until
 // none is left.
 //
-// Readers may nest (a reader's function may read again, on the same or on
-// another thread that it waits for): the lock is the C library's
-// reader-writer lock with its default policy, under which a new reader is
-// let in even while a writer waits, so a nested read never waits behind a
-// writer that itself waits for the outer read. A function must not Write
-// from inside a Read of the same object.
+// Keep the functions short and take no other lock in them: the lock then
+// never takes part in a lock-order cycle. A function must not Read or Write
+// the same object again.
 //
 // Locking retries while the lock reports that it is busy for the moment
 // (too many readers) and throws std::system_error when it reports a

@@ -10,23 +10,33 @@ DrivetrainRegistry& DrivetrainRegistry::Instance() {
 }
 
 int DrivetrainRegistry::Add(SwerveDrivetrainPtr drivetrain) {
-  // A drivetrain that finds no ID is destroyed here, after the lock.
-  SwerveDrivetrainPtr refused;
-  return drivetrains_.Write([&](std::map<int, SwerveDrivetrainPtr>& drivetrains) {
-    if (lastId_ == std::numeric_limits<int>::max()) {
-      refused = std::move(drivetrain);
-      return 0;
-    }
+  auto entry = std::make_shared<Entry>(std::move(drivetrain));
+  // An entry that finds no ID is destroyed here, after the lock.
+  return drivetrains_.Write([&](std::map<int, std::shared_ptr<Entry>>& drivetrains) {
+    if (lastId_ == std::numeric_limits<int>::max()) return 0;
     const int id = ++lastId_;
-    drivetrains.emplace(id, std::move(drivetrain));
+    drivetrains.emplace(id, std::move(entry));
     return id;
   });
 }
 
-SwerveDrivetrainPtr DrivetrainRegistry::Remove(int id) {
-  return drivetrains_.Write([&](std::map<int, SwerveDrivetrainPtr>& drivetrains) -> SwerveDrivetrainPtr {
-    auto node = drivetrains.extract(id);
-    return node.empty() ? nullptr : std::move(node.mapped());
+void DrivetrainRegistry::Destroy(int id) {
+  std::shared_ptr<Entry> entry =
+      drivetrains_.Write([&](std::map<int, std::shared_ptr<Entry>>& drivetrains) -> std::shared_ptr<Entry> {
+        auto node = drivetrains.extract(id);
+        return node.empty() ? nullptr : std::move(node.mapped());
+      });
+  if (entry == nullptr) return;
+  for (int users = entry->users.load(); users != 0; users = entry->users.load()) entry->users.wait(users);
+  entry->drivetrain.reset();
+}
+
+std::shared_ptr<DrivetrainRegistry::Entry> DrivetrainRegistry::Find(int id) const {
+  return drivetrains_.Read([&](const std::map<int, std::shared_ptr<Entry>>& drivetrains) -> std::shared_ptr<Entry> {
+    const auto found = drivetrains.find(id);
+    if (found == drivetrains.end()) return nullptr;
+    found->second->users.fetch_add(1);
+    return found->second;
   });
 }
 

@@ -22,7 +22,8 @@
  * valid during the call only.
  *
  * Threads: every function may be called from any thread. A drivetrain cannot
- * be destroyed while another call uses it. Telemetry and control callbacks
+ * be destroyed while another call uses it: destruction waits for the calls in
+ * progress, while new calls already find nothing. Telemetry and control callbacks
  * run on the drivetrain's odometry thread and may call these functions, but
  * not the creation or destruction functions (those are refused there: they
  * would wait for the very thread that runs the callback).
