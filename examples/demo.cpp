@@ -60,9 +60,11 @@ int main() {
 
   // Drive: first a plain voltage, then hold a position with gain slot 0.
   std::cout << "VoltageOut 3 V: " << arm.SetControl(controls::VoltageOut{3_V}) << '\n';
+  harness::AdvanceTime(0.02);  // the simulated firmware acts on it from its next 1 ms step
   std::cout << "  the simulated motor now sees " << armSim.GetMotorVoltage().value() << " V\n";
   std::cout << "PositionVoltage 0.5 turns: "
             << arm.SetControl(controls::PositionVoltage{0.5_tr}.WithFeedForward(0.4_V)) << '\n';
+  harness::AdvanceTime(1.0);  // the arm turns there (nothing drives its rotor but the motor)
 
   std::cout << "Signals:\n";
   Show(arm.GetPosition());

@@ -2,14 +2,14 @@
 # Builds the sanitizer presets and runs, under AddressSanitizer and
 # ThreadSanitizer, the suites of the parts that own memory across threads:
 # the runtime services, signal cache and control path, configurators, the
-# log writer, the music engine's playback thread and the swerve drivetrain
-# with its odometry thread. Only those test executables are built (the
+# log writer, the music engine's playback thread, the simulated firmware
+# and the swerve drivetrain with its odometry thread. Only those test executables are built (the
 # pure-math suites gain nothing from a sanitizer run and cost minutes; the
 # swerve suite runs for its drivetrain).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-areas=${ZEPHRIN_SANITIZER_AREAS:-"core controls signals hardware configs runtime logging integration music swerve"}
+areas=${ZEPHRIN_SANITIZER_AREAS:-"core controls signals hardware configs runtime logging integration music firmware swerve"}
 for preset in asan tsan; do
   cmake --preset "$preset" >/dev/null
   targets=()

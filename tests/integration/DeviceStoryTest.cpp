@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/Zephrin6.hpp>
 
+#include "support/ReplayedReadings.hpp"
 #include "support/RuntimeFixture.hpp"
 
 namespace {
@@ -21,7 +21,6 @@ namespace {
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::BaseStatusSignal;
 using kvor::zephrin6::SignalLogger;
-using kvor::zephrin6::WispReplay;
 using kvor::zephrin6::controls::VoltageOut;
 using kvor::zephrin6::hardware::core::CoreRapaxQ;
 namespace harness = kvor::zephrin::runtime::harness;
@@ -66,6 +65,8 @@ TEST_F(DeviceStory, SimulatedMotorAnswersConfigsControlsAndReads) {
   EXPECT_EQ(std::get<std::string>(call->arguments[0]), "drive");
   EXPECT_EQ(std::get<double>(call->arguments[3]), 6.0);
   EXPECT_EQ(std::get<bool>(call->arguments[4]), false);
+  // Stopped again before the firmware's next step: the motor never turns.
+  ASSERT_EQ(motor.SetControl(kvor::zephrin6::controls::NeutralOut{}), StatusCode::OK);
 
   ASSERT_EQ(motor.SetPosition(2.5_tr), StatusCode::OK);
   harness::SetSimulatedValue(motor.GetDeviceHash(), kVelocityId, 4.0);
@@ -105,20 +106,7 @@ TEST_F(DeviceStory, RecordedRunReplaysToTheSameReadings) {
     file = harness::LastLogFile();
   }
   ASSERT_FALSE(file.empty());
-
-  harness::Reset();
-  harness::SetReportEcho(false);
-  harness::UseManualClock(100.0);
-  ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
-  CoreRapaxQ replayed(5, "drive");
-  for (const auto& [time, value] : seen) {
-    SCOPED_TRACE(time);
-    ASSERT_EQ(WispReplay::StepTimingImpl(time - kvor::zephrin6::utils::GetCurrentTimeSeconds()), StatusCode::OK);
-    auto& position = replayed.GetPosition();
-    EXPECT_EQ(position.GetStatus(), StatusCode::OK);
-    EXPECT_EQ(position.GetValue().value(), value);
-  }
-  EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
+  zephrin_test::ExpectReplayedReadings(file, 5, "drive", &CoreRapaxQ::GetPosition, seen);
 }
 
 }  // namespace

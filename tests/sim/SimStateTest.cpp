@@ -200,26 +200,38 @@ TEST_F(SimStateTest, PhysicsInputsComeBackThroughTheDevicesSignals) {
   EXPECT_EQ(encoder.GetAbsolutePosition().GetValue(), 0.25_tr);
 }
 
-// What a simulated motor drives follows its last request: open-loop outputs
-// scale with the supply the physics model gives, neutral drives nothing.
+// What a simulated motor drives follows its last request from the firmware's
+// next step on: open-loop outputs scale with the supply the physics model
+// gives, a torque-current request drives its current, neutral drives nothing.
 TEST_F(SimStateTest, MotorOutputsFollowTheLastControlRequest) {
   CoreRapaxQ motor(1);
   RapaxQSimState& sim = motor.GetSimState();
   using namespace kvor::zephrin6::controls;
+  // Without current limits the applied voltage is what was asked for at any speed.
+  kvor::zephrin6::configs::CurrentLimitsConfigs limits;
+  limits.StatorCurrentLimitEnable = false;
+  limits.SupplyCurrentLimitEnable = false;
+  ASSERT_EQ(motor.GetConfigurator().Apply(limits), StatusCode::OK);
+  auto step = [] { harness::AdvanceTime(0.001); };
 
   EXPECT_EQ(sim.GetMotorVoltage(), 0_V);
   motor.SetControl(DutyCycleOut{0.5});
+  EXPECT_EQ(sim.GetMotorVoltage(), 0_V);
+  step();
   EXPECT_EQ(sim.GetMotorVoltage(), 6_V);  // 12 V until the model says otherwise
   sim.SetSupplyVoltage(10_V);
+  step();
   EXPECT_EQ(sim.GetMotorVoltage(), 5_V);
   motor.SetControl(VoltageOut{-14_V});
+  step();
   EXPECT_EQ(sim.GetMotorVoltage(), -10_V);  // cannot exceed the supply
   sim.Orientation = ChassisReference::Clockwise_Positive;
   EXPECT_EQ(sim.GetMotorVoltage(), 10_V);
   motor.SetControl(TorqueCurrentFOC{20_A});
-  EXPECT_EQ(sim.GetTorqueCurrent(), -20_A);
-  EXPECT_EQ(sim.GetMotorVoltage(), 0_V);
+  step();
+  EXPECT_NEAR(sim.GetTorqueCurrent().value(), -20.0, 1e-9);
   motor.SetControl(NeutralOut{});
+  step();
   EXPECT_EQ(sim.GetTorqueCurrent(), 0_A);
   EXPECT_EQ(sim.GetLastStatusCode(), StatusCode::OK);
 }
@@ -260,10 +272,11 @@ TEST_F(SimStateTest, OneSimulatedDeviceStandsForEveryObjectOfItsModelAndId) {
   CoreRapaxQ second(1, "right");
   harness::AdvanceTime(0.3);
   EXPECT_EQ(second.GetSupplyVoltage().GetValue(), 11_V);
-  EXPECT_EQ(otherModel.GetSupplyVoltage().GetValue(), 0_V);
+  EXPECT_EQ(otherModel.GetSupplyVoltage().GetValue(), 12_V);  // its own supply, 12 V until given
 
   first.SetControl(kvor::zephrin6::controls::VoltageOut{3_V});
   second.SetControl(kvor::zephrin6::controls::VoltageOut{-2_V});
+  harness::AdvanceTime(0.001);  // the firmware's next step
   EXPECT_EQ(first.GetSimState().GetMotorVoltage(), -2_V);
   harness::SetSimPhysicsValue(kRapaxQType, 1, "MotorVoltage", 7.0);  // the harness overrides the model
   EXPECT_EQ(first.GetSimState().GetMotorVoltage(), 7_V);

@@ -190,6 +190,8 @@ TEST_F(SwerveModuleImplTest, TorqueFeedforwardsFollowTheForceAlongTheWheel) {
 
   auto zero = module.CalculateMotorTorqueFeedforwards(newton_t{0.0}, newton_t{0.0});
   EXPECT_EQ(zero.torque.value(), 0.0);
+  Publish(RapaxQHash(20), kMotorKtId, 0.0);  // a device that has not sent its constants yet
+  Publish(RapaxQHash(20), kStallCurrentId, 0.0);
   auto unknownConstants = module.CalculateMotorTorqueFeedforwards(newton_t{10.0}, newton_t{0.0});
   EXPECT_NEAR(unknownConstants.torque.value(), torque, 1e-12);
   EXPECT_EQ(unknownConstants.torqueCurrent.value(), 0.0);

@@ -11,6 +11,7 @@ writes, and the outputs are committed:
   src/controls/<Request>.cpp, src/controls/compound/<Diff_...>.cpp
   runtime/include/kvor/zephrin/platform/ControlRequests.hpp   entry-point declarations
   runtime/src/controls/ControlCalls.cpp           entry points that record their calls
+  runtime/src/controls/generated/RequestFields.inc      field names per entry point, for the firmware
   tests/controls/generated/RequestCases.hpp             expected arguments and texts per request
 
 Run it from anywhere after changing the table:  python3 tools/codegen/control_requests.py
@@ -526,7 +527,8 @@ def platform_header() -> str:
         "// at which the runtime repeats the request (0 sends it once), then the request's",
         "// fields in field order: quantities as raw doubles in the units named per",
         "// function, flags as bools, gain slots and device IDs as ints. Every function",
-        "// returns an int status (0 OK) and is thread-safe.",
+        "// returns an int status (0 OK; -1002 InvalidParamValue, the call ignored, when",
+        "// a number is not finite) and is thread-safe.",
         "", "#include <cstdint>", "",
         "// Every entry point below is part of the runtime's exported interface.",
         "#pragma GCC visibility push(default)", 'extern "C" {', "",
@@ -545,7 +547,8 @@ def runtime_source() -> str:
         BANNER.rstrip("\n"), "#include <kvor/zephrin/platform/ControlRequests.hpp>", "",
         '#include "controls/ControlRecorder.hpp"', '#include "core/Runtime.hpp"', "",
         "// Every entry point records its call for the harness and returns the status",
-        "// chosen for the device (OK unless a test injected another).",
+        "// chosen for the device (OK unless a test injected another, InvalidParamValue",
+        "// for a number that is not finite).",
         "namespace {",
         "using kvor::zephrin::runtime::Runtime;", "}  // namespace", "",
     ]
@@ -714,6 +717,28 @@ def test_cases() -> str:
 MAX_RECORDED_ARGS = 32
 
 
+def runtime_fields() -> str:
+    """The field names of every entry point in argument order, so that the
+    runtime's simulated firmware reads a recorded call by name."""
+    lines = [
+        BANNER.rstrip("\n"), "//",
+        "// KVOR_REQUEST(name, \"fields\"): a single request, its runtime function being",
+        "// c_kvor_zephrin6_RequestControl<name>; the fields follow the update frequency, in",
+        "// argument order, separated by commas.",
+        "// KVOR_COMPOUND(name, average, differential): a compound, whose arguments are the",
+        "// fields of its average request, then those of its differential request.",
+        "",
+        "#ifdef KVOR_REQUEST",
+    ]
+    for r in REQUESTS:
+        lines.append(f'KVOR_REQUEST({r.name}, "{",".join(f.name for f in r.fields)}")')
+    lines += ["#endif", "", "#ifdef KVOR_COMPOUND"]
+    for c in COMPOUNDS:
+        lines.append(f"KVOR_COMPOUND({c.name}, {c.average.name}, {c.differential.name})")
+    lines += ["#endif", ""]
+    return "\n".join(lines)
+
+
 def outputs() -> dict[str, str]:
     for _, fn, params, _ in entry_points():
         assert len(params) + 1 <= MAX_RECORDED_ARGS, f"{fn} passes more arguments than the recorder keeps"
@@ -727,6 +752,7 @@ def outputs() -> dict[str, str]:
     out["include/kvor/zephrin6/controls/Controls.hpp"] = umbrella()
     out["runtime/include/kvor/zephrin/platform/ControlRequests.hpp"] = platform_header()
     out["runtime/src/controls/ControlCalls.cpp"] = runtime_source()
+    out["runtime/src/controls/generated/RequestFields.inc"] = runtime_fields()
     out["tests/controls/generated/RequestCases.hpp"] = test_cases()
     return out
 

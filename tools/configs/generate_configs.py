@@ -16,6 +16,7 @@ signal catalogue (for the faults each configurator clears) it writes:
   include/kvor/zephrin6/configs/<Model>Configurator.hpp    configurators
   src/configs/generated/<Model>Configuration.cpp, <Model>Configurator.cpp
   tests/configs/generated/ConfigMembers.hpp                every member, for the round-trip test
+  runtime/src/configs/generated/FactoryDefaults.inc        what a simulated device holds until configured
 The outputs are committed so that a build needs no Python; rerun this script
 after editing the table. A mistake in the table is reported with its line.
 """
@@ -1020,6 +1021,43 @@ def test_members(table):
 # --------------------------------------------------------------------------
 
 
+def factory_defaults(table):
+    """The runtime's table of every setting a device model holds before the
+    program configures it: one row per (model, config ID) of its configuration."""
+    settings, _ = config_id_symbols()
+    out = BANNER + [
+        "//",
+        "// KVOR_FACTORY_DEFAULT(model text, config ID, kind, value): the value a device of the model",
+        "// holds for the ID until it is configured. Kind Int for ints, bools (0 or 1) and value",
+        "// enumerations (their number), Double for numbers and quantities (in their setting's unit).",
+        "// Rows are sorted by model text, then config ID.",
+        "",
+    ]
+    rows = []
+    for c in table.configurations.values():
+        seen = set()
+        for name in c.groups:
+            g = table.groups[name]
+            fields = table.slot_fields if g.slot is not None else g.fields
+            for f in fields:
+                config_id = settings[f.config_id.replace("{n}", str(g.slot))]
+                if config_id in seen:
+                    continue
+                seen.add(config_id)
+                if f.is_enum():
+                    number = next(v.number for v in table.enums[f.type].values if v.name == f.default)
+                    rows.append((c.text, config_id, "Int", str(number)))
+                elif f.type == "bool":
+                    rows.append((c.text, config_id, "Int", "1" if f.default == "true" else "0"))
+                elif f.type == "int":
+                    rows.append((c.text, config_id, "Int", str(int(f.default))))
+                else:
+                    rows.append((c.text, config_id, "Double", repr(float(f.default))))
+    for model, config_id, kind, value in sorted(rows):
+        out.append(f'KVOR_FACTORY_DEFAULT("{model}", {config_id}, {kind}, {value})')
+    return "\n".join(out)
+
+
 def render(table):
     inc = os.path.join("include", "kvor", "zephrin6")
     cfg_src = os.path.join("src", "configs", "generated")
@@ -1045,6 +1083,7 @@ def render(table):
         files[os.path.join(inc, "configs", f"{c.cls}.hpp")] = configurator_header(table, c)
         files[os.path.join(cfg_src, f"{c.cls}.cpp")] = configurator_source(table, c)
     files[os.path.join("tests", "configs", "generated", "ConfigMembers.hpp")] = test_members(table)
+    files[os.path.join("runtime", "src", "configs", "generated", "FactoryDefaults.inc")] = factory_defaults(table)
     return {rel: text.rstrip("\n") + "\n" for rel, text in files.items()}
 
 

@@ -66,7 +66,16 @@ void BusRegistry::SetPresent(std::string_view bus, bool present) {
 
 void BusRegistry::SetStatus(std::string_view bus, const harness::BusStatus& status) {
   std::lock_guard lock(mutex_);
-  Entry(bus).status = status;
+  Override& entry = Entry(bus);
+  entry.status = status;
+  entry.hasStatus = true;
+}
+
+bool BusRegistry::HasStatusOverride(std::string_view bus) const {
+  if (!anyOverride_.load(std::memory_order_acquire)) return false;
+  std::lock_guard lock(mutex_);
+  const Override* entry = Find(bus);
+  return entry != nullptr && entry->hasStatus;
 }
 
 }  // namespace kvor::zephrin::runtime

@@ -34,6 +34,9 @@ class BusRegistry {
   /// The status figures of `bus`; returns false (and leaves `out` alone) for
   /// a detached bus.
   bool Status(std::string_view bus, harness::BusStatus& out) const;
+  /// Whether the harness set the status figures of `bus`; otherwise its
+  /// utilisation is the one its simulated devices cause.
+  bool HasStatusOverride(std::string_view bus) const;
 
   void SetNetworkType(std::string_view bus, int32_t networkType);
   void SetPresent(std::string_view bus, bool present);
@@ -44,6 +47,7 @@ class BusRegistry {
     bool hasType = false;
     int32_t networkType = 0;
     bool present = true;
+    bool hasStatus = false;
     harness::BusStatus status;
   };
 

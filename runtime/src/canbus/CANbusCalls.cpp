@@ -6,6 +6,7 @@
 
 #include "canbus/BusRegistry.hpp"
 #include "core/Runtime.hpp"
+#include "firmware/FirmwareService.hpp"
 #include "core/Status.hpp"
 
 namespace kvor::zephrin::platform::can {
@@ -19,9 +20,18 @@ void CANbus_GetStatus(float& busUtilization, uint32_t& busOffCount, uint32_t& tx
                       uint32_t& receiveErrorCount, uint32_t& transmitErrorCount, int32_t& status,
                       const char* network, bool /*printErrors*/) {
   runtime::harness::BusStatus figures;
-  if (network == nullptr || !runtime::Runtime::Acquire()->Buses().Status(network, figures)) {
+  if (network == nullptr) {
     status = runtime::kInvalidNetwork;
     return;
+  }
+  auto runtime = runtime::Runtime::Acquire();
+  if (!runtime->Buses().Status(network, figures)) {
+    status = runtime::kInvalidNetwork;
+    return;
+  }
+  // Unless a test set the figures, the load is what the simulated devices send.
+  if (!runtime->Buses().HasStatusOverride(network)) {
+    figures.busUtilization = static_cast<float>(runtime->Firmware().BusUtilization(network));
   }
   busUtilization = figures.busUtilization;
   busOffCount = figures.busOffCount;

@@ -4,6 +4,7 @@
 
 #include "catalogue/SignalCatalogue.hpp"
 #include "configs/ConfigText.hpp"
+#include "configs/FactoryDefaults.hpp"
 #include "core/Clock.hpp"
 #include "core/Status.hpp"
 #include "devices/DeviceRegistry.hpp"
@@ -102,6 +103,7 @@ int ConfigStore::ApplyActions(uint32_t deviceHash, std::string_view text) {
         SetDeviceSignal(deviceHash, action->signal, 0.0);
         break;
     }
+    if (hooks_.action) hooks_.action(deviceHash, piece.id, piece.asDouble);
   });
   return (malformed > 0 || unknown) ? kInvalidParamValue : kOK;
 }
@@ -117,6 +119,7 @@ int ConfigStore::Set(uint32_t deviceHash, double timeoutSeconds, std::string_vie
       auto& values = stored_[deviceHash];
       int malformed = ForEachPiece(text, [&](const ConfigPiece& piece) { values[piece.id] = std::string(piece.text); });
       if (malformed > 0) status = kInvalidParamValue;
+      if (hooks_.settingsChanged) hooks_.settingsChanged(deviceHash, JoinWithFactory(deviceHash));
     }
   }
   Record(deviceHash, {true, std::string(text), timeoutSeconds, firstFlag, actionFlag, status});
@@ -126,7 +129,8 @@ int ConfigStore::Set(uint32_t deviceHash, double timeoutSeconds, std::string_vie
 int ConfigStore::Get(uint32_t deviceHash, double timeoutSeconds, std::string& text) {
   std::unique_lock lock(mutex_);
   int status = Admit(lock, deviceHash, timeoutSeconds);
-  text = status == kOK ? JoinStored(deviceHash) : std::string();
+  // A device never configured answers with its factory settings.
+  text = status == kOK ? JoinWithFactory(deviceHash) : std::string();
   Record(deviceHash, {false, text, timeoutSeconds, false, false, status});
   return status;
 }
@@ -136,6 +140,28 @@ std::string ConfigStore::JoinStored(uint32_t deviceHash) const {
   if (auto it = stored_.find(deviceHash); it != stored_.end()) {
     for (const auto& [id, piece] : it->second) text += piece;
   }
+  return text;
+}
+
+std::string ConfigStore::JoinWithFactory(uint32_t deviceHash) const {
+  devices::DeviceRecord record;
+  if (!devices_.Find(deviceHash, record)) return JoinStored(deviceHash);
+  const std::map<int, std::string>& factory = FactoryPieces(record.model);
+  auto it = stored_.find(deviceHash);
+  if (it == stored_.end() || it->second.empty()) {
+    std::string text;
+    for (const auto& [id, piece] : factory) text += piece;
+    return text;
+  }
+  // Both maps ascend by ID: merge them, the stored piece winning.
+  std::string text;
+  auto f = factory.begin();
+  for (const auto& [id, piece] : it->second) {
+    for (; f != factory.end() && f->first < id; ++f) text += f->second;
+    if (f != factory.end() && f->first == id) ++f;
+    text += piece;
+  }
+  for (; f != factory.end(); ++f) text += f->second;
   return text;
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 
 // The runtime's per-device config store. It keeps the stored values of every
-// device (one piece of config text per config ID), applies actions to the
-// device's signals, and makes config calls block like a real bus transaction:
-// a present device answers at once, an absent one times out on the runtime
-// clock. The harness can inject failures and read what was stored and sent.
-// Owned by the Runtime, built over its clock, device registry (presence) and
-// signal store (actions move signals). Every member is thread-safe.
+// device (one piece of config text per config ID) over the factory settings of
+// its model, hands every change to the simulated firmware and applies actions
+// (to the firmware of a device it simulates, else to the device's signals),
+// and makes config calls block like a real bus transaction: a present device
+// answers at once, an absent one times out on the runtime clock. The harness
+// can inject failures and read what was stored and sent. Owned by the
+// Runtime, built over its clock, device registry (presence, model) and signal
+// store (actions move signals). Every member is thread-safe; the firmware
+// hooks run under the store's lock and must not call back into it.
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -50,8 +54,22 @@ class ConfigStore {
   /// The device's stored text in ascending ID order; see c_kvor_zephrin6_get_configs.
   int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text);
 
-  /// The device's stored text without any call semantics.
+  /// The device's stored text without any call semantics (what the program
+  /// set, without the factory settings).
   std::string StoredText(uint32_t deviceHash) const;
+
+  /// What the simulated firmware learns from the config traffic.
+  struct FirmwareHooks {
+    /// The settings of a device changed; `text` holds every setting it has
+    /// now (its factory settings where the program set none).
+    std::function<void(uint32_t deviceHash, std::string_view text)> settingsChanged;
+    /// An action for a device, after the store applied its effect on the
+    /// device's signals: the firmware of a device it simulates acts on it
+    /// too and serves its own signals again (those the harness does not hold).
+    std::function<void(uint32_t deviceHash, int configId, double value)> action;
+  };
+  /// Installs the hooks; set before the runtime serves calls.
+  void SetFirmwareHooks(FirmwareHooks hooks) { hooks_ = std::move(hooks); }
   /// Makes the device's next `count` config calls return `status`.
   void InjectFailures(uint32_t deviceHash, int count, int status);
   /// Every config call of the device since the last reset, oldest first.
@@ -65,8 +83,10 @@ class ConfigStore {
   bool IsDevicePresent(uint32_t deviceHash) const;
   /// Sets the value the device serves for `signalId`, when its model has it.
   void SetDeviceSignal(uint32_t deviceHash, uint16_t signalId, double value);
-  // Both run with the lock held.
+  // These run with the lock held.
   std::string JoinStored(uint32_t deviceHash) const;
+  /// The factory settings of the device's model with its stored values over them.
+  std::string JoinWithFactory(uint32_t deviceHash) const;
   void Record(uint32_t deviceHash, RecordedConfigCall call);
 
   struct Injection {
@@ -77,6 +97,7 @@ class ConfigStore {
   Clock& clock_;
   const devices::DeviceRegistry& devices_;
   signals::SignalStore& signals_;
+  FirmwareHooks hooks_;
   int clockListener_ = 0;
 
   mutable std::mutex mutex_;

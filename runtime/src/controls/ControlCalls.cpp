@@ -6,7 +6,8 @@
 #include "core/Runtime.hpp"
 
 // Every entry point records its call for the harness and returns the status
-// chosen for the device (OK unless a test injected another).
+// chosen for the device (OK unless a test injected another, InvalidParamValue
+// for a number that is not finite).
 namespace {
 using kvor::zephrin::runtime::Runtime;
 }  // namespace

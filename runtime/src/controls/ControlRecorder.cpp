@@ -1,7 +1,10 @@
 #include "controls/ControlRecorder.hpp"
 
 #include <cassert>
+#include <cmath>
 #include <cstdio>
+
+#include "core/Status.hpp"
 
 
 namespace kvor::zephrin::runtime {
@@ -15,20 +18,36 @@ ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
 int ControlRecorder::Record(const char* function, const char* network, std::uint32_t deviceHash,
                             std::initializer_list<RecordedArg> args) {
   assert(args.size() <= kMaxArgs && "a control entry point passes more arguments than the recorder keeps");
-  std::lock_guard lock(mutex_);
-  Device& device = DeviceFor(deviceHash);
-  Call& call = device.ring[device.total % kCallsPerDevice];
-  ++device.total;
-  call.function = function;
-  call.network.assign(network != nullptr ? network : "");
-  call.deviceHash = deviceHash;
-  call.sequence = nextSequence_++;
-  call.argCount = 0;
-  for (const RecordedArg& arg : args) {
-    if (call.argCount == kMaxArgs) break;
-    call.args[call.argCount++] = arg;
+  int status = 0;
+  {
+    std::lock_guard lock(mutex_);
+    Device& device = DeviceFor(deviceHash);
+    Call& call = device.ring[device.total % kCallsPerDevice];
+    ++device.total;
+    call.function = function;
+    call.network.assign(network != nullptr ? network : "");
+    call.deviceHash = deviceHash;
+    call.sequence = nextSequence_++;
+    call.argCount = 0;
+    for (const RecordedArg& arg : args) {
+      if (call.argCount == kMaxArgs) break;
+      call.args[call.argCount++] = arg;
+    }
+    status = device.status;
   }
-  return device.status;
+  // A number that is not finite never reaches the device: the call is
+  // refused (and still recorded, so a test sees what was sent).
+  if (status == 0) {
+    for (const RecordedArg& arg : args) {
+      if (arg.kind == RecordedArg::Kind::Double && !std::isfinite(arg.number)) return kInvalidParamValue;
+    }
+  }
+  // A call the device refused never reached its firmware.
+  if (status == 0 && receiver_) {
+    receiver_(ReceivedCall{function, network != nullptr ? network : "", deviceHash,
+                           std::span<const RecordedArg>(args.begin(), args.size())});
+  }
+  return status;
 }
 
 harness::ControlCall ControlRecorder::ToHarness(const Call& call) {

@@ -4,13 +4,18 @@
 // harness. Each device keeps a fixed ring of its last calls whose slots are
 // reused in place, so recording a call allocates nothing once a device has
 // been seen (a program re-sending its request every loop stays
-// allocation-free). Owned by the Runtime. Thread-safe: one mutex guards all
-// devices.
+// allocation-free). Every call the device accepts (status 0) is also handed
+// to the receiver, the simulated firmware, which acts on it. Owned by the
+// Runtime. Thread-safe: one mutex guards all devices; the receiver runs
+// without it.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
+#include <span>
+#include <string_view>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -47,10 +52,23 @@ class ControlRecorder {
 
 
   /// Records one call and returns the status injected for the device (0 by
-  /// default). `function` must be a string with static storage duration.
-  /// `args` are the update frequency and the fields, in call order.
+  /// default), or -1002 InvalidParamValue when a number in it is not finite.
+  /// `function` must be a string with static storage duration. `args` are
+  /// the update frequency and the fields, in call order. A call that returns
+  /// 0 goes on to the receiver.
   int Record(const char* function, const char* network, std::uint32_t deviceHash,
              std::initializer_list<RecordedArg> args);
+
+  /// A call as the receiver sees it; valid during the receiver's call only.
+  struct ReceivedCall {
+    const char* function;
+    std::string_view network;
+    std::uint32_t deviceHash;
+    std::span<const RecordedArg> args;  ///< update frequency first, then the fields
+  };
+  /// Installs the receiver of accepted calls. Must be set before the runtime
+  /// serves calls (the Runtime does so while building its services).
+  void SetReceiver(std::function<void(const ReceivedCall&)> receiver) { receiver_ = std::move(receiver); }
 
   /// The newest call of one device, copied without allocation: the
   /// simulator derives a motor's outputs from it. `sequence` orders calls
@@ -88,6 +106,7 @@ class ControlRecorder {
   Device& DeviceFor(std::uint32_t deviceHash);
   static harness::ControlCall ToHarness(const Call& call);
 
+  std::function<void(const ReceivedCall&)> receiver_;
   mutable std::mutex mutex_;
   std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_;
   std::uint64_t nextSequence_ = 1;

@@ -44,19 +44,36 @@ void Clock::UseManualTime(double startSeconds) {
   NotifyTimeChanged();
 }
 
+void Clock::MoveManualTimeLocked(double to) {
+  const double from = manualTime_.load(std::memory_order_acquire);
+  if (stepper_ && to > from) stepper_(from, to);
+  manualTime_.store(to, std::memory_order_release);
+}
+
 void Clock::SetManualTime(double seconds) {
   if (!IsManual()) return;
-  manualTime_.store(seconds, std::memory_order_release);
+  {
+    std::lock_guard lock(moveMutex_);
+    MoveManualTimeLocked(seconds);
+  }
   NotifyTimeChanged();
 }
 
 void Clock::AdvanceManualTime(double seconds) {
   if (!IsManual()) return;
-  double expected = manualTime_.load();
-  while (!manualTime_.compare_exchange_weak(expected, expected + seconds)) {
+  {
+    std::lock_guard lock(moveMutex_);
+    MoveManualTimeLocked(manualTime_.load(std::memory_order_acquire) + seconds);
   }
   NotifyTimeChanged();
 }
+
+void Clock::SetStepper(std::function<void(double from, double to)> advance) {
+  std::lock_guard lock(moveMutex_);
+  stepper_ = std::move(advance);
+}
+
+void Clock::StepManualTime(double seconds) { manualTime_.store(seconds, std::memory_order_release); }
 
 void Clock::SetTimeSource(std::function<double()> source) {
   {
@@ -71,22 +88,26 @@ bool Clock::HasTimeSource() const { return hasSource_.load(std::memory_order_acq
 
 int Clock::AddListener(std::function<void()> listener) {
   std::lock_guard lock(listenerMutex_);
-  listeners_.emplace_back(nextListener_, std::move(listener));
+  auto next = std::make_shared<Listeners>(*listeners_);
+  next->emplace_back(nextListener_, std::move(listener));
+  listeners_ = std::move(next);
   return nextListener_++;
 }
 
 void Clock::RemoveListener(int handle) {
   std::lock_guard lock(listenerMutex_);
-  std::erase_if(listeners_, [handle](const auto& l) { return l.first == handle; });
+  auto next = std::make_shared<Listeners>(*listeners_);
+  std::erase_if(*next, [handle](const auto& l) { return l.first == handle; });
+  listeners_ = std::move(next);
 }
 
 void Clock::NotifyTimeChanged() {
-  std::vector<std::function<void()>> listeners;
+  std::shared_ptr<const Listeners> listeners;
   {
     std::lock_guard lock(listenerMutex_);
-    for (auto& l : listeners_) listeners.push_back(l.second);
+    listeners = listeners_;
   }
-  for (auto& l : listeners) l();
+  for (const auto& l : *listeners) l.second();
 }
 
 void Clock::WaiterEntered() {

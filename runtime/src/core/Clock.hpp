@@ -8,12 +8,18 @@
 // manual clock ends exactly when the test advances past its deadline.
 // Owned by the Runtime; a shut-down clock ends every wait at once, so no
 // thread stays blocked inside a runtime that is going away. Thread-safe.
+//
+// Simulated time on the manual clock passes through a stepper (the simulated
+// firmware): every forward move first lets the stepper compute each step
+// between the old and the new time, so that nobody reads a time whose
+// simulation has not been computed yet, and only then wakes the waiters.
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -36,9 +42,21 @@ class Clock {
   void UseRealTime();
   void UseManualTime(double startSeconds);
   bool IsManual() const { return manual_.load(std::memory_order_acquire); }
-  /// Sets the manual time (ignored on real time) and wakes waiters.
+  /// Sets the manual time (ignored on real time) and wakes waiters; a move
+  /// forward runs through the stepper.
   void SetManualTime(double seconds);
+  /// Moves the manual time forward by `seconds` through the stepper and wakes waiters.
   void AdvanceManualTime(double seconds);
+
+  /// Installs the stepper (an empty function removes it). On the manual
+  /// clock each forward move from `from` to `to` seconds calls
+  /// `advance(from, to)` before the time reaches `to`; the stepper may move
+  /// the time forward within the move with StepManualTime as it goes. Moves
+  /// are serialised; the stepper must not move the clock itself otherwise.
+  void SetStepper(std::function<void(double from, double to)> advance);
+  /// From inside the stepper only: makes the manual time `seconds` (within
+  /// the move in progress) without waking anyone.
+  void StepManualTime(double seconds);
 
   /// Installs a time source that replaces the wall clock (replay). An empty
   /// function removes it. The owner calls NotifyTimeChanged when its time
@@ -90,15 +108,24 @@ class Clock {
   void WaiterLeft();
   double SteadySeconds() const;
 
+  /// Moves the manual time to `to` through the stepper; moveMutex_ held.
+  void MoveManualTimeLocked(double to);
+
   std::atomic<bool> manual_{false};
   std::atomic<double> manualTime_{0.0};
+  std::mutex moveMutex_;  // one manual move (and its stepping) at a time
+  std::function<void(double, double)> stepper_;  // guarded by moveMutex_
   mutable std::mutex sourceMutex_;
   std::function<double()> source_;
   std::atomic<bool> hasSource_{false};
   std::atomic<bool> shutDown_{false};
 
+  // The listeners are replaced as a whole when one is added or removed, so
+  // that a notification (every move of the manual clock) takes the current
+  // list without copying or allocating.
+  using Listeners = std::vector<std::pair<int, std::function<void()>>>;
   mutable std::mutex listenerMutex_;
-  std::vector<std::pair<int, std::function<void()>>> listeners_;
+  std::shared_ptr<const Listeners> listeners_ = std::make_shared<const Listeners>();
   int nextListener_ = 1;
 
   mutable std::mutex waiterMutex_;

@@ -12,6 +12,7 @@
 #include "core/Clock.hpp"
 #include "core/ReportLog.hpp"
 #include "devices/DeviceRegistry.hpp"
+#include "firmware/FirmwareService.hpp"
 #include "logging/LoggerService.hpp"
 #include "music/MusicEngine.hpp"
 #include "replay/ReplayEngine.hpp"
@@ -50,7 +51,8 @@ Runtime::Runtime() {
   signals_ = std::make_unique<signals::SignalStore>(*clock_, *devices_, *buses_);
   configs_ = std::make_unique<configs::ConfigStore>(*clock_, *devices_, *signals_);
   controls_ = std::make_unique<ControlRecorder>();
-  sim_ = std::make_unique<sim::SimRegistry>(*devices_, *signals_, *controls_);
+  firmware_ = std::make_unique<firmware::FirmwareService>(*clock_, *devices_, *signals_, *configs_, *controls_, *buses_);
+  sim_ = std::make_unique<sim::SimRegistry>(*devices_, *signals_, *firmware_);
   music_ = std::make_unique<music::MusicEngine>(*clock_, *controls_);
   threads_ = std::make_unique<threads::ThreadRecorder>();
   replay_ = std::make_unique<replay::ReplayEngine>(*clock_, *signals_, *reports_);
@@ -64,6 +66,7 @@ Runtime::~Runtime() {
   threads_.reset();
   music_.reset();
   sim_.reset();
+  firmware_.reset();
   controls_.reset();
   configs_.reset();
   signals_.reset();
@@ -78,6 +81,7 @@ void Runtime::Shutdown() {
   // The writer first: it still reads the store and the clock while it
   // completes the log.
   logger_->Shutdown();
+  firmware_->Shutdown();
   music_->Shutdown();
   replay_->Close();
   clock_->Shutdown();

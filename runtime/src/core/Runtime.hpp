@@ -2,7 +2,8 @@
 
 // The root of the device runtime: one object that owns every service (clock,
 // reports, buses, device registry, signal store, config store, control
-// recorder, simulator, music engine, thread recorder, replay engine, logger),
+// recorder, simulated firmware, simulator, music engine, thread recorder,
+// replay engine, logger),
 // builds them bottom-up in dependency order, hands each its dependencies
 // through its constructor, and shuts them down in the reverse order with the
 // threads stopped and the logs flushed first. Nothing else in the runtime is
@@ -35,6 +36,9 @@ class ConfigStore;
 }
 namespace devices {
 class DeviceRegistry;
+}
+namespace firmware {
+class FirmwareService;
 }
 namespace logging {
 class LoggerService;
@@ -94,6 +98,7 @@ class Runtime {
   signals::SignalStore& Signals() const { return *signals_; }
   configs::ConfigStore& Configs() const { return *configs_; }
   ControlRecorder& Controls() const { return *controls_; }
+  firmware::FirmwareService& Firmware() const { return *firmware_; }
   sim::SimRegistry& Sim() const { return *sim_; }
   music::MusicEngine& Music() const { return *music_; }
   threads::ThreadRecorder& Threads() const { return *threads_; }
@@ -120,6 +125,7 @@ class Runtime {
   std::unique_ptr<signals::SignalStore> signals_;
   std::unique_ptr<configs::ConfigStore> configs_;
   std::unique_ptr<ControlRecorder> controls_;
+  std::unique_ptr<firmware::FirmwareService> firmware_;
   std::unique_ptr<sim::SimRegistry> sim_;
   std::unique_ptr<music::MusicEngine> music_;
   std::unique_ptr<threads::ThreadRecorder> threads_;

@@ -79,7 +79,7 @@ bool SetDeviceCompliancy(uint32_t deviceHash, int compliancy) {
 }
 
 void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value) {
-  Runtime::Acquire()->Signals().SetSimulatedValue(deviceHash, signalId, value);
+  Runtime::Acquire()->Signals().HoldSimulatedValue(deviceHash, signalId, value);
 }
 
 double AppliedUpdateFrequency(uint32_t deviceHash, uint16_t signalId) {

@@ -89,7 +89,8 @@ double SignalStore::LastIndexOf(const std::vector<Segment>& segments, size_t i) 
 SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& segments, double now) {
   for (size_t i = segments.size(); i-- > 0;) {
     const Segment& segment = segments[i];
-    if (segment.hz <= 0.0 || segment.start > now) continue;
+    // A change within the clock's tolerance of now has happened, as its frame has.
+    if (segment.hz <= 0.0 || segment.start > now + Clock::kTolerance) continue;
     const double k = std::min(LastIndexAtOrBefore(now, segment.hz), LastIndexOf(segments, i));
     if (k >= FirstIndexAtOrAfter(segment.start, segment.hz)) return {k / segment.hz, &segment};
   }
@@ -241,8 +242,12 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
 }
 
 template <class Change>
-void SignalStore::Amend(KeyState& state, double now, Change change) {
+void SignalStore::Amend(KeyState& state, double now, Change change, double trimAt) {
   auto& segments = state.segments;
+  // Changes within the clock's tolerance of each other happen at one instant
+  // (the firmware's steps fall on whole milliseconds, a manual clock moved in
+  // float steps a hair before them).
+  if (segments.back().start > now && segments.back().start <= now + Clock::kTolerance) now = segments.back().start;
   // A clock that went back (a rewound replay under a running logger, a test
   // setting an earlier time) rewrites what had been the future.
   while (segments.size() > 1 && segments.back().start > now) segments.pop_back();
@@ -258,7 +263,13 @@ void SignalStore::Amend(KeyState& state, double now, Change change) {
   } else {
     segments.push_back(next);
   }
-  Trim(state, now);
+  Trim(state, trimAt);
+}
+
+void SignalStore::ScheduleChanged() {
+  ++planGeneration_;
+  scheduleVersion_.fetch_add(1, std::memory_order_release);
+  cv_.notify_all();
 }
 
 void SignalStore::Trim(KeyState& state, double now) const {
@@ -282,8 +293,7 @@ int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uin
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), device.modelMask);
   Amend(state, now, [&](Segment& s) { s.hz = ClampHz(hz); });
   state.hzChosen = true;
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
   return kOK;
 }
 
@@ -310,8 +320,7 @@ int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHa
       Amend(state, now, [&](Segment& s) { s.hz = ClampHz(hz); });
     }
   }
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
   return kOK;
 }
 
@@ -325,17 +334,18 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
     Amend(state, now, [&](Segment& s) { s.hz = DefaultHz(SignalKeySignalId(key), device.modelMask); });
     state.hzChosen = false;
   }
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
   return kOK;
 }
 
-void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId) {
+void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
+                                    bool hold) {
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
   const double now = clock_.Now();
   std::lock_guard lock(mutex_);
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
+  state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
   Amend(state, now, [&](Segment& s) {
@@ -344,10 +354,52 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
     s.reportedId = reportedId;
     if (startPublishing) s.hz = kUnlistedSignalHz;
   });
-  if (startPublishing) {
-    ++planGeneration_;
-    cv_.notify_all();
+  if (startPublishing) ScheduleChanged();
+}
+
+void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
+  if (values.empty()) return;
+  DeviceRecord device;
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const double trimAt = std::min(atSeconds, clock_.Now());
+  std::lock_guard lock(mutex_);
+  for (const ValueUpdate& v : values) {
+    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
+    if (state.held || state.published) continue;
+    Amend(
+        state, atSeconds,
+        [&](Segment& s) {
+          s.hasValue = true;
+          s.value = v.value;
+          s.reportedId = v.reportedId;
+        },
+        trimAt);
   }
+}
+
+void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpdate> values) {
+  DeviceRecord device;
+  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const double now = clock_.Now();
+  std::lock_guard lock(mutex_);
+  for (const ValueUpdate& v : values) {
+    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
+    if (state.held || state.published) continue;
+    auto set = [&](Segment& s) {
+      s.hasValue = true;
+      s.value = v.value;
+      s.reportedId = v.reportedId;
+    };
+    if (state.segments.size() == 1 && !state.segments.front().hasValue) {
+      set(state.segments.front());
+    } else {
+      Amend(state, now, set);
+    }
+  }
+}
+
+void SignalStore::HoldSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value) {
+  SetSimulatedValue(deviceHash, signalId, value, 0, true);
 }
 
 void SignalStore::SetRecordedUpTo(double seconds) {
@@ -447,8 +499,8 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
 void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> source) {
   std::lock_guard lock(mutex_);
   replay_ = std::move(source);
-  ++planGeneration_;
-  cv_.notify_all();
+  replayInstalled_.store(replay_ != nullptr, std::memory_order_release);
+  ScheduleChanged();
 }
 
 void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample) {
@@ -468,9 +520,9 @@ void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it == states_.end()) return;
   it->second.published = false;
+  it->second.held = false;
   it->second.publishedSince.clear();
-  ++planGeneration_;
-  cv_.notify_all();
+  ScheduleChanged();
 }
 
 void SignalStore::DevicesChanged() {

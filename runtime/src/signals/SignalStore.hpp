@@ -16,15 +16,18 @@
 // writer can still need them, so the timeline stays a few entries long.
 //
 // Frames carry the signal's simulated value (0 unless set; the device's
-// compliancy number for 2303 "Compliancy"). The harness may take a key over by
-// publishing samples into it; a replay sample source, while installed,
-// replaces simulation for every key.
+// compliancy number for 2303 "Compliancy"). The simulated firmware sets the
+// values of the devices it simulates in batches, one per device and 1 ms step.
+// The harness may take a key over, either by publishing samples into it or by
+// holding a simulated value the firmware then leaves alone; a replay sample
+// source, while installed, replaces simulation for every key.
 //
 // Owned by the Runtime, built over its clock, device registry and bus
 // registry. Thread-safe; the read path allocates nothing for groups of up to
 // 64 keys. Waiting reads block on the store's condition variable through the
 // clock's WaitUntil, so the manual clock ends them deterministically.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -85,11 +88,37 @@ class SignalStore {
   /// (config actions such as set-position, simulated physics). A non-zero
   /// `reportedId` makes the frames carry that ID instead of the signal's own
   /// (a mode-dependent signal in another control mode).
-  void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId = 0);
+  void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId = 0) {
+    SetSimulatedValue(deviceHash, signalId, value, reportedId, false);
+  }
   /// The value a device signal carries in simulation (0 until set), so that
   /// a simulated physics input can move a signal by a difference and keep
   /// an offset the program set (set-position actions).
   double SimulatedValue(uint32_t deviceHash, uint16_t signalId) const;
+
+  /// One value of a batch: a signal, its value and the ID it is reported
+  /// under (0: its own).
+  struct ValueUpdate {
+    uint16_t signalId = 0;
+    double value = 0.0;
+    uint16_t reportedId = 0;
+  };
+  /// (a') Sets several simulated values of one device, each holding from
+  /// `atSeconds` on (the time of the firmware step that computed them, which
+  /// may lie a step ahead of the clock until the clock reaches it). Keys the
+  /// harness holds (HoldSimulatedValue, Publish) keep their value. One lock
+  /// for the whole batch; allocates only for keys seen for the first time.
+  void SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds);
+  /// The values a newly simulated device has carried since before anyone
+  /// looked: every frame so far of a key nothing set yet carries its value;
+  /// other keys take it from now on. Held and published keys keep theirs.
+  void SetInitialValues(uint32_t deviceHash, std::span<const ValueUpdate> values);
+  /// Changes with every change of the frame schedule (a frequency set,
+  /// optimised or reset, a key released, a replay source installed), so that
+  /// the firmware knows when to ask for applied frequencies again. Lock-free.
+  uint64_t ScheduleVersion() const { return scheduleVersion_.load(std::memory_order_acquire); }
+  /// Whether a replay sample source replaces simulation. Lock-free.
+  bool ReplayInstalled() const { return replayInstalled_.load(std::memory_order_acquire); }
 
   /// One frame of the simulated bus, as the log writer records it. The texts
   /// are valid during the visit only.
@@ -123,7 +152,10 @@ class SignalStore {
   /// Makes `sample` the latest frame of a key until the next Publish or
   /// Release; simulation no longer feeds that key. Wakes waiting readers.
   void Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample);
-  /// Returns a published key to simulation.
+  /// Sets a simulated value and holds it: the firmware simulation no longer
+  /// changes the key until Release (a test standing in for physics).
+  void HoldSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value);
+  /// Returns a published or held key to simulation.
   void Release(uint32_t deviceHash, uint16_t signalId);
   /// Wakes waiting readers after a device's presence or compliancy changed.
   void DevicesChanged();
@@ -146,6 +178,7 @@ class SignalStore {
     std::vector<Segment> segments;  // ascending by start, never empty; the last one is current
     bool hzChosen = false;          // set by the program, kept by Optimize
     bool published = false;
+    bool held = false;  // the harness holds the simulated value
     uint64_t publishSeq = 0;
     SignalMeasurement sample{};
     std::vector<SignalMeasurement> publishedSince;  // published samples the log writer has yet to collect
@@ -164,6 +197,8 @@ class SignalStore {
     const Segment* segment = nullptr;
   };
 
+  void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
+
   // The helpers below run with mutex_ held; those taking a registry also
   // need the registry's lock held by the caller.
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const;
@@ -174,9 +209,14 @@ class SignalStore {
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
   KeyState& StateFor(uint64_t key, uint32_t modelMask);
   /// Opens a segment at `now` that differs from the current one as `change`
-  /// says, then forgets the segments nobody needs any more.
+  /// says, then forgets the segments that nobody reading at `trimAt` (the
+  /// clock's time; `now` unless a change is set ahead of it) still needs.
   template <class Change>
-  void Amend(KeyState& state, double now, Change change);
+  void Amend(KeyState& state, double now, Change change, double trimAt);
+  template <class Change>
+  void Amend(KeyState& state, double now, Change change) { Amend(state, now, change, now); }
+  /// Marks a change of the frame schedule; mutex_ held.
+  void ScheduleChanged();
   void Trim(KeyState& state, double now) const;
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
   /// Index of the last frame segment `i` sends before the next segment
@@ -198,6 +238,8 @@ class SignalStore {
   // Bumped whenever the frame schedule changes (frequencies, replay source),
   // so that waiting readers recompute when to wake.
   uint64_t planGeneration_ = 0;
+  std::atomic<uint64_t> scheduleVersion_{0};
+  std::atomic<bool> replayInstalled_{false};
 };
 
 }  // namespace kvor::zephrin::runtime::signals

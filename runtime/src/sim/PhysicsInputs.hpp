@@ -8,9 +8,9 @@
 // simulator as one absolute value per device ("Raw..." sets it, "Add..."
 // moves it): signals that report the raw position take it as is, while a
 // signal the program may re-zero (a motor's Position after a set-position
-// action, an IMU's Yaw after a set-yaw) moves by the same difference, so
-// the program's offset survives. Some inputs (a rapax w's external encoder)
-// are only kept for the firmware simulation that reads them.
+// action) moves by the same difference, so the program's offset survives.
+// The inputs of the devices whose firmware the runtime simulates (motor
+// controllers, the IMU) are kept for that firmware, which moves their signals.
 
 #include <cstdint>
 #include <span>
@@ -36,7 +36,7 @@ enum class InputKind : uint8_t {
   Set,          ///< signals take the value
   SetPosition,  ///< the value is the new absolute position
   AddPosition,  ///< the value moves the absolute position
-  Keep,         ///< no signal: kept for the firmware simulation
+  Keep,         ///< no signal: handed to the simulated firmware
 };
 
 /// One row of the table.

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "controls/ControlRecorder.hpp"
 #include "devices/DeviceRegistry.hpp"
+#include "firmware/FirmwareService.hpp"
 #include "signals/SignalStore.hpp"
-#include "sim/MotorOutputs.hpp"
 
 namespace kvor::zephrin::runtime::sim {
 namespace {
@@ -18,6 +17,9 @@ constexpr int32_t kSimPhysicsTypeNotSupported = 1201;
 constexpr int32_t kSimDeviceAlreadyExists = 1202;
 
 bool IsMotor(int32_t deviceType) { return deviceType == 5 || deviceType == 8; }
+bool IsMotorOutput(std::string_view name) {
+  return name == "MotorVoltage" || name == "TorqueCurrent" || name == "SupplyCurrent";
+}
 
 // An absolute encoder reports its shaft within one turn centred on zero.
 double WrapHalfTurn(double turns) { return turns - std::floor(turns + 0.5); }
@@ -32,8 +34,9 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
 
 }  // namespace
 
-SimRegistry::SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, ControlRecorder& controls)
-    : devices_{devices}, store_{store}, controls_{controls} {}
+SimRegistry::SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store,
+                         firmware::FirmwareService& firmware)
+    : devices_{devices}, store_{store}, firmware_{firmware} {}
 
 SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
   auto it = simulated_.find({deviceType, deviceId});
@@ -118,26 +121,12 @@ int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
   if (!std::isfinite(value)) return device->lastError = kInvalidParamValue;
   Slot(device->inputs, name) = value;
-  Apply(*rule, *device, value);
-  return device->lastError = kOk;
-}
-
-bool SimRegistry::ModelOutput(int32_t deviceType, const Device& device, std::string_view name,
-                              double& value) const {
-  if (!IsMotor(deviceType)) return false;
-  // The newest request any of the device's objects sent decides.
-  ControlRecorder::LastCall newest;
-  bool received = false;
-  for (uint32_t hash : device.hashes) {
-    ControlRecorder::LastCall call;
-    if (controls_.Last(hash, call) && (!received || call.sequence > newest.sequence)) {
-      newest = call;
-      received = true;
-    }
+  if (firmware::FirmwareService::Simulates(deviceType)) {
+    firmware_.SetInput(deviceType, deviceId, name, value);
+  } else {
+    Apply(*rule, *device, value);
   }
-  auto supply = device.inputs.find("SupplyVoltage");
-  const double supplyVolts = supply == device.inputs.end() ? kDefaultSupplyVolts : supply->second;
-  return OutputByName(OutputsOf(received ? &newest : nullptr, supplyVolts), name, value);
+  return device->lastError = kOk;
 }
 
 int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
@@ -148,8 +137,10 @@ int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_
     value = it->second;
     return device->lastError = kOk;
   }
+  if (!IsMotor(deviceType) || !IsMotorOutput(name)) return device->lastError = kSimPhysicsTypeNotSupported;
+  // A motor no device object drives yet has no output.
   double modelled = 0.0;
-  if (!ModelOutput(deviceType, *device, name, modelled)) return device->lastError = kSimPhysicsTypeNotSupported;
+  firmware_.Output(deviceType, deviceId, name, modelled);
   value = modelled;
   return device->lastError = kOk;
 }

@@ -5,13 +5,13 @@
 // and the physics outputs they produce.
 //
 // A simulated device stands for every device object of its model and ID the
-// program built, whatever the bus. Its inputs move those devices' signals in
-// the signal store (see PhysicsInputs.hpp for which input moves which
-// signal); its outputs come from the last control request any of them
-// received (see MotorOutputs.hpp), with the supply voltage given as input
-// (12 V until one is given). The harness may set an output instead; what it
-// sets wins over the model. Every call records its status as the device's
-// last error.
+// program built, whatever the bus. The inputs of a motor controller or an IMU
+// go to their simulated firmware, which also produces a motor's outputs (see
+// firmware/FirmwareService.hpp); the inputs of the other sensors move those
+// devices' signals in the signal store (see PhysicsInputs.hpp for which input
+// moves which signal). The harness may set an output instead; what it sets
+// wins over the firmware. Every call records its status as the device's last
+// error.
 //
 // Owned by the Runtime: it owns its state and borrows the services it reads
 // and moves, which the Runtime builds before it. Thread-safe (one mutex, taken before the borrowed
@@ -30,12 +30,12 @@
 
 #include "sim/PhysicsInputs.hpp"
 
-namespace kvor::zephrin::runtime {
-class ControlRecorder;
-}  // namespace kvor::zephrin::runtime
 namespace kvor::zephrin::runtime::devices {
 class DeviceRegistry;
 }  // namespace kvor::zephrin::runtime::devices
+namespace kvor::zephrin::runtime::firmware {
+class FirmwareService;
+}  // namespace kvor::zephrin::runtime::firmware
 namespace kvor::zephrin::runtime::signals {
 class SignalStore;
 }  // namespace kvor::zephrin::runtime::signals
@@ -44,10 +44,7 @@ namespace kvor::zephrin::runtime::sim {
 
 class SimRegistry {
  public:
-  /// Supply voltage a motor's outputs assume until the SupplyVoltage input is given, volts.
-  static constexpr double kDefaultSupplyVolts = 12.0;
-
-  SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, ControlRecorder& controls);
+  SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, firmware::FirmwareService& firmware);
   SimRegistry(const SimRegistry&) = delete;
   SimRegistry& operator=(const SimRegistry&) = delete;
 
@@ -89,11 +86,10 @@ class SimRegistry {
   void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device);
   void Apply(const InputRule& rule, Device& device, double value);
   void SetSignal(const Device& device, uint16_t signalId, double value);
-  bool ModelOutput(int32_t deviceType, const Device& device, std::string_view name, double& value) const;
 
   devices::DeviceRegistry& devices_;
   signals::SignalStore& store_;
-  ControlRecorder& controls_;
+  firmware::FirmwareService& firmware_;
 
   mutable std::mutex mutex_;
   std::map<Key, Device> simulated_;

@@ -72,8 +72,10 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_deserialize_int(int configId, const char
 ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_set_configs(int context, const char* network, uint32_t deviceHash, double timeoutSeconds,
                                 const char* values, uint32_t length, bool firstFlag, bool actionFlag, bool reserved);
 
-/// Reads the device's stored config text: every stored value, one piece each,
-/// in ascending ID order (empty for a device never configured).
+/// Reads the device's config text: every setting the device holds, one piece
+/// each, in ascending ID order: the values stored for it over the factory
+/// settings of its model (a device never configured answers with its factory
+/// settings; a model without settings with the stored values only).
 /// @param values receives a malloc'd NUL-terminated text when the status is 0,
 ///               else nullptr.
 /// @return as c_kvor_zephrin6_set_configs.

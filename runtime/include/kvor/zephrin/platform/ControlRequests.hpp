@@ -8,7 +8,8 @@
 // at which the runtime repeats the request (0 sends it once), then the request's
 // fields in field order: quantities as raw doubles in the units named per
 // function, flags as bools, gain slots and device IDs as ints. Every function
-// returns an int status (0 OK) and is thread-safe.
+// returns an int status (0 OK; -1002 InvalidParamValue, the call ignored, when
+// a number is not finite) and is thread-safe.
 
 #include <cstdint>
 

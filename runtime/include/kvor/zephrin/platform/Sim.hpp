@@ -31,7 +31,10 @@ ZEPHRIN_RUNTIME_API int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 /// Sets the physics input `physicsType` (for example "SupplyVoltage", in the
 /// unit the device's simulation state documents) of a created device to
 /// `value`; the device's signals follow (a rotor position moves RotorPosition
-/// and Position, a yaw moves Yaw ...). Returns 0; 1200 SimDeviceNotFound for
+/// and Position, a yaw moves Yaw ...). A motor controller or IMU takes the
+/// input at its next firmware step (every millisecond of runtime time); a
+/// motor whose rotor velocity no input ever set turns a bare rotor on its own,
+/// and an IMU angle no input ever set integrates its angular velocity. Returns 0; 1200 SimDeviceNotFound for
 /// a device never created; 1201 SimPhysicsTypeNotSupported for an input the
 /// device type does not have; -1002 InvalidParamValue for a value that is
 /// not finite. A refused input changes nothing.
@@ -39,8 +42,9 @@ ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t de
                                                std::string_view physicsType, double value);
 
 /// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
-/// "SupplyCurrent" of a motor controller) of a created device into `value`,
-/// as the device's last control request drives it. Returns 0; 1200
+/// "SupplyCurrent" of a motor controller, in the motor's own direction) of a
+/// created device into `value`, as the device's simulated firmware drives it
+/// at its last step (0 before any device object of it received a request). Returns 0; 1200
 /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
 ZEPHRIN_RUNTIME_API int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId,
                                                std::string_view physicsType, double& value);

@@ -55,7 +55,8 @@ ZEPHRIN_RUNTIME_API std::vector<DeviceInfo> Devices();
 /// Makes `sample` the latest frame of a device signal; simulation stops
 /// feeding that signal until ReleaseSignal. Waiting reads see it at once.
 ZEPHRIN_RUNTIME_API void PublishSignal(uint32_t deviceHash, uint16_t signalId, const SignalSample& sample);
-/// Returns a signal taken over by PublishSignal to simulation.
+/// Returns a signal taken over by PublishSignal or SetSimulatedValue to
+/// simulation.
 ZEPHRIN_RUNTIME_API void ReleaseSignal(uint32_t deviceHash, uint16_t signalId);
 
 /// Makes a registered device absent (its reads answer -1003 RxTimeout and
@@ -66,7 +67,10 @@ ZEPHRIN_RUNTIME_API bool SetDevicePresent(uint32_t deviceHash, bool present);
 /// 2303). Returns false for an unknown hash and adds a warning report saying so.
 ZEPHRIN_RUNTIME_API bool SetDeviceCompliancy(uint32_t deviceHash, int compliancy);
 
-/// Sets the value a device signal carries in simulation (0 until set).
+/// Sets the value a device signal carries in simulation and holds it there:
+/// the simulated firmware of a motor controller or IMU no longer changes that
+/// signal until ReleaseSignal, so a test can stand in for the physics of one
+/// signal. Frames from the next one on carry the value.
 ZEPHRIN_RUNTIME_API void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value);
 /// The update frequency a device signal currently publishes at, hertz.
 ZEPHRIN_RUNTIME_API double AppliedUpdateFrequency(uint32_t deviceHash, uint16_t signalId);

@@ -1,0 +1,115 @@
+// The simulated firmware on its own: how many seconds of simulated time one
+// second of wall time computes for a 4-module drivetrain's worth of motor
+// controllers (4 drive motors in velocity loops, 4 steer motors in position
+// loops) and an IMU, with the program sending its requests every 20 ms loop
+// as a robot program does. The whole simulated drivetrain (firmware plus the
+// program's physics) has to run at least 50 times faster than real time, so
+// the firmware alone must leave most of that budget to the physics.
+//
+//   sim_s_per_wall_s   simulated seconds per wall second (the speed-up)
+//   allocs/iter        heap allocations per 20 ms loop once running
+#include <vector>
+
+#include <kvor/zephrin6/Zephrin6.hpp>
+
+#include <kvor/zephrin/runtime/harness/Harness.hpp>
+
+#include "CountingAllocator.hpp"
+
+namespace {
+
+using namespace kvor::zephrin6;
+using namespace units::literals;
+namespace harness = kvor::zephrin::runtime::harness;
+using units::angle::turn_t;
+using units::angular_velocity::turns_per_second_t;
+
+constexpr double kLoopSeconds = 0.020;
+constexpr int kModules = 4;
+
+struct Drivetrain {
+  std::vector<std::unique_ptr<hardware::core::CoreRapaxQ>> drive, steer;
+  hardware::core::CoreAuklet2 imu{20, "drive"};
+  controls::VelocityVoltage driveRequest;
+  controls::PositionVoltage steerRequest;
+
+  Drivetrain() {
+    for (int m = 0; m < kModules; ++m) {
+      drive.push_back(std::make_unique<hardware::core::CoreRapaxQ>(1 + m, "drive"));
+      steer.push_back(std::make_unique<hardware::core::CoreRapaxQ>(11 + m, "drive"));
+      drive.back()->GetConfigurator().Apply(configs::Slot0Configs{}.WithkP(0.1).WithkV(0.12));
+      steer.back()->GetConfigurator().Apply(configs::Slot0Configs{}.WithkP(40).WithkD(0.5));
+      configs::ClosedLoopGeneralConfigs wrap;
+      wrap.ContinuousWrap = true;
+      steer.back()->GetConfigurator().Apply(wrap);
+    }
+  }
+  // One loop of the program: new targets for every motor, then 20 ms.
+  void Loop(int loop) {
+    for (int m = 0; m < kModules; ++m) {
+      drive[m]->SetControl(driveRequest.WithVelocity(turns_per_second_t{40.0 * ((loop / 50) % 2 ? -1 : 1)}));
+      steer[m]->SetControl(steerRequest.WithPosition(turn_t{0.001 * loop + 0.25 * m}));
+    }
+    harness::AdvanceTime(kLoopSeconds);
+  }
+};
+
+void ReportSpeed(benchmark::State& state) {
+  state.counters["sim_s_per_wall_s"] =
+      benchmark::Counter(kLoopSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The motors turn their bare rotors (no physics model).
+void BM_Firmware_DrivetrainLoop(benchmark::State& state) {
+  harness::Reset();
+  harness::UseManualClock(1.0);
+  Drivetrain drivetrain;
+  for (int loop = 0; loop < 100; ++loop) drivetrain.Loop(loop);  // reach a steady state
+  int loop = 100;
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) drivetrain.Loop(loop++);
+  zephrin_bench::ReportAllocations(state, before);
+  ReportSpeed(state);
+  harness::Reset();
+}
+
+// A physics model gives every rotor its position and velocity each
+// millisecond and reads back each motor's voltage: the firmware's share of
+// a full drivetrain simulation stepped at the firmware's own rate.
+void BM_Firmware_DrivetrainWithPhysicsInputs(benchmark::State& state) {
+  harness::Reset();
+  harness::UseManualClock(1.0);
+  Drivetrain drivetrain;
+  std::vector<double> position(2 * kModules, 0.0), velocity(2 * kModules, 0.0);
+  auto physicsLoop = [&](int loop) {
+    for (int m = 0; m < kModules; ++m) {
+      drivetrain.drive[m]->SetControl(drivetrain.driveRequest.WithVelocity(turns_per_second_t{30.0}));
+      drivetrain.steer[m]->SetControl(drivetrain.steerRequest.WithPosition(turn_t{0.001 * loop}));
+    }
+    for (int ms = 0; ms < 20; ++ms) {
+      for (int i = 0; i < 2 * kModules; ++i) {
+        auto& motor = i < kModules ? *drivetrain.drive[i] : *drivetrain.steer[i - kModules];
+        sim::RapaxQSimState& sim = motor.GetSimState();
+        velocity[i] += sim.GetMotorVoltage().value() * 0.05;  // a crude load: acceleration by volts
+        velocity[i] *= 0.99;
+        position[i] += velocity[i] * 0.001;
+        sim.SetRawRotorPosition(turn_t{position[i]});
+        sim.SetRotorVelocity(turns_per_second_t{velocity[i]});
+      }
+      harness::AdvanceTime(0.001);
+    }
+  };
+  for (int loop = 0; loop < 100; ++loop) physicsLoop(loop);
+  int loop = 100;
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) physicsLoop(loop++);
+  zephrin_bench::ReportAllocations(state, before);
+  ReportSpeed(state);
+  harness::Reset();
+}
+
+}  // namespace
+
+BENCHMARK(BM_Firmware_DrivetrainLoop)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Firmware_DrivetrainWithPhysicsInputs)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_MAIN();

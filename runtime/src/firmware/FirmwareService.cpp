@@ -1,0 +1,431 @@
+#include "firmware/FirmwareService.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <map>
+
+#include <kvor/zephrin/platform/CANbus.hpp>
+
+#include "canbus/BusRegistry.hpp"
+#include "catalogue/SignalCatalogue.hpp"
+#include "configs/ConfigStore.hpp"
+#include "configs/FactoryDefaults.hpp"
+#include "core/Clock.hpp"
+#include "devices/DeviceRegistry.hpp"
+#include "signals/SignalStore.hpp"
+
+namespace kvor::zephrin::runtime::firmware {
+namespace {
+
+constexpr int32_t kRapaxQType = 5;
+constexpr int32_t kAukletType = 7;
+constexpr int32_t kRapaxWType = 8;
+constexpr std::string_view kRapaxQ = "rapax q";
+constexpr std::string_view kRapaxW = "rapax w";
+constexpr std::string_view kAuklet = "auklet 2";
+
+constexpr double kStep = SimulatedMotor::kStepSeconds;
+constexpr double kStepsPerSecond = 1000.0;
+// A move of the manual clock further ahead than this computes only its last
+// hour, so a test that jumps the clock far ahead does not hang.
+constexpr int64_t kMaxManualSteps = 3'600'000;
+// The real-time thread never catches up more than this many steps (a
+// debugger pause, a loaded machine): it carries on from the present instead.
+constexpr int64_t kMaxRealTimeSteps = 250;
+
+// The step at or before `seconds` (steps are at whole milliseconds; the
+// tolerance keeps a clock advanced in float steps on the step it reached).
+int64_t StepAtOrBefore(double seconds) { return static_cast<int64_t>(std::floor(seconds * kStepsPerSecond + 1e-6)); }
+double StepTime(int64_t step) { return static_cast<double>(step) / kStepsPerSecond; }
+
+std::string FactoryText(std::string_view model) {
+  std::string text;
+  for (const auto& [id, piece] : configs::FactoryPieces(model)) text += piece;
+  return text;
+}
+
+// Bus timing. A classic CAN frame carries 8 data bytes in about 125 bits at
+// 1 Mbit/s (with bit stuffing); a CAN FD frame carries 64 bytes, its
+// arbitration at 1 Mbit/s and its data at 8 Mbit/s, about 105 us in all.
+struct FrameFormat {
+  double payloadBytes;
+  double seconds;
+};
+constexpr FrameFormat kClassicFrame{8.0, 125e-6};
+constexpr FrameFormat kFdFrame{64.0, 105e-6};
+
+// The device of `hash` in a list ascending by hash, or null.
+template <class List>
+auto FindByHash(List& list, uint32_t hash) -> decltype(&list.front()) {
+  auto it = std::lower_bound(list.begin(), list.end(), hash,
+                             [](const auto& entry, uint32_t h) { return entry.device->Hash() < h; });
+  return it != list.end() && it->device->Hash() == hash ? &*it : nullptr;
+}
+
+// Bytes a signal takes in a status frame: flags and enumerations one, every
+// other value four.
+double PayloadBytes(const catalogue::CatalogueEntry& entry) {
+  const std::string_view type = entry.valueType;
+  return type == "bool" || type.ends_with("Value") ? 1.0 : 4.0;
+}
+
+}  // namespace
+
+FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals,
+                                 configs::ConfigStore& configs, ControlRecorder& controls, const BusRegistry& buses)
+    : clock_(clock), devices_(devices), signals_(signals), configs_(configs), controls_(controls), buses_(buses) {
+  registrationListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord& r) { OnRegistered(r); });
+  controls_.SetReceiver([this](const ControlRecorder::ReceivedCall& call) { OnControl(call); });
+  configs_.SetFirmwareHooks({[this](uint32_t hash, std::string_view text) { OnSettings(hash, text); },
+                             [this](uint32_t hash, int id, double value) { OnAction(hash, id, value); }});
+  clock_.SetStepper([this](double from, double to) { Advance(from, to); });
+  clockListener_ = clock_.AddListener([this] {
+    // A clock set back before the last step (a test switching to manual
+    // time, setting an earlier time) would find no frame of the present:
+    // the devices send everything again at the new time.
+    if (clock_.Now() + Clock::kTolerance < lastStep_.load(std::memory_order_acquire)) RepublishAll();
+    // The thread only cares when the clock turns real; a move of the manual
+    // clock (the stepper's business) must not wake it every time.
+    if (clock_.IsManual()) return;
+    std::lock_guard lock(threadMutex_);
+    wake_.notify_all();
+  });
+}
+
+FirmwareService::~FirmwareService() {
+  Shutdown();
+  // No call is inside the runtime any more (the Runtime waits for that before
+  // destroying its services), so the hooks can go without a lock.
+  devices_.RemoveListener(registrationListener_);
+  controls_.SetReceiver({});
+  configs_.SetFirmwareHooks({});
+}
+
+void FirmwareService::Shutdown() {
+  if (shutDown_.exchange(true)) return;
+  {
+    std::lock_guard lock(threadMutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
+  // Calls still on their way through the runtime may reach the devices until
+  // the service is destroyed; the clock no longer moves them.
+  clock_.SetStepper({});
+  clock_.RemoveListener(clockListener_);
+}
+
+bool FirmwareService::Simulates(int32_t deviceType) {
+  return deviceType == kRapaxQType || deviceType == kRapaxWType || deviceType == kAukletType;
+}
+
+// ---- Devices appearing ----------------------------------------------------------
+
+void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
+  const bool motor = record.model == kRapaxQ || record.model == kRapaxW;
+  if (!motor && record.model != kAuklet) return;
+  {
+    std::lock_guard lock(mutex_);
+    batch_.clear();
+    if (motor) {
+      const bool external = record.model == kRapaxW;
+      Motor entry{std::make_unique<SimulatedMotor>(record.hash, record.deviceId, record.bus, external,
+                                                   FactoryText(record.model)),
+                  SignalFeed(record.hash, record.model)};
+      ReplayInputs(external ? kRapaxWType : kRapaxQType, *entry.device);
+      entry.feed.Reschedule(signals_);
+      entry.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return entry.device->Signal(id, reported); },
+                            batch_);
+      motors_.insert(std::lower_bound(motors_.begin(), motors_.end(), record.hash,
+                                      [](const Motor& m, uint32_t hash) { return m.device->Hash() < hash; }),
+                     std::move(entry));
+    } else {
+      Imu entry{std::make_unique<SimulatedImu>(record.hash, record.deviceId, record.bus, clock_.Now()),
+                SignalFeed(record.hash, record.model)};
+      ReplayInputs(kAukletType, *entry.device);
+      entry.feed.Reschedule(signals_);
+      entry.feed.CollectAll(
+          [&](uint16_t id, uint16_t& reported) {
+            reported = id;
+            return entry.device->Signal(id);
+          },
+          batch_);
+      imus_.insert(std::lower_bound(imus_.begin(), imus_.end(), record.hash,
+                                    [](const Imu& i, uint32_t hash) { return i.device->Hash() < hash; }),
+                   std::move(entry));
+    }
+    signals_.SetInitialValues(record.hash, batch_);
+    hasDevices_.store(true, std::memory_order_release);
+  }
+  // The real-time thread starts with the first simulated device.
+  std::lock_guard lock(threadMutex_);
+  if (!thread_.joinable() && !stopping_) thread_ = std::thread([this] { RunRealTime(); });
+  wake_.notify_all();
+}
+
+// ---- What reaches the devices ------------------------------------------------------
+
+void FirmwareService::OnControl(const ControlRecorder::ReceivedCall& call) {
+  ControlCommand command;
+  if (!DecodeControl(call.function, call.args, command)) return;
+  std::lock_guard lock(mutex_);
+  if (Motor* motor = FindMotorLocked(call.deviceHash)) motor->device->Receive(command, ++controlSequence_);
+}
+
+void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  if (Motor* motor = FindMotorLocked(deviceHash)) motor->device->Configure(text);
+}
+
+void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) {
+  std::lock_guard lock(mutex_);
+  batch_.clear();
+  // The config store has set the signals the action moves; the device now
+  // serves all of its own again (a sticky fault still present stays set),
+  // so that the next frame already shows the action.
+  if (Motor* motor = FindMotorLocked(deviceHash)) {
+    if (!motor->device->Act(configId, value)) return;
+    motor->feed.Invalidate();
+    motor->feed.CollectAll([&](uint16_t id, uint16_t& reported) { return motor->device->Signal(id, reported); },
+                           batch_);
+  } else if (Imu* imu = FindImuLocked(deviceHash)) {
+    if (!imu->device->Act(configId, value)) return;
+    imu->feed.Invalidate();
+    imu->feed.CollectAll(
+        [&](uint16_t id, uint16_t& reported) {
+          reported = id;
+          return imu->device->Signal(id);
+        },
+        batch_);
+  } else {
+    return;
+  }
+  signals_.SetSimulatedValues(deviceHash, batch_, clock_.Now());
+}
+
+void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+  auto it = std::find_if(inputs_.begin(), inputs_.end(),
+                         [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
+  if (it == inputs_.end()) it = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
+  // A move of a position is kept as the position it leads to ("Add..." as
+  // "Raw..."); a physics model gives the same inputs every step, so only the
+  // first of each allocates.
+  const bool move = name.starts_with("Add");
+  const std::string_view rest = move ? name.substr(3) : name;
+  auto slot = std::find_if(it->values.begin(), it->values.end(), [&](const auto& v) {
+    const std::string_view stored = v.first;
+    return move ? stored.starts_with("Raw") && stored.substr(3) == rest : stored == name;
+  });
+  if (slot == it->values.end()) {
+    slot = it->values.insert(it->values.end(), {move ? "Raw" + std::string(rest) : std::string(name), 0.0});
+  }
+  slot->second = move ? slot->second + value : value;
+}
+
+template <class Device>
+void FirmwareService::ReplayInputs(int32_t deviceType, Device& device) {
+  for (const Inputs& inputs : inputs_) {
+    if (inputs.deviceType != deviceType || inputs.deviceId != device.DeviceId()) continue;
+    for (const auto& [name, value] : inputs.values) device.SetInput(name, value);
+  }
+}
+
+void FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+  std::lock_guard lock(mutex_);
+  RememberInput(deviceType, deviceId, name, value);
+  if (deviceType == kAukletType) {
+    for (Imu& imu : imus_) {
+      if (imu.device->DeviceId() == deviceId) imu.device->SetInput(name, value);
+    }
+    return;
+  }
+  const bool external = deviceType == kRapaxWType;
+  for (Motor& motor : motors_) {
+    if (motor.device->DeviceId() == deviceId && motor.device->IsExternalMotor() == external) {
+      motor.device->SetInput(name, value);
+    }
+  }
+}
+
+bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const {
+  std::lock_guard lock(mutex_);
+  const bool external = deviceType == kRapaxWType;
+  const SimulatedMotor* newest = nullptr;
+  for (const Motor& motor : motors_) {
+    const SimulatedMotor& m = *motor.device;
+    if (m.DeviceId() != deviceId || m.IsExternalMotor() != external) continue;
+    if (newest == nullptr || m.LastRequestSequence() > newest->LastRequestSequence()) newest = &m;
+  }
+  return newest != nullptr && newest->Output(name, value);
+}
+
+// ---- Stepping ----------------------------------------------------------------------
+
+void FirmwareService::Advance(double from, double to) {
+  if (!hasDevices_.load(std::memory_order_acquire) || signals_.ReplayInstalled()) return;
+  std::lock_guard lock(mutex_);
+  int64_t first = StepAtOrBefore(from) + 1;
+  const int64_t last = StepAtOrBefore(to);
+  first = std::max(first, last - kMaxManualSteps + 1);
+  for (int64_t step = first; step <= last; ++step) {
+    StepLocked(step);
+    // Only now may anyone read this step's time.
+    clock_.StepManualTime(StepTime(step));
+  }
+}
+
+void FirmwareService::RunRealTime() {
+  std::unique_lock lock(threadMutex_);
+  int64_t done = -1;
+  bool running = false;
+  while (!stopping_) {
+    const bool active = !clock_.IsManual() && !clock_.HasTimeSource() && !signals_.ReplayInstalled();
+    if (!active) {
+      running = false;
+      // Woken by any change of the clock; the timeout covers a replay
+      // being closed, which the clock does not announce.
+      wake_.wait_for(lock, std::chrono::milliseconds(50));
+      continue;
+    }
+    const int64_t now = StepAtOrBefore(clock_.Now());
+    if (!running || now - done > kMaxRealTimeSteps) done = now - 1;
+    running = true;
+    lock.unlock();
+    {
+      std::lock_guard step(mutex_);
+      for (int64_t s = done + 1; s <= now; ++s) StepLocked(s);
+    }
+    lock.lock();
+    done = now;
+    wake_.wait_for(lock, std::chrono::milliseconds(1));
+  }
+}
+
+void FirmwareService::StepLocked(int64_t step) {
+  const uint64_t schedule = signals_.ScheduleVersion();
+  if (schedule != scheduleVersion_) {
+    scheduleVersion_ = schedule;
+    for (Motor& m : motors_) m.feed.Reschedule(signals_);
+    for (Imu& i : imus_) i.feed.Reschedule(signals_);
+  }
+  const double t = StepTime(step);
+  lastStep_.store(t, std::memory_order_release);
+  for (Motor& m : motors_) m.device->Sense(*this);
+  // Leaders decide before their followers take their output.
+  for (Motor& m : motors_) {
+    if (!m.device->IsFollower()) m.device->Control(*this);
+  }
+  for (Motor& m : motors_) {
+    if (m.device->IsFollower()) m.device->Control(*this);
+  }
+  for (Motor& m : motors_) m.device->Actuate();
+  for (Imu& i : imus_) i.device->Step(t, kStep);
+  PublishLocked(t);
+  for (Motor& m : motors_) m.device->Move();
+}
+
+void FirmwareService::RepublishAll() {
+  std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
+  for (Motor& m : motors_) {
+    batch_.clear();
+    m.feed.Invalidate();
+    m.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    signals_.SetSimulatedValues(m.device->Hash(), batch_, now);
+  }
+  for (Imu& i : imus_) {
+    batch_.clear();
+    i.feed.Invalidate();
+    i.feed.CollectAll(
+        [&](uint16_t id, uint16_t& reported) {
+          reported = id;
+          return i.device->Signal(id);
+        },
+        batch_);
+    signals_.SetSimulatedValues(i.device->Hash(), batch_, now);
+  }
+  lastStep_.store(now, std::memory_order_release);
+}
+
+void FirmwareService::PublishLocked(double t) {
+  for (Motor& m : motors_) {
+    batch_.clear();
+    m.feed.Collect(t, kStep, [&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
+  }
+  for (Imu& i : imus_) {
+    batch_.clear();
+    i.feed.Collect(
+        t, kStep,
+        [&](uint16_t id, uint16_t& reported) {
+          reported = id;
+          return i.device->Signal(id);
+        },
+        batch_);
+    signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
+  }
+}
+
+FirmwareService::Motor* FirmwareService::FindMotorLocked(uint32_t hash) { return FindByHash(motors_, hash); }
+
+FirmwareService::Imu* FirmwareService::FindImuLocked(uint32_t hash) { return FindByHash(imus_, hash); }
+
+// ---- What a motor sees of the others ----------------------------------------------------
+
+const SimulatedMotor* FirmwareService::FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const {
+  if (const Motor* m = FindByHash(motors_, devices::DeviceRegistry::Hash(deviceId, kRapaxQ, bus))) {
+    return m->device.get();
+  }
+  if (rapaxQOnly) return nullptr;
+  const Motor* m = FindByHash(motors_, devices::DeviceRegistry::Hash(deviceId, kRapaxW, bus));
+  return m != nullptr ? m->device.get() : nullptr;
+}
+
+bool FirmwareService::SensorValue(std::string_view bus, std::string_view model, int deviceId, uint16_t signalId,
+                                  double& value) const {
+  const uint32_t hash = devices::DeviceRegistry::Hash(deviceId, model, bus);
+  if (model == kAuklet) {
+    // The IMU's own state, not its last frame: a loop closed on it sees it now.
+    const Imu* imu = FindByHash(imus_, hash);
+    if (imu == nullptr) return false;
+    value = imu->device->Signal(signalId);
+    return true;
+  }
+  {
+    auto registry = devices_.Lock();
+    const devices::DeviceRecord* record = devices_.FindLocked(hash);
+    if (record == nullptr || !record->present) return false;
+  }
+  value = signals_.SimulatedValue(hash, signalId);
+  return true;
+}
+
+// ---- Bus load ------------------------------------------------------------------------------
+
+double FirmwareService::BusUtilization(std::string_view bus) const {
+  const FrameFormat& format =
+      buses_.NetworkType(bus) == platform::can::kNetworkTypeCanFd ? kFdFrame : kClassicFrame;
+  double framesPerSecond = 0.0;
+  {
+    // Each motor controller repeats its request as one frame per period.
+    std::lock_guard lock(mutex_);
+    for (const Motor& m : motors_) {
+      if (m.device->Bus() == bus) framesPerSecond += std::max(0.0, m.device->RequestRate());
+    }
+  }
+  for (const devices::DeviceRecord& device : devices_.All()) {
+    if (!device.present || device.bus != bus || device.modelMask == 0) continue;
+    // A device packs the signals it sends at one rate into as few frames as they fill.
+    std::map<double, double> bytesAtRate;
+    for (const catalogue::CatalogueEntry& entry : catalogue::AllSignals()) {
+      if (entry.primaryId != entry.id || !catalogue::ModelPublishes(entry, device.modelMask)) continue;
+      const double hz = signals_.AppliedFrequency(device.hash, entry.id);
+      if (hz > 0.0) bytesAtRate[hz] += PayloadBytes(entry);
+    }
+    for (const auto& [hz, bytes] : bytesAtRate) framesPerSecond += std::ceil(bytes / format.payloadBytes) * hz;
+  }
+  return std::min(1.0, framesPerSecond * format.seconds);
+}
+
+}  // namespace kvor::zephrin::runtime::firmware

@@ -1,0 +1,157 @@
+#pragma once
+
+// The simulated firmware of the runtime: one simulated motor controller per
+// rapax q or rapax w device object and one simulated IMU per auklet 2, all
+// stepped together at 1 kHz of simulated time while no log is loaded.
+//
+// How it is driven. On the manual clock the service is the clock's stepper:
+// every move of the clock first computes each 1 ms step between the old and
+// the new time, in order, so a test that advances 20 ms in one call or in
+// twenty gets the same values, and the clock shows each step's time only once
+// that step is computed. On the real clock a thread of the service computes
+// the steps as wall time passes (at most a quarter second of catching up).
+//
+// What it listens to. Control calls come from the control recorder, config
+// changes and actions (set position, set yaw, sticky-fault clears) from the
+// config store, physics inputs from the simulator; each reaches the device
+// objects it addresses and takes effect at the next step. Every step the
+// devices hand the signals whose frames fall in it to the signal store
+// (SignalFeed), with the reported ID of the active output kind for the
+// mode-dependent ones, and the simulator reads their physics outputs here.
+//
+// Owned by the Runtime, built over the clock, device registry, signal store,
+// config store, control recorder and bus registry, which outlive it. It
+// hooks itself into them on construction; Shutdown stops its thread and its
+// stepping, the destructor unhooks it. Thread-safe: one mutex serialises the devices; it
+// is taken after the config store's lock and before the signal store's.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "controls/ControlRecorder.hpp"
+#include "firmware/SignalFeed.hpp"
+#include "firmware/SimulatedImu.hpp"
+#include "firmware/SimulatedMotor.hpp"
+
+namespace kvor::zephrin::runtime {
+class BusRegistry;
+class Clock;
+namespace configs {
+class ConfigStore;
+}
+namespace devices {
+class DeviceRegistry;
+struct DeviceRecord;
+}  // namespace devices
+namespace signals {
+class SignalStore;
+}
+}  // namespace kvor::zephrin::runtime
+
+namespace kvor::zephrin::runtime::firmware {
+
+class FirmwareService : private MotorSurroundings {
+ public:
+  FirmwareService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals,
+                  configs::ConfigStore& configs, ControlRecorder& controls, const BusRegistry& buses);
+  ~FirmwareService() override;
+  FirmwareService(const FirmwareService&) = delete;
+  FirmwareService& operator=(const FirmwareService&) = delete;
+
+  /// Stops the stepping thread and the stepping on the manual clock.
+  /// Control calls and configs still reach the devices. Idempotent.
+  void Shutdown();
+
+  /// Whether the firmware simulates devices of simulator type `deviceType`
+  /// (5 rapax q, 7 auklet 2, 8 rapax w).
+  static bool Simulates(int32_t deviceType);
+  /// A physics input for the simulated device (type, ID): every device
+  /// object of that model and ID, on any bus, takes it, and one created
+  /// later starts from it. The simulator has checked the name and value.
+  void SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  /// A physics output of the motor controller (type, ID): the device object
+  /// that received the newest request answers. False when there is none.
+  bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const;
+
+  /// The fraction of `bus` time (0 to 1) that its present devices fill with
+  /// their signal frames at the applied frequencies and the repeated control
+  /// requests of the simulated motor controllers.
+  double BusUtilization(std::string_view bus) const;
+
+ private:
+  struct Motor {
+    std::unique_ptr<SimulatedMotor> device;
+    SignalFeed feed;
+  };
+  struct Imu {
+    std::unique_ptr<SimulatedImu> device;
+    SignalFeed feed;
+  };
+  /// The last value of each physics input of one simulated device.
+  struct Inputs {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::vector<std::pair<std::string, double>> values;
+  };
+
+  // Hooks.
+  void OnRegistered(const devices::DeviceRecord& record);
+  void OnControl(const ControlRecorder::ReceivedCall& call);
+  void OnSettings(uint32_t deviceHash, std::string_view text);
+  void OnAction(uint32_t deviceHash, int configId, double value);
+  void Advance(double from, double to);
+  void RunRealTime();
+
+  // With mutex_ held.
+  void StepLocked(int64_t tick);
+  void PublishLocked(double t);
+  /// Hands every signal of every device to the store again, at the clock's time.
+  void RepublishAll();
+  Motor* FindMotorLocked(uint32_t hash);
+  Imu* FindImuLocked(uint32_t hash);
+  void RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  template <class Device>
+  void ReplayInputs(int32_t deviceType, Device& device);
+
+  // MotorSurroundings (mutex_ held).
+  const SimulatedMotor* FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const override;
+  bool SensorValue(std::string_view bus, std::string_view model, int deviceId, uint16_t signalId,
+                   double& value) const override;
+
+  Clock& clock_;
+  devices::DeviceRegistry& devices_;
+  signals::SignalStore& signals_;
+  configs::ConfigStore& configs_;
+  ControlRecorder& controls_;
+  const BusRegistry& buses_;
+  int registrationListener_ = 0;
+  int clockListener_ = 0;
+
+  mutable std::mutex mutex_;
+  std::vector<Motor> motors_;  // ascending by hash: the stepping order
+  std::vector<Imu> imus_;      // ascending by hash
+  std::vector<Inputs> inputs_;
+  uint64_t controlSequence_ = 0;
+  uint64_t scheduleVersion_ = ~uint64_t{0};
+  std::vector<signals::SignalStore::ValueUpdate> batch_;
+  std::atomic<bool> hasDevices_{false};
+  std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed
+
+  // The real-time stepping thread.
+  std::mutex threadMutex_;
+  std::condition_variable wake_;
+  bool stopping_ = false;
+  std::thread thread_;
+  std::atomic<bool> shutDown_{false};
+};
+
+}  // namespace kvor::zephrin::runtime::firmware

@@ -1,0 +1,51 @@
+#pragma once
+
+// The firmware of one simulated auklet 2 inertial measurement unit. Its
+// angles are what the physics inputs say; an angle no input ever set is
+// integrated from the angular velocity about its axis (yaw about Z, pitch
+// about Y, roll about X), so a physics model that only knows how fast the
+// robot turns still gets a heading. The orientation signals (quaternion,
+// gravity vector, accelerations at rest) follow from the three angles, the
+// accumulated gyro angles from the rates. A set-yaw action re-zeroes the
+// reported yaw without touching the rest. Owned by the firmware service,
+// which serialises every call.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kvor::zephrin::runtime::firmware {
+
+class SimulatedImu {
+ public:
+  SimulatedImu(uint32_t hash, int deviceId, std::string bus, double startSeconds);
+
+  uint32_t Hash() const { return hash_; }
+  int DeviceId() const { return deviceId_; }
+  const std::string& Bus() const { return bus_; }
+
+  /// A physics input by name (degrees, degrees per second, volts); false for
+  /// a name the IMU does not have.
+  bool SetInput(std::string_view name, double value);
+  /// A config action; false for one the firmware leaves to the config store.
+  bool Act(int configId, double value);
+  /// One step of `seconds` ending at `t`.
+  void Step(double t, double seconds);
+  /// The value of catalogue signal `signalId` (always reported under its own ID).
+  double Signal(uint16_t signalId) const;
+
+ private:
+  uint32_t hash_;
+  int deviceId_;
+  std::string bus_;
+  double start_;
+  double now_;
+  double supply_ = 12.0;
+  double yaw_ = 0.0, pitch_ = 0.0, roll_ = 0.0;  // degrees, yaw before the set-yaw offset
+  double yawOffset_ = 0.0;
+  bool yawGiven_ = false, pitchGiven_ = false, rollGiven_ = false;
+  double rateX_ = 0.0, rateY_ = 0.0, rateZ_ = 0.0;  // degrees per second
+  double accumX_ = 0.0, accumY_ = 0.0, accumZ_ = 0.0;
+};
+
+}  // namespace kvor::zephrin::runtime::firmware

@@ -1,0 +1,198 @@
+#pragma once
+
+// The firmware of one simulated motor controller (a rapax q with its built-in
+// motor, or a rapax w driving an external brushless motor), stepped at 1 kHz
+// of simulated time by the firmware service. Each step it
+//   1. senses: supply voltage, rotor (from the physics inputs, or its own
+//      bare-rotor load when no physics model drives it), the feedback sensor
+//      giving the mechanism position and velocity, the limit switches;
+//   2. controls: applies the newest control request received (open loop,
+//      position and velocity loops with the slot gains and feed-forwards,
+//      profiled motion, differential axes, following a leader, neutral,
+//      coast, brake), then the output stage: inversion, limit switches and
+//      software limits, ramps, peak outputs and neutral deadbands;
+//   3. actuates: the DC motor model under the stator and supply current
+//      limits gives the motor voltage and currents (the physics outputs);
+//   4. moves the bare rotor through the step when nothing else moves it.
+// Signals are read through Signal() in the units of the signal catalogue.
+//
+// Frames: the rotor and the physics inputs and outputs use the motor's own
+// sign convention; everything the program sees (requests, position,
+// velocity, output signals) is in its positive direction, which the
+// MotorOutput inversion (or the leader, for a follower) sets.
+//
+// Owned by the firmware service, which serialises every call (not
+// thread-safe on its own).
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "firmware/ClosedLoop.hpp"
+#include "firmware/ControlCommand.hpp"
+#include "firmware/DcMotor.hpp"
+#include "firmware/MotionProfile.hpp"
+#include "firmware/MotorSettings.hpp"
+
+namespace kvor::zephrin::runtime::firmware {
+
+class SimulatedMotor;
+
+/// What a motor may look at beyond itself during a step.
+class MotorSurroundings {
+ public:
+  virtual ~MotorSurroundings() = default;
+  /// The simulated motor controller with `deviceId` on `bus` (a rapax q
+  /// first), or null.
+  virtual const SimulatedMotor* FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const = 0;
+  /// The current value of signal `signalId` of the sensor `model` `deviceId`
+  /// on `bus`; false when no such device is present.
+  virtual bool SensorValue(std::string_view bus, std::string_view model, int deviceId, uint16_t signalId,
+                           double& value) const = 0;
+};
+
+/// What the bridge does, as the BridgeOutput signal tells it.
+enum class Bridge : uint8_t { Coast = 0, Brake = 1, Trapezoidal = 2, FieldOriented = 3, Music = 4, ActiveBrake = 7 };
+
+class SimulatedMotor {
+ public:
+  /// Seconds of one firmware step.
+  static constexpr double kStepSeconds = 0.001;
+
+  /// A motor at rest with the settings of `settingsText` (its factory settings).
+  SimulatedMotor(uint32_t hash, int deviceId, std::string bus, bool externalMotor, std::string_view settingsText);
+
+  uint32_t Hash() const { return hash_; }
+  int DeviceId() const { return deviceId_; }
+  const std::string& Bus() const { return bus_; }
+  bool IsExternalMotor() const { return external_; }
+  /// Whether the active request follows another device (stepped after the others).
+  bool IsFollower() const { return command_.action == Action::Follow; }
+
+  // ---- What reaches the device ----
+
+  /// A control request; the device acts on it from the next step. `sequence`
+  /// orders requests across devices.
+  void Receive(const ControlCommand& command, uint64_t sequence);
+  uint64_t LastRequestSequence() const { return requestSequence_; }
+  /// Hertz at which the program repeats its active request (0 when none).
+  double RequestRate() const { return command_.action == Action::Disabled ? 0.0 : command_.updateHz; }
+  /// Every setting the device holds now, as config text.
+  void Configure(std::string_view settingsText);
+  /// A config action (set position, sticky-fault clears); false for one the
+  /// device does not have.
+  bool Act(int configId, double value);
+  /// A physics input by name, in the units of the simulation state; false
+  /// for a name a motor controller does not have.
+  bool SetInput(std::string_view name, double value);
+  /// A physics output ("MotorVoltage", "TorqueCurrent", "SupplyCurrent");
+  /// false for any other name.
+  bool Output(std::string_view name, double& value) const;
+
+  // ---- One step, in four phases over all devices (followers control after
+  // the others; signals are read between Actuate and Move) ----
+
+  void Sense(const MotorSurroundings& world);
+  void Control(const MotorSurroundings& world);
+  void Actuate();
+  void Move();
+
+  // ---- What the device reports ----
+
+  /// The value of catalogue signal `signalId` and the ID it is reported under.
+  double Signal(uint16_t signalId, uint16_t& reportedId) const;
+  /// Mechanism position the program sees (Position), rotations.
+  double Position() const { return position_; }
+  bool ForwardLimitInput() const { return forwardInput_; }
+  bool ReverseLimitInput() const { return reverseInput_; }
+
+ private:
+  /// The output of one axis before the output stage, with its loop's terms.
+  struct AxisOutput {
+    double value = 0.0;
+    bool closedLoop = false;
+    LoopTerms terms;
+    bool velocityLoop = false;
+    int slot = 0;
+    bool profileRunning = false;
+  };
+  /// The state one axis keeps between steps.
+  struct AxisState {
+    ClosedLoop loop;
+    MotionProfile profile;
+  };
+  /// What the output stage applies, in the program's frame.
+  struct Applied {
+    Bridge bridge = Bridge::Coast;
+    OutputKind kind = OutputKind::DutyCycle;
+    double value = 0.0;  ///< in the kind's unit; 0 when neutral
+    double average = 0.0, difference = 0.0;  ///< the two axes of a differential request
+    double polarity = 1.0;                   ///< rotor frame = polarity x program frame
+  };
+
+  void Activate(const ControlCommand& command);
+  void SenseRotor();
+  void SenseFeedback(const MotorSurroundings& world);
+  bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
+  AxisOutput StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit);
+  bool MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average, LoopMeasurement& difference);
+  void Drive();
+  void Follow(const MotorSurroundings& world);
+  void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
+  Bridge NeutralBridge(OutputKind kind) const;
+  double OutputLimit(OutputKind kind) const;
+  void SetFault(int index, bool active);
+  void ClearLoops();
+
+  // Identity and constants.
+  uint32_t hash_;
+  int deviceId_;
+  std::string bus_;
+  bool external_;
+  MotorConstants motor_;
+  MotorSettings settings_;
+
+  // Requests.
+  ControlCommand command_;
+  ControlCommand pending_;
+  bool hasPending_ = false;
+  uint64_t requestSequence_ = 0;
+
+  // Physics inputs.
+  double supplyInput_ = 12.0;
+  bool forwardInput_ = false, reverseInput_ = false;
+  bool velocityDriven_ = false, positionGiven_ = false, accelerationGiven_ = false;
+  double accelerationInput_ = 0.0;
+  double quadratureEdges_ = 0.0, quadratureEdgesPerSecond_ = 0.0;
+  double pulseWidthPosition_ = 0.0, pulseWidthVelocity_ = 0.0;
+
+  // Sensed state.
+  double rotorPosition_ = 0.0, rotorVelocity_ = 0.0, rotorAcceleration_ = 0.0;  // motor frame
+  double previousRotorVelocity_ = 0.0;
+  double supplyFiltered_ = 12.0;
+  double sensorPosition_ = 0.0, sensorVelocity_ = 0.0;  // feedback sensor, rotations
+  double positionOffset_ = 0.0;                          // set-position, mechanism rotations
+  double position_ = 0.0, velocity_ = 0.0, acceleration_ = 0.0, filteredVelocity_ = 0.0;
+  double previousVelocity_ = 0.0;
+  double syncOffset_ = 0.0;
+  bool synced_ = false;
+  bool forwardClosed_ = false, reverseClosed_ = false;
+  double polarity_ = 1.0;
+
+  // Control.
+  AxisState averageAxis_, differenceAxis_;
+  AxisOutput averageOut_, differenceOut_;
+  LoopMeasurement differentialAverage_, differentialDifference_;
+  Applied applied_;
+  double ramp_ = 0.0;
+  bool forwardBlocked_ = false, reverseBlocked_ = false;
+
+  // Motor.
+  MotorElectrical electrical_;
+  double timeAboveLowerLimit_ = 0.0;
+
+  // Faults, one bit each (see the fault table in the source).
+  uint64_t faults_ = 0, stickyFaults_ = 0;
+};
+
+}  // namespace kvor::zephrin::runtime::firmware
