@@ -10,3 +10,11 @@ cmake --install "$root/build" --prefix "$prefix" >/dev/null
 cmake -S "$root/cmake/consumer" -B "$consumer_build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$consumer_build" >/dev/null
 LD_LIBRARY_PATH="$prefix/lib" "$consumer_build/consumer"
+# The JVM bindings (when built) load from the install with nothing but its
+# library folder as java.library.path: the jar sits beside the libraries and
+# the library finds the runtime next to itself.
+if [ -f "$prefix/lib/zephrin6-swerve.jar" ]; then
+  java -Djava.library.path="$prefix/lib" \
+    -cp "$prefix/lib/zephrin6-swerve.jar:$root/build/lib/zephrin6-swerve-tests.jar" \
+    com.kvor.zephrin6.swerve.jni.SwerveJNITest >/dev/null
+fi

@@ -17,4 +17,7 @@ sudo_cmd=""
 [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo_cmd apt-get update -qq
+# The JDK's post-install step links its manual pages into /usr/share/man/man1,
+# which slim Debian images leave out; without it the JDK fails to install.
+$sudo_cmd mkdir -p /usr/share/man/man1
 $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

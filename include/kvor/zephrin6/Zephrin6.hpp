@@ -155,6 +155,7 @@
 #include <kvor/zephrin6/swerve/requests/SwerveRequest.hpp>
 #include <kvor/zephrin6/swerve/requests/VelocityFields.hpp>
 #include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
+#include <kvor/zephrin6/swerve/swerve_c_style.h>
 
 // Signal logging, log replay and music
 #include <kvor/zephrin6/core/Orchestra.hpp>

@@ -1,0 +1,395 @@
+package com.kvor.zephrin6.swerve;
+
+import com.kvor.zephrin6.swerve.jni.SwerveJNI;
+import java.util.LinkedHashSet;
+import java.util.Set;
+import java.util.function.Consumer;
+import java.util.function.IntSupplier;
+import java.util.function.ToIntFunction;
+
+/**
+ * A swerve drivetrain: a heading sensor (auklet 2) and one module per {@link
+ * SwerveModuleConstants}, all on one CAN bus, with an odometry thread that samples every device,
+ * tracks the robot's pose and applies the installed {@link SwerveRequest}. It runs in the native
+ * library; in simulation (no robot, no log loaded) the library's runtime simulates the devices.
+ *
+ * <pre>{@code
+ * try (SwerveDrivetrain drivetrain =
+ *         new SwerveDrivetrain("drivebus", 40, frontLeft, frontRight, backLeft, backRight)) {
+ *     drivetrain.registerTelemetry(state -> log(state.PoseX, state.PoseY));
+ *     drivetrain.startOdometry();
+ *     SwerveRequest.FieldCentric drive = new SwerveRequest.FieldCentric();
+ *     while (enabled()) {
+ *         drivetrain.setControl(drive.withVelocityX(joystickX * maxSpeed).withRotationalRate(turnRate));
+ *         SwerveJNI.DriveState state = drivetrain.getState();
+ *         ...
+ *     }
+ * }
+ * }</pre>
+ *
+ * <p>Threads: every method may be called from any thread; objects a method returns for reuse
+ * belong to the calling thread. Telemetry and control functions run on the drivetrain's odometry
+ * thread, one sample at a time; keep them short, the thread waits for them. They may read the
+ * drivetrain and apply requests once, but not change what is registered or close it (that throws
+ * {@link IllegalStateException}): do that from the program's own threads. An exception they throw
+ * goes to the odometry thread's uncaught-exception handler and the sample carries on.
+ *
+ * <p>Ownership: the drivetrain holds native resources until {@link #close}; a program that ends
+ * without closing it has it closed by a shutdown hook, so that its thread stops first.
+ *
+ * <p>Units: metres, metres per second, radians, radians per second, seconds, hertz.
+ */
+public final class SwerveDrivetrain implements AutoCloseable {
+    private static final Set<SwerveDrivetrain> open = new LinkedHashSet<>();
+    private static boolean shutdownHookAdded;
+
+    /** Set while a telemetry or control function of any drivetrain runs on this thread. */
+    private static final ThreadLocal<Boolean> inCallback = ThreadLocal.withInitial(() -> false);
+
+    private final int id;
+    private final int moduleCount;
+    /** Each thread's own scratch objects, so that no call waits for another thread's. */
+    private final ThreadLocal<SwerveJNI> calls;
+    /** Written by the odometry thread before each telemetry call. */
+    private final SwerveJNI telemetryJni;
+    /** Written by the odometry thread before each control call. */
+    private final SwerveJNI controlJni;
+    // Registrations and closing happen on program threads only, under this object's lock; the
+    // odometry thread never takes it, so holding it while the library waits for a sample is safe.
+    private long telemetryHandle;
+    private long controlHandle;
+    private boolean closed;
+
+    /** A drivetrain sampling at the bus's default rate (250 Hz on CAN FD, 100 Hz otherwise). */
+    public SwerveDrivetrain(String canBusName, int auklet2Id, SwerveModuleConstants... modules) {
+        this(canBusName, auklet2Id, 0.0, modules);
+    }
+
+    /**
+     * A drivetrain on the bus {@code canBusName} ("" or "rio" for the controller's own bus, any
+     * other name a CAN FD bus), with the auklet 2 of CAN ID {@code auklet2Id}, one module per
+     * constants entry (in that order), sampling at {@code odometryFrequencyHz} (0 for the
+     * default). Its odometry thread is not started yet: see {@link #startOdometry}. Creation
+     * reads every device, waiting up to 0.05 s for each.
+     *
+     * @throws IllegalArgumentException when the library refuses the constants (it reports why)
+     */
+    public SwerveDrivetrain(
+            String canBusName, int auklet2Id, double odometryFrequencyHz, SwerveModuleConstants... modules) {
+        moduleCount = modules.length;
+        calls = ThreadLocal.withInitial(() -> new SwerveJNI(moduleCount));
+        telemetryJni = new SwerveJNI(moduleCount);
+        controlJni = new SwerveJNI(0);
+        SwerveJNI jni = calls.get();
+        long drivetrainConstants = jni.JNI_CreateDrivetrainConstants(canBusName, auklet2Id);
+        long moduleConstants = jni.JNI_CreateModuleConstantsArr(moduleCount);
+        try {
+            for (int i = 0; i < moduleCount; ++i) {
+                if (!set(jni, moduleConstants, i, modules[i])) {
+                    throw new IllegalArgumentException("module " + i + " has a number that is not finite");
+                }
+            }
+            id = jni.JNI_CreateDrivetrainWithFreq(
+                    drivetrainConstants, moduleConstants, moduleCount, odometryFrequencyHz);
+        } finally {
+            // The drivetrain keeps copies of what it needs.
+            jni.JNI_DestroyConstants(drivetrainConstants);
+            jni.JNI_DestroyConstants(moduleConstants);
+        }
+        if (id == 0) {
+            throw new IllegalArgumentException("the library refused the drivetrain constants");
+        }
+        synchronized (open) {
+            if (!shutdownHookAdded) {
+                Runtime.getRuntime().addShutdownHook(new Thread(SwerveDrivetrain::closeAll, "zephrin6 shutdown"));
+                shutdownHookAdded = true;
+            }
+            open.add(this);
+        }
+    }
+
+    private static boolean set(SwerveJNI jni, long handle, int index, SwerveModuleConstants m) {
+        return jni.JNI_SetModuleConstants(handle, index, m.steerMotorId, m.driveMotorId, m.encoderId,
+                m.encoderOffset, m.locationX, m.locationY, m.driveMotorInverted, m.steerMotorInverted,
+                m.encoderInverted, m.driveMotorGearRatio, m.steerMotorGearRatio, m.couplingGearRatio, m.wheelRadius,
+                m.steerMotorClosedLoopOutput.value, m.driveMotorClosedLoopOutput.value, m.slipCurrent,
+                m.speedAt12Volts, m.driveMotorType.value, m.steerMotorType.value, m.feedbackSource, m.steerInertia,
+                m.driveInertia, m.steerFrictionVoltage, m.driveFrictionVoltage) != 0;
+    }
+
+    private static void closeAll() {
+        SwerveDrivetrain[] remaining;
+        synchronized (open) {
+            remaining = open.toArray(new SwerveDrivetrain[0]);
+        }
+        for (SwerveDrivetrain drivetrain : remaining) {
+            drivetrain.close();
+        }
+    }
+
+    /** The drivetrain's ID in the native library (for {@link SwerveJNI} calls of your own). */
+    public int getId() {
+        return id;
+    }
+
+    /** How many modules the drivetrain has. */
+    public int getModuleCount() {
+        return moduleCount;
+    }
+
+    /** Starts the odometry thread (nothing when it runs). */
+    public void startOdometry() {
+        calls.get().JNI_Odom_Start(id);
+    }
+
+    /** Stops the odometry thread and waits for its current sample. */
+    public void stopOdometry() {
+        calls.get().JNI_Odom_Stop(id);
+    }
+
+    /** Asks for real-time priority {@code priority} (1 to 99) for the odometry thread. */
+    public void setOdometryThreadPriority(int priority) {
+        calls.get().JNI_Odom_SetThreadPriority(id, priority);
+    }
+
+    /**
+     * Calls {@code telemetry} on the odometry thread after every sample with the new state. The
+     * state object is reused: read it during the call, copy what you keep. {@code null} stops
+     * the calls.
+     */
+    public void registerTelemetry(Consumer<SwerveJNI.DriveState> telemetry) {
+        checkNotInCallback();
+        Runnable callback = telemetry == null ? null : () -> {
+            inCallback.set(true);
+            try {
+                telemetry.accept(telemetryJni.driveState);
+            } catch (Throwable failure) {
+                report(failure);
+            } finally {
+                inCallback.set(false);
+            }
+        };
+        synchronized (this) {
+            checkOpen();
+            long previous = telemetryHandle;
+            telemetryHandle = telemetryJni.JNI_RegisterTelemetry(id, callback);
+            telemetryJni.JNI_DestroyTelemetry(previous);
+        }
+    }
+
+    /** Installs {@code request}, applied every sample from the next one on. */
+    public void setControl(SwerveRequest request) {
+        checkNotInCallback();
+        synchronized (this) {
+            checkOpen();
+            request.install(calls.get(), id);
+            // The request replaced any control function, which can go now.
+            controlJni.JNI_DestroyControl(controlHandle);
+            controlHandle = 0;
+        }
+    }
+
+    /**
+     * Makes {@code control} the drive request: every sample it gets the sample's parameters (a
+     * reused object) on the odometry thread and commands the modules itself, returning a status
+     * (0 OK). {@code null} installs a request that sends nothing, so the motors keep their last
+     * command.
+     */
+    public void setControlFunction(ToIntFunction<SwerveJNI.ControlParams> control) {
+        checkNotInCallback();
+        IntSupplier callback = control == null ? null : () -> {
+            inCallback.set(true);
+            try {
+                return control.applyAsInt(controlJni.controlParams);
+            } catch (Throwable failure) {
+                report(failure);
+                return -1;
+            } finally {
+                inCallback.set(false);
+            }
+        };
+        synchronized (this) {
+            checkOpen();
+            long previous = controlHandle;
+            controlHandle = controlJni.JNI_SetControl(id, callback);
+            controlJni.JNI_DestroyControl(previous);
+        }
+    }
+
+    /**
+     * Registrations change what the odometry thread runs and wait for its current sample, so they
+     * come from program threads; checked before taking this object's lock.
+     */
+    private static void checkNotInCallback() {
+        if (inCallback.get()) {
+            throw new IllegalStateException("a telemetry or control function cannot change registrations or close");
+        }
+    }
+
+    private void checkOpen() {
+        if (closed) {
+            throw new IllegalStateException("the drivetrain is closed");
+        }
+    }
+
+    /** Applies {@code request} once, now, with the last sample's parameters. Returns its status (0 OK). */
+    public int applyOnce(SwerveRequest request) {
+        return request.applyOnce(calls.get(), id);
+    }
+
+    /** The state of the last sample, in an object reused by this thread's next call. */
+    public SwerveJNI.DriveState getState() {
+        SwerveJNI jni = calls.get();
+        jni.JNI_GetState(id);
+        return jni.driveState;
+    }
+
+    /** The fused pose {x, y, theta} at {@code timestamp} (seconds), or null before any sample. */
+    public double[] samplePoseAt(double timestamp) {
+        return calls.get().JNI_SamplePoseAt(id, timestamp);
+    }
+
+    /** Moves the pose estimate to (x, y) metres, heading theta radians. */
+    public void resetPose(double x, double y, double theta) {
+        calls.get().JNI_ResetPose(id, x, y, theta);
+    }
+
+    /** Moves the pose estimate to (x, y) metres, keeping the heading. */
+    public void resetTranslation(double x, double y) {
+        calls.get().JNI_ResetTranslation(id, x, y);
+    }
+
+    /** Sets the estimated heading, radians. */
+    public void resetRotation(double theta) {
+        calls.get().JNI_ResetRotation(id, theta);
+    }
+
+    /** Makes the operator's forward direction the robot's current heading. */
+    public void seedFieldCentric() {
+        calls.get().JNI_SeedFieldCentric(id);
+    }
+
+    /** Zeroes the drive positions and restarts odometry at the origin. */
+    public void tareEverything() {
+        calls.get().JNI_TareEverything(id);
+    }
+
+    /** Sets the field direction the operator calls forward, radians. */
+    public void setOperatorPerspectiveForward(double theta) {
+        calls.get().JNI_SetOperatorPerspectiveForward(id, theta);
+    }
+
+    /** The field direction the operator calls forward, radians. */
+    public double getOperatorForwardDirection() {
+        return calls.get().JNI_GetOperatorForwardDirection(id);
+    }
+
+    /** Fuses a pose measured at {@code timestamp} (seconds on the runtime's clock). */
+    public void addVisionMeasurement(double x, double y, double theta, double timestamp) {
+        calls.get().JNI_AddVisionMeasurement(id, x, y, theta, timestamp);
+    }
+
+    /** As above with standard deviations {x, y, theta} for this and later measurements. */
+    public void addVisionMeasurement(
+            double x, double y, double theta, double timestamp, double[] standardDeviations) {
+        requireThree(standardDeviations);
+        calls.get().JNI_AddVisionMeasurementWithStdDev(id, x, y, theta, timestamp, standardDeviations);
+    }
+
+    /** Sets how much vision measurements are trusted: {x, y (metres), theta (radians)}. */
+    public void setVisionMeasurementStdDevs(double[] standardDeviations) {
+        requireThree(standardDeviations);
+        calls.get().JNI_SetVisionMeasurementStdDevs(id, standardDeviations);
+    }
+
+    private static void requireThree(double[] values) {
+        if (values == null || values.length != 3) {
+            throw new IllegalArgumentException("three standard deviations are needed: x, y and theta");
+        }
+    }
+
+    /** Sets the neutral mode of every drive motor (0 coast, 1 brake); returns the first failure or 0. */
+    public int configNeutralMode(int neutralMode) {
+        return calls.get().JNI_ConfigNeutralMode(id, neutralMode);
+    }
+
+    /** True once more than two samples read every signal in time. */
+    public boolean isOdometryValid() {
+        return calls.get().JNI_IsOdometryValid(id);
+    }
+
+    /** Whether the drivetrain's bus is CAN FD. */
+    public boolean isOnCANFD() {
+        return calls.get().JNI_IsOnCANFD(id);
+    }
+
+    /** Odometry samples per second. */
+    public double getOdometryFrequency() {
+        return calls.get().JNI_GetOdometryFrequency(id);
+    }
+
+    /** Module {@code index}'s measured speed (m/s) and azimuth (radians), as a new object. */
+    public SwerveJNI.ModuleState getModuleCurrentState(int index) {
+        SwerveJNI jni = calls.get();
+        jni.JNI_Module_GetCurrentState(id, index);
+        return copy(jni.moduleState);
+    }
+
+    /** The state module {@code index} was last told to reach, as a new object. */
+    public SwerveJNI.ModuleState getModuleTargetState(int index) {
+        SwerveJNI jni = calls.get();
+        jni.JNI_Module_GetTargetState(id, index);
+        return copy(jni.moduleState);
+    }
+
+    /** Module {@code index}'s distance (metres) and azimuth, reading its signals first if asked. */
+    public SwerveJNI.ModulePosition getModulePosition(int index, boolean refresh) {
+        SwerveJNI jni = calls.get();
+        jni.JNI_Module_GetPosition(id, index, refresh);
+        SwerveJNI.ModulePosition position = new SwerveJNI.ModulePosition();
+        position.distance = jni.modulePosition.distance;
+        position.angle = jni.modulePosition.angle;
+        return position;
+    }
+
+    /** Sets module {@code index}'s drive position to 0. */
+    public void resetModulePosition(int index) {
+        calls.get().JNI_Module_ResetPosition(id, index);
+    }
+
+    private static SwerveJNI.ModuleState copy(SwerveJNI.ModuleState state) {
+        SwerveJNI.ModuleState result = new SwerveJNI.ModuleState();
+        result.speed = state.speed;
+        result.angle = state.angle;
+        return result;
+    }
+
+    private static void report(Throwable failure) {
+        Thread thread = Thread.currentThread();
+        thread.getUncaughtExceptionHandler().uncaughtException(thread, failure);
+    }
+
+    /**
+     * Stops the odometry thread, destroys the drivetrain and releases the callbacks. Calling it
+     * again does nothing; other methods must not be called afterwards.
+     */
+    @Override
+    public void close() {
+        checkNotInCallback();
+        synchronized (this) {
+            if (closed) {
+                return;
+            }
+            closed = true;
+            calls.get().JNI_DestroyDrivetrain(id);
+            // The drivetrain is gone, so nothing holds the callbacks any more.
+            telemetryJni.JNI_DestroyTelemetry(telemetryHandle);
+            controlJni.JNI_DestroyControl(controlHandle);
+            telemetryHandle = 0;
+            controlHandle = 0;
+        }
+        synchronized (open) {
+            open.remove(this);
+        }
+    }
+}
