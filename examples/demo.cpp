@@ -58,6 +58,9 @@ constexpr double kTick = 0.001;        // physics step, seconds
 constexpr int kTicksPerSample = 4;     // odometry at 250 Hz
 constexpr int kTicksPerLoop = 20;      // the robot program's 20 ms loop
 constexpr double kDriveSeconds = 10.0;
+// The runtime time at which the robot is ready, the log starts and the
+// figure-eight begins, seconds (the clock starts at 100 s).
+constexpr double kReadyTime = 110.0;
 
 // ---- The robot ----
 
@@ -199,14 +202,24 @@ int main() {
               kDriveSeconds);
 
   // ---- 1. Live ----
+  const auto modules = Modules();
+  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
+  ConfigureMotors(*drivetrain, modules);
+  // Building took however much clock time the helper thread happened to
+  // move on while the devices answered. The log starts only now, with the
+  // robot ready and at rest, at a fixed time: the same program then writes
+  // the same log every time it runs.
+  if (harness::Now() > kReadyTime) {
+    std::printf("Building the drivetrain took until t = %.3f s, past the start planned at %.0f s\n", harness::Now(),
+                kReadyTime);
+    return 1;
+  }
+  harness::SetTime(kReadyTime);
   SignalLogger::SetPath(folder.c_str());
   if (SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
     std::printf("Could not start the log in %s\n", folder.c_str());
     return 1;
   }
-  const auto modules = Modules();
-  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
-  ConfigureMotors(*drivetrain, modules);
 
   swerve::ZephrinPIDController headingController(6.0, 0.0, 0.2);  // rad/s per rad of error
   headingController.EnableContinuousInput(-kPi, kPi);
@@ -216,7 +229,7 @@ int main() {
 
   // Odometry samples fall half a tick after the devices' frames, never on
   // the edge of one.
-  const double start = std::ceil(harness::Now()) + kTick / 2.0;
+  const double start = kReadyTime + kTick / 2.0;
   std::vector<Sample> live;
   const auto liveStart = std::chrono::steady_clock::now();
   for (long tick = 0; tick <= std::lround(kDriveSeconds / kTick); ++tick) {
