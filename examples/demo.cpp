@@ -5,11 +5,13 @@
 //
 //   1. Live. The runtime simulates the motor controllers and the auklet 2;
 //      the drivetrain's SimSwerveDrivetrain stands in for the robot's
-//      wheels and body. Every 20 ms the program's loop sends a field-centric
+//      wheels and body. Once the robot is built and at rest, the log
+//      starts, and every 20 ms the program's loop sends a field-centric
 //      request (the path's velocity plus a correction towards it) and a
 //      heading PID turns the robot as it goes. The runtime's clock is
 //      manual, so the ten seconds take far less than ten seconds, and every
-//      step happens in the same order on every run.
+//      step happens at the same time on every run: each run writes the
+//      same log.
 //   2. Replay. A second drivetrain is built, the .wisp log the runtime
 //      wrote is loaded, and odometry is run on it at the same instants as
 //      live: it must give the same poses, bit for bit.
@@ -21,6 +23,8 @@
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 #include <kvor/zephrin6/swerve/SwerveDrivetrain.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
 #include <kvor/zephrin6/swerve/ZephrinPIDController.hpp>
@@ -102,6 +106,19 @@ std::array<ModuleConstants, 4> Modules() {
 /// Builds the drivetrain on the bus "drivebus" and stops its odometry
 /// thread: this program samples odometry itself, at exact instants.
 std::unique_ptr<Drivetrain> BuildDrivetrain(const std::array<ModuleConstants, 4>& modules);
+
+/// Announces the drivetrain's devices to the runtime now. The simulated
+/// firmware starts a device when it is first announced (the auklet 2
+/// counts its UpTime from then), and building the drivetrain moves the
+/// clock on by a different amount on every run: announced first, every
+/// device starts at the same instant every time.
+void AnnounceDevices(const std::array<ModuleConstants, 4>& modules) {
+  hardware::core::CoreAuklet2 imu(13, "drivebus");
+  for (const ModuleConstants& module : modules) {
+    hardware::core::CoreRapaxQ drive(module.DriveMotorId, "drivebus");
+    hardware::core::CoreRapaxQ steer(module.SteerMotorId, "drivebus");
+  }
+}
 
 /// The steer motors report the azimuth (their rotor turns divided by the
 /// steering ratio) and hold it with the module's gains, taking the short way
@@ -203,6 +220,7 @@ int main() {
 
   // ---- 1. Live ----
   const auto modules = Modules();
+  AnnounceDevices(modules);
   std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
   ConfigureMotors(*drivetrain, modules);
   // Building took however much clock time the helper thread happened to

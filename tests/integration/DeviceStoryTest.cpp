@@ -130,8 +130,12 @@ TEST_F(DeviceStory, SameRunLogsTheSameRecordsWhenTheWriterRunsEarlyOrLate) {
     for (int step = 0; step < 40; ++step) {
       if (flushEveryStep) harness::AwaitLogWritten();
       if (step == 3) motor.emplace(5, "drive");  // created 60 ms into the log
-      if (step == 10) EXPECT_EQ(motor->SetControl(VoltageOut{3_V}), StatusCode::OK);
-      if (step == 25) EXPECT_EQ(motor->SetPosition(1_tr), StatusCode::OK);
+      if (step == 10) {
+        EXPECT_EQ(motor->SetControl(VoltageOut{3_V}), StatusCode::OK);
+      }
+      if (step == 25) {
+        EXPECT_EQ(motor->SetPosition(1_tr), StatusCode::OK);
+      }
       SignalLogger::WriteInteger("step", step);
       harness::AdvanceTime(0.02);
     }
@@ -163,7 +167,9 @@ TEST_F(DeviceStory, SameRunLogsTheSameRecordsWhenTheWriterRunsEarlyOrLate) {
   }
   // The motor's frames start at its creation, none before it.
   for (const auto& [signal, samples] : late) {
-    if (signal.starts_with("frame")) EXPECT_GE(samples.front().front(), 1.06 - 1e-9) << signal;
+    if (signal.starts_with("frame")) {
+      EXPECT_GE(samples.front().front(), 1.06 - 1e-9) << signal;
+    }
   }
 }
 

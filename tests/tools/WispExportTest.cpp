@@ -179,10 +179,11 @@ TEST_F(WispExportTest, FailedExportLeavesNoFileAndTheLogUntouched) {
 TEST_F(WispExportTest, ExportOfNothingFailsAndWritesNoFile) {
   const std::string firstChunkDamaged = Scratch("first.wisp");
   std::filesystem::copy_file(Recorded(), firstChunkDamaged);
-  const auto header = WispReader::ReadFile(Recorded()).report.intactBytes;
-  ASSERT_GT(header, 0u);
-  std::filesystem::resize_file(firstChunkDamaged, 60);  // the header and the start of the first chunk
-  ASSERT_EQ(WispReader::ReadFile(firstChunkDamaged).report.chunks, 0u);
+  std::filesystem::resize_file(firstChunkDamaged, 100);  // the header and the start of the first chunk
+  const auto damagedLog = WispReader::ReadFile(firstChunkDamaged);
+  ASSERT_TRUE(damagedLog.report.Damaged());
+  ASSERT_EQ(damagedLog.report.chunks, 0u);
+  const auto header = damagedLog.report.intactBytes;
 
   struct Case {
     const char* what;

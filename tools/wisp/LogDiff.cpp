@@ -184,7 +184,7 @@ void Comparison::Read(int s) {
     Record r;
     r.time = sample.time;
     r.definition = side.scan.UserDefinition(sample.definition);
-    r.size = std::min<uint8_t>(sample.size, kMaxUserPayload);
+    r.size = static_cast<uint8_t>(std::min<std::size_t>(sample.size, kMaxUserPayload));
     r.payload = sample.payload;
     Offer(side.compared[static_cast<std::size_t>(scanned)], s, r);
   }
