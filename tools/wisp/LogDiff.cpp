@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 #include <iomanip>
 #include <limits>
@@ -33,7 +32,27 @@ struct Record {
   FrameValue frame;                                 // device signals
   const UserSignalDefinition* definition = nullptr;  // user signals (owned by the side's scan)
   uint8_t size = 0;
-  std::array<uint8_t, kMaxUserPayload> payload{};
+  std::array<uint8_t, kMaxUserPayload> payload;     // the first `size` bytes are set
+};
+
+// The samples of one signal awaiting their partners, oldest first. It
+// empties whenever the other log catches up, so it keeps its storage and
+// stops allocating once it has held one chunk's samples.
+class Pending {
+ public:
+  bool empty() const { return head_ == items_.size(); }
+  const Record& front() const { return items_[head_]; }
+  void pop_front() {
+    if (++head_ == items_.size()) {
+      items_.clear();
+      head_ = 0;
+    }
+  }
+  void push_back(const Record& r) { items_.push_back(r); }
+
+ private:
+  std::vector<Record> items_;
+  std::size_t head_ = 0;
 };
 
 // Equal, counting two NaNs as equal.
@@ -78,7 +97,7 @@ std::string ValueText(const Record& r) {
 struct Compared {
   std::string name;
   std::array<bool, 2> held{};                // by log A, log B
-  std::array<std::deque<Record>, 2> pending;  // one side's samples awaiting the other's; never both
+  std::array<Pending, 2> pending;  // one side's samples awaiting the other's; never both
   uint64_t same = 0;
   uint64_t different = 0;
   std::array<uint64_t, 2> only{};
@@ -185,7 +204,7 @@ void Comparison::Read(int s) {
     r.time = sample.time;
     r.definition = side.scan.UserDefinition(sample.definition);
     r.size = static_cast<uint8_t>(std::min<std::size_t>(sample.size, kMaxUserPayload));
-    r.payload = sample.payload;
+    std::memcpy(r.payload.data(), sample.payload.data(), r.size);
     Offer(side.compared[static_cast<std::size_t>(scanned)], s, r);
   }
   if (chunk.hasTime) side.frontier = std::max(side.frontier, chunk.firstTime);
@@ -198,7 +217,7 @@ void Comparison::Offer(int32_t signal, int s, Record record) {
     OnlyIn(c, s, record);
     return;
   }
-  std::deque<Record>& theirs = c.pending[other];
+  Pending& theirs = c.pending[other];
   // Their samples older than this one will find no partner in this log:
   // within a signal, samples come in time order.
   while (!theirs.empty() && theirs.front().time < record.time) {
@@ -228,7 +247,7 @@ void Comparison::Settle(int s) {
   // log have no partner any more.
   const double frontier = sides_[1 - s]->frontier;
   for (Compared& c : signals_) {
-    std::deque<Record>& mine = c.pending[s];
+    Pending& mine = c.pending[s];
     while (!mine.empty() && !(mine.front().time >= frontier)) {
       OnlyIn(c, s, mine.front());
       mine.pop_front();
