@@ -126,7 +126,7 @@ class Comparison {
  private:
   bool Select(std::ostream& err);
   void Read(int side);
-  void Offer(int32_t signal, int side, Record record);
+  void Offer(int32_t signal, int side, const Record& record);
   void Settle(int side);
   void Match(Compared& c, const Record& a, const Record& b);
   void OnlyIn(Compared& c, int side, const Record& r);
@@ -137,7 +137,7 @@ class Comparison {
   std::ostream& out_;
   std::array<std::unique_ptr<Side>, 2> sides_;
   std::vector<Compared> signals_;
-  int shown_ = 0;
+  uint64_t found_ = 0;  // differences found, the first kShown shown
 };
 
 bool Comparison::Select(std::ostream& err) {
@@ -210,7 +210,7 @@ void Comparison::Read(int s) {
   if (chunk.hasTime) side.frontier = std::max(side.frontier, chunk.firstTime);
 }
 
-void Comparison::Offer(int32_t signal, int s, Record record) {
+void Comparison::Offer(int32_t signal, int s, const Record& record) {
   Compared& c = signals_[static_cast<std::size_t>(signal)];
   const int other = 1 - s;
   if (!c.held[other]) {
@@ -294,8 +294,8 @@ void Comparison::OnlyIn(Compared& c, int s, const Record& r) {
 }
 
 void Comparison::Show(const Compared& c, double time, const std::string& what) {
-  if (shown_ == 0) out_ << "first differences (log A | log B):\n";
-  if (shown_++ >= LogDiff::kShown) return;
+  if (found_ == 0) out_ << "first differences (log A | log B):\n";
+  if (found_++ >= LogDiff::kShown) return;
   out_ << "  " << c.name << "  t = " << std::fixed << std::setprecision(6) << time << " s: " << what << "\n";
 }
 
@@ -309,7 +309,7 @@ int Comparison::Verdict() {
     out_ << "identical: " << signals_.size() << " signals, " << compared << " samples\n";
     return LogDiff::kIdentical;
   }
-  if (shown_ > LogDiff::kShown) out_ << "  ... and " << shown_ - LogDiff::kShown << " more\n";
+  if (found_ > LogDiff::kShown) out_ << "  ... and " << found_ - LogDiff::kShown << " more\n";
   out_ << "differences per signal (of the samples both logs hold at the same time):\n";
   for (const Compared& c : signals_) {
     if (c.different + c.only[0] + c.only[1] == 0) continue;

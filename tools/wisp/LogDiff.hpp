@@ -15,6 +15,7 @@
 // ahead of the other in log time: memory stays at a few chunks whatever the
 // logs' length. Not thread-safe.
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -34,7 +35,7 @@ class LogDiff {
   static constexpr int kDifferent = 1;
   static constexpr int kNotALog = 2;  ///< either file is no readable log (or a glob picks nothing)
   /// Differences shown one by one; the rest are only counted.
-  static constexpr int kShown = 20;
+  static constexpr uint64_t kShown = 20;
 
   explicit LogDiff(DiffOptions options) : options_(std::move(options)) {}
 

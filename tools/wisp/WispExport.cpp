@@ -106,7 +106,9 @@ bool Selects(const std::string& input, const LogScan& scan, const std::vector<st
              const SignalSelection& selection, const ExportOptions& options, std::ostream& err) {
   if (names.empty()) {
     err << "wisp: " << input << " holds no samples to export";
-    if (scan.Report().Damaged()) err << "; it is damaged from byte " << scan.Report().intactBytes << " on: " << scan.Report().damage;
+    if (scan.Report().Damaged()) {
+      err << "; it is damaged from byte " << scan.Report().intactBytes << " on: " << scan.Report().damage;
+    }
     err << "\n";
     return false;
   }

@@ -230,7 +230,7 @@ void LoggerService::WriterLoop(double startTime, double period) {
     }
     return end;
   };
-  auto writeSlice = [&](double upTo, bool last) {
+  auto writeUpTo = [&](double upTo, bool last) {
     WriteSlice(written, upTo, last);
     written = upTo;
     auto& changes = state.periodChanges;
@@ -273,12 +273,12 @@ void LoggerService::WriterLoop(double startTime, double period) {
     // logger; continue from the new time rather than writing nothing forever.
     written = std::min(written, limit);
     for (double end = sliceEnd(); end <= limit && !(stopping && end >= limit); end = sliceEnd()) {
-      writeSlice(end, false);
+      writeUpTo(end, false);
     }
     if (stopping) {
-      writeSlice(limit, true);
+      writeUpTo(limit, true);
     } else if (std::min(flushUpTo, limit) > written) {
-      writeSlice(std::min(flushUpTo, limit), false);
+      writeUpTo(std::min(flushUpTo, limit), false);
     }
     signals_.SetRecordedUpTo(written);
     {

@@ -138,9 +138,9 @@ class LoggerService {
   mutable std::mutex stateMutex_;
   std::condition_variable stateCv_;
   bool stopRequested_ = true;  // no writer runs, or it is asked to stop
-  double flushUpTo_ = 0.0;  // a slice ends here, asked by AwaitWritten
-  double flushPeriod_ = kDefaultFlushPeriod;
-  std::vector<std::pair<double, double>> periodChanges_;  // (runtime time, period) for the writer
+  double flushUpTo_ = 0.0;     // AwaitWritten asks for a slice to end here
+  double flushPeriod_ = kDefaultFlushPeriod;              // for the next log
+  std::vector<std::pair<double, double>> periodChanges_;  // (runtime time, period), for the writer
   double writtenUpTo_ = 0.0;
 
   // Writer-thread state (see LoggerService.cpp).

@@ -435,7 +435,8 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
       if (device.present) devices.push_back(device);
     }
     // In a fixed order, so that the same run lists its frames alike.
-    std::sort(devices.begin(), devices.end(), [](const DeviceRecord& a, const DeviceRecord& b) { return a.hash < b.hash; });
+    std::sort(devices.begin(), devices.end(),
+              [](const DeviceRecord& a, const DeviceRecord& b) { return a.hash < b.hash; });
     auto addSource = [&](size_t d, uint64_t key) {
       Source s{key, d, {}, false, {}};
       auto it = states_.find(key);

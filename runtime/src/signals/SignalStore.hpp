@@ -134,10 +134,10 @@ class SignalStore {
   /// applied frequency from the device's registration on, with the value it
   /// had at that frame's time (stopped signals carry none), plus the samples
   /// the harness published in that interval. Frames come grouped by signal,
-  /// devices by hash, ascending in time within a signal, so the same run
-  /// visits the same frames in the same order however its collection is
-  /// cut into intervals. Nothing is visited while a replay source is installed. The
-  /// visitor runs without the store's lock and may read from the store.
+  /// devices in the order of their hashes, ascending in time within a
+  /// signal, so the same run lists the same frames alike. Nothing is visited
+  /// while a replay source is installed. The visitor runs without the
+  /// store's lock and may read from the store.
   void ForEachFrame(double fromSeconds, double toSeconds, const std::function<void(const BusFrame&)>& visit) const;
 
   /// (c) Tells the store that frames up to `seconds` have been recorded and
