@@ -119,6 +119,25 @@ TEST_F(WispDiffTest, ShowsTheFirstDifferencesAndCountsThemPerSignal) {
       << run.out;
   run = Wisp({"diff", Recorded(), changed, "--signals", "/drivebus/rapax q 1/*", "--signals", "/user/mode"});
   EXPECT_EQ(run.status, 0) << run.out;
+
+  // Integers are compared as integers: neighbours past 2^53, equal as
+  // doubles, differ.
+  uint16_t tags = 0;
+  for (const auto& u : log.userSignals) {
+    if (u.name == "vision/tags") tags = u.index;
+  }
+  auto withTag = [&](int64_t tag) {
+    return [=](WispLog& l) {
+      for (auto& s : l.userSamples) {
+        if (s.definition == tags && std::abs(s.time - 1.5) < 0.005) std::memcpy(s.payload.data(), &tag, sizeof tag);
+      }
+    };
+  };
+  Rewrite(Scratch("tag.wisp"), log, 0.1, withTag(int64_t{1} << 60));
+  Rewrite(Scratch("next.wisp"), log, 0.1, withTag((int64_t{1} << 60) + 1));
+  run = Wisp({"diff", Scratch("tag.wisp"), Scratch("next.wisp"), "--tolerance", "0.5"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("/user/vision/tags  1 of 50 differ\n"), std::string::npos) << run.out;
 }
 
 // Anything that is not a log on either side gives 2 with the reason, as does

@@ -8,7 +8,7 @@
 #include <iomanip>
 #include <limits>
 #include <memory>
-#include <sstream>
+#include <type_traits>
 #include <unordered_map>
 
 #include "LogScan.hpp"
@@ -65,7 +65,15 @@ bool NearElements(const Record& a, const Record& b, double tolerance) {
     T x{}, y{};
     std::memcpy(&x, a.payload.data() + at, sizeof(T));
     std::memcpy(&y, b.payload.data() + at, sizeof(T));
-    if (!Near(static_cast<double>(x), static_cast<double>(y), tolerance)) return false;
+    if constexpr (std::is_integral_v<T>) {
+      // The distance of two integers as an integer: as doubles, neighbours
+      // past 2^53 would look equal.
+      const uint64_t distance = x > y ? static_cast<uint64_t>(x) - static_cast<uint64_t>(y)
+                                      : static_cast<uint64_t>(y) - static_cast<uint64_t>(x);
+      if (static_cast<double>(distance) > tolerance) return false;
+    } else if (!Near(x, y, tolerance)) {
+      return false;
+    }
   }
   return true;
 }
