@@ -5,11 +5,13 @@
 //
 //   1. Live. The runtime simulates the motor controllers and the auklet 2;
 //      the drivetrain's SimSwerveDrivetrain stands in for the robot's
-//      wheels and body. Every 20 ms the program's loop sends a field-centric
+//      wheels and body. Once the robot is built and at rest, the log
+//      starts, and every 20 ms the program's loop sends a field-centric
 //      request (the path's velocity plus a correction towards it) and a
 //      heading PID turns the robot as it goes. The runtime's clock is
 //      manual, so the ten seconds take far less than ten seconds, and every
-//      step happens in the same order on every run.
+//      step happens at the same time on every run: each run writes the
+//      same log.
 //   2. Replay. A second drivetrain is built, the .wisp log the runtime
 //      wrote is loaded, and odometry is run on it at the same instants as
 //      live: it must give the same poses, bit for bit.
@@ -21,6 +23,8 @@
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 #include <kvor/zephrin6/swerve/SwerveDrivetrain.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
 #include <kvor/zephrin6/swerve/ZephrinPIDController.hpp>
@@ -58,6 +62,9 @@ constexpr double kTick = 0.001;        // physics step, seconds
 constexpr int kTicksPerSample = 4;     // odometry at 250 Hz
 constexpr int kTicksPerLoop = 20;      // the robot program's 20 ms loop
 constexpr double kDriveSeconds = 10.0;
+// The runtime time at which the robot is ready, the log starts and the
+// figure-eight begins, seconds (the clock starts at 100 s).
+constexpr double kReadyTime = 110.0;
 
 // ---- The robot ----
 
@@ -100,6 +107,19 @@ std::array<ModuleConstants, 4> Modules() {
 /// thread: this program samples odometry itself, at exact instants.
 std::unique_ptr<Drivetrain> BuildDrivetrain(const std::array<ModuleConstants, 4>& modules);
 
+/// Announces the drivetrain's devices to the runtime now. The simulated
+/// firmware starts a device when it is first announced (the auklet 2
+/// counts its UpTime from then), and building the drivetrain moves the
+/// clock on by a different amount on every run: announced first, every
+/// device starts at the same instant every time.
+void AnnounceDevices(const std::array<ModuleConstants, 4>& modules) {
+  hardware::core::CoreAuklet2 imu(13, "drivebus");
+  for (const ModuleConstants& module : modules) {
+    hardware::core::CoreRapaxQ drive(module.DriveMotorId, "drivebus");
+    hardware::core::CoreRapaxQ steer(module.SteerMotorId, "drivebus");
+  }
+}
+
 /// The steer motors report the azimuth (their rotor turns divided by the
 /// steering ratio) and hold it with the module's gains, taking the short way
 /// round; the drive motors' velocity loops get their gains.
@@ -136,7 +156,10 @@ double TargetHeading(double t) { return kPi / 4.0 * std::sin(2.0 * kPi * t / kDr
 
 /// Runs `call` on a helper thread while the manual clock moves, for the
 /// steps that wait for devices' frames (building a drivetrain, stopping its
-/// thread). How much time passes does not matter: the robot is at rest.
+/// thread). How much time passes does not matter: the robot is at rest and
+/// nothing is logged yet. The clock moves about 20 times faster than real
+/// time, so that even a helper thread kept waiting by a busy machine finds
+/// the clock only a little further on.
 void WhileTimeRuns(const std::function<void()>& call) {
   std::atomic<bool> done{false};
   std::thread worker([&] {
@@ -145,7 +168,7 @@ void WhileTimeRuns(const std::function<void()>& call) {
   });
   while (!done) {
     harness::AdvanceTime(1.0 / 1024.0);
-    std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::microseconds(50));
   }
   worker.join();
 }
@@ -199,14 +222,26 @@ int main() {
               kDriveSeconds);
 
   // ---- 1. Live ----
+  const auto modules = Modules();
+  AnnounceDevices(modules);
+  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
+  ConfigureMotors(*drivetrain, modules);
+  // Building took however much clock time the helper thread happened to
+  // move on while the devices answered. The log starts only now, with the
+  // robot ready and at rest, at a fixed time: the same program then writes
+  // the same log every time it runs.
+  const double ready = std::max(kReadyTime, std::ceil(harness::Now()));
+  if (ready != kReadyTime) {
+    std::printf("(Building the drivetrain took until t = %.3f s: this run starts at %.0f s, not %.0f s, and its log\n"
+                "differs from other runs' by that shift.)\n",
+                harness::Now(), ready, kReadyTime);
+  }
+  harness::SetTime(ready);
   SignalLogger::SetPath(folder.c_str());
   if (SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
     std::printf("Could not start the log in %s\n", folder.c_str());
     return 1;
   }
-  const auto modules = Modules();
-  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
-  ConfigureMotors(*drivetrain, modules);
 
   swerve::ZephrinPIDController headingController(6.0, 0.0, 0.2);  // rad/s per rad of error
   headingController.EnableContinuousInput(-kPi, kPi);
@@ -216,7 +251,7 @@ int main() {
 
   // Odometry samples fall half a tick after the devices' frames, never on
   // the edge of one.
-  const double start = std::ceil(harness::Now()) + kTick / 2.0;
+  const double start = ready + kTick / 2.0;
   std::vector<Sample> live;
   const auto liveStart = std::chrono::steady_clock::now();
   for (long tick = 0; tick <= std::lround(kDriveSeconds / kTick); ++tick) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -14,6 +16,7 @@
 #include <kvor/zephrin6/Zephrin6.hpp>
 
 #include "support/ReplayedReadings.hpp"
+#include "wisp/WispReader.hpp"
 #include "support/RuntimeFixture.hpp"
 
 namespace {
@@ -107,6 +110,67 @@ TEST_F(DeviceStory, RecordedRunReplaysToTheSameReadings) {
   }
   ASSERT_FALSE(file.empty());
   zephrin_test::ExpectReplayedReadings(file, 5, "drive", &CoreRapaxQ::GetPosition, seen);
+}
+
+// The same program on the manual clock logs the same records whether the
+// log writer collects early (the harness flushes it at every step) or late:
+// a device created while logging has its frames from its creation on, with
+// the values the simulated firmware gave it, and every user sample appears
+// once with its time. Records are compared signal by signal, in time order.
+TEST_F(DeviceStory, SameRunLogsTheSameRecordsWhenTheWriterRunsEarlyOrLate) {
+  using kvor::zephrin::runtime::wisp::FrameValue;
+  using Records = std::map<std::string, std::vector<std::vector<double>>>;  // signal -> samples, fields as numbers
+  auto run = [&](bool flushEveryStep) {
+    harness::Reset();
+    harness::SetReportEcho(false);
+    harness::UseManualClock(1.0);
+    EXPECT_EQ(SignalLogger::SetPath(folder_.c_str()), StatusCode::OK);
+    EXPECT_EQ(SignalLogger::Start(), StatusCode::OK);
+    std::optional<CoreRapaxQ> motor;
+    for (int step = 0; step < 40; ++step) {
+      if (flushEveryStep) harness::AwaitLogWritten();
+      if (step == 3) motor.emplace(5, "drive");  // created 60 ms into the log
+      if (step == 10) {
+        EXPECT_EQ(motor->SetControl(VoltageOut{3_V}), StatusCode::OK);
+      }
+      if (step == 25) {
+        EXPECT_EQ(motor->SetPosition(1_tr), StatusCode::OK);
+      }
+      SignalLogger::WriteInteger("step", step);
+      harness::AdvanceTime(0.02);
+    }
+    EXPECT_EQ(SignalLogger::Stop(), StatusCode::OK);
+    const auto log = kvor::zephrin::runtime::wisp::WispReader::ReadFile(harness::LastLogFile());
+    Records records;
+    for (const auto& f : log.frames) {
+      const FrameValue& v = f.value;
+      records["frame " + std::to_string(f.Key())].push_back(
+          {v.systemTime, v.value, v.bustrelTime, v.deviceTime, double(v.status), double(v.reportedId)});
+    }
+    for (const auto& s : log.userSamples) {
+      std::vector<double> fields{s.time};
+      fields.insert(fields.end(), s.payload.begin(), s.payload.begin() + s.size);
+      records["user " + log.userSignals.at(s.definition).name].push_back(fields);
+    }
+    EXPECT_FALSE(log.report.Damaged());
+    return records;
+  };
+  const Records late = run(false);
+  const Records early = run(true);
+  ASSERT_EQ(late.size(), early.size());
+  EXPECT_GT(late.size(), 50u);
+  for (const auto& [signal, samples] : late) {
+    SCOPED_TRACE(signal);
+    ASSERT_TRUE(early.contains(signal));
+    ASSERT_EQ(samples.size(), early.at(signal).size());
+    for (std::size_t i = 0; i < samples.size(); ++i) ASSERT_EQ(samples[i], early.at(signal)[i]) << "sample " << i;
+  }
+  // The motor's frames start at its creation, none before it.
+  for (const auto& [signal, samples] : late) {
+    if (signal.starts_with("frame")) {
+      EXPECT_GE(samples.front().front(), 1.06 - 1e-9) << signal;
+    }
+  }
 }
 
 }  // namespace

@@ -257,6 +257,50 @@ TEST_F(LoggerTest, FlushPeriodIsConfigurable) {
   EXPECT_GE(wisp::WispReader::ReadFile(file).report.chunks, 10u);
 }
 
+// The same run writes the same chunks whether the clock moves in 20 ms
+// jumps or millisecond by millisecond, so however far behind the writer
+// wakes: chunks end at times that follow from the start and the flush
+// period (also when the period changes), and every frame and user sample,
+// one written with a latency too, lands in the chunk of its time. Only the
+// header, with the calendar start time, may differ.
+TEST_F(LoggerTest, SameRunWritesTheSameChunksHoweverTheClockMoves) {
+  constexpr uint16_t kPosition = 2046;
+  auto run = [&](int substeps) {
+    // Each run in a fresh runtime whose clock starts at 1 s.
+    harness::Reset();
+    harness::SetReportEcho(false);
+    harness::UseManualClock(1.0);
+    EXPECT_EQ(kvor::zephrin::platform::can::CANComm_SetLoggerPath(folder_.c_str()), 0);
+    return Record([&] {
+      uint32_t motor = 0;
+      for (int step = 0; step < 60; ++step) {
+        const double t = 1.0 + step * 0.02;
+        if (step == 5) c_kvor_zephrin6_encode_device(3, "rapax q", "drivebus", &motor);
+        if (step == 20) SignalLogger::SetFlushPeriod(50_ms);
+        if (step == 37) SignalLogger::SetFlushPeriod(200_ms);
+        if (motor != 0 && step % 7 == 0) harness::SetSimulatedValue(motor, kPosition, step);
+        SignalLogger::WriteDouble("loop", step);
+        // Sampled 15 ms before it is written.
+        if (step % 3 == 0) SignalLogger::WriteInteger_Impl("late", step, "", 0.015);
+        for (int k = 1; k < substeps; ++k) harness::SetTime(t + 0.02 * k / substeps);
+        harness::SetTime(t + 0.02);
+      }
+    });
+  };
+  const std::vector<uint8_t> jumps = zephrin_test::ReadBytes(run(1));
+  const std::vector<uint8_t> steps = zephrin_test::ReadBytes(run(20));
+
+  const auto log = wisp::WispReader::Read(jumps);
+  ASSERT_GE(log.report.chunks, 10u);
+  ASSERT_FALSE(log.frames.empty());
+  // The header: magic, version, compression, body length, body, CRC.
+  uint32_t bodyLength = 0;
+  std::memcpy(&bodyLength, jumps.data() + 12, sizeof bodyLength);
+  const std::size_t header = 16 + bodyLength + 4;
+  ASSERT_EQ(jumps.size(), steps.size());
+  EXPECT_TRUE(std::equal(jumps.begin() + header, jumps.end(), steps.begin() + header));
+}
+
 }  // namespace
 
 namespace {

@@ -20,7 +20,7 @@ struct StandaloneServices {
   kvor::zephrin::runtime::Clock clock;
   kvor::zephrin::runtime::ReportLog reports{clock};
   kvor::zephrin::runtime::BusRegistry buses;
-  kvor::zephrin::runtime::devices::DeviceRegistry devices;
+  kvor::zephrin::runtime::devices::DeviceRegistry devices{clock};
   kvor::zephrin::runtime::signals::SignalStore signals{clock, devices, buses};
   kvor::zephrin::runtime::logging::LoggerService logger{clock, devices, signals, reports};
 };

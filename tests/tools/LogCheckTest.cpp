@@ -118,4 +118,34 @@ TEST_F(LogCheckTest, GapsLongerThanThreeFramePeriodsAreCountedPerSignal) {
   EXPECT_NE(LineOf(run.out, "/drivebus/rapax q 4/ResetFlags").find("9 samples"), std::string::npos) << run.out;
 }
 
+// `wisp info` and `wisp check` give one log the same time span (from the
+// logger's start to the last record) and the same signal and sample counts
+// (each signal of each device with frames, each user signal with samples);
+// they used to disagree on both.
+TEST_F(LogCheckTest, InfoAndCheckAgreeOnTimeSpanAndSignals) {
+  const std::string torn = Scratch("torn.wisp");
+  std::filesystem::copy_file(Recorded(), torn);
+  std::filesystem::resize_file(torn, std::filesystem::file_size(torn) * 2 / 3);
+  // The value after `label` on the line that starts with it.
+  auto after = [](const std::string& report, const std::string& label) {
+    const auto at = report.find("\n" + label);
+    if (at == std::string::npos) return std::string("(no ") + label + ")";
+    const auto from = report.find_first_not_of(' ', at + 1 + label.size());
+    return report.substr(from, report.find('\n', from) - from);
+  };
+  for (const std::string& log : {Recorded(), torn}) {
+    SCOPED_TRACE(log);
+    const ToolResult info = Wisp({"info", log});
+    const ToolResult check = Wisp({"check", log});
+    ASSERT_EQ(info.status, 0) << info.err;
+    const std::string span = after(info.out, "log time:");
+    EXPECT_EQ(span.substr(0, 6), "1.000 ") << span;
+    EXPECT_EQ(after(check.out, "time span:"), span);
+    // "N with M samples" leads both lines.
+    const std::string signals = after(check.out, "signals:");
+    const std::string counts = signals.substr(0, signals.find(';'));
+    EXPECT_EQ(after(info.out, "signals:").substr(0, counts.size()), counts) << info.out;
+  }
+}
+
 }  // namespace

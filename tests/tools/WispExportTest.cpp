@@ -1,12 +1,17 @@
 // `wisp export` as a team uses it, checked by reading every export back with
 // an independent reader of the output format.
 
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <set>
 
 #include "tools/ExpectedEntries.hpp"
 #include "tools/ToolsFixture.hpp"
@@ -166,6 +171,91 @@ TEST_F(WispExportTest, FailedExportLeavesNoFileAndTheLogUntouched) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
   EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+}
+
+// An export that would hold nothing fails and says why, naming the glob
+// that picked nothing and the signals it may have meant, and leaves no file
+// (it used to succeed with "exported 0 signals" and a 38-byte file).
+TEST_F(WispExportTest, ExportOfNothingFailsAndWritesNoFile) {
+  const std::string firstChunkDamaged = Scratch("first.wisp");
+  std::filesystem::copy_file(Recorded(), firstChunkDamaged);
+  std::filesystem::resize_file(firstChunkDamaged, 100);  // the header and the start of the first chunk
+  const auto damagedLog = WispReader::ReadFile(firstChunkDamaged);
+  ASSERT_TRUE(damagedLog.report.Damaged());
+  ASSERT_EQ(damagedLog.report.chunks, 0u);
+  const auto header = damagedLog.report.intactBytes;
+
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    std::vector<std::string> says;
+  } cases[] = {
+      {"a misspelt signal",
+       {"--signals", "/drivebus/rapax q 1/Velocty"},
+       {"'/drivebus/rapax q 1/Velocty' matches no signal", "/drivebus/rapax q 1/Velocity\n"}},
+      {"one glob of two picking nothing",
+       {"--signals", "/user/*", "--signals", "*/Velocty"},
+       {"'*/Velocty' matches no signal", "/drivebus/angulon 3/Velocity\n"}},
+      {"a window ending before the log", {"--to=-inf"}, {"no sample lies between", "spans 1.000 s to"}},
+      {"a window after the log", {"--from", "50", "--to", "60"}, {"no sample lies between"}},
+      {"a window between two samples of the signal",
+       {"--signals", "/user/loop/count", "--from", "1.001", "--to", "1.002"},
+       {"nothing to export", "was not written"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> arguments{"export", Recorded(), "-o", Scratch("none.wpilog")};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const ToolResult run = Wisp(arguments);
+    EXPECT_EQ(run.status, 1) << run.out;
+    for (const auto& text : c.says) EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("exported"), std::string::npos) << run.out;
+  }
+
+  const ToolResult damaged = Wisp({"export", firstChunkDamaged, "-o", Scratch("none.wpilog")});
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_NE(damaged.err.find("holds no samples to export; it is damaged from byte " + std::to_string(header)),
+            std::string::npos)
+      << damaged.err;
+
+  // Nothing was left behind, not even a partial file.
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_)) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"first.wisp", "tool.err", "tool.out"}));
+}
+
+// A killed export leaves OUT.partial-XXXXXX behind; the next export to OUT
+// removes those that no running export holds, and nothing else.
+TEST_F(WispExportTest, NextExportRemovesPartialFilesOfKilledExports) {
+  const std::string out = Scratch("match.wpilog");
+  auto touch = [](const std::string& path) { std::ofstream(path) << "half an export"; };
+  touch(out + ".partial-a1B2c3");  // left by a killed export
+  touch(out + ".partial-Zz9900");  // another one
+  // An export still running holds its file locked.
+  touch(out + ".partial-Run123");
+  const int running = ::open((out + ".partial-Run123").c_str(), O_RDONLY);
+  ASSERT_GE(running, 0);
+  ASSERT_EQ(::flock(running, LOCK_EX), 0);
+  // Names that only look alike are someone else's.
+  touch(Scratch("other.wpilog.partial-a1B2c3"));
+  touch(out + ".partial-a1B2c3.keep");
+  touch(out + ".partial-a1-2c3");
+  std::filesystem::create_symlink(out + ".partial-Zz9900", out + ".partial-Link00");
+
+  const ToolResult run = Wisp({"export", Recorded(), "-o", out});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ::close(running);
+
+  std::set<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+    const std::string name = entry.path().filename();
+    if (name.find("partial") != std::string::npos) left.insert(name);
+  }
+  EXPECT_EQ(left, (std::set<std::string>{"match.wpilog.partial-Run123", "other.wpilog.partial-a1B2c3",
+                                         "match.wpilog.partial-a1B2c3.keep", "match.wpilog.partial-a1-2c3",
+                                         "match.wpilog.partial-Link00"}));
+  EXPECT_TRUE(std::filesystem::is_regular_file(out));
 }
 
 }  // namespace

@@ -38,12 +38,8 @@ int LogCheck::Run(const std::string& path, std::ostream& out, std::ostream& err,
       << scan.Header().runtimeVersion << "\n";
   out << "chunks:     " << report.chunks << " intact, " << report.intactBytes << " of " << report.fileBytes
       << " bytes\n";
-  if (scan.HasTime()) {
-    out << "time span:  " << scan.FirstTime() << " s to " << scan.LastTime() << " s ("
-        << scan.LastTime() - scan.FirstTime() << " s)\n";
-  } else {
-    out << "time span:  none (no timed records)\n";
-  }
+  out << "time span:  " << scan.FirstTime() << " s to " << scan.LastTime() << " s ("
+      << scan.LastTime() - scan.FirstTime() << " s)\n";
   out << "end:        "
       << (report.cleanEnd ? "stopped cleanly" : "no clean stop (the program ended or was killed while logging)")
       << "\n";

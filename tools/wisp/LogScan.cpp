@@ -160,9 +160,8 @@ void LogScan::Tally(const WispChunk& chunk) {
   }
   for (const DroppedSamples& d : chunk.dropped) dropped_ += d.count;
   if (chunk.hasTime) {
-    firstTime_ = hasTime_ ? std::min(firstTime_, chunk.firstTime) : chunk.firstTime;
-    lastTime_ = hasTime_ ? std::max(lastTime_, chunk.lastTime) : chunk.lastTime;
-    hasTime_ = true;
+    firstTime_ = std::min(firstTime_, chunk.firstTime);
+    lastTime_ = std::max(lastTime_, chunk.lastTime);
   }
 }
 
@@ -217,6 +216,7 @@ int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t,
   header_ = reader.Header();
   report_ = reader.Report();
   if (report_.status != kOK) return report_.status;
+  firstTime_ = lastTime_ = header_.startTime;
 
   WispChunk chunk;
   std::string bound;

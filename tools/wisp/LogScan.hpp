@@ -59,9 +59,10 @@ class LogScan {
   /// scan accepted, damage includes a passed bound of the scan's own.
   const kvor::zephrin::runtime::wisp::ReadReport& Report() const { return report_; }
 
-  /// Time span of the records read, seconds; HasTime() is false for a log
-  /// without timed records.
-  bool HasTime() const { return hasTime_; }
+  /// The log's time span, seconds, as replay plays it: from the time the
+  /// logger started (the header's start time) to its last record read, or
+  /// earlier when a record is older than the start (a sample written with
+  /// a latency).
   double FirstTime() const { return firstTime_; }
   double LastTime() const { return lastTime_; }
   /// User samples the writer dropped because its buffer was full.
@@ -91,7 +92,6 @@ class LogScan {
 
   kvor::zephrin::runtime::wisp::WispHeader header_;
   kvor::zephrin::runtime::wisp::ReadReport report_;
-  bool hasTime_ = false;
   double firstTime_ = 0.0;
   double lastTime_ = 0.0;
   uint64_t dropped_ = 0;

@@ -46,6 +46,27 @@ void PrintSummary(const std::string& path, const WispLog& log, std::ostream& out
   for (const Frame& f : log.frames) ++framesByDevice[f.deviceHash][f.signalId];
   std::map<uint16_t, const SignalDefinition*> signalNames;
   for (const auto& s : log.signals) signalNames[s.signalId] = &s;
+  std::map<uint16_t, const UserSignalDefinition*> userDefinitions;
+  for (const UserSignalDefinition& u : log.userSignals) userDefinitions.try_emplace(u.index, &u);
+  std::map<uint16_t, std::size_t> samplesByDefinition;
+  std::size_t userSamples = 0;
+  for (const UserSample& s : log.userSamples) {
+    if (!userDefinitions.contains(s.definition)) continue;  // of no signal: `wisp check` counts them apart
+    ++samplesByDefinition[s.definition];
+    ++userSamples;
+  }
+
+  // Signals counted as `wisp check` and `wisp export` see them: each signal
+  // of each device that sent frames, and each user signal (name and type)
+  // with samples.
+  std::size_t deviceSignals = 0;
+  for (const auto& [hash, signals] : framesByDevice) deviceSignals += signals.size();
+  std::set<std::pair<std::string, uint8_t>> userSignals;
+  for (const auto& [index, count] : samplesByDefinition) {
+    userSignals.emplace(userDefinitions[index]->name, userDefinitions[index]->type);
+  }
+  out << "signals:       " << deviceSignals + userSignals.size() << " with " << log.frames.size() + userSamples
+      << " samples: " << deviceSignals << " of devices, " << userSignals.size() << " user signals\n";
 
   out << "devices:       " << log.devices.size() << "\n";
   for (const DeviceInfo& device : log.devices) {
@@ -54,16 +75,14 @@ void PrintSummary(const std::string& path, const WispLog& log, std::ostream& out
     for (const auto& [id, count] : signals) frames += count;
     out << "  " << DeviceText(device) << "  " << signals.size() << " signals, " << frames << " frames\n";
   }
-  out << "signals:       " << log.signals.size() << "\n";
+  out << "signal IDs:    " << log.signals.size() << " named\n";
   for (const auto& [id, definition] : signalNames) {
     out << "  " << id << " " << definition->name;
     if (!definition->units.empty()) out << " [" << definition->units << "]";
     out << "\n";
   }
 
-  std::map<uint16_t, std::size_t> samplesByDefinition;
-  for (const UserSample& s : log.userSamples) ++samplesByDefinition[s.definition];
-  out << "user signals:  " << log.userSignals.size() << "\n";
+  out << "user signals:  " << log.userSignals.size() << " definitions\n";
   for (const UserSignalDefinition& u : log.userSignals) {
     out << "  " << u.name << "  " << UserTypeName(u.type);
     if (!u.units.empty()) out << " [" << u.units << "]";

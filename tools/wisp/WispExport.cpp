@@ -1,7 +1,5 @@
 #include "WispExport.hpp"
 
-#include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,10 +10,13 @@
 #include <cstring>
 #include <iomanip>
 #include <memory>
+#include <sstream>
 
 #include "CsvWriter.hpp"
 #include "LogScan.hpp"
+#include "PartialFile.hpp"
 #include "Progress.hpp"
+#include "SignalGlobs.hpp"
 #include "WpilogWriter.hpp"
 #include "wisp/Status.hpp"
 #include "wisp/WispChunkReader.hpp"
@@ -92,27 +93,35 @@ bool UserPayload(uint8_t type, const UserSample& sample, std::vector<uint8_t>& o
   }
 }
 
-// Creates a new file next to `path` to write the output into; it is renamed
-// over `path` once complete.
-std::FILE* CreateBeside(const std::string& path, std::string& temporary) {
-  std::vector<char> name(path.begin(), path.end());
-  const std::string suffix = ".partial-XXXXXX";
-  name.insert(name.end(), suffix.begin(), suffix.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return nullptr;
-  temporary = name.data();
-  // mkstemp makes the file private; an export is shared like any file the
-  // user creates.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  std::FILE* file = ::fdopen(fd, "wb");
-  if (file == nullptr) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
+std::string Seconds(double seconds) {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(3) << seconds;
+  return text.str();
+}
+
+// Says why an export would hold nothing, before any file is made: a log
+// without samples (one damaged inside its first chunk), a glob that picks no
+// signal, a time window that misses the log.
+bool Selects(const std::string& input, const LogScan& scan, const std::vector<std::string>& names,
+             const SignalSelection& selection, const ExportOptions& options, std::ostream& err) {
+  if (names.empty()) {
+    err << "wisp: " << input << " holds no samples to export";
+    if (scan.Report().Damaged()) {
+      err << "; it is damaged from byte " << scan.Report().intactBytes << " on: " << scan.Report().damage;
+    }
+    err << "\n";
+    return false;
   }
-  return file;
+  for (const std::string& glob : selection.unmatched) {
+    err << "wisp: --signals '" << glob << "' matches no signal of " << input << ";\n" << NoMatchText(glob, names);
+  }
+  if (!selection.unmatched.empty()) return false;
+  if (options.from > scan.LastTime() || options.to < scan.FirstTime()) {
+    err << "wisp: no sample lies between --from " << options.from << " and --to " << options.to << " s: " << input
+        << " spans " << Seconds(scan.FirstTime()) << " s to " << Seconds(scan.LastTime()) << " s\n";
+    return false;
+  }
+  return true;
 }
 
 struct EntryState {
@@ -248,19 +257,22 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
     return 1;
   }
   const uint64_t total = scan.Report().fileBytes;
+  std::vector<std::string> names;
+  for (const ScannedSignal& signal : scan.Signals()) names.push_back(signal.name);
+  const SignalSelection selection = SelectSignals(options_.globs, names);
+  if (!Selects(input, scan, names, selection, options_, err)) return 1;
 
   const std::vector<ScannedSignal>& signals = scan.Signals();
   std::vector<EntryState> entries(signals.size());
   for (std::size_t i = 0; i < signals.size(); ++i) {
-    EntryState& e = entries[i];
-    e.units = &signals[i].units;
-    e.selected = options_.globs.empty();
-    for (const std::string& glob : options_.globs)
-      e.selected = e.selected || ::fnmatch(glob.c_str(), signals[i].name.c_str(), 0) == 0;
+    entries[i].units = &signals[i].units;
+    entries[i].selected = selection.picked[i];
   }
 
+  // A killed export leaves its partial file behind; this one cleans up.
+  RemoveStalePartials(output);
   std::string temporary;
-  std::FILE* file = CreateBeside(output, temporary);
+  std::FILE* file = CreatePartial(output, temporary);
   if (file == nullptr) {
     err << "wisp: cannot create " << output << ": " << std::strerror(errno) << "\n";
     return 1;
@@ -289,25 +301,29 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
   progress.Finish();
 
   std::string error;
-  if (!sink->Close(error)) {
-    ::unlink(temporary.c_str());
+  const bool closed = sink->Close(error);
+  if (!closed || writer.written == 0) ::unlink(temporary.c_str());
+  if (!closed) {
     err << "wisp: cannot write " << output << ": " << error << "\n";
     return 1;
   }
-  if (::rename(temporary.c_str(), output.c_str()) != 0) {
+  if (writer.written > 0 && ::rename(temporary.c_str(), output.c_str()) != 0) {
     err << "wisp: cannot create " << output << ": " << std::strerror(errno) << "\n";
     ::unlink(temporary.c_str());
     return 1;
   }
 
   const ReadReport& report = chunks < scan.Report().chunks ? reader.Report() : scan.Report();
-  out << "exported " << writer.started << " signals, " << writer.written << " samples, to " << output << "\n";
+  if (writer.written > 0) {
+    out << "exported " << writer.started << " signals, " << writer.written << " samples, to " << output << "\n";
+  } else {
+    err << "wisp: nothing to export: no sample of the selected signals lies between --from " << options_.from
+        << " and --to " << options_.to << " s; " << output << " was not written\n";
+  }
   if (report.status != kOK) err << "wisp: " << input << " could not be read again: " << report.refusal << "\n";
   if (report.Damaged()) {
     err << "wisp: " << input << " is damaged (" << report.damage << "); exported everything before byte "
-        << report.intactBytes;
-    if (scan.HasTime()) err << ", up to t = " << std::fixed << std::setprecision(3) << scan.LastTime() << " s";
-    err << "\n";
+        << report.intactBytes << ", up to t = " << Seconds(scan.LastTime()) << " s\n";
   }
   if (writer.unwritable > 0) {
     err << "wisp: left out " << writer.unwritable << " samples whose time is negative or not a number\n";
@@ -319,7 +335,7 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
   if (scan.Undefined() > 0) {
     err << "wisp: left out " << scan.Undefined() << " user samples whose signal the log does not define\n";
   }
-  return 0;
+  return writer.written > 0 ? 0 : 1;
 }
 
 }  // namespace wisp_tool

@@ -10,10 +10,13 @@
 // entry's name from the whole log, then the samples are written chunk after
 // chunk in time order within each chunk. Memory stays at one chunk plus the
 // signal table whatever the log's length. A damaged log exports everything
-// before the damage and says where it stopped. The output is written beside
-// its final name and renamed into place once complete, so a failed export
-// never leaves a half-written file under that name, and the log itself is
-// never overwritten. Not thread-safe.
+// before the damage and says where it stopped; an export that would hold
+// nothing (a glob that picks no signal, a time window that misses the log,
+// a log without an intact chunk) says why and writes no file. The output is
+// written into a partial file beside its final name and renamed into place
+// once complete (see PartialFile), so a failed export never leaves a
+// half-written file under that name, and the log itself is never
+// overwritten. Not thread-safe.
 
 #include <limits>
 #include <ostream>
@@ -38,8 +41,8 @@ class WispExport {
   /// Exports the log at `input`, telling what was written on `out` and
   /// problems on `err`. Returns the exit status: 0 when exported (a damaged
   /// log: everything before the damage, with a note on `err`), 1 when the log
-  /// could not be read or the output not written (nothing is left under the
-  /// output's name then).
+  /// could not be read, nothing was selected or the output not written
+  /// (nothing is left under the output's name then).
   int Run(const std::string& input, std::ostream& out, std::ostream& err) const;
 
  private:

@@ -1,4 +1,4 @@
-// wisp: inspects, checks and exports .wisp signal logs.
+// wisp: inspects, checks, exports and compares .wisp signal logs.
 //
 //   wisp info FILE                     summary: format, time span, devices,
 //                                      signals, user signals, damage
@@ -9,11 +9,16 @@
 //   wisp export FILE [-o OUT] [--format wpilog|csv] [--signals GLOB]...
 //               [--from T] [--to T]    the signals as a .wpilog (or CSV) for
 //                                      other log viewers
+//   wisp diff A B [--signals GLOB]... [--tolerance X]
+//                                      the two logs compared record by record
 //
-// Exit status: info, dump and export give 0 when the log was readable (a
-// damaged tail is reported on standard error) and 1 when it was not or the
-// output could not be written; check gives 0 for an intact log, 1 for a
-// damaged one and 2 for a file that is not a log. A usage error gives 2.
+// Exit status: info and dump give 0 when the log was readable (a damaged
+// tail is reported on standard error) and 1 when it was not; export gives 0
+// when it wrote samples and 1 when the log was unreadable, nothing was
+// selected (the file is then not written) or the output could not be
+// written; check gives 0 for an intact log, 1 for a damaged one and 2 for a
+// file that is not a log; diff gives 0 for identical logs, 1 for different
+// ones and 2 when either file is not a log. A usage error gives 2.
 // Whatever file it is handed, wisp ends with one of these statuses and a
 // message, never with a crash.
 
@@ -24,6 +29,7 @@
 #include <new>
 
 #include "LogCheck.hpp"
+#include "LogDiff.hpp"
 #include "LogDump.hpp"
 #include "LogSummary.hpp"
 #include "Progress.hpp"
@@ -58,7 +64,7 @@ bool Load(const std::string& path, WispLog& log) {
 }
 
 int Run(int argc, char** argv) {
-  CLI::App app{"Inspects, checks and exports .wisp signal logs."};
+  CLI::App app{"Inspects, checks, exports and compares .wisp signal logs."};
   app.require_subcommand(1);
 
   std::string infoFile;
@@ -93,6 +99,18 @@ int Run(int argc, char** argv) {
   exporter->add_option("--from", exportOptions.from, "only samples at or after this log time, seconds");
   exporter->add_option("--to", exportOptions.to, "only samples at or before this log time, seconds");
 
+  std::string diffFiles[2];
+  wisp_tool::DiffOptions diffOptions;
+  auto* diff = app.add_subcommand(
+      "diff", "Compares two logs record by record (exit 0 identical, 1 different, 2 not a log)");
+  diff->add_option("A", diffFiles[0], "the first .wisp log")->required();
+  diff->add_option("B", diffFiles[1], "the second .wisp log")->required();
+  diff->add_option("--signals", diffOptions.globs,
+                   "only signals whose exported name (as `wisp export` names them) matches this glob (repeatable)");
+  diff->add_option("--tolerance", diffOptions.tolerance,
+                   "largest difference between two values that counts as equal (default 0: exactly equal)")
+      ->check(CLI::NonNegativeNumber);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -101,6 +119,14 @@ int Run(int argc, char** argv) {
   }
 
   if (*check) return wisp_tool::LogCheck::Run(checkFile, std::cout, std::cerr, wisp_tool::Progress::ToTerminal());
+  if (*diff) {
+    if (!std::isfinite(diffOptions.tolerance)) {
+      std::cerr << "wisp: --tolerance must be a finite number at or above 0\n";
+      return kUsageError;
+    }
+    diffOptions.progress = wisp_tool::Progress::ToTerminal();
+    return wisp_tool::LogDiff(diffOptions).Run(diffFiles[0], diffFiles[1], std::cout, std::cerr);
+  }
   if (*exporter) {
     if (std::isnan(exportOptions.from) || std::isnan(exportOptions.to) || exportOptions.from > exportOptions.to) {
       std::cerr << "wisp: --from must be a time at or before --to\n";

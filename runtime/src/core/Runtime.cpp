@@ -47,7 +47,7 @@ Runtime::Runtime() {
   clock_ = std::make_unique<Clock>();
   reports_ = std::make_unique<ReportLog>(*clock_);
   buses_ = std::make_unique<BusRegistry>();
-  devices_ = std::make_unique<devices::DeviceRegistry>();
+  devices_ = std::make_unique<devices::DeviceRegistry>(*clock_);
   signals_ = std::make_unique<signals::SignalStore>(*clock_, *devices_, *buses_);
   configs_ = std::make_unique<configs::ConfigStore>(*clock_, *devices_, *signals_);
   controls_ = std::make_unique<ControlRecorder>();

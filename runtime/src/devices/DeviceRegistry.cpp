@@ -3,6 +3,7 @@
 #include <kvor/zephrin/platform/Time.hpp>
 
 #include "catalogue/SignalCatalogue.hpp"
+#include "core/Clock.hpp"
 
 namespace kvor::zephrin::runtime::devices {
 namespace {
@@ -24,6 +25,7 @@ uint32_t DeviceRegistry::Hash(int deviceId, std::string_view model, std::string_
 
 uint32_t DeviceRegistry::Register(int deviceId, std::string_view model, std::string_view bus) {
   const uint32_t hash = Hash(deviceId, model, bus);
+  const double now = clock_.Now();  // before the lock: a replay clock takes locks of its own
   DeviceRecord added;
   std::vector<std::function<void(const DeviceRecord&)>> listeners;
   {
@@ -36,6 +38,7 @@ uint32_t DeviceRegistry::Register(int deviceId, std::string_view model, std::str
     record->bus = bus;
     record->modelMask = catalogue::ModelMask(model);
     record->compliancy = kvor::zephrin::unmanaged::GetApiCompliancy();
+    record->since = now;
     added = *record;
     devices_.emplace(hash, std::move(record));
     for (auto& l : listeners_) listeners.push_back(l.second);

@@ -16,6 +16,10 @@
 #include <unordered_map>
 #include <vector>
 
+namespace kvor::zephrin::runtime {
+class Clock;
+}
+
 namespace kvor::zephrin::runtime::devices {
 
 /// One device as the runtime knows it.
@@ -27,11 +31,15 @@ struct DeviceRecord {
   uint32_t modelMask = 0;  ///< catalogue model bit, 0 for a model the catalogue does not know
   bool present = true;     ///< answers on its bus
   int compliancy = 0;      ///< API compliancy number its firmware reports
+  /// Runtime time of its registration, seconds: a log holds its frames
+  /// from then on, whenever the log writer gets to collect them.
+  double since = 0.0;
 };
 
 class DeviceRegistry {
  public:
-  DeviceRegistry() = default;
+  /// `clock` stamps registrations; it must outlive the registry.
+  explicit DeviceRegistry(const Clock& clock) : clock_(clock) {}
   DeviceRegistry(const DeviceRegistry&) = delete;
   DeviceRegistry& operator=(const DeviceRegistry&) = delete;
 
@@ -69,6 +77,7 @@ class DeviceRegistry {
   const DeviceRecord* FindLocked(uint32_t hash) const;
 
  private:
+  const Clock& clock_;
   mutable std::mutex mutex_;
   std::unordered_map<uint32_t, std::unique_ptr<DeviceRecord>> devices_;
   std::vector<std::pair<int, std::function<void(const DeviceRecord&)>>> listeners_;

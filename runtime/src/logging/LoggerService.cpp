@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include <kvor/zephrin/platform/Logging.hpp>
@@ -29,6 +30,14 @@ struct LoggerService::WriterState {
   std::string path;
   wisp::ChunkBuilder chunk;
   UserSignalBuffer::Batch batch;
+  // Taken from the buffer, written at a time after the slices written so
+  // far (the current instant): they go into the slice of their time.
+  std::vector<UserSignalBuffer::WrittenDefinition> definitions;
+  std::vector<UserSignalBuffer::WrittenSample> samples;
+  uint64_t dropped = 0;
+  // Flush period changes not yet reached, oldest first: (runtime time of
+  // the change, new period), seconds.
+  std::vector<std::pair<double, double>> periodChanges;
   std::unordered_set<uint32_t> devicesSeen;
   std::bitset<65536> signalsSeen;
   std::vector<uint16_t> newSignals;
@@ -88,14 +97,21 @@ int32_t LoggerService::Start() {
   }
   state.path = file;
   state.chunk.Clear();
+  state.definitions.clear();
+  state.samples.clear();
+  state.dropped = 0;
+  state.periodChanges.clear();
   state.devicesSeen.clear();
   state.signalsSeen.reset();
   state.writeFailed = false;
   buffer_.Restart(capacity_);
+  double period = 0.0;
   {
     std::lock_guard stateLock(stateMutex_);
     stopRequested_ = false;
-    flushRequested_ = false;
+    flushUpTo_ = -std::numeric_limits<double>::infinity();
+    periodChanges_.clear();
+    period = flushPeriod_;
     writtenUpTo_ = startTime;
   }
   // From now on the store keeps each signal's history until the writer has
@@ -103,7 +119,7 @@ int32_t LoggerService::Start() {
   signals_.SetRecordedUpTo(startTime);
   currentFile_ = lastFile_ = file;
   running_.store(true, std::memory_order_release);
-  writer_ = std::thread([this, startTime] { WriterLoop(startTime); });
+  writer_ = std::thread([this, startTime, period] { WriterLoop(startTime, period); });
   return wisp::kOK;
 }
 
@@ -113,11 +129,15 @@ int32_t LoggerService::SetFlushPeriod(double seconds) {
   if (!(seconds >= platform::can::kMinFlushPeriod && seconds <= platform::can::kMaxFlushPeriod)) {
     return wisp::kInvalidParamValue;
   }
-  flushPeriod_.store(seconds);
-  // A writer waiting on the old, longer period picks the new one up now.
+  const double now = clock_.Now();
   std::lock_guard lock(stateMutex_);
-  flushRequested_ = true;
-  stateCv_.notify_all();
+  flushPeriod_ = seconds;
+  // The running log takes the new period from this time on, wherever its
+  // writer is: a writer waiting on the old, longer period picks it up now.
+  if (!stopRequested_) {
+    periodChanges_.emplace_back(now, seconds);
+    stateCv_.notify_all();
+  }
   return wisp::kOK;
 }
 
@@ -147,8 +167,8 @@ int32_t LoggerService::LogUserSignal(std::string_view name, std::string_view uni
       type > static_cast<uint8_t>(platform::UserDataType::DoubleArray) || !std::isfinite(latencySeconds)) {
     return wisp::kInvalidParamValue;
   }
-  const double time = clock_.Now() - latencySeconds;
-  return buffer_.Append(name, units, type, data, size, time);
+  const double now = clock_.Now();
+  return buffer_.Append(name, units, type, data, size, now - latencySeconds, now);
 }
 
 int32_t LoggerService::EnableAutoLogging(bool enable) {
@@ -188,41 +208,77 @@ void LoggerService::SetBufferCapacity(std::size_t samples) {
 void LoggerService::AwaitWritten() {
   const double now = clock_.Now() - kOpenInstant;
   std::unique_lock lock(stateMutex_);
-  // Wake the writer now rather than at its next deadline; it publishes its
-  // progress and notifies after every wake-up.
-  flushRequested_ = true;
+  // The writer ends a chunk here rather than at its next boundary; it
+  // publishes its progress and notifies after every wake-up.
+  flushUpTo_ = std::max(flushUpTo_, now);
   stateCv_.notify_all();
   stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
 }
 
-void LoggerService::WriterLoop(double startTime) {
-  double written = startTime;
+void LoggerService::WriterLoop(double startTime, double period) {
+  WriterState& state = *writerState_;
+  double written = startTime;  // the end of the last slice written
+  // Where the slice that starts at `written` ends: a flush period later, or
+  // a new period after a change of period within it. Every end follows from
+  // the start time and the changes' times alone, so the same run cuts its
+  // log into the same chunks however late the writer wakes.
+  auto sliceEnd = [&] {
+    double end = written + period;
+    for (const auto& [at, newPeriod] : state.periodChanges) {
+      if (at > end) break;
+      end = std::min(end, std::max(at, written) + newPeriod);
+    }
+    return end;
+  };
+  auto writeUpTo = [&](double upTo, bool last) {
+    WriteSlice(written, upTo, last);
+    written = upTo;
+    auto& changes = state.periodChanges;
+    while (!changes.empty() && changes.front().first <= upTo) {
+      period = changes.front().second;
+      changes.erase(changes.begin());
+    }
+  };
+
   for (;;) {
     bool stopping = false;
+    double now = 0.0;
+    double flushUpTo = 0.0;
     {
       std::unique_lock lock(stateMutex_);
-      clock_.WaitUntil(lock, stateCv_, written + flushPeriod_.load(),
-                       [&] { return stopRequested_ || flushRequested_; });
+      clock_.WaitUntil(lock, stateCv_, sliceEnd() + kOpenInstant + Clock::kTolerance, [&] {
+        return stopRequested_ || flushUpTo_ > written || !periodChanges_.empty();
+      });
+      // The time first, then what was asked before it: a change of period
+      // made before the clock reached `now` is in the list.
+      now = clock_.Now();
       stopping = stopRequested_;
-      flushRequested_ = false;
+      flushUpTo = std::exchange(flushUpTo_, -std::numeric_limits<double>::infinity());
+      state.periodChanges.insert(state.periodChanges.end(), periodChanges_.begin(), periodChanges_.end());
+      periodChanges_.clear();
     }
+    // Everything the program wrote up to now; each goes into the slice of
+    // the time it was written.
+    buffer_.TakeBatch(state.batch);
+    for (const auto& d : state.batch.definitions) state.definitions.push_back(d);
+    for (std::size_t i = 0; i < state.batch.count; ++i) state.samples.push_back(state.batch[i]);
+    state.dropped += state.batch.dropped;
+
     // The current instant stays open until the clock moves on (or the log
     // stops): the program may still change a value at this very time, and
     // a frame sent now must carry that value, as a live read at this time
     // sees it.
-    const double now = stopping ? clock_.Now() : clock_.Now() - kOpenInstant;
+    const double limit = stopping ? now : now - kOpenInstant;
     // The clock can go back when a replayed log is rewound under a running
     // logger; continue from the new time rather than writing nothing forever.
-    written = std::min(written, now);
-    // Equal slices of about one flush period each: a long jump of a manual
-    // clock still yields chunks of ~100 ms, and a normal wake-up slightly
-    // after its deadline yields one chunk rather than a tiny second one.
-    const int slices = std::max(1, static_cast<int>(std::lround((now - written) / flushPeriod_.load())));
-    const double step = (now - written) / slices;
-    for (int i = 1; i <= slices; ++i) {
-      const double upTo = i == slices ? now : written + step;
-      WriteSlice(written, upTo, stopping && i == slices);
-      written = upTo;
+    written = std::min(written, limit);
+    for (double end = sliceEnd(); end <= limit && !(stopping && end >= limit); end = sliceEnd()) {
+      writeUpTo(end, false);
+    }
+    if (stopping) {
+      writeUpTo(limit, true);
+    } else if (std::min(flushUpTo, limit) > written) {
+      writeUpTo(std::min(flushUpTo, limit), false);
     }
     signals_.SetRecordedUpTo(written);
     {
@@ -232,17 +288,23 @@ void LoggerService::WriterLoop(double startTime) {
     stateCv_.notify_all();
     if (stopping) break;
   }
-  writerState_->file.Close();
+  state.file.Close();
 }
 
 void LoggerService::WriteSlice(double after, double upTo, bool last) {
   WriterState& state = *writerState_;
   state.chunk.Clear();
 
-  buffer_.TakeBatch(state.batch);
-  for (const auto& definition : state.batch.definitions) state.chunk.AddUserSignalDefinition(definition);
-  for (std::size_t i = 0; i < state.batch.count; ++i) state.chunk.AddUserSample(state.batch[i]);
-  if (state.batch.dropped > 0) state.chunk.AddDropped(upTo, state.batch.dropped);
+  // The user samples and definitions written up to the slice's end, in
+  // the order they were written; the last slice takes them all.
+  auto upToEnd = [&](const auto& written) { return last || written.at <= upTo; };
+  const auto definitions = std::find_if_not(state.definitions.begin(), state.definitions.end(), upToEnd);
+  for (auto d = state.definitions.begin(); d != definitions; ++d) state.chunk.AddUserSignalDefinition(d->record);
+  state.definitions.erase(state.definitions.begin(), definitions);
+  const auto samples = std::find_if_not(state.samples.begin(), state.samples.end(), upToEnd);
+  for (auto s = state.samples.begin(); s != samples; ++s) state.chunk.AddUserSample(s->record);
+  state.samples.erase(state.samples.begin(), samples);
+  if (state.dropped > 0) state.chunk.AddDropped(upTo, std::exchange(state.dropped, 0));
 
   std::shared_ptr<FrameSource> source;
   {

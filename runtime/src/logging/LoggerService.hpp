@@ -1,14 +1,23 @@
 #pragma once
 
 // The runtime's signal logger. It owns the user-signal buffer, the current
-// log file and the background writer thread that every ~100 ms of log time
-// collects the bus frames of that interval from the FrameSource (by default
-// the signal store's simulated bus), adds the buffered user samples and
+// log file and the background writer thread that cuts log time into slices
+// of one flush period (~100 ms) and, once the clock has passed a slice,
+// collects the bus frames of that slice from the FrameSource (by default
+// the signal store's simulated bus) and the user samples written in it, and
 // writes them as one chunk. It hears of new devices through the device
 // registry's listener (automatic logging starts with the first one). Owned by
 // the Runtime; Shutdown (or the destructor) completes and closes the log.
 // Start and Stop are serialised; user-signal writes only touch the buffer.
 // Every public call is thread-safe.
+//
+// What a log holds depends on the runtime's time alone, never on when the
+// writer thread runs: slices end at times that follow from the start time,
+// the flush period and the times it was changed; a frame or user sample
+// goes into the slice of its time. On the manual clock the same program
+// therefore writes the same records into the same chunks every time (only
+// the file name and the calendar start time differ). A harness flush
+// (AwaitWritten) ends a slice where it is called.
 
 #include <atomic>
 #include <condition_variable>
@@ -18,6 +27,8 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "logging/FrameSource.hpp"
 #include "logging/UserSignalBuffer.hpp"
@@ -94,7 +105,7 @@ class LoggerService {
 
  private:
   int32_t StopWriter();
-  void WriterLoop(double startTime);
+  void WriterLoop(double startTime, double period);
   void WriteSlice(double after, double upTo, bool last);
 
   Clock& clock_;
@@ -116,18 +127,20 @@ class LoggerService {
   std::shared_ptr<FrameSource> source_;
 
   std::atomic<bool> running_{false};
-  std::atomic<double> flushPeriod_{kDefaultFlushPeriod};
   std::atomic<bool> autoLogging_{false};
   std::atomic<bool> deviceSeen_{false};
   bool shutDown_ = false;  // guarded by controlMutex_
 
   UserSignalBuffer buffer_;
 
-  // Guards the writer thread's hand-shake: stop request and progress.
+  // Guards the writer thread's hand-shake: stop and flush requests, flush
+  // period changes and progress.
   mutable std::mutex stateMutex_;
   std::condition_variable stateCv_;
-  bool stopRequested_ = false;
-  bool flushRequested_ = false;
+  bool stopRequested_ = true;  // no writer runs, or it is asked to stop
+  double flushUpTo_ = 0.0;     // AwaitWritten asks for a slice to end here
+  double flushPeriod_ = kDefaultFlushPeriod;              // for the next log
+  std::vector<std::pair<double, double>> periodChanges_;  // (runtime time, period), for the writer
   double writtenUpTo_ = 0.0;
 
   // Writer-thread state (see LoggerService.cpp).

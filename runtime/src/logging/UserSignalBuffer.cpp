@@ -13,12 +13,12 @@ namespace kvor::zephrin::runtime::logging {
 UserSignalBuffer::UserSignalBuffer(std::size_t capacity) { Restart(capacity); }
 
 int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
-                                 uint8_t size, double time) {
+                                 uint8_t size, double time, double now) {
   std::lock_guard lock(mutex_);
   auto found = byName_.find(name);
   uint16_t index = 0;
-  if (found != byName_.end() && definitions_[found->second].type == type &&
-      definitions_[found->second].units == units) {
+  if (found != byName_.end() && definitions_[found->second].record.type == type &&
+      definitions_[found->second].record.units == units) {
     index = found->second;
   } else {
     // A new signal, or one whose units or type changed: samples before and
@@ -27,7 +27,7 @@ int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, 
       return wisp::kUserSignalLimitExceeded;
     }
     index = static_cast<uint16_t>(definitions_.size());
-    definitions_.push_back({index, type, std::string(name), std::string(units)});
+    definitions_.push_back({{index, type, std::string(name), std::string(units)}, now});
     if (found == byName_.end()) {
       byName_.emplace(std::string(name), index);
     } else {
@@ -41,8 +41,10 @@ int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, 
     ++dropped_;
     ++totalDropped_;
   }
-  wisp::UserSample& sample = ring_[(head_ + count_) % ring_.size()];
+  WrittenSample& written = ring_[(head_ + count_) % ring_.size()];
   ++count_;
+  written.at = now;
+  wisp::UserSample& sample = written.record;
   sample.definition = index;
   sample.time = time;
   sample.size = size;
@@ -67,7 +69,7 @@ void UserSignalBuffer::Restart(std::size_t capacity) {
   byName_.clear();
   definitions_.clear();
   definitionsTaken_ = 0;
-  ring_.assign(std::max<std::size_t>(capacity, 1), wisp::UserSample{});
+  ring_.assign(std::max<std::size_t>(capacity, 1), WrittenSample{});
   head_ = count_ = 0;
   dropped_ = totalDropped_ = 0;
 }

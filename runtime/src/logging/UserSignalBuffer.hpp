@@ -5,8 +5,10 @@
 // (created on first use) and copies the sample into a fixed ring; when the
 // ring is full the oldest sample is overwritten and counted as dropped, so a
 // write never waits for the disk and, once each signal has been seen, never
-// allocates. The writer swaps the whole ring out in O(1). Owned by the
-// LoggerService; thread-safe.
+// allocates. Every sample and definition keeps the runtime time at which the
+// program wrote it, so that the writer puts it into the chunk of that time
+// however late it comes to collect. The writer swaps the whole ring out in
+// O(1). Owned by the LoggerService; thread-safe.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,28 +25,39 @@ namespace kvor::zephrin::runtime::logging {
 
 class UserSignalBuffer {
  public:
+  /// A sample or definition with the runtime time of the write that made
+  /// it, seconds.
+  template <class Record>
+  struct Written {
+    Record record;
+    double at = 0.0;
+  };
+  using WrittenSample = Written<wisp::UserSample>;
+  using WrittenDefinition = Written<wisp::UserSignalDefinition>;
+
   /// What the writer takes out in one go: definitions new since the last
   /// batch and the pending samples, oldest first.
   struct Batch {
-    std::vector<wisp::UserSignalDefinition> definitions;
-    std::vector<wisp::UserSample> ring;  ///< as large as the buffer; swapped in and out
+    std::vector<WrittenDefinition> definitions;
+    std::vector<WrittenSample> ring;  ///< as large as the buffer; swapped in and out
     std::size_t head = 0;
     std::size_t count = 0;
     uint64_t dropped = 0;  ///< samples dropped since the last batch
 
-    const wisp::UserSample& operator[](std::size_t i) const { return ring[(head + i) % ring.size()]; }
+    const WrittenSample& operator[](std::size_t i) const { return ring[(head + i) % ring.size()]; }
   };
 
   explicit UserSignalBuffer(std::size_t capacity = kDefaultCapacity);
 
-  /// Samples the ring holds by default (about 1.3 MB).
+  /// Samples the ring holds by default (about 1.4 MB).
   static constexpr std::size_t kDefaultCapacity = 16384;
 
-  /// Adds one sample. `size` must be at most the largest payload (the caller
-  /// checks). @return 0, or UserSignalLimitExceeded when this would be one
-  /// signal too many for the log.
+  /// Adds one sample of `time`, written at runtime time `now` (seconds).
+  /// `size` must be at most the largest payload (the caller checks).
+  /// @return 0, or UserSignalLimitExceeded when this would be one signal too
+  /// many for the log.
   int32_t Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data, uint8_t size,
-                 double time);
+                 double time, double now);
 
   /// Moves the pending samples and new definitions into `batch`, whose ring
   /// must be Capacity() long (it is swapped with the buffer's).
@@ -65,9 +78,9 @@ class UserSignalBuffer {
 
   mutable std::mutex mutex_;
   std::unordered_map<std::string, uint16_t, NameHash, std::equal_to<>> byName_;
-  std::vector<wisp::UserSignalDefinition> definitions_;
+  std::vector<WrittenDefinition> definitions_;
   std::size_t definitionsTaken_ = 0;
-  std::vector<wisp::UserSample> ring_;
+  std::vector<WrittenSample> ring_;
   std::size_t head_ = 0;
   std::size_t count_ = 0;
   uint64_t dropped_ = 0;

@@ -434,6 +434,9 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
     for (const DeviceRecord& device : devices_.All()) {
       if (device.present) devices.push_back(device);
     }
+    // In a fixed order, so that the same run lists its frames alike.
+    std::sort(devices.begin(), devices.end(),
+              [](const DeviceRecord& a, const DeviceRecord& b) { return a.hash < b.hash; });
     auto addSource = [&](size_t d, uint64_t key) {
       Source s{key, d, {}, false, {}};
       auto it = states_.find(key);
@@ -452,13 +455,16 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
       for (const CatalogueEntry& entry : AllSignals()) {
         if (ModelPublishes(entry, devices[d].modelMask)) addSource(d, platform::MakeSignalKey(devices[d].hash, entry.id));
       }
+      std::vector<uint64_t> unlisted;
       for (const auto& [key, state] : states_) {
         const CatalogueEntry* entry = FindSignal(SignalKeySignalId(key));
         if (SignalKeyDeviceHash(key) == devices[d].hash &&
             (entry == nullptr || !ModelPublishes(*entry, devices[d].modelMask))) {
-          addSource(d, key);
+          unlisted.push_back(key);
         }
       }
+      std::sort(unlisted.begin(), unlisted.end());
+      for (uint64_t key : unlisted) addSource(d, key);
     }
   }
   for (const Source& s : sources) {
@@ -478,7 +484,10 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
       const Segment& segment = s.segments[i];
       const double hz = segment.hz;
       if (hz <= 0.0) continue;
-      double first = std::max(LastIndexAtOrBefore(fromSeconds, hz) + 1.0, FirstIndexAtOrAfter(segment.start, hz));
+      // A device sends from its registration on: a frame before it would
+      // be logged or not depending on when the writer came to collect.
+      double first = std::max(LastIndexAtOrBefore(fromSeconds, hz) + 1.0,
+                              FirstIndexAtOrAfter(std::max(segment.start, device.since), hz));
       double last = LastIndexAtOrBefore(toSeconds, hz);
       last = std::min(last, LastIndexOf(s.segments, i));
       const double value =

@@ -131,11 +131,13 @@ class SignalStore {
   };
   /// (b) Visits every frame the simulated bus carried with a time in
   /// (fromSeconds, toSeconds]: each signal of each present device at its
-  /// applied frequency with the value it had at that frame's time (stopped
-  /// signals carry none), plus the samples the harness published in that
-  /// interval. Frames come grouped by signal, ascending in time within a
-  /// signal. Nothing is visited while a replay source is installed. The
-  /// visitor runs without the store's lock and may read from the store.
+  /// applied frequency from the device's registration on, with the value it
+  /// had at that frame's time (stopped signals carry none), plus the samples
+  /// the harness published in that interval. Frames come grouped by signal,
+  /// devices in the order of their hashes, ascending in time within a
+  /// signal, so the same run lists the same frames alike. Nothing is visited
+  /// while a replay source is installed. The visitor runs without the
+  /// store's lock and may read from the store.
   void ForEachFrame(double fromSeconds, double toSeconds, const std::function<void(const BusFrame&)>& visit) const;
 
   /// (c) Tells the store that frames up to `seconds` have been recorded and
