@@ -209,10 +209,12 @@ class SignalStore {
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
   KeyState& StateFor(uint64_t key, uint32_t modelMask);
   /// Opens a segment at `now` that differs from the current one as `change`
-  /// says, then forgets the segments that nobody reading at `trimAt` (the
-  /// clock's time; `now` unless a change is set ahead of it) still needs.
+  /// says (at the latest segment's start instead, when `now` comes before a
+  /// segment the clock at `present` has reached), then forgets the segments
+  /// that nobody reading from then on still needs. `present` is the clock's
+  /// time read under mutex_.
   template <class Change>
-  void Amend(KeyState& state, double now, Change change, double trimAt);
+  void Amend(KeyState& state, double now, Change change, double present);
   template <class Change>
   void Amend(KeyState& state, double now, Change change) { Amend(state, now, change, now); }
   /// Marks a change of the frame schedule; mutex_ held.
