@@ -117,6 +117,36 @@ TEST_F(SwerveDrivetrainImplTest, AppliesANewPriorityAfterTheNextSample) {
   EXPECT_EQ(requests[1].thread, requests[0].thread);
 }
 
+// The thread asks every odometry signal for the odometry rate when it
+// starts. A device that cannot take it yet (absent) is reported, and the
+// thread asks again before each sample until every device took the rate.
+TEST_F(SwerveDrivetrainImplTest, AsksForItsRateUntilEveryDeviceTookIt) {
+  DrivetrainRig rig;
+  harness::SetDevicePresent(GyroHash(), false);
+  harness::ClearReports();
+  rig.Start();
+  EXPECT_EQ(harness::AppliedUpdateFrequency(DriveHash(0), kPositionId), 250.0);
+  EXPECT_NE(harness::AppliedUpdateFrequency(GyroHash(), kYawId), 250.0);
+  auto reported = [] {
+    int count = 0;
+    for (const auto& report : harness::Reports()) {
+      count += report.code == StatusCode::RxTimeout &&
+               report.location.find("Swerve Odometry Frequency") != std::string::npos;
+    }
+    return count;
+  };
+  EXPECT_EQ(reported(), 1);
+
+  rig.Step(0.0081);  // the silent gyro holds the sample for two periods
+  EXPECT_EQ(reported(), 2);
+  harness::SetDevicePresent(GyroHash(), true);
+  const int failed = rig.Step(0.0081).FailedDaqs;
+  EXPECT_EQ(harness::AppliedUpdateFrequency(GyroHash(), kYawId), 250.0);
+  harness::ClearReports();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(rig.Step().FailedDaqs, failed);
+  EXPECT_EQ(reported(), 0);
+}
+
 // Stop on a stopped drivetrain does nothing, Start twice starts one thread,
 // and a restart carries the counters on; a callback may stop its own thread.
 TEST_F(SwerveDrivetrainImplTest, StartsAndStopsOneThread) {

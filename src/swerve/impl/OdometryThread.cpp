@@ -3,9 +3,12 @@
 #include <kvor/zephrin/platform/Threads.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 
 #include <chrono>
 #include <numbers>
+
+#include "core/internal/Report.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -81,7 +84,7 @@ void Thread::Run() {
   threadStored_.wait(false);
   threadId_.store(std::this_thread::get_id());
   hasPreviousSample_ = false;
-  BaseStatusSignal::SetUpdateFrequencyForAll(drivetrain_.odometryFrequency_, allSignals_);
+  RequestFrequency();
   kvor::zephrin::runtime::SetThreadSchedPriority(thread_, kStartPriority, true);
   appliedPriority_ = kStartPriority;
   while (running_.load()) {
@@ -89,8 +92,20 @@ void Thread::Run() {
     // here. Without a log the runtime simulates and always plays.
     if (hasPreviousSample_ && !WispReplay::WaitForPlayingImpl(kReplayWaitSeconds)) continue;
     Sample(true);
+    // A device that kept its own rate makes every sample wait for its
+    // slower frames (or time out), so it is asked until it takes the rate.
+    if (!frequencyApplied_) RequestFrequency();
   }
   threadId_.store(std::thread::id{});
+}
+
+void Thread::RequestFrequency() {
+  const StatusCode status = BaseStatusSignal::SetUpdateFrequencyForAll(drivetrain_.odometryFrequency_, allSignals_);
+  frequencyApplied_ = status.IsOK();
+  if (!frequencyApplied_) {
+    const std::string location = drivetrain_.gyro_->GetDeviceIdentifier().ToString() + " Swerve Odometry Frequency";
+    kvor::zephrin6::internal::ReportStatus(status, location);
+  }
 }
 
 StatusCode Thread::Sample(bool wait) {
