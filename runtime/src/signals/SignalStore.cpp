@@ -261,7 +261,7 @@ void SignalStore::Amend(KeyState& state, double now, Change change, double prese
   // segment on. Undoing that segment would also undo its frequency, and the
   // devices would go on sending at the rate the program had just changed.
   const double trimAt = std::min(now, present);
-  now = std::max(now, segments.back().start);
+  if (segments.back().start <= present + Clock::kTolerance) now = std::max(now, segments.back().start);
   Segment next = segments.back();
   change(next);
   if (SameSettings(next, segments.back())) return;
@@ -351,6 +351,7 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
 
 void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
                                     bool hold) {
+  if (!std::isfinite(value)) return;
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
   std::lock_guard lock(mutex_);
@@ -375,6 +376,7 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
   std::lock_guard lock(mutex_);
   const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
+    if (!std::isfinite(v.value)) continue;
     KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
     if (state.held || state.published) continue;
     Amend(
@@ -394,6 +396,7 @@ void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpd
   std::lock_guard lock(mutex_);
   const double now = clock_.Now();
   for (const ValueUpdate& v : values) {
+    if (!std::isfinite(v.value)) continue;
     KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
     if (state.held || state.published) continue;
     auto set = [&](Segment& s) {
