@@ -3,6 +3,7 @@
 // fail, thread priority, start and stop, neutral mode across modules, the top
 // speed, construction defaults, tare and resets, and a second thread using
 // the drivetrain while the odometry thread runs.
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
@@ -11,6 +12,8 @@
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <atomic>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -145,6 +148,24 @@ TEST_F(SwerveDrivetrainImplTest, AsksForItsRateUntilEveryDeviceTookIt) {
   harness::ClearReports();
   for (int i = 0; i < 3; ++i) EXPECT_EQ(rig.Step().FailedDaqs, failed);
   EXPECT_EQ(reported(), 0);
+}
+
+// Readings at the end of the doubles (a gyro simulated with absurd but finite
+// numbers) overflow the heading's latency compensation: the estimator
+// refuses that heading, and the state keeps finite numbers throughout.
+TEST_F(SwerveDrivetrainImplTest, ReadingsAtTheEndOfTheDoublesKeepTheStateFinite) {
+  DrivetrainRig rig;
+  rig.Start();
+  const auto before = rig.Step();
+  auto& gyro = rig->GetAuklet2().GetSimState();
+  ASSERT_EQ(gyro.SetRawYaw(units::angle::degree_t{std::numeric_limits<double>::max()}), StatusCode::OK);
+  ASSERT_EQ(gyro.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{1e308}), StatusCode::OK);
+  for (int i = 0; i < 3; ++i) {
+    const auto state = rig.Step();
+    EXPECT_TRUE(std::isfinite(state.RawHeading.Radians().value()) && std::isfinite(state.RawHeading.Cos()));
+    EXPECT_TRUE(std::isfinite(state.Speeds.vx.value()) && std::isfinite(state.Speeds.omega.value()));
+    EXPECT_EQ(state.Pose.Rotation().Radians().value(), before.Pose.Rotation().Radians().value());
+  }
 }
 
 // Stop on a stopped drivetrain does nothing, Start twice starts one thread,

@@ -6,9 +6,11 @@
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 
 #include <chrono>
+#include <cmath>
 #include <numbers>
 
 #include "core/internal/Report.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -173,7 +175,16 @@ void Thread::Process(StatusCode acquisition) {
 
   const units::time::second_t sampleTime{utils::GetCurrentTimeSeconds()};
   const Pose2d pose = drivetrain.poseEstimator_.UpdateWithTime(sampleTime, heading, drivetrain.modulePositions_);
-  const ChassisSpeeds speeds = drivetrain.kinematics_.ToChassisSpeeds(drivetrain.moduleStates_);
+  ChassisSpeeds speeds = drivetrain.kinematics_.ToChassisSpeeds(drivetrain.moduleStates_);
+
+  // Readings near the ends of the doubles (absurd simulation input) can
+  // overflow the compensation or the kinematics. The estimator refuses such
+  // a heading itself; the state and the request keep the last finite
+  // heading and speeds rather than spread a NaN.
+  SwerveDriveState& state = drivetrain.cachedState_;
+  if (!(std::isfinite(speeds.vx.value()) && std::isfinite(speeds.vy.value()) && std::isfinite(speeds.omega.value()))) {
+    speeds = state.Speeds;
+  }
 
   ControlParameters& parameters = drivetrain.controlParameters_;
   parameters.operatorForwardDirection = drivetrain.operatorForwardDirection_;
@@ -184,13 +195,12 @@ void Thread::Process(StatusCode acquisition) {
   const std::shared_ptr<const RequestFunction> request = drivetrain.requestToApply_;
   (*request)(parameters, drivetrain.modules_);
 
-  SwerveDriveState& state = drivetrain.cachedState_;
   state.Pose = pose;
   state.Speeds = speeds;
   state.ModuleStates = drivetrain.moduleStates_;
   for (std::size_t i = 0; i < count; ++i) state.ModuleTargets[i] = drivetrain.modules_[i]->GetTargetState();
   state.ModulePositions = drivetrain.modulePositions_;
-  state.RawHeading = heading;
+  if (internal::IsFinite(heading)) state.RawHeading = heading;
   state.Timestamp = units::time::second_t{now};
   state.OdometryPeriod = units::time::second_t{averagedPeriod_};
   state.SuccessfulDaqs = successfulDaqs_.load();
