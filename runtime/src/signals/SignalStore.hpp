@@ -18,8 +18,9 @@
 // Frames carry the signal's simulated value (0 unless set; the device's
 // compliancy number for 2303 "Compliancy"). A simulated value is always a
 // finite number: a value that is not (simulated physics run away on absurd
-// but finite inputs) is ignored, and the signal keeps the one it had. The simulated firmware sets the
-// values of the devices it simulates in batches, one per device and 1 ms step.
+// but finite inputs) is ignored, and the signal keeps the one it had. The
+// simulated firmware sets the values of the devices it simulates in batches,
+// one per device and 1 ms step.
 // The harness may take a key over, either by publishing samples into it or by
 // holding a simulated value the firmware then leaves alone; a replay sample
 // source, while installed, replaces simulation for every key.

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/ReportLog.hpp"
-
 #include "devices/DeviceRegistry.hpp"
 #include "firmware/FirmwareService.hpp"
 #include "signals/SignalStore.hpp"
@@ -90,7 +89,9 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
     bool finite = std::isfinite(absolute) && std::isfinite(delta);
     for (const SignalEffect& effect : rule.effects) {
       if (effect.follow != Follow::Difference) continue;
-      for (uint32_t hash : device.hashes) finite = finite && std::isfinite(store_.SimulatedValue(hash, effect.signalId) + delta);
+      for (uint32_t hash : device.hashes) {
+        finite = finite && std::isfinite(store_.SimulatedValue(hash, effect.signalId) + delta);
+      }
     }
     if (!finite) return false;
     Slot(device.positions, rule.position) = absolute;

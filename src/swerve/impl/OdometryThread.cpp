@@ -6,7 +6,6 @@
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 
 #include <chrono>
-#include <cmath>
 #include <numbers>
 
 #include "core/internal/Report.hpp"
@@ -182,9 +181,7 @@ void Thread::Process(StatusCode acquisition) {
   // a heading itself; the state and the request keep the last finite
   // heading and speeds rather than spread a NaN.
   SwerveDriveState& state = drivetrain.cachedState_;
-  if (!(std::isfinite(speeds.vx.value()) && std::isfinite(speeds.vy.value()) && std::isfinite(speeds.omega.value()))) {
-    speeds = state.Speeds;
-  }
+  if (!internal::IsFinite(speeds)) speeds = state.Speeds;
 
   ControlParameters& parameters = drivetrain.controlParameters_;
   parameters.operatorForwardDirection = drivetrain.operatorForwardDirection_;

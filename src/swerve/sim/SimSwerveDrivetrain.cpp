@@ -21,6 +21,7 @@
 #include <variant>
 
 #include "core/internal/Report.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 #include "swerve/sim/internal/MechanismPhysics.hpp"
 
 namespace kvor::zephrin6::swerve::sim {
@@ -37,15 +38,6 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
 bool PositiveFinite(double x) { return std::isfinite(x) && x > 0.0; }
-
-bool IsFinite(const Pose2d& pose) {
-  return std::isfinite(pose.X().value()) && std::isfinite(pose.Y().value()) &&
-         std::isfinite(pose.Rotation().Radians().value());
-}
-
-bool IsFinite(const ChassisSpeeds& speeds) {
-  return std::isfinite(speeds.vx.value()) && std::isfinite(speeds.vy.value()) && std::isfinite(speeds.omega.value());
-}
 
 // One simulated motor controller of either model, through its simulation
 // state, in the mechanism's sign convention (the state negates for an
@@ -317,7 +309,7 @@ void SimSwerveDrivetrain::State::Advance(double seconds) {
   }
   const Twist2d twist = kinematics.ToTwist2d(deltas);
   const Pose2d moved = pose.Exp(twist);
-  if (IsFinite(moved) && std::isfinite(yaw + twist.dtheta.value())) {
+  if (!swerve::internal::FindNonFinite(moved) && std::isfinite(yaw + twist.dtheta.value())) {
     pose = moved;
     yaw += twist.dtheta.value();
   } else {
@@ -359,7 +351,9 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
   }
   // Finite module speeds near the end of the doubles may still overflow
   // in the kinematics; the robot then keeps the speeds it last had.
-  if (const ChassisSpeeds measured = kinematics.ToChassisSpeeds(states); IsFinite(measured)) speeds = measured;
+  if (const ChassisSpeeds measured = kinematics.ToChassisSpeeds(states); swerve::internal::IsFinite(measured)) {
+    speeds = measured;
+  }
   imu.SetRawYaw(units::angle::degree_t{yaw * kDegreesPerRadian});
   imu.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{speeds.omega.value() * kDegreesPerRadian});
 }

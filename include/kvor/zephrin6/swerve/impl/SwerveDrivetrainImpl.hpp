@@ -106,12 +106,12 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// of every odometry signal to the odometry frequency (when a device
     /// refuses, for example one not on the bus yet, the status is reported
     /// and the thread asks again after every sample until all took it) and
-    /// asks for real-time priority 1, then samples until stopped: on a CAN FD bus each
-    /// sample waits (up to two periods) for a new frame of every signal;
-    /// otherwise it sleeps one period and reads the latest frames. While a
-    /// loaded log is not playing (Replay) it idles; without a log the runtime
-    /// simulates and counts as playing. Counters and the averaged period
-    /// carry on from an earlier run.
+    /// asks for real-time priority 1, then samples until stopped: on a CAN
+    /// FD bus each sample waits (up to two periods) for a new frame of every
+    /// signal; otherwise it sleeps one period and reads the latest frames.
+    /// While a loaded log is not playing (Replay) it idles; without a log the
+    /// runtime simulates and counts as playing. Counters and the averaged
+    /// period carry on from an earlier run.
     void Start();
     /// Stops the thread and waits for its current sample to end; nothing when
     /// it is not running. Called from a callback on the thread itself, it
