@@ -12,13 +12,13 @@
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <atomic>
-#include <cmath>
 #include <limits>
 #include <string>
 #include <thread>
 
 #include "support/RuntimeFixture.hpp"
 #include "swerve/SwerveRig.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 
 namespace {
 
@@ -122,7 +122,7 @@ TEST_F(SwerveDrivetrainImplTest, AppliesANewPriorityAfterTheNextSample) {
 
 // The thread asks every odometry signal for the odometry rate when it
 // starts. A device that cannot take it yet (absent) is reported, and the
-// thread asks again before each sample until every device took the rate.
+// thread asks again after each sample until every device took the rate.
 TEST_F(SwerveDrivetrainImplTest, AsksForItsRateUntilEveryDeviceTookIt) {
   DrivetrainRig rig;
   harness::SetDevicePresent(GyroHash(), false);
@@ -162,8 +162,8 @@ TEST_F(SwerveDrivetrainImplTest, ReadingsAtTheEndOfTheDoublesKeepTheStateFinite)
   ASSERT_EQ(gyro.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{1e308}), StatusCode::OK);
   for (int i = 0; i < 3; ++i) {
     const auto state = rig.Step();
-    EXPECT_TRUE(std::isfinite(state.RawHeading.Radians().value()) && std::isfinite(state.RawHeading.Cos()));
-    EXPECT_TRUE(std::isfinite(state.Speeds.vx.value()) && std::isfinite(state.Speeds.omega.value()));
+    EXPECT_TRUE(swerve::internal::IsFinite(state.RawHeading));
+    EXPECT_TRUE(swerve::internal::IsFinite(state.Speeds));
     EXPECT_EQ(state.Pose.Rotation().Radians().value(), before.Pose.Rotation().Radians().value());
   }
 }

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "support/RuntimeFixture.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 #include "swervesim/SimRig.hpp"
 
 namespace {
@@ -307,20 +308,17 @@ TEST_F(SimSwerveDrivetrainTest, FiniteExtremesKeepEverythingFinite) {
   harness::SetSimPhysicsValue(kRapaxQType, DriveId(1), "MotorVoltage", 1e308);
   harness::SetSimPhysicsValue(kRapaxQType, SteerId(2), "MotorVoltage", -1e308);
   rig.Drivetrain().SetControl(FieldCentric{}.WithVelocityX(meters_per_second_t{1.0}));
-  auto finite = [](const swerve::Pose2d& pose, const swerve::ChassisSpeeds& speeds) {
-    return std::isfinite(pose.X().value()) && std::isfinite(pose.Y().value()) &&
-           std::isfinite(pose.Rotation().Radians().value()) && std::isfinite(speeds.vx.value()) &&
-           std::isfinite(speeds.vy.value()) && std::isfinite(speeds.omega.value());
-  };
+  using swerve::internal::FindNonFinite;
+  using swerve::internal::IsFinite;
   int bad = 0;
   rig.Run(0.5, {}, [&](const swerve::SwerveDriveState& state) {
-    bad += !finite(state.Pose, state.Speeds) || !std::isfinite(state.RawHeading.Radians().value());
+    bad += FindNonFinite(state.Pose) || !IsFinite(state.Speeds) || !IsFinite(state.RawHeading);
   });
   EXPECT_EQ(bad, 0) << "odometry samples that were not finite";
-  EXPECT_TRUE(finite(rig.Sim().GetPose(), rig.Sim().GetChassisSpeeds()));
+  EXPECT_FALSE(FindNonFinite(rig.Sim().GetPose()));
+  EXPECT_TRUE(IsFinite(rig.Sim().GetChassisSpeeds()));
   for (const auto& state : rig.Sim().GetModuleStates()) {
-    EXPECT_TRUE(std::isfinite(state.speed.value()));
-    EXPECT_TRUE(std::isfinite(state.angle.Radians().value()));
+    EXPECT_TRUE(std::isfinite(state.speed.value()) && IsFinite(state.angle));
   }
 }
 
