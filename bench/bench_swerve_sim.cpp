@@ -9,6 +9,12 @@
 // runtime's simulated firmware does as the clock moves is in the time too.
 // The counter x_real_time is robot seconds per wall second (goal: 50 or more).
 //
+// BM_LongestSimUpdate: one SimSwerveDrivetrain::Update handed a step of
+// 1e300 s (a clock that jumped), which integrates kMaxUpdate of it and reports
+// the rest (report printing off): the longest any simulation call holds the
+// simulation's lock, since no other call integrates anything. The robot
+// drives the circle of BM_SimulatedDrivetrain; the clock and firmware stand.
+//
 // BM_ReplayLoad and BM_ReplayOdometry: a 10 s drive of the same drivetrain is
 // recorded once; the first loads (and closes) the log, the second re-runs
 // odometry at every recorded sample of the loaded log, stepping the paused
@@ -156,6 +162,17 @@ void BM_SimulatedDrivetrain(benchmark::State& state) {
   if (robot.drivetrain->GetState().FailedDaqs != 0) state.SkipWithError("a sample failed to read its signals");
 }
 BENCHMARK(BM_SimulatedDrivetrain)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+void BM_LongestSimUpdate(benchmark::State& state) {
+  harness::Reset();
+  harness::SetReportEcho(false);
+  SimulatedRobot robot;
+  for (int i = 0; i < 2000; ++i) robot.Tick();  // under way
+  for (auto _ : state) {
+    robot.sim->Update(units::time::second_t{1e300}, units::voltage::volt_t{12.0});
+  }
+}
+BENCHMARK(BM_LongestSimUpdate)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 /// A log of 10 s of the simulated robot, recorded once, and the instants of
 /// its odometry samples.

@@ -9,6 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include <kvor/zephrin/platform/Signals.hpp>
+
+#include "catalogue/SignalCatalogue.hpp"
 #include "firmware/FirmwareFixture.hpp"
 #include "support/ReplayedReadings.hpp"
 
@@ -133,6 +136,60 @@ TEST_F(FirmwareStoryTest, ImuIntegratesItsRateUntilGivenAnAngle) {
   harness::AdvanceTime(0.02);
   EXPECT_EQ(imu.GetYaw().GetValue().value(), -3.0);
   EXPECT_NEAR(imu.GetAccumGyroZ().GetValue().value(), 90.0 * 1.52, 1e-9);  // the gyro kept counting
+}
+
+// Every catalogue signal of `device` that is not a finite number now, by name.
+template <class Device>
+std::string SignalsNotFinite(const Device& device, std::string_view model) {
+  namespace catalogue = kvor::zephrin::runtime::catalogue;
+  namespace platform = kvor::zephrin::platform;
+  std::string bad;
+  for (const catalogue::CatalogueEntry& entry : catalogue::AllSignals()) {
+    if (!catalogue::ModelPublishes(entry, catalogue::ModelMask(model))) continue;
+    const uint64_t key = platform::MakeSignalKey(device.GetDeviceHash(), entry.id);
+    platform::SignalMeasurement record{};
+    ::c_kvor_zephrin6_get_signal(1, &key, &record, device.GetNetwork().c_str(), false, 0.0);
+    if (!std::isfinite(record.value)) bad += std::string(entry.name) + " ";
+  }
+  return bad;
+}
+
+// Inputs that are finite one by one but absurd in size (a 1e308 V supply, a
+// rotor spun at 1e308 turns per second, an IMU turning as fast, positions at
+// the end of the doubles) make the simulated physics run away; still every
+// signal the devices send stays a finite number, and so does every physics
+// output.
+TEST_F(FirmwareStoryTest, AbsurdInputsLeaveEverySignalFinite) {
+  constexpr double kHuge = 1e308;
+  CoreRapaxQ powered(1, "can");
+  CoreRapaxQ spun(2, "can");
+  CoreAuklet2 imu(3, "can");
+  ASSERT_EQ(powered.GetSimState().SetSupplyVoltage(units::voltage::volt_t{kHuge}), StatusCode::OK);
+  ASSERT_EQ(powered.GetSimState().SetRawRotorPosition(units::angle::turn_t{kHuge}), StatusCode::OK);
+  ASSERT_EQ(powered.SetControl(PositionVoltage{units::angle::turn_t{-kHuge}}), StatusCode::OK);
+  auto& rotor = spun.GetSimState();
+  ASSERT_EQ(rotor.SetRotorVelocity(units::angular_velocity::turns_per_second_t{kHuge}), StatusCode::OK);
+  ASSERT_EQ(rotor.SetRotorAcceleration(units::angular_acceleration::turns_per_second_squared_t{-kHuge}),
+            StatusCode::OK);
+  ASSERT_EQ(spun.SetControl(VoltageOut{12_V}), StatusCode::OK);
+  auto& gyro = imu.GetSimState();
+  ASSERT_EQ(gyro.SetAngularVelocityX(units::angular_velocity::degrees_per_second_t{kHuge}), StatusCode::OK);
+  ASSERT_EQ(gyro.SetAngularVelocityY(units::angular_velocity::degrees_per_second_t{-kHuge}), StatusCode::OK);
+  ASSERT_EQ(gyro.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{kHuge}), StatusCode::OK);
+  ASSERT_EQ(imu.GetConfigurator().SetYaw(units::angle::degree_t{-kHuge}), StatusCode::OK);
+  // Long enough for the integrated angles and positions to reach the end of
+  // the doubles.
+  harness::AdvanceTime(3.0);
+
+  EXPECT_EQ(SignalsNotFinite(powered, "rapax q"), "");
+  EXPECT_EQ(SignalsNotFinite(spun, "rapax q"), "");
+  EXPECT_EQ(SignalsNotFinite(imu, "auklet 2"), "");
+  for (CoreRapaxQ* motor : {&powered, &spun}) {
+    SCOPED_TRACE(motor->GetDeviceID());
+    EXPECT_TRUE(std::isfinite(motor->GetSimState().GetMotorVoltage().value()));
+    EXPECT_TRUE(std::isfinite(motor->GetSimState().GetTorqueCurrent().value()));
+    EXPECT_TRUE(std::isfinite(motor->GetSimState().GetSupplyCurrent().value()));
+  }
 }
 
 // The bus load comes from the frames its devices send at their applied

@@ -260,6 +260,66 @@ TEST_F(SimStateTest, RefusedInputsReportTheirStatus) {
   EXPECT_EQ(copy.GetMotorVoltage(), 0_V);
 }
 
+// Each input is finite, but a move adds to a position the simulator keeps:
+// a move that would carry it past the largest double is refused with
+// InvalidParamValue and reported, and every signal keeps the position of the
+// moves before it. A set position that would shift a re-zeroed signal past
+// the largest double is refused the same way.
+TEST_F(SimStateTest, MovesThatWouldOverflowAPositionAreRefused) {
+  constexpr double kHuge = 1e308;
+  CoreRapaxQ q(1);
+  CoreRapaxW w(2);
+  CoreAngulon encoder(3);
+  CoreAuklet2 imu(4);
+  kvor::zephrin6::configs::ExternalFeedbackConfigs quadrature;
+  quadrature.ExternalFeedbackSensorSource = kvor::zephrin6::signals::ExternalFeedbackSensorSourceValue::Quadrature;
+  ASSERT_EQ(w.GetConfigurator().Apply(quadrature), StatusCode::OK);
+  struct Case {
+    const char* input;
+    std::function<StatusCode(double)> move;
+    std::function<double()> reading;
+  };
+  const Case cases[] = {
+      {"AddRotorPosition", [&](double v) { return q.GetSimState().AddRotorPosition(units::angle::turn_t{v}); },
+       [&] { return q.GetRotorPosition().GetValue().value(); }},
+      {"AddQuadraturePosition",
+       // The state scales turns to edges, so this moves the edge count by kHuge.
+       [&](double v) { return w.GetSimState().AddQuadraturePosition(units::angle::turn_t{v / 4096.0}); },
+       // Its Position counts the edges once the device uses them.
+       [&] { return w.GetPosition().GetValue().value() * 4096.0; }},
+      {"AddPosition", [&](double v) { return encoder.GetSimState().AddPosition(units::angle::turn_t{v}); },
+       [&] { return encoder.GetPositionSinceBoot().GetValue().value(); }},
+      {"AddYaw", [&](double v) { return imu.GetSimState().AddYaw(units::angle::degree_t{v}); },
+       [&] { return imu.GetYaw().GetValue().value(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    harness::ClearReports();
+    ASSERT_EQ(c.move(kHuge), StatusCode::OK);
+    EXPECT_EQ(c.move(kHuge), StatusCode::InvalidParamValue);
+    EXPECT_EQ(c.move(-kHuge), StatusCode::OK);  // back to where it was
+    EXPECT_EQ(c.move(-kHuge), StatusCode::OK);
+    EXPECT_EQ(c.move(-kHuge), StatusCode::InvalidParamValue);
+    harness::AdvanceTime(0.3);
+    EXPECT_EQ(c.reading(), -kHuge);
+    const auto reports = harness::Reports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0].code, StatusCode::InvalidParamValue);
+    EXPECT_NE(reports[0].details.find(c.input), std::string::npos) << reports[0].details;
+  }
+  EXPECT_EQ(q.GetPosition().GetValue().value(), -kHuge);
+  EXPECT_EQ(imu.GetSimState().GetLastStatusCode(), StatusCode::InvalidParamValue);
+
+  // The encoder's Position was re-zeroed far away; moving its shaft across
+  // the whole range would shift that signal past the largest double.
+  ASSERT_EQ(encoder.GetConfigurator().SetPosition(units::angle::turn_t{kHuge}), StatusCode::OK);
+  harness::AdvanceTime(0.3);
+  EXPECT_EQ(encoder.GetSimState().SetRawPosition(units::angle::turn_t{kHuge}), StatusCode::InvalidParamValue);
+  harness::AdvanceTime(0.3);
+  EXPECT_EQ(encoder.GetPosition().GetValue().value(), kHuge);
+  EXPECT_EQ(encoder.GetPositionSinceBoot().GetValue().value(), -kHuge);
+}
+
 // The simulator addresses a device by model and ID only: objects of that
 // model and ID on any bus see its inputs (also one built later), and the
 // newest request any of them sent drives its outputs. Inputs and outputs a

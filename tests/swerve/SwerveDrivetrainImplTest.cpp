@@ -3,6 +3,7 @@
 // fail, thread priority, start and stop, neutral mode across modules, the top
 // speed, construction defaults, tare and resets, and a second thread using
 // the drivetrain while the odometry thread runs.
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
@@ -11,11 +12,13 @@
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <atomic>
+#include <limits>
 #include <string>
 #include <thread>
 
 #include "support/RuntimeFixture.hpp"
 #include "swerve/SwerveRig.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 
 namespace {
 
@@ -115,6 +118,54 @@ TEST_F(SwerveDrivetrainImplTest, AppliesANewPriorityAfterTheNextSample) {
   EXPECT_EQ(requests[1].priority, 5);
   EXPECT_TRUE(requests[1].enabled);
   EXPECT_EQ(requests[1].thread, requests[0].thread);
+}
+
+// The thread asks every odometry signal for the odometry rate when it
+// starts. A device that cannot take it yet (absent) is reported, and the
+// thread asks again after each sample until every device took the rate.
+TEST_F(SwerveDrivetrainImplTest, AsksForItsRateUntilEveryDeviceTookIt) {
+  DrivetrainRig rig;
+  harness::SetDevicePresent(GyroHash(), false);
+  harness::ClearReports();
+  rig.Start();
+  EXPECT_EQ(harness::AppliedUpdateFrequency(DriveHash(0), kPositionId), 250.0);
+  EXPECT_NE(harness::AppliedUpdateFrequency(GyroHash(), kYawId), 250.0);
+  auto reported = [] {
+    int count = 0;
+    for (const auto& report : harness::Reports()) {
+      count += report.code == StatusCode::RxTimeout &&
+               report.location.find("Swerve Odometry Frequency") != std::string::npos;
+    }
+    return count;
+  };
+  EXPECT_EQ(reported(), 1);
+
+  rig.Step(0.0081);  // the silent gyro holds the sample for two periods
+  EXPECT_EQ(reported(), 2);
+  harness::SetDevicePresent(GyroHash(), true);
+  const int failed = rig.Step(0.0081).FailedDaqs;
+  EXPECT_EQ(harness::AppliedUpdateFrequency(GyroHash(), kYawId), 250.0);
+  harness::ClearReports();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(rig.Step().FailedDaqs, failed);
+  EXPECT_EQ(reported(), 0);
+}
+
+// Readings at the end of the doubles (a gyro simulated with absurd but finite
+// numbers) overflow the heading's latency compensation: the estimator
+// refuses that heading, and the state keeps finite numbers throughout.
+TEST_F(SwerveDrivetrainImplTest, ReadingsAtTheEndOfTheDoublesKeepTheStateFinite) {
+  DrivetrainRig rig;
+  rig.Start();
+  const auto before = rig.Step();
+  auto& gyro = rig->GetAuklet2().GetSimState();
+  ASSERT_EQ(gyro.SetRawYaw(units::angle::degree_t{std::numeric_limits<double>::max()}), StatusCode::OK);
+  ASSERT_EQ(gyro.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{1e308}), StatusCode::OK);
+  for (int i = 0; i < 3; ++i) {
+    const auto state = rig.Step();
+    EXPECT_TRUE(swerve::internal::IsFinite(state.RawHeading));
+    EXPECT_TRUE(swerve::internal::IsFinite(state.Speeds));
+    EXPECT_EQ(state.Pose.Rotation().Radians().value(), before.Pose.Rotation().Radians().value());
+  }
 }
 
 // Stop on a stopped drivetrain does nothing, Start twice starts one thread,

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "support/RuntimeFixture.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 #include "swervesim/SimRig.hpp"
 
 namespace {
@@ -264,6 +265,61 @@ TEST_F(SimSwerveDrivetrainTest, RefusesWhatItCannotSimulate) {
       << "module 1 must stand still";
   EXPECT_GT(RapaxInput(DriveId(2), "RawRotorPosition"), 0.1);
   EXPECT_GT(RapaxInput(DriveId(3), "RawRotorPosition"), 0.1);
+}
+
+// One update integrates at most kMaxUpdate of the time it is handed, so a
+// program paused in a debugger or a clock that jumped moves the robot that
+// much and is told so, and no step, however long, holds the simulation for
+// more than a moment (a step of 1e300 s never returned).
+TEST_F(SimSwerveDrivetrainTest, OneUpdateIntegratesAtMostItsBound) {
+  SimRig rig;
+  DriveMotors(rig, VoltageOut{volt_t{3.0}}, VoltageOut{volt_t{3.0}});
+  rig.Run(0.1);
+  harness::ClearReports();
+  const double before = rig.Sim().GetSimulatedTime().value();
+  const double x = rig.Sim().GetPose().X().value();
+  for (const double dt : {3600.0, 1e300, std::numeric_limits<double>::max()}) {
+    SCOPED_TRACE(dt);
+    EXPECT_EQ(rig.Sim().Update(second_t{dt}, volt_t{12.0}), StatusCode::OK);
+  }
+  const double bound = SimSwerveDrivetrain::kMaxUpdate.value();
+  EXPECT_NEAR(rig.Sim().GetSimulatedTime().value() - before, 3 * bound, 1e-9);
+  // Driving on at 3 V for those seconds, at most.
+  EXPECT_GT(rig.Sim().GetPose().X().value(), x);
+  EXPECT_LT(rig.Sim().GetPose().X().value(), x + 3 * bound * kSimSpeedAt12Volts / 4 + 0.01);
+  const auto reports = harness::Reports();
+  ASSERT_FALSE(reports.empty());
+  EXPECT_FALSE(reports[0].isError);
+  EXPECT_NE(reports[0].details.find("3600"), std::string::npos) << reports[0].details;
+}
+
+// Settings at either end of the doubles and a motor output of 1e308 V may
+// make a module stand still, but never make the simulated robot, its speeds
+// or what odometry makes of it anything but finite numbers.
+TEST_F(SimSwerveDrivetrainTest, FiniteExtremesKeepEverythingFinite) {
+  std::vector<ModuleConstants> modules = SimModules();
+  modules[0].WithDriveMotorGearRatio(1e308);
+  modules[1].WithWheelRadius(meter_t{1e308});
+  modules[2]
+      .WithDriveInertia(units::moment_of_inertia::kilogram_square_meter_t{1e-308})
+      .WithSteerInertia(units::moment_of_inertia::kilogram_square_meter_t{1e-308});
+  modules[3].WithCouplingGearRatio(1e308);
+  SimRig rig(modules);
+  harness::SetSimPhysicsValue(kRapaxQType, DriveId(1), "MotorVoltage", 1e308);
+  harness::SetSimPhysicsValue(kRapaxQType, SteerId(2), "MotorVoltage", -1e308);
+  rig.Drivetrain().SetControl(FieldCentric{}.WithVelocityX(meters_per_second_t{1.0}));
+  using swerve::internal::FindNonFinite;
+  using swerve::internal::IsFinite;
+  int bad = 0;
+  rig.Run(0.5, {}, [&](const swerve::SwerveDriveState& state) {
+    bad += FindNonFinite(state.Pose) || !IsFinite(state.Speeds) || !IsFinite(state.RawHeading);
+  });
+  EXPECT_EQ(bad, 0) << "odometry samples that were not finite";
+  EXPECT_FALSE(FindNonFinite(rig.Sim().GetPose()));
+  EXPECT_TRUE(IsFinite(rig.Sim().GetChassisSpeeds()));
+  for (const auto& state : rig.Sim().GetModuleStates()) {
+    EXPECT_TRUE(std::isfinite(state.speed.value()) && IsFinite(state.angle));
+  }
 }
 
 // The typed drivetrain's simulation thread integrates whatever time the

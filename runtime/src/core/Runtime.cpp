@@ -52,7 +52,7 @@ Runtime::Runtime() {
   configs_ = std::make_unique<configs::ConfigStore>(*clock_, *devices_, *signals_);
   controls_ = std::make_unique<ControlRecorder>();
   firmware_ = std::make_unique<firmware::FirmwareService>(*clock_, *devices_, *signals_, *configs_, *controls_, *buses_);
-  sim_ = std::make_unique<sim::SimRegistry>(*devices_, *signals_, *firmware_);
+  sim_ = std::make_unique<sim::SimRegistry>(*devices_, *signals_, *firmware_, *reports_);
   music_ = std::make_unique<music::MusicEngine>(*clock_, *controls_);
   threads_ = std::make_unique<threads::ThreadRecorder>();
   replay_ = std::make_unique<replay::ReplayEngine>(*clock_, *signals_, *reports_);

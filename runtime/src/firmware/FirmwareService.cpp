@@ -204,19 +204,41 @@ void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) 
   signals_.SetSimulatedValues(deviceHash, batch_, clock_.Now());
 }
 
+namespace {
+
+// A move of a position is kept as the position it leads to ("Add..." as
+// "Raw..."): the slot of input `name` in one device's remembered inputs.
+template <class Values>
+auto FindRemembered(Values& values, std::string_view name) {
+  const bool move = name.starts_with("Add");
+  const std::string_view rest = move ? name.substr(3) : name;
+  return std::find_if(values.begin(), values.end(), [&](const auto& v) {
+    const std::string_view stored = v.first;
+    return move ? stored.starts_with("Raw") && stored.substr(3) == rest : stored == name;
+  });
+}
+
+}  // namespace
+
+bool FirmwareService::CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const {
+  if (!name.starts_with("Add")) return true;
+  for (const Inputs& inputs : inputs_) {
+    if (inputs.deviceType != deviceType || inputs.deviceId != deviceId) continue;
+    const auto slot = FindRemembered(inputs.values, name);
+    return slot == inputs.values.end() || std::isfinite(slot->second + value);
+  }
+  return true;
+}
+
 void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
   auto it = std::find_if(inputs_.begin(), inputs_.end(),
                          [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
   if (it == inputs_.end()) it = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
-  // A move of a position is kept as the position it leads to ("Add..." as
-  // "Raw..."); a physics model gives the same inputs every step, so only the
-  // first of each allocates.
+  // A physics model gives the same inputs every step, so only the first of
+  // each allocates.
   const bool move = name.starts_with("Add");
   const std::string_view rest = move ? name.substr(3) : name;
-  auto slot = std::find_if(it->values.begin(), it->values.end(), [&](const auto& v) {
-    const std::string_view stored = v.first;
-    return move ? stored.starts_with("Raw") && stored.substr(3) == rest : stored == name;
-  });
+  auto slot = FindRemembered(it->values, name);
   if (slot == it->values.end()) {
     slot = it->values.insert(it->values.end(), {move ? "Raw" + std::string(rest) : std::string(name), 0.0});
   }
@@ -231,21 +253,29 @@ void FirmwareService::ReplayInputs(int32_t deviceType, Device& device) {
   }
 }
 
-void FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  std::lock_guard lock(mutex_);
-  RememberInput(deviceType, deviceId, name, value);
+template <class Visit>
+void FirmwareService::ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit) {
   if (deviceType == kAukletType) {
     for (Imu& imu : imus_) {
-      if (imu.device->DeviceId() == deviceId) imu.device->SetInput(name, value);
+      if (imu.device->DeviceId() == deviceId) visit(*imu.device);
     }
     return;
   }
   const bool external = deviceType == kRapaxWType;
   for (Motor& motor : motors_) {
-    if (motor.device->DeviceId() == deviceId && motor.device->IsExternalMotor() == external) {
-      motor.device->SetInput(name, value);
-    }
+    if (motor.device->DeviceId() == deviceId && motor.device->IsExternalMotor() == external) visit(*motor.device);
   }
+}
+
+bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+  std::lock_guard lock(mutex_);
+  // All device objects of (type, ID) move, or none does.
+  bool takes = CanRemember(deviceType, deviceId, name, value);
+  ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(name, value); });
+  if (!takes) return false;
+  RememberInput(deviceType, deviceId, name, value);
+  ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(name, value); });
+  return true;
 }
 
 bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const {
@@ -257,7 +287,10 @@ bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_v
     if (m.DeviceId() != deviceId || m.IsExternalMotor() != external) continue;
     if (newest == nullptr || m.LastRequestSequence() > newest->LastRequestSequence()) newest = &m;
   }
-  return newest != nullptr && newest->Output(name, value);
+  double output = 0.0;
+  if (newest == nullptr || !newest->Output(name, output) || !std::isfinite(output)) return false;
+  value = output;
+  return true;
 }
 
 // ---- Stepping ----------------------------------------------------------------------

@@ -77,9 +77,14 @@ class FirmwareService : private MotorSurroundings {
   /// A physics input for the simulated device (type, ID): every device
   /// object of that model and ID, on any bus, takes it, and one created
   /// later starts from it. The simulator has checked the name and value.
-  void SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  /// False, changing nothing, for a move ("Add...") that would carry the
+  /// position of any of those devices (or the one kept for later ones)
+  /// past the largest double.
+  bool SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
   /// A physics output of the motor controller (type, ID): the device object
-  /// that received the newest request answers. False when there is none.
+  /// that received the newest request answers. False when there is none,
+  /// or when its output is not a finite number (physics run away on absurd
+  /// inputs), leaving `value` alone.
   bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const;
 
   /// The fraction of `bus` time (0 to 1) that its present devices fill with
@@ -119,6 +124,11 @@ class FirmwareService : private MotorSurroundings {
   Motor* FindMotorLocked(uint32_t hash);
   Imu* FindImuLocked(uint32_t hash);
   void RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  /// Whether RememberInput keeps a finite position for a move.
+  bool CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const;
+  /// Calls `visit` with every simulated device of (type, ID).
+  template <class Visit>
+  void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit);
   template <class Device>
   void ReplayInputs(int32_t deviceType, Device& device);
 

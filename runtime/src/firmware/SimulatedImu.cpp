@@ -43,6 +43,10 @@ bool SimulatedImu::SetInput(std::string_view name, double value) {
   return true;
 }
 
+bool SimulatedImu::Takes(std::string_view name, double value) const {
+  return name != "AddYaw" || std::isfinite(yaw_ + value);
+}
+
 bool SimulatedImu::Act(int configId, double value) {
   if (configId != kSetYawAction) return false;
   yawOffset_ = value - yaw_;

@@ -27,6 +27,8 @@ class SimulatedImu {
   /// A physics input by name (degrees, degrees per second, volts); false for
   /// a name the IMU does not have.
   bool SetInput(std::string_view name, double value);
+  /// Whether SetInput keeps the yaw a turn ("AddYaw") adds to finite.
+  bool Takes(std::string_view name, double value) const;
   /// A config action; false for one the firmware leaves to the config store.
   bool Act(int configId, double value);
   /// One step of `seconds` ending at `t`.

@@ -170,6 +170,12 @@ bool SimulatedMotor::SetInput(std::string_view name, double value) {
   return true;
 }
 
+bool SimulatedMotor::Takes(std::string_view name, double value) const {
+  if (name == "AddRotorPosition") return std::isfinite(rotorPosition_ + value);
+  if (external_ && name == "AddQuadraturePosition") return std::isfinite(quadratureEdges_ + value);
+  return true;
+}
+
 bool SimulatedMotor::Output(std::string_view name, double& value) const {
   if (name == "MotorVoltage") value = electrical_.volts;
   else if (name == "TorqueCurrent") value = electrical_.amps;

@@ -85,6 +85,8 @@ class SimulatedMotor {
   /// A physics input by name, in the units of the simulation state; false
   /// for a name a motor controller does not have.
   bool SetInput(std::string_view name, double value);
+  /// Whether SetInput keeps the position a move ("Add...") adds to finite.
+  bool Takes(std::string_view name, double value) const;
   /// A physics output ("MotorVoltage", "TorqueCurrent", "SupplyCurrent");
   /// false for any other name.
   bool Output(std::string_view name, double& value) const;

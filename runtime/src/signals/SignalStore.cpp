@@ -242,15 +242,26 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
 }
 
 template <class Change>
-void SignalStore::Amend(KeyState& state, double now, Change change, double trimAt) {
+void SignalStore::Amend(KeyState& state, double now, Change change, double present) {
   auto& segments = state.segments;
   // Changes within the clock's tolerance of each other happen at one instant
   // (the firmware's steps fall on whole milliseconds, a manual clock moved in
   // float steps a hair before them).
   if (segments.back().start > now && segments.back().start <= now + Clock::kTolerance) now = segments.back().start;
-  // A clock that went back (a rewound replay under a running logger, a test
-  // setting an earlier time) rewrites what had been the future.
-  while (segments.size() > 1 && segments.back().start > now) segments.pop_back();
+  // Segments after the present exist when the clock went back (a rewound
+  // replay under a running logger, a test setting an earlier time) or a
+  // firmware step was set ahead of the manual clock: a change dated before
+  // them rewrites that future.
+  while (segments.size() > 1 && segments.back().start > now && segments.back().start > present + Clock::kTolerance) {
+    segments.pop_back();
+  }
+  // A segment the clock has already reached stays, whatever a change dated
+  // before it says: such a change comes late (the real-time firmware hands
+  // over a step a moment after its time) and takes effect from the latest
+  // segment on. Undoing that segment would also undo its frequency, and the
+  // devices would go on sending at the rate the program had just changed.
+  const double trimAt = std::min(now, present);
+  if (segments.back().start <= present + Clock::kTolerance) now = std::max(now, segments.back().start);
   Segment next = segments.back();
   change(next);
   if (SameSettings(next, segments.back())) return;
@@ -286,8 +297,8 @@ void SignalStore::Trim(KeyState& state, double now) const {
 
 int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
-  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
   DeviceRecord device;
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), device.modelMask);
@@ -308,8 +319,8 @@ double SignalStore::AppliedFrequency(uint32_t deviceHash, uint16_t signalId) con
 
 int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
-  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
   DeviceRecord device;
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (const CatalogueEntry& entry : AllSignals()) {
@@ -325,8 +336,8 @@ int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHa
 }
 
 int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash) {
-  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
   DeviceRecord device;
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (auto& [key, state] : states_) {
@@ -340,10 +351,11 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
 
 void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
                                     bool hold) {
+  if (!std::isfinite(value)) return;
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   state.held = state.held || hold;
   const Segment& current = state.Current();
@@ -361,9 +373,10 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
   if (values.empty()) return;
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  const double trimAt = std::min(atSeconds, clock_.Now());
   std::lock_guard lock(mutex_);
+  const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
+    if (!std::isfinite(v.value)) continue;
     KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
     if (state.held || state.published) continue;
     Amend(
@@ -373,16 +386,17 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
           s.value = v.value;
           s.reportedId = v.reportedId;
         },
-        trimAt);
+        present);
   }
 }
 
 void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpdate> values) {
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  const double now = clock_.Now();
   std::lock_guard lock(mutex_);
+  const double now = clock_.Now();
   for (const ValueUpdate& v : values) {
+    if (!std::isfinite(v.value)) continue;
     KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
     if (state.held || state.published) continue;
     auto set = [&](Segment& s) {

@@ -16,8 +16,11 @@
 // writer can still need them, so the timeline stays a few entries long.
 //
 // Frames carry the signal's simulated value (0 unless set; the device's
-// compliancy number for 2303 "Compliancy"). The simulated firmware sets the
-// values of the devices it simulates in batches, one per device and 1 ms step.
+// compliancy number for 2303 "Compliancy"). A simulated value is always a
+// finite number: a value that is not (simulated physics run away on absurd
+// but finite inputs) is ignored, and the signal keeps the one it had. The
+// simulated firmware sets the values of the devices it simulates in batches,
+// one per device and 1 ms step.
 // The harness may take a key over, either by publishing samples into it or by
 // holding a simulated value the firmware then leaves alone; a replay sample
 // source, while installed, replaces simulation for every key.
@@ -211,10 +214,12 @@ class SignalStore {
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
   KeyState& StateFor(uint64_t key, uint32_t modelMask);
   /// Opens a segment at `now` that differs from the current one as `change`
-  /// says, then forgets the segments that nobody reading at `trimAt` (the
-  /// clock's time; `now` unless a change is set ahead of it) still needs.
+  /// says (at the latest segment's start instead, when `now` comes before a
+  /// segment the clock at `present` has reached), then forgets the segments
+  /// that nobody reading from then on still needs. `present` is the clock's
+  /// time read under mutex_.
   template <class Change>
-  void Amend(KeyState& state, double now, Change change, double trimAt);
+  void Amend(KeyState& state, double now, Change change, double present);
   template <class Change>
   void Amend(KeyState& state, double now, Change change) { Amend(state, now, change, now); }
   /// Marks a change of the frame schedule; mutex_ held.

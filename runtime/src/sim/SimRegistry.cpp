@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
+#include "core/ReportLog.hpp"
 #include "devices/DeviceRegistry.hpp"
 #include "firmware/FirmwareService.hpp"
 #include "signals/SignalStore.hpp"
@@ -35,8 +38,8 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
 }  // namespace
 
 SimRegistry::SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store,
-                         firmware::FirmwareService& firmware)
-    : devices_{devices}, store_{store}, firmware_{firmware} {}
+                         firmware::FirmwareService& firmware, ReportLog& reports)
+    : devices_{devices}, store_{store}, firmware_{firmware}, reports_{reports} {}
 
 SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
   auto it = simulated_.find({deviceType, deviceId});
@@ -72,27 +75,26 @@ void SimRegistry::SetSignal(const Device& device, uint16_t signalId, double valu
   for (uint32_t hash : device.hashes) store_.SetSimulatedValue(hash, signalId, value);
 }
 
-void SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
+bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
+  if (rule.kind == InputKind::Keep) return true;
   double absolute = value;
   double delta = 0.0;
-  switch (rule.kind) {
-    case InputKind::Set:
-      break;
-    case InputKind::SetPosition: {
-      double& position = Slot(device.positions, rule.position);
-      delta = value - position;
-      position = value;
-      break;
+  if (rule.kind != InputKind::Set) {
+    const auto it = device.positions.find(rule.position);
+    const double position = it == device.positions.end() ? 0.0 : it->second;
+    absolute = rule.kind == InputKind::AddPosition ? position + value : value;
+    delta = absolute - position;
+    // A signal the program re-zeroed moves by the difference; it must stay
+    // finite as well as the position itself.
+    bool finite = std::isfinite(absolute) && std::isfinite(delta);
+    for (const SignalEffect& effect : rule.effects) {
+      if (effect.follow != Follow::Difference) continue;
+      for (uint32_t hash : device.hashes) {
+        finite = finite && std::isfinite(store_.SimulatedValue(hash, effect.signalId) + delta);
+      }
     }
-    case InputKind::AddPosition: {
-      double& position = Slot(device.positions, rule.position);
-      position += value;
-      delta = value;
-      absolute = position;
-      break;
-    }
-    case InputKind::Keep:
-      return;
+    if (!finite) return false;
+    Slot(device.positions, rule.position) = absolute;
   }
   for (const SignalEffect& effect : rule.effects) {
     switch (effect.follow) {
@@ -111,6 +113,18 @@ void SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
         break;
     }
   }
+  return true;
+}
+
+int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
+                            const char* why) {
+  const std::string input(name);
+  char details[192];
+  std::snprintf(details, sizeof details, "Simulation input %s of %g %s; refused.", input.c_str(), value, why);
+  const std::string location = "Simulated " + std::string(ModelOfType(deviceType)) + " " + std::to_string(deviceId) +
+                               " " + input;
+  reports_.Add(true, kInvalidParamValue, details, location, "");
+  return device.lastError = kInvalidParamValue;
 }
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
@@ -119,13 +133,12 @@ int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_
   if (device == nullptr) return kSimDeviceNotFound;
   const InputRule* rule = FindInput(deviceType, name);
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
-  if (!std::isfinite(value)) return device->lastError = kInvalidParamValue;
+  if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, "is not a finite number");
+  const bool taken = firmware::FirmwareService::Simulates(deviceType)
+                         ? firmware_.SetInput(deviceType, deviceId, name, value)
+                         : Apply(*rule, *device, value);
+  if (!taken) return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
   Slot(device->inputs, name) = value;
-  if (firmware::FirmwareService::Simulates(deviceType)) {
-    firmware_.SetInput(deviceType, deviceId, name, value);
-  } else {
-    Apply(*rule, *device, value);
-  }
   return device->lastError = kOk;
 }
 

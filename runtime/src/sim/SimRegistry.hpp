@@ -13,6 +13,13 @@
 // wins over the firmware. Every call records its status as the device's last
 // error.
 //
+// Each input is checked on its own and, for a move ("Add..."), together with
+// the position it adds to: a value that is not finite, or a move that would
+// carry a position (or a signal that follows it) past the largest double,
+// is refused with -1002 InvalidParamValue, changes nothing and is reported
+// (printed at most once per second per input), so that no finite input can
+// make a simulated signal infinite.
+//
 // Owned by the Runtime: it owns its state and borrows the services it reads
 // and moves, which the Runtime builds before it. Thread-safe (one mutex, taken before the borrowed
 // services' own locks and never while they call out).
@@ -30,6 +37,9 @@
 
 #include "sim/PhysicsInputs.hpp"
 
+namespace kvor::zephrin::runtime {
+class ReportLog;
+}  // namespace kvor::zephrin::runtime
 namespace kvor::zephrin::runtime::devices {
 class DeviceRegistry;
 }  // namespace kvor::zephrin::runtime::devices
@@ -44,7 +54,8 @@ namespace kvor::zephrin::runtime::sim {
 
 class SimRegistry {
  public:
-  SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, firmware::FirmwareService& firmware);
+  SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore& store, firmware::FirmwareService& firmware,
+              ReportLog& reports);
   SimRegistry(const SimRegistry&) = delete;
   SimRegistry& operator=(const SimRegistry&) = delete;
 
@@ -54,8 +65,8 @@ class SimRegistry {
   int32_t Create(int32_t deviceType, int32_t deviceId);
   /// Applies one physics input. Returns 0; 1200 SimDeviceNotFound; 1201
   /// SimPhysicsTypeNotSupported for a name the device type does not have;
-  /// -1002 InvalidParamValue for a value that is not finite. A refused input
-  /// changes nothing.
+  /// -1002 InvalidParamValue (reported) for a value that is not finite or a
+  /// move past the largest double. A refused input changes nothing.
   int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
@@ -84,12 +95,18 @@ class SimRegistry {
   /// Looks up the device objects of (type, ID) and gives newly found ones
   /// the signal values the simulated device already has.
   void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device);
-  void Apply(const InputRule& rule, Device& device, double value);
+  /// Moves the device's signals as `rule` says; false, changing nothing,
+  /// when a position or a signal would not stay finite.
+  bool Apply(const InputRule& rule, Device& device, double value);
+  /// Reports a refused input; returns InvalidParamValue as the device's last error.
+  int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
+                 const char* why);
   void SetSignal(const Device& device, uint16_t signalId, double value);
 
   devices::DeviceRegistry& devices_;
   signals::SignalStore& store_;
   firmware::FirmwareService& firmware_;
+  ReportLog& reports_;
 
   mutable std::mutex mutex_;
   std::map<Key, Device> simulated_;

@@ -3,9 +3,13 @@
 #include <kvor/zephrin/platform/Threads.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 
 #include <chrono>
 #include <numbers>
+
+#include "core/internal/Report.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -81,7 +85,7 @@ void Thread::Run() {
   threadStored_.wait(false);
   threadId_.store(std::this_thread::get_id());
   hasPreviousSample_ = false;
-  BaseStatusSignal::SetUpdateFrequencyForAll(drivetrain_.odometryFrequency_, allSignals_);
+  RequestFrequency();
   kvor::zephrin::runtime::SetThreadSchedPriority(thread_, kStartPriority, true);
   appliedPriority_ = kStartPriority;
   while (running_.load()) {
@@ -89,8 +93,20 @@ void Thread::Run() {
     // here. Without a log the runtime simulates and always plays.
     if (hasPreviousSample_ && !WispReplay::WaitForPlayingImpl(kReplayWaitSeconds)) continue;
     Sample(true);
+    // A device that kept its own rate makes every sample wait for its
+    // slower frames (or time out), so it is asked until it takes the rate.
+    if (!frequencyApplied_) RequestFrequency();
   }
   threadId_.store(std::thread::id{});
+}
+
+void Thread::RequestFrequency() {
+  const StatusCode status = BaseStatusSignal::SetUpdateFrequencyForAll(drivetrain_.odometryFrequency_, allSignals_);
+  frequencyApplied_ = status.IsOK();
+  if (!frequencyApplied_) {
+    const std::string location = drivetrain_.gyro_->GetDeviceIdentifier().ToString() + " Swerve Odometry Frequency";
+    kvor::zephrin6::internal::ReportStatus(status, location);
+  }
 }
 
 StatusCode Thread::Sample(bool wait) {
@@ -158,7 +174,14 @@ void Thread::Process(StatusCode acquisition) {
 
   const units::time::second_t sampleTime{utils::GetCurrentTimeSeconds()};
   const Pose2d pose = drivetrain.poseEstimator_.UpdateWithTime(sampleTime, heading, drivetrain.modulePositions_);
-  const ChassisSpeeds speeds = drivetrain.kinematics_.ToChassisSpeeds(drivetrain.moduleStates_);
+  ChassisSpeeds speeds = drivetrain.kinematics_.ToChassisSpeeds(drivetrain.moduleStates_);
+
+  // Readings near the ends of the doubles (absurd simulation input) can
+  // overflow the compensation or the kinematics. The estimator refuses such
+  // a heading itself; the state and the request keep the last finite
+  // heading and speeds rather than spread a NaN.
+  SwerveDriveState& state = drivetrain.cachedState_;
+  if (!internal::IsFinite(speeds)) speeds = state.Speeds;
 
   ControlParameters& parameters = drivetrain.controlParameters_;
   parameters.operatorForwardDirection = drivetrain.operatorForwardDirection_;
@@ -169,13 +192,12 @@ void Thread::Process(StatusCode acquisition) {
   const std::shared_ptr<const RequestFunction> request = drivetrain.requestToApply_;
   (*request)(parameters, drivetrain.modules_);
 
-  SwerveDriveState& state = drivetrain.cachedState_;
   state.Pose = pose;
   state.Speeds = speeds;
   state.ModuleStates = drivetrain.moduleStates_;
   for (std::size_t i = 0; i < count; ++i) state.ModuleTargets[i] = drivetrain.modules_[i]->GetTargetState();
   state.ModulePositions = drivetrain.modulePositions_;
-  state.RawHeading = heading;
+  if (internal::IsFinite(heading)) state.RawHeading = heading;
   state.Timestamp = units::time::second_t{now};
   state.OdometryPeriod = units::time::second_t{averagedPeriod_};
   state.SuccessfulDaqs = successfulDaqs_.load();

@@ -8,6 +8,7 @@
 // for a stream of inputs is limited to one per second of the runtime's clock
 // and counts the refusals in between.
 
+#include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
 #include <kvor/zephrin6/swerve/SwerveModulePosition.hpp>
@@ -37,6 +38,10 @@ struct NonFiniteInput {
 
 inline bool IsFinite(const Rotation2d& r) noexcept {
   return std::isfinite(r.Radians().value()) & std::isfinite(r.Cos()) & std::isfinite(r.Sin());
+}
+
+inline bool IsFinite(const ChassisSpeeds& s) noexcept {
+  return std::isfinite(s.vx.value()) & std::isfinite(s.vy.value()) & std::isfinite(s.omega.value());
 }
 
 inline NonFiniteInput FindNonFinite(const char* name, double value) noexcept {

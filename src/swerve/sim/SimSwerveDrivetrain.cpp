@@ -11,6 +11,7 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <variant>
 
 #include "core/internal/Report.hpp"
+#include "swerve/internal/FiniteInputs.hpp"
 #include "swerve/sim/internal/MechanismPhysics.hpp"
 
 namespace kvor::zephrin6::swerve::sim {
@@ -144,15 +146,28 @@ struct SimSwerveDrivetrain::State {
     internal::Drive driveOutput;
     internal::Drive steerOutput;
 
-    // Motion, radians and radians per second of the mechanisms.
-    double azimuthAngle = 0.0;
-    double azimuthVelocity = 0.0;
-    /// The wheel's rotation (what its motor turns), slip included.
-    double wheelAngle = 0.0;
-    double wheelVelocity = 0.0;
-    /// The wheel's ground speed as a rotation rate (speed / radius); the
-    /// wheel turns faster than this while it slips.
-    double groundVelocity = 0.0;
+    /// Motion, radians and radians per second of the mechanisms.
+    struct Motion {
+      double azimuthAngle = 0.0;
+      double azimuthVelocity = 0.0;
+      /// The wheel's rotation (what its motor turns), slip included.
+      double wheelAngle = 0.0;
+      double wheelVelocity = 0.0;
+      /// The wheel's ground speed as a rotation rate (speed / radius); the
+      /// wheel turns faster than this while it slips.
+      double groundVelocity = 0.0;
+    };
+    Motion motion;
+
+    /// One step of the module: the motion at its end, the azimuth halfway
+    /// through and the angle the wheel rolled along the ground meanwhile.
+    struct Stride {
+      Motion motion;
+      double midAzimuth = 0.0;
+      double groundAngle = 0.0;
+    };
+    /// The step through `seconds` more of the current outputs.
+    Stride Stepped(double seconds) const;
   };
 
   State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings);
@@ -162,6 +177,11 @@ struct SimSwerveDrivetrain::State {
   void Feed(double supplyVolts);
 
   std::vector<Module> modules;
+  /// Where the simulation's reports come from: its first drive motor.
+  std::string location;
+  /// Whether a step since the last report held a module or the pose because
+  /// its motion would not have been finite.
+  bool held = false;
   impl::SwerveDriveKinematics kinematics;
   Auklet2SimState imu;
   Pose2d pose;
@@ -178,6 +198,8 @@ struct SimSwerveDrivetrain::State {
 SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings)
     : kinematics(drivetrain.GetModuleLocations()), imu(drivetrain.GetAuklet2()) {
   const auto& driveModules = drivetrain.GetModules();
+  location = driveModules.empty() ? std::string("Swerve Simulation")
+                                  : DeviceText(driveModules.front()->GetDriveMotor()) + " Swerve Simulation";
   modules.reserve(driveModules.size());
   for (std::size_t i = 0; i < driveModules.size(); ++i) {
     impl::SwerveModuleImpl& source = *driveModules[i];
@@ -233,44 +255,66 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
   }
 }
 
+SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::Stepped(double seconds) const {
+  Stride stride{motion};
+  Motion& next = stride.motion;
+  const internal::Motion turned = internal::Step(azimuth, steerOutput, motion.azimuthVelocity, seconds);
+  stride.midAzimuth = motion.azimuthAngle + turned.angle / 2.0;
+  next.azimuthAngle += turned.angle;
+  next.azimuthVelocity = turned.velocity;
+
+  // Turning the azimuth turns the drive motor through the coupling gear;
+  // that motion's back-EMF is lost to the wheel.
+  internal::Drive wheelDrive = driveOutput;
+  wheelDrive.volts -= wheel.motor.torquePerAmp * coupling * turned.angle / seconds;
+  const double amps = wheelDrive.coasting ? 0.0 : internal::Current(wheel, wheelDrive.volts, motion.groundVelocity);
+  if (std::abs(amps) > slipAmps) {
+    // The floor takes no more than the slip current's torque; the rest
+    // spins the (light) wheel, whose motor then draws just that current.
+    const double push = std::copysign(slipAmps, amps);
+    const double acceleration = wheel.gearRatio * wheel.motor.torquePerAmp * push / wheel.inertia;
+    stride.groundAngle = motion.groundVelocity * seconds + acceleration * seconds * seconds / 2.0;
+    next.groundVelocity += acceleration * seconds;
+    next.wheelVelocity = internal::VelocityAtCurrent(wheel, wheelDrive.volts, push);
+    next.wheelAngle += next.wheelVelocity * seconds;
+  } else {
+    const internal::Motion rolled = internal::Step(wheel, wheelDrive, motion.groundVelocity, seconds);
+    stride.groundAngle = rolled.angle;
+    next.groundVelocity = next.wheelVelocity = rolled.velocity;
+    next.wheelAngle += rolled.angle;
+  }
+  return stride;
+}
+
 void SimSwerveDrivetrain::State::Advance(double seconds) {
   for (std::size_t i = 0; i < modules.size(); ++i) {
     Module& m = modules[i];
-    if (!m.simulated) {
-      deltas[i] = {units::length::meter_t{0.0}, Rotation2d(units::angle::radian_t{m.azimuthAngle})};
+    deltas[i] = {units::length::meter_t{0.0}, Rotation2d(units::angle::radian_t{m.motion.azimuthAngle})};
+    if (!m.simulated) continue;
+    const Module::Stride stride = m.Stepped(seconds);
+    const Module::Motion& next = stride.motion;
+    // Settings or outputs at the ends of the doubles (a gear ratio of 1e308,
+    // a motor voltage of 1e308) can overflow the physics; such a step is
+    // not taken, so that the module, its ground speed and the pose stay
+    // finite numbers.
+    const double distance = stride.groundAngle * m.wheelRadius;
+    if (!(std::isfinite(next.azimuthAngle) && std::isfinite(next.azimuthVelocity) && std::isfinite(next.wheelAngle) &&
+          std::isfinite(next.wheelVelocity) && std::isfinite(next.groundVelocity * m.wheelRadius) &&
+          std::isfinite(distance))) {
+      held = true;
       continue;
     }
-    const internal::Motion azimuth = internal::Step(m.azimuth, m.steerOutput, m.azimuthVelocity, seconds);
-    const double midAzimuth = m.azimuthAngle + azimuth.angle / 2.0;
-    m.azimuthAngle += azimuth.angle;
-    m.azimuthVelocity = azimuth.velocity;
-
-    // Turning the azimuth turns the drive motor through the coupling gear;
-    // that motion's back-EMF is lost to the wheel.
-    internal::Drive wheelDrive = m.driveOutput;
-    wheelDrive.volts -= m.wheel.motor.torquePerAmp * m.coupling * azimuth.angle / seconds;
-    const double amps = wheelDrive.coasting ? 0.0 : internal::Current(m.wheel, wheelDrive.volts, m.groundVelocity);
-    double groundAngle = 0.0;
-    if (std::abs(amps) > m.slipAmps) {
-      // The floor takes no more than the slip current's torque; the rest
-      // spins the (light) wheel, whose motor then draws just that current.
-      const double push = std::copysign(m.slipAmps, amps);
-      const double acceleration = m.wheel.gearRatio * m.wheel.motor.torquePerAmp * push / m.wheel.inertia;
-      groundAngle = m.groundVelocity * seconds + acceleration * seconds * seconds / 2.0;
-      m.groundVelocity += acceleration * seconds;
-      m.wheelVelocity = internal::VelocityAtCurrent(m.wheel, wheelDrive.volts, push);
-      m.wheelAngle += m.wheelVelocity * seconds;
-    } else {
-      const internal::Motion wheel = internal::Step(m.wheel, wheelDrive, m.groundVelocity, seconds);
-      groundAngle = wheel.angle;
-      m.groundVelocity = m.wheelVelocity = wheel.velocity;
-      m.wheelAngle += wheel.angle;
-    }
-    deltas[i] = {units::length::meter_t{groundAngle * m.wheelRadius}, Rotation2d(units::angle::radian_t{midAzimuth})};
+    m.motion = next;
+    deltas[i] = {units::length::meter_t{distance}, Rotation2d(units::angle::radian_t{stride.midAzimuth})};
   }
   const Twist2d twist = kinematics.ToTwist2d(deltas);
-  pose = pose.Exp(twist);
-  yaw += twist.dtheta.value();
+  const Pose2d moved = pose.Exp(twist);
+  if (!swerve::internal::FindNonFinite(moved) && std::isfinite(yaw + twist.dtheta.value())) {
+    pose = moved;
+    yaw += twist.dtheta.value();
+  } else {
+    held = true;
+  }
 }
 
 void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
@@ -284,14 +328,16 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
   }
   for (std::size_t i = 0; i < modules.size(); ++i) {
     Module& m = modules[i];
-    states[i] = {units::velocity::meters_per_second_t{m.groundVelocity * m.wheelRadius},
-                 Rotation2d(units::angle::radian_t{m.azimuthAngle})};
+    const Module::Motion& motion = m.motion;
+    states[i] = {units::velocity::meters_per_second_t{motion.groundVelocity * m.wheelRadius},
+                 Rotation2d(units::angle::radian_t{motion.azimuthAngle})};
     if (!m.simulated) continue;
-    m.steer.SetRotor(m.azimuthAngle * m.azimuth.gearRatio / kTwoPi, m.azimuthVelocity * m.azimuth.gearRatio / kTwoPi);
-    m.drive.SetRotor((m.wheelAngle * m.wheel.gearRatio + m.azimuthAngle * m.coupling) / kTwoPi,
-                     (m.wheelVelocity * m.wheel.gearRatio + m.azimuthVelocity * m.coupling) / kTwoPi);
-    const double reading = m.encoderOffsetTurns + m.encoderSign * m.azimuthAngle / kTwoPi;
-    const double readingRate = m.encoderSign * m.azimuthVelocity / kTwoPi;
+    m.steer.SetRotor(motion.azimuthAngle * m.azimuth.gearRatio / kTwoPi,
+                     motion.azimuthVelocity * m.azimuth.gearRatio / kTwoPi);
+    m.drive.SetRotor((motion.wheelAngle * m.wheel.gearRatio + motion.azimuthAngle * m.coupling) / kTwoPi,
+                     (motion.wheelVelocity * m.wheel.gearRatio + motion.azimuthVelocity * m.coupling) / kTwoPi);
+    const double reading = m.encoderOffsetTurns + m.encoderSign * motion.azimuthAngle / kTwoPi;
+    const double readingRate = m.encoderSign * motion.azimuthVelocity / kTwoPi;
     if (m.encoder == EncoderType::Angulon) {
       // The drivetrain has no object for the encoder, so it is fed by ID; an
       // encoder the program never created is simply not there.
@@ -303,7 +349,11 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
       input->SetPulseWidthVelocity(units::angular_velocity::turns_per_second_t{readingRate});
     }
   }
-  speeds = kinematics.ToChassisSpeeds(states);
+  // Finite module speeds near the end of the doubles may still overflow
+  // in the kinematics; the robot then keeps the speeds it last had.
+  if (const ChassisSpeeds measured = kinematics.ToChassisSpeeds(states); swerve::internal::IsFinite(measured)) {
+    speeds = measured;
+  }
   imu.SetRawYaw(units::angle::degree_t{yaw * kDegreesPerRadian});
   imu.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{speeds.omega.value() * kDegreesPerRadian});
 }
@@ -320,16 +370,29 @@ StatusCode SimSwerveDrivetrain::Update(units::time::second_t dt, units::voltage:
   if (!(std::isfinite(seconds) && seconds >= 0.0) || !(std::isfinite(volts) && volts >= 0.0)) {
     return StatusCode::InvalidParamValue;
   }
+  // A longer step is a program that stood still (a debugger, a stalled
+  // machine) or a clock that jumped, not the robot driving on for that
+  // long; integrating all of it would hold the lock for as long as it takes.
+  const double integrated = std::min(seconds, kMaxUpdate.value());
   std::lock_guard lock(mutex_);
   State& state = *state_;
   state.ReadOutputs();
-  const double pieces = std::ceil(seconds / kMaxStep.value());
-  if (pieces >= 1.0) {
-    const double step = seconds / pieces;
-    for (double piece = 0.0; piece < pieces; piece += 1.0) state.Advance(step);
-  }
-  state.simulatedSeconds += seconds;
+  const int pieces = static_cast<int>(std::ceil(integrated / kMaxStep.value()));
+  for (int piece = 0; piece < pieces; ++piece) state.Advance(integrated / pieces);
+  state.simulatedSeconds += integrated;
   state.Feed(volts);
+  if (integrated < seconds) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Swerve simulation: an update of %g s integrates only its first %g s.", seconds,
+                  integrated);
+    kvor::zephrin6::internal::ReportMessage(false, text, state.location, 2);
+  }
+  if (state.held) {
+    kvor::zephrin6::internal::ReportMessage(
+        false, "Swerve simulation: a module or the pose stood still where its motion would not have been finite.",
+        state.location, 2);
+    state.held = false;
+  }
   return StatusCode::OK;
 }
 

@@ -44,7 +44,9 @@ class ZEPHRIN6_API AngulonSimState {
   /// Clockwise_Positive encoder). @return the simulator's status.
   kvor::zephrin::StatusCode SetRawPosition(units::angle::turn_t position);
   /// Moves the shaft by `deltaPosition` turns (negated for a
-  /// Clockwise_Positive encoder). @return the simulator's status.
+  /// Clockwise_Positive encoder). @return the simulator's status:
+  /// InvalidParamValue, moving nothing, when the shaft (or its re-zeroed
+  /// Position) would pass the largest double.
   kvor::zephrin::StatusCode AddPosition(units::angle::turn_t deltaPosition);
   /// Sets the shaft's velocity, turns per second (negated for a
   /// Clockwise_Positive encoder). @return the simulator's status.

@@ -36,7 +36,9 @@ class ZEPHRIN6_API Auklet2SimState {
   kvor::zephrin::StatusCode SetSupplyVoltage(units::voltage::volt_t volts);
   /// Sets the absolute yaw, degrees. @return the simulator's status.
   kvor::zephrin::StatusCode SetRawYaw(units::angle::degree_t yaw);
-  /// Turns the yaw by `deltaYaw` degrees. @return the simulator's status.
+  /// Turns the yaw by `deltaYaw` degrees. @return the simulator's status:
+  /// InvalidParamValue, turning nothing, when the yaw would pass the
+  /// largest double.
   kvor::zephrin::StatusCode AddYaw(units::angle::degree_t deltaYaw);
   /// Sets the pitch, degrees. @return the simulator's status.
   kvor::zephrin::StatusCode SetPitch(units::angle::degree_t pitch);

@@ -61,7 +61,9 @@ class ZEPHRIN6_API RapaxQSimState {
   /// Clockwise_Positive motor). @return the simulator's status.
   kvor::zephrin::StatusCode SetRawRotorPosition(units::angle::turn_t position);
   /// Moves the rotor by `deltaPosition` turns (negated for a
-  /// Clockwise_Positive motor). @return the simulator's status.
+  /// Clockwise_Positive motor). @return the simulator's status:
+  /// InvalidParamValue, moving nothing, when the rotor would pass the
+  /// largest double.
   kvor::zephrin::StatusCode AddRotorPosition(units::angle::turn_t deltaPosition);
   /// Sets the rotor's velocity, turns per second (negated for a
   /// Clockwise_Positive motor). @return the simulator's status.

@@ -71,7 +71,9 @@ class ZEPHRIN6_API RapaxWSimState {
   /// Clockwise_Positive MotorOrientation). @return the simulator's status.
   kvor::zephrin::StatusCode SetRawRotorPosition(units::angle::turn_t position);
   /// Moves the rotor by `deltaPosition` turns (negated for a
-  /// Clockwise_Positive MotorOrientation). @return the simulator's status.
+  /// Clockwise_Positive MotorOrientation). @return the simulator's status:
+  /// InvalidParamValue, moving nothing, when the rotor would pass the
+  /// largest double.
   kvor::zephrin::StatusCode AddRotorPosition(units::angle::turn_t deltaPosition);
   /// Sets the rotor's velocity, turns per second (negated for a
   /// Clockwise_Positive MotorOrientation). @return the simulator's status.
@@ -85,7 +87,9 @@ class ZEPHRIN6_API RapaxWSimState {
   /// Clockwise_Positive sensor. @return the simulator's status.
   kvor::zephrin::StatusCode SetRawQuadraturePosition(units::angle::turn_t position);
   /// Moves the quadrature encoder by `deltaPosition` turns, passed as edges
-  /// and negated as above. @return the simulator's status.
+  /// and negated as above. @return the simulator's status:
+  /// InvalidParamValue, moving nothing, when the edge count would pass the
+  /// largest double.
   kvor::zephrin::StatusCode AddQuadraturePosition(units::angle::turn_t deltaPosition);
   /// Sets the quadrature encoder's velocity, turns per second, passed as edges
   /// per second and negated as above. @return the simulator's status.

@@ -202,8 +202,9 @@ class SwerveDrivetrain {
     return *sim_;
   }
   /// Moves the simulated robot on a thread of its own: every `period` of
-  /// wall time it integrates the time the runtime's clock moved, with
-  /// `supplyVoltage` as the battery. Nothing when it runs already.
+  /// wall time it integrates the time the runtime's clock moved (at most
+  /// SimSwerveDrivetrain::kMaxUpdate at once), with `supplyVoltage` as the
+  /// battery. Nothing when it runs already.
   /// @return OK, or InvalidParamValue for a period that is not positive.
   kvor::zephrin::StatusCode StartSimThread(units::time::second_t period,
                                            units::voltage::volt_t supplyVoltage = units::voltage::volt_t{12.0}) {
@@ -213,8 +214,9 @@ class SwerveDrivetrain {
   void StopSimThread() { GetSimDrivetrain().StopThread(); }
   /// Moves the simulated robot through `dt` (seconds the runtime's clock
   /// just moved) with `supplyVoltage` as the battery, for programs that step
-  /// time themselves. @return OK, or InvalidParamValue for a dt or voltage
-  /// that is negative or not finite.
+  /// time themselves; a dt beyond SimSwerveDrivetrain::kMaxUpdate integrates
+  /// that much only and is reported. @return OK, or InvalidParamValue for a
+  /// dt or voltage that is negative or not finite.
   kvor::zephrin::StatusCode UpdateSimState(units::time::second_t dt, units::voltage::volt_t supplyVoltage) {
     return GetSimDrivetrain().Update(dt, supplyVoltage);
   }

@@ -103,13 +103,15 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     OdometryThread& operator=(const OdometryThread&) = delete;
 
     /// Starts the thread unless it runs. It first sets the update frequency
-    /// of every odometry signal to the odometry frequency and asks for
-    /// real-time priority 1, then samples until stopped: on a CAN FD bus each
-    /// sample waits (up to two periods) for a new frame of every signal;
-    /// otherwise it sleeps one period and reads the latest frames. While a
-    /// loaded log is not playing (Replay) it idles; without a log the runtime
-    /// simulates and counts as playing. Counters and the averaged period
-    /// carry on from an earlier run.
+    /// of every odometry signal to the odometry frequency (when a device
+    /// refuses, for example one not on the bus yet, the status is reported
+    /// and the thread asks again after every sample until all took it) and
+    /// asks for real-time priority 1, then samples until stopped: on a CAN
+    /// FD bus each sample waits (up to two periods) for a new frame of every
+    /// signal; otherwise it sleeps one period and reads the latest frames.
+    /// While a loaded log is not playing (Replay) it idles; without a log the
+    /// runtime simulates and counts as playing. Counters and the averaged
+    /// period carry on from an earlier run.
     void Start();
     /// Stops the thread and waits for its current sample to end; nothing when
     /// it is not running. Called from a callback on the thread itself, it
@@ -134,6 +136,9 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
 
    private:
     void Run();
+    /// Asks every odometry signal for the odometry frequency; reports a
+    /// refusal, which leaves frequencyApplied_ false.
+    void RequestFrequency();
     /// Reads the signals (waiting as the bus allows when `wait`), processes
     /// the sample, then applies a newly requested priority.
     kvor::zephrin::StatusCode Sample(bool wait);
@@ -157,6 +162,7 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     std::array<double, kPeriodSamples> periods_{};
     std::size_t nextPeriod_ = 0;
     bool hasPreviousSample_ = false;
+    bool frequencyApplied_ = false;
     double previousTime_ = 0.0;
     double averagedPeriod_ = 0.0;
     std::atomic<int32_t> successfulDaqs_{0};

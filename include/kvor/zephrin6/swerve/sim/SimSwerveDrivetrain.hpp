@@ -150,6 +150,11 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
   /// Longest stretch of time integrated in one piece, seconds; Update splits
   /// longer ones.
   static constexpr units::time::second_t kMaxStep{0.001};
+  /// Longest stretch of time one Update integrates, seconds: a longer dt (a
+  /// program held in a debugger, a clock that jumped) moves the robot by
+  /// this much only, so that no call holds the simulation for more than
+  /// about a millisecond.
+  static constexpr units::time::second_t kMaxUpdate{1.0};
 
   /// Simulates `drivetrain`, one entry of `modules` per drivetrain module in
   /// the same order, starting at rest at the origin with every azimuth and
@@ -175,7 +180,13 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
   /// Moves the simulated robot through `dt` seconds (in pieces of at most
   /// kMaxStep) with the voltages the simulated controllers apply now, then
   /// feeds every motor, encoder and the auklet 2 what they measure at the
-  /// end, and `supplyVoltage` as their supply.
+  /// end, and `supplyVoltage` as their supply. A dt longer than kMaxUpdate
+  /// integrates kMaxUpdate only (GetSimulatedTime counts what was
+  /// integrated) and is reported as a warning. A piece whose motion would
+  /// not be a finite number (settings or motor outputs near the ends of the
+  /// doubles) leaves that module, or the pose, where it was, reported as a
+  /// warning: the pose, the speeds and the module states are always finite.
+  /// Reports print at most once per second.
   /// @return OK; InvalidParamValue, changing nothing, for a dt that is
   ///         negative or not finite or a supply voltage that is not a finite
   ///         number of volts at or above 0.
@@ -197,7 +208,8 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
 
   /// Starts a thread that, every `period` of wall time, calls Update with
   /// the time the runtime's clock moved since its last call (nothing when it
-  /// did not move) and `supplyVoltage`. Nothing when it runs already.
+  /// did not move) and `supplyVoltage`; a jump of the clock thus moves the
+  /// robot by kMaxUpdate at most. Nothing when it runs already.
   /// @return OK; InvalidParamValue, starting nothing, for a period that is
   ///         not positive and finite.
   kvor::zephrin::StatusCode StartThread(units::time::second_t period,
