@@ -1,6 +1,6 @@
 // Native side of com.kvor.zephrin6.swerve.jni.SwerveJNITestHooks, the hooks
 // the JVM test programs use: what the bindings and the C interface hold
-// (global references, callback contexts, drivetrains) and the bytes the C
+// (global references, callback contexts, attached threads, drivetrains) and the bytes the C
 // heap has handed out, so that a test can see that a stream of drivetrains
 // opened and closed leaves nothing behind; and a timed run of a telemetry
 // callback from a native thread, as the odometry thread would call it,
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "jni/internal/CallbackContext.hpp"
+#include "jni/internal/JVMThreadAttacher.hpp"
 #include "swerve/internal/CStyleExtras.hpp"
 
 namespace jni = kvor::zephrin6::jni;
@@ -32,6 +33,11 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveCallbackContexts(JNIEnv*,
                                                                                                                jclass) {
   return jni::LiveCallbackContexts();
+}
+
+ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveAttachedThreads(JNIEnv*,
+                                                                                                              jclass) {
+  return jni::JVMThreadAttacher::LiveAttachments();
 }
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveDrivetrains(JNIEnv*,

@@ -368,5 +368,8 @@ public final class SwerveDrivetrain implements AutoCloseable {
             telemetryHandle = 0;
             controlHandle = 0;
         }
+        // The closing thread's scratch objects go now; other threads' entries go when their
+        // maps next clear out entries of collected drivetrains.
+        calls.remove();
     }
 }

@@ -14,6 +14,9 @@ final class SwerveJNITestHooks {
     /** Callback contexts registered and not yet released. */
     static native long liveCallbackContexts();
 
+    /** Native threads the bindings attached to the JVM and have not detached yet. */
+    static native long liveAttachedThreads();
+
     /** Drivetrains in the C interface's registry (created and not destroyed). */
     static native long liveDrivetrains();
 
