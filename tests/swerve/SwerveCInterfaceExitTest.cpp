@@ -34,6 +34,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kLateCallback = 3;
 constexpr int kSlowExit = 4;
 constexpr int kNoSamples = 5;
+constexpr int kSlowStop = 6;
+constexpr int kNotRefused = 7;
 constexpr double kExitLimitSeconds = 2.0;
 
 // Shared with the child's exit handlers, which run after the test's scope.
@@ -42,6 +44,7 @@ std::atomic<int> g_lateCallbacks{0};
 std::atomic<bool> g_stopChecked{false};
 std::atomic<bool> g_blockForever{false};
 Clock::time_point g_exitCalled;
+std::atomic<int> g_id{0};
 
 void CountSample(void*, const _swerve_drive_state_t*) {
   if (g_stopChecked.load()) g_lateCallbacks.fetch_add(1);
@@ -61,6 +64,21 @@ void NoCallbackAfterTheStop() {
   g_stopChecked.store(true);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   if (g_lateCallbacks.load() != 0) std::_Exit(kLateCallback);
+}
+
+// The program's own clean-up at exit: destroys the drivetrain, then tries
+// to create another.
+void DestroyAtExit() {
+  const auto begin = Clock::now();
+  c_kvor_zephrin6_swerve_destroy_drivetrain(g_id.load());
+  if (Clock::now() - begin > std::chrono::milliseconds(1500)) std::_Exit(kSlowStop);
+  _swerve_drivetrain_constants_t* constants = c_kvor_zephrin6_swerve_create_drivetrain_constants(kBus, 41);
+  _swerve_module_constants_arr_t* modules = SquareModuleConstants();
+  const int created = c_kvor_zephrin6_swerve_create_drivetrain(constants, modules, 4);
+  Release(constants);
+  Release(modules);
+  if (created != 0) std::_Exit(kNotRefused);
+  std::fprintf(stderr, "destroyed at exit\n");
 }
 
 // Installed first, so it runs after every other exit handler.
@@ -89,7 +107,7 @@ class SwerveCInterfaceExit : public ::testing::Test {
 
   /// In the child: a running square drivetrain on the real clock with both
   /// callbacks registered and a log being written; returns once samples flow.
-  void StartForgottenDrivetrain() {
+  int StartForgottenDrivetrain() {
     alarm(20);  // a hung exit ends the child with SIGALRM, which fails the test
     std::atexit(&ExitWasPrompt);
     std::atexit(&NoCallbackAfterTheStop);
@@ -109,6 +127,7 @@ class SwerveCInterfaceExit : public ::testing::Test {
       if (Clock::now() > deadline) std::_Exit(kNoSamples);
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    return id;
   }
 
   /// The only log in the folder, or empty.
@@ -157,6 +176,24 @@ TEST_F(SwerveCInterfaceExit, ExitEndsPromptlyWhenACallbackNeverReturns) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "exit handlers took");
+}
+
+// A program's own exit handler that destroys its drivetrain after the
+// library's has run (as a JVM program's shutdown hook may close one while
+// the library's hook stops it) gives up on a stuck thread after the same
+// bound, and nothing new is created once the exit has begun.
+TEST_F(SwerveCInterfaceExit, ADestroyAfterTheExitBeganDoesNotWaitForAStuckThread) {
+  EXPECT_EXIT(
+      {
+        std::atexit(&DestroyAtExit);  // before the drivetrain exists: runs after the library's handler
+        g_id.store(StartForgottenDrivetrain());
+        g_blockForever.store(true);
+        const int stuckAt = g_samples.load() + 1;
+        while (g_samples.load() < stuckAt) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        g_exitCalled = Clock::now();
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "destroyed at exit");
 }
 
 }  // namespace
