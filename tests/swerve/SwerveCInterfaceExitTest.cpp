@@ -46,6 +46,17 @@ std::atomic<bool> g_blockForever{false};
 Clock::time_point g_exitCalled;
 std::atomic<int> g_id{0};
 
+/// The rig's square drivetrain with the auklet 2 of ID `auklet2Id`, created
+/// on the real clock. @return its ID, or 0.
+int CreateSquareNow(int auklet2Id) {
+  _swerve_drivetrain_constants_t* constants = c_kvor_zephrin6_swerve_create_drivetrain_constants(kBus, auklet2Id);
+  _swerve_module_constants_arr_t* modules = SquareModuleConstants();
+  const int id = c_kvor_zephrin6_swerve_create_drivetrain(constants, modules, 4);
+  Release(constants);
+  Release(modules);
+  return id;
+}
+
 void CountSample(void*, const _swerve_drive_state_t*) {
   if (g_stopChecked.load()) g_lateCallbacks.fetch_add(1);
   g_samples.fetch_add(1);
@@ -72,12 +83,7 @@ void DestroyAtExit() {
   const auto begin = Clock::now();
   c_kvor_zephrin6_swerve_destroy_drivetrain(g_id.load());
   if (Clock::now() - begin > std::chrono::milliseconds(1500)) std::_Exit(kSlowStop);
-  _swerve_drivetrain_constants_t* constants = c_kvor_zephrin6_swerve_create_drivetrain_constants(kBus, 41);
-  _swerve_module_constants_arr_t* modules = SquareModuleConstants();
-  const int created = c_kvor_zephrin6_swerve_create_drivetrain(constants, modules, 4);
-  Release(constants);
-  Release(modules);
-  if (created != 0) std::_Exit(kNotRefused);
+  if (CreateSquareNow(kAuklet2Id + 1) != 0) std::_Exit(kNotRefused);
   std::fprintf(stderr, "destroyed at exit\n");
 }
 
@@ -114,11 +120,7 @@ class SwerveCInterfaceExit : public ::testing::Test {
     harness::UseRealClock();
     kvor::zephrin6::SignalLogger::SetPath(folder_.c_str());
     kvor::zephrin6::SignalLogger::Start();
-    _swerve_drivetrain_constants_t* constants = c_kvor_zephrin6_swerve_create_drivetrain_constants(kBus, kAuklet2Id);
-    _swerve_module_constants_arr_t* modules = SquareModuleConstants();
-    const int id = c_kvor_zephrin6_swerve_create_drivetrain(constants, modules, 4);
-    Release(constants);
-    Release(modules);
+    const int id = CreateSquareNow(kAuklet2Id);
     c_kvor_zephrin6_swerve_drivetrain_register_telemetry(id, nullptr, &CountSample);
     c_kvor_zephrin6_swerve_drivetrain_set_control(id, nullptr, &Control);
     c_kvor_zephrin6_swerve_drivetrain_odom_start(id);

@@ -1,7 +1,9 @@
 package com.kvor.zephrin6.swerve.jni;
 
+import static com.kvor.zephrin6.swerve.jni.TestSupport.check;
+import static com.kvor.zephrin6.swerve.jni.TestSupport.squareDrivetrain;
+
 import com.kvor.zephrin6.swerve.SwerveDrivetrain;
-import com.kvor.zephrin6.swerve.SwerveModuleConstants;
 import com.kvor.zephrin6.swerve.SwerveRequest;
 import java.io.IOException;
 import java.lang.management.ManagementFactory;
@@ -29,7 +31,6 @@ public final class WrapperCycles {
     /** Growth per cycle over the second half that counts as a leak. */
     private static final long C_HEAP_BYTES_PER_CYCLE = 512;
     private static final long JAVA_HEAP_BYTES_PER_CYCLE = 256;
-    private static int failures;
 
     private WrapperCycles() {}
 
@@ -67,34 +68,12 @@ public final class WrapperCycles {
                 String.format("the C heap grew %.0f bytes per cycle", cHeapPerCycle));
         check(javaHeapPerCycle <= JAVA_HEAP_BYTES_PER_CYCLE,
                 String.format("the Java heap grew %.0f bytes per cycle", javaHeapPerCycle));
-        if (failures > 0) {
-            System.out.println(failures + " check(s) failed");
-            System.exit(1);
-        }
-        System.out.println("PASS");
-    }
-
-    private static void check(boolean condition, String what) {
-        if (!condition) {
-            ++failures;
-            System.out.println("FAIL: " + what);
-        }
-    }
-
-    private static SwerveModuleConstants module(int i) {
-        double[][] corners = {{0.3, 0.3}, {0.3, -0.3}, {-0.3, 0.3}, {-0.3, -0.3}};
-        return new SwerveModuleConstants()
-                .withIds(10 + i, 20 + i, 30 + i)
-                .withLocation(corners[i][0], corners[i][1])
-                .withGearRatios(6.0, 12.8, 0.0)
-                .withWheelRadius(0.05)
-                .withSpeedAt12Volts(4.0);
+        TestSupport.finish();
     }
 
     private static void cycle() throws InterruptedException {
         CountDownLatch sampled = new CountDownLatch(1);
-        try (SwerveDrivetrain drivetrain = new SwerveDrivetrain("drivebus", 40, module(0), module(1), module(2),
-                module(3))) {
+        try (SwerveDrivetrain drivetrain = squareDrivetrain(40)) {
             drivetrain.registerTelemetry(state -> sampled.countDown());
             drivetrain.setControlFunction(params -> 0);
             drivetrain.startOdometry();
