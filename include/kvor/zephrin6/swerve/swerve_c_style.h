@@ -14,13 +14,18 @@
  *
  * Refused arguments: an int that selects one of two values (request types,
  * closed-loop outputs, motor types, the neutral mode) must be 0 or 1, and
- * every double must be finite (not NaN, not infinite). A call with any other
+ * every double of a constants record, a creation, a request or a module
+ * command must be finite (not NaN, not infinite). A call with any other
  * value does nothing and reports InvalidParamValue (-1002) through the
  * device runtime's error reporting, naming the function and the argument;
  * what it returns then is said at each declaration (0 for a creation, NULL
  * for a module record, -1002 for a status; a function without a result
  * changes nothing: an installed request stays installed). A refusal is
- * reported even for an unknown ID; the result is the same.
+ * reported even for an unknown ID; the result is the same. Pose resets,
+ * vision measurements, their standard deviations and the operator's forward
+ * direction refuse numbers that are not finite as well: the drivetrain keeps
+ * what it had and reports it (at most once a second for a stream of vision
+ * measurements).
  *
  * Units: every quantity is a double in metres, metres per second, radians,
  * radians per second, seconds or hertz, as each declaration says.
