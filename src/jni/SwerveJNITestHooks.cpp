@@ -1,10 +1,10 @@
 // Native side of com.kvor.zephrin6.swerve.jni.SwerveJNITestHooks, the hooks
 // the JVM test programs use: what the bindings and the C interface hold
-// (global references, callback contexts, attached threads, drivetrains) and the bytes the C
-// heap has handed out, so that a test can see that a stream of drivetrains
-// opened and closed leaves nothing behind; and a timed run of a telemetry
-// callback from a native thread, as the odometry thread would call it,
-// without waiting for real samples.
+// (global references, callback contexts, attached threads, drivetrains) and
+// the bytes the C heap has handed out, so that a test can see that a stream
+// of drivetrains opened and closed leaves nothing behind; and a timed run of
+// a telemetry callback from a native thread, as the odometry thread would
+// call it, without waiting for real samples.
 
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/swerve/swerve_c_style.h>
