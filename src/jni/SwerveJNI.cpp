@@ -96,6 +96,12 @@ ZEPHRIN6_API JNIEXPORT jint JNICALL JNI_OnLoad(JavaVM* vm, void* /*reserved*/) {
   return JNI_VERSION_1_6;
 }
 
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1StopAllForExit(JNIEnv*, jclass) {
+  // Runs in a shutdown hook, while the JVM still runs: a callback in
+  // progress returns, so its thread ends and detaches normally.
+  cstyle::StopAllForExit();
+}
+
 // ---- Creation and constants ----
 
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1CreateDrivetrain(

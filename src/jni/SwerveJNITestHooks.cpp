@@ -1,13 +1,16 @@
 // Native side of com.kvor.zephrin6.swerve.jni.SwerveJNITestHooks, the hooks
-// the JVM test program uses: how many global references the bindings hold
-// (so that a test can see registrations leave none behind), and a timed run
-// of a telemetry callback from a native thread, as the odometry thread would
+// the JVM test programs use: what the bindings and the C interface hold
+// (global references, callback contexts, attached threads, drivetrains) and
+// the bytes the C heap has handed out, so that a test can see that a stream
+// of drivetrains opened and closed leaves nothing behind; and a timed run of
+// a telemetry callback from a native thread, as the odometry thread would
 // call it, without waiting for real samples.
 
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/swerve/swerve_c_style.h>
 
 #include <jni.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cstdint>
@@ -15,6 +18,8 @@
 #include <vector>
 
 #include "jni/internal/CallbackContext.hpp"
+#include "jni/internal/JVMThreadAttacher.hpp"
+#include "swerve/internal/CStyleExtras.hpp"
 
 namespace jni = kvor::zephrin6::jni;
 
@@ -23,6 +28,28 @@ extern "C" {
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveGlobalReferences(JNIEnv*,
                                                                                                                jclass) {
   return jni::LiveGlobalReferences();
+}
+
+ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveCallbackContexts(JNIEnv*,
+                                                                                                               jclass) {
+  return jni::LiveCallbackContexts();
+}
+
+ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveAttachedThreads(JNIEnv*,
+                                                                                                              jclass) {
+  return jni::JVMThreadAttacher::LiveAttachments();
+}
+
+ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveDrivetrains(JNIEnv*,
+                                                                                                          jclass) {
+  return static_cast<jlong>(kvor::zephrin6::swerve::internal::LiveDrivetrains());
+}
+
+ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_cHeapBytesInUse(JNIEnv*,
+                                                                                                          jclass) {
+  // Allocated chunks of every arena, plus the blocks malloc mapped on its own.
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<jlong>(info.uordblks + info.hblkhd);
 }
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_timeTelemetryCallbacks(

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/internal/Report.hpp"
+#include "swerve/internal/ArgumentCheck.hpp"
 #include "swerve/internal/CStyleExtras.hpp"
 #include "swerve/internal/CallbackScope.hpp"
 #include "swerve/internal/ConstantsHandles.hpp"
@@ -42,9 +42,7 @@ constexpr std::array<double, 3> kDefaultVisionStdDev{0.9, 0.9, 0.9};
 
 internal::DrivetrainRegistry& Registry() { return internal::DrivetrainRegistry::Instance(); }
 
-void Refuse(const char* function, const std::string& why) {
-  kvor::zephrin6::internal::ReportStatus(StatusCode::InvalidParamValue, std::string(function) + " (" + why + ")", 2);
-}
+void Refuse(const char* function, const std::string& why) { internal::ReportRefusedCall(function, why.c_str()); }
 
 Rotation2d Angle(double radians) { return Rotation2d(units::angle::radian_t{radians}); }
 Pose2d PoseOf(double x, double y, double theta) {
@@ -131,7 +129,14 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
     Refuse(function, "no drivetrain constants");
     return 0;
   }
+  // A null handle and one of the other kind both have no records; a
+  // drivetrain without modules would fail half its samples (it has only the
+  // gyro to wait for) and command nothing.
   const std::span<internal::CModuleConstants> modules = internal::ModuleConstantsOf(moduleConstants);
+  internal::ArgumentCheck check(function);
+  check.Require(internal::IsModuleConstants(moduleConstants), "no module constants")
+      .Require(moduleCount > 0, "no modules");
+  if (!check.Passed()) return 0;
   if (moduleCount > modules.size()) {
     Refuse(function,
            std::to_string(moduleCount) + " modules but " + std::to_string(modules.size()) + " module constants");
@@ -141,6 +146,11 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
     Refuse(function, "no standard deviations");
     return 0;
   }
+  check.Finite("odometryFrequencyHz", odometryFrequencyHz)
+      .Require(!(odometryFrequencyHz < 0.0), "a negative odometry frequency")
+      .Finite("odometryStdDev", odometryStdDev, 3)
+      .Finite("visionStdDev", visionStdDev, 3);
+  if (!check.Passed()) return 0;
   // Built before the registry's lock is taken: construction reads every
   // device and may wait, and no other drivetrain's call should wait for it.
   auto drivetrain = std::make_unique<SwerveDrivetrainImpl>(
@@ -156,6 +166,10 @@ namespace kvor::zephrin6::swerve::internal {
 _swerve_drivetrain_constants_t* CreateDrivetrainConstantsCopyingName(std::string_view canBusName, int auklet2Id) {
   return NewDrivetrainConstants(canBusName, true, auklet2Id);
 }
+
+void StopAllForExit() { Registry().StopAllForExit(); }
+
+std::size_t LiveDrivetrains() { return Registry().Size(); }
 
 std::size_t ModuleCount(int id) {
   return Registry().With(id, std::size_t{0},
@@ -210,6 +224,15 @@ void* c_kvor_zephrin6_swerve_set_module_constants(
     Refuse(kFunction, "a number that is not finite for module " + std::to_string(index));
     return nullptr;
   }
+  // Each of these picks a motor model or a request kind; a value outside
+  // the enumeration would leave a motor without any command. The feedback
+  // source is the program's own value, stored and never read.
+  internal::ArgumentCheck check(kFunction);
+  check.Binary("steerMotorClosedLoopOutput", steerMotorClosedLoopOutput)
+      .Binary("driveMotorClosedLoopOutput", driveMotorClosedLoopOutput)
+      .Binary("driveMotorType", driveMotorType)
+      .Binary("steerMotorType", steerMotorType);
+  if (!check.Passed()) return nullptr;
   using swerve::ClosedLoopOutputType;
   using swerve::MotorControllerType;
   internal::CModuleConstants& module = records[index];
@@ -296,6 +319,9 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control(int id, void* context, _swerv
     }
     drivetrain.SetControl([context, callback](const ControlParameters& parameters,
                                               const SwerveDrivetrainImpl::ModuleList&) -> StatusCode {
+      // Once the process exits, the caller's code may be going away (a JVM
+      // that has halted never returns from a call into it).
+      if (!Registry().CallbacksAllowed()) return StatusCode::OK;
       const _swerve_control_params_t params = ToC(parameters);
       internal::CallbackScope scope;
       return StatusCode(callback(context, &params));
@@ -318,6 +344,7 @@ void c_kvor_zephrin6_swerve_drivetrain_register_telemetry(int id, void* context,
     const std::size_t count = drivetrain.GetModules().size();
     auto arrays = std::make_shared<TelemetryArrays>(count);
     drivetrain.RegisterTelemetry([context, callback, arrays, count](const SwerveDriveState& state) {
+      if (!Registry().CallbacksAllowed()) return;
       _swerve_drive_state_t record{};
       record.ModuleStates = arrays->states.data();
       record.ModuleTargets = arrays->targets.data();
@@ -330,6 +357,8 @@ void c_kvor_zephrin6_swerve_drivetrain_register_telemetry(int id, void* context,
 }
 
 int c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(int id, int neutralMode) {
+  internal::ArgumentCheck check(__func__);
+  if (!check.Binary("neutralMode", neutralMode).Passed()) return int{StatusCode::InvalidParamValue};
   return Registry().With(id, int{StatusCode::InvalidParamValue}, [&](SwerveDrivetrainImpl& drivetrain) {
     return drivetrain.ConfigNeutralMode(signals::NeutralModeValue(neutralMode)).value();
   });
@@ -399,9 +428,7 @@ bool c_kvor_zephrin6_swerve_drivetrain_sample_pose_at(int id, _swerve_pose_t* ou
   });
 }
 
-void c_kvor_zephrin6_swerve_drivetrain_odom_start(int id) {
-  Registry().With(id, [](SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().Start(); });
-}
+void c_kvor_zephrin6_swerve_drivetrain_odom_start(int id) { Registry().StartOdometry(id); }
 
 void c_kvor_zephrin6_swerve_drivetrain_odom_stop(int id) {
   Registry().With(id, [](SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().Stop(); });
@@ -416,6 +443,15 @@ void c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(int id, int prio
 
 void c_kvor_zephrin6_swerve_module_apply(int id, size_t moduleIndex, const _swerve_module_apply_params_t* params) {
   if (params == nullptr) return;
+  internal::ArgumentCheck check(__func__);
+  check.Binary("driveRequest", params->driveRequest)
+      .Binary("steerRequest", params->steerRequest)
+      .Finite("state.speed", params->state.speed)
+      .Finite("state.angle", params->state.angle)
+      .Finite("wheelForceFeedforwardX", params->wheelForceFeedforwardX)
+      .Finite("wheelForceFeedforwardY", params->wheelForceFeedforwardY)
+      .Finite("updatePeriod", params->updatePeriod);
+  if (!check.Passed()) return;
   swerve::impl::ModuleRequest request;
   request.State =
       SwerveModuleState{units::velocity::meters_per_second_t{params->state.speed}, Angle(params->state.angle)};

@@ -2,7 +2,10 @@
 
 // The request functions of the C interface: each pair builds one swerve
 // request from its arguments and either installs it on the drivetrain or
-// applies it once, now.
+// applies it once, now. Arguments are checked first (request types 0 or 1,
+// every number finite, the wheel forces the request uses finite); a refused
+// call is reported and changes nothing: the installed request stays, and an
+// apply returns InvalidParamValue.
 
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
@@ -15,8 +18,10 @@
 #include <kvor/zephrin6/swerve/requests/SwerveDriveBrake.hpp>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "swerve/internal/ArgumentCheck.hpp"
 #include "swerve/internal/DrivetrainRegistry.hpp"
 
 namespace {
@@ -24,6 +29,7 @@ namespace {
 namespace swerve = kvor::zephrin6::swerve;
 namespace requests = kvor::zephrin6::swerve::requests;
 using kvor::zephrin::StatusCode;
+using swerve::internal::ArgumentCheck;
 using swerve::impl::SwerveDrivetrainImpl;
 using units::angular_velocity::radians_per_second_t;
 using units::length::meter_t;
@@ -31,21 +37,29 @@ using units::velocity::meters_per_second_t;
 
 swerve::internal::DrivetrainRegistry& Registry() { return swerve::internal::DrivetrainRegistry::Instance(); }
 
-/// Installs the request `build(drivetrain)` returns on drivetrain `id`.
+/// Installs the request `build(drivetrain)` returns on drivetrain `id`,
+/// unless `check` refused an argument or `build` refuses (returns nothing):
+/// then the installed request stays.
 template <typename Build>
-void Install(int id, Build&& build) {
-  Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) { drivetrain.SetControl(build(drivetrain)); });
+void Install(const ArgumentCheck& check, int id, Build&& build) {
+  if (!check.Passed()) return;
+  Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) {
+    if (auto request = build(drivetrain)) drivetrain.SetControl(*request);
+  });
 }
 
 /// Applies the request `build(drivetrain)` returns once to drivetrain `id`,
 /// with the parameters of the last sample, holding the modules against the
-/// odometry thread. @return its status, or InvalidParamValue for an unknown ID.
+/// odometry thread. @return its status, or InvalidParamValue for an unknown
+/// ID or a refused argument.
 template <typename Build>
-int ApplyOnce(int id, Build&& build) {
+int ApplyOnce(const ArgumentCheck& check, int id, Build&& build) {
+  if (!check.Passed()) return int{StatusCode::InvalidParamValue};
   return Registry().With(id, int{StatusCode::InvalidParamValue}, [&](SwerveDrivetrainImpl& drivetrain) {
     auto request = build(drivetrain);
+    if (!request) return int{StatusCode::InvalidParamValue};
     auto lock = drivetrain.LockModules();
-    return request.Apply(drivetrain.GetControlParameters(), drivetrain.GetModules()).value();
+    return request->Apply(drivetrain.GetControlParameters(), drivetrain.GetModules()).value();
   });
 }
 
@@ -55,6 +69,35 @@ requests::ForwardPerspectiveValue Perspective(int value) {
   return static_cast<requests::ForwardPerspectiveValue>(value);
 }
 swerve::Translation2d Center(double x, double y) { return swerve::Translation2d(meter_t{x}, meter_t{y}); }
+
+// The argument checks of each request kind, shared by its pair of functions.
+
+ArgumentCheck& CheckTypes(ArgumentCheck& check, int driveRequestType, int steerRequestType) {
+  return check.Binary("driveRequestType", driveRequestType).Binary("steerRequestType", steerRequestType);
+}
+
+ArgumentCheck& CheckVelocities(ArgumentCheck& check, int driveRequestType, int steerRequestType, double velocityX,
+                               double velocityY, double rotationalRate, double deadband, double rotationalDeadband,
+                               double centerOfRotationX, double centerOfRotationY) {
+  return CheckTypes(check, driveRequestType, steerRequestType)
+      .Finite("velocityX", velocityX)
+      .Finite("velocityY", velocityY)
+      .Finite("rotationalRate", rotationalRate)
+      .Finite("deadband", deadband)
+      .Finite("rotationalDeadband", rotationalDeadband)
+      .Finite("centerOfRotationX", centerOfRotationX)
+      .Finite("centerOfRotationY", centerOfRotationY);
+}
+
+ArgumentCheck& CheckSpeeds(ArgumentCheck& check, int driveRequestType, int steerRequestType, double vx, double vy,
+                           double omega, double centerOfRotationX, double centerOfRotationY) {
+  return CheckTypes(check, driveRequestType, steerRequestType)
+      .Finite("vx", vx)
+      .Finite("vy", vy)
+      .Finite("omega", omega)
+      .Finite("centerOfRotationX", centerOfRotationX)
+      .Finite("centerOfRotationY", centerOfRotationY);
+}
 
 /// The caller's forces (newtons), at most one per module: later entries are
 /// never used, and a count larger than the array must not make us read on.
@@ -110,12 +153,19 @@ requests::PointWheelsAt PointAt(int driveRequestType, int steerRequestType, doub
   return request;
 }
 
-/// The fields ApplyRobotSpeeds and ApplyFieldSpeeds share.
+/// The fields ApplyRobotSpeeds and ApplyFieldSpeeds share; nothing (reported
+/// as a refused call of `function`) when a force the drivetrain would use is
+/// not finite.
 template <typename Request>
-Request Speeds(const SwerveDrivetrainImpl& drivetrain, const double* forcesX, std::size_t countX, const double* forcesY,
-               std::size_t countY, int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx,
-               double vy, double omega, double centerOfRotationX, double centerOfRotationY) {
+std::optional<Request> Speeds(const char* function, const SwerveDrivetrainImpl& drivetrain, const double* forcesX,
+                              std::size_t countX, const double* forcesY, std::size_t countY, int driveRequestType,
+                              int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy, double omega,
+                              double centerOfRotationX, double centerOfRotationY) {
   const std::size_t modules = drivetrain.GetModules().size();
+  ArgumentCheck forces(function);
+  forces.Finite("wheelForceFeedforwardsX", forcesX, std::min(countX, modules))
+      .Finite("wheelForceFeedforwardsY", forcesY, std::min(countY, modules));
+  if (!forces.Passed()) return std::nullopt;
   Request request;
   request.Speeds = {meters_per_second_t{vx}, meters_per_second_t{vy}, radians_per_second_t{omega}};
   request.WheelForceFeedforwardsX = Forces(forcesX, countX, modules);
@@ -127,15 +177,24 @@ Request Speeds(const SwerveDrivetrainImpl& drivetrain, const double* forcesX, st
   return request;
 }
 
-requests::ApplyFieldSpeeds FieldSpeedsOf(const SwerveDrivetrainImpl& drivetrain, const double* forcesX,
-                                         std::size_t countX, const double* forcesY, std::size_t countY,
-                                         int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds,
-                                         int forwardPerspective, double vx, double vy, double omega,
-                                         double centerOfRotationX, double centerOfRotationY) {
-  auto request = Speeds<requests::ApplyFieldSpeeds>(drivetrain, forcesX, countX, forcesY, countY, driveRequestType,
-                                                    steerRequestType, desaturateWheelSpeeds, vx, vy, omega,
-                                                    centerOfRotationX, centerOfRotationY);
-  request.ForwardPerspective = Perspective(forwardPerspective);
+std::optional<requests::ApplyFieldSpeeds> FieldSpeedsOf(const char* function, const SwerveDrivetrainImpl& drivetrain,
+                                                        const double* forcesX, std::size_t countX,
+                                                        const double* forcesY, std::size_t countY,
+                                                        int driveRequestType, int steerRequestType,
+                                                        bool desaturateWheelSpeeds, int forwardPerspective, double vx,
+                                                        double vy, double omega, double centerOfRotationX,
+                                                        double centerOfRotationY) {
+  auto request = Speeds<requests::ApplyFieldSpeeds>(function, drivetrain, forcesX, countX, forcesY, countY,
+                                                    driveRequestType, steerRequestType, desaturateWheelSpeeds, vx, vy,
+                                                    omega, centerOfRotationX, centerOfRotationY);
+  if (request) request->ForwardPerspective = Perspective(forwardPerspective);
+  return request;
+}
+
+/// `request` as a builder's result for requests that have no arguments of
+/// their own to refuse once the scalars passed.
+template <typename Request>
+std::optional<Request> Built(Request request) {
   return request;
 }
 
@@ -144,20 +203,27 @@ requests::ApplyFieldSpeeds FieldSpeedsOf(const SwerveDrivetrainImpl& drivetrain,
 extern "C" {
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_idle(int id) {
-  Install(id, [](const SwerveDrivetrainImpl&) { return requests::Idle(); });
+  ArgumentCheck check(__func__);
+  Install(check, id, [](const SwerveDrivetrainImpl&) { return Built(requests::Idle()); });
 }
 
 int c_kvor_zephrin6_swerve_request_apply_idle(int id) {
-  return ApplyOnce(id, [](const SwerveDrivetrainImpl&) { return requests::Idle(); });
+  ArgumentCheck check(__func__);
+  return ApplyOnce(check, id, [](const SwerveDrivetrainImpl&) { return Built(requests::Idle()); });
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_swerve_drive_brake(int id, int driveRequestType,
                                                                       int steerRequestType) {
-  Install(id, [&](const SwerveDrivetrainImpl&) { return Brake(driveRequestType, steerRequestType); });
+  ArgumentCheck check(__func__);
+  CheckTypes(check, driveRequestType, steerRequestType);
+  Install(check, id, [&](const SwerveDrivetrainImpl&) { return Built(Brake(driveRequestType, steerRequestType)); });
 }
 
 int c_kvor_zephrin6_swerve_request_apply_swerve_drive_brake(int id, int driveRequestType, int steerRequestType) {
-  return ApplyOnce(id, [&](const SwerveDrivetrainImpl&) { return Brake(driveRequestType, steerRequestType); });
+  ArgumentCheck check(__func__);
+  CheckTypes(check, driveRequestType, steerRequestType);
+  return ApplyOnce(check, id,
+                   [&](const SwerveDrivetrainImpl&) { return Built(Brake(driveRequestType, steerRequestType)); });
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(int id, int driveRequestType, int steerRequestType,
@@ -166,10 +232,13 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(int id, int dri
                                                                  double rotationalRate, double deadband,
                                                                  double rotationalDeadband, double centerOfRotationX,
                                                                  double centerOfRotationY) {
-  Install(id, [&](const SwerveDrivetrainImpl&) {
-    return FieldCentricOf(driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, velocityX,
-                          velocityY, rotationalRate, deadband, rotationalDeadband, centerOfRotationX,
-                          centerOfRotationY);
+  ArgumentCheck check(__func__);
+  CheckVelocities(check, driveRequestType, steerRequestType, velocityX, velocityY, rotationalRate, deadband,
+                  rotationalDeadband, centerOfRotationX, centerOfRotationY);
+  Install(check, id, [&](const SwerveDrivetrainImpl&) {
+    return Built(FieldCentricOf(driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective,
+                                velocityX, velocityY, rotationalRate, deadband, rotationalDeadband, centerOfRotationX,
+                                centerOfRotationY));
   });
 }
 
@@ -178,10 +247,13 @@ int c_kvor_zephrin6_swerve_request_apply_field_centric(int id, int driveRequestT
                                                        double velocityX, double velocityY, double rotationalRate,
                                                        double deadband, double rotationalDeadband,
                                                        double centerOfRotationX, double centerOfRotationY) {
-  return ApplyOnce(id, [&](const SwerveDrivetrainImpl&) {
-    return FieldCentricOf(driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, velocityX,
-                          velocityY, rotationalRate, deadband, rotationalDeadband, centerOfRotationX,
-                          centerOfRotationY);
+  ArgumentCheck check(__func__);
+  CheckVelocities(check, driveRequestType, steerRequestType, velocityX, velocityY, rotationalRate, deadband,
+                  rotationalDeadband, centerOfRotationX, centerOfRotationY);
+  return ApplyOnce(check, id, [&](const SwerveDrivetrainImpl&) {
+    return Built(FieldCentricOf(driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective,
+                                velocityX, velocityY, rotationalRate, deadband, rotationalDeadband, centerOfRotationX,
+                                centerOfRotationY));
   });
 }
 
@@ -190,10 +262,13 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(int id, int dri
                                                                  double velocityY, double rotationalRate,
                                                                  double deadband, double rotationalDeadband,
                                                                  double centerOfRotationX, double centerOfRotationY) {
-  Install(id, [&](const SwerveDrivetrainImpl&) {
-    return Velocities<requests::RobotCentric>(driveRequestType, steerRequestType, desaturateWheelSpeeds, velocityX,
-                                              velocityY, rotationalRate, deadband, rotationalDeadband,
-                                              centerOfRotationX, centerOfRotationY);
+  ArgumentCheck check(__func__);
+  CheckVelocities(check, driveRequestType, steerRequestType, velocityX, velocityY, rotationalRate, deadband,
+                  rotationalDeadband, centerOfRotationX, centerOfRotationY);
+  Install(check, id, [&](const SwerveDrivetrainImpl&) {
+    return Built(Velocities<requests::RobotCentric>(driveRequestType, steerRequestType, desaturateWheelSpeeds,
+                                                    velocityX, velocityY, rotationalRate, deadband, rotationalDeadband,
+                                                    centerOfRotationX, centerOfRotationY));
   });
 }
 
@@ -202,33 +277,46 @@ int c_kvor_zephrin6_swerve_request_apply_robot_centric(int id, int driveRequestT
                                                        double rotationalRate, double deadband,
                                                        double rotationalDeadband, double centerOfRotationX,
                                                        double centerOfRotationY) {
-  return ApplyOnce(id, [&](const SwerveDrivetrainImpl&) {
-    return Velocities<requests::RobotCentric>(driveRequestType, steerRequestType, desaturateWheelSpeeds, velocityX,
-                                              velocityY, rotationalRate, deadband, rotationalDeadband,
-                                              centerOfRotationX, centerOfRotationY);
+  ArgumentCheck check(__func__);
+  CheckVelocities(check, driveRequestType, steerRequestType, velocityX, velocityY, rotationalRate, deadband,
+                  rotationalDeadband, centerOfRotationX, centerOfRotationY);
+  return ApplyOnce(check, id, [&](const SwerveDrivetrainImpl&) {
+    return Built(Velocities<requests::RobotCentric>(driveRequestType, steerRequestType, desaturateWheelSpeeds,
+                                                    velocityX, velocityY, rotationalRate, deadband, rotationalDeadband,
+                                                    centerOfRotationX, centerOfRotationY));
   });
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(int id, int driveRequestType, int steerRequestType,
                                                                    double moduleDirection) {
-  Install(id,
-          [&](const SwerveDrivetrainImpl&) { return PointAt(driveRequestType, steerRequestType, moduleDirection); });
+  ArgumentCheck check(__func__);
+  CheckTypes(check, driveRequestType, steerRequestType).Finite("moduleDirection", moduleDirection);
+  Install(check, id, [&](const SwerveDrivetrainImpl&) {
+    return Built(PointAt(driveRequestType, steerRequestType, moduleDirection));
+  });
 }
 
 int c_kvor_zephrin6_swerve_request_apply_point_wheels_at(int id, int driveRequestType, int steerRequestType,
                                                          double moduleDirection) {
-  return ApplyOnce(
-      id, [&](const SwerveDrivetrainImpl&) { return PointAt(driveRequestType, steerRequestType, moduleDirection); });
+  ArgumentCheck check(__func__);
+  CheckTypes(check, driveRequestType, steerRequestType).Finite("moduleDirection", moduleDirection);
+  return ApplyOnce(check, id, [&](const SwerveDrivetrainImpl&) {
+    return Built(PointAt(driveRequestType, steerRequestType, moduleDirection));
+  });
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_speeds(
     int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY, size_t countY,
     int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, double vx, double vy, double omega,
     double centerOfRotationX, double centerOfRotationY) {
-  Install(id, [&](const SwerveDrivetrainImpl& drivetrain) {
-    return Speeds<requests::ApplyRobotSpeeds>(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY,
-                                              countY, driveRequestType, steerRequestType, desaturateWheelSpeeds, vx, vy,
-                                              omega, centerOfRotationX, centerOfRotationY);
+  const char* const function = __func__;  // the lambda below has a name of its own
+  ArgumentCheck check(function);
+  CheckSpeeds(check, driveRequestType, steerRequestType, vx, vy, omega, centerOfRotationX, centerOfRotationY);
+  Install(check, id, [&](const SwerveDrivetrainImpl& drivetrain) {
+    return Speeds<requests::ApplyRobotSpeeds>(function, drivetrain, wheelForceFeedforwardsX, countX,
+                                              wheelForceFeedforwardsY, countY, driveRequestType, steerRequestType,
+                                              desaturateWheelSpeeds, vx, vy, omega, centerOfRotationX,
+                                              centerOfRotationY);
   });
 }
 
@@ -238,10 +326,14 @@ int c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(int id, const double
                                                             bool desaturateWheelSpeeds, double vx, double vy,
                                                             double omega, double centerOfRotationX,
                                                             double centerOfRotationY) {
-  return ApplyOnce(id, [&](const SwerveDrivetrainImpl& drivetrain) {
-    return Speeds<requests::ApplyRobotSpeeds>(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY,
-                                              countY, driveRequestType, steerRequestType, desaturateWheelSpeeds, vx, vy,
-                                              omega, centerOfRotationX, centerOfRotationY);
+  const char* const function = __func__;  // the lambda below has a name of its own
+  ArgumentCheck check(function);
+  CheckSpeeds(check, driveRequestType, steerRequestType, vx, vy, omega, centerOfRotationX, centerOfRotationY);
+  return ApplyOnce(check, id, [&](const SwerveDrivetrainImpl& drivetrain) {
+    return Speeds<requests::ApplyRobotSpeeds>(function, drivetrain, wheelForceFeedforwardsX, countX,
+                                              wheelForceFeedforwardsY, countY, driveRequestType, steerRequestType,
+                                              desaturateWheelSpeeds, vx, vy, omega, centerOfRotationX,
+                                              centerOfRotationY);
   });
 }
 
@@ -249,10 +341,13 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_speeds(
     int id, const double* wheelForceFeedforwardsX, size_t countX, const double* wheelForceFeedforwardsY, size_t countY,
     int driveRequestType, int steerRequestType, bool desaturateWheelSpeeds, int forwardPerspective, double vx,
     double vy, double omega, double centerOfRotationX, double centerOfRotationY) {
-  Install(id, [&](const SwerveDrivetrainImpl& drivetrain) {
-    return FieldSpeedsOf(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY, driveRequestType,
-                         steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega, centerOfRotationX,
-                         centerOfRotationY);
+  const char* const function = __func__;  // the lambda below has a name of its own
+  ArgumentCheck check(function);
+  CheckSpeeds(check, driveRequestType, steerRequestType, vx, vy, omega, centerOfRotationX, centerOfRotationY);
+  Install(check, id, [&](const SwerveDrivetrainImpl& drivetrain) {
+    return FieldSpeedsOf(function, drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY,
+                         driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega,
+                         centerOfRotationX, centerOfRotationY);
   });
 }
 
@@ -262,10 +357,13 @@ int c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(int id, const double
                                                             bool desaturateWheelSpeeds, int forwardPerspective,
                                                             double vx, double vy, double omega,
                                                             double centerOfRotationX, double centerOfRotationY) {
-  return ApplyOnce(id, [&](const SwerveDrivetrainImpl& drivetrain) {
-    return FieldSpeedsOf(drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY, driveRequestType,
-                         steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega, centerOfRotationX,
-                         centerOfRotationY);
+  const char* const function = __func__;  // the lambda below has a name of its own
+  ArgumentCheck check(function);
+  CheckSpeeds(check, driveRequestType, steerRequestType, vx, vy, omega, centerOfRotationX, centerOfRotationY);
+  return ApplyOnce(check, id, [&](const SwerveDrivetrainImpl& drivetrain) {
+    return FieldSpeedsOf(function, drivetrain, wheelForceFeedforwardsX, countX, wheelForceFeedforwardsY, countY,
+                         driveRequestType, steerRequestType, desaturateWheelSpeeds, forwardPerspective, vx, vy, omega,
+                         centerOfRotationX, centerOfRotationY);
   });
 }
 

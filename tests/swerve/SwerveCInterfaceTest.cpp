@@ -94,16 +94,42 @@ TEST_F(SwerveCInterfaceTest, RefusesBadConstantsWithoutUsingAnId) {
        }},
       {"more modules than constants", [&] { return c_kvor_zephrin6_swerve_create_drivetrain(constants, modules, 5); }},
       {"no module constants", [&] { return c_kvor_zephrin6_swerve_create_drivetrain(constants, nullptr, 1); }},
+      {"no module constants and no modules",
+       [&] { return c_kvor_zephrin6_swerve_create_drivetrain(constants, nullptr, 0); }},
+      {"no modules", [&] { return c_kvor_zephrin6_swerve_create_drivetrain(constants, modules, 0); }},
+      {"no modules at a rate",
+       [&] { return c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, modules, 0, 100.0); }},
       {"no deviations",
        [&] {
          return c_kvor_zephrin6_swerve_create_drivetrain_with_stddev(constants, deviations, nullptr, modules, 4, 0.0);
+       }},
+      {"a rate that is not a number",
+       [&] {
+         return c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, modules, 4,
+                                                                   std::numeric_limits<double>::quiet_NaN());
+       }},
+      {"an infinite rate",
+       [&] {
+         return c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, modules, 4,
+                                                                   std::numeric_limits<double>::infinity());
+       }},
+      {"a negative rate",
+       [&] { return c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, modules, 4, -50.0); }},
+      {"a deviation that is not a number",
+       [&] {
+         const double bad[3] = {0.1, std::numeric_limits<double>::quiet_NaN(), 0.1};
+         return c_kvor_zephrin6_swerve_create_drivetrain_with_stddev(constants, deviations, bad, modules, 4, 0.0);
        }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     harness::ClearReports();
-    EXPECT_EQ(c.create(), 0);
+    // A creation that went ahead would wait for frames on the manual clock.
+    int created = -1;
+    RunWhileTimePasses([&] { created = c.create(); });
+    EXPECT_EQ(created, 0);
     EXPECT_EQ(InvalidParamReports(), 1u);
+    if (created > 0) Destroy(created);
   }
 
   // A module beyond the array, a number that is not finite, or no array at
@@ -119,10 +145,159 @@ TEST_F(SwerveCInterfaceTest, RefusesBadConstantsWithoutUsingAnId) {
                                                         0.05, 0, 0, 120, 4, 0, 0, 0, 0, 0, 0, 0),
             nullptr);
   EXPECT_EQ(c_kvor_zephrin6_swerve_create_drivetrain_constants(nullptr, 1), nullptr);
+
+  // Closed-loop outputs and motor types are 0 or 1; anything else would
+  // leave a motor without commands. Each is refused with one report and
+  // leaves the record as it was. The feedback source is the program's own
+  // value and is kept as given.
+  auto setModule = [&](int steerOutput, int driveOutput, int driveType, int steerType, int feedbackSource) {
+    return c_kvor_zephrin6_swerve_set_module_constants(modules, 0, 1, 2, 3, 0, 0.3, 0.3, false, false, false, 6, 12,
+                                                       0, 0.05, steerOutput, driveOutput, 120, 4, driveType, steerType,
+                                                       feedbackSource, 0, 0, 0, 0);
+  };
+  struct EnumCase {
+    const char* what;
+    int steerOutput, driveOutput, driveType, steerType;
+  };
+  for (const EnumCase& c : {EnumCase{"steer closed-loop output 2", 2, 0, 0, 0},
+                            EnumCase{"drive closed-loop output -1", 0, -1, 0, 0},
+                            EnumCase{"drive motor type 2", 0, 0, 2, 0},
+                            EnumCase{"steer motor type 7", 0, 0, 0, 7}}) {
+    SCOPED_TRACE(c.what);
+    harness::ClearReports();
+    EXPECT_EQ(setModule(c.steerOutput, c.driveOutput, c.driveType, c.steerType, 0), nullptr);
+    EXPECT_EQ(InvalidParamReports(), 1u);
+  }
+  harness::ClearReports();
+  EXPECT_NE(setModule(1, 1, 1, 1, 12345), nullptr);
+  EXPECT_EQ(InvalidParamReports(), 0u);
   Release(constants);
   Release(modules);
 
   EXPECT_EQ(Create(), before + 1);
+}
+
+// Request types outside 0 and 1, numbers that are not finite (also among the
+// wheel forces a drivetrain uses) and neutral modes outside 0 and 1 are
+// refused, each with one report: an apply returns -1002 and commands
+// nothing, an install keeps the current request, a module command sends
+// nothing.
+TEST_F(SwerveCInterfaceTest, RefusesEnumsOutsideTheirValuesAndNumbersThatAreNotFinite) {
+  const int id = Create();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const double forces[4] = {1, 2, 3, 4};
+  const double nanForces[4] = {1, 2, nan, 4};
+  // A fifth entry is never used by a four-module drivetrain, so it is not
+  // looked at.
+  const double unusedNan[5] = {1, 2, 3, 4, nan};
+
+  struct Apply {
+    const char* what;
+    std::function<int()> call;
+  };
+  const std::vector<Apply> applies = {
+      {"brake, drive type 2", [&] { return c_kvor_zephrin6_swerve_request_apply_swerve_drive_brake(id, 2, 1); }},
+      {"brake, steer type -1", [&] { return c_kvor_zephrin6_swerve_request_apply_swerve_drive_brake(id, 0, -1); }},
+      {"field-centric, drive type 5",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_field_centric(id, 5, 1, true, 0, 1, 0, 0, 0, 0, 0, 0); }},
+      {"field-centric, velocity x NaN",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_field_centric(id, 0, 1, true, 0, nan, 0, 0, 0, 0, 0, 0); }},
+      {"field-centric, deadband infinite",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_field_centric(id, 0, 1, true, 0, 1, 0, 0, inf, 0, 0, 0); }},
+      {"robot-centric, rate NaN",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_robot_centric(id, 0, 1, true, 1, 0, nan, 0, 0, 0, 0); }},
+      {"robot-centric, centre y infinite",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_robot_centric(id, 0, 1, true, 1, 0, 0, 0, 0, 0, -inf); }},
+      {"point wheels, direction NaN",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_point_wheels_at(id, 0, 1, nan); }},
+      {"point wheels, steer type 3",
+       [&] { return c_kvor_zephrin6_swerve_request_apply_point_wheels_at(id, 0, 3, 1.0); }},
+      {"robot speeds, vx NaN",
+       [&] {
+         return c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(id, forces, 4, forces, 4, 0, 1, true, nan, 0,
+                                                                        0, 0, 0);
+       }},
+      {"robot speeds, a force NaN",
+       [&] {
+         return c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(id, nanForces, 4, forces, 4, 0, 1, true, 1, 0,
+                                                                        0, 0, 0);
+       }},
+      {"field speeds, drive type 9",
+       [&] {
+         return c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(id, forces, 4, forces, 4, 9, 1, true, 0, 1, 0,
+                                                                        0, 0, 0);
+       }},
+      {"field speeds, a force NaN",
+       [&] {
+         return c_kvor_zephrin6_swerve_request_apply_apply_field_speeds(id, forces, 4, nanForces, 4, 0, 1, true, 0, 1,
+                                                                        0, 0, 0, 0);
+       }},
+  };
+  for (const Apply& apply : applies) {
+    SCOPED_TRACE(apply.what);
+    harness::ClearReports();
+    harness::ClearControlCalls();
+    EXPECT_EQ(apply.call(), kInvalidParamValue);
+    EXPECT_EQ(InvalidParamReports(), 1u);
+    EXPECT_EQ(MotorCalls(), 0u);
+  }
+
+  // Force entries past the module count are never read.
+  harness::ClearReports();
+  EXPECT_EQ(c_kvor_zephrin6_swerve_request_apply_apply_robot_speeds(id, unusedNan, 5, forces, 4, 0, 1, true, 0, 0, 0,
+                                                                    0, 0),
+            0);
+  EXPECT_EQ(InvalidParamReports(), 0u);
+
+  // The neutral mode is 0 coast or 1 brake; no motor configuration is touched.
+  for (int mode : {2, -1}) {
+    SCOPED_TRACE(mode);
+    harness::ClearReports();
+    EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(id, mode), kInvalidParamValue);
+    EXPECT_EQ(InvalidParamReports(), 1u);
+  }
+
+  // A module command with a bad request type or a number that is not finite
+  // sends nothing.
+  for (const _swerve_module_apply_params_t& apply :
+       {_swerve_module_apply_params_t{{1.0, 0.5}, 0, 0, 2, 1, 0.004, true},
+        _swerve_module_apply_params_t{{1.0, 0.5}, 0, 0, 0, 4, 0.004, true},
+        _swerve_module_apply_params_t{{nan, 0.5}, 0, 0, 0, 1, 0.004, true},
+        _swerve_module_apply_params_t{{1.0, 0.5}, inf, 0, 0, 1, 0.004, true},
+        _swerve_module_apply_params_t{{1.0, 0.5}, 0, 0, 0, 1, nan, true}}) {
+    harness::ClearReports();
+    harness::ClearControlCalls();
+    c_kvor_zephrin6_swerve_module_apply(id, 0, &apply);
+    EXPECT_EQ(InvalidParamReports(), 1u);
+    EXPECT_EQ(MotorCalls(), 0u);
+  }
+
+  // Installing: the request in place goes on (wheels pointed a quarter turn
+  // at speed 0) through every refused install.
+  CStepper stepper(id);
+  stepper.Start();
+  c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(id, 0, 1, kPi / 2);
+  stepper.Step();
+  harness::ClearReports();
+  c_kvor_zephrin6_swerve_drivetrain_set_control_swerve_drive_brake(id, 0, 2);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(id, 0, 1, true, 0, nan, 0, 0, 0, 0, 0, 0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(id, -4, 1, true, 0, 1, 0, 0, 0, 0, 0, 0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(id, 0, 1, true, 1, 0, 0, 0, 0, inf, 0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_point_wheels_at(id, 7, 1, 0.0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_apply_robot_speeds(id, nanForces, 4, forces, 4, 0, 1, true, 1, 0, 0,
+                                                                   0, 0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_apply_field_speeds(id, forces, 4, forces, 4, 0, 1, true, 0, 1, nan, 0,
+                                                                   0, 0);
+  EXPECT_EQ(InvalidParamReports(), 7u);
+  harness::ClearControlCalls();
+  stepper.Step();
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(SteerTurns(i), 0.25, 1e-12);
+    EXPECT_NEAR(DriveVolts(i), 0.0, 1e-12);
+  }
+  stepper.Stop();
 }
 
 // Every per-drivetrain function given an ID that names no drivetrain does

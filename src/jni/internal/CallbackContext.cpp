@@ -11,6 +11,7 @@ namespace kvor::zephrin6::jni {
 namespace {
 
 std::atomic<long> liveGlobalReferences{0};
+std::atomic<long> liveContexts{0};
 
 jobject NewGlobal(JNIEnv* env, jobject object) {
   jobject global = object == nullptr ? nullptr : env->NewGlobalRef(object);
@@ -43,9 +44,10 @@ CallbackContext* NewCallbackContext(JNIEnv* env, jobject target, jobject callbac
                                     const char* signature, std::size_t moduleCount) {
   if (target == nullptr || callback == nullptr) return nullptr;
   auto* context = new CallbackContext{};
+  liveContexts.fetch_add(1, std::memory_order_relaxed);
   context->moduleCount = moduleCount;
   if (env->GetJavaVM(&context->vm) != JNI_OK) {
-    delete context;
+    Release(env, context);
     return nullptr;
   }
   context->target = NewGlobal(env, target);
@@ -71,6 +73,7 @@ void Release(JNIEnv* env, CallbackContext* context) {
   DeleteGlobal(env, context->callback);
   DeleteGlobal(env, context->target);
   delete context;
+  liveContexts.fetch_sub(1, std::memory_order_relaxed);
 }
 
 int ControlCallback(void* opaque, const _swerve_control_params_t* params) {
@@ -95,5 +98,7 @@ void TelemetryCallback(void* opaque, const _swerve_drive_state_t* state) {
 }
 
 long LiveGlobalReferences() noexcept { return liveGlobalReferences.load(std::memory_order_relaxed); }
+
+long LiveCallbackContexts() noexcept { return liveContexts.load(std::memory_order_relaxed); }
 
 }  // namespace kvor::zephrin6::jni

@@ -10,8 +10,8 @@
 // they run on the odometry thread, attach it to the JVM, copy the C record
 // into the target and call the Java method.
 //
-// The global references the bindings hold are counted, so that a test can
-// see that registering and releasing leaves none behind.
+// The global references and the contexts the bindings hold are counted, so
+// that a test can see that registering and releasing leaves none behind.
 
 #include <kvor/zephrin6/swerve/swerve_c_style.h>
 
@@ -52,5 +52,7 @@ void TelemetryCallback(void* context, const _swerve_drive_state_t* state);
 
 /// Global references the bindings hold right now.
 long LiveGlobalReferences() noexcept;
+/// Callback contexts not yet released.
+long LiveCallbackContexts() noexcept;
 
 }  // namespace kvor::zephrin6::jni

@@ -31,6 +31,10 @@ class JVMThreadAttacher {
   ///         the next call tries again).
   JNIEnv* Attach(JavaVM* vm) noexcept;
 
+  /// Threads attached by an attacher and not detached yet (for tests that
+  /// check that ended threads leave the JVM).
+  static long LiveAttachments() noexcept;
+
  private:
   JavaVM* vm_ = nullptr;
   JNIEnv* env_ = nullptr;

@@ -50,8 +50,12 @@ _swerve_module_constants_arr_t* NewModuleConstants(std::size_t count) {
   return new (block) _swerve_module_constants_arr_t{kModulesTag, count, records};
 }
 
+bool IsModuleConstants(const _swerve_module_constants_arr_t* handle) noexcept {
+  return handle != nullptr && handle->tag == kModulesTag;
+}
+
 std::span<CModuleConstants> ModuleConstantsOf(const _swerve_module_constants_arr_t* handle) noexcept {
-  if (handle == nullptr || handle->tag != kModulesTag) return {};
+  if (!IsModuleConstants(handle)) return {};
   return {handle->records, handle->count};
 }
 

@@ -61,6 +61,9 @@ const SwerveDrivetrainConstants* DrivetrainConstantsOf(const _swerve_drivetrain_
 /// motors). @return null when memory runs out or the size overflows.
 _swerve_module_constants_arr_t* NewModuleConstants(std::size_t count);
 
+/// Whether `handle` is module constants: not null and not of the other kind.
+bool IsModuleConstants(const _swerve_module_constants_arr_t* handle) noexcept;
+
 /// The records behind `handle`; empty for a null handle or one of the other
 /// kind.
 std::span<CModuleConstants> ModuleConstantsOf(const _swerve_module_constants_arr_t* handle) noexcept;

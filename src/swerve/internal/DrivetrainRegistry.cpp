@@ -1,23 +1,40 @@
 #include "swerve/internal/DrivetrainRegistry.hpp"
 
+#include <condition_variable>
+#include <cstdlib>
 #include <limits>
+#include <optional>
+#include <thread>
 
 namespace kvor::zephrin6::swerve::internal {
 
+namespace {
+
+void StopAllAtExit() { DrivetrainRegistry::Instance().StopAllForExit(); }
+
+}  // namespace
+
 DrivetrainRegistry& DrivetrainRegistry::Instance() {
-  static DrivetrainRegistry registry;
-  return registry;
+  // Never destroyed: see the header. Still reachable through this pointer,
+  // so leak checkers do not count it.
+  static DrivetrainRegistry* const registry = new DrivetrainRegistry();
+  return *registry;
 }
 
 int DrivetrainRegistry::Add(SwerveDrivetrainPtr drivetrain) {
   auto entry = std::make_shared<Entry>(std::move(drivetrain));
   // An entry that finds no ID is destroyed here, after the lock.
-  return drivetrains_.Write([&](std::map<int, std::shared_ptr<Entry>>& drivetrains) {
-    if (lastId_ == std::numeric_limits<int>::max()) return 0;
-    const int id = ++lastId_;
-    drivetrains.emplace(id, std::move(entry));
-    return id;
+  const int id = drivetrains_.Write([&](std::map<int, std::shared_ptr<Entry>>& drivetrains) {
+    if (exiting_.load() || lastId_ == std::numeric_limits<int>::max()) return 0;
+    const int next = ++lastId_;
+    drivetrains.emplace(next, std::move(entry));
+    return next;
   });
+  // Installed after the first drivetrain was built, which started the device
+  // runtime and so installed the runtime's own exit handler first: handlers
+  // run in reverse, so the threads stop before the runtime completes its log.
+  if (id != 0) std::call_once(exitHandler_, [] { std::atexit(&StopAllAtExit); });
+  return id;
 }
 
 void DrivetrainRegistry::Destroy(int id) {
@@ -27,8 +44,96 @@ void DrivetrainRegistry::Destroy(int id) {
         return node.empty() ? nullptr : std::move(node.mapped());
       });
   if (entry == nullptr) return;
+  if (exiting_.load()) {
+    // The thread may be stuck in a callback that never returns; destroy the
+    // drivetrain only if it stops in time and no call still uses it.
+    const auto deadline = std::chrono::steady_clock::now() + kExitStopBound;
+    bool idle = StopBy({entry}, deadline, false);
+    while (idle && entry->users.load() != 0) {
+      if (std::chrono::steady_clock::now() >= deadline) idle = false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (!idle) {
+      Abandon(std::move(entry));
+      return;
+    }
+  }
   for (int users = entry->users.load(); users != 0; users = entry->users.load()) entry->users.wait(users);
   entry->drivetrain.reset();
+}
+
+std::size_t DrivetrainRegistry::Size() const {
+  return drivetrains_.Read([](const std::map<int, std::shared_ptr<Entry>>& drivetrains) { return drivetrains.size(); });
+}
+
+void DrivetrainRegistry::StartOdometry(int id) {
+  // Held shared across the start, so that the exit's flag is either seen
+  // here or set only after this thread is running (and then stopped).
+  std::shared_lock lock(exitMutex_);
+  if (exiting_.load()) return;
+  With(id, [](impl::SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().Start(); });
+}
+
+void DrivetrainRegistry::StopAllForExit() {
+  {
+    // A start stuck behind a stuck thread must not hold the exit up: past
+    // the bound the flag is set without the lock.
+    std::unique_lock lock(exitMutex_, std::defer_lock);
+    (void)lock.try_lock_for(kExitStopBound);  // the flag is atomic; the lock only orders it after starts
+    if (exiting_.exchange(true, std::memory_order_acq_rel)) return;
+  }
+  // Marked in use, as a look-up would, so that a Destroy that began before
+  // the exit waits for the stop instead of freeing the drivetrain under it.
+  const std::vector<std::shared_ptr<Entry>> entries =
+      drivetrains_.Read([](const std::map<int, std::shared_ptr<Entry>>& drivetrains) {
+        std::vector<std::shared_ptr<Entry>> all;
+        all.reserve(drivetrains.size());
+        for (const auto& [id, entry] : drivetrains) {
+          entry->users.fetch_add(1);
+          all.push_back(entry);
+        }
+        return all;
+      });
+  // Each helper ends its entry's use once the thread has stopped; a helper
+  // left waiting for a stuck thread keeps the drivetrain in use for good.
+  (void)StopBy(entries, std::chrono::steady_clock::now() + kExitStopBound, true);  // what did not stop stays behind
+}
+
+bool DrivetrainRegistry::StopBy(const std::vector<std::shared_ptr<Entry>>& entries,
+                                std::chrono::steady_clock::time_point deadline, bool inUse) {
+  struct Progress {
+    std::mutex mutex;
+    std::condition_variable done;
+    std::size_t stopped = 0;
+  };
+  auto progress = std::make_shared<Progress>();
+  std::vector<std::thread> helpers;
+  helpers.reserve(entries.size());
+  for (const auto& entry : entries) {
+    // Stop joins the thread, which may never end; a helper does the joining
+    // so that this thread can give up on it.
+    helpers.emplace_back([progress, entry, inUse] {
+      std::optional<Use> use;
+      if (inUse) use.emplace(*entry);
+      entry->drivetrain->GetOdometryThread().Stop();
+      std::lock_guard lock(progress->mutex);
+      ++progress->stopped;
+      progress->done.notify_all();
+    });
+  }
+  bool allStopped = false;
+  {
+    std::unique_lock lock(progress->mutex);
+    allStopped = progress->done.wait_until(lock, deadline, [&] { return progress->stopped == entries.size(); });
+  }
+  for (std::thread& helper : helpers) {
+    if (allStopped) {
+      helper.join();
+    } else {
+      helper.detach();
+    }
+  }
+  return allStopped;
 }
 
 std::shared_ptr<DrivetrainRegistry::Entry> DrivetrainRegistry::Find(int id) const {
@@ -38,6 +143,11 @@ std::shared_ptr<DrivetrainRegistry::Entry> DrivetrainRegistry::Find(int id) cons
     found->second->users.fetch_add(1);
     return found->second;
   });
+}
+
+void DrivetrainRegistry::Abandon(std::shared_ptr<Entry> entry) {
+  std::lock_guard lock(abandonedMutex_);
+  abandoned_.push_back(std::move(entry));
 }
 
 }  // namespace kvor::zephrin6::swerve::internal

@@ -14,13 +14,26 @@
 // Destroy takes the entry out of the map, waits until no call is using it,
 // then destroys it (stopping and joining its odometry thread) with no lock
 // held.
+//
+// Process exit: the registry is never destroyed, so no destructor joins an
+// odometry thread at exit. A thread may be parked for good inside a caller's
+// callback by then (a JVM that has halted never returns from a call into
+// Java), and joining it would hang the exit. Instead StopAllForExit, run by
+// the JVM bindings' shutdown hook and by an exit handler installed with the
+// first drivetrain, stops every callback and every odometry thread, waiting a
+// bounded time; a thread that does not stop in time is left behind, and the
+// drivetrains stay in memory until the process ends.
 
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 #include <utility>
+#include <vector>
 
 #include "swerve/internal/DataRwLock.hpp"
 
@@ -30,16 +43,36 @@ using SwerveDrivetrainPtr = std::unique_ptr<impl::SwerveDrivetrainImpl>;
 
 class DrivetrainRegistry {
  public:
-  /// The registry of the process. Destroyed at exit, which destroys (and
-  /// stops) the drivetrains still in it.
+  /// How long the exit waits for the odometry threads to stop, in total.
+  static constexpr std::chrono::milliseconds kExitStopBound{500};
+
+  /// The registry of the process. Never destroyed (see Process exit above).
   static DrivetrainRegistry& Instance();
 
   /// Registers `drivetrain` under the next ID. @return the ID, or 0 (the
-  ///         drivetrain is destroyed) once every positive int has been used.
+  ///         drivetrain is destroyed) once every positive int has been used
+  ///         or the process exit has begun.
   int Add(SwerveDrivetrainPtr drivetrain);
   /// Unregisters drivetrain `id`, waits until no call uses it and destroys
   /// it. Nothing for an unknown ID. Must not be called from inside With.
+  /// After the exit has begun, it waits a bounded time only, and a
+  /// drivetrain still busy then is left to the end of the process.
   void Destroy(int id);
+  /// Starts drivetrain `id`'s odometry thread; nothing for an unknown ID or
+  /// once the exit has begun.
+  void StartOdometry(int id);
+
+  /// False once the exit has begun: then the C interface's callbacks must
+  /// not call the caller's code any more.
+  bool CallbacksAllowed() const noexcept { return !exiting_.load(std::memory_order_acquire); }
+  /// Begins the process exit: stops every callback, refuses new drivetrains
+  /// and starts, and stops every odometry thread, waiting at most
+  /// kExitStopBound for them. Only the first call does anything; later ones
+  /// return at once. The drivetrains are not destroyed.
+  void StopAllForExit();
+
+  /// Drivetrains registered now.
+  std::size_t Size() const;
 
   /// Runs `function(SwerveDrivetrainImpl&)` on drivetrain `id`, which cannot
   /// be destroyed meanwhile. @return its result, or `absent` for an unknown ID.
@@ -81,14 +114,32 @@ class DrivetrainRegistry {
     Entry& entry_;
   };
 
+  DrivetrainRegistry() = default;
   /// The entry of `id`, marked in use, or null.
   std::shared_ptr<Entry> Find(int id) const;
+  /// Stops the odometry threads of `entries` side by side, waiting until
+  /// `deadline` at most; with `inUse`, each entry was marked in use for the
+  /// stop and is released once its thread has stopped.
+  /// @return whether every one of them stopped.
+  static bool StopBy(const std::vector<std::shared_ptr<Entry>>& entries,
+                     std::chrono::steady_clock::time_point deadline, bool inUse);
+  /// Keeps `entry` (and its drivetrain) until the process ends.
+  void Abandon(std::shared_ptr<Entry> entry);
 
   // Entries are shared so that a call still holding one after its entry
   // left the map (to signal that it is done) keeps it alive.
   DataRwLock<std::map<int, std::shared_ptr<Entry>>> drivetrains_;
   // The last ID handed out; written under the exclusive lock only.
   int lastId_ = 0;
+  std::once_flag exitHandler_;
+  // Set once the exit has begun; written with exitMutex_ held exclusively,
+  // so that a start holding it shared either finishes before the exit stops
+  // the threads or sees the flag and starts nothing.
+  std::atomic<bool> exiting_{false};
+  std::shared_timed_mutex exitMutex_;
+  // Drivetrains destroyed after the exit began whose threads did not stop.
+  std::mutex abandonedMutex_;
+  std::vector<std::shared_ptr<Entry>> abandoned_;
 };
 
 }  // namespace kvor::zephrin6::swerve::internal

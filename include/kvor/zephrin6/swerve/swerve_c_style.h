@@ -12,6 +12,21 @@
  * return a neutral result (false, 0, a zero record, or -1002
  * InvalidParamValue for a status).
  *
+ * Refused arguments: an int that selects one of two values (request types,
+ * closed-loop outputs, motor types, the neutral mode) must be 0 or 1, and
+ * every double of a constants record, a creation, a request or a module
+ * command must be finite (not NaN, not infinite). A call with any other
+ * value does nothing and reports InvalidParamValue (-1002) through the
+ * device runtime's error reporting, naming the function and the argument;
+ * what it returns then is said at each declaration (0 for a creation, NULL
+ * for a module record, -1002 for a status; a function without a result
+ * changes nothing: an installed request stays installed). A refusal is
+ * reported even for an unknown ID; the result is the same. Pose resets,
+ * vision measurements, their standard deviations and the operator's forward
+ * direction refuse numbers that are not finite as well: the drivetrain keeps
+ * what it had and reports it (at most once a second for a stream of vision
+ * measurements).
+ *
  * Units: every quantity is a double in metres, metres per second, radians,
  * radians per second, seconds or hertz, as each declaration says.
  *
@@ -27,6 +42,17 @@
  * run on the drivetrain's odometry thread and may call these functions, but
  * not the creation or destruction functions (those are refused there: they
  * would wait for the very thread that runs the callback).
+ *
+ * Process exit: a program may exit with drivetrains still created and
+ * running. The exit (exit() or a return from main in C; System.exit or the
+ * end of the program in a JVM, through a shutdown hook the JVM bindings
+ * register when they load) stops every callback first and then every
+ * odometry thread, waiting half a second at most: a thread still inside a
+ * callback that does not return by then is left behind rather than joined,
+ * so the exit never hangs on it. Drivetrains are not destroyed at exit; the
+ * device runtime then completes and closes a log it is writing. From the
+ * start of the exit on, no callback is called, creation returns 0 and
+ * c_kvor_zephrin6_swerve_drivetrain_odom_start does nothing.
  *
  * The header is C11 and C++; it includes no C++ header.
  */
@@ -143,10 +169,13 @@ ZEPHRIN6_API _swerve_module_constants_arr_t *c_kvor_zephrin6_swerve_create_modul
  *  per azimuth rotation (steer) and drive motor rotations per azimuth
  *  rotation (coupling); the wheel radius in metres; closed-loop outputs
  *  0 voltage or 1 torque current; the slip current in amperes; the speed at
- *  12 V in m/s; motor types 0 for a rapax q, anything else a rapax w;
+ *  12 V in m/s; motor types 0 for a rapax q, 1 for a rapax w; the feedback
+ *  source is the program's own value, kept as given and never read;
  *  inertias in kg m^2; friction voltages in volts.
- *  @return the filled record, or NULL (nothing written) for a NULL handle,
- *          an index beyond the array or a number that is not finite. */
+ *  @return the filled record, or NULL (nothing written, InvalidParamValue
+ *          reported) for a NULL handle, an index beyond the array, a number
+ *          that is not finite, or a closed-loop output or motor type other
+ *          than 0 or 1. */
 ZEPHRIN6_API void *c_kvor_zephrin6_swerve_set_module_constants(
     _swerve_module_constants_arr_t *moduleConstants, size_t index, int steerMotorId, int driveMotorId, int encoderId,
     double encoderOffset, double locationX, double locationY, bool driveMotorInverted, bool steerMotorInverted,
@@ -162,14 +191,19 @@ ZEPHRIN6_API void *c_kvor_zephrin6_swerve_set_module_constants(
  *  otherwise) and standard deviations 0.1 (odometry) and 0.9 (vision). Its
  *  odometry thread is not started. Creation reads every device, waiting up
  *  to 0.05 s for each.
- *  @return the new ID, or 0 (nothing created) for a NULL handle, more modules
- *          than the array holds, or a call from a drivetrain callback. */
+ *  @return the new ID, or 0 (nothing created, InvalidParamValue reported)
+ *          for a NULL handle (either of them) or one of the other kind, no
+ *          modules (`moduleCount` 0), more modules than the array holds, or
+ *          a call from a drivetrain callback; 0 without a report once the
+ *          process exit has begun. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_create_drivetrain(const _swerve_drivetrain_constants_t *drivetrainConstants,
                                                         const _swerve_module_constants_arr_t *moduleConstants,
                                                         size_t moduleCount);
 
 /** As c_kvor_zephrin6_swerve_create_drivetrain at `odometryFrequencyHz`
- *  samples per second (0 for the default). */
+ *  samples per second (0 for the default).
+ *  @return the new ID, or 0 as above and for a rate that is negative or not
+ *          finite. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_create_drivetrain_with_freq(
     const _swerve_drivetrain_constants_t *drivetrainConstants, const _swerve_module_constants_arr_t *moduleConstants,
     size_t moduleCount, double odometryFrequencyHz);
@@ -177,7 +211,8 @@ ZEPHRIN6_API int c_kvor_zephrin6_swerve_create_drivetrain_with_freq(
 /** As c_kvor_zephrin6_swerve_create_drivetrain_with_freq with the trust in
  *  odometry and in vision measurements: x, y (metres) and heading (radians),
  *  three values each; smaller is more trusted.
- *  @return the new ID, or 0 as above and for a NULL array. */
+ *  @return the new ID, or 0 as above and for a NULL array or a value that
+ *          is not finite. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_create_drivetrain_with_stddev(
     const _swerve_drivetrain_constants_t *drivetrainConstants, const double odometryStdDev[3],
     const double visionStdDev[3], const _swerve_module_constants_arr_t *moduleConstants, size_t moduleCount,
@@ -185,7 +220,9 @@ ZEPHRIN6_API int c_kvor_zephrin6_swerve_create_drivetrain_with_stddev(
 
 /** Removes drivetrain `id` from the registry and destroys it, after its
  *  odometry thread has stopped. Nothing for an unknown ID; refused (reported)
- *  from a drivetrain callback. */
+ *  from a drivetrain callback. Once the process exit has begun it waits half
+ *  a second at most, and leaves a drivetrain whose thread is still busy to
+ *  the end of the process. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_destroy_drivetrain(int id);
 
 /* ---- Drivetrain ---- */
@@ -199,7 +236,7 @@ ZEPHRIN6_API double c_kvor_zephrin6_swerve_drivetrain_get_odometry_frequency(int
 ZEPHRIN6_API bool c_kvor_zephrin6_swerve_drivetrain_is_odometry_valid(int id);
 /** Makes `callback` (with `context`) the drive request called every sample;
  *  its int result is the request's status. NULL installs a request that
- *  sends nothing. */
+ *  sends nothing. Not called any more once the process exit has begun. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control(int id, void *context,
                                                               _swerve_control_callback_t callback);
 /** Copies the state of the last sample into `out`. Its three array pointers
@@ -207,12 +244,12 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control(int id, void *co
  *  skipped). Nothing for an unknown ID or a NULL `out`. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_get_state(int id, _swerve_drive_state_t *out);
 /** Makes `callback` (with `context`) the function called after every sample;
- *  NULL removes it. */
+ *  NULL removes it. Not called any more once the process exit has begun. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_register_telemetry(int id, void *context,
                                                                      _swerve_telemetry_callback_t callback);
 /** Sets the neutral mode of every drive motor (0 coast, 1 brake), 0.1 s per
  *  motor. @return the first failing module's status, 0 OK, -1002 for an
- *  unknown ID. */
+ *  unknown ID or (reported, nothing configured) a mode other than 0 or 1. */
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(int id, int neutralMode);
 /** Zeroes the drive positions and restarts odometry at the origin. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_tare_everything(int id);
@@ -246,7 +283,8 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_vision_measurement_stdde
  *  @return true with *out written; false, *out untouched, when there is no
  *          sample yet (or for an unknown ID or a NULL `out`). */
 ZEPHRIN6_API bool c_kvor_zephrin6_swerve_drivetrain_sample_pose_at(int id, _swerve_pose_t *out, double timestamp);
-/** Starts the odometry thread (nothing when it runs). */
+/** Starts the odometry thread (nothing when it runs, or once the process
+ *  exit has begun). */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_odom_start(int id);
 /** Stops the odometry thread and waits for its current sample. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_odom_stop(int id);
@@ -259,7 +297,8 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(int
 
 /** Commands module `moduleIndex` once (the drivetrain's request overrides it
  *  at the next sample unless that request is idle). Nothing for a NULL
- *  `params`. */
+ *  `params`; nothing sent, InvalidParamValue reported, for a request type
+ *  other than 0 or 1 or a number in it that is not finite. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_module_apply(int id, size_t moduleIndex,
                                                     const _swerve_module_apply_params_t *params);
 /** The module's distance rolled (metres) and azimuth (radians); with
@@ -285,7 +324,13 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_module_reset_position(int id, size_t mo
  * from the operator's forward direction, anything else from the field's x
  * axis. Velocities in m/s, rates in rad/s, the centre of rotation in metres
  * in the robot frame, wheel forces in newtons (one per module, in module
- * order; copied, so the arrays may be reused at once). */
+ * order; copied, so the arrays may be reused at once; entries beyond the
+ * module count are not read).
+ *
+ * A request type other than 0 or 1, or a double argument or used wheel
+ * force that is not finite, is refused with an InvalidParamValue report:
+ * request_apply_<name> then returns -1002 and commands nothing, and
+ * drivetrain_set_control_<name> leaves the installed request in place. */
 
 /** Sends nothing; the motors keep their last command. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_set_control_idle(int id);

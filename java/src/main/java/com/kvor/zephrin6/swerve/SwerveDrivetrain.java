@@ -1,8 +1,6 @@
 package com.kvor.zephrin6.swerve;
 
 import com.kvor.zephrin6.swerve.jni.SwerveJNI;
-import java.util.LinkedHashSet;
-import java.util.Set;
 import java.util.function.Consumer;
 import java.util.function.IntSupplier;
 import java.util.function.ToIntFunction;
@@ -34,15 +32,14 @@ import java.util.function.ToIntFunction;
  * {@link IllegalStateException}): do that from the program's own threads. An exception they throw
  * goes to the odometry thread's uncaught-exception handler and the sample carries on.
  *
- * <p>Ownership: the drivetrain holds native resources until {@link #close}; a program that ends
- * without closing it has it closed by a shutdown hook, so that its thread stops first.
+ * <p>Ownership: the drivetrain holds native resources until {@link #close}. A program that ends
+ * without closing it (or calls {@link System#exit}) still exits promptly: when the JVM exits,
+ * the library's shutdown hook stops every telemetry and control function and every odometry
+ * thread, and the memory goes with the process.
  *
  * <p>Units: metres, metres per second, radians, radians per second, seconds, hertz.
  */
 public final class SwerveDrivetrain implements AutoCloseable {
-    private static final Set<SwerveDrivetrain> open = new LinkedHashSet<>();
-    private static boolean shutdownHookAdded;
-
     /** Set while a telemetry or control function of any drivetrain runs on this thread. */
     private static final ThreadLocal<Boolean> inCallback = ThreadLocal.withInitial(() -> false);
 
@@ -99,13 +96,6 @@ public final class SwerveDrivetrain implements AutoCloseable {
         if (id == 0) {
             throw new IllegalArgumentException("the library refused the drivetrain constants");
         }
-        synchronized (open) {
-            if (!shutdownHookAdded) {
-                Runtime.getRuntime().addShutdownHook(new Thread(SwerveDrivetrain::closeAll, "zephrin6 shutdown"));
-                shutdownHookAdded = true;
-            }
-            open.add(this);
-        }
     }
 
     private static boolean set(SwerveJNI jni, long handle, int index, SwerveModuleConstants m) {
@@ -115,16 +105,6 @@ public final class SwerveDrivetrain implements AutoCloseable {
                 m.steerMotorClosedLoopOutput.value, m.driveMotorClosedLoopOutput.value, m.slipCurrent,
                 m.speedAt12Volts, m.driveMotorType.value, m.steerMotorType.value, m.feedbackSource, m.steerInertia,
                 m.driveInertia, m.steerFrictionVoltage, m.driveFrictionVoltage) != 0;
-    }
-
-    private static void closeAll() {
-        SwerveDrivetrain[] remaining;
-        synchronized (open) {
-            remaining = open.toArray(new SwerveDrivetrain[0]);
-        }
-        for (SwerveDrivetrain drivetrain : remaining) {
-            drivetrain.close();
-        }
     }
 
     /** The drivetrain's ID in the native library (for {@link SwerveJNI} calls of your own). */
@@ -388,8 +368,8 @@ public final class SwerveDrivetrain implements AutoCloseable {
             telemetryHandle = 0;
             controlHandle = 0;
         }
-        synchronized (open) {
-            open.remove(this);
-        }
+        // The closing thread's scratch objects go now; other threads' entries go when their
+        // maps next clear out entries of collected drivetrains.
+        calls.remove();
     }
 }

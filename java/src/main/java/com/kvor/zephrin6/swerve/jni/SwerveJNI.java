@@ -35,7 +35,22 @@ import java.util.function.IntSupplier;
 public class SwerveJNI {
     static {
         System.loadLibrary("KVOR_Zephrin6_Replay");
+        // Whatever a program leaves running, its odometry threads must be out of Java before the
+        // JVM halts: a thread that calls into a halted JVM never returns, and the exit would wait
+        // for it. The hook stops every callback and odometry thread (half a second at most).
+        try {
+            Runtime.getRuntime().addShutdownHook(new Thread(SwerveJNI::JNI_StopAllForExit, "zephrin6 shutdown"));
+        } catch (IllegalStateException exiting) {
+            // Loaded while the JVM already exits: nothing can have started yet.
+        }
     }
+
+    /**
+     * Stops every telemetry and control callback and every odometry thread of every drivetrain,
+     * for good: the exit of the JVM. Run by the shutdown hook this class registers when it loads;
+     * drivetrains are not destroyed, and no drivetrain can be created or started afterwards.
+     */
+    private static native void JNI_StopAllForExit();
 
     /** One module's wheel speed (m/s) and azimuth (radians). */
     public static class ModuleState {

@@ -1,7 +1,10 @@
 package com.kvor.zephrin6.swerve.jni;
 
+import static com.kvor.zephrin6.swerve.jni.TestSupport.SPEED_AT_12_VOLTS;
+import static com.kvor.zephrin6.swerve.jni.TestSupport.check;
+import static com.kvor.zephrin6.swerve.jni.TestSupport.squareDrivetrain;
+
 import com.kvor.zephrin6.swerve.SwerveDrivetrain;
-import com.kvor.zephrin6.swerve.SwerveModuleConstants;
 import com.kvor.zephrin6.swerve.SwerveRequest;
 import java.lang.management.ManagementFactory;
 import java.util.concurrent.CountDownLatch;
@@ -17,10 +20,7 @@ import java.util.concurrent.atomic.AtomicReference;
  * and one telemetry callback cost. Prints PASS and exits 0, or prints each failure and exits 1.
  */
 public final class SwerveJNITest {
-    private static final String BUS = "drivebus";
-    private static final double SPEED_AT_12_VOLTS = 4.0;
     private static final int TIMED_CALLS = 100_000;
-    private static int failures;
 
     private SwerveJNITest() {}
 
@@ -28,37 +28,11 @@ public final class SwerveJNITest {
         callbacksRunOnTheOdometryThread();
         registrationsLeaveNoGlobalReferences();
         check(SwerveJNITestHooks.liveGlobalReferences() == 0, "every global reference released at the end");
-        if (failures > 0) {
-            System.out.println(failures + " check(s) failed");
-            System.exit(1);
-        }
-        System.out.println("PASS");
-    }
-
-    private static void check(boolean condition, String what) {
-        if (!condition) {
-            ++failures;
-            System.out.println("FAIL: " + what);
-        }
+        TestSupport.finish();
     }
 
     private static boolean near(double actual, double expected, double tolerance) {
         return Math.abs(actual - expected) <= tolerance;
-    }
-
-    /** Module i of a 0.6 m square: front-left, front-right, back-left, back-right. */
-    private static SwerveModuleConstants module(int i) {
-        double[][] corners = {{0.3, 0.3}, {0.3, -0.3}, {-0.3, 0.3}, {-0.3, -0.3}};
-        return new SwerveModuleConstants()
-                .withIds(10 + i, 20 + i, 30 + i)
-                .withLocation(corners[i][0], corners[i][1])
-                .withGearRatios(6.0, 12.8, 0.0)
-                .withWheelRadius(0.05)
-                .withSpeedAt12Volts(SPEED_AT_12_VOLTS);
-    }
-
-    private static SwerveDrivetrain squareDrivetrain(int auklet2Id) {
-        return new SwerveDrivetrain(BUS, auklet2Id, module(0), module(1), module(2), module(3));
     }
 
     /** Counts telemetry calls and lets the test wait for the next few. */
