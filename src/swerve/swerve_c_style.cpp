@@ -224,14 +224,13 @@ void* c_kvor_zephrin6_swerve_set_module_constants(
     Refuse(kFunction, "a number that is not finite for module " + std::to_string(index));
     return nullptr;
   }
-  // Each of these picks a motor model or a request kind; a value outside
-  // the enumeration would leave a motor without any command. The feedback
-  // source is the program's own value, stored and never read.
+  // A closed-loop output picks the kind of request a motor gets; a value
+  // outside the enumeration would leave the motor without any command. The
+  // motor types need no check: 0 is a rapax q and every other value a rapax
+  // w. The feedback source is the program's own value, stored and never read.
   internal::ArgumentCheck check(kFunction);
   check.Binary("steerMotorClosedLoopOutput", steerMotorClosedLoopOutput)
-      .Binary("driveMotorClosedLoopOutput", driveMotorClosedLoopOutput)
-      .Binary("driveMotorType", driveMotorType)
-      .Binary("steerMotorType", steerMotorType);
+      .Binary("driveMotorClosedLoopOutput", driveMotorClosedLoopOutput);
   if (!check.Passed()) return nullptr;
   using swerve::ClosedLoopOutputType;
   using swerve::MotorControllerType;

@@ -13,7 +13,7 @@
  * InvalidParamValue for a status).
  *
  * Refused arguments: an int that selects one of two values (request types,
- * closed-loop outputs, motor types, the neutral mode) must be 0 or 1, and
+ * closed-loop outputs, the neutral mode) must be 0 or 1, and
  * every double of a constants record, a creation, a request or a module
  * command must be finite (not NaN, not infinite). A call with any other
  * value does nothing and reports InvalidParamValue (-1002) through the
@@ -169,13 +169,12 @@ ZEPHRIN6_API _swerve_module_constants_arr_t *c_kvor_zephrin6_swerve_create_modul
  *  per azimuth rotation (steer) and drive motor rotations per azimuth
  *  rotation (coupling); the wheel radius in metres; closed-loop outputs
  *  0 voltage or 1 torque current; the slip current in amperes; the speed at
- *  12 V in m/s; motor types 0 for a rapax q, 1 for a rapax w; the feedback
+ *  12 V in m/s; motor types 0 for a rapax q, any other value a rapax w; the feedback
  *  source is the program's own value, kept as given and never read;
  *  inertias in kg m^2; friction voltages in volts.
  *  @return the filled record, or NULL (nothing written, InvalidParamValue
  *          reported) for a NULL handle, an index beyond the array, a number
- *          that is not finite, or a closed-loop output or motor type other
- *          than 0 or 1. */
+ *          that is not finite, or a closed-loop output other than 0 or 1. */
 ZEPHRIN6_API void *c_kvor_zephrin6_swerve_set_module_constants(
     _swerve_module_constants_arr_t *moduleConstants, size_t index, int steerMotorId, int driveMotorId, int encoderId,
     double encoderOffset, double locationX, double locationY, bool driveMotorInverted, bool steerMotorInverted,
