@@ -367,23 +367,34 @@ int main() {
                 replay.size());
   }
 
+  // Live and replayed odometry are the same to the bit, so the replay is
+  // drawn as dots on the live line; the errors get panels of their own,
+  // since a centimetre is too small to see on the field.
   demo::DemoPlot plot;
-  demo::Series truePath{"true path (simulation)", "#222", "", {}};
-  demo::Series livePath{"odometry, live", "#d62728", "6 3", {}};
-  demo::Series replayPath{"odometry, replayed from the log", "#1f77b4", "1 4", {}};
-  demo::Series liveHeading{"odometry heading - true heading, live", "#d62728", "", {}};
-  demo::Series replayHeading{"the same, replayed", "#1f77b4", "1 4", {}};
+  demo::Series truePath{"true path (simulation)", "#888", demo::Mark::Band, {}};
+  demo::Series livePath{"odometry, live", "#d62728", demo::Mark::Line, {}};
+  demo::Series replayPath{"odometry, replayed from the log (every 0.1 s)", "#1f77b4", demo::Mark::Dots, {}};
+  demo::Series livePosition{"live: distance from odometry to the true position", "#d62728", demo::Mark::Line, {}};
+  demo::Series replayPosition{"replayed (every 0.1 s)", "#1f77b4", demo::Mark::Dots, {}};
+  demo::Series liveHeading{"live: odometry heading minus true heading", "#d62728", demo::Mark::Line, {}};
+  demo::Series replayHeading{"replayed (every 0.1 s)", "#1f77b4", demo::Mark::Dots, {}};
   for (std::size_t i = 0; i < live.size(); ++i) {
     const double t = live[i].time - start;
     truePath.points.push_back({live[i].truth.X().value(), live[i].truth.Y().value()});
     livePath.points.push_back({live[i].odometry.X().value(), live[i].odometry.Y().value()});
-    replayPath.points.push_back({replay[i].odometry.X().value(), replay[i].odometry.Y().value()});
+    livePosition.points.push_back({t, PositionError(live[i]) * 100.0});
     liveHeading.points.push_back({t, HeadingError(live[i])});
-    replayHeading.points.push_back({t, HeadingError(replay[i])});
+    if ((i + 1) % 25 == 0) {
+      replayPath.points.push_back({replay[i].odometry.X().value(), replay[i].odometry.Y().value()});
+      replayPosition.points.push_back({t, PositionError(replay[i]) * 100.0});
+      replayHeading.points.push_back({t, HeadingError(replay[i])});
+    }
   }
   plot.AddPath(truePath);
   plot.AddPath(livePath);
   plot.AddPath(replayPath);
+  plot.AddPositionError(livePosition);
+  plot.AddPositionError(replayPosition);
   plot.AddHeadingError(liveHeading);
   plot.AddHeadingError(replayHeading);
   const fs::path picture = folder / "figure_eight.svg";
