@@ -3,7 +3,10 @@
 #   make test   installs what is missing, builds, runs every test suite
 # Both are safe to repeat.
 
-.PHONY: demo test deps configure build bench sanitize clean
+.PHONY: demo test deps configure build build-examples bench sanitize clean
+
+# Both cores (or however many this machine has) for every build.
+JOBS ?= $(shell nproc)
 
 deps:
 	@./scripts/install-deps.sh
@@ -12,9 +15,14 @@ configure: deps
 	@cmake --preset default >/dev/null
 
 build: configure
-	@cmake --build --preset default
+	@cmake --build --preset default --parallel $(JOBS)
 
-demo: build
+# The example programs and the wisp tool only: what the demo and the
+# README's first commands run, without the test suites and benchmarks.
+build-examples: configure
+	@cmake --build --preset default --parallel $(JOBS) --target examples wisp
+
+demo: build-examples
 	@./build/bin/demo
 
 test: build
