@@ -47,6 +47,25 @@ TEST_F(WispRobustnessTest, NoInputMakesAnyCommandAbort) {
   }
 }
 
+// A file that does not exist is named as such, with a status of its own,
+// by every command: a mistyped path is not a damaged log.
+TEST_F(WispRobustnessTest, MissingFileIsSaidToNotExist) {
+  const std::string missing = Scratch("missing.wisp");
+  for (const std::vector<std::string>& arguments :
+       std::vector<std::vector<std::string>>{{"info", missing},
+                                             {"dump", missing},
+                                             {"check", missing},
+                                             {"export", missing, "-o", Scratch("out.wpilog")},
+                                             {"diff", Recorded(), missing},
+                                             {"diff", missing, Recorded()}}) {
+    SCOPED_TRACE(arguments.front());
+    const ToolResult run = Wisp(arguments);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "wisp: " + missing + " does not exist\n");
+  }
+}
+
 // Small crafted logs that unfold into gigabytes of records (one of 18 KB
 // used to need 1.4 GB) are read up to the bound they pass, by every command,
 // in far less than a gigabyte of address space.

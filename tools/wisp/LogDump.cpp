@@ -1,10 +1,14 @@
 #include "LogDump.hpp"
 
 #include <algorithm>
-#include <unordered_map>
-#include <vector>
+#include <cstdio>
+#include <iomanip>
 
+#include "LogScan.hpp"
+#include "SignalGlobs.hpp"
 #include "UserValueText.hpp"
+#include "wisp/Status.hpp"
+#include "wisp/WispChunkReader.hpp"
 
 namespace wisp_tool {
 
@@ -12,72 +16,156 @@ using namespace kvor::zephrin::runtime::wisp;
 
 namespace {
 
+// Columns of a row, in order; value and units come before the frame-only
+// columns so that the CSV starts like an export's.
+struct RowText {
+  std::string time, name, value, units, status, reportedId, bustrelTime, deviceTime;
+};
+
+std::string Microseconds(double seconds) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.6f", seconds);
+  return text;
+}
+
+// One sample of a chunk, placed in time order before it is written.
 struct Row {
   double time;
-  const Frame* frame;       // a device frame, or
-  const UserSample* user;   // a user sample
+  uint32_t ref;  // index in the chunk: frames first, then user samples
+  int32_t signal;
+  bool operator<(const Row& other) const { return time != other.time ? time < other.time : ref < other.ref; }
+};
+
+class RowPrinter {
+ public:
+  RowPrinter(const LogScan& scan, const std::vector<bool>& picked, bool csv, std::ostream& out)
+      : scan_(scan), picked_(picked), csv_(csv), out_(out) {
+    for (std::size_t i = 0; i < picked.size(); ++i) {
+      if (!picked[i]) continue;
+      nameWidth_ = std::max(nameWidth_, scan.Signals()[i].name.size());
+      unitsWidth_ = std::max(unitsWidth_, scan.Signals()[i].units.size());
+    }
+    nameWidth_ = std::min<std::size_t>(nameWidth_, 64);
+    unitsWidth_ = std::min<std::size_t>(unitsWidth_, 24);
+    if (csv_) {
+      out_ << "time,name,value,units,status,reported_id,bustrel_time,device_time\n";
+    } else {
+      Print({"time (s)", "signal", "value", "units", "status", "id", "bus time (s)", "device time (s)"});
+    }
+  }
+
+  void Print(const WispChunk& chunk) {
+    rows_.clear();
+    // Frames come signal by signal: one lookup per run of a signal.
+    uint64_t lastKey = UINT64_MAX;
+    int32_t lastSignal = -1;
+    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
+      const Frame& f = chunk.frames[i];
+      if (f.Key() != lastKey) {
+        lastKey = f.Key();
+        lastSignal = scan_.DeviceSignal(f.deviceHash, f.signalId);
+      }
+      Take(f.value.systemTime, i, lastSignal);
+    }
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
+    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
+      Take(chunk.userSamples[i].time, frames + i, scan_.UserSignal(chunk.userSamples[i].definition));
+    }
+    std::sort(rows_.begin(), rows_.end());
+
+    for (const Row& row : rows_) {
+      const ScannedSignal& signal = scan_.Signals()[static_cast<std::size_t>(row.signal)];
+      RowText text{Microseconds(row.time), signal.name, "", "", "", "", "", ""};
+      if (row.ref < frames) {
+        const FrameValue& v = chunk.frames[row.ref].value;
+        text.value = ExactNumber(v.value);
+        text.units = signal.units;
+        text.status = std::to_string(v.status);
+        text.reportedId = std::to_string(v.reportedId);
+        text.bustrelTime = Microseconds(v.bustrelTime);
+        text.deviceTime = Microseconds(v.deviceTime);
+      } else {
+        const UserSample& sample = chunk.userSamples[row.ref - frames];
+        const UserSignalDefinition& definition = *scan_.UserDefinition(sample.definition);
+        text.value = UserValueText(definition.type, sample, csv_ ? ArrayText::Spaced : ArrayText::Bracketed);
+        text.units = definition.units;
+      }
+      Print(text);
+    }
+    printed += rows_.size();
+  }
+
+  uint64_t printed = 0;
+
+ private:
+  void Take(double time, uint32_t ref, int32_t signal) {
+    if (signal >= 0 && picked_[static_cast<std::size_t>(signal)]) rows_.push_back({time, ref, signal});
+  }
+
+  void Print(const RowText& t) {
+    if (csv_) {
+      out_ << t.time << ',' << CsvField(t.name) << ',' << CsvField(t.value) << ',' << CsvField(t.units) << ','
+           << t.status << ',' << t.reportedId << ',' << t.bustrelTime << ',' << t.deviceTime << '\n';
+      return;
+    }
+    // A user sample has no status, reported ID or bus and device times.
+    const auto dash = [](const std::string& s) -> const std::string& {
+      static const std::string kNone = "-";
+      return s.empty() ? kNone : s;
+    };
+    out_ << std::right << std::setw(14) << t.time << "  " << std::left << std::setw(static_cast<int>(nameWidth_))
+         << t.name << "  " << std::setw(24) << t.value << "  " << std::setw(static_cast<int>(unitsWidth_))
+         << t.units << "  " << std::right << std::setw(6) << dash(t.status) << "  " << std::setw(5)
+         << dash(t.reportedId) << "  " << std::setw(14) << dash(t.bustrelTime) << "  " << std::setw(15)
+         << dash(t.deviceTime) << '\n';
+  }
+
+  const LogScan& scan_;
+  const std::vector<bool>& picked_;
+  const bool csv_;
+  std::ostream& out_;
+  std::size_t nameWidth_ = 6;
+  std::size_t unitsWidth_ = 5;
+  std::vector<Row> rows_;
 };
 
 }  // namespace
 
-std::size_t DumpRows(const WispLog& log, const DumpOptions& options, std::ostream& out) {
-  std::unordered_map<uint32_t, std::string> devices;
-  for (const auto& d : log.devices) devices[d.deviceHash] = DeviceText(d);
-  std::unordered_map<uint16_t, const SignalDefinition*> signals;
-  for (const auto& s : log.signals) signals[s.signalId] = &s;
-  std::unordered_map<uint16_t, const UserSignalDefinition*> users;
-  for (const auto& u : log.userSignals) users[u.index] = &u;
-
-  auto signalName = [&](const Frame& f) {
-    const auto found = signals.find(f.signalId);
-    return found != signals.end() && !found->second->name.empty() ? found->second->name
-                                                                   : std::to_string(f.signalId);
-  };
-
-  std::vector<Row> rows;
-  rows.reserve(log.frames.size() + log.userSamples.size());
-  for (const Frame& f : log.frames) {
-    if (options.signal.empty() || signalName(f) == options.signal) rows.push_back({f.value.systemTime, &f, nullptr});
+int LogDump::Run(const std::string& path, std::ostream& out, std::ostream& err) const {
+  LogScan scan;
+  if (scan.Run(path) != kOK) {
+    err << "wisp: " << path << " is not a readable .wisp log: " << scan.Report().refusal << "\n";
+    return kNotDumped;
   }
-  for (const UserSample& s : log.userSamples) {
-    const auto found = users.find(s.definition);
-    if (found == users.end()) continue;
-    if (options.signal.empty() || found->second->name == options.signal) rows.push_back({s.time, nullptr, &s});
+  std::vector<std::string> names;
+  for (const ScannedSignal& signal : scan.Signals()) names.push_back(signal.name);
+  const SignalSelection selection = SelectSignals(options_.globs, names);
+  for (const std::string& glob : selection.unmatched) {
+    err << "wisp: --signal '" << glob << "' matches no signal of " << path << ";\n" << NoMatchText(glob, names);
   }
-  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.time < b.time; });
+  if (!selection.unmatched.empty()) return kNotDumped;
 
-  const char* separator = options.csv ? "," : "  ";
-  if (options.csv) out << "time,source,signal,value,units,status,reported_id,bustrel_time,device_time\n";
-  for (const Row& row : rows) {
-    std::string fields[9];
-    fields[0] = ExactNumber(row.time);
-    if (row.frame != nullptr) {
-      const Frame& f = *row.frame;
-      const auto device = devices.find(f.deviceHash);
-      const auto definition = signals.find(f.signalId);
-      fields[1] = device != devices.end() ? device->second : "device " + std::to_string(f.deviceHash);
-      fields[2] = signalName(f);
-      fields[3] = ExactNumber(f.value.value);
-      fields[4] = definition != signals.end() ? definition->second->units : "";
-      fields[5] = std::to_string(f.value.status);
-      fields[6] = std::to_string(f.value.reportedId);
-      fields[7] = ExactNumber(f.value.bustrelTime);
-      fields[8] = ExactNumber(f.value.deviceTime);
-    } else {
-      const UserSignalDefinition& u = *users.at(row.user->definition);
-      fields[1] = "user";
-      fields[2] = u.name;
-      fields[3] = UserValueText(u.type, *row.user);
-      fields[4] = u.units;
-      fields[5] = "0";
-    }
-    for (int i = 0; i < 9; ++i) {
-      if (i > 0) out << separator;
-      out << (options.csv ? CsvField(fields[i]) : fields[i]);
-    }
-    out << '\n';
+  // The second read stops where the scan did, or earlier if the file was
+  // cut in between.
+  RowPrinter printer(scan, selection.picked, options_.csv, out);
+  WispChunkReader reader;
+  reader.Open(path);
+  WispChunk chunk;
+  uint32_t chunks = 0;
+  while (chunks < scan.Report().chunks && reader.Next(chunk)) {
+    ++chunks;
+    printer.Print(chunk);
   }
-  return rows.size();
+  const ReadReport& report = chunks < scan.Report().chunks ? reader.Report() : scan.Report();
+  if (report.status != kOK) err << "wisp: " << path << " could not be read again: " << report.refusal << "\n";
+  if (report.Damaged()) {
+    err << "wisp: " << path << " is damaged (" << report.damage << "); rows end at t = " << Microseconds(scan.LastTime())
+        << " s\n";
+  }
+  if (scan.Undefined() > 0) {
+    err << "wisp: left out " << scan.Undefined() << " user samples whose signal the log does not define\n";
+  }
+  return kDumped;
 }
 
 }  // namespace wisp_tool

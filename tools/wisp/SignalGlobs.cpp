@@ -35,15 +35,28 @@ std::size_t Distance(const std::string& glob, const std::string& name) {
   return row.back();
 }
 
+// A pattern without '/' names a signal on any device: "Position" is
+// "*/Position" ('*' takes '/' too).
+std::string FullPattern(const std::string& glob) { return glob.find('/') == std::string::npos ? "*/" + glob : glob; }
+
+// A name as printed is always taken as itself, although the brackets of
+// "ClosedLoopFeedForward [V]" would make a glob of it that does not match it.
+bool Matches(const std::string& glob, const std::string& pattern, const std::string& name) {
+  if (::fnmatch(pattern.c_str(), name.c_str(), 0) == 0 || name == glob) return true;
+  return pattern.size() != glob.size() && name.size() > glob.size() && name.ends_with(glob) &&
+         name[name.size() - glob.size() - 1] == '/';
+}
+
 }  // namespace
 
 SignalSelection SelectSignals(const std::vector<std::string>& globs, const std::vector<std::string>& names) {
   SignalSelection selection;
   selection.picked.assign(names.size(), globs.empty());
   for (const std::string& glob : globs) {
+    const std::string pattern = FullPattern(glob);
     bool any = false;
     for (std::size_t i = 0; i < names.size(); ++i) {
-      if (::fnmatch(glob.c_str(), names[i].c_str(), 0) == 0) {
+      if (Matches(glob, pattern, names[i])) {
         selection.picked[i] = true;
         any = true;
       }
@@ -63,7 +76,8 @@ std::string NoMatchText(const std::string& glob, const std::vector<std::string>&
     text = "  the log's signals are:\n";
   } else {
     std::vector<std::size_t> distance(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i) distance[i] = Distance(glob, names[i]);
+    const std::string pattern = FullPattern(glob);
+    for (std::size_t i = 0; i < names.size(); ++i) distance[i] = Distance(pattern, names[i]);
     std::partial_sort(order.begin(), order.begin() + kClosest, order.end(), [&](std::size_t a, std::size_t b) {
       return distance[a] != distance[b] ? distance[a] < distance[b] : names[a] < names[b];
     });

@@ -1,9 +1,11 @@
 #pragma once
 
-// The `--signals GLOB` selection that `wisp export` and `wisp diff` share:
-// which exported signal names the globs pick, and, for a glob that picks
-// nothing, a message naming the signals it may have meant, so that a typo
-// is never taken for an empty log. Pure functions.
+// The signal selection that `wisp dump`, `wisp export` and `wisp diff`
+// share: which exported signal names the globs pick, and, for a glob that
+// picks nothing, a message naming the signals it may have meant, so that a
+// typo is never taken for an empty log. A glob without '/' is matched
+// against the end of each name, so `Position` picks the Position signal of
+// every device. Pure functions.
 
 #include <string>
 #include <vector>
@@ -17,7 +19,7 @@ struct SignalSelection {
   std::vector<std::string> unmatched;
 };
 
-/// Matches every glob (fnmatch rules) against every name.
+/// Matches every glob (fnmatch rules, '*' taking '/' too) against every name.
 SignalSelection SelectSignals(const std::vector<std::string>& globs, const std::vector<std::string>& names);
 
 /// Why `glob` picked nothing: every name when there are only a few,

@@ -2,7 +2,7 @@
 //
 //   wisp info FILE                     summary: format, time span, devices,
 //                                      signals, user signals, damage
-//   wisp dump FILE [--signal NAME] [--csv]
+//   wisp dump FILE [--signal GLOB]... [--csv]
 //                                      every frame and user sample, time-ordered
 //   wisp check FILE                    integrity report: chunks, time span,
 //                                      samples and gaps per signal, damage
@@ -13,16 +13,20 @@
 //                                      the two logs compared record by record
 //
 // Exit status: info and dump give 0 when the log was readable (a damaged
-// tail is reported on standard error) and 1 when it was not; export gives 0
-// when it wrote samples and 1 when the log was unreadable, nothing was
-// selected (the file is then not written) or the output could not be
-// written; check gives 0 for an intact log, 1 for a damaged one and 2 for a
-// file that is not a log; diff gives 0 for identical logs, 1 for different
-// ones and 2 when either file is not a log. A usage error gives 2.
-// Whatever file it is handed, wisp ends with one of these statuses and a
-// message, never with a crash.
+// tail is reported on standard error) and 1 when it was not or a dump's
+// --signal matched nothing; export gives 0 when it wrote samples and 1 when
+// the log was unreadable, nothing was selected (the file is then not
+// written) or the output could not be written; check gives 0 for an intact
+// log, 1 for a damaged one and 2 for a file that is not a log; diff gives 0
+// for identical logs, 1 for different ones and 2 when either file is not a
+// log. Every command gives 3 when a file it was handed does not exist, and
+// a usage error gives 2. Whatever file it is handed, wisp ends with one of
+// these statuses and a message, never with a crash.
+
+#include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
 #include <cmath>
 #include <exception>
 #include <iostream>
@@ -42,6 +46,20 @@ namespace {
 using namespace kvor::zephrin::runtime::wisp;
 
 constexpr int kUsageError = 2;
+constexpr int kNoSuchFile = 3;
+
+// Says so when one of `paths` does not exist: a mistyped name is not a
+// damaged log. Anything else wrong with a file is left to its reader.
+bool AllExist(std::initializer_list<const std::string*> paths) {
+  for (const std::string* path : paths) {
+    struct stat status {};
+    if (::stat(path->c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+      std::cerr << "wisp: " << *path << " does not exist\n";
+      return false;
+    }
+  }
+  return true;
+}
 
 // Reads `path`; prints why when it cannot be used.
 bool Load(const std::string& path, WispLog& log) {
@@ -72,11 +90,14 @@ int Run(int argc, char** argv) {
   info->add_option("FILE", infoFile, "the .wisp log")->required();
 
   std::string dumpFile;
-  wisp_tool::DumpOptions options;
+  wisp_tool::DumpOptions dumpOptions;
   auto* dump = app.add_subcommand("dump", "Every frame and user sample of a log, in time order");
   dump->add_option("FILE", dumpFile, "the .wisp log")->required();
-  dump->add_option("--signal", options.signal, "only this device signal or user signal (by name)");
-  dump->add_flag("--csv", options.csv, "comma-separated values with a header row");
+  dump->add_option("--signal,--signals", dumpOptions.globs,
+                   "only signals whose name (as `wisp check` prints it) matches this glob, such as "
+                   "'/user/*' or '/drivebus/rapax q 2/Position'; without '/', such as 'Position', that signal "
+                   "of every device (repeatable)");
+  dump->add_flag("--csv", dumpOptions.csv, "comma-separated values with a header row");
 
   std::string checkFile;
   auto* check =
@@ -118,12 +139,16 @@ int Run(int argc, char** argv) {
     return status == 0 ? 0 : kUsageError;
   }
 
-  if (*check) return wisp_tool::LogCheck::Run(checkFile, std::cout, std::cerr, wisp_tool::Progress::ToTerminal());
+  if (*check) {
+    if (!AllExist({&checkFile})) return kNoSuchFile;
+    return wisp_tool::LogCheck::Run(checkFile, std::cout, std::cerr, wisp_tool::Progress::ToTerminal());
+  }
   if (*diff) {
     if (!std::isfinite(diffOptions.tolerance)) {
       std::cerr << "wisp: --tolerance must be a finite number at or above 0\n";
       return kUsageError;
     }
+    if (!AllExist({&diffFiles[0], &diffFiles[1]})) return kNoSuchFile;
     diffOptions.progress = wisp_tool::Progress::ToTerminal();
     return wisp_tool::LogDiff(diffOptions).Run(diffFiles[0], diffFiles[1], std::cout, std::cerr);
   }
@@ -132,22 +157,19 @@ int Run(int argc, char** argv) {
       std::cerr << "wisp: --from must be a time at or before --to\n";
       return kUsageError;
     }
+    if (!AllExist({&exportFile})) return kNoSuchFile;
     exportOptions.progress = wisp_tool::Progress::ToTerminal();
     return wisp_tool::WispExport(exportOptions).Run(exportFile, std::cout, std::cerr);
   }
+  if (*dump) {
+    if (!AllExist({&dumpFile})) return kNoSuchFile;
+    return wisp_tool::LogDump(dumpOptions).Run(dumpFile, std::cout, std::cerr);
+  }
 
+  if (!AllExist({&infoFile})) return kNoSuchFile;
   WispLog log;
-  if (*info) {
-    if (!Load(infoFile, log)) return 1;
-    wisp_tool::PrintSummary(infoFile, log, std::cout);
-    return 0;
-  }
-  if (!Load(dumpFile, log)) return 1;
-  wisp_tool::DumpRows(log, options, std::cout);
-  if (log.report.Damaged()) {
-    std::cerr << "wisp: " << dumpFile << " is damaged (" << log.report.damage << "); rows end at t = " << log.lastTime
-              << " s\n";
-  }
+  if (!Load(infoFile, log)) return 1;
+  wisp_tool::PrintSummary(infoFile, log, std::cout);
   return 0;
 }
 
