@@ -56,22 +56,11 @@ class RowPrinter {
 
   void Print(const WispChunk& chunk) {
     rows_.clear();
-    // Frames come signal by signal: one lookup per run of a signal.
-    uint64_t lastKey = UINT64_MAX;
-    int32_t lastSignal = -1;
-    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
-      const Frame& f = chunk.frames[i];
-      if (f.Key() != lastKey) {
-        lastKey = f.Key();
-        lastSignal = scan_.DeviceSignal(f.deviceHash, f.signalId);
-      }
-      Take(f.value.systemTime, i, lastSignal);
-    }
-    const auto frames = static_cast<uint32_t>(chunk.frames.size());
-    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
-      Take(chunk.userSamples[i].time, frames + i, scan_.UserSignal(chunk.userSamples[i].definition));
-    }
+    scan_.ForEachSample(chunk, [this](double time, uint32_t ref, int32_t signal) {
+      if (signal >= 0 && picked_[static_cast<std::size_t>(signal)]) rows_.push_back({time, ref, signal});
+    });
     std::sort(rows_.begin(), rows_.end());
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
 
     for (const Row& row : rows_) {
       const ScannedSignal& signal = scan_.Signals()[static_cast<std::size_t>(row.signal)];
@@ -98,10 +87,6 @@ class RowPrinter {
   uint64_t printed = 0;
 
  private:
-  void Take(double time, uint32_t ref, int32_t signal) {
-    if (signal >= 0 && picked_[static_cast<std::size_t>(signal)]) rows_.push_back({time, ref, signal});
-  }
-
   void Print(const RowText& t) {
     if (csv_) {
       out_ << t.time << ',' << CsvField(t.name) << ',' << CsvField(t.value) << ',' << CsvField(t.units) << ','

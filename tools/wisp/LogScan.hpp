@@ -78,6 +78,27 @@ class LogScan {
   /// Index in Signals() of the signal a user-signal definition's samples
   /// belong to, or -1.
   int32_t UserSignal(uint16_t definition) const;
+  /// Calls `visit(time, ref, signal)` for every sample of `chunk`: its time,
+  /// its index in the chunk (frames first, then user samples) and its index
+  /// in Signals(), -1 for a sample of no signal the scan knows.
+  template <class Visit>
+  void ForEachSample(const kvor::zephrin::runtime::wisp::WispChunk& chunk, Visit visit) const {
+    // Frames come signal by signal: one lookup per run of a signal.
+    uint64_t lastKey = UINT64_MAX;
+    int32_t lastSignal = -1;
+    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
+      const auto& f = chunk.frames[i];
+      if (f.Key() != lastKey) {
+        lastKey = f.Key();
+        lastSignal = DeviceSignal(f.deviceHash, f.signalId);
+      }
+      visit(f.value.systemTime, i, lastSignal);
+    }
+    const auto frames = static_cast<uint32_t>(chunk.frames.size());
+    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
+      visit(chunk.userSamples[i].time, frames + i, UserSignal(chunk.userSamples[i].definition));
+    }
+  }
   /// A user-signal definition, or null.
   const kvor::zephrin::runtime::wisp::UserSignalDefinition* UserDefinition(uint16_t definition) const;
 

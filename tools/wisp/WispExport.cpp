@@ -168,22 +168,7 @@ class SampleWriter {
 
   void Collect(const WispChunk& chunk) {
     items_.clear();
-    // Frames come signal by signal: one lookup per run of a signal.
-    uint64_t lastKey = UINT64_MAX;
-    int32_t lastSignal = -1;
-    for (uint32_t i = 0; i < chunk.frames.size(); ++i) {
-      const Frame& f = chunk.frames[i];
-      if (f.Key() != lastKey) {
-        lastKey = f.Key();
-        lastSignal = scan_.DeviceSignal(f.deviceHash, f.signalId);
-      }
-      Take(f.value.systemTime, i, lastSignal);
-    }
-    const auto frames = static_cast<uint32_t>(chunk.frames.size());
-    for (uint32_t i = 0; i < chunk.userSamples.size(); ++i) {
-      const UserSample& s = chunk.userSamples[i];
-      Take(s.time, frames + i, scan_.UserSignal(s.definition));
-    }
+    scan_.ForEachSample(chunk, [this](double time, uint32_t ref, int32_t signal) { Take(time, ref, signal); });
     std::sort(items_.begin(), items_.end());
   }
 
