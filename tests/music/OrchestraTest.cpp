@@ -6,11 +6,16 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -147,6 +152,36 @@ TEST_F(OrchestraTest, PlaysTonesOnEachInstrumentOverSimulatedTime) {
   Advance(5.0);
   EXPECT_EQ(Tones(melody), (std::vector<double>{440, 494, 0, 523, 0}));
   EXPECT_EQ(Tones(bass), (std::vector<double>{220, 0}));
+}
+
+// A clock that lands a hair before a note's start or the tune's end, as
+// one advanced in float steps does (1.0 + 125 x 0.01 is 2.2499999999999956),
+// has reached it: the note sounds and the tune ends there. The engine once
+// woke for such an event without acting on it, again and again, holding its
+// lock, so every later call hung; a watchdog turns that into a failure.
+TEST_F(OrchestraTest, EventsAHairAheadOfTheClockAreReached) {
+  CoreRapaxQ melody(1, "band");
+  Orchestra orchestra({melody}, Write("duet.ztune", TuneBytes(kDuet)).c_str());
+  ASSERT_EQ(orchestra.GetConstructionStatus(), StatusCode::OK);
+  const double start = harness::Now();
+  ASSERT_EQ(orchestra.Play(), StatusCode::OK);
+
+  std::promise<void> finished;
+  std::thread player([&] {
+    for (double event : {0.25, 0.5, 0.75, 1.0}) {
+      harness::SetTime(start + event - 1e-12);
+      harness::AwaitMusic();
+    }
+    finished.set_value();
+  });
+  if (finished.get_future().wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+    ADD_FAILURE() << "the music engine never caught up with the clock";
+    std::fflush(nullptr);
+    std::_Exit(1);  // the engine holds its lock for good: nothing can be torn down
+  }
+  player.join();
+  EXPECT_EQ(Tones(melody), (std::vector<double>{440, 494, 0, 523, 0}));
+  EXPECT_FALSE(orchestra.IsPlaying());
 }
 
 // Pause silences and holds the position; Play resumes the cut note; Stop

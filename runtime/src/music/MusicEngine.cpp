@@ -64,8 +64,12 @@ double MusicEngine::ClockTimeOf(const Orchestra& orchestra, uint64_t ms) {
   return orchestra.startedAt + static_cast<double>(ms) / 1000.0;
 }
 
+// Every comparison of an event with the clock is the clock's own (within
+// Clock::kTolerance): the engine's thread waits until its next event is
+// reached, and an event the wait counts as reached but Advance did not
+// would wake it again at once, for ever.
 bool MusicEngine::HasEnded(const Orchestra& orchestra, double now) const {
-  return orchestra.state == State::Playing && ClockTimeOf(orchestra, orchestra.tune->lengthMs) <= now;
+  return orchestra.state == State::Playing && Clock::Reached(now, ClockTimeOf(orchestra, orchestra.tune->lengthMs));
 }
 
 void MusicEngine::Send(const Instrument& instrument, double hz) {
@@ -81,14 +85,15 @@ void MusicEngine::Advance(Orchestra& orchestra, double now) {
     // Every start and end that is due, in order, even when time jumped past several.
     for (;;) {
       if (instrument.sounding) {
-        if (ClockTimeOf(orchestra, instrument.soundingEndMs) > now) break;
+        if (!Clock::Reached(now, ClockTimeOf(orchestra, instrument.soundingEndMs))) break;
         instrument.sounding = false;
         const bool nextStartsNow =
             instrument.next < track->size() && (*track)[instrument.next].startMs == instrument.soundingEndMs;
         if (!nextStartsNow) Send(instrument, 0.0);
         continue;
       }
-      if (instrument.next >= track->size() || ClockTimeOf(orchestra, (*track)[instrument.next].startMs) > now) break;
+      if (instrument.next >= track->size() || !Clock::Reached(now, ClockTimeOf(orchestra, (*track)[instrument.next].startMs)))
+        break;
       const Tone& tone = (*track)[instrument.next++];
       instrument.sounding = true;
       instrument.soundingEndMs = tone.EndMs();
