@@ -81,10 +81,7 @@ class RowPrinter {
       }
       Print(text);
     }
-    printed += rows_.size();
   }
-
-  uint64_t printed = 0;
 
  private:
   void Print(const RowText& t) {
