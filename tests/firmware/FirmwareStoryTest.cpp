@@ -198,7 +198,7 @@ TEST_F(FirmwareStoryTest, AbsurdInputsLeaveEverySignalFinite) {
 // request repeated at 100 Hz, much less once the device sends only its
 // position; what a test sets wins.
 TEST_F(FirmwareStoryTest, BusLoadFollowsTheFramesItsDevicesSend) {
-  const CANBus fd{"fd"}, classic{"rio"};
+  const CANBus fd{"fd"}, classic{""};
   EXPECT_EQ(fd.GetStatus().BusUtilization, 0.0f);
   CoreRapaxQ onFd(1, fd), onClassic(1, classic);
   const float fdLoad = fd.GetStatus().BusUtilization;

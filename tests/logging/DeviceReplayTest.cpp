@@ -47,7 +47,7 @@ class DeviceReplayTest : public zephrin_test::LoggingTest {
   std::string RecordRun() {
     return Record([&] {
       rapax_ = CreateDevice(3, "rapax q", "drivebus");
-      angulon_ = CreateDevice(7, "angulon", "rio");
+      angulon_ = CreateDevice(7, "angulon", "");
       harness::SetSimulatedValue(rapax_, kVelocity, 1.5);
       for (int step = 0; step < 50; ++step) {
         if (step % 5 == 0) harness::SetSimulatedValue(rapax_, kPosition, step * 0.1);
@@ -89,7 +89,7 @@ TEST_F(DeviceReplayTest, DeviceSignalsReplayAtTheReplayTime) {
   EXPECT_DOUBLE_EQ(position.value, 1.0);  // set to 1.0 at t = 1.2
 
   ASSERT_EQ(WispReplay::StepTimingImpl(0.5), StatusCode::OK);  // t = 1.755
-  const auto voltage = Read(angulon, kSupplyVoltage, "rio");
+  const auto voltage = Read(angulon, kSupplyVoltage, "");
   EXPECT_EQ(voltage.value, 12.25);
   EXPECT_EQ(voltage.status, 1000);
   EXPECT_EQ(voltage.deviceTime, 0.0);

@@ -58,7 +58,7 @@ TEST_F(WispReaderTest, ReadsBackEveryRecordKindExactly) {
   ASSERT_TRUE(writer.Open(path, 2.5, 1700000000));
   ChunkBuilder chunk;
   chunk.AddSignalDefinition({7, "Velocity", "turns/s"});
-  chunk.AddDevice({0x1234, 5, "auklet 2", "rio"});
+  chunk.AddDevice({0x1234, 5, "auklet 2", "chassis"});
   chunk.AddFrame({0x1234, 7, {-1.25, 2.6, 2.599, 2.598, -1003, 9}});
   chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"});
   UserSample sample{0, 3, 2.55, {}};
@@ -82,7 +82,7 @@ TEST_F(WispReaderTest, ReadsBackEveryRecordKindExactly) {
   EXPECT_EQ(log.signals[0].units, "turns/s");
   ASSERT_EQ(log.devices.size(), 1u);
   EXPECT_EQ(log.devices[0].model, "auklet 2");
-  EXPECT_EQ(log.devices[0].bus, "rio");
+  EXPECT_EQ(log.devices[0].bus, "chassis");
   EXPECT_EQ(log.devices[0].deviceId, 5);
   ASSERT_EQ(log.frames.size(), 1u);
   const FrameValue& v = log.frames[0].value;

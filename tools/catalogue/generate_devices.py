@@ -442,8 +442,8 @@ def device_header(m):
                                "namespace kvor::zephrin6::hardware::core {", ""]
     bases = "public ParentDevice" + (f", public traits::{base}" if rapax else "")
     out += [f"class ZEPHRIN6_API {m.cls} : {bases} {{", " public:",
-            f"  /// Builds the {m.model} with ID `deviceId` on the bus named `canbus` (\"\" or \"rio\" for the",
-            "  /// controller's own bus), builds its configurator and announces it to the simulator. No status",
+            f"  /// Builds the {m.model} with ID `deviceId` on the bus named `canbus` (\"\" for the controller's",
+            "  /// own bus), builds its configurator and announces it to the simulator. No status",
             "  /// signal is created until its getter is first called.",
             f"  {m.cls}(int deviceId, std::string canbus = \"\");",
             f"  /// Builds the {m.model} with ID `deviceId` on `canbus` (its name is copied).",

@@ -66,7 +66,7 @@ std::string Record(const fs::path& folder, double seconds) {
   kvor::zephrin::platform::can::CANComm_SetLoggerPath(folder.c_str());
   kvor::zephrin6::hardware::core::CoreRapaxQ left(1, "drivebus");
   kvor::zephrin6::hardware::core::CoreRapaxQ right(2, "drivebus");
-  kvor::zephrin6::hardware::core::CoreAngulon encoder(3, "rio");
+  kvor::zephrin6::hardware::core::CoreAngulon encoder(3, "");
   SignalLogger::Start();
   for (int loop = 0; loop * 0.02 < seconds; ++loop) {
     WriteUserSignals(loop);
@@ -113,7 +113,7 @@ void ConfigSeeds(const fs::path& folder) {
   motor.GetConfigurator().Apply(motorConfig);
   WriteFile(folder / "rapax_q.txt", harness::StoredConfigText(motor.GetDeviceHash()));
 
-  kvor::zephrin6::hardware::core::CoreAngulon encoder(6, "rio");
+  kvor::zephrin6::hardware::core::CoreAngulon encoder(6, "");
   kvor::zephrin6::configs::AngulonConfiguration encoderConfig;
   encoder.GetConfigurator().Apply(encoderConfig);
   WriteFile(folder / "angulon.txt", harness::StoredConfigText(encoder.GetDeviceHash()));

@@ -7,10 +7,10 @@
 namespace kvor::zephrin::runtime {
 namespace {
 
-/// The type a bus name implies: the controller's own bus is classic CAN.
+/// The type a bus name implies: the empty name, the controller's own bus, is
+/// classic CAN; every other name is CAN FD.
 int32_t DefaultNetworkType(std::string_view bus) {
-  return bus.empty() || bus == "rio" ? platform::can::kNetworkTypeClassicCan
-                                     : platform::can::kNetworkTypeCanFd;
+  return bus.empty() ? platform::can::kNetworkTypeClassicCan : platform::can::kNetworkTypeCanFd;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 // The runtime's knowledge of its CAN buses. With nothing overridden every bus
-// name is attached: "" and "rio" are classic CAN, every other name CAN FD, and
+// name is attached: "" is classic CAN, every other name CAN FD, and
 // every bus is idle with no errors. The harness overrides type, presence and
 // status per name. Other runtime services ask it whether a bus can sample
 // several signals together (the signal store's synchronised reads).

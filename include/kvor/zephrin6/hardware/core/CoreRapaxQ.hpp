@@ -96,8 +96,8 @@ namespace kvor::zephrin6::hardware::core {
 
 class ZEPHRIN6_API CoreRapaxQ : public ParentDevice, public traits::CommonRapaxWithFOC {
  public:
-  /// Builds the rapax q with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
-  /// controller's own bus), builds its configurator and announces it to the simulator. No status
+  /// Builds the rapax q with ID `deviceId` on the bus named `canbus` ("" for the controller's
+  /// own bus), builds its configurator and announces it to the simulator. No status
   /// signal is created until its getter is first called.
   CoreRapaxQ(int deviceId, std::string canbus = "");
   /// Builds the rapax q with ID `deviceId` on `canbus` (its name is copied).

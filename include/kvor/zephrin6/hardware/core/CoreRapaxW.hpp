@@ -80,8 +80,8 @@ namespace kvor::zephrin6::hardware::core {
 
 class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxWithExternalMotor {
  public:
-  /// Builds the rapax w with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
-  /// controller's own bus), builds its configurator and announces it to the simulator. No status
+  /// Builds the rapax w with ID `deviceId` on the bus named `canbus` ("" for the controller's
+  /// own bus), builds its configurator and announces it to the simulator. No status
   /// signal is created until its getter is first called.
   CoreRapaxW(int deviceId, std::string canbus = "");
   /// Builds the rapax w with ID `deviceId` on `canbus` (its name is copied).
