@@ -25,6 +25,15 @@ constexpr units::time::second_t kConfigTimeout{0.1};
 constexpr units::frequency::hertz_t kCanFdFrequency{250.0};
 constexpr units::frequency::hertz_t kClassicFrequency{100.0};
 
+// How a drivetrain enters the runtime's usage report: the resource and
+// instance name the feature used, the context text and the two numbers
+// qualify it. The runtime keeps the values without reading meaning into them.
+constexpr int kUsageResourceSwerveDrivetrain = 12;
+constexpr int kUsageInstance = 1;
+constexpr const char* kUsageContext = "";
+constexpr int kUsageQualifierA = 1;
+constexpr int kUsageQualifierB = 0;
+
 Rotation2d HeadingFromDegrees(double degrees) {
   return Rotation2d(units::angle::radian_t{degrees * std::numbers::pi / 180.0});
 }
@@ -89,7 +98,8 @@ SwerveDrivetrainImpl::SwerveDrivetrainImpl(const SwerveDrivetrainConstants& driv
   cachedState_.RawHeading = HeadingFromDegrees(yaw_.GetValueAsDouble());
 
   odometryThread_ = std::make_unique<OdometryThread>(*this);
-  kvor::zephrin::platform::FRC_Report(12, 1, "", 1, 0, nullptr);
+  kvor::zephrin::platform::FRC_Report(kUsageResourceSwerveDrivetrain, kUsageInstance, kUsageContext, kUsageQualifierA,
+                                      kUsageQualifierB, /*feature=*/nullptr);
 }
 
 SwerveDrivetrainImpl::~SwerveDrivetrainImpl() { odometryThread_->Stop(); }

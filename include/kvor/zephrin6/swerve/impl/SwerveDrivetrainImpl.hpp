@@ -142,7 +142,11 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// Reads the signals (waiting as the bus allows when `wait`), processes
     /// the sample, then applies a newly requested priority.
     kvor::zephrin::StatusCode Sample(bool wait);
-    /// Steps 3 to 13 of a sample, under the state lock.
+    /// Everything a sample does with the values just read, under the state
+    /// lock: averages the sample period, counts the read as successful or
+    /// failed, updates module positions and states, the heading and the pose
+    /// estimate, applies the request, publishes the state and calls the
+    /// telemetry function.
     void Process(kvor::zephrin::StatusCode acquisition);
     /// Joins a thread that ended on its own (stopped from a callback). The
     /// thread mutex must be held.
@@ -238,7 +242,9 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// each) and restarts odometry at the origin with the current gyro
   /// heading. Blocks the other operations meanwhile; a start-up operation.
   void TareEverything();
-  /// Makes the operator's forward direction the robot's current heading.
+  /// Sets the estimated heading to the operator's forward direction: the way
+  /// the robot faces now becomes forward for field-centric driving, and later
+  /// gyro turns count from it.
   void SeedFieldCentric();
   /// Moves the pose estimate to `pose`; later gyro turns count from its heading.
   void ResetPose(const Pose2d& pose);
