@@ -45,8 +45,6 @@ void NoteTime(WispChunk& chunk, double time) {
   chunk.lastTime = std::max(chunk.lastTime, time);
 }
 
-enum class Parse { Ok, Malformed, TooLarge };
-
 // Parses one record of kind `tag` from `body` into `chunk`. @return false
 // when the body is too short for its kind.
 bool ParseRecord(uint8_t tag, ByteReader& body, WispChunk& chunk) {
