@@ -413,39 +413,30 @@ def records_header() -> str:
     return "\n".join(out)
 
 
-def copy_to_java(r: Record) -> list[str]:
-    out = [f"void CopyToJava(JNIEnv* env, jobject target, const {r.c}& record) {{",
-           "  if (target == nullptr) return;"]
+def copy_function(r: Record, to_java: bool) -> list[str]:
+    """CopyToJava or CopyFromJava for `r`: every field but the module arrays."""
+    if to_java:
+        out = [f"void CopyToJava(JNIEnv* env, jobject target, const {r.c}& record) {{",
+               "  if (target == nullptr) return;"]
+        obj = "target"
+    else:
+        out = [f"void CopyFromJava(JNIEnv* env, jobject source, {r.c}& record) {{",
+               "  if (source == nullptr) return;"]
+        obj = "source"
     for f in r.fields:
-        k, fid = f.kind, r.id_of(f)
+        k, fid, c = f.kind, r.id_of(f), f"record.{f.name}"
         if k.array:
             continue
         if k.record is not None:
-            out += [f"  jobject {f.name} = env->GetObjectField(target, {fid});",
-                    f"  CopyToJava(env, {f.name}, record.{f.name});",
+            out += [f"  jobject {f.name} = env->GetObjectField({obj}, {fid});",
+                    f"  {'CopyToJava' if to_java else 'CopyFromJava'}(env, {f.name}, {c});",
                     f"  if ({f.name} != nullptr) env->DeleteLocalRef({f.name});"]
-        elif k is BOOL:
-            out.append(f"  env->SetBooleanField(target, {fid}, record.{f.name} ? JNI_TRUE : JNI_FALSE);")
+        elif to_java:
+            value = f"{c} ? JNI_TRUE : JNI_FALSE" if k is BOOL else c
+            out.append(f"  env->Set{k.jni}Field(target, {fid}, {value});")
         else:
-            out.append(f"  env->Set{k.jni}Field(target, {fid}, record.{f.name});")
-    return out + ["}", ""]
-
-
-def copy_from_java(r: Record) -> list[str]:
-    out = [f"void CopyFromJava(JNIEnv* env, jobject source, {r.c}& record) {{",
-           "  if (source == nullptr) return;"]
-    for f in r.fields:
-        k, fid = f.kind, r.id_of(f)
-        if k.array:
-            continue
-        if k.record is not None:
-            out += [f"  jobject {f.name} = env->GetObjectField(source, {fid});",
-                    f"  CopyFromJava(env, {f.name}, record.{f.name});",
-                    f"  if ({f.name} != nullptr) env->DeleteLocalRef({f.name});"]
-        elif k is BOOL:
-            out.append(f"  record.{f.name} = env->GetBooleanField(source, {fid}) != JNI_FALSE;")
-        else:
-            out.append(f"  record.{f.name} = env->Get{k.jni}Field(source, {fid});")
+            test = " != JNI_FALSE" if k is BOOL else ""
+            out.append(f"  {c} = env->Get{k.jni}Field(source, {fid}){test};")
     return out + ["}", ""]
 
 
@@ -460,9 +451,9 @@ def records_source() -> str:
            ""]
     for r in JAVA_CLASSES:
         if r.to_java:
-            out += copy_to_java(r)
+            out += copy_function(r, to_java=True)
         if r.from_java:
-            out += copy_from_java(r)
+            out += copy_function(r, to_java=False)
     out += ["}  // namespace kvor::zephrin6::jni", ""]
     return "\n".join(out)
 
