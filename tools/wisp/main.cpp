@@ -82,6 +82,8 @@ struct Commands {
   wisp_tool::DiffOptions diffOptions;
 };
 
+// Declares the five subcommands and their options on `app`, bound to the
+// fields of `c`.
 void Declare(CLI::App& app, Commands& c) {
   app.require_subcommand(1);
 
