@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/Zephrin6.hpp>
 
@@ -28,11 +29,12 @@ namespace harness = kvor::zephrin::runtime::harness;
 using Disabled = DifferentialMechanismBase::DisabledReason;
 using Requires = DifferentialMechanismBase::RequiresUserReason;
 
-constexpr uint16_t kResetFlags = 635;
-constexpr uint16_t kFaultMissingDifferentialQ = 10055;
-constexpr uint16_t kFaultPosOverflow = 10058;
-constexpr uint16_t kFaultDataInvalid = 10085;
-constexpr uint16_t kStickyRemoteSensorReset = 10053;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
+constexpr uint16_t kResetFlags = ids::kResetFlags;
+constexpr uint16_t kFaultMissingDifferentialQ = ids::kFault_MissingDifferentialQ;
+constexpr uint16_t kFaultPosOverflow = ids::kFault_RemoteSensorPosOverflow;
+constexpr uint16_t kFaultDataInvalid = ids::kFault_RemoteSensorDataInvalid;
+constexpr uint16_t kStickyRemoteSensorReset = ids::kStickyFault_RemoteSensorReset;
 constexpr int kSourceId = 2260;
 constexpr int kRapaxQSensorId = 2261;
 constexpr int kRemoteSensorId = 2262;
