@@ -60,6 +60,7 @@ def render_table(signals):
 # namespace to go to and stops the script.
 EVERY_DEVICE = "common"
 MOTOR_CONTROLLERS = "rapax"
+MOTOR_MODELS = [m for m in catalogue.MODELS if m.startswith("rapax")]
 
 
 def model_namespace(model):
@@ -70,20 +71,18 @@ def model_namespace(model):
 def namespaces():
     """Each namespace with its doc line and the namespaces it pulls in, in
     declaration order."""
-    motors = [m for m in catalogue.MODELS if m.startswith("rapax")]
     out = [(EVERY_DEVICE, "Signals every device has: firmware version, fault fields, common faults, compliancy.", []),
-           (MOTOR_CONTROLLERS, "Signals both motor controllers (" + " and ".join(motors) + ") have.", [EVERY_DEVICE])]
+           (MOTOR_CONTROLLERS, f"Signals both motor controllers ({' and '.join(MOTOR_MODELS)}) have.", [EVERY_DEVICE])]
     for m in catalogue.MODELS:
-        shared = [MOTOR_CONTROLLERS] if m in motors else [EVERY_DEVICE]
+        shared = [MOTOR_CONTROLLERS] if m in MOTOR_MODELS else [EVERY_DEVICE]
         out.append((model_namespace(m), f"Every signal of the {m}.", shared))
     return out
 
 
 def namespace_of(s):
-    motors = [m for m in catalogue.MODELS if m.startswith("rapax")]
     if s.models == catalogue.MODELS:
         return EVERY_DEVICE
-    if s.models == motors:
+    if s.models == MOTOR_MODELS:
         return MOTOR_CONTROLLERS
     if len(s.models) == 1:
         return model_namespace(s.models[0])
