@@ -56,25 +56,13 @@ constexpr int FaultIndex(uint16_t signalId) {
   return -1;
 }
 
-// The bit of a fault the firmware raises itself; a fault missing from the
-// table above does not compile.
+// The bit of a fault the firmware raises itself, found at compile time: a
+// fault missing from the table above does not compile.
 consteval int FaultBit(uint16_t faultId) {
   const int index = FaultIndex(faultId);
   if (index < 0) throw "not a fault of the fault field";
   return index;
 }
-constexpr int kUndervoltageFault = FaultBit(ids::kFault_Undervoltage);
-constexpr int kBrownoutFault = FaultBit(ids::kFault_BridgeBrownout);
-constexpr int kMissingDifferentialQ = FaultBit(ids::kFault_MissingDifferentialQ);
-constexpr int kOverSupplyFault = FaultBit(ids::kFault_OverSupplyV);
-constexpr int kReverseHardLimit = FaultBit(ids::kFault_ReverseHardLimit);
-constexpr int kForwardHardLimit = FaultBit(ids::kFault_ForwardHardLimit);
-constexpr int kReverseSoftLimit = FaultBit(ids::kFault_ReverseSoftLimit);
-constexpr int kForwardSoftLimit = FaultBit(ids::kFault_ForwardSoftLimit);
-constexpr int kMissingHardLimitRemote = FaultBit(ids::kFault_MissingHardLimitRemote);
-constexpr int kRemoteSensorDataInvalid = FaultBit(ids::kFault_RemoteSensorDataInvalid);
-constexpr int kStatorCurrLimit = FaultBit(ids::kFault_StatorCurrLimit);
-constexpr int kSupplyCurrLimit = FaultBit(ids::kFault_SupplyCurrLimit);
 
 // Outputs that a ramp period takes from zero to full, by output kind.
 constexpr double kFullScale[] = {1.0, 12.0, 300.0};
@@ -213,7 +201,7 @@ void SimulatedMotor::Sense(const MotorSurroundings& world) {
   }
   SenseFeedback(world);
 
-  SetFault(kMissingHardLimitRemote, false);
+  SetFault(FaultBit(ids::kFault_MissingHardLimitRemote), false);
   const bool wasForward = forwardClosed_, wasReverse = reverseClosed_;
   forwardClosed_ = LimitClosed(settings_.forwardLimit, forwardInput_, true, world);
   reverseClosed_ = LimitClosed(settings_.reverseLimit, reverseInput_, false, world);
@@ -221,9 +209,9 @@ void SimulatedMotor::Sense(const MotorSurroundings& world) {
   if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
   if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
 
-  SetFault(kUndervoltageFault, supplyInput_ < kUndervoltage);
-  SetFault(kBrownoutFault, supplyInput_ < kBrownout);
-  SetFault(kOverSupplyFault, supplyInput_ > kOverSupply);
+  SetFault(FaultBit(ids::kFault_Undervoltage), supplyInput_ < kUndervoltage);
+  SetFault(FaultBit(ids::kFault_BridgeBrownout), supplyInput_ < kBrownout);
+  SetFault(FaultBit(ids::kFault_OverSupplyV), supplyInput_ > kOverSupply);
 }
 
 void SimulatedMotor::SenseRotor() {
@@ -236,7 +224,7 @@ void SimulatedMotor::SenseRotor() {
 void SimulatedMotor::SenseFeedback(const MotorSurroundings& world) {
   const SensorReading sensor = ReadFeedbackSensor(world);
   // Without its remote sensor the device carries on with its rotor and says so.
-  SetFault(kRemoteSensorDataInvalid, sensor.remoteMissing);
+  SetFault(FaultBit(ids::kFault_RemoteSensorDataInvalid), sensor.remoteMissing);
   sensorPosition_ = sensor.position;
   sensorVelocity_ = sensor.velocity;
   MeasureMechanism(sensor.fromRotor);
@@ -349,7 +337,7 @@ bool SimulatedMotor::LimitClosed(const LimitSwitch& limit, bool ownInput, bool f
     default:  // Disabled
       return false;
   }
-  SetFault(kMissingHardLimitRemote, true);
+  SetFault(FaultBit(ids::kFault_MissingHardLimitRemote), true);
   return false;
 }
 
@@ -395,16 +383,16 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
   const bool forwardHard = forwardClosed_ && settings_.forwardLimit.enable;
   const bool reverseHard = reverseClosed_ && settings_.reverseLimit.enable;
-  SetFault(kForwardSoftLimit, forwardSoft);
-  SetFault(kReverseSoftLimit, reverseSoft);
-  SetFault(kForwardHardLimit, forwardHard);
-  SetFault(kReverseHardLimit, reverseHard);
+  SetFault(FaultBit(ids::kFault_ForwardSoftLimit), forwardSoft);
+  SetFault(FaultBit(ids::kFault_ReverseSoftLimit), reverseSoft);
+  SetFault(FaultBit(ids::kFault_ForwardHardLimit), forwardHard);
+  SetFault(FaultBit(ids::kFault_ReverseHardLimit), reverseHard);
   const bool ignoreHard = command_.ignoreHardwareLimits;
   forwardBlocked_ = (forwardHard && !ignoreHard) || forwardSoft || command_.limitForward;
   reverseBlocked_ = (reverseHard && !ignoreHard) || reverseSoft || command_.limitReverse;
 
   // The differential axes are measured whenever a difference sensor is set up.
-  SetFault(kMissingDifferentialQ, false);
+  SetFault(FaultBit(ids::kFault_MissingDifferentialQ), false);
   differentialAverage_ = differentialDifference_ = LoopMeasurement{position_, velocity_, acceleration_};
   const bool differentialReady = MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
@@ -457,7 +445,7 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
       partner != nullptr ? LoopMeasurement{partner->position_, partner->velocity_, partner->acceleration_} : own;
   if (source == Source::RemoteRapaxQ_Diff) {
     if (partner == nullptr || partner == this) {
-      SetFault(kMissingDifferentialQ, true);
+      SetFault(FaultBit(ids::kFault_MissingDifferentialQ), true);
       return false;
     }
     average = Mean(own, other);
@@ -480,7 +468,7 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
                               velocity);
   }
   if (!found) {
-    SetFault(kRemoteSensorDataInvalid, true);
+    SetFault(FaultBit(ids::kFault_RemoteSensorDataInvalid), true);
     return false;
   }
   average = partner != nullptr && partner != this ? Mean(own, other) : own;
@@ -671,8 +659,8 @@ void SimulatedMotor::Actuate() {
       break;
   }
   electrical_ = SolveMotor(motor_, demand, rotorVelocity_, supply);
-  SetFault(kStatorCurrLimit, electrical_.statorLimited);
-  SetFault(kSupplyCurrLimit, electrical_.supplyLimited);
+  SetFault(FaultBit(ids::kFault_StatorCurrLimit), electrical_.statorLimited);
+  SetFault(FaultBit(ids::kFault_SupplyCurrLimit), electrical_.supplyLimited);
   timeAboveLowerLimit_ = electrical_.supplyAmps > settings_.supplyLowerLimit ? timeAboveLowerLimit_ + kDt : 0.0;
 }
 
