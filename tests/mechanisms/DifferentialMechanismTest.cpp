@@ -30,11 +30,6 @@ using Disabled = DifferentialMechanismBase::DisabledReason;
 using Requires = DifferentialMechanismBase::RequiresUserReason;
 
 namespace ids = kvor::zephrin::signal_ids::rapax_q;
-constexpr uint16_t kResetFlags = ids::kResetFlags;
-constexpr uint16_t kFaultMissingDifferentialQ = ids::kFault_MissingDifferentialQ;
-constexpr uint16_t kFaultPosOverflow = ids::kFault_RemoteSensorPosOverflow;
-constexpr uint16_t kFaultDataInvalid = ids::kFault_RemoteSensorDataInvalid;
-constexpr uint16_t kStickyRemoteSensorReset = ids::kStickyFault_RemoteSensorReset;
 constexpr int kSourceId = 2260;
 constexpr int kRapaxQSensorId = 2261;
 constexpr int kRemoteSensorId = 2262;
@@ -110,7 +105,7 @@ TEST_F(DifferentialMechanismTest, FaultsDisableWhileTheyLastAndOverflowLatches) 
   mechanism.Periodic();
   ASSERT_EQ(mechanism.SetControl(DutyCycleOut{0.2}, VelocityDutyCycle{1_tps}), StatusCode::OK);
 
-  Signal(Follower(), kFaultDataInvalid, 1);
+  Signal(Follower(), ids::kFault_RemoteSensorDataInvalid, 1);
   mechanism.Periodic();
   EXPECT_TRUE(mechanism.IsDisabled());
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::RemoteSensorDataInvalid);
@@ -119,20 +114,20 @@ TEST_F(DifferentialMechanismTest, FaultsDisableWhileTheyLastAndOverflowLatches) 
   EXPECT_EQ(LastFunction(Leader()), "c_kvor_zephrin6_RequestControlNeutralOut");
   EXPECT_EQ(LastFunction(Follower()), "c_kvor_zephrin6_RequestControlNeutralOut");
 
-  Signal(Follower(), kFaultDataInvalid, 0);
+  Signal(Follower(), ids::kFault_RemoteSensorDataInvalid, 0);
   mechanism.Periodic();
   EXPECT_FALSE(mechanism.IsDisabled());
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::None);
   EXPECT_EQ(mechanism.SetControl(DutyCycleOut{0.2}, VelocityDutyCycle{1_tps}), StatusCode::OK);
 
-  Signal(Leader(), kFaultPosOverflow, 1);
-  Signal(Leader(), kFaultMissingDifferentialQ, 1);
+  Signal(Leader(), ids::kFault_RemoteSensorPosOverflow, 1);
+  Signal(Leader(), ids::kFault_MissingDifferentialQ, 1);
   mechanism.Periodic();
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::MissingDifferentialQ);
   EXPECT_EQ(mechanism.GetRequiresUserReason(), Requires::RemoteSensorPosOverflow);
 
-  Signal(Leader(), kFaultPosOverflow, 0);
-  Signal(Leader(), kFaultMissingDifferentialQ, 0);
+  Signal(Leader(), ids::kFault_RemoteSensorPosOverflow, 0);
+  Signal(Leader(), ids::kFault_MissingDifferentialQ, 0);
   mechanism.Periodic();
   EXPECT_TRUE(mechanism.IsDisabled());  // latched until the program clears it
   EXPECT_EQ(mechanism.SetStaticBrake(), StatusCode::OK);  // stopping is never gated
@@ -152,7 +147,7 @@ TEST_F(DifferentialMechanismTest, DeviceResetLatchesUntilCleared) {
   mechanism.Periodic();
   ASSERT_FALSE(mechanism.IsDisabled());
 
-  Signal(imu, kResetFlags, 7);  // the IMU rebooted
+  Signal(imu, ids::kResetFlags, 7);  // the IMU rebooted
   mechanism.Periodic();
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::DeviceReset);
   EXPECT_EQ(mechanism.GetRequiresUserReason(), Requires::DeviceReset);
@@ -162,7 +157,7 @@ TEST_F(DifferentialMechanismTest, DeviceResetLatchesUntilCleared) {
   mechanism.Periodic();
   EXPECT_FALSE(mechanism.IsDisabled());
 
-  Signal(Leader(), kStickyRemoteSensorReset, 1);
+  Signal(Leader(), ids::kStickyFault_RemoteSensorReset, 1);
   mechanism.Periodic();
   EXPECT_TRUE(mechanism.RequiresUserAction());
   mechanism.ClearUserRequirement();
@@ -292,7 +287,7 @@ TEST_F(DifferentialMechanismTest, BothDevicesAreCommandedAndTheLeaderFailureWins
 TEST_F(DifferentialMechanismTest, ResetFlagsCheckFiresOncePerChange) {
   auto check = DifferentialMechanismBase::MakeResetCheck(Leader());
   EXPECT_FALSE(check());  // the first read only learns the flags
-  Signal(Leader(), kResetFlags, 3);
+  Signal(Leader(), ids::kResetFlags, 3);
   auto copy = check;
   EXPECT_TRUE(copy());
   EXPECT_FALSE(check());  // copies share what they saw
@@ -300,7 +295,7 @@ TEST_F(DifferentialMechanismTest, ResetFlagsCheckFiresOncePerChange) {
   harness::SetReportEcho(false);
   EXPECT_FALSE(check());
   harness::SetDevicePresent(Leader().GetDeviceHash(), true);
-  Signal(Leader(), kResetFlags, 4);
+  Signal(Leader(), ids::kResetFlags, 4);
   EXPECT_TRUE(check());
 }
 
