@@ -39,7 +39,7 @@ TEST_F(ParentDeviceConcurrencyTest, LookupsAndControlsFromSeveralThreads) {
   SignalTestDevice device{7, "fd"};
 
   constexpr int kRounds = 300;
-  constexpr uint16_t kShared[] = {ids::kMotorVoltage,  ids::kDutyCycle,      ids::kTorqueCurrent,
+  constexpr uint16_t kShared[] = {ids::kMotorVoltage,  ids::kDutyCycle,     ids::kTorqueCurrent,
                                   ids::kStatorCurrent, ids::kSupplyCurrent, ids::kSupplyVoltage};
   std::array<std::array<BaseStatusSignal*, std::size(kShared)>, 4> seen{};
   std::atomic<int> controlsSent{0};
