@@ -27,7 +27,6 @@ import tarfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalogue  # noqa: E402
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 TABLES = {
     "tools/catalogue/signals.csv",
     "runtime/include/kvor/zephrin/platform/ConfigIds.def",   # the signal each action moves
@@ -41,16 +40,16 @@ NOT_A_SIGNAL = {1000}
 def tree_files(rev):
     """(path, text) of every tracked text file, at `rev` or in the working tree."""
     if rev:
-        archive = subprocess.run(["git", "archive", rev], cwd=ROOT, check=True, capture_output=True).stdout
+        archive = subprocess.run(["git", "archive", rev], cwd=catalogue.ROOT, check=True, capture_output=True).stdout
         with tarfile.open(fileobj=io.BytesIO(archive)) as tar:
             for member in tar:
                 if member.isfile():
                     yield member.name, tar.extractfile(member).read()
         return
-    names = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
+    names = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=catalogue.ROOT, check=True,
                            capture_output=True, text=True).stdout.split("\n")
     for name in filter(None, names):
-        path = os.path.join(ROOT, name)
+        path = os.path.join(catalogue.ROOT, name)
         if os.path.isfile(path):
             with open(path, "rb") as f:
                 yield name, f.read()
