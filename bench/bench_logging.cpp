@@ -9,6 +9,7 @@
 
 #include <kvor/zephrin/platform/Logging.hpp>
 #include <kvor/zephrin/platform/Replay.hpp>
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
@@ -19,6 +20,7 @@ namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
 namespace platform = kvor::zephrin::platform;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 
 constexpr int kDevices = 4;
 constexpr int kSignalsPerDevice = 20;
@@ -26,8 +28,12 @@ constexpr double kSignalHz = 100.0;
 constexpr double kLogSeconds = 60.0;
 // Twenty 100 Hz signals a motor controller publishes (motion, currents,
 // control state).
-constexpr uint16_t kSignals[kSignalsPerDevice] = {2028, 2032, 2034, 2035, 2036, 2041, 2042, 2045, 2046, 2047,
-                                                  2052, 2055, 2063, 2065, 2066, 2067, 2068, 2078, 2082, 2085};
+constexpr uint16_t kSignals[kSignalsPerDevice] = {
+    ids::kMotorVoltage, ids::kDutyCycle, ids::kTorqueCurrent, ids::kStatorCurrent, ids::kSupplyCurrent,
+    ids::kRotorVelocity, ids::kRotorPosition, ids::kVelocity, ids::kPosition, ids::kAcceleration,
+    ids::kClosedLoopFeedForward, ids::kControlMode, ids::kDeviceEnable, ids::kClosedLoopReference,
+    ids::kClosedLoopReference_Velocity, ids::kClosedLoopError, ids::kClosedLoopError_Velocity, ids::kClosedLoopOutput,
+    ids::kClosedLoopReferenceSlope, ids::kMotorOutputStatus};
 
 std::string ScratchFolder() {
   return (std::filesystem::temp_directory_path() / ("zephrin_bench_logging_" + std::to_string(::getpid()))).string();

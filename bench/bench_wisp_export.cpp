@@ -20,12 +20,15 @@
 #include <string>
 #include <vector>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/WispFileWriter.hpp"
 
 namespace {
 
 using namespace kvor::zephrin::runtime::wisp;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 
 constexpr int kDevices = 4;
 constexpr double kSignalHz = 100.0;
@@ -35,26 +38,26 @@ constexpr double kChunkSeconds = 0.1;
 // Twenty 100 Hz signals a motor controller publishes (motion, currents,
 // control state), with the names and units the runtime describes them by.
 const SignalDefinition kSignals[] = {
-    {2028, "MotorVoltage", "V"},
-    {2032, "DutyCycle", "fractional"},
-    {2034, "TorqueCurrent", "A"},
-    {2035, "StatorCurrent", "A"},
-    {2036, "SupplyCurrent", "A"},
-    {2041, "RotorVelocity", "turns/s"},
-    {2042, "RotorPosition", "turns"},
-    {2045, "Velocity", "turns/s"},
-    {2046, "Position", "turns"},
-    {2047, "Acceleration", "turns/s^2"},
-    {2052, "ClosedLoopFeedForward", "fractional"},
-    {2055, "ControlMode", ""},
-    {2063, "DeviceEnable", ""},
-    {2065, "ClosedLoopReference", "turns"},
-    {2066, "ClosedLoopReference", "turns/s"},
-    {2067, "ClosedLoopError", "turns"},
-    {2068, "ClosedLoopError", "turns/s"},
-    {2078, "ClosedLoopOutput", "fractional"},
-    {2082, "ClosedLoopReferenceSlope", "turns/s"},
-    {2085, "MotorOutputStatus", ""},
+    {ids::kMotorVoltage, "MotorVoltage", "V"},
+    {ids::kDutyCycle, "DutyCycle", "fractional"},
+    {ids::kTorqueCurrent, "TorqueCurrent", "A"},
+    {ids::kStatorCurrent, "StatorCurrent", "A"},
+    {ids::kSupplyCurrent, "SupplyCurrent", "A"},
+    {ids::kRotorVelocity, "RotorVelocity", "turns/s"},
+    {ids::kRotorPosition, "RotorPosition", "turns"},
+    {ids::kVelocity, "Velocity", "turns/s"},
+    {ids::kPosition, "Position", "turns"},
+    {ids::kAcceleration, "Acceleration", "turns/s^2"},
+    {ids::kClosedLoopFeedForward, "ClosedLoopFeedForward", "fractional"},
+    {ids::kControlMode, "ControlMode", ""},
+    {ids::kDeviceEnable, "DeviceEnable", ""},
+    {ids::kClosedLoopReference, "ClosedLoopReference", "turns"},
+    {ids::kClosedLoopReference_Velocity, "ClosedLoopReference", "turns/s"},
+    {ids::kClosedLoopError, "ClosedLoopError", "turns"},
+    {ids::kClosedLoopError_Velocity, "ClosedLoopError", "turns/s"},
+    {ids::kClosedLoopOutput, "ClosedLoopOutput", "fractional"},
+    {ids::kClosedLoopReferenceSlope, "ClosedLoopReferenceSlope", "turns/s"},
+    {ids::kMotorOutputStatus, "MotorOutputStatus", ""},
 };
 
 // Ten user signals of a robot program, of most types.

@@ -15,6 +15,7 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -24,6 +25,7 @@
 using namespace kvor::zephrin6;
 using namespace units::literals;
 namespace harness = kvor::zephrin::runtime::harness;
+namespace signal_ids = kvor::zephrin::signal_ids;
 
 using Drivetrain =
     swerve::SwerveDrivetrain<configs::RapaxQConfiguration, configs::RapaxQConfiguration, configs::AngulonConfiguration>;
@@ -49,14 +51,16 @@ void MoveTheRobot(Drivetrain& drivetrain, swerve::impl::SwerveDriveKinematics& k
     const swerve::SwerveModuleState& target = state.ModuleTargets[i];
     const double turnsPerSecond = target.speed.value() * turnsPerMeter;
     driveTurns[i] += turnsPerSecond * dt;
-    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), 2046, driveTurns[i]);      // Position
-    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), 2045, turnsPerSecond);     // Velocity
-    harness::SetSimulatedValue(module.GetSteerMotor().GetDeviceHash(), 2046, target.angle.Turns().value());
+    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), signal_ids::rapax_q::kPosition, driveTurns[i]);
+    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), signal_ids::rapax_q::kVelocity, turnsPerSecond);
+    harness::SetSimulatedValue(module.GetSteerMotor().GetDeviceHash(), signal_ids::rapax_q::kPosition,
+                               target.angle.Turns().value());
   }
   const double omega = kinematics.ToChassisSpeeds(state.ModuleTargets).omega.value();  // rad/s
   yawDegrees += omega * dt * 180.0 / kPi;
-  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), 973, yawDegrees);             // Yaw
-  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), 993, omega * 180.0 / kPi);    // yaw rate
+  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), signal_ids::auklet2::kYaw, yawDegrees);
+  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), signal_ids::auklet2::kAngularVelocityZWorld,
+                             omega * 180.0 / kPi);
 }
 
 // ---- The robot program ----

@@ -1,6 +1,7 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 
 #include <kvor/zephrin/platform/ControlRequests.hpp>
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/controls/EmptyControl.hpp>
@@ -14,8 +15,8 @@ namespace kvor::zephrin6::hardware {
 using kvor::zephrin::StatusCode;
 
 namespace {
-constexpr uint16_t kCompliancyId = 2303;
-constexpr uint16_t kResetFlagsId = 635;
+constexpr uint16_t kCompliancyId = kvor::zephrin::signal_ids::common::kCompliancy;
+constexpr uint16_t kResetFlagsId = kvor::zephrin::signal_ids::common::kResetFlags;
 // The firmware check reads the compliancy signal at most this often.
 constexpr double kCheckIntervalSeconds = 0.25;
 // A device that has not answered yet is not reported before this much time

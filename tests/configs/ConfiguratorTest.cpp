@@ -2,6 +2,7 @@
 #include <kvor/zephrin6/configs/RapaxQConfigurator.hpp>
 #include <kvor/zephrin6/configs/RapaxWConfigurator.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -12,6 +13,7 @@
 #include "support/RuntimeFixture.hpp"
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids;
 using namespace kvor::zephrin6::configs;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::hardware::DeviceIdentifier;
@@ -165,7 +167,7 @@ TEST_F(Configurator, InvalidSlotThrowsBeforeSending) {
 // value and sticky faults drop to 0; nothing is stored as a setting.
 TEST_F(Configurator, ActionsActOnServedSignals) {
   ASSERT_EQ(rapax->SetPosition(2.5_tr), StatusCode::OK);
-  EXPECT_EQ(Served(2046), 2.5);
+  EXPECT_EQ(Served(ids::rapax_q::kPosition), 2.5);
   auto calls = harness::ConfigCalls(Hash());
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].text, "1016:d=2.5;");
@@ -173,18 +175,18 @@ TEST_F(Configurator, ActionsActOnServedSignals) {
   EXPECT_FALSE(calls[0].firstFlag);
   EXPECT_DOUBLE_EQ(calls[0].timeoutSeconds, 0.1);
 
-  harness::SetSimulatedValue(Hash(), 10002, 1);
-  harness::SetSimulatedValue(Hash(), 10092, 1);
+  harness::SetSimulatedValue(Hash(), ids::rapax_q::kStickyFault_Hardware, 1);
+  harness::SetSimulatedValue(Hash(), ids::rapax_q::kStickyFault_StatorCurrLimit, 1);
   ASSERT_EQ(rapax->ClearStickyFault_Hardware(), StatusCode::OK);
-  EXPECT_EQ(Served(10002), 0);
-  EXPECT_EQ(Served(10092), 1);
+  EXPECT_EQ(Served(ids::rapax_q::kStickyFault_Hardware), 0);
+  EXPECT_EQ(Served(ids::rapax_q::kStickyFault_StatorCurrLimit), 1);
   ASSERT_EQ(rapax->ClearStickyFaults(), StatusCode::OK);
-  EXPECT_EQ(Served(10092), 0);
+  EXPECT_EQ(Served(ids::rapax_q::kStickyFault_StatorCurrLimit), 0);
   EXPECT_EQ(harness::StoredConfigText(Hash()), "");
 
   AngulonConfigurator angulon(DeviceIdentifier(5, "angulon", "drive"));
   ASSERT_EQ(angulon.SetPosition(-0.25_tr), StatusCode::OK);
-  uint64_t key = angulon.GetDeviceIdentifier().GetDeviceHash() | (uint64_t{2207} << 32);
+  uint64_t key = angulon.GetDeviceIdentifier().GetDeviceHash() | (uint64_t{ids::angulon::kPosition} << 32);
   kvor::zephrin::platform::SignalMeasurement record{};
   c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
   EXPECT_EQ(record.value, -0.25);

@@ -15,6 +15,7 @@
 // from two threads at once.
 #include <kvor/zephrin6/signals/BaseStatusSignal.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -69,7 +70,7 @@ TEST_F(DeviceConstructionTest, SynchronisedReadsNeedACanFdBus) {
     CoreRapaxQ left{1, CANBus{bus}};
     CoreRapaxQ right{2, CANBus{bus}};
     CoreAuklet2 imu{3, CANBus{bus}};
-    harness::SetSimulatedValue(harness::DeviceHash(3, "auklet 2", bus), 973, 90.0);
+    harness::SetSimulatedValue(harness::DeviceHash(3, "auklet 2", bus), kvor::zephrin::signal_ids::auklet2::kYaw, 90.0);
     const bool fd = CANBus{bus}.IsNetworkFD();
     // Only the FD bus waits for the next frames: move time on once it does.
     std::thread advance;

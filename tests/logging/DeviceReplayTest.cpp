@@ -4,6 +4,7 @@
 #include <map>
 #include <thread>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
@@ -22,9 +23,9 @@ using kvor::zephrin::platform::MakeSignalKey;
 using kvor::zephrin::platform::SignalMeasurement;
 namespace harness = kvor::zephrin::runtime::harness;
 
-constexpr uint16_t kSupplyVoltage = 2037;
-constexpr uint16_t kVelocity = 2045;
-constexpr uint16_t kPosition = 2046;
+using kvor::zephrin::signal_ids::rapax_q::kPosition;
+using kvor::zephrin::signal_ids::rapax_q::kSupplyVoltage;
+using kvor::zephrin::signal_ids::rapax_q::kVelocity;
 
 class DeviceReplayTest : public zephrin_test::LoggingTest {
  protected:

@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 
@@ -264,7 +265,7 @@ TEST_F(LoggerTest, FlushPeriodIsConfigurable) {
 // one written with a latency too, lands in the chunk of its time. Only the
 // header, with the calendar start time, may differ.
 TEST_F(LoggerTest, SameRunWritesTheSameChunksHoweverTheClockMoves) {
-  constexpr uint16_t kPosition = 2046;
+  using kvor::zephrin::signal_ids::rapax_q::kPosition;
   auto run = [&](int substeps) {
     // Each run in a fresh runtime whose clock starts at 1 s.
     harness::Reset();

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Logging.hpp>
 #include <kvor/zephrin/platform/Replay.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
@@ -109,7 +110,7 @@ TEST_F(RuntimeLifetime, ExitWithAReplayPlaying) {
         platform::ReplayLoadFile(file.c_str());
         platform::ReplayPlay();
         std::thread([hash] {
-          const uint64_t key = platform::MakeSignalKey(hash, 2046);
+          const uint64_t key = platform::MakeSignalKey(hash, kvor::zephrin::signal_ids::rapax_q::kPosition);
           platform::SignalMeasurement record{};
           for (;;) c_kvor_zephrin6_get_signal(1, &key, &record, "drive", true, 0.05);
         }).detach();

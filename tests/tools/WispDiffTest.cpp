@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -65,7 +67,8 @@ TEST_F(WispDiffTest, ShowsTheFirstDifferencesAndCountsThemPerSignal) {
   }
   std::vector<std::size_t> positions;
   for (std::size_t i = 0; i < log.frames.size(); ++i) {
-    if (log.frames[i].deviceHash == hash && log.frames[i].signalId == 2046) positions.push_back(i);
+    const auto& f = log.frames[i];
+    if (f.deviceHash == hash && f.signalId == kvor::zephrin::signal_ids::rapax_q::kPosition) positions.push_back(i);
   }
   ASSERT_GE(positions.size(), 10u);
   uint16_t loop = 0;

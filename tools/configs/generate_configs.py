@@ -17,6 +17,7 @@ signal catalogue (for the faults each configurator clears) it writes:
   src/configs/generated/<Model>Configuration.cpp, <Model>Configurator.cpp
   tests/configs/generated/ConfigMembers.hpp                every member, for the round-trip test
   runtime/src/configs/generated/FactoryDefaults.inc        what a simulated device holds until configured
+  runtime/src/firmware/generated/ValueNumbers.hpp          the enumerators' numbers, for the simulated firmware
 The outputs are committed so that a build needs no Python; rerun this script
 after editing the table. A mistake in the table is reported with its line.
 """
@@ -1058,6 +1059,25 @@ def factory_defaults(table):
     return "\n".join(out)
 
 
+def value_numbers(table):
+    """The numbers of every value enumeration for the runtime's simulated firmware,
+    which cannot include the product's value classes."""
+    out = ["#pragma once", ""] + BANNER + [
+        "//",
+        "// The number of every enumerator of the value enumerations, for the simulated firmware: the",
+        "// numbers it reads from config text and reports in enumerated signals. One struct per value",
+        "// class of the library, with the same name, holding only its named numbers.",
+        "",
+    ]
+    body = []
+    for e in table.enums.values():
+        width = max(len(v.name) for v in e.values)
+        body += doc(e.purpose[0].upper() + e.purpose[1:], indent="") + [f"struct {e.cls} {{"]
+        body += [f"  static constexpr int {v.name:<{width}} = {v.number};" for v in e.values]
+        body += ["};", ""]
+    return "\n".join(out + namespace("kvor::zephrin::runtime::firmware", body[:-1]))
+
+
 def render(table):
     inc = os.path.join("include", "kvor", "zephrin6")
     cfg_src = os.path.join("src", "configs", "generated")
@@ -1084,6 +1104,7 @@ def render(table):
         files[os.path.join(cfg_src, f"{c.cls}.cpp")] = configurator_source(table, c)
     files[os.path.join("tests", "configs", "generated", "ConfigMembers.hpp")] = test_members(table)
     files[os.path.join("runtime", "src", "configs", "generated", "FactoryDefaults.inc")] = factory_defaults(table)
+    files[os.path.join("runtime", "src", "firmware", "generated", "ValueNumbers.hpp")] = value_numbers(table)
     return {rel: text.rstrip("\n") + "\n" for rel, text in files.items()}
 
 

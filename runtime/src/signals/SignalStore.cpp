@@ -1,5 +1,7 @@
 #include "signals/SignalStore.hpp"
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -23,7 +25,7 @@ using platform::SignalKeyDeviceHash;
 using platform::SignalKeySignalId;
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
-constexpr uint16_t kCompliancyId = 2303;
+constexpr uint16_t kCompliancyId = signal_ids::common::kCompliancy;
 constexpr double kMinHz = 4.0;
 constexpr double kMaxHz = 1000.0;
 // A signal the catalogue does not list for a model publishes at this rate

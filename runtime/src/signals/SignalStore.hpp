@@ -16,7 +16,7 @@
 // writer can still need them, so the timeline stays a few entries long.
 //
 // Frames carry the signal's simulated value (0 unless set; the device's
-// compliancy number for 2303 "Compliancy"). A simulated value is always a
+// compliancy number for "Compliancy"). A simulated value is always a
 // finite number: a value that is not (simulated physics run away on absurd
 // but finite inputs) is ignored, and the signal keeps the one it had. The
 // simulated firmware sets the values of the devices it simulates in batches,

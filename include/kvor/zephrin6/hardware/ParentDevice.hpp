@@ -50,8 +50,8 @@ class ZEPHRIN6_API ParentDevice {
   using MapperFunction = std::function<std::map<uint16_t, std::string>()>;
 
   /// Identifies the device (computing its hash through the runtime), then
-  /// looks up and reads its "Compliancy" (2303) and "ResetFlags" (635)
-  /// signals once without reporting. The firmware check runs from the first
+  /// looks up and reads its "Compliancy" and "ResetFlags" signals once
+  /// without reporting. The firmware check runs from the first
   /// read or control after construction; a device gets 3 seconds to answer
   /// before its silence is reported.
   /// @param deviceId ID of the device on its bus.
@@ -76,7 +76,7 @@ class ZEPHRIN6_API ParentDevice {
   /// The runtime's 32-bit key of the device.
   uint32_t GetDeviceHash() const noexcept { return identifier_.GetDeviceHash(); }
 
-  /// The device's reset-flags signal (635), read first when the device was built.
+  /// The device's reset-flags signal, read first when the device was built.
   /// @param refresh read the latest value first (failures are reported).
   StatusSignal<int>& GetResetFlags(bool refresh = true);
 
