@@ -30,7 +30,7 @@ class Configurator : public zephrin_test::RuntimeTest {
   double Served(uint16_t signalId) const {
     uint64_t key = Hash() | (uint64_t{signalId} << 32);
     kvor::zephrin::platform::SignalMeasurement record{};
-    c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
     return record.value;
   }
   std::unique_ptr<RapaxQConfigurator> rapax;
@@ -82,9 +82,9 @@ TEST_F(Configurator, FrequencyWarningLocationAndRefreshes) {
   for (int i = 0; i < 9; ++i) {
     harness::AdvanceTime(0.5);
     if (i % 2) {
-      rapax->Refresh(output);
+      EXPECT_EQ(rapax->Refresh(output), StatusCode::OK);
     } else {
-      rapax->Apply(output);
+      EXPECT_EQ(rapax->Apply(output), StatusCode::OK);
     }
   }
   auto reports = harness::Reports();
@@ -186,7 +186,7 @@ TEST_F(Configurator, ActionsActOnServedSignals) {
   ASSERT_EQ(angulon.SetPosition(-0.25_tr), StatusCode::OK);
   uint64_t key = angulon.GetDeviceIdentifier().GetDeviceHash() | (uint64_t{2207} << 32);
   kvor::zephrin::platform::SignalMeasurement record{};
-  c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
+  ASSERT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
   EXPECT_EQ(record.value, -0.25);
 }
 

@@ -199,7 +199,7 @@ TEST_F(ParentDeviceTest, ControlsAreSentKeptAndFailuresReported) {
 TEST_F(ParentDeviceTest, OptimizeAndResetSignalFrequencies) {
   SignalTestDevice device{1, "fd"};
   auto& velocity = device.LookupStatusSignal<double>(2045, "Velocity", true, false);
-  velocity.SetUpdateFrequency(units::frequency::hertz_t{200});
+  ASSERT_EQ(velocity.SetUpdateFrequency(units::frequency::hertz_t{200}), StatusCode::OK);
   EXPECT_EQ(device.OptimizeBusUtilization(), StatusCode::OK);
   EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), 2045), 200);
   EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), 2046), 0);

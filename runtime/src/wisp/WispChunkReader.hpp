@@ -66,7 +66,7 @@ class WispChunkReader {
   const ReadReport& Report() const { return report_; }
 
  private:
-  int32_t ReadHeader();
+  [[nodiscard]] int32_t ReadHeader();
   bool Damage(std::string what);
 
   std::unique_ptr<internal::ByteSource> source_;
