@@ -122,16 +122,20 @@ void AnnounceDevices(const std::array<ModuleConstants, 4>& modules) {
 
 /// The steer motors report the azimuth (their rotor turns divided by the
 /// steering ratio) and hold it with the module's gains, taking the short way
-/// round; the drive motors' velocity loops get their gains.
-void ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
+/// round; the drive motors' velocity loops get their gains. False when a
+/// motor refused (the runtime reports which): the drive would go wrong.
+bool ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
   for (std::size_t i = 0; i < modules.size(); ++i) {
     configs::RapaxQConfiguration steer;
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
     steer.ClosedLoopGeneral.ContinuousWrap = true;  // from 0.49 to -0.49 turns the short way
-    drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer);
-    drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains);
+    if (!drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer).IsOK() ||
+        !drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains).IsOK()) {
+      return false;
+    }
   }
+  return true;
 }
 
 // ---- The path: a figure-eight, 4 m by 2 m, once in ten seconds ----
@@ -225,7 +229,10 @@ int main() {
   const auto modules = Modules();
   AnnounceDevices(modules);
   std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
-  ConfigureMotors(*drivetrain, modules);
+  if (!ConfigureMotors(*drivetrain, modules)) {
+    std::printf("A motor refused its configuration\n");
+    return 1;
+  }
   // Building took however much clock time the helper thread happened to
   // move on while the devices answered. The log starts only now, with the
   // robot ready and at rest, at a fixed time: the same program then writes
@@ -237,8 +244,8 @@ int main() {
                 harness::Now(), ready, kReadyTime);
   }
   harness::SetTime(ready);
-  SignalLogger::SetPath(folder.c_str());
-  if (SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
+  if (SignalLogger::SetPath(folder.c_str()) != kvor::zephrin::StatusCode::OK ||
+      SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
     std::printf("Could not start the log in %s\n", folder.c_str());
     return 1;
   }
@@ -262,15 +269,19 @@ int main() {
     drivetrain->UpdateSimState(units::time::second_t{harness::Now() - before}, 12_V);
 
     if (tick > 0 && tick % kTicksPerSample == 0) {
-      drivetrain->GetOdometryThread().RunOnce();
+      // The thread is stopped, so the sample runs; a failed read would show
+      // as odometry error below.
+      static_cast<void>(drivetrain->GetOdometryThread().RunOnce());
       const Sample sample{harness::Now(), drivetrain->GetSimDrivetrain().GetPose(), drivetrain->GetState().Pose};
       live.push_back(sample);
       const double truth[] = {sample.truth.X().value(), sample.truth.Y().value(),
                               sample.truth.Rotation().Degrees().value()};
       const double odometry[] = {sample.odometry.X().value(), sample.odometry.Y().value(),
                                  sample.odometry.Rotation().Degrees().value()};
-      SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg");
-      SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg");
+      // Both fit and the log runs; a lost sample would only be a gap in the
+      // replayed truth, which the replay below reads as the origin.
+      static_cast<void>(SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg"));
+      static_cast<void>(SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg"));
     }
     if (tick % kTicksPerLoop == 0) {
       // The robot program's loop: follow the path, hold the heading.
@@ -287,7 +298,10 @@ int main() {
   }
   const double liveWall = Seconds(std::chrono::steady_clock::now() - liveStart);
   harness::AdvanceTime(0.1);
-  SignalLogger::Stop();
+  if (SignalLogger::Stop() != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not complete the log in %s\n", folder.c_str());
+    return 1;
+  }
   const std::string log = harness::LastLogFile();
   drivetrain.reset();
   // Whatever went wrong was reported through the runtime (quietly here).
@@ -313,8 +327,9 @@ int main() {
   const auto replayStart = std::chrono::steady_clock::now();
   for (const Sample& sample : live) {
     // Stepping by the difference lands on the live sample's instant exactly.
-    WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds());
-    replayed->GetOdometryThread().RunOnce();
+    // A step or read that failed would show as a difference below.
+    static_cast<void>(WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds()));
+    static_cast<void>(replayed->GetOdometryThread().RunOnce());
     // The truth comes back from the log too.
     const auto truth = WispReplay::GetDoubleArrayImpl("Demo/TruePose");
     const swerve::Pose2d loggedTruth =
@@ -327,7 +342,7 @@ int main() {
   }
   const double replayWall = Seconds(std::chrono::steady_clock::now() - replayStart);
   replayed.reset();
-  WispReplay::CloseFile();
+  static_cast<void>(WispReplay::CloseFile());  // the results need nothing more from the log
 
   // ---- 3. Results ----
   const Sample& end = live.back();
