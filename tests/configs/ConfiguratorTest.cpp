@@ -190,6 +190,24 @@ TEST_F(Configurator, ActionsActOnServedSignals) {
   EXPECT_EQ(record.value, -0.25);
 }
 
+// An action whose text the runtime cannot write (out of memory, or an ID out
+// of its range as here) is refused and reported: sending the empty text
+// instead would do nothing and answer OK.
+TEST_F(Configurator, AnActionThatCannotBeWrittenIsRefused) {
+  struct ActionProbe : ParentConfigurator {
+    explicit ActionProbe(DeviceIdentifier id) : ParentConfigurator(std::move(id)) {}
+    using ParentConfigurator::SendAction;
+  };
+  const ActionProbe probe(DeviceIdentifier(3, "rapax q", "drive"));
+  harness::ClearReports();
+  EXPECT_EQ(probe.SendAction(70000, 1.0, 0.1_s), StatusCode::InvalidParamValue);
+  EXPECT_TRUE(harness::ConfigCalls(Hash()).empty());
+  const auto reports = harness::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].code, StatusCode::InvalidParamValue);
+  EXPECT_EQ(reports[0].location, "rapax q 3 (\"drive\") Apply Config");
+}
+
 // An absent device keeps the call blocked until the runtime clock passes the
 // timeout, then the call fails with RxTimeout, reported at the apply location.
 TEST_F(Configurator, AbsentDeviceTimesOutOnTheRuntimeClock) {
