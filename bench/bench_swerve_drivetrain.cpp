@@ -83,7 +83,8 @@ struct Drivetrain {
 
   void Sample() {
     harness::AdvanceTime(kPeriod);
-    impl->GetOdometryThread().RunOnce();
+    // A failed read counts in FailedDaqs, which the benchmark checks.
+    static_cast<void>(impl->GetOdometryThread().RunOnce());
   }
 
   /// The odometry signals in the thread's order, the gyro's from the device.

@@ -50,6 +50,7 @@ namespace {
 namespace swerve = kvor::zephrin6::swerve;
 namespace configs = kvor::zephrin6::configs;
 namespace harness = kvor::zephrin::runtime::harness;
+using kvor::zephrin::StatusCode;
 using swerve::impl::SwerveDrivetrainImpl;
 using swerve::sim::SimSwerveDrivetrain;
 using units::length::meter_t;
@@ -137,7 +138,8 @@ struct SimulatedRobot {
     ++tick;
     harness::SetTime(start + static_cast<double>(tick) * kTick);
     sim->Update(units::time::second_t{kTick}, units::voltage::volt_t{12.0});
-    if (tick % kTicksPerSample == 0) drivetrain->GetOdometryThread().RunOnce();
+    // A failed read counts in FailedDaqs, which the benchmark checks.
+    if (tick % kTicksPerSample == 0) static_cast<void>(drivetrain->GetOdometryThread().RunOnce());
     if (tick % kTicksPerLoop == 0) {
       const double t = static_cast<double>(tick) * kTick;
       drivetrain->SetControl(drive.WithVelocityX(units::velocity::meters_per_second_t{1.5 * std::cos(t)})
@@ -211,11 +213,14 @@ void BM_ReplayLoad(benchmark::State& state) {
   const RecordedLog& log = Log();
   harness::SetReportEcho(false);
   for (auto _ : state) {
-    if (kvor::zephrin6::WispReplay::LoadFile(log.file.c_str()) != kvor::zephrin::StatusCode::OK) {
+    if (kvor::zephrin6::WispReplay::LoadFile(log.file.c_str()) != StatusCode::OK) {
       state.SkipWithError("the log does not load");
       break;
     }
-    kvor::zephrin6::WispReplay::CloseFile();
+    if (kvor::zephrin6::WispReplay::CloseFile() != StatusCode::OK) {
+      state.SkipWithError("the log does not close");
+      break;
+    }
   }
   state.counters["MB"] = static_cast<double>(std::filesystem::file_size(log.file)) / 1e6;
 }
@@ -225,25 +230,30 @@ void BM_ReplayOdometry(benchmark::State& state) {
   const RecordedLog& log = Log();
   harness::SetReportEcho(false);
   using kvor::zephrin6::WispReplay;
-  WispReplay::LoadFile(log.file.c_str());
-  WispReplay::Play();  // on the real clock while the drivetrain is built
+  // Played on the real clock while the drivetrain is built.
+  if (WispReplay::LoadFile(log.file.c_str()) != StatusCode::OK || WispReplay::Play() != StatusCode::OK) {
+    state.SkipWithError("the log does not play");
+    return;
+  }
   const std::vector<Constants> modules = Modules();
   auto drivetrain = BuildDrivetrain(modules);
-  WispReplay::Pause();
+  if (WispReplay::Pause() != StatusCode::OK) state.SkipWithError("the log does not pause");
   for (auto _ : state) {
     state.PauseTiming();
-    WispReplay::Stop();  // back to the start of the log
+    if (WispReplay::Stop() != StatusCode::OK) state.SkipWithError("the log does not rewind");
     state.ResumeTiming();
     for (const double t : log.sampleTimes) {
-      WispReplay::StepTimingImpl(t - kvor::zephrin6::utils::GetCurrentTimeSeconds());
-      drivetrain->GetOdometryThread().RunOnce();
+      if (WispReplay::StepTimingImpl(t - kvor::zephrin6::utils::GetCurrentTimeSeconds()) != StatusCode::OK) {
+        state.SkipWithError("a step failed");
+      }
+      benchmark::DoNotOptimize(drivetrain->GetOdometryThread().RunOnce());
     }
   }
   state.counters["x_real_time"] = benchmark::Counter(
       static_cast<double>(log.sampleTimes.size()) * kTicksPerSample * kTick * static_cast<double>(state.iterations()),
       benchmark::Counter::kIsRate);
   drivetrain.reset();
-  WispReplay::CloseFile();
+  if (WispReplay::CloseFile() != StatusCode::OK) state.SkipWithError("the log does not close");
 }
 BENCHMARK(BM_ReplayOdometry)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -124,16 +124,20 @@ void AnnounceDevices(const std::array<ModuleConstants, 4>& modules) {
 
 /// The steer motors report the azimuth (their rotor turns divided by the
 /// steering ratio) and hold it with the module's gains, taking the short way
-/// round; the drive motors' velocity loops get their gains.
-void ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
+/// round; the drive motors' velocity loops get their gains. False when a
+/// motor refused (the runtime reports which): the drive would go wrong.
+bool ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
   for (std::size_t i = 0; i < modules.size(); ++i) {
     configs::RapaxQConfiguration steer;
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
     steer.ClosedLoopGeneral.ContinuousWrap = true;  // from 0.49 to -0.49 turns the short way
-    drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer);
-    drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains);
+    if (!drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer).IsOK() ||
+        !drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains).IsOK()) {
+      return false;
+    }
   }
+  return true;
 }
 
 // ---- The path: a figure-eight, 4 m by 2 m, once in ten seconds ----
@@ -244,8 +248,10 @@ void LogSample(const Sample& sample) {
                           sample.truth.Rotation().Degrees().value()};
   const double odometry[] = {sample.odometry.X().value(), sample.odometry.Y().value(),
                              sample.odometry.Rotation().Degrees().value()};
-  SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg");
-  SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg");
+  // Both fit and the log runs; a lost sample would only be a gap in the
+  // replayed truth, which the replay reads as the origin.
+  static_cast<void>(SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg"));
+  static_cast<void>(SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg"));
 }
 
 /// The robot program's loop: follows the figure-eight with a field-centric
@@ -288,14 +294,17 @@ struct LiveRun {
 
 /// 1. Live: builds the drivetrain, starts the log once it is ready and drives
 /// the figure-eight, sampling odometry at 250 Hz. @return nothing when the log
-/// cannot start (said on the output).
+/// cannot start or a motor refuses its configuration (said on the output).
 std::optional<LiveRun> DriveLive(const fs::path& folder, const std::array<ModuleConstants, 4>& modules) {
   AnnounceDevices(modules);
   std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
-  ConfigureMotors(*drivetrain, modules);
+  if (!ConfigureMotors(*drivetrain, modules)) {
+    std::printf("A motor refused its configuration\n");
+    return std::nullopt;
+  }
   const double ready = StartWhenReady();
-  SignalLogger::SetPath(folder.c_str());
-  if (SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
+  if (SignalLogger::SetPath(folder.c_str()) != kvor::zephrin::StatusCode::OK ||
+      SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
     std::printf("Could not start the log in %s\n", folder.c_str());
     return std::nullopt;
   }
@@ -313,7 +322,9 @@ std::optional<LiveRun> DriveLive(const fs::path& folder, const std::array<Module
     harness::SetTime(run.start + t);
     drivetrain->UpdateSimState(units::time::second_t{harness::Now() - before}, 12_V);
     if (tick > 0 && tick % kTicksPerSample == 0) {
-      drivetrain->GetOdometryThread().RunOnce();
+      // The thread is stopped, so the sample runs; a failed read would show
+      // as odometry error in the results.
+      static_cast<void>(drivetrain->GetOdometryThread().RunOnce());
       run.samples.push_back({harness::Now(), drivetrain->GetSimDrivetrain().GetPose(), drivetrain->GetState().Pose});
       LogSample(run.samples.back());
     }
@@ -321,7 +332,10 @@ std::optional<LiveRun> DriveLive(const fs::path& folder, const std::array<Module
   }
   run.wallSeconds = Seconds(std::chrono::steady_clock::now() - wallStart);
   harness::AdvanceTime(0.1);
-  SignalLogger::Stop();
+  if (SignalLogger::Stop() != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not complete the log in %s\n", folder.c_str());
+    return std::nullopt;
+  }
   run.log = harness::LastLogFile();
   drivetrain.reset();
   run.reports = harness::Reports();
@@ -365,14 +379,15 @@ std::optional<ReplayRun> ReplayLog(const LiveRun& live, const std::array<ModuleC
   const auto wallStart = std::chrono::steady_clock::now();
   for (const Sample& sample : live.samples) {
     // Stepping by the difference lands on the live sample's instant exactly.
-    WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds());
-    replayed->GetOdometryThread().RunOnce();
+    // A step or read that failed would show as a difference.
+    static_cast<void>(WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds()));
+    static_cast<void>(replayed->GetOdometryThread().RunOnce());
     run.samples.push_back({utils::GetCurrentTimeSeconds(), LoggedTruth(), replayed->GetState().Pose});
     if (!SameBits(run.samples.back().odometry, sample.odometry)) ++run.differences;
   }
   run.wallSeconds = Seconds(std::chrono::steady_clock::now() - wallStart);
   replayed.reset();
-  WispReplay::CloseFile();
+  static_cast<void>(WispReplay::CloseFile());  // the results need nothing more from the log
   return run;
 }
 

@@ -104,8 +104,13 @@ StatusCode ParentConfigurator::RefreshConfig(ParentConfiguration& configs, units
 
 StatusCode ParentConfigurator::SendAction(int configId, double value, units::time::second_t timeoutSeconds) const {
   char* piece = nullptr;
-  c_kvor_zephrin6_serialize_double(configId, value, &piece);
-  std::string text = piece != nullptr ? piece : "";
+  const StatusCode serialized = c_kvor_zephrin6_serialize_double(configId, value, &piece);
+  if (!serialized.IsOK()) {
+    // Sending the empty text instead would do nothing and answer OK.
+    internal::ReportStatus(serialized, internal::ApplyConfigLocation(deviceIdentifier_.ToString()), 1);
+    return serialized;
+  }
+  const std::string text = piece;
   std::free(piece);
   return SetConfigsPrivate(text, timeoutSeconds, false, true);
 }

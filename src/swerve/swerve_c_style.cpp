@@ -489,9 +489,12 @@ _swerve_module_state_t c_kvor_zephrin6_swerve_module_get_target_state(int id, si
 void c_kvor_zephrin6_swerve_module_reset_position(int id, size_t moduleIndex) {
   // A configuration write to the drive motor, which serialises its own
   // configuration calls; it touches nothing the odometry thread uses, so it
-  // does not hold up a sample.
+  // does not hold up a sample. The call returns nothing to C: a refusal is
+  // reported by the motor's configurator.
   Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) {
-    if (moduleIndex < drivetrain.GetModules().size()) drivetrain.GetModules()[moduleIndex]->ResetPosition();
+    if (moduleIndex < drivetrain.GetModules().size()) {
+      static_cast<void>(drivetrain.GetModules()[moduleIndex]->ResetPosition());
+    }
   });
 }
 

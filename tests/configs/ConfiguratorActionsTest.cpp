@@ -28,7 +28,7 @@ class ConfiguratorActions : public zephrin_test::RuntimeTest {};
 double Served(const DeviceIdentifier& id, uint16_t signalId) {
   uint64_t key = id.GetDeviceHash() | (uint64_t{signalId} << 32);
   kvor::zephrin::platform::SignalMeasurement record{};
-  c_kvor_zephrin6_get_signal(1, &key, &record, id.GetNetwork().c_str(), false, 0.0);
+  EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, id.GetNetwork().c_str(), false, 0.0), 0);
   return record.value;
 }
 

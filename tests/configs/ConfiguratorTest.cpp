@@ -32,7 +32,7 @@ class Configurator : public zephrin_test::RuntimeTest {
   double Served(uint16_t signalId) const {
     uint64_t key = Hash() | (uint64_t{signalId} << 32);
     kvor::zephrin::platform::SignalMeasurement record{};
-    c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
     return record.value;
   }
   std::unique_ptr<RapaxQConfigurator> rapax;
@@ -84,9 +84,9 @@ TEST_F(Configurator, FrequencyWarningLocationAndRefreshes) {
   for (int i = 0; i < 9; ++i) {
     harness::AdvanceTime(0.5);
     if (i % 2) {
-      rapax->Refresh(output);
+      EXPECT_EQ(rapax->Refresh(output), StatusCode::OK);
     } else {
-      rapax->Apply(output);
+      EXPECT_EQ(rapax->Apply(output), StatusCode::OK);
     }
   }
   auto reports = harness::Reports();
@@ -188,8 +188,26 @@ TEST_F(Configurator, ActionsActOnServedSignals) {
   ASSERT_EQ(angulon.SetPosition(-0.25_tr), StatusCode::OK);
   uint64_t key = angulon.GetDeviceIdentifier().GetDeviceHash() | (uint64_t{ids::angulon::kPosition} << 32);
   kvor::zephrin::platform::SignalMeasurement record{};
-  c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
+  ASSERT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
   EXPECT_EQ(record.value, -0.25);
+}
+
+// An action whose text the runtime cannot write (out of memory, or an ID out
+// of its range as here) is refused and reported: sending the empty text
+// instead would do nothing and answer OK.
+TEST_F(Configurator, AnActionThatCannotBeWrittenIsRefused) {
+  struct ActionProbe : ParentConfigurator {
+    explicit ActionProbe(DeviceIdentifier id) : ParentConfigurator(std::move(id)) {}
+    using ParentConfigurator::SendAction;
+  };
+  const ActionProbe probe(DeviceIdentifier(3, "rapax q", "drive"));
+  harness::ClearReports();
+  EXPECT_EQ(probe.SendAction(70000, 1.0, 0.1_s), StatusCode::InvalidParamValue);
+  EXPECT_TRUE(harness::ConfigCalls(Hash()).empty());
+  const auto reports = harness::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].code, StatusCode::InvalidParamValue);
+  EXPECT_EQ(reports[0].location, "rapax q 3 (\"drive\") Apply Config");
 }
 
 // An absent device keeps the call blocked until the runtime clock passes the

@@ -201,7 +201,7 @@ TEST_F(ParentDeviceTest, ControlsAreSentKeptAndFailuresReported) {
 TEST_F(ParentDeviceTest, OptimizeAndResetSignalFrequencies) {
   SignalTestDevice device{1, "fd"};
   auto& velocity = device.LookupStatusSignal<double>(ids::kVelocity, "Velocity", true, false);
-  velocity.SetUpdateFrequency(units::frequency::hertz_t{200});
+  ASSERT_EQ(velocity.SetUpdateFrequency(units::frequency::hertz_t{200}), StatusCode::OK);
   EXPECT_EQ(device.OptimizeBusUtilization(), StatusCode::OK);
   EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), ids::kVelocity), 200);
   EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), ids::kPosition), 0);

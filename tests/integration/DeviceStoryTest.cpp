@@ -137,7 +137,7 @@ TEST_F(DeviceStory, SameRunLogsTheSameRecordsWhenTheWriterRunsEarlyOrLate) {
       if (step == 25) {
         EXPECT_EQ(motor->SetPosition(1_tr), StatusCode::OK);
       }
-      SignalLogger::WriteInteger("step", step);
+      EXPECT_EQ(SignalLogger::WriteInteger("step", step), StatusCode::OK);
       harness::AdvanceTime(0.02);
     }
     EXPECT_EQ(SignalLogger::Stop(), StatusCode::OK);

@@ -38,7 +38,7 @@ class DeviceReplayTest : public zephrin_test::LoggingTest {
   static SignalMeasurement Read(uint32_t hash, uint16_t id, const char* bus) {
     const uint64_t key = MakeSignalKey(hash, id);
     SignalMeasurement m{};
-    c_kvor_zephrin6_get_signal(1, &key, &m, bus, false, 0.0);
+    static_cast<void>(c_kvor_zephrin6_get_signal(1, &key, &m, bus, false, 0.0));  // m carries its own status
     return m;
   }
 
@@ -55,7 +55,7 @@ class DeviceReplayTest : public zephrin_test::LoggingTest {
         if (step == 26) {
           harness::PublishSignal(angulon_, kSupplyVoltage, {12.25, 0, harness::Now(), harness::Now() - 0.002, 0.0, 1000});
         }
-        SignalLogger::WriteDouble("loop", step);
+        EXPECT_EQ(SignalLogger::WriteDouble("loop", step), StatusCode::OK);
         harness::AdvanceTime(0.02);
       }
     });
@@ -134,7 +134,7 @@ TEST_F(DeviceReplayTest, ReplayIsDeterministic) {
       const auto loop = WispReplay::GetDoubleImpl("loop");
       bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&loop.value),
                    reinterpret_cast<const uint8_t*>(&loop.value + 1));
-      WispReplay::StepTimingImpl(0.004);
+      EXPECT_EQ(WispReplay::StepTimingImpl(0.004), StatusCode::OK);
     }
     EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
     return bytes;

@@ -120,6 +120,25 @@ TEST_F(SwerveDrivetrainImplTest, AppliesANewPriorityAfterTheNextSample) {
   EXPECT_EQ(requests[1].thread, requests[0].thread);
 }
 
+// A priority the runtime refuses (outside 1 to 99) is reported after the
+// next sample, once, and the thread keeps the priority it had.
+TEST_F(SwerveDrivetrainImplTest, ReportsAPriorityTheRuntimeRefuses) {
+  DrivetrainRig rig;
+  rig.Start();
+  rig.Step();
+  harness::ClearReports();
+  rig->GetOdometryThread().SetThreadPriority(100);
+  for (int i = 0; i < 4; ++i) rig.Step();
+  int reported = 0;
+  for (const auto& report : harness::Reports()) {
+    reported += report.code == StatusCode::InvalidParamValue &&
+                report.location.find("Swerve Odometry Thread Priority") != std::string::npos;
+  }
+  EXPECT_EQ(reported, 1);
+  ASSERT_EQ(harness::ThreadPriorityRequests().size(), 1u) << "the refused priority was never taken";
+  EXPECT_EQ(harness::ThreadPriorityRequests()[0].priority, 1);
+}
+
 // The thread asks every odometry signal for the odometry rate when it
 // starts. A device that cannot take it yet (absent) is reported, and the
 // thread asks again after each sample until every device took the rate.

@@ -275,26 +275,34 @@ def getter_decl(s, virtual, override):
             f"  {prefix}StatusSignal<{cpp_type(s)}>& Get{s.name}(bool refresh = true){suffix};"]
 
 
+def fit(declaration):
+    """A declaration on one line, or broken after its parenthesis when longer than 120 characters."""
+    if len(declaration) <= 120:
+        return [declaration]
+    head, rest = declaration.split("(", 1)
+    return [head + "(", "      " + rest]
+
+
 def clearer_decls(faults, virtual, override):
-    prefix = "virtual " if virtual else ""
+    prefix = "[[nodiscard]] virtual " if virtual else "[[nodiscard]] "
     suffix = " = 0" if virtual else (" override" if override else "")
     out = []
     for f in faults:
         out += [f"  /// Clears the sticky {f} fault, waiting at most `timeoutSeconds`. Returns the",
                 "  /// configurator's status (reported by it when not OK).",
-                f"  {prefix}{STATUS} ClearStickyFault_{f}({SECONDS} timeoutSeconds){suffix};",
+                *fit(f"  {prefix}{STATUS} ClearStickyFault_{f}({SECONDS} timeoutSeconds){suffix};"),
                 f"  /// Clears the sticky {f} fault with the default timeout of 0.1 s.",
                 f"  {prefix}{STATUS} ClearStickyFault_{f}(){suffix};"]
     return out
 
 
 def position_decls(virtual, override):
-    prefix = "virtual " if virtual else ""
+    prefix = "[[nodiscard]] virtual " if virtual else "[[nodiscard]] "
     suffix = " = 0" if virtual else (" override" if override else "")
     return [
         "  /// Sets the mechanism position the device reports to `newValue` (turns), waiting at most",
         "  /// `timeoutSeconds`. Returns the configurator's status (reported by it when not OK).",
-        f"  {prefix}{STATUS} SetPosition({TURNS} newValue, {SECONDS} timeoutSeconds){suffix};",
+        *fit(f"  {prefix}{STATUS} SetPosition({TURNS} newValue, {SECONDS} timeoutSeconds){suffix};"),
         "  /// Sets the reported mechanism position (turns) with the default timeout of 0.1 s.",
         f"  {prefix}{STATUS} SetPosition({TURNS} newValue){suffix};",
         "  /// Clears every sticky fault of the device, waiting at most `timeoutSeconds`. Returns the",
@@ -308,7 +316,8 @@ def position_decls(virtual, override):
 def control_decls(requests, virtual, override):
     prefix = "virtual " if virtual else ""
     suffix = " = 0" if virtual else (" override" if override else "")
-    out = []
+    out = ["  // A SetControl status need not be looked at: a robot loop sends its request again every cycle,",
+           "  // and the device reports a failed send itself. It is returned for callers that act on it."]
     for r in requests:
         out += [f"  /// Sends a {r} request ({request_doc(r)}).",
                 f"  {prefix}{STATUS} SetControl(const {request_type(r)}& request){suffix};"]

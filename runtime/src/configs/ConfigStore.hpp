@@ -50,9 +50,10 @@ class ConfigStore {
   ConfigStore& operator=(const ConfigStore&) = delete;
 
   /// Merges settings (or applies actions) for a device; see c_kvor_zephrin6_set_configs.
-  int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag, bool actionFlag);
+  [[nodiscard]] int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag,
+                        bool actionFlag);
   /// The device's stored text in ascending ID order; see c_kvor_zephrin6_get_configs.
-  int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text);
+  [[nodiscard]] int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text);
 
   /// The device's stored text without any call semantics (what the program
   /// set, without the factory settings).
@@ -78,8 +79,8 @@ class ConfigStore {
  private:
   // Checks the timeout, consumes an injected failure and waits for an absent
   // device; returns the status the call ends with unless it is 0.
-  int Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds);
-  int ApplyActions(uint32_t deviceHash, std::string_view text);
+  [[nodiscard]] int Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds);
+  [[nodiscard]] int ApplyActions(uint32_t deviceHash, std::string_view text);
   bool IsDevicePresent(uint32_t deviceHash) const;
   /// Sets the value the device serves for `signalId`, when its model has it.
   void SetDeviceSignal(uint32_t deviceHash, uint16_t signalId, double value);

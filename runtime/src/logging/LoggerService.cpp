@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cassert>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <kvor/zephrin/platform/Logging.hpp>
+#include <kvor/zephrin/platform/Signals.hpp>
 
 #include "core/Clock.hpp"
 #include "core/ReportLog.hpp"
@@ -23,6 +25,12 @@
 #include "wisp/WispFileWriter.hpp"
 
 namespace kvor::zephrin::runtime::logging {
+
+// Texts longer than a record can carry are refused where they come in (user
+// signals here, devices by their registration), so the chunk builder never
+// has to refuse a record of this writer.
+static_assert(platform::can::kMaxUserSignalTextLength <= wisp::ChunkBuilder::kMaxText);
+static_assert(platform::kMaxDeviceTextLength <= wisp::ChunkBuilder::kMaxText);
 
 // Everything only the writer thread touches while a log is open.
 struct LoggerService::WriterState {
@@ -179,7 +187,18 @@ int32_t LoggerService::EnableAutoLogging(bool enable) {
 
 void LoggerService::OnDeviceCreated() {
   if (deviceSeen_.load(std::memory_order_acquire) || deviceSeen_.exchange(true)) return;
-  if (autoLogging_.load()) Start();
+  if (!autoLogging_.load()) return;
+  // No caller waits for this start's status, so a failure is reported here:
+  // otherwise the program would run without a log and never hear of it.
+  const int32_t status = Start();
+  if (status != wisp::kOK) {
+    std::string folder;
+    {
+      std::lock_guard lock(controlMutex_);
+      folder = path_;
+    }
+    reports_.Add(true, status, "Automatic logging could not start; nothing is logged.", folder, "");
+  }
 }
 
 void LoggerService::SetFrameSource(std::shared_ptr<FrameSource> source) {
@@ -299,7 +318,10 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
   // the order they were written; the last slice takes them all.
   auto upToEnd = [&](const auto& written) { return last || written.at <= upTo; };
   const auto definitions = std::find_if_not(state.definitions.begin(), state.definitions.end(), upToEnd);
-  for (auto d = state.definitions.begin(); d != definitions; ++d) state.chunk.AddUserSignalDefinition(d->record);
+  for (auto d = state.definitions.begin(); d != definitions; ++d) {
+    [[maybe_unused]] const bool added = state.chunk.AddUserSignalDefinition(d->record);
+    assert(added && "a user signal's name and units were checked against the record limit when it was written");
+  }
   state.definitions.erase(state.definitions.begin(), definitions);
   const auto samples = std::find_if_not(state.samples.begin(), state.samples.end(), upToEnd);
   for (auto s = state.samples.begin(); s != samples; ++s) state.chunk.AddUserSample(s->record);
@@ -315,7 +337,9 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
     state.newSignals.clear();
     source->CollectFrames(after, upTo, [&](const BusFrame& bus) {
       if (state.devicesSeen.insert(bus.frame.deviceHash).second) {
-        state.chunk.AddDevice({bus.frame.deviceHash, bus.deviceId, std::string(bus.model), std::string(bus.bus)});
+        [[maybe_unused]] const bool added =
+            state.chunk.AddDevice({bus.frame.deviceHash, bus.deviceId, std::string(bus.model), std::string(bus.bus)});
+        assert(added && "a device whose model or bus name is over the record limit is never registered");
       }
       if (!state.signalsSeen.test(bus.frame.signalId)) {
         state.signalsSeen.set(bus.frame.signalId);
@@ -325,14 +349,20 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
     });
     // Described after collecting, so that the source is never re-entered
     // from inside its own enumeration.
-    for (uint16_t id : state.newSignals) state.chunk.AddSignalDefinition(source->Describe(id));
+    for (uint16_t id : state.newSignals) {
+      [[maybe_unused]] const bool added = state.chunk.AddSignalDefinition(source->Describe(id));
+      assert(added && "signal names and units come from the catalogue, whose texts are short");
+    }
   }
   if (last) state.chunk.AddEnd(upTo);
 
   const bool written = state.file.WriteChunk(state.chunk);
   const auto wallNow = std::chrono::steady_clock::now();
   if (written && wallNow - state.lastSync >= std::chrono::duration<double>(kSyncPeriod)) {
-    state.file.Sync();
+    // Best effort: the chunk has already reached the operating system, which
+    // is all a killed process needs; a failed sync only widens what a power
+    // cut could take.
+    static_cast<void>(state.file.Sync());
     state.lastSync = wallNow;
   }
   if (!written && !state.writeFailed) {

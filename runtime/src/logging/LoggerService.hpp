@@ -64,21 +64,21 @@ class LoggerService {
   static constexpr const char* kDefaultPath = "./logs";
 
   /// See CANComm_SetLoggerPath.
-  int32_t SetPath(std::string_view path);
+  [[nodiscard]] int32_t SetPath(std::string_view path);
   /// See CANComm_StartLogger.
-  int32_t Start();
+  [[nodiscard]] int32_t Start();
   /// See CANComm_StopLogger.
   int32_t Stop();
   /// See CANComm_SetLoggerFlushPeriod.
-  int32_t SetFlushPeriod(double seconds);
+  [[nodiscard]] int32_t SetFlushPeriod(double seconds);
   bool IsRunning() const { return running_.load(std::memory_order_acquire); }
 
   /// See CANComm_LogUserSignal; `type` is a platform::UserDataType value.
-  int32_t LogUserSignal(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
-                        uint8_t size, double latencySeconds);
+  [[nodiscard]] int32_t LogUserSignal(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
+                                      uint8_t size, double latencySeconds);
 
   /// See LoggerManager::EnableAutoLogging.
-  int32_t EnableAutoLogging(bool enable);
+  [[nodiscard]] int32_t EnableAutoLogging(bool enable);
   /// Called whenever the program creates a device; the first call starts
   /// logging when automatic logging is on. Cheap after the first call.
   void OnDeviceCreated();

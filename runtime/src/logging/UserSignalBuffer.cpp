@@ -1,6 +1,7 @@
 #include "logging/UserSignalBuffer.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -35,6 +36,8 @@ int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, 
     }
   }
 
+  assert(!ring_.empty() && count_ <= ring_.size() &&
+         "Restart sizes the ring to at least one sample and TakeBatch swaps in one of the same size");
   if (count_ == ring_.size()) {
     head_ = (head_ + 1) % ring_.size();
     --count_;

@@ -56,8 +56,8 @@ class UserSignalBuffer {
   /// `size` must be at most the largest payload (the caller checks).
   /// @return 0, or UserSignalLimitExceeded when this would be one signal too
   /// many for the log.
-  int32_t Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data, uint8_t size,
-                 double time, double now);
+  [[nodiscard]] int32_t Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
+                               uint8_t size, double time, double now);
 
   /// Moves the pending samples and new definitions into `batch`, whose ring
   /// must be Capacity() long (it is swapped with the buffer's).

@@ -1,6 +1,7 @@
 #include "music/MusicEngine.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -56,6 +57,7 @@ MusicEngine::Orchestra* MusicEngine::Find(uint16_t id) {
 const std::vector<Tone>* MusicEngine::TrackOf(const Orchestra& orchestra, const Instrument& instrument) const {
   if (!orchestra.tune) return nullptr;
   const auto& tracks = orchestra.tune->tracks;
+  assert(!tracks.empty() && "a tune file without tracks is refused when it is read");
   const std::size_t index = instrument.track ? *instrument.track : instrument.order % tracks.size();
   return index < tracks.size() ? &tracks[index] : nullptr;
 }

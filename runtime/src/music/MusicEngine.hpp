@@ -67,29 +67,29 @@ class MusicEngine {
 
   /// Opens an orchestra and writes its handle (never 0). -1802
   /// ResourceNotAvailable when kMaxOrchestras are open.
-  int Create(uint16_t* id);
+  [[nodiscard]] int Create(uint16_t* id);
   /// Silences and closes an orchestra.
-  int Close(uint16_t id);
+  [[nodiscard]] int Close(uint16_t id);
   /// Adds an instrument, or changes the track of one already added (same
   /// bus and hash). No `track`: it takes the next track in adding order.
   /// -1802 ResourceNotAvailable beyond kMaxInstruments.
-  int AddDevice(uint16_t id, const char* network, uint32_t deviceHash, std::optional<uint16_t> track);
+  [[nodiscard]] int AddDevice(uint16_t id, const char* network, uint32_t deviceHash, std::optional<uint16_t> track);
   /// Silences and removes every instrument; playback stops and rewinds.
-  int ClearDevices(uint16_t id);
+  [[nodiscard]] int ClearDevices(uint16_t id);
   /// Loads a tune file (stopping what plays). A failed load keeps the
   /// previous music and state. Statuses as LoadTune.
-  int LoadMusic(uint16_t id, const char* path);
+  [[nodiscard]] int LoadMusic(uint16_t id, const char* path);
   /// Starts from the beginning or resumes from a pause. -1904
   /// InvalidOrchestraAction without music or without instruments.
-  int Play(uint16_t id);
+  [[nodiscard]] int Play(uint16_t id);
   /// Silences the instruments and keeps the position (nothing while not playing).
-  int Pause(uint16_t id);
+  [[nodiscard]] int Pause(uint16_t id);
   /// Silences the instruments and rewinds.
-  int Stop(uint16_t id);
+  [[nodiscard]] int Stop(uint16_t id);
   /// Writes 1 while playing, else 0.
-  int IsPlaying(uint16_t id, int* playing);
+  [[nodiscard]] int IsPlaying(uint16_t id, int* playing);
   /// Writes the position in the music, seconds (0 when stopped).
-  int GetCurrentTime(uint16_t id, double* seconds);
+  [[nodiscard]] int GetCurrentTime(uint16_t id, double* seconds);
 
   // ---- Harness ----
   /// Blocks until the thread has sent every tone due at the clock's current time.

@@ -36,24 +36,24 @@ class ReplayEngine {
   ReplayEngine& operator=(const ReplayEngine&) = delete;
 
   /// See ReplayLoadFile.
-  int32_t Load(const char* path);
+  [[nodiscard]] int32_t Load(const char* path);
   /// See ReplayCloseFile.
   int32_t Close();
   bool IsLoaded() const;
 
-  int32_t Play();
-  int32_t Pause();
+  [[nodiscard]] int32_t Play();
+  [[nodiscard]] int32_t Pause();
   /// Pauses and rewinds to the start.
-  int32_t Stop();
-  int32_t SetSpeed(double speed);
-  int32_t Step(double seconds);
+  [[nodiscard]] int32_t Stop();
+  [[nodiscard]] int32_t SetSpeed(double speed);
+  [[nodiscard]] int32_t Step(double seconds);
   /// See ReplayIsRunning: waits up to `timeoutMs` of wall time (the manual
   /// time on the manual clock).
   bool WaitUntilRunning(uint16_t timeoutMs);
 
   /// See ReplayGetUserSignal; `type` receives a platform::UserDataType value.
-  int32_t GetUserSignal(std::string_view name, std::string* units, uint8_t& type, uint8_t* data, uint8_t& size,
-                        double& timestamp) const;
+  [[nodiscard]] int32_t GetUserSignal(std::string_view name, std::string* units, uint8_t& type, uint8_t* data,
+                                      uint8_t& size, double& timestamp) const;
 
   /// The loaded log, or null.
   std::shared_ptr<const ReplayIndex> Index() const;

@@ -3,6 +3,7 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <vector>
 
@@ -197,7 +198,9 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
   const bool waiting = waitForUpdate && timeoutSeconds > 0.0 && !keys.empty();
   if (!waiting) return FillAll(keys, records, network, now, nullptr);
   if (keys.size() > 1 && !buses_.CanSynchronizeSignals(network)) {
-    FillAll(keys, records, network, now, nullptr);
+    // The records still get the latest frames; the answer is that they could
+    // not be waited for together, whatever each frame's own status.
+    static_cast<void>(FillAll(keys, records, network, now, nullptr));
     return kMultiSignalNotSupported;
   }
 
@@ -208,7 +211,8 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
     large.resize(keys.size());
     start = large.data();
   }
-  FillAll(keys, records, network, now, start);
+  // Notes the frames at the start; whether newer ones arrive decides the status.
+  static_cast<void>(FillAll(keys, records, network, now, start));
 
   const double deadline = now + timeoutSeconds;
   while (true) {
@@ -287,6 +291,7 @@ void SignalStore::ScheduleChanged() {
 
 void SignalStore::Trim(KeyState& state, double now) const {
   auto& segments = state.segments;
+  assert(!segments.empty() && "a signal key is created with its first segment and Amend never removes the last one");
   // Keep the segment of the latest frame and everything after it (reads),
   // and every segment that ends after what the log writer has recorded.
   const LatestFrame latest = FindLatest(segments, now);

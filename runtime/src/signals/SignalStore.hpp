@@ -71,19 +71,19 @@ class SignalStore {
 
   /// Fills one record per key; see c_kvor_zephrin6_get_signal for the
   /// contract. Returns a status value.
-  int Read(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, bool waitForUpdate,
-           double timeoutSeconds);
+  [[nodiscard]] int Read(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
+                         bool waitForUpdate, double timeoutSeconds);
 
   /// Applies an update frequency (0 stops the signal; others are limited to
   /// 4..1000 Hz) and marks it as chosen by the program. Returns a status.
-  int SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz);
+  [[nodiscard]] int SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz);
   /// The applied frequency of a signal, hertz.
   double AppliedFrequency(uint32_t deviceHash, uint16_t signalId) const;
   /// Sets every signal of a device the program did not choose a frequency
   /// for to `hz`. Returns a status.
-  int OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz);
+  [[nodiscard]] int OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz);
   /// Returns every signal of a device to its catalogue default. Returns a status.
-  int ResetFrequencies(std::string_view network, uint32_t deviceHash);
+  [[nodiscard]] int ResetFrequencies(std::string_view network, uint32_t deviceHash);
 
   // ---- Hooks for other runtime services ----
 
@@ -207,8 +207,8 @@ class SignalStore {
   // The helpers below run with mutex_ held; those taking a registry also
   // need the registry's lock held by the caller.
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const;
-  int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
-              FrameId* frames) const;
+  [[nodiscard]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
+                            double now, FrameId* frames) const;
   bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const;
   double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const;
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;

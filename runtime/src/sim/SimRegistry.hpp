@@ -62,15 +62,15 @@ class SimRegistry {
   /// Registers a simulated device, or finds the device objects of an
   /// existing one again (a second object on another bus). Returns 0, 1202
   /// SimDeviceAlreadyExists, or -1002 InvalidParamValue for an unknown type.
-  int32_t Create(int32_t deviceType, int32_t deviceId);
+  [[nodiscard]] int32_t Create(int32_t deviceType, int32_t deviceId);
   /// Applies one physics input. Returns 0; 1200 SimDeviceNotFound; 1201
   /// SimPhysicsTypeNotSupported for a name the device type does not have;
   /// -1002 InvalidParamValue (reported) for a value that is not finite or a
   /// move past the largest double. A refused input changes nothing.
-  int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
-  int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
+  [[nodiscard]] int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
   /// The status of the device's most recent call (1200 for an unknown device).
   int32_t LastError(int32_t deviceType, int32_t deviceId) const;
 
@@ -99,8 +99,8 @@ class SimRegistry {
   /// when a position or a signal would not stay finite.
   bool Apply(const InputRule& rule, Device& device, double value);
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
-  int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
-                 const char* why);
+  [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name,
+                               double value, const char* why);
   void SetSignal(const Device& device, uint16_t signalId, double value);
 
   devices::DeviceRegistry& devices_;

@@ -68,7 +68,7 @@ class WispChunkReader {
  private:
   struct ChunkHeader;
 
-  int32_t ReadHeader();
+  [[nodiscard]] int32_t ReadHeader();
   /// Ends the read: `what` says what was damaged and where. @return false.
   bool Damage(std::string what);
   /// Reads the header of the chunk at `start` and checks its sizes against

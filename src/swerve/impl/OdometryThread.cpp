@@ -27,6 +27,17 @@ constexpr units::time::second_t kMaxLatency{0.3};
 constexpr double kReplayWaitSeconds = 0.1;
 constexpr int kStartPriority = 1;
 
+// Asks the runtime for real-time `priority` on the odometry thread. The
+// runtime refuses a priority outside 1 to 99 and the thread keeps the one it
+// had; nobody else would hear of it, so the refusal is reported here.
+void RequestPriority(std::thread& thread, int priority, const hardware::ParentDevice& gyro) {
+  const StatusCode status = kvor::zephrin::runtime::SetThreadSchedPriority(thread, priority, true);
+  if (!status.IsOK()) {
+    kvor::zephrin6::internal::ReportStatus(status,
+                                           gyro.GetDeviceIdentifier().ToString() + " Swerve Odometry Thread Priority");
+  }
+}
+
 }  // namespace
 
 Thread::OdometryThread(SwerveDrivetrainImpl& drivetrain) : drivetrain_(drivetrain) {
@@ -86,7 +97,7 @@ void Thread::Run() {
   threadId_.store(std::this_thread::get_id());
   hasPreviousSample_ = false;
   RequestFrequency();
-  kvor::zephrin::runtime::SetThreadSchedPriority(thread_, kStartPriority, true);
+  RequestPriority(thread_, kStartPriority, *drivetrain_.gyro_);
   appliedPriority_ = kStartPriority;
   while (running_.load()) {
     // In replay the samples follow the log: a paused log holds the thread
@@ -137,7 +148,8 @@ StatusCode Thread::Sample(bool wait) {
   if (wait) {
     const int requested = requestedPriority_.load();
     if (requested != appliedPriority_) {
-      kvor::zephrin::runtime::SetThreadSchedPriority(thread_, requested, true);
+      // A refused priority counts as applied too, so it is reported once.
+      RequestPriority(thread_, requested, *drivetrain.gyro_);
       appliedPriority_ = requested;
     }
   }

@@ -174,7 +174,9 @@ StatusCode SwerveDrivetrainImpl::ConfigNeutralMode(signals::NeutralModeValue mod
 void SwerveDrivetrainImpl::TareEverything() {
   ModuleLock lock(*this);
   for (std::size_t i = 0; i < modules_.size(); ++i) {
-    modules_[i]->ResetPosition();
+    // A drive that refuses is reported by its configurator; odometry restarts
+    // from the positions read next, whatever they are, so the pose holds.
+    static_cast<void>(modules_[i]->ResetPosition());
     modulePositions_[i] = modules_[i]->GetPosition(true);
   }
   poseEstimator_.ResetPosition(HeadingFromDegrees(yaw_.GetValueAsDouble()), modulePositions_, Pose2d());

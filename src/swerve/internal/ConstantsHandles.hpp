@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace kvor::zephrin6::swerve::internal {
 
@@ -46,6 +47,15 @@ struct _swerve_module_constants_arr_t {
   /// `count` records, in the same block.
   kvor::zephrin6::swerve::internal::CModuleConstants* records;
 };
+
+// free() runs no destructor, so nothing in a handle may need one: a
+// configuration type that came to own memory (a string, a vector) would leak
+// it with every released handle.
+static_assert(std::is_trivially_destructible_v<kvor::zephrin6::swerve::internal::CModuleConstants>,
+              "module constants are released with free: their configuration types must not need a destructor");
+static_assert(std::is_trivially_destructible_v<_swerve_drivetrain_constants_t> &&
+                  std::is_trivially_destructible_v<_swerve_module_constants_arr_t>,
+              "constants handles are released with free: they must not need a destructor");
 
 namespace kvor::zephrin6::swerve::internal {
 

@@ -33,13 +33,15 @@ class ZEPHRIN6_API ParentConfigurator {
   /// true for one-shot actions, false for settings). Runs the frequency watch.
   /// Returns the runtime's status; it is reported with " Apply Config" unless
   /// it is 0 or -10032 TimeoutCannotBeZero.
-  kvor::zephrin::StatusCode SetConfigsPrivate(const std::string& configText, units::time::second_t timeoutSeconds,
-                                              bool firstFlag, bool actionFlag) const;
+  [[nodiscard]] kvor::zephrin::StatusCode SetConfigsPrivate(const std::string& configText,
+                                                            units::time::second_t timeoutSeconds, bool firstFlag,
+                                                            bool actionFlag) const;
   /// Reads the device's config text into `configText`, blocking for at most
   /// `timeoutSeconds`; `configText` is replaced only when a text comes back.
   /// Runs the frequency watch. Returns the runtime's status; any non-zero
   /// status (-10032 for a zero timeout included) is reported with " Refresh Config".
-  kvor::zephrin::StatusCode GetConfigsPrivate(std::string& configText, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode GetConfigsPrivate(std::string& configText,
+                                                            units::time::second_t timeoutSeconds) const;
   /// The frequency watch: counts this as a config call and reports warning
   /// 10002 FrequentConfigCalls (location " Config") when calls less than 1 s
   /// apart have gone on for more than 3 s. Calls in the first 5 s after
@@ -59,12 +61,15 @@ class ZEPHRIN6_API ParentConfigurator {
   ~ParentConfigurator() = default;
 
   /// Applies a group: SetConfigsPrivate(configs.Serialize(), timeout, false, false).
-  kvor::zephrin::StatusCode ApplyConfig(const ParentConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ApplyConfig(const ParentConfiguration& configs,
+                                                      units::time::second_t timeoutSeconds) const;
   /// Refreshes a group: GetConfigsPrivate, then configs.Deserialize of the text.
-  kvor::zephrin::StatusCode RefreshConfig(ParentConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode RefreshConfig(ParentConfiguration& configs,
+                                                        units::time::second_t timeoutSeconds) const;
   /// Sends the action `configId` with `value` (in the action's unit) as one
   /// double piece with the action flag set.
-  kvor::zephrin::StatusCode SendAction(int configId, double value, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode SendAction(int configId, double value,
+                                                     units::time::second_t timeoutSeconds) const;
 
  private:
   // Updates the watch for a call at `now`; true when the warning is due. The

@@ -101,13 +101,15 @@ class ZEPHRIN6_API ParentDevice {
   /// @param optimizedFrequency frequency for those signals, hertz (0 stops them).
   /// @param timeout how long the device may take to confirm, seconds.
   /// @return the runtime's status (-1003 RxTimeout for an absent device).
-  kvor::zephrin::StatusCode OptimizeBusUtilization(units::frequency::hertz_t optimizedFrequency = units::frequency::hertz_t{0},
-                                                   units::time::second_t timeout = units::time::second_t{0.1});
+  [[nodiscard]] kvor::zephrin::StatusCode OptimizeBusUtilization(
+      units::frequency::hertz_t optimizedFrequency = units::frequency::hertz_t{0},
+      units::time::second_t timeout = units::time::second_t{0.1});
   /// Returns every signal of the device to its default update frequency.
   /// Nothing is reported.
   /// @param timeout how long the device may take to confirm, seconds.
   /// @return the runtime's status.
-  kvor::zephrin::StatusCode ResetSignalFrequencies(units::time::second_t timeout = units::time::second_t{0.1});
+  [[nodiscard]] kvor::zephrin::StatusCode ResetSignalFrequencies(
+      units::time::second_t timeout = units::time::second_t{0.1});
 
  protected:
   /// The cached signal of `signalId`, created on first use (see LookupCommon).

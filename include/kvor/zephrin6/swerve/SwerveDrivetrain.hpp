@@ -134,7 +134,9 @@ class SwerveDrivetrain {
 
   /// Sets the neutral mode of every drive motor (0.1 s timeout each).
   /// @return the first failing module's status, else OK.
-  kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode) { return impl_->ConfigNeutralMode(mode); }
+  [[nodiscard]] kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode) {
+    return impl_->ConfigNeutralMode(mode);
+  }
   /// Zeroes the drive positions and restarts odometry at the origin; a
   /// start-up operation that waits for fresh module readings.
   void TareEverything() { impl_->TareEverything(); }

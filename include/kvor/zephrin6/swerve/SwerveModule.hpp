@@ -78,7 +78,7 @@ class SwerveModule {
     module_->Apply(request);
   }
   /// Sets the drive motor's position to 0. @return the device's status.
-  kvor::zephrin::StatusCode ResetPosition() const { return module_->ResetPosition(); }
+  [[nodiscard]] kvor::zephrin::StatusCode ResetPosition() const { return module_->ResetPosition(); }
 
   /// The module behind the view. Using it from a thread other than the
   /// odometry thread needs the drivetrain's LockModules for the duration.

@@ -120,7 +120,8 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// Whether the thread is running.
     bool IsRunning() const noexcept { return running_.load(std::memory_order_acquire); }
     /// Asks for real-time priority `priority` (1 to 99); the thread applies
-    /// it after its next sample.
+    /// it after its next sample, or reports the runtime's refusal of one
+    /// outside that range and keeps the priority it had.
     void SetThreadPriority(int priority) noexcept { requestedPriority_.store(priority); }
     /// True once more than two samples read every signal in time.
     bool IsOdometryValid() const noexcept { return successfulDaqs_.load() > 2; }
@@ -132,7 +133,7 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// themselves. @return the read's status (counted like the thread's
     ///         samples), or TaskIsBusy (-100) without doing anything while the
     ///         thread runs.
-    kvor::zephrin::StatusCode RunOnce();
+    [[nodiscard]] kvor::zephrin::StatusCode RunOnce();
 
    private:
     void Run();
@@ -236,7 +237,7 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// Sets the neutral mode of every drive motor, module by module, each with
   /// a 0.1 s timeout; a failing module does not stop the others.
   /// @return the first failing module's status, else OK.
-  kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode);
+  [[nodiscard]] kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode);
 
   /// Zeroes every drive position, re-reads the modules (waiting up to 0.05 s
   /// each) and restarts odometry at the origin with the current gyro

@@ -143,14 +143,15 @@ class ZEPHRIN6_API SwerveModuleImpl {
 
   /// Sets the drive motor's position to 0 rotations (the device's default
   /// config timeout). @return the device's status.
-  kvor::zephrin::StatusCode ResetPosition();
+  [[nodiscard]] kvor::zephrin::StatusCode ResetPosition();
 
   /// Reads the drive motor's MotorOutput configuration, sets its neutral mode
   /// to `mode` and applies it, each waiting at most `timeout` seconds. On a
   /// failure prints "RapaxQ ID <id> failed config neutral mode with error
   /// <status name>" to standard output.
   /// @return OK, or the status of the read or apply that failed.
-  kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode, units::time::second_t timeout);
+  [[nodiscard]] kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode,
+                                                            units::time::second_t timeout);
 
   /// The drive velocity to command for `velocity` (drive motor rotations per
   /// second) while the azimuth is heading for `targetAngle` (rotations): the
