@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "swerve/internal/ArgumentCheck.hpp"
-#include "swerve/internal/CStyleExtras.hpp"
-#include "swerve/internal/CallbackScope.hpp"
-#include "swerve/internal/ConstantsHandles.hpp"
-#include "swerve/internal/DrivetrainRegistry.hpp"
+#include "cinterface/internal/ArgumentCheck.hpp"
+#include "cinterface/internal/CStyleExtras.hpp"
+#include "cinterface/internal/CallbackScope.hpp"
+#include "cinterface/internal/ConstantsHandles.hpp"
+#include "cinterface/internal/DrivetrainRegistry.hpp"
 
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::swerve::Pose2d;
@@ -31,7 +31,7 @@ using kvor::zephrin6::swerve::Translation2d;
 using kvor::zephrin6::swerve::impl::ControlParameters;
 using kvor::zephrin6::swerve::impl::SwerveDrivetrainImpl;
 using kvor::zephrin6::swerve::impl::SwerveModuleImpl;
-namespace internal = kvor::zephrin6::swerve::internal;
+namespace internal = kvor::zephrin6::cinterface;
 namespace swerve = kvor::zephrin6::swerve;
 namespace signals = kvor::zephrin6::signals;
 
@@ -112,7 +112,7 @@ template <typename Result, typename Function>
 Result WithModule(int id, std::size_t index, Result absent, Function&& function) {
   return Registry().With(id, absent, [&](SwerveDrivetrainImpl& drivetrain) -> Result {
     if (index >= drivetrain.GetModules().size()) return absent;
-    auto lock = drivetrain.LockModules();
+    SwerveDrivetrainImpl::ModuleLock lock(drivetrain);
     return function(*drivetrain.GetModules()[index]);
   });
 }
@@ -161,7 +161,7 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
 
 }  // namespace
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 _swerve_drivetrain_constants_t* CreateDrivetrainConstantsCopyingName(std::string_view canBusName, int auklet2Id) {
   return NewDrivetrainConstants(canBusName, true, auklet2Id);
@@ -187,7 +187,7 @@ bool GetState(int id, _swerve_drive_state_t& out, std::size_t capacity) {
   });
 }
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface
 
 extern "C" {
 
