@@ -5,7 +5,9 @@
 # without holding it, or a function that takes a lock its caller already
 # holds fails the build. First it checks that the analysis is really on: a
 # small program with one wrong lock must fail to compile, and the same
-# program with the lock right must compile.
+# program with the lock right must compile. Clang's other warnings count as
+# errors too, except its advice against & on booleans: the geometry's
+# finiteness checks use it on purpose, to check every value without a branch.
 # Needs clang++ (installed by scripts/install-deps.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

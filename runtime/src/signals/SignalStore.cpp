@@ -342,7 +342,8 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (auto& [key, state] : states_) {
     if (SignalKeyDeviceHash(key) != deviceHash) continue;
-    Amend(state, now, [&](Segment& s) { s.hz = DefaultHz(SignalKeySignalId(key), device.modelMask); });
+    const double hz = DefaultHz(SignalKeySignalId(key), device.modelMask);
+    Amend(state, now, [hz](Segment& s) { s.hz = hz; });
     state.hzChosen = false;
   }
   ScheduleChanged();

@@ -193,8 +193,9 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     requires std::derived_from<Request, requests::SwerveRequest>
   void SetControl(const Request& request) {
     kvor::zephrin::LockGuard lock(stateMutex_);
-    if (installedRequest_ != nullptr && typeid(*installedRequest_) == typeid(Request)) {
-      static_cast<Request&>(*installedRequest_) = request;
+    if (requests::SwerveRequest* installed = installedRequest_.get();
+        installed != nullptr && typeid(*installed) == typeid(Request)) {
+      static_cast<Request&>(*installed) = request;
       return;
     }
     auto copy = std::make_shared<Request>(request);
