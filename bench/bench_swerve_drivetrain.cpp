@@ -149,7 +149,7 @@ BENCHMARK(BM_SampleModulePositions);
 // Part: FieldCentric applied to 4 modules, 8 control sends.
 void BM_SampleFieldCentric(benchmark::State& state) {
   Drivetrain drivetrain;
-  const auto& parameters = drivetrain.impl->GetControlParameters();
+  const auto parameters = drivetrain.impl->GetControlParameters();
   const auto& modules = drivetrain.impl->GetModules();
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {

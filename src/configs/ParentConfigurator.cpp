@@ -49,7 +49,7 @@ void ParentConfigurator::ReportFrequent() const {
 void ParentConfigurator::ReportIfFrequent() const {
   bool frequent;
   {
-    std::lock_guard lock(lock_);
+    kvor::zephrin::LockGuard lock(lock_);
     frequent = CountCall(utils::GetCurrentTimeSeconds());
   }
   if (frequent) ReportFrequent();
@@ -60,7 +60,7 @@ StatusCode ParentConfigurator::SetConfigsPrivate(const std::string& configText, 
   StatusCode status;
   bool frequent;
   {
-    std::lock_guard lock(lock_);
+    kvor::zephrin::LockGuard lock(lock_);
     status = Wrappers::Device_SetConfigValues(deviceIdentifier_.GetNetwork().c_str(),
                                               static_cast<int>(deviceIdentifier_.GetDeviceHash()),
                                               timeoutSeconds.value(), configText, firstFlag, actionFlag);
@@ -77,7 +77,7 @@ StatusCode ParentConfigurator::GetConfigsPrivate(std::string& configText, units:
   StatusCode status;
   bool frequent;
   {
-    std::lock_guard lock(lock_);
+    kvor::zephrin::LockGuard lock(lock_);
     status = Wrappers::Device_GetConfigValues(deviceIdentifier_.GetNetwork().c_str(),
                                               static_cast<int>(deviceIdentifier_.GetDeviceHash()),
                                               timeoutSeconds.value(), configText);

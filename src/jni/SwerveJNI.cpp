@@ -23,12 +23,12 @@
 #include "jni/internal/DoubleElements.hpp"
 #include "jni/internal/FieldIds.hpp"
 #include "jni/internal/JavaState.hpp"
-#include "swerve/internal/CStyleExtras.hpp"
+#include "cinterface/internal/CStyleExtras.hpp"
 
 namespace {
 
 using namespace kvor::zephrin6::jni;
-namespace cstyle = kvor::zephrin6::swerve::internal;
+namespace cstyle = kvor::zephrin6::cinterface;
 
 bool HasLength3(JNIEnv* env, jdoubleArray array) { return array != nullptr && env->GetArrayLength(array) == 3; }
 

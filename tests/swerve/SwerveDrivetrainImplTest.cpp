@@ -12,6 +12,7 @@
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <atomic>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <thread>
@@ -335,6 +336,10 @@ TEST_F(SwerveDrivetrainImplTest, ServesAnotherThreadWhileSampling) {
       rig->AddVisionMeasurement(MakePose(1.0, 1.0, 0.0), second_t{harness::Now()}, {0.5, 0.5, 0.5});
       (void)rig->SamplePoseAt(second_t{harness::Now() - 0.02});
       (void)rig->GetState();
+      // The last sample's parameters, as a copy taken under the state lock
+      // (a reference to the drivetrain's own would be read as a sample
+      // writes it).
+      EXPECT_TRUE(std::isfinite(rig->GetControlParameters().updatePeriod.value()));
       {
         auto lock = rig->LockModules();
         (void)rig->GetModules()[k % 4]->GetCurrentState();

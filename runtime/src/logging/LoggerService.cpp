@@ -62,7 +62,7 @@ LoggerService::LoggerService(Clock& clock, devices::DeviceRegistry& devices, sig
       source_(MakeStoreFrameSource(signals)),
       writerState_(std::make_unique<WriterState>()) {
   clockListener_ = clock_.AddListener([this] {
-    std::lock_guard lock(stateMutex_);
+    LockGuard lock(stateMutex_);
     stateCv_.notify_all();
   });
   deviceListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord&) { OnDeviceCreated(); });
@@ -76,19 +76,19 @@ LoggerService::~LoggerService() {
 
 void LoggerService::Shutdown() {
   StopWriter();
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   shutDown_ = true;
 }
 
 int32_t LoggerService::SetPath(std::string_view path) {
   if (path.empty()) return wisp::kInvalidParamValue;
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   path_ = std::string(path);
   return wisp::kOK;
 }
 
 int32_t LoggerService::Start() {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   if (running_.load()) return wisp::kOK;
   if (shutDown_) return wisp::kLoggerNotRunning;
 
@@ -115,7 +115,7 @@ int32_t LoggerService::Start() {
   buffer_.Restart(capacity_);
   double period = 0.0;
   {
-    std::lock_guard stateLock(stateMutex_);
+    LockGuard stateLock(stateMutex_);
     stopRequested_ = false;
     flushUpTo_ = -std::numeric_limits<double>::infinity();
     periodChanges_.clear();
@@ -138,7 +138,7 @@ int32_t LoggerService::SetFlushPeriod(double seconds) {
     return wisp::kInvalidParamValue;
   }
   const double now = clock_.Now();
-  std::lock_guard lock(stateMutex_);
+  LockGuard lock(stateMutex_);
   flushPeriod_ = seconds;
   // The running log takes the new period from this time on, wherever its
   // writer is: a writer waiting on the old, longer period picks it up now.
@@ -150,11 +150,11 @@ int32_t LoggerService::SetFlushPeriod(double seconds) {
 }
 
 int32_t LoggerService::StopWriter() {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   if (!running_.load()) return wisp::kOK;
   running_.store(false, std::memory_order_release);
   {
-    std::lock_guard stateLock(stateMutex_);
+    LockGuard stateLock(stateMutex_);
     stopRequested_ = true;
   }
   stateCv_.notify_all();
@@ -203,35 +203,35 @@ void LoggerService::OnDeviceCreated() {
 
 void LoggerService::SetFrameSource(std::shared_ptr<FrameSource> source) {
   if (!source) source = MakeStoreFrameSource(signals_);
-  std::lock_guard lock(sourceMutex_);
+  LockGuard lock(sourceMutex_);
   source_ = std::move(source);
 }
 
 std::string LoggerService::CurrentFile() const {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   return currentFile_;
 }
 
 std::string LoggerService::LastFile() const {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   return lastFile_;
 }
 
 uint64_t LoggerService::DroppedSamples() const { return buffer_.TotalDropped(); }
 
 void LoggerService::SetBufferCapacity(std::size_t samples) {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   capacity_ = std::max<std::size_t>(samples, 1);
 }
 
 void LoggerService::AwaitWritten() {
   const double now = clock_.Now() - kOpenInstant;
-  std::unique_lock lock(stateMutex_);
+  UniqueLock lock(stateMutex_);
   // The writer ends a chunk here rather than at its next boundary; it
   // publishes its progress and notifies after every wake-up.
   flushUpTo_ = std::max(flushUpTo_, now);
   stateCv_.notify_all();
-  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
+  lock.Wait(stateCv_, [&]() ZEPHRIN_REQUIRES(stateMutex_) { return !running_.load() || writtenUpTo_ >= now; });
 }
 
 void LoggerService::WriterLoop(double startTime, double period) {
@@ -264,10 +264,11 @@ void LoggerService::WriterLoop(double startTime, double period) {
     double now = 0.0;
     double flushUpTo = 0.0;
     {
-      std::unique_lock lock(stateMutex_);
-      clock_.WaitUntil(lock, stateCv_, sliceEnd() + kOpenInstant + Clock::kTolerance, [&] {
-        return stopRequested_ || flushUpTo_ > written || !periodChanges_.empty();
-      });
+      UniqueLock lock(stateMutex_);
+      clock_.WaitUntil(lock, stateCv_, sliceEnd() + kOpenInstant + Clock::kTolerance,
+                       [&]() ZEPHRIN_REQUIRES(stateMutex_) {
+                         return stopRequested_ || flushUpTo_ > written || !periodChanges_.empty();
+                       });
       // The time first, then what was asked before it: a change of period
       // made before the clock reached `now` is in the list.
       now = clock_.Now();
@@ -301,7 +302,7 @@ void LoggerService::WriterLoop(double startTime, double period) {
     }
     signals_.SetRecordedUpTo(written);
     {
-      std::lock_guard lock(stateMutex_);
+      LockGuard lock(stateMutex_);
       writtenUpTo_ = written;
     }
     stateCv_.notify_all();
@@ -330,7 +331,7 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
 
   std::shared_ptr<FrameSource> source;
   {
-    std::lock_guard lock(sourceMutex_);
+    LockGuard lock(sourceMutex_);
     source = source_;
   }
   if (source && upTo > after) {

@@ -15,7 +15,7 @@ UserSignalBuffer::UserSignalBuffer(std::size_t capacity) { Restart(capacity); }
 
 int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
                                  uint8_t size, double time, double now) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto found = byName_.find(name);
   uint16_t index = 0;
   if (found != byName_.end() && definitions_[found->second].record.type == type &&
@@ -57,7 +57,7 @@ int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, 
 
 void UserSignalBuffer::TakeBatch(Batch& batch) {
   batch.definitions.clear();
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   batch.definitions.assign(definitions_.begin() + static_cast<std::ptrdiff_t>(definitionsTaken_), definitions_.end());
   definitionsTaken_ = definitions_.size();
   batch.ring.resize(ring_.size());
@@ -68,7 +68,7 @@ void UserSignalBuffer::TakeBatch(Batch& batch) {
 }
 
 void UserSignalBuffer::Restart(std::size_t capacity) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   byName_.clear();
   definitions_.clear();
   definitionsTaken_ = 0;
@@ -78,12 +78,12 @@ void UserSignalBuffer::Restart(std::size_t capacity) {
 }
 
 std::size_t UserSignalBuffer::Capacity() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return ring_.size();
 }
 
 uint64_t UserSignalBuffer::TotalDropped() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return totalDropped_;
 }
 

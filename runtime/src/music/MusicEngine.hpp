@@ -26,11 +26,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "music/TuneFile.hpp"
 
@@ -119,38 +120,39 @@ class MusicEngine {
   // What the clock listener wakes; shared so that a listener call racing with
   // the engine's destruction never touches freed memory.
   struct Sync {
-    std::mutex mutex;
+    Mutex mutex;
     std::condition_variable wake;
   };
 
-  Orchestra* Find(uint16_t id);
+  // An Orchestra lives in orchestras_: the helpers that change one run
+  // under the engine's mutex as well.
+  Orchestra* Find(uint16_t id) ZEPHRIN_REQUIRES(sync_->mutex);
   const std::vector<Tone>* TrackOf(const Orchestra& orchestra, const Instrument& instrument) const;
   /// Clock time of music time `ms` for a playing orchestra. Every due check
   /// and every wait uses this one expression, so a wait never ends a hair
   /// before the event it waited for.
   static double ClockTimeOf(const Orchestra& orchestra, uint64_t ms);
   bool HasEnded(const Orchestra& orchestra, double now) const;
-  void Advance(Orchestra& orchestra, double now);
+  void Advance(Orchestra& orchestra, double now) ZEPHRIN_REQUIRES(sync_->mutex);
   double NextEvent(const Orchestra& orchestra) const;
-  void Silence(Orchestra& orchestra);
-  void Rewind(Orchestra& orchestra);
-  void Seek(const Orchestra& orchestra, Instrument& instrument, uint64_t ms) const;
+  void Silence(Orchestra& orchestra) ZEPHRIN_REQUIRES(sync_->mutex);
+  void Rewind(Orchestra& orchestra) ZEPHRIN_REQUIRES(sync_->mutex);
+  void Seek(const Orchestra& orchestra, Instrument& instrument, uint64_t ms) const ZEPHRIN_REQUIRES(sync_->mutex);
   void Send(const Instrument& instrument, double hz);
-  void StartThreadLocked();
-  void Run();
+  void StartThread() ZEPHRIN_REQUIRES(sync_->mutex);
+  void Run() ZEPHRIN_EXCLUDES(sync_->mutex);
 
   Clock& clock_;
   ControlRecorder& controls_;
   std::shared_ptr<Sync> sync_;
   int listener_ = 0;
-  // Everything below is guarded by sync_->mutex.
   std::condition_variable caughtUp_;  // a pass of the thread finished
-  std::map<uint16_t, Orchestra> orchestras_;
-  uint16_t nextId_ = 1;
-  bool changed_ = false;   // something the thread must look at again
-  bool stopping_ = false;
-  uint64_t passes_ = 0;    // passes of the thread over the orchestras
-  std::thread thread_;
+  std::map<uint16_t, Orchestra> orchestras_ ZEPHRIN_GUARDED_BY(sync_->mutex);
+  uint16_t nextId_ ZEPHRIN_GUARDED_BY(sync_->mutex) = 1;
+  bool changed_ ZEPHRIN_GUARDED_BY(sync_->mutex) = false;  // something the thread must look at again
+  bool stopping_ ZEPHRIN_GUARDED_BY(sync_->mutex) = false;
+  uint64_t passes_ ZEPHRIN_GUARDED_BY(sync_->mutex) = 0;  // passes of the thread over the orchestras
+  std::thread thread_ ZEPHRIN_GUARDED_BY(sync_->mutex);
 };
 
 }  // namespace kvor::zephrin::runtime::music

@@ -26,13 +26,13 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
 #include "sim/PhysicsInputs.hpp"
@@ -90,27 +90,29 @@ class SimRegistry {
     int32_t lastError = 0;
   };
 
-  Device* Find(int32_t deviceType, int32_t deviceId);
-  const Device* Find(int32_t deviceType, int32_t deviceId) const;
+  // A Device lives in simulated_: the helpers that take one run under
+  // mutex_ as well.
+  Device* Find(int32_t deviceType, int32_t deviceId) ZEPHRIN_REQUIRES(mutex_);
+  const Device* Find(int32_t deviceType, int32_t deviceId) const ZEPHRIN_REQUIRES(mutex_);
   /// Looks up the device objects of (type, ID) and gives newly found ones
   /// the signal values the simulated device already has.
-  void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device);
+  void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device) ZEPHRIN_REQUIRES(mutex_);
   /// Moves the device's signals as `rule` says; false, changing nothing,
   /// when a position or a signal would not stay finite.
-  bool Apply(const InputRule& rule, Device& device, double value);
+  bool Apply(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
-  [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name,
-                               double value, const char* why);
-  void SetSignal(const Device& device, uint16_t signalId, double value);
+  [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
+                 const char* why) ZEPHRIN_REQUIRES(mutex_);
+  void SetSignal(const Device& device, uint16_t signalId, double value) ZEPHRIN_REQUIRES(mutex_);
 
   devices::DeviceRegistry& devices_;
   signals::SignalStore& store_;
   firmware::FirmwareService& firmware_;
   ReportLog& reports_;
 
-  mutable std::mutex mutex_;
-  std::map<Key, Device> simulated_;
-  std::vector<harness::SimDevice> creationOrder_;
+  mutable Mutex mutex_;
+  std::map<Key, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::sim

@@ -13,7 +13,7 @@
 // types on the given bus) and its copies of their signals; it is not
 // copyable, since the signal copies refer back to the motors. It is not
 // synchronised: the drivetrain drives it from its odometry thread and serves
-// other threads under its own locks (SwerveDrivetrainImpl::LockModules).
+// other threads under its own locks (SwerveDrivetrainImpl::ModuleLock).
 // Control-send failures are not examined here (each device reports its own).
 
 #include <kvor/zephrin/StatusCodes.hpp>
