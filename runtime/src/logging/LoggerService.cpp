@@ -194,7 +194,7 @@ void LoggerService::OnDeviceCreated() {
   if (status != wisp::kOK) {
     std::string folder;
     {
-      std::lock_guard lock(controlMutex_);
+      LockGuard lock(controlMutex_);
       folder = path_;
     }
     reports_.Add(true, status, "Automatic logging could not start; nothing is logged.", folder, "");

@@ -51,7 +51,7 @@ struct _swerve_module_constants_arr_t {
 // free() runs no destructor, so nothing in a handle may need one: a
 // configuration type that came to own memory (a string, a vector) would leak
 // it with every released handle.
-static_assert(std::is_trivially_destructible_v<kvor::zephrin6::swerve::internal::CModuleConstants>,
+static_assert(std::is_trivially_destructible_v<kvor::zephrin6::cinterface::CModuleConstants>,
               "module constants are released with free: their configuration types must not need a destructor");
 static_assert(std::is_trivially_destructible_v<_swerve_drivetrain_constants_t> &&
                   std::is_trivially_destructible_v<_swerve_module_constants_arr_t>,

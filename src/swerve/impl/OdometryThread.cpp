@@ -2,8 +2,11 @@
 
 #include <kvor/zephrin/platform/Threads.hpp>
 #include <kvor/zephrin6/core/WispReplay.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 
 #include <chrono>
+
+#include "core/internal/Report.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -77,7 +80,7 @@ void Thread::Run() {
   threadId_.store(std::this_thread::get_id());
   drivetrain_.RestartPeriods();
   bool frequencyApplied = drivetrain_.RequestOdometryFrequency();
-  kvor::zephrin::runtime::SetThreadSchedPriority(OwnThread(), kStartPriority, true);
+  RequestPriority(OwnThread(), kStartPriority, drivetrain_.GetAuklet2());
   int appliedPriority = kStartPriority;
   const bool devicesPace = drivetrain_.IsOnCANFD();
   const auto period = std::chrono::duration<double>(1.0 / drivetrain_.GetOdometryFrequency().value());
@@ -93,7 +96,8 @@ void Thread::Run() {
     sampled = true;
     const int requested = requestedPriority_.load();
     if (requested != appliedPriority) {
-      kvor::zephrin::runtime::SetThreadSchedPriority(OwnThread(), requested, true);
+      // A refused priority counts as applied too, so it is reported once.
+      RequestPriority(OwnThread(), requested, drivetrain_.GetAuklet2());
       appliedPriority = requested;
     }
     // A device that kept its own rate makes every sample wait for its
