@@ -85,11 +85,11 @@ TEST_F(LogCheckTest, GapsLongerThanThreeFramePeriodsAreCountedPerSignal) {
   WispFileWriter writer;
   ASSERT_TRUE(writer.Open(path, 1.0, 1765000000));
   ChunkBuilder chunk;
-  chunk.AddDevice({0x51, 4, "rapax q", "drivebus"});
-  chunk.AddSignalDefinition({2045, "Velocity", "turns/s"});
-  chunk.AddSignalDefinition({2046, "Position", "turns"});
-  chunk.AddSignalDefinition({635, "ResetFlags", ""});
-  chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"});
+  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({2045, "Velocity", "turns/s"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({2046, "Position", "turns"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({635, "ResetFlags", ""}));
+  ASSERT_TRUE(chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"}));
   auto frame = [&](uint16_t id, double t) { chunk.AddFrame({0x51, id, {t, t, t, 0.0, 0, id}}); };
   for (int i = 0; i <= 200; ++i) {
     const double t = 1.0 + i * 0.01;
