@@ -40,6 +40,7 @@
 #include <filesystem>
 #include <memory>
 #include <numbers>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -107,11 +108,16 @@ std::unique_ptr<SwerveDrivetrainImpl> BuildDrivetrain(const std::vector<Constant
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
     steer.ClosedLoopGeneral.ContinuousWrap = true;
-    static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor()).GetConfigurator().Apply(steer);
+    auto& steerMotor = static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor());
+    // Without its gains the steer would not hold an azimuth: the loops would
+    // time a drivetrain that does not drive.
+    if (!steerMotor.GetConfigurator().Apply(steer).IsOK()) throw std::runtime_error("a steer motor refused its gains");
   }
   signals.push_back(&drivetrain->GetAuklet2().GetYaw(false));
   signals.push_back(&drivetrain->GetAuklet2().GetAngularVelocityZWorld(false));
-  kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(units::frequency::hertz_t{250.0}, signals);
+  if (!kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(units::frequency::hertz_t{250.0}, signals).IsOK()) {
+    throw std::runtime_error("the odometry signals refused 250 Hz");
+  }
   return drivetrain;
 }
 
@@ -187,8 +193,11 @@ struct RecordedLog {
     harness::SetReportEcho(false);
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("zephrin_bench_swerve_sim_" + std::to_string(::getpid()));
-    kvor::zephrin6::SignalLogger::SetPath(folder.c_str());
-    kvor::zephrin6::SignalLogger::Start();
+    // The replay benchmarks time this log; without it they would time nothing.
+    if (!kvor::zephrin6::SignalLogger::SetPath(folder.c_str()).IsOK() ||
+        !kvor::zephrin6::SignalLogger::Start().IsOK()) {
+      throw std::runtime_error("the log does not start");
+    }
     {
       SimulatedRobot robot;
       while (robot.tick < 10000) {
@@ -197,7 +206,7 @@ struct RecordedLog {
       }
       harness::AdvanceTime(0.1);
     }
-    kvor::zephrin6::SignalLogger::Stop();
+    if (!kvor::zephrin6::SignalLogger::Stop().IsOK()) throw std::runtime_error("the log does not stop");
     file = harness::LastLogFile();
     harness::Reset();
   }

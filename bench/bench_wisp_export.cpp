@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -146,8 +147,12 @@ std::string GeneratedLog(int minutes) {
   const auto path = std::filesystem::temp_directory_path() /
                     ("zephrin_bench_export_" + std::to_string(::getpid()) + "_" + std::to_string(minutes) + ".wisp");
   if (std::filesystem::exists(path)) return path.string();
+  // A log that is not what its name says would time the tools on something else.
+  auto require = [](bool ok, const char* step) {
+    if (!ok) throw std::runtime_error(std::string("writing the benchmark log: ") + step + " failed");
+  };
   WispFileWriter writer;
-  writer.Open(path.string(), 1.0, 1765000000);
+  require(writer.Open(path.string(), 1.0, 1765000000), "creating the file");
   ChunkBuilder chunk;
   const int chunks = static_cast<int>(minutes * 60 / kChunkSeconds);
   const int framesPerChunk = static_cast<int>(kSignalHz * kChunkSeconds);
@@ -156,9 +161,11 @@ std::string GeneratedLog(int minutes) {
     chunk.Clear();
     const double start = 1.0 + c * kChunkSeconds;
     if (c == 0) {
-      for (int d = 0; d < kDevices; ++d) chunk.AddDevice({0xA000u + d, d + 1, "rapax q", "drivebus"});
-      for (const auto& s : kSignals) chunk.AddSignalDefinition(s);
-      for (const auto& u : kUserSignals) chunk.AddUserSignalDefinition(u);
+      for (int d = 0; d < kDevices; ++d) {
+        require(chunk.AddDevice({0xA000u + d, d + 1, "rapax q", "drivebus"}), "a device");
+      }
+      for (const auto& s : kSignals) require(chunk.AddSignalDefinition(s), "a signal");
+      for (const auto& u : kUserSignals) require(chunk.AddUserSignalDefinition(u), "a user signal");
     }
     for (const auto& u : kUserSignals) {
       for (int i = 0; i < userPerChunk; ++i) chunk.AddUserSample(MakeUserSample(u, start + i / kUserHz));
@@ -175,7 +182,7 @@ std::string GeneratedLog(int minutes) {
       }
     }
     if (c == chunks - 1) chunk.AddEnd(start + kChunkSeconds);
-    writer.WriteChunk(chunk);
+    require(writer.WriteChunk(chunk), "a chunk");
   }
   writer.Close();
   return path.string();

@@ -152,7 +152,7 @@ TEST_F(LoggerTest, AutoLoggingStartsWithTheFirstDevice) {
 TEST_F(LoggerTest, AnAutomaticStartThatFailsIsReported) {
   std::filesystem::create_directories(folder_);
   const std::string notAFolder = Scratch("file");
-  WriteBytes(notAFolder, {1});
+  zephrin_test::WriteBytes(notAFolder, {1});
   ASSERT_EQ(SignalLogger::SetPath((notAFolder + "/logs").c_str()), StatusCode::OK);
   ASSERT_EQ(SignalLogger::EnableAutoLogging(true), StatusCode::OK);
   harness::ClearReports();
@@ -295,12 +295,18 @@ TEST_F(LoggerTest, SameRunWritesTheSameChunksHoweverTheClockMoves) {
       for (int step = 0; step < 60; ++step) {
         const double t = 1.0 + step * 0.02;
         if (step == 5) c_kvor_zephrin6_encode_device(3, "rapax q", "drivebus", &motor);
-        if (step == 20) EXPECT_EQ(SignalLogger::SetFlushPeriod(50_ms), StatusCode::OK);
-        if (step == 37) EXPECT_EQ(SignalLogger::SetFlushPeriod(200_ms), StatusCode::OK);
+        if (step == 20) {
+          EXPECT_EQ(SignalLogger::SetFlushPeriod(50_ms), StatusCode::OK);
+        }
+        if (step == 37) {
+          EXPECT_EQ(SignalLogger::SetFlushPeriod(200_ms), StatusCode::OK);
+        }
         if (motor != 0 && step % 7 == 0) harness::SetSimulatedValue(motor, kPosition, step);
         EXPECT_EQ(SignalLogger::WriteDouble("loop", step), StatusCode::OK);
         // Sampled 15 ms before it is written.
-        if (step % 3 == 0) EXPECT_EQ(SignalLogger::WriteInteger_Impl("late", step, "", 0.015), StatusCode::OK);
+        if (step % 3 == 0) {
+          EXPECT_EQ(SignalLogger::WriteInteger_Impl("late", step, "", 0.015), StatusCode::OK);
+        }
         for (int k = 1; k < substeps; ++k) harness::SetTime(t + 0.02 * k / substeps);
         harness::SetTime(t + 0.02);
       }

@@ -261,7 +261,7 @@ TEST(SignalStoreFrames, EnumeratesTheFramesOfTheSimulatedBus) {
   zephrin_test::StandaloneServices runtime;
   const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
   runtime.signals.SetSimulatedValue(hash, ids::angulon::kPosition, 0.75);
-  runtime.signals.SetFrequency("drive", hash, ids::angulon::kVelocity, 0);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, ids::angulon::kVelocity, 0), 0);
   std::map<uint16_t, std::vector<double>> times;
   runtime.signals.ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
     EXPECT_EQ(f.bus, "drive");

@@ -193,7 +193,8 @@ class RequestTest : public ::testing::Test {
   /// Makes module i's steer motor report the azimuth `degrees`.
   void SetAzimuth(std::size_t i, double degrees) {
     Publish(SteerHash(i), kPositionId, Turns(degrees));
-    kvor::zephrin6::BaseStatusSignal::RefreshAll(rig_->modules[i]->GetSignals());
+    EXPECT_EQ(kvor::zephrin6::BaseStatusSignal::RefreshAll(rig_->modules[i]->GetSignals()),
+              kvor::zephrin::StatusCode::OK);
   }
   /// Gives every drive motor a torque constant and a stall current.
   void SetMotorConstants(double kt, double stallCurrent) {

@@ -74,7 +74,8 @@ class SimRig {
     signals.push_back(&imu.GetYaw(false));
     signals.push_back(&imu.GetAngularVelocityZWorld(false));
     // What the odometry thread would ask for when it starts.
-    kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(drivetrain_->GetOdometryFrequency(), signals);
+    EXPECT_EQ(kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(drivetrain_->GetOdometryFrequency(), signals),
+              kvor::zephrin::StatusCode::OK);
     start_ = std::ceil(harness::Now()) + 0.0005;
     Tick(0);
   }

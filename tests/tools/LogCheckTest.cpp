@@ -88,11 +88,11 @@ TEST_F(LogCheckTest, GapsLongerThanThreeFramePeriodsAreCountedPerSignal) {
   WispFileWriter writer;
   ASSERT_TRUE(writer.Open(path, 1.0, 1765000000));
   ChunkBuilder chunk;
-  chunk.AddDevice({0x51, 4, "rapax q", "drivebus"});
-  chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"});
-  chunk.AddSignalDefinition({ids::kPosition, "Position", "turns"});
-  chunk.AddSignalDefinition({ids::kResetFlags, "ResetFlags", ""});
-  chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"});
+  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kPosition, "Position", "turns"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kResetFlags, "ResetFlags", ""}));
+  ASSERT_TRUE(chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"}));
   auto frame = [&](uint16_t id, double t) { chunk.AddFrame({0x51, id, {t, t, t, 0.0, 0, id}}); };
   for (int i = 0; i <= 200; ++i) {
     const double t = 1.0 + i * 0.01;

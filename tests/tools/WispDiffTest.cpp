@@ -34,9 +34,9 @@ class WispDiffTest : public ToolsTest {
     WispFileWriter writer;
     ASSERT_TRUE(writer.Open(path, log.header.startTime, log.header.wallClockStart));
     ChunkBuilder chunk;
-    for (const auto& d : log.devices) chunk.AddDevice(d);
-    for (const auto& d : log.signals) chunk.AddSignalDefinition(d);
-    for (const auto& d : log.userSignals) chunk.AddUserSignalDefinition(d);
+    for (const auto& d : log.devices) ASSERT_TRUE(chunk.AddDevice(d));
+    for (const auto& d : log.signals) ASSERT_TRUE(chunk.AddSignalDefinition(d));
+    for (const auto& d : log.userSignals) ASSERT_TRUE(chunk.AddUserSignalDefinition(d));
     for (double from = log.firstTime; from <= log.lastTime; from += chunkSeconds) {
       const double to = from + chunkSeconds;
       for (const auto& f : log.frames) {
