@@ -27,6 +27,7 @@ demo: build-examples
 
 test: build
 	@./scripts/check-generated.sh
+	@./scripts/check-thread-safety.sh
 	@ctest --preset default
 	@./scripts/check-boundary.sh
 	@./scripts/check-install.sh
@@ -37,4 +38,4 @@ bench: build
 	@for b in build/bin/bench_*; do "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-tsa build-fuzz
