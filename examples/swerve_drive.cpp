@@ -2,134 +2,107 @@
 // controller turns the robot to face the field's left side and holds it
 // there, and print where odometry thinks the robot is.
 //
-// Everything runs in simulation. On a robot the drivetrain's odometry thread
-// samples the devices on its own, 250 times a second; here the runtime's
-// clock is manual (the harness moves it), so the program steps the odometry
-// itself, five samples per loop, and a few lines stand in for the physical
-// robot: its wheels do exactly what they are told.
-#include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
-#include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
-#include <kvor/zephrin6/swerve/SwerveDrivetrain.hpp>
-#include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
+// Everything runs in simulation. The runtime simulates the motor
+// controllers and the auklet 2, and the drivetrain's own simulation
+// (GetSimDrivetrain) stands in for the robot: from the voltages the motors
+// drive it turns the wheels and azimuths and the robot's body, and moves
+// the simulated encoders and gyro to match, so odometry reads what it
+// would read on a robot. On a robot the drivetrain's odometry thread samples
+// on its own, 250 times a second, while the world moves by itself; here the
+// runtime's clock is manual (the harness moves it), so the program moves
+// the simulation every millisecond and samples odometry every 4 ms itself,
+// and the run is the same every time.
 #include <kvor/zephrin6/swerve/ZephrinPIDController.hpp>
-#include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
 
-#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
-#include <kvor/zephrin/runtime/harness/Signals.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <numbers>
+
+#include "SimulatedSwerve.hpp"
 
 using namespace kvor::zephrin6;
 using namespace units::literals;
 namespace harness = kvor::zephrin::runtime::harness;
-namespace signal_ids = kvor::zephrin::signal_ids;
-
-using Drivetrain =
-    swerve::SwerveDrivetrain<configs::RapaxQConfiguration, configs::RapaxQConfiguration, configs::AngulonConfiguration>;
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kWheelRadius = 0.05;  // metres
-constexpr double kDriveGearRatio = 6.75;
-constexpr double kSamplePeriod = 0.004;  // seconds, 250 Hz
-constexpr double kLoopPeriod = 0.020;    // seconds
+constexpr double kTick = 0.001;    // the simulation's step, seconds
+constexpr int kTicksPerSample = 4;  // odometry at 250 Hz
+constexpr int kTicksPerLoop = 20;   // the 20 ms loop
 
-// ---- A stand-in for the robot: wheels that do exactly what they are told ----
-
-// Moves every simulated sensor as if each wheel reached its target state at
-// once: the steer motor reports the target azimuth, the drive motor rolls at
-// the target speed, and the gyro turns at the rate those wheels give.
-void MoveTheRobot(Drivetrain& drivetrain, swerve::impl::SwerveDriveKinematics& kinematics, double dt) {
-  static double driveTurns[4] = {};
-  static double yawDegrees = 0.0;
-  const swerve::SwerveDriveState state = drivetrain.GetState();
-  const double turnsPerMeter = kDriveGearRatio / kWheelRadius / (2.0 * kPi);
-  for (std::size_t i = 0; i < 4; ++i) {
-    const auto& module = drivetrain.GetModule(i);
-    const swerve::SwerveModuleState& target = state.ModuleTargets[i];
-    const double turnsPerSecond = target.speed.value() * turnsPerMeter;
-    driveTurns[i] += turnsPerSecond * dt;
-    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), signal_ids::rapax_q::kPosition, driveTurns[i]);
-    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), signal_ids::rapax_q::kVelocity, turnsPerSecond);
-    harness::SetSimulatedValue(module.GetSteerMotor().GetDeviceHash(), signal_ids::rapax_q::kPosition,
-                               target.angle.Turns().value());
-  }
-  const double omega = kinematics.ToChassisSpeeds(state.ModuleTargets).omega.value();  // rad/s
-  yawDegrees += omega * dt * 180.0 / kPi;
-  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), signal_ids::auklet2::kYaw, yawDegrees);
-  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), signal_ids::auklet2::kAngularVelocityZWorld,
-                             omega * 180.0 / kPi);
-}
-
-// ---- The robot program ----
+// Hold the heading at 90 degrees (facing the field's left side): the PID
+// turns a heading error in radians into a turning rate in radians per
+// second, taking the short way round.
+constexpr double kHeadingGain = 8.0;  // rad/s per rad of error
+constexpr double kTargetHeading = kPi / 2.0;
+// The request ignores turning rates below this, so that a controller's
+// last small corrections do not keep the wheels twitching (in the
+// simulation, as on a robot, steering friction would hold back such small
+// turns anyway). With the gain above, the robot stops turning within
+// kRotationalDeadband / kHeadingGain of the target: 0.36 deg.
+constexpr double kRotationalDeadband = 0.05;  // rad/s
 
 int main() {
   harness::SetReportEcho(false);
 
-  // The settings all four modules share, then each corner's IDs and place.
-  swerve::SwerveModuleConstantsFactory<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
-                                       configs::AngulonConfiguration>
-      factory;
-  factory.WithDriveMotorGearRatio(kDriveGearRatio)
-      .WithSteerMotorGearRatio(21.4)
-      .WithWheelRadius(units::length::meter_t{kWheelRadius})
-      .WithSpeedAt12Volts(4.5_mps);
-  const auto frontLeft = factory.CreateModuleConstants(1, 2, 3, 0_tr, 0.3_m, 0.3_m, false, false, false);
-  const auto frontRight = factory.CreateModuleConstants(4, 5, 6, 0_tr, 0.3_m, -0.3_m, false, false, false);
-  const auto backLeft = factory.CreateModuleConstants(7, 8, 9, 0_tr, -0.3_m, 0.3_m, false, false, false);
-  const auto backRight = factory.CreateModuleConstants(10, 11, 12, 0_tr, -0.3_m, -0.3_m, false, false, false);
-  swerve::SwerveDrivetrainConstants drivetrainConstants;
-  drivetrainConstants.WithCANBusName("drivebus").WithAuklet2Id(13);
-
-  // Building the drivetrain reads every module once and starts odometry.
-  Drivetrain drivetrain{drivetrainConstants, frontLeft, frontRight, backLeft, backRight};
+  // Building the drivetrain reads every module once and starts odometry;
+  // the motors get the gains the simulated firmware runs (SimulatedSwerve.hpp).
+  const auto modules = example::Modules();
+  example::Drivetrain drivetrain{example::DrivetrainConstants(), modules[0], modules[1], modules[2], modules[3]};
+  if (!example::ConfigureMotors(drivetrain, modules)) {
+    std::printf("A motor refused its configuration\n");
+    return 1;
+  }
   std::printf("Drivetrain of %zu modules on a %s bus, odometry at %.0f Hz\n", drivetrain.GetModules().size(),
               drivetrain.IsOnCANFD() ? "CAN FD" : "classic CAN", drivetrain.GetOdometryFrequency().value());
 
-  // From here on the program steps odometry itself on a manual clock.
-  // With the thread stopped every RunOnce samples; a failed read is reported
-  // and counted in the state's FailedDaqs, and the sample goes on with the
-  // last values.
+  // From here on the program steps the simulation and odometry itself on a
+  // manual clock. With the thread stopped every RunOnce samples; a failed
+  // read is reported and counted in the state's FailedDaqs, and the sample
+  // goes on with the last values.
   drivetrain.GetOdometryThread().Stop();
   harness::UseManualClock(harness::Now());
-  static_cast<void>(drivetrain.GetOdometryThread().RunOnce());
-  swerve::impl::SwerveDriveKinematics kinematics(drivetrain.GetModuleLocations());
 
-  // Hold the heading at 90 degrees (facing the field's left side): the PID
-  // turns a heading error in radians into a turning rate in radians per
-  // second, taking the short way round. Rates below the rotational deadband
-  // are not worth turning for, which leaves a small error.
-  swerve::ZephrinPIDController headingController(4.0, 0.0, 0.1);
+  swerve::ZephrinPIDController headingController(kHeadingGain, 0.0, 0.3);
   headingController.EnableContinuousInput(-kPi, kPi);
-  const double targetHeading = kPi / 2.0;
   swerve::requests::FieldCentric drive;
-  drive.WithDeadband(0.05_mps).WithRotationalDeadband(0.02_rad_per_s);
+  drive.WithDeadband(0.05_mps).WithRotationalDeadband(units::angular_velocity::radians_per_second_t{kRotationalDeadband});
 
-  for (int loop = 0; loop <= 150; ++loop) {  // 3 seconds
+  for (int tick = 0; tick <= 3000; ++tick) {  // 3 seconds
+    harness::AdvanceTime(kTick);
+    // A step the simulation refuses (a time that is not finite, or over a
+    // second) is reported; these are neither.
+    static_cast<void>(drivetrain.UpdateSimState(units::time::second_t{kTick}, 12_V));
+    if (tick % kTicksPerSample == 0) static_cast<void>(drivetrain.GetOdometryThread().RunOnce());
+    if (tick % kTicksPerLoop != 0) continue;
+
+    // The loop: drive away from the driver at 1 m/s whichever way the robot
+    // faces, and turn towards the target heading.
     const swerve::SwerveDriveState state = drivetrain.GetState();
     const double heading = state.Pose.Rotation().Radians().value();
-    const double turnRate = headingController.Calculate(heading, targetHeading, state.Timestamp);
+    const double turnRate = headingController.Calculate(heading, kTargetHeading, state.Timestamp);
+    // A request is only refused for numbers that are not finite; the PID
+    // gives finite ones.
+    static_cast<void>(drivetrain.SetControl(
+        drive.WithVelocityX(1.0_mps).WithRotationalRate(units::angular_velocity::radians_per_second_t{turnRate})));
 
-    // Drive away from the driver at 1 m/s whichever way the robot faces.
-    drivetrain.SetControl(drive.WithVelocityX(1.0_mps).WithRotationalRate(
-        units::angular_velocity::radians_per_second_t{turnRate}));
-
-    if (loop % 25 == 0) {
-      std::printf("t = %.2f s  x = %5.2f m  y = %5.2f m  heading = %6.1f deg  turning %5.2f rad/s%s\n",
-                  loop * kLoopPeriod, state.Pose.X().value(), state.Pose.Y().value(), heading * 180.0 / kPi,
-                  turnRate, drivetrain.IsOdometryValid() ? "" : "  (odometry not valid yet)");
-    }
-
-    // The 20 ms until the next loop: five odometry samples.
-    for (int sample = 0; sample < 5; ++sample) {
-      harness::AdvanceTime(kSamplePeriod);
-      static_cast<void>(drivetrain.GetOdometryThread().RunOnce());
-      MoveTheRobot(drivetrain, kinematics, kSamplePeriod);
+    if (tick % 500 == 0) {
+      std::printf("t = %.1f s  x = %5.2f m  y = %5.2f m  heading = %5.1f deg  asks to turn %6.3f rad/s%s\n",
+                  tick * kTick, state.Pose.X().value(), state.Pose.Y().value(), heading * 180.0 / kPi, turnRate,
+                  std::abs(turnRate) < kRotationalDeadband ? " (under the rotational deadband: no turn)" : "");
     }
   }
-  std::printf("Heading held at %.1f deg after driving %.2f m\n",
-              drivetrain.GetState().Pose.Rotation().Degrees().value(), drivetrain.GetState().Pose.X().value());
+
+  const swerve::Pose2d odometry = drivetrain.GetState().Pose;
+  const swerve::Pose2d truth = drivetrain.GetSimDrivetrain().GetPose();
+  std::printf("Odometry: x = %.3f m, y = %.3f m, heading %.2f deg; the simulated robot: x = %.3f m, y = %.3f m, "
+              "heading %.2f deg.\n",
+              odometry.X().value(), odometry.Y().value(), odometry.Rotation().Degrees().value(), truth.X().value(),
+              truth.Y().value(), truth.Rotation().Degrees().value());
+  std::printf("The heading settles within %.2f deg of 90: closer in, the PID asks for less than the %.2f rad/s\n"
+              "rotational deadband, which the request treats as no turn at all.\n",
+              kRotationalDeadband / kHeadingGain * 180.0 / kPi, kRotationalDeadband);
   return 0;
 }
