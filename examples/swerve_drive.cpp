@@ -68,7 +68,8 @@ int main() {
   swerve::ZephrinPIDController headingController(kHeadingGain, 0.0, 0.3);
   headingController.EnableContinuousInput(-kPi, kPi);
   swerve::requests::FieldCentric drive;
-  drive.WithDeadband(0.05_mps).WithRotationalDeadband(units::angular_velocity::radians_per_second_t{kRotationalDeadband});
+  drive.WithDeadband(0.05_mps)
+      .WithRotationalDeadband(units::angular_velocity::radians_per_second_t{kRotationalDeadband});
 
   for (int tick = 0; tick <= 3000; ++tick) {  // 3 seconds
     harness::AdvanceTime(kTick);

@@ -38,7 +38,8 @@ class WispDumpTest : public ToolsTest {
 
   template <class Keep>
   static std::map<std::string, ExpectedEntry> Expected(Keep keep) {
-    return ExpectedEntries(WispReader::ReadFile(Recorded()), [&](const std::string& name, double) { return keep(name); });
+    return ExpectedEntries(WispReader::ReadFile(Recorded()),
+                           [&](const std::string& name, double) { return keep(name); });
   }
 };
 
@@ -81,7 +82,8 @@ TEST_F(WispDumpTest, RowsCarryExportNamesMicrosecondTimesAndBracketedArrays) {
   for (const auto& [name, entry] : expected) samples += entry.times.size();
   EXPECT_EQ(rows, samples);
   // The fourth samples of drive/pose, modules/angle (floats) and faults.
-  for (const char* value : {"  [0.30000000000000004, 0.6000000000000001, 0.003]  ", "  [1.5, -0.75]  ", "  [1, 1, 0]  "}) {
+  for (const char* value :
+       {"  [0.30000000000000004, 0.6000000000000001, 0.003]  ", "  [1.5, -0.75]  ", "  [1, 1, 0]  "}) {
     EXPECT_NE(table.out.find(value), std::string::npos) << value;
   }
 }
@@ -107,7 +109,8 @@ TEST_F(WispDumpTest, SignalTakesPrintedNamesGlobsAndBareNames) {
       {{"/user/*"}, glob("/user/*")},
       {{"Position"}, glob("*/Position")},
       {{bracketed}, [&](const std::string& n) { return n == bracketed; }},
-      {{"/user/mode", "/user/gain*"}, [](const std::string& n) { return n == "/user/mode" || n.starts_with("/user/gain"); }},
+      {{"/user/mode", "/user/gain*"},
+       [](const std::string& n) { return n == "/user/mode" || n.starts_with("/user/gain"); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.patterns.front());

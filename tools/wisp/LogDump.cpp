@@ -8,7 +8,6 @@
 #include "SignalGlobs.hpp"
 #include "UserValueText.hpp"
 #include "wisp/Status.hpp"
-#include "wisp/WispChunkReader.hpp"
 
 namespace wisp_tool {
 
@@ -127,22 +126,13 @@ int LogDump::Run(const std::string& path, std::ostream& out, std::ostream& err) 
   }
   if (!selection.unmatched.empty()) return kNotDumped;
 
-  // The second read stops where the scan did, or earlier if the file was
-  // cut in between.
   RowPrinter printer(scan, selection.picked, options_.csv, out);
-  WispChunkReader reader;
-  reader.Open(path);
-  WispChunk chunk;
-  uint32_t chunks = 0;
-  while (chunks < scan.Report().chunks && reader.Next(chunk)) {
-    ++chunks;
-    printer.Print(chunk);
-  }
-  const ReadReport& report = chunks < scan.Report().chunks ? reader.Report() : scan.Report();
+  const ReadReport report =
+      scan.ReadAgain(path, [&](const WispChunk& chunk, const ReadReport&) { printer.Print(chunk); });
   if (report.status != kOK) err << "wisp: " << path << " could not be read again: " << report.refusal << "\n";
   if (report.Damaged()) {
-    err << "wisp: " << path << " is damaged (" << report.damage << "); rows end at t = " << Microseconds(scan.LastTime())
-        << " s\n";
+    err << "wisp: " << path << " is damaged (" << report.damage
+        << "); rows end at t = " << Microseconds(scan.LastTime()) << " s\n";
   }
   if (scan.Undefined() > 0) {
     err << "wisp: left out " << scan.Undefined() << " user samples whose signal the log does not define\n";

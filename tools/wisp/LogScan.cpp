@@ -239,4 +239,17 @@ int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t,
   return report_.status;
 }
 
+ReadReport LogScan::ReadAgain(const std::string& path,
+                              const std::function<void(const WispChunk&, const ReadReport&)>& each) const {
+  WispChunkReader reader;
+  reader.Open(path);
+  WispChunk chunk;
+  uint32_t chunks = 0;
+  while (chunks < report_.chunks && reader.Next(chunk)) {
+    ++chunks;
+    each(chunk, reader.Report());
+  }
+  return chunks < report_.chunks ? reader.Report() : report_;
+}
+
 }  // namespace wisp_tool

@@ -78,6 +78,15 @@ class LogScan {
   /// Index in Signals() of the signal a user-signal definition's samples
   /// belong to, or -1.
   int32_t UserSignal(uint16_t definition) const;
+  /// Reads the log at `path` a second time, calling `each(chunk, report)`
+  /// for every chunk the scan accepted, with the read's report so far. The
+  /// read stops where the scan did, or earlier if the file was cut in
+  /// between. Returns the report of the read that ended it.
+  kvor::zephrin::runtime::wisp::ReadReport ReadAgain(
+      const std::string& path,
+      const std::function<void(const kvor::zephrin::runtime::wisp::WispChunk&,
+                               const kvor::zephrin::runtime::wisp::ReadReport&)>& each) const;
+
   /// Calls `visit(time, ref, signal)` for every sample of `chunk`: its time,
   /// its index in the chunk (frames first, then user samples) and its index
   /// in Signals(), -1 for a sample of no signal the scan knows.

@@ -19,7 +19,6 @@
 #include "SignalGlobs.hpp"
 #include "WpilogWriter.hpp"
 #include "wisp/Status.hpp"
-#include "wisp/WispChunkReader.hpp"
 
 namespace wisp_tool {
 
@@ -272,21 +271,15 @@ std::unique_ptr<ExportSink> CreateSink(const std::string& input, const std::stri
 }
 
 // Reads the log a second time and writes the samples of every chunk the scan
-// accepted. The second read stops where the scan did, or earlier if the file
-// was cut in between. Returns the report of the read that ended the export.
+// accepted. Returns the report of the read that ended the export.
 ReadReport WriteChunks(const std::string& input, const LogScan& scan, SampleWriter& writer, Progress& progress) {
   const uint64_t total = scan.Report().fileBytes;
-  WispChunkReader reader;
-  reader.Open(input);
-  WispChunk chunk;
-  uint32_t chunks = 0;
-  while (chunks < scan.Report().chunks && reader.Next(chunk)) {
-    ++chunks;
+  const ReadReport report = scan.ReadAgain(input, [&](const WispChunk& chunk, const ReadReport& sofar) {
     writer.Write(chunk);
-    progress.Update(total + reader.Report().intactBytes, 2 * total);
-  }
+    progress.Update(total + sofar.intactBytes, 2 * total);
+  });
   progress.Finish();
-  return chunks < scan.Report().chunks ? reader.Report() : scan.Report();
+  return report;
 }
 
 // Closes the writer and renames its partial file into place, or removes it
