@@ -241,7 +241,7 @@ std::optional<LiveRun> DriveLive(const fs::path& folder, const std::array<Module
   const double ready = StartWhenReady();
   if (SignalLogger::SetPath(folder.c_str()) != kvor::zephrin::StatusCode::OK ||
       SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
-    std::printf("Could not start the log in %s\n", folder.c_str());
+    std::printf("Could not start the log in %s\n", demo::Shown(folder).c_str());
     return std::nullopt;
   }
 
@@ -269,7 +269,7 @@ std::optional<LiveRun> DriveLive(const fs::path& folder, const std::array<Module
   run.wallSeconds = Seconds(std::chrono::steady_clock::now() - wallStart);
   harness::AdvanceTime(0.1);
   if (SignalLogger::Stop() != kvor::zephrin::StatusCode::OK) {
-    std::printf("Could not complete the log in %s\n", folder.c_str());
+    std::printf("Could not complete the log in %s\n", demo::Shown(folder).c_str());
     return std::nullopt;
   }
   run.log = harness::LastLogFile();
@@ -306,7 +306,7 @@ std::optional<ReplayRun> ReplayLog(const LiveRun& live, const std::array<ModuleC
   ReplayRun run;
   const auto loadStart = std::chrono::steady_clock::now();
   if (WispReplay::LoadFile(live.log.c_str()) != kvor::zephrin::StatusCode::OK) {
-    std::printf("Could not load the log %s\n", live.log.c_str());
+    std::printf("Could not load the log %s\n", demo::Shown(live.log).c_str());
     return std::nullopt;
   }
   run.loadSeconds = Seconds(std::chrono::steady_clock::now() - loadStart);
