@@ -1,0 +1,10 @@
+"""The device runtime's clock. On the manual clock (use_manual) time moves
+only when the program moves it, so a simulated robot runs as fast as the
+machine allows and the same way on every run; use_real returns to the wall
+clock.
+"""
+
+from . import _zephrin6
+
+__all__ = sorted(name for name in dir(_zephrin6.sim) if not name.startswith("_"))
+globals().update({name: getattr(_zephrin6.sim, name) for name in __all__})
