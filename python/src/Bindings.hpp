@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace zephrin6_python {
 
@@ -29,13 +30,16 @@ void BindGeometry(py::module_& swerve);
 void BindRequests(py::module_& swerve, py::module_& requests);
 /// zephrin6.swerve's constants, factory, state and drivetrain.
 void BindDrivetrain(py::module_& swerve);
-/// zephrin6.sim (the runtime's clock) and zephrin6.logging.
-void BindRuntime(py::module_& sim, py::module_& logging);
+/// zephrin6.sim (the runtime's clock, reports and reset), zephrin6.logging
+/// and zephrin6.logging.replay.
+void BindRuntime(py::module_& sim, py::module_& logging, py::module_& replay);
 /// zephrin6.wisp's log reader.
 void BindWisp(py::module_& wisp);
 
-/// Closes every drivetrain (threads stopped, devices freed); the interpreter
-/// calls it at exit, before it stops running Python code on other threads.
+/// Closes every drivetrain (threads stopped, devices freed).
+void CloseAllDrivetrains();
+/// The same at interpreter exit, before Python stops running code on other
+/// threads: callbacks into Python end for good.
 void StopAllDrivetrains();
 /// How many drivetrains are open.
 std::size_t OpenDrivetrains();
@@ -53,6 +57,14 @@ inline double Finite(double value, const char* what) {
 /// forever for time that nobody moves. How much time passes is not fixed.
 /// On the real clock it just runs `call`.
 void WhileManualTimeRuns(const std::function<void()>& call);
+
+/// `bytes` as Python text. Texts from logs and devices may hold any bytes:
+/// what is not UTF-8 becomes replacement characters rather than an error.
+inline py::str Text(std::string_view bytes) {
+  PyObject* text = PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), "replace");
+  if (text == nullptr) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(text);
+}
 
 /// Defines a read-write float property `name` for a unit-typed member.
 template <class Class, class Unit, class... Options>

@@ -744,10 +744,14 @@ void BindDrivetrain(py::module_& swerve) {
 
 std::size_t OpenDrivetrains() { return Drivetrain::Open(); }
 
-void StopAllDrivetrains() {
-  g_exiting.store(true);
+void CloseAllDrivetrains() {
   py::gil_scoped_release release;
   Drivetrain::CloseAll();
+}
+
+void StopAllDrivetrains() {
+  g_exiting.store(true);
+  CloseAllDrivetrains();
 }
 
 }  // namespace zephrin6_python

@@ -5,6 +5,8 @@
 
 #include <kvor/zephrin/StatusCodes.hpp>
 
+#include <utility>
+
 #include "Bindings.hpp"
 
 namespace zephrin6_python {
@@ -33,12 +35,15 @@ class attribute (StatusCode.OK, StatusCode.InvalidParamValue, ...).)doc");
         return std::string("StatusCode.") + self.GetName() + " (" + std::to_string(self.value()) + ")";
       });
   py::implicitly_convertible<int32_t, StatusCode>();
+  status.attr("__module__") = "zephrin6";
 #define KVOR_STATUS_CODE(value, name, description) status.attr(#name) = StatusCode(value);
 #include <kvor/zephrin/platform/StatusCodes.def>
 #undef KVOR_STATUS_CODE
 
   module.def("_stop_all_drivetrains", &StopAllDrivetrains,
-             "Stops every drivetrain's odometry and simulation threads (run at interpreter exit).");
+             "Closes every drivetrain and ends callbacks into Python (run at interpreter exit).");
+  module.def("_close_all_drivetrains", &CloseAllDrivetrains,
+             "Closes every drivetrain (for test fixtures that start each test afresh).");
 }
 
 }  // namespace zephrin6_python
@@ -46,21 +51,26 @@ class attribute (StatusCode.OK, StatusCode.InvalidParamValue, ...).)doc");
 PYBIND11_MODULE(_zephrin6, module) {
   using namespace zephrin6_python;
   module.doc() = "The compiled part of the zephrin6 package; import zephrin6 and its submodules instead.";
-  // Classes and submodules take their names from the module's while they are
-  // made: zephrin6.swerve.Pose2d, as users import it, not
+  // The submodules are made first, under the extension's own name (that is
+  // how they are registered), then take the names users import them by, so
+  // that their classes print as zephrin6.swerve.Pose2d, not
   // zephrin6._zephrin6.swerve.Pose2d.
-  const py::object realName = module.attr("__name__");
-  module.attr("__name__") = "zephrin6";
-  BindCore(module);
   py::module_ swerve = module.def_submodule("swerve", "The swerve drivetrain and its geometry.");
-  BindGeometry(swerve);
   py::module_ requests = swerve.def_submodule("requests", "The requests a swerve drivetrain drives by.");
+  py::module_ sim = module.def_submodule("sim", "The device runtime's clock, its reports and its reset.");
+  py::module_ logging = module.def_submodule("logging", "User signals into the log.");
+  py::module_ replay = logging.def_submodule("replay", "Replay of a recorded .wisp log.");
+  py::module_ wisp = module.def_submodule("wisp", "Reading .wisp logs.");
+  for (auto [submodule, name] : {std::pair{&swerve, "zephrin6.swerve"}, {&requests, "zephrin6.swerve.requests"},
+                                 {&sim, "zephrin6.sim"}, {&logging, "zephrin6.logging"},
+                                 {&replay, "zephrin6.logging.replay"}, {&wisp, "zephrin6.wisp"}}) {
+    submodule->attr("__name__") = name;
+  }
+
+  BindCore(module);
+  BindGeometry(swerve);
   BindRequests(swerve, requests);
   BindDrivetrain(swerve);
-  py::module_ sim = module.def_submodule("sim", "The device runtime's clock.");
-  py::module_ logging = module.def_submodule("logging", "User signals into the log, and replay.");
-  BindRuntime(sim, logging);
-  py::module_ wisp = module.def_submodule("wisp", "Reading .wisp logs.");
+  BindRuntime(sim, logging, replay);
   BindWisp(wisp);
-  module.attr("__name__") = realName;
 }

@@ -108,12 +108,15 @@ void BindClock(py::module_& m) {
       .def_readonly("is_error", &harness::Report::isError, "An error (else a warning).")
       .def_property_readonly(
           "code", [](const harness::Report& r) { return StatusCode(r.code); }, "The status reported.")
-      .def_readonly("details", &harness::Report::details, "What happened.")
-      .def_readonly("location", &harness::Report::location, "Where: the device and signal, request or operation.")
+      .def_property_readonly(
+          "details", [](const harness::Report& r) { return Text(r.details); }, "What happened.")
+      .def_property_readonly(
+          "location", [](const harness::Report& r) { return Text(r.location); },
+          "Where: the device and signal, request or operation.")
       .def("__repr__", [](const harness::Report& r) {
         return std::string(r.isError ? "<Report error " : "<Report warning ") + StatusCode(r.code).GetName() +
-               " at " + py::repr(py::str(r.location)).cast<std::string>() + ": " +
-               py::repr(py::str(r.details)).cast<std::string>() + ">";
+               " at " + static_cast<std::string>(py::repr(Text(r.location))) + ": " +
+               static_cast<std::string>(py::repr(Text(r.details))) + ">";
       });
   m.def("reports", &harness::Reports, "Every report received since the last reset or clear_reports, oldest first.");
   m.def("clear_reports", &harness::ClearReports, "Forgets the reports received so far.");
@@ -228,8 +231,8 @@ void BindLogger(py::module_& m) {
 
 /// One user signal read back from the replayed log.
 struct UserSignalData {
-  std::string name;
-  std::string units;
+  py::str name;
+  py::str units;
   double timestamp = 0.0;
   StatusCode status;
   py::object value;
@@ -237,18 +240,12 @@ struct UserSignalData {
 
 template <class Record, class Convert>
 UserSignalData Read(Record record, Convert convert) {
-  return {std::string(record.name), std::move(record.units), record.timestamp, record.status, convert(record.value)};
+  return {Text(record.name), Text(record.units), record.timestamp, record.status, convert(record.value)};
 }
 
 template <class T>
 py::object AsList(const std::vector<T>& values) {
   return py::cast(values);
-}
-
-/// Bytes as text; bytes that are not UTF-8 become replacement characters.
-py::object AsText(const std::string& bytes) {
-  return py::reinterpret_steal<py::object>(
-      PyUnicode_DecodeUTF8(bytes.data(), static_cast<Py_ssize_t>(bytes.size()), "replace"));
 }
 
 /// Raises FileNotFoundError when `path` names nothing, else the ValueError
@@ -272,10 +269,10 @@ void BindReplay(py::module_& m) {
                     "OK, or why there is no value (the signal is missing or of another type).")
       .def_readonly("value", &UserSignalData::value, "The value; the type's default unless status is OK.")
       .def("__repr__", [](const UserSignalData& d) {
-        return "UserSignalData(name=" + py::repr(py::str(d.name)).cast<std::string>() +
-               ", value=" + py::repr(d.value).cast<std::string>() + ", units=" +
-               py::repr(py::str(d.units)).cast<std::string>() + ", timestamp=" + std::to_string(d.timestamp) +
-               ", status=" + py::repr(py::cast(d.status)).cast<std::string>() + ")";
+        return "UserSignalData(name=" + static_cast<std::string>(py::repr(d.name)) +
+               ", value=" + static_cast<std::string>(py::repr(d.value)) +
+               ", units=" + static_cast<std::string>(py::repr(d.units)) + ", timestamp=" + std::to_string(d.timestamp) +
+               ", status=" + static_cast<std::string>(py::repr(py::cast(d.status))) + ")";
       });
 
   m.def(
@@ -341,7 +338,7 @@ void BindReplay(py::module_& m) {
         py::arg("name"));
   m.def("get_double", [=](std::string_view name) { return Read(WispReplay::GetDoubleImpl(name), same); },
         py::arg("name"));
-  m.def("get_string", [=](std::string_view name) { return Read(WispReplay::GetStringImpl(name), AsText); },
+  m.def("get_string", [=](std::string_view name) { return Read(WispReplay::GetStringImpl(name), [](const std::string& text) { return Text(text); }); },
         py::arg("name"));
   m.def("get_boolean_array",
         [=](std::string_view name) { return Read(WispReplay::GetBooleanArrayImpl(name), flags); }, py::arg("name"));
@@ -358,10 +355,9 @@ void BindReplay(py::module_& m) {
 
 }  // namespace
 
-void BindRuntime(py::module_& sim, py::module_& logging) {
+void BindRuntime(py::module_& sim, py::module_& logging, py::module_& replay) {
   BindClock(sim);
   BindLogger(logging);
-  py::module_ replay = logging.def_submodule("replay", "Replay of a recorded .wisp log.");
   BindReplay(replay);
 }
 

@@ -86,7 +86,7 @@ bool IsBytes(uint8_t type) { return type == 0 || type == 5 || type > 9; }
 
 /// What was read of one signal.
 struct SignalColumns {
-  const ScannedSignal* scanned = nullptr;
+  ScannedSignal scanned;
   uint8_t userType = 4;  // device signals are doubles
   Column times{"d", 8};
   Column values{"d", 8};
@@ -157,7 +157,7 @@ LogRead ReadLog(const std::string& path) {
   read.signals.resize(scanned.size());
   for (std::size_t i = 0; i < scanned.size(); ++i) {
     SignalColumns& signal = read.signals[i];
-    signal.scanned = &scanned[i];
+    signal.scanned = scanned[i];
     signal.times.Reserve(scanned[i].samples);
     if (!scanned[i].user) {
       signal.values.Reserve(scanned[i].samples);
@@ -200,7 +200,7 @@ LogRead ReadLog(const std::string& path) {
         user.userType = definition->type;
         const ValueLayout layout = LayoutOf(definition->type);
         user.values = Column(layout.format, layout.size);
-        if (!IsArray(definition->type) && !IsBytes(definition->type)) user.values.Reserve(user.scanned->samples);
+        if (!IsArray(definition->type) && !IsBytes(definition->type)) user.values.Reserve(user.scanned.samples);
       }
       if (!AddUserSample(user, sample)) ++read.misfit;
     }
@@ -219,17 +219,17 @@ LogRead ReadLog(const std::string& path) {
 py::dict ToPython(LogRead& read) {
   py::dict log;
   log["status"] = read.status;
-  log["refusal"] = read.refusal;
+  log["refusal"] = Text(read.refusal);
   if (read.status != wisp::kOK) return log;
   log["format_version"] = read.header.formatVersion;
-  log["runtime_version"] = read.header.runtimeVersion;
+  log["runtime_version"] = Text(read.header.runtimeVersion);
   log["start_time"] = read.header.startTime;
   log["wall_clock_start"] = read.header.wallClockStart;
   log["file_bytes"] = read.report.fileBytes;
   log["intact_bytes"] = read.report.intactBytes;
   log["chunks"] = read.report.chunks;
   log["clean_end"] = read.report.cleanEnd;
-  log["damage"] = read.report.damage;
+  log["damage"] = Text(read.report.damage);
   log["first_time"] = read.firstTime;
   log["last_time"] = read.lastTime;
   log["dropped_samples"] = read.dropped;
@@ -237,11 +237,11 @@ py::dict ToPython(LogRead& read) {
   log["misfit_samples"] = read.misfit;
   py::list signals;
   for (SignalColumns& columns : read.signals) {
-    const ScannedSignal& scanned = *columns.scanned;
+    const ScannedSignal& scanned = columns.scanned;
     py::dict signal;
-    signal["name"] = scanned.name;
+    signal["name"] = Text(scanned.name);
     signal["type"] = scanned.type;
-    signal["units"] = scanned.units;
+    signal["units"] = Text(scanned.units);
     signal["user"] = scanned.user;
     signal["device_hash"] = scanned.deviceHash;
     signal["signal_id"] = scanned.signalId;
@@ -256,9 +256,7 @@ py::dict ToPython(LogRead& read) {
       py::list payloads;
       for (const std::string& payload : columns.payloads) {
         if (columns.userType == 5) {
-          // Text that is not UTF-8 keeps its readable parts.
-          payloads.append(py::reinterpret_steal<py::object>(
-              PyUnicode_DecodeUTF8(payload.data(), static_cast<Py_ssize_t>(payload.size()), "replace")));
+          payloads.append(Text(payload));
         } else {
           payloads.append(py::bytes(payload));
         }

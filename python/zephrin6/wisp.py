@@ -233,10 +233,16 @@ def read(path: "str | os.PathLike[str]") -> Log:
     raw = _zephrin6.wisp._read(path)
     if raw["status"] != 0:
         _refuse(path, raw["refusal"])
-    signals = {}
+    signals: Dict[str, Signal] = {}
     for s in raw["signals"]:
-        signals[s["name"]] = Signal(
-            s["name"], s["type"], s["units"], s["user"], np.asarray(s["times"]), _values(np, s),
+        # Names are unique in the log; two that differ only in bytes that are
+        # not UTF-8 can meet as text, and the later one gets a number.
+        name, n = s["name"], 1
+        while name in signals:
+            n += 1
+            name = f"{s['name']} ({n})"
+        signals[name] = Signal(
+            name, s["type"], s["units"], s["user"], np.asarray(s["times"]), _values(np, s),
             None if s["status"] is None else np.asarray(s["status"]), s["device_hash"], s["signal_id"])
     log = Log(path, raw, signals)
     if log.damage:
