@@ -1,30 +1,12 @@
 // zephrin6.swerve's drivetrain: the module constants and their factory, the
 // drivetrain constants, the state snapshot, and SwerveDrivetrain with its
-// simulation.
-//
-// One module-constants type serves Python for every motor and encoder model:
-// the drivetrain's arguments choose the models, as the C++ front end's
-// template arguments do, and the engine (SwerveDrivetrainImpl) takes the
-// motor models from the constants' motor-type fields.
-//
-// Threads and the GIL: the odometry thread calls the telemetry callable with
-// the drivetrain's state lock held and then takes the GIL, so every operation
-// that may take that lock (or join a thread) lets the GIL go first; otherwise
-// a program thread holding the GIL and waiting for the lock would deadlock
-// with the odometry thread holding the lock and waiting for the GIL. At
-// interpreter exit every drivetrain is closed (threads stopped, devices
-// freed) before Python stops running code on other threads.
+// simulation (see Drivetrain.hpp for its lifetime and the GIL). Every
+// operation that may wait for the engine's locks or a thread runs with the
+// GIL released.
 
-#include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
-#include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
-#include <kvor/zephrin6/configs/RapaxWConfiguration.hpp>
 #include <kvor/zephrin6/configs/Slot0Configs.hpp>
-#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
-#include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
 #include <kvor/zephrin6/swerve/SwerveDriveState.hpp>
-#include <kvor/zephrin6/swerve/SwerveModuleConstants.hpp>
-#include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 #include <kvor/zephrin6/swerve/requests/ApplyFieldSpeeds.hpp>
 #include <kvor/zephrin6/swerve/requests/ApplyRobotSpeeds.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
@@ -32,22 +14,15 @@
 #include <kvor/zephrin6/swerve/requests/PointWheelsAt.hpp>
 #include <kvor/zephrin6/swerve/requests/RobotCentric.hpp>
 #include <kvor/zephrin6/swerve/requests/SwerveDriveBrake.hpp>
-#include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
 
 #include <pybind11/stl.h>
 
-#include <array>
-#include <atomic>
-#include <memory>
-#include <mutex>
 #include <optional>
-#include <span>
 #include <string>
-#include <thread>
-#include <unordered_set>
 #include <vector>
 
 #include "Bindings.hpp"
+#include "Drivetrain.hpp"
 #include "Fields.hpp"
 #include "Repr.hpp"
 
@@ -64,26 +39,11 @@ using swerve::Rotation2d;
 using swerve::SwerveDriveState;
 using swerve::Translation2d;
 using swerve::impl::SwerveDrivetrainImpl;
-using swerve::sim::SimSwerveDrivetrain;
-using ModuleConstants =
-    swerve::SwerveModuleConstants<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
-                                  configs::AngulonConfiguration>;
-using StdDevs = std::array<double, 3>;
-
-/// The azimuth encoder model of every module.
-enum class EncoderType : int32_t { Angulon = 0, Portis = 1, RapaxW = 2 };
 
 /// The neutral modes a drive motor can be configured with.
 enum class NeutralMode : int32_t {
   Coast = kvor::zephrin6::signals::NeutralModeValue::Coast,
   Brake = kvor::zephrin6::signals::NeutralModeValue::Brake,
-};
-
-/// What the drivetrain's bus and auklet 2 are; owns the bus name, which the
-/// C++ constants only view.
-struct DrivetrainConstants {
-  std::string CANBusName;
-  int32_t Auklet2Id = 0;
 };
 
 /// The settings every module of a drivetrain usually shares.
@@ -141,249 +101,6 @@ void ForEachSharedField(Visit&& visit) {
   visit("drive_friction_voltage", &ModuleConstants::DriveFrictionVoltage,
         "Voltage the wheel's friction costs, volts (simulation).");
 }
-
-// ---- The drivetrain ----
-
-/// Whether the interpreter is exiting: callbacks into Python stop then.
-std::atomic<bool> g_exiting{false};
-
-/// A Python callable kept by C++; dropping it takes the GIL, whichever
-/// thread drops it.
-struct PythonCallable {
-  explicit PythonCallable(py::object f) : function(std::move(f)) {}
-  ~PythonCallable() {
-    py::gil_scoped_acquire gil;
-    function = py::object();
-  }
-  PythonCallable(const PythonCallable&) = delete;
-  PythonCallable& operator=(const PythonCallable&) = delete;
-  py::object function;
-};
-
-class Drivetrain;
-/// The drivetrain whose callback the current thread is running, if any.
-thread_local const Drivetrain* t_inCallbackOf = nullptr;
-
-/// The Python SwerveDrivetrain. Operations hold their own reference to the
-/// engine while they run, so a close() from another thread never frees it
-/// under them: the engine goes when the last running operation ends (on that
-/// operation's thread; the odometry thread has been stopped by then).
-class Drivetrain {
- public:
-  using Engine = std::shared_ptr<SwerveDrivetrainImpl>;
-
-  Drivetrain(const DrivetrainConstants& constants, std::vector<ModuleConstants> modules, double frequency,
-             const StdDevs& odometryStdDevs, const StdDevs& visionStdDevs, MotorControllerType driveMotor,
-             MotorControllerType steerMotor, EncoderType encoder, bool startOdometryThread, bool configureMotors) {
-    if (modules.empty()) throw py::value_error("a swerve drivetrain needs at least one module");
-    if (encoder == EncoderType::RapaxW && steerMotor != MotorControllerType::RapaxW) {
-      throw py::value_error("a rapax w encoder input needs rapax w steer motors");
-    }
-    if (!std::isfinite(frequency) || frequency < 0.0) {
-      throw py::value_error("odometry_update_frequency must be a finite number of hertz, 0 for the default");
-    }
-    for (ModuleConstants& module : modules) {
-      module.DriveMotorType = driveMotor;
-      module.SteerMotorType = steerMotor;
-      SimSwerveDrivetrain::ModuleSettings settings = SimSwerveDrivetrain::ModuleSettings::From(module);
-      settings.Encoder = encoder == EncoderType::Angulon  ? SimSwerveDrivetrain::EncoderType::Angulon
-                         : encoder == EncoderType::RapaxW ? SimSwerveDrivetrain::EncoderType::RapaxWInput
-                                                          : SimSwerveDrivetrain::EncoderType::None;
-      simSettings_.push_back(settings);
-    }
-    swerve::SwerveDrivetrainConstants cppConstants;
-    cppConstants.WithCANBusName(constants.CANBusName).WithAuklet2Id(constants.Auklet2Id);
-    {
-      py::gil_scoped_release release;
-      // Building reads every module and the gyro, waiting for their frames.
-      WhileManualTimeRuns([&] {
-        engine_ = std::make_shared<SwerveDrivetrainImpl>(cppConstants, units::frequency::hertz_t{frequency},
-                                                         odometryStdDevs, visionStdDevs,
-                                                         std::span<const ModuleConstants>(modules));
-      });
-      if (configureMotors) ConfigureMotors(*engine_, modules);
-      if (startOdometryThread) engine_->GetOdometryThread().Start();
-    }
-    std::lock_guard lock(LiveMutex());
-    Live().insert(this);
-  }
-
-  ~Drivetrain() {
-    {
-      std::lock_guard lock(LiveMutex());
-      Live().erase(this);
-    }
-    if (t_inCallbackOf == this) {
-      // Dropped from its own callback: the odometry thread cannot join
-      // itself, so another thread ends the drivetrain once the callback has
-      // returned.
-      std::thread([engine = Take(engine_), sim = Take(sim_)] { Stop(engine, sim); }).detach();
-      return;
-    }
-    py::gil_scoped_release release;
-    Close();
-  }
-
-  Drivetrain(const Drivetrain&) = delete;
-  Drivetrain& operator=(const Drivetrain&) = delete;
-
-  /// Stops the threads and lets the devices go; later operations raise.
-  /// The GIL must not be held.
-  void Close() { Stop(Take(engine_), Take(sim_)); }
-
-  /// The engine, for one operation. Raises once closed.
-  Engine Impl() const {
-    std::lock_guard lock(mutex_);
-    if (!engine_) throw std::runtime_error("the drivetrain is closed");
-    return engine_;
-  }
-
-  /// The physics simulation, built on first use (which sends nothing to the
-  /// devices); it keeps the engine whose devices it feeds. The GIL must not
-  /// be held.
-  std::shared_ptr<SimSwerveDrivetrain> Sim() {
-    std::lock_guard lock(mutex_);
-    if (!engine_) throw std::runtime_error("the drivetrain is closed");
-    if (!sim_) {
-      sim_ = std::shared_ptr<SimSwerveDrivetrain>(
-          new SimSwerveDrivetrain(*engine_, std::span<const SimSwerveDrivetrain::ModuleSettings>(simSettings_)),
-          [engine = engine_](SimSwerveDrivetrain* sim) { delete sim; });
-    }
-    return sim_;
-  }
-
-  void RegisterTelemetry(const py::object& function) {
-    const Engine engine = Impl();
-    if (function.is_none()) {
-      py::gil_scoped_release release;
-      engine->RegisterTelemetry({});
-      return;
-    }
-    if (!PyCallable_Check(function.ptr())) throw py::type_error("telemetry must be callable or None");
-    auto holder = std::make_shared<PythonCallable>(function);
-    SwerveDrivetrainImpl::TelemetryFunction telemetry = [this, holder](const SwerveDriveState& state) {
-      if (g_exiting.load()) return;
-      py::gil_scoped_acquire gil;
-      t_inCallbackOf = this;
-      try {
-        holder->function(state);
-      } catch (py::error_already_set& error) {
-        // The odometry thread must go on; Python reports the exception as
-        // unraisable (printed, or to sys.unraisablehook).
-        error.discard_as_unraisable("zephrin6 telemetry callback");
-      }
-      t_inCallbackOf = nullptr;
-    };
-    py::gil_scoped_release release;
-    engine->RegisterTelemetry(std::move(telemetry));
-  }
-
-  std::string Repr() const {
-    std::lock_guard lock(mutex_);
-    if (!engine_) return "SwerveDrivetrain(closed)";
-    return "SwerveDrivetrain(modules=" + std::to_string(engine_->GetModules().size()) +
-           ", odometry_frequency=" + zephrin6_python::Repr(engine_->GetOdometryFrequency().value()) + ")";
-  }
-
-  /// Closes every live drivetrain (at interpreter exit). The GIL must not be
-  /// held.
-  static std::size_t Open() {
-    std::lock_guard lock(LiveMutex());
-    std::size_t open = 0;
-    for (const Drivetrain* drivetrain : Live()) {
-      std::lock_guard pointers(drivetrain->mutex_);
-      open += drivetrain->engine_ ? 1 : 0;
-    }
-    return open;
-  }
-
-  static void CloseAll() {
-    std::vector<std::pair<Engine, std::shared_ptr<SimSwerveDrivetrain>>> taken;
-    {
-      std::lock_guard lock(LiveMutex());
-      for (Drivetrain* drivetrain : Live()) {
-        taken.emplace_back(drivetrain->Take(drivetrain->engine_), drivetrain->Take(drivetrain->sim_));
-      }
-    }
-    // Without the registry's lock: a callback that ends now may drop a
-    // drivetrain, which leaves the registry.
-    for (const auto& [engine, sim] : taken) Stop(engine, sim);
-  }
-
- private:
-  template <class T>
-  std::shared_ptr<T> Take(std::shared_ptr<T>& pointer) {
-    std::lock_guard lock(mutex_);
-    return std::exchange(pointer, nullptr);
-  }
-
-  static void Stop(const Engine& engine, const std::shared_ptr<SimSwerveDrivetrain>& sim) {
-    if (sim) sim->StopThread();
-    if (engine) WhileManualTimeRuns([&] { engine->GetOdometryThread().Stop(); });
-  }
-
-  static std::mutex& LiveMutex() {
-    static std::mutex mutex;
-    return mutex;
-  }
-  static std::unordered_set<Drivetrain*>& Live() {
-    static std::unordered_set<Drivetrain*> live;
-    return live;
-  }
-
-  /// As a program configures its modules' motors at start-up: the steer
-  /// motor reports the azimuth (its rotor turns over the steering ratio) and
-  /// holds it with the steer gains the short way round; the drive motor gets
-  /// the drive gains; both get their inversion.
-  static void ConfigureMotors(SwerveDrivetrainImpl& engine, const std::vector<ModuleConstants>& modules) {
-    const auto& built = engine.GetModules();
-    for (std::size_t i = 0; i < built.size(); ++i) {
-      const ModuleConstants& module = modules[i];
-      Apply(built[i]->GetSteerMotor(), module.SteerMotorType, module.SteerMotorGains, module.SteerMotorInverted,
-            module.SteerMotorGearRatio);
-      Apply(built[i]->GetDriveMotor(), module.DriveMotorType, module.DriveMotorGains, module.DriveMotorInverted,
-            std::nullopt);
-    }
-  }
-
-  template <class Configuration>
-  static Configuration MotorConfiguration(const configs::Slot0Configs& gains, bool inverted,
-                                          std::optional<double> azimuthRatio) {
-    Configuration configuration;
-    configuration.Slot0 = gains;
-    configuration.MotorOutput.Inverted = inverted ? kvor::zephrin6::signals::InvertedValue::Clockwise_Positive
-                                                  : kvor::zephrin6::signals::InvertedValue::CounterClockwise_Positive;
-    if (azimuthRatio) {
-      if (*azimuthRatio > 0.0) {
-        if constexpr (std::same_as<Configuration, configs::RapaxQConfiguration>) {
-          configuration.Feedback.SensorToMechanismRatio = *azimuthRatio;
-        } else {
-          configuration.ExternalFeedback.SensorToMechanismRatio = *azimuthRatio;
-        }
-      }
-      configuration.ClosedLoopGeneral.ContinuousWrap = true;
-    }
-    return configuration;
-  }
-
-  static void Apply(kvor::zephrin6::hardware::traits::CommonRapax& motor, MotorControllerType type,
-                    const configs::Slot0Configs& gains, bool inverted, std::optional<double> azimuthRatio) {
-    // A device that does not answer is reported through the runtime; the
-    // drivetrain works on without the configuration.
-    if (type == MotorControllerType::RapaxQ) {
-      (void)static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(motor).GetConfigurator().Apply(
-          MotorConfiguration<configs::RapaxQConfiguration>(gains, inverted, azimuthRatio));
-    } else {
-      (void)static_cast<kvor::zephrin6::hardware::core::CoreRapaxW&>(motor).GetConfigurator().Apply(
-          MotorConfiguration<configs::RapaxWConfiguration>(gains, inverted, azimuthRatio));
-    }
-  }
-
-  std::vector<SimSwerveDrivetrain::ModuleSettings> simSettings_;
-  mutable std::mutex mutex_;  // guards the two pointers, not what they point to
-  Engine engine_;
-  std::shared_ptr<SimSwerveDrivetrain> sim_;
-};
 
 /// The drivetrain operation `operation(engine, arguments...)` with the GIL
 /// released while it runs.
@@ -740,18 +457,6 @@ void BindDrivetrain(py::module_& swerve) {
   BindConstants(swerve);
   BindState(swerve);
   BindDrivetrainClass(swerve);
-}
-
-std::size_t OpenDrivetrains() { return Drivetrain::Open(); }
-
-void CloseAllDrivetrains() {
-  py::gil_scoped_release release;
-  Drivetrain::CloseAll();
-}
-
-void StopAllDrivetrains() {
-  g_exiting.store(true);
-  CloseAllDrivetrains();
 }
 
 }  // namespace zephrin6_python

@@ -97,10 +97,19 @@ def test_replay_reads_the_user_signals_back(tmp_path, no_hang):
         # A paused replay keeps a wait for playback waiting until its
         # deadline on the manual clock; only another Python thread can move
         # the clock there, and it runs only because the wait lets the GIL go.
-        mover = threading.Thread(target=lambda: [sim.advance(0.05) for _ in range(20)])
+        waited = threading.Event()
+
+        def move_time():
+            while not waited.is_set():
+                sim.advance(0.05)
+
+        mover = threading.Thread(target=move_time)
         mover.start()
-        assert replay.wait_for_playing(0.5) is False
-        mover.join()
+        try:
+            assert replay.wait_for_playing(0.5) is False
+        finally:
+            waited.set()
+            mover.join()
         assert replay.play() == StatusCode.OK
         assert replay.wait_for_playing(0.1) is True
     finally:
