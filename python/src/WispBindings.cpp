@@ -3,14 +3,15 @@
 // without a copy. The Python module zephrin6/wisp.py turns the result into
 // the log object users see.
 //
-// The log is read twice, as `wisp export` does: the tool's scan first names
-// every signal (the names export uses) and counts its samples, then the
-// samples go into columns sized from those counts. Memory is one chunk plus
-// the columns; a damaged log gives everything before the damage, with the
-// report saying where and why it stopped. The read runs without the GIL.
+// The tool's scan reads the log once, chunk by chunk, and names every signal
+// as `wisp export` does; each chunk's samples go into their signals' columns
+// as the scan accepts it. Memory is one chunk plus the columns; a damaged
+// log gives everything before the damage, with the report saying where and
+// why it stopped. The read runs without the GIL.
 
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,7 +21,7 @@
 #include "Bindings.hpp"
 #include "LogScan.hpp"
 #include "wisp/Status.hpp"
-#include "wisp/WispChunkReader.hpp"
+#include "wisp/WispChunk.hpp"
 
 namespace zephrin6_python {
 
@@ -31,29 +32,32 @@ using wisp_tool::LogScan;
 using wisp_tool::ScannedSignal;
 
 /// A growable array of one element type, handed to Python through the
-/// buffer protocol (numpy views it without copying).
+/// buffer protocol (numpy views it without copying). Appending is a copy
+/// into room made ahead, doubling when it runs out.
 class Column {
  public:
   Column(const char* format, std::size_t itemSize) : format_(format), itemSize_(itemSize) {}
 
-  void Reserve(std::size_t count) { bytes_.reserve(count * itemSize_); }
   template <class T>
   void Push(T value) {
-    const std::size_t at = bytes_.size();
-    bytes_.resize(at + sizeof(T));
-    std::memcpy(bytes_.data() + at, &value, sizeof(T));
+    PushBytes(reinterpret_cast<const uint8_t*>(&value), sizeof(T));
   }
-  void PushBytes(const uint8_t* data, std::size_t size) { bytes_.insert(bytes_.end(), data, data + size); }
+  void PushBytes(const uint8_t* data, std::size_t size) {
+    if (used_ + size > bytes_.size()) bytes_.resize(std::max<std::size_t>(2 * bytes_.size(), used_ + size + 4096));
+    std::memcpy(bytes_.data() + used_, data, size);
+    used_ += size;
+  }
 
   py::buffer_info Buffer() {
     return py::buffer_info(bytes_.data(), static_cast<py::ssize_t>(itemSize_), format_,
-                           static_cast<py::ssize_t>(bytes_.size() / itemSize_), true);
+                           static_cast<py::ssize_t>(used_ / itemSize_), true);
   }
 
  private:
   std::string format_;
   std::size_t itemSize_;
-  std::vector<uint8_t> bytes_;
+  std::vector<uint8_t> bytes_;  // room; the first used_ bytes are the column
+  std::size_t used_ = 0;
 };
 
 /// Python buffer format and element size of a user data type's values
@@ -93,6 +97,7 @@ struct SignalColumns {
   Column status{"i", 4};             // device signals: the frame's status
   Column counts{"I", 4};             // arrays: elements per sample
   std::vector<std::string> payloads;  // raw and string samples
+  bool typed = false;                 // user signals: userType and values set
 };
 
 struct LogRead {
@@ -138,10 +143,45 @@ bool AddUserSample(SignalColumns& signal, const wisp::UserSample& sample) {
   return true;
 }
 
+/// Adds the samples of one chunk the scan accepted to their signals'
+/// columns.
+void Collect(const LogScan& scan, const wisp::WispChunk& chunk, LogRead& read) {
+  if (read.signals.size() < scan.Signals().size()) read.signals.resize(scan.Signals().size());
+  // Frames come signal by signal: one lookup per run of a signal.
+  uint64_t lastKey = UINT64_MAX;
+  SignalColumns* signal = nullptr;
+  for (const wisp::Frame& frame : chunk.frames) {
+    if (frame.Key() != lastKey) {
+      lastKey = frame.Key();
+      const int32_t index = scan.DeviceSignal(frame.deviceHash, frame.signalId);
+      signal = index >= 0 ? &read.signals[static_cast<std::size_t>(index)] : nullptr;
+    }
+    if (signal == nullptr) continue;
+    signal->times.Push(frame.value.systemTime);
+    signal->values.Push(frame.value.value);
+    signal->status.Push(frame.value.status);
+  }
+  for (const wisp::UserSample& sample : chunk.userSamples) {
+    const int32_t index = scan.UserSignal(sample.definition);
+    const wisp::UserSignalDefinition* definition = scan.UserDefinition(sample.definition);
+    if (index < 0 || definition == nullptr) continue;
+    SignalColumns& user = read.signals[static_cast<std::size_t>(index)];
+    if (!user.typed) {
+      // One signal is one name with one type: its first definition says how
+      // its values are laid out.
+      user.typed = true;
+      user.userType = definition->type;
+      const ValueLayout layout = LayoutOf(definition->type);
+      user.values = Column(layout.format, layout.size);
+    }
+    if (!AddUserSample(user, sample)) ++read.misfit;
+  }
+}
+
 LogRead ReadLog(const std::string& path) {
   LogRead read;
   LogScan scan;
-  read.status = scan.Run(path);
+  read.status = scan.Run(path, {}, [&](const wisp::WispChunk& chunk) { Collect(scan, chunk, read); });
   read.header = scan.Header();
   read.report = scan.Report();
   if (read.status != wisp::kOK) {
@@ -152,67 +192,9 @@ LogRead ReadLog(const std::string& path) {
   read.lastTime = scan.LastTime();
   read.dropped = scan.Dropped();
   read.undefined = scan.Undefined();
-
-  const std::vector<ScannedSignal>& scanned = scan.Signals();
-  read.signals.resize(scanned.size());
-  for (std::size_t i = 0; i < scanned.size(); ++i) {
-    SignalColumns& signal = read.signals[i];
-    signal.scanned = scanned[i];
-    signal.times.Reserve(scanned[i].samples);
-    if (!scanned[i].user) {
-      signal.values.Reserve(scanned[i].samples);
-      signal.status.Reserve(scanned[i].samples);
-    }
-  }
-  // The type of each user signal, from the definitions its samples use.
-  std::vector<bool> typed(scanned.size(), false);
-
-  // The second read stops where the scan did, or earlier if the file was
-  // cut in between.
-  wisp::WispChunkReader reader;
-  reader.Open(path);
-  wisp::WispChunk chunk;
-  uint32_t chunks = 0;
-  while (chunks < scan.Report().chunks && reader.Next(chunk)) {
-    ++chunks;
-    // Frames come signal by signal: one lookup per run of a signal.
-    uint64_t lastKey = UINT64_MAX;
-    SignalColumns* signal = nullptr;
-    for (const wisp::Frame& frame : chunk.frames) {
-      if (frame.Key() != lastKey) {
-        lastKey = frame.Key();
-        const int32_t index = scan.DeviceSignal(frame.deviceHash, frame.signalId);
-        signal = index >= 0 ? &read.signals[static_cast<std::size_t>(index)] : nullptr;
-      }
-      if (signal == nullptr) continue;
-      signal->times.Push(frame.value.systemTime);
-      signal->values.Push(frame.value.value);
-      signal->status.Push(frame.value.status);
-    }
-    for (const wisp::UserSample& sample : chunk.userSamples) {
-      const int32_t index = scan.UserSignal(sample.definition);
-      const wisp::UserSignalDefinition* definition = scan.UserDefinition(sample.definition);
-      if (index < 0 || definition == nullptr) continue;
-      const auto at = static_cast<std::size_t>(index);
-      SignalColumns& user = read.signals[at];
-      if (!typed[at]) {
-        typed[at] = true;
-        user.userType = definition->type;
-        const ValueLayout layout = LayoutOf(definition->type);
-        user.values = Column(layout.format, layout.size);
-        if (!IsArray(definition->type) && !IsBytes(definition->type)) user.values.Reserve(user.scanned.samples);
-      }
-      if (!AddUserSample(user, sample)) ++read.misfit;
-    }
-  }
-  if (chunks < scan.Report().chunks) {
-    read.report = reader.Report();
-    if (read.report.status != wisp::kOK) {
-      read.report.damage = "the file could not be read again: " + read.report.refusal;
-    } else if (!read.report.Damaged()) {
-      read.report.damage = "the file changed while it was read";
-    }
-  }
+  // The names are known now, from the whole log.
+  read.signals.resize(scan.Signals().size());
+  for (std::size_t i = 0; i < read.signals.size(); ++i) read.signals[i].scanned = scan.Signals()[i];
   return read;
 }
 
