@@ -10,6 +10,10 @@
 // never reaches the library's long-lived state from Python: the operations
 // that would store one raise ValueError instead.
 
+#include <kvor/zephrin6/swerve/Pose2d.hpp>
+#include <kvor/zephrin6/swerve/Rotation2d.hpp>
+#include <kvor/zephrin6/swerve/Translation2d.hpp>
+
 #include <pybind11/pybind11.h>
 
 #include <cmath>
@@ -48,6 +52,22 @@ std::size_t OpenDrivetrains();
 inline double Finite(double value, const char* what) {
   if (!std::isfinite(value)) throw py::value_error(std::string(what) + " must be a finite number");
   return value;
+}
+inline const kvor::zephrin6::swerve::Rotation2d& Finite(const kvor::zephrin6::swerve::Rotation2d& rotation,
+                                                       const char* what) {
+  Finite(rotation.Radians().value(), what);
+  return rotation;
+}
+inline const kvor::zephrin6::swerve::Translation2d& Finite(const kvor::zephrin6::swerve::Translation2d& translation,
+                                                          const char* what) {
+  Finite(translation.X().value(), what);
+  Finite(translation.Y().value(), what);
+  return translation;
+}
+inline const kvor::zephrin6::swerve::Pose2d& Finite(const kvor::zephrin6::swerve::Pose2d& pose, const char* what) {
+  Finite(pose.Translation(), what);
+  Finite(pose.Rotation(), what);
+  return pose;
 }
 
 /// Runs `call` (with the GIL released by the caller) while, on the manual

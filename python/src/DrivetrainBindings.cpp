@@ -134,11 +134,6 @@ void DefSetControl(py::class_<Drivetrain>& cls) {
    ...);
 }
 
-void CheckFinite(const Pose2d& pose) {
-  Finite(pose.X().value(), "the pose's x");
-  Finite(pose.Y().value(), "the pose's y");
-  Finite(pose.Rotation().Radians().value(), "the pose's rotation");
-}
 
 void BindConstants(py::module_& m) {
   py::class_<configs::Slot0Configs> gains(m, "Slot0Configs",
@@ -308,42 +303,29 @@ configure_motors: apply each module's gains, inversions and steering ratio
       "Zeroes the drive positions and restarts odometry at the origin (waits for fresh module readings).");
   cls.def("seed_field_centric", Released([](SwerveDrivetrainImpl& impl) { impl.SeedFieldCentric(); }),
           "Makes the operator's forward direction the robot's current heading.");
-  cls.def(
-      "reset_pose",
-      [](Drivetrain& d, const Pose2d& pose) {
-        CheckFinite(pose);
-        Released([](SwerveDrivetrainImpl& impl, Pose2d p) { impl.ResetPose(p); })(d, pose);
-      },
-      py::arg("pose"), "Moves the pose estimate to `pose`.");
+  // The values are checked with the GIL released: a refusal unwinds to the
+  // binding, which takes the GIL back before raising it in Python.
+  cls.def("reset_pose", Released([](SwerveDrivetrainImpl& impl, Pose2d p) { impl.ResetPose(Finite(p, "pose")); }),
+          py::arg("pose"), "Moves the pose estimate to `pose`.");
   cls.def(
       "reset_translation",
-      [](Drivetrain& d, const Translation2d& t) {
-        Finite(t.X().value(), "x");
-        Finite(t.Y().value(), "y");
-        Released([](SwerveDrivetrainImpl& impl, Translation2d p) { impl.ResetTranslation(p); })(d, t);
-      },
+      Released([](SwerveDrivetrainImpl& impl, Translation2d t) { impl.ResetTranslation(Finite(t, "translation")); }),
       py::arg("translation"), "Moves the pose estimate to `translation` (metres), keeping the heading.");
-  cls.def(
-      "reset_rotation",
-      [](Drivetrain& d, const Rotation2d& r) {
-        Finite(r.Radians().value(), "rotation");
-        Released([](SwerveDrivetrainImpl& impl, Rotation2d p) { impl.ResetRotation(p); })(d, r);
-      },
-      py::arg("rotation"), "Sets the estimated heading.");
-  cls.def(
-      "set_operator_perspective_forward",
-      [](Drivetrain& d, const Rotation2d& r) {
-        Finite(r.Radians().value(), "forward");
-        Released([](SwerveDrivetrainImpl& impl, Rotation2d p) { impl.SetOperatorPerspectiveForward(p); })(d, r);
-      },
-      py::arg("forward"), "Sets the field direction the operator calls forward.");
+  cls.def("reset_rotation",
+          Released([](SwerveDrivetrainImpl& impl, Rotation2d r) { impl.ResetRotation(Finite(r, "rotation")); }),
+          py::arg("rotation"), "Sets the estimated heading.");
+  cls.def("set_operator_perspective_forward",
+          Released([](SwerveDrivetrainImpl& impl, Rotation2d r) {
+            impl.SetOperatorPerspectiveForward(Finite(r, "forward"));
+          }),
+          py::arg("forward"), "Sets the field direction the operator calls forward.");
   cls.def("get_operator_forward_direction",
           Released([](SwerveDrivetrainImpl& impl) { return impl.GetOperatorForwardDirection(); }),
           "The field direction the operator calls forward.");
   cls.def(
       "add_vision_measurement",
       [](Drivetrain& d, const Pose2d& pose, double timestamp, std::optional<StdDevs> stdDevs) {
-        CheckFinite(pose);
+        Finite(pose, "vision_robot_pose");
         Finite(timestamp, "timestamp");
         const Drivetrain::Engine engine = d.Impl();
         py::gil_scoped_release release;
@@ -437,8 +419,9 @@ configure_motors: apply each module's gains, inversions and steering ratio
   cls.def(
       "reset_sim_pose",
       [](Drivetrain& d, const Pose2d& pose) {
-        CheckFinite(pose);
+        Finite(pose, "pose");
         py::gil_scoped_release release;
+        // Refuses only poses that are not finite, which Finite raised for.
         (void)d.Sim()->ResetPose(pose);
       },
       py::arg("pose"), "Moves the simulated robot to `pose` (its wheels keep their motion).");

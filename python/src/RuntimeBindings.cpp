@@ -129,6 +129,19 @@ void BindClock(py::module_& m) {
 /// `latency` for a write: how old the sample already is, seconds.
 units::time::second_t Latency(double seconds) { return units::time::second_t{seconds}; }
 
+/// A write of a value (or values) with a units text:
+/// name(signal, value, units="", latency=0.0).
+template <class Value, class Write>
+void DefWriteWithUnits(py::module_& m, const char* function, const char* valueName, Write write,
+                       const std::string& doc) {
+  m.def(
+      function,
+      [write](std::string_view name, const Value& value, std::string_view units, double latency) {
+        return write(name, value, units, Latency(latency));
+      },
+      py::arg("name"), py::arg(valueName), py::arg("units") = "", py::arg("latency") = 0.0, doc.c_str());
+}
+
 void BindLogger(py::module_& m) {
   m.def(
       "set_path", [](const std::filesystem::path& path) { return SignalLogger::SetPath(path.c_str()); },
@@ -166,27 +179,12 @@ void BindLogger(py::module_& m) {
         return SignalLogger::WriteBoolean(name, value, Latency(latency));
       },
       py::arg("name"), py::arg("value"), py::arg("latency") = 0.0, "Logs a boolean.");
-  m.def(
-      "write_integer",
-      [](std::string_view name, int64_t value, std::string_view units, double latency) {
-        return SignalLogger::WriteInteger(name, value, units, Latency(latency));
-      },
-      py::arg("name"), py::arg("value"), py::arg("units") = "", py::arg("latency") = 0.0,
-      "Logs a 64-bit integer with its units text.");
-  m.def(
-      "write_float",
-      [](std::string_view name, float value, std::string_view units, double latency) {
-        return SignalLogger::WriteFloat(name, value, units, Latency(latency));
-      },
-      py::arg("name"), py::arg("value"), py::arg("units") = "", py::arg("latency") = 0.0,
-      "Logs a 32-bit float with its units text.");
-  m.def(
-      "write_double",
-      [](std::string_view name, double value, std::string_view units, double latency) {
-        return SignalLogger::WriteDouble(name, value, units, Latency(latency));
-      },
-      py::arg("name"), py::arg("value"), py::arg("units") = "", py::arg("latency") = 0.0,
-      "Logs a double with its units text.");
+  DefWriteWithUnits<int64_t>(m, "write_integer", "value", &SignalLogger::WriteInteger,
+                             "Logs a 64-bit integer with its units text.");
+  DefWriteWithUnits<float>(m, "write_float", "value", &SignalLogger::WriteFloat,
+                           "Logs a 32-bit float with its units text.");
+  DefWriteWithUnits<double>(m, "write_double", "value", &SignalLogger::WriteDouble,
+                            "Logs a double with its units text.");
   m.def(
       "write_string",
       [](std::string_view name, std::string_view value, double latency) {
@@ -204,27 +202,12 @@ void BindLogger(py::module_& m) {
       },
       py::arg("name"), py::arg("values"), py::arg("latency") = 0.0,
       (std::string("Logs up to 255 booleans.") + kStatus).c_str());
-  m.def(
-      "write_integer_array",
-      [](std::string_view name, const std::vector<int64_t>& values, std::string_view units, double latency) {
-        return SignalLogger::WriteIntegerArray(name, values, units, Latency(latency));
-      },
-      py::arg("name"), py::arg("values"), py::arg("units") = "", py::arg("latency") = 0.0,
-      (std::string("Logs up to 31 integers.") + kStatus).c_str());
-  m.def(
-      "write_float_array",
-      [](std::string_view name, const std::vector<float>& values, std::string_view units, double latency) {
-        return SignalLogger::WriteFloatArray(name, values, units, Latency(latency));
-      },
-      py::arg("name"), py::arg("values"), py::arg("units") = "", py::arg("latency") = 0.0,
-      (std::string("Logs up to 63 floats.") + kStatus).c_str());
-  m.def(
-      "write_double_array",
-      [](std::string_view name, const std::vector<double>& values, std::string_view units, double latency) {
-        return SignalLogger::WriteDoubleArray(name, values, units, Latency(latency));
-      },
-      py::arg("name"), py::arg("values"), py::arg("units") = "", py::arg("latency") = 0.0,
-      (std::string("Logs up to 31 doubles.") + kStatus).c_str());
+  DefWriteWithUnits<std::vector<int64_t>>(m, "write_integer_array", "values", &SignalLogger::WriteIntegerArray,
+                                           std::string("Logs up to 31 integers.") + kStatus);
+  DefWriteWithUnits<std::vector<float>>(m, "write_float_array", "values", &SignalLogger::WriteFloatArray,
+                                        std::string("Logs up to 63 floats.") + kStatus);
+  DefWriteWithUnits<std::vector<double>>(m, "write_double_array", "values", &SignalLogger::WriteDoubleArray,
+                                         std::string("Logs up to 31 doubles.") + kStatus);
 }
 
 // ---- zephrin6.logging.replay ----

@@ -37,6 +37,15 @@ def stub_classes(tree):
     return classes
 
 
+def stub_members(classes, name):
+    """The members of stub class `name`, with those of its bases in the stub."""
+    bases, members = classes.get(name, ([], set()))
+    members = set(members)
+    for base in bases:
+        members |= stub_members(classes, base)
+    return members
+
+
 def stub_names(tree):
     """The names the stub's __all__ lists."""
     for node in tree.body:
@@ -56,9 +65,7 @@ def test_stub_matches_module(module_name):
         if not isinstance(value, type):
             continue
         assert name in classes, f"{module_name}.{name} has no stub"
-        bases, members = classes[name]
-        for base in bases:
-            members |= classes.get(base, ([], set()))[1]
+        members = stub_members(classes, name)
         if hasattr(value, "__members__"):  # an enumeration: its enumerators
             assert set(value.__members__) == members - {"name", "value"}, name
             continue
