@@ -142,7 +142,11 @@ def test_random_damage_never_takes_the_interpreter_down(tmp_path):
 
 
 def test_log_object(tmp_path):
-    log, _ = read_quietly(WISP_SEEDS[0])
+    # Any name the file system allows, as text or as bytes.
+    odd = tmp_path / os.fsdecode(b"caf\xe9.wisp")
+    shutil.copy(WISP_SEEDS[0], odd)
+    log, _ = read_quietly(odd)
+    assert log.path == str(odd) and read_quietly(os.fsencode(odd))[0].names == log.names
     assert len(log) == len(log.names) > 0 and list(log) == log.names
     name = log.names[0]
     assert name in log and log.get(name) is log[name] and log.get("nothing") is None

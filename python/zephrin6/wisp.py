@@ -230,7 +230,8 @@ def read(path: "str | os.PathLike[str]") -> Log:
         path = os.fsdecode(path)
     if "\0" in path:
         raise ValueError("a path cannot hold a NUL character")
-    raw = _zephrin6.wisp._read(path)
+    # As the file system's bytes, so that any name a file can have is read.
+    raw = _zephrin6.wisp._read(os.fsencode(path))
     if raw["status"] != 0:
         _refuse(path, raw["refusal"])
     signals: Dict[str, Signal] = {}
