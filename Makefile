@@ -19,6 +19,7 @@ demo: build
 
 test: build
 	@./scripts/check-generated.sh
+	@./scripts/check-thread-safety.sh
 	@ctest --preset default
 	@./scripts/check-boundary.sh
 	@./scripts/check-install.sh
@@ -30,4 +31,4 @@ bench: build
 	@if [ -d build/python/zephrin6 ]; then PYTHONPATH=build/python "$$(command -v /usr/bin/python3 || command -v python3)" bench/python/bench_python.py; fi
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-tsa build-fuzz

@@ -8,6 +8,7 @@
 //
 //   sim_s_per_wall_s   simulated seconds per wall second (the speed-up)
 //   allocs/iter        heap allocations per 20 ms loop once running
+#include <stdexcept>
 #include <vector>
 
 #include <kvor/zephrin6/Zephrin6.hpp>
@@ -37,11 +38,14 @@ struct Drivetrain {
     for (int m = 0; m < kModules; ++m) {
       drive.push_back(std::make_unique<hardware::core::CoreRapaxQ>(1 + m, "drive"));
       steer.push_back(std::make_unique<hardware::core::CoreRapaxQ>(11 + m, "drive"));
-      drive.back()->GetConfigurator().Apply(configs::Slot0Configs{}.WithkP(0.1).WithkV(0.12));
-      steer.back()->GetConfigurator().Apply(configs::Slot0Configs{}.WithkP(40).WithkD(0.5));
       configs::ClosedLoopGeneralConfigs wrap;
       wrap.ContinuousWrap = true;
-      steer.back()->GetConfigurator().Apply(wrap);
+      const bool configured =
+          drive.back()->GetConfigurator().Apply(configs::Slot0Configs{}.WithkP(0.1).WithkV(0.12)).IsOK() &&
+          steer.back()->GetConfigurator().Apply(configs::Slot0Configs{}.WithkP(40).WithkD(0.5)).IsOK() &&
+          steer.back()->GetConfigurator().Apply(wrap).IsOK();
+      // Loops without their gains would time other work than a drivetrain's.
+      if (!configured) throw std::runtime_error("a motor refused its gains");
     }
   }
   // One loop of the program: new targets for every motor, then 20 ms.

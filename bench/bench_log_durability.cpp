@@ -34,7 +34,10 @@ wisp::ChunkBuilder BusyChunk() {
 void WriteChunks(benchmark::State& state, bool sync) {
   const std::string path = "/tmp/zephrin_bench_durability_" + std::to_string(::getpid()) + ".wisp";
   wisp::WispFileWriter writer;
-  writer.Open(path, 1.0, 0);
+  if (!writer.Open(path, 1.0, 0)) {
+    state.SkipWithError("the scratch log cannot be created");
+    return;
+  }
   const wisp::ChunkBuilder chunk = BusyChunk();
   for (auto _ : state) {
     benchmark::DoNotOptimize(writer.WriteChunk(chunk));

@@ -4,11 +4,14 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include <kvor/zephrin/platform/Logging.hpp>
 #include <kvor/zephrin/platform/Replay.hpp>
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
@@ -19,6 +22,7 @@ namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
 namespace platform = kvor::zephrin::platform;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 
 constexpr int kDevices = 4;
 constexpr int kSignalsPerDevice = 20;
@@ -26,8 +30,21 @@ constexpr double kSignalHz = 100.0;
 constexpr double kLogSeconds = 60.0;
 // Twenty 100 Hz signals a motor controller publishes (motion, currents,
 // control state).
-constexpr uint16_t kSignals[kSignalsPerDevice] = {2028, 2032, 2034, 2035, 2036, 2041, 2042, 2045, 2046, 2047,
-                                                  2052, 2055, 2063, 2065, 2066, 2067, 2068, 2078, 2082, 2085};
+constexpr uint16_t kSignals[kSignalsPerDevice] = {
+    ids::kMotorVoltage, ids::kDutyCycle, ids::kTorqueCurrent, ids::kStatorCurrent, ids::kSupplyCurrent,
+    ids::kRotorVelocity, ids::kRotorPosition, ids::kVelocity, ids::kPosition, ids::kAcceleration,
+    ids::kClosedLoopFeedForward, ids::kControlMode, ids::kDeviceEnable, ids::kClosedLoopReference,
+    ids::kClosedLoopReference_Velocity, ids::kClosedLoopError, ids::kClosedLoopError_Velocity, ids::kClosedLoopOutput,
+    ids::kClosedLoopReferenceSlope, ids::kMotorOutputStatus};
+
+// Stops the program at a set-up step that failed: what it would measure next
+// is not what its name says.
+void Require(int status, const char* step) {
+  if (status != 0) {
+    std::fprintf(stderr, "bench_logging: %s failed with status %d\n", step, status);
+    std::exit(1);
+  }
+}
 
 std::string ScratchFolder() {
   return (std::filesystem::temp_directory_path() / ("zephrin_bench_logging_" + std::to_string(::getpid()))).string();
@@ -43,8 +60,10 @@ Bus CreateBus() {
   Bus bus{};
   for (int d = 0; d < kDevices; ++d) {
     c_kvor_zephrin6_encode_device(d + 1, "rapax q", "drivebus", &bus.hash[d]);
-    for (uint16_t id : kSignals) c_kvor_zephrin6_SetUpdateFrequency(0, "drivebus", bus.hash[d], id, kSignalHz, 0.1);
-    c_kvor_zephrin6_OptimizeUpdateFrequencies(0, "drivebus", bus.hash[d], 0.0, 0.1);
+    for (uint16_t id : kSignals) {
+      Require(c_kvor_zephrin6_SetUpdateFrequency(0, "drivebus", bus.hash[d], id, kSignalHz, 0.1), "a signal rate");
+    }
+    Require(c_kvor_zephrin6_OptimizeUpdateFrequencies(0, "drivebus", bus.hash[d], 0.0, 0.1), "stopping the rest");
   }
   return bus;
 }
@@ -58,9 +77,9 @@ std::string RecordMinute() {
   harness::Reset();
   harness::SetReportEcho(false);
   harness::UseManualClock(1.0);
-  platform::can::CANComm_SetLoggerPath(ScratchFolder().c_str());
+  Require(platform::can::CANComm_SetLoggerPath(ScratchFolder().c_str()), "the log folder");
   const Bus bus = CreateBus();
-  platform::can::CANComm_StartLogger();
+  Require(platform::can::CANComm_StartLogger(), "starting the log");
   for (int step = 0; step < static_cast<int>(kLogSeconds / 0.02); ++step) {
     const double t = step * 0.02;
     for (int d = 0; d < kDevices; ++d) {
@@ -71,7 +90,7 @@ std::string RecordMinute() {
     harness::AdvanceTime(0.02);
     harness::AwaitLogWritten();
   }
-  platform::can::CANComm_StopLogger();
+  Require(platform::can::CANComm_StopLogger(), "stopping the log");
   const std::string path = harness::LastLogFile();
   harness::Reset();
   return path;
@@ -91,14 +110,14 @@ const std::string& RecordedMinute() {
 void StartLoggingArmAngle() {
   harness::Reset();
   harness::SetReportEcho(false);
-  platform::can::CANComm_SetLoggerPath(ScratchFolder().c_str());
-  platform::can::CANComm_StartLogger();
-  kvor::zephrin6::SignalLogger::WriteDouble("arm/angle", 0.0, "deg");
+  Require(platform::can::CANComm_SetLoggerPath(ScratchFolder().c_str()), "the log folder");
+  Require(platform::can::CANComm_StartLogger(), "starting the log");
+  Require(kvor::zephrin6::SignalLogger::WriteDouble("arm/angle", 0.0, "deg"), "the first write");
 }
 
 /// Stops the logger and reports how many of the timed writes were dropped.
 void StopLoggingArmAngle(benchmark::State& state) {
-  platform::can::CANComm_StopLogger();
+  Require(platform::can::CANComm_StopLogger(), "stopping the log");
   const auto dropped = static_cast<double>(harness::DroppedUserSamples());
   state.counters["dropped/write"] = dropped / static_cast<double>(state.iterations());
   harness::Reset();
@@ -173,13 +192,13 @@ void BM_ReplayMinuteStepped4ms(benchmark::State& state) {
   }
   platform::SignalMeasurement records[18];
   for (auto _ : state) {
-    platform::ReplayLoadFile(file.c_str());
+    Require(platform::ReplayLoadFile(file.c_str()), "loading the minute");
     for (int step = 0; step < static_cast<int>(kLogSeconds / 0.004); ++step) {
-      platform::ReplayStepTiming(0.004);
-      c_kvor_zephrin6_get_signal(18, keys, records, "drivebus", false, 0.0);
+      Require(platform::ReplayStepTiming(0.004), "a step");
+      benchmark::DoNotOptimize(c_kvor_zephrin6_get_signal(18, keys, records, "drivebus", false, 0.0));
       benchmark::DoNotOptimize(records);
     }
-    platform::ReplayCloseFile();
+    Require(platform::ReplayCloseFile(), "closing the minute");
   }
   harness::Reset();
 }

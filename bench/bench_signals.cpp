@@ -2,6 +2,7 @@
 // refresh, a cached lookup, a control send and a group refresh. Each reports
 // allocations per iteration next to its time; all four must allocate nothing.
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/controls/DutyCycleOut.hpp>
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
@@ -16,6 +17,7 @@
 namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 using kvor::zephrin6::BaseStatusSignal;
 
 // A device with its lookups and control path opened up, standing in for the
@@ -35,7 +37,8 @@ void FreshRuntime() {
 void BM_RefreshCachedSignal(benchmark::State& state) {
   FreshRuntime();
   BenchDevice device{1, "rapax q", "fd"};
-  auto& velocity = device.LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, true);
+  auto& velocity =
+      device.LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, true);
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {
     velocity.Refresh();
@@ -49,10 +52,11 @@ void BM_LookupCachedSignal(benchmark::State& state) {
   FreshRuntime();
   BenchDevice device{1, "rapax q", "fd"};
   // A name longer than the short-string buffer, as most getters have.
-  device.LookupStatusSignal<double>(2078, "ClosedLoopProportionalOutput", true, false);
+  device.LookupStatusSignal<double>(ids::kClosedLoopProportionalOutput, "ClosedLoopProportionalOutput", true, false);
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {
-    benchmark::DoNotOptimize(&device.LookupStatusSignal<double>(2078, "ClosedLoopProportionalOutput", true, false));
+    benchmark::DoNotOptimize(&device.LookupStatusSignal<double>(ids::kClosedLoopProportionalOutput,
+                                                                "ClosedLoopProportionalOutput", true, false));
   }
   zephrin_bench::ReportAllocations(state, before);
 }
@@ -78,15 +82,19 @@ void BM_RefreshAll18Signals(benchmark::State& state) {
   std::vector<std::unique_ptr<BenchDevice>> motors;
   for (int id = 1; id <= 4; ++id) motors.push_back(std::make_unique<BenchDevice>(id, "rapax q", "fd"));
   BenchDevice gyro{0, "auklet 2", "fd"};
+  using Turns = units::angle::turn_t;
+  using TurnsPerSecond = units::angular_velocity::turns_per_second_t;
+  namespace auklet2 = kvor::zephrin::signal_ids::auklet2;
   std::vector<BaseStatusSignal*> signals;
   for (auto& motor : motors) {
-    signals.push_back(&motor->LookupStatusSignal<units::angle::turn_t>(2046, "Position", true, false));
-    signals.push_back(&motor->LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false));
-    signals.push_back(&motor->LookupStatusSignal<units::angle::turn_t>(2042, "RotorPosition", true, false));
-    signals.push_back(&motor->LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2041, "RotorVelocity", true, false));
+    signals.push_back(&motor->LookupStatusSignal<Turns>(ids::kPosition, "Position", true, false));
+    signals.push_back(&motor->LookupStatusSignal<TurnsPerSecond>(ids::kVelocity, "Velocity", true, false));
+    signals.push_back(&motor->LookupStatusSignal<Turns>(ids::kRotorPosition, "RotorPosition", true, false));
+    signals.push_back(&motor->LookupStatusSignal<TurnsPerSecond>(ids::kRotorVelocity, "RotorVelocity", true, false));
   }
-  signals.push_back(&gyro.LookupStatusSignal<units::angle::degree_t>(973, "Yaw", true, false));
-  signals.push_back(&gyro.LookupStatusSignal<units::angular_velocity::degrees_per_second_t>(993, "AngularVelocityZWorld", true, false));
+  signals.push_back(&gyro.LookupStatusSignal<units::angle::degree_t>(auklet2::kYaw, "Yaw", true, false));
+  signals.push_back(&gyro.LookupStatusSignal<units::angular_velocity::degrees_per_second_t>(
+      auklet2::kAngularVelocityZWorld, "AngularVelocityZWorld", true, false));
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {
     benchmark::DoNotOptimize(BaseStatusSignal::RefreshAll(signals));

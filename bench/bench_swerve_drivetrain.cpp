@@ -83,7 +83,8 @@ struct Drivetrain {
 
   void Sample() {
     harness::AdvanceTime(kPeriod);
-    impl->GetOdometryThread().RunOnce();
+    // A failed read counts in FailedDaqs, which the benchmark checks.
+    static_cast<void>(impl->GetOdometryThread().RunOnce());
   }
 
   /// The odometry signals in the thread's order, the gyro's from the device.
@@ -148,7 +149,7 @@ BENCHMARK(BM_SampleModulePositions);
 // Part: FieldCentric applied to 4 modules, 8 control sends.
 void BM_SampleFieldCentric(benchmark::State& state) {
   Drivetrain drivetrain;
-  const auto& parameters = drivetrain.impl->GetControlParameters();
+  const auto parameters = drivetrain.impl->GetControlParameters();
   const auto& modules = drivetrain.impl->GetModules();
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {

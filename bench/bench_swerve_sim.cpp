@@ -40,6 +40,7 @@
 #include <filesystem>
 #include <memory>
 #include <numbers>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,7 @@ namespace {
 namespace swerve = kvor::zephrin6::swerve;
 namespace configs = kvor::zephrin6::configs;
 namespace harness = kvor::zephrin::runtime::harness;
+using kvor::zephrin::StatusCode;
 using swerve::impl::SwerveDrivetrainImpl;
 using swerve::sim::SimSwerveDrivetrain;
 using units::length::meter_t;
@@ -106,11 +108,16 @@ std::unique_ptr<SwerveDrivetrainImpl> BuildDrivetrain(const std::vector<Constant
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
     steer.ClosedLoopGeneral.ContinuousWrap = true;
-    static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor()).GetConfigurator().Apply(steer);
+    auto& steerMotor = static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor());
+    // Without its gains the steer would not hold an azimuth: the loops would
+    // time a drivetrain that does not drive.
+    if (!steerMotor.GetConfigurator().Apply(steer).IsOK()) throw std::runtime_error("a steer motor refused its gains");
   }
   signals.push_back(&drivetrain->GetAuklet2().GetYaw(false));
   signals.push_back(&drivetrain->GetAuklet2().GetAngularVelocityZWorld(false));
-  kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(units::frequency::hertz_t{250.0}, signals);
+  if (!kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(units::frequency::hertz_t{250.0}, signals).IsOK()) {
+    throw std::runtime_error("the odometry signals refused 250 Hz");
+  }
   return drivetrain;
 }
 
@@ -137,7 +144,8 @@ struct SimulatedRobot {
     ++tick;
     harness::SetTime(start + static_cast<double>(tick) * kTick);
     sim->Update(units::time::second_t{kTick}, units::voltage::volt_t{12.0});
-    if (tick % kTicksPerSample == 0) drivetrain->GetOdometryThread().RunOnce();
+    // A failed read counts in FailedDaqs, which the benchmark checks.
+    if (tick % kTicksPerSample == 0) static_cast<void>(drivetrain->GetOdometryThread().RunOnce());
     if (tick % kTicksPerLoop == 0) {
       const double t = static_cast<double>(tick) * kTick;
       drivetrain->SetControl(drive.WithVelocityX(units::velocity::meters_per_second_t{1.5 * std::cos(t)})
@@ -185,8 +193,11 @@ struct RecordedLog {
     harness::SetReportEcho(false);
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("zephrin_bench_swerve_sim_" + std::to_string(::getpid()));
-    kvor::zephrin6::SignalLogger::SetPath(folder.c_str());
-    kvor::zephrin6::SignalLogger::Start();
+    // The replay benchmarks time this log; without it they would time nothing.
+    if (!kvor::zephrin6::SignalLogger::SetPath(folder.c_str()).IsOK() ||
+        !kvor::zephrin6::SignalLogger::Start().IsOK()) {
+      throw std::runtime_error("the log does not start");
+    }
     {
       SimulatedRobot robot;
       while (robot.tick < 10000) {
@@ -195,7 +206,7 @@ struct RecordedLog {
       }
       harness::AdvanceTime(0.1);
     }
-    kvor::zephrin6::SignalLogger::Stop();
+    if (!kvor::zephrin6::SignalLogger::Stop().IsOK()) throw std::runtime_error("the log does not stop");
     file = harness::LastLogFile();
     harness::Reset();
   }
@@ -211,11 +222,14 @@ void BM_ReplayLoad(benchmark::State& state) {
   const RecordedLog& log = Log();
   harness::SetReportEcho(false);
   for (auto _ : state) {
-    if (kvor::zephrin6::WispReplay::LoadFile(log.file.c_str()) != kvor::zephrin::StatusCode::OK) {
+    if (kvor::zephrin6::WispReplay::LoadFile(log.file.c_str()) != StatusCode::OK) {
       state.SkipWithError("the log does not load");
       break;
     }
-    kvor::zephrin6::WispReplay::CloseFile();
+    if (kvor::zephrin6::WispReplay::CloseFile() != StatusCode::OK) {
+      state.SkipWithError("the log does not close");
+      break;
+    }
   }
   state.counters["MB"] = static_cast<double>(std::filesystem::file_size(log.file)) / 1e6;
 }
@@ -225,25 +239,30 @@ void BM_ReplayOdometry(benchmark::State& state) {
   const RecordedLog& log = Log();
   harness::SetReportEcho(false);
   using kvor::zephrin6::WispReplay;
-  WispReplay::LoadFile(log.file.c_str());
-  WispReplay::Play();  // on the real clock while the drivetrain is built
+  // Played on the real clock while the drivetrain is built.
+  if (WispReplay::LoadFile(log.file.c_str()) != StatusCode::OK || WispReplay::Play() != StatusCode::OK) {
+    state.SkipWithError("the log does not play");
+    return;
+  }
   const std::vector<Constants> modules = Modules();
   auto drivetrain = BuildDrivetrain(modules);
-  WispReplay::Pause();
+  if (WispReplay::Pause() != StatusCode::OK) state.SkipWithError("the log does not pause");
   for (auto _ : state) {
     state.PauseTiming();
-    WispReplay::Stop();  // back to the start of the log
+    if (WispReplay::Stop() != StatusCode::OK) state.SkipWithError("the log does not rewind");
     state.ResumeTiming();
     for (const double t : log.sampleTimes) {
-      WispReplay::StepTimingImpl(t - kvor::zephrin6::utils::GetCurrentTimeSeconds());
-      drivetrain->GetOdometryThread().RunOnce();
+      if (WispReplay::StepTimingImpl(t - kvor::zephrin6::utils::GetCurrentTimeSeconds()) != StatusCode::OK) {
+        state.SkipWithError("a step failed");
+      }
+      benchmark::DoNotOptimize(drivetrain->GetOdometryThread().RunOnce());
     }
   }
   state.counters["x_real_time"] = benchmark::Counter(
       static_cast<double>(log.sampleTimes.size()) * kTicksPerSample * kTick * static_cast<double>(state.iterations()),
       benchmark::Counter::kIsRate);
   drivetrain.reset();
-  WispReplay::CloseFile();
+  if (WispReplay::CloseFile() != StatusCode::OK) state.SkipWithError("the log does not close");
 }
 BENCHMARK(BM_ReplayOdometry)->UseRealTime()->Unit(benchmark::kMillisecond);
 

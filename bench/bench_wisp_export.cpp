@@ -17,8 +17,11 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include "wisp/ChunkBuilder.hpp"
 #include "wisp/WispFileWriter.hpp"
@@ -26,6 +29,7 @@
 namespace {
 
 using namespace kvor::zephrin::runtime::wisp;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 
 constexpr int kDevices = 4;
 constexpr double kSignalHz = 100.0;
@@ -35,26 +39,26 @@ constexpr double kChunkSeconds = 0.1;
 // Twenty 100 Hz signals a motor controller publishes (motion, currents,
 // control state), with the names and units the runtime describes them by.
 const SignalDefinition kSignals[] = {
-    {2028, "MotorVoltage", "V"},
-    {2032, "DutyCycle", "fractional"},
-    {2034, "TorqueCurrent", "A"},
-    {2035, "StatorCurrent", "A"},
-    {2036, "SupplyCurrent", "A"},
-    {2041, "RotorVelocity", "turns/s"},
-    {2042, "RotorPosition", "turns"},
-    {2045, "Velocity", "turns/s"},
-    {2046, "Position", "turns"},
-    {2047, "Acceleration", "turns/s^2"},
-    {2052, "ClosedLoopFeedForward", "fractional"},
-    {2055, "ControlMode", ""},
-    {2063, "DeviceEnable", ""},
-    {2065, "ClosedLoopReference", "turns"},
-    {2066, "ClosedLoopReference", "turns/s"},
-    {2067, "ClosedLoopError", "turns"},
-    {2068, "ClosedLoopError", "turns/s"},
-    {2078, "ClosedLoopOutput", "fractional"},
-    {2082, "ClosedLoopReferenceSlope", "turns/s"},
-    {2085, "MotorOutputStatus", ""},
+    {ids::kMotorVoltage, "MotorVoltage", "V"},
+    {ids::kDutyCycle, "DutyCycle", "fractional"},
+    {ids::kTorqueCurrent, "TorqueCurrent", "A"},
+    {ids::kStatorCurrent, "StatorCurrent", "A"},
+    {ids::kSupplyCurrent, "SupplyCurrent", "A"},
+    {ids::kRotorVelocity, "RotorVelocity", "turns/s"},
+    {ids::kRotorPosition, "RotorPosition", "turns"},
+    {ids::kVelocity, "Velocity", "turns/s"},
+    {ids::kPosition, "Position", "turns"},
+    {ids::kAcceleration, "Acceleration", "turns/s^2"},
+    {ids::kClosedLoopFeedForward, "ClosedLoopFeedForward", "fractional"},
+    {ids::kControlMode, "ControlMode", ""},
+    {ids::kDeviceEnable, "DeviceEnable", ""},
+    {ids::kClosedLoopReference, "ClosedLoopReference", "turns"},
+    {ids::kClosedLoopReference_Velocity, "ClosedLoopReference", "turns/s"},
+    {ids::kClosedLoopError, "ClosedLoopError", "turns"},
+    {ids::kClosedLoopError_Velocity, "ClosedLoopError", "turns/s"},
+    {ids::kClosedLoopOutput, "ClosedLoopOutput", "fractional"},
+    {ids::kClosedLoopReferenceSlope, "ClosedLoopReferenceSlope", "turns/s"},
+    {ids::kMotorOutputStatus, "MotorOutputStatus", ""},
 };
 
 // Ten user signals of a robot program, of most types.
@@ -143,8 +147,12 @@ std::string GeneratedLog(int minutes) {
   const auto path = std::filesystem::temp_directory_path() /
                     ("zephrin_bench_export_" + std::to_string(::getpid()) + "_" + std::to_string(minutes) + ".wisp");
   if (std::filesystem::exists(path)) return path.string();
+  // A log that is not what its name says would time the tools on something else.
+  auto require = [](bool ok, const char* step) {
+    if (!ok) throw std::runtime_error(std::string("writing the benchmark log: ") + step + " failed");
+  };
   WispFileWriter writer;
-  writer.Open(path.string(), 1.0, 1765000000);
+  require(writer.Open(path.string(), 1.0, 1765000000), "creating the file");
   ChunkBuilder chunk;
   const int chunks = static_cast<int>(minutes * 60 / kChunkSeconds);
   const int framesPerChunk = static_cast<int>(kSignalHz * kChunkSeconds);
@@ -153,9 +161,11 @@ std::string GeneratedLog(int minutes) {
     chunk.Clear();
     const double start = 1.0 + c * kChunkSeconds;
     if (c == 0) {
-      for (int d = 0; d < kDevices; ++d) chunk.AddDevice({0xA000u + d, d + 1, "rapax q", "drivebus"});
-      for (const auto& s : kSignals) chunk.AddSignalDefinition(s);
-      for (const auto& u : kUserSignals) chunk.AddUserSignalDefinition(u);
+      for (int d = 0; d < kDevices; ++d) {
+        require(chunk.AddDevice({0xA000u + d, d + 1, "rapax q", "drivebus"}), "a device");
+      }
+      for (const auto& s : kSignals) require(chunk.AddSignalDefinition(s), "a signal");
+      for (const auto& u : kUserSignals) require(chunk.AddUserSignalDefinition(u), "a user signal");
     }
     for (const auto& u : kUserSignals) {
       for (int i = 0; i < userPerChunk; ++i) chunk.AddUserSample(MakeUserSample(u, start + i / kUserHz));
@@ -172,7 +182,7 @@ std::string GeneratedLog(int minutes) {
       }
     }
     if (c == chunks - 1) chunk.AddEnd(start + kChunkSeconds);
-    writer.WriteChunk(chunk);
+    require(writer.WriteChunk(chunk), "a chunk");
   }
   writer.Close();
   return path.string();

@@ -10,8 +10,11 @@ if(CCACHE_PROGRAM)
       ${CCACHE_PROGRAM})
 endif()
 
+# A build may add warnings after the project's own (a list): the tsa preset
+# adds clang's thread-safety analysis.
+set(ZEPHRIN_EXTRA_WARNINGS "" CACHE STRING "Warning options added after -Wall -Wextra -Werror")
 add_library(zephrin_warnings INTERFACE)
-target_compile_options(zephrin_warnings INTERFACE -Wall -Wextra -Werror)
+target_compile_options(zephrin_warnings INTERFACE -Wall -Wextra -Werror ${ZEPHRIN_EXTRA_WARNINGS})
 
 if(ZEPHRIN_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

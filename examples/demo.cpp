@@ -43,6 +43,8 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -122,16 +124,20 @@ void AnnounceDevices(const std::array<ModuleConstants, 4>& modules) {
 
 /// The steer motors report the azimuth (their rotor turns divided by the
 /// steering ratio) and hold it with the module's gains, taking the short way
-/// round; the drive motors' velocity loops get their gains.
-void ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
+/// round; the drive motors' velocity loops get their gains. False when a
+/// motor refused (the runtime reports which): the drive would go wrong.
+bool ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
   for (std::size_t i = 0; i < modules.size(); ++i) {
     configs::RapaxQConfiguration steer;
     steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
     steer.Slot0 = modules[i].SteerMotorGains;
     steer.ClosedLoopGeneral.ContinuousWrap = true;  // from 0.49 to -0.49 turns the short way
-    drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer);
-    drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains);
+    if (!drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer).IsOK() ||
+        !drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains).IsOK()) {
+      return false;
+    }
   }
+  return true;
 }
 
 // ---- The path: a figure-eight, 4 m by 2 m, once in ten seconds ----
@@ -209,27 +215,22 @@ struct Sample {
 double HeadingError(const Sample& s) { return (s.odometry.Rotation() - s.truth.Rotation()).Degrees().value(); }
 double PositionError(const Sample& s) { return s.odometry.Translation().Distance(s.truth.Translation()).value(); }
 
-int main() {
-  harness::SetReportEcho(false);
-  harness::UseManualClock(100.0);
+/// Creates build/demo/ and empties it of earlier logs: it holds the last run only.
+fs::path PrepareOutputFolder() {
   const fs::path folder = OutputFolder();
   fs::create_directories(folder);
-  // The folder holds the last run only.
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() == ".wisp") fs::remove(entry.path());
   }
-  std::printf("A swerve drivetrain drives a figure-eight in simulation for %.0f s, then replays its log.\n\n",
-              kDriveSeconds);
+  return folder;
+}
 
-  // ---- 1. Live ----
-  const auto modules = Modules();
-  AnnounceDevices(modules);
-  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
-  ConfigureMotors(*drivetrain, modules);
-  // Building took however much clock time the helper thread happened to
-  // move on while the devices answered. The log starts only now, with the
-  // robot ready and at rest, at a fixed time: the same program then writes
-  // the same log every time it runs.
+/// Moves the clock to the instant the log starts. Building took however much
+/// clock time the helper thread happened to move on while the devices
+/// answered; the log starts only after that, with the robot ready and at
+/// rest, at a fixed time: the same program then writes the same log every
+/// time it runs. @return that instant, seconds.
+double StartWhenReady() {
   const double ready = std::max(kReadyTime, std::ceil(harness::Now()));
   if (ready != kReadyTime) {
     std::printf("(Building the drivetrain took until t = %.3f s: this run starts at %.0f s, not %.0f s, and its log\n"
@@ -237,149 +238,221 @@ int main() {
                 harness::Now(), ready, kReadyTime);
   }
   harness::SetTime(ready);
-  SignalLogger::SetPath(folder.c_str());
-  if (SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
-    std::printf("Could not start the log in %s\n", folder.c_str());
-    return 1;
+  return ready;
+}
+
+/// Logs the true pose and the odometry of one sample, for the replay and for
+/// anyone who opens the log.
+void LogSample(const Sample& sample) {
+  const double truth[] = {sample.truth.X().value(), sample.truth.Y().value(),
+                          sample.truth.Rotation().Degrees().value()};
+  const double odometry[] = {sample.odometry.X().value(), sample.odometry.Y().value(),
+                             sample.odometry.Rotation().Degrees().value()};
+  // Both fit and the log runs; a lost sample would only be a gap in the
+  // replayed truth, which the replay reads as the origin.
+  static_cast<void>(SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg"));
+  static_cast<void>(SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg"));
+}
+
+/// The robot program's loop: follows the figure-eight with a field-centric
+/// request (the path's velocity plus a correction towards it) while a PID
+/// holds the heading.
+class PathFollower {
+ public:
+  PathFollower() {
+    headingController_.EnableContinuousInput(-kPi, kPi);
+    drive_.WithDriveRequestType(swerve::DriveRequestType::Velocity);
   }
 
-  swerve::ZephrinPIDController headingController(6.0, 0.0, 0.2);  // rad/s per rad of error
-  headingController.EnableContinuousInput(-kPi, kPi);
-  constexpr double kPathGain = 2.0;  // m/s per metre off the path
-  swerve::requests::FieldCentric drive;
-  drive.WithDriveRequestType(swerve::DriveRequestType::Velocity);
+  /// One 20 ms loop at time `t` of the path, seconds.
+  void Step(Drivetrain& drivetrain, double t) {
+    const swerve::Pose2d pose = drivetrain.GetState().Pose;
+    const PathPoint target = FigureEight(t + kTicksPerLoop * kTick);
+    const double rate = headingController_.Calculate(pose.Rotation().Radians().value(), TargetHeading(t),
+                                                     units::time::second_t{harness::Now()});
+    const double vx = target.vx + kPathGain * (target.x - pose.X().value());
+    const double vy = target.vy + kPathGain * (target.y - pose.Y().value());
+    drivetrain.SetControl(drive_.WithVelocityX(units::velocity::meters_per_second_t{vx})
+                              .WithVelocityY(units::velocity::meters_per_second_t{vy})
+                              .WithRotationalRate(units::angular_velocity::radians_per_second_t{rate}));
+  }
 
+ private:
+  static constexpr double kPathGain = 2.0;  // m/s per metre off the path
+  swerve::ZephrinPIDController headingController_{6.0, 0.0, 0.2};  // rad/s per rad of error
+  swerve::requests::FieldCentric drive_;
+};
+
+/// What the live run leaves for the replay and the results.
+struct LiveRun {
+  double start = 0.0;  // runtime time of the path's first tick, seconds
+  std::vector<Sample> samples;
+  std::string log;  // the .wisp file the runtime wrote
+  double wallSeconds = 0.0;
+  std::vector<harness::Report> reports;  // whatever went wrong, reported quietly
+};
+
+/// 1. Live: builds the drivetrain, starts the log once it is ready and drives
+/// the figure-eight, sampling odometry at 250 Hz. @return nothing when the log
+/// cannot start or a motor refuses its configuration (said on the output).
+std::optional<LiveRun> DriveLive(const fs::path& folder, const std::array<ModuleConstants, 4>& modules) {
+  AnnounceDevices(modules);
+  std::unique_ptr<Drivetrain> drivetrain = BuildDrivetrain(modules);
+  if (!ConfigureMotors(*drivetrain, modules)) {
+    std::printf("A motor refused its configuration\n");
+    return std::nullopt;
+  }
+  const double ready = StartWhenReady();
+  if (SignalLogger::SetPath(folder.c_str()) != kvor::zephrin::StatusCode::OK ||
+      SignalLogger::Start() != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not start the log in %s\n", folder.c_str());
+    return std::nullopt;
+  }
+
+  LiveRun run;
+  PathFollower follower;
   // Odometry samples fall half a tick after the devices' frames, never on
   // the edge of one.
-  const double start = ready + kTick / 2.0;
-  std::vector<Sample> live;
-  const auto liveStart = std::chrono::steady_clock::now();
+  run.start = ready + kTick / 2.0;
+  const auto wallStart = std::chrono::steady_clock::now();
   for (long tick = 0; tick <= std::lround(kDriveSeconds / kTick); ++tick) {
     const double t = static_cast<double>(tick) * kTick;
     // The physics follows the clock: move it, then the robot.
     const double before = harness::Now();
-    harness::SetTime(start + t);
+    harness::SetTime(run.start + t);
     drivetrain->UpdateSimState(units::time::second_t{harness::Now() - before}, 12_V);
-
     if (tick > 0 && tick % kTicksPerSample == 0) {
-      drivetrain->GetOdometryThread().RunOnce();
-      const Sample sample{harness::Now(), drivetrain->GetSimDrivetrain().GetPose(), drivetrain->GetState().Pose};
-      live.push_back(sample);
-      const double truth[] = {sample.truth.X().value(), sample.truth.Y().value(),
-                              sample.truth.Rotation().Degrees().value()};
-      const double odometry[] = {sample.odometry.X().value(), sample.odometry.Y().value(),
-                                 sample.odometry.Rotation().Degrees().value()};
-      SignalLogger::WriteDoubleArray("Demo/TruePose", truth, "m, m, deg");
-      SignalLogger::WriteDoubleArray("Demo/Odometry", odometry, "m, m, deg");
+      // The thread is stopped, so the sample runs; a failed read would show
+      // as odometry error in the results.
+      static_cast<void>(drivetrain->GetOdometryThread().RunOnce());
+      run.samples.push_back({harness::Now(), drivetrain->GetSimDrivetrain().GetPose(), drivetrain->GetState().Pose});
+      LogSample(run.samples.back());
     }
-    if (tick % kTicksPerLoop == 0) {
-      // The robot program's loop: follow the path, hold the heading.
-      const swerve::Pose2d pose = drivetrain->GetState().Pose;
-      const PathPoint target = FigureEight(t + kTicksPerLoop * kTick);
-      const double rate = headingController.Calculate(pose.Rotation().Radians().value(), TargetHeading(t),
-                                                      units::time::second_t{harness::Now()});
-      const double vx = target.vx + kPathGain * (target.x - pose.X().value());
-      const double vy = target.vy + kPathGain * (target.y - pose.Y().value());
-      drivetrain->SetControl(drive.WithVelocityX(units::velocity::meters_per_second_t{vx})
-                                 .WithVelocityY(units::velocity::meters_per_second_t{vy})
-                                 .WithRotationalRate(units::angular_velocity::radians_per_second_t{rate}));
-    }
+    if (tick % kTicksPerLoop == 0) follower.Step(*drivetrain, t);
   }
-  const double liveWall = Seconds(std::chrono::steady_clock::now() - liveStart);
+  run.wallSeconds = Seconds(std::chrono::steady_clock::now() - wallStart);
   harness::AdvanceTime(0.1);
-  SignalLogger::Stop();
-  const std::string log = harness::LastLogFile();
+  if (SignalLogger::Stop() != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not complete the log in %s\n", folder.c_str());
+    return std::nullopt;
+  }
+  run.log = harness::LastLogFile();
   drivetrain.reset();
-  // Whatever went wrong was reported through the runtime (quietly here).
-  const std::vector<harness::Report> liveReports = harness::Reports();
+  run.reports = harness::Reports();
+  return run;
+}
 
-  // ---- 2. Replay ----
-  // As a program that replays a log starts: a fresh runtime, the drivetrain
-  // built (the robot at rest, as the log begins), then the log loaded.
+/// The true pose of the current replay instant, as the live run logged it.
+swerve::Pose2d LoggedTruth() {
+  const auto truth = WispReplay::GetDoubleArrayImpl("Demo/TruePose");
+  if (truth.value.size() != 3) return swerve::Pose2d();
+  return swerve::Pose2d(units::length::meter_t{truth.value[0]}, units::length::meter_t{truth.value[1]},
+                        swerve::Rotation2d(units::angle::degree_t{truth.value[2]}));
+}
+
+/// What the replay gives for the results.
+struct ReplayRun {
+  std::vector<Sample> samples;
+  int differences = 0;  // samples whose odometry differs from the live one in any bit
+  double loadSeconds = 0.0;
+  double wallSeconds = 0.0;
+};
+
+/// 2. Replay: as a program that replays a log starts (a fresh runtime, the
+/// drivetrain built with the robot at rest, as the log begins, then the log
+/// loaded), runs odometry at the live run's instants. @return nothing when
+/// the log cannot be loaded (said on the output).
+std::optional<ReplayRun> ReplayLog(const LiveRun& live, const std::array<ModuleConstants, 4>& modules) {
   harness::Reset();
   harness::SetReportEcho(false);
   harness::UseManualClock(100.0);
   std::unique_ptr<Drivetrain> replayed = BuildDrivetrain(modules);
+  ReplayRun run;
   const auto loadStart = std::chrono::steady_clock::now();
-  if (WispReplay::LoadFile(log.c_str()) != kvor::zephrin::StatusCode::OK) {
-    std::printf("Could not load the log %s\n", log.c_str());
-    return 1;
+  if (WispReplay::LoadFile(live.log.c_str()) != kvor::zephrin::StatusCode::OK) {
+    std::printf("Could not load the log %s\n", live.log.c_str());
+    return std::nullopt;
   }
-  const double loadWall = Seconds(std::chrono::steady_clock::now() - loadStart);
+  run.loadSeconds = Seconds(std::chrono::steady_clock::now() - loadStart);
 
-  std::vector<Sample> replay;
-  replay.reserve(live.size());
-  int differences = 0;
-  const auto replayStart = std::chrono::steady_clock::now();
-  for (const Sample& sample : live) {
+  run.samples.reserve(live.samples.size());
+  const auto wallStart = std::chrono::steady_clock::now();
+  for (const Sample& sample : live.samples) {
     // Stepping by the difference lands on the live sample's instant exactly.
-    WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds());
-    replayed->GetOdometryThread().RunOnce();
-    // The truth comes back from the log too.
-    const auto truth = WispReplay::GetDoubleArrayImpl("Demo/TruePose");
-    const swerve::Pose2d loggedTruth =
-        truth.value.size() == 3 ? swerve::Pose2d(units::length::meter_t{truth.value[0]},
-                                                 units::length::meter_t{truth.value[1]},
-                                                 swerve::Rotation2d(units::angle::degree_t{truth.value[2]}))
-                                : swerve::Pose2d();
-    replay.push_back({utils::GetCurrentTimeSeconds(), loggedTruth, replayed->GetState().Pose});
-    if (!SameBits(replay.back().odometry, sample.odometry)) ++differences;
+    // A step or read that failed would show as a difference.
+    static_cast<void>(WispReplay::StepTimingImpl(sample.time - utils::GetCurrentTimeSeconds()));
+    static_cast<void>(replayed->GetOdometryThread().RunOnce());
+    run.samples.push_back({utils::GetCurrentTimeSeconds(), LoggedTruth(), replayed->GetState().Pose});
+    if (!SameBits(run.samples.back().odometry, sample.odometry)) ++run.differences;
   }
-  const double replayWall = Seconds(std::chrono::steady_clock::now() - replayStart);
+  run.wallSeconds = Seconds(std::chrono::steady_clock::now() - wallStart);
   replayed.reset();
-  WispReplay::CloseFile();
+  static_cast<void>(WispReplay::CloseFile());  // the results need nothing more from the log
+  return run;
+}
 
-  // ---- 3. Results ----
-  const Sample& end = live.back();
+/// 3. Results: how the robot drove and how well odometry followed it.
+void PrintLiveResults(const LiveRun& live) {
+  const Sample& end = live.samples.back();
   const double endCm = PositionError(end) * 100.0;
   const double endDeg = std::abs(HeadingError(end));
   double worstCm = 0.0, worstDeg = 0.0;
-  for (const Sample& s : live) {
+  for (const Sample& s : live.samples) {
     worstCm = std::max(worstCm, PositionError(s) * 100.0);
     worstDeg = std::max(worstDeg, std::abs(HeadingError(s)));
   }
   const double pathMiss = std::hypot(end.truth.X().value() - FigureEight(kDriveSeconds).x,
                                      end.truth.Y().value() - FigureEight(kDriveSeconds).y);
   std::printf("Live: %.0f s of robot time in %.2f s of wall time (%.0fx real time), %zu odometry samples.\n",
-              kDriveSeconds, liveWall, kDriveSeconds / liveWall, live.size());
+              kDriveSeconds, live.wallSeconds, kDriveSeconds / live.wallSeconds, live.samples.size());
   double driven = 0.0;
-  for (std::size_t i = 1; i < live.size(); ++i) {
-    driven += live[i].truth.Translation().Distance(live[i - 1].truth.Translation()).value();
+  for (std::size_t i = 1; i < live.samples.size(); ++i) {
+    driven += live.samples[i].truth.Translation().Distance(live.samples[i - 1].truth.Translation()).value();
   }
   std::printf("  The robot drove %.1f m and ended %.1f cm from where the figure-eight ends.\n", driven,
               pathMiss * 100.0);
   std::printf("  Odometry against the simulated truth at the end: %.2f cm and %.3f deg (goal: 1 cm and 0.5 deg): %s\n",
               endCm, endDeg, endCm <= 1.0 && endDeg <= 0.5 ? "met" : "MISSED");
   std::printf("  Largest error on the way: %.2f cm and %.3f deg.\n", worstCm, worstDeg);
-  if (liveReports.empty()) {
+  if (live.reports.empty()) {
     std::printf("  Nothing was reported while it drove.\n");
   } else {
-    std::printf("  %zu reports while it drove, the first: %s: %s\n", liveReports.size(),
-                liveReports.front().location.c_str(), liveReports.front().details.c_str());
+    std::printf("  %zu reports while it drove, the first: %s: %s\n", live.reports.size(),
+                live.reports.front().location.c_str(), live.reports.front().details.c_str());
   }
-  std::printf("Log: %s (%.1f MB)\n", log.c_str(), static_cast<double>(fs::file_size(log)) / 1e6);
+  std::printf("Log: %s (%.1f MB)\n", live.log.c_str(), static_cast<double>(fs::file_size(live.log)) / 1e6);
+}
+
+/// 3. Results: how fast the replay ran and whether it matched the live run.
+void PrintReplayResults(const ReplayRun& replay) {
   std::printf("Replay: loaded in %.2f s; %zu odometry samples over %.0f s of log re-run in %.2f s (%.0fx real time).\n",
-              loadWall, replay.size(), kDriveSeconds, replayWall, kDriveSeconds / replayWall);
-  if (differences == 0) {
+              replay.loadSeconds, replay.samples.size(), kDriveSeconds, replay.wallSeconds,
+              kDriveSeconds / replay.wallSeconds);
+  if (replay.differences == 0) {
     std::printf("  The replayed odometry is bit-identical to the live odometry at every sample.\n");
   } else {
-    std::printf("  The replayed odometry DIFFERS from the live odometry at %d of %zu samples.\n", differences,
-                replay.size());
+    std::printf("  The replayed odometry DIFFERS from the live odometry at %d of %zu samples.\n", replay.differences,
+                replay.samples.size());
   }
+}
 
+/// 3. Results: both paths and the heading errors as an SVG picture in `folder`.
+void WritePlot(const fs::path& folder, const LiveRun& live, const ReplayRun& replay) {
   demo::DemoPlot plot;
   demo::Series truePath{"true path (simulation)", "#222", "", {}};
   demo::Series livePath{"odometry, live", "#d62728", "6 3", {}};
   demo::Series replayPath{"odometry, replayed from the log", "#1f77b4", "1 4", {}};
   demo::Series liveHeading{"odometry heading - true heading, live", "#d62728", "", {}};
   demo::Series replayHeading{"the same, replayed", "#1f77b4", "1 4", {}};
-  for (std::size_t i = 0; i < live.size(); ++i) {
-    const double t = live[i].time - start;
-    truePath.points.push_back({live[i].truth.X().value(), live[i].truth.Y().value()});
-    livePath.points.push_back({live[i].odometry.X().value(), live[i].odometry.Y().value()});
-    replayPath.points.push_back({replay[i].odometry.X().value(), replay[i].odometry.Y().value()});
-    liveHeading.points.push_back({t, HeadingError(live[i])});
-    replayHeading.points.push_back({t, HeadingError(replay[i])});
+  for (std::size_t i = 0; i < live.samples.size(); ++i) {
+    const Sample& l = live.samples[i];
+    const Sample& r = replay.samples[i];
+    const double t = l.time - live.start;
+    truePath.points.push_back({l.truth.X().value(), l.truth.Y().value()});
+    livePath.points.push_back({l.odometry.X().value(), l.odometry.Y().value()});
+    replayPath.points.push_back({r.odometry.X().value(), r.odometry.Y().value()});
+    liveHeading.points.push_back({t, HeadingError(l)});
+    replayHeading.points.push_back({t, HeadingError(r)});
   }
   plot.AddPath(truePath);
   plot.AddPath(livePath);
@@ -390,5 +463,21 @@ int main() {
   if (plot.Write(picture.string(), "Swerve figure-eight: simulated truth, live and replayed odometry")) {
     std::printf("Plot: %s\n", picture.c_str());
   }
-  return differences == 0 ? 0 : 1;
+}
+
+int main() {
+  harness::SetReportEcho(false);
+  harness::UseManualClock(100.0);
+  const fs::path folder = PrepareOutputFolder();
+  std::printf("A swerve drivetrain drives a figure-eight in simulation for %.0f s, then replays its log.\n\n",
+              kDriveSeconds);
+  const auto modules = Modules();
+  const std::optional<LiveRun> live = DriveLive(folder, modules);
+  if (!live) return 1;
+  const std::optional<ReplayRun> replay = ReplayLog(*live, modules);
+  if (!replay) return 1;
+  PrintLiveResults(*live);
+  PrintReplayResults(*replay);
+  WritePlot(folder, *live, *replay);
+  return replay->differences == 0 ? 0 : 1;
 }

@@ -82,7 +82,7 @@ int main() {
 
   // Read the configuration back from the device.
   configs::CurrentLimitsConfigs limits;
-  arm.GetConfigurator().Refresh(limits);
+  std::cout << "Refresh current limits: " << arm.GetConfigurator().Refresh(limits) << '\n';
   std::cout << "Stator current limit read back: " << limits.StatorCurrentLimit.value() << " A, "
             << (limits.StatorCurrentLimitEnable ? "enabled" : "disabled") << '\n';
 

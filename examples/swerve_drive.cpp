@@ -15,6 +15,7 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -24,6 +25,7 @@
 using namespace kvor::zephrin6;
 using namespace units::literals;
 namespace harness = kvor::zephrin::runtime::harness;
+namespace signal_ids = kvor::zephrin::signal_ids;
 
 using Drivetrain =
     swerve::SwerveDrivetrain<configs::RapaxQConfiguration, configs::RapaxQConfiguration, configs::AngulonConfiguration>;
@@ -49,14 +51,16 @@ void MoveTheRobot(Drivetrain& drivetrain, swerve::impl::SwerveDriveKinematics& k
     const swerve::SwerveModuleState& target = state.ModuleTargets[i];
     const double turnsPerSecond = target.speed.value() * turnsPerMeter;
     driveTurns[i] += turnsPerSecond * dt;
-    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), 2046, driveTurns[i]);      // Position
-    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), 2045, turnsPerSecond);     // Velocity
-    harness::SetSimulatedValue(module.GetSteerMotor().GetDeviceHash(), 2046, target.angle.Turns().value());
+    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), signal_ids::rapax_q::kPosition, driveTurns[i]);
+    harness::SetSimulatedValue(module.GetDriveMotor().GetDeviceHash(), signal_ids::rapax_q::kVelocity, turnsPerSecond);
+    harness::SetSimulatedValue(module.GetSteerMotor().GetDeviceHash(), signal_ids::rapax_q::kPosition,
+                               target.angle.Turns().value());
   }
   const double omega = kinematics.ToChassisSpeeds(state.ModuleTargets).omega.value();  // rad/s
   yawDegrees += omega * dt * 180.0 / kPi;
-  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), 973, yawDegrees);             // Yaw
-  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), 993, omega * 180.0 / kPi);    // yaw rate
+  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), signal_ids::auklet2::kYaw, yawDegrees);
+  harness::SetSimulatedValue(drivetrain.GetAuklet2().GetDeviceHash(), signal_ids::auklet2::kAngularVelocityZWorld,
+                             omega * 180.0 / kPi);
 }
 
 // ---- The robot program ----
@@ -85,9 +89,12 @@ int main() {
               drivetrain.IsOnCANFD() ? "CAN FD" : "classic CAN", drivetrain.GetOdometryFrequency().value());
 
   // From here on the program steps odometry itself on a manual clock.
+  // With the thread stopped every RunOnce samples; a failed read is reported
+  // and counted in the state's FailedDaqs, and the sample goes on with the
+  // last values.
   drivetrain.GetOdometryThread().Stop();
   harness::UseManualClock(harness::Now());
-  drivetrain.GetOdometryThread().RunOnce();
+  static_cast<void>(drivetrain.GetOdometryThread().RunOnce());
   swerve::impl::SwerveDriveKinematics kinematics(drivetrain.GetModuleLocations());
 
   // Hold the heading at 90 degrees (facing the field's left side): the PID
@@ -118,7 +125,7 @@ int main() {
     // The 20 ms until the next loop: five odometry samples.
     for (int sample = 0; sample < 5; ++sample) {
       harness::AdvanceTime(kSamplePeriod);
-      drivetrain.GetOdometryThread().RunOnce();
+      static_cast<void>(drivetrain.GetOdometryThread().RunOnce());
       MoveTheRobot(drivetrain, kinematics, kSamplePeriod);
     }
   }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Fails when a committed generated file no longer matches its table: the
-# control-request headers, the runtime's signal property table, the device
-# classes and the configuration groups, configurators and value enumerations
-# are all derived from tables under tools/.
+# control-request headers, the runtime's signal property table, the named
+# signal IDs, the device classes, the configuration groups, configurators and
+# value enumerations, and the C and Java swerve state records are all derived
+# from tables under tools/. Fails too when a signal number is written by hand
+# outside those tables.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,4 +12,6 @@ python3 tools/codegen/control_requests.py --check
 python3 tools/catalogue/generate_catalogue.py --check
 python3 tools/catalogue/generate_devices.py --check
 python3 tools/configs/generate_configs.py --check
+python3 tools/jni/state_records.py --check
+python3 tools/catalogue/check_signal_numbers.py
 echo "generated files are up to date"

@@ -49,7 +49,7 @@ void ParentConfigurator::ReportFrequent() const {
 void ParentConfigurator::ReportIfFrequent() const {
   bool frequent;
   {
-    std::lock_guard lock(lock_);
+    kvor::zephrin::LockGuard lock(lock_);
     frequent = CountCall(utils::GetCurrentTimeSeconds());
   }
   if (frequent) ReportFrequent();
@@ -60,7 +60,7 @@ StatusCode ParentConfigurator::SetConfigsPrivate(const std::string& configText, 
   StatusCode status;
   bool frequent;
   {
-    std::lock_guard lock(lock_);
+    kvor::zephrin::LockGuard lock(lock_);
     status = Wrappers::Device_SetConfigValues(deviceIdentifier_.GetNetwork().c_str(),
                                               static_cast<int>(deviceIdentifier_.GetDeviceHash()),
                                               timeoutSeconds.value(), configText, firstFlag, actionFlag);
@@ -77,7 +77,7 @@ StatusCode ParentConfigurator::GetConfigsPrivate(std::string& configText, units:
   StatusCode status;
   bool frequent;
   {
-    std::lock_guard lock(lock_);
+    kvor::zephrin::LockGuard lock(lock_);
     status = Wrappers::Device_GetConfigValues(deviceIdentifier_.GetNetwork().c_str(),
                                               static_cast<int>(deviceIdentifier_.GetDeviceHash()),
                                               timeoutSeconds.value(), configText);
@@ -104,8 +104,13 @@ StatusCode ParentConfigurator::RefreshConfig(ParentConfiguration& configs, units
 
 StatusCode ParentConfigurator::SendAction(int configId, double value, units::time::second_t timeoutSeconds) const {
   char* piece = nullptr;
-  c_kvor_zephrin6_serialize_double(configId, value, &piece);
-  std::string text = piece != nullptr ? piece : "";
+  const StatusCode serialized = c_kvor_zephrin6_serialize_double(configId, value, &piece);
+  if (!serialized.IsOK()) {
+    // Sending the empty text instead would do nothing and answer OK.
+    internal::ReportStatus(serialized, internal::ApplyConfigLocation(deviceIdentifier_.ToString()), 1);
+    return serialized;
+  }
+  const std::string text = piece;
   std::free(piece);
   return SetConfigsPrivate(text, timeoutSeconds, false, true);
 }

@@ -1,6 +1,7 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 
 #include <kvor/zephrin/platform/ControlRequests.hpp>
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/controls/EmptyControl.hpp>
@@ -14,8 +15,8 @@ namespace kvor::zephrin6::hardware {
 using kvor::zephrin::StatusCode;
 
 namespace {
-constexpr uint16_t kCompliancyId = 2303;
-constexpr uint16_t kResetFlagsId = 635;
+constexpr uint16_t kCompliancyId = kvor::zephrin::signal_ids::common::kCompliancy;
+constexpr uint16_t kResetFlagsId = kvor::zephrin::signal_ids::common::kResetFlags;
 // The firmware check reads the compliancy signal at most this often.
 constexpr double kCheckIntervalSeconds = 0.25;
 // A device that has not answered yet is not reported before this much time
@@ -50,7 +51,7 @@ StatusSignal<int>& ParentDevice::GetResetFlags(bool refresh) {
 }
 
 std::shared_ptr<const controls::ControlRequest> ParentDevice::GetAppliedControl() const {
-  std::lock_guard lock(controlLock_);
+  kvor::zephrin::LockGuard lock(controlLock_);
   lentControl_ = lastControl_;
   return lastControl_;
 }
@@ -60,8 +61,8 @@ void ParentDevice::ReportIfTooOld() {
   if (!ready_.load(std::memory_order_acquire)) return;
   // One thread checks at a time; the others go on at once rather than wait,
   // since the check's result only matters every 0.25 s.
-  std::unique_lock guard(checkLock_, std::try_to_lock);
-  if (!guard.owns_lock()) return;
+  kvor::zephrin::UniqueLock guard(checkLock_, std::defer_lock);
+  if (!guard.TryLock()) return;
   const double now = Now();
   if (now < nextCheckTime_) return;
   nextCheckTime_ = now + kCheckIntervalSeconds;
@@ -101,7 +102,7 @@ void ParentDevice::SetLastControlEmpty(const std::string& name) {
 StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& request) {
   StatusCode status = StatusCode::StatusCodeNotInitialized;
   {
-    std::lock_guard lock(controlLock_);
+    kvor::zephrin::LockGuard lock(controlLock_);
     ReportIfTooOld();
     const StatusCode compliancy = compliancyStatus_.load(std::memory_order_acquire);
     const char* network = identifier_.GetNetwork().c_str();

@@ -23,12 +23,12 @@
 #include "jni/internal/DoubleElements.hpp"
 #include "jni/internal/FieldIds.hpp"
 #include "jni/internal/JavaState.hpp"
-#include "swerve/internal/CStyleExtras.hpp"
+#include "cinterface/internal/CStyleExtras.hpp"
 
 namespace {
 
 using namespace kvor::zephrin6::jni;
-namespace cstyle = kvor::zephrin6::swerve::internal;
+namespace cstyle = kvor::zephrin6::cinterface;
 
 bool HasLength3(JNIEnv* env, jdoubleArray array) { return array != nullptr && env->GetArrayLength(array) == 3; }
 
@@ -45,11 +45,11 @@ T* FromHandle(jlong handle) {
 /// The instance's scratch object in `field` (a local reference, or null).
 jobject Scratch(JNIEnv* env, jobject self, jfieldID field) { return env->GetObjectField(self, field); }
 
-template <typename Write, typename Record>
-void WriteScratch(JNIEnv* env, jobject self, jfieldID field, Write write, const Record& record) {
+template <typename Record>
+void WriteScratch(JNIEnv* env, jobject self, jfieldID field, const Record& record) {
   jobject target = Scratch(env, self, field);
   if (target == nullptr) return;
-  write(env, target, record);
+  CopyToJava(env, target, record);
   env->DeleteLocalRef(target);
 }
 
@@ -342,43 +342,32 @@ ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_
   jobject params = Scratch(env, self, moduleApplyParamsField);
   if (params == nullptr) return;
   _swerve_module_apply_params_t request{};
-  jobject state = env->GetObjectField(params, ModuleApplyStateField);
-  if (state != nullptr) {
-    request.state.speed = env->GetDoubleField(state, ModuleStateSpeedField);
-    request.state.angle = env->GetDoubleField(state, ModuleStateAngleField);
-    env->DeleteLocalRef(state);
-  }
-  request.wheelForceFeedforwardX = env->GetDoubleField(params, ModuleApplyWheelForceFeedforwardXField);
-  request.wheelForceFeedforwardY = env->GetDoubleField(params, ModuleApplyWheelForceFeedforwardYField);
-  request.driveRequest = env->GetIntField(params, ModuleApplyDriveRequestField);
-  request.steerRequest = env->GetIntField(params, ModuleApplySteerRequestField);
-  request.updatePeriod = env->GetDoubleField(params, ModuleApplyUpdatePeriodField);
-  request.enableFOC = env->GetBooleanField(params, ModuleApplyEnableFOCField) != JNI_FALSE;
+  CopyFromJava(env, params, request);
   env->DeleteLocalRef(params);
   c_kvor_zephrin6_swerve_module_apply(id, Widen(moduleIndex), &request);
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1GetPosition(
     JNIEnv* env, jobject self, jint id, jint moduleIndex, jboolean refresh) {
-  WriteScratch(env, self, modulePositionField, &WriteModulePosition,
+  WriteScratch(env, self, modulePositionField,
                c_kvor_zephrin6_swerve_module_get_position(id, Widen(moduleIndex), refresh != JNI_FALSE));
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1GetCachedPosition(
     JNIEnv* env, jobject self, jint id, jint moduleIndex) {
-  WriteScratch(env, self, modulePositionField, &WriteModulePosition,
+  WriteScratch(env, self, modulePositionField,
                c_kvor_zephrin6_swerve_module_get_cached_position(id, Widen(moduleIndex)));
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1GetCurrentState(
     JNIEnv* env, jobject self, jint id, jint moduleIndex) {
-  WriteScratch(env, self, moduleStateField, &WriteModuleState,
+  WriteScratch(env, self, moduleStateField,
                c_kvor_zephrin6_swerve_module_get_current_state(id, Widen(moduleIndex)));
 }
 
 ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Module_1GetTargetState(
     JNIEnv* env, jobject self, jint id, jint moduleIndex) {
-  WriteScratch(env, self, moduleStateField, &WriteModuleState,
+  WriteScratch(env, self, moduleStateField,
                c_kvor_zephrin6_swerve_module_get_target_state(id, Widen(moduleIndex)));
 }
 

@@ -19,7 +19,7 @@
 
 #include "jni/internal/CallbackContext.hpp"
 #include "jni/internal/JVMThreadAttacher.hpp"
-#include "swerve/internal/CStyleExtras.hpp"
+#include "cinterface/internal/CStyleExtras.hpp"
 
 namespace jni = kvor::zephrin6::jni;
 
@@ -42,7 +42,7 @@ ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_liveDrivetrains(JNIEnv*,
                                                                                                           jclass) {
-  return static_cast<jlong>(kvor::zephrin6::swerve::internal::LiveDrivetrains());
+  return static_cast<jlong>(kvor::zephrin6::cinterface::LiveDrivetrains());
 }
 
 ZEPHRIN6_API JNIEXPORT jlong JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNITestHooks_cHeapBytesInUse(JNIEnv*,

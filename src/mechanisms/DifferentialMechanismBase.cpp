@@ -178,8 +178,14 @@ StatusCode DifferentialMechanismBase::BeforeControl() {
 }
 
 void DifferentialMechanismBase::ClearUserRequirement() {
-  if (IsSet(leader_.GetStickyFault_RemoteSensorReset(true))) leader_.ClearStickyFault_RemoteSensorReset();
-  if (IsSet(follower_.GetStickyFault_RemoteSensorReset(true))) follower_.ClearStickyFault_RemoteSensorReset();
+  // A clear that fails is reported by the device's configurator and leaves
+  // the sticky fault set, which the next Periodic sees and latches again.
+  if (IsSet(leader_.GetStickyFault_RemoteSensorReset(true))) {
+    static_cast<void>(leader_.ClearStickyFault_RemoteSensorReset());
+  }
+  if (IsSet(follower_.GetStickyFault_RemoteSensorReset(true))) {
+    static_cast<void>(follower_.ClearStickyFault_RemoteSensorReset());
+  }
   requiresUserReason_ = RequiresUserReason::None;
   requiresUserAction_ = false;
 }

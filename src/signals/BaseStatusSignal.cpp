@@ -183,7 +183,8 @@ double BaseStatusSignal::Status_GetAppliedUpdateFrequency(const char* network, u
 
 std::string BaseStatusSignal::Status_GetUnits(uint16_t signalId) {
   SignalProperties properties{};
-  c_kvor_zephrin6_get_rets(signalId, kvor::zephrin::platform::kSignalPropertyUnits, &properties);
+  // An ID the runtime does not know leaves the record zeroed: no units.
+  static_cast<void>(c_kvor_zephrin6_get_rets(signalId, kvor::zephrin::platform::kSignalPropertyUnits, &properties));
   return properties.units != nullptr ? std::string(properties.units) : std::string();
 }
 

@@ -5,6 +5,7 @@
 #include <kvor/zephrin6/configs/RapaxQConfigurator.hpp>
 #include <kvor/zephrin6/configs/RapaxWConfigurator.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -14,6 +15,7 @@
 #include "support/RuntimeFixture.hpp"
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids;
 using namespace kvor::zephrin6::configs;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::hardware::DeviceIdentifier;
@@ -26,7 +28,7 @@ class ConfiguratorActions : public zephrin_test::RuntimeTest {};
 double Served(const DeviceIdentifier& id, uint16_t signalId) {
   uint64_t key = id.GetDeviceHash() | (uint64_t{signalId} << 32);
   kvor::zephrin::platform::SignalMeasurement record{};
-  c_kvor_zephrin6_get_signal(1, &key, &record, id.GetNetwork().c_str(), false, 0.0);
+  EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, id.GetNetwork().c_str(), false, 0.0), 0);
   return record.value;
 }
 
@@ -115,17 +117,17 @@ TEST_F(ConfiguratorActions, SensorClearsHitTheirFaults) {
 TEST_F(ConfiguratorActions, ClearAllAndPositionActions) {
   DeviceIdentifier imuId(2, "auklet 2", "");
   Auklet2Configurator imu(imuId);
-  harness::SetSimulatedValue(imuId.GetDeviceHash(), 10044, 1);
-  harness::SetSimulatedValue(imuId.GetDeviceHash(), 842, 7);
+  harness::SetSimulatedValue(imuId.GetDeviceHash(), ids::auklet2::kStickyFault_SaturatedGyroscope, 1);
+  harness::SetSimulatedValue(imuId.GetDeviceHash(), ids::auklet2::kStickyFaultField, 7);
   ASSERT_EQ(imu.ClearStickyFaults(), StatusCode::OK);
-  EXPECT_EQ(Served(imuId, 10044), 0.0);
-  EXPECT_EQ(Served(imuId, 842), 0.0);
+  EXPECT_EQ(Served(imuId, ids::auklet2::kStickyFault_SaturatedGyroscope), 0.0);
+  EXPECT_EQ(Served(imuId, ids::auklet2::kStickyFaultField), 0.0);
   ASSERT_EQ(imu.SetYaw(90_deg), StatusCode::OK);
-  EXPECT_EQ(Served(imuId, 973), 90.0);
+  EXPECT_EQ(Served(imuId, ids::auklet2::kYaw), 90.0);
 
   DeviceIdentifier portisId(2, "portis", "");
   PortisConfigurator portis(portisId);
   ASSERT_EQ(portis.SetQuadraturePosition(1.5_tr, 0.2_s), StatusCode::OK);
-  EXPECT_EQ(Served(portisId, 2679), 1.5);
+  EXPECT_EQ(Served(portisId, ids::portis::kQuadraturePosition), 1.5);
   EXPECT_EQ(harness::ConfigCalls(portisId.GetDeviceHash()).back().timeoutSeconds, 0.2);
 }

@@ -2,6 +2,7 @@
 #include <kvor/zephrin6/configs/RapaxQConfigurator.hpp>
 #include <kvor/zephrin6/configs/RapaxWConfigurator.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -12,6 +13,7 @@
 #include "support/RuntimeFixture.hpp"
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids;
 using namespace kvor::zephrin6::configs;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::hardware::DeviceIdentifier;
@@ -30,7 +32,7 @@ class Configurator : public zephrin_test::RuntimeTest {
   double Served(uint16_t signalId) const {
     uint64_t key = Hash() | (uint64_t{signalId} << 32);
     kvor::zephrin::platform::SignalMeasurement record{};
-    c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
     return record.value;
   }
   std::unique_ptr<RapaxQConfigurator> rapax;
@@ -82,9 +84,9 @@ TEST_F(Configurator, FrequencyWarningLocationAndRefreshes) {
   for (int i = 0; i < 9; ++i) {
     harness::AdvanceTime(0.5);
     if (i % 2) {
-      rapax->Refresh(output);
+      EXPECT_EQ(rapax->Refresh(output), StatusCode::OK);
     } else {
-      rapax->Apply(output);
+      EXPECT_EQ(rapax->Apply(output), StatusCode::OK);
     }
   }
   auto reports = harness::Reports();
@@ -155,8 +157,8 @@ TEST_F(Configurator, AppliedValuesReadBack) {
 TEST_F(Configurator, InvalidSlotThrowsBeforeSending) {
   SlotConfigs slot;
   slot.SlotNumber = 3;
-  EXPECT_THROW(rapax->Apply(slot), std::out_of_range);
-  EXPECT_THROW(rapax->Refresh(slot), std::out_of_range);
+  EXPECT_THROW(static_cast<void>(rapax->Apply(slot)), std::out_of_range);  // throws: no status
+  EXPECT_THROW(static_cast<void>(rapax->Refresh(slot)), std::out_of_range);
   // The refresh fetched the text before deserialising; nothing was written.
   for (const auto& call : harness::ConfigCalls(Hash())) EXPECT_FALSE(call.isSet);
 }
@@ -165,7 +167,7 @@ TEST_F(Configurator, InvalidSlotThrowsBeforeSending) {
 // value and sticky faults drop to 0; nothing is stored as a setting.
 TEST_F(Configurator, ActionsActOnServedSignals) {
   ASSERT_EQ(rapax->SetPosition(2.5_tr), StatusCode::OK);
-  EXPECT_EQ(Served(2046), 2.5);
+  EXPECT_EQ(Served(ids::rapax_q::kPosition), 2.5);
   auto calls = harness::ConfigCalls(Hash());
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].text, "1016:d=2.5;");
@@ -173,21 +175,39 @@ TEST_F(Configurator, ActionsActOnServedSignals) {
   EXPECT_FALSE(calls[0].firstFlag);
   EXPECT_DOUBLE_EQ(calls[0].timeoutSeconds, 0.1);
 
-  harness::SetSimulatedValue(Hash(), 10002, 1);
-  harness::SetSimulatedValue(Hash(), 10092, 1);
+  harness::SetSimulatedValue(Hash(), ids::rapax_q::kStickyFault_Hardware, 1);
+  harness::SetSimulatedValue(Hash(), ids::rapax_q::kStickyFault_StatorCurrLimit, 1);
   ASSERT_EQ(rapax->ClearStickyFault_Hardware(), StatusCode::OK);
-  EXPECT_EQ(Served(10002), 0);
-  EXPECT_EQ(Served(10092), 1);
+  EXPECT_EQ(Served(ids::rapax_q::kStickyFault_Hardware), 0);
+  EXPECT_EQ(Served(ids::rapax_q::kStickyFault_StatorCurrLimit), 1);
   ASSERT_EQ(rapax->ClearStickyFaults(), StatusCode::OK);
-  EXPECT_EQ(Served(10092), 0);
+  EXPECT_EQ(Served(ids::rapax_q::kStickyFault_StatorCurrLimit), 0);
   EXPECT_EQ(harness::StoredConfigText(Hash()), "");
 
   AngulonConfigurator angulon(DeviceIdentifier(5, "angulon", "drive"));
   ASSERT_EQ(angulon.SetPosition(-0.25_tr), StatusCode::OK);
-  uint64_t key = angulon.GetDeviceIdentifier().GetDeviceHash() | (uint64_t{2207} << 32);
+  uint64_t key = angulon.GetDeviceIdentifier().GetDeviceHash() | (uint64_t{ids::angulon::kPosition} << 32);
   kvor::zephrin::platform::SignalMeasurement record{};
-  c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0);
+  ASSERT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
   EXPECT_EQ(record.value, -0.25);
+}
+
+// An action whose text the runtime cannot write (out of memory, or an ID out
+// of its range as here) is refused and reported: sending the empty text
+// instead would do nothing and answer OK.
+TEST_F(Configurator, AnActionThatCannotBeWrittenIsRefused) {
+  struct ActionProbe : ParentConfigurator {
+    explicit ActionProbe(DeviceIdentifier id) : ParentConfigurator(std::move(id)) {}
+    using ParentConfigurator::SendAction;
+  };
+  const ActionProbe probe(DeviceIdentifier(3, "rapax q", "drive"));
+  harness::ClearReports();
+  EXPECT_EQ(probe.SendAction(70000, 1.0, 0.1_s), StatusCode::InvalidParamValue);
+  EXPECT_TRUE(harness::ConfigCalls(Hash()).empty());
+  const auto reports = harness::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].code, StatusCode::InvalidParamValue);
+  EXPECT_EQ(reports[0].location, "rapax q 3 (\"drive\") Apply Config");
 }
 
 // An absent device keeps the call blocked until the runtime clock passes the

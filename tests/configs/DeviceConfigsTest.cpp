@@ -5,6 +5,7 @@
 #include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Configs.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -72,7 +73,7 @@ TEST_F(DeviceConfigs, DeviceStoryThroughItsConfigurator) {
   EXPECT_EQ(motor.GetPosition().GetValue(), 2.5_tr);
 
   uint32_t hash = motor.GetDeviceIdentifier().GetDeviceHash();
-  harness::SetSimulatedValue(hash, 10002, 1);
+  harness::SetSimulatedValue(hash, kvor::zephrin::signal_ids::rapax_q::kStickyFault_Hardware, 1);
   EXPECT_TRUE(motor.GetStickyFault_Hardware().GetValue());
   ASSERT_EQ(motor.ClearStickyFault_Hardware(), kvor::zephrin::StatusCode::OK);
   EXPECT_FALSE(motor.GetStickyFault_Hardware().GetValue());

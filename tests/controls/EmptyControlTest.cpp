@@ -26,7 +26,7 @@ TEST(EmptyControl, DescribesItselfByNameOnly) {
 TEST_F(EmptyControlTest, SendsWithZeroFrequencyAndKeepsCopy) {
   EmptyControl empty;
   std::shared_ptr<ControlRequest> slot;
-  EXPECT_EQ(empty.SendRequest("rio", 42u, slot), 0);
+  EXPECT_EQ(empty.SendRequest("chassis", 42u, slot), 0);
   ASSERT_NE(slot, nullptr);
   EXPECT_NE(slot.get(), &empty);
   EXPECT_NE(dynamic_cast<EmptyControl*>(slot.get()), nullptr);
@@ -34,5 +34,5 @@ TEST_F(EmptyControlTest, SendsWithZeroFrequencyAndKeepsCopy) {
   ASSERT_TRUE(call.has_value());
   EXPECT_EQ(call->function, "c_kvor_zephrin6_RequestControlEmpty");
   EXPECT_EQ(call->arguments,
-            (std::vector<harness::ControlArgument>{std::string{"rio"}, 42u, 0.0}));
+            (std::vector<harness::ControlArgument>{std::string{"chassis"}, 42u, 0.0}));
 }

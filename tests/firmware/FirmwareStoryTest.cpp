@@ -148,7 +148,8 @@ std::string SignalsNotFinite(const Device& device, std::string_view model) {
     if (!catalogue::ModelPublishes(entry, catalogue::ModelMask(model))) continue;
     const uint64_t key = platform::MakeSignalKey(device.GetDeviceHash(), entry.id);
     platform::SignalMeasurement record{};
-    ::c_kvor_zephrin6_get_signal(1, &key, &record, device.GetNetwork().c_str(), false, 0.0);
+    // Only the value matters here; a signal without a frame yet reads as 0.
+    static_cast<void>(::c_kvor_zephrin6_get_signal(1, &key, &record, device.GetNetwork().c_str(), false, 0.0));
     if (!std::isfinite(record.value)) bad += std::string(entry.name) + " ";
   }
   return bad;
@@ -198,7 +199,7 @@ TEST_F(FirmwareStoryTest, AbsurdInputsLeaveEverySignalFinite) {
 // request repeated at 100 Hz, much less once the device sends only its
 // position; what a test sets wins.
 TEST_F(FirmwareStoryTest, BusLoadFollowsTheFramesItsDevicesSend) {
-  const CANBus fd{"fd"}, classic{"rio"};
+  const CANBus fd{"fd"}, classic{""};
   EXPECT_EQ(fd.GetStatus().BusUtilization, 0.0f);
   CoreRapaxQ onFd(1, fd), onClassic(1, classic);
   const float fdLoad = fd.GetStatus().BusUtilization;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <cmath>
 
 #include "firmware/FirmwareFixture.hpp"
@@ -18,6 +20,7 @@ using kvor::zephrin6::signals::InvertedValue;
 using kvor::zephrin6::signals::NeutralModeValue;
 using namespace units::literals;
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 
 class OutputStageTest : public zephrin_test::FirmwareTest {};
 
@@ -130,8 +133,8 @@ TEST_F(OutputStageTest, CurrentLimitsCapTheCurrents) {
     double stator, supply;  // amperes
     uint16_t faultId;
   };
-  const Case cases[] = {{"stator limit", true, false, 40.0, 0.0, 10091},
-                        {"supply limit", false, true, 0.0, 30.0, 10094},
+  const Case cases[] = {{"stator limit", true, false, 40.0, 0.0, ids::kFault_StatorCurrLimit},
+                        {"supply limit", false, true, 0.0, 30.0, ids::kFault_SupplyCurrLimit},
                         {"no limit", false, false, 0.0, 0.0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -162,8 +165,8 @@ TEST_F(OutputStageTest, CurrentLimitsCapTheCurrents) {
     }
     EXPECT_EQ(motor.GetTorqueCurrent().GetValue().value(), stator);
     EXPECT_NEAR(motor.GetSimState().GetTorqueCurrent().value(), stator, 1e-9);
-    EXPECT_EQ(motor.GetFault_StatorCurrLimit().GetValue(), c.faultId == 10091);
-    EXPECT_EQ(motor.GetFault_SupplyCurrLimit().GetValue(), c.faultId == 10094);
+    EXPECT_EQ(motor.GetFault_StatorCurrLimit().GetValue(), c.faultId == ids::kFault_StatorCurrLimit);
+    EXPECT_EQ(motor.GetFault_SupplyCurrLimit().GetValue(), c.faultId == ids::kFault_SupplyCurrLimit);
   }
 }
 

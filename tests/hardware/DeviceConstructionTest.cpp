@@ -15,6 +15,7 @@
 // from two threads at once.
 #include <kvor/zephrin6/signals/BaseStatusSignal.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
 
@@ -41,7 +42,7 @@ TEST_F(DeviceConstructionTest, DevicesAnnounceThemselvesToTheSimulator) {
   CoreAuklet2 auklet{1};
   CoreRapaxW rapaxW{2, "drive"};
   CoreDistix distix{3, CANBus{"drive"}};
-  CorePortis portis{4, CANBus{"rio"}};
+  CorePortis portis{4, CANBus{""}};
   CoreRapaxQ again{1};
   EXPECT_EQ(harness::SimDevices(),
             (std::vector<harness::SimDevice>{{5, 1}, {6, 1}, {7, 1}, {8, 2}, {9, 3}, {10, 4}}));
@@ -64,12 +65,12 @@ TEST_F(DeviceConstructionTest, CANBusConstructorCarriesTheBusName) {
 // synchronised wait; on the controller's classic bus the same wait answers
 // MultiSignalNotSupported (the values are still read).
 TEST_F(DeviceConstructionTest, SynchronisedReadsNeedACanFdBus) {
-  for (const char* bus : {"drive", "rio"}) {
+  for (const char* bus : {"drive", ""}) {
     SCOPED_TRACE(bus);
     CoreRapaxQ left{1, CANBus{bus}};
     CoreRapaxQ right{2, CANBus{bus}};
     CoreAuklet2 imu{3, CANBus{bus}};
-    harness::SetSimulatedValue(harness::DeviceHash(3, "auklet 2", bus), 973, 90.0);
+    harness::SetSimulatedValue(harness::DeviceHash(3, "auklet 2", bus), kvor::zephrin::signal_ids::auklet2::kYaw, 90.0);
     const bool fd = CANBus{bus}.IsNetworkFD();
     // Only the FD bus waits for the next frames: move time on once it does.
     std::thread advance;

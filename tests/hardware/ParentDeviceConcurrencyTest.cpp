@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/controls/DutyCycleOut.hpp>
@@ -21,6 +22,7 @@
 namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::BaseStatusSignal;
 using zephrin_test::SignalTestDevice;
@@ -37,7 +39,8 @@ TEST_F(ParentDeviceConcurrencyTest, LookupsAndControlsFromSeveralThreads) {
   SignalTestDevice device{7, "fd"};
 
   constexpr int kRounds = 300;
-  constexpr uint16_t kShared[] = {2028, 2032, 2034, 2035, 2036, 2037};
+  constexpr uint16_t kShared[] = {ids::kMotorVoltage,  ids::kDutyCycle,     ids::kTorqueCurrent,
+                                  ids::kStatorCurrent, ids::kSupplyCurrent, ids::kSupplyVoltage};
   std::array<std::array<BaseStatusSignal*, std::size(kShared)>, 4> seen{};
   std::atomic<int> controlsSent{0};
   std::atomic<bool> go{false};
@@ -47,7 +50,7 @@ TEST_F(ParentDeviceConcurrencyTest, LookupsAndControlsFromSeveralThreads) {
     threads.emplace_back([&, t] {
       while (!go.load()) std::this_thread::yield();
       // Each reader refreshes only signals no other thread refreshes.
-      const uint16_t own = static_cast<uint16_t>(2041 + t);
+      const uint16_t own = static_cast<uint16_t>(ids::kRotorVelocity + t);
       for (int round = 0; round < kRounds; ++round) {
         for (size_t i = 0; i < std::size(kShared); ++i) {
           seen[t][i] = &device.LookupStatusSignal<double>(kShared[i], "Shared", true, false);

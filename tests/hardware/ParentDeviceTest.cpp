@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
@@ -19,6 +20,7 @@
 namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::controls::DutyCycleOut;
 using kvor::zephrin6::controls::EmptyControl;
@@ -68,16 +70,16 @@ TEST_F(ParentDeviceTest, IdentifierTextAndHash) {
 // later lookup even when the first lookup asked not to report.
 TEST_F(ParentDeviceTest, LookupsShareOneSignalAndReportLaterFailures) {
   SignalTestDevice device{1, ""};
-  auto& first = device.LookupStatusSignal<int>(737, "Version", false, true);
+  auto& first = device.LookupStatusSignal<int>(ids::kVersion, "Version", false, true);
   harness::SetDevicePresent(device.GetDeviceHash(), false);
   harness::ClearReports();
-  auto& again = device.LookupStatusSignal<int>(737, "Version", false, false);
+  auto& again = device.LookupStatusSignal<int>(ids::kVersion, "Version", false, false);
   EXPECT_EQ(&first, &again);
   EXPECT_TRUE(harness::Reports().empty());  // no refresh asked
 
-  device.LookupStatusSignal<int>(841, "FaultField", false, true);  // new signal, not reported
+  device.LookupStatusSignal<int>(ids::kFaultField, "FaultField", false, true);  // new signal, not reported
   EXPECT_TRUE(harness::Reports().empty());
-  device.LookupStatusSignal<int>(737, "Version", false, true);  // existing signal: reported
+  device.LookupStatusSignal<int>(ids::kVersion, "Version", false, true);  // existing signal: reported
   EXPECT_EQ(CountReports(StatusCode::RxTimeout, "rapax q 1 (\"\") Status Signal Version"), 1);
 }
 
@@ -85,15 +87,15 @@ TEST_F(ParentDeviceTest, LookupsShareOneSignalAndReportLaterFailures) {
 // back (status -1002, name "Invalid", value 0) and nothing is reported.
 TEST_F(ParentDeviceTest, LookupWithAnotherTypeGivesTheErrorSignal) {
   SignalTestDevice device{1, ""};
-  auto& slot = device.LookupStatusSignal<int>(2081, "ClosedLoopSlot", true, true);
+  auto& slot = device.LookupStatusSignal<int>(ids::kClosedLoopSlot, "ClosedLoopSlot", true, true);
   harness::ClearReports();
-  auto& wrong = device.LookupStatusSignal<bool>(2081, "ClosedLoopSlot", true, true);
+  auto& wrong = device.LookupStatusSignal<bool>(ids::kClosedLoopSlot, "ClosedLoopSlot", true, true);
   EXPECT_EQ(wrong.GetStatus(), StatusCode::InvalidParamValue);
   EXPECT_EQ(wrong.GetName(), "Invalid");
   EXPECT_FALSE(wrong.GetValue());
-  EXPECT_EQ(&wrong, &device.LookupStatusSignal<bool>(2081, "ClosedLoopSlot", true, false));
+  EXPECT_EQ(&wrong, &device.LookupStatusSignal<bool>(ids::kClosedLoopSlot, "ClosedLoopSlot", true, false));
   EXPECT_TRUE(harness::Reports().empty());
-  EXPECT_EQ(&slot, &device.LookupStatusSignal<int>(2081, "ClosedLoopSlot", true, false));
+  EXPECT_EQ(&slot, &device.LookupStatusSignal<int>(ids::kClosedLoopSlot, "ClosedLoopSlot", true, false));
 }
 
 // A device that answers late: nothing is reported for 3 s after
@@ -104,7 +106,7 @@ TEST_F(ParentDeviceTest, LateDeviceIsReportedAfterGraceThenRateLimited) {
   const uint32_t hash = Announce(4, "");
   harness::SetDevicePresent(hash, false);
   SignalTestDevice device{4, ""};
-  auto& position = device.LookupStatusSignal<double>(2046, "Position", true, false);
+  auto& position = device.LookupStatusSignal<double>(ids::kPosition, "Position", true, false);
   const std::string deviceText = "rapax q 4 (\"\")";
   harness::ClearReports();
 
@@ -198,14 +200,14 @@ TEST_F(ParentDeviceTest, ControlsAreSentKeptAndFailuresReported) {
 // reset restores the defaults.
 TEST_F(ParentDeviceTest, OptimizeAndResetSignalFrequencies) {
   SignalTestDevice device{1, "fd"};
-  auto& velocity = device.LookupStatusSignal<double>(2045, "Velocity", true, false);
-  velocity.SetUpdateFrequency(units::frequency::hertz_t{200});
+  auto& velocity = device.LookupStatusSignal<double>(ids::kVelocity, "Velocity", true, false);
+  ASSERT_EQ(velocity.SetUpdateFrequency(units::frequency::hertz_t{200}), StatusCode::OK);
   EXPECT_EQ(device.OptimizeBusUtilization(), StatusCode::OK);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), 2045), 200);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), 2046), 0);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), ids::kVelocity), 200);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), ids::kPosition), 0);
   EXPECT_EQ(device.ResetSignalFrequencies(), StatusCode::OK);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), 2045), 100);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), 2046), 100);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), ids::kVelocity), 100);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(device.GetDeviceHash(), ids::kPosition), 100);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/Zephrin6.hpp>
 
@@ -29,8 +30,8 @@ using kvor::zephrin6::hardware::core::CoreRapaxQ;
 namespace harness = kvor::zephrin::runtime::harness;
 using namespace units::literals;
 
-constexpr uint16_t kVelocityId = 2045;
-constexpr uint16_t kPositionId = 2046;
+constexpr uint16_t kVelocityId = kvor::zephrin::signal_ids::rapax_q::kVelocity;
+constexpr uint16_t kPositionId = kvor::zephrin::signal_ids::rapax_q::kPosition;
 
 class DeviceStory : public zephrin_test::RuntimeTest {
  protected:
@@ -136,7 +137,7 @@ TEST_F(DeviceStory, SameRunLogsTheSameRecordsWhenTheWriterRunsEarlyOrLate) {
       if (step == 25) {
         EXPECT_EQ(motor->SetPosition(1_tr), StatusCode::OK);
       }
-      SignalLogger::WriteInteger("step", step);
+      EXPECT_EQ(SignalLogger::WriteInteger("step", step), StatusCode::OK);
       harness::AdvanceTime(0.02);
     }
     EXPECT_EQ(SignalLogger::Stop(), StatusCode::OK);

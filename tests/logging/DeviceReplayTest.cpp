@@ -4,6 +4,7 @@
 #include <map>
 #include <thread>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Signals.hpp>
@@ -22,9 +23,9 @@ using kvor::zephrin::platform::MakeSignalKey;
 using kvor::zephrin::platform::SignalMeasurement;
 namespace harness = kvor::zephrin::runtime::harness;
 
-constexpr uint16_t kSupplyVoltage = 2037;
-constexpr uint16_t kVelocity = 2045;
-constexpr uint16_t kPosition = 2046;
+using kvor::zephrin::signal_ids::rapax_q::kPosition;
+using kvor::zephrin::signal_ids::rapax_q::kSupplyVoltage;
+using kvor::zephrin::signal_ids::rapax_q::kVelocity;
 
 class DeviceReplayTest : public zephrin_test::LoggingTest {
  protected:
@@ -37,7 +38,7 @@ class DeviceReplayTest : public zephrin_test::LoggingTest {
   static SignalMeasurement Read(uint32_t hash, uint16_t id, const char* bus) {
     const uint64_t key = MakeSignalKey(hash, id);
     SignalMeasurement m{};
-    c_kvor_zephrin6_get_signal(1, &key, &m, bus, false, 0.0);
+    static_cast<void>(c_kvor_zephrin6_get_signal(1, &key, &m, bus, false, 0.0));  // m carries its own status
     return m;
   }
 
@@ -47,14 +48,14 @@ class DeviceReplayTest : public zephrin_test::LoggingTest {
   std::string RecordRun() {
     return Record([&] {
       rapax_ = CreateDevice(3, "rapax q", "drivebus");
-      angulon_ = CreateDevice(7, "angulon", "rio");
+      angulon_ = CreateDevice(7, "angulon", "");
       harness::SetSimulatedValue(rapax_, kVelocity, 1.5);
       for (int step = 0; step < 50; ++step) {
         if (step % 5 == 0) harness::SetSimulatedValue(rapax_, kPosition, step * 0.1);
         if (step == 26) {
           harness::PublishSignal(angulon_, kSupplyVoltage, {12.25, 0, harness::Now(), harness::Now() - 0.002, 0.0, 1000});
         }
-        SignalLogger::WriteDouble("loop", step);
+        EXPECT_EQ(SignalLogger::WriteDouble("loop", step), StatusCode::OK);
         harness::AdvanceTime(0.02);
       }
     });
@@ -89,7 +90,7 @@ TEST_F(DeviceReplayTest, DeviceSignalsReplayAtTheReplayTime) {
   EXPECT_DOUBLE_EQ(position.value, 1.0);  // set to 1.0 at t = 1.2
 
   ASSERT_EQ(WispReplay::StepTimingImpl(0.5), StatusCode::OK);  // t = 1.755
-  const auto voltage = Read(angulon, kSupplyVoltage, "rio");
+  const auto voltage = Read(angulon, kSupplyVoltage, "");
   EXPECT_EQ(voltage.value, 12.25);
   EXPECT_EQ(voltage.status, 1000);
   EXPECT_EQ(voltage.deviceTime, 0.0);
@@ -133,7 +134,7 @@ TEST_F(DeviceReplayTest, ReplayIsDeterministic) {
       const auto loop = WispReplay::GetDoubleImpl("loop");
       bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&loop.value),
                    reinterpret_cast<const uint8_t*>(&loop.value + 1));
-      WispReplay::StepTimingImpl(0.004);
+      EXPECT_EQ(WispReplay::StepTimingImpl(0.004), StatusCode::OK);
     }
     EXPECT_EQ(WispReplay::CloseFile(), StatusCode::OK);
     return bytes;

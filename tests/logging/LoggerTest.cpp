@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin6/core/SignalLogger.hpp>
 
@@ -146,6 +147,24 @@ TEST_F(LoggerTest, AutoLoggingStartsWithTheFirstDevice) {
   EXPECT_NE(harness::CurrentLogFile(), first);
 }
 
+// An automatic start has no caller to hand its status to: when its folder
+// cannot be made, the failure is reported as the first device appears.
+TEST_F(LoggerTest, AnAutomaticStartThatFailsIsReported) {
+  std::filesystem::create_directories(folder_);
+  const std::string notAFolder = Scratch("file");
+  zephrin_test::WriteBytes(notAFolder, {1});
+  ASSERT_EQ(SignalLogger::SetPath((notAFolder + "/logs").c_str()), StatusCode::OK);
+  ASSERT_EQ(SignalLogger::EnableAutoLogging(true), StatusCode::OK);
+  harness::ClearReports();
+  harness::NotifyDeviceCreated();
+  EXPECT_TRUE(harness::CurrentLogFile().empty());
+  const auto reports = harness::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(reports[0].isError);
+  EXPECT_EQ(reports[0].code, StatusCode::DirectoryMissing);
+  EXPECT_EQ(reports[0].location, notAFolder + "/logs");
+}
+
 // A log holds a bounded number of distinct user signals.
 TEST_F(LoggerTest, TooManyUserSignalsAreRefused) {
   Record([] {
@@ -249,7 +268,7 @@ TEST_F(LoggerTest, FlushPeriodIsConfigurable) {
   ASSERT_EQ(SignalLogger::SetFlushPeriod(20_ms), StatusCode::OK);
   const std::string file = Record([] {
     for (int i = 0; i < 10; ++i) {
-      SignalLogger::WriteInteger("i", i);
+      EXPECT_EQ(SignalLogger::WriteInteger("i", i), StatusCode::OK);
       harness::AdvanceTime(0.02);
       harness::AwaitLogWritten();
     }
@@ -264,7 +283,7 @@ TEST_F(LoggerTest, FlushPeriodIsConfigurable) {
 // one written with a latency too, lands in the chunk of its time. Only the
 // header, with the calendar start time, may differ.
 TEST_F(LoggerTest, SameRunWritesTheSameChunksHoweverTheClockMoves) {
-  constexpr uint16_t kPosition = 2046;
+  using kvor::zephrin::signal_ids::rapax_q::kPosition;
   auto run = [&](int substeps) {
     // Each run in a fresh runtime whose clock starts at 1 s.
     harness::Reset();
@@ -276,12 +295,18 @@ TEST_F(LoggerTest, SameRunWritesTheSameChunksHoweverTheClockMoves) {
       for (int step = 0; step < 60; ++step) {
         const double t = 1.0 + step * 0.02;
         if (step == 5) c_kvor_zephrin6_encode_device(3, "rapax q", "drivebus", &motor);
-        if (step == 20) SignalLogger::SetFlushPeriod(50_ms);
-        if (step == 37) SignalLogger::SetFlushPeriod(200_ms);
+        if (step == 20) {
+          EXPECT_EQ(SignalLogger::SetFlushPeriod(50_ms), StatusCode::OK);
+        }
+        if (step == 37) {
+          EXPECT_EQ(SignalLogger::SetFlushPeriod(200_ms), StatusCode::OK);
+        }
         if (motor != 0 && step % 7 == 0) harness::SetSimulatedValue(motor, kPosition, step);
-        SignalLogger::WriteDouble("loop", step);
+        EXPECT_EQ(SignalLogger::WriteDouble("loop", step), StatusCode::OK);
         // Sampled 15 ms before it is written.
-        if (step % 3 == 0) SignalLogger::WriteInteger_Impl("late", step, "", 0.015);
+        if (step % 3 == 0) {
+          EXPECT_EQ(SignalLogger::WriteInteger_Impl("late", step, "", 0.015), StatusCode::OK);
+        }
         for (int k = 1; k < substeps; ++k) harness::SetTime(t + 0.02 * k / substeps);
         harness::SetTime(t + 0.02);
       }

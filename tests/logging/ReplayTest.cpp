@@ -29,7 +29,7 @@ class ReplayTest : public zephrin_test::LoggingTest {
     return Record([] {
       for (int i = 0; i <= 4; ++i) {
         if (i > 0) harness::AdvanceTime(0.5);
-        SignalLogger::WriteDouble("x", harness::Now(), "s");
+        EXPECT_EQ(SignalLogger::WriteDouble("x", harness::Now(), "s"), StatusCode::OK);
       }
     });
   }
@@ -103,8 +103,8 @@ TEST_F(ReplayTest, EveryUserSignalTypeRoundTrips) {
 // defaults with a status saying why.
 TEST_F(ReplayTest, MistypedOrMissingReadsYieldDefaults) {
   const std::string file = Record([] {
-    SignalLogger::WriteInteger("int", 7, "ticks");
-    SignalLogger::WriteDoubleArray("doubles", std::array<double, 1>{1.0});
+    EXPECT_EQ(SignalLogger::WriteInteger("int", 7, "ticks"), StatusCode::OK);
+    EXPECT_EQ(SignalLogger::WriteDoubleArray("doubles", std::array<double, 1>{1.0}), StatusCode::OK);
     harness::AdvanceTime(0.1);
   });
   ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
@@ -198,12 +198,12 @@ TEST_F(ReplayTest, WaitForPlayingFollowsTheManualClock) {
 TEST_F(ReplayTest, SignalBeforeItsFirstSampleIsNotUpdated) {
   const std::string file = Record([] {
     harness::AdvanceTime(0.5);
-    SignalLogger::WriteDouble("late", 2.0);
+    EXPECT_EQ(SignalLogger::WriteDouble("late", 2.0), StatusCode::OK);
     harness::AdvanceTime(0.5);
   });
   ASSERT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::OK);
   EXPECT_EQ(WispReplay::GetDoubleImpl("late").status, StatusCode::SigNotUpdated);
-  WispReplay::StepTimingImpl(0.5);
+  ASSERT_EQ(WispReplay::StepTimingImpl(0.5), StatusCode::OK);
   EXPECT_EQ(WispReplay::GetDoubleImpl("late").value, 2.0);
 }
 
@@ -211,7 +211,7 @@ TEST_F(ReplayTest, SignalBeforeItsFirstSampleIsNotUpdated) {
 // their last intact chunk with a warning; one log at a time.
 TEST_F(ReplayTest, LoadFailuresAreNamed) {
   try {
-    WispReplay::LoadFile(Scratch("missing.wisp").c_str());
+    static_cast<void>(WispReplay::LoadFile(Scratch("missing.wisp").c_str()));  // throws
     FAIL() << "no exception";
   } catch (const std::invalid_argument& e) {
     EXPECT_STREQ(e.what(), "Could not open or read the given file.");
@@ -223,7 +223,7 @@ TEST_F(ReplayTest, LoadFailuresAreNamed) {
   newer[8] = 0xFF;  // format version, low byte
   zephrin_test::WriteBytes(Scratch("newer.wisp"), newer);
   try {
-    WispReplay::LoadFile(Scratch("newer.wisp").c_str());
+    static_cast<void>(WispReplay::LoadFile(Scratch("newer.wisp").c_str()));  // throws
     FAIL() << "no exception";
   } catch (const std::invalid_argument& e) {
     EXPECT_STREQ(e.what(), "The given wisp log requires a newer version of Zephrin API.");
@@ -239,7 +239,7 @@ TEST_F(ReplayTest, LoadFailuresAreNamed) {
   EXPECT_FALSE(reports[0].isError);
   EXPECT_NE(reports[0].details.find("damaged"), std::string::npos);
   // The cut chunk was the last one, with the sample written at 3 s.
-  WispReplay::StepTimingImpl(5.0);
+  ASSERT_EQ(WispReplay::StepTimingImpl(5.0), StatusCode::OK);
   EXPECT_EQ(WispReplay::GetDoubleImpl("x").value, 2.5);
 
   EXPECT_EQ(WispReplay::LoadFile(file.c_str()), StatusCode::MultipleReplayNotSupported);

@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/Zephrin6.hpp>
 
@@ -28,11 +29,7 @@ namespace harness = kvor::zephrin::runtime::harness;
 using Disabled = DifferentialMechanismBase::DisabledReason;
 using Requires = DifferentialMechanismBase::RequiresUserReason;
 
-constexpr uint16_t kResetFlags = 635;
-constexpr uint16_t kFaultMissingDifferentialQ = 10055;
-constexpr uint16_t kFaultPosOverflow = 10058;
-constexpr uint16_t kFaultDataInvalid = 10085;
-constexpr uint16_t kStickyRemoteSensorReset = 10053;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 constexpr int kSourceId = 2260;
 constexpr int kRapaxQSensorId = 2261;
 constexpr int kRemoteSensorId = 2262;
@@ -108,7 +105,7 @@ TEST_F(DifferentialMechanismTest, FaultsDisableWhileTheyLastAndOverflowLatches) 
   mechanism.Periodic();
   ASSERT_EQ(mechanism.SetControl(DutyCycleOut{0.2}, VelocityDutyCycle{1_tps}), StatusCode::OK);
 
-  Signal(Follower(), kFaultDataInvalid, 1);
+  Signal(Follower(), ids::kFault_RemoteSensorDataInvalid, 1);
   mechanism.Periodic();
   EXPECT_TRUE(mechanism.IsDisabled());
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::RemoteSensorDataInvalid);
@@ -117,20 +114,20 @@ TEST_F(DifferentialMechanismTest, FaultsDisableWhileTheyLastAndOverflowLatches) 
   EXPECT_EQ(LastFunction(Leader()), "c_kvor_zephrin6_RequestControlNeutralOut");
   EXPECT_EQ(LastFunction(Follower()), "c_kvor_zephrin6_RequestControlNeutralOut");
 
-  Signal(Follower(), kFaultDataInvalid, 0);
+  Signal(Follower(), ids::kFault_RemoteSensorDataInvalid, 0);
   mechanism.Periodic();
   EXPECT_FALSE(mechanism.IsDisabled());
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::None);
   EXPECT_EQ(mechanism.SetControl(DutyCycleOut{0.2}, VelocityDutyCycle{1_tps}), StatusCode::OK);
 
-  Signal(Leader(), kFaultPosOverflow, 1);
-  Signal(Leader(), kFaultMissingDifferentialQ, 1);
+  Signal(Leader(), ids::kFault_RemoteSensorPosOverflow, 1);
+  Signal(Leader(), ids::kFault_MissingDifferentialQ, 1);
   mechanism.Periodic();
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::MissingDifferentialQ);
   EXPECT_EQ(mechanism.GetRequiresUserReason(), Requires::RemoteSensorPosOverflow);
 
-  Signal(Leader(), kFaultPosOverflow, 0);
-  Signal(Leader(), kFaultMissingDifferentialQ, 0);
+  Signal(Leader(), ids::kFault_RemoteSensorPosOverflow, 0);
+  Signal(Leader(), ids::kFault_MissingDifferentialQ, 0);
   mechanism.Periodic();
   EXPECT_TRUE(mechanism.IsDisabled());  // latched until the program clears it
   EXPECT_EQ(mechanism.SetStaticBrake(), StatusCode::OK);  // stopping is never gated
@@ -150,7 +147,7 @@ TEST_F(DifferentialMechanismTest, DeviceResetLatchesUntilCleared) {
   mechanism.Periodic();
   ASSERT_FALSE(mechanism.IsDisabled());
 
-  Signal(imu, kResetFlags, 7);  // the IMU rebooted
+  Signal(imu, ids::kResetFlags, 7);  // the IMU rebooted
   mechanism.Periodic();
   EXPECT_EQ(mechanism.GetDisabledReason(), Disabled::DeviceReset);
   EXPECT_EQ(mechanism.GetRequiresUserReason(), Requires::DeviceReset);
@@ -160,7 +157,7 @@ TEST_F(DifferentialMechanismTest, DeviceResetLatchesUntilCleared) {
   mechanism.Periodic();
   EXPECT_FALSE(mechanism.IsDisabled());
 
-  Signal(Leader(), kStickyRemoteSensorReset, 1);
+  Signal(Leader(), ids::kStickyFault_RemoteSensorReset, 1);
   mechanism.Periodic();
   EXPECT_TRUE(mechanism.RequiresUserAction());
   mechanism.ClearUserRequirement();
@@ -290,7 +287,7 @@ TEST_F(DifferentialMechanismTest, BothDevicesAreCommandedAndTheLeaderFailureWins
 TEST_F(DifferentialMechanismTest, ResetFlagsCheckFiresOncePerChange) {
   auto check = DifferentialMechanismBase::MakeResetCheck(Leader());
   EXPECT_FALSE(check());  // the first read only learns the flags
-  Signal(Leader(), kResetFlags, 3);
+  Signal(Leader(), ids::kResetFlags, 3);
   auto copy = check;
   EXPECT_TRUE(copy());
   EXPECT_FALSE(check());  // copies share what they saw
@@ -298,7 +295,7 @@ TEST_F(DifferentialMechanismTest, ResetFlagsCheckFiresOncePerChange) {
   harness::SetReportEcho(false);
   EXPECT_FALSE(check());
   harness::SetDevicePresent(Leader().GetDeviceHash(), true);
-  Signal(Leader(), kResetFlags, 4);
+  Signal(Leader(), ids::kResetFlags, 4);
   EXPECT_TRUE(check());
 }
 

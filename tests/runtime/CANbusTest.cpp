@@ -18,22 +18,23 @@ namespace harness = kvor::zephrin::runtime::harness;
 
 class CANbusTest : public zephrin_test::RuntimeTest {};
 
-// The controller's own bus names are classic CAN, every other name CAN FD, and
-// a harness override or a detached bus turns FD off.
+// Only the empty name, the controller's own bus, is classic CAN; every other
+// name is CAN FD until the harness sets its type, and a detached bus is not FD.
 TEST_F(CANbusTest, NetworkTypeFollowsNameAndOverrides) {
   struct Case {
     const char* bus;
     bool fd;
   };
-  for (const Case& c : {Case{"", false}, Case{"rio", false}, Case{"drive", true}, Case{"Rio", true},
-                        Case{"can1", true}}) {
+  for (const Case& c : {Case{"", false}, Case{"drive", true}, Case{"can0", true}, Case{" ", true}}) {
     SCOPED_TRACE(c.bus);
     EXPECT_EQ(CANBus{c.bus}.IsNetworkFD(), c.fd);
     EXPECT_EQ(kvor::zephrin::runtime::BusRegistry().CanSynchronizeSignals(c.bus), c.fd);  // the signal store's rule
   }
 
-  harness::SetBusNetworkType("rio", 2);
-  EXPECT_TRUE(CANBus{"rio"}.IsNetworkFD());
+  harness::SetBusNetworkType("chassis", kvor::zephrin::platform::can::kNetworkTypeClassicCan);
+  EXPECT_FALSE(CANBus{"chassis"}.IsNetworkFD());
+  harness::SetBusNetworkType("", kvor::zephrin::platform::can::kNetworkTypeCanFd);
+  EXPECT_TRUE(CANBus{""}.IsNetworkFD());
   harness::SetBusNetworkType("drive", 3);  // an unknown type is not FD
   EXPECT_FALSE(CANBus{"drive"}.IsNetworkFD());
   harness::SetBusPresent("arm", false);
@@ -41,7 +42,8 @@ TEST_F(CANbusTest, NetworkTypeFollowsNameAndOverrides) {
   EXPECT_FALSE(CANBus{"arm"}.IsNetworkFD());
 
   harness::Reset();
-  EXPECT_FALSE(CANBus{"rio"}.IsNetworkFD());
+  EXPECT_FALSE(CANBus{""}.IsNetworkFD());
+  EXPECT_TRUE(CANBus{"chassis"}.IsNetworkFD());
   EXPECT_TRUE(CANBus{"arm"}.IsNetworkFD());
 }
 
@@ -72,7 +74,8 @@ TEST_F(CANbusTest, StatusReportsLoadAndCountersOrInvalidNetwork) {
 
 // A CANBus built from part of a longer text asks about exactly that part.
 TEST_F(CANbusTest, NameViewIsNotReadPastItsEnd) {
-  const std::string names = "riodrive";
+  harness::SetBusNetworkType("arm", kvor::zephrin::platform::can::kNetworkTypeClassicCan);
+  const std::string names = "armdrive";
   EXPECT_FALSE(CANBus{std::string_view(names).substr(0, 3)}.IsNetworkFD());
   EXPECT_EQ(CANBus{std::string_view(names).substr(3)}.GetName(), "drive");
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
@@ -12,6 +13,7 @@ namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
 namespace platform = kvor::zephrin::platform;
+namespace ids = kvor::zephrin::signal_ids;
 
 class HarnessTest : public zephrin_test::RuntimeTest {};
 
@@ -20,12 +22,12 @@ class HarnessTest : public zephrin_test::RuntimeTest {};
 TEST_F(HarnessTest, AddDeviceSetsPresenceAndCompliancyUpFront) {
   const uint32_t absent = harness::AddDevice(1, "rapax q", "drive", false);
   EXPECT_EQ(absent, harness::DeviceHash(1, "rapax q", "drive"));
-  const uint64_t key = platform::MakeSignalKey(absent, 2046);
+  const uint64_t key = platform::MakeSignalKey(absent, ids::rapax_q::kPosition);
   platform::SignalMeasurement record{};
   EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), -1003);
 
   const uint32_t old = harness::AddDevice(2, "rapax q", "drive", true, 19);
-  const uint64_t compliancy = platform::MakeSignalKey(old, 2303);
+  const uint64_t compliancy = platform::MakeSignalKey(old, ids::rapax_q::kCompliancy);
   EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &compliancy, &record, "drive", false, 0.0), 0);
   EXPECT_EQ(record.value, 19);
 

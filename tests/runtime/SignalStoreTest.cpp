@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/CANbus.hpp>
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
@@ -25,6 +27,7 @@ namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
 namespace platform = kvor::zephrin::platform;
+namespace ids = kvor::zephrin::signal_ids;
 using kvor::zephrin::runtime::signals::SignalStore;
 using platform::MakeSignalKey;
 using platform::SignalMeasurement;
@@ -32,10 +35,10 @@ using platform::SignalMeasurement;
 constexpr int kOK = 0;
 constexpr int kRxTimeout = -1003;
 constexpr int kMultiSignalNotSupported = -10002;
-constexpr uint16_t kVelocity = 2045;   // 100 Hz on the motor controllers
-constexpr uint16_t kPosition = 2046;
-constexpr uint16_t kVersion = 737;     // 4 Hz
-constexpr uint16_t kCompliancy = 2303;
+using ids::rapax_q::kVelocity;  // 100 Hz on the motor controllers
+using ids::rapax_q::kPosition;
+using ids::rapax_q::kVersion;  // 4 Hz
+using ids::rapax_q::kCompliancy;
 
 class SignalStoreTest : public zephrin_test::RuntimeTest {
  protected:
@@ -57,7 +60,7 @@ class SignalStoreTest : public zephrin_test::RuntimeTest {
 // including ones whose texts only differ by where a boundary falls.
 TEST_F(SignalStoreTest, DeviceHashesAreStableAndDistinct) {
   const std::vector<std::string> models = {"rapax q", "rapax w", "angulon", "auklet 2", "distix", "portis"};
-  const std::vector<std::string> buses = {"", "rio", "drive", "chassis", "d"};
+  const std::vector<std::string> buses = {"", "arm", "drive", "chassis", "d"};
   std::set<uint32_t> seen;
   size_t combinations = 0;
   for (int id = 0; id < 63; ++id) {
@@ -109,7 +112,7 @@ TEST_F(SignalStoreTest, SimulatedFramesFollowTheClock) {
   EXPECT_EQ(absent.status, kRxTimeout);
   EXPECT_EQ(absent.systemTime, 0.0);
   // Signals a model does not have are not published.
-  Read(hash, 2849 /* FiveVRailVoltage, rapax w only */, "", &status);
+  Read(hash, ids::rapax_w::kFiveVRailVoltage, "", &status);
   EXPECT_EQ(status, kRxTimeout);
 }
 
@@ -139,7 +142,7 @@ TEST_F(SignalStoreTest, UpdateFrequenciesAreAppliedAndRestored) {
   EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequency(0, "drive", hash, kVelocity, 200, 0.1), kOK);
   EXPECT_EQ(c_kvor_zephrin6_OptimizeUpdateFrequencies(0, "drive", hash, 0, 0.1), kOK);
   EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVelocity), 200);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, 2028 /* MotorVoltage */), 0);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(hash, ids::rapax_q::kMotorVoltage), 0);
   EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVersion), 0);
 
   EXPECT_EQ(c_kvor_zephrin6_ResetUpdateFrequencies(0, "drive", hash, 0.1), kOK);
@@ -152,10 +155,10 @@ TEST_F(SignalStoreTest, UpdateFrequenciesAreAppliedAndRestored) {
   // Several entries at once, each applied.
   const uint32_t other = Encode(3, "angulon", "drive");
   platform::SignalFrequencyEntry entries[] = {{"drive", MakeSignalKey(hash, kVelocity)},
-                                              {"drive", MakeSignalKey(other, 2207)}};
+                                              {"drive", MakeSignalKey(other, ids::angulon::kPosition)}};
   EXPECT_EQ(c_kvor_zephrin6_SetUpdateFrequencyForAll(0, entries, 2, 50, 0.1), kOK);
   EXPECT_EQ(harness::AppliedUpdateFrequency(hash, kVelocity), 50);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(other, 2207), 50);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(other, ids::angulon::kPosition), 50);
 }
 
 // Units come from the catalogue for every listed ID; unknown IDs fail.
@@ -163,8 +166,16 @@ TEST_F(SignalStoreTest, PropertiesComeFromTheCatalogue) {
   struct Case {
     uint16_t id;
     const char* units;
-  } cases[] = {{2045, "turns/s"}, {2046, "turns"}, {2078, "fractional"}, {2079, "V"}, {2080, "A"},
-               {973, "deg"},      {994, "g"},      {2303, ""},           {635, ""},   {10118, ""}};
+  } cases[] = {{kVelocity, "turns/s"},
+               {kPosition, "turns"},
+               {ids::rapax_q::kClosedLoopOutput, "fractional"},
+               {ids::rapax_q::kClosedLoopOutput_Voltage, "V"},
+               {ids::rapax_q::kClosedLoopOutput_TorqueCurrent, "A"},
+               {ids::auklet2::kYaw, "deg"},
+               {ids::auklet2::kAccelerationX, "g"},
+               {kCompliancy, ""},
+               {ids::rapax_q::kResetFlags, ""},
+               {ids::portis::kFault_5V, ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.id);
     platform::SignalProperties p{};
@@ -230,9 +241,11 @@ TEST_F(SignalStoreTest, WaitsEndOnTheNextFrameOrTimeOut) {
   EXPECT_EQ(records[1].status, kRxTimeout);
 }
 
-// Classic CAN cannot synchronise several signals; it still fills the records.
+// Classic CAN (the controller's own bus, or a bus the harness makes classic)
+// cannot synchronise several signals; it still fills the records.
 TEST_F(SignalStoreTest, ClassicBusRefusesSynchronisedWaits) {
-  for (const char* bus : {"", "rio"}) {
+  harness::SetBusNetworkType("chassis", kvor::zephrin::platform::can::kNetworkTypeClassicCan);
+  for (const char* bus : {"", "chassis"}) {
     SCOPED_TRACE(bus);
     const uint32_t hash = Encode(1, "rapax q", bus);
     const uint64_t keys[] = {MakeSignalKey(hash, kVelocity), MakeSignalKey(hash, kPosition)};
@@ -247,24 +260,25 @@ TEST_F(SignalStoreTest, ClassicBusRefusesSynchronisedWaits) {
 TEST(SignalStoreFrames, EnumeratesTheFramesOfTheSimulatedBus) {
   zephrin_test::StandaloneServices runtime;
   const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
-  runtime.signals.SetSimulatedValue(hash, 2207, 0.75);
-  runtime.signals.SetFrequency("drive", hash, 2206, 0);
+  runtime.signals.SetSimulatedValue(hash, ids::angulon::kPosition, 0.75);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, ids::angulon::kVelocity, 0), 0);
   std::map<uint16_t, std::vector<double>> times;
   runtime.signals.ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
     EXPECT_EQ(f.bus, "drive");
     EXPECT_EQ(f.model, "angulon");
     EXPECT_EQ(f.deviceId, 4);
-    if (platform::SignalKeySignalId(f.key) == 2207) {
+    if (platform::SignalKeySignalId(f.key) == ids::angulon::kPosition) {
       EXPECT_EQ(f.measurement.value, 0.75);
     }
     times[platform::SignalKeySignalId(f.key)].push_back(f.measurement.systemTime);
   });
-  EXPECT_EQ(times[2207].size(), 10u);  // 100 Hz: 1.01 .. 1.10
-  EXPECT_NEAR(times[2207].front(), 1.01, 1e-12);
-  EXPECT_FALSE(times.contains(2206));  // stopped
+  EXPECT_EQ(times[ids::angulon::kPosition].size(), 10u);  // 100 Hz: 1.01 .. 1.10
+  EXPECT_NEAR(times[ids::angulon::kPosition].front(), 1.01, 1e-12);
+  EXPECT_FALSE(times.contains(ids::angulon::kVelocity));  // stopped
   EXPECT_FALSE(times.contains(kVersion));  // 4 Hz: nothing in (1.0, 1.1]
   EXPECT_FALSE(times.contains(kVelocity));  // not an angulon signal
-  EXPECT_EQ(times.size(), 4u);  // the angulon's 100 Hz signals: 2207, 2208, 2210, 2211
+  // The angulon's 100 Hz signals: Position, AbsolutePosition, UnfilteredVelocity, PositionSinceBoot.
+  EXPECT_EQ(times.size(), 4u);
 }
 
 // While a replay source is installed it answers every read, and waits end

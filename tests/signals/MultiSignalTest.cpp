@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
@@ -16,6 +17,7 @@
 namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::BaseStatusSignal;
 using kvor::zephrin6::StatusSignal;
@@ -30,7 +32,7 @@ constexpr const char* kRefreshAll = "kvor::zephrin6::BaseStatusSignal::RefreshAl
 class MultiSignalTest : public zephrin_test::RuntimeTest {
  protected:
   static Position& PositionOf(SignalTestDevice& d) {
-    return d.LookupStatusSignal<units::angle::turn_t>(2046, "Position", true, false);
+    return d.LookupStatusSignal<units::angle::turn_t>(ids::kPosition, "Position", true, false);
   }
 };
 
@@ -58,13 +60,13 @@ TEST_F(MultiSignalTest, BadGroupsAreRefusedWithoutReading) {
 TEST_F(MultiSignalTest, RefreshAllFillsEverySignal) {
   SignalTestDevice a{1, "fd"};
   SignalTestDevice b{2, "fd"};
-  harness::PublishSignal(a.GetDeviceHash(), 2046, {.value = 1.5});
-  harness::PublishSignal(b.GetDeviceHash(), 2046, {.value = -3.0});
+  harness::PublishSignal(a.GetDeviceHash(), ids::kPosition, {.value = 1.5});
+  harness::PublishSignal(b.GetDeviceHash(), ids::kPosition, {.value = -3.0});
   EXPECT_EQ(BaseStatusSignal::RefreshAll(PositionOf(a), &PositionOf(b)), StatusCode::OK);
   EXPECT_EQ(PositionOf(a).GetValue(), 1.5_tr);
   EXPECT_EQ(PositionOf(b).GetValue(), -3.0_tr);
 
-  harness::PublishSignal(b.GetDeviceHash(), 2046, {.value = 7.0});
+  harness::PublishSignal(b.GetDeviceHash(), ids::kPosition, {.value = 7.0});
   std::vector<BaseStatusSignal*> list{&PositionOf(b)};
   EXPECT_EQ(BaseStatusSignal::RefreshAll(list), StatusCode::OK);
   EXPECT_EQ(PositionOf(b).GetValue(), 7.0_tr);
@@ -77,14 +79,14 @@ TEST_F(MultiSignalTest, WaitForAllEndsWhenTheLastSignalArrives) {
   SignalTestDevice b{2, "fd"};
   Position& pa = PositionOf(a);
   Position& pb = PositionOf(b);
-  harness::PublishSignal(a.GetDeviceHash(), 2046, {.value = 0.0});
-  harness::PublishSignal(b.GetDeviceHash(), 2046, {.value = 0.0});
+  harness::PublishSignal(a.GetDeviceHash(), ids::kPosition, {.value = 0.0});
+  harness::PublishSignal(b.GetDeviceHash(), ids::kPosition, {.value = 0.0});
   StatusCode status;
   std::thread waiter([&] { status = BaseStatusSignal::WaitForAll(1_s, pa, pb); });
   harness::AwaitBlockedWaiters(1);
-  harness::PublishSignal(a.GetDeviceHash(), 2046, {.value = 1.0});
+  harness::PublishSignal(a.GetDeviceHash(), ids::kPosition, {.value = 1.0});
   harness::AwaitBlockedWaiters(1);
-  harness::PublishSignal(b.GetDeviceHash(), 2046, {.value = 2.0});
+  harness::PublishSignal(b.GetDeviceHash(), ids::kPosition, {.value = 2.0});
   waiter.join();
   EXPECT_EQ(status, StatusCode::OK);
   EXPECT_EQ(pa.GetValue(), 1.0_tr);
@@ -117,7 +119,7 @@ TEST_F(MultiSignalTest, WaitForAllTimesOutWhenADeviceIsAbsent) {
 TEST_F(MultiSignalTest, ClassicBusCannotSynchroniseButStillFills) {
   SignalTestDevice a{1, ""};
   SignalTestDevice b{2, ""};
-  harness::PublishSignal(b.GetDeviceHash(), 2046, {.value = 4.0});
+  harness::PublishSignal(b.GetDeviceHash(), ids::kPosition, {.value = 4.0});
   harness::ClearReports();
   EXPECT_EQ(BaseStatusSignal::WaitForAll(0.1_s, PositionOf(a), PositionOf(b)), StatusCode::MultiSignalNotSupported);
   EXPECT_EQ(PositionOf(b).GetValue(), 4.0_tr);
@@ -138,19 +140,19 @@ TEST_F(MultiSignalTest, LargeGroupsAndGroupFrequencies) {
   SignalTestDevice a{1, "fd"};
   SignalTestDevice b{2, "fd"};
   std::vector<BaseStatusSignal*> group;
-  for (uint16_t id = 10001; id <= 10080; ++id) {
+  for (uint16_t id = ids::kFault_Hardware; id < ids::kFault_Hardware + 80; ++id) {
     group.push_back(&a.LookupStatusSignal<bool>(id, "Fault", true, false));
   }
   group.push_back(&PositionOf(b));
   // Every signal of the group, 81 in all, reads OK only where the device has it.
-  BaseStatusSignal::RefreshAll(group);
-  EXPECT_EQ(group.front()->GetStatus(), StatusCode::OK);   // 10001 Fault_Hardware
-  EXPECT_EQ(group[2]->GetStatus(), StatusCode::RxTimeout); // 10003 is no signal
+  EXPECT_EQ(BaseStatusSignal::RefreshAll(group), StatusCode::RxTimeout);
+  EXPECT_EQ(group.front()->GetStatus(), StatusCode::OK);   // Fault_Hardware
+  EXPECT_EQ(group[2]->GetStatus(), StatusCode::RxTimeout); // the ID after its sticky twin is no signal
   EXPECT_EQ(group.back()->GetStatus(), StatusCode::OK);
 
   EXPECT_EQ(BaseStatusSignal::SetUpdateFrequencyForAll(50_Hz, PositionOf(a), PositionOf(b)), StatusCode::OK);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(a.GetDeviceHash(), 2046), 50);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(b.GetDeviceHash(), 2046), 50);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(a.GetDeviceHash(), ids::kPosition), 50);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(b.GetDeviceHash(), ids::kPosition), 50);
   EXPECT_EQ(BaseStatusSignal::Status_SetUpdateFrequencyForAll(nullptr, 0, 10, 0.1), StatusCode::OK);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 #include <kvor/zephrin6/signals/ControlModeValue.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
@@ -19,6 +20,7 @@
 namespace {
 
 namespace harness = kvor::zephrin::runtime::harness;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::StatusSignal;
 using kvor::zephrin6::signals::ControlModeValue;
@@ -42,7 +44,8 @@ class StatusSignalTest : public zephrin_test::RuntimeTest {
 // Before its first read a signal says so: -1200, value 0, no valid time; its
 // units come from the runtime at creation.
 TEST_F(StatusSignalTest, FreshSignalHasNotBeenRead) {
-  auto& velocity = Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false);
+  auto& velocity =
+      Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, false);
   EXPECT_EQ(velocity.GetStatus(), StatusCode::SigNotUpdated);
   EXPECT_EQ(velocity.GetValue().value(), 0.0);
   EXPECT_EQ(velocity.GetUnits(), "turns/s");
@@ -62,17 +65,17 @@ TEST_F(StatusSignalTest, TypedValuesFollowTheStoredDouble) {
     double published;
     std::function<void()> check;
   };
-  auto& slot = Device().LookupStatusSignal<int>(2081, "ClosedLoopSlot", true, false);
-  auto& fault = Device().LookupStatusSignal<bool>(10001, "Fault_Hardware", true, false);
-  auto& position = Device().LookupStatusSignal<units::angle::turn_t>(2046, "Position", true, false);
-  auto& mode = Device().LookupStatusSignal<ControlModeValue>(2055, "ControlMode", true, false);
+  auto& slot = Device().LookupStatusSignal<int>(ids::kClosedLoopSlot, "ClosedLoopSlot", true, false);
+  auto& fault = Device().LookupStatusSignal<bool>(ids::kFault_Hardware, "Fault_Hardware", true, false);
+  auto& position = Device().LookupStatusSignal<units::angle::turn_t>(ids::kPosition, "Position", true, false);
+  auto& mode = Device().LookupStatusSignal<ControlModeValue>(ids::kControlMode, "ControlMode", true, false);
   const Case cases[] = {
-      {"negative int", 2081, -2.7, [&] { EXPECT_EQ(slot.Refresh().GetValue(), -2); }},
-      {"huge int saturates", 2081, 1e12, [&] { EXPECT_EQ(slot.Refresh().GetValue(), 2147483647); }},
-      {"NaN bool", 10001, std::nan(""), [&] { EXPECT_TRUE(fault.Refresh().GetValue()); }},
-      {"zero bool", 10001, 0.0, [&] { EXPECT_FALSE(fault.Refresh().GetValue()); }},
-      {"turns", 2046, 1.25, [&] { EXPECT_EQ(position.Refresh().GetValue(), 1.25_tr); }},
-      {"enumeration", 2055, 3.9, [&] { EXPECT_EQ(mode.Refresh().GetValue().value, 3); }},
+      {"negative int", ids::kClosedLoopSlot, -2.7, [&] { EXPECT_EQ(slot.Refresh().GetValue(), -2); }},
+      {"huge int saturates", ids::kClosedLoopSlot, 1e12, [&] { EXPECT_EQ(slot.Refresh().GetValue(), 2147483647); }},
+      {"NaN bool", ids::kFault_Hardware, std::nan(""), [&] { EXPECT_TRUE(fault.Refresh().GetValue()); }},
+      {"zero bool", ids::kFault_Hardware, 0.0, [&] { EXPECT_FALSE(fault.Refresh().GetValue()); }},
+      {"turns", ids::kPosition, 1.25, [&] { EXPECT_EQ(position.Refresh().GetValue(), 1.25_tr); }},
+      {"enumeration", ids::kControlMode, 3.9, [&] { EXPECT_EQ(mode.Refresh().GetValue().value, 3); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -85,11 +88,13 @@ TEST_F(StatusSignalTest, TypedValuesFollowTheStoredDouble) {
 // to the bus adapter's; latency compensation extrapolates by the sample's
 // age, capped at the maximum.
 TEST_F(StatusSignalTest, TimestampsAndLatencyCompensation) {
-  auto& position = Device().LookupStatusSignal<units::angle::turn_t>(2046, "Position", true, false);
-  auto& velocity = Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false);
+  auto& position = Device().LookupStatusSignal<units::angle::turn_t>(ids::kPosition, "Position", true, false);
+  auto& velocity =
+      Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, false);
   harness::SetTime(10.0);
-  harness::PublishSignal(Hash(), 2046, {.value = 1.0, .systemTime = 9.9, .bustrelTime = 9.5, .deviceTime = 0.0});
-  harness::PublishSignal(Hash(), 2045, {.value = 2.0});
+  harness::PublishSignal(Hash(), ids::kPosition,
+                         {.value = 1.0, .systemTime = 9.9, .bustrelTime = 9.5, .deviceTime = 0.0});
+  harness::PublishSignal(Hash(), ids::kVelocity, {.value = 2.0});
   position.Refresh();
   velocity.Refresh();
   EXPECT_FALSE(position.GetAllTimestamps().GetDeviceTimestamp().IsValid());
@@ -99,7 +104,7 @@ TEST_F(StatusSignalTest, TimestampsAndLatencyCompensation) {
   // 0.5 s old: capped at 0.3 s.
   EXPECT_NEAR(StatusSignal<units::angle::turn_t>::GetLatencyCompensatedValue(position, velocity).value(), 1.6, 1e-12);
   // 0.1 s old: used as is.
-  harness::PublishSignal(Hash(), 2046, {.value = 1.0, .deviceTime = 9.9});
+  harness::PublishSignal(Hash(), ids::kPosition, {.value = 1.0, .deviceTime = 9.9});
   position.Refresh();
   EXPECT_NEAR(kvor::zephrin6::BaseStatusSignal::GetLatencyCompensatedValue(position, velocity).value(), 1.2, 1e-12);
 }
@@ -107,26 +112,33 @@ TEST_F(StatusSignalTest, TimestampsAndLatencyCompensation) {
 // A mode-dependent signal takes the units of whichever of its IDs the device
 // reports, keeps them for an ID outside its table, and keeps its own ID and name.
 TEST_F(StatusSignalTest, ModeDependentUnitsFollowTheReportedId) {
-  auto mapper = [] { return std::map<uint16_t, std::string>{{2078, ""}, {2079, ""}, {2080, ""}}; };
-  auto& output = Device().LookupStatusSignal<double>(2078, mapper, "ClosedLoopOutput", true, false);
+  auto mapper = [] {
+    return std::map<uint16_t, std::string>{
+        {ids::kClosedLoopOutput, ""}, {ids::kClosedLoopOutput_Voltage, ""}, {ids::kClosedLoopOutput_TorqueCurrent, ""}};
+  };
+  auto& output = Device().LookupStatusSignal<double>(ids::kClosedLoopOutput, mapper, "ClosedLoopOutput", true, false);
   EXPECT_EQ(output.GetUnits(), "fractional");
   struct Step {
     uint16_t reported;
     const char* units;
-  } steps[] = {{2079, "V"}, {2090, "V"}, {2080, "A"}, {2078, "fractional"}};
+  } steps[] = {{ids::kClosedLoopOutput_Voltage, "V"},
+               {2090, "V"},  // no ID of this signal
+               {ids::kClosedLoopOutput_TorqueCurrent, "A"},
+               {ids::kClosedLoopOutput, "fractional"}};
   for (const auto& s : steps) {
     SCOPED_TRACE(s.reported);
-    harness::PublishSignal(Hash(), 2078, {.value = 4.0, .reportedId = s.reported});
+    harness::PublishSignal(Hash(), ids::kClosedLoopOutput, {.value = 4.0, .reportedId = s.reported});
     EXPECT_EQ(output.Refresh().GetUnits(), s.units);
   }
-  EXPECT_EQ(output.GetSignalId(), 2078);
+  EXPECT_EQ(output.GetSignalId(), ids::kClosedLoopOutput);
   EXPECT_EQ(output.GetName(), "ClosedLoopOutput");
 }
 
 // Failed reads are stored; they are reported (errors and warnings) only when
 // asked, with the signal's location.
 TEST_F(StatusSignalTest, FailedReadsAreReportedOnlyWhenAsked) {
-  auto& velocity = Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false);
+  auto& velocity =
+      Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, false);
   harness::ClearReports();
   harness::SetDevicePresent(Hash(), false);
   velocity.Refresh(false);
@@ -140,7 +152,7 @@ TEST_F(StatusSignalTest, FailedReadsAreReportedOnlyWhenAsked) {
   EXPECT_EQ(harness::Reports()[0].location, "rapax q 1 (\"\") Status Signal Velocity");
 
   harness::SetDevicePresent(Hash(), true);
-  harness::PublishSignal(Hash(), 2045, {.value = 1.0, .status = StatusCode::CanMessageStale});
+  harness::PublishSignal(Hash(), ids::kVelocity, {.value = 1.0, .status = StatusCode::CanMessageStale});
   velocity.Refresh();
   ASSERT_EQ(harness::Reports().size(), 2u);
   EXPECT_FALSE(harness::Reports()[1].isError);
@@ -150,7 +162,8 @@ TEST_F(StatusSignalTest, FailedReadsAreReportedOnlyWhenAsked) {
 // WaitForUpdate returns with the next frame as soon as the manual clock
 // reaches it, and times out with RxTimeout when the device stays silent.
 TEST_F(StatusSignalTest, WaitForUpdateEndsOnTheNextFrame) {
-  auto& velocity = Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false);
+  auto& velocity =
+      Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, false);
   std::thread waiter([&] { velocity.WaitForUpdate(1_s); });
   harness::AwaitBlockedWaiters(1);
   harness::AdvanceTime(0.01);
@@ -168,23 +181,25 @@ TEST_F(StatusSignalTest, WaitForUpdateEndsOnTheNextFrame) {
 
 // The text form shows name, value and units, and the status when a read failed.
 TEST_F(StatusSignalTest, TextFormShowsNameValueUnits) {
-  auto& velocity = Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false);
-  auto& fault = Device().LookupStatusSignal<bool>(10001, "Fault_Hardware", true, false);
-  harness::PublishSignal(Hash(), 2045, {.value = 2.5});
-  harness::PublishSignal(Hash(), 10001, {.value = 1.0});
+  auto& velocity =
+      Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, false);
+  auto& fault = Device().LookupStatusSignal<bool>(ids::kFault_Hardware, "Fault_Hardware", true, false);
+  harness::PublishSignal(Hash(), ids::kVelocity, {.value = 2.5});
+  harness::PublishSignal(Hash(), ids::kFault_Hardware, {.value = 1.0});
   EXPECT_EQ(velocity.Refresh().ToString(), "Velocity: 2.5 turns/s");
   EXPECT_EQ(fault.Refresh().ToString(), "Fault_Hardware: true");
-  harness::PublishSignal(Hash(), 2045, {.value = 0.0, .status = StatusCode::RxTimeout});
+  harness::PublishSignal(Hash(), ids::kVelocity, {.value = 0.0, .status = StatusCode::RxTimeout});
   EXPECT_EQ(velocity.Refresh(false).ToString(), "Velocity: 0 turns/s [RxTimeout]");
 }
 
 // Update frequencies set through a signal reach the runtime and read back.
 TEST_F(StatusSignalTest, UpdateFrequencyRoundTrips) {
-  auto& velocity = Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(2045, "Velocity", true, false);
+  auto& velocity =
+      Device().LookupStatusSignal<units::angular_velocity::turns_per_second_t>(ids::kVelocity, "Velocity", true, false);
   EXPECT_EQ(velocity.GetAppliedUpdateFrequency(), 100_Hz);
   EXPECT_EQ(velocity.SetUpdateFrequency(250_Hz), StatusCode::OK);
   EXPECT_EQ(velocity.GetAppliedUpdateFrequency(), 250_Hz);
-  EXPECT_EQ(harness::AppliedUpdateFrequency(Hash(), 2045), 250);
+  EXPECT_EQ(harness::AppliedUpdateFrequency(Hash(), ids::kVelocity), 250);
 }
 
 }  // namespace

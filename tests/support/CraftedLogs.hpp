@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,7 @@ inline uint64_t WriteCraftedLog(const std::string& path, int chunks,
   namespace wisp = kvor::zephrin::runtime::wisp;
   {
     wisp::WispFileWriter header;
-    header.Open(path, 0.0, 1765000000);
+    if (!header.Open(path, 0.0, 1765000000)) throw std::runtime_error("cannot create " + path);
   }
   wisp::ChunkBuilder chunk;
   fill(chunk);
@@ -62,7 +63,8 @@ inline uint64_t WriteCraftedLog(const std::string& path, int chunks,
 /// Fills a chunk with `bytes` of payload of identical short user samples,
 /// the records that take the most memory per payload byte once read.
 inline void FillWithUserSamples(kvor::zephrin::runtime::wisp::ChunkBuilder& chunk, std::size_t bytes) {
-  chunk.AddUserSignalDefinition({0, 1, "flag", ""});
+  // A short name and no units always fit a record.
+  static_cast<void>(chunk.AddUserSignalDefinition({0, 1, "flag", ""}));
   kvor::zephrin::runtime::wisp::UserSample sample{0, 1, 1.0, {}};
   while (chunk.PayloadSize() + 15 <= bytes) chunk.AddUserSample(sample);
 }

@@ -36,6 +36,7 @@ constexpr int kSlowExit = 4;
 constexpr int kNoSamples = 5;
 constexpr int kSlowStop = 6;
 constexpr int kNotRefused = 7;
+constexpr int kNoLog = 8;
 constexpr double kExitLimitSeconds = 2.0;
 
 // Shared with the child's exit handlers, which run after the test's scope.
@@ -118,8 +119,10 @@ class SwerveCInterfaceExit : public ::testing::Test {
     std::atexit(&ExitWasPrompt);
     std::atexit(&NoCallbackAfterTheStop);
     harness::UseRealClock();
-    kvor::zephrin6::SignalLogger::SetPath(folder_.c_str());
-    kvor::zephrin6::SignalLogger::Start();
+    if (!kvor::zephrin6::SignalLogger::SetPath(folder_.c_str()).IsOK() ||
+        !kvor::zephrin6::SignalLogger::Start().IsOK()) {
+      std::_Exit(kNoLog);
+    }
     const int id = CreateSquareNow(kAuklet2Id);
     c_kvor_zephrin6_swerve_drivetrain_register_telemetry(id, nullptr, &CountSample);
     c_kvor_zephrin6_swerve_drivetrain_set_control(id, nullptr, &Control);

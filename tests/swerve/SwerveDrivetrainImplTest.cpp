@@ -12,6 +12,7 @@
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <atomic>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <thread>
@@ -118,6 +119,25 @@ TEST_F(SwerveDrivetrainImplTest, AppliesANewPriorityAfterTheNextSample) {
   EXPECT_EQ(requests[1].priority, 5);
   EXPECT_TRUE(requests[1].enabled);
   EXPECT_EQ(requests[1].thread, requests[0].thread);
+}
+
+// A priority the runtime refuses (outside 1 to 99) is reported after the
+// next sample, once, and the thread keeps the priority it had.
+TEST_F(SwerveDrivetrainImplTest, ReportsAPriorityTheRuntimeRefuses) {
+  DrivetrainRig rig;
+  rig.Start();
+  rig.Step();
+  harness::ClearReports();
+  rig->GetOdometryThread().SetThreadPriority(100);
+  for (int i = 0; i < 4; ++i) rig.Step();
+  int reported = 0;
+  for (const auto& report : harness::Reports()) {
+    reported += report.code == StatusCode::InvalidParamValue &&
+                report.location.find("Swerve Odometry Thread Priority") != std::string::npos;
+  }
+  EXPECT_EQ(reported, 1);
+  ASSERT_EQ(harness::ThreadPriorityRequests().size(), 1u) << "the refused priority was never taken";
+  EXPECT_EQ(harness::ThreadPriorityRequests()[0].priority, 1);
 }
 
 // The thread asks every odometry signal for the odometry rate when it
@@ -246,7 +266,7 @@ TEST_F(SwerveDrivetrainImplTest, ChoosesItsRateFromTheBus) {
     bool reported;
   };
   for (const Row& row : {Row{kBus, 0.0, 250.0, false}, Row{"", 0.0, 100.0, false}, Row{kBus, 50.0, 50.0, false},
-                         Row{"rio", 200.0, 200.0, false}, Row{kBus, -5.0, 250.0, true}}) {
+                         Row{"", 200.0, 200.0, false}, Row{kBus, -5.0, 250.0, true}}) {
     SCOPED_TRACE(std::string("\"") + row.bus + "\" at " + std::to_string(row.requested));
     harness::ClearReports();
     DrivetrainRig rig(SquareModules(), units::frequency::hertz_t{row.requested}, row.bus);
@@ -316,6 +336,10 @@ TEST_F(SwerveDrivetrainImplTest, ServesAnotherThreadWhileSampling) {
       rig->AddVisionMeasurement(MakePose(1.0, 1.0, 0.0), second_t{harness::Now()}, {0.5, 0.5, 0.5});
       (void)rig->SamplePoseAt(second_t{harness::Now() - 0.02});
       (void)rig->GetState();
+      // The last sample's parameters, as a copy taken under the state lock
+      // (a reference to the drivetrain's own would be read as a sample
+      // writes it).
+      EXPECT_TRUE(std::isfinite(rig->GetControlParameters().updatePeriod.value()));
       {
         auto lock = rig->LockModules();
         (void)rig->GetModules()[k % 4]->GetCurrentState();

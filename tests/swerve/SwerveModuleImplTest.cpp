@@ -46,7 +46,7 @@ class SwerveModuleImplTest : public zephrin_test::RuntimeTest {
   static void SetSteer(SwerveModuleImpl& module, double turns, double turnsPerSecond = 0.0) {
     Publish(RapaxQHash(10), kPositionId, turns);
     Publish(RapaxQHash(10), kVelocityId, turnsPerSecond);
-    BaseStatusSignal::RefreshAll(module.GetSignals());
+    EXPECT_EQ(BaseStatusSignal::RefreshAll(module.GetSignals()), StatusCode::OK);
   }
 };
 
@@ -231,7 +231,7 @@ TEST_F(SwerveModuleImplTest, PositionIsExtrapolatedAndUncoupled) {
   harness::PublishSignal(RapaxQHash(20), kVelocityId, sample(5.0, 0.1));
   harness::PublishSignal(RapaxQHash(10), kPositionId, sample(0.25, 0.5));
   harness::PublishSignal(RapaxQHash(10), kVelocityId, sample(1.0, 0.5));
-  BaseStatusSignal::RefreshAll(module.GetSignals());
+  EXPECT_EQ(BaseStatusSignal::RefreshAll(module.GetSignals()), StatusCode::OK);
 
   const auto position = module.GetPosition(false);
   const double steer = 0.25 + 1.0 * 0.3;
@@ -306,7 +306,7 @@ TEST_F(SwerveModuleImplTest, RefusesUnusableNumbers) {
   ASSERT_EQ(harness::Reports().size(), 1u);
   EXPECT_EQ(harness::Reports()[0].code, StatusCode::WheelRadiusTooSmall);
   Publish(RapaxQHash(21), kPositionId, 50.0);
-  BaseStatusSignal::RefreshAll(flat.GetSignals());
+  EXPECT_EQ(BaseStatusSignal::RefreshAll(flat.GetSignals()), StatusCode::OK);
   EXPECT_EQ(flat.GetPosition(false).distance.value(), 0.0);
   flat.Apply(Request(1.0, 0.0));
   EXPECT_EQ(Number(LastCall(RapaxQHash(21)), kFirstField), 0.0);

@@ -16,6 +16,7 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveModuleImpl.hpp>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <gtest/gtest.h>
@@ -122,11 +123,11 @@ inline void Publish(uint32_t hash, uint16_t signalId, double value) {
   sample.value = value;
   harness::PublishSignal(hash, signalId, sample);
 }
-inline constexpr uint16_t kVelocityId = 2045;
-inline constexpr uint16_t kPositionId = 2046;
-inline constexpr uint16_t kMotorKtId = 2128;
-inline constexpr uint16_t kStallCurrentId = 2130;
-inline constexpr uint16_t kYawId = 973;
+inline constexpr uint16_t kVelocityId = kvor::zephrin::signal_ids::rapax_q::kVelocity;
+inline constexpr uint16_t kPositionId = kvor::zephrin::signal_ids::rapax_q::kPosition;
+inline constexpr uint16_t kMotorKtId = kvor::zephrin::signal_ids::rapax_q::kMotorKT;
+inline constexpr uint16_t kStallCurrentId = kvor::zephrin::signal_ids::rapax_q::kMotorStallCurrent;
+inline constexpr uint16_t kYawId = kvor::zephrin::signal_ids::auklet2::kYaw;
 
 // ---- Blocking calls on the manual clock ----
 
@@ -192,7 +193,8 @@ class RequestTest : public ::testing::Test {
   /// Makes module i's steer motor report the azimuth `degrees`.
   void SetAzimuth(std::size_t i, double degrees) {
     Publish(SteerHash(i), kPositionId, Turns(degrees));
-    kvor::zephrin6::BaseStatusSignal::RefreshAll(rig_->modules[i]->GetSignals());
+    EXPECT_EQ(kvor::zephrin6::BaseStatusSignal::RefreshAll(rig_->modules[i]->GetSignals()),
+              kvor::zephrin::StatusCode::OK);
   }
   /// Gives every drive motor a torque constant and a stall current.
   void SetMotorConstants(double kt, double stallCurrent) {

@@ -76,7 +76,7 @@ TEST_F(SimReplayTest, ReplayGivesBitIdenticalOdometry) {
     ASSERT_EQ(WispReplay::StepTimingImpl(sample.time - kvor::zephrin6::utils::GetCurrentTimeSeconds()),
               StatusCode::OK);
     ASSERT_EQ(kvor::zephrin6::utils::GetCurrentTimeSeconds(), sample.time);
-    replayed->GetOdometryThread().RunOnce();
+    EXPECT_EQ(replayed->GetOdometryThread().RunOnce(), StatusCode::OK);
     const swerve::Pose2d pose = replayed->GetState().Pose;
     if (!SameBits(pose, sample.pose) && mismatches++ == 0) {
       ADD_FAILURE() << "first difference at t = " << sample.time << ": replayed " << pose << ", live "

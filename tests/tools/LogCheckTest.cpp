@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@ namespace {
 
 using namespace zephrin_test;
 using namespace kvor::zephrin::runtime::wisp;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
 
 class LogCheckTest : public ToolsTest {};
 
@@ -85,17 +88,17 @@ TEST_F(LogCheckTest, GapsLongerThanThreeFramePeriodsAreCountedPerSignal) {
   WispFileWriter writer;
   ASSERT_TRUE(writer.Open(path, 1.0, 1765000000));
   ChunkBuilder chunk;
-  chunk.AddDevice({0x51, 4, "rapax q", "drivebus"});
-  chunk.AddSignalDefinition({2045, "Velocity", "turns/s"});
-  chunk.AddSignalDefinition({2046, "Position", "turns"});
-  chunk.AddSignalDefinition({635, "ResetFlags", ""});
-  chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"});
+  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kPosition, "Position", "turns"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kResetFlags, "ResetFlags", ""}));
+  ASSERT_TRUE(chunk.AddUserSignalDefinition({0, 4, "arm/angle", "deg"}));
   auto frame = [&](uint16_t id, double t) { chunk.AddFrame({0x51, id, {t, t, t, 0.0, 0, id}}); };
   for (int i = 0; i <= 200; ++i) {
     const double t = 1.0 + i * 0.01;
-    if (t <= 2.0 || t >= 2.1 - 1e-9) frame(2045, t);   // 100 Hz, 0.1 s missing after 2 s
-    frame(2046, t + (i % 2 == 0 ? 0.002 : -0.002));    // 100 Hz with jitter
-    if (i % 25 == 0) frame(635, t);                    // 4 Hz
+    if (t <= 2.0 || t >= 2.1 - 1e-9) frame(ids::kVelocity, t);  // 100 Hz, 0.1 s missing after 2 s
+    frame(ids::kPosition, t + (i % 2 == 0 ? 0.002 : -0.002));     // 100 Hz with jitter
+    if (i % 25 == 0) frame(ids::kResetFlags, t);                  // 4 Hz
     if (i % 2 == 0 && (t < 1.5 || t >= 2.0 - 1e-9)) {  // 50 Hz, 0.5 s missing after 1.48 s
       UserSample s{0, 8, t, {}};
       std::memcpy(s.payload.data(), &t, 8);

@@ -31,41 +31,42 @@ class ToolsTest : public RuntimeTest {
 
   static void SetUpTestSuite() {
     namespace harness = kvor::zephrin::runtime::harness;
+    using kvor::zephrin::StatusCode;
     using kvor::zephrin6::SignalLogger;
     std::filesystem::remove_all(SuiteFolder());
     harness::Reset();
     harness::SetReportEcho(false);
     harness::UseManualClock(1.0);
-    kvor::zephrin::platform::can::CANComm_SetLoggerPath((SuiteFolder() / "recorded").c_str());
+    EXPECT_EQ(kvor::zephrin::platform::can::CANComm_SetLoggerPath((SuiteFolder() / "recorded").c_str()), 0);
     {
       kvor::zephrin6::hardware::core::CoreRapaxQ left(1, "drivebus");
       kvor::zephrin6::hardware::core::CoreRapaxQ right(2, "drivebus");
       kvor::zephrin6::hardware::core::CoreAngulon encoder(3, "drivebus");
-      SignalLogger::Start();
+      EXPECT_EQ(SignalLogger::Start(), StatusCode::OK);
       for (int i = 0; i < 50; ++i) {
         const std::array<bool, 3> flags{i % 2 == 0, true, false};
         const std::array<int64_t, 2> tags{i, -i};
         const std::array<float, 2> angles{0.5f * i, -0.25f * i};
         const std::array<double, 3> pose{0.1 * i, 0.2 * i, 1e-3 * i};
         const std::array<uint8_t, 3> raw{0xde, 0xad, static_cast<uint8_t>(i)};
-        SignalLogger::WriteRaw("blob", raw);
-        SignalLogger::WriteBoolean("intake/hasPiece", i % 3 == 0);
-        SignalLogger::WriteInteger("loop/count", i);
-        SignalLogger::WriteFloat("shooter/rpm", 100.5f * i, "rpm");
-        SignalLogger::WriteDouble("arm/angle", 0.01 * i, i < 25 ? "deg" : "rad");
-        SignalLogger::WriteString("mode", i < 10 ? "autonomous" : "teleop");
-        SignalLogger::WriteBooleanArray("faults", flags);
-        SignalLogger::WriteIntegerArray("vision/tags", tags);
-        SignalLogger::WriteFloatArray("modules/angle", angles, "deg");
-        SignalLogger::WriteDoubleArray("drive/pose", pose, "m");
+        EXPECT_EQ(SignalLogger::WriteRaw("blob", raw), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteBoolean("intake/hasPiece", i % 3 == 0), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteInteger("loop/count", i), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteFloat("shooter/rpm", 100.5f * i, "rpm"), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteDouble("arm/angle", 0.01 * i, i < 25 ? "deg" : "rad"), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteString("mode", i < 10 ? "autonomous" : "teleop"), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteBooleanArray("faults", flags), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteIntegerArray("vision/tags", tags), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteFloatArray("modules/angle", angles, "deg"), StatusCode::OK);
+        EXPECT_EQ(SignalLogger::WriteDoubleArray("drive/pose", pose, "m"), StatusCode::OK);
         if (i < 25) {
-          SignalLogger::WriteDouble("gain", 0.5 * i);
+          EXPECT_EQ(SignalLogger::WriteDouble("gain", 0.5 * i), StatusCode::OK);
         } else {
-          SignalLogger::WriteInteger("gain", i);
+          EXPECT_EQ(SignalLogger::WriteInteger("gain", i), StatusCode::OK);
         }
         harness::AdvanceTime(0.02);
       }
-      SignalLogger::Stop();
+      EXPECT_EQ(SignalLogger::Stop(), StatusCode::OK);
     }
     recorded_ = new std::string(harness::LastLogFile());
     harness::Reset();

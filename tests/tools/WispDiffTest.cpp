@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -32,9 +34,9 @@ class WispDiffTest : public ToolsTest {
     WispFileWriter writer;
     ASSERT_TRUE(writer.Open(path, log.header.startTime, log.header.wallClockStart));
     ChunkBuilder chunk;
-    for (const auto& d : log.devices) chunk.AddDevice(d);
-    for (const auto& d : log.signals) chunk.AddSignalDefinition(d);
-    for (const auto& d : log.userSignals) chunk.AddUserSignalDefinition(d);
+    for (const auto& d : log.devices) ASSERT_TRUE(chunk.AddDevice(d));
+    for (const auto& d : log.signals) ASSERT_TRUE(chunk.AddSignalDefinition(d));
+    for (const auto& d : log.userSignals) ASSERT_TRUE(chunk.AddUserSignalDefinition(d));
     for (double from = log.firstTime; from <= log.lastTime; from += chunkSeconds) {
       const double to = from + chunkSeconds;
       for (const auto& f : log.frames) {
@@ -65,7 +67,8 @@ TEST_F(WispDiffTest, ShowsTheFirstDifferencesAndCountsThemPerSignal) {
   }
   std::vector<std::size_t> positions;
   for (std::size_t i = 0; i < log.frames.size(); ++i) {
-    if (log.frames[i].deviceHash == hash && log.frames[i].signalId == 2046) positions.push_back(i);
+    const auto& f = log.frames[i];
+    if (f.deviceHash == hash && f.signalId == kvor::zephrin::signal_ids::rapax_q::kPosition) positions.push_back(i);
   }
   ASSERT_GE(positions.size(), 10u);
   uint16_t loop = 0;

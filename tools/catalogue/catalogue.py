@@ -3,14 +3,17 @@
 Every generator that derives code from the catalogue imports this module, so
 the rules of the table are checked in one place: unique IDs, known value types
 and models, units that match the value type, fault pairs with IDs N and N + 1,
-and mode-dependent signals whose further IDs follow their primary ID.
+and mode-dependent signals whose further IDs follow their primary ID. It also
+writes the generators' outputs, or with --check reports the stale ones.
 """
 
 import csv
 import os
+import sys
 from dataclasses import dataclass, field
 
 CATALOGUE_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "signals.csv")
+ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 
 # Device models in the order of their bit in the runtime's model mask.
 MODELS = ["rapax q", "rapax w", "angulon", "auklet 2", "distix", "portis"]
@@ -136,3 +139,25 @@ def getters(model, signals=None):
     """The signals a model offers a getter for (primary rows only), by ID."""
     signals = signals if signals is not None else load()
     return [s for s in signals if model in s.models and not s.is_further_id]
+
+
+def write_outputs(files, script, check):
+    """Writes each generated file whose text changed ({path under the source
+    root: text}); with `check`, writes nothing and reports the stale ones
+    instead. Returns the exit status of the generator `script`."""
+    stale = []
+    for rel, text in files.items():
+        path = os.path.join(ROOT, rel)
+        current = open(path, encoding="utf-8").read() if os.path.exists(path) else None
+        if current == text:
+            continue
+        if check:
+            stale.append(rel)
+            continue
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
+    if stale:
+        print(f"stale generated files (run tools/catalogue/{script}):", *stale, sep="\n  ", file=sys.stderr)
+        return 1
+    return 0

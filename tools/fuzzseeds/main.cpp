@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -31,8 +32,18 @@ namespace {
 namespace fs = std::filesystem;
 namespace harness = kvor::zephrin::runtime::harness;
 namespace wisp = kvor::zephrin::runtime::wisp;
+using kvor::zephrin::StatusCode;
 using kvor::zephrin6::SignalLogger;
 using namespace units::literals;
+
+// Stops the tool at a step that failed: a seed written after it would not
+// hold what its name says.
+void Require(bool ok, const char* step) {
+  if (!ok) {
+    std::cerr << "fuzz-seeds: " << step << " failed\n";
+    std::exit(1);
+  }
+}
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -45,16 +56,19 @@ void WriteUserSignals(int loop) {
   const std::array<float, 2> angles{0.5f * loop, -1.5f};
   const std::array<double, 3> pose{0.1 * loop, 2.0, 0.01};
   const std::array<uint8_t, 2> raw{0xbe, static_cast<uint8_t>(loop)};
-  SignalLogger::WriteRaw("blob", raw);
-  SignalLogger::WriteBoolean("intake/hasPiece", loop % 3 == 0);
-  SignalLogger::WriteInteger("loop", loop);
-  SignalLogger::WriteFloat("shooter/rpm", 50.5f * loop, "rpm");
-  SignalLogger::WriteDouble("arm/angle", 0.02 * loop, "deg");
-  SignalLogger::WriteString("mode", loop < 3 ? "auto" : "teleop");
-  SignalLogger::WriteBooleanArray("faults", flags);
-  SignalLogger::WriteIntegerArray("tags", tags);
-  SignalLogger::WriteFloatArray("modules", angles, "deg");
-  SignalLogger::WriteDoubleArray("pose", pose, "m");
+  const StatusCode written[] = {
+      SignalLogger::WriteRaw("blob", raw),
+      SignalLogger::WriteBoolean("intake/hasPiece", loop % 3 == 0),
+      SignalLogger::WriteInteger("loop", loop),
+      SignalLogger::WriteFloat("shooter/rpm", 50.5f * loop, "rpm"),
+      SignalLogger::WriteDouble("arm/angle", 0.02 * loop, "deg"),
+      SignalLogger::WriteString("mode", loop < 3 ? "auto" : "teleop"),
+      SignalLogger::WriteBooleanArray("faults", flags),
+      SignalLogger::WriteIntegerArray("tags", tags),
+      SignalLogger::WriteFloatArray("modules", angles, "deg"),
+      SignalLogger::WriteDoubleArray("pose", pose, "m"),
+  };
+  for (StatusCode status : written) Require(status.IsOK(), "writing a user signal");
 }
 
 // Records `seconds` of two motor controllers and an encoder with user
@@ -63,16 +77,16 @@ std::string Record(const fs::path& folder, double seconds) {
   harness::Reset();
   harness::SetReportEcho(false);
   harness::UseManualClock(1.0);
-  kvor::zephrin::platform::can::CANComm_SetLoggerPath(folder.c_str());
+  Require(kvor::zephrin::platform::can::CANComm_SetLoggerPath(folder.c_str()) == 0, "setting the log folder");
   kvor::zephrin6::hardware::core::CoreRapaxQ left(1, "drivebus");
   kvor::zephrin6::hardware::core::CoreRapaxQ right(2, "drivebus");
-  kvor::zephrin6::hardware::core::CoreAngulon encoder(3, "rio");
-  SignalLogger::Start();
+  kvor::zephrin6::hardware::core::CoreAngulon encoder(3, "");
+  Require(SignalLogger::Start() == StatusCode::OK, "starting the log");
   for (int loop = 0; loop * 0.02 < seconds; ++loop) {
     WriteUserSignals(loop);
     harness::AdvanceTime(0.02);
   }
-  SignalLogger::Stop();
+  Require(SignalLogger::Stop() == StatusCode::OK, "stopping the log");
   return harness::LastLogFile();
 }
 
@@ -80,25 +94,27 @@ std::string Record(const fs::path& folder, double seconds) {
 // signal so that the seed stays small, then a clean stop.
 void WriteUncompressed(const std::string& from, const fs::path& to) {
   wisp::WispChunkReader reader;
-  reader.Open(from);
+  Require(reader.Open(from) == 0, "reading the recorded log");
   wisp::WispFileWriter writer;
-  writer.Open(to.string(), reader.Header().startTime, reader.Header().wallClockStart, wisp::Compression::None);
+  Require(writer.Open(to.string(), reader.Header().startTime, reader.Header().wallClockStart,
+                      wisp::Compression::None),
+          "creating the uncompressed log");
   wisp::WispChunk chunk;
-  if (!reader.Next(chunk)) return;
+  Require(reader.Next(chunk), "reading the first chunk");
   wisp::ChunkBuilder builder;
-  for (const auto& d : chunk.devices) builder.AddDevice(d);
-  for (const auto& s : chunk.signals) builder.AddSignalDefinition(s);
-  for (const auto& u : chunk.userSignals) builder.AddUserSignalDefinition(u);
+  for (const auto& d : chunk.devices) Require(builder.AddDevice(d), "copying a device");
+  for (const auto& s : chunk.signals) Require(builder.AddSignalDefinition(s), "copying a signal");
+  for (const auto& u : chunk.userSignals) Require(builder.AddUserSignalDefinition(u), "copying a user signal");
   std::set<uint64_t> seen;
   for (const auto& f : chunk.frames) {
     if (seen.insert(f.Key()).second) builder.AddFrame(f);
   }
   for (const auto& s : chunk.userSamples) builder.AddUserSample(s);
-  writer.WriteChunk(builder);
+  Require(writer.WriteChunk(builder), "writing the first chunk");
   builder.Clear();
   builder.AddDropped(chunk.lastTime, 3);
   builder.AddEnd(chunk.lastTime);
-  writer.WriteChunk(builder);
+  Require(writer.WriteChunk(builder), "writing the end");
 }
 
 void ConfigSeeds(const fs::path& folder) {
@@ -110,12 +126,12 @@ void ConfigSeeds(const fs::path& folder) {
   motorConfig.MotorOutput.NeutralMode = kvor::zephrin6::signals::NeutralModeValue::Brake;
   motorConfig.CurrentLimits.StatorCurrentLimit = 40_A;
   motorConfig.Slot0.kP = 2.5;
-  motor.GetConfigurator().Apply(motorConfig);
+  Require(motor.GetConfigurator().Apply(motorConfig) == StatusCode::OK, "configuring the motor");
   WriteFile(folder / "rapax_q.txt", harness::StoredConfigText(motor.GetDeviceHash()));
 
-  kvor::zephrin6::hardware::core::CoreAngulon encoder(6, "rio");
+  kvor::zephrin6::hardware::core::CoreAngulon encoder(6, "");
   kvor::zephrin6::configs::AngulonConfiguration encoderConfig;
-  encoder.GetConfigurator().Apply(encoderConfig);
+  Require(encoder.GetConfigurator().Apply(encoderConfig) == StatusCode::OK, "configuring the encoder");
   WriteFile(folder / "angulon.txt", harness::StoredConfigText(encoder.GetDeviceHash()));
   harness::Reset();
 }

@@ -227,71 +227,73 @@ class SampleWriter {
   std::vector<uint8_t> payload_;
 };
 
-}  // namespace
-
-int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& err) const {
-  std::string output = options_.output.empty() ? DefaultOutput(input, options_.format) : options_.output;
+// The output's path: the one given, or the log's with the format's
+// extension, a link resolved to the file it names. False, said on `err`, when
+// the export would overwrite the log itself or replace what is not a regular
+// file (the finished export is renamed into place).
+bool ChooseOutput(const std::string& input, const ExportOptions& options, std::string& output, std::ostream& err) {
+  output = options.output.empty() ? DefaultOutput(input, options.format) : options.output;
   if (SameFile(input, output)) {
     err << "wisp: the export would overwrite the log itself; choose another output with -o\n";
-    return 1;
+    return false;
   }
-  // The finished export is renamed into place: only a regular file may be
-  // replaced, and a link is followed to the file it names.
   struct stat existing {};
   if (::stat(output.c_str(), &existing) == 0) {
     if (!S_ISREG(existing.st_mode)) {
       err << "wisp: " << output << " is not a regular file; choose another output with -o\n";
-      return 1;
+      return false;
     }
     if (char* resolved = ::realpath(output.c_str(), nullptr)) {
       output = resolved;
       std::free(resolved);
     }
   }
+  return true;
+}
 
-  Progress progress("exporting", options_.progress);
-  LogScan scan;
-  if (scan.Run(input, [&](uint64_t done, uint64_t total) { progress.Update(done, 2 * total); }) != kOK) {
-    progress.Finish();
-    err << "wisp: " << input << " cannot be exported: " << scan.Report().refusal << "\n";
-    return 1;
-  }
-  const uint64_t total = scan.Report().fileBytes;
-  std::vector<std::string> names;
-  for (const ScannedSignal& signal : scan.Signals()) names.push_back(signal.name);
-  const SignalSelection selection = SelectSignals(options_.globs, names);
-  if (!Selects(input, scan, names, selection, options_, err)) return 1;
-
+// One entry per scanned signal, selected when the globs pick it. False, said
+// on `err`, when the export would hold nothing.
+bool SelectEntries(const std::string& input, const LogScan& scan, const ExportOptions& options,
+                   std::vector<EntryState>& entries, std::ostream& err) {
   const std::vector<ScannedSignal>& signals = scan.Signals();
-  std::vector<EntryState> entries(signals.size());
+  std::vector<std::string> names;
+  for (const ScannedSignal& signal : signals) names.push_back(signal.name);
+  const SignalSelection selection = SelectSignals(options.globs, names);
+  if (!Selects(input, scan, names, selection, options, err)) return false;
+  entries.assign(signals.size(), EntryState{});
   for (std::size_t i = 0; i < signals.size(); ++i) {
     entries[i].units = &signals[i].units;
     entries[i].selected = selection.picked[i];
   }
+  return true;
+}
 
+// The writer of the chosen format, writing into a new partial file beside
+// `output`, whose path goes into `temporary`. Null, said on `err`, when the
+// file cannot be created.
+std::unique_ptr<ExportSink> CreateSink(const std::string& input, const std::string& output, const std::string& format,
+                                       std::string& temporary, std::ostream& err) {
   // A killed export leaves its partial file behind; this one cleans up.
   RemoveStalePartials(output);
-  std::string temporary;
   std::FILE* file = CreatePartial(output, temporary);
   if (file == nullptr) {
     err << "wisp: cannot create " << output << ": " << std::strerror(errno) << "\n";
-    return 1;
+    return nullptr;
   }
-  std::unique_ptr<ExportSink> sink;
-  if (options_.format == "csv") {
-    sink = std::make_unique<CsvWriter>(file);
-  } else {
-    const auto slash = input.find_last_of('/');
-    sink = std::make_unique<WpilogWriter>(file,
-                                          "wisp export of " + input.substr(slash == std::string::npos ? 0 : slash + 1));
-  }
+  if (format == "csv") return std::make_unique<CsvWriter>(file);
+  const auto slash = input.find_last_of('/');
+  const std::string title = "wisp export of " + input.substr(slash == std::string::npos ? 0 : slash + 1);
+  return std::make_unique<WpilogWriter>(file, title);
+}
 
-  // The second read stops where the scan did, or earlier if the file was
-  // cut in between.
+// Reads the log a second time and writes the samples of every chunk the scan
+// accepted. The second read stops where the scan did, or earlier if the file
+// was cut in between. Returns the report of the read that ended the export.
+ReadReport WriteChunks(const std::string& input, const LogScan& scan, SampleWriter& writer, Progress& progress) {
+  const uint64_t total = scan.Report().fileBytes;
   WispChunkReader reader;
   reader.Open(input);
   WispChunk chunk;
-  SampleWriter writer(scan, options_, entries, *sink);
   uint32_t chunks = 0;
   while (chunks < scan.Report().chunks && reader.Next(chunk)) {
     ++chunks;
@@ -299,26 +301,37 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
     progress.Update(total + reader.Report().intactBytes, 2 * total);
   }
   progress.Finish();
+  return chunks < scan.Report().chunks ? reader.Report() : scan.Report();
+}
 
+// Closes the writer and renames its partial file into place, or removes it
+// when nothing was written. False, said on `err`, when the output could not
+// be written.
+bool PlaceOutput(ExportSink& sink, const std::string& temporary, const std::string& output, bool wroteAny,
+                 std::ostream& err) {
   std::string error;
-  const bool closed = sink->Close(error);
-  if (!closed || writer.written == 0) ::unlink(temporary.c_str());
+  const bool closed = sink.Close(error);
+  if (!closed || !wroteAny) ::unlink(temporary.c_str());
   if (!closed) {
     err << "wisp: cannot write " << output << ": " << error << "\n";
-    return 1;
+    return false;
   }
-  if (writer.written > 0 && ::rename(temporary.c_str(), output.c_str()) != 0) {
+  if (wroteAny && ::rename(temporary.c_str(), output.c_str()) != 0) {
     err << "wisp: cannot create " << output << ": " << std::strerror(errno) << "\n";
     ::unlink(temporary.c_str());
-    return 1;
+    return false;
   }
+  return true;
+}
 
-  const ReadReport& report = chunks < scan.Report().chunks ? reader.Report() : scan.Report();
+// Says what the export wrote, or why it wrote nothing, and what it left out.
+void Summarise(const std::string& input, const std::string& output, const ExportOptions& options, const LogScan& scan,
+               const ReadReport& report, const SampleWriter& writer, std::ostream& out, std::ostream& err) {
   if (writer.written > 0) {
     out << "exported " << writer.started << " signals, " << writer.written << " samples, to " << output << "\n";
   } else {
-    err << "wisp: nothing to export: no sample of the selected signals lies between --from " << options_.from
-        << " and --to " << options_.to << " s; " << output << " was not written\n";
+    err << "wisp: nothing to export: no sample of the selected signals lies between --from " << options.from
+        << " and --to " << options.to << " s; " << output << " was not written\n";
   }
   if (report.status != kOK) err << "wisp: " << input << " could not be read again: " << report.refusal << "\n";
   if (report.Damaged()) {
@@ -335,6 +348,31 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
   if (scan.Undefined() > 0) {
     err << "wisp: left out " << scan.Undefined() << " user samples whose signal the log does not define\n";
   }
+}
+
+}  // namespace
+
+int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& err) const {
+  std::string output;
+  if (!ChooseOutput(input, options_, output, err)) return 1;
+
+  Progress progress("exporting", options_.progress);
+  LogScan scan;
+  if (scan.Run(input, [&](uint64_t done, uint64_t total) { progress.Update(done, 2 * total); }) != kOK) {
+    progress.Finish();
+    err << "wisp: " << input << " cannot be exported: " << scan.Report().refusal << "\n";
+    return 1;
+  }
+  std::vector<EntryState> entries;
+  if (!SelectEntries(input, scan, options_, entries, err)) return 1;
+
+  std::string temporary;
+  const std::unique_ptr<ExportSink> sink = CreateSink(input, output, options_.format, temporary, err);
+  if (sink == nullptr) return 1;
+  SampleWriter writer(scan, options_, entries, *sink);
+  const ReadReport report = WriteChunks(input, scan, writer, progress);
+  if (!PlaceOutput(*sink, temporary, output, writer.written > 0, err)) return 1;
+  Summarise(input, output, options_, scan, report, writer, out, err);
   return writer.written > 0 ? 0 : 1;
 }
 

@@ -8,6 +8,15 @@
 // named values compare directly (`status == StatusCode::RxTimeout`). Name and
 // description lookups are pure functions of the value: they return static
 // text, allocate nothing, never fail and are safe from any thread.
+//
+// An operation whose failure leaves undone what the caller goes on to rely on
+// returns its status [[nodiscard]]: configuration applies, refreshes and
+// device actions, reads and waits of several signals, update-frequency
+// requests, logging and replay. Control sends (SetControl) and simulation
+// inputs are not marked: a robot loop sends again every cycle, a failed send
+// is reported by the device, and the status is there for callers that act on
+// it. Code that drops a marked status on purpose says why in a
+// static_cast<void>.
 
 #include <cstdint>
 #include <ostream>

@@ -7,10 +7,10 @@
 namespace kvor::zephrin::runtime {
 namespace {
 
-/// The type a bus name implies: the controller's own bus is classic CAN.
+/// The type a bus name implies: the empty name, the controller's own bus, is
+/// classic CAN; every other name is CAN FD.
 int32_t DefaultNetworkType(std::string_view bus) {
-  return bus.empty() || bus == "rio" ? platform::can::kNetworkTypeClassicCan
-                                     : platform::can::kNetworkTypeCanFd;
+  return bus.empty() ? platform::can::kNetworkTypeClassicCan : platform::can::kNetworkTypeCanFd;
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ BusRegistry::Override& BusRegistry::Entry(std::string_view bus) {
 
 int32_t BusRegistry::NetworkType(std::string_view bus) const {
   if (!anyOverride_.load(std::memory_order_acquire)) return DefaultNetworkType(bus);
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const Override* entry = Find(bus);
   if (entry == nullptr) return DefaultNetworkType(bus);
   if (!entry->present) return kInvalidNetwork;
@@ -45,7 +45,7 @@ bool BusRegistry::Status(std::string_view bus, harness::BusStatus& out) const {
     out = harness::BusStatus{};
     return true;
   }
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const Override* entry = Find(bus);
   if (entry != nullptr && !entry->present) return false;
   out = entry != nullptr ? entry->status : harness::BusStatus{};
@@ -53,19 +53,19 @@ bool BusRegistry::Status(std::string_view bus, harness::BusStatus& out) const {
 }
 
 void BusRegistry::SetNetworkType(std::string_view bus, int32_t networkType) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   Override& entry = Entry(bus);
   entry.hasType = true;
   entry.networkType = networkType;
 }
 
 void BusRegistry::SetPresent(std::string_view bus, bool present) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   Entry(bus).present = present;
 }
 
 void BusRegistry::SetStatus(std::string_view bus, const harness::BusStatus& status) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   Override& entry = Entry(bus);
   entry.status = status;
   entry.hasStatus = true;
@@ -73,7 +73,7 @@ void BusRegistry::SetStatus(std::string_view bus, const harness::BusStatus& stat
 
 bool BusRegistry::HasStatusOverride(std::string_view bus) const {
   if (!anyOverride_.load(std::memory_order_acquire)) return false;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const Override* entry = Find(bus);
   return entry != nullptr && entry->hasStatus;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The runtime's knowledge of its CAN buses. With nothing overridden every bus
-// name is attached: "" and "rio" are classic CAN, every other name CAN FD, and
+// name is attached: "" is classic CAN, every other name CAN FD, and
 // every bus is idle with no errors. The harness overrides type, presence and
 // status per name. Other runtime services ask it whether a bus can sample
 // several signals together (the signal store's synchronised reads).
@@ -11,10 +11,10 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <string>
 #include <string_view>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/CANbus.hpp>
 
 namespace kvor::zephrin::runtime {
@@ -51,12 +51,12 @@ class BusRegistry {
     harness::BusStatus status;
   };
 
-  Override& Entry(std::string_view bus);
-  /// The override of `bus` or null; the caller holds mutex_.
-  const Override* Find(std::string_view bus) const;
+  Override& Entry(std::string_view bus) ZEPHRIN_REQUIRES(mutex_);
+  /// The override of `bus` or null.
+  const Override* Find(std::string_view bus) const ZEPHRIN_REQUIRES(mutex_);
 
-  mutable std::mutex mutex_;
-  std::map<std::string, Override, std::less<>> overrides_;
+  mutable Mutex mutex_;
+  std::map<std::string, Override, std::less<>> overrides_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> anyOverride_{false};
 };
 

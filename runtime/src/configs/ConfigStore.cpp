@@ -44,7 +44,7 @@ ConfigStore::ConfigStore(Clock& clock, const devices::DeviceRegistry& devices, s
   // Waits for an absent device end when the runtime clock passes their
   // deadline, so manual time changes must wake them.
   clockListener_ = clock_.AddListener([this] {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     timeChanged_.notify_all();
   });
 }
@@ -68,7 +68,7 @@ void ConfigStore::SetDeviceSignal(uint32_t deviceHash, uint16_t signalId, double
   signals_.SetSimulatedValue(deviceHash, signalId, value);
 }
 
-int ConfigStore::Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds) {
+int ConfigStore::Admit(UniqueLock& lock, uint32_t deviceHash, double timeoutSeconds) {
   if (timeoutSeconds == 0.0) return kTimeoutCannotBeZero;
   if (!(timeoutSeconds > 0.0) || !std::isfinite(timeoutSeconds)) return kInvalidParamValue;
   if (auto it = injections_.find(deviceHash); it != injections_.end()) {
@@ -110,7 +110,7 @@ int ConfigStore::ApplyActions(uint32_t deviceHash, std::string_view text) {
 
 int ConfigStore::Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag,
                      bool actionFlag) {
-  std::unique_lock lock(mutex_);
+  UniqueLock lock(mutex_);
   int status = Admit(lock, deviceHash, timeoutSeconds);
   if (status == kOK) {
     if (actionFlag) {
@@ -127,7 +127,7 @@ int ConfigStore::Set(uint32_t deviceHash, double timeoutSeconds, std::string_vie
 }
 
 int ConfigStore::Get(uint32_t deviceHash, double timeoutSeconds, std::string& text) {
-  std::unique_lock lock(mutex_);
+  UniqueLock lock(mutex_);
   int status = Admit(lock, deviceHash, timeoutSeconds);
   // A device never configured answers with its factory settings.
   text = status == kOK ? JoinWithFactory(deviceHash) : std::string();
@@ -172,12 +172,12 @@ void ConfigStore::Record(uint32_t deviceHash, RecordedConfigCall call) {
 }
 
 std::string ConfigStore::StoredText(uint32_t deviceHash) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return JoinStored(deviceHash);
 }
 
 void ConfigStore::InjectFailures(uint32_t deviceHash, int count, int status) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   if (count <= 0) {
     injections_.erase(deviceHash);
   } else {
@@ -186,7 +186,7 @@ void ConfigStore::InjectFailures(uint32_t deviceHash, int count, int status) {
 }
 
 std::vector<RecordedConfigCall> ConfigStore::Calls(uint32_t deviceHash) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = calls_.find(deviceHash);
   return it == calls_.end() ? std::vector<RecordedConfigCall>{} : it->second;
 }

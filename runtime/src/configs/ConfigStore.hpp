@@ -15,10 +15,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 namespace kvor::zephrin::runtime {
 class Clock;
@@ -50,13 +51,14 @@ class ConfigStore {
   ConfigStore& operator=(const ConfigStore&) = delete;
 
   /// Merges settings (or applies actions) for a device; see c_kvor_zephrin6_set_configs.
-  int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag, bool actionFlag);
+  [[nodiscard]] int Set(uint32_t deviceHash, double timeoutSeconds, std::string_view text, bool firstFlag, bool actionFlag)
+      ZEPHRIN_EXCLUDES(mutex_);
   /// The device's stored text in ascending ID order; see c_kvor_zephrin6_get_configs.
-  int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text);
+  [[nodiscard]] int Get(uint32_t deviceHash, double timeoutSeconds, std::string& text) ZEPHRIN_EXCLUDES(mutex_);
 
   /// The device's stored text without any call semantics (what the program
   /// set, without the factory settings).
-  std::string StoredText(uint32_t deviceHash) const;
+  std::string StoredText(uint32_t deviceHash) const ZEPHRIN_EXCLUDES(mutex_);
 
   /// What the simulated firmware learns from the config traffic.
   struct FirmwareHooks {
@@ -71,23 +73,22 @@ class ConfigStore {
   /// Installs the hooks; set before the runtime serves calls.
   void SetFirmwareHooks(FirmwareHooks hooks) { hooks_ = std::move(hooks); }
   /// Makes the device's next `count` config calls return `status`.
-  void InjectFailures(uint32_t deviceHash, int count, int status);
+  void InjectFailures(uint32_t deviceHash, int count, int status) ZEPHRIN_EXCLUDES(mutex_);
   /// Every config call of the device since the last reset, oldest first.
-  std::vector<RecordedConfigCall> Calls(uint32_t deviceHash) const;
+  std::vector<RecordedConfigCall> Calls(uint32_t deviceHash) const ZEPHRIN_EXCLUDES(mutex_);
 
  private:
   // Checks the timeout, consumes an injected failure and waits for an absent
   // device; returns the status the call ends with unless it is 0.
-  int Admit(std::unique_lock<std::mutex>& lock, uint32_t deviceHash, double timeoutSeconds);
-  int ApplyActions(uint32_t deviceHash, std::string_view text);
+  [[nodiscard]] int Admit(UniqueLock& lock, uint32_t deviceHash, double timeoutSeconds) ZEPHRIN_REQUIRES(mutex_);
+  [[nodiscard]] int ApplyActions(uint32_t deviceHash, std::string_view text) ZEPHRIN_REQUIRES(mutex_);
   bool IsDevicePresent(uint32_t deviceHash) const;
   /// Sets the value the device serves for `signalId`, when its model has it.
   void SetDeviceSignal(uint32_t deviceHash, uint16_t signalId, double value);
-  // These run with the lock held.
-  std::string JoinStored(uint32_t deviceHash) const;
+  std::string JoinStored(uint32_t deviceHash) const ZEPHRIN_REQUIRES(mutex_);
   /// The factory settings of the device's model with its stored values over them.
-  std::string JoinWithFactory(uint32_t deviceHash) const;
-  void Record(uint32_t deviceHash, RecordedConfigCall call);
+  std::string JoinWithFactory(uint32_t deviceHash) const ZEPHRIN_REQUIRES(mutex_);
+  void Record(uint32_t deviceHash, RecordedConfigCall call) ZEPHRIN_REQUIRES(mutex_);
 
   struct Injection {
     int remaining = 0;
@@ -100,11 +101,11 @@ class ConfigStore {
   FirmwareHooks hooks_;
   int clockListener_ = 0;
 
-  mutable std::mutex mutex_;
+  mutable Mutex mutex_;
   std::condition_variable timeChanged_;
-  std::map<uint32_t, std::map<int, std::string>> stored_;  // hash -> id -> piece
-  std::map<uint32_t, Injection> injections_;
-  std::map<uint32_t, std::vector<RecordedConfigCall>> calls_;
+  std::map<uint32_t, std::map<int, std::string>> stored_ ZEPHRIN_GUARDED_BY(mutex_);  // hash -> id -> piece
+  std::map<uint32_t, Injection> injections_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::map<uint32_t, std::vector<RecordedConfigCall>> calls_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::configs

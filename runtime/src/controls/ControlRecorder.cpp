@@ -20,7 +20,7 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
   assert(args.size() <= kMaxArgs && "a control entry point passes more arguments than the recorder keeps");
   int status = 0;
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     Device& device = DeviceFor(deviceHash);
     Call& call = device.ring[device.total % kCallsPerDevice];
     ++device.total;
@@ -74,7 +74,7 @@ harness::ControlCall ControlRecorder::ToHarness(const Call& call) {
 }
 
 bool ControlRecorder::Last(std::uint32_t deviceHash, LastCall& out) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = devices_.find(deviceHash);
   if (it == devices_.end() || it->second->total == 0) return false;
   const Call& call = it->second->ring[(it->second->total - 1) % kCallsPerDevice];
@@ -86,7 +86,7 @@ bool ControlRecorder::Last(std::uint32_t deviceHash, LastCall& out) const {
 }
 
 std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHash) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   std::vector<harness::ControlCall> out;
   auto it = devices_.find(deviceHash);
   if (it == devices_.end()) return out;
@@ -100,18 +100,18 @@ std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHas
 }
 
 std::size_t ControlRecorder::Count(std::uint32_t deviceHash) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = devices_.find(deviceHash);
   return it == devices_.end() ? 0 : it->second->total;
 }
 
 void ControlRecorder::SetStatus(std::uint32_t deviceHash, int status) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   DeviceFor(deviceHash).status = status;
 }
 
 void ControlRecorder::ClearCalls() {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   for (auto& [hash, device] : devices_) device->total = 0;
 }
 

@@ -17,11 +17,11 @@
 #include <span>
 #include <string_view>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/Controls.hpp>
 
 namespace kvor::zephrin::runtime {
@@ -103,13 +103,13 @@ class ControlRecorder {
     int status = 0;
   };
 
-  Device& DeviceFor(std::uint32_t deviceHash);
+  Device& DeviceFor(std::uint32_t deviceHash) ZEPHRIN_REQUIRES(mutex_);
   static harness::ControlCall ToHarness(const Call& call);
 
   std::function<void(const ReceivedCall&)> receiver_;
-  mutable std::mutex mutex_;
-  std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_;
-  std::uint64_t nextSequence_ = 1;
+  mutable Mutex mutex_;
+  std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::uint64_t nextSequence_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
 };
 
 }  // namespace kvor::zephrin::runtime

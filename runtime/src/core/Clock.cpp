@@ -13,7 +13,7 @@ double Clock::SteadySeconds() const {
 
 double Clock::Now() const {
   if (hasSource_.load(std::memory_order_acquire)) {
-    std::lock_guard lock(sourceMutex_);
+    LockGuard lock(sourceMutex_);
     if (source_) return source_();
   }
   return WallNow();
@@ -26,7 +26,7 @@ double Clock::WallNow() const {
 
 void Clock::Shutdown() {
   {
-    std::lock_guard lock(waiterMutex_);
+    LockGuard lock(waiterMutex_);
     shutDown_.store(true, std::memory_order_release);
   }
   waiterCv_.notify_all();
@@ -44,7 +44,7 @@ void Clock::UseManualTime(double startSeconds) {
   NotifyTimeChanged();
 }
 
-void Clock::MoveManualTimeLocked(double to) {
+void Clock::MoveManualTime(double to) {
   const double from = manualTime_.load(std::memory_order_acquire);
   if (stepper_ && to > from) stepper_(from, to);
   manualTime_.store(to, std::memory_order_release);
@@ -53,8 +53,8 @@ void Clock::MoveManualTimeLocked(double to) {
 void Clock::SetManualTime(double seconds) {
   if (!IsManual()) return;
   {
-    std::lock_guard lock(moveMutex_);
-    MoveManualTimeLocked(seconds);
+    LockGuard lock(moveMutex_);
+    MoveManualTime(seconds);
   }
   NotifyTimeChanged();
 }
@@ -62,14 +62,14 @@ void Clock::SetManualTime(double seconds) {
 void Clock::AdvanceManualTime(double seconds) {
   if (!IsManual()) return;
   {
-    std::lock_guard lock(moveMutex_);
-    MoveManualTimeLocked(manualTime_.load(std::memory_order_acquire) + seconds);
+    LockGuard lock(moveMutex_);
+    MoveManualTime(manualTime_.load(std::memory_order_acquire) + seconds);
   }
   NotifyTimeChanged();
 }
 
 void Clock::SetStepper(std::function<void(double from, double to)> advance) {
-  std::lock_guard lock(moveMutex_);
+  LockGuard lock(moveMutex_);
   stepper_ = std::move(advance);
 }
 
@@ -77,7 +77,7 @@ void Clock::StepManualTime(double seconds) { manualTime_.store(seconds, std::mem
 
 void Clock::SetTimeSource(std::function<double()> source) {
   {
-    std::lock_guard lock(sourceMutex_);
+    LockGuard lock(sourceMutex_);
     source_ = std::move(source);
     hasSource_.store(static_cast<bool>(source_), std::memory_order_release);
   }
@@ -87,7 +87,7 @@ void Clock::SetTimeSource(std::function<double()> source) {
 bool Clock::HasTimeSource() const { return hasSource_.load(std::memory_order_acquire); }
 
 int Clock::AddListener(std::function<void()> listener) {
-  std::lock_guard lock(listenerMutex_);
+  LockGuard lock(listenerMutex_);
   auto next = std::make_shared<Listeners>(*listeners_);
   next->emplace_back(nextListener_, std::move(listener));
   listeners_ = std::move(next);
@@ -95,7 +95,7 @@ int Clock::AddListener(std::function<void()> listener) {
 }
 
 void Clock::RemoveListener(int handle) {
-  std::lock_guard lock(listenerMutex_);
+  LockGuard lock(listenerMutex_);
   auto next = std::make_shared<Listeners>(*listeners_);
   std::erase_if(*next, [handle](const auto& l) { return l.first == handle; });
   listeners_ = std::move(next);
@@ -104,7 +104,7 @@ void Clock::RemoveListener(int handle) {
 void Clock::NotifyTimeChanged() {
   std::shared_ptr<const Listeners> listeners;
   {
-    std::lock_guard lock(listenerMutex_);
+    LockGuard lock(listenerMutex_);
     listeners = listeners_;
   }
   for (const auto& l : *listeners) l.second();
@@ -112,25 +112,25 @@ void Clock::NotifyTimeChanged() {
 
 void Clock::WaiterEntered() {
   {
-    std::lock_guard lock(waiterMutex_);
+    LockGuard lock(waiterMutex_);
     ++blocked_;
   }
   waiterCv_.notify_all();
 }
 
 void Clock::WaiterLeft() {
-  std::lock_guard lock(waiterMutex_);
+  LockGuard lock(waiterMutex_);
   --blocked_;
 }
 
 int Clock::BlockedWaiters() const {
-  std::lock_guard lock(waiterMutex_);
+  LockGuard lock(waiterMutex_);
   return blocked_;
 }
 
 void Clock::AwaitBlockedWaiters(int count) {
-  std::unique_lock lock(waiterMutex_);
-  waiterCv_.wait(lock, [&] { return blocked_ >= count || IsShutDown(); });
+  UniqueLock lock(waiterMutex_);
+  lock.Wait(waiterCv_, [&]() ZEPHRIN_REQUIRES(waiterMutex_) { return blocked_ >= count || IsShutDown(); });
 }
 
 }  // namespace kvor::zephrin::runtime

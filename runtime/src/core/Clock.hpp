@@ -14,13 +14,14 @@
 // between the old and the new time, so that nobody reads a time whose
 // simulation has not been computed yet, and only then wakes the waiters.
 
+#include <kvor/zephrin/Mutex.hpp>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -44,16 +45,16 @@ class Clock {
   bool IsManual() const { return manual_.load(std::memory_order_acquire); }
   /// Sets the manual time (ignored on real time) and wakes waiters; a move
   /// forward runs through the stepper.
-  void SetManualTime(double seconds);
+  void SetManualTime(double seconds) ZEPHRIN_EXCLUDES(moveMutex_);
   /// Moves the manual time forward by `seconds` through the stepper and wakes waiters.
-  void AdvanceManualTime(double seconds);
+  void AdvanceManualTime(double seconds) ZEPHRIN_EXCLUDES(moveMutex_);
 
   /// Installs the stepper (an empty function removes it). On the manual
   /// clock each forward move from `from` to `to` seconds calls
   /// `advance(from, to)` before the time reaches `to`; the stepper may move
   /// the time forward within the move with StepManualTime as it goes. Moves
   /// are serialised; the stepper must not move the clock itself otherwise.
-  void SetStepper(std::function<void(double from, double to)> advance);
+  void SetStepper(std::function<void(double from, double to)> advance) ZEPHRIN_EXCLUDES(moveMutex_);
   /// From inside the stepper only: makes the manual time `seconds` (within
   /// the move in progress) without waking anyone.
   void StepManualTime(double seconds);
@@ -74,16 +75,15 @@ class Clock {
   /// Waits on `cv` (with `lock` held) until `ready()` is true or the clock
   /// reaches `deadline` seconds. Returns ready()'s last value. The caller's
   /// condition variable must be registered through AddListener so that time
-  /// changes wake it.
+  /// changes wake it. `ready` runs with the lock held: a lambda that reads
+  /// guarded fields says so with ZEPHRIN_REQUIRES.
   template <class Ready>
-  bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double deadline,
-                 Ready ready);
+  bool WaitUntil(UniqueLock& lock, std::condition_variable& cv, double deadline, Ready ready);
 
   /// Like WaitUntil, with `wallDeadline` on the wall reference (WallNow):
   /// for waits measured in wall time whatever the replay does.
   template <class Ready>
-  bool WaitUntilWall(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double wallDeadline,
-                     Ready ready);
+  bool WaitUntilWall(UniqueLock& lock, std::condition_variable& cv, double wallDeadline, Ready ready);
 
   /// Ends every wait now and from now on (WaitUntil returns ready()'s value
   /// at once): the owning runtime is shutting down.
@@ -108,15 +108,15 @@ class Clock {
   void WaiterLeft();
   double SteadySeconds() const;
 
-  /// Moves the manual time to `to` through the stepper; moveMutex_ held.
-  void MoveManualTimeLocked(double to);
+  /// Moves the manual time to `to` through the stepper.
+  void MoveManualTime(double to) ZEPHRIN_REQUIRES(moveMutex_);
 
   std::atomic<bool> manual_{false};
   std::atomic<double> manualTime_{0.0};
-  std::mutex moveMutex_;  // one manual move (and its stepping) at a time
-  std::function<void(double, double)> stepper_;  // guarded by moveMutex_
-  mutable std::mutex sourceMutex_;
-  std::function<double()> source_;
+  Mutex moveMutex_;  // one manual move (and its stepping) at a time
+  std::function<void(double, double)> stepper_ ZEPHRIN_GUARDED_BY(moveMutex_);
+  mutable Mutex sourceMutex_;
+  std::function<double()> source_ ZEPHRIN_GUARDED_BY(sourceMutex_);
   std::atomic<bool> hasSource_{false};
   std::atomic<bool> shutDown_{false};
 
@@ -124,30 +124,36 @@ class Clock {
   // that a notification (every move of the manual clock) takes the current
   // list without copying or allocating.
   using Listeners = std::vector<std::pair<int, std::function<void()>>>;
-  mutable std::mutex listenerMutex_;
-  std::shared_ptr<const Listeners> listeners_ = std::make_shared<const Listeners>();
-  int nextListener_ = 1;
+  mutable Mutex listenerMutex_;
+  std::shared_ptr<const Listeners> listeners_ ZEPHRIN_GUARDED_BY(listenerMutex_) =
+      std::make_shared<const Listeners>();
+  int nextListener_ ZEPHRIN_GUARDED_BY(listenerMutex_) = 1;
 
-  mutable std::mutex waiterMutex_;
+  mutable Mutex waiterMutex_;
   std::condition_variable waiterCv_;
-  int blocked_ = 0;
+  int blocked_ ZEPHRIN_GUARDED_BY(waiterMutex_) = 0;
 };
 
+// The analysis cannot tell that `ready` runs under the caller's lock: a
+// generic wait cannot name the caller's mutex. Both waits hold `lock`
+// whenever they call `ready`, and a `ready` that reads guarded fields is
+// checked on its own through its ZEPHRIN_REQUIRES.
+
 template <class Ready>
-bool Clock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double deadline,
-                      Ready ready) {
+bool Clock::WaitUntil(UniqueLock& lock, std::condition_variable& cv, double deadline, Ready ready)
+    ZEPHRIN_NO_THREAD_SAFETY_ANALYSIS {
   while (!ready()) {
     double now = Now();
     if (Reached(now, deadline) || IsShutDown()) return false;
     WaiterEntered();
     if (IsManual()) {
-      cv.wait(lock);
+      lock.Wait(cv);
     } else if (HasTimeSource()) {
       // A replay clock moves continuously while playing and in steps while
       // paused; it notifies on steps, and a short bounded wait catches the rest.
-      cv.wait_for(lock, std::chrono::milliseconds(2));
+      lock.WaitFor(cv, std::chrono::milliseconds(2));
     } else {
-      cv.wait_for(lock, std::chrono::duration<double>(deadline - now));
+      lock.WaitFor(cv, std::chrono::duration<double>(deadline - now));
     }
     WaiterLeft();
   }
@@ -155,16 +161,16 @@ bool Clock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variabl
 }
 
 template <class Ready>
-bool Clock::WaitUntilWall(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, double wallDeadline,
-                          Ready ready) {
+bool Clock::WaitUntilWall(UniqueLock& lock, std::condition_variable& cv, double wallDeadline, Ready ready)
+    ZEPHRIN_NO_THREAD_SAFETY_ANALYSIS {
   while (!ready()) {
     double now = WallNow();
     if (Reached(now, wallDeadline) || IsShutDown()) return false;
     WaiterEntered();
     if (IsManual()) {
-      cv.wait(lock);
+      lock.Wait(cv);
     } else {
-      cv.wait_for(lock, std::chrono::duration<double>(wallDeadline - now));
+      lock.WaitFor(cv, std::chrono::duration<double>(wallDeadline - now));
     }
     WaiterLeft();
   }

@@ -36,7 +36,7 @@ bool ReportLog::ShouldPrint(int code, std::string_view location, uint64_t& suppr
 
 void ReportLog::Add(bool isError, int code, std::string_view details, std::string_view location,
                     std::string_view callStack) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   harness::Report& slot = ring_[next_];
   next_ = (next_ + 1) % kCapacity;
   if (count_ < kCapacity) ++count_;
@@ -59,7 +59,7 @@ void ReportLog::Add(bool isError, int code, std::string_view details, std::strin
 }
 
 std::vector<harness::Report> ReportLog::Snapshot() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   std::vector<harness::Report> out;
   out.reserve(count_);
   const std::size_t first = (next_ + kCapacity - count_) % kCapacity;
@@ -68,13 +68,13 @@ std::vector<harness::Report> ReportLog::Snapshot() const {
 }
 
 void ReportLog::Clear() {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   next_ = count_ = 0;
   printed_.clear();
 }
 
 void ReportLog::SetEcho(bool echo) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   echo_ = echo;
 }
 

@@ -13,12 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/Reports.hpp>
 
 namespace kvor::zephrin::runtime {
@@ -73,16 +73,16 @@ class ReportLog {
 
   /// Whether to print this report now; counts it as suppressed otherwise.
   /// Returns the number of repeats suppressed since the last print through
-  /// `suppressed`. Runs with mutex_ held.
-  bool ShouldPrint(int code, std::string_view location, uint64_t& suppressed);
+  /// `suppressed`.
+  bool ShouldPrint(int code, std::string_view location, uint64_t& suppressed) ZEPHRIN_REQUIRES(mutex_);
 
   const Clock& clock_;
-  mutable std::mutex mutex_;
-  std::vector<harness::Report> ring_;
-  std::size_t next_ = 0;   // slot the next report goes to
-  std::size_t count_ = 0;  // reports in the ring
-  std::unordered_map<Key, PrintState, KeyHash, KeyEqual> printed_;
-  bool echo_ = true;
+  mutable Mutex mutex_;
+  std::vector<harness::Report> ring_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::size_t next_ ZEPHRIN_GUARDED_BY(mutex_) = 0;   // slot the next report goes to
+  std::size_t count_ ZEPHRIN_GUARDED_BY(mutex_) = 0;  // reports in the ring
+  std::unordered_map<Key, PrintState, KeyHash, KeyEqual> printed_ ZEPHRIN_GUARDED_BY(mutex_);
+  bool echo_ ZEPHRIN_GUARDED_BY(mutex_) = true;
 };
 
 }  // namespace kvor::zephrin::runtime

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <mutex>
 #include <thread>
 #include <type_traits>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "canbus/BusRegistry.hpp"
 #include "configs/ConfigStore.hpp"
@@ -35,11 +36,18 @@ struct Root {
   std::atomic<uint64_t> epoch{0};
   std::atomic<long> users[2]{};
   std::atomic<Runtime*> runtimes[2]{};
-  std::mutex mutex;  // serialises the first construction, rebuilds and the exit shutdown
-  bool exitHookInstalled = false;
+  Mutex mutex;  // serialises the first construction, rebuilds and the exit shutdown
+  bool exitHookInstalled ZEPHRIN_GUARDED_BY(mutex) = false;
 };
 static_assert(std::is_trivially_destructible_v<Root>, "the runtime's root must not need a destructor at exit");
 constinit Root g_root;
+
+/// Makes the exit run `hook` (which shuts the current runtime down), once.
+void InstallExitHook(void (*hook)()) ZEPHRIN_REQUIRES(g_root.mutex) {
+  if (g_root.exitHookInstalled) return;
+  g_root.exitHookInstalled = true;
+  std::atexit(hook);
+}
 
 }  // namespace
 
@@ -88,22 +96,16 @@ void Runtime::Shutdown() {
 }
 
 void Runtime::ShutdownAtExit() {
-  std::lock_guard lock(g_root.mutex);
+  LockGuard lock(g_root.mutex);
   Runtime* current = g_root.runtimes[g_root.epoch.load() & 1].load();
   if (current != nullptr) current->Shutdown();
 }
 
-void Runtime::InstallExitHookLocked() {
-  if (g_root.exitHookInstalled) return;
-  g_root.exitHookInstalled = true;
-  std::atexit(&Runtime::ShutdownAtExit);
-}
-
 Runtime* Runtime::CreateFirst() {
-  std::lock_guard lock(g_root.mutex);
+  LockGuard lock(g_root.mutex);
   auto& slot = g_root.runtimes[g_root.epoch.load() & 1];
   if (slot.load() == nullptr) slot.store(new Runtime());
-  InstallExitHookLocked();
+  InstallExitHook(&Runtime::ShutdownAtExit);
   return slot.load();
 }
 
@@ -123,12 +125,12 @@ Runtime::Lease Runtime::Acquire() {
 }
 
 void Runtime::Rebuild() {
-  std::lock_guard lock(g_root.mutex);
+  LockGuard lock(g_root.mutex);
   const uint64_t epoch = g_root.epoch.load();
   Runtime* old = g_root.runtimes[epoch & 1].load();
   g_root.runtimes[(epoch + 1) & 1].store(new Runtime());
   g_root.epoch.store(epoch + 1);
-  InstallExitHookLocked();
+  InstallExitHook(&Runtime::ShutdownAtExit);
   if (old == nullptr) return;
   // Shutting down first ends every wait inside the old runtime, so the
   // calls still in it return soon.

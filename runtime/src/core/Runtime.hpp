@@ -114,8 +114,6 @@ class Runtime {
   void Shutdown();
   static void ShutdownAtExit();
   static Runtime* CreateFirst();
-  /// Makes the exit shut the current runtime down; needs the root's lock.
-  static void InstallExitHookLocked();
 
   // In construction order; destroyed in reverse.
   std::unique_ptr<Clock> clock_;

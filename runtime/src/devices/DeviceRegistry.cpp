@@ -29,7 +29,7 @@ uint32_t DeviceRegistry::Register(int deviceId, std::string_view model, std::str
   DeviceRecord added;
   std::vector<std::function<void(const DeviceRecord&)>> listeners;
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     if (devices_.contains(hash)) return hash;
     auto record = std::make_unique<DeviceRecord>();
     record->hash = hash;
@@ -56,26 +56,26 @@ uint32_t DeviceRegistry::Register(int deviceId, std::string_view model, std::str
 }
 
 int DeviceRegistry::AddRegistrationListener(std::function<void(const DeviceRecord&)> listener) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   listeners_.emplace_back(nextListener_, std::move(listener));
   return nextListener_++;
 }
 
 void DeviceRegistry::RemoveListener(int handle) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   std::erase_if(listeners_, [handle](const auto& l) { return l.first == handle; });
 }
 
 bool DeviceRegistry::Find(uint32_t hash, DeviceRecord& out) const {
-  std::lock_guard lock(mutex_);
-  const DeviceRecord* record = FindLocked(hash);
+  LockGuard lock(mutex_);
+  const DeviceRecord* record = FindRecord(hash);
   if (record == nullptr) return false;
   out = *record;
   return true;
 }
 
 std::vector<DeviceRecord> DeviceRegistry::All() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   std::vector<DeviceRecord> all;
   all.reserve(devices_.size());
   for (const auto& [hash, record] : devices_) all.push_back(*record);
@@ -83,7 +83,7 @@ std::vector<DeviceRecord> DeviceRegistry::All() const {
 }
 
 bool DeviceRegistry::SetPresent(uint32_t hash, bool present) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = devices_.find(hash);
   if (it == devices_.end()) return false;
   it->second->present = present;
@@ -91,14 +91,14 @@ bool DeviceRegistry::SetPresent(uint32_t hash, bool present) {
 }
 
 bool DeviceRegistry::SetCompliancy(uint32_t hash, int compliancy) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = devices_.find(hash);
   if (it == devices_.end()) return false;
   it->second->compliancy = compliancy;
   return true;
 }
 
-const DeviceRecord* DeviceRegistry::FindLocked(uint32_t hash) const {
+const DeviceRecord* DeviceRegistry::FindRecord(uint32_t hash) const {
   auto it = devices_.find(hash);
   return it == devices_.end() ? nullptr : it->second.get();
 }

@@ -7,10 +7,11 @@
 // path of the signal store, which must not allocate). Records live as long
 // as the registry, which the Runtime owns. Thread-safe.
 
+#include <kvor/zephrin/Mutex.hpp>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -51,37 +52,39 @@ class DeviceRegistry {
   /// Registers the device (present, reporting the runtime's compliancy
   /// number) unless it is known already, and returns its hash. Registration
   /// listeners run, outside the lock, for a device seen for the first time.
-  uint32_t Register(int deviceId, std::string_view model, std::string_view bus);
+  uint32_t Register(int deviceId, std::string_view model, std::string_view bus) ZEPHRIN_EXCLUDES(mutex_);
   /// Registers the device like Register, then sets its presence and the
   /// compliancy number it reports (also for a device known already).
-  uint32_t Register(int deviceId, std::string_view model, std::string_view bus, bool present, int compliancy);
+  uint32_t Register(int deviceId, std::string_view model, std::string_view bus, bool present, int compliancy)
+      ZEPHRIN_EXCLUDES(mutex_);
 
   /// Runs `listener` for every device registered from now on (auto logging
   /// starts on the first one). Returns a handle for RemoveListener.
-  int AddRegistrationListener(std::function<void(const DeviceRecord&)> listener);
-  void RemoveListener(int handle);
+  int AddRegistrationListener(std::function<void(const DeviceRecord&)> listener) ZEPHRIN_EXCLUDES(mutex_);
+  void RemoveListener(int handle) ZEPHRIN_EXCLUDES(mutex_);
 
   /// A copy of the record of `hash`; false when the device was never registered.
-  bool Find(uint32_t hash, DeviceRecord& out) const;
+  bool Find(uint32_t hash, DeviceRecord& out) const ZEPHRIN_EXCLUDES(mutex_);
   /// Copies of every record, in no particular order.
-  std::vector<DeviceRecord> All() const;
+  std::vector<DeviceRecord> All() const ZEPHRIN_EXCLUDES(mutex_);
 
   /// Marks a device present or absent; false when it is not registered.
-  bool SetPresent(uint32_t hash, bool present);
+  bool SetPresent(uint32_t hash, bool present) ZEPHRIN_EXCLUDES(mutex_);
   /// Sets the compliancy number a device reports; false when not registered.
-  bool SetCompliancy(uint32_t hash, int compliancy);
+  bool SetCompliancy(uint32_t hash, int compliancy) ZEPHRIN_EXCLUDES(mutex_);
 
-  /// The lock guarding the records, for FindLocked.
-  std::unique_lock<std::mutex> Lock() const { return std::unique_lock(mutex_); }
-  /// The record of `hash`, or null; only valid while the caller holds Lock().
-  const DeviceRecord* FindLocked(uint32_t hash) const;
+  /// The mutex guarding the records: hold it to read them in place with
+  /// FindRecord.
+  Mutex& RecordsMutex() const ZEPHRIN_RETURN_CAPABILITY(mutex_) { return mutex_; }
+  /// The record of `hash`, or null; valid while the caller holds the mutex.
+  const DeviceRecord* FindRecord(uint32_t hash) const ZEPHRIN_REQUIRES(mutex_);
 
  private:
   const Clock& clock_;
-  mutable std::mutex mutex_;
-  std::unordered_map<uint32_t, std::unique_ptr<DeviceRecord>> devices_;
-  std::vector<std::pair<int, std::function<void(const DeviceRecord&)>>> listeners_;
-  int nextListener_ = 1;
+  mutable Mutex mutex_;
+  std::unordered_map<uint32_t, std::unique_ptr<DeviceRecord>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<std::pair<int, std::function<void(const DeviceRecord&)>>> listeners_ ZEPHRIN_GUARDED_BY(mutex_);
+  int nextListener_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
 };
 
 }  // namespace kvor::zephrin::runtime::devices

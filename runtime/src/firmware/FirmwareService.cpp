@@ -88,7 +88,7 @@ FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices,
     // The thread only cares when the clock turns real; a move of the manual
     // clock (the stepper's business) must not wake it every time.
     if (clock_.IsManual()) return;
-    std::lock_guard lock(threadMutex_);
+    LockGuard lock(threadMutex_);
     wake_.notify_all();
   });
 }
@@ -104,12 +104,14 @@ FirmwareService::~FirmwareService() {
 
 void FirmwareService::Shutdown() {
   if (shutDown_.exchange(true)) return;
+  std::thread thread;
   {
-    std::lock_guard lock(threadMutex_);
+    LockGuard lock(threadMutex_);
     stopping_ = true;
+    thread = std::move(thread_);
   }
   wake_.notify_all();
-  if (thread_.joinable()) thread_.join();
+  if (thread.joinable()) thread.join();
   // Calls still on their way through the runtime may reach the devices until
   // the service is destroyed; the clock no longer moves them.
   clock_.SetStepper({});
@@ -126,7 +128,7 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
   const bool motor = record.model == kRapaxQ || record.model == kRapaxW;
   if (!motor && record.model != kAuklet) return;
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     batch_.clear();
     if (motor) {
       const bool external = record.model == kRapaxW;
@@ -159,7 +161,7 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
     hasDevices_.store(true, std::memory_order_release);
   }
   // The real-time thread starts with the first simulated device.
-  std::lock_guard lock(threadMutex_);
+  LockGuard lock(threadMutex_);
   if (!thread_.joinable() && !stopping_) thread_ = std::thread([this] { RunRealTime(); });
   wake_.notify_all();
 }
@@ -169,27 +171,27 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 void FirmwareService::OnControl(const ControlRecorder::ReceivedCall& call) {
   ControlCommand command;
   if (!DecodeControl(call.function, call.args, command)) return;
-  std::lock_guard lock(mutex_);
-  if (Motor* motor = FindMotorLocked(call.deviceHash)) motor->device->Receive(command, ++controlSequence_);
+  LockGuard lock(mutex_);
+  if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, ++controlSequence_);
 }
 
 void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {
-  std::lock_guard lock(mutex_);
-  if (Motor* motor = FindMotorLocked(deviceHash)) motor->device->Configure(text);
+  LockGuard lock(mutex_);
+  if (Motor* motor = MotorOf(deviceHash)) motor->device->Configure(text);
 }
 
 void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   batch_.clear();
   // The config store has set the signals the action moves; the device now
   // serves all of its own again (a sticky fault still present stays set),
   // so that the next frame already shows the action.
-  if (Motor* motor = FindMotorLocked(deviceHash)) {
+  if (Motor* motor = MotorOf(deviceHash)) {
     if (!motor->device->Act(configId, value)) return;
     motor->feed.Invalidate();
     motor->feed.CollectAll([&](uint16_t id, uint16_t& reported) { return motor->device->Signal(id, reported); },
                            batch_);
-  } else if (Imu* imu = FindImuLocked(deviceHash)) {
+  } else if (Imu* imu = ImuOf(deviceHash)) {
     if (!imu->device->Act(configId, value)) return;
     imu->feed.Invalidate();
     imu->feed.CollectAll(
@@ -268,7 +270,7 @@ void FirmwareService::ForEachDevice(int32_t deviceType, int32_t deviceId, Visit 
 }
 
 bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   // All device objects of (type, ID) move, or none does.
   bool takes = CanRemember(deviceType, deviceId, name, value);
   ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(name, value); });
@@ -279,7 +281,7 @@ bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string
 }
 
 bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const bool external = deviceType == kRapaxWType;
   const SimulatedMotor* newest = nullptr;
   for (const Motor& motor : motors_) {
@@ -297,19 +299,19 @@ bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_v
 
 void FirmwareService::Advance(double from, double to) {
   if (!hasDevices_.load(std::memory_order_acquire) || signals_.ReplayInstalled()) return;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   int64_t first = StepAtOrBefore(from) + 1;
   const int64_t last = StepAtOrBefore(to);
   first = std::max(first, last - kMaxManualSteps + 1);
   for (int64_t step = first; step <= last; ++step) {
-    StepLocked(step);
+    Step(step);
     // Only now may anyone read this step's time.
     clock_.StepManualTime(StepTime(step));
   }
 }
 
 void FirmwareService::RunRealTime() {
-  std::unique_lock lock(threadMutex_);
+  UniqueLock lock(threadMutex_);
   int64_t done = -1;
   bool running = false;
   while (!stopping_) {
@@ -318,24 +320,24 @@ void FirmwareService::RunRealTime() {
       running = false;
       // Woken by any change of the clock; the timeout covers a replay
       // being closed, which the clock does not announce.
-      wake_.wait_for(lock, std::chrono::milliseconds(50));
+      lock.WaitFor(wake_, std::chrono::milliseconds(50));
       continue;
     }
     const int64_t now = StepAtOrBefore(clock_.Now());
     if (!running || now - done > kMaxRealTimeSteps) done = now - 1;
     running = true;
-    lock.unlock();
+    lock.Unlock();
     {
-      std::lock_guard step(mutex_);
-      for (int64_t s = done + 1; s <= now; ++s) StepLocked(s);
+      LockGuard step(mutex_);
+      for (int64_t s = done + 1; s <= now; ++s) Step(s);
     }
-    lock.lock();
+    lock.Lock();
     done = now;
-    wake_.wait_for(lock, std::chrono::milliseconds(1));
+    lock.WaitFor(wake_, std::chrono::milliseconds(1));
   }
 }
 
-void FirmwareService::StepLocked(int64_t step) {
+void FirmwareService::Step(int64_t step) {
   const uint64_t schedule = signals_.ScheduleVersion();
   if (schedule != scheduleVersion_) {
     scheduleVersion_ = schedule;
@@ -354,12 +356,12 @@ void FirmwareService::StepLocked(int64_t step) {
   }
   for (Motor& m : motors_) m.device->Actuate();
   for (Imu& i : imus_) i.device->Step(t, kStep);
-  PublishLocked(t);
+  Publish(t);
   for (Motor& m : motors_) m.device->Move();
 }
 
 void FirmwareService::RepublishAll() {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
   for (Motor& m : motors_) {
     batch_.clear();
@@ -381,7 +383,7 @@ void FirmwareService::RepublishAll() {
   lastStep_.store(now, std::memory_order_release);
 }
 
-void FirmwareService::PublishLocked(double t) {
+void FirmwareService::Publish(double t) {
   for (Motor& m : motors_) {
     batch_.clear();
     m.feed.Collect(t, kStep, [&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
@@ -400,9 +402,9 @@ void FirmwareService::PublishLocked(double t) {
   }
 }
 
-FirmwareService::Motor* FirmwareService::FindMotorLocked(uint32_t hash) { return FindByHash(motors_, hash); }
+FirmwareService::Motor* FirmwareService::MotorOf(uint32_t hash) { return FindByHash(motors_, hash); }
 
-FirmwareService::Imu* FirmwareService::FindImuLocked(uint32_t hash) { return FindByHash(imus_, hash); }
+FirmwareService::Imu* FirmwareService::ImuOf(uint32_t hash) { return FindByHash(imus_, hash); }
 
 // ---- What a motor sees of the others ----------------------------------------------------
 
@@ -426,8 +428,8 @@ bool FirmwareService::SensorValue(std::string_view bus, std::string_view model, 
     return true;
   }
   {
-    auto registry = devices_.Lock();
-    const devices::DeviceRecord* record = devices_.FindLocked(hash);
+    LockGuard registry(devices_.RecordsMutex());
+    const devices::DeviceRecord* record = devices_.FindRecord(hash);
     if (record == nullptr || !record->present) return false;
   }
   value = signals_.SimulatedValue(hash, signalId);
@@ -442,7 +444,7 @@ double FirmwareService::BusUtilization(std::string_view bus) const {
   double framesPerSecond = 0.0;
   {
     // Each motor controller repeats its request as one frame per period.
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     for (const Motor& m : motors_) {
       if (m.device->Bus() == bus) framesPerSecond += std::max(0.0, m.device->RequestRate());
     }

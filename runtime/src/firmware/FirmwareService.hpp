@@ -30,12 +30,13 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "controls/ControlRecorder.hpp"
 #include "firmware/SignalFeed.hpp"
@@ -69,7 +70,7 @@ class FirmwareService : private MotorSurroundings {
 
   /// Stops the stepping thread and the stepping on the manual clock.
   /// Control calls and configs still reach the devices. Idempotent.
-  void Shutdown();
+  void Shutdown() ZEPHRIN_EXCLUDES(threadMutex_);
 
   /// Whether the firmware simulates devices of simulator type `deviceType`
   /// (5 rapax q, 7 auklet 2, 8 rapax w).
@@ -80,17 +81,19 @@ class FirmwareService : private MotorSurroundings {
   /// False, changing nothing, for a move ("Add...") that would carry the
   /// position of any of those devices (or the one kept for later ones)
   /// past the largest double.
-  bool SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  bool SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value)
+      ZEPHRIN_EXCLUDES(mutex_);
   /// A physics output of the motor controller (type, ID): the device object
   /// that received the newest request answers. False when there is none,
   /// or when its output is not a finite number (physics run away on absurd
   /// inputs), leaving `value` alone.
-  bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const;
+  bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const
+      ZEPHRIN_EXCLUDES(mutex_);
 
   /// The fraction of `bus` time (0 to 1) that its present devices fill with
   /// their signal frames at the applied frequencies and the repeated control
   /// requests of the simulated motor controllers.
-  double BusUtilization(std::string_view bus) const;
+  double BusUtilization(std::string_view bus) const ZEPHRIN_EXCLUDES(mutex_);
 
  private:
   struct Motor {
@@ -109,33 +112,35 @@ class FirmwareService : private MotorSurroundings {
   };
 
   // Hooks.
-  void OnRegistered(const devices::DeviceRecord& record);
-  void OnControl(const ControlRecorder::ReceivedCall& call);
-  void OnSettings(uint32_t deviceHash, std::string_view text);
-  void OnAction(uint32_t deviceHash, int configId, double value);
-  void Advance(double from, double to);
-  void RunRealTime();
+  void OnRegistered(const devices::DeviceRecord& record) ZEPHRIN_EXCLUDES(mutex_, threadMutex_);
+  void OnControl(const ControlRecorder::ReceivedCall& call) ZEPHRIN_EXCLUDES(mutex_);
+  void OnSettings(uint32_t deviceHash, std::string_view text) ZEPHRIN_EXCLUDES(mutex_);
+  void OnAction(uint32_t deviceHash, int configId, double value) ZEPHRIN_EXCLUDES(mutex_);
+  void Advance(double from, double to) ZEPHRIN_EXCLUDES(mutex_);
+  void RunRealTime() ZEPHRIN_EXCLUDES(mutex_, threadMutex_);
 
-  // With mutex_ held.
-  void StepLocked(int64_t tick);
-  void PublishLocked(double t);
+  void Step(int64_t tick) ZEPHRIN_REQUIRES(mutex_);
+  void Publish(double t) ZEPHRIN_REQUIRES(mutex_);
   /// Hands every signal of every device to the store again, at the clock's time.
-  void RepublishAll();
-  Motor* FindMotorLocked(uint32_t hash);
-  Imu* FindImuLocked(uint32_t hash);
-  void RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);
+  Motor* MotorOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
+  Imu* ImuOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
+  void RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value)
+      ZEPHRIN_REQUIRES(mutex_);
   /// Whether RememberInput keeps a finite position for a move.
-  bool CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const;
+  bool CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const
+      ZEPHRIN_REQUIRES(mutex_);
   /// Calls `visit` with every simulated device of (type, ID).
   template <class Visit>
-  void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit);
+  void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit) ZEPHRIN_REQUIRES(mutex_);
   template <class Device>
-  void ReplayInputs(int32_t deviceType, Device& device);
+  void ReplayInputs(int32_t deviceType, Device& device) ZEPHRIN_REQUIRES(mutex_);
 
-  // MotorSurroundings (mutex_ held).
-  const SimulatedMotor* FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const override;
+  // MotorSurroundings: the devices ask while they step.
+  const SimulatedMotor* FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const override
+      ZEPHRIN_REQUIRES(mutex_);
   bool SensorValue(std::string_view bus, std::string_view model, int deviceId, uint16_t signalId,
-                   double& value) const override;
+                   double& value) const override ZEPHRIN_REQUIRES(mutex_);
 
   Clock& clock_;
   devices::DeviceRegistry& devices_;
@@ -146,21 +151,21 @@ class FirmwareService : private MotorSurroundings {
   int registrationListener_ = 0;
   int clockListener_ = 0;
 
-  mutable std::mutex mutex_;
-  std::vector<Motor> motors_;  // ascending by hash: the stepping order
-  std::vector<Imu> imus_;      // ascending by hash
-  std::vector<Inputs> inputs_;
-  uint64_t controlSequence_ = 0;
-  uint64_t scheduleVersion_ = ~uint64_t{0};
-  std::vector<signals::SignalStore::ValueUpdate> batch_;
+  mutable Mutex mutex_;
+  std::vector<Motor> motors_ ZEPHRIN_GUARDED_BY(mutex_);  // ascending by hash: the stepping order
+  std::vector<Imu> imus_ ZEPHRIN_GUARDED_BY(mutex_);      // ascending by hash
+  std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
+  uint64_t controlSequence_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
+  uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
+  std::vector<signals::SignalStore::ValueUpdate> batch_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> hasDevices_{false};
   std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed
 
   // The real-time stepping thread.
-  std::mutex threadMutex_;
+  Mutex threadMutex_;
   std::condition_variable wake_;
-  bool stopping_ = false;
-  std::thread thread_;
+  bool stopping_ ZEPHRIN_GUARDED_BY(threadMutex_) = false;
+  std::thread thread_ ZEPHRIN_GUARDED_BY(threadMutex_);
   std::atomic<bool> shutDown_{false};
 };
 

@@ -1,5 +1,7 @@
 #include "firmware/SignalFeed.hpp"
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <algorithm>
 
 #include "catalogue/SignalCatalogue.hpp"
@@ -7,7 +9,7 @@
 namespace kvor::zephrin::runtime::firmware {
 namespace {
 
-constexpr uint16_t kCompliancyId = 2303;
+constexpr uint16_t kCompliancyId = signal_ids::common::kCompliancy;
 
 }  // namespace
 

@@ -1,13 +1,18 @@
 #include "firmware/SimulatedImu.hpp"
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <cmath>
 #include <numbers>
 #include <utility>
 
+#include "firmware/ConfigActions.hpp"
+
 namespace kvor::zephrin::runtime::firmware {
 namespace {
 
-constexpr int kSetYawAction = 3901;
+namespace ids = signal_ids::auklet2;
+
 constexpr double kAmbientCelsius = 25.0;
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 
@@ -48,7 +53,7 @@ bool SimulatedImu::Takes(std::string_view name, double value) const {
 }
 
 bool SimulatedImu::Act(int configId, double value) {
-  if (configId != kSetYawAction) return false;
+  if (configId != actions::Auklet2_SetYaw) return false;
   yawOffset_ = value - yaw_;
   return true;
 }
@@ -72,34 +77,34 @@ double SimulatedImu::Signal(uint16_t signalId) const {
   const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
   const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
   switch (signalId) {
-    case 733: return 1;  // version 1.0.0.0, as the motor controllers
-    case 737: return 1 << 24;
-    case 973: return yaw_ + yawOffset_;
-    case 974: return pitch_;
-    case 975: return roll_;
-    case 976: return cr * cp * cy + sr * sp * sy;
-    case 977: return sr * cp * cy - cr * sp * sy;
-    case 978: return cr * sp * cy + sr * cp * sy;
-    case 979: return cr * cp * sy - sr * sp * cy;
+    case ids::kVersionMajor: return 1;  // version 1.0.0.0, as the motor controllers
+    case ids::kVersion: return 1 << 24;
+    case ids::kYaw: return yaw_ + yawOffset_;
+    case ids::kPitch: return pitch_;
+    case ids::kRoll: return roll_;
+    case ids::kQuatW: return cr * cp * cy + sr * sp * sy;
+    case ids::kQuatX: return sr * cp * cy - cr * sp * sy;
+    case ids::kQuatY: return cr * sp * cy + sr * cp * sy;
+    case ids::kQuatZ: return cr * cp * sy - sr * sp * cy;
     // Gravity in the device's frame, and what the accelerometer reads at rest (g).
-    case 980:
-    case 994: return -std::sin(pitch);
-    case 981:
-    case 995: return std::sin(roll) * std::cos(pitch);
-    case 982:
-    case 996: return std::cos(roll) * std::cos(pitch);
-    case 983: return kAmbientCelsius;
-    case 987: return now_ - start_;
-    case 988: return accumX_;
-    case 989: return accumY_;
-    case 990: return accumZ_;
-    case 991:
-    case 1000: return rateX_;
-    case 992:
-    case 1001: return rateY_;
-    case 993:
-    case 1002: return rateZ_;
-    case 997: return supply_;
+    case ids::kGravityVectorX:
+    case ids::kAccelerationX: return -std::sin(pitch);
+    case ids::kGravityVectorY:
+    case ids::kAccelerationY: return std::sin(roll) * std::cos(pitch);
+    case ids::kGravityVectorZ:
+    case ids::kAccelerationZ: return std::cos(roll) * std::cos(pitch);
+    case ids::kTemperature: return kAmbientCelsius;
+    case ids::kUpTime: return now_ - start_;
+    case ids::kAccumGyroX: return accumX_;
+    case ids::kAccumGyroY: return accumY_;
+    case ids::kAccumGyroZ: return accumZ_;
+    case ids::kAngularVelocityXWorld:
+    case ids::kAngularVelocityXDevice: return rateX_;
+    case ids::kAngularVelocityYWorld:
+    case ids::kAngularVelocityYDevice: return rateY_;
+    case ids::kAngularVelocityZWorld:
+    case ids::kAngularVelocityZDevice: return rateZ_;
+    case ids::kSupplyVoltage: return supply_;
     default: return 0.0;
   }
 }

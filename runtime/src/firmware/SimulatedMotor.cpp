@@ -1,12 +1,20 @@
 #include "firmware/SimulatedMotor.hpp"
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
 
+#include "firmware/ConfigActions.hpp"
+#include "firmware/generated/ValueNumbers.hpp"
+
 namespace kvor::zephrin::runtime::firmware {
 namespace {
+
+// A rapax w has every signal of a rapax q.
+namespace ids = signal_ids::rapax_w;
 
 constexpr double kDt = SimulatedMotor::kStepSeconds;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -30,45 +38,43 @@ constexpr double kOverSupply = 28.0;
 
 // The faults of a motor controller, by bit of the fault field; a fault with
 // signal ID N has its sticky twin at N + 1 and its clear action at N + 2.
-constexpr uint16_t kFaultIds[] = {10001, 10004, 10007, 10010, 10013, 10049, 10052, 10055, 10058,
-                                  10061, 10064, 10067, 10070, 10073, 10076, 10079, 10082, 10085,
-                                  10088, 10091, 10094, 10100, 10103, 10106, 10109, 10112, 10115};
-enum FaultBit {
-  kUndervoltageFault = 3,
-  kBrownoutFault = 5,
-  kMissingDifferentialQ = 7,
-  kOverSupplyFault = 9,
-  kReverseHardLimit = 11,
-  kForwardHardLimit = 12,
-  kReverseSoftLimit = 13,
-  kForwardSoftLimit = 14,
-  kMissingHardLimitRemote = 16,
-  kRemoteSensorDataInvalid = 17,
-  kStatorCurrLimit = 19,
-  kSupplyCurrLimit = 20,
-};
-constexpr int kSetPositionAction = 1016;
-constexpr int kClearAllStickyAction = 2216;
+constexpr uint16_t kFaultIds[] = {
+    ids::kFault_Hardware, ids::kFault_ProcTemp, ids::kFault_DeviceTemp, ids::kFault_Undervoltage,
+    ids::kFault_BootDuringEnable, ids::kFault_BridgeBrownout, ids::kFault_RemoteSensorReset,
+    ids::kFault_MissingDifferentialQ, ids::kFault_RemoteSensorPosOverflow, ids::kFault_OverSupplyV,
+    ids::kFault_UnstableSupplyV, ids::kFault_ReverseHardLimit, ids::kFault_ForwardHardLimit,
+    ids::kFault_ReverseSoftLimit, ids::kFault_ForwardSoftLimit, ids::kFault_MissingSoftLimitRemote,
+    ids::kFault_MissingHardLimitRemote, ids::kFault_RemoteSensorDataInvalid, ids::kFault_FusedSensorOutOfSync,
+    ids::kFault_StatorCurrLimit, ids::kFault_SupplyCurrLimit, ids::kFault_StaticBrakeDisabled, ids::kFault_BridgeShort,
+    ids::kFault_HallSensorMissing, ids::kFault_DriveDisabledHallSensor, ids::kFault_MotorTempSensorMissing,
+    ids::kFault_MotorTempSensorTooHot};
 
-int FaultIndex(uint16_t signalId) {
+constexpr int FaultIndex(uint16_t signalId) {
   for (int i = 0; i < static_cast<int>(std::size(kFaultIds)); ++i) {
     if (kFaultIds[i] == signalId) return i;
   }
   return -1;
 }
 
+// The bit of a fault the firmware raises itself, found at compile time: a
+// fault missing from the table above does not compile.
+consteval int FaultBit(uint16_t faultId) {
+  const int index = FaultIndex(faultId);
+  if (index < 0) throw "not a fault of the fault field";
+  return index;
+}
+
 // Outputs that a ramp period takes from zero to full, by output kind.
 constexpr double kFullScale[] = {1.0, 12.0, 300.0};
 
-// Signals of the sensors a motor controller reads remotely.
-constexpr uint16_t kAngulonVelocity = 2206, kAngulonPosition = 2207, kAngulonMagnetHealth = 2213;
-constexpr double kMagnetMissing = 3.0;
-constexpr uint16_t kPortisQuadraturePosition = 2679, kPortisQuadratureVelocity = 2857;
-constexpr uint16_t kPortisPwm1Position = 2686, kPortisPwm1Velocity = 2688;
-constexpr uint16_t kPortisPwm2Position = 2690, kPortisPwm2Velocity = 2847;
-constexpr uint16_t kPortisS1Closed = 2871, kPortisS2Closed = 2872;
-constexpr uint16_t kImuAngles[] = {973, 974, 975};       // yaw, pitch, roll, degrees
-constexpr uint16_t kImuRates[] = {993, 992, 991};        // about Z, Y, X, degrees per second
+// The IMU angles a difference sensor reads (yaw, pitch, roll, degrees) and
+// the rates about the same axes (Z, Y, X, degrees per second), by
+// DifferentialSensorSource from RemoteAuklet2_Yaw on.
+constexpr uint16_t kImuAngles[] = {signal_ids::auklet2::kYaw, signal_ids::auklet2::kPitch,
+                                   signal_ids::auklet2::kRoll};
+constexpr uint16_t kImuRates[] = {signal_ids::auklet2::kAngularVelocityZWorld,
+                                  signal_ids::auklet2::kAngularVelocityYWorld,
+                                  signal_ids::auklet2::kAngularVelocityXWorld};
 // A synchronised rotor sensor jumps back onto its absolute sensor when they
 // disagree by more than this, rotations.
 constexpr double kSyncTolerance = 0.05;
@@ -116,12 +122,12 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
 }
 
 bool SimulatedMotor::Act(int configId, double value) {
-  if (configId == kSetPositionAction) {
+  if (configId == actions::SetPosition) {
     positionOffset_ += value - position_;
     position_ = value;
     return true;
   }
-  if (configId == kClearAllStickyAction) {
+  if (configId == actions::ClearStickyFaults) {
     stickyFaults_ = faults_;
     return true;
   }
@@ -195,17 +201,17 @@ void SimulatedMotor::Sense(const MotorSurroundings& world) {
   }
   SenseFeedback(world);
 
-  SetFault(kMissingHardLimitRemote, false);
+  SetFault(FaultBit(ids::kFault_MissingHardLimitRemote), false);
   const bool wasForward = forwardClosed_, wasReverse = reverseClosed_;
   forwardClosed_ = LimitClosed(settings_.forwardLimit, forwardInput_, true, world);
   reverseClosed_ = LimitClosed(settings_.reverseLimit, reverseInput_, false, world);
   // Reaching a switch may re-zero the position.
-  if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(kSetPositionAction, settings_.forwardLimit.autosetValue);
-  if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(kSetPositionAction, settings_.reverseLimit.autosetValue);
+  if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
+  if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
 
-  SetFault(kUndervoltageFault, supplyInput_ < kUndervoltage);
-  SetFault(kBrownoutFault, supplyInput_ < kBrownout);
-  SetFault(kOverSupplyFault, supplyInput_ > kOverSupply);
+  SetFault(FaultBit(ids::kFault_Undervoltage), supplyInput_ < kUndervoltage);
+  SetFault(FaultBit(ids::kFault_BridgeBrownout), supplyInput_ < kBrownout);
+  SetFault(FaultBit(ids::kFault_OverSupplyV), supplyInput_ > kOverSupply);
 }
 
 void SimulatedMotor::SenseRotor() {
@@ -216,82 +222,83 @@ void SimulatedMotor::SenseRotor() {
 }
 
 void SimulatedMotor::SenseFeedback(const MotorSurroundings& world) {
-  const double rotor = polarity_ * rotorPosition_;
-  const double rotorVelocity = polarity_ * rotorVelocity_;
-  const double rotorSensor = rotor / settings_.rotorToSensor;
-  const double rotorSensorVelocity = rotorVelocity / settings_.rotorToSensor;
-  double position = rotor + (external_ ? 0.0 : settings_.rotorOffset);
-  double velocity = rotorVelocity;
-  bool fromRotor = true;
-  bool remoteMissing = false;
+  const SensorReading sensor = ReadFeedbackSensor(world);
+  // Without its remote sensor the device carries on with its rotor and says so.
+  SetFault(FaultBit(ids::kFault_RemoteSensorDataInvalid), sensor.remoteMissing);
+  sensorPosition_ = sensor.position;
+  sensorVelocity_ = sensor.velocity;
+  MeasureMechanism(sensor.fromRotor);
+}
 
-  auto remote = [&](std::string_view model, uint16_t positionId, uint16_t velocityId) {
-    double p = 0.0, v = 0.0;
-    if (!world.SensorValue(bus_, model, settings_.feedbackRemoteId, positionId, p) ||
-        !world.SensorValue(bus_, model, settings_.feedbackRemoteId, velocityId, v)) {
-      remoteMissing = true;
-      return;
-    }
-    position = p;
-    velocity = v;
-    fromRotor = false;
-  };
+SimulatedMotor::SensorReading SimulatedMotor::ReadFeedbackSensor(const MotorSurroundings& world) {
+  namespace angulon = signal_ids::angulon;
+  namespace portis = signal_ids::portis;
   switch (settings_.feedbackSource) {
     case FeedbackSource::Rotor:
       break;
     case FeedbackSource::RemoteAngulon:
-      remote("angulon", kAngulonPosition, kAngulonVelocity);
-      break;
-    case FeedbackSource::FusedAngulon:
-      remote("angulon", kAngulonPosition, kAngulonVelocity);
-      if (!remoteMissing) velocity = rotorSensorVelocity;  // the rotor is the faster sensor
-      break;
-    case FeedbackSource::SyncAngulon: {
-      double absolute = 0.0;
-      if (world.SensorValue(bus_, "angulon", settings_.feedbackRemoteId, kAngulonPosition, absolute)) {
-        if (!synced_ || std::abs(absolute - (rotorSensor + syncOffset_)) > kSyncTolerance) {
-          syncOffset_ = absolute - rotorSensor;
-          synced_ = true;
-        }
-      } else {
-        remoteMissing = true;
-      }
-      position = rotorSensor + syncOffset_;
-      velocity = rotorSensorVelocity;
-      fromRotor = false;
-      break;
+      return ReadRemoteSensor(world, "angulon", angulon::kPosition, angulon::kVelocity);
+    case FeedbackSource::FusedAngulon: {
+      SensorReading reading = ReadRemoteSensor(world, "angulon", angulon::kPosition, angulon::kVelocity);
+      if (!reading.remoteMissing) reading.velocity = RotorSensorVelocity();  // the rotor is the faster sensor
+      return reading;
     }
+    case FeedbackSource::SyncAngulon:
+      return ReadSyncedRotor(world);
     case FeedbackSource::RemotePortisQuadrature:
-      remote("portis", kPortisQuadraturePosition, kPortisQuadratureVelocity);
-      break;
+      return ReadRemoteSensor(world, "portis", portis::kQuadraturePosition, portis::kQuadratureVelocity);
     case FeedbackSource::RemotePortisPwm1:
-      remote("portis", kPortisPwm1Position, kPortisPwm1Velocity);
-      break;
+      return ReadRemoteSensor(world, "portis", portis::kPWM1Position, portis::kPWM1Velocity);
     case FeedbackSource::RemotePortisPwm2:
-      remote("portis", kPortisPwm2Position, kPortisPwm2Velocity);
-      break;
-    case FeedbackSource::Quadrature: {
-      const double phase = settings_.sensorPhaseInverted ? -1.0 : 1.0;
-      const double edges = settings_.quadratureEdgesPerRotation;
-      position = phase * quadratureEdges_ / edges;
-      velocity = phase * quadratureEdgesPerSecond_ / edges;
-      fromRotor = false;
-      break;
-    }
-    case FeedbackSource::PulseWidth: {
-      const double phase = settings_.sensorPhaseInverted ? -1.0 : 1.0;
-      position = WrapAbsolute(phase * pulseWidthPosition_ + settings_.absoluteSensorOffset,
-                              settings_.absoluteDiscontinuity);
-      velocity = phase * pulseWidthVelocity_;
-      fromRotor = false;
-      break;
-    }
+      return ReadRemoteSensor(world, "portis", portis::kPWM2Position, portis::kPWM2Velocity);
+    case FeedbackSource::Quadrature:
+    case FeedbackSource::PulseWidth:
+      return ReadWiredSensor();
   }
-  // Without its remote sensor the device carries on with its rotor and says so.
-  SetFault(kRemoteSensorDataInvalid, remoteMissing);
-  sensorPosition_ = position;
-  sensorVelocity_ = velocity;
+  return ReadRotor();
+}
 
+SimulatedMotor::SensorReading SimulatedMotor::ReadRotor() const {
+  return {polarity_ * rotorPosition_ + (external_ ? 0.0 : settings_.rotorOffset), polarity_ * rotorVelocity_};
+}
+
+double SimulatedMotor::RotorSensorVelocity() const { return polarity_ * rotorVelocity_ / settings_.rotorToSensor; }
+
+SimulatedMotor::SensorReading SimulatedMotor::ReadRemoteSensor(const MotorSurroundings& world, std::string_view model,
+                                                               uint16_t positionId, uint16_t velocityId) const {
+  double p = 0.0, v = 0.0;
+  if (!world.SensorValue(bus_, model, settings_.feedbackRemoteId, positionId, p) ||
+      !world.SensorValue(bus_, model, settings_.feedbackRemoteId, velocityId, v)) {
+    SensorReading rotor = ReadRotor();
+    rotor.remoteMissing = true;
+    return rotor;
+  }
+  return {p, v, false};
+}
+
+SimulatedMotor::SensorReading SimulatedMotor::ReadSyncedRotor(const MotorSurroundings& world) {
+  const double rotorSensor = polarity_ * rotorPosition_ / settings_.rotorToSensor;
+  double absolute = 0.0;
+  const bool found =
+      world.SensorValue(bus_, "angulon", settings_.feedbackRemoteId, signal_ids::angulon::kPosition, absolute);
+  if (found && (!synced_ || std::abs(absolute - (rotorSensor + syncOffset_)) > kSyncTolerance)) {
+    syncOffset_ = absolute - rotorSensor;
+    synced_ = true;
+  }
+  return {rotorSensor + syncOffset_, RotorSensorVelocity(), false, !found};
+}
+
+SimulatedMotor::SensorReading SimulatedMotor::ReadWiredSensor() const {
+  const double phase = settings_.sensorPhaseInverted ? -1.0 : 1.0;
+  if (settings_.feedbackSource == FeedbackSource::PulseWidth) {
+    return {WrapAbsolute(phase * pulseWidthPosition_ + settings_.absoluteSensorOffset, settings_.absoluteDiscontinuity),
+            phase * pulseWidthVelocity_, false};
+  }
+  const double edges = settings_.quadratureEdgesPerRotation;
+  return {phase * quadratureEdges_ / edges, phase * quadratureEdgesPerSecond_ / edges, false};
+}
+
+void SimulatedMotor::MeasureMechanism(bool fromRotor) {
   const double ratio = settings_.sensorToMechanism;
   position_ = sensorPosition_ / ratio + positionOffset_;
   const double rawVelocity = sensorVelocity_ / ratio;
@@ -306,29 +313,31 @@ bool SimulatedMotor::LimitClosed(const LimitSwitch& limit, bool ownInput, bool f
                                  const MotorSurroundings& world) {
   double value = 0.0;
   switch (limit.source) {
-    case 0:  // the device's own pin
+    case LimitSwitchSourceValue::LimitSwitchPin:
       return ownInput;
-    case 1:  // the same switch of a remote rapax q
+    case LimitSwitchSourceValue::RemoteRapaxQ:  // the same switch of a remote rapax q
       if (const SimulatedMotor* other = world.FindMotor(bus_, limit.remoteId, true)) {
         return forward ? other->ForwardLimitInput() : other->ReverseLimitInput();
       }
       break;
-    case 2:  // portis S1
-    case 5:  // portis S2
-      if (world.SensorValue(bus_, "portis", limit.remoteId, limit.source == 2 ? kPortisS1Closed : kPortisS2Closed,
-                            value)) {
+    case LimitSwitchSourceValue::RemotePortisS1:
+    case LimitSwitchSourceValue::RemotePortisS2: {
+      const bool s1 = limit.source == LimitSwitchSourceValue::RemotePortisS1;
+      if (world.SensorValue(bus_, "portis", limit.remoteId,
+                            s1 ? signal_ids::portis::kS1Closed : signal_ids::portis::kS2Closed, value)) {
         return value != 0.0;
       }
       break;
-    case 4:  // an angulon that lost its magnet
-      if (world.SensorValue(bus_, "angulon", limit.remoteId, kAngulonMagnetHealth, value)) {
-        return value == kMagnetMissing;
+    }
+    case LimitSwitchSourceValue::RemoteAngulon:  // an angulon that lost its magnet
+      if (world.SensorValue(bus_, "angulon", limit.remoteId, signal_ids::angulon::kMagnetHealth, value)) {
+        return value == MagnetHealthValue::Missing;
       }
       break;
-    default:  // disabled
+    default:  // Disabled
       return false;
   }
-  SetFault(kMissingHardLimitRemote, true);
+  SetFault(FaultBit(ids::kFault_MissingHardLimitRemote), true);
   return false;
 }
 
@@ -374,16 +383,16 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
   const bool forwardHard = forwardClosed_ && settings_.forwardLimit.enable;
   const bool reverseHard = reverseClosed_ && settings_.reverseLimit.enable;
-  SetFault(kForwardSoftLimit, forwardSoft);
-  SetFault(kReverseSoftLimit, reverseSoft);
-  SetFault(kForwardHardLimit, forwardHard);
-  SetFault(kReverseHardLimit, reverseHard);
+  SetFault(FaultBit(ids::kFault_ForwardSoftLimit), forwardSoft);
+  SetFault(FaultBit(ids::kFault_ReverseSoftLimit), reverseSoft);
+  SetFault(FaultBit(ids::kFault_ForwardHardLimit), forwardHard);
+  SetFault(FaultBit(ids::kFault_ReverseHardLimit), reverseHard);
   const bool ignoreHard = command_.ignoreHardwareLimits;
   forwardBlocked_ = (forwardHard && !ignoreHard) || forwardSoft || command_.limitForward;
   reverseBlocked_ = (reverseHard && !ignoreHard) || reverseSoft || command_.limitReverse;
 
   // The differential axes are measured whenever a difference sensor is set up.
-  SetFault(kMissingDifferentialQ, false);
+  SetFault(FaultBit(ids::kFault_MissingDifferentialQ), false);
   differentialAverage_ = differentialDifference_ = LoopMeasurement{position_, velocity_, acceleration_};
   const bool differentialReady = MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
@@ -427,15 +436,16 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
 
 bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average,
                                          LoopMeasurement& difference) {
+  using Source = DifferentialSensorSourceValue;
   const int source = settings_.differentialSource;
-  if (source < 1 || source > 5) return false;  // no difference sensor
+  if (source < Source::RemoteRapaxQ_Diff || source > Source::RemoteAngulon) return false;  // no difference sensor
   const LoopMeasurement own{position_, velocity_, acceleration_};
   const SimulatedMotor* partner = world.FindMotor(bus_, settings_.differentialQId, true);
   const LoopMeasurement other =
       partner != nullptr ? LoopMeasurement{partner->position_, partner->velocity_, partner->acceleration_} : own;
-  if (source == 1) {  // the difference of this device and a remote rapax q
+  if (source == Source::RemoteRapaxQ_Diff) {
     if (partner == nullptr || partner == this) {
-      SetFault(kMissingDifferentialQ, true);
+      SetFault(FaultBit(ids::kFault_MissingDifferentialQ), true);
       return false;
     }
     average = Mean(own, other);
@@ -445,18 +455,20 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
   }
   double position = 0.0, velocity = 0.0;
   bool found = false;
-  if (source >= 2 && source <= 4) {  // an IMU angle, in rotations
-    const int axis = source - 2;
+  if (source >= Source::RemoteAuklet2_Yaw && source <= Source::RemoteAuklet2_Roll) {  // an IMU angle, in rotations
+    const int axis = source - Source::RemoteAuklet2_Yaw;
     found = world.SensorValue(bus_, "auklet 2", settings_.differentialRemoteId, kImuAngles[axis], position) &&
             world.SensorValue(bus_, "auklet 2", settings_.differentialRemoteId, kImuRates[axis], velocity);
     position /= 360.0;
     velocity /= 360.0;
   } else {
-    found = world.SensorValue(bus_, "angulon", settings_.differentialRemoteId, kAngulonPosition, position) &&
-            world.SensorValue(bus_, "angulon", settings_.differentialRemoteId, kAngulonVelocity, velocity);
+    found = world.SensorValue(bus_, "angulon", settings_.differentialRemoteId, signal_ids::angulon::kPosition,
+                              position) &&
+            world.SensorValue(bus_, "angulon", settings_.differentialRemoteId, signal_ids::angulon::kVelocity,
+                              velocity);
   }
   if (!found) {
-    SetFault(kRemoteSensorDataInvalid, true);
+    SetFault(FaultBit(ids::kFault_RemoteSensorDataInvalid), true);
     return false;
   }
   average = partner != nullptr && partner != this ? Mean(own, other) : own;
@@ -647,8 +659,8 @@ void SimulatedMotor::Actuate() {
       break;
   }
   electrical_ = SolveMotor(motor_, demand, rotorVelocity_, supply);
-  SetFault(kStatorCurrLimit, electrical_.statorLimited);
-  SetFault(kSupplyCurrLimit, electrical_.supplyLimited);
+  SetFault(FaultBit(ids::kFault_StatorCurrLimit), electrical_.statorLimited);
+  SetFault(FaultBit(ids::kFault_SupplyCurrLimit), electrical_.supplyLimited);
   timeAboveLowerLimit_ = electrical_.supplyAmps > settings_.supplyLowerLimit ? timeAboveLowerLimit_ + kDt : 0.0;
 }
 
@@ -691,81 +703,87 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
     return value;
   };
   switch (signalId) {
-    case 733: return kVersionMajor;
-    case 734: return kVersionMinor;
-    case 735: return kVersionBugfix;
-    case 736: return kVersionBuild;
-    case 737: return (kVersionMajor << 24) | (kVersionMinor << 16) | (kVersionBugfix << 8) | kVersionBuild;
-    case 841: return static_cast<double>(faults_);
-    case 842: return static_cast<double>(stickyFaults_);
-    case 2028: return volts;
-    case 2029: return forwardClosed_ ? 1.0 : 0.0;
-    case 2030: return reverseClosed_ ? 1.0 : 0.0;
-    case 2031: return polarity_ < 0.0 ? 1.0 : 0.0;
-    case 2032: return supplyInput_ > 0.0 ? volts / supplyInput_ : 0.0;
-    case 2034:
-    case 2035: return p * electrical_.amps;
-    case 2036: return electrical_.supplyAmps;
-    case 2037: return supplyInput_;
-    case 2038:
-    case 2039:
-    case 2057:
-    case 2343: return kAmbientCelsius;
-    case 2041: return polarity_ * rotorVelocity_;
-    case 2042: return polarity_ * rotorPosition_;
-    case 2045: return velocity_;
-    case 2046: return position_;
-    case 2047: return acceleration_;
-    case 2049: return byKind(avg.integrated);
-    case 2052: return byKind(avg.feedForward);
-    case 2055: return command_.controlMode;
-    case 2056: return 2.0;  // Normal
-    case 2061: return averageOut_.profileRunning || differenceOut_.profileRunning ? 1.0 : 0.0;
-    case 2063: return 1.0;  // a simulated robot is always enabled
-    case 2065: return byDomain(avg.reference, avgDomain);
-    case 2067: return byDomain(avg.error, avgDomain);
-    case 2072: return byKind(avg.proportional);
-    case 2075: return byKind(avg.derivative);
-    case 2078: return byKind(avg.output);
-    case 2081: return averageOut_.slot;
-    case 2082: return byDomain(avg.slope, avgDomain);
-    case 2085: {
-      if (applied_.bridge == Bridge::Brake || applied_.bridge == Bridge::ActiveBrake) return 3.0;
-      if (electrical_.volts == 0.0) return 0.0;
-      if (electrical_.volts * rotorVelocity_ < 0.0) return 4.0;  // against the turning rotor
-      return electrical_.volts * electrical_.amps < 0.0 ? 2.0 : 1.0;
+    case ids::kVersionMajor: return kVersionMajor;
+    case ids::kVersionMinor: return kVersionMinor;
+    case ids::kVersionBugfix: return kVersionBugfix;
+    case ids::kVersionBuild: return kVersionBuild;
+    case ids::kVersion: return (kVersionMajor << 24) | (kVersionMinor << 16) | (kVersionBugfix << 8) | kVersionBuild;
+    case ids::kFaultField: return static_cast<double>(faults_);
+    case ids::kStickyFaultField: return static_cast<double>(stickyFaults_);
+    case ids::kMotorVoltage: return volts;
+    case ids::kForwardLimit: return forwardClosed_ ? ForwardLimitValue::Closed : ForwardLimitValue::Open;
+    case ids::kReverseLimit: return reverseClosed_ ? ReverseLimitValue::Closed : ReverseLimitValue::Open;
+    case ids::kAppliedRotorPolarity:
+      return polarity_ < 0.0 ? AppliedRotorPolarityValue::PositiveIsClockwise
+                             : AppliedRotorPolarityValue::PositiveIsCounterClockwise;
+    case ids::kDutyCycle: return supplyInput_ > 0.0 ? volts / supplyInput_ : 0.0;
+    case ids::kTorqueCurrent:
+    case ids::kStatorCurrent: return p * electrical_.amps;
+    case ids::kSupplyCurrent: return electrical_.supplyAmps;
+    case ids::kSupplyVoltage: return supplyInput_;
+    case ids::kDeviceTemp:
+    case ids::kProcessorTemp:
+    case ids::kExternalMotorTemp:
+    case ids::kAncillaryDeviceTemp: return kAmbientCelsius;
+    case ids::kRotorVelocity: return polarity_ * rotorVelocity_;
+    case ids::kRotorPosition: return polarity_ * rotorPosition_;
+    case ids::kVelocity: return velocity_;
+    case ids::kPosition: return position_;
+    case ids::kAcceleration: return acceleration_;
+    case ids::kClosedLoopIntegratedOutput: return byKind(avg.integrated);
+    case ids::kClosedLoopFeedForward: return byKind(avg.feedForward);
+    case ids::kControlMode: return command_.controlMode;
+    case ids::kExternalMotorTempStatus: return ExternalMotorTempStatusValue::Normal;
+    case ids::kKinetraIsRunning:
+      return averageOut_.profileRunning || differenceOut_.profileRunning ? KinetraIsRunningValue::Running
+                                                                         : KinetraIsRunningValue::NotRunning;
+    case ids::kDeviceEnable: return DeviceEnableValue::Enabled;  // a simulated robot is always enabled
+    case ids::kClosedLoopReference: return byDomain(avg.reference, avgDomain);
+    case ids::kClosedLoopError: return byDomain(avg.error, avgDomain);
+    case ids::kClosedLoopProportionalOutput: return byKind(avg.proportional);
+    case ids::kClosedLoopDerivativeOutput: return byKind(avg.derivative);
+    case ids::kClosedLoopOutput: return byKind(avg.output);
+    case ids::kClosedLoopSlot: return averageOut_.slot;
+    case ids::kClosedLoopReferenceSlope: return byDomain(avg.slope, avgDomain);
+    case ids::kMotorOutputStatus: {
+      using Status = MotorOutputStatusValue;
+      if (applied_.bridge == Bridge::Brake || applied_.bridge == Bridge::ActiveBrake) return Status::StaticBraking;
+      if (electrical_.volts == 0.0) return Status::Off;
+      if (electrical_.volts * rotorVelocity_ < 0.0) return Status::DiscordantMotoring;  // against the turning rotor
+      return electrical_.volts * electrical_.amps < 0.0 ? Status::RegenerativeBraking : Status::Motoring;
     }
-    case 2088:
+    case ids::kDifferentialOutput:
       if (applied_.kind == OutputKind::TorqueCurrent) {
-        reportedId = 2088;  // reported as the duty cycle it takes
+        reportedId = ids::kDifferentialOutput;  // reported as the duty cycle it takes
         return supplyInput_ > 0.0 ? applied_.difference * motor_.Resistance() / supplyInput_ : 0.0;
       }
       return byKind(applied_.difference);
-    case 2092: return command_.difference.loop != Loop::None || command_.action == Action::Follow
-                          ? command_.differentialControlMode
-                          : 0.0;
-    case 2093: return byKind(dif.integrated);
-    case 2096: return byKind(dif.feedForward);
-    case 2100: return differentialAverage_.velocity;
-    case 2101: return differentialAverage_.position;
-    case 2104: return differentialDifference_.velocity;
-    case 2105: return differentialDifference_.position;
-    case 2107: return byDomain(dif.reference, difDomain);
-    case 2109: return byDomain(dif.error, difDomain);
-    case 2114: return byKind(dif.proportional);
-    case 2117: return byKind(dif.derivative);
-    case 2120: return byKind(dif.output);
-    case 2123: return differenceOut_.slot;
-    case 2124: return byDomain(dif.slope, difDomain);
-    case 2128: return motor_.TorquePerAmp();
-    case 2129: return motor_.kvRpmPerVolt;
-    case 2130: return motor_.stallAmps;
-    case 2217: return static_cast<double>(applied_.bridge);
-    case 2369: return external_ ? 3.0 : 1.0;  // BrushlessHall, Integrated
-    case 2849: return 5.0;
+    case ids::kDifferentialControlMode:
+      return command_.difference.loop != Loop::None || command_.action == Action::Follow
+                 ? command_.differentialControlMode
+                 : DifferentialControlModeValue::DisabledOutput;
+    case ids::kDifferentialClosedLoopIntegratedOutput: return byKind(dif.integrated);
+    case ids::kDifferentialClosedLoopFeedForward: return byKind(dif.feedForward);
+    case ids::kDifferentialAverageVelocity: return differentialAverage_.velocity;
+    case ids::kDifferentialAveragePosition: return differentialAverage_.position;
+    case ids::kDifferentialDifferenceVelocity: return differentialDifference_.velocity;
+    case ids::kDifferentialDifferencePosition: return differentialDifference_.position;
+    case ids::kDifferentialClosedLoopReference: return byDomain(dif.reference, difDomain);
+    case ids::kDifferentialClosedLoopError: return byDomain(dif.error, difDomain);
+    case ids::kDifferentialClosedLoopProportionalOutput: return byKind(dif.proportional);
+    case ids::kDifferentialClosedLoopDerivativeOutput: return byKind(dif.derivative);
+    case ids::kDifferentialClosedLoopOutput: return byKind(dif.output);
+    case ids::kDifferentialClosedLoopSlot: return differenceOut_.slot;
+    case ids::kDifferentialClosedLoopReferenceSlope: return byDomain(dif.slope, difDomain);
+    case ids::kMotorKT: return motor_.TorquePerAmp();
+    case ids::kMotorKV: return motor_.kvRpmPerVolt;
+    case ids::kMotorStallCurrent: return motor_.stallAmps;
+    case ids::kBridgeOutput: return static_cast<double>(applied_.bridge);
+    case ids::kConnectedMotor: return external_ ? ConnectedMotorValue::BrushlessHall : ConnectedMotorValue::Integrated;
+    case ids::kFiveVRailVoltage: return 5.0;
     default: break;
   }
-  if (signalId >= 10001) {
+  if (signalId >= ids::kFault_Hardware) {
     const bool sticky = FaultIndex(signalId) < 0;
     const int index = FaultIndex(sticky ? static_cast<uint16_t>(signalId - 1) : signalId);
     if (index >= 0) return (((sticky ? stickyFaults_ : faults_) >> index) & 1u) != 0 ? 1.0 : 0.0;

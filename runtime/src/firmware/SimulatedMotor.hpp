@@ -33,6 +33,7 @@
 #include "firmware/DcMotor.hpp"
 #include "firmware/MotionProfile.hpp"
 #include "firmware/MotorSettings.hpp"
+#include "firmware/generated/ValueNumbers.hpp"
 
 namespace kvor::zephrin::runtime::firmware {
 
@@ -52,7 +53,14 @@ class MotorSurroundings {
 };
 
 /// What the bridge does, as the BridgeOutput signal tells it.
-enum class Bridge : uint8_t { Coast = 0, Brake = 1, Trapezoidal = 2, FieldOriented = 3, Music = 4, ActiveBrake = 7 };
+enum class Bridge : uint8_t {
+  Coast = BridgeOutputValue::Coast,
+  Brake = BridgeOutputValue::Brake,
+  Trapezoidal = BridgeOutputValue::Trapezoidal,
+  FieldOriented = BridgeOutputValue::FieldOriented,
+  Music = BridgeOutputValue::MusicTone,
+  ActiveBrake = BridgeOutputValue::ActiveBrake,
+};
 
 class SimulatedMotor {
  public:
@@ -132,9 +140,26 @@ class SimulatedMotor {
     double polarity = 1.0;                   ///< rotor frame = polarity x program frame
   };
 
+  /// Position and velocity of the feedback sensor, in its own rotations.
+  struct SensorReading {
+    double position = 0.0, velocity = 0.0;
+    bool fromRotor = true;       ///< the rotor's reading: acceleration comes from the rotor
+    bool remoteMissing = false;  ///< the remote sensor configured is absent; the rotor stands in
+  };
+
   void Activate(const ControlCommand& command);
   void SenseRotor();
+  // Feedback, in steps: read the configured sensor, then turn its reading
+  // into the mechanism position, velocity and acceleration.
   void SenseFeedback(const MotorSurroundings& world);
+  SensorReading ReadFeedbackSensor(const MotorSurroundings& world);
+  SensorReading ReadRotor() const;
+  double RotorSensorVelocity() const;
+  SensorReading ReadRemoteSensor(const MotorSurroundings& world, std::string_view model, uint16_t positionId,
+                                 uint16_t velocityId) const;
+  SensorReading ReadSyncedRotor(const MotorSurroundings& world);
+  SensorReading ReadWiredSensor() const;
+  void MeasureMechanism(bool fromRotor);
   bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
   AxisOutput StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit);
   bool MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average, LoopMeasurement& difference);

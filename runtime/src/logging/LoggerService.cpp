@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cassert>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <kvor/zephrin/platform/Logging.hpp>
+#include <kvor/zephrin/platform/Signals.hpp>
 
 #include "core/Clock.hpp"
 #include "core/ReportLog.hpp"
@@ -23,6 +25,12 @@
 #include "wisp/WispFileWriter.hpp"
 
 namespace kvor::zephrin::runtime::logging {
+
+// Texts longer than a record can carry are refused where they come in (user
+// signals here, devices by their registration), so the chunk builder never
+// has to refuse a record of this writer.
+static_assert(platform::can::kMaxUserSignalTextLength <= wisp::ChunkBuilder::kMaxText);
+static_assert(platform::kMaxDeviceTextLength <= wisp::ChunkBuilder::kMaxText);
 
 // Everything only the writer thread touches while a log is open.
 struct LoggerService::WriterState {
@@ -54,7 +62,7 @@ LoggerService::LoggerService(Clock& clock, devices::DeviceRegistry& devices, sig
       source_(MakeStoreFrameSource(signals)),
       writerState_(std::make_unique<WriterState>()) {
   clockListener_ = clock_.AddListener([this] {
-    std::lock_guard lock(stateMutex_);
+    LockGuard lock(stateMutex_);
     stateCv_.notify_all();
   });
   deviceListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord&) { OnDeviceCreated(); });
@@ -68,19 +76,19 @@ LoggerService::~LoggerService() {
 
 void LoggerService::Shutdown() {
   StopWriter();
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   shutDown_ = true;
 }
 
 int32_t LoggerService::SetPath(std::string_view path) {
   if (path.empty()) return wisp::kInvalidParamValue;
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   path_ = std::string(path);
   return wisp::kOK;
 }
 
 int32_t LoggerService::Start() {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   if (running_.load()) return wisp::kOK;
   if (shutDown_) return wisp::kLoggerNotRunning;
 
@@ -107,7 +115,7 @@ int32_t LoggerService::Start() {
   buffer_.Restart(capacity_);
   double period = 0.0;
   {
-    std::lock_guard stateLock(stateMutex_);
+    LockGuard stateLock(stateMutex_);
     stopRequested_ = false;
     flushUpTo_ = -std::numeric_limits<double>::infinity();
     periodChanges_.clear();
@@ -130,7 +138,7 @@ int32_t LoggerService::SetFlushPeriod(double seconds) {
     return wisp::kInvalidParamValue;
   }
   const double now = clock_.Now();
-  std::lock_guard lock(stateMutex_);
+  LockGuard lock(stateMutex_);
   flushPeriod_ = seconds;
   // The running log takes the new period from this time on, wherever its
   // writer is: a writer waiting on the old, longer period picks it up now.
@@ -142,11 +150,11 @@ int32_t LoggerService::SetFlushPeriod(double seconds) {
 }
 
 int32_t LoggerService::StopWriter() {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   if (!running_.load()) return wisp::kOK;
   running_.store(false, std::memory_order_release);
   {
-    std::lock_guard stateLock(stateMutex_);
+    LockGuard stateLock(stateMutex_);
     stopRequested_ = true;
   }
   stateCv_.notify_all();
@@ -179,40 +187,51 @@ int32_t LoggerService::EnableAutoLogging(bool enable) {
 
 void LoggerService::OnDeviceCreated() {
   if (deviceSeen_.load(std::memory_order_acquire) || deviceSeen_.exchange(true)) return;
-  if (autoLogging_.load()) Start();
+  if (!autoLogging_.load()) return;
+  // No caller waits for this start's status, so a failure is reported here:
+  // otherwise the program would run without a log and never hear of it.
+  const int32_t status = Start();
+  if (status != wisp::kOK) {
+    std::string folder;
+    {
+      LockGuard lock(controlMutex_);
+      folder = path_;
+    }
+    reports_.Add(true, status, "Automatic logging could not start; nothing is logged.", folder, "");
+  }
 }
 
 void LoggerService::SetFrameSource(std::shared_ptr<FrameSource> source) {
   if (!source) source = MakeStoreFrameSource(signals_);
-  std::lock_guard lock(sourceMutex_);
+  LockGuard lock(sourceMutex_);
   source_ = std::move(source);
 }
 
 std::string LoggerService::CurrentFile() const {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   return currentFile_;
 }
 
 std::string LoggerService::LastFile() const {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   return lastFile_;
 }
 
 uint64_t LoggerService::DroppedSamples() const { return buffer_.TotalDropped(); }
 
 void LoggerService::SetBufferCapacity(std::size_t samples) {
-  std::lock_guard lock(controlMutex_);
+  LockGuard lock(controlMutex_);
   capacity_ = std::max<std::size_t>(samples, 1);
 }
 
 void LoggerService::AwaitWritten() {
   const double now = clock_.Now() - kOpenInstant;
-  std::unique_lock lock(stateMutex_);
+  UniqueLock lock(stateMutex_);
   // The writer ends a chunk here rather than at its next boundary; it
   // publishes its progress and notifies after every wake-up.
   flushUpTo_ = std::max(flushUpTo_, now);
   stateCv_.notify_all();
-  stateCv_.wait(lock, [&] { return !running_.load() || writtenUpTo_ >= now; });
+  lock.Wait(stateCv_, [&]() ZEPHRIN_REQUIRES(stateMutex_) { return !running_.load() || writtenUpTo_ >= now; });
 }
 
 void LoggerService::WriterLoop(double startTime, double period) {
@@ -245,10 +264,11 @@ void LoggerService::WriterLoop(double startTime, double period) {
     double now = 0.0;
     double flushUpTo = 0.0;
     {
-      std::unique_lock lock(stateMutex_);
-      clock_.WaitUntil(lock, stateCv_, sliceEnd() + kOpenInstant + Clock::kTolerance, [&] {
-        return stopRequested_ || flushUpTo_ > written || !periodChanges_.empty();
-      });
+      UniqueLock lock(stateMutex_);
+      clock_.WaitUntil(lock, stateCv_, sliceEnd() + kOpenInstant + Clock::kTolerance,
+                       [&]() ZEPHRIN_REQUIRES(stateMutex_) {
+                         return stopRequested_ || flushUpTo_ > written || !periodChanges_.empty();
+                       });
       // The time first, then what was asked before it: a change of period
       // made before the clock reached `now` is in the list.
       now = clock_.Now();
@@ -282,7 +302,7 @@ void LoggerService::WriterLoop(double startTime, double period) {
     }
     signals_.SetRecordedUpTo(written);
     {
-      std::lock_guard lock(stateMutex_);
+      LockGuard lock(stateMutex_);
       writtenUpTo_ = written;
     }
     stateCv_.notify_all();
@@ -299,7 +319,10 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
   // the order they were written; the last slice takes them all.
   auto upToEnd = [&](const auto& written) { return last || written.at <= upTo; };
   const auto definitions = std::find_if_not(state.definitions.begin(), state.definitions.end(), upToEnd);
-  for (auto d = state.definitions.begin(); d != definitions; ++d) state.chunk.AddUserSignalDefinition(d->record);
+  for (auto d = state.definitions.begin(); d != definitions; ++d) {
+    [[maybe_unused]] const bool added = state.chunk.AddUserSignalDefinition(d->record);
+    assert(added && "a user signal's name and units were checked against the record limit when it was written");
+  }
   state.definitions.erase(state.definitions.begin(), definitions);
   const auto samples = std::find_if_not(state.samples.begin(), state.samples.end(), upToEnd);
   for (auto s = state.samples.begin(); s != samples; ++s) state.chunk.AddUserSample(s->record);
@@ -308,14 +331,16 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
 
   std::shared_ptr<FrameSource> source;
   {
-    std::lock_guard lock(sourceMutex_);
+    LockGuard lock(sourceMutex_);
     source = source_;
   }
   if (source && upTo > after) {
     state.newSignals.clear();
     source->CollectFrames(after, upTo, [&](const BusFrame& bus) {
       if (state.devicesSeen.insert(bus.frame.deviceHash).second) {
-        state.chunk.AddDevice({bus.frame.deviceHash, bus.deviceId, std::string(bus.model), std::string(bus.bus)});
+        [[maybe_unused]] const bool added =
+            state.chunk.AddDevice({bus.frame.deviceHash, bus.deviceId, std::string(bus.model), std::string(bus.bus)});
+        assert(added && "a device whose model or bus name is over the record limit is never registered");
       }
       if (!state.signalsSeen.test(bus.frame.signalId)) {
         state.signalsSeen.set(bus.frame.signalId);
@@ -325,14 +350,20 @@ void LoggerService::WriteSlice(double after, double upTo, bool last) {
     });
     // Described after collecting, so that the source is never re-entered
     // from inside its own enumeration.
-    for (uint16_t id : state.newSignals) state.chunk.AddSignalDefinition(source->Describe(id));
+    for (uint16_t id : state.newSignals) {
+      [[maybe_unused]] const bool added = state.chunk.AddSignalDefinition(source->Describe(id));
+      assert(added && "signal names and units come from the catalogue, whose texts are short");
+    }
   }
   if (last) state.chunk.AddEnd(upTo);
 
   const bool written = state.file.WriteChunk(state.chunk);
   const auto wallNow = std::chrono::steady_clock::now();
   if (written && wallNow - state.lastSync >= std::chrono::duration<double>(kSyncPeriod)) {
-    state.file.Sync();
+    // Best effort: the chunk has already reached the operating system, which
+    // is all a killed process needs; a failed sync only widens what a power
+    // cut could take.
+    static_cast<void>(state.file.Sync());
     state.lastSync = wallNow;
   }
   if (!written && !state.writeFailed) {

@@ -23,12 +23,13 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "logging/FrameSource.hpp"
 #include "logging/UserSignalBuffer.hpp"
@@ -64,49 +65,49 @@ class LoggerService {
   static constexpr const char* kDefaultPath = "./logs";
 
   /// See CANComm_SetLoggerPath.
-  int32_t SetPath(std::string_view path);
+  [[nodiscard]] int32_t SetPath(std::string_view path) ZEPHRIN_EXCLUDES(controlMutex_);
   /// See CANComm_StartLogger.
-  int32_t Start();
+  [[nodiscard]] int32_t Start() ZEPHRIN_EXCLUDES(controlMutex_, stateMutex_);
   /// See CANComm_StopLogger.
-  int32_t Stop();
+  int32_t Stop() ZEPHRIN_EXCLUDES(controlMutex_, stateMutex_);
   /// See CANComm_SetLoggerFlushPeriod.
-  int32_t SetFlushPeriod(double seconds);
+  [[nodiscard]] int32_t SetFlushPeriod(double seconds) ZEPHRIN_EXCLUDES(stateMutex_);
   bool IsRunning() const { return running_.load(std::memory_order_acquire); }
 
   /// See CANComm_LogUserSignal; `type` is a platform::UserDataType value.
-  int32_t LogUserSignal(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
-                        uint8_t size, double latencySeconds);
+  [[nodiscard]] int32_t LogUserSignal(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
+                                      uint8_t size, double latencySeconds);
 
   /// See LoggerManager::EnableAutoLogging.
-  int32_t EnableAutoLogging(bool enable);
+  [[nodiscard]] int32_t EnableAutoLogging(bool enable);
   /// Called whenever the program creates a device; the first call starts
   /// logging when automatic logging is on. Cheap after the first call.
   void OnDeviceCreated();
   /// Completes and closes the running log and refuses to start another:
   /// the runtime is going away.
-  void Shutdown();
+  void Shutdown() ZEPHRIN_EXCLUDES(controlMutex_, stateMutex_);
 
   /// Replaces the source of bus frames; null restores the default, the
   /// signal store's simulated bus.
-  void SetFrameSource(std::shared_ptr<FrameSource> source);
+  void SetFrameSource(std::shared_ptr<FrameSource> source) ZEPHRIN_EXCLUDES(sourceMutex_);
 
   /// The file being written, or empty when not logging.
-  std::string CurrentFile() const;
+  std::string CurrentFile() const ZEPHRIN_EXCLUDES(controlMutex_);
   /// The file most recently started (running or stopped), or empty.
-  std::string LastFile() const;
+  std::string LastFile() const ZEPHRIN_EXCLUDES(controlMutex_);
   /// User samples dropped in the current or last log.
   uint64_t DroppedSamples() const;
   /// Ring size for the next log, in samples.
-  void SetBufferCapacity(std::size_t samples);
+  void SetBufferCapacity(std::size_t samples) ZEPHRIN_EXCLUDES(controlMutex_);
   /// Blocks until the writer has written everything before the current
   /// runtime instant (returns at once when not logging).
-  void AwaitWritten();
+  void AwaitWritten() ZEPHRIN_EXCLUDES(stateMutex_);
 
 
  private:
-  int32_t StopWriter();
-  void WriterLoop(double startTime, double period);
-  void WriteSlice(double after, double upTo, bool last);
+  int32_t StopWriter() ZEPHRIN_EXCLUDES(controlMutex_, stateMutex_);
+  void WriterLoop(double startTime, double period) ZEPHRIN_EXCLUDES(stateMutex_);
+  void WriteSlice(double after, double upTo, bool last) ZEPHRIN_EXCLUDES(sourceMutex_);
 
   Clock& clock_;
   devices::DeviceRegistry& devices_;
@@ -115,33 +116,35 @@ class LoggerService {
   int clockListener_ = 0;
   int deviceListener_ = 0;
 
-  // Serialises Start, Stop and the settings they read.
-  mutable std::mutex controlMutex_;
-  std::string path_ = kDefaultPath;
-  std::string currentFile_;
-  std::string lastFile_;
-  std::size_t capacity_ = UserSignalBuffer::kDefaultCapacity;
-  std::thread writer_;
+  // Serialises Start, Stop and the settings they read; taken before
+  // stateMutex_.
+  mutable Mutex controlMutex_ ZEPHRIN_ACQUIRED_BEFORE(stateMutex_);
+  std::string path_ ZEPHRIN_GUARDED_BY(controlMutex_) = kDefaultPath;
+  std::string currentFile_ ZEPHRIN_GUARDED_BY(controlMutex_);
+  std::string lastFile_ ZEPHRIN_GUARDED_BY(controlMutex_);
+  std::size_t capacity_ ZEPHRIN_GUARDED_BY(controlMutex_) = UserSignalBuffer::kDefaultCapacity;
+  std::thread writer_ ZEPHRIN_GUARDED_BY(controlMutex_);
+  bool shutDown_ ZEPHRIN_GUARDED_BY(controlMutex_) = false;
 
-  mutable std::mutex sourceMutex_;
-  std::shared_ptr<FrameSource> source_;
+  mutable Mutex sourceMutex_;
+  std::shared_ptr<FrameSource> source_ ZEPHRIN_GUARDED_BY(sourceMutex_);
 
   std::atomic<bool> running_{false};
   std::atomic<bool> autoLogging_{false};
   std::atomic<bool> deviceSeen_{false};
-  bool shutDown_ = false;  // guarded by controlMutex_
 
   UserSignalBuffer buffer_;
 
-  // Guards the writer thread's hand-shake: stop and flush requests, flush
-  // period changes and progress.
-  mutable std::mutex stateMutex_;
+  // The writer thread's hand-shake: stop and flush requests, flush period
+  // changes and progress.
+  mutable Mutex stateMutex_;
   std::condition_variable stateCv_;
-  bool stopRequested_ = true;  // no writer runs, or it is asked to stop
-  double flushUpTo_ = 0.0;     // AwaitWritten asks for a slice to end here
-  double flushPeriod_ = kDefaultFlushPeriod;              // for the next log
-  std::vector<std::pair<double, double>> periodChanges_;  // (runtime time, period), for the writer
-  double writtenUpTo_ = 0.0;
+  bool stopRequested_ ZEPHRIN_GUARDED_BY(stateMutex_) = true;  // no writer runs, or it is asked to stop
+  double flushUpTo_ ZEPHRIN_GUARDED_BY(stateMutex_) = 0.0;     // AwaitWritten asks for a slice to end here
+  double flushPeriod_ ZEPHRIN_GUARDED_BY(stateMutex_) = kDefaultFlushPeriod;  // for the next log
+  // (runtime time, period), for the writer.
+  std::vector<std::pair<double, double>> periodChanges_ ZEPHRIN_GUARDED_BY(stateMutex_);
+  double writtenUpTo_ ZEPHRIN_GUARDED_BY(stateMutex_) = 0.0;
 
   // Writer-thread state (see LoggerService.cpp).
   struct WriterState;

@@ -1,6 +1,7 @@
 #include "logging/UserSignalBuffer.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -14,7 +15,7 @@ UserSignalBuffer::UserSignalBuffer(std::size_t capacity) { Restart(capacity); }
 
 int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
                                  uint8_t size, double time, double now) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto found = byName_.find(name);
   uint16_t index = 0;
   if (found != byName_.end() && definitions_[found->second].record.type == type &&
@@ -35,6 +36,8 @@ int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, 
     }
   }
 
+  assert(!ring_.empty() && count_ <= ring_.size() &&
+         "Restart sizes the ring to at least one sample and TakeBatch swaps in one of the same size");
   if (count_ == ring_.size()) {
     head_ = (head_ + 1) % ring_.size();
     --count_;
@@ -54,7 +57,7 @@ int32_t UserSignalBuffer::Append(std::string_view name, std::string_view units, 
 
 void UserSignalBuffer::TakeBatch(Batch& batch) {
   batch.definitions.clear();
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   batch.definitions.assign(definitions_.begin() + static_cast<std::ptrdiff_t>(definitionsTaken_), definitions_.end());
   definitionsTaken_ = definitions_.size();
   batch.ring.resize(ring_.size());
@@ -65,7 +68,7 @@ void UserSignalBuffer::TakeBatch(Batch& batch) {
 }
 
 void UserSignalBuffer::Restart(std::size_t capacity) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   byName_.clear();
   definitions_.clear();
   definitionsTaken_ = 0;
@@ -75,12 +78,12 @@ void UserSignalBuffer::Restart(std::size_t capacity) {
 }
 
 std::size_t UserSignalBuffer::Capacity() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return ring_.size();
 }
 
 uint64_t UserSignalBuffer::TotalDropped() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return totalDropped_;
 }
 

@@ -13,11 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "wisp/WispRecords.hpp"
 
@@ -56,8 +57,8 @@ class UserSignalBuffer {
   /// `size` must be at most the largest payload (the caller checks).
   /// @return 0, or UserSignalLimitExceeded when this would be one signal too
   /// many for the log.
-  int32_t Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data, uint8_t size,
-                 double time, double now);
+  [[nodiscard]] int32_t Append(std::string_view name, std::string_view units, uint8_t type, const uint8_t* data,
+                               uint8_t size, double time, double now);
 
   /// Moves the pending samples and new definitions into `batch`, whose ring
   /// must be Capacity() long (it is swapped with the buffer's).
@@ -76,15 +77,15 @@ class UserSignalBuffer {
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
 
-  mutable std::mutex mutex_;
-  std::unordered_map<std::string, uint16_t, NameHash, std::equal_to<>> byName_;
-  std::vector<WrittenDefinition> definitions_;
-  std::size_t definitionsTaken_ = 0;
-  std::vector<WrittenSample> ring_;
-  std::size_t head_ = 0;
-  std::size_t count_ = 0;
-  uint64_t dropped_ = 0;
-  uint64_t totalDropped_ = 0;
+  mutable Mutex mutex_;
+  std::unordered_map<std::string, uint16_t, NameHash, std::equal_to<>> byName_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<WrittenDefinition> definitions_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::size_t definitionsTaken_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
+  std::vector<WrittenSample> ring_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::size_t head_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
+  std::size_t count_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
+  uint64_t dropped_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
+  uint64_t totalDropped_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace kvor::zephrin::runtime::logging

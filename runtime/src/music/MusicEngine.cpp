@@ -1,6 +1,7 @@
 #include "music/MusicEngine.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -24,7 +25,7 @@ MusicEngine::MusicEngine(Clock& clock, ControlRecorder& controls)
     : clock_{clock}, controls_{controls}, sync_{std::make_shared<Sync>()} {
   listener_ = clock_.AddListener([sync = sync_] {
     // Taking the lock orders the wake-up after a waiter's look at the clock.
-    std::lock_guard lock(sync->mutex);
+    LockGuard lock(sync->mutex);
     sync->wake.notify_all();
   });
 }
@@ -35,16 +36,18 @@ MusicEngine::~MusicEngine() {
 }
 
 void MusicEngine::Shutdown() {
+  std::thread thread;
   {
-    std::lock_guard lock(sync_->mutex);
+    LockGuard lock(sync_->mutex);
     stopping_ = true;
     sync_->wake.notify_all();
     caughtUp_.notify_all();
+    thread = std::move(thread_);
   }
-  if (thread_.joinable()) thread_.join();
+  if (thread.joinable()) thread.join();
 }
 
-void MusicEngine::StartThreadLocked() {
+void MusicEngine::StartThread() {
   if (!thread_.joinable() && !stopping_) thread_ = std::thread([this] { Run(); });
 }
 
@@ -56,6 +59,7 @@ MusicEngine::Orchestra* MusicEngine::Find(uint16_t id) {
 const std::vector<Tone>* MusicEngine::TrackOf(const Orchestra& orchestra, const Instrument& instrument) const {
   if (!orchestra.tune) return nullptr;
   const auto& tracks = orchestra.tune->tracks;
+  assert(!tracks.empty() && "a tune file without tracks is refused when it is read");
   const std::size_t index = instrument.track ? *instrument.track : instrument.order % tracks.size();
   return index < tracks.size() ? &tracks[index] : nullptr;
 }
@@ -141,17 +145,17 @@ void MusicEngine::Seek(const Orchestra& orchestra, Instrument& instrument, uint6
 
 int MusicEngine::Create(uint16_t* id) {
   if (id == nullptr) return kInvalidParamValue;
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   if (orchestras_.size() >= kMaxOrchestras) return kResourceNotAvailable;
   while (nextId_ == 0 || orchestras_.count(nextId_) != 0) ++nextId_;
   *id = nextId_++;
   orchestras_.try_emplace(*id);
-  StartThreadLocked();
+  StartThread();
   return kOk;
 }
 
 int MusicEngine::Close(uint16_t id) {
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   if (orchestra->state == State::Playing) Silence(*orchestra);
@@ -163,7 +167,7 @@ int MusicEngine::Close(uint16_t id) {
 
 int MusicEngine::AddDevice(uint16_t id, const char* network, uint32_t deviceHash, std::optional<uint16_t> track) {
   if (network == nullptr || ::strnlen(network, kMaxNetworkLength + 1) > kMaxNetworkLength) return kInvalidParamValue;
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   auto same = std::find_if(orchestra->instruments.begin(), orchestra->instruments.end(),
@@ -191,7 +195,7 @@ int MusicEngine::AddDevice(uint16_t id, const char* network, uint32_t deviceHash
 }
 
 int MusicEngine::ClearDevices(uint16_t id) {
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   if (orchestra->state == State::Playing) Silence(*orchestra);
@@ -206,14 +210,14 @@ int MusicEngine::ClearDevices(uint16_t id) {
 int MusicEngine::LoadMusic(uint16_t id, const char* path) {
   if (path == nullptr) return kInvalidParamValue;
   {
-    std::lock_guard lock(sync_->mutex);
+    LockGuard lock(sync_->mutex);
     if (Find(id) == nullptr) return kInvalidParamValue;
   }
   // Read the file without holding the engine: playback goes on meanwhile.
   auto tune = std::make_shared<Tune>();
   const int status = LoadTune(path, *tune);
   if (status != kOk) return status;
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;  // closed while the file was read
   if (orchestra->state == State::Playing) Silence(*orchestra);
@@ -226,7 +230,7 @@ int MusicEngine::LoadMusic(uint16_t id, const char* path) {
 }
 
 int MusicEngine::Play(uint16_t id) {
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   if (!orchestra->tune || orchestra->instruments.empty()) return kInvalidOrchestraAction;
@@ -250,7 +254,7 @@ int MusicEngine::Play(uint16_t id) {
 }
 
 int MusicEngine::Pause(uint16_t id) {
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   const double now = clock_.Now();
@@ -265,7 +269,7 @@ int MusicEngine::Pause(uint16_t id) {
 }
 
 int MusicEngine::Stop(uint16_t id) {
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   if (orchestra->state == State::Playing) Silence(*orchestra);
@@ -278,7 +282,7 @@ int MusicEngine::Stop(uint16_t id) {
 
 int MusicEngine::IsPlaying(uint16_t id, int* playing) {
   if (playing == nullptr) return kInvalidParamValue;
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   const Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   *playing = orchestra->state == State::Playing && !HasEnded(*orchestra, clock_.Now()) ? 1 : 0;
@@ -287,7 +291,7 @@ int MusicEngine::IsPlaying(uint16_t id, int* playing) {
 
 int MusicEngine::GetCurrentTime(uint16_t id, double* seconds) {
   if (seconds == nullptr) return kInvalidParamValue;
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   const Orchestra* orchestra = Find(id);
   if (orchestra == nullptr) return kInvalidParamValue;
   switch (orchestra->state) {
@@ -307,22 +311,22 @@ int MusicEngine::GetCurrentTime(uint16_t id, double* seconds) {
 }
 
 void MusicEngine::AwaitCaughtUp() {
-  std::unique_lock lock(sync_->mutex);
+  UniqueLock lock(sync_->mutex);
   if (!thread_.joinable() || stopping_) return;
   // Ask for one more pass; it reads the clock after this call began.
   const uint64_t target = passes_ + 1;
   changed_ = true;
   sync_->wake.notify_all();
-  caughtUp_.wait(lock, [&] { return passes_ >= target || stopping_; });
+  lock.Wait(caughtUp_, [&]() ZEPHRIN_REQUIRES(sync_->mutex) { return passes_ >= target || stopping_; });
 }
 
 std::size_t MusicEngine::OpenCount() const {
-  std::lock_guard lock(sync_->mutex);
+  LockGuard lock(sync_->mutex);
   return orchestras_.size();
 }
 
 void MusicEngine::Run() {
-  std::unique_lock lock(sync_->mutex);
+  UniqueLock lock(sync_->mutex);
   // A shut-down clock ends every wait at once; nothing can play any more.
   while (!stopping_ && !clock_.IsShutDown()) {
     const double now = clock_.Now();
@@ -334,9 +338,9 @@ void MusicEngine::Run() {
     ++passes_;
     caughtUp_.notify_all();
     changed_ = false;
-    auto woken = [this] { return stopping_ || changed_; };
+    auto woken = [this]() ZEPHRIN_REQUIRES(sync_->mutex) { return stopping_ || changed_; };
     if (next == kNever) {
-      sync_->wake.wait(lock, woken);
+      lock.Wait(sync_->wake, woken);
     } else {
       clock_.WaitUntil(lock, sync_->wake, next, woken);
     }

@@ -26,11 +26,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "music/TuneFile.hpp"
 
@@ -67,29 +68,29 @@ class MusicEngine {
 
   /// Opens an orchestra and writes its handle (never 0). -1802
   /// ResourceNotAvailable when kMaxOrchestras are open.
-  int Create(uint16_t* id);
+  [[nodiscard]] int Create(uint16_t* id);
   /// Silences and closes an orchestra.
-  int Close(uint16_t id);
+  [[nodiscard]] int Close(uint16_t id);
   /// Adds an instrument, or changes the track of one already added (same
   /// bus and hash). No `track`: it takes the next track in adding order.
   /// -1802 ResourceNotAvailable beyond kMaxInstruments.
-  int AddDevice(uint16_t id, const char* network, uint32_t deviceHash, std::optional<uint16_t> track);
+  [[nodiscard]] int AddDevice(uint16_t id, const char* network, uint32_t deviceHash, std::optional<uint16_t> track);
   /// Silences and removes every instrument; playback stops and rewinds.
-  int ClearDevices(uint16_t id);
+  [[nodiscard]] int ClearDevices(uint16_t id);
   /// Loads a tune file (stopping what plays). A failed load keeps the
   /// previous music and state. Statuses as LoadTune.
-  int LoadMusic(uint16_t id, const char* path);
+  [[nodiscard]] int LoadMusic(uint16_t id, const char* path);
   /// Starts from the beginning or resumes from a pause. -1904
   /// InvalidOrchestraAction without music or without instruments.
-  int Play(uint16_t id);
+  [[nodiscard]] int Play(uint16_t id);
   /// Silences the instruments and keeps the position (nothing while not playing).
-  int Pause(uint16_t id);
+  [[nodiscard]] int Pause(uint16_t id);
   /// Silences the instruments and rewinds.
-  int Stop(uint16_t id);
+  [[nodiscard]] int Stop(uint16_t id);
   /// Writes 1 while playing, else 0.
-  int IsPlaying(uint16_t id, int* playing);
+  [[nodiscard]] int IsPlaying(uint16_t id, int* playing);
   /// Writes the position in the music, seconds (0 when stopped).
-  int GetCurrentTime(uint16_t id, double* seconds);
+  [[nodiscard]] int GetCurrentTime(uint16_t id, double* seconds);
 
   // ---- Harness ----
   /// Blocks until the thread has sent every tone due at the clock's current time.
@@ -119,38 +120,39 @@ class MusicEngine {
   // What the clock listener wakes; shared so that a listener call racing with
   // the engine's destruction never touches freed memory.
   struct Sync {
-    std::mutex mutex;
+    Mutex mutex;
     std::condition_variable wake;
   };
 
-  Orchestra* Find(uint16_t id);
+  // An Orchestra lives in orchestras_: the helpers that change one run
+  // under the engine's mutex as well.
+  Orchestra* Find(uint16_t id) ZEPHRIN_REQUIRES(sync_->mutex);
   const std::vector<Tone>* TrackOf(const Orchestra& orchestra, const Instrument& instrument) const;
   /// Clock time of music time `ms` for a playing orchestra. Every due check
   /// and every wait uses this one expression, so a wait never ends a hair
   /// before the event it waited for.
   static double ClockTimeOf(const Orchestra& orchestra, uint64_t ms);
   bool HasEnded(const Orchestra& orchestra, double now) const;
-  void Advance(Orchestra& orchestra, double now);
+  void Advance(Orchestra& orchestra, double now) ZEPHRIN_REQUIRES(sync_->mutex);
   double NextEvent(const Orchestra& orchestra) const;
-  void Silence(Orchestra& orchestra);
-  void Rewind(Orchestra& orchestra);
-  void Seek(const Orchestra& orchestra, Instrument& instrument, uint64_t ms) const;
+  void Silence(Orchestra& orchestra) ZEPHRIN_REQUIRES(sync_->mutex);
+  void Rewind(Orchestra& orchestra) ZEPHRIN_REQUIRES(sync_->mutex);
+  void Seek(const Orchestra& orchestra, Instrument& instrument, uint64_t ms) const ZEPHRIN_REQUIRES(sync_->mutex);
   void Send(const Instrument& instrument, double hz);
-  void StartThreadLocked();
-  void Run();
+  void StartThread() ZEPHRIN_REQUIRES(sync_->mutex);
+  void Run() ZEPHRIN_EXCLUDES(sync_->mutex);
 
   Clock& clock_;
   ControlRecorder& controls_;
   std::shared_ptr<Sync> sync_;
   int listener_ = 0;
-  // Everything below is guarded by sync_->mutex.
   std::condition_variable caughtUp_;  // a pass of the thread finished
-  std::map<uint16_t, Orchestra> orchestras_;
-  uint16_t nextId_ = 1;
-  bool changed_ = false;   // something the thread must look at again
-  bool stopping_ = false;
-  uint64_t passes_ = 0;    // passes of the thread over the orchestras
-  std::thread thread_;
+  std::map<uint16_t, Orchestra> orchestras_ ZEPHRIN_GUARDED_BY(sync_->mutex);
+  uint16_t nextId_ ZEPHRIN_GUARDED_BY(sync_->mutex) = 1;
+  bool changed_ ZEPHRIN_GUARDED_BY(sync_->mutex) = false;  // something the thread must look at again
+  bool stopping_ ZEPHRIN_GUARDED_BY(sync_->mutex) = false;
+  uint64_t passes_ ZEPHRIN_GUARDED_BY(sync_->mutex) = 0;  // passes of the thread over the orchestras
+  std::thread thread_ ZEPHRIN_GUARDED_BY(sync_->mutex);
 };
 
 }  // namespace kvor::zephrin::runtime::music

@@ -35,10 +35,10 @@ inline constexpr uint16_t kMaxTracks = 64;
 /// Checks `bytes` as a whole tune file and fills `out` (only on success).
 /// @return 0, or MusicFileInvalid, MusicFileWrongSize, MusicFileTooOld,
 ///         MusicFileTooNew as FORMAT.md describes.
-int ParseTune(std::span<const uint8_t> bytes, Tune& out);
+[[nodiscard]] int ParseTune(std::span<const uint8_t> bytes, Tune& out);
 
 /// Reads and checks the tune file at `path` (null is refused with
 /// MusicFileNotFound). @return 0; MusicFileNotFound; or ParseTune's status.
-int LoadTune(const char* path, Tune& out);
+[[nodiscard]] int LoadTune(const char* path, Tune& out);
 
 }  // namespace kvor::zephrin::runtime::music

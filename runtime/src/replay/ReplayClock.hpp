@@ -9,7 +9,7 @@
 // Now (which reads it as its time source), so it may be read with any lock
 // held. Owned by the ReplayEngine; thread-safe.
 
-#include <mutex>
+#include <kvor/zephrin/Mutex.hpp>
 
 namespace kvor::zephrin::runtime {
 class Clock;
@@ -43,16 +43,17 @@ class ReplayClock {
   double End() const;
 
  private:
-  double NowLocked() const;
+  double CurrentTime() const ZEPHRIN_REQUIRES(mutex_);
 
   const Clock& wall_;
-  mutable std::mutex mutex_;
-  double start_ = 0.0;
-  double end_ = 0.0;
-  double anchorLog_ = 0.0;   // replay time at anchorWall_ (the current time while paused)
-  double anchorWall_ = 0.0;
-  double speed_ = 1.0;
-  bool playing_ = false;
+  mutable Mutex mutex_;
+  double start_ ZEPHRIN_GUARDED_BY(mutex_) = 0.0;
+  double end_ ZEPHRIN_GUARDED_BY(mutex_) = 0.0;
+  // Replay time at anchorWall_ (the current time while paused).
+  double anchorLog_ ZEPHRIN_GUARDED_BY(mutex_) = 0.0;
+  double anchorWall_ ZEPHRIN_GUARDED_BY(mutex_) = 0.0;
+  double speed_ ZEPHRIN_GUARDED_BY(mutex_) = 1.0;
+  bool playing_ ZEPHRIN_GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace kvor::zephrin::runtime::replay

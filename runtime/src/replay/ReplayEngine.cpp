@@ -56,7 +56,7 @@ ReplayEngine::ReplayEngine(Clock& clock, signals::SignalStore& signals, ReportLo
   // ReplayIsRunning waits in wall time; on the manual clock only a time
   // change can end such a wait.
   clockListener_ = clock_.AddListener([this] {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     runningCv_.notify_all();
   });
 }
@@ -68,7 +68,7 @@ ReplayEngine::~ReplayEngine() {
 
 int32_t ReplayEngine::Load(const char* path) {
   if (path == nullptr) return wisp::kInvalidFile;
-  std::lock_guard load(loadMutex_);
+  LockGuard load(loadMutex_);
   if (IsLoaded()) return wisp::kMultipleReplayNotSupported;
 
   wisp::WispLog log = wisp::WispReader::ReadFile(path);
@@ -77,7 +77,7 @@ int32_t ReplayEngine::Load(const char* path) {
   auto index = std::make_shared<const ReplayIndex>(std::move(log));
   replayClock_.Reset(index->StartTime(), index->EndTime());
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     index_ = index;
   }
   signals_.SetReplaySource(std::make_shared<IndexSampleSource>(index));
@@ -87,12 +87,12 @@ int32_t ReplayEngine::Load(const char* path) {
 }
 
 int32_t ReplayEngine::Close() {
-  std::lock_guard load(loadMutex_);
+  LockGuard load(loadMutex_);
   if (!IsLoaded()) return wisp::kOK;
   clock_.SetTimeSource({});
   signals_.SetReplaySource(nullptr);
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     index_.reset();
   }
   TimeChanged();
@@ -100,18 +100,18 @@ int32_t ReplayEngine::Close() {
 }
 
 bool ReplayEngine::IsLoaded() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return index_ != nullptr;
 }
 
 std::shared_ptr<const ReplayIndex> ReplayEngine::Index() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return index_;
 }
 
 void ReplayEngine::TimeChanged() {
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     runningCv_.notify_all();
   }
   clock_.NotifyTimeChanged();
@@ -155,9 +155,10 @@ int32_t ReplayEngine::Step(double seconds) {
 }
 
 bool ReplayEngine::WaitUntilRunning(uint16_t timeoutMs) {
-  std::unique_lock lock(mutex_);
+  UniqueLock lock(mutex_);
   const double deadline = clock_.WallNow() + timeoutMs / 1000.0;
-  clock_.WaitUntilWall(lock, runningCv_, deadline, [&] { return index_ == nullptr || replayClock_.IsRunning(); });
+  clock_.WaitUntilWall(lock, runningCv_, deadline,
+                       [&]() ZEPHRIN_REQUIRES(mutex_) { return index_ == nullptr || replayClock_.IsRunning(); });
   return index_ == nullptr || replayClock_.IsRunning();
 }
 

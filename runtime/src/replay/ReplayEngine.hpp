@@ -11,9 +11,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
+
+#include <kvor/zephrin/Mutex.hpp>
 
 #include "replay/ReplayClock.hpp"
 #include "replay/ReplayIndex.hpp"
@@ -36,41 +37,41 @@ class ReplayEngine {
   ReplayEngine& operator=(const ReplayEngine&) = delete;
 
   /// See ReplayLoadFile.
-  int32_t Load(const char* path);
+  [[nodiscard]] int32_t Load(const char* path) ZEPHRIN_EXCLUDES(loadMutex_, mutex_);
   /// See ReplayCloseFile.
-  int32_t Close();
-  bool IsLoaded() const;
+  int32_t Close() ZEPHRIN_EXCLUDES(loadMutex_, mutex_);
+  bool IsLoaded() const ZEPHRIN_EXCLUDES(mutex_);
 
-  int32_t Play();
-  int32_t Pause();
+  [[nodiscard]] int32_t Play();
+  [[nodiscard]] int32_t Pause();
   /// Pauses and rewinds to the start.
-  int32_t Stop();
-  int32_t SetSpeed(double speed);
-  int32_t Step(double seconds);
+  [[nodiscard]] int32_t Stop();
+  [[nodiscard]] int32_t SetSpeed(double speed);
+  [[nodiscard]] int32_t Step(double seconds);
   /// See ReplayIsRunning: waits up to `timeoutMs` of wall time (the manual
   /// time on the manual clock).
-  bool WaitUntilRunning(uint16_t timeoutMs);
+  bool WaitUntilRunning(uint16_t timeoutMs) ZEPHRIN_EXCLUDES(mutex_);
 
   /// See ReplayGetUserSignal; `type` receives a platform::UserDataType value.
-  int32_t GetUserSignal(std::string_view name, std::string* units, uint8_t& type, uint8_t* data, uint8_t& size,
-                        double& timestamp) const;
+  [[nodiscard]] int32_t GetUserSignal(std::string_view name, std::string* units, uint8_t& type, uint8_t* data,
+                                      uint8_t& size, double& timestamp) const;
 
   /// The loaded log, or null.
-  std::shared_ptr<const ReplayIndex> Index() const;
+  std::shared_ptr<const ReplayIndex> Index() const ZEPHRIN_EXCLUDES(mutex_);
 
  private:
   /// Wakes ReplayIsRunning waiters and every wait on the runtime clock.
-  void TimeChanged();
+  void TimeChanged() ZEPHRIN_EXCLUDES(mutex_);
 
   Clock& clock_;
   signals::SignalStore& signals_;
   ReportLog& reports_;
   int clockListener_ = 0;
 
-  std::mutex loadMutex_;  // serialises Load and Close
-  mutable std::mutex mutex_;
+  Mutex loadMutex_ ZEPHRIN_ACQUIRED_BEFORE(mutex_);  // serialises Load and Close
+  mutable Mutex mutex_;
   std::condition_variable runningCv_;
-  std::shared_ptr<const ReplayIndex> index_;
+  std::shared_ptr<const ReplayIndex> index_ ZEPHRIN_GUARDED_BY(mutex_);
   ReplayClock replayClock_;
 };
 

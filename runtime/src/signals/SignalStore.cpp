@@ -1,6 +1,9 @@
 #include "signals/SignalStore.hpp"
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <vector>
 
@@ -23,7 +26,7 @@ using platform::SignalKeyDeviceHash;
 using platform::SignalKeySignalId;
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
-constexpr uint16_t kCompliancyId = 2303;
+constexpr uint16_t kCompliancyId = signal_ids::common::kCompliancy;
 constexpr double kMinHz = 4.0;
 constexpr double kMaxHz = 1000.0;
 // A signal the catalogue does not list for a model publishes at this rate
@@ -58,7 +61,7 @@ SignalStore::SignalStore(Clock& clock, const devices::DeviceRegistry& devices, c
   // Every move of the manual clock (and every replay step) may complete a
   // waiting read: wake the waiters so that they look at the new time.
   clockListener_ = clock_.AddListener([this] {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     cv_.notify_all();
   });
 }
@@ -112,7 +115,7 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
     return id;
   }
 
-  const DeviceRecord* device = devices_.FindLocked(SignalKeyDeviceHash(key));
+  const DeviceRecord* device = devices_.FindRecord(SignalKeyDeviceHash(key));
   if (OnBus(device, network)) {
     auto it = states_.find(key);
     const KeyState* state = it == states_.end() ? nullptr : &it->second;
@@ -150,7 +153,7 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
 
 int SignalStore::FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
                          double now, FrameId* frames) const {
-  auto registryLock = devices_.Lock();
+  LockGuard registryLock(devices_.RecordsMutex());
   int overall = kOK;
   for (size_t i = 0; i < keys.size(); ++i) {
     FrameId id = Sample(keys[i], network, now, &records[i]);
@@ -162,7 +165,7 @@ int SignalStore::FillAll(std::span<const uint64_t> keys, SignalMeasurement* reco
 
 bool SignalStore::AllNewer(std::span<const uint64_t> keys, std::string_view network, double now,
                            const FrameId* start) const {
-  auto registryLock = devices_.Lock();
+  LockGuard registryLock(devices_.RecordsMutex());
   for (size_t i = 0; i < keys.size(); ++i) {
     if (!Sample(keys[i], network, now, nullptr).NewerThan(start[i])) return false;
   }
@@ -175,9 +178,9 @@ double SignalStore::NextEvent(std::span<const uint64_t> keys, std::string_view n
     for (uint64_t key : keys) next = std::min(next, replay_->NextSampleTime(key, now));
     return next;
   }
-  auto registryLock = devices_.Lock();
+  LockGuard registryLock(devices_.RecordsMutex());
   for (uint64_t key : keys) {
-    const DeviceRecord* device = devices_.FindLocked(SignalKeyDeviceHash(key));
+    const DeviceRecord* device = devices_.FindRecord(SignalKeyDeviceHash(key));
     if (!OnBus(device, network)) continue;
     auto it = states_.find(key);
     if (it != states_.end() && it->second.published) continue;  // only a Publish brings the next one
@@ -190,12 +193,14 @@ double SignalStore::NextEvent(std::span<const uint64_t> keys, std::string_view n
 
 int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
                       bool waitForUpdate, double timeoutSeconds) {
-  std::unique_lock lock(mutex_);
+  UniqueLock lock(mutex_);
   double now = clock_.Now();
   const bool waiting = waitForUpdate && timeoutSeconds > 0.0 && !keys.empty();
   if (!waiting) return FillAll(keys, records, network, now, nullptr);
   if (keys.size() > 1 && !buses_.CanSynchronizeSignals(network)) {
-    FillAll(keys, records, network, now, nullptr);
+    // The records still get the latest frames; the answer is that they could
+    // not be waited for together, whatever each frame's own status.
+    static_cast<void>(FillAll(keys, records, network, now, nullptr));
     return kMultiSignalNotSupported;
   }
 
@@ -206,13 +211,14 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
     large.resize(keys.size());
     start = large.data();
   }
-  FillAll(keys, records, network, now, start);
+  // Notes the frames at the start; whether newer ones arrive decides the status.
+  static_cast<void>(FillAll(keys, records, network, now, start));
 
   const double deadline = now + timeoutSeconds;
   while (true) {
     const uint64_t plan = planGeneration_;
     const double wake = std::min(deadline, NextEvent(keys, network, now));
-    clock_.WaitUntil(lock, cv_, wake, [&] {
+    clock_.WaitUntil(lock, cv_, wake, [&]() ZEPHRIN_REQUIRES(mutex_) {
       return plan != planGeneration_ || AllNewer(keys, network, clock_.Now(), start);
     });
     now = clock_.Now();
@@ -221,7 +227,7 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
 
   // Hand out the latest frames; the keys that brought nothing new since the
   // call started count as timed out.
-  auto registryLock = devices_.Lock();
+  LockGuard registryLock(devices_.RecordsMutex());
   int overall = kOK;
   bool stale = false;
   for (size_t i = 0; i < keys.size(); ++i) {
@@ -285,6 +291,7 @@ void SignalStore::ScheduleChanged() {
 
 void SignalStore::Trim(KeyState& state, double now) const {
   auto& segments = state.segments;
+  assert(!segments.empty() && "a signal key is created with its first segment and Amend never removes the last one");
   // Keep the segment of the latest frame and everything after it (reads),
   // and every segment that ends after what the log writer has recorded.
   const LatestFrame latest = FindLatest(segments, now);
@@ -297,7 +304,7 @@ void SignalStore::Trim(KeyState& state, double now) const {
 
 int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
   DeviceRecord device;
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
@@ -309,7 +316,7 @@ int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uin
 }
 
 double SignalStore::AppliedFrequency(uint32_t deviceHash, uint16_t signalId) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it != states_.end()) return it->second.Current().hz;
   DeviceRecord device;
@@ -319,7 +326,7 @@ double SignalStore::AppliedFrequency(uint32_t deviceHash, uint16_t signalId) con
 
 int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
   DeviceRecord device;
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
@@ -336,13 +343,14 @@ int SignalStore::OptimizeFrequencies(std::string_view network, uint32_t deviceHa
 }
 
 int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
   DeviceRecord device;
   if (!devices_.Find(deviceHash, device) || !OnBus(&device, network)) return kRxTimeout;
   for (auto& [key, state] : states_) {
     if (SignalKeyDeviceHash(key) != deviceHash) continue;
-    Amend(state, now, [&](Segment& s) { s.hz = DefaultHz(SignalKeySignalId(key), device.modelMask); });
+    const double hz = DefaultHz(SignalKeySignalId(key), device.modelMask);
+    Amend(state, now, [hz](Segment& s) { s.hz = hz; });
     state.hzChosen = false;
   }
   ScheduleChanged();
@@ -354,7 +362,7 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
   if (!std::isfinite(value)) return;
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   state.held = state.held || hold;
@@ -373,7 +381,7 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
   if (values.empty()) return;
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
     if (!std::isfinite(v.value)) continue;
@@ -393,7 +401,7 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
 void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpdate> values) {
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
   for (const ValueUpdate& v : values) {
     if (!std::isfinite(v.value)) continue;
@@ -417,7 +425,7 @@ void SignalStore::HoldSimulatedValue(uint32_t deviceHash, uint16_t signalId, dou
 }
 
 void SignalStore::SetRecordedUpTo(double seconds) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   recordedUpTo_ = seconds;
   for (auto& [key, state] : states_) {
     std::erase_if(state.publishedSince, [seconds](const SignalMeasurement& m) { return m.systemTime <= seconds; });
@@ -425,7 +433,7 @@ void SignalStore::SetRecordedUpTo(double seconds) {
 }
 
 double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it == states_.end() || !it->second.Current().hasValue) return 0.0;
   return it->second.Current().value;
@@ -443,7 +451,7 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
   std::vector<DeviceRecord> devices;
   std::vector<Source> sources;
   {
-    std::lock_guard lock(mutex_);
+    LockGuard lock(mutex_);
     if (replay_) return;
     for (const DeviceRecord& device : devices_.All()) {
       if (device.present) devices.push_back(device);
@@ -451,7 +459,7 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
     // In a fixed order, so that the same run lists its frames alike.
     std::sort(devices.begin(), devices.end(),
               [](const DeviceRecord& a, const DeviceRecord& b) { return a.hash < b.hash; });
-    auto addSource = [&](size_t d, uint64_t key) {
+    auto addSource = [&](size_t d, uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
       Source s{key, d, {}, false, {}};
       auto it = states_.find(key);
       if (it == states_.end()) {
@@ -520,7 +528,7 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
 }
 
 void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> source) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   replay_ = std::move(source);
   replayInstalled_.store(replay_ != nullptr, std::memory_order_release);
   ScheduleChanged();
@@ -529,7 +537,7 @@ void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> sour
 void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample) {
   DeviceRecord device;
   const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   state.published = true;
   state.sample = sample;
@@ -539,7 +547,7 @@ void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMe
 }
 
 void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it == states_.end()) return;
   it->second.published = false;
@@ -549,7 +557,7 @@ void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
 }
 
 void SignalStore::DevicesChanged() {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   ++planGeneration_;
   cv_.notify_all();
 }

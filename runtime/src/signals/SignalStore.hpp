@@ -16,7 +16,7 @@
 // writer can still need them, so the timeline stays a few entries long.
 //
 // Frames carry the signal's simulated value (0 unless set; the device's
-// compliancy number for 2303 "Compliancy"). A simulated value is always a
+// compliancy number for "Compliancy"). A simulated value is always a
 // finite number: a value that is not (simulated physics run away on absurd
 // but finite inputs) is ignored, and the signal keeps the one it had. The
 // simulated firmware sets the values of the devices it simulates in batches,
@@ -36,23 +36,20 @@
 #include <functional>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
+
+#include "devices/DeviceRegistry.hpp"
 
 namespace kvor::zephrin::runtime {
 class BusRegistry;
 class Clock;
 }  // namespace kvor::zephrin::runtime
-
-namespace kvor::zephrin::runtime::devices {
-class DeviceRegistry;
-struct DeviceRecord;
-}  // namespace kvor::zephrin::runtime::devices
 
 namespace kvor::zephrin::runtime::signals {
 
@@ -71,19 +68,19 @@ class SignalStore {
 
   /// Fills one record per key; see c_kvor_zephrin6_get_signal for the
   /// contract. Returns a status value.
-  int Read(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, bool waitForUpdate,
-           double timeoutSeconds);
+  [[nodiscard]] int Read(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
+                         bool waitForUpdate, double timeoutSeconds);
 
   /// Applies an update frequency (0 stops the signal; others are limited to
   /// 4..1000 Hz) and marks it as chosen by the program. Returns a status.
-  int SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz);
+  [[nodiscard]] int SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz);
   /// The applied frequency of a signal, hertz.
   double AppliedFrequency(uint32_t deviceHash, uint16_t signalId) const;
   /// Sets every signal of a device the program did not choose a frequency
   /// for to `hz`. Returns a status.
-  int OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz);
+  [[nodiscard]] int OptimizeFrequencies(std::string_view network, uint32_t deviceHash, double hz);
   /// Returns every signal of a device to its catalogue default. Returns a status.
-  int ResetFrequencies(std::string_view network, uint32_t deviceHash);
+  [[nodiscard]] int ResetFrequencies(std::string_view network, uint32_t deviceHash);
 
   // ---- Hooks for other runtime services ----
 
@@ -204,27 +201,30 @@ class SignalStore {
 
   void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
 
-  // The helpers below run with mutex_ held; those taking a registry also
-  // need the registry's lock held by the caller.
-  FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const;
-  int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
-              FrameId* frames) const;
-  bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const;
-  double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const;
+  FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
+      ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
+  [[nodiscard]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
+              FrameId* frames) const ZEPHRIN_REQUIRES(mutex_);
+  bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const
+      ZEPHRIN_REQUIRES(mutex_);
+  double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const
+      ZEPHRIN_REQUIRES(mutex_);
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
-  KeyState& StateFor(uint64_t key, uint32_t modelMask);
+  KeyState& StateFor(uint64_t key, uint32_t modelMask) ZEPHRIN_REQUIRES(mutex_);
   /// Opens a segment at `now` that differs from the current one as `change`
   /// says (at the latest segment's start instead, when `now` comes before a
   /// segment the clock at `present` has reached), then forgets the segments
   /// that nobody reading from then on still needs. `present` is the clock's
   /// time read under mutex_.
   template <class Change>
-  void Amend(KeyState& state, double now, Change change, double present);
+  void Amend(KeyState& state, double now, Change change, double present) ZEPHRIN_REQUIRES(mutex_);
   template <class Change>
-  void Amend(KeyState& state, double now, Change change) { Amend(state, now, change, now); }
-  /// Marks a change of the frame schedule; mutex_ held.
-  void ScheduleChanged();
-  void Trim(KeyState& state, double now) const;
+  void Amend(KeyState& state, double now, Change change) ZEPHRIN_REQUIRES(mutex_) {
+    Amend(state, now, change, now);
+  }
+  /// Marks a change of the frame schedule.
+  void ScheduleChanged() ZEPHRIN_REQUIRES(mutex_);
+  void Trim(KeyState& state, double now) const ZEPHRIN_REQUIRES(mutex_);
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
@@ -236,15 +236,15 @@ class SignalStore {
   const BusRegistry& buses_;
   int clockListener_ = 0;
 
-  mutable std::mutex mutex_;
+  mutable Mutex mutex_;
   std::condition_variable cv_;
-  std::unordered_map<uint64_t, KeyState> states_;
-  std::shared_ptr<const ReplaySampleSource> replay_;
-  uint64_t nextSeq_ = 1;
-  double recordedUpTo_ = std::numeric_limits<double>::infinity();
+  std::unordered_map<uint64_t, KeyState> states_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::shared_ptr<const ReplaySampleSource> replay_ ZEPHRIN_GUARDED_BY(mutex_);
+  uint64_t nextSeq_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
+  double recordedUpTo_ ZEPHRIN_GUARDED_BY(mutex_) = std::numeric_limits<double>::infinity();
   // Bumped whenever the frame schedule changes (frequencies, replay source),
   // so that waiting readers recompute when to wake.
-  uint64_t planGeneration_ = 0;
+  uint64_t planGeneration_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   std::atomic<uint64_t> scheduleVersion_{0};
   std::atomic<bool> replayInstalled_{false};
 };

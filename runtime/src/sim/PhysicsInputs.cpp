@@ -1,5 +1,7 @@
 #include "sim/PhysicsInputs.hpp"
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <array>
 
 namespace kvor::zephrin::runtime::sim {
@@ -14,17 +16,18 @@ constexpr int32_t kPortis = 10;
 
 using enum Follow;
 
-// Signal IDs come from the catalogue (tools/catalogue/signals.csv).
-constexpr SignalEffect kAngulonSupply[] = {{2212, Value}};
+namespace angulon = signal_ids::angulon;
+constexpr SignalEffect kAngulonSupply[] = {{angulon::kSupplyVoltage, Value}};
 // PositionSinceBoot ignores set-position; AbsolutePosition wraps.
-constexpr SignalEffect kAngulonPosition[] = {{2211, Value}, {2208, HalfTurn}, {2207, Difference}};
-constexpr SignalEffect kAngulonVelocity[] = {{2206, Value}, {2210, Value}};
-constexpr SignalEffect kMagnetHealth[] = {{2213, Value}};
+constexpr SignalEffect kAngulonPosition[] = {
+    {angulon::kPositionSinceBoot, Value}, {angulon::kAbsolutePosition, HalfTurn}, {angulon::kPosition, Difference}};
+constexpr SignalEffect kAngulonVelocity[] = {{angulon::kVelocity, Value}, {angulon::kUnfilteredVelocity, Value}};
+constexpr SignalEffect kMagnetHealth[] = {{angulon::kMagnetHealth, Value}};
 
-constexpr SignalEffect kDistixSupply[] = {{2391, Value}};
-constexpr SignalEffect kDistance[] = {{2392, Value}};
+constexpr SignalEffect kDistixSupply[] = {{signal_ids::distix::kSupplyVoltage, Value}};
+constexpr SignalEffect kDistance[] = {{signal_ids::distix::kDistance, Value}};
 
-constexpr SignalEffect kPortisSupply[] = {{2693, Value}};
+constexpr SignalEffect kPortisSupply[] = {{signal_ids::portis::kSupplyVoltage, Value}};
 
 using enum InputKind;
 

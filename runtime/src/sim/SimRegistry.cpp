@@ -63,7 +63,7 @@ void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device
 
 int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   auto [it, inserted] = simulated_.try_emplace({deviceType, deviceId});
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
@@ -128,7 +128,7 @@ int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId
 }
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
   const InputRule* rule = FindInput(deviceType, name);
@@ -143,7 +143,7 @@ int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_
 }
 
 int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
   if (auto it = device->outputs.find(name); it != device->outputs.end()) {
@@ -159,18 +159,18 @@ int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_
 }
 
 int32_t SimRegistry::LastError(int32_t deviceType, int32_t deviceId) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const Device* device = Find(deviceType, deviceId);
   return device == nullptr ? kSimDeviceNotFound : device->lastError;
 }
 
 std::vector<harness::SimDevice> SimRegistry::Devices() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return creationOrder_;
 }
 
 std::optional<double> SimRegistry::Input(int32_t deviceType, int32_t deviceId, std::string_view name) const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   const Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return std::nullopt;
   auto it = device->inputs.find(name);
@@ -179,7 +179,7 @@ std::optional<double> SimRegistry::Input(int32_t deviceType, int32_t deviceId, s
 }
 
 void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return;
   Slot(device->outputs, name) = value;

@@ -26,13 +26,13 @@
 
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
 #include "sim/PhysicsInputs.hpp"
@@ -62,15 +62,15 @@ class SimRegistry {
   /// Registers a simulated device, or finds the device objects of an
   /// existing one again (a second object on another bus). Returns 0, 1202
   /// SimDeviceAlreadyExists, or -1002 InvalidParamValue for an unknown type.
-  int32_t Create(int32_t deviceType, int32_t deviceId);
+  [[nodiscard]] int32_t Create(int32_t deviceType, int32_t deviceId);
   /// Applies one physics input. Returns 0; 1200 SimDeviceNotFound; 1201
   /// SimPhysicsTypeNotSupported for a name the device type does not have;
   /// -1002 InvalidParamValue (reported) for a value that is not finite or a
   /// move past the largest double. A refused input changes nothing.
-  int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
-  int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
+  [[nodiscard]] int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
   /// The status of the device's most recent call (1200 for an unknown device).
   int32_t LastError(int32_t deviceType, int32_t deviceId) const;
 
@@ -90,27 +90,29 @@ class SimRegistry {
     int32_t lastError = 0;
   };
 
-  Device* Find(int32_t deviceType, int32_t deviceId);
-  const Device* Find(int32_t deviceType, int32_t deviceId) const;
+  // A Device lives in simulated_: the helpers that take one run under
+  // mutex_ as well.
+  Device* Find(int32_t deviceType, int32_t deviceId) ZEPHRIN_REQUIRES(mutex_);
+  const Device* Find(int32_t deviceType, int32_t deviceId) const ZEPHRIN_REQUIRES(mutex_);
   /// Looks up the device objects of (type, ID) and gives newly found ones
   /// the signal values the simulated device already has.
-  void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device);
+  void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device) ZEPHRIN_REQUIRES(mutex_);
   /// Moves the device's signals as `rule` says; false, changing nothing,
   /// when a position or a signal would not stay finite.
-  bool Apply(const InputRule& rule, Device& device, double value);
+  bool Apply(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
-  int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
-                 const char* why);
-  void SetSignal(const Device& device, uint16_t signalId, double value);
+  [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
+                 const char* why) ZEPHRIN_REQUIRES(mutex_);
+  void SetSignal(const Device& device, uint16_t signalId, double value) ZEPHRIN_REQUIRES(mutex_);
 
   devices::DeviceRegistry& devices_;
   signals::SignalStore& store_;
   firmware::FirmwareService& firmware_;
   ReportLog& reports_;
 
-  mutable std::mutex mutex_;
-  std::map<Key, Device> simulated_;
-  std::vector<harness::SimDevice> creationOrder_;
+  mutable Mutex mutex_;
+  std::map<Key, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::sim

@@ -3,24 +3,24 @@
 namespace kvor::zephrin::runtime::threads {
 
 void ThreadRecorder::AddPriority(harness::ThreadPriorityRequest request) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   if (priorities_.size() == kKept) priorities_.pop_front();
   priorities_.push_back(request);
 }
 
 void ThreadRecorder::AddUsage(harness::UsageReport report) {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   if (usage_.size() == kKept) usage_.pop_front();
   usage_.push_back(std::move(report));
 }
 
 std::vector<harness::ThreadPriorityRequest> ThreadRecorder::Priorities() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return {priorities_.begin(), priorities_.end()};
 }
 
 std::vector<harness::UsageReport> ThreadRecorder::Usage() const {
-  std::lock_guard lock(mutex_);
+  LockGuard lock(mutex_);
   return {usage_.begin(), usage_.end()};
 }
 

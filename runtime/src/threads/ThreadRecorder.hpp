@@ -6,9 +6,9 @@
 
 #include <cstddef>
 #include <deque>
-#include <mutex>
 #include <vector>
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/Threads.hpp>
 
 namespace kvor::zephrin::runtime::threads {
@@ -23,9 +23,9 @@ class ThreadRecorder {
   std::vector<harness::UsageReport> Usage() const;
 
  private:
-  mutable std::mutex mutex_;
-  std::deque<harness::ThreadPriorityRequest> priorities_;
-  std::deque<harness::UsageReport> usage_;
+  mutable Mutex mutex_;
+  std::deque<harness::ThreadPriorityRequest> priorities_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::deque<harness::UsageReport> usage_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::threads

@@ -21,10 +21,10 @@ class ChunkBuilder {
   /// outgrows its 16-bit length field.
   static constexpr std::size_t kMaxText = 255;
 
-  bool AddSignalDefinition(const SignalDefinition& definition);
-  bool AddDevice(const DeviceInfo& device);
+  [[nodiscard]] bool AddSignalDefinition(const SignalDefinition& definition);
+  [[nodiscard]] bool AddDevice(const DeviceInfo& device);
   void AddFrame(const Frame& frame);
-  bool AddUserSignalDefinition(const UserSignalDefinition& definition);
+  [[nodiscard]] bool AddUserSignalDefinition(const UserSignalDefinition& definition);
   void AddUserSample(const UserSample& sample);
   /// Records that `count` user samples were dropped before `time` (seconds).
   void AddDropped(double time, uint64_t count);

@@ -45,6 +45,75 @@ void NoteTime(WispChunk& chunk, double time) {
   chunk.lastTime = std::max(chunk.lastTime, time);
 }
 
+// Parses one record of kind `tag` from `body` into `chunk`. @return false
+// when the body is too short for its kind.
+bool ParseRecord(uint8_t tag, ByteReader& body, WispChunk& chunk) {
+  switch (static_cast<RecordTag>(tag)) {
+    case RecordTag::SignalDefinition: {
+      SignalDefinition d;
+      if (!body.Get(d.signalId) || !body.GetText(d.name) || !body.GetText(d.units)) return false;
+      chunk.recordBytes += Held(d.name, d.units, sizeof d);
+      chunk.signals.push_back(std::move(d));
+      return true;
+    }
+    case RecordTag::Device: {
+      DeviceInfo d;
+      if (!body.Get(d.deviceHash) || !body.Get(d.deviceId) || !body.GetText(d.model) || !body.GetText(d.bus)) {
+        return false;
+      }
+      chunk.recordBytes += Held(d.model, d.bus, sizeof d);
+      chunk.devices.push_back(std::move(d));
+      return true;
+    }
+    case RecordTag::Frame: {
+      Frame f;
+      FrameValue& v = f.value;
+      if (!body.Get(f.deviceHash) || !body.Get(f.signalId) || !body.Get(v.value) || !body.Get(v.reportedId) ||
+          !body.Get(v.status) || !body.Get(v.systemTime) || !body.Get(v.bustrelTime) || !body.Get(v.deviceTime)) {
+        return false;
+      }
+      chunk.recordBytes += sizeof f;
+      chunk.frames.push_back(f);
+      NoteTime(chunk, v.systemTime);
+      return true;
+    }
+    case RecordTag::UserSignalDefinition: {
+      UserSignalDefinition d;
+      if (!body.Get(d.index) || !body.Get(d.type) || !body.GetText(d.name) || !body.GetText(d.units)) return false;
+      chunk.recordBytes += Held(d.name, d.units, sizeof d);
+      chunk.userSignals.push_back(std::move(d));
+      return true;
+    }
+    case RecordTag::UserSample: {
+      UserSample s;
+      if (!body.Get(s.definition) || !body.Get(s.time) || !body.Get(s.size) || s.size > kMaxUserPayload ||
+          !body.GetBytes(s.payload.data(), s.size)) {
+        return false;
+      }
+      chunk.recordBytes += sizeof s;
+      chunk.userSamples.push_back(s);
+      NoteTime(chunk, s.time);
+      return true;
+    }
+    case RecordTag::Dropped: {
+      DroppedSamples d;
+      if (!body.Get(d.time) || !body.Get(d.count)) return false;
+      chunk.recordBytes += sizeof d;
+      chunk.dropped.push_back(d);
+      NoteTime(chunk, d.time);
+      return true;
+    }
+    case RecordTag::End:
+      if (!body.Get(chunk.endTime)) return false;
+      chunk.end = true;
+      NoteTime(chunk, chunk.endTime);
+      return true;
+    default:
+      // A record kind added later within this format version: skip it.
+      return true;
+  }
+}
+
 enum class Parse { Ok, Malformed, TooLarge };
 
 // Parses the records of one decompressed chunk into `chunk`.
@@ -58,73 +127,7 @@ Parse ParseRecords(std::span<const uint8_t> payload, uint32_t expectedRecords, W
     ByteReader body(reader.Peek(length));
     reader.Skip(length);
     ++records;
-    switch (static_cast<RecordTag>(tag)) {
-      case RecordTag::SignalDefinition: {
-        SignalDefinition d;
-        if (!body.Get(d.signalId) || !body.GetText(d.name) || !body.GetText(d.units)) return Parse::Malformed;
-        chunk.recordBytes += Held(d.name, d.units, sizeof d);
-        chunk.signals.push_back(std::move(d));
-        break;
-      }
-      case RecordTag::Device: {
-        DeviceInfo d;
-        if (!body.Get(d.deviceHash) || !body.Get(d.deviceId) || !body.GetText(d.model) || !body.GetText(d.bus)) {
-          return Parse::Malformed;
-        }
-        chunk.recordBytes += Held(d.model, d.bus, sizeof d);
-        chunk.devices.push_back(std::move(d));
-        break;
-      }
-      case RecordTag::Frame: {
-        Frame f;
-        FrameValue& v = f.value;
-        if (!body.Get(f.deviceHash) || !body.Get(f.signalId) || !body.Get(v.value) || !body.Get(v.reportedId) ||
-            !body.Get(v.status) || !body.Get(v.systemTime) || !body.Get(v.bustrelTime) || !body.Get(v.deviceTime)) {
-          return Parse::Malformed;
-        }
-        chunk.recordBytes += sizeof f;
-        chunk.frames.push_back(f);
-        NoteTime(chunk, v.systemTime);
-        break;
-      }
-      case RecordTag::UserSignalDefinition: {
-        UserSignalDefinition d;
-        if (!body.Get(d.index) || !body.Get(d.type) || !body.GetText(d.name) || !body.GetText(d.units)) {
-          return Parse::Malformed;
-        }
-        chunk.recordBytes += Held(d.name, d.units, sizeof d);
-        chunk.userSignals.push_back(std::move(d));
-        break;
-      }
-      case RecordTag::UserSample: {
-        UserSample s;
-        if (!body.Get(s.definition) || !body.Get(s.time) || !body.Get(s.size) || s.size > kMaxUserPayload ||
-            !body.GetBytes(s.payload.data(), s.size)) {
-          return Parse::Malformed;
-        }
-        chunk.recordBytes += sizeof s;
-        chunk.userSamples.push_back(s);
-        NoteTime(chunk, s.time);
-        break;
-      }
-      case RecordTag::Dropped: {
-        DroppedSamples d;
-        if (!body.Get(d.time) || !body.Get(d.count)) return Parse::Malformed;
-        chunk.recordBytes += sizeof d;
-        chunk.dropped.push_back(d);
-        NoteTime(chunk, d.time);
-        break;
-      }
-      case RecordTag::End: {
-        if (!body.Get(chunk.endTime)) return Parse::Malformed;
-        chunk.end = true;
-        NoteTime(chunk, chunk.endTime);
-        break;
-      }
-      default:
-        // A record kind added later within this format version: skip it.
-        break;
-    }
+    if (!ParseRecord(tag, body, chunk)) return Parse::Malformed;
     if (chunk.recordBytes > kMaxChunkRecordBytes) return Parse::TooLarge;
   }
   return records == expectedRecords ? Parse::Ok : Parse::Malformed;
@@ -213,6 +216,67 @@ bool WispChunkReader::Damage(std::string what) {
   return false;
 }
 
+/// A chunk header as read: the fields that say how to read the chunk, and
+/// its bytes, which its CRC covers.
+struct WispChunkReader::ChunkHeader {
+  std::array<uint8_t, kChunkHeaderSize> bytes{};
+  uint32_t storedSize = 0;
+  uint32_t rawSize = 0;
+  uint32_t records = 0;
+  uint32_t storedCrc = 0;
+};
+
+bool WispChunkReader::ReadChunkHeader(uint64_t start, ChunkHeader& header) {
+  std::string error;
+  std::span<const uint8_t> read;
+  if (!source_->Read(kChunkHeaderSize, read, error)) return Damage(At("read error (" + error + ")", start));
+  if (read.size() < kChunkHeaderSize) return Damage(At("truncated chunk header", start));
+  std::copy(read.begin(), read.end(), header.bytes.begin());
+  ByteReader reader(header.bytes);
+  std::array<uint8_t, kChunkMagic.size()> magic{};
+  double firstTime = 0.0, lastTime = 0.0;  // informational: the records carry their own times
+  reader.GetBytes(magic.data(), magic.size());
+  reader.Get(header.storedSize);
+  reader.Get(header.rawSize);
+  reader.Get(header.records);
+  reader.Get(firstTime);
+  reader.Get(lastTime);
+  reader.Get(header.storedCrc);
+  if (magic != kChunkMagic) return Damage(At("unrecognised chunk", start));
+  // Sizes are checked before anything is read or allocated for them.
+  if (header.rawSize > kMaxChunkPayload || header.storedSize > kMaxStoredChunk) {
+    return Damage("chunk at byte " + std::to_string(start) + " claims " +
+                  std::to_string(std::max(header.rawSize, header.storedSize)) + " bytes, more than the " +
+                  Mebibytes(kMaxChunkPayload) + " a chunk may hold");
+  }
+  if (header.storedSize > source_->Size() - source_->Position()) return Damage(At("truncated chunk", start));
+  return true;
+}
+
+bool WispChunkReader::ReadStored(uint64_t start, const ChunkHeader& header, std::span<const uint8_t>& stored) {
+  std::string error;
+  if (!source_->Read(header.storedSize, stored, error)) return Damage(At("read error (" + error + ")", start));
+  if (stored.size() < header.storedSize) return Damage(At("truncated chunk", start));
+  if (Crc(stored, Crc(std::span(header.bytes).first(kChunkHeaderSize - sizeof(uint32_t)))) != header.storedCrc) {
+    return Damage(At("CRC mismatch in chunk", start));
+  }
+  return true;
+}
+
+bool WispChunkReader::Decode(const ChunkHeader& header, std::span<const uint8_t> stored,
+                             std::span<const uint8_t>& payload) {
+  if (header_.compression != Compression::Zstd) {
+    payload = stored;
+    return header.rawSize == header.storedSize;
+  }
+  if (ZSTD_getFrameContentSize(stored.data(), stored.size()) != header.rawSize) return false;
+  if (zstd_ == nullptr) zstd_ = ZSTD_createDCtx();
+  if (raw_.size() < header.rawSize) raw_.resize(header.rawSize);
+  const std::size_t got = ZSTD_decompressDCtx(zstd_, raw_.data(), header.rawSize, stored.data(), stored.size());
+  payload = std::span<const uint8_t>(raw_.data(), header.rawSize);
+  return !ZSTD_isError(got) && got == header.rawSize;
+}
+
 bool WispChunkReader::Next(WispChunk& chunk) {
   chunk.Clear();
   if (done_) return false;
@@ -223,54 +287,11 @@ bool WispChunkReader::Next(WispChunk& chunk) {
   }
   chunk.offset = start;
 
-  std::string error;
-  std::span<const uint8_t> header;
-  if (!source_->Read(kChunkHeaderSize, header, error)) return Damage(At("read error (" + error + ")", start));
-  if (header.size() < kChunkHeaderSize) return Damage(At("truncated chunk header", start));
-  std::array<uint8_t, kChunkHeaderSize> headerBytes{};
-  std::copy(header.begin(), header.end(), headerBytes.begin());
-  ByteReader reader(headerBytes);
-  std::array<uint8_t, kChunkMagic.size()> magic{};
-  uint32_t storedSize = 0, rawSize = 0, records = 0, storedCrc = 0;
-  double firstTime = 0.0, lastTime = 0.0;  // informational: the records carry their own times
-  reader.GetBytes(magic.data(), magic.size());
-  reader.Get(storedSize);
-  reader.Get(rawSize);
-  reader.Get(records);
-  reader.Get(firstTime);
-  reader.Get(lastTime);
-  reader.Get(storedCrc);
-  if (magic != kChunkMagic) return Damage(At("unrecognised chunk", start));
-  // Sizes are checked before anything is read or allocated for them.
-  if (rawSize > kMaxChunkPayload || storedSize > kMaxStoredChunk) {
-    return Damage("chunk at byte " + std::to_string(start) + " claims " +
-                  std::to_string(std::max(rawSize, storedSize)) + " bytes, more than the " +
-                  Mebibytes(kMaxChunkPayload) + " a chunk may hold");
-  }
-  if (storedSize > source_->Size() - source_->Position()) return Damage(At("truncated chunk", start));
-
-  std::span<const uint8_t> stored;
-  if (!source_->Read(storedSize, stored, error)) return Damage(At("read error (" + error + ")", start));
-  if (stored.size() < storedSize) return Damage(At("truncated chunk", start));
-  if (Crc(stored, Crc(std::span(headerBytes).first(kChunkHeaderSize - sizeof(uint32_t)))) != storedCrc) {
-    return Damage(At("CRC mismatch in chunk", start));
-  }
-
-  std::span<const uint8_t> payload = stored;
-  bool decoded = true;
-  if (header_.compression == Compression::Zstd) {
-    decoded = ZSTD_getFrameContentSize(stored.data(), stored.size()) == rawSize;
-    if (decoded) {
-      if (zstd_ == nullptr) zstd_ = ZSTD_createDCtx();
-      if (raw_.size() < rawSize) raw_.resize(rawSize);
-      const std::size_t got = ZSTD_decompressDCtx(zstd_, raw_.data(), rawSize, stored.data(), stored.size());
-      decoded = !ZSTD_isError(got) && got == rawSize;
-      payload = std::span<const uint8_t>(raw_.data(), rawSize);
-    }
-  } else {
-    decoded = rawSize == storedSize;
-  }
-  const Parse parsed = decoded ? ParseRecords(payload, records, chunk) : Parse::Malformed;
+  ChunkHeader header;
+  std::span<const uint8_t> stored, payload;
+  if (!ReadChunkHeader(start, header) || !ReadStored(start, header, stored)) return false;
+  const Parse parsed =
+      Decode(header, stored, payload) ? ParseRecords(payload, header.records, chunk) : Parse::Malformed;
   if (parsed == Parse::TooLarge) {
     chunk.Clear();
     return Damage("chunk at byte " + std::to_string(start) + " holds more than the " + Mebibytes(kMaxChunkRecordBytes) +

@@ -66,8 +66,21 @@ class WispChunkReader {
   const ReadReport& Report() const { return report_; }
 
  private:
-  int32_t ReadHeader();
+  struct ChunkHeader;
+
+  [[nodiscard]] int32_t ReadHeader();
+  /// Ends the read: `what` says what was damaged and where. @return false.
   bool Damage(std::string what);
+  /// Reads the header of the chunk at `start` and checks its sizes against
+  /// the bounds and the file. @return false, as damage, when it fails.
+  bool ReadChunkHeader(uint64_t start, ChunkHeader& header);
+  /// Reads the chunk's stored bytes into `stored` and checks their CRC.
+  /// @return false, as damage, when they are cut short or do not match.
+  bool ReadStored(uint64_t start, const ChunkHeader& header, std::span<const uint8_t>& stored);
+  /// Points `payload` at the chunk's records as written: the stored bytes
+  /// themselves or, in a compressed log, decompressed into raw_. @return
+  /// false when they do not come to the size the header gives.
+  bool Decode(const ChunkHeader& header, std::span<const uint8_t> stored, std::span<const uint8_t>& payload);
 
   std::unique_ptr<internal::ByteSource> source_;
   ZSTD_DCtx_s* zstd_ = nullptr;

@@ -33,19 +33,19 @@ class WispFileWriter {
   /// time at which recording starts, seconds on the runtime clock;
   /// `wallClockStart` the calendar time of the start, seconds since 1970.
   /// Returns false when the file cannot be created or written.
-  bool Open(const std::string& path, double startTime, int64_t wallClockStart,
-            Compression compression = Compression::Zstd);
+  [[nodiscard]] bool Open(const std::string& path, double startTime, int64_t wallClockStart,
+                          Compression compression = Compression::Zstd);
 
   /// Compresses the builder's payload and appends it as one chunk. An empty
   /// builder writes nothing. Returns false on a write failure (the file then
   /// ends at its last complete chunk as far as the reader is concerned) and,
   /// writing nothing, for a payload above kMaxChunkPayload.
-  bool WriteChunk(const ChunkBuilder& chunk);
+  [[nodiscard]] bool WriteChunk(const ChunkBuilder& chunk);
 
   /// Asks the operating system to put everything written so far on the
   /// storage (fsync), so that a power cut cannot take it. Costs a disk
   /// round trip; the log writer calls it at most once a second.
-  bool Sync();
+  [[nodiscard]] bool Sync();
 
   /// Flushes, syncs and closes the file. Safe to call twice.
   void Close();
@@ -55,7 +55,7 @@ class WispFileWriter {
   uint64_t BytesWritten() const { return bytes_; }
 
  private:
-  bool WriteAll(const void* data, std::size_t size);
+  [[nodiscard]] bool WriteAll(const void* data, std::size_t size);
 
   std::FILE* file_ = nullptr;
   Compression compression_ = Compression::Zstd;

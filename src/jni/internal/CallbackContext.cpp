@@ -80,7 +80,7 @@ int ControlCallback(void* opaque, const _swerve_control_params_t* params) {
   auto* context = static_cast<CallbackContext*>(opaque);
   JNIEnv* env = controlAttacher.Attach(context->vm);
   if (env == nullptr) return 0;
-  WriteControlParams(env, context->target, *params);
+  CopyToJava(env, context->target, *params);
   const jint status = env->CallIntMethod(context->callback, context->method);
   DropPendingException(env);
   return status;

@@ -1,19 +1,20 @@
 #pragma once
 
-// Copies between the C interface's records and the bindings' Java objects
-// (SwerveJNI$DriveState, $ModuleState, $ModulePosition, $ControlParams),
-// through the cached field IDs. Java arrays carry their own lengths and may
-// hold nulls, so every write is bounded by the array it goes into and skips
-// missing elements; every local reference taken is deleted before return,
-// since these also run on attached native threads, where nothing else would
-// free them. Call on a thread attached to the JVM, with no exception
-// pending.
+// Copies a C drive state into the bindings' Java SwerveJNI$DriveState,
+// module arrays included; the field-by-field copies of every record are
+// JavaRecords'. Java arrays carry their own lengths and may hold nulls, so
+// every write is bounded by the array it goes into and skips missing
+// elements; every local reference taken is deleted before return, since
+// these also run on attached native threads, where nothing else would free
+// them. Call on a thread attached to the JVM, with no exception pending.
 
 #include <kvor/zephrin6/swerve/swerve_c_style.h>
 
 #include <jni.h>
 
 #include <cstddef>
+
+#include "jni/internal/JavaRecords.hpp"
 
 namespace kvor::zephrin6::jni {
 
@@ -37,12 +38,5 @@ struct JavaModuleArrays {
 /// own length).
 void WriteDriveState(JNIEnv* env, jobject driveState, const _swerve_drive_state_t& state,
                      const JavaModuleArrays& arrays, std::size_t count);
-
-/// Writes a module state into a Java ModuleState (nothing for null).
-void WriteModuleState(JNIEnv* env, jobject target, const _swerve_module_state_t& state);
-/// Writes a module position into a Java ModulePosition (nothing for null).
-void WriteModulePosition(JNIEnv* env, jobject target, const _swerve_module_position_t& position);
-/// Writes control parameters into a Java ControlParams (nothing for null).
-void WriteControlParams(JNIEnv* env, jobject target, const _swerve_control_params_t& params);
 
 }  // namespace kvor::zephrin6::jni

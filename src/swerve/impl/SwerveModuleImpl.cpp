@@ -129,7 +129,11 @@ SwerveModuleImpl::SwerveModuleImpl(const Settings& settings, std::string_view ca
     driveRotationsPerMeter_ = 0.0;
   }
   if (!std::isfinite(driveTorquePerWheelForce_)) driveTorquePerWheelForce_ = 0.0;
-  BaseStatusSignal::SetUpdateFrequencyForAll(kMotorConstantsFrequency, driveMotorKT_, driveMotorStallCurrent_);
+  // Best effort: the constants publish at 4 Hz by default, so a device that
+  // refuses (one not on the bus yet) keeps the wanted rate anyway, and the
+  // odometry thread's own frequency request reports a missing device.
+  static_cast<void>(
+      BaseStatusSignal::SetUpdateFrequencyForAll(kMotorConstantsFrequency, driveMotorKT_, driveMotorStallCurrent_));
 }
 
 SwerveModuleImpl::~SwerveModuleImpl() = default;
@@ -143,12 +147,16 @@ std::array<BaseStatusSignal*, 4> SwerveModuleImpl::GetSignals() noexcept {
 }
 
 SwerveModulePosition SwerveModuleImpl::GetPosition(bool refresh) {
+  // A failed read is reported where it happens and leaves the last values,
+  // which the position below still extrapolates: a module keeps going on
+  // stale data rather than stop.
   if (refresh) {
     if (isOnCANFD_) {
-      BaseStatusSignal::WaitForAll(kRefreshTimeout, drivePosition_, driveVelocity_, steerPosition_, steerVelocity_);
+      static_cast<void>(BaseStatusSignal::WaitForAll(kRefreshTimeout, drivePosition_, driveVelocity_, steerPosition_,
+                                                     steerVelocity_));
     } else {
       drivePosition_.WaitForUpdate(kRefreshTimeout, true);
-      BaseStatusSignal::RefreshAll(driveVelocity_, steerPosition_, steerVelocity_);
+      static_cast<void>(BaseStatusSignal::RefreshAll(driveVelocity_, steerPosition_, steerVelocity_));
     }
   }
   const turn_t drive = BaseStatusSignal::GetLatencyCompensatedValue(drivePosition_, driveVelocity_, kMaxLatency);

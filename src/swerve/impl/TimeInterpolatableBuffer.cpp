@@ -1,5 +1,6 @@
 #include <kvor/zephrin6/swerve/impl/TimeInterpolatableBuffer.hpp>
 
+#include <bit>
 #include <utility>
 
 namespace kvor::zephrin6::swerve::impl {
@@ -7,6 +8,7 @@ namespace kvor::zephrin6::swerve::impl {
 namespace {
 // First ring size; the estimator's 1.5 s at 250 Hz settles at 512 entries.
 constexpr std::size_t kInitialCapacity = 16;
+static_assert(std::has_single_bit(kInitialCapacity), "At() masks indices into the ring, which Grow keeps a power of two");
 }  // namespace
 
 TimeInterpolatableBuffer::TimeInterpolatableBuffer(units::time::second_t historySize, InterpolateFunction interpolate)

@@ -374,7 +374,7 @@ StatusCode SimSwerveDrivetrain::Update(units::time::second_t dt, units::voltage:
   // machine) or a clock that jumped, not the robot driving on for that
   // long; integrating all of it would hold the lock for as long as it takes.
   const double integrated = std::min(seconds, kMaxUpdate.value());
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   State& state = *state_;
   state.ReadOutputs();
   const int pieces = static_cast<int>(std::ceil(integrated / kMaxStep.value()));
@@ -397,7 +397,7 @@ StatusCode SimSwerveDrivetrain::Update(units::time::second_t dt, units::voltage:
 }
 
 Pose2d SimSwerveDrivetrain::GetPose() const {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   return state_->pose;
 }
 
@@ -406,24 +406,24 @@ StatusCode SimSwerveDrivetrain::ResetPose(const Pose2d& pose) {
   if (!std::isfinite(pose.X().value()) || !std::isfinite(pose.Y().value()) || !std::isfinite(heading)) {
     return StatusCode::InvalidParamValue;
   }
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   state_->pose = pose;
   state_->yaw = heading;
   return StatusCode::OK;
 }
 
 ChassisSpeeds SimSwerveDrivetrain::GetChassisSpeeds() const {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   return state_->speeds;
 }
 
 std::vector<SwerveModuleState> SimSwerveDrivetrain::GetModuleStates() const {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   return state_->states;
 }
 
 units::time::second_t SimSwerveDrivetrain::GetSimulatedTime() const {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   return units::time::second_t{state_->simulatedSeconds};
 }
 
@@ -431,7 +431,7 @@ StatusCode SimSwerveDrivetrain::StartThread(units::time::second_t period, units:
   const double seconds = period.value();
   const double volts = supplyVoltage.value();
   if (!PositiveFinite(seconds) || !(std::isfinite(volts) && volts >= 0.0)) return StatusCode::InvalidParamValue;
-  std::lock_guard lock(threadMutex_);
+  kvor::zephrin::LockGuard lock(threadMutex_);
   if (running_.load()) return StatusCode::OK;
   if (thread_.joinable()) thread_.join();
   running_.store(true);
@@ -442,9 +442,9 @@ StatusCode SimSwerveDrivetrain::StartThread(units::time::second_t period, units:
 }
 
 void SimSwerveDrivetrain::StopThread() {
-  std::lock_guard lock(threadMutex_);
+  kvor::zephrin::LockGuard lock(threadMutex_);
   {
-    std::lock_guard wake(wakeMutex_);
+    kvor::zephrin::LockGuard wake(wakeMutex_);
     running_.store(false);
   }
   wake_.notify_all();
@@ -456,8 +456,8 @@ void SimSwerveDrivetrain::Run(double startSeconds, double periodSeconds, double 
   const auto period = std::chrono::duration<double>(periodSeconds);
   while (true) {
     {
-      std::unique_lock wake(wakeMutex_);
-      if (wake_.wait_for(wake, period, [&] { return !running_.load(); })) return;
+      kvor::zephrin::UniqueLock wake(wakeMutex_);
+      if (wake.WaitFor(wake_, period, [&] { return !running_.load(); })) return;
     }
     // The runtime's clock may be manual or a replay: the physics follows
     // whatever time it shows, and a clock that went back is taken as the

@@ -6,9 +6,11 @@
 // AngulonConfigurator: applies configuration groups to an angulon magnetic absolute encoder, reads
 // them back and requests its one-shot actions (sticky-fault clears, position set). Every operation
 // blocks in the runtime for at most its timeout (the default timeout of 0.1 s when none is given)
-// and returns the runtime's status; failures are reported once. The device owns its configurator
-// and hands out references. Thread-safe: calls of one configurator run one at a time; configurators
-// of different devices do not block each other.
+// and returns the runtime's status; failures are reported once. The status must be looked at: a
+// failed apply or action leaves the device as it was, a failed refresh leaves the configuration
+// object as it was. The device owns its configurator and hands out references. Thread-safe: calls
+// of one configurator run one at a time; configurators of different devices do not block each
+// other.
 
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
@@ -25,58 +27,63 @@ class ZEPHRIN6_API AngulonConfigurator : public ParentConfigurator {
   /// Writes the whole configuration to the device, waiting at most `timeoutSeconds` (the default
   /// timeout without it). Returns the runtime's status: 0, -10032 TimeoutCannotBeZero (not
   /// reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const AngulonConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const AngulonConfiguration& configs,
+                                                units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Apply(const AngulonConfiguration& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const AngulonConfiguration& configs) const;
   /// Reads the whole configuration back from the device into `configs`, waiting at most
   /// `timeoutSeconds`; values the device does not report are kept. Returns the runtime's status;
   /// any failure is reported with " Refresh Config".
-  kvor::zephrin::StatusCode Refresh(AngulonConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(AngulonConfiguration& configs,
+                                                  units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Refresh(AngulonConfiguration& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(AngulonConfiguration& configs) const;
   /// Writes the MagnetSensor group to the device, waiting at most `timeoutSeconds` (the default
   /// timeout without it). Returns the runtime's status: 0, -10032 TimeoutCannotBeZero (not
   /// reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const MagnetSensorConfigs& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const MagnetSensorConfigs& configs,
+                                                units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Apply(const MagnetSensorConfigs& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const MagnetSensorConfigs& configs) const;
   /// Reads the MagnetSensor group back from the device into `configs`, waiting at most
   /// `timeoutSeconds`; values the device does not report are kept. Returns the runtime's status;
   /// any failure is reported with " Refresh Config".
-  kvor::zephrin::StatusCode Refresh(MagnetSensorConfigs& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(MagnetSensorConfigs& configs,
+                                                  units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Refresh(MagnetSensorConfigs& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(MagnetSensorConfigs& configs) const;
   /// Sets the relative position the encoder reports (Position) to `newValue`; the absolute position
   /// is unaffected. `newValue` is in turns. Waits at most `timeoutSeconds` and returns the
   /// runtime's status; failures other than -10032 are reported with " Apply Config".
-  kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue,
+                                                      units::time::second_t timeoutSeconds) const;
   /// As SetPosition with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) const;
+  [[nodiscard]] kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) const;
   /// Clears every sticky fault of the device, waiting at most `timeoutSeconds`. Returns the
   /// runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFaults with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFaults() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFaults() const;
   /// Clears the sticky fault Hardware (StickyFault_Hardware), waiting at most `timeoutSeconds`.
   /// Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_Hardware with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_Hardware() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Hardware() const;
   /// Clears the sticky fault Undervoltage (StickyFault_Undervoltage), waiting at most
   /// `timeoutSeconds`. Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_Undervoltage with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() const;
   /// Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable), waiting at most
   /// `timeoutSeconds`. Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_BootDuringEnable with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() const;
   /// Clears the sticky fault BadMagnet (StickyFault_BadMagnet), waiting at most `timeoutSeconds`.
   /// Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_BadMagnet(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BadMagnet(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_BadMagnet with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_BadMagnet() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BadMagnet() const;
 };
 
 }  // namespace kvor::zephrin6::configs

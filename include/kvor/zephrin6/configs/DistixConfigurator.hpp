@@ -6,9 +6,10 @@
 // DistixConfigurator: applies configuration groups to a distix distance sensor, reads them back and
 // requests its one-shot actions (sticky-fault clears). Every operation blocks in the runtime for at
 // most its timeout (the default timeout of 0.1 s when none is given) and returns the runtime's
-// status; failures are reported once. The device owns its configurator and hands out references.
-// Thread-safe: calls of one configurator run one at a time; configurators of different devices do
-// not block each other.
+// status; failures are reported once. The status must be looked at: a failed apply or action leaves
+// the device as it was, a failed refresh leaves the configuration object as it was. The device owns
+// its configurator and hands out references. Thread-safe: calls of one configurator run one at a
+// time; configurators of different devices do not block each other.
 
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/DistixConfiguration.hpp>
@@ -26,59 +27,65 @@ class ZEPHRIN6_API DistixConfigurator : public ParentConfigurator {
   /// Writes the whole configuration to the device, waiting at most `timeoutSeconds` (the default
   /// timeout without it). Returns the runtime's status: 0, -10032 TimeoutCannotBeZero (not
   /// reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const DistixConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const DistixConfiguration& configs,
+                                                units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Apply(const DistixConfiguration& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const DistixConfiguration& configs) const;
   /// Reads the whole configuration back from the device into `configs`, waiting at most
   /// `timeoutSeconds`; values the device does not report are kept. Returns the runtime's status;
   /// any failure is reported with " Refresh Config".
-  kvor::zephrin::StatusCode Refresh(DistixConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(DistixConfiguration& configs,
+                                                  units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Refresh(DistixConfiguration& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(DistixConfiguration& configs) const;
   /// Writes the ProximityParams group to the device, waiting at most `timeoutSeconds` (the default
   /// timeout without it). Returns the runtime's status: 0, -10032 TimeoutCannotBeZero (not
   /// reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const ProximityParamsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const ProximityParamsConfigs& configs,
+                                                units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Apply(const ProximityParamsConfigs& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const ProximityParamsConfigs& configs) const;
   /// Reads the ProximityParams group back from the device into `configs`, waiting at most
   /// `timeoutSeconds`; values the device does not report are kept. Returns the runtime's status;
   /// any failure is reported with " Refresh Config".
-  kvor::zephrin::StatusCode Refresh(ProximityParamsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(ProximityParamsConfigs& configs,
+                                                  units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Refresh(ProximityParamsConfigs& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(ProximityParamsConfigs& configs) const;
   /// Writes the FovParams group to the device, waiting at most `timeoutSeconds` (the default
   /// timeout without it). Returns the runtime's status: 0, -10032 TimeoutCannotBeZero (not
   /// reported), or a failure reported with " Apply Config".
-  kvor::zephrin::StatusCode Apply(const FovParamsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const FovParamsConfigs& configs,
+                                                units::time::second_t timeoutSeconds) const;
   /// As Apply with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Apply(const FovParamsConfigs& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Apply(const FovParamsConfigs& configs) const;
   /// Reads the FovParams group back from the device into `configs`, waiting at most
   /// `timeoutSeconds`; values the device does not report are kept. Returns the runtime's status;
   /// any failure is reported with " Refresh Config".
-  kvor::zephrin::StatusCode Refresh(FovParamsConfigs& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(FovParamsConfigs& configs,
+                                                  units::time::second_t timeoutSeconds) const;
   /// As Refresh with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode Refresh(FovParamsConfigs& configs) const;
+  [[nodiscard]] kvor::zephrin::StatusCode Refresh(FovParamsConfigs& configs) const;
   /// Clears every sticky fault of the device, waiting at most `timeoutSeconds`. Returns the
   /// runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFaults with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFaults() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFaults() const;
   /// Clears the sticky fault Hardware (StickyFault_Hardware), waiting at most `timeoutSeconds`.
   /// Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_Hardware with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_Hardware() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Hardware() const;
   /// Clears the sticky fault Undervoltage (StickyFault_Undervoltage), waiting at most
   /// `timeoutSeconds`. Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_Undervoltage with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() const;
   /// Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable), waiting at most
   /// `timeoutSeconds`. Returns the runtime's status; failures other than -10032 are reported.
-  kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(units::time::second_t timeoutSeconds) const;
   /// As ClearStickyFault_BootDuringEnable with a timeout, using the default timeout.
-  kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() const;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() const;
 };
 
 }  // namespace kvor::zephrin6::configs

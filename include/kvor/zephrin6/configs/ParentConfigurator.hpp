@@ -10,11 +10,11 @@
 // device hands out references. Thread-safe; reports are made after the lock
 // is released, so a report callback may itself use the configurator.
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/hardware/DeviceIdentifier.hpp>
 
-#include <mutex>
 #include <string>
 
 #include <units.h>
@@ -33,18 +33,19 @@ class ZEPHRIN6_API ParentConfigurator {
   /// true for one-shot actions, false for settings). Runs the frequency watch.
   /// Returns the runtime's status; it is reported with " Apply Config" unless
   /// it is 0 or -10032 TimeoutCannotBeZero.
-  kvor::zephrin::StatusCode SetConfigsPrivate(const std::string& configText, units::time::second_t timeoutSeconds,
-                                              bool firstFlag, bool actionFlag) const;
+  [[nodiscard]] kvor::zephrin::StatusCode SetConfigsPrivate(const std::string& configText, units::time::second_t timeoutSeconds,
+                                              bool firstFlag, bool actionFlag) const ZEPHRIN_EXCLUDES(lock_);
   /// Reads the device's config text into `configText`, blocking for at most
   /// `timeoutSeconds`; `configText` is replaced only when a text comes back.
   /// Runs the frequency watch. Returns the runtime's status; any non-zero
   /// status (-10032 for a zero timeout included) is reported with " Refresh Config".
-  kvor::zephrin::StatusCode GetConfigsPrivate(std::string& configText, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode GetConfigsPrivate(std::string& configText, units::time::second_t timeoutSeconds) const
+      ZEPHRIN_EXCLUDES(lock_);
   /// The frequency watch: counts this as a config call and reports warning
   /// 10002 FrequentConfigCalls (location " Config") when calls less than 1 s
   /// apart have gone on for more than 3 s. Calls in the first 5 s after
   /// construction never count.
-  void ReportIfFrequent() const;
+  void ReportIfFrequent() const ZEPHRIN_EXCLUDES(lock_);
 
   /// The timeout of the operations called without one, seconds.
   units::time::second_t DefaultTimeout() const { return defaultTimeout_; }
@@ -59,25 +60,29 @@ class ZEPHRIN6_API ParentConfigurator {
   ~ParentConfigurator() = default;
 
   /// Applies a group: SetConfigsPrivate(configs.Serialize(), timeout, false, false).
-  kvor::zephrin::StatusCode ApplyConfig(const ParentConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode ApplyConfig(const ParentConfiguration& configs,
+                                                      units::time::second_t timeoutSeconds) const;
   /// Refreshes a group: GetConfigsPrivate, then configs.Deserialize of the text.
-  kvor::zephrin::StatusCode RefreshConfig(ParentConfiguration& configs, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode RefreshConfig(ParentConfiguration& configs,
+                                                        units::time::second_t timeoutSeconds) const;
   /// Sends the action `configId` with `value` (in the action's unit) as one
   /// double piece with the action flag set.
-  kvor::zephrin::StatusCode SendAction(int configId, double value, units::time::second_t timeoutSeconds) const;
+  [[nodiscard]] kvor::zephrin::StatusCode SendAction(int configId, double value,
+                                                     units::time::second_t timeoutSeconds) const;
 
  private:
-  // Updates the watch for a call at `now`; true when the warning is due. The
-  // lock must be held.
-  bool CountCall(double now) const;
+  // Updates the watch for a call at `now`; true when the warning is due.
+  bool CountCall(double now) const ZEPHRIN_REQUIRES(lock_);
   void ReportFrequent() const;
 
   units::time::second_t defaultTimeout_;
   hardware::DeviceIdentifier deviceIdentifier_;
-  mutable std::mutex lock_;
-  double creationTime_;             // seconds, runtime clock
-  mutable double lastCallTime_;     // seconds; starts at creationTime_
-  mutable double streakStart_ = 0;  // seconds; 0 while no run of close calls is going on
+  mutable kvor::zephrin::Mutex lock_;
+  double creationTime_;  // seconds, runtime clock
+  // Seconds; starts at creationTime_.
+  mutable double lastCallTime_ ZEPHRIN_GUARDED_BY(lock_);
+  // Seconds; 0 while no run of close calls is going on.
+  mutable double streakStart_ ZEPHRIN_GUARDED_BY(lock_) = 0;
 };
 
 }  // namespace kvor::zephrin6::configs

@@ -18,8 +18,8 @@ class ZEPHRIN6_API CANBus {
  public:
   /// The controller's own bus (the empty name), a classic CAN bus.
   constexpr CANBus() = default;
-  /// Names the bus `name` ("" or "rio" for the controller's own bus, any other
-  /// name for a CAN FD bus). Does not copy the text.
+  /// Names the bus `name` ("" for the controller's own bus, any other name
+  /// for a CAN FD bus). Does not copy the text.
   explicit constexpr CANBus(std::string_view name) : name_{name} {}
   /// Names the bus `name`, a NUL-terminated text that must outlive this
   /// object.

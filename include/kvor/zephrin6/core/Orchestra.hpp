@@ -56,24 +56,24 @@ class ZEPHRIN6_API Orchestra {
 
   /// Adds `device` as an instrument playing the next track in adding order.
   /// @return the runtime's status (-1802 ResourceNotAvailable beyond 64 instruments).
-  kvor::zephrin::StatusCode AddInstrument(const hardware::ParentDevice& device);
+  [[nodiscard]] kvor::zephrin::StatusCode AddInstrument(const hardware::ParentDevice& device);
   /// Adds `device` as an instrument playing `track` (silent when the music has
   /// no such track). @return the runtime's status.
-  kvor::zephrin::StatusCode AddInstrument(const hardware::ParentDevice& device, uint16_t track);
+  [[nodiscard]] kvor::zephrin::StatusCode AddInstrument(const hardware::ParentDevice& device, uint16_t track);
   /// Removes every instrument; the music stops. @return the runtime's status.
-  kvor::zephrin::StatusCode ClearInstruments();
+  [[nodiscard]] kvor::zephrin::StatusCode ClearInstruments();
   /// Loads the music file at `filepath`, stopping what plays; on failure the
   /// previous music stays. @return the runtime's status: -1900
   /// MusicFileNotFound, -1903 MusicFileInvalid, -1901 MusicFileWrongSize,
   /// -1905 MusicFileTooOld, -1902 MusicFileTooNew.
-  kvor::zephrin::StatusCode LoadMusic(const char* filepath);
+  [[nodiscard]] kvor::zephrin::StatusCode LoadMusic(const char* filepath);
   /// Plays from the start, or resumes after Pause. @return the runtime's
   /// status (-1904 InvalidOrchestraAction without music or instruments).
-  kvor::zephrin::StatusCode Play();
+  [[nodiscard]] kvor::zephrin::StatusCode Play();
   /// Pauses, keeping the position. @return the runtime's status.
-  kvor::zephrin::StatusCode Pause();
+  [[nodiscard]] kvor::zephrin::StatusCode Pause();
   /// Stops and rewinds to the start. @return the runtime's status.
-  kvor::zephrin::StatusCode Stop();
+  [[nodiscard]] kvor::zephrin::StatusCode Stop();
   /// Whether the music is playing; false when the runtime cannot say.
   bool IsPlaying() const;
   /// The position in the music, seconds; 0 when stopped or when the runtime cannot say.

@@ -59,31 +59,33 @@ class ZEPHRIN6_API WispReplay {
   /// @throws std::invalid_argument with the status description when the file
   ///         cannot be read (InvalidFile), or its format is too old
   ///         (WispLogTooOld) or too new (WispLogTooNew) for this runtime.
-  static kvor::zephrin::StatusCode LoadFile(const char* path);
+  [[nodiscard]] static kvor::zephrin::StatusCode LoadFile(const char* path);
   /// Closes the log and returns to simulation. @return the runtime's status.
-  static kvor::zephrin::StatusCode CloseFile();
+  [[nodiscard]] static kvor::zephrin::StatusCode CloseFile();
   /// Whether a log is loaded.
   static bool IsFileLoaded();
   /// Starts or resumes playback. @return NoFile without a log.
-  static kvor::zephrin::StatusCode Play();
+  [[nodiscard]] static kvor::zephrin::StatusCode Play();
   /// Pauses playback. @return NoFile without a log.
-  static kvor::zephrin::StatusCode Pause();
+  [[nodiscard]] static kvor::zephrin::StatusCode Pause();
   /// Pauses and rewinds to the start. @return NoFile without a log.
-  static kvor::zephrin::StatusCode Stop();
+  [[nodiscard]] static kvor::zephrin::StatusCode Stop();
   /// Waits up to `timeoutSeconds` (below 65.536 s; truncated to whole
   /// milliseconds) for playback to run. True when it runs, and always true
   /// without a log (the runtime then simulates and its time runs).
   static bool WaitForPlayingImpl(double timeoutSeconds);
   /// Playback speed, 1 = real time. @return InvalidParamValue unless positive.
-  static kvor::zephrin::StatusCode SetSpeed(double speed);
+  [[nodiscard]] static kvor::zephrin::StatusCode SetSpeed(double speed);
   /// Moves a paused replay forward by exactly `stepTimeSeconds`.
   /// @return CannotStepWhileUnpaused while playing.
-  static kvor::zephrin::StatusCode StepTimingImpl(double stepTimeSeconds);
+  [[nodiscard]] static kvor::zephrin::StatusCode StepTimingImpl(double stepTimeSeconds);
 
   /// Unit-typed WaitForPlayingImpl.
   static bool WaitForPlaying(units::time::second_t timeout) { return WaitForPlayingImpl(timeout.value()); }
   /// Unit-typed StepTimingImpl.
-  static kvor::zephrin::StatusCode StepTiming(units::time::second_t step) { return StepTimingImpl(step.value()); }
+  [[nodiscard]] static kvor::zephrin::StatusCode StepTiming(units::time::second_t step) {
+    return StepTimingImpl(step.value());
+  }
 
   // ---- Readers: the latest sample at or before the replay time ----
   // Status is the runtime's (NoFile, NotFound for a name the log does not

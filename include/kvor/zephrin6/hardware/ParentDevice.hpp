@@ -13,12 +13,12 @@
 // its signals are used.
 //
 // Thread safety: lookups (getters) and control sends may run from several
-// threads at once. A recursive lock guards the signal cache (search and
-// insertion only; reads run outside it) and a second lock serialises control
-// sends and the last-control slot. The firmware check runs in one thread at
-// a time (the others skip it rather than wait). The signals themselves hold
-// no lock: two threads must not refresh the same signal object at once.
+// threads at once; the fields below name the lock that guards each. The
+// firmware check runs in one thread at a time (the others skip it rather
+// than wait). The signals themselves hold no lock: two threads must not
+// refresh the same signal object at once.
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/hardware/DeviceIdentifier.hpp>
 #include <kvor/zephrin6/signals/StatusSignal.hpp>
@@ -30,7 +30,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -50,8 +49,8 @@ class ZEPHRIN6_API ParentDevice {
   using MapperFunction = std::function<std::map<uint16_t, std::string>()>;
 
   /// Identifies the device (computing its hash through the runtime), then
-  /// looks up and reads its "Compliancy" (2303) and "ResetFlags" (635)
-  /// signals once without reporting. The firmware check runs from the first
+  /// looks up and reads its "Compliancy" and "ResetFlags" signals once
+  /// without reporting. The firmware check runs from the first
   /// read or control after construction; a device gets 3 seconds to answer
   /// before its silence is reported.
   /// @param deviceId ID of the device on its bus.
@@ -76,7 +75,7 @@ class ZEPHRIN6_API ParentDevice {
   /// The runtime's 32-bit key of the device.
   uint32_t GetDeviceHash() const noexcept { return identifier_.GetDeviceHash(); }
 
-  /// The device's reset-flags signal (635), read first when the device was built.
+  /// The device's reset-flags signal, read first when the device was built.
   /// @param refresh read the latest value first (failures are reported).
   StatusSignal<int>& GetResetFlags(bool refresh = true);
 
@@ -86,7 +85,7 @@ class ZEPHRIN6_API ParentDevice {
   /// next send one allocation (its copy goes to a new object); sends of the
   /// same request type allocate nothing while no snapshot was taken since
   /// the previous send.
-  std::shared_ptr<const controls::ControlRequest> GetAppliedControl() const;
+  std::shared_ptr<const controls::ControlRequest> GetAppliedControl() const ZEPHRIN_EXCLUDES(controlLock_);
 
   /// The firmware compatibility check, run before every signal read and every
   /// control send. Once the firmware's API compliancy number matched the
@@ -101,13 +100,15 @@ class ZEPHRIN6_API ParentDevice {
   /// @param optimizedFrequency frequency for those signals, hertz (0 stops them).
   /// @param timeout how long the device may take to confirm, seconds.
   /// @return the runtime's status (-1003 RxTimeout for an absent device).
-  kvor::zephrin::StatusCode OptimizeBusUtilization(units::frequency::hertz_t optimizedFrequency = units::frequency::hertz_t{0},
-                                                   units::time::second_t timeout = units::time::second_t{0.1});
+  [[nodiscard]] kvor::zephrin::StatusCode OptimizeBusUtilization(
+      units::frequency::hertz_t optimizedFrequency = units::frequency::hertz_t{0},
+      units::time::second_t timeout = units::time::second_t{0.1});
   /// Returns every signal of the device to its default update frequency.
   /// Nothing is reported.
   /// @param timeout how long the device may take to confirm, seconds.
   /// @return the runtime's status.
-  kvor::zephrin::StatusCode ResetSignalFrequencies(units::time::second_t timeout = units::time::second_t{0.1});
+  [[nodiscard]] kvor::zephrin::StatusCode ResetSignalFrequencies(
+      units::time::second_t timeout = units::time::second_t{0.1});
 
  protected:
   /// The cached signal of `signalId`, created on first use (see LookupCommon).
@@ -142,38 +143,42 @@ class ZEPHRIN6_API ParentDevice {
   /// that is not OK is reported after the lock is released, with the
   /// location "<device> Control Request <request name>".
   /// @return the runtime's status, or the compatibility status.
-  virtual kvor::zephrin::StatusCode SetControlPrivate(const controls::ControlRequest& request);
+  virtual kvor::zephrin::StatusCode SetControlPrivate(const controls::ControlRequest& request)
+      ZEPHRIN_EXCLUDES(controlLock_);
 
  private:
   static const MapperFunction& NoMapper();
   /// Makes the last control an EmptyControl named `name`, in place when it
-  /// already is one that nobody else holds. Called with the control lock held.
-  void SetLastControlEmpty(const std::string& name);
+  /// already is one that nobody else holds.
+  void SetLastControlEmpty(const std::string& name) ZEPHRIN_REQUIRES(controlLock_);
 
   DeviceIdentifier identifier_;
-  std::map<uint32_t, std::unique_ptr<BaseStatusSignal>> signals_;
-  mutable std::recursive_mutex signalLock_;
-  std::shared_ptr<controls::ControlRequest> lastControl_;
+  // Recursive: a mapper runs under it and may look up another signal.
+  mutable kvor::zephrin::RecursiveMutex signalLock_;
+  // Search and insertion only; reads of the signals run outside the lock.
+  std::map<uint32_t, std::unique_ptr<BaseStatusSignal>> signals_ ZEPHRIN_GUARDED_BY(signalLock_);
+  // Serialises control sends.
+  mutable kvor::zephrin::Mutex controlLock_;
+  std::shared_ptr<controls::ControlRequest> lastControl_ ZEPHRIN_GUARDED_BY(controlLock_);
   // The last snapshot handed out, kept until the next send has moved the
   // slot to a new object. While it is held the slot is never the sole owner
   // of an object a reader may still look at, so the in-place assignment of a
   // send can never race with a reader (a bare use count, read without
   // synchronisation, could not promise that once the reader let go).
-  mutable std::shared_ptr<const controls::ControlRequest> lentControl_;
-  mutable std::mutex controlLock_;
+  mutable std::shared_ptr<const controls::ControlRequest> lentControl_ ZEPHRIN_GUARDED_BY(controlLock_);
   double creationTime_ = 0.0;
   std::atomic<bool> ready_{false};
   std::atomic<int32_t> compliancyStatus_{kvor::zephrin::StatusCode::CouldNotRetrieveV6Firmware};
-  // Guards the compatibility check (next check time and the compliancy
-  // signal's reads); only ever try-locked, so no caller waits for it.
-  std::mutex checkLock_;
-  double nextCheckTime_ = 0.0;
+  // Guards the compatibility check; only ever try-locked, so no caller
+  // waits for it.
+  kvor::zephrin::Mutex checkLock_;
+  double nextCheckTime_ ZEPHRIN_GUARDED_BY(checkLock_) = 0.0;
   // Whether the last compatibility check could read the firmware's number:
   // controls are replaced by the empty control only when versions were read
   // and differ. Kept beside the signal so that a control send never reads a
   // signal another thread may be refreshing.
   std::atomic<bool> compliancyRead_{false};
-  StatusSignal<int>* compliancy_ = nullptr;
+  StatusSignal<int>* compliancy_ ZEPHRIN_PT_GUARDED_BY(checkLock_) = nullptr;
   StatusSignal<int>* resetFlags_ = nullptr;
 
   /// The empty control shared by all devices; its name is what a refused
@@ -191,7 +196,7 @@ StatusSignal<T>& ParentDevice::LookupCommon(uint16_t signalId, const MapperFunct
   BaseStatusSignal* entry = nullptr;
   bool existed = false;
   {
-    std::lock_guard lock(signalLock_);
+    kvor::zephrin::LockGuard lock(signalLock_);
     auto it = signals_.find(signalId);
     existed = it != signals_.end();
     if (!existed) {

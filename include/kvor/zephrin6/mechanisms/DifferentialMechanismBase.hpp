@@ -116,13 +116,13 @@ class ZEPHRIN6_API DifferentialMechanismBase {
   /// @return the follower's last status when not OK, else the leader's;
   ///         -1002 InvalidParamValue, with nothing sent, for an IMU axis
   ///         other than the three named ones.
-  kvor::zephrin::StatusCode ApplyConfigs(int retries);
+  [[nodiscard]] kvor::zephrin::StatusCode ApplyConfigs(int retries);
 
   /// The gate every command passes: applies the configuration first (five
   /// attempts) while it has not been applied, and refuses while disabled.
   /// Both refusals put the devices in neutral.
   /// @return OK; the configuration's failure; or -10027 MechanismFaulted.
-  kvor::zephrin::StatusCode BeforeControl();
+  [[nodiscard]] kvor::zephrin::StatusCode BeforeControl();
 
   /// Clears the latched requirement, and the reset sticky fault of each
   /// device that shows one. The next Periodic() decides whether to drive.
@@ -165,8 +165,8 @@ class ZEPHRIN6_API DifferentialMechanismBase {
   DifferentialMechanismBase(hardware::core::CoreRapaxQ& leader, hardware::core::CoreRapaxQ& follower,
                             bool followerOpposesLeader, hardware::core::CoreAuklet2* imu, ImuAxis axis,
                             hardware::core::CoreAngulon* encoder, ResetChecks checks);
-  kvor::zephrin::StatusCode ApplyTo(hardware::core::CoreRapaxQ& device, const std::string& configText,
-                                    int attempts);
+  [[nodiscard]] kvor::zephrin::StatusCode ApplyTo(hardware::core::CoreRapaxQ& device, const std::string& configText,
+                                                  int attempts);
 
   hardware::core::CoreRapaxQ& leader_;
   hardware::core::CoreRapaxQ& follower_;

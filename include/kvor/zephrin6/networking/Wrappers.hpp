@@ -35,15 +35,17 @@ class ZEPHRIN6_API Wrappers {
   /// @param firstFlag, actionFlag passed to the runtime unchanged (actionFlag
   ///                   marks one-shot actions rather than settings).
   /// @return the runtime's status, e.g. -10032 TimeoutCannotBeZero or -1003 RxTimeout.
-  static kvor::zephrin::StatusCode Device_SetConfigValues(const char* network, int deviceHash, double timeoutSeconds,
-                                                         const std::string& values, bool firstFlag, bool actionFlag);
+  [[nodiscard]] static kvor::zephrin::StatusCode Device_SetConfigValues(const char* network, int deviceHash,
+                                                                        double timeoutSeconds,
+                                                                        const std::string& values, bool firstFlag,
+                                                                        bool actionFlag);
   /// Reads a device's config text through the runtime's get-configs call,
   /// blocking for at most `timeoutSeconds` (seconds). When the runtime hands
   /// out a text, it replaces `values` and is released; otherwise `values` is
   /// left as it was.
   /// @return the runtime's status.
-  static kvor::zephrin::StatusCode Device_GetConfigValues(const char* network, int deviceHash, double timeoutSeconds,
-                                                         std::string& values);
+  [[nodiscard]] static kvor::zephrin::StatusCode Device_GetConfigValues(const char* network, int deviceHash,
+                                                                        double timeoutSeconds, std::string& values);
 };
 
 }  // namespace kvor::zephrin6::networking

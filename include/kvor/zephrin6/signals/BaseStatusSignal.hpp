@@ -73,8 +73,8 @@ class ZEPHRIN6_API BaseStatusSignal {
   /// the runtime limits others to 4..1000 Hz).
   /// @param timeout how long the device may take to confirm, seconds.
   /// @return the runtime's status (-1003 RxTimeout for an absent device).
-  kvor::zephrin::StatusCode SetUpdateFrequency(units::frequency::hertz_t frequency,
-                                               units::time::second_t timeout = units::time::second_t{0.1});
+  [[nodiscard]] kvor::zephrin::StatusCode SetUpdateFrequency(
+      units::frequency::hertz_t frequency, units::time::second_t timeout = units::time::second_t{0.1});
   /// The frequency the signal currently publishes at, hertz.
   units::frequency::hertz_t GetAppliedUpdateFrequency() const;
 
@@ -88,50 +88,51 @@ class ZEPHRIN6_API BaseStatusSignal {
   /// @return the runtime's overall status (-1003 RxTimeout when a signal
   ///         brought no new frame in time, -10002 when the bus cannot
   ///         synchronise signals); each signal keeps its own status.
-  static kvor::zephrin::StatusCode WaitForAllImpl(const char* location, units::time::second_t timeout,
-                                                  std::span<BaseStatusSignal* const> signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode WaitForAllImpl(const char* location, units::time::second_t timeout,
+                                                                std::span<BaseStatusSignal* const> signals);
   /// As above, for a vector of signal pointers.
-  static kvor::zephrin::StatusCode WaitForAllImpl(const char* location, units::time::second_t timeout,
-                                                  const std::vector<BaseStatusSignal*>& signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode WaitForAllImpl(const char* location, units::time::second_t timeout,
+                                                                const std::vector<BaseStatusSignal*>& signals);
 
   /// Waits up to `timeout` seconds until every signal has a new frame and
   /// fills them all from one runtime call (see WaitForAllImpl). Signals are
   /// passed as objects or pointers; their order is the order of the call.
   template <SignalOrPointer... Signals>
-  static kvor::zephrin::StatusCode WaitForAll(units::time::second_t timeout, Signals&&... signals) {
+  [[nodiscard]] static kvor::zephrin::StatusCode WaitForAll(units::time::second_t timeout, Signals&&... signals) {
     std::array<BaseStatusSignal*, sizeof...(Signals)> list{AsPointer(signals)...};
     return WaitForAllImpl(kWaitForAllLocation, timeout, std::span<BaseStatusSignal* const>(list));
   }
   /// As above, for a list of signal pointers.
-  static kvor::zephrin::StatusCode WaitForAll(units::time::second_t timeout, std::span<BaseStatusSignal* const> signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode WaitForAll(units::time::second_t timeout,
+                                                            std::span<BaseStatusSignal* const> signals);
   /// As above, for a vector of signal pointers.
-  static kvor::zephrin::StatusCode WaitForAll(units::time::second_t timeout,
-                                              const std::vector<BaseStatusSignal*>& signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode WaitForAll(units::time::second_t timeout,
+                                                            const std::vector<BaseStatusSignal*>& signals);
 
   /// Reads the latest frame of every signal in one runtime call, without
   /// waiting (WaitForAllImpl with a timeout of 0).
   template <SignalOrPointer... Signals>
-  static kvor::zephrin::StatusCode RefreshAll(Signals&&... signals) {
+  [[nodiscard]] static kvor::zephrin::StatusCode RefreshAll(Signals&&... signals) {
     std::array<BaseStatusSignal*, sizeof...(Signals)> list{AsPointer(signals)...};
     return WaitForAllImpl(kRefreshAllLocation, units::time::second_t{0}, std::span<BaseStatusSignal* const>(list));
   }
   /// As above, for a list of signal pointers.
-  static kvor::zephrin::StatusCode RefreshAll(std::span<BaseStatusSignal* const> signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode RefreshAll(std::span<BaseStatusSignal* const> signals);
   /// As above, for a vector of signal pointers.
-  static kvor::zephrin::StatusCode RefreshAll(const std::vector<BaseStatusSignal*>& signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode RefreshAll(const std::vector<BaseStatusSignal*>& signals);
 
   /// Sets the update frequency of every signal in one runtime call. Nothing
   /// is validated or reported.
   /// @return the runtime's status (the first failing signal's).
   template <SignalOrPointer... Signals>
-  static kvor::zephrin::StatusCode SetUpdateFrequencyForAll(units::frequency::hertz_t frequency,
-                                                            Signals&&... signals) {
+  [[nodiscard]] static kvor::zephrin::StatusCode SetUpdateFrequencyForAll(units::frequency::hertz_t frequency,
+                                                                          Signals&&... signals) {
     std::array<BaseStatusSignal*, sizeof...(Signals)> list{AsPointer(signals)...};
     return Status_SetUpdateFrequencyForAll(list.data(), list.size(), frequency.value(), kDefaultTimeoutSeconds);
   }
   /// As above, for a vector of signal pointers.
-  static kvor::zephrin::StatusCode SetUpdateFrequencyForAll(units::frequency::hertz_t frequency,
-                                                            const std::vector<BaseStatusSignal*>& signals);
+  [[nodiscard]] static kvor::zephrin::StatusCode SetUpdateFrequencyForAll(
+      units::frequency::hertz_t frequency, const std::vector<BaseStatusSignal*>& signals);
 
   /// The value of `signal` extrapolated to now along `slope` (for example a
   /// position along its velocity): value + slope x latency, where latency is
@@ -146,21 +147,22 @@ class ZEPHRIN6_API BaseStatusSignal {
 
   /// Reads one signal (waiting for a new frame when asked) and fills it from
   /// the record. @return the runtime call's status.
-  static kvor::zephrin::StatusCode Status_Get(BaseStatusSignal& signal, const char* network, bool waitForUpdate,
-                                              double timeoutSeconds);
+  [[nodiscard]] static kvor::zephrin::StatusCode Status_Get(BaseStatusSignal& signal, const char* network,
+                                                            bool waitForUpdate, double timeoutSeconds);
   /// The unguarded multi-signal read: one runtime call for `count` signals on
   /// `network`, waiting up to `timeoutSeconds`; fills every signal whatever
   /// the outcome. @return the runtime's overall status.
-  static kvor::zephrin::StatusCode Status_WaitForAll(BaseStatusSignal* const* signals, size_t count,
-                                                     const char* network, double timeoutSeconds);
+  [[nodiscard]] static kvor::zephrin::StatusCode Status_WaitForAll(BaseStatusSignal* const* signals, size_t count,
+                                                                   const char* network, double timeoutSeconds);
   /// Sets one signal's update frequency (hertz). @return the runtime's status.
-  static kvor::zephrin::StatusCode Status_SetUpdateFrequency(const char* network, uint32_t deviceHash,
-                                                             uint16_t signalId, double frequencyHz,
-                                                             double timeoutSeconds);
+  [[nodiscard]] static kvor::zephrin::StatusCode Status_SetUpdateFrequency(const char* network, uint32_t deviceHash,
+                                                                           uint16_t signalId, double frequencyHz,
+                                                                           double timeoutSeconds);
   /// Sets the update frequency (hertz) of `count` signals in one call (count
   /// 0 still calls the runtime). @return the runtime's status.
-  static kvor::zephrin::StatusCode Status_SetUpdateFrequencyForAll(BaseStatusSignal* const* signals, size_t count,
-                                                                   double frequencyHz, double timeoutSeconds);
+  [[nodiscard]] static kvor::zephrin::StatusCode Status_SetUpdateFrequencyForAll(BaseStatusSignal* const* signals,
+                                                                                 size_t count, double frequencyHz,
+                                                                                 double timeoutSeconds);
   /// The applied update frequency of a signal, hertz.
   static double Status_GetAppliedUpdateFrequency(const char* network, uint32_t deviceHash, uint16_t signalId);
   /// A copy of the units text of a signal ID ("" when the runtime has none).

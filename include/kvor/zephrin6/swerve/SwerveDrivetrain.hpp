@@ -134,11 +134,14 @@ class SwerveDrivetrain {
 
   /// Sets the neutral mode of every drive motor (0.1 s timeout each).
   /// @return the first failing module's status, else OK.
-  kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode) { return impl_->ConfigNeutralMode(mode); }
+  [[nodiscard]] kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode) {
+    return impl_->ConfigNeutralMode(mode);
+  }
   /// Zeroes the drive positions and restarts odometry at the origin; a
   /// start-up operation that waits for fresh module readings.
   void TareEverything() { impl_->TareEverything(); }
-  /// Makes the operator's forward direction the robot's current heading.
+  /// Sets the estimated heading to the operator's forward direction, so that
+  /// the way the robot faces now is forward for field-centric driving.
   void SeedFieldCentric() { impl_->SeedFieldCentric(); }
   /// Moves the pose estimate to `pose`.
   void ResetPose(const Pose2d& pose) { impl_->ResetPose(pose); }

@@ -17,8 +17,8 @@
 namespace kvor::zephrin6::swerve {
 
 struct SwerveDrivetrainConstants {
-  /// Name of the CAN bus of every device of the drivetrain ("" or "rio" for
-  /// the controller's own classic bus, any other name for a CAN FD bus).
+  /// Name of the CAN bus of every device of the drivetrain ("" for the
+  /// controller's own classic bus, any other name for a CAN FD bus).
   std::string_view CANBusName;
   /// CAN ID of the auklet 2.
   int32_t Auklet2Id = 0;

@@ -52,36 +52,36 @@ class SwerveModule {
   /// The wheel's distance rolled (metres) and azimuth; see
   /// SwerveModuleImpl::GetPosition. With `refresh` it waits up to 0.05 s.
   SwerveModulePosition GetPosition(bool refresh) const {
-    auto lock = drivetrain_->LockModules();
+    impl::SwerveDrivetrainImpl::ModuleLock lock(*drivetrain_);
     return module_->GetPosition(refresh);
   }
   /// The position of the module's last GetPosition (the odometry thread's
   /// last sample, usually).
   SwerveModulePosition GetCachedPosition() const {
-    auto lock = drivetrain_->LockModules();
+    impl::SwerveDrivetrainImpl::ModuleLock lock(*drivetrain_);
     return module_->GetCachedPosition();
   }
   /// The wheel speed (m/s) and azimuth from the latest signal values.
   SwerveModuleState GetCurrentState() const {
-    auto lock = drivetrain_->LockModules();
+    impl::SwerveDrivetrainImpl::ModuleLock lock(*drivetrain_);
     return module_->GetCurrentState();
   }
   /// The state the module last aimed for.
   SwerveModuleState GetTargetState() const {
-    auto lock = drivetrain_->LockModules();
+    impl::SwerveDrivetrainImpl::ModuleLock lock(*drivetrain_);
     return module_->GetTargetState();
   }
   /// Commands the module once (the drivetrain's request overrides it at its
   /// next sample unless that request is Idle).
   void Apply(const impl::ModuleRequest& request) const {
-    auto lock = drivetrain_->LockModules();
+    impl::SwerveDrivetrainImpl::ModuleLock lock(*drivetrain_);
     module_->Apply(request);
   }
   /// Sets the drive motor's position to 0. @return the device's status.
-  kvor::zephrin::StatusCode ResetPosition() const { return module_->ResetPosition(); }
+  [[nodiscard]] kvor::zephrin::StatusCode ResetPosition() const { return module_->ResetPosition(); }
 
   /// The module behind the view. Using it from a thread other than the
-  /// odometry thread needs the drivetrain's LockModules for the duration.
+  /// odometry thread needs a SwerveDrivetrainImpl::ModuleLock for the duration.
   impl::SwerveModuleImpl& GetImpl() const { return *module_; }
 
  private:

@@ -71,56 +71,60 @@
 extern "C" {
 #endif
 
-/* ---- Records ---- */
+/* ---- Records ----
+ * The records below and the Java classes that mirror them in the JVM
+ * bindings (SwerveJNI.DriveState and the others) come from one table,
+ * tools/jni/state_records.py. Change the table and rerun the script
+ * instead of editing them here. */
 
 /** One module's wheel speed and azimuth. */
 typedef struct _swerve_module_state_t {
-    double speed; /**< metres per second */
-    double angle; /**< radians */
+    double speed; /**< wheel speed, m/s */
+    double angle; /**< azimuth, radians */
 } _swerve_module_state_t;
 
 /** One module's distance rolled and azimuth. */
 typedef struct _swerve_module_position_t {
-    double distance; /**< metres */
-    double angle;    /**< radians */
+    double distance; /**< distance rolled, metres */
+    double angle;    /**< azimuth, radians */
 } _swerve_module_position_t;
 
 /** A pose on the field. */
 typedef struct _swerve_pose_t {
     double x;     /**< metres */
     double y;     /**< metres */
-    double theta; /**< radians */
+    double theta; /**< heading, radians */
 } _swerve_pose_t;
 
 /** A drivetrain's state after one odometry sample. The three arrays have one
  *  entry per module, in module order. */
 typedef struct _swerve_drive_state_t {
-    double PoseX;     /**< fused pose estimate, metres */
-    double PoseY;     /**< metres */
-    double PoseTheta; /**< radians */
-    double SpeedsVx;    /**< measured robot-relative speed forward, m/s */
-    double SpeedsVy;    /**< measured speed to the left, m/s */
-    double SpeedsOmega; /**< measured turning rate, rad/s */
+    double PoseX;                               /**< fused pose estimate: x, metres */
+    double PoseY;                               /**< fused pose estimate: y, metres */
+    double PoseTheta;                           /**< fused pose estimate: heading, radians */
+    double SpeedsVx;                            /**< measured robot-relative speed forward, m/s */
+    double SpeedsVy;                            /**< measured speed to the left, m/s */
+    double SpeedsOmega;                         /**< measured turning rate, rad/s */
     _swerve_module_state_t *ModuleStates;       /**< measured module states */
     _swerve_module_state_t *ModuleTargets;      /**< states the modules were last told to reach */
     _swerve_module_position_t *ModulePositions; /**< module positions */
-    double RawHeading;     /**< gyro heading without the odometry's offset, radians */
-    double Timestamp;      /**< time of the sample, seconds on the runtime's clock */
-    double OdometryPeriod; /**< time between samples averaged over the last 50, seconds */
-    int32_t SuccessfulDaqs; /**< samples whose signals all arrived in time */
-    int32_t FailedDaqs;     /**< samples with some signal late or missing */
+    double RawHeading;                          /**< gyro heading without the odometry's offset, radians */
+    double Timestamp;                           /**< time of the sample, seconds on the runtime's clock */
+    double OdometryPeriod;                      /**< time between samples averaged over the last 50, seconds */
+    int32_t SuccessfulDaqs;                     /**< samples whose signals all arrived in time */
+    int32_t FailedDaqs;                         /**< samples with some signal late or missing */
 } _swerve_drive_state_t;
 
 /** What a control callback is given every sample. */
 typedef struct _swerve_control_params_t {
     double kMaxSpeedMps;             /**< drivetrain top speed, m/s */
     double operatorForwardDirection; /**< field direction the operator calls forward, radians */
-    double currentChassisSpeedVx;    /**< measured robot-relative speeds, m/s */
-    double currentChassisSpeedVy;    /**< m/s */
-    double currentChassisSpeedOmega; /**< rad/s */
-    double currentPoseX;             /**< fused pose estimate, metres */
-    double currentPoseY;             /**< metres */
-    double currentPoseTheta;         /**< radians */
+    double currentChassisSpeedVx;    /**< measured robot-relative speed forward, m/s */
+    double currentChassisSpeedVy;    /**< measured speed to the left, m/s */
+    double currentChassisSpeedOmega; /**< measured turning rate, rad/s */
+    double currentPoseX;             /**< fused pose estimate: x, metres */
+    double currentPoseY;             /**< fused pose estimate: y, metres */
+    double currentPoseTheta;         /**< fused pose estimate: heading, radians */
     double timestamp;                /**< time of the sample, seconds */
     double updatePeriod;             /**< 1 / odometry frequency, seconds */
 } _swerve_control_params_t;
@@ -129,12 +133,14 @@ typedef struct _swerve_control_params_t {
 typedef struct _swerve_module_apply_params_t {
     _swerve_module_state_t state;  /**< wheel speed (m/s) and azimuth (radians) to reach */
     double wheelForceFeedforwardX; /**< force to push with along the robot's x axis, newtons */
-    double wheelForceFeedforwardY; /**< newtons */
+    double wheelForceFeedforwardY; /**< force to push with along the robot's y axis, newtons */
     int32_t driveRequest;          /**< 0 open-loop voltage, 1 velocity */
     int32_t steerRequest;          /**< 0 profiled (exponential) motion, 1 position */
     double updatePeriod;           /**< control period, seconds; 0 for no steer feed-forward */
     bool enableFOC;                /**< field-oriented commutation where the motor can */
 } _swerve_module_apply_params_t;
+
+/* ---- End of the generated records ---- */
 
 /** Drivetrain constants: the bus name and the heading sensor's CAN ID. Opaque. */
 typedef struct _swerve_drivetrain_constants_t _swerve_drivetrain_constants_t;
@@ -150,8 +156,8 @@ typedef int (*_swerve_control_callback_t)(void *context, const _swerve_control_p
 
 /* ---- Constants ---- */
 
-/** Drivetrain constants for the bus `canBusName` ("" or "rio" for the
- *  controller's own classic CAN bus, any other name a CAN FD bus) and the
+/** Drivetrain constants for the bus `canBusName` ("" for the controller's
+ *  own classic CAN bus, any other name a CAN FD bus) and the
  *  heading sensor with CAN ID `auklet2Id`. The text is not copied: it must
  *  stay valid until the drivetrains are created.
  *  @return the handle, or NULL when `canBusName` is NULL or memory ran out. */
@@ -252,7 +258,8 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_register_telemetry(int id, v
 ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(int id, int neutralMode);
 /** Zeroes the drive positions and restarts odometry at the origin. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_tare_everything(int id);
-/** Makes the operator's forward direction the robot's current heading. */
+/** Sets the estimated heading to the operator's forward direction, so that
+ *  the way the robot faces now is forward for field-centric driving. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_seed_field_centric(int id);
 /** Moves the pose estimate to (x, y) metres, heading theta radians. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_reset_pose(int id, double x, double y, double theta);

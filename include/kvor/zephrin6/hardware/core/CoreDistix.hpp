@@ -30,8 +30,8 @@ namespace kvor::zephrin6::hardware::core {
 
 class ZEPHRIN6_API CoreDistix : public ParentDevice {
  public:
-  /// Builds the distix with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
-  /// controller's own bus), builds its configurator and announces it to the simulator. No status
+  /// Builds the distix with ID `deviceId` on the bus named `canbus` ("" for the controller's
+  /// own bus), builds its configurator and announces it to the simulator. No status
   /// signal is created until its getter is first called.
   CoreDistix(int deviceId, std::string canbus = "");
   /// Builds the distix with ID `deviceId` on `canbus` (its name is copied).

@@ -80,8 +80,8 @@ namespace kvor::zephrin6::hardware::core {
 
 class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxWithExternalMotor {
  public:
-  /// Builds the rapax w with ID `deviceId` on the bus named `canbus` ("" or "rio" for the
-  /// controller's own bus), builds its configurator and announces it to the simulator. No status
+  /// Builds the rapax w with ID `deviceId` on the bus named `canbus` ("" for the controller's
+  /// own bus), builds its configurator and announces it to the simulator. No status
   /// signal is created until its getter is first called.
   CoreRapaxW(int deviceId, std::string canbus = "");
   /// Builds the rapax w with ID `deviceId` on `canbus` (its name is copied).
@@ -330,6 +330,8 @@ class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxW
   /// Difference between the differential closed-loop target and the measurement, in the units of the active control output (fractional, volts or amperes).
   StatusSignal<double>& GetDifferentialClosedLoopError(bool refresh = true) override;
 
+  // A SetControl status need not be looked at: a robot loop sends its request again every cycle,
+  // and the device reports a failed send itself. It is returned for callers that act on it.
   /// Sends a DutyCycleOut request (open-loop output as a fraction of the supply voltage).
   kvor::zephrin::StatusCode SetControl(const controls::DutyCycleOut& request) override;
   /// Sends a VoltageOut request (open-loop output voltage).
@@ -426,149 +428,171 @@ class ZEPHRIN6_API CoreRapaxW : public ParentDevice, public traits::CommonRapaxW
 
   /// Sets the mechanism position the device reports to `newValue` (turns), waiting at most
   /// `timeoutSeconds`. Returns the configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode SetPosition(
+      units::angle::turn_t newValue, units::time::second_t timeoutSeconds) override;
   /// Sets the reported mechanism position (turns) with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) override;
+  [[nodiscard]] kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) override;
   /// Clears every sticky fault of the device, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) override;
   /// Clears every sticky fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFaults() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFaults() override;
   /// Clears the sticky Hardware fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) override;
   /// Clears the sticky Hardware fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_Hardware() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Hardware() override;
   /// Clears the sticky ProcTemp fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_ProcTemp(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ProcTemp(units::time::second_t timeoutSeconds) override;
   /// Clears the sticky ProcTemp fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_ProcTemp() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ProcTemp() override;
   /// Clears the sticky DeviceTemp fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp(units::time::second_t timeoutSeconds) override;
   /// Clears the sticky DeviceTemp fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp() override;
   /// Clears the sticky Undervoltage fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) override;
   /// Clears the sticky Undervoltage fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() override;
   /// Clears the sticky BootDuringEnable fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky BootDuringEnable fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() override;
   /// Clears the sticky BridgeBrownout fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky BridgeBrownout fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout() override;
   /// Clears the sticky RemoteSensorReset fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky RemoteSensorReset fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset() override;
   /// Clears the sticky MissingDifferentialQ fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky MissingDifferentialQ fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ() override;
   /// Clears the sticky RemoteSensorPosOverflow fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky RemoteSensorPosOverflow fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow() override;
   /// Clears the sticky OverSupplyV fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV(units::time::second_t timeoutSeconds) override;
   /// Clears the sticky OverSupplyV fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV() override;
   /// Clears the sticky UnstableSupplyV fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky UnstableSupplyV fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV() override;
   /// Clears the sticky ReverseHardLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky ReverseHardLimit fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit() override;
   /// Clears the sticky ForwardHardLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky ForwardHardLimit fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit() override;
   /// Clears the sticky ReverseSoftLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky ReverseSoftLimit fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit() override;
   /// Clears the sticky ForwardSoftLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky ForwardSoftLimit fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit() override;
   /// Clears the sticky MissingSoftLimitRemote fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky MissingSoftLimitRemote fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote() override;
   /// Clears the sticky MissingHardLimitRemote fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky MissingHardLimitRemote fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote() override;
   /// Clears the sticky RemoteSensorDataInvalid fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky RemoteSensorDataInvalid fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid() override;
   /// Clears the sticky FusedSensorOutOfSync fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky FusedSensorOutOfSync fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync() override;
   /// Clears the sticky StatorCurrLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky StatorCurrLimit fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit() override;
   /// Clears the sticky SupplyCurrLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky SupplyCurrLimit fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit() override;
   /// Clears the sticky StaticBrakeDisabled fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky StaticBrakeDisabled fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled() override;
   /// Clears the sticky BridgeShort fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_BridgeShort(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BridgeShort(units::time::second_t timeoutSeconds) override;
   /// Clears the sticky BridgeShort fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_BridgeShort() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_BridgeShort() override;
   /// Clears the sticky HallSensorMissing fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky HallSensorMissing fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing() override;
   /// Clears the sticky DriveDisabledHallSensor fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky DriveDisabledHallSensor fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor() override;
   /// Clears the sticky MotorTempSensorMissing fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky MotorTempSensorMissing fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing() override;
   /// Clears the sticky MotorTempSensorTooHot fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot(units::time::second_t timeoutSeconds) override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot(
+      units::time::second_t timeoutSeconds) override;
   /// Clears the sticky MotorTempSensorTooHot fault with the default timeout of 0.1 s.
-  kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot() override;
+  [[nodiscard]] kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot() override;
 
  private:
   configs::RapaxWConfigurator configurator_;

@@ -50,29 +50,34 @@ class ZEPHRIN6_API HasExternalMotor {
 
   /// Clears the sticky BridgeShort fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeShort(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeShort(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky BridgeShort fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeShort() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeShort() = 0;
   /// Clears the sticky HallSensorMissing fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky HallSensorMissing fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_HallSensorMissing() = 0;
   /// Clears the sticky DriveDisabledHallSensor fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky DriveDisabledHallSensor fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_DriveDisabledHallSensor() = 0;
   /// Clears the sticky MotorTempSensorMissing fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky MotorTempSensorMissing fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorMissing() = 0;
   /// Clears the sticky MotorTempSensorTooHot fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky MotorTempSensorTooHot fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MotorTempSensorTooHot() = 0;
 };
 
 }  // namespace kvor::zephrin6::hardware::traits

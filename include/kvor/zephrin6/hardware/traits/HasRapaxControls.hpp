@@ -69,6 +69,8 @@ class ZEPHRIN6_API HasRapaxControls {
  public:
   virtual ~HasRapaxControls() = default;
 
+  // A SetControl status need not be looked at: a robot loop sends its request again every cycle,
+  // and the device reports a failed send itself. It is returned for callers that act on it.
   /// Sends a DutyCycleOut request (open-loop output as a fraction of the supply voltage).
   virtual kvor::zephrin::StatusCode SetControl(const controls::DutyCycleOut& request) = 0;
   /// Sends a VoltageOut request (open-loop output voltage).

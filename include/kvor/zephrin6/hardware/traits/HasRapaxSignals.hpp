@@ -236,124 +236,144 @@ class ZEPHRIN6_API HasRapaxSignals {
 
   /// Sets the mechanism position the device reports to `newValue` (turns), waiting at most
   /// `timeoutSeconds`. Returns the configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue, units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode SetPosition(
+      units::angle::turn_t newValue, units::time::second_t timeoutSeconds) = 0;
   /// Sets the reported mechanism position (turns) with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode SetPosition(units::angle::turn_t newValue) = 0;
   /// Clears every sticky fault of the device, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFaults(units::time::second_t timeoutSeconds) = 0;
   /// Clears every sticky fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFaults() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFaults() = 0;
   /// Clears the sticky Hardware fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_Hardware(units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky Hardware fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_Hardware() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_Hardware() = 0;
   /// Clears the sticky ProcTemp fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ProcTemp(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ProcTemp(units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky ProcTemp fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ProcTemp() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ProcTemp() = 0;
   /// Clears the sticky DeviceTemp fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp(units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky DeviceTemp fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_DeviceTemp() = 0;
   /// Clears the sticky Undervoltage fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_Undervoltage(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky Undervoltage fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_Undervoltage() = 0;
   /// Clears the sticky BootDuringEnable fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky BootDuringEnable fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_BootDuringEnable() = 0;
   /// Clears the sticky BridgeBrownout fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky BridgeBrownout fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_BridgeBrownout() = 0;
   /// Clears the sticky RemoteSensorReset fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky RemoteSensorReset fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorReset() = 0;
   /// Clears the sticky MissingDifferentialQ fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky MissingDifferentialQ fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MissingDifferentialQ() = 0;
   /// Clears the sticky RemoteSensorPosOverflow fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky RemoteSensorPosOverflow fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorPosOverflow() = 0;
   /// Clears the sticky OverSupplyV fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky OverSupplyV fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_OverSupplyV() = 0;
   /// Clears the sticky UnstableSupplyV fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky UnstableSupplyV fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_UnstableSupplyV() = 0;
   /// Clears the sticky ReverseHardLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky ReverseHardLimit fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseHardLimit() = 0;
   /// Clears the sticky ForwardHardLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky ForwardHardLimit fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardHardLimit() = 0;
   /// Clears the sticky ReverseSoftLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky ReverseSoftLimit fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ReverseSoftLimit() = 0;
   /// Clears the sticky ForwardSoftLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky ForwardSoftLimit fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_ForwardSoftLimit() = 0;
   /// Clears the sticky MissingSoftLimitRemote fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky MissingSoftLimitRemote fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MissingSoftLimitRemote() = 0;
   /// Clears the sticky MissingHardLimitRemote fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky MissingHardLimitRemote fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_MissingHardLimitRemote() = 0;
   /// Clears the sticky RemoteSensorDataInvalid fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky RemoteSensorDataInvalid fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_RemoteSensorDataInvalid() = 0;
   /// Clears the sticky FusedSensorOutOfSync fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky FusedSensorOutOfSync fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_FusedSensorOutOfSync() = 0;
   /// Clears the sticky StatorCurrLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky StatorCurrLimit fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_StatorCurrLimit() = 0;
   /// Clears the sticky SupplyCurrLimit fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky SupplyCurrLimit fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_SupplyCurrLimit() = 0;
   /// Clears the sticky StaticBrakeDisabled fault, waiting at most `timeoutSeconds`. Returns the
   /// configurator's status (reported by it when not OK).
-  virtual kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled(units::time::second_t timeoutSeconds) = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled(
+      units::time::second_t timeoutSeconds) = 0;
   /// Clears the sticky StaticBrakeDisabled fault with the default timeout of 0.1 s.
-  virtual kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled() = 0;
+  [[nodiscard]] virtual kvor::zephrin::StatusCode ClearStickyFault_StaticBrakeDisabled() = 0;
 };
 
 }  // namespace kvor::zephrin6::hardware::traits

@@ -39,6 +39,8 @@ class ZEPHRIN6_API SupportsFOC {
  public:
   virtual ~SupportsFOC() = default;
 
+  // A SetControl status need not be looked at: a robot loop sends its request again every cycle,
+  // and the device reports a failed send itself. It is returned for callers that act on it.
   /// Sends a TorqueCurrentFOC request (torque current, with field-oriented commutation).
   virtual kvor::zephrin::StatusCode SetControl(const controls::TorqueCurrentFOC& request) = 0;
   /// Sends a PositionTorqueCurrentFOC request (position closed loop, torque-current output).

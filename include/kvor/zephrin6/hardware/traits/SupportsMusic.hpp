@@ -22,6 +22,8 @@ class ZEPHRIN6_API SupportsMusic {
  public:
   virtual ~SupportsMusic() = default;
 
+  // A SetControl status need not be looked at: a robot loop sends its request again every cycle,
+  // and the device reports a failed send itself. It is returned for callers that act on it.
   /// Sends a MusicTone request (play a tone through the motor).
   virtual kvor::zephrin::StatusCode SetControl(const controls::MusicTone& request) = 0;
   /// Sends any request this device accepts, chosen by the request's dynamic type; returns

@@ -14,17 +14,16 @@
 // runs afterwards; it must not happen on the odometry thread itself (from a
 // callback), since the thread cannot join itself.
 //
-// Thread safety: every operation may be called from any thread. One
-// recursive state lock guards the estimator, the request, the telemetry
-// function, the operator direction and the cached state; requests and
-// telemetry run on the odometry thread under it, so they may call the
-// drivetrain again. A second recursive lock guards the module signals: the
-// odometry thread holds it from the start of its signal read to the end of
-// the sample, and operations that read the modules from another thread
-// (TareEverything, LockModules) take it before the state lock, so they wait
-// at most one sample. Simple getters (IsOdometryValid, IsOnCANFD,
-// GetOdometryFrequency) take no lock. Callbacks must not throw.
+// Thread safety: every operation may be called from any thread. Two locks,
+// the module lock and the state lock, guard the fields that name them; the
+// odometry thread runs the request and the telemetry function under both,
+// so those may call the drivetrain again (the locks are recursive).
+// Operations that use the modules from another thread (TareEverything,
+// ModuleLock) take the module lock first, so they wait at most one sample.
+// Simple getters (IsOdometryValid, IsOnCANFD, GetOdometryFrequency) take no
+// lock. Callbacks must not throw.
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
@@ -47,12 +46,10 @@
 #include <array>
 #include <atomic>
 #include <concepts>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -77,15 +74,21 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// during the call only).
   using TelemetryFunction = std::function<void(const SwerveDriveState&)>;
 
-  /// Holds both drivetrain locks (module signals, then state) for as long as
-  /// it lives; see LockModules.
-  class ZEPHRIN6_API ModuleLock {
+  /// Holds both drivetrain locks (modules, then state) for as long as it
+  /// lives, so that the modules and the last sample's parameters can be used
+  /// from any thread: waits for the current sample to end. Take it before
+  /// anything else of the drivetrain; on the odometry thread (in a callback)
+  /// it is already held and taking it again is free.
+  class ZEPHRIN6_API ZEPHRIN_SCOPED_CAPABILITY ModuleLock {
    public:
-    explicit ModuleLock(SwerveDrivetrainImpl& drivetrain);
+    explicit ModuleLock(SwerveDrivetrainImpl& drivetrain)
+        ZEPHRIN_ACQUIRE(drivetrain.moduleMutex_, drivetrain.stateMutex_);
+    ~ModuleLock() ZEPHRIN_RELEASE();
+    ModuleLock(const ModuleLock&) = delete;
+    ModuleLock& operator=(const ModuleLock&) = delete;
 
    private:
-    std::unique_lock<std::recursive_mutex> signals_;
-    std::unique_lock<std::recursive_mutex> state_;
+    SwerveDrivetrainImpl& drivetrain_;
   };
 
   /// The thread that samples the drivetrain. It is created with the
@@ -96,7 +99,7 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// Samples over which the odometry period is averaged.
     static constexpr std::size_t kPeriodSamples = 50;
 
-    explicit OdometryThread(SwerveDrivetrainImpl& drivetrain);
+    explicit OdometryThread(SwerveDrivetrainImpl& drivetrain) : drivetrain_(drivetrain) {}
     /// Stops and joins the thread.
     ~OdometryThread();
     OdometryThread(const OdometryThread&) = delete;
@@ -112,18 +115,19 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// While a loaded log is not playing (Replay) it idles; without a log the
     /// runtime simulates and counts as playing. Counters and the averaged
     /// period carry on from an earlier run.
-    void Start();
+    void Start() ZEPHRIN_EXCLUDES(threadMutex_);
     /// Stops the thread and waits for its current sample to end; nothing when
     /// it is not running. Called from a callback on the thread itself, it
     /// only asks the thread to end after this sample.
-    void Stop();
+    void Stop() ZEPHRIN_EXCLUDES(threadMutex_);
     /// Whether the thread is running.
     bool IsRunning() const noexcept { return running_.load(std::memory_order_acquire); }
     /// Asks for real-time priority `priority` (1 to 99); the thread applies
-    /// it after its next sample.
+    /// it after its next sample, or reports the runtime's refusal of one
+    /// outside that range and keeps the priority it had.
     void SetThreadPriority(int priority) noexcept { requestedPriority_.store(priority); }
     /// True once more than two samples read every signal in time.
-    bool IsOdometryValid() const noexcept { return successfulDaqs_.load() > 2; }
+    bool IsOdometryValid() const noexcept { return drivetrain_.IsOdometryValid(); }
 
     /// Runs one sample on the calling thread, as the thread would but
     /// without waiting: reads the latest frame of every signal, then updates
@@ -132,45 +136,26 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
     /// themselves. @return the read's status (counted like the thread's
     ///         samples), or TaskIsBusy (-100) without doing anything while the
     ///         thread runs.
-    kvor::zephrin::StatusCode RunOnce();
+    [[nodiscard]] kvor::zephrin::StatusCode RunOnce() ZEPHRIN_EXCLUDES(threadMutex_);
 
    private:
+    /// The thread's loop: paces the samples and applies a newly requested
+    /// priority after each.
     void Run();
-    /// Asks every odometry signal for the odometry frequency; reports a
-    /// refusal, which leaves frequencyApplied_ false.
-    void RequestFrequency();
-    /// Reads the signals (waiting as the bus allows when `wait`), processes
-    /// the sample, then applies a newly requested priority.
-    kvor::zephrin::StatusCode Sample(bool wait);
-    /// Steps 3 to 13 of a sample, under the state lock.
-    void Process(kvor::zephrin::StatusCode acquisition);
-    /// Joins a thread that ended on its own (stopped from a callback). The
-    /// thread mutex must be held.
-    void JoinFinished();
+    /// Joins a thread that ended on its own (stopped from a callback).
+    void JoinFinished() ZEPHRIN_REQUIRES(threadMutex_);
+    /// The running thread's own handle, for its priority.
+    std::thread& OwnThread();
 
     SwerveDrivetrainImpl& drivetrain_;
-    std::thread thread_;
-    std::mutex threadMutex_;
+    // Serialises Start, Stop, RunOnce and destruction.
+    kvor::zephrin::Mutex threadMutex_;
+    std::thread thread_ ZEPHRIN_GUARDED_BY(threadMutex_);
     std::atomic<bool> running_{false};
     // Set once Start has stored thread_, so that the thread may use it.
     std::atomic<bool> threadStored_{false};
     std::atomic<std::thread::id> threadId_{};
-    /// Per module its drive position, drive velocity, steer position and
-    /// steer velocity, then the yaw and the yaw rate.
-    std::vector<BaseStatusSignal*> allSignals_;
-    /// The last kPeriodSamples periods, seconds, as a ring.
-    std::array<double, kPeriodSamples> periods_{};
-    std::size_t nextPeriod_ = 0;
-    bool hasPreviousSample_ = false;
-    bool frequencyApplied_ = false;
-    double previousTime_ = 0.0;
-    double averagedPeriod_ = 0.0;
-    std::atomic<int32_t> successfulDaqs_{0};
-    std::atomic<int32_t> failedDaqs_{0};
     std::atomic<int> requestedPriority_{1};
-    int appliedPriority_ = 1;
-
-    friend class SwerveDrivetrainImpl;
   };
 
   /// Builds the drivetrain, in this order: the auklet 2 on the constants' bus
@@ -208,9 +193,10 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   template <typename Request>
     requires std::derived_from<Request, requests::SwerveRequest>
   void SetControl(const Request& request) {
-    std::lock_guard lock(stateMutex_);
-    if (installedRequest_ != nullptr && typeid(*installedRequest_) == typeid(Request)) {
-      static_cast<Request&>(*installedRequest_) = request;
+    kvor::zephrin::LockGuard lock(stateMutex_);
+    if (requests::SwerveRequest* installed = installedRequest_.get();
+        installed != nullptr && typeid(*installed) == typeid(Request)) {
+      static_cast<Request&>(*installed) = request;
       return;
     }
     auto copy = std::make_shared<Request>(request);
@@ -232,13 +218,15 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// Sets the neutral mode of every drive motor, module by module, each with
   /// a 0.1 s timeout; a failing module does not stop the others.
   /// @return the first failing module's status, else OK.
-  kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode);
+  [[nodiscard]] kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode);
 
   /// Zeroes every drive position, re-reads the modules (waiting up to 0.05 s
   /// each) and restarts odometry at the origin with the current gyro
   /// heading. Blocks the other operations meanwhile; a start-up operation.
   void TareEverything();
-  /// Makes the operator's forward direction the robot's current heading.
+  /// Sets the estimated heading to the operator's forward direction: the way
+  /// the robot faces now becomes forward for field-centric driving, and later
+  /// gyro turns count from it.
   void SeedFieldCentric();
   /// Moves the pose estimate to `pose`; later gyro turns count from its heading.
   void ResetPose(const Pose2d& pose);
@@ -267,7 +255,7 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   std::optional<Pose2d> SamplePoseAt(units::time::second_t timestamp) const;
 
   /// True once more than two samples read every signal in time.
-  bool IsOdometryValid() const noexcept { return odometryThread_->IsOdometryValid(); }
+  bool IsOdometryValid() const noexcept { return successfulDaqs_.load() > 2; }
   /// Whether the drivetrain's bus is CAN FD.
   bool IsOnCANFD() const noexcept { return isOnCANFD_; }
   /// Samples per second.
@@ -278,17 +266,16 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// The auklet 2 (for reading its other signals or configuring it).
   hardware::core::CoreAuklet2& GetAuklet2() noexcept { return *gyro_; }
   /// The modules. Using them from another thread than the odometry thread
-  /// needs a LockModules for the duration.
+  /// needs a ModuleLock for the duration.
   const ModuleList& GetModules() const noexcept { return modules_; }
   /// Module locations, metres, in module order.
   const std::vector<Translation2d>& GetModuleLocations() const noexcept { return moduleLocations_; }
-  /// The parameters of the last sample (for applying a request once, under
-  /// LockModules).
-  const ControlParameters& GetControlParameters() const noexcept { return controlParameters_; }
-  /// Locks the modules and the state against the odometry thread until the
-  /// returned object is destroyed; waits for the current sample to end. Take
-  /// it before anything else of the drivetrain; on the odometry thread (in a
-  /// callback) it is already held and taking it again is free.
+  /// A copy of the parameters of the last sample (for applying a request
+  /// once, under a ModuleLock).
+  ControlParameters GetControlParameters() const;
+  /// A ModuleLock on this drivetrain. Constructing the ModuleLock directly
+  /// does the same and lets clang's thread-safety analysis see the locks
+  /// held in the caller's scope.
   [[nodiscard]] ModuleLock LockModules() { return ModuleLock(*this); }
 
  private:
@@ -313,42 +300,78 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
                        const std::array<double, 3>& odometryStandardDeviation,
                        const std::array<double, 3>& visionStandardDeviation, const std::vector<ModuleSetup>& setups);
 
-  std::vector<SwerveModulePosition> ReadModulePositions();
-  std::vector<SwerveModuleState> ReadModuleStates() const;
-  Rotation2d ReadHeading();
-  /// The cached pose follows the estimator after a reset. State lock held.
-  void PublishPose();
+  // Construction only, before any other thread knows the drivetrain.
+  std::vector<SwerveModulePosition> ReadModulePositions() ZEPHRIN_REQUIRES(moduleMutex_);
+  std::vector<SwerveModuleState> ReadModuleStates() const ZEPHRIN_REQUIRES(moduleMutex_);
+  Rotation2d ReadHeading() ZEPHRIN_REQUIRES(moduleMutex_);
+
+  /// One odometry sample, for the odometry thread and RunOnce: reads every
+  /// odometry signal (with `waitForFrames`, waiting up to two periods for a
+  /// new frame of each; else the latest frames), then Process. @return the
+  /// read's status.
+  kvor::zephrin::StatusCode Sample(bool waitForFrames);
+  /// The sample after the read: counts it as a successful or failed read,
+  /// averages the period, updates odometry and the pose estimate from the
+  /// module positions and the latency-compensated heading, applies the
+  /// request with this sample's parameters, publishes the state and calls
+  /// the telemetry function.
+  void Process(kvor::zephrin::StatusCode acquisition) ZEPHRIN_REQUIRES(moduleMutex_, stateMutex_);
+  /// Makes the next sample start a new run of periods (the thread starts
+  /// again), so that the pause before it is not averaged.
+  void RestartPeriods();
+  /// Asks every odometry signal for the odometry frequency; reports a
+  /// refusal. @return whether every device took it.
+  bool RequestOdometryFrequency();
+  /// The cached pose follows the estimator after a reset.
+  void PublishPose() ZEPHRIN_REQUIRES(stateMutex_);
 
   // Declaration order is construction order, and destruction runs in
   // reverse: the thread stops first, the gyro goes last.
   std::string busName_;
   std::unique_ptr<hardware::core::CoreAuklet2> gyro_;
-  StatusSignal<units::angle::degree_t> yaw_;
-  StatusSignal<units::angular_velocity::degrees_per_second_t> yawRate_;
+  // The module lock: the module objects (the list itself never changes;
+  // their configurators lock themselves), their signals and what a sample
+  // reads from them. The odometry thread holds it from the start of a
+  // sample's read to the sample's end; taken before the state lock.
+  mutable kvor::zephrin::RecursiveMutex moduleMutex_ ZEPHRIN_ACQUIRED_BEFORE(stateMutex_);
+  StatusSignal<units::angle::degree_t> yaw_ ZEPHRIN_GUARDED_BY(moduleMutex_);
+  StatusSignal<units::angular_velocity::degrees_per_second_t> yawRate_ ZEPHRIN_GUARDED_BY(moduleMutex_);
   ModuleList modules_;
   std::vector<Translation2d> moduleLocations_;
-  std::vector<SwerveModulePosition> modulePositions_;
-  std::vector<SwerveModuleState> moduleStates_;
+  std::vector<SwerveModulePosition> modulePositions_ ZEPHRIN_GUARDED_BY(moduleMutex_);
+  std::vector<SwerveModuleState> moduleStates_ ZEPHRIN_GUARDED_BY(moduleMutex_);
+  // What a sample reads, filled by the constructor: per module its drive
+  // position, drive velocity, steer position and steer velocity, then the
+  // yaw and the yaw rate.
+  std::vector<BaseStatusSignal*> odometrySignals_;
+  // Threads waiting for the module lock. A sample lets them in before it
+  // takes the lock: the odometry thread takes it again right after
+  // releasing it, and a mutex alone would let it win every time.
+  std::atomic<int> moduleWaiters_{0};
   SwerveDriveKinematics kinematics_;
-  SwerveDrivePoseEstimator poseEstimator_;
-  Rotation2d operatorForwardDirection_;
+  // The state lock: the estimator, the request, the telemetry function, the
+  // operator direction, the cached state and the period average.
+  mutable kvor::zephrin::RecursiveMutex stateMutex_;
+  SwerveDrivePoseEstimator poseEstimator_ ZEPHRIN_GUARDED_BY(stateMutex_);
+  Rotation2d operatorForwardDirection_ ZEPHRIN_GUARDED_BY(stateMutex_);
   // Shared so that a sample keeps the function it runs alive even when the
   // function replaces itself from inside.
-  std::shared_ptr<const RequestFunction> requestToApply_;
+  std::shared_ptr<const RequestFunction> requestToApply_ ZEPHRIN_GUARDED_BY(stateMutex_);
   // The request object behind requestToApply_ when it came from the typed
   // SetControl, for assigning a new command of the same type in place.
-  std::shared_ptr<requests::SwerveRequest> installedRequest_;
-  ControlParameters controlParameters_;
-  mutable std::recursive_mutex signalMutex_;
-  // Threads waiting for the module signals. The odometry thread lets them in
-  // before its next sample: it takes the signal lock again right after
-  // releasing it, and a mutex alone would let it win every time.
-  std::mutex moduleWaitersMutex_;
-  std::condition_variable moduleWaitersDone_;
-  int moduleWaiters_ = 0;
-  mutable std::recursive_mutex stateMutex_;
-  SwerveDriveState cachedState_;
-  std::shared_ptr<const TelemetryFunction> telemetryFunction_;
+  std::shared_ptr<requests::SwerveRequest> installedRequest_ ZEPHRIN_GUARDED_BY(stateMutex_);
+  ControlParameters controlParameters_ ZEPHRIN_GUARDED_BY(stateMutex_);
+  SwerveDriveState cachedState_ ZEPHRIN_GUARDED_BY(stateMutex_);
+  std::shared_ptr<const TelemetryFunction> telemetryFunction_ ZEPHRIN_GUARDED_BY(stateMutex_);
+  // The last OdometryThread::kPeriodSamples periods, seconds, as a ring.
+  std::array<double, OdometryThread::kPeriodSamples> periods_ ZEPHRIN_GUARDED_BY(stateMutex_){};
+  std::size_t nextPeriod_ ZEPHRIN_GUARDED_BY(stateMutex_) = 0;
+  bool hasPreviousSample_ ZEPHRIN_GUARDED_BY(stateMutex_) = false;
+  double previousTime_ ZEPHRIN_GUARDED_BY(stateMutex_) = 0.0;
+  double averagedPeriod_ ZEPHRIN_GUARDED_BY(stateMutex_) = 0.0;
+  // Atomic so that IsOdometryValid reads them without a lock.
+  std::atomic<int32_t> successfulDaqs_{0};
+  std::atomic<int32_t> failedDaqs_{0};
   bool isOnCANFD_ = false;
   units::frequency::hertz_t odometryFrequency_{0.0};
   std::unique_ptr<OdometryThread> odometryThread_;

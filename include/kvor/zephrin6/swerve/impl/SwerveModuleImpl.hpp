@@ -13,7 +13,7 @@
 // types on the given bus) and its copies of their signals; it is not
 // copyable, since the signal copies refer back to the motors. It is not
 // synchronised: the drivetrain drives it from its odometry thread and serves
-// other threads under its own locks (SwerveDrivetrainImpl::LockModules).
+// other threads under its own locks (SwerveDrivetrainImpl::ModuleLock).
 // Control-send failures are not examined here (each device reports its own).
 
 #include <kvor/zephrin/StatusCodes.hpp>
@@ -143,14 +143,15 @@ class ZEPHRIN6_API SwerveModuleImpl {
 
   /// Sets the drive motor's position to 0 rotations (the device's default
   /// config timeout). @return the device's status.
-  kvor::zephrin::StatusCode ResetPosition();
+  [[nodiscard]] kvor::zephrin::StatusCode ResetPosition();
 
   /// Reads the drive motor's MotorOutput configuration, sets its neutral mode
   /// to `mode` and applies it, each waiting at most `timeout` seconds. On a
   /// failure prints "RapaxQ ID <id> failed config neutral mode with error
   /// <status name>" to standard output.
   /// @return OK, or the status of the read or apply that failed.
-  kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode, units::time::second_t timeout);
+  [[nodiscard]] kvor::zephrin::StatusCode ConfigNeutralMode(signals::NeutralModeValue mode,
+                                                            units::time::second_t timeout);
 
   /// The drive velocity to command for `velocity` (drive motor rotations per
   /// second) while the azimuth is heading for `targetAngle` (rotations): the

@@ -22,6 +22,7 @@
 // serialised by one lock; use either Update calls or the thread, not both,
 // or time is counted twice.
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
@@ -37,7 +38,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <span>
 #include <thread>
 #include <vector>
@@ -213,9 +213,10 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
   /// @return OK; InvalidParamValue, starting nothing, for a period that is
   ///         not positive and finite.
   kvor::zephrin::StatusCode StartThread(units::time::second_t period,
-                                        units::voltage::volt_t supplyVoltage = units::voltage::volt_t{12.0});
+                                        units::voltage::volt_t supplyVoltage = units::voltage::volt_t{12.0})
+      ZEPHRIN_EXCLUDES(threadMutex_);
   /// Stops the thread and waits for it; nothing when it does not run.
-  void StopThread();
+  void StopThread() ZEPHRIN_EXCLUDES(threadMutex_);
   /// Whether the thread runs.
   bool IsThreadRunning() const noexcept { return running_.load(); }
 
@@ -224,14 +225,14 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
 
   void Run(double startSeconds, double periodSeconds, double supplyVolts);
 
-  mutable std::mutex mutex_;
-  std::unique_ptr<State> state_;
+  mutable kvor::zephrin::Mutex mutex_;
+  std::unique_ptr<State> state_ ZEPHRIN_PT_GUARDED_BY(mutex_);
 
-  std::mutex threadMutex_;  // serialises StartThread and StopThread
-  std::mutex wakeMutex_;    // with wake_, ends the thread's pause early on a stop
+  kvor::zephrin::Mutex threadMutex_;  // serialises StartThread and StopThread
+  kvor::zephrin::Mutex wakeMutex_;    // with wake_, ends the thread's pause early on a stop
   std::condition_variable wake_;
   std::atomic<bool> running_{false};
-  std::thread thread_;
+  std::thread thread_ ZEPHRIN_GUARDED_BY(threadMutex_);
 };
 
 }  // namespace kvor::zephrin6::swerve::sim

@@ -2,8 +2,8 @@
 
 // Bus queries of the device runtime: what kind of CAN bus a name refers to and
 // how healthy that bus currently is. A bus is named by the same text devices
-// carry as their network: "" and "rio" are the controller's own classic CAN
-// bus, every other name is a CAN FD bus. Both calls are thread-safe, never
+// carry as their network: "" is the controller's own classic CAN bus, every
+// other name is a CAN FD bus. Both calls are thread-safe, never
 // block and allocate nothing.
 
 #include <cstdint>

@@ -35,21 +35,23 @@ extern "C" {
 /// @param value    the value in the unit of its setting.
 /// @param text     receives a malloc'd NUL-terminated text, or nullptr on failure.
 /// @return 0, or -1002 (InvalidParamValue) for an ID out of range or a null `text`.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_serialize_double(int configId, double value, char** text);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_serialize_double(int configId, double value, char** text);
 
 /// Writes one int as a config piece for `configId`; as c_kvor_zephrin6_serialize_double.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_serialize_int(int configId, int value, char** text);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_serialize_int(int configId, int value, char** text);
 
 /// Finds the last well-formed piece of `configId` in `text` (`length` bytes, no
 /// terminator needed) and writes its value to `value`; an integer piece is
 /// converted exactly.
 /// @return 0 when found; -10004 (NotFound) when the text has no valid piece for
 ///         the ID, leaving `value` unchanged; -1002 for a null pointer.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_deserialize_double(int configId, const char* text, uint32_t length, double* value);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_deserialize_double(int configId, const char* text,
+                                                                         uint32_t length, double* value);
 
 /// As c_kvor_zephrin6_deserialize_double for an int; a 'd' piece is accepted
 /// only when it holds a whole number within the int range.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_deserialize_int(int configId, const char* text, uint32_t length, int* value);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_deserialize_int(int configId, const char* text, uint32_t length,
+                                                                      int* value);
 
 /// Writes config text to a device and blocks until the device answered or
 /// `timeoutSeconds` passed on the runtime clock.
@@ -69,8 +71,10 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_deserialize_int(int configId, const char
 ///         with malformed pieces (the well-formed ones are still applied);
 ///         -1003 (RxTimeout) after the timeout when the device is absent; an
 ///         injected status (harness).
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_set_configs(int context, const char* network, uint32_t deviceHash, double timeoutSeconds,
-                                const char* values, uint32_t length, bool firstFlag, bool actionFlag, bool reserved);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_set_configs(int context, const char* network, uint32_t deviceHash,
+                                                                  double timeoutSeconds, const char* values,
+                                                                  uint32_t length, bool firstFlag, bool actionFlag,
+                                                                  bool reserved);
 
 /// Reads the device's config text: every setting the device holds, one piece
 /// each, in ascending ID order: the values stored for it over the factory
@@ -79,8 +83,8 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_set_configs(int context, const char* net
 /// @param values receives a malloc'd NUL-terminated text when the status is 0,
 ///               else nullptr.
 /// @return as c_kvor_zephrin6_set_configs.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_configs(int context, const char* network, uint32_t deviceHash, double timeoutSeconds,
-                                char** values, bool reserved);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_configs(int context, const char* network, uint32_t deviceHash,
+                                                                  double timeoutSeconds, char** values, bool reserved);
 
 /// Releases memory the runtime handed out with malloc: frees `*address` and
 /// sets it to nullptr. A null `address` or `*address` is ignored.

@@ -52,7 +52,7 @@ inline constexpr double kMaxFlushPeriod = 1.0;
 /// Sets the folder that the next log is written into (default "./logs"; it
 /// is created on start when missing). A running logger keeps its file.
 /// @return 0, or -1002 InvalidParamValue for a null or empty path.
-ZEPHRIN_RUNTIME_API int CANComm_SetLoggerPath(const char* path);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int CANComm_SetLoggerPath(const char* path);
 
 /// Starts logging to a new file named after the calendar time
 /// ("<path>/zephrin_YYYYMMDD_HHMMSS.wisp", with a suffix "_2", "_3" ... when
@@ -67,17 +67,17 @@ ZEPHRIN_RUNTIME_API int CANComm_SetLoggerPath(const char* path);
 /// power cut loses at most about one second plus one flush period.
 /// @return 0, -10029 DirectoryMissing when the folder cannot be created, or
 ///         -10034 InvalidFile when the file cannot be created.
-ZEPHRIN_RUNTIME_API int CANComm_StartLogger();
+[[nodiscard]] ZEPHRIN_RUNTIME_API int CANComm_StartLogger();
 
 /// Stops logging: writes everything recorded up to now, marks the log as
 /// cleanly stopped, syncs and closes it. Returns once the file is complete.
 /// @return 0 (also when the logger was not running).
-ZEPHRIN_RUNTIME_API int CANComm_StopLogger();
+[[nodiscard]] ZEPHRIN_RUNTIME_API int CANComm_StopLogger();
 
 /// Sets the longest stretch of log time between two chunks, seconds, for the
 /// running logger and the next ones.
 /// @return 0, or -1002 InvalidParamValue outside kMinFlushPeriod..kMaxFlushPeriod.
-ZEPHRIN_RUNTIME_API int CANComm_SetLoggerFlushPeriod(double seconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int CANComm_SetLoggerFlushPeriod(double seconds);
 
 /// Records one sample of the user signal `name`.
 /// @param name    signal name, 1 to kMaxUserSignalTextLength bytes.
@@ -94,8 +94,9 @@ ZEPHRIN_RUNTIME_API int CANComm_SetLoggerFlushPeriod(double seconds);
 ///         non-zero size, an unknown type or a latency that is not finite;
 ///         -10040 UserSignalLimitExceeded past kMaxUserSignals signals in one
 ///         log.
-ZEPHRIN_RUNTIME_API int CANComm_LogUserSignal(std::string_view name, std::string_view units, UserDataType type, const uint8_t* data,
-                          uint8_t size, double latencySeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int CANComm_LogUserSignal(std::string_view name, std::string_view units,
+                                                            UserDataType type, const uint8_t* data, uint8_t size,
+                                                            double latencySeconds);
 
 /// Automatic logging: when enabled, the logger starts by itself as soon as
 /// the program creates its first device (or at once, when one already
@@ -106,7 +107,7 @@ class ZEPHRIN_RUNTIME_API LoggerManager {
   /// Switches automatic logging on or off (default off). Turning it off does
   /// not stop a running logger.
   /// @return 0, or the status of the start it triggered.
-  int EnableAutoLogging(bool enable);
+  [[nodiscard]] int EnableAutoLogging(bool enable);
 };
 
 /// The runtime's process-wide network state, reached through GetInstance();

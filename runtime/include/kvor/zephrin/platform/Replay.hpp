@@ -30,32 +30,32 @@ namespace kvor::zephrin::platform {
 ///         log; -10035 WispLogTooOld / -10036 WispLogTooNew for a format
 ///         this runtime cannot read; -10039 MultipleReplayNotSupported while
 ///         another log is loaded.
-ZEPHRIN_RUNTIME_API int ReplayLoadFile(const char* path);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayLoadFile(const char* path);
 
 /// Closes the loaded log and returns to simulation on the runtime's own
 /// clock. @return 0, also when nothing was loaded.
-ZEPHRIN_RUNTIME_API int ReplayCloseFile();
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayCloseFile();
 
 /// Whether a log is loaded (replay mode).
 ZEPHRIN_RUNTIME_API bool ReplayIsFileLoaded();
 
 /// Starts or resumes playback. @return 0, or -10009 NoFile without a log.
-ZEPHRIN_RUNTIME_API int ReplayPlay();
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayPlay();
 /// Pauses playback at the current replay time. @return 0 or -10009 NoFile.
-ZEPHRIN_RUNTIME_API int ReplayPause();
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayPause();
 /// Pauses and rewinds to the start of the log. @return 0 or -10009 NoFile.
-ZEPHRIN_RUNTIME_API int ReplayStop();
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayStop();
 
 /// Sets the playback speed: 1 follows the wall clock, 2 runs twice as fast.
 /// @return 0; -1002 InvalidParamValue unless 0 < speed < infinity; -10009
 ///         NoFile without a log.
-ZEPHRIN_RUNTIME_API int ReplaySetSpeed(double speed);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplaySetSpeed(double speed);
 
 /// Moves a paused replay forward by exactly `stepTimeSeconds` (clamped at the
 /// end of the log) and wakes every wait on the runtime clock.
 /// @return 0; -10038 CannotStepWhileUnpaused while playing; -1002
 ///         InvalidParamValue for a negative or non-finite step; -10009 NoFile.
-ZEPHRIN_RUNTIME_API int ReplayStepTiming(double stepTimeSeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayStepTiming(double stepTimeSeconds);
 
 /// Waits up to `timeoutMs` wall-clock milliseconds (of manual time when a
 /// test runs the runtime on the manual clock) for playback to be running and
@@ -76,7 +76,7 @@ ZEPHRIN_RUNTIME_API bool ReplayIsRunning(uint16_t timeoutMs);
 /// @return 0; -10009 NoFile without a log; -10004 NotFound when the log has
 ///         no such signal; -1200 SigNotUpdated when the replay has not yet
 ///         reached its first sample. Outputs are left alone on failure.
-ZEPHRIN_RUNTIME_API int ReplayGetUserSignal(std::string_view name, std::string* units, UserDataType& type, uint8_t* data,
-                        uint8_t& size, double& timestamp);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int ReplayGetUserSignal(std::string_view name, std::string* units, UserDataType& type,
+                                                          uint8_t* data, uint8_t& size, double& timestamp);
 
 }  // namespace kvor::zephrin::platform

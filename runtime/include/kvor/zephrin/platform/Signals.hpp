@@ -107,8 +107,10 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_encode_device(int deviceId, const char* 
 /// @param network bus name of the signals; null is treated as "".
 /// @return 0; -1003 RxTimeout when a key had no (new) frame; -10002
 ///         MultiSignalNotSupported; -1002 when keys or records is null.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_signal(size_t count, const uint64_t* keys, kvor::zephrin::platform::SignalMeasurement* records,
-                               const char* network, bool waitForUpdate, double timeoutSeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_signal(size_t count, const uint64_t* keys,
+                                                                 kvor::zephrin::platform::SignalMeasurement* records,
+                                                                 const char* network, bool waitForUpdate,
+                                                                 double timeoutSeconds);
 
 /// Fills the properties of a signal ID (name, units, default frequency).
 /// @param signalId   the signal ID.
@@ -116,7 +118,8 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_signal(size_t count, const uint64_t*
 /// @param properties a 56-byte record, zeroed by the caller.
 /// @return 0, or -10012 SignalLookupFailed for an ID the runtime does not know
 ///         (the record is left untouched).
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_rets(uint16_t signalId, int selector, kvor::zephrin::platform::SignalProperties* properties);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_rets(uint16_t signalId, int selector,
+                                                               kvor::zephrin::platform::SignalProperties* properties);
 
 /// Sets the update frequency of one signal. 0 Hz stops the signal; other
 /// values are limited to 4..1000 Hz, as on the devices.
@@ -125,14 +128,16 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_get_rets(uint16_t signalId, int selector
 /// @param timeoutSeconds how long the device may take to confirm, seconds.
 /// @return 0; -1003 RxTimeout for a device that is absent or was never
 ///         encoded; -1002 InvalidParamValue for a negative frequency.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_SetUpdateFrequency(int context, const char* network, uint32_t deviceHash, uint16_t signalId,
-                                       double frequencyHz, double timeoutSeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_SetUpdateFrequency(int context, const char* network,
+                                                                         uint32_t deviceHash, uint16_t signalId,
+                                                                         double frequencyHz, double timeoutSeconds);
 
 /// Sets the update frequency of `count` signals (possibly of several devices)
 /// at once; every entry is applied even when another one fails.
 /// @return 0, or the first failure of an entry (see SetUpdateFrequency).
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_SetUpdateFrequencyForAll(int context, const kvor::zephrin::platform::SignalFrequencyEntry* entries,
-                                             size_t count, double frequencyHz, double timeoutSeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_SetUpdateFrequencyForAll(
+    int context, const kvor::zephrin::platform::SignalFrequencyEntry* entries, size_t count, double frequencyHz,
+    double timeoutSeconds);
 
 /// The frequency a signal currently publishes at, hertz (0 when stopped).
 ZEPHRIN_RUNTIME_API double c_kvor_zephrin6_GetUpdateFrequency(const char* network, uint32_t deviceHash, uint16_t signalId);
@@ -140,11 +145,14 @@ ZEPHRIN_RUNTIME_API double c_kvor_zephrin6_GetUpdateFrequency(const char* networ
 /// Sets every signal of a device whose frequency the program never chose
 /// to `optimizedFreqHz` (0 stops them), keeping the ones it chose.
 /// @return 0, or -1003 RxTimeout for an absent device.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_OptimizeUpdateFrequencies(int context, const char* network, uint32_t deviceHash,
-                                              double optimizedFreqHz, double timeoutSeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_OptimizeUpdateFrequencies(int context, const char* network,
+                                                                                uint32_t deviceHash,
+                                                                                double optimizedFreqHz,
+                                                                                double timeoutSeconds);
 
 /// Returns every signal of a device to its default frequency.
 /// @return 0, or -1003 RxTimeout for an absent device.
-ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_ResetUpdateFrequencies(int context, const char* network, uint32_t deviceHash,
-                                           double timeoutSeconds);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_ResetUpdateFrequencies(int context, const char* network,
+                                                                             uint32_t deviceHash,
+                                                                             double timeoutSeconds);
 }

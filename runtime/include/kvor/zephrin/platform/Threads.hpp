@@ -20,7 +20,7 @@ namespace kvor::zephrin::runtime {
 /// which is not an error.
 /// @return 0, or -1002 InvalidParamValue for a thread that is not running or
 ///         a priority outside 1..99.
-ZEPHRIN_RUNTIME_API int SetThreadSchedPriority(std::thread& thread, int priority, bool enabled);
+[[nodiscard]] ZEPHRIN_RUNTIME_API int SetThreadSchedPriority(std::thread& thread, int priority, bool enabled);
 
 }  // namespace kvor::zephrin::runtime
 

@@ -4,7 +4,7 @@
 // name refers to, detach a bus, and set the load and error counters its
 // status query reports. For tests, examples and tools; the product never
 // includes this header. Reset() returns every bus to its default: present,
-// classic CAN for "" and "rio", CAN FD otherwise, idle with no errors.
+// classic CAN for "", CAN FD for every other name, idle with no errors.
 
 #include <cstdint>
 #include <string_view>

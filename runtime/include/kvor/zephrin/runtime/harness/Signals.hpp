@@ -63,8 +63,8 @@ ZEPHRIN_RUNTIME_API void ReleaseSignal(uint32_t deviceHash, uint16_t signalId);
 /// waits for it time out) or present again. Returns false for an unknown hash
 /// and adds a warning report saying so.
 ZEPHRIN_RUNTIME_API bool SetDevicePresent(uint32_t deviceHash, bool present);
-/// Makes a registered device report another API compliancy number (signal
-/// 2303). Returns false for an unknown hash and adds a warning report saying so.
+/// Makes a registered device report another API compliancy number (its
+/// Compliancy signal). Returns false for an unknown hash and adds a warning report saying so.
 ZEPHRIN_RUNTIME_API bool SetDeviceCompliancy(uint32_t deviceHash, int compliancy);
 
 /// Sets the value a device signal carries in simulation and holds it there:

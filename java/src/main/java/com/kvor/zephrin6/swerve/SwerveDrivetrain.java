@@ -63,7 +63,7 @@ public final class SwerveDrivetrain implements AutoCloseable {
     }
 
     /**
-     * A drivetrain on the bus {@code canBusName} ("" or "rio" for the controller's own bus, any
+     * A drivetrain on the bus {@code canBusName} ("" for the controller's own classic bus, any
      * other name a CAN FD bus), with the auklet 2 of CAN ID {@code auklet2Id}, one module per
      * constants entry (in that order), sampling at {@code odometryFrequencyHz} (0 for the
      * default). Its odometry thread is not started yet: see {@link #startOdometry}. Creation
@@ -244,7 +244,10 @@ public final class SwerveDrivetrain implements AutoCloseable {
         calls.get().JNI_ResetRotation(id, theta);
     }
 
-    /** Makes the operator's forward direction the robot's current heading. */
+    /**
+     * Sets the estimated heading to the operator's forward direction, so that the way the robot
+     * faces now is forward for field-centric driving.
+     */
     public void seedFieldCentric() {
         calls.get().JNI_SeedFieldCentric(id);
     }

@@ -52,27 +52,47 @@ public class SwerveJNI {
      */
     private static native void JNI_StopAllForExit();
 
-    /** One module's wheel speed (m/s) and azimuth (radians). */
+    // ---- State records ----
+    // These classes and the scratch fields below mirror the records of the C interface
+    // and come from one table, tools/jni/state_records.py, which also gives the native
+    // layer its field IDs. Change the table and rerun the script instead of editing them.
+
+    /** One module's wheel speed and azimuth. */
     public static class ModuleState {
+        /** Wheel speed, m/s. */
         public double speed;
+        /** Azimuth, radians. */
         public double angle;
     }
 
-    /** One module's distance rolled (metres) and azimuth (radians). */
+    /** One module's distance rolled and azimuth. */
     public static class ModulePosition {
+        /** Distance rolled, metres. */
         public double distance;
+        /** Azimuth, radians. */
         public double angle;
     }
 
-    /** A drivetrain's state after one odometry sample. */
+    /**
+     * A drivetrain's state after one odometry sample. The three arrays have one entry per module,
+     * in module order.
+     */
     public static class DriveState {
-        /** Fused pose estimate: metres, metres, radians. */
-        public double PoseX, PoseY, PoseTheta;
-        /** Measured robot-relative speeds: m/s, m/s, rad/s. */
-        public double SpeedsVx, SpeedsVy, SpeedsOmega;
-        /** Measured module states, one per module. */
+        /** Fused pose estimate: x, metres. */
+        public double PoseX;
+        /** Fused pose estimate: y, metres. */
+        public double PoseY;
+        /** Fused pose estimate: heading, radians. */
+        public double PoseTheta;
+        /** Measured robot-relative speed forward, m/s. */
+        public double SpeedsVx;
+        /** Measured speed to the left, m/s. */
+        public double SpeedsVy;
+        /** Measured turning rate, rad/s. */
+        public double SpeedsOmega;
+        /** Measured module states. */
         public ModuleState[] ModuleStates;
-        /** The states the modules were last told to reach. */
+        /** States the modules were last told to reach. */
         public ModuleState[] ModuleTargets;
         /** Module positions. */
         public ModulePosition[] ModulePositions;
@@ -87,12 +107,12 @@ public class SwerveJNI {
         /** Samples with some signal late or missing. */
         public int FailedDaqs;
 
-        /** A state without modules (only the numbers are filled in). */
+        /** A DriveState without module entries (only the numbers are filled in). */
         public DriveState() {
             this(0);
         }
 
-        /** A state with room for {@code moduleCount} modules. */
+        /** A DriveState with room for {@code moduleCount} modules. */
         public DriveState(int moduleCount) {
             ModuleStates = new ModuleState[moduleCount];
             ModuleTargets = new ModuleState[moduleCount];
@@ -111,22 +131,32 @@ public class SwerveJNI {
         public double kMaxSpeedMps;
         /** Field direction the operator calls forward, radians. */
         public double operatorForwardDirection;
-        /** Measured robot-relative speeds: m/s, m/s, rad/s. */
-        public double currentChassisSpeedVx, currentChassisSpeedVy, currentChassisSpeedOmega;
-        /** Fused pose estimate: metres, metres, radians. */
-        public double currentPoseX, currentPoseY, currentPoseTheta;
+        /** Measured robot-relative speed forward, m/s. */
+        public double currentChassisSpeedVx;
+        /** Measured speed to the left, m/s. */
+        public double currentChassisSpeedVy;
+        /** Measured turning rate, rad/s. */
+        public double currentChassisSpeedOmega;
+        /** Fused pose estimate: x, metres. */
+        public double currentPoseX;
+        /** Fused pose estimate: y, metres. */
+        public double currentPoseY;
+        /** Fused pose estimate: heading, radians. */
+        public double currentPoseTheta;
         /** Time of the sample, seconds. */
         public double timestamp;
-        /** Sample period (1 / odometry frequency), seconds. */
+        /** 1 / odometry frequency, seconds. */
         public double updatePeriod;
     }
 
-    /** One command for one module, for {@link #JNI_Module_Apply}. */
+    /** One command for one module. */
     public static class ModuleApplyParams {
         /** Wheel speed (m/s) and azimuth (radians) to reach. */
         public ModuleState state = new ModuleState();
-        /** Force to push with along the robot's x and y axes, newtons. */
-        public double wheelForceFeedforwardX, wheelForceFeedforwardY;
+        /** Force to push with along the robot's x axis, newtons. */
+        public double wheelForceFeedforwardX;
+        /** Force to push with along the robot's y axis, newtons. */
+        public double wheelForceFeedforwardY;
         /** 0 open-loop voltage, 1 velocity. */
         public int driveRequest;
         /** 0 profiled (exponential) motion, 1 position. */
@@ -137,11 +167,18 @@ public class SwerveJNI {
         public boolean enableFOC;
     }
 
+    /** Written by {@link #JNI_GetState} and a telemetry callback. */
     public DriveState driveState;
+    /** Written before each call of a control callback. */
     public ControlParams controlParams = new ControlParams();
+    /** Read by {@link #JNI_Module_Apply}. */
     public ModuleApplyParams moduleApplyParams = new ModuleApplyParams();
+    /** Written by the module state getters. */
     public ModuleState moduleState = new ModuleState();
+    /** Written by the module position getters. */
     public ModulePosition modulePosition = new ModulePosition();
+
+    // ---- End of the generated records ----
 
     /** An instance whose drive state has no room for modules. */
     public SwerveJNI() {

@@ -7,6 +7,8 @@ import static com.kvor.zephrin6.swerve.jni.TestSupport.squareDrivetrain;
 import com.kvor.zephrin6.swerve.SwerveDrivetrain;
 import com.kvor.zephrin6.swerve.SwerveRequest;
 import java.lang.management.ManagementFactory;
+import java.lang.reflect.Field;
+import java.lang.reflect.Modifier;
 import java.util.concurrent.CountDownLatch;
 import java.util.concurrent.TimeUnit;
 import java.util.concurrent.atomic.AtomicInteger;
@@ -25,6 +27,7 @@ public final class SwerveJNITest {
     private SwerveJNITest() {}
 
     public static void main(String[] args) throws Exception {
+        recordsHaveTheContractedFields();
         callbacksRunOnTheOdometryThread();
         registrationsLeaveNoGlobalReferences();
         check(SwerveJNITestHooks.liveGlobalReferences() == 0, "every global reference released at the end");
@@ -33,6 +36,39 @@ public final class SwerveJNITest {
 
     private static boolean near(double actual, double expected, double tolerance) {
         return Math.abs(actual - expected) <= tolerance;
+    }
+
+    /**
+     * A few fields of the classes the native layer reads and writes, copied by hand from their
+     * documented list: the classes and the native layer's field IDs are generated from one
+     * table, so a slip there would still load, and only a check like this one would notice.
+     */
+    private static void recordsHaveTheContractedFields() {
+        Object[][] rows = {
+            {SwerveJNI.class, "driveState", SwerveJNI.DriveState.class},
+            {SwerveJNI.class, "moduleApplyParams", SwerveJNI.ModuleApplyParams.class},
+            {SwerveJNI.ModulePosition.class, "distance", double.class},
+            {SwerveJNI.DriveState.class, "PoseTheta", double.class},
+            {SwerveJNI.DriveState.class, "ModuleTargets", SwerveJNI.ModuleState[].class},
+            {SwerveJNI.DriveState.class, "ModulePositions", SwerveJNI.ModulePosition[].class},
+            {SwerveJNI.DriveState.class, "FailedDaqs", int.class},
+            {SwerveJNI.ControlParams.class, "kMaxSpeedMps", double.class},
+            {SwerveJNI.ControlParams.class, "currentChassisSpeedOmega", double.class},
+            {SwerveJNI.ModuleApplyParams.class, "state", SwerveJNI.ModuleState.class},
+            {SwerveJNI.ModuleApplyParams.class, "steerRequest", int.class},
+            {SwerveJNI.ModuleApplyParams.class, "enableFOC", boolean.class},
+        };
+        for (Object[] row : rows) {
+            Class<?> owner = (Class<?>) row[0];
+            String what = owner.getSimpleName() + "." + row[1];
+            try {
+                Field field = owner.getField((String) row[1]);
+                check(field.getType() == row[2] && !Modifier.isStatic(field.getModifiers()),
+                        what + " is a " + ((Class<?>) row[2]).getSimpleName() + " instance field");
+            } catch (NoSuchFieldException missing) {
+                check(false, what + " exists");
+            }
+        }
     }
 
     /** Counts telemetry calls and lets the test wait for the next few. */

@@ -1,11 +1,11 @@
-#include "swerve/internal/ConstantsHandles.hpp"
+#include "cinterface/internal/ConstantsHandles.hpp"
 
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 namespace {
 
@@ -35,7 +35,7 @@ _swerve_drivetrain_constants_t* NewDrivetrainConstants(std::string_view name, bo
   return handle;
 }
 
-const SwerveDrivetrainConstants* DrivetrainConstantsOf(const _swerve_drivetrain_constants_t* handle) noexcept {
+const swerve::SwerveDrivetrainConstants* DrivetrainConstantsOf(const _swerve_drivetrain_constants_t* handle) noexcept {
   if (handle == nullptr || handle->tag != kDrivetrainTag) return nullptr;
   return &handle->constants;
 }
@@ -59,4 +59,4 @@ std::span<CModuleConstants> ModuleConstantsOf(const _swerve_module_constants_arr
   return {handle->records, handle->count};
 }
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

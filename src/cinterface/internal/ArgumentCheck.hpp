@@ -16,7 +16,7 @@
 
 #include <cstddef>
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 class ArgumentCheck {
  public:
@@ -55,4 +55,4 @@ class ArgumentCheck {
 /// "<function> (<why>)".
 void ReportRefusedCall(const char* function, const char* why);
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

@@ -1,4 +1,4 @@
-#include "swerve/internal/ArgumentCheck.hpp"
+#include "cinterface/internal/ArgumentCheck.hpp"
 
 #include <kvor/zephrin/StatusCodes.hpp>
 
@@ -8,7 +8,7 @@
 
 #include "core/internal/Report.hpp"
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 namespace {
 
@@ -81,4 +81,4 @@ void ReportRefusedCall(const char* function, const char* why) {
                                          std::string(function) + " (" + why + ")", 2);
 }
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

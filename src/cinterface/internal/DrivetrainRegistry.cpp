@@ -1,4 +1,4 @@
-#include "swerve/internal/DrivetrainRegistry.hpp"
+#include "cinterface/internal/DrivetrainRegistry.hpp"
 
 #include <condition_variable>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <thread>
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 namespace {
 
@@ -24,12 +24,14 @@ DrivetrainRegistry& DrivetrainRegistry::Instance() {
 int DrivetrainRegistry::Add(SwerveDrivetrainPtr drivetrain) {
   auto entry = std::make_shared<Entry>(std::move(drivetrain));
   // An entry that finds no ID is destroyed here, after the lock.
-  const int id = drivetrains_.Write([&](std::map<int, std::shared_ptr<Entry>>& drivetrains) {
-    if (exiting_.load() || lastId_ == std::numeric_limits<int>::max()) return 0;
-    const int next = ++lastId_;
-    drivetrains.emplace(next, std::move(entry));
-    return next;
-  });
+  int id = 0;
+  {
+    kvor::zephrin::LockGuard lock(mutex_);
+    if (!exiting_.load() && lastId_ != std::numeric_limits<int>::max()) {
+      id = ++lastId_;
+      drivetrains_.emplace(id, std::move(entry));
+    }
+  }
   // Installed after the first drivetrain was built, which started the device
   // runtime and so installed the runtime's own exit handler first: handlers
   // run in reverse, so the threads stop before the runtime completes its log.
@@ -38,11 +40,12 @@ int DrivetrainRegistry::Add(SwerveDrivetrainPtr drivetrain) {
 }
 
 void DrivetrainRegistry::Destroy(int id) {
-  std::shared_ptr<Entry> entry =
-      drivetrains_.Write([&](std::map<int, std::shared_ptr<Entry>>& drivetrains) -> std::shared_ptr<Entry> {
-        auto node = drivetrains.extract(id);
-        return node.empty() ? nullptr : std::move(node.mapped());
-      });
+  std::shared_ptr<Entry> entry;
+  {
+    kvor::zephrin::LockGuard lock(mutex_);
+    auto node = drivetrains_.extract(id);
+    if (!node.empty()) entry = std::move(node.mapped());
+  }
   if (entry == nullptr) return;
   if (exiting_.load()) {
     // The thread may be stuck in a callback that never returns; destroy the
@@ -63,37 +66,39 @@ void DrivetrainRegistry::Destroy(int id) {
 }
 
 std::size_t DrivetrainRegistry::Size() const {
-  return drivetrains_.Read([](const std::map<int, std::shared_ptr<Entry>>& drivetrains) { return drivetrains.size(); });
+  kvor::zephrin::SharedLockGuard lock(mutex_);
+  return drivetrains_.size();
 }
 
 void DrivetrainRegistry::StartOdometry(int id) {
   // Held shared across the start, so that the exit's flag is either seen
   // here or set only after this thread is running (and then stopped).
-  std::shared_lock lock(exitMutex_);
+  kvor::zephrin::SharedLockGuard lock(exitMutex_);
   if (exiting_.load()) return;
-  With(id, [](impl::SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().Start(); });
+  With(id, [](swerve::impl::SwerveDrivetrainImpl& drivetrain) { drivetrain.GetOdometryThread().Start(); });
 }
 
 void DrivetrainRegistry::StopAllForExit() {
   {
     // A start stuck behind a stuck thread must not hold the exit up: past
-    // the bound the flag is set without the lock.
-    std::unique_lock lock(exitMutex_, std::defer_lock);
-    (void)lock.try_lock_for(kExitStopBound);  // the flag is atomic; the lock only orders it after starts
-    if (exiting_.exchange(true, std::memory_order_acq_rel)) return;
+    // the bound the flag is set without the lock (the flag is atomic; the
+    // lock only orders it after starts).
+    const bool locked = exitMutex_.TryLockFor(kExitStopBound);
+    const bool begun = exiting_.exchange(true, std::memory_order_acq_rel);
+    if (locked) exitMutex_.Unlock();
+    if (begun) return;
   }
   // Marked in use, as a look-up would, so that a Destroy that began before
   // the exit waits for the stop instead of freeing the drivetrain under it.
-  const std::vector<std::shared_ptr<Entry>> entries =
-      drivetrains_.Read([](const std::map<int, std::shared_ptr<Entry>>& drivetrains) {
-        std::vector<std::shared_ptr<Entry>> all;
-        all.reserve(drivetrains.size());
-        for (const auto& [id, entry] : drivetrains) {
-          entry->users.fetch_add(1);
-          all.push_back(entry);
-        }
-        return all;
-      });
+  std::vector<std::shared_ptr<Entry>> entries;
+  {
+    kvor::zephrin::SharedLockGuard lock(mutex_);
+    entries.reserve(drivetrains_.size());
+    for (const auto& [id, entry] : drivetrains_) {
+      entry->users.fetch_add(1);
+      entries.push_back(entry);
+    }
+  }
   // Each helper ends its entry's use once the thread has stopped; a helper
   // left waiting for a stuck thread keeps the drivetrain in use for good.
   (void)StopBy(entries, std::chrono::steady_clock::now() + kExitStopBound, true);  // what did not stop stays behind
@@ -102,9 +107,9 @@ void DrivetrainRegistry::StopAllForExit() {
 bool DrivetrainRegistry::StopBy(const std::vector<std::shared_ptr<Entry>>& entries,
                                 std::chrono::steady_clock::time_point deadline, bool inUse) {
   struct Progress {
-    std::mutex mutex;
+    kvor::zephrin::Mutex mutex;
     std::condition_variable done;
-    std::size_t stopped = 0;
+    std::size_t stopped ZEPHRIN_GUARDED_BY(mutex) = 0;
   };
   auto progress = std::make_shared<Progress>();
   std::vector<std::thread> helpers;
@@ -116,15 +121,17 @@ bool DrivetrainRegistry::StopBy(const std::vector<std::shared_ptr<Entry>>& entri
       std::optional<Use> use;
       if (inUse) use.emplace(*entry);
       entry->drivetrain->GetOdometryThread().Stop();
-      std::lock_guard lock(progress->mutex);
+      kvor::zephrin::LockGuard lock(progress->mutex);
       ++progress->stopped;
       progress->done.notify_all();
     });
   }
   bool allStopped = false;
   {
-    std::unique_lock lock(progress->mutex);
-    allStopped = progress->done.wait_until(lock, deadline, [&] { return progress->stopped == entries.size(); });
+    kvor::zephrin::UniqueLock lock(progress->mutex);
+    allStopped = lock.WaitUntil(progress->done, deadline, [&]() ZEPHRIN_REQUIRES(progress->mutex) {
+      return progress->stopped == entries.size();
+    });
   }
   for (std::thread& helper : helpers) {
     if (allStopped) {
@@ -137,17 +144,16 @@ bool DrivetrainRegistry::StopBy(const std::vector<std::shared_ptr<Entry>>& entri
 }
 
 std::shared_ptr<DrivetrainRegistry::Entry> DrivetrainRegistry::Find(int id) const {
-  return drivetrains_.Read([&](const std::map<int, std::shared_ptr<Entry>>& drivetrains) -> std::shared_ptr<Entry> {
-    const auto found = drivetrains.find(id);
-    if (found == drivetrains.end()) return nullptr;
-    found->second->users.fetch_add(1);
-    return found->second;
-  });
+  kvor::zephrin::SharedLockGuard lock(mutex_);
+  const auto found = drivetrains_.find(id);
+  if (found == drivetrains_.end()) return nullptr;
+  found->second->users.fetch_add(1);
+  return found->second;
 }
 
 void DrivetrainRegistry::Abandon(std::shared_ptr<Entry> entry) {
-  std::lock_guard lock(abandonedMutex_);
+  kvor::zephrin::LockGuard lock(abandonedMutex_);
   abandoned_.push_back(std::move(entry));
 }
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

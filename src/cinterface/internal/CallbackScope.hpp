@@ -2,13 +2,15 @@
 
 // CallbackScope marks the calling thread as running a callback that the C
 // interface installed (a control or telemetry callback, on a drivetrain's
-// odometry thread) for as long as it lives. Creating or destroying a
-// drivetrain from there would wait for the registry's exclusive lock while
-// other threads hold its shared lock waiting for this very sample, or join
-// the thread that runs the callback; those calls check Active() and refuse.
-// Scopes nest; each thread has its own count. Not copyable.
+// odometry thread, under that drivetrain's locks) for as long as it lives.
+// Destroying a drivetrain from there would join the thread that runs the
+// callback (its own drivetrain) or wait for calls that may be waiting for
+// this very sample (another one's); creating one would hold this
+// drivetrain's locks while the new devices take their time to answer. Those
+// calls check Active() and refuse. Scopes nest; each thread has its own
+// count. Not copyable.
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 class CallbackScope {
  public:
@@ -24,4 +26,4 @@ class CallbackScope {
   static inline thread_local int depth_ = 0;
 };
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

@@ -21,21 +21,22 @@
 #include <optional>
 #include <vector>
 
-#include "swerve/internal/ArgumentCheck.hpp"
-#include "swerve/internal/DrivetrainRegistry.hpp"
+#include "cinterface/internal/ArgumentCheck.hpp"
+#include "cinterface/internal/DrivetrainRegistry.hpp"
 
 namespace {
 
 namespace swerve = kvor::zephrin6::swerve;
 namespace requests = kvor::zephrin6::swerve::requests;
+namespace cinterface = kvor::zephrin6::cinterface;
 using kvor::zephrin::StatusCode;
-using swerve::internal::ArgumentCheck;
+using cinterface::ArgumentCheck;
 using swerve::impl::SwerveDrivetrainImpl;
 using units::angular_velocity::radians_per_second_t;
 using units::length::meter_t;
 using units::velocity::meters_per_second_t;
 
-swerve::internal::DrivetrainRegistry& Registry() { return swerve::internal::DrivetrainRegistry::Instance(); }
+cinterface::DrivetrainRegistry& Registry() { return cinterface::DrivetrainRegistry::Instance(); }
 
 /// Installs the request `build(drivetrain)` returns on drivetrain `id`,
 /// unless `check` refused an argument or `build` refuses (returns nothing):
@@ -58,7 +59,7 @@ int ApplyOnce(const ArgumentCheck& check, int id, Build&& build) {
   return Registry().With(id, int{StatusCode::InvalidParamValue}, [&](SwerveDrivetrainImpl& drivetrain) {
     auto request = build(drivetrain);
     if (!request) return int{StatusCode::InvalidParamValue};
-    auto lock = drivetrain.LockModules();
+    SwerveDrivetrainImpl::ModuleLock lock(drivetrain);
     return request->Apply(drivetrain.GetControlParameters(), drivetrain.GetModules()).value();
   });
 }

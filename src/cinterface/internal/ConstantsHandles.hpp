@@ -26,14 +26,15 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 /// The one module configuration every drivetrain of the C interface uses.
-using CModuleConstants =
-    SwerveModuleConstants<configs::RapaxQConfiguration, configs::RapaxQConfiguration, configs::AngulonConfiguration>;
+using CModuleConstants = swerve::SwerveModuleConstants<configs::RapaxQConfiguration, configs::RapaxQConfiguration,
+                                                       configs::AngulonConfiguration>;
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface
 
 struct _swerve_drivetrain_constants_t {
   std::uint32_t tag;
@@ -44,10 +45,19 @@ struct _swerve_module_constants_arr_t {
   std::uint32_t tag;
   std::size_t count;
   /// `count` records, in the same block.
-  kvor::zephrin6::swerve::internal::CModuleConstants* records;
+  kvor::zephrin6::cinterface::CModuleConstants* records;
 };
 
-namespace kvor::zephrin6::swerve::internal {
+// free() runs no destructor, so nothing in a handle may need one: a
+// configuration type that came to own memory (a string, a vector) would leak
+// it with every released handle.
+static_assert(std::is_trivially_destructible_v<kvor::zephrin6::cinterface::CModuleConstants>,
+              "module constants are released with free: their configuration types must not need a destructor");
+static_assert(std::is_trivially_destructible_v<_swerve_drivetrain_constants_t> &&
+                  std::is_trivially_destructible_v<_swerve_module_constants_arr_t>,
+              "constants handles are released with free: they must not need a destructor");
+
+namespace kvor::zephrin6::cinterface {
 
 /// New drivetrain constants viewing `name`, or, with `copyName`, a copy of
 /// it kept in the handle. @return null when memory runs out.
@@ -55,7 +65,7 @@ _swerve_drivetrain_constants_t* NewDrivetrainConstants(std::string_view name, bo
 
 /// The constants behind `handle`, or null for a null handle or one of the
 /// other kind.
-const SwerveDrivetrainConstants* DrivetrainConstantsOf(const _swerve_drivetrain_constants_t* handle) noexcept;
+const swerve::SwerveDrivetrainConstants* DrivetrainConstantsOf(const _swerve_drivetrain_constants_t* handle) noexcept;
 
 /// New array of `count` default module constants (every number zero, rapax q
 /// motors). @return null when memory runs out or the size overflows.
@@ -68,4 +78,4 @@ bool IsModuleConstants(const _swerve_module_constants_arr_t* handle) noexcept;
 /// kind.
 std::span<CModuleConstants> ModuleConstantsOf(const _swerve_module_constants_arr_t* handle) noexcept;
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 /// Drivetrain constants holding their own copy of `canBusName`; released
 /// like those of c_kvor_zephrin6_swerve_create_drivetrain_constants.
@@ -37,4 +37,4 @@ void StopAllForExit();
 /// Drivetrains in the registry now, for tests that check what is kept.
 std::size_t LiveDrivetrains();
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface

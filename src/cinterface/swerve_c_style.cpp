@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "swerve/internal/ArgumentCheck.hpp"
-#include "swerve/internal/CStyleExtras.hpp"
-#include "swerve/internal/CallbackScope.hpp"
-#include "swerve/internal/ConstantsHandles.hpp"
-#include "swerve/internal/DrivetrainRegistry.hpp"
+#include "cinterface/internal/ArgumentCheck.hpp"
+#include "cinterface/internal/CStyleExtras.hpp"
+#include "cinterface/internal/CallbackScope.hpp"
+#include "cinterface/internal/ConstantsHandles.hpp"
+#include "cinterface/internal/DrivetrainRegistry.hpp"
 
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::swerve::Pose2d;
@@ -31,7 +31,7 @@ using kvor::zephrin6::swerve::Translation2d;
 using kvor::zephrin6::swerve::impl::ControlParameters;
 using kvor::zephrin6::swerve::impl::SwerveDrivetrainImpl;
 using kvor::zephrin6::swerve::impl::SwerveModuleImpl;
-namespace internal = kvor::zephrin6::swerve::internal;
+namespace cinterface = kvor::zephrin6::cinterface;
 namespace swerve = kvor::zephrin6::swerve;
 namespace signals = kvor::zephrin6::signals;
 
@@ -40,9 +40,9 @@ namespace {
 constexpr std::array<double, 3> kDefaultOdometryStdDev{0.1, 0.1, 0.1};
 constexpr std::array<double, 3> kDefaultVisionStdDev{0.9, 0.9, 0.9};
 
-internal::DrivetrainRegistry& Registry() { return internal::DrivetrainRegistry::Instance(); }
+cinterface::DrivetrainRegistry& Registry() { return cinterface::DrivetrainRegistry::Instance(); }
 
-void Refuse(const char* function, const std::string& why) { internal::ReportRefusedCall(function, why.c_str()); }
+void Refuse(const char* function, const std::string& why) { cinterface::ReportRefusedCall(function, why.c_str()); }
 
 Rotation2d Angle(double radians) { return Rotation2d(units::angle::radian_t{radians}); }
 Pose2d PoseOf(double x, double y, double theta) {
@@ -112,7 +112,7 @@ template <typename Result, typename Function>
 Result WithModule(int id, std::size_t index, Result absent, Function&& function) {
   return Registry().With(id, absent, [&](SwerveDrivetrainImpl& drivetrain) -> Result {
     if (index >= drivetrain.GetModules().size()) return absent;
-    auto lock = drivetrain.LockModules();
+    SwerveDrivetrainImpl::ModuleLock lock(drivetrain);
     return function(*drivetrain.GetModules()[index]);
   });
 }
@@ -120,11 +120,11 @@ Result WithModule(int id, std::size_t index, Result absent, Function&& function)
 int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrainConstants,
            const double odometryStdDev[3], const double visionStdDev[3],
            const _swerve_module_constants_arr_t* moduleConstants, std::size_t moduleCount, double odometryFrequencyHz) {
-  if (internal::CallbackScope::Active()) {
+  if (cinterface::CallbackScope::Active()) {
     Refuse(function, "called from a drivetrain callback");
     return 0;
   }
-  const auto* constants = internal::DrivetrainConstantsOf(drivetrainConstants);
+  const auto* constants = cinterface::DrivetrainConstantsOf(drivetrainConstants);
   if (constants == nullptr) {
     Refuse(function, "no drivetrain constants");
     return 0;
@@ -132,9 +132,9 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
   // A null handle and one of the other kind both have no records; a
   // drivetrain without modules would fail half its samples (it has only the
   // gyro to wait for) and command nothing.
-  const std::span<internal::CModuleConstants> modules = internal::ModuleConstantsOf(moduleConstants);
-  internal::ArgumentCheck check(function);
-  check.Require(internal::IsModuleConstants(moduleConstants), "no module constants")
+  const std::span<cinterface::CModuleConstants> modules = cinterface::ModuleConstantsOf(moduleConstants);
+  cinterface::ArgumentCheck check(function);
+  check.Require(cinterface::IsModuleConstants(moduleConstants), "no module constants")
       .Require(moduleCount > 0, "no modules");
   if (!check.Passed()) return 0;
   if (moduleCount > modules.size()) {
@@ -155,13 +155,13 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
   // device and may wait, and no other drivetrain's call should wait for it.
   auto drivetrain = std::make_unique<SwerveDrivetrainImpl>(
       *constants, units::frequency::hertz_t{odometryFrequencyHz}, Triple(odometryStdDev), Triple(visionStdDev),
-      std::span<const internal::CModuleConstants>(modules.first(moduleCount)));
+      std::span<const cinterface::CModuleConstants>(modules.first(moduleCount)));
   return Registry().Add(std::move(drivetrain));
 }
 
 }  // namespace
 
-namespace kvor::zephrin6::swerve::internal {
+namespace kvor::zephrin6::cinterface {
 
 _swerve_drivetrain_constants_t* CreateDrivetrainConstantsCopyingName(std::string_view canBusName, int auklet2Id) {
   return NewDrivetrainConstants(canBusName, true, auklet2Id);
@@ -187,7 +187,7 @@ bool GetState(int id, _swerve_drive_state_t& out, std::size_t capacity) {
   });
 }
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface
 
 extern "C" {
 
@@ -196,11 +196,11 @@ extern "C" {
 _swerve_drivetrain_constants_t* c_kvor_zephrin6_swerve_create_drivetrain_constants(const char* canBusName,
                                                                                    int auklet2Id) {
   if (canBusName == nullptr) return nullptr;
-  return internal::NewDrivetrainConstants(canBusName, false, auklet2Id);
+  return cinterface::NewDrivetrainConstants(canBusName, false, auklet2Id);
 }
 
 _swerve_module_constants_arr_t* c_kvor_zephrin6_swerve_create_module_constants_arr(size_t count) {
-  return internal::NewModuleConstants(count);
+  return cinterface::NewModuleConstants(count);
 }
 
 void* c_kvor_zephrin6_swerve_set_module_constants(
@@ -211,7 +211,7 @@ void* c_kvor_zephrin6_swerve_set_module_constants(
     double speedAt12Volts, int driveMotorType, int steerMotorType, int feedbackSource, double steerInertia,
     double driveInertia, double steerFrictionVoltage, double driveFrictionVoltage) {
   constexpr const char* kFunction = "c_kvor_zephrin6_swerve_set_module_constants";
-  const std::span<internal::CModuleConstants> records = internal::ModuleConstantsOf(moduleConstants);
+  const std::span<cinterface::CModuleConstants> records = cinterface::ModuleConstantsOf(moduleConstants);
   if (index >= records.size()) {
     Refuse(kFunction, "module " + std::to_string(index) + " of " + std::to_string(records.size()));
     return nullptr;
@@ -228,13 +228,13 @@ void* c_kvor_zephrin6_swerve_set_module_constants(
   // outside the enumeration would leave the motor without any command. The
   // motor types need no check: 0 is a rapax q and every other value a rapax
   // w. The feedback source is the program's own value, stored and never read.
-  internal::ArgumentCheck check(kFunction);
+  cinterface::ArgumentCheck check(kFunction);
   check.Binary("steerMotorClosedLoopOutput", steerMotorClosedLoopOutput)
       .Binary("driveMotorClosedLoopOutput", driveMotorClosedLoopOutput);
   if (!check.Passed()) return nullptr;
   using swerve::ClosedLoopOutputType;
   using swerve::MotorControllerType;
-  internal::CModuleConstants& module = records[index];
+  cinterface::CModuleConstants& module = records[index];
   module.SteerMotorId = steerMotorId;
   module.DriveMotorId = driveMotorId;
   module.EncoderId = encoderId;
@@ -288,7 +288,7 @@ int c_kvor_zephrin6_swerve_create_drivetrain_with_stddev(const _swerve_drivetrai
 }
 
 void c_kvor_zephrin6_swerve_destroy_drivetrain(int id) {
-  if (internal::CallbackScope::Active()) {
+  if (cinterface::CallbackScope::Active()) {
     Refuse("c_kvor_zephrin6_swerve_destroy_drivetrain", "called from a drivetrain callback");
     return;
   }
@@ -322,7 +322,7 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control(int id, void* context, _swerv
       // that has halted never returns from a call into it).
       if (!Registry().CallbacksAllowed()) return StatusCode::OK;
       const _swerve_control_params_t params = ToC(parameters);
-      internal::CallbackScope scope;
+      cinterface::CallbackScope scope;
       return StatusCode(callback(context, &params));
     });
   });
@@ -330,7 +330,7 @@ void c_kvor_zephrin6_swerve_drivetrain_set_control(int id, void* context, _swerv
 
 void c_kvor_zephrin6_swerve_drivetrain_get_state(int id, _swerve_drive_state_t* out) {
   if (out == nullptr) return;
-  internal::GetState(id, *out, std::numeric_limits<std::size_t>::max());
+  cinterface::GetState(id, *out, std::numeric_limits<std::size_t>::max());
 }
 
 void c_kvor_zephrin6_swerve_drivetrain_register_telemetry(int id, void* context,
@@ -349,14 +349,14 @@ void c_kvor_zephrin6_swerve_drivetrain_register_telemetry(int id, void* context,
       record.ModuleTargets = arrays->targets.data();
       record.ModulePositions = arrays->positions.data();
       Fill(state, record, count);
-      internal::CallbackScope scope;
+      cinterface::CallbackScope scope;
       callback(context, &record);
     });
   });
 }
 
 int c_kvor_zephrin6_swerve_drivetrain_config_neutral_mode(int id, int neutralMode) {
-  internal::ArgumentCheck check(__func__);
+  cinterface::ArgumentCheck check(__func__);
   if (!check.Binary("neutralMode", neutralMode).Passed()) return int{StatusCode::InvalidParamValue};
   return Registry().With(id, int{StatusCode::InvalidParamValue}, [&](SwerveDrivetrainImpl& drivetrain) {
     return drivetrain.ConfigNeutralMode(signals::NeutralModeValue(neutralMode)).value();
@@ -442,7 +442,7 @@ void c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(int id, int prio
 
 void c_kvor_zephrin6_swerve_module_apply(int id, size_t moduleIndex, const _swerve_module_apply_params_t* params) {
   if (params == nullptr) return;
-  internal::ArgumentCheck check(__func__);
+  cinterface::ArgumentCheck check(__func__);
   check.Binary("driveRequest", params->driveRequest)
       .Binary("steerRequest", params->steerRequest)
       .Finite("state.speed", params->state.speed)
@@ -489,9 +489,12 @@ _swerve_module_state_t c_kvor_zephrin6_swerve_module_get_target_state(int id, si
 void c_kvor_zephrin6_swerve_module_reset_position(int id, size_t moduleIndex) {
   // A configuration write to the drive motor, which serialises its own
   // configuration calls; it touches nothing the odometry thread uses, so it
-  // does not hold up a sample.
+  // does not hold up a sample. The call returns nothing to C: a refusal is
+  // reported by the motor's configurator.
   Registry().With(id, [&](SwerveDrivetrainImpl& drivetrain) {
-    if (moduleIndex < drivetrain.GetModules().size()) drivetrain.GetModules()[moduleIndex]->ResetPosition();
+    if (moduleIndex < drivetrain.GetModules().size()) {
+      static_cast<void>(drivetrain.GetModules()[moduleIndex]->ResetPosition());
+    }
   });
 }
 

@@ -24,6 +24,7 @@
 // bounded time; a thread that does not stop in time is left behind, and the
 // drivetrains stay in memory until the process ends.
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 
 #include <atomic>
@@ -31,15 +32,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <shared_mutex>
 #include <utility>
 #include <vector>
 
-#include "swerve/internal/DataRwLock.hpp"
+namespace kvor::zephrin6::cinterface {
 
-namespace kvor::zephrin6::swerve::internal {
-
-using SwerveDrivetrainPtr = std::unique_ptr<impl::SwerveDrivetrainImpl>;
+using SwerveDrivetrainPtr = std::unique_ptr<swerve::impl::SwerveDrivetrainImpl>;
 
 class DrivetrainRegistry {
  public:
@@ -52,15 +50,15 @@ class DrivetrainRegistry {
   /// Registers `drivetrain` under the next ID. @return the ID, or 0 (the
   ///         drivetrain is destroyed) once every positive int has been used
   ///         or the process exit has begun.
-  int Add(SwerveDrivetrainPtr drivetrain);
+  int Add(SwerveDrivetrainPtr drivetrain) ZEPHRIN_EXCLUDES(mutex_);
   /// Unregisters drivetrain `id`, waits until no call uses it and destroys
   /// it. Nothing for an unknown ID. Must not be called from inside With.
   /// After the exit has begun, it waits a bounded time only, and a
   /// drivetrain still busy then is left to the end of the process.
-  void Destroy(int id);
+  void Destroy(int id) ZEPHRIN_EXCLUDES(mutex_);
   /// Starts drivetrain `id`'s odometry thread; nothing for an unknown ID or
   /// once the exit has begun.
-  void StartOdometry(int id);
+  void StartOdometry(int id) ZEPHRIN_EXCLUDES(exitMutex_);
 
   /// False once the exit has begun: then the C interface's callbacks must
   /// not call the caller's code any more.
@@ -69,10 +67,10 @@ class DrivetrainRegistry {
   /// and starts, and stops every odometry thread, waiting at most
   /// kExitStopBound for them. Only the first call does anything; later ones
   /// return at once. The drivetrains are not destroyed.
-  void StopAllForExit();
+  void StopAllForExit() ZEPHRIN_EXCLUDES(exitMutex_, mutex_);
 
   /// Drivetrains registered now.
-  std::size_t Size() const;
+  std::size_t Size() const ZEPHRIN_EXCLUDES(mutex_);
 
   /// Runs `function(SwerveDrivetrainImpl&)` on drivetrain `id`, which cannot
   /// be destroyed meanwhile. @return its result, or `absent` for an unknown ID.
@@ -96,8 +94,8 @@ class DrivetrainRegistry {
   struct Entry {
     explicit Entry(SwerveDrivetrainPtr owned) : drivetrain(std::move(owned)) {}
     SwerveDrivetrainPtr drivetrain;
-    /// Calls using the drivetrain now. Only raised with the map's lock
-    /// held, so it cannot rise once the entry has left the map.
+    /// Calls using the drivetrain now. Only raised with mutex_ held, so it
+    /// cannot rise once the entry has left the map.
     std::atomic<int> users{0};
   };
   /// Marks an entry in use for its lifetime (the entry is raised already).
@@ -116,7 +114,7 @@ class DrivetrainRegistry {
 
   DrivetrainRegistry() = default;
   /// The entry of `id`, marked in use, or null.
-  std::shared_ptr<Entry> Find(int id) const;
+  std::shared_ptr<Entry> Find(int id) const ZEPHRIN_EXCLUDES(mutex_);
   /// Stops the odometry threads of `entries` side by side, waiting until
   /// `deadline` at most; with `inUse`, each entry was marked in use for the
   /// stop and is released once its thread has stopped.
@@ -124,22 +122,26 @@ class DrivetrainRegistry {
   static bool StopBy(const std::vector<std::shared_ptr<Entry>>& entries,
                      std::chrono::steady_clock::time_point deadline, bool inUse);
   /// Keeps `entry` (and its drivetrain) until the process ends.
-  void Abandon(std::shared_ptr<Entry> entry);
+  void Abandon(std::shared_ptr<Entry> entry) ZEPHRIN_EXCLUDES(abandonedMutex_);
 
+  // Held shared to find an entry, exclusively to change the map; never
+  // while a drivetrain is used, and no other lock is taken under it.
+  mutable kvor::zephrin::SharedMutex mutex_;
   // Entries are shared so that a call still holding one after its entry
   // left the map (to signal that it is done) keeps it alive.
-  DataRwLock<std::map<int, std::shared_ptr<Entry>>> drivetrains_;
-  // The last ID handed out; written under the exclusive lock only.
-  int lastId_ = 0;
+  std::map<int, std::shared_ptr<Entry>> drivetrains_ ZEPHRIN_GUARDED_BY(mutex_);
+  // The last ID handed out.
+  int lastId_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   std::once_flag exitHandler_;
-  // Set once the exit has begun; written with exitMutex_ held exclusively,
-  // so that a start holding it shared either finishes before the exit stops
-  // the threads or sees the flag and starts nothing.
+  // Orders the exit after the starts: a start holds it shared, and the exit
+  // sets exiting_ holding it exclusively, so that a start either finishes
+  // before the exit stops the threads or sees the flag and starts nothing.
+  kvor::zephrin::SharedMutex exitMutex_;
+  // Set once the exit has begun; atomic so that callbacks read it freely.
   std::atomic<bool> exiting_{false};
-  std::shared_timed_mutex exitMutex_;
   // Drivetrains destroyed after the exit began whose threads did not stop.
-  std::mutex abandonedMutex_;
-  std::vector<std::shared_ptr<Entry>> abandoned_;
+  kvor::zephrin::Mutex abandonedMutex_;
+  std::vector<std::shared_ptr<Entry>> abandoned_ ZEPHRIN_GUARDED_BY(abandonedMutex_);
 };
 
-}  // namespace kvor::zephrin6::swerve::internal
+}  // namespace kvor::zephrin6::cinterface
