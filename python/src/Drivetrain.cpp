@@ -33,14 +33,8 @@ std::atomic<bool> g_exiting{false};
 thread_local const Drivetrain* t_inCallbackOf = nullptr;
 
 /// Every drivetrain Python holds, for closing them all at exit.
-std::mutex& LiveMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-std::unordered_set<Drivetrain*>& Live() {
-  static std::unordered_set<Drivetrain*> live;
-  return live;
-}
+kvor::zephrin::Mutex g_liveMutex;
+std::unordered_set<Drivetrain*> g_live ZEPHRIN_GUARDED_BY(g_liveMutex);
 
 /// A Python callable kept by C++; dropping it takes the GIL, whichever
 /// thread drops it.
@@ -116,10 +110,9 @@ void ConfigureMotors(SwerveDrivetrainImpl& engine, const std::vector<ModuleConst
 
 }  // namespace
 
-template <class T>
-std::shared_ptr<T> Drivetrain::Take(std::shared_ptr<T>& pointer) {
-  std::lock_guard lock(mutex_);
-  return std::exchange(pointer, nullptr);
+std::pair<Drivetrain::Engine, Drivetrain::Simulation> Drivetrain::Take() {
+  kvor::zephrin::LockGuard lock(mutex_);
+  return {std::exchange(engine_, nullptr), std::exchange(sim_, nullptr)};
 }
 
 Drivetrain::Drivetrain(const DrivetrainConstants& constants, std::vector<ModuleConstants> modules, double frequency,
@@ -145,27 +138,30 @@ Drivetrain::Drivetrain(const DrivetrainConstants& constants, std::vector<ModuleC
   {
     py::gil_scoped_release release;
     // Building reads every module and the gyro, waiting for their frames.
+    Engine engine;
     WhileManualTimeRuns([&] {
-      engine_ = std::make_shared<SwerveDrivetrainImpl>(cppConstants, units::frequency::hertz_t{frequency},
-                                                       odometryStdDevs, visionStdDevs,
-                                                       std::span<const ModuleConstants>(modules));
+      engine = std::make_shared<SwerveDrivetrainImpl>(cppConstants, units::frequency::hertz_t{frequency},
+                                                      odometryStdDevs, visionStdDevs,
+                                                      std::span<const ModuleConstants>(modules));
     });
-    if (configureMotors) ConfigureMotors(*engine_, modules);
-    if (startOdometryThread) engine_->GetOdometryThread().Start();
+    if (configureMotors) ConfigureMotors(*engine, modules);
+    if (startOdometryThread) engine->GetOdometryThread().Start();
+    kvor::zephrin::LockGuard lock(mutex_);
+    engine_ = std::move(engine);
   }
-  std::lock_guard lock(LiveMutex());
-  Live().insert(this);
+  kvor::zephrin::LockGuard lock(g_liveMutex);
+  g_live.insert(this);
 }
 
 Drivetrain::~Drivetrain() {
   {
-    std::lock_guard lock(LiveMutex());
-    Live().erase(this);
+    kvor::zephrin::LockGuard lock(g_liveMutex);
+    g_live.erase(this);
   }
   if (t_inCallbackOf == this) {
     // Dropped from its own callback: the odometry thread cannot join itself,
     // so another thread ends the drivetrain once the callback has returned.
-    std::thread([engine = Take(engine_), sim = Take(sim_)] { Stop(engine, sim); }).detach();
+    std::thread([taken = Take()] { Stop(taken.first, taken.second); }).detach();
     return;
   }
   py::gil_scoped_release release;
@@ -177,16 +173,19 @@ void Drivetrain::Stop(const Engine& engine, const Simulation& sim) {
   if (engine) WhileManualTimeRuns([&] { engine->GetOdometryThread().Stop(); });
 }
 
-void Drivetrain::Close() { Stop(Take(engine_), Take(sim_)); }
+void Drivetrain::Close() {
+  const auto [engine, sim] = Take();
+  Stop(engine, sim);
+}
 
 Drivetrain::Engine Drivetrain::Impl() const {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   if (!engine_) throw std::runtime_error("the drivetrain is closed");
   return engine_;
 }
 
 Drivetrain::Simulation Drivetrain::Sim() {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   if (!engine_) throw std::runtime_error("the drivetrain is closed");
   if (!sim_) {
     sim_ = Simulation(
@@ -223,17 +222,17 @@ void Drivetrain::RegisterTelemetry(const py::object& function) {
 }
 
 std::string Drivetrain::Repr() const {
-  std::lock_guard lock(mutex_);
+  kvor::zephrin::LockGuard lock(mutex_);
   if (!engine_) return "SwerveDrivetrain(closed)";
   return "SwerveDrivetrain(modules=" + std::to_string(engine_->GetModules().size()) +
          ", odometry_frequency=" + zephrin6_python::Repr(engine_->GetOdometryFrequency().value()) + ")";
 }
 
 std::size_t Drivetrain::Open() {
-  std::lock_guard lock(LiveMutex());
+  kvor::zephrin::LockGuard lock(g_liveMutex);
   std::size_t open = 0;
-  for (const Drivetrain* drivetrain : Live()) {
-    std::lock_guard pointers(drivetrain->mutex_);
+  for (const Drivetrain* drivetrain : g_live) {
+    kvor::zephrin::LockGuard pointers(drivetrain->mutex_);
     open += drivetrain->engine_ ? 1 : 0;
   }
   return open;
@@ -242,10 +241,8 @@ std::size_t Drivetrain::Open() {
 void Drivetrain::CloseAll() {
   std::vector<std::pair<Engine, Simulation>> taken;
   {
-    std::lock_guard lock(LiveMutex());
-    for (Drivetrain* drivetrain : Live()) {
-      taken.emplace_back(drivetrain->Take(drivetrain->engine_), drivetrain->Take(drivetrain->sim_));
-    }
+    kvor::zephrin::LockGuard lock(g_liveMutex);
+    for (Drivetrain* drivetrain : g_live) taken.push_back(drivetrain->Take());
   }
   // Without the registry's lock: a callback that ends now may drop a
   // drivetrain, which leaves the registry.

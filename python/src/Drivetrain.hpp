@@ -19,6 +19,7 @@
 // exit every drivetrain is closed before Python stops running code on other
 // threads. Not copyable.
 
+#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstants.hpp>
@@ -29,8 +30,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Bindings.hpp"
@@ -76,19 +77,19 @@ class Drivetrain {
 
   /// Stops the threads and lets the devices go; later operations raise. The
   /// GIL must not be held.
-  void Close();
+  void Close() ZEPHRIN_EXCLUDES(mutex_);
   /// The engine, for one operation; raises RuntimeError once closed.
-  Engine Impl() const;
+  Engine Impl() const ZEPHRIN_EXCLUDES(mutex_);
   /// The physics simulation, built on first use (which sends nothing to the
   /// devices); it keeps the engine whose devices it feeds alive. Raises
   /// RuntimeError once closed. The GIL must not be held.
-  Simulation Sim();
+  Simulation Sim() ZEPHRIN_EXCLUDES(mutex_);
   /// Calls `function(state)` on the odometry thread after every sample (None
   /// stops the calls); an exception it raises is reported as unraisable.
   /// The GIL must be held.
   void RegisterTelemetry(const py::object& function);
   /// The repr Python shows.
-  std::string Repr() const;
+  std::string Repr() const ZEPHRIN_EXCLUDES(mutex_);
 
   /// How many drivetrains are open.
   static std::size_t Open();
@@ -96,14 +97,15 @@ class Drivetrain {
   static void CloseAll();
 
  private:
-  template <class T>
-  std::shared_ptr<T> Take(std::shared_ptr<T>& pointer);
+  /// The engine and the simulation, leaving this drivetrain closed.
+  std::pair<Engine, Simulation> Take() ZEPHRIN_EXCLUDES(mutex_);
   static void Stop(const Engine& engine, const Simulation& sim);
 
   std::vector<kvor::zephrin6::swerve::sim::SimSwerveDrivetrain::ModuleSettings> simSettings_;
-  mutable std::mutex mutex_;  // guards the two pointers, not what they point to
-  Engine engine_;
-  Simulation sim_;
+  // Guards the two pointers, not what they point to.
+  mutable kvor::zephrin::Mutex mutex_;
+  Engine engine_ ZEPHRIN_GUARDED_BY(mutex_);
+  Simulation sim_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace zephrin6_python
