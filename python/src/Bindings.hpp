@@ -54,12 +54,12 @@ inline double Finite(double value, const char* what) {
   return value;
 }
 inline const kvor::zephrin6::swerve::Rotation2d& Finite(const kvor::zephrin6::swerve::Rotation2d& rotation,
-                                                       const char* what) {
+                                                        const char* what) {
   Finite(rotation.Radians().value(), what);
   return rotation;
 }
 inline const kvor::zephrin6::swerve::Translation2d& Finite(const kvor::zephrin6::swerve::Translation2d& translation,
-                                                          const char* what) {
+                                                           const char* what) {
   Finite(translation.X().value(), what);
   Finite(translation.Y().value(), what);
   return translation;

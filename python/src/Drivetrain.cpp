@@ -140,9 +140,9 @@ Drivetrain::Drivetrain(const DrivetrainConstants& constants, std::vector<ModuleC
     // Building reads every module and the gyro, waiting for their frames.
     Engine engine;
     WhileManualTimeRuns([&] {
-      engine = std::make_shared<SwerveDrivetrainImpl>(cppConstants, units::frequency::hertz_t{frequency},
-                                                      odometryStdDevs, visionStdDevs,
-                                                      std::span<const ModuleConstants>(modules));
+      engine =
+          std::make_shared<SwerveDrivetrainImpl>(cppConstants, units::frequency::hertz_t{frequency}, odometryStdDevs,
+                                                 visionStdDevs, std::span<const ModuleConstants>(modules));
     });
     if (configureMotors) ConfigureMotors(*engine, modules);
     if (startOdometryThread) engine->GetOdometryThread().Start();

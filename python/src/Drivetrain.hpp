@@ -39,10 +39,9 @@
 namespace zephrin6_python {
 
 /// The module constants Python fills in, whatever the devices' models.
-using ModuleConstants =
-    kvor::zephrin6::swerve::SwerveModuleConstants<kvor::zephrin6::configs::RapaxQConfiguration,
-                                                  kvor::zephrin6::configs::RapaxQConfiguration,
-                                                  kvor::zephrin6::configs::AngulonConfiguration>;
+using ModuleConstants = kvor::zephrin6::swerve::SwerveModuleConstants<kvor::zephrin6::configs::RapaxQConfiguration,
+                                                                      kvor::zephrin6::configs::RapaxQConfiguration,
+                                                                      kvor::zephrin6::configs::AngulonConfiguration>;
 /// x and y in metres, heading in radians.
 using StdDevs = std::array<double, 3>;
 

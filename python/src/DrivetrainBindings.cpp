@@ -75,8 +75,7 @@ void ForEachModuleField(Visit&& visit) {
 template <class Visit>
 void ForEachSharedField(Visit&& visit) {
   visit("drive_motor_gear_ratio", &ModuleConstants::DriveMotorGearRatio, "Drive motor rotations per wheel rotation.");
-  visit("steer_motor_gear_ratio", &ModuleConstants::SteerMotorGearRatio,
-        "Steer motor rotations per azimuth rotation.");
+  visit("steer_motor_gear_ratio", &ModuleConstants::SteerMotorGearRatio, "Steer motor rotations per azimuth rotation.");
   visit("coupling_gear_ratio", &ModuleConstants::CouplingGearRatio,
         "Drive motor rotations per azimuth rotation (the wheel standing).");
   visit("wheel_radius", &ModuleConstants::WheelRadius, "Wheel radius, metres.");
@@ -133,7 +132,6 @@ void DefSetControl(py::class_<Drivetrain>& cls) {
        "with the same request type allocates nothing."),
    ...);
 }
-
 
 void BindConstants(py::module_& m) {
   py::class_<configs::Slot0Configs> gains(m, "Slot0Configs",
@@ -268,10 +266,13 @@ start_odometry_thread: False for programs that step odometry themselves
   (step_odometry), for example on the manual clock.
 configure_motors: apply each module's gains, inversions and steering ratio
   to its motors, so that the steer motors report the azimuth and hold it.)doc");
-  cls.def("close", [](Drivetrain& d) {
-    py::gil_scoped_release release;
-    d.Close();
-  }, "Stops the threads and frees the devices; the drivetrain cannot be used afterwards.");
+  cls.def(
+      "close",
+      [](Drivetrain& d) {
+        py::gil_scoped_release release;
+        d.Close();
+      },
+      "Stops the threads and frees the devices; the drivetrain cannot be used afterwards.");
   cls.def("__enter__", [](py::object self) { return self; });
   cls.def("__exit__", [](Drivetrain& d, const py::args&) {
     py::gil_scoped_release release;
@@ -287,12 +288,11 @@ configure_motors: apply each module's gains, inversions and steering ratio
   cls.def("register_telemetry", &Drivetrain::RegisterTelemetry, py::arg("telemetry"),
           "Calls `telemetry(state)` on the odometry thread after every sample (None stops the calls). It must be "
           "quick: the thread waits for it. An exception it raises is reported as unraisable and the thread goes on.");
-  cls.def(
-      "config_neutral_mode",
-      Released([](SwerveDrivetrainImpl& impl, NeutralMode mode) {
-        return impl.ConfigNeutralMode(kvor::zephrin6::signals::NeutralModeValue(static_cast<int>(mode)));
-      }),
-      py::arg("mode"), "Sets every drive motor's neutral mode (0.1 s timeout each); the first failing status, else OK.");
+  cls.def("config_neutral_mode", Released([](SwerveDrivetrainImpl& impl, NeutralMode mode) {
+            return impl.ConfigNeutralMode(kvor::zephrin6::signals::NeutralModeValue(static_cast<int>(mode)));
+          }),
+          py::arg("mode"),
+          "Sets every drive motor's neutral mode (0.1 s timeout each); the first failing status, else OK.");
   cls.def(
       "tare_everything",
       [](Drivetrain& d) {
@@ -307,15 +307,14 @@ configure_motors: apply each module's gains, inversions and steering ratio
   // binding, which takes the GIL back before raising it in Python.
   cls.def("reset_pose", Released([](SwerveDrivetrainImpl& impl, Pose2d p) { impl.ResetPose(Finite(p, "pose")); }),
           py::arg("pose"), "Moves the pose estimate to `pose`.");
-  cls.def(
-      "reset_translation",
-      Released([](SwerveDrivetrainImpl& impl, Translation2d t) { impl.ResetTranslation(Finite(t, "translation")); }),
-      py::arg("translation"), "Moves the pose estimate to `translation` (metres), keeping the heading.");
+  cls.def("reset_translation", Released([](SwerveDrivetrainImpl& impl, Translation2d t) {
+            impl.ResetTranslation(Finite(t, "translation"));
+          }),
+          py::arg("translation"), "Moves the pose estimate to `translation` (metres), keeping the heading.");
   cls.def("reset_rotation",
           Released([](SwerveDrivetrainImpl& impl, Rotation2d r) { impl.ResetRotation(Finite(r, "rotation")); }),
           py::arg("rotation"), "Sets the estimated heading.");
-  cls.def("set_operator_perspective_forward",
-          Released([](SwerveDrivetrainImpl& impl, Rotation2d r) {
+  cls.def("set_operator_perspective_forward", Released([](SwerveDrivetrainImpl& impl, Rotation2d r) {
             impl.SetOperatorPerspectiveForward(Finite(r, "forward"));
           }),
           py::arg("forward"), "Sets the field direction the operator calls forward.");
@@ -341,10 +340,9 @@ configure_motors: apply each module's gains, inversions and steering ratio
   cls.def("set_vision_measurement_std_devs",
           Released([](SwerveDrivetrainImpl& impl, StdDevs s) { impl.SetVisionMeasurementStdDevs(s); }),
           py::arg("std_devs"), "How much vision measurements are trusted (x, y metres, heading radians).");
-  cls.def(
-      "sample_pose_at",
-      Released([](SwerveDrivetrainImpl& impl, double t) { return impl.SamplePoseAt(units::time::second_t{t}); }),
-      py::arg("timestamp"), "The fused pose at `timestamp` (seconds), or None without odometry history.");
+  cls.def("sample_pose_at",
+          Released([](SwerveDrivetrainImpl& impl, double t) { return impl.SamplePoseAt(units::time::second_t{t}); }),
+          py::arg("timestamp"), "The fused pose at `timestamp` (seconds), or None without odometry history.");
   cls.def("is_odometry_valid", Released([](SwerveDrivetrainImpl& impl) { return impl.IsOdometryValid(); }),
           "True once more than two samples read every signal in time.");
   cls.def("is_on_can_fd", Released([](SwerveDrivetrainImpl& impl) { return impl.IsOnCANFD(); }),
@@ -367,10 +365,10 @@ configure_motors: apply each module's gains, inversions and steering ratio
       "Stops the odometry thread and waits for its sample to end (on the manual clock, moving time on meanwhile).");
   cls.def("is_odometry_thread_running",
           Released([](SwerveDrivetrainImpl& impl) { return impl.GetOdometryThread().IsRunning(); }));
-  cls.def(
-      "set_odometry_thread_priority",
-      Released([](SwerveDrivetrainImpl& impl, int priority) { impl.GetOdometryThread().SetThreadPriority(priority); }),
-      py::arg("priority"), "Asks for real-time priority 1 to 99, applied after the next sample.");
+  cls.def("set_odometry_thread_priority", Released([](SwerveDrivetrainImpl& impl, int priority) {
+            impl.GetOdometryThread().SetThreadPriority(priority);
+          }),
+          py::arg("priority"), "Asks for real-time priority 1 to 99, applied after the next sample.");
   cls.def("step_odometry", Released([](SwerveDrivetrainImpl& impl) { return impl.GetOdometryThread().RunOnce(); }),
           "Runs one odometry sample now, on this thread, without waiting: reads the latest frames, updates the "
           "pose, applies the request, publishes the state and calls the telemetry. Returns the read's status, or "
@@ -379,7 +377,8 @@ configure_motors: apply each module's gains, inversions and steering ratio
   cls.def(
       "start_sim_thread",
       [](Drivetrain& d, double period, double supplyVoltage) {
-        if (!std::isfinite(period) || period <= 0.0) throw py::value_error("period must be a positive number of seconds");
+        if (!std::isfinite(period) || period <= 0.0)
+          throw py::value_error("period must be a positive number of seconds");
         if (!std::isfinite(supplyVoltage) || supplyVoltage < 0.0) {
           throw py::value_error("supply_voltage must be a finite number of volts at or above 0");
         }
@@ -399,7 +398,8 @@ configure_motors: apply each module's gains, inversions and steering ratio
   cls.def(
       "update_sim",
       [](Drivetrain& d, double dt, double supplyVoltage) {
-        if (!std::isfinite(dt) || dt < 0.0) throw py::value_error("dt must be a finite number of seconds at or above 0");
+        if (!std::isfinite(dt) || dt < 0.0)
+          throw py::value_error("dt must be a finite number of seconds at or above 0");
         if (!std::isfinite(supplyVoltage) || supplyVoltage < 0.0) {
           throw py::value_error("supply_voltage must be a finite number of volts at or above 0");
         }

@@ -36,15 +36,13 @@ struct FieldCodec<double> {
   static double In(double value, const char* name) { return Finite(value, name); }
 };
 template <class U>
-  requires units::traits::is_unit_t<U>::value
-struct FieldCodec<U> {
+requires units::traits::is_unit_t<U>::value struct FieldCodec<U> {
   using Python = double;
   static double Out(const U& value) { return value.value(); }
   static U In(double value, const char* name) { return U{Finite(value, name)}; }
 };
 template <class U>
-  requires units::traits::is_unit_t<U>::value
-struct FieldCodec<std::vector<U>> {
+requires units::traits::is_unit_t<U>::value struct FieldCodec<std::vector<U>> {
   using Python = std::vector<double>;
   static Python Out(const std::vector<U>& values) {
     Python out;
@@ -77,14 +75,13 @@ void DefField(py::class_<C, Options...>& cls, const char* name, T Owner::*member
   cls.def_property(
       name, [member](C& self) { return Codec::Out(Access{}(self).*member); },
       [member, name](C& self, const Python& value) { Access{}(self).*member = Codec::In(value, name); }, doc);
-  cls.def(
-      ("with_" + std::string(name)).c_str(),
-      [member, name](C& self, const Python& value) -> C& {
-        Access{}(self).*member = Codec::In(value, name);
-        return self;
-      },
-      py::arg(name), py::return_value_policy::reference,
-      (std::string("Sets ") + name + " and returns this object, for chaining.").c_str());
+  cls.def(("with_" + std::string(name)).c_str(),
+          [member, name](C& self, const Python& value) -> C& {
+            Access{}(self).*member = Codec::In(value, name);
+            return self;
+          },
+          py::arg(name), py::return_value_policy::reference,
+          (std::string("Sets ") + name + " and returns this object, for chaining.").c_str());
 }
 
 /// Whether `name` is one of the fields (properties) of class `type`.

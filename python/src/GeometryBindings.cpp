@@ -79,9 +79,12 @@ from a vector or by adding rotations has its angle in (-pi, pi]. Immutable.)doc"
       .def_static(
           "from_turns", [](double turns) { return Rotation2d(units::angle::turn_t{turns}); }, py::arg("turns"),
           "The rotation by an angle in turns.")
-      .def("radians", [](const Rotation2d& r) { return r.Radians().value(); }, "The angle, radians.")
-      .def("degrees", [](const Rotation2d& r) { return r.Degrees().value(); }, "The angle, degrees.")
-      .def("turns", [](const Rotation2d& r) { return r.Turns().value(); }, "The angle, turns.")
+      .def(
+          "radians", [](const Rotation2d& r) { return r.Radians().value(); }, "The angle, radians.")
+      .def(
+          "degrees", [](const Rotation2d& r) { return r.Degrees().value(); }, "The angle, degrees.")
+      .def(
+          "turns", [](const Rotation2d& r) { return r.Turns().value(); }, "The angle, turns.")
       .def("cos", &Rotation2d::Cos, "Cosine of the angle.")
       .def("sin", &Rotation2d::Sin, "Sine of the angle.")
       .def("tan", &Rotation2d::Tan, "Tangent of the angle (infinite at a quarter turn).")
@@ -101,9 +104,12 @@ frame. Immutable.)doc")
            py::arg("y") = 0.0, "The point (x, y), metres.")
       .def(py::init([](double distance, const Rotation2d& angle) { return Translation2d(meter_t{distance}, angle); }),
            py::arg("distance"), py::arg("angle"), "The point `distance` metres from the origin towards `angle`.")
-      .def("x", [](const Translation2d& t) { return t.X().value(); }, "x, metres.")
-      .def("y", [](const Translation2d& t) { return t.Y().value(); }, "y, metres.")
-      .def("norm", [](const Translation2d& t) { return t.Norm().value(); }, "Distance from the origin, metres.")
+      .def(
+          "x", [](const Translation2d& t) { return t.X().value(); }, "x, metres.")
+      .def(
+          "y", [](const Translation2d& t) { return t.Y().value(); }, "y, metres.")
+      .def(
+          "norm", [](const Translation2d& t) { return t.Norm().value(); }, "Distance from the origin, metres.")
       .def(
           "distance", [](const Translation2d& t, const Translation2d& other) { return t.Distance(other).value(); },
           py::arg("other"), "Distance to `other`, metres.")
@@ -120,17 +126,18 @@ frame. Immutable.)doc")
   py::class_<Pose2d>(m, "Pose2d", R"doc(
 Where the robot is on the field: a position in metres and a heading.
 Immutable.)doc")
-      .def(py::init([](double x, double y, const Rotation2d& rotation) {
-             return Pose2d(meter_t{x}, meter_t{y}, rotation);
-           }),
+      .def(py::init(
+               [](double x, double y, const Rotation2d& rotation) { return Pose2d(meter_t{x}, meter_t{y}, rotation); }),
            py::arg("x") = 0.0, py::arg("y") = 0.0, py::arg("rotation") = Rotation2d(),
            "The pose at (x, y) metres facing `rotation`.")
       .def(py::init<const Translation2d&, const Rotation2d&>(), py::arg("translation"), py::arg("rotation"),
            "The pose at `translation` facing `rotation`.")
       .def("translation", &Pose2d::Translation, "The position, metres.")
       .def("rotation", &Pose2d::Rotation, "The heading.")
-      .def("x", [](const Pose2d& p) { return p.X().value(); }, "x, metres.")
-      .def("y", [](const Pose2d& p) { return p.Y().value(); }, "y, metres.")
+      .def(
+          "x", [](const Pose2d& p) { return p.X().value(); }, "x, metres.")
+      .def(
+          "y", [](const Pose2d& p) { return p.Y().value(); }, "y, metres.")
       .def("transform_by", &Pose2d::TransformBy, py::arg("transform"),
            "The pose reached by applying `transform` in this pose's frame.")
       .def("relative_to", &Pose2d::RelativeTo, py::arg("other"), "This pose in the frame of `other`.")
@@ -154,8 +161,10 @@ a translation (metres) and a rotation. Immutable.)doc")
            "The transform taking `initial` to `final`, in the frame of `initial`.")
       .def("translation", &Transform2d::Translation, "The translation, metres.")
       .def("rotation", &Transform2d::Rotation, "The rotation.")
-      .def("x", [](const Transform2d& t) { return t.X().value(); }, "x of the translation, metres.")
-      .def("y", [](const Transform2d& t) { return t.Y().value(); }, "y of the translation, metres.")
+      .def(
+          "x", [](const Transform2d& t) { return t.X().value(); }, "x of the translation, metres.")
+      .def(
+          "y", [](const Transform2d& t) { return t.Y().value(); }, "y of the translation, metres.")
       .def("inverse", &Transform2d::Inverse, "The transform that undoes this one.")
       .def(py::self + py::self)
       .def(py::self == py::self)
@@ -190,10 +199,8 @@ counter-clockwise in rad/s. Robot-relative unless said otherwise.)doc");
   speeds.def(py::self + py::self)
       .def(py::self - py::self)
       .def(py::self * double())
-      .def("__eq__",
-           [](const ChassisSpeeds& a, const ChassisSpeeds& b) {
-             return a.vx == b.vx && a.vy == b.vy && a.omega == b.omega;
-           })
+      .def("__eq__", [](const ChassisSpeeds& a,
+                        const ChassisSpeeds& b) { return a.vx == b.vx && a.vy == b.vy && a.omega == b.omega; })
       .def("__repr__", [](const ChassisSpeeds& s) { return Repr(s); });
 
   py::class_<SwerveModuleState> state(m, "SwerveModuleState",
@@ -223,7 +230,8 @@ counter-clockwise in rad/s. Robot-relative unless said otherwise.)doc");
   m.def(
       "discretize",
       [](const ChassisSpeeds& s, double dt) {
-        if (!std::isfinite(dt) || dt == 0.0) throw py::value_error("dt must be a finite number of seconds other than 0");
+        if (!std::isfinite(dt) || dt == 0.0)
+          throw py::value_error("dt must be a finite number of seconds other than 0");
         return swerve::Discretize(s, units::time::second_t{dt});
       },
       py::arg("speeds"), py::arg("dt"),
@@ -293,9 +301,9 @@ are not finite are refused with a warning report.)doc")
              return SwerveDrivePoseEstimator(kinematics, gyroAngle, std::move(positions), initialPose, stateStdDevs,
                                              visionStdDevs);
            }),
-           py::arg("kinematics"), py::arg("gyro_angle"), py::arg("module_positions"), py::arg("initial_pose") = Pose2d(),
-           py::arg("state_std_devs") = kDefaultStateStdDevs, py::arg("vision_std_devs") = kDefaultVisionStdDevs,
-           py::keep_alive<1, 2>(),
+           py::arg("kinematics"), py::arg("gyro_angle"), py::arg("module_positions"),
+           py::arg("initial_pose") = Pose2d(), py::arg("state_std_devs") = kDefaultStateStdDevs,
+           py::arg("vision_std_devs") = kDefaultVisionStdDevs, py::keep_alive<1, 2>(),
            "An estimator starting at `initial_pose`; the standard deviations (x, y in metres, heading in "
            "radians) say how much odometry and vision are trusted, smaller is more.")
       .def("set_vision_measurement_std_devs", &SwerveDrivePoseEstimator::SetVisionMeasurementStdDevs,
@@ -326,8 +334,7 @@ are not finite are refused with a warning report.)doc")
           [](SwerveDrivePoseEstimator& e, const Rotation2d& gyro, const std::vector<SwerveModulePosition>& positions) {
             return e.Update(gyro, positions);
           },
-          py::arg("gyro_angle"), py::arg("module_positions"),
-          "update_with_time at the runtime's current time.")
+          py::arg("gyro_angle"), py::arg("module_positions"), "update_with_time at the runtime's current time.")
       .def(
           "reset_position",
           [](SwerveDrivePoseEstimator& e, const Rotation2d& gyro, const std::vector<SwerveModulePosition>& positions,
@@ -365,7 +372,8 @@ reported and replaced by zero gains.)doc")
       .def("get_position_tolerance", &ZephrinPIDController::GetPositionTolerance)
       .def("get_velocity_tolerance", &ZephrinPIDController::GetVelocityTolerance)
       .def("get_setpoint", &ZephrinPIDController::GetSetpoint, "The setpoint of the last calculate().")
-      .def("get_position_error", &ZephrinPIDController::GetPositionError, "The (wrapped) error of the last calculate().")
+      .def("get_position_error", &ZephrinPIDController::GetPositionError,
+           "The (wrapped) error of the last calculate().")
       .def("get_velocity_error", &ZephrinPIDController::GetVelocityError, "The error's rate of change, per second.")
       .def("get_last_applied_output", &ZephrinPIDController::GetLastAppliedOutput)
       .def("enable_continuous_input", &ZephrinPIDController::EnableContinuousInput, py::arg("minimum_input"),
@@ -377,8 +385,7 @@ reported and replaced by zero gains.)doc")
       .def("set_tolerance", &ZephrinPIDController::SetTolerance, py::arg("position_tolerance"),
            py::arg("velocity_tolerance") = std::numeric_limits<double>::infinity(),
            "How close the error and its rate must be (strictly) for at_setpoint().")
-      .def("at_setpoint", &ZephrinPIDController::AtSetpoint,
-           "Whether the last calculate() was within both tolerances.")
+      .def("at_setpoint", &ZephrinPIDController::AtSetpoint, "Whether the last calculate() was within both tolerances.")
       .def(
           "calculate",
           [](ZephrinPIDController& c, double measurement, double setpoint, double timestamp) {

@@ -61,9 +61,12 @@ PYBIND11_MODULE(_zephrin6, module) {
   py::module_ logging = module.def_submodule("logging", "User signals into the log.");
   py::module_ replay = logging.def_submodule("replay", "Replay of a recorded .wisp log.");
   py::module_ wisp = module.def_submodule("wisp", "Reading .wisp logs.");
-  for (auto [submodule, name] : {std::pair{&swerve, "zephrin6.swerve"}, {&requests, "zephrin6.swerve.requests"},
-                                 {&sim, "zephrin6.sim"}, {&logging, "zephrin6.logging"},
-                                 {&replay, "zephrin6.logging.replay"}, {&wisp, "zephrin6.wisp"}}) {
+  for (auto [submodule, name] : {std::pair{&swerve, "zephrin6.swerve"},
+                                 {&requests, "zephrin6.swerve.requests"},
+                                 {&sim, "zephrin6.sim"},
+                                 {&logging, "zephrin6.logging"},
+                                 {&replay, "zephrin6.logging.replay"},
+                                 {&wisp, "zephrin6.wisp"}}) {
     submodule->attr("__name__") = name;
   }
 

@@ -31,8 +31,7 @@ inline std::string Repr(const kvor::zephrin6::swerve::Pose2d& p) {
   return "Pose2d(x=" + Repr(p.X().value()) + ", y=" + Repr(p.Y().value()) + ", rotation=" + Repr(p.Rotation()) + ")";
 }
 inline std::string Repr(const kvor::zephrin6::swerve::Twist2d& t) {
-  return "Twist2d(dx=" + Repr(t.dx.value()) + ", dy=" + Repr(t.dy.value()) + ", dtheta=" + Repr(t.dtheta.value()) +
-         ")";
+  return "Twist2d(dx=" + Repr(t.dx.value()) + ", dy=" + Repr(t.dy.value()) + ", dtheta=" + Repr(t.dtheta.value()) + ")";
 }
 inline std::string Repr(const kvor::zephrin6::swerve::ChassisSpeeds& s) {
   return "ChassisSpeeds(vx=" + Repr(s.vx.value()) + ", vy=" + Repr(s.vy.value()) + ", omega=" + Repr(s.omega.value()) +

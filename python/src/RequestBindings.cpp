@@ -38,9 +38,9 @@ template <class R>
 void DefSpeedsFields(py::class_<R>& cls) {
   DefField(cls, "speeds", &R::Speeds, "Chassis speeds to drive at (m/s, rad/s).");
   DefField(cls, "wheel_force_feedforwards_x", &R::WheelForceFeedforwardsX,
-            "Force each wheel pushes with along x, newtons, one per module in module order.");
+           "Force each wheel pushes with along x, newtons, one per module in module order.");
   DefField(cls, "wheel_force_feedforwards_y", &R::WheelForceFeedforwardsY,
-            "Force each wheel pushes with along y, newtons, one per module in module order.");
+           "Force each wheel pushes with along y, newtons, one per module in module order.");
 }
 
 template <class R>
@@ -99,8 +99,7 @@ rotational_rate.)doc");
   DefModuleCommandFields(field);
   DefField(field, "forward_perspective", &requests::FieldCentric::ForwardPerspective, "Which way is forward.");
 
-  auto robot = Request<requests::RobotCentric>(m, "RobotCentric",
-                                               "Drives with velocities in the robot's own frame.");
+  auto robot = Request<requests::RobotCentric>(m, "RobotCentric", "Drives with velocities in the robot's own frame.");
   DefVelocityFields(robot);
   DefModuleCommandFields(robot);
 

@@ -95,7 +95,8 @@ void BindClock(py::module_& m) {
   m.def(
       "reset",
       [] {
-        if (OpenDrivetrains() > 0) throw std::runtime_error("close every SwerveDrivetrain before resetting the runtime");
+        if (OpenDrivetrains() > 0)
+          throw std::runtime_error("close every SwerveDrivetrain before resetting the runtime");
         py::gil_scoped_release release;
         harness::Reset();
       },
@@ -114,8 +115,8 @@ void BindClock(py::module_& m) {
           "location", [](const harness::Report& r) { return Text(r.location); },
           "Where: the device and signal, request or operation.")
       .def("__repr__", [](const harness::Report& r) {
-        return std::string(r.isError ? "<Report error " : "<Report warning ") + StatusCode(r.code).GetName() +
-               " at " + static_cast<std::string>(py::repr(Text(r.location))) + ": " +
+        return std::string(r.isError ? "<Report error " : "<Report warning ") + StatusCode(r.code).GetName() + " at " +
+               static_cast<std::string>(py::repr(Text(r.location))) + ": " +
                static_cast<std::string>(py::repr(Text(r.details))) + ">";
       });
   m.def("reports", &harness::Reports, "Every report received since the last reset or clear_reports, oldest first.");
@@ -168,8 +169,8 @@ void BindLogger(py::module_& m) {
       "write_raw",
       [](std::string_view name, const py::bytes& data, double latency) {
         const std::string_view bytes = data;
-        return SignalLogger::WriteRaw(
-            name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), Latency(latency));
+        return SignalLogger::WriteRaw(name, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+                                      Latency(latency));
       },
       py::arg("name"), py::arg("data"), py::arg("latency") = 0.0,
       (std::string("Logs up to 64 raw bytes; `latency` is how old the sample is, seconds.") + kStatus).c_str());
@@ -203,7 +204,7 @@ void BindLogger(py::module_& m) {
       py::arg("name"), py::arg("values"), py::arg("latency") = 0.0,
       (std::string("Logs up to 255 booleans.") + kStatus).c_str());
   DefWriteWithUnits<std::vector<int64_t>>(m, "write_integer_array", "values", &SignalLogger::WriteIntegerArray,
-                                           std::string("Logs up to 31 integers.") + kStatus);
+                                          std::string("Logs up to 31 integers.") + kStatus);
   DefWriteWithUnits<std::vector<float>>(m, "write_float_array", "values", &SignalLogger::WriteFloatArray,
                                         std::string("Logs up to 63 floats.") + kStatus);
   DefWriteWithUnits<std::vector<double>>(m, "write_double_array", "values", &SignalLogger::WriteDoubleArray,
@@ -236,8 +237,7 @@ py::object AsList(const std::vector<T>& values) {
 [[noreturn]] void RaiseLoadError(const std::filesystem::path& path, const std::invalid_argument& error) {
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) {
-    PyErr_SetObject(PyExc_FileNotFoundError,
-                    py::make_tuple(ENOENT, std::strerror(ENOENT), path.string()).ptr());
+    PyErr_SetObject(PyExc_FileNotFoundError, py::make_tuple(ENOENT, std::strerror(ENOENT), path.string()).ptr());
     throw py::error_already_set();
   }
   throw py::value_error(std::string(error.what()) + " (" + path.string() + ")");
@@ -311,29 +311,40 @@ void BindReplay(py::module_& m) {
     std::vector<bool> out(value.begin(), value.end());
     return py::cast(out);
   };
-  m.def("get_raw", [=](std::string_view name) { return Read(WispReplay::GetRawImpl(name), bytes); }, py::arg("name"),
-        "The latest sample of a raw user signal, as bytes.");
-  m.def("get_boolean", [=](std::string_view name) { return Read(WispReplay::GetBooleanImpl(name), same); },
-        py::arg("name"));
-  m.def("get_integer", [=](std::string_view name) { return Read(WispReplay::GetIntegerImpl(name), same); },
-        py::arg("name"));
-  m.def("get_float", [=](std::string_view name) { return Read(WispReplay::GetFloatImpl(name), same); },
-        py::arg("name"));
-  m.def("get_double", [=](std::string_view name) { return Read(WispReplay::GetDoubleImpl(name), same); },
-        py::arg("name"));
-  m.def("get_string", [=](std::string_view name) { return Read(WispReplay::GetStringImpl(name), [](const std::string& text) { return Text(text); }); },
-        py::arg("name"));
-  m.def("get_boolean_array",
-        [=](std::string_view name) { return Read(WispReplay::GetBooleanArrayImpl(name), flags); }, py::arg("name"));
-  m.def("get_integer_array",
-        [=](std::string_view name) { return Read(WispReplay::GetIntegerArrayImpl(name), AsList<int64_t>); },
-        py::arg("name"));
-  m.def("get_float_array",
-        [=](std::string_view name) { return Read(WispReplay::GetFloatArrayImpl(name), AsList<float>); },
-        py::arg("name"));
-  m.def("get_double_array",
-        [=](std::string_view name) { return Read(WispReplay::GetDoubleArrayImpl(name), AsList<double>); },
-        py::arg("name"));
+  m.def(
+      "get_raw", [=](std::string_view name) { return Read(WispReplay::GetRawImpl(name), bytes); }, py::arg("name"),
+      "The latest sample of a raw user signal, as bytes.");
+  m.def(
+      "get_boolean", [=](std::string_view name) { return Read(WispReplay::GetBooleanImpl(name), same); },
+      py::arg("name"));
+  m.def(
+      "get_integer", [=](std::string_view name) { return Read(WispReplay::GetIntegerImpl(name), same); },
+      py::arg("name"));
+  m.def(
+      "get_float", [=](std::string_view name) { return Read(WispReplay::GetFloatImpl(name), same); }, py::arg("name"));
+  m.def(
+      "get_double", [=](std::string_view name) { return Read(WispReplay::GetDoubleImpl(name), same); },
+      py::arg("name"));
+  m.def(
+      "get_string",
+      [=](std::string_view name) {
+        return Read(WispReplay::GetStringImpl(name), [](const std::string& text) { return Text(text); });
+      },
+      py::arg("name"));
+  m.def(
+      "get_boolean_array", [=](std::string_view name) { return Read(WispReplay::GetBooleanArrayImpl(name), flags); },
+      py::arg("name"));
+  m.def(
+      "get_integer_array",
+      [=](std::string_view name) { return Read(WispReplay::GetIntegerArrayImpl(name), AsList<int64_t>); },
+      py::arg("name"));
+  m.def(
+      "get_float_array",
+      [=](std::string_view name) { return Read(WispReplay::GetFloatArrayImpl(name), AsList<float>); }, py::arg("name"));
+  m.def(
+      "get_double_array",
+      [=](std::string_view name) { return Read(WispReplay::GetDoubleArrayImpl(name), AsList<double>); },
+      py::arg("name"));
 }
 
 }  // namespace

@@ -94,8 +94,8 @@ struct SignalColumns {
   uint8_t userType = 4;  // device signals are doubles
   Column times{"d", 8};
   Column values{"d", 8};
-  Column status{"i", 4};             // device signals: the frame's status
-  Column counts{"I", 4};             // arrays: elements per sample
+  Column status{"i", 4};              // device signals: the frame's status
+  Column counts{"I", 4};              // arrays: elements per sample
   std::vector<std::string> payloads;  // raw and string samples
   bool typed = false;                 // user signals: userType and values set
 };
