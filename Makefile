@@ -36,6 +36,7 @@ test: build
 
 bench: build
 	@for b in build/bin/bench_*; do "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+	@if [ -d build/python/zephrin6 ]; then PYTHONPATH=build/python "$$(command -v /usr/bin/python3 || command -v python3)" bench/python/bench_python.py; fi
 
 clean:
 	rm -rf build build-asan build-tsan build-tsa build-fuzz

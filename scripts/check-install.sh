@@ -18,3 +18,11 @@ if [ -f "$prefix/lib/zephrin6-swerve.jar" ]; then
     -cp "$prefix/lib/zephrin6-swerve.jar:$root/build/lib/zephrin6-swerve-tests.jar" \
     com.kvor.zephrin6.swerve.jni.SwerveJNITest >/dev/null
 fi
+# The Python package (when built) imports from the install with nothing but
+# its site folder on the path: the module finds the libraries through its
+# run path.
+module=$(find "$prefix" -name '_zephrin6.*.so' | head -n 1)
+if [ -n "$module" ]; then
+  PYTHONPATH="$(dirname "$(dirname "$module")")" python3 -c \
+    'import zephrin6; from zephrin6 import swerve; assert swerve.Pose2d(1.0, 2.0).x() == 1.0'
+fi

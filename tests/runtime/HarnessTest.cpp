@@ -37,6 +37,18 @@ TEST_F(HarnessTest, AddDeviceSetsPresenceAndCompliancyUpFront) {
   EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), -1003);
 }
 
+// A caller about to wait can tell whether time moves by itself; a reset
+// returns to the real clock.
+TEST_F(HarnessTest, TellsWhichClockRuns) {
+  EXPECT_TRUE(harness::IsManualClock());
+  harness::UseRealClock();
+  EXPECT_FALSE(harness::IsManualClock());
+  harness::UseManualClock(5.0);
+  EXPECT_TRUE(harness::IsManualClock());
+  harness::Reset();
+  EXPECT_FALSE(harness::IsManualClock());
+}
+
 // Changing a device nobody announced fails with a report that says why.
 TEST_F(HarnessTest, UnknownDeviceIsReported) {
   EXPECT_FALSE(harness::SetDevicePresent(0x1234, false));

@@ -210,7 +210,8 @@ void LogScan::ResolveNames() {
   }
 }
 
-int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress) {
+int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress,
+                     const std::function<void(const WispChunk&)>& visit) {
   WispChunkReader reader;
   reader.Open(path);
   header_ = reader.Header();
@@ -227,6 +228,7 @@ int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t,
       break;
     }
     Tally(chunk);
+    if (visit) visit(chunk);
     report_ = reader.Report();
     if (progress) progress(report_.intactBytes, report_.fileBytes);
   }

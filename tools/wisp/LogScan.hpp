@@ -50,9 +50,13 @@ class LogScan {
   static constexpr std::size_t kMaxNameBytes = 16u << 20;
 
   /// Reads the log at `path` once, calling `progress(bytesRead, fileBytes)`
-  /// after each chunk. Returns the reader's status: OK, or why the file is no
-  /// log (Report().refusal says more).
-  int32_t Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress = {});
+  /// after each chunk, and `visit(chunk)` with each chunk the scan accepted,
+  /// once its signals are known (DeviceSignal and UserSignal find them;
+  /// names come at the end), so that a reader can take the samples in the
+  /// same pass. Returns the reader's status: OK, or why the file is no log
+  /// (Report().refusal says more).
+  int32_t Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress = {},
+              const std::function<void(const kvor::zephrin::runtime::wisp::WispChunk&)>& visit = {});
 
   const kvor::zephrin::runtime::wisp::WispHeader& Header() const { return header_; }
   /// How far the log was read; chunks and intactBytes count only what the

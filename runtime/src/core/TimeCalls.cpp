@@ -20,6 +20,7 @@ namespace kvor::zephrin::runtime::harness {
 void Reset() { Runtime::Rebuild(); }
 void UseManualClock(double startSeconds) { Runtime::Acquire()->GetClock().UseManualTime(startSeconds); }
 void UseRealClock() { Runtime::Acquire()->GetClock().UseRealTime(); }
+bool IsManualClock() { return Runtime::Acquire()->GetClock().IsManual(); }
 void SetTime(double seconds) { Runtime::Acquire()->GetClock().SetManualTime(seconds); }
 void AdvanceTime(double seconds) { Runtime::Acquire()->GetClock().AdvanceManualTime(seconds); }
 double Now() { return Runtime::Acquire()->GetClock().Now(); }

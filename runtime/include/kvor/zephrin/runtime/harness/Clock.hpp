@@ -21,6 +21,9 @@ ZEPHRIN_RUNTIME_API void Reset();
 ZEPHRIN_RUNTIME_API void UseManualClock(double startSeconds = 1.0);
 /// Switches back to the steady wall clock.
 ZEPHRIN_RUNTIME_API void UseRealClock();
+/// Whether the manual clock is in use: a caller about to block on a runtime
+/// wait then knows that time moves only when someone moves it.
+ZEPHRIN_RUNTIME_API bool IsManualClock();
 /// Sets the manual clock (no effect on the real clock) and wakes waiters.
 ZEPHRIN_RUNTIME_API void SetTime(double seconds);
 /// Moves the manual clock forward by `seconds` and wakes waiters.
