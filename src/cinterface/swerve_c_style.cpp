@@ -163,6 +163,10 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
     // created anyway, as the C++ front end does.
     static_cast<void>(swerve::ApplyModuleConfigs(*drivetrain->GetModules()[i], used[i], i, constants->CANBusName));
   }
+  // The thread would ask for the odometry rate when it starts; a program
+  // that steps odometry itself never starts it, and must get the same
+  // frames. A refusal is reported and asked again by the thread.
+  static_cast<void>(drivetrain->RequestOdometryFrequency());
   return Registry().Add(std::move(drivetrain), kvor::zephrin6::swerve::sim::SimSwerveDrivetrain::SettingsOf(used));
 }
 

@@ -19,7 +19,7 @@ kvor::zephrin::StatusCode ApplyWithRetries(const hardware::DeviceIdentifier& dev
   // The configurator reported each attempt against the device; this says
   // which module and which part of it the program is now driving
   // unconfigured.
-  internal::ReportStatus(status, device.ToString() + " Swerve Module " + std::to_string(moduleIndex) + " " +
+  zephrin6::internal::ReportStatus(status, device.ToString() + " Swerve Module " + std::to_string(moduleIndex) + " " +
                                      std::string(role) + " Config");
   return status;
 }
