@@ -126,6 +126,9 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
     Refuse(function, "called from a drivetrain callback");
     return 0;
   }
+  // The registry would refuse it anyway, and the runtime's own state may be
+  // gone already: building (and configuring the devices) must not start.
+  if (Registry().ExitBegun()) return 0;
   const auto* constants = cinterface::DrivetrainConstantsOf(drivetrainConstants);
   if (constants == nullptr) {
     Refuse(function, "no drivetrain constants");

@@ -22,6 +22,7 @@ namespace {
 
 using namespace swerve_rig;
 namespace ids = kvor::zephrin6::configs::ids;
+namespace signals = kvor::zephrin6::signals;
 using Drivetrain =
     swerve::SwerveDrivetrain<configs::RapaxQConfiguration, configs::RapaxQConfiguration, configs::AngulonConfiguration>;
 

@@ -66,6 +66,8 @@ class DrivetrainRegistry {
   /// False once the exit has begun: then the C interface's callbacks must
   /// not call the caller's code any more.
   bool CallbacksAllowed() const noexcept { return !exiting_.load(std::memory_order_acquire); }
+  /// True once the process exit has begun: then nothing new is built.
+  bool ExitBegun() const noexcept { return exiting_.load(std::memory_order_acquire); }
   /// Begins the process exit: stops every callback, refuses new drivetrains
   /// and starts, and stops every odometry thread, waiting at most
   /// kExitStopBound for them. Only the first call does anything; later ones
