@@ -100,12 +100,14 @@ public final class SimLogReplayTest {
                 .withDriveRequestType(SwerveRequest.DriveRequestType.VELOCITY)
                 .withVelocityX(1.0);
         double[][] ahead = twoSecondsOf(forward, 0.0);
+        System.out.println("field-centric 1 m/s, 2 s: true " + str(ahead[0]) + ", odometry " + str(ahead[1]));
         check(ahead[0][0] > 1.85 && ahead[0][0] < 2.02 && Math.abs(ahead[0][1]) < 0.05,
                 "1 m/s field-centric for 2 s moves the robot about 2 m forward (true pose " + str(ahead[0]) + ")");
         check(Math.hypot(ahead[1][0] - ahead[0][0], ahead[1][1] - ahead[0][1]) < 0.02,
                 "odometry " + str(ahead[1]) + " within 2 cm of the truth " + str(ahead[0]));
 
         double[][] back = twoSecondsOf(forward, Math.PI);
+        System.out.println("operator forward at pi: true " + str(back[0]));
         check(back[0][0] < -1.85 && back[0][0] > -2.02 && Math.abs(back[0][1]) < 0.05,
                 "with the operator's forward at pi the robot moves the other way (true pose " + str(back[0]) + ")");
 
@@ -113,6 +115,7 @@ public final class SimLogReplayTest {
                 .withDriveRequestType(SwerveRequest.DriveRequestType.VELOCITY)
                 .withRotationalRate(1.0);
         double[][] turned = twoSecondsOf(spin, 0.0);
+        System.out.println("robot-centric 1 rad/s, 2 s: true " + str(turned[0]) + ", odometry " + str(turned[1]));
         check(turned[0][2] > 1.8 && turned[0][2] < 2.05 && Math.hypot(turned[0][0], turned[0][1]) < 0.05,
                 "a 1 rad/s spin for 2 s turns the robot about 2 rad in place (true pose " + str(turned[0]) + ")");
         check(Math.abs(turned[1][2] - turned[0][2]) < 0.01, "the odometry heading follows the spin");
