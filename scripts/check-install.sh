@@ -20,7 +20,7 @@ if [ -f "$prefix/lib/zephrin6-swerve.jar" ]; then
   # SimClock's own library too, found beside the others.
   java -Djava.library.path="$prefix/lib" -Dzephrin6.work="$consumer_build/java-log" \
     -cp "$prefix/lib/zephrin6-swerve.jar:$root/build/lib/zephrin6-swerve-tests.jar" \
-    com.kvor.zephrin6.SimLogReplayTest >/dev/null
+    com.kvor.zephrin6.SimLogReplayTest >/dev/null 2>&1
 fi
 # The Python package (when built) imports from the install with nothing but
 # its site folder on the path: the module finds the libraries through its
