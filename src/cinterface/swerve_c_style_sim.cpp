@@ -55,12 +55,7 @@ int c_kvor_zephrin6_swerve_drivetrain_sim_start(int id, double periodSeconds, do
   });
 }
 
-void c_kvor_zephrin6_swerve_drivetrain_sim_stop(int id) {
-  Registry().WithSim(id, 0, [](SimSwerveDrivetrain& sim) {
-    sim.StopThread();
-    return 0;
-  });
-}
+void c_kvor_zephrin6_swerve_drivetrain_sim_stop(int id) { Registry().StopSim(id); }
 
 int c_kvor_zephrin6_swerve_drivetrain_sim_update(int id, double dtSeconds, double supplyVolts) {
   cinterface::ArgumentCheck check("c_kvor_zephrin6_swerve_drivetrain_sim_update");

@@ -1,10 +1,12 @@
 // The native methods of com.kvor.zephrin6.SignalLogger and
 // com.kvor.zephrin6.WispReplay: each converts its Java arguments (texts as
 // UTF-8, arrays read without writing back) and calls one function of the
-// signal log's C interface. A null Java text or array reaches the C side as
-// NULL, which refuses it with InvalidParamValue; the Java classes check
-// their arguments first and throw, so that case is a second line only.
+// signal log's C interface. A null Java text reaches the C side as NULL,
+// which refuses it with InvalidParamValue, and so is a null array here; the
+// Java classes check their arguments first and throw, so that is a second
+// line only.
 
+#include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/Export.hpp>
 #include <kvor/zephrin6/core/signal_log_c_style.h>
 
@@ -83,7 +85,8 @@ ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_SignalLogger_nWriteDo
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_SignalLogger_nWriteDoubleArray(
     JNIEnv* env, jclass, jstring name, jdoubleArray values, jstring units, jdouble latencySeconds) {
   const Utf n(env, name), u(env, units);
-  if (values == nullptr) return c_kvor_zephrin6_signal_logger_write_double_array(n.get(), nullptr, 0, u.get(), 0.0);
+  // Null and empty differ: an empty array is a sample, a null one is not.
+  if (values == nullptr) return kvor::zephrin::StatusCode::InvalidParamValue;
   const kvor::zephrin6::jni::DoubleElements elements(env, values);
   return c_kvor_zephrin6_signal_logger_write_double_array(n.get(), elements.data(), elements.size(), u.get(),
                                                           latencySeconds);

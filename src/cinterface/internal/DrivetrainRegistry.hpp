@@ -97,6 +97,14 @@ class DrivetrainRegistry {
     const Use use(*entry);
     return std::forward<Function>(function)(entry->Sim());
   }
+  /// Stops drivetrain `id`'s simulation thread, if it has a simulation
+  /// (none is built for it); nothing for an unknown ID.
+  void StopSim(int id) const {
+    const std::shared_ptr<Entry> entry = Find(id);
+    if (entry == nullptr) return;
+    const Use use(*entry);
+    entry->StopSim();
+  }
   /// As With for a function without a result.
   template <typename Function>
   void With(int id, Function&& function) const {

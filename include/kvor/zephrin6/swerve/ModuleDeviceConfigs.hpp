@@ -130,6 +130,44 @@ void LimitTorqueCurrent(MotorConfigT& config, ClosedLoopOutputType output, units
 
 }  // namespace impl
 
+namespace impl {
+
+/// The feedback sources a steer motor model offers for each way of reading
+/// the azimuth (its signal value enumeration's numbers).
+struct AzimuthSources {
+  int rotor, remoteAngulon, fusedAngulon, syncAngulon, portis;
+};
+
+/// Makes a steer motor's feedback group (`Feedback` of a rapax q,
+/// `ExternalFeedback` of a rapax w, with `source` its source field) report
+/// the azimuth in mechanism rotations, as FeedbackSource asks.
+template <typename FeedbackGroup, typename SourceT, typename D, typename S, typename E>
+void ReportAzimuth(FeedbackGroup& group, SourceT& source, const AzimuthSources& sources,
+                   const SwerveModuleConstants<D, S, E>& module) {
+  const auto feedback = static_cast<SteerFeedbackType>(module.FeedbackSource);
+  if (feedback != SteerFeedbackType::RemoteEncoder && feedback != SteerFeedbackType::FusedEncoder &&
+      feedback != SteerFeedbackType::SyncEncoder) {
+    source = sources.rotor;
+    group.SensorToMechanismRatio = module.SteerMotorGearRatio;
+    group.RotorToSensorRatio = 1.0;
+    return;
+  }
+  group.FeedbackRemoteSensorID = module.EncoderId;
+  group.RotorToSensorRatio = module.SteerMotorGearRatio;
+  group.SensorToMechanismRatio = 1.0;
+  if constexpr (!std::same_as<E, configs::AngulonConfiguration>) {
+    source = sources.portis;
+  } else if (feedback == SteerFeedbackType::FusedEncoder) {
+    source = sources.fusedAngulon;
+  } else if (feedback == SteerFeedbackType::SyncEncoder) {
+    source = sources.syncAngulon;
+  } else {
+    source = sources.remoteAngulon;
+  }
+}
+
+}  // namespace impl
+
 /// The steer motor's configuration of a module (see the table above), for
 /// a steer motor whose configuration type is SteerConfigT.
 template <typename SteerConfigT, typename D, typename S, typename E>
@@ -139,61 +177,27 @@ SteerConfigT SteerMotorConfigs(const SwerveModuleConstants<D, S, E>& module) {
   config.ClosedLoopGeneral.ContinuousWrap = true;
   config.MotorOutput.Inverted = impl::InvertedOf(module.SteerMotorInverted);
   impl::LimitTorqueCurrent(config, module.SteerMotorClosedLoopOutput, module.SlipCurrent);
-  const auto feedback = static_cast<SteerFeedbackType>(module.FeedbackSource);
-  const bool fromEncoder = feedback == SteerFeedbackType::RemoteEncoder || feedback == SteerFeedbackType::FusedEncoder ||
-                           feedback == SteerFeedbackType::SyncEncoder;
-  constexpr bool kAngulon = std::same_as<E, configs::AngulonConfiguration>;
   if constexpr (std::same_as<SteerConfigT, configs::RapaxQConfiguration>) {
     using Source = signals::FeedbackSensorSourceValue;
-    if (!fromEncoder) {
-      config.Feedback.FeedbackSensorSource = Source::RotorSensor;
-      config.Feedback.SensorToMechanismRatio = module.SteerMotorGearRatio;
-      config.Feedback.RotorToSensorRatio = 1.0;
-      return config;
-    }
-    config.Feedback.FeedbackRemoteSensorID = module.EncoderId;
-    config.Feedback.RotorToSensorRatio = module.SteerMotorGearRatio;
-    config.Feedback.SensorToMechanismRatio = 1.0;
-    if (!kAngulon) {
-      config.Feedback.FeedbackSensorSource = Source::RemotePortisPWM1;
-    } else if (feedback == SteerFeedbackType::FusedEncoder) {
-      config.Feedback.FeedbackSensorSource = Source::FusedAngulon;
-    } else if (feedback == SteerFeedbackType::SyncEncoder) {
-      config.Feedback.FeedbackSensorSource = Source::SyncAngulon;
-    } else {
-      config.Feedback.FeedbackSensorSource = Source::RemoteAngulon;
-    }
-  } else {
-    using Source = signals::ExternalFeedbackSensorSourceValue;
-    if constexpr (std::same_as<E, configs::RapaxWConfiguration>) {
-      // The encoder is wired to this motor.
-      config.ExternalFeedback.ExternalFeedbackSensorSource = Source::PulseWidth;
-      config.ExternalFeedback.AbsoluteSensorOffset = -module.EncoderOffset;
-      config.ExternalFeedback.SensorPhase = module.EncoderInverted
-                                                ? signals::SensorDirectionValue::Clockwise_Positive
-                                                : signals::SensorDirectionValue::CounterClockwise_Positive;
-      config.ExternalFeedback.RotorToSensorRatio = module.SteerMotorGearRatio;
-      config.ExternalFeedback.SensorToMechanismRatio = 1.0;
-      return config;
-    }
-    if (!fromEncoder) {
-      config.ExternalFeedback.ExternalFeedbackSensorSource = Source::Commutation;
-      config.ExternalFeedback.SensorToMechanismRatio = module.SteerMotorGearRatio;
-      config.ExternalFeedback.RotorToSensorRatio = 1.0;
-      return config;
-    }
-    config.ExternalFeedback.FeedbackRemoteSensorID = module.EncoderId;
+    impl::ReportAzimuth(config.Feedback, config.Feedback.FeedbackSensorSource,
+                        {Source::RotorSensor, Source::RemoteAngulon, Source::FusedAngulon, Source::SyncAngulon,
+                         Source::RemotePortisPWM1},
+                        module);
+  } else if constexpr (std::same_as<E, configs::RapaxWConfiguration>) {
+    // The encoder is wired to this motor's own input.
+    config.ExternalFeedback.ExternalFeedbackSensorSource = signals::ExternalFeedbackSensorSourceValue::PulseWidth;
+    config.ExternalFeedback.AbsoluteSensorOffset = -module.EncoderOffset;
+    config.ExternalFeedback.SensorPhase = module.EncoderInverted
+                                              ? signals::SensorDirectionValue::Clockwise_Positive
+                                              : signals::SensorDirectionValue::CounterClockwise_Positive;
     config.ExternalFeedback.RotorToSensorRatio = module.SteerMotorGearRatio;
     config.ExternalFeedback.SensorToMechanismRatio = 1.0;
-    if (!kAngulon) {
-      config.ExternalFeedback.ExternalFeedbackSensorSource = Source::RemotePortisQuadrature;
-    } else if (feedback == SteerFeedbackType::FusedEncoder) {
-      config.ExternalFeedback.ExternalFeedbackSensorSource = Source::FusedAngulon;
-    } else if (feedback == SteerFeedbackType::SyncEncoder) {
-      config.ExternalFeedback.ExternalFeedbackSensorSource = Source::SyncAngulon;
-    } else {
-      config.ExternalFeedback.ExternalFeedbackSensorSource = Source::RemoteAngulon;
-    }
+  } else {
+    using Source = signals::ExternalFeedbackSensorSourceValue;
+    impl::ReportAzimuth(config.ExternalFeedback, config.ExternalFeedback.ExternalFeedbackSensorSource,
+                        {Source::Commutation, Source::RemoteAngulon, Source::FusedAngulon, Source::SyncAngulon,
+                         Source::RemotePortisQuadrature},
+                        module);
   }
   return config;
 }
