@@ -69,6 +69,7 @@ TEST_F(ModuleDeviceConfigsTest, TypedDrivetrainAppliesTheConstantsOverTheInitial
   module.EncoderOffset = units::angle::turn_t{0.25};
   module.EncoderInverted = true;
   module.FeedbackSource = static_cast<int32_t>(swerve::SteerFeedbackType::FusedEncoder);
+  modules[2].SteerMotorGearRatio = 21.4;  // modules[0] keeps the rig's 0: no ratio
   auto drivetrain = Build(modules);
 
   EXPECT_EQ(Stored(SteerHash(1), ids::Slot0_kP), 60.0);
@@ -90,10 +91,13 @@ TEST_F(ModuleDeviceConfigsTest, TypedDrivetrainAppliesTheConstantsOverTheInitial
   EXPECT_EQ(Stored(EncoderHash(1), ids::MagnetSensor_MagnetOffset), -0.25);
   EXPECT_EQ(Stored(EncoderHash(1), ids::MagnetSensor_SensorDirection), 1.0);
 
-  // A module left at the rotor sensor reports the azimuth through its ratio.
+  // A module left at the rotor sensor reports the azimuth through its
+  // ratio; one without a steering ratio keeps the configuration's own (a
+  // ratio of 0 would make every azimuth reading infinite).
+  EXPECT_EQ(Stored(SteerHash(2), ids::Feedback_SensorToMechanismRatio), 21.4);
   EXPECT_EQ(Stored(SteerHash(0), ids::Feedback_FeedbackSensorSource),
             static_cast<double>(signals::FeedbackSensorSourceValue::RotorSensor));
-  EXPECT_EQ(Stored(SteerHash(0), ids::Feedback_SensorToMechanismRatio), modules[0].SteerMotorGearRatio);
+  EXPECT_EQ(Stored(SteerHash(0), ids::Feedback_SensorToMechanismRatio), 1.0);
   EXPECT_EQ(ModuleReports("Swerve Module"), 0);
   Destroy(drivetrain);
 }

@@ -14,7 +14,9 @@
 //   MotorOutput.Inverted           SteerMotorInverted (clockwise positive)
 //   the azimuth in mechanism rotations, by FeedbackSource (SteerFeedbackType):
 //     RotorSensor    the motor's own rotor, SensorToMechanismRatio =
-//                    SteerMotorGearRatio
+//                    SteerMotorGearRatio (a ratio that is not positive,
+//                    i.e. not set, leaves the initial configuration's
+//                    ratios, here and below)
 //     RemoteEncoder, FusedEncoder, SyncEncoder
 //                    the azimuth encoder EncoderId as remote, fused or
 //                    synchronised feedback, RotorToSensorRatio =
@@ -71,6 +73,7 @@
 #include <kvor/zephrin6/swerve/SwerveModuleConstants.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveModuleImpl.hpp>
 
+#include <cmath>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -132,6 +135,23 @@ void LimitTorqueCurrent(MotorConfigT& config, ClosedLoopOutputType output, units
 
 namespace impl {
 
+/// Whether the constants give a steering ratio: one that is not positive
+/// (not set) leaves the initial configuration's ratios as they are.
+template <typename Module>
+bool HasSteeringRatio(const Module& module) {
+  return module.SteerMotorGearRatio > 0.0 && std::isfinite(module.SteerMotorGearRatio);
+}
+
+/// The ratios of a steer motor that reads the azimuth from its encoder: the
+/// rotor turns SteerMotorGearRatio times per encoder turn, which is the
+/// azimuth.
+template <typename FeedbackGroup, typename Module>
+void SetEncoderRatios(FeedbackGroup& group, const Module& module) {
+  if (!HasSteeringRatio(module)) return;
+  group.RotorToSensorRatio = module.SteerMotorGearRatio;
+  group.SensorToMechanismRatio = 1.0;
+}
+
 /// The feedback sources a steer motor model offers for each way of reading
 /// the azimuth (its signal value enumeration's numbers).
 struct AzimuthSources {
@@ -148,13 +168,14 @@ void ReportAzimuth(FeedbackGroup& group, SourceT& source, const AzimuthSources& 
   if (feedback != SteerFeedbackType::RemoteEncoder && feedback != SteerFeedbackType::FusedEncoder &&
       feedback != SteerFeedbackType::SyncEncoder) {
     source = sources.rotor;
-    group.SensorToMechanismRatio = module.SteerMotorGearRatio;
-    group.RotorToSensorRatio = 1.0;
+    if (HasSteeringRatio(module)) {
+      group.SensorToMechanismRatio = module.SteerMotorGearRatio;
+      group.RotorToSensorRatio = 1.0;
+    }
     return;
   }
   group.FeedbackRemoteSensorID = module.EncoderId;
-  group.RotorToSensorRatio = module.SteerMotorGearRatio;
-  group.SensorToMechanismRatio = 1.0;
+  SetEncoderRatios(group, module);
   if constexpr (!std::same_as<E, configs::AngulonConfiguration>) {
     source = sources.portis;
   } else if (feedback == SteerFeedbackType::FusedEncoder) {
@@ -190,8 +211,7 @@ SteerConfigT SteerMotorConfigs(const SwerveModuleConstants<D, S, E>& module) {
     config.ExternalFeedback.SensorPhase = module.EncoderInverted
                                               ? signals::SensorDirectionValue::Clockwise_Positive
                                               : signals::SensorDirectionValue::CounterClockwise_Positive;
-    config.ExternalFeedback.RotorToSensorRatio = module.SteerMotorGearRatio;
-    config.ExternalFeedback.SensorToMechanismRatio = 1.0;
+    impl::SetEncoderRatios(config.ExternalFeedback, module);
   } else {
     using Source = signals::ExternalFeedbackSensorSourceValue;
     impl::ReportAzimuth(config.ExternalFeedback, config.ExternalFeedback.ExternalFeedbackSensorSource,
