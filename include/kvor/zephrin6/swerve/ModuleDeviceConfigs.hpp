@@ -21,7 +21,8 @@
 //                    the azimuth encoder EncoderId as remote, fused or
 //                    synchronised feedback, RotorToSensorRatio =
 //                    SteerMotorGearRatio, SensorToMechanismRatio = 1 (a
-//                    portis is read by its pulse width; fused and
+//                    portis is read by its pulse width, by quadrature from
+//                    a rapax w, which offers nothing else for it; fused and
 //                    synchronised need an angulon and fall back to remote)
 //     a rapax w steer motor with its own encoder input (encoder type
 //                    RapaxWConfiguration) always reads that input by pulse
@@ -49,8 +50,8 @@
 // through the C interface), that device starts from its model's default
 // configuration instead of the initial one.
 //
-// A device that refuses its configuration is tried again, up to
-// kConfigAttempts times, each apply bounded by the configurator's default
+// A device that refuses its configuration is tried kConfigAttempts times in
+// all, each apply bounded by the configurator's default
 // timeout (0.1 s), so building never hangs; the last failure is reported
 // with the module and the device ("<device> Swerve Module <i> <role>
 // Config") and building goes on with the device as it is.
