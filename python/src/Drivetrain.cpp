@@ -1,12 +1,8 @@
 #include "Drivetrain.hpp"
 
-#include <kvor/zephrin6/configs/RapaxWConfiguration.hpp>
-#include <kvor/zephrin6/configs/Slot0Configs.hpp>
-#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
-#include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
+#include <kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp>
 
 #include <atomic>
-#include <optional>
 #include <span>
 #include <stdexcept>
 #include <thread>
@@ -60,51 +56,14 @@ SimSwerveDrivetrain::EncoderType SimulatedEncoder(EncoderType encoder) {
   }
 }
 
-template <class Configuration>
-Configuration MotorConfiguration(const configs::Slot0Configs& gains, bool inverted,
-                                 std::optional<double> azimuthRatio) {
-  Configuration configuration;
-  configuration.Slot0 = gains;
-  configuration.MotorOutput.Inverted = inverted ? kvor::zephrin6::signals::InvertedValue::Clockwise_Positive
-                                                : kvor::zephrin6::signals::InvertedValue::CounterClockwise_Positive;
-  if (azimuthRatio) {
-    if (*azimuthRatio > 0.0) {
-      if constexpr (std::same_as<Configuration, configs::RapaxQConfiguration>) {
-        configuration.Feedback.SensorToMechanismRatio = *azimuthRatio;
-      } else {
-        configuration.ExternalFeedback.SensorToMechanismRatio = *azimuthRatio;
-      }
-    }
-    configuration.ClosedLoopGeneral.ContinuousWrap = true;
-  }
-  return configuration;
-}
-
-/// Applies gains and inversion, and for a steer motor (`azimuthRatio` set)
-/// the ratio that makes it report the azimuth and the wrap that makes it
-/// take the short way round.
-void Configure(kvor::zephrin6::hardware::traits::CommonRapax& motor, MotorControllerType type,
-               const configs::Slot0Configs& gains, bool inverted, std::optional<double> azimuthRatio) {
-  // A device that does not answer is reported through the runtime; the
-  // drivetrain works on without the configuration.
-  if (type == MotorControllerType::RapaxQ) {
-    (void)static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(motor).GetConfigurator().Apply(
-        MotorConfiguration<configs::RapaxQConfiguration>(gains, inverted, azimuthRatio));
-  } else {
-    (void)static_cast<kvor::zephrin6::hardware::core::CoreRapaxW&>(motor).GetConfigurator().Apply(
-        MotorConfiguration<configs::RapaxWConfiguration>(gains, inverted, azimuthRatio));
-  }
-}
-
-/// As a program configures its modules' motors at start-up.
-void ConfigureMotors(SwerveDrivetrainImpl& engine, const std::vector<ModuleConstants>& modules) {
+/// Configures every module's devices from its constants, as the C++ and
+/// Java front ends do (ModuleDeviceConfigs.hpp): a refused device is retried,
+/// reported with its module, and the drivetrain is built anyway.
+void ConfigureModules(SwerveDrivetrainImpl& engine, const std::vector<ModuleConstants>& modules,
+                      std::string_view canBusName) {
   const auto& built = engine.GetModules();
   for (std::size_t i = 0; i < built.size(); ++i) {
-    const ModuleConstants& module = modules[i];
-    Configure(built[i]->GetSteerMotor(), module.SteerMotorType, module.SteerMotorGains, module.SteerMotorInverted,
-              module.SteerMotorGearRatio);
-    Configure(built[i]->GetDriveMotor(), module.DriveMotorType, module.DriveMotorGains, module.DriveMotorInverted,
-              std::nullopt);
+    static_cast<void>(swerve::ApplyModuleConfigs(*built[i], modules[i], i, canBusName));
   }
 }
 
@@ -137,14 +96,15 @@ Drivetrain::Drivetrain(const DrivetrainConstants& constants, std::vector<ModuleC
   cppConstants.WithCANBusName(constants.CANBusName).WithAuklet2Id(constants.Auklet2Id);
   {
     py::gil_scoped_release release;
-    // Building reads every module and the gyro, waiting for their frames.
+    // Building reads every module and the gyro, and configuring waits for
+    // the devices' answers: both wait for frames.
     Engine engine;
     WhileManualTimeRuns([&] {
       engine =
           std::make_shared<SwerveDrivetrainImpl>(cppConstants, units::frequency::hertz_t{frequency}, odometryStdDevs,
                                                  visionStdDevs, std::span<const ModuleConstants>(modules));
+      if (configureMotors) ConfigureModules(*engine, modules, constants.CANBusName);
     });
-    if (configureMotors) ConfigureMotors(*engine, modules);
     if (startOdometryThread) engine->GetOdometryThread().Start();
     kvor::zephrin::LockGuard lock(mutex_);
     engine_ = std::move(engine);

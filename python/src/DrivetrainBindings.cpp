@@ -264,8 +264,9 @@ drive_motor, steer_motor, encoder: the device models of every module (they
   replace the constants' motor types).
 start_odometry_thread: False for programs that step odometry themselves
   (step_odometry), for example on the manual clock.
-configure_motors: apply each module's gains, inversions and steering ratio
-  to its motors, so that the steer motors report the azimuth and hold it.)doc");
+configure_motors: configure each module's motors and encoder from its
+  constants, as the C++ and Java drivetrains do (gains, azimuth feedback,
+  wrap, inversions, the slip current as the drive motors' stator limit).)doc");
   cls.def(
       "close",
       [](Drivetrain& d) {
