@@ -8,7 +8,9 @@
 //
 //   sim_s_per_wall_s   simulated seconds per wall second (the speed-up)
 //   allocs/iter        heap allocations per 20 ms loop once running
+#include <chrono>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include <kvor/zephrin6/Zephrin6.hpp>
@@ -112,8 +114,42 @@ void BM_Firmware_DrivetrainWithPhysicsInputs(benchmark::State& state) {
   harness::Reset();
 }
 
+// One 20 ms clock tick (20 firmware steps of 1 ms) with `range(0)` motor
+// controllers in velocity loops, spread over buses of up to 40 devices, no
+// requests sent during the tick. Includes the harness's AdvanceTime and
+// everything the firmware does per step; excludes building the devices.
+//   ns_per_device_step  wall time of a tick / (devices x 20 steps)
+//   allocs/iter         heap allocations per tick, all threads
+void BM_Firmware_ClockTick(benchmark::State& state) {
+  harness::Reset();
+  harness::UseManualClock(1.0);
+  const int count = static_cast<int>(state.range(0));
+  std::vector<std::unique_ptr<hardware::core::CoreRapaxQ>> motors;
+  controls::VelocityVoltage request{turns_per_second_t{20.0}};
+  for (int i = 0; i < count; ++i) {
+    const std::string bus = "bus" + std::to_string(i / 40);
+    motors.push_back(std::make_unique<hardware::core::CoreRapaxQ>(1 + i % 40, bus));
+    // A refused request would time an idle motor, not a running loop.
+    if (!motors.back()->SetControl(request).IsOK()) {
+      state.SkipWithError("a motor refused its request");
+      return;
+    }
+  }
+  for (int tick = 0; tick < 100; ++tick) harness::AdvanceTime(kLoopSeconds);  // reach a steady state
+  const auto before = zephrin_bench::Allocations();
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) harness::AdvanceTime(kLoopSeconds);
+  const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+  zephrin_bench::ReportAllocations(state, before);
+  state.counters["ns_per_device_step"] =
+      elapsed.count() / (static_cast<double>(state.iterations()) * count * 20);
+  motors.clear();
+  harness::Reset();
+}
+
 }  // namespace
 
+BENCHMARK(BM_Firmware_ClockTick)->Arg(1)->Arg(40)->Arg(160)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Firmware_DrivetrainLoop)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Firmware_DrivetrainWithPhysicsInputs)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include <kvor/zephrin6/hardware/ParentDevice.hpp>
 
+#include <typeinfo>
+
 #include <kvor/zephrin/platform/ControlRequests.hpp>
 #include <kvor/zephrin/platform/SignalIds.hpp>
 #include <kvor/zephrin/platform/Signals.hpp>
@@ -99,6 +101,14 @@ void ParentDevice::SetLastControlEmpty(const std::string& name) {
   lastControl_ = std::move(replacement);
 }
 
+bool ParentDevice::IsSentAsRequest(const controls::ControlRequest& request) {
+  const std::type_info& type = typeid(request);
+  if (lastSentType_ != nullptr && *lastSentType_ == type) return true;
+  if (dynamic_cast<const controls::EmptyControl*>(&request) != nullptr) return false;
+  lastSentType_ = &type;
+  return true;
+}
+
 StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& request) {
   StatusCode status = StatusCode::StatusCodeNotInitialized;
   {
@@ -113,7 +123,7 @@ StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& reque
       SetLastControlEmpty(_emptyControl.name);
       c_kvor_zephrin6_RequestControlEmpty(network, hash, 0.0);
       status = compliancy;
-    } else if (dynamic_cast<const controls::EmptyControl*>(&request) == nullptr) {
+    } else if (IsSentAsRequest(request)) {
       status = request.SendRequest(network, hash, lastControl_);
     } else {
       SetLastControlEmpty(request.name);

@@ -1,11 +1,14 @@
 #include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
+#include <kvor/zephrin6/swerve/SwerveModuleState.hpp>
 #include <kvor/zephrin6/swerve/Transform2d.hpp>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #include "swerve/SwerveTestSupport.hpp"
 
@@ -188,4 +191,80 @@ TEST(Pose2d, LogIsExactlyTheComposition) {
     }
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+namespace {
+
+// Optimisation as the module's rule states it, through Rotation2d's own
+// subtraction and sum.
+swerve::SwerveModuleState OptimizedByRule(swerve::SwerveModuleState state, const Rotation2d& current) {
+  if (std::abs((state.angle - current).Degrees().value()) > 90.0) {
+    state.speed = -state.speed;
+    state.angle = state.angle + Rotation2d(radian_t{kPi});
+  }
+  return state;
+}
+
+void ExpectSameBits(const swerve::SwerveModuleState& actual, const swerve::SwerveModuleState& expected) {
+  EXPECT_EQ(actual.speed.value(), expected.speed.value());
+  EXPECT_EQ(actual.angle.Radians().value(), expected.angle.Radians().value());
+  EXPECT_EQ(actual.angle.Cos(), expected.angle.Cos());
+  EXPECT_EQ(actual.angle.Sin(), expected.angle.Sin());
+}
+
+}  // namespace
+
+// Optimize decides without trigonometry, so it is checked bit for bit
+// against the rule: rotations built from angles (unwrapped ones too) and
+// from vectors, and pairs a quarter turn apart whose stored cosines put the
+// difference within an ulp of 90 degrees.
+TEST(SwerveModuleState, OptimizeMatchesTheRule) {
+  Random random(20261207);
+  std::vector<std::pair<Rotation2d, Rotation2d>> pairs;
+  for (int i = 0; i < 20000; ++i) {
+    const Rotation2d current = i % 2 ? Rotation2d(radian_t{random.Uniform(-10, 10)})
+                                     : Rotation2d(random.Uniform(-1, 1), random.Uniform(-1, 1));
+    const Rotation2d requested = i % 3 ? Rotation2d(radian_t{random.Uniform(-10, 10)})
+                                       : Rotation2d(random.Uniform(-1, 1), random.Uniform(-1, 1));
+    pairs.emplace_back(requested, current);
+    pairs.emplace_back(Rotation2d(-current.Sin(), current.Cos()), current);
+    pairs.emplace_back(Rotation2d(current.Sin(), -current.Cos()), current);
+    pairs.emplace_back(Rotation2d(current.Radians() + radian_t{kPi / 2}), current);
+    pairs.emplace_back(Rotation2d(current.Radians() - radian_t{kPi / 2}), current);
+  }
+  for (double degrees : {90.0, -90.0, 270.0, 89.999999, 90.000001, 180.0, 0.0}) {
+    pairs.emplace_back(Rotation2d(units::angle::degree_t{degrees}), Rotation2d());
+  }
+  int flipped = 0;
+  for (const auto& [requested, current] : pairs) {
+    SCOPED_TRACE(testing::Message() << requested << " from " << current);
+    swerve::SwerveModuleState state{meters_per_second_t{1.5}, requested};
+    const swerve::SwerveModuleState expected = OptimizedByRule(state, current);
+    state.Optimize(current);
+    ExpectSameBits(state, expected);
+    if (state.speed.value() < 0.0) ++flipped;
+  }
+  // Both outcomes are exercised in bulk.
+  EXPECT_GT(flipped, 15000);
+  EXPECT_LT(flipped, static_cast<int>(pairs.size()) - 15000);
+}
+
+// The worked cases: 100 degrees away drives backwards and steers to -80;
+// a quarter turn exactly stays; an angle that is not finite stays too.
+TEST(SwerveModuleState, OptimizeFlipsOnlyBeyondAQuarterTurn) {
+  using units::angle::degree_t;
+  swerve::SwerveModuleState far{meters_per_second_t{2.0}, Rotation2d(degree_t{100.0})};
+  far.Optimize(Rotation2d());
+  EXPECT_EQ(far.speed.value(), -2.0);
+  EXPECT_NEAR(far.angle.Degrees().value(), -80.0, 1e-9);
+
+  swerve::SwerveModuleState quarter{meters_per_second_t{2.0}, Rotation2d(degree_t{90.0})};
+  quarter.Optimize(Rotation2d());
+  EXPECT_EQ(quarter.speed.value(), 2.0);
+  EXPECT_EQ(quarter.angle.Degrees().value(), Rotation2d(degree_t{90.0}).Degrees().value());
+
+  swerve::SwerveModuleState broken{meters_per_second_t{2.0},
+                                   Rotation2d(radian_t{std::numeric_limits<double>::quiet_NaN()})};
+  broken.Optimize(Rotation2d(degree_t{170.0}));
+  EXPECT_EQ(broken.speed.value(), 2.0);
 }

@@ -164,3 +164,31 @@ TEST(SwerveDriveKinematics, DesaturateWheelSpeeds) {
   SwerveDriveKinematics::DesaturateWheelSpeeds(&none, meters_per_second_t{1});
   EXPECT_TRUE(none.empty());
 }
+
+// Each module's speed is the length of its (a, b) vector within one ulp of
+// std::hypot, and its angle is atan2's with that angle's exact cosine and
+// sine, over random commands and centres, tiny and huge ones included.
+TEST(SwerveDriveKinematics, StatesFollowTheAtan2RuleToTheUlp) {
+  SwerveDriveKinematics kinematics(SquareModules());
+  const auto locations = SquareModules();
+  Random random(7);
+  for (int i = 0; i < 20000; ++i) {
+    const double scale = i % 10 == 0 ? 1e-160 : (i % 10 == 1 ? 1e160 : 1.0);
+    const ChassisSpeeds speeds =
+        MakeSpeeds(scale * random.Uniform(-5, 5), scale * random.Uniform(-5, 5), scale * random.Uniform(-5, 5));
+    const double cx = random.Uniform(-1, 1);
+    const double cy = random.Uniform(-1, 1);
+    const auto states = kinematics.ToSwerveModuleStates(speeds, Translation2d(meter_t{cx}, meter_t{cy}));
+    for (std::size_t m = 0; m < states.size(); ++m) {
+      const double a = speeds.vx.value() + (cy - locations[m].Y().value()) * speeds.omega.value();
+      const double b = speeds.vy.value() + (locations[m].X().value() - cx) * speeds.omega.value();
+      const double exact = std::hypot(a, b);
+      const double speed = states[m].speed.value();
+      EXPECT_LE(std::abs(speed - exact), std::abs(std::nextafter(exact, 0.0) - exact)) << a << ", " << b;
+      const double angle = std::atan2(b, a);
+      EXPECT_EQ(states[m].angle.Radians().value(), angle);
+      EXPECT_EQ(states[m].angle.Cos(), std::cos(angle));
+      EXPECT_EQ(states[m].angle.Sin(), std::sin(angle));
+    }
+  }
+}

@@ -1,6 +1,8 @@
 #include "firmware/ControlCommand.hpp"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -273,21 +275,41 @@ void FillAxis(std::span<const RecordedArg> args, const AxisFields& f, Setpoint& 
   axis.slot = static_cast<int>(Number(args, f.slot));
 }
 
+// The layout of the request named `function`, or null for a name that is
+// none. Entry points name themselves with string literals, so one address
+// always means one name: each thread remembers the layouts of the addresses
+// it has seen (direct-mapped), which spares every call after the first the
+// length, hash and comparison of its name.
+const Layout* LayoutOf(const char* function) {
+  struct Seen {
+    const char* function = nullptr;
+    const Layout* layout = nullptr;
+  };
+  constexpr std::size_t kSeen = 64;
+  thread_local std::array<Seen, kSeen> seen{};
+  Seen& slot = seen[(reinterpret_cast<std::uintptr_t>(function) >> 3) % kSeen];
+  if (slot.function == function) return slot.layout;
+  std::string_view name(function);
+  if (!name.starts_with(kPrefix)) return nullptr;
+  name.remove_prefix(kPrefix.size());
+  const LayoutTable& layouts = Layouts();
+  auto it = layouts.find(name);
+  if (it == layouts.end()) return nullptr;
+  slot = {function, &it->second};
+  return slot.layout;
+}
+
 }  // namespace
 
 bool DecodeControl(const char* function, std::span<const RecordedArg> args, ControlCommand& out) {
   if (function == nullptr || args.empty()) return false;
-  std::string_view name(function);
-  if (!name.starts_with(kPrefix)) return false;
-  name.remove_prefix(kPrefix.size());
   // A number that is not finite never enters the device's state.
   for (const RecordedArg& arg : args) {
     if (arg.kind == RecordedArg::Kind::Double && !std::isfinite(arg.number)) return false;
   }
-  const LayoutTable& layouts = Layouts();
-  auto it = layouts.find(name);
-  if (it == layouts.end()) return false;
-  const Layout& layout = it->second;
+  const Layout* found = LayoutOf(function);
+  if (found == nullptr) return false;
+  const Layout& layout = *found;
   out = layout.shape;
   out.updateHz = args[0].number;
   FillAxis(args, layout.average, out.average);

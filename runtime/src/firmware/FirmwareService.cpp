@@ -169,6 +169,9 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 // ---- What reaches the devices ------------------------------------------------------
 
 void FirmwareService::OnControl(const ControlRecorder::ReceivedCall& call) {
+  // Without simulated devices (a replay, a program on recorded calls only)
+  // no call has anyone to reach.
+  if (!hasDevices_.load(std::memory_order_acquire)) return;
   ControlCommand command;
   if (!DecodeControl(call.function, call.args, command)) return;
   LockGuard lock(mutex_);

@@ -11,6 +11,7 @@
 #include <kvor/zephrin6/controls/ControlRequest.hpp>
 
 #include <memory>
+#include <typeinfo>
 
 namespace kvor::zephrin6::controls::internal {
 
@@ -24,8 +25,11 @@ namespace kvor::zephrin6::controls::internal {
 template <class T>
 void StoreLastControl(const T& request, std::shared_ptr<ControlRequest>& slot) {
   if (slot.get() == &request) return;
-  if (slot.use_count() == 1) {
-    if (auto* same = dynamic_cast<T*>(slot.get())) {
+  if (slot.use_count() == 1 && slot.get() != nullptr) {
+    // The exact type, as a loop sends it, is told without dynamic_cast.
+    ControlRequest* held = slot.get();
+    auto* same = typeid(*held) == typeid(T) ? static_cast<T*>(held) : dynamic_cast<T*>(held);
+    if (same != nullptr) {
       *same = request;
       return;
     }

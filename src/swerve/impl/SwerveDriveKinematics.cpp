@@ -7,6 +7,8 @@
 #include <cmath>
 #include <utility>
 
+#include "swerve/internal/PlanarMath.hpp"
+
 namespace kvor::zephrin6::swerve::impl {
 
 namespace {
@@ -105,7 +107,10 @@ void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, co
     // the quotient is NaN for an infinite command, where the angle still
     // points the wheel (+-0.707 for an infinite rotation rate), and a zero
     // vector gets its angle's exact cosine and sine too.
-    const double speed = std::hypot(a, b);
+    // The length as the square root of the sum of squares, which hypot only
+    // replaces where the squares would underflow or overflow: within one
+    // ulp of std::hypot, at a fraction of its cost.
+    const double speed = internal::Norm(a, b);
     const Rotation2d angle(units::angle::radian_t{std::atan2(b, a)});
     if (i < filled) states[i] = {units::velocity::meters_per_second_t{speed}, angle};
     m_moduleHeadings[i] = angle;

@@ -236,11 +236,7 @@ void SwerveModuleImpl::Apply(const ModuleRequest& input) {
 
   // Never turn the azimuth more than a quarter turn: driving backwards at
   // the opposite azimuth reaches the same wheel motion sooner.
-  const Rotation2d delta = state.angle - cachedPosition_.angle;
-  if (std::abs(delta.Degrees().value()) > 90.0) {
-    state.speed = -state.speed;
-    state.angle = state.angle + Rotation2d(units::angle::radian_t{std::numbers::pi});
-  }
+  state.Optimize(cachedPosition_.angle);
 
   // The azimuth the loop should be moving at to follow the targets.
   const double steerVelocity = period > 0.0 ? (state.angle - targetState_.angle).Radians().value() / period : 0.0;

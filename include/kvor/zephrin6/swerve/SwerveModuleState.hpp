@@ -21,6 +21,17 @@ struct ZEPHRIN6_API SwerveModuleState {
   /// Azimuth of the wheel relative to the robot's forward direction.
   Rotation2d angle;
 
+  /// Turns this state into the one that gives the same wheel motion with the
+  /// least azimuth travel from `currentAngle`, the azimuth the module points
+  /// along now. When the requested angle is more than a quarter turn from it
+  /// (|angle - currentAngle| strictly above 90 degrees, the difference taken
+  /// in (-180, 180]) the wheel drives backwards: the speed is negated and the
+  /// angle is turned by half a turn (angle + Rotation2d(pi), so it lies in
+  /// (-pi, pi]). Otherwise nothing changes; exactly a quarter turn is not
+  /// flipped, nor is a state whose angle is not finite. The test needs no
+  /// trigonometry, so a module can call this every sample.
+  void Optimize(const Rotation2d& currentAngle) noexcept;
+
   /// True when the speeds agree to within 1e-9 m/s and the angles point the same way.
   bool operator==(const SwerveModuleState& o) const noexcept {
     return std::abs((speed - o.speed).value()) < 1e-9 && angle == o.angle;
