@@ -38,6 +38,22 @@ double PublishedSupplyCurrent(SimRig& rig) {
   return amps;
 }
 
+/// Every motor controller publishes the signals the tests read at every
+/// firmware step, so that they read what the last step did.
+void PublishEveryStep(SimRig& rig) {
+  std::vector<kvor::zephrin6::BaseStatusSignal*> signals;
+  for (const auto& module : rig.Drivetrain().GetModules()) {
+    for (auto* motor : {&module->GetDriveMotor(), &module->GetSteerMotor()}) {
+      signals.push_back(&motor->GetSupplyCurrent(false));
+      signals.push_back(&motor->GetSupplyVoltage(false));
+      signals.push_back(&motor->GetDeviceEnable(false));
+      signals.push_back(&motor->GetMotorVoltage(false));
+    }
+  }
+  ASSERT_EQ(kvor::zephrin6::BaseStatusSignal::SetUpdateFrequencyForAll(units::frequency::hertz_t{1000.0}, signals),
+            StatusCode::OK);
+}
+
 void FullThrottle(SimRig& rig) {
   rig.Drivetrain().SetControl(swerve::requests::Idle{});
   for (const auto& module : rig.Drivetrain().GetModules()) module->GetDriveMotor().SetControl(VoltageOut{volt_t{12.0}});
@@ -86,10 +102,12 @@ TEST(SimBattery, SagsByResistanceTimesCurrent) {
 // currents the motor controllers publish, and it sags by volts.
 TEST_F(SimBatteryTest, FullThrottleSagsByResistanceTimesPublishedCurrent) {
   SimRig rig;
+  PublishEveryStep(rig);
   rig.UseBattery();
   FullThrottle(rig);
   double lowest = 12.5;
-  rig.Run(0.3, [&](long) {
+  rig.Run(0.3, [&](long tick) {
+    if (tick <= 1) return;  // no update has drawn on the battery yet
     // Before a tick: what the last update drew and fed.
     const SimBattery battery = rig.Sim().GetBattery();
     EXPECT_NEAR(battery.GetVoltage().value(), 12.5 - 0.02 * PublishedSupplyCurrent(rig), 1e-6);
@@ -109,6 +127,7 @@ TEST_F(SimBatteryTest, FullThrottleSagsByResistanceTimesPublishedCurrent) {
 // controller is disabled and drives nothing; it recovers once they stop.
 TEST_F(SimBatteryTest, WeakBatteryBrownsOutAndDisablesTheMotors) {
   SimRig rig;
+  PublishEveryStep(rig);
   SimBattery weak;
   ASSERT_EQ(weak.SetResistance(ohm_t{0.1}), StatusCode::OK);
   rig.Sim().SetBattery(weak);
@@ -116,15 +135,18 @@ TEST_F(SimBatteryTest, WeakBatteryBrownsOutAndDisablesTheMotors) {
   FullThrottle(rig);
   auto& drive = rig.Drivetrain().GetModules()[0]->GetDriveMotor();
   int brownouts = 0;
-  bool wasBrownedOut = false;
+  bool disabledBefore = false;
   rig.Run(0.2, [&](long) {
-    if (wasBrownedOut) {
-      // The firmware stepped with its outputs disabled since the last update.
+    // Before a tick: the last update drew on the battery after a firmware
+    // step; when the update before it browned out, that step ran disabled.
+    const SimBattery battery = rig.Sim().GetBattery();
+    if (disabledBefore) {
       EXPECT_EQ(drive.GetDeviceEnable(true).GetValue(), DeviceEnableValue::Disabled);
       EXPECT_EQ(drive.GetMotorVoltage(true).GetValue().value(), 0.0);
+      EXPECT_NEAR(battery.GetCurrent().value(), 0.0, 1e-9);
     }
-    wasBrownedOut = rig.Sim().GetBattery().IsBrownedOut();
-    brownouts += wasBrownedOut ? 1 : 0;
+    disabledBefore = battery.IsBrownedOut();
+    brownouts += disabledBefore ? 1 : 0;
   });
   EXPECT_GT(brownouts, 0);
   rig.Drivetrain().SetControl(swerve::requests::Idle{});
