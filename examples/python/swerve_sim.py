@@ -185,6 +185,14 @@ def replay_log(log, live):
     return samples, load_wall, rerun_wall
 
 
+def shown(path):
+    """`path` relative to where the user stands when it lies under it, as the C++ demo prints it."""
+    try:
+        return str(path.resolve().relative_to(pathlib.Path.cwd().resolve()))
+    except ValueError:
+        return str(path)
+
+
 def main():
     build = pathlib.Path(os.environ.get("ZEPHRIN_BUILD_DIR", pathlib.Path(__file__).resolve().parents[2] / "build"))
     folder = build / "demo" / "python"
@@ -218,7 +226,7 @@ def main():
         print("  Nothing was reported while it drove.")
     else:
         print(f"  {len(reports)} reports while it drove, the first: {reports[0].location}: {reports[0].details}")
-    print(f"Log: {log} ({log.stat().st_size / 1e6:.1f} MB)")
+    print(f"Log: {shown(log)} ({log.stat().st_size / 1e6:.1f} MB)")
     print(f"Replay: loaded in {load_wall:.2f} s; {len(replayed)} odometry samples over {DRIVE_SECONDS:.0f} s of log "
           f"re-run in {rerun_wall:.2f} s ({DRIVE_SECONDS / rerun_wall:.0f}x real time).")
     differences = sum(not same_bits(a["odometry"], b["odometry"]) for a, b in zip(live, replayed))
@@ -226,7 +234,7 @@ def main():
         print("  The replayed odometry is bit-identical to the live odometry at every sample.")
     else:
         print(f"  The replayed odometry DIFFERS from the live odometry at {differences} of {len(replayed)} samples.")
-    print(f"Plot: python3 examples/python/log_analysis.py {log} draws the paths (with matplotlib).")
+    print(f"Plot: python3 examples/python/log_analysis.py {shown(log)} draws the paths (with matplotlib).")
     return 0 if differences == 0 else 1
 
 
