@@ -169,10 +169,8 @@ struct SimulatedRobot {
   }
 };
 
-void BM_SimulatedDrivetrain(benchmark::State& state) {
-  harness::Reset();
-  harness::SetReportEcho(false);
-  SimulatedRobot robot;
+/// Times 20 ms of `robot` per iteration, past its start-up.
+void TimeRobot(benchmark::State& state, SimulatedRobot& robot) {
   for (int i = 0; i < 2000; ++i) robot.Tick();  // past the start-up
   const auto before = zephrin_bench::Allocations();
   for (auto _ : state) {
@@ -183,6 +181,13 @@ void BM_SimulatedDrivetrain(benchmark::State& state) {
       benchmark::Counter(kTicksPerLoop * kTick * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
   if (robot.drivetrain->GetState().FailedDaqs != 0) state.SkipWithError("a sample failed to read its signals");
 }
+
+void BM_SimulatedDrivetrain(benchmark::State& state) {
+  harness::Reset();
+  harness::SetReportEcho(false);
+  SimulatedRobot robot;
+  TimeRobot(state, robot);
+}
 BENCHMARK(BM_SimulatedDrivetrain)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 void BM_SimulatedDrivetrainOnField(benchmark::State& state) {
@@ -191,15 +196,7 @@ void BM_SimulatedDrivetrainOnField(benchmark::State& state) {
   swerve::sim::SimField field;
   if (state.range(0) == 1) field.Length = field.Width = meter_t{3.0};
   SimulatedRobot robot(&field);
-  for (int i = 0; i < 2000; ++i) robot.Tick();  // past the start-up
-  const auto before = zephrin_bench::Allocations();
-  for (auto _ : state) {
-    for (int i = 0; i < kTicksPerLoop; ++i) robot.Tick();
-  }
-  zephrin_bench::ReportAllocations(state, before);
-  state.counters["x_real_time"] =
-      benchmark::Counter(kTicksPerLoop * kTick * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  if (robot.drivetrain->GetState().FailedDaqs != 0) state.SkipWithError("a sample failed to read its signals");
+  TimeRobot(state, robot);
 }
 BENCHMARK(BM_SimulatedDrivetrainOnField)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
