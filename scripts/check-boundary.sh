@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 lib="$root/build/lib/libKVOR_Zephrin6_Replay.so"
 unexpected=$(nm -D --undefined-only "$lib" | awk '{print $2}' |
   grep -v -E '@(GLIBC|GLIBCXX|CXXABI|GCC)_|^_ITM_|^__gmon_start__$|^_Jv_' | c++filt |
-  grep -v -E '^c_kvor_zephrin|^kvor::zephrin::platform::|^kvor::zephrin::unmanaged::|^kvor::zephrin::runtime::SetThreadSchedPriority|^kvor::zephrin6::utils::GetCurrentTimeSeconds\(\)$|^b2[A-Z_]' || true)
+  grep -v -E '^c_kvor_zephrin|^kvor::zephrin::platform::|^kvor::zephrin::unmanaged::|^kvor::zephrin::runtime::SetThreadSchedPriority|^kvor::zephrin6::utils::GetCurrentTimeSeconds\(\)$|^((vtable|typeinfo|typeinfo name) for )?b2[A-Z_]' || true)
 if [ -n "$unexpected" ]; then
   echo "libKVOR_Zephrin6_Replay.so uses symbols beyond the runtime's platform calls:" >&2
   echo "$unexpected" >&2
