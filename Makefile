@@ -3,7 +3,7 @@
 #   make test   installs what is missing, builds, runs every test suite
 # Both are safe to repeat.
 
-.PHONY: demo test deps configure build build-examples bench sanitize clean
+.PHONY: demo java-demo test deps configure build build-examples bench sanitize clean
 
 # Both cores (or however many this machine has) for every build.
 JOBS ?= $(shell nproc)
@@ -24,6 +24,13 @@ build-examples: configure
 
 demo: build-examples
 	@./build/bin/demo
+
+# The demo's Java twin (java/examples/SwerveSimDemo.java): the jar, the
+# libraries it loads and the example, then a run of it.
+java-demo: configure
+	@cmake --build --preset default --parallel $(JOBS) --target zephrin6_java_examples_jar
+	@java -Djava.library.path=build/lib -cp build/lib/zephrin6-swerve.jar:build/lib/zephrin6-examples.jar \
+		SwerveSimDemo build/demo/java
 
 test: build
 	@./scripts/check-generated.sh

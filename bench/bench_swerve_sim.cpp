@@ -22,10 +22,17 @@
 // simulation's lock, since no other call integrates anything. The robot
 // drives the circle of BM_SimulatedDrivetrain; the clock and firmware stand.
 //
+// BM_SimStep and BM_SimStepThroughC: one step of a program on the manual
+// clock that steps the simulation itself: the clock moves 4 ms, the physics
+// integrates them, one odometry sample runs; through the C++ objects, and
+// through the C functions under Java's updateSim and stepOdometry. Timer
+// runs over all three calls (the clock's move included); no setup inside.
+//
 // BM_ReplayLoad and BM_ReplayOdometry: a 10 s drive of the same drivetrain is
 // recorded once; the first loads (and closes) the log, the second re-runs
 // odometry at every recorded sample of the loaded log, stepping the paused
 // replay to each instant. x_real_time is log seconds per wall second.
+#include <kvor/zephrin/platform/Configs.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
 #include <kvor/zephrin6/configs/RapaxQConfiguration.hpp>
@@ -33,7 +40,9 @@
 #include <kvor/zephrin6/core/WispReplay.hpp>
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+#include <kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstantsFactory.hpp>
+#include <kvor/zephrin6/swerve/swerve_c_style.h>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
 #include <kvor/zephrin6/swerve/sim/SimField.hpp>
@@ -100,8 +109,8 @@ std::vector<Constants> Modules() {
 }
 
 /// Builds the drivetrain on the clock as it runs (the real clock: its
-/// construction waits for fresh frames), with the steer motors reporting the
-/// azimuth, and the odometry signals at 250 Hz.
+/// construction waits for fresh frames), with its devices configured from
+/// the constants, and the odometry signals at 250 Hz.
 std::unique_ptr<SwerveDrivetrainImpl> BuildDrivetrain(const std::vector<Constants>& modules) {
   swerve::SwerveDrivetrainConstants constants;
   constants.WithCANBusName("drivebus").WithAuklet2Id(40);
@@ -112,14 +121,11 @@ std::unique_ptr<SwerveDrivetrainImpl> BuildDrivetrain(const std::vector<Constant
   for (std::size_t i = 0; i < modules.size(); ++i) {
     auto& module = *drivetrain->GetModules()[i];
     for (auto* signal : module.GetSignals()) signals.push_back(signal);
-    configs::RapaxQConfiguration steer;
-    steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
-    steer.Slot0 = modules[i].SteerMotorGains;
-    steer.ClosedLoopGeneral.ContinuousWrap = true;
-    auto& steerMotor = static_cast<kvor::zephrin6::hardware::core::CoreRapaxQ&>(module.GetSteerMotor());
     // Without its gains the steer would not hold an azimuth: the loops would
     // time a drivetrain that does not drive.
-    if (!steerMotor.GetConfigurator().Apply(steer).IsOK()) throw std::runtime_error("a steer motor refused its gains");
+    if (!swerve::ApplyModuleConfigs(module, modules[i], i, constants.CANBusName).IsOK()) {
+      throw std::runtime_error("a module refused its configuration");
+    }
   }
   signals.push_back(&drivetrain->GetAuklet2().GetYaw(false));
   signals.push_back(&drivetrain->GetAuklet2().GetAngularVelocityZWorld(false));
@@ -210,6 +216,79 @@ void BM_LongestSimUpdate(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LongestSimUpdate)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+/// One step of a program that steps the simulation itself at the odometry
+/// rate: the manual clock moves 4 ms, the physics integrates them (four 1 ms
+/// pieces, reading and feeding every device), and one odometry sample runs.
+constexpr double kStep = kTicksPerSample * kTick;
+
+void BM_SimStep(benchmark::State& state) {
+  harness::Reset();
+  harness::SetReportEcho(false);
+  SimulatedRobot robot;
+  for (int i = 0; i < 2000; ++i) robot.Tick();  // under way, on the last request
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) {
+    harness::AdvanceTime(kStep);
+    benchmark::DoNotOptimize(robot.sim->Update(units::time::second_t{kStep}, units::voltage::volt_t{12.0}));
+    benchmark::DoNotOptimize(robot.drivetrain->GetOdometryThread().RunOnce());
+  }
+  zephrin_bench::ReportAllocations(state, before);
+  if (robot.drivetrain->GetState().FailedDaqs != 0) state.SkipWithError("a sample failed to read its signals");
+}
+BENCHMARK(BM_SimStep)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+/// The same step through the C functions under the Java SwerveDrivetrain's
+/// updateSim and stepOdometry (a registry look-up in each), on a drivetrain
+/// created through the C interface from the same constants. The Java side of
+/// the step is timed by java/src/test/java/com/kvor/zephrin6/SimStepTiming.java.
+void BM_SimStepThroughC(benchmark::State& state) {
+  harness::Reset();
+  harness::SetReportEcho(false);
+  const std::vector<Constants> modules = Modules();
+  _swerve_drivetrain_constants_t* constants = c_kvor_zephrin6_swerve_create_drivetrain_constants("drivebus", 40);
+  _swerve_module_constants_arr_t* records = c_kvor_zephrin6_swerve_create_module_constants_arr(modules.size());
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    const Constants& m = modules[i];
+    const auto& gains = m.SteerMotorGains;
+    if (c_kvor_zephrin6_swerve_set_module_constants(
+            records, i, m.SteerMotorId, m.DriveMotorId, m.EncoderId, m.EncoderOffset.value(), m.LocationX.value(),
+            m.LocationY.value(), false, false, false, m.DriveMotorGearRatio, m.SteerMotorGearRatio,
+            m.CouplingGearRatio, m.WheelRadius.value(), 0, 0, m.SlipCurrent.value(), m.SpeedAt12Volts.value(), 0, 0,
+            0, m.SteerInertia.value(), m.DriveInertia.value(), 0.0, 0.0) == nullptr ||
+        c_kvor_zephrin6_swerve_set_module_gains(records, i, 0, gains.kP, gains.kI, gains.kD, gains.kS, gains.kV,
+                                                gains.kA) != 0) {
+      state.SkipWithError("the constants were refused");
+      return;
+    }
+  }
+  const int id = c_kvor_zephrin6_swerve_create_drivetrain_with_freq(constants, records, modules.size(), 250.0);
+  // Released as a C caller would; a failure would only leak a few bytes.
+  void* handle = constants;
+  static_cast<void>(c_kvor_zephrin6_free_memory(&handle));
+  handle = records;
+  static_cast<void>(c_kvor_zephrin6_free_memory(&handle));
+  harness::UseManualClock(std::ceil(harness::Now()) + 1.0 + kTick / 2.0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_field_centric(id, 0, 1, false, 0, 1.0, 0.5, 0.5, 0.0, 0.0, 0.0, 0.0);
+  for (int i = 0; i < 500; ++i) {  // under way
+    harness::AdvanceTime(kStep);
+    static_cast<void>(c_kvor_zephrin6_swerve_drivetrain_sim_update(id, kStep, 12.0));  // checked below
+    static_cast<void>(c_kvor_zephrin6_swerve_drivetrain_odom_run_once(id));
+  }
+  const auto before = zephrin_bench::Allocations();
+  for (auto _ : state) {
+    harness::AdvanceTime(kStep);
+    benchmark::DoNotOptimize(c_kvor_zephrin6_swerve_drivetrain_sim_update(id, kStep, 12.0));
+    benchmark::DoNotOptimize(c_kvor_zephrin6_swerve_drivetrain_odom_run_once(id));
+  }
+  zephrin_bench::ReportAllocations(state, before);
+  _swerve_pose_t pose{};
+  if (!c_kvor_zephrin6_swerve_drivetrain_sim_get_pose(id, &pose) || std::hypot(pose.x, pose.y) < 0.1) {
+    state.SkipWithError("the robot did not drive");
+  }
+  c_kvor_zephrin6_swerve_destroy_drivetrain(id);
+}
+BENCHMARK(BM_SimStepThroughC)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 /// A log of 10 s of the simulated robot, recorded once, and the instants of
 /// its odometry samples.

@@ -3,8 +3,8 @@
 // The simulated swerve robot the demo and swerve_drive drive: four modules
 // on the bus "drivebus" with an auklet 2, built from one factory of shared
 // settings, with what the drivetrain's simulation needs to move them
-// (inertia and friction of wheels and azimuths), and the motor
-// configurations that make the simulated firmware hold the azimuths and run
+// (inertia and friction of wheels and azimuths) and the gains with which the
+// drivetrain configures the simulated firmware to hold the azimuths and run
 // the wheels' velocity loops. Header-only.
 
 #include <kvor/zephrin6/configs/AngulonConfiguration.hpp>
@@ -69,24 +69,6 @@ inline swerve::SwerveDrivetrainConstants DrivetrainConstants() {
   swerve::SwerveDrivetrainConstants constants;
   constants.WithCANBusName(kBus).WithAuklet2Id(kAuklet2Id);
   return constants;
-}
-
-/// The steer motors report the azimuth (their rotor turns divided by the
-/// steering ratio) and hold it with the module's gains, taking the short way
-/// round; the drive motors' velocity loops get their gains. False when a
-/// motor refused (the runtime reports which): the drive would go wrong.
-inline bool ConfigureMotors(Drivetrain& drivetrain, const std::array<ModuleConstants, 4>& modules) {
-  for (std::size_t i = 0; i < modules.size(); ++i) {
-    configs::RapaxQConfiguration steer;
-    steer.Feedback.SensorToMechanismRatio = modules[i].SteerMotorGearRatio;
-    steer.Slot0 = modules[i].SteerMotorGains;
-    steer.ClosedLoopGeneral.ContinuousWrap = true;  // from 0.49 to -0.49 turns the short way
-    if (!drivetrain.GetModule(i).GetSteerMotor().GetConfigurator().Apply(steer).IsOK() ||
-        !drivetrain.GetModule(i).GetDriveMotor().GetConfigurator().Apply(modules[i].DriveMotorGains).IsOK()) {
-      return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace example

@@ -47,14 +47,11 @@ constexpr double kRotationalDeadband = 0.05;  // rad/s
 int main() {
   harness::SetReportEcho(false);
 
-  // Building the drivetrain reads every module once and starts odometry;
-  // the motors get the gains the simulated firmware runs (SimulatedSwerve.hpp).
+  // Building the drivetrain reads every module once, configures the motors
+  // from the module constants (gains, azimuth ratio, wrap) and starts
+  // odometry.
   const auto modules = example::Modules();
   example::Drivetrain drivetrain{example::DrivetrainConstants(), modules[0], modules[1], modules[2], modules[3]};
-  if (!example::ConfigureMotors(drivetrain, modules)) {
-    std::printf("A motor refused its configuration\n");
-    return 1;
-  }
   std::printf("Drivetrain of %zu modules on a %s bus, odometry at %.0f Hz\n", drivetrain.GetModules().size(),
               drivetrain.IsOnCANFD() ? "CAN FD" : "classic CAN", drivetrain.GetOdometryFrequency().value());
 

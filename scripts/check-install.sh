@@ -17,6 +17,10 @@ if [ -f "$prefix/lib/zephrin6-swerve.jar" ]; then
   java -Djava.library.path="$prefix/lib" \
     -cp "$prefix/lib/zephrin6-swerve.jar:$root/build/lib/zephrin6-swerve-tests.jar" \
     com.kvor.zephrin6.swerve.jni.SwerveJNITest >/dev/null
+  # SimClock's own library too, found beside the others.
+  java -Djava.library.path="$prefix/lib" -Dzephrin6.work="$consumer_build/java-log" \
+    -cp "$prefix/lib/zephrin6-swerve.jar:$root/build/lib/zephrin6-swerve-tests.jar" \
+    com.kvor.zephrin6.SimLogReplayTest >/dev/null 2>&1
 fi
 # The Python package (when built) imports from the install with nothing but
 # its site folder on the path: the module finds the libraries through its

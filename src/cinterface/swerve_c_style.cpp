@@ -5,7 +5,9 @@
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
 #include <kvor/zephrin6/swerve/SwerveDriveState.hpp>
+#include <kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
+#include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
 
 #include <algorithm>
 #include <array>
@@ -124,6 +126,9 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
     Refuse(function, "called from a drivetrain callback");
     return 0;
   }
+  // The registry would refuse it anyway, and the runtime's own state may be
+  // gone already: building (and configuring the devices) must not start.
+  if (Registry().ExitBegun()) return 0;
   const auto* constants = cinterface::DrivetrainConstantsOf(drivetrainConstants);
   if (constants == nullptr) {
     Refuse(function, "no drivetrain constants");
@@ -153,10 +158,19 @@ int Create(const char* function, const _swerve_drivetrain_constants_t* drivetrai
   if (!check.Passed()) return 0;
   // Built before the registry's lock is taken: construction reads every
   // device and may wait, and no other drivetrain's call should wait for it.
-  auto drivetrain = std::make_unique<SwerveDrivetrainImpl>(
-      *constants, units::frequency::hertz_t{odometryFrequencyHz}, Triple(odometryStdDev), Triple(visionStdDev),
-      std::span<const cinterface::CModuleConstants>(modules.first(moduleCount)));
-  return Registry().Add(std::move(drivetrain));
+  const std::span<const cinterface::CModuleConstants> used = modules.first(moduleCount);
+  auto drivetrain = std::make_unique<SwerveDrivetrainImpl>(*constants, units::frequency::hertz_t{odometryFrequencyHz},
+                                                           Triple(odometryStdDev), Triple(visionStdDev), used);
+  for (std::size_t i = 0; i < used.size(); ++i) {
+    // A refused device is reported with its module; the drivetrain is
+    // created anyway, as the C++ front end does.
+    static_cast<void>(swerve::ApplyModuleConfigs(*drivetrain->GetModules()[i], used[i], i, constants->CANBusName));
+  }
+  // The thread would ask for the odometry rate when it starts; a program
+  // that steps odometry itself never starts it, and must get the same
+  // frames. A refusal is reported and asked again by the thread.
+  static_cast<void>(drivetrain->RequestOdometryFrequency());
+  return Registry().Add(std::move(drivetrain), kvor::zephrin6::swerve::sim::SimSwerveDrivetrain::SettingsOf(used));
 }
 
 }  // namespace
@@ -260,6 +274,24 @@ void* c_kvor_zephrin6_swerve_set_module_constants(
   module.SteerFrictionVoltage = units::voltage::volt_t{steerFrictionVoltage};
   module.DriveFrictionVoltage = units::voltage::volt_t{driveFrictionVoltage};
   return &module;
+}
+
+int c_kvor_zephrin6_swerve_set_module_gains(_swerve_module_constants_arr_t* moduleConstants, size_t index, int motor,
+                                            double kP, double kI, double kD, double kS, double kV, double kA) {
+  constexpr const char* kFunction = "c_kvor_zephrin6_swerve_set_module_gains";
+  const std::span<cinterface::CModuleConstants> records = cinterface::ModuleConstantsOf(moduleConstants);
+  if (index >= records.size()) {
+    Refuse(kFunction, "module " + std::to_string(index) + " of " + std::to_string(records.size()));
+    return StatusCode::InvalidParamValue;
+  }
+  cinterface::ArgumentCheck check(kFunction);
+  check.Binary("motor", motor).Finite("kP", kP).Finite("kI", kI).Finite("kD", kD).Finite("kS", kS).Finite("kV", kV).Finite(
+      "kA", kA);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  cinterface::CModuleConstants& module = records[index];
+  kvor::zephrin6::configs::Slot0Configs& gains = motor == 0 ? module.SteerMotorGains : module.DriveMotorGains;
+  gains.WithkP(kP).WithkI(kI).WithkD(kD).WithkS(kS).WithkV(kV).WithkA(kA);
+  return StatusCode::OK;
 }
 
 // ---- Creation ----

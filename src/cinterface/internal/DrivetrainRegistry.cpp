@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <span>
 #include <thread>
 
 namespace kvor::zephrin6::cinterface {
@@ -21,8 +22,30 @@ DrivetrainRegistry& DrivetrainRegistry::Instance() {
   return *registry;
 }
 
-int DrivetrainRegistry::Add(SwerveDrivetrainPtr drivetrain) {
-  auto entry = std::make_shared<Entry>(std::move(drivetrain));
+swerve::sim::SimSwerveDrivetrain& DrivetrainRegistry::Entry::Sim() {
+  kvor::zephrin::LockGuard lock(simMutex);
+  if (sim == nullptr) {
+    sim = std::make_unique<swerve::sim::SimSwerveDrivetrain>(
+        *drivetrain, std::span<const swerve::sim::SimSwerveDrivetrain::ModuleSettings>(simSettings));
+  }
+  return *sim;
+}
+
+void DrivetrainRegistry::Entry::StopSim() {
+  kvor::zephrin::LockGuard lock(simMutex);
+  if (sim != nullptr) sim->StopThread();
+}
+
+void DrivetrainRegistry::Entry::Release() {
+  {
+    kvor::zephrin::LockGuard lock(simMutex);
+    sim.reset();
+  }
+  drivetrain.reset();
+}
+
+int DrivetrainRegistry::Add(SwerveDrivetrainPtr drivetrain, SimSettings simSettings) {
+  auto entry = std::make_shared<Entry>(std::move(drivetrain), std::move(simSettings));
   // An entry that finds no ID is destroyed here, after the lock.
   int id = 0;
   {
@@ -62,7 +85,7 @@ void DrivetrainRegistry::Destroy(int id) {
     }
   }
   for (int users = entry->users.load(); users != 0; users = entry->users.load()) entry->users.wait(users);
-  entry->drivetrain.reset();
+  entry->Release();
 }
 
 std::size_t DrivetrainRegistry::Size() const {
@@ -120,6 +143,7 @@ bool DrivetrainRegistry::StopBy(const std::vector<std::shared_ptr<Entry>>& entri
     helpers.emplace_back([progress, entry, inUse] {
       std::optional<Use> use;
       if (inUse) use.emplace(*entry);
+      entry->StopSim();
       entry->drivetrain->GetOdometryThread().Stop();
       kvor::zephrin::LockGuard lock(progress->mutex);
       ++progress->stopped;

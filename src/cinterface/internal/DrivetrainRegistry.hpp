@@ -26,6 +26,7 @@
 
 #include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivetrainImpl.hpp>
+#include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -38,6 +39,7 @@
 namespace kvor::zephrin6::cinterface {
 
 using SwerveDrivetrainPtr = std::unique_ptr<swerve::impl::SwerveDrivetrainImpl>;
+using SimSettings = std::vector<swerve::sim::SimSwerveDrivetrain::ModuleSettings>;
 
 class DrivetrainRegistry {
  public:
@@ -47,10 +49,11 @@ class DrivetrainRegistry {
   /// The registry of the process. Never destroyed (see Process exit above).
   static DrivetrainRegistry& Instance();
 
-  /// Registers `drivetrain` under the next ID. @return the ID, or 0 (the
-  ///         drivetrain is destroyed) once every positive int has been used
-  ///         or the process exit has begun.
-  int Add(SwerveDrivetrainPtr drivetrain) ZEPHRIN_EXCLUDES(mutex_);
+  /// Registers `drivetrain` under the next ID, with what its simulation
+  /// needs to know of each module. @return the ID, or 0 (the drivetrain is
+  /// destroyed) once every positive int has been used or the process exit
+  /// has begun.
+  int Add(SwerveDrivetrainPtr drivetrain, SimSettings simSettings = {}) ZEPHRIN_EXCLUDES(mutex_);
   /// Unregisters drivetrain `id`, waits until no call uses it and destroys
   /// it. Nothing for an unknown ID. Must not be called from inside With.
   /// After the exit has begun, it waits a bounded time only, and a
@@ -63,6 +66,8 @@ class DrivetrainRegistry {
   /// False once the exit has begun: then the C interface's callbacks must
   /// not call the caller's code any more.
   bool CallbacksAllowed() const noexcept { return !exiting_.load(std::memory_order_acquire); }
+  /// True once the process exit has begun: then nothing new is built.
+  bool ExitBegun() const noexcept { return exiting_.load(std::memory_order_acquire); }
   /// Begins the process exit: stops every callback, refuses new drivetrains
   /// and starts, and stops every odometry thread, waiting at most
   /// kExitStopBound for them. Only the first call does anything; later ones
@@ -81,7 +86,26 @@ class DrivetrainRegistry {
     const Use use(*entry);
     return std::forward<Function>(function)(*entry->drivetrain);
   }
-  /// As above for a function without a result.
+  /// Runs `function(SimSwerveDrivetrain&)` on drivetrain `id`'s physics
+  /// simulation, built on first use (which sends nothing to the devices);
+  /// the drivetrain cannot be destroyed meanwhile. @return its result, or
+  /// `absent` for an unknown ID.
+  template <typename Result, typename Function>
+  Result WithSim(int id, Result absent, Function&& function) const {
+    const std::shared_ptr<Entry> entry = Find(id);
+    if (entry == nullptr) return absent;
+    const Use use(*entry);
+    return std::forward<Function>(function)(entry->Sim());
+  }
+  /// Stops drivetrain `id`'s simulation thread, if it has a simulation
+  /// (none is built for it); nothing for an unknown ID.
+  void StopSim(int id) const {
+    const std::shared_ptr<Entry> entry = Find(id);
+    if (entry == nullptr) return;
+    const Use use(*entry);
+    entry->StopSim();
+  }
+  /// As With for a function without a result.
   template <typename Function>
   void With(int id, Function&& function) const {
     const std::shared_ptr<Entry> entry = Find(id);
@@ -92,8 +116,19 @@ class DrivetrainRegistry {
 
  private:
   struct Entry {
-    explicit Entry(SwerveDrivetrainPtr owned) : drivetrain(std::move(owned)) {}
+    Entry(SwerveDrivetrainPtr owned, SimSettings settings)
+        : drivetrain(std::move(owned)), simSettings(std::move(settings)) {}
+    /// The simulation, built on the first call.
+    swerve::sim::SimSwerveDrivetrain& Sim() ZEPHRIN_EXCLUDES(simMutex);
+    /// Stops the simulation's thread, if there is one.
+    void StopSim() ZEPHRIN_EXCLUDES(simMutex);
+    /// Destroys the simulation, then the drivetrain whose devices it feeds.
+    void Release() ZEPHRIN_EXCLUDES(simMutex);
     SwerveDrivetrainPtr drivetrain;
+    const SimSettings simSettings;
+    // Guards the pointer, not the simulation, which serialises itself.
+    kvor::zephrin::Mutex simMutex;
+    std::unique_ptr<swerve::sim::SimSwerveDrivetrain> sim ZEPHRIN_GUARDED_BY(simMutex);
     /// Calls using the drivetrain now. Only raised with mutex_ held, so it
     /// cannot rise once the entry has left the map.
     std::atomic<int> users{0};

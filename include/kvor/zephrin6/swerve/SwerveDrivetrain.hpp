@@ -2,7 +2,8 @@
 
 // SwerveDrivetrain is the swerve drivetrain a robot program drives: built
 // from the drivetrain constants and one SwerveModuleConstants per module, it
-// creates the auklet 2 and every module's motors, starts its odometry thread
+// creates the auklet 2 and every module's motors, configures them from the
+// constants (ModuleDeviceConfigs.hpp), starts its odometry thread
 // and from then on tracks the robot's pose. The program hands it a request
 // (FieldCentric, RobotCentric, SwerveDriveBrake, ... of swerve/requests) with
 // SetControl, reads GetState() in its loop, and adds vision measurements when
@@ -31,6 +32,7 @@
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
+#include <kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/Rotation2d.hpp>
 #include <kvor/zephrin6/swerve/SwerveDriveState.hpp>
@@ -68,8 +70,10 @@ class SwerveDrivetrain {
   static constexpr std::array<double, 3> kDefaultVisionStandardDeviation{0.9, 0.9, 0.9};
 
   /// Builds the drivetrain with one module per entry of `modules` (see
-  /// SwerveDrivetrainImpl for what construction reads and waits for) and
-  /// starts its odometry thread.
+  /// SwerveDrivetrainImpl for what construction reads and waits for),
+  /// configures every module's motors and encoder from its constants (see
+  /// ModuleDeviceConfigs.hpp: gains, azimuth feedback, wrap, inversions,
+  /// slip current, initial configurations) and starts its odometry thread.
   /// @param odometryUpdateFrequency samples per second; 0 picks 250 Hz on a
   ///        CAN FD bus and 100 Hz otherwise.
   /// @param odometryStandardDeviation trust in odometry: x, y (metres) and
@@ -85,6 +89,12 @@ class SwerveDrivetrain {
         simSettings_(sim::SimSwerveDrivetrain::SettingsOf(modules)) {
     modules_.reserve(impl_->GetModules().size());
     for (const auto& module : impl_->GetModules()) modules_.emplace_back(*module, *impl_);
+    const std::vector<ModuleConstants> typed = WithTypedMotors(modules);
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+      // A refused device is reported with its module; the drivetrain is
+      // built anyway, as a robot whose motor answers late must still drive.
+      static_cast<void>(ApplyModuleConfigs(*impl_->GetModules()[i], typed[i], i, drivetrainConstants.CANBusName));
+    }
     impl_->GetOdometryThread().Start();
   }
   /// As above with the default standard deviations.

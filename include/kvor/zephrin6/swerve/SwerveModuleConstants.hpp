@@ -4,11 +4,12 @@
 // the CAN IDs of its motors and azimuth encoder, where it sits on the robot,
 // its gear ratios and wheel radius, how its motors are commanded, and the
 // configurations a program may apply to its devices at start-up. The
-// drivetrain builds one module per entry. Only the IDs, location, drive and
-// coupling ratios, wheel radius, closed-loop outputs, speed at 12 V and motor
-// types are used by the library; the rest (inversions, encoder data, gains,
-// initial configurations, inertias, friction) is carried for the program's
-// own configuration and simulation code.
+// drivetrain builds one module per entry. The module itself uses only the
+// IDs, drive and coupling ratios, wheel radius, closed-loop outputs, speed at
+// 12 V and motor types; the drivetrain front ends apply the device settings
+// (gains, azimuth feedback, inversions, slip current, initial
+// configurations) to the devices as ModuleDeviceConfigs.hpp lists, and the
+// simulation reads the inertias and friction.
 //
 // The three template arguments are the configuration types of the drive
 // motor, the steer motor and the azimuth encoder. Ten combinations exist:
@@ -106,8 +107,8 @@ struct SwerveModuleConstants
   MotorControllerType DriveMotorType = kMotorControllerTypeOf<DriveConfigT>;
   /// Model of the steer motor controller.
   MotorControllerType SteerMotorType = kMotorControllerTypeOf<SteerConfigT>;
-  /// How the steer motor is to use the azimuth encoder (the program's own
-  /// value; the library does not read it).
+  /// Where the steer motor takes the azimuth from, a SteerFeedbackType value
+  /// (ModuleDeviceConfigs.hpp).
   int32_t FeedbackSource = 0;
   /// Configuration for the drive motor.
   DriveConfigT DriveMotorInitialConfigs;

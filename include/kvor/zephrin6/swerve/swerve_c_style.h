@@ -176,8 +176,11 @@ ZEPHRIN6_API _swerve_module_constants_arr_t *c_kvor_zephrin6_swerve_create_modul
  *  rotation (coupling); the wheel radius in metres; closed-loop outputs
  *  0 voltage or 1 torque current; the slip current in amperes; the speed at
  *  12 V in m/s; motor types 0 for a rapax q, any other value a rapax w; the feedback
- *  source is the program's own value, kept as given and never read;
- *  inertias in kg m^2; friction voltages in volts.
+ *  source says where the steer motor takes the azimuth from (0 its rotor,
+ *  1 the encoder remotely, 2 fused, 3 synchronised; see
+ *  kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp); inertias in kg m^2;
+ *  friction voltages in volts. Gains are set with
+ *  c_kvor_zephrin6_swerve_set_module_gains.
  *  @return the filled record, or NULL (nothing written, InvalidParamValue
  *          reported) for a NULL handle, an index beyond the array, a number
  *          that is not finite, or a closed-loop output other than 0 or 1. */
@@ -189,7 +192,26 @@ ZEPHRIN6_API void *c_kvor_zephrin6_swerve_set_module_constants(
     double speedAt12Volts, int driveMotorType, int steerMotorType, int feedbackSource, double steerInertia,
     double driveInertia, double steerFrictionVoltage, double driveFrictionVoltage);
 
+/** Sets the closed-loop gains (slot 0) of module `index`'s steer motor
+ *  (`motor` 0) or drive motor (`motor` 1): kP, kI, kD and kS, kV, kA in the
+ *  units of the motor's closed-loop output (volts or amperes per rotation,
+ *  per rotation per second, ...).
+ *  @return 0; -1002 InvalidParamValue (reported, nothing written) for a NULL
+ *          handle, an index beyond the array, a motor other than 0 or 1 or
+ *          a gain that is not finite. */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_set_module_gains(_swerve_module_constants_arr_t *moduleConstants,
+                                                        size_t index, int motor, double kP, double kI, double kD,
+                                                        double kS, double kV, double kA);
+
 /* ---- Creation ---- */
+
+/* Every creation function configures each module's steer motor, drive motor
+ * and azimuth encoder (an angulon) from its constants before it returns, as
+ * kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp lists: gains, azimuth
+ * feedback and ratio, continuous wrap, inversions, the slip current as the
+ * drive motor's stator current limit, the encoder's offset and direction. A
+ * device that refuses is retried a few times (each try bounded by 0.1 s),
+ * then reported with its module; the drivetrain is created all the same. */
 
 /** Creates a drivetrain from the constants and the first `moduleCount` module
  *  constants, at the default odometry rate (250 Hz on CAN FD, 100 Hz
@@ -297,6 +319,42 @@ ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_odom_stop(int id);
 /** Asks for real-time priority `priority` (1 to 99) for the odometry thread,
  *  applied after its next sample. */
 ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_odom_set_thread_priority(int id, int priority);
+/** One odometry sample now, on the caller's thread, for programs that step
+ *  a manual clock with the odometry thread stopped: reads every module and
+ *  the gyro (the latest frames), updates the pose, applies the installed
+ *  request and runs the telemetry callback.
+ *  @return the read's status (0 OK); -100 TaskIsBusy (nothing done) while
+ *          the odometry thread runs; -1002 InvalidParamValue for an unknown
+ *          ID. Refused inside a callback (-1002, reported). */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_odom_run_once(int id);
+
+/* ---- Simulation ----
+ * The drivetrain's physics simulation (built on first use from the module
+ * constants: gear ratios, wheel radius, inertias, friction, slip current,
+ * inversions, the angulon encoders): it reads the voltages the simulated
+ * motor controllers apply, moves the wheels, azimuths and robot, and feeds
+ * the devices what they would measure. Use either the thread or
+ * ..._sim_update, not both. */
+
+/** Starts a thread that every `periodSeconds` of wall time moves the
+ *  simulated robot by the time the runtime's clock moved, with
+ *  `supplyVolts` as the battery. Nothing when it runs.
+ *  @return 0; -1002 InvalidParamValue for an unknown ID, a period that is
+ *          not positive and finite or a supply that is not finite and at
+ *          least 0. */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_start(int id, double periodSeconds, double supplyVolts);
+/** Stops the simulation thread and waits for it (nothing when none runs). */
+ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_sim_stop(int id);
+/** Moves the simulated robot through `dtSeconds` (the time the runtime's
+ *  clock just moved; at most 1 s is integrated at once) with `supplyVolts`
+ *  as the battery.
+ *  @return 0; -1002 InvalidParamValue (nothing moved) for an unknown ID, a
+ *          dt that is negative or not finite, or a supply that is not
+ *          finite and at least 0. */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_update(int id, double dtSeconds, double supplyVolts);
+/** Writes the robot's true pose (x, y metres, theta radians) to *out.
+ *  @return true; false (nothing written) for an unknown ID or a NULL out. */
+ZEPHRIN6_API bool c_kvor_zephrin6_swerve_drivetrain_sim_get_pose(int id, _swerve_pose_t *out);
 
 /* ---- Modules ----
  * These wait for the odometry thread's current sample to end. */

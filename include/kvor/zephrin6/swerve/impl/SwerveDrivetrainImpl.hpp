@@ -277,6 +277,12 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// does the same and lets clang's thread-safety analysis see the locks
   /// held in the caller's scope.
   [[nodiscard]] ModuleLock LockModules() { return ModuleLock(*this); }
+  /// Asks every odometry signal for the odometry frequency; reports a
+  /// refusal. The thread does so when it starts; a program that steps
+  /// odometry itself (RunOnce) without ever starting the thread calls this
+  /// once, so that the devices send frames at the rate it samples.
+  /// @return whether every device took it.
+  bool RequestOdometryFrequency();
 
  private:
   struct ModuleSetup {
@@ -319,9 +325,6 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   /// Makes the next sample start a new run of periods (the thread starts
   /// again), so that the pause before it is not averaged.
   void RestartPeriods();
-  /// Asks every odometry signal for the odometry frequency; reports a
-  /// refusal. @return whether every device took it.
-  bool RequestOdometryFrequency();
   /// The cached pose follows the estimator after a reset.
   void PublishPose() ZEPHRIN_REQUIRES(stateMutex_);
 

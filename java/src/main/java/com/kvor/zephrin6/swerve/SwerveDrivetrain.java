@@ -1,5 +1,6 @@
 package com.kvor.zephrin6.swerve;
 
+import com.kvor.zephrin6.sim.SimClock;
 import com.kvor.zephrin6.swerve.jni.SwerveJNI;
 import java.util.function.Consumer;
 import java.util.function.IntSupplier;
@@ -43,6 +44,10 @@ public final class SwerveDrivetrain implements AutoCloseable {
     /** Set while a telemetry or control function of any drivetrain runs on this thread. */
     private static final ThreadLocal<Boolean> inCallback = ThreadLocal.withInitial(() -> false);
 
+    /** Drivetrains built and not closed yet, in this JVM. */
+    private static final java.util.concurrent.atomic.AtomicInteger open =
+            new java.util.concurrent.atomic.AtomicInteger();
+
     private final int id;
     private final int moduleCount;
     /** Each thread's own scratch objects, so that no call waits for another thread's. */
@@ -55,7 +60,7 @@ public final class SwerveDrivetrain implements AutoCloseable {
     // odometry thread never takes it, so holding it while the library waits for a sample is safe.
     private long telemetryHandle;
     private long controlHandle;
-    private boolean closed;
+    private volatile boolean closed;
 
     /** A drivetrain sampling at the bus's default rate (250 Hz on CAN FD, 100 Hz otherwise). */
     public SwerveDrivetrain(String canBusName, int auklet2Id, SwerveModuleConstants... modules) {
@@ -66,8 +71,10 @@ public final class SwerveDrivetrain implements AutoCloseable {
      * A drivetrain on the bus {@code canBusName} ("" for the controller's own classic bus, any
      * other name a CAN FD bus), with the auklet 2 of CAN ID {@code auklet2Id}, one module per
      * constants entry (in that order), sampling at {@code odometryFrequencyHz} (0 for the
-     * default). Its odometry thread is not started yet: see {@link #startOdometry}. Creation
-     * reads every device, waiting up to 0.05 s for each.
+     * default). Its odometry thread is not started yet: see {@link #startOdometry}, or step it
+     * with {@link #stepOdometry}. Creation reads every device, waiting up to 0.05 s for each (on
+     * the manual clock of {@link SimClock}, time is moved on meanwhile), and configures every
+     * module's motors and encoder from its constants (see {@link SwerveModuleConstants}).
      *
      * @throws IllegalArgumentException when the library refuses the constants (it reports why)
      */
@@ -86,8 +93,12 @@ public final class SwerveDrivetrain implements AutoCloseable {
                     throw new IllegalArgumentException("module " + i + " has a number that is not finite");
                 }
             }
-            id = jni.JNI_CreateDrivetrainWithFreq(
-                    drivetrainConstants, moduleConstants, moduleCount, odometryFrequencyHz);
+            // Building reads every device, waiting for its frames: on the manual clock time
+            // must move meanwhile.
+            int[] created = new int[1];
+            SimClock.whileTimeRuns(() -> created[0] = jni.JNI_CreateDrivetrainWithFreq(
+                    drivetrainConstants, moduleConstants, moduleCount, odometryFrequencyHz));
+            id = created[0];
         } finally {
             // The drivetrain keeps copies of what it needs.
             jni.JNI_DestroyConstants(drivetrainConstants);
@@ -96,10 +107,20 @@ public final class SwerveDrivetrain implements AutoCloseable {
         if (id == 0) {
             throw new IllegalArgumentException("the library refused the drivetrain constants");
         }
+        open.incrementAndGet();
+    }
+
+    /** How many drivetrains this JVM has built and not closed. */
+    public static int openDrivetrains() {
+        return open.get();
     }
 
     private static boolean set(SwerveJNI jni, long handle, int index, SwerveModuleConstants m) {
-        return jni.JNI_SetModuleConstants(handle, index, m.steerMotorId, m.driveMotorId, m.encoderId,
+        double[] s = m.steerGains;
+        double[] d = m.driveGains;
+        return jni.JNI_SetModuleGains(handle, index, 0, s[0], s[1], s[2], s[3], s[4], s[5]) == 0
+                && jni.JNI_SetModuleGains(handle, index, 1, d[0], d[1], d[2], d[3], d[4], d[5]) == 0
+                && jni.JNI_SetModuleConstants(handle, index, m.steerMotorId, m.driveMotorId, m.encoderId,
                 m.encoderOffset, m.locationX, m.locationY, m.driveMotorInverted, m.steerMotorInverted,
                 m.encoderInverted, m.driveMotorGearRatio, m.steerMotorGearRatio, m.couplingGearRatio, m.wheelRadius,
                 m.steerMotorClosedLoopOutput.value, m.driveMotorClosedLoopOutput.value, m.slipCurrent,
@@ -122,9 +143,13 @@ public final class SwerveDrivetrain implements AutoCloseable {
         calls.get().JNI_Odom_Start(id);
     }
 
-    /** Stops the odometry thread and waits for its current sample. */
+    /**
+     * Stops the odometry thread and waits for its current sample (on the manual clock of {@link
+     * SimClock}, time is moved on meanwhile, as the sample may be waiting for frames).
+     */
     public void stopOdometry() {
-        calls.get().JNI_Odom_Stop(id);
+        SwerveJNI jni = calls.get();
+        SimClock.whileTimeRuns(() -> jni.JNI_Odom_Stop(id));
     }
 
     /** Asks for real-time priority {@code priority} (1 to 99) for the odometry thread. */
@@ -340,6 +365,104 @@ public final class SwerveDrivetrain implements AutoCloseable {
         calls.get().JNI_Module_ResetPosition(id, index);
     }
 
+    // ---- Simulation and manual stepping ----
+
+    /**
+     * Moves the simulated robot on a thread of its own: every {@code periodSeconds} of wall time
+     * it integrates the time the runtime's clock moved, with {@code supplyVolts} as the battery.
+     * The simulation (built on first use from the module constants: ratios, wheel radius,
+     * inertias, friction, slip current) reads the voltages the simulated motors apply and feeds
+     * them what they would measure. Nothing when it runs already. Use it or {@link #updateSim},
+     * not both.
+     *
+     * @throws IllegalArgumentException for a period that is not positive and finite or a supply
+     *     that is not finite and at least 0
+     * @throws IllegalStateException once closed
+     */
+    public void startSimThread(double periodSeconds, double supplyVolts) {
+        if (!(periodSeconds > 0.0) || !Double.isFinite(periodSeconds)) {
+            throw new IllegalArgumentException("the simulation period must be a positive finite number of seconds, not "
+                    + periodSeconds);
+        }
+        checkSupply(supplyVolts);
+        checkOpen();
+        check(calls.get().JNI_Sim_Start(id, periodSeconds, supplyVolts), "startSimThread");
+    }
+
+    /** Stops the simulation thread and waits for it (nothing when none runs, or once closed). */
+    public void stopSimThread() {
+        if (!closed) {
+            calls.get().JNI_Sim_Stop(id);
+        }
+    }
+
+    /**
+     * Moves the simulated robot through {@code dtSeconds}, the time the program just moved the
+     * clock by (at most 1 s is integrated at once), with {@code supplyVolts} as the battery.
+     *
+     * @throws IllegalArgumentException for a dt that is negative or not finite, or a supply that
+     *     is not finite and at least 0
+     * @throws IllegalStateException once closed
+     */
+    public void updateSim(double dtSeconds, double supplyVolts) {
+        if (!(dtSeconds >= 0.0) || !Double.isFinite(dtSeconds)) {
+            throw new IllegalArgumentException("dt must be a finite number of seconds of 0 or more, not " + dtSeconds);
+        }
+        checkSupply(supplyVolts);
+        checkOpen();
+        check(calls.get().JNI_Sim_Update(id, dtSeconds, supplyVolts), "updateSim");
+    }
+
+    /**
+     * Where the simulated robot truly is: a new {@code double[]{x, y, thetaRadians}} (metres).
+     *
+     * @throws IllegalStateException once closed
+     */
+    public double[] getSimPose() {
+        checkOpen();
+        double[] pose = calls.get().JNI_Sim_GetPose(id);
+        if (pose == null) {
+            throw new IllegalStateException("the drivetrain is closed");
+        }
+        return pose;
+    }
+
+    /**
+     * One odometry sample now, on this thread, for programs that step the clock themselves with
+     * the odometry thread stopped: reads every module and the gyro, updates the pose, applies
+     * the installed request and runs the telemetry function.
+     *
+     * @return the read's status (0 OK; a failed read is counted and the sample goes on)
+     * @throws IllegalStateException once closed, while the odometry thread runs, or inside a
+     *     telemetry or control function
+     */
+    public int stepOdometry() {
+        checkNotInCallback();
+        checkOpen();
+        int status = calls.get().JNI_Odom_RunOnce(id);
+        if (status == TASK_IS_BUSY) {
+            throw new IllegalStateException("stepOdometry needs the odometry thread stopped (stopOdometry)");
+        }
+        return status;
+    }
+
+    private static final int TASK_IS_BUSY = -100;
+
+    private static void checkSupply(double supplyVolts) {
+        if (!(supplyVolts >= 0.0) || !Double.isFinite(supplyVolts)) {
+            throw new IllegalArgumentException("the supply must be a finite number of volts of 0 or more, not "
+                    + supplyVolts);
+        }
+    }
+
+    /** A status the arguments' checks should have made impossible: the drivetrain went away. */
+    private void check(int status, String what) {
+        if (status != 0) {
+            checkOpen();
+            throw new IllegalStateException(what + " failed with status " + status);
+        }
+    }
+
     private static SwerveJNI.ModuleState copy(SwerveJNI.ModuleState state) {
         SwerveJNI.ModuleState result = new SwerveJNI.ModuleState();
         result.speed = state.speed;
@@ -364,7 +487,9 @@ public final class SwerveDrivetrain implements AutoCloseable {
                 return;
             }
             closed = true;
-            calls.get().JNI_DestroyDrivetrain(id);
+            SwerveJNI jni = calls.get();
+            SimClock.whileTimeRuns(() -> jni.JNI_DestroyDrivetrain(id));
+            open.decrementAndGet();
             // The drivetrain is gone, so nothing holds the callbacks any more.
             telemetryJni.JNI_DestroyTelemetry(telemetryHandle);
             controlJni.JNI_DestroyControl(controlHandle);

@@ -6,10 +6,12 @@ package com.kvor.zephrin6.swerve;
  * number starts at zero and both motors as rapax q; set what your module has with the fluent
  * {@code with...} setters and hand one per module to {@link SwerveDrivetrain}.
  *
- * <p>The drivetrain uses the IDs, the location, the drive and coupling ratios, the wheel radius,
- * the closed-loop outputs, the speed at 12 V and the motor types; the other values are carried
- * for the program's own configuration and simulation code. A plain mutable value; not
- * thread-safe.
+ * <p>Building the {@link SwerveDrivetrain} configures each module's devices from these values:
+ * the steer motor's gains, azimuth feedback (its steering ratio, or the encoder by {@link
+ * #withFeedbackSource}), continuous wrap and inversion; the drive motor's gains, inversion and
+ * the slip current as its stator current limit; the encoder's offset and direction (the full
+ * table is in the C++ header kvor/zephrin6/swerve/ModuleDeviceConfigs.hpp). The inertias and
+ * friction voltages feed the simulation. A plain mutable value; not thread-safe.
  */
 public final class SwerveModuleConstants {
     /** What a motor's closed loop outputs. */
@@ -57,6 +59,8 @@ public final class SwerveModuleConstants {
     MotorType driveMotorType = MotorType.RAPAX_Q;
     MotorType steerMotorType = MotorType.RAPAX_Q;
     int feedbackSource;
+    final double[] steerGains = new double[6];
+    final double[] driveGains = new double[6];
     double steerInertia;
     double driveInertia;
     double steerFrictionVoltage;
@@ -134,7 +138,32 @@ public final class SwerveModuleConstants {
         return this;
     }
 
-    /** How the steer motor is to use the encoder (your configuration code's value). */
+    /**
+     * Closed-loop gains of the steer motor: kP, kI, kD and kS, kV, kA in the units of its
+     * closed-loop output (volts, or amperes, per rotation of azimuth error, ...).
+     */
+    public SwerveModuleConstants withSteerMotorGains(double kP, double kI, double kD, double kS, double kV, double kA) {
+        set(steerGains, kP, kI, kD, kS, kV, kA);
+        return this;
+    }
+
+    /**
+     * Closed-loop gains of the drive motor: kP, kI, kD and kS, kV, kA in the units of its
+     * closed-loop output (volts, or amperes, per rotor rotation per second, ...).
+     */
+    public SwerveModuleConstants withDriveMotorGains(double kP, double kI, double kD, double kS, double kV, double kA) {
+        set(driveGains, kP, kI, kD, kS, kV, kA);
+        return this;
+    }
+
+    private static void set(double[] gains, double... values) {
+        System.arraycopy(values, 0, gains, 0, gains.length);
+    }
+
+    /**
+     * Where the steer motor takes the azimuth from: 0 its own rotor (divided by the steering
+     * ratio), 1 the encoder over the bus, 2 the encoder fused with the rotor, 3 synchronised.
+     */
     public SwerveModuleConstants withFeedbackSource(int feedbackSource) {
         this.feedbackSource = feedbackSource;
         return this;

@@ -297,6 +297,29 @@ public class SwerveJNI {
     /** Real-time priority (1 to 99) of the odometry thread, applied after its next sample. */
     public native void JNI_Odom_SetThreadPriority(int id, int priority);
 
+    /** One odometry sample now, on this thread; the read's status, -100 while the thread runs. */
+    public native int JNI_Odom_RunOnce(int id);
+
+    /**
+     * Slot 0 gains of module {@code index}'s steer motor ({@code motor} 0) or drive motor (1);
+     * 0, or -1002 for a refused argument.
+     */
+    public native int JNI_SetModuleGains(
+            long moduleConstants, int index, int motor, double kP, double kI, double kD, double kS, double kV,
+            double kA);
+
+    /** Starts the simulation thread (period seconds, battery volts); a status. */
+    public native int JNI_Sim_Start(int id, double periodSeconds, double supplyVolts);
+
+    /** Stops the simulation thread and waits for it. */
+    public native void JNI_Sim_Stop(int id);
+
+    /** Moves the simulated robot through dt seconds with the battery at supplyVolts; a status. */
+    public native int JNI_Sim_Update(int id, double dtSeconds, double supplyVolts);
+
+    /** The simulated robot's true pose {x, y, theta}, or null for an unknown ID. */
+    public native double[] JNI_Sim_GetPose(int id);
+
     // ---- Modules ----
 
     /** Commands module {@code moduleIndex} once with {@link #moduleApplyParams}. */
