@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config python3
-  libeigen3-dev libunits-cpp-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libeigen3-dev libunits-cpp-dev libbox2d-dev libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libzstd-dev libcli11-dev openjdk-17-jdk-headless clang
   python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pytest
 )

@@ -81,6 +81,9 @@ class SimRig {
   }
 
   SwerveDrivetrainImpl& Drivetrain() { return *drivetrain_; }
+  /// From now on every update draws on the simulation's battery instead of
+  /// a fixed 12 V.
+  void UseBattery() { battery_ = true; }
   SimSwerveDrivetrain& Sim() { return sim_; }
   /// The time of tick `tick`, seconds.
   double TimeOf(long tick) const { return start_ + static_cast<double>(tick) * kTick; }
@@ -117,14 +120,15 @@ class SimRig {
     const double previous = harness::Now();
     harness::SetTime(TimeOf(tick));
     tick_ = tick;
-    EXPECT_EQ(sim_.Update(units::time::second_t{harness::Now() - previous}, units::voltage::volt_t{12.0}),
-              kvor::zephrin::StatusCode::OK);
+    const units::time::second_t dt{harness::Now() - previous};
+    EXPECT_EQ(battery_ ? sim_.Update(dt) : sim_.Update(dt, units::voltage::volt_t{12.0}), kvor::zephrin::StatusCode::OK);
   }
 
   DrivetrainRig drivetrain_;
   SimSwerveDrivetrain sim_;
   double start_ = 0.0;
   long tick_ = 0;
+  bool battery_ = false;
 };
 
 }  // namespace swervesim_rig

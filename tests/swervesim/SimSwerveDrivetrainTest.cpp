@@ -346,8 +346,9 @@ TEST_F(SimSwerveDrivetrainTest, SimThreadFollowsTheRuntimeClock) {
     std::this_thread::yield();
   }
   EXPECT_NEAR(sim.GetSimulatedTime().value(), 0.25, 1e-9);
-  EXPECT_EQ(harness::SimPhysicsInput(7, kAuklet2Id, "SupplyVoltage"), 12.0);
-  EXPECT_EQ(RapaxInput(DriveId(1), "SupplyVoltage"), 12.0);
+  // Started without a voltage, it feeds the battery's: unloaded, its open-circuit voltage.
+  EXPECT_EQ(harness::SimPhysicsInput(7, kAuklet2Id, "SupplyVoltage"), 12.5);
+  EXPECT_EQ(RapaxInput(DriveId(1), "SupplyVoltage"), 12.5);
 
   drivetrain->StopSimThread();
   EXPECT_FALSE(sim.IsThreadRunning());

@@ -158,6 +158,8 @@ bool SimulatedMotor::SetInput(std::string_view name, double value) {
   } else if (name == "RotorAcceleration") {
     accelerationInput_ = value;
     accelerationGiven_ = true;
+  } else if (name == "DeviceEnable") {
+    enabled_ = value >= 0.5;
   } else if (external_ && name == "RawQuadraturePosition") {
     quadratureEdges_ = value;
   } else if (external_ && name == "AddQuadraturePosition") {
@@ -428,7 +430,9 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
       break;
   }
   if (applied_.value == 0.0) ramp_ = 0.0;
-  if (supplyInput_ < kBrownout && applied_.bridge != Bridge::Music) {
+  // A robot controller that disables its outputs (a brownout) leaves the
+  // bridge coasting, as does a supply too low to drive it.
+  if ((supplyInput_ < kBrownout || !enabled_) && applied_.bridge != Bridge::Music) {
     applied_.bridge = Bridge::Coast;
     applied_.value = 0.0;
   }
@@ -737,7 +741,7 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
     case ids::kKinetraIsRunning:
       return averageOut_.profileRunning || differenceOut_.profileRunning ? KinetraIsRunningValue::Running
                                                                          : KinetraIsRunningValue::NotRunning;
-    case ids::kDeviceEnable: return DeviceEnableValue::Enabled;  // a simulated robot is always enabled
+    case ids::kDeviceEnable: return enabled_ ? DeviceEnableValue::Enabled : DeviceEnableValue::Disabled;
     case ids::kClosedLoopReference: return byDomain(avg.reference, avgDomain);
     case ids::kClosedLoopError: return byDomain(avg.error, avgDomain);
     case ids::kClosedLoopProportionalOutput: return byKind(avg.proportional);

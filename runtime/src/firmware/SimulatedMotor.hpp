@@ -187,6 +187,7 @@ class SimulatedMotor {
 
   // Physics inputs.
   double supplyInput_ = 12.0;
+  bool enabled_ = true;  ///< the robot's enable line (DeviceEnable input); a brownout clears it
   bool forwardInput_ = false, reverseInput_ = false;
   bool velocityDriven_ = false, positionGiven_ = false, accelerationGiven_ = false;
   double accelerationInput_ = 0.0;

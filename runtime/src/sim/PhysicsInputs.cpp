@@ -45,6 +45,7 @@ constexpr InputRule kRules[] = {
     {kMotors, "AddRotorPosition", Keep, "", {}},
     {kMotors, "RotorVelocity", Keep, "", {}},
     {kMotors, "RotorAcceleration", Keep, "", {}},
+    {kMotors, "DeviceEnable", Keep, "", {}},
     {Bit(kRapaxW), "RawQuadraturePosition", Keep, "", {}},
     {Bit(kRapaxW), "AddQuadraturePosition", Keep, "", {}},
     {Bit(kRapaxW), "QuadratureVelocity", Keep, "", {}},

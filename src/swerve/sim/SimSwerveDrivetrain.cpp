@@ -22,6 +22,7 @@
 
 #include "core/internal/Report.hpp"
 #include "swerve/internal/FiniteInputs.hpp"
+#include "swerve/sim/internal/FieldWorld.hpp"
 #include "swerve/sim/internal/MechanismPhysics.hpp"
 
 namespace kvor::zephrin6::swerve::sim {
@@ -44,7 +45,8 @@ bool PositiveFinite(double x) { return std::isfinite(x) && x > 0.0; }
 // inverted motor).
 class MotorSim {
  public:
-  MotorSim(hardware::traits::CommonRapax& motor, bool inverted) : state_(StateOf(motor, inverted)) {}
+  MotorSim(hardware::traits::CommonRapax& motor, bool inverted)
+      : state_(StateOf(motor, inverted)), id_(IdOf(motor)) {}
 
   double Volts() const {
     return std::visit([](const auto& s) { return s.GetMotorVoltage().value(); }, state_);
@@ -63,8 +65,20 @@ class MotorSim {
         },
         state_);
   }
+  double SupplyAmps() const {
+    return std::visit([](const auto& s) { return s.GetSupplyCurrent().value(); }, state_);
+  }
+  /// Enables or disables the controller's outputs, as the robot's enable
+  /// line does; the simulation states have no input for it.
+  void SetEnabled(bool enabled) {
+    using kvor::zephrin::platform::DeviceType;
+    const DeviceType type = RapaxW() != nullptr ? DeviceType::RapaxW : DeviceType::RapaxQ;
+    // A runtime without this input leaves the motor driving: nothing to do about it here.
+    static_cast<void>(kvor::zephrin::platform::SimSetPhysicsInput(type, id_, "DeviceEnable", enabled ? 1.0 : 0.0));
+  }
   /// The rapax w's state (for its own encoder input), or null.
   RapaxWSimState* RapaxW() { return std::get_if<RapaxWSimState>(&state_); }
+  const RapaxWSimState* RapaxW() const { return std::get_if<RapaxWSimState>(&state_); }
 
  private:
   using State = std::variant<RapaxQSimState, RapaxWSimState>;
@@ -74,8 +88,13 @@ class MotorSim {
     if (auto* q = dynamic_cast<hardware::core::CoreRapaxQ*>(&motor)) return RapaxQSimState(*q, orientation);
     return RapaxWSimState(dynamic_cast<hardware::core::CoreRapaxW&>(motor), orientation);
   }
+  static int32_t IdOf(hardware::traits::CommonRapax& motor) {
+    const auto* device = dynamic_cast<hardware::ParentDevice*>(&motor);
+    return device != nullptr ? device->GetDeviceID() : 0;
+  }
 
   State state_;
+  int32_t id_;
 };
 
 std::string DeviceText(hardware::traits::CommonRapax& motor) {
@@ -174,6 +193,7 @@ struct SimSwerveDrivetrain::State {
 
   void ReadOutputs();
   void Advance(double seconds);
+  void Collide(double seconds, Pose2d& moved, double& turned);
   void Feed(double supplyVolts);
 
   std::vector<Module> modules;
@@ -193,10 +213,18 @@ struct SimSwerveDrivetrain::State {
   // Working space of each step, sized once.
   std::vector<SwerveModulePosition> deltas;
   std::vector<SwerveModuleState> states;
+  std::vector<Translation2d> moduleLocations;
+  /// The field the robot is on; null for an endless floor.
+  std::unique_ptr<internal::FieldWorld> field;
+  SimBattery battery;
+  /// Whether a brownout disabled the motor controllers.
+  bool disabled = false;
 };
 
 SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings)
-    : kinematics(drivetrain.GetModuleLocations()), imu(drivetrain.GetAuklet2()) {
+    : kinematics(drivetrain.GetModuleLocations()),
+      imu(drivetrain.GetAuklet2()),
+      moduleLocations(drivetrain.GetModuleLocations()) {
   const auto& driveModules = drivetrain.GetModules();
   location = driveModules.empty() ? std::string("Swerve Simulation")
                                   : DeviceText(driveModules.front()->GetDriveMotor()) + " Swerve Simulation";
@@ -308,12 +336,32 @@ void SimSwerveDrivetrain::State::Advance(double seconds) {
     deltas[i] = {units::length::meter_t{distance}, Rotation2d(units::angle::radian_t{stride.midAzimuth})};
   }
   const Twist2d twist = kinematics.ToTwist2d(deltas);
-  const Pose2d moved = pose.Exp(twist);
-  if (!swerve::internal::FindNonFinite(moved) && std::isfinite(yaw + twist.dtheta.value())) {
+  Pose2d moved = pose.Exp(twist);
+  double turned = twist.dtheta.value();
+  if (field) Collide(seconds, moved, turned);
+  if (!swerve::internal::FindNonFinite(moved) && std::isfinite(yaw + turned)) {
     pose = moved;
-    yaw += twist.dtheta.value();
+    yaw += turned;
   } else {
     held = true;
+  }
+}
+
+// Where a wall or an obstacle stopped or deflected the chassis, each wheel
+// rolls on with the chassis' motion at its location along its azimuth: a
+// wheel driven on against a wall then slips, its motor turning on while the
+// robot stands, as on a real robot.
+void SimSwerveDrivetrain::State::Collide(double seconds, Pose2d& moved, double& turned) {
+  ChassisSpeeds chassis;
+  if (!field->Move(pose, moved, turned, seconds, chassis)) return;
+  const double vx = chassis.vx.value(), vy = chassis.vy.value(), omega = chassis.omega.value();
+  for (std::size_t i = 0; i < modules.size(); ++i) {
+    Module& m = modules[i];
+    if (!m.simulated || i >= moduleLocations.size()) continue;
+    const double x = moduleLocations[i].X().value(), y = moduleLocations[i].Y().value();
+    const double along =
+        (vx - omega * y) * std::cos(m.motion.azimuthAngle) + (vy + omega * x) * std::sin(m.motion.azimuthAngle);
+    m.motion.groundVelocity = along / m.wheelRadius;
   }
 }
 
@@ -409,6 +457,7 @@ StatusCode SimSwerveDrivetrain::ResetPose(const Pose2d& pose) {
   kvor::zephrin::LockGuard lock(mutex_);
   state_->pose = pose;
   state_->yaw = heading;
+  if (state_->field) state_->field->Reset();
   return StatusCode::OK;
 }
 
@@ -427,10 +476,76 @@ units::time::second_t SimSwerveDrivetrain::GetSimulatedTime() const {
   return units::time::second_t{state_->simulatedSeconds};
 }
 
+StatusCode SimSwerveDrivetrain::Update(units::time::second_t dt) {
+  if (!(std::isfinite(dt.value()) && dt.value() >= 0.0)) return StatusCode::InvalidParamValue;
+  return Update(dt, DrawBattery());
+}
+
+// The battery answers the current the controllers drew at their last
+// firmware step: the load lags the voltage by that step, a millisecond.
+units::voltage::volt_t SimSwerveDrivetrain::DrawBattery() {
+  kvor::zephrin::LockGuard lock(mutex_);
+  State& state = *state_;
+  double amps = 0.0;
+  for (const State::Module& m : state.modules) amps += m.drive.SupplyAmps() + m.steer.SupplyAmps();
+  const units::voltage::volt_t volts = state.battery.Draw(units::current::ampere_t{amps});
+  if (state.battery.IsBrownedOut() != state.disabled) {
+    state.disabled = state.battery.IsBrownedOut();
+    for (State::Module& m : state.modules) {
+      m.drive.SetEnabled(!state.disabled);
+      m.steer.SetEnabled(!state.disabled);
+    }
+  }
+  return volts;
+}
+
+StatusCode SimSwerveDrivetrain::SetField(const SimField& field) {
+  if (field.Check() != StatusCode::OK) return StatusCode::InvalidParamValue;
+  const std::vector<Translation2d> locations = [&] {
+    kvor::zephrin::LockGuard lock(mutex_);
+    return state_->moduleLocations;
+  }();
+  const std::vector<Translation2d> footprint = field.FootprintFor(locations);
+  if (SimField::CheckPolygon(footprint) != StatusCode::OK) return StatusCode::InvalidParamValue;
+  auto world = std::make_unique<internal::FieldWorld>(field, footprint, locations, field.ChassisMass.value(),
+                                                      field.MomentOfInertiaFor(footprint).value());
+  kvor::zephrin::LockGuard lock(mutex_);
+  state_->field = std::move(world);
+  return StatusCode::OK;
+}
+
+void SimSwerveDrivetrain::ClearField() {
+  kvor::zephrin::LockGuard lock(mutex_);
+  state_->field.reset();
+}
+
+bool SimSwerveDrivetrain::HasField() const {
+  kvor::zephrin::LockGuard lock(mutex_);
+  return state_->field != nullptr;
+}
+
+void SimSwerveDrivetrain::SetBattery(const SimBattery& battery) {
+  kvor::zephrin::LockGuard lock(mutex_);
+  state_->battery = battery;
+}
+
+SimBattery SimSwerveDrivetrain::GetBattery() const {
+  kvor::zephrin::LockGuard lock(mutex_);
+  return state_->battery;
+}
+
+StatusCode SimSwerveDrivetrain::StartThread(units::time::second_t period) {
+  if (!PositiveFinite(period.value())) return StatusCode::InvalidParamValue;
+  return Start(period.value(), std::numeric_limits<double>::quiet_NaN());
+}
+
 StatusCode SimSwerveDrivetrain::StartThread(units::time::second_t period, units::voltage::volt_t supplyVoltage) {
-  const double seconds = period.value();
   const double volts = supplyVoltage.value();
-  if (!PositiveFinite(seconds) || !(std::isfinite(volts) && volts >= 0.0)) return StatusCode::InvalidParamValue;
+  if (!PositiveFinite(period.value()) || !(std::isfinite(volts) && volts >= 0.0)) return StatusCode::InvalidParamValue;
+  return Start(period.value(), volts);
+}
+
+StatusCode SimSwerveDrivetrain::Start(double seconds, double volts) {
   kvor::zephrin::LockGuard lock(threadMutex_);
   if (running_.load()) return StatusCode::OK;
   if (thread_.joinable()) thread_.join();
@@ -463,7 +578,11 @@ void SimSwerveDrivetrain::Run(double startSeconds, double periodSeconds, double 
     // whatever time it shows, and a clock that went back is taken as the
     // new start.
     const double now = kvor::zephrin6::utils::GetCurrentTimeSeconds();
-    if (now > last) Update(units::time::second_t{now - last}, units::voltage::volt_t{supplyVolts});
+    if (now > last) {
+      const units::time::second_t dt{now - last};
+      // Update refuses only a dt that is not finite, which a later clock reading replaces.
+      static_cast<void>(std::isnan(supplyVolts) ? Update(dt) : Update(dt, units::voltage::volt_t{supplyVolts}));
+    }
     last = now;
   }
 }

@@ -218,10 +218,15 @@ class SwerveDrivetrain {
   /// wall time it integrates the time the runtime's clock moved (at most
   /// SimSwerveDrivetrain::kMaxUpdate at once), with `supplyVoltage` as the
   /// battery. Nothing when it runs already.
-  /// @return OK, or InvalidParamValue for a period that is not positive.
-  kvor::zephrin::StatusCode StartSimThread(units::time::second_t period,
-                                           units::voltage::volt_t supplyVoltage = units::voltage::volt_t{12.0}) {
+  /// @return OK, or InvalidParamValue for a period that is not positive or
+  ///         a voltage that is negative or not finite.
+  kvor::zephrin::StatusCode StartSimThread(units::time::second_t period, units::voltage::volt_t supplyVoltage) {
     return GetSimDrivetrain().StartThread(period, supplyVoltage);
+  }
+  /// As above, fed by the simulated battery, which sags under the motors'
+  /// load and browns out (SimSwerveDrivetrain::SetBattery).
+  kvor::zephrin::StatusCode StartSimThread(units::time::second_t period) {
+    return GetSimDrivetrain().StartThread(period);
   }
   /// Stops the simulation thread and waits for it.
   void StopSimThread() { GetSimDrivetrain().StopThread(); }
@@ -233,6 +238,9 @@ class SwerveDrivetrain {
   kvor::zephrin::StatusCode UpdateSimState(units::time::second_t dt, units::voltage::volt_t supplyVoltage) {
     return GetSimDrivetrain().Update(dt, supplyVoltage);
   }
+  /// As above, fed by the simulated battery. @return OK, or
+  /// InvalidParamValue for a dt that is negative or not finite.
+  kvor::zephrin::StatusCode UpdateSimState(units::time::second_t dt) { return GetSimDrivetrain().Update(dt); }
 
  private:
   template <std::size_t N>

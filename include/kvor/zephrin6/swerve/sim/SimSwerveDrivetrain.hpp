@@ -13,8 +13,11 @@
 //
 // A program calls Update(dt, battery voltage) every loop, after the
 // runtime's clock has moved by dt, or lets StartThread do so on a thread of
-// its own. SwerveDrivetrain builds one for itself (StartSimThread,
-// UpdateSimState, GetSimDrivetrain).
+// its own; without a voltage both draw on a simulated battery (SimBattery)
+// that sags under the motors' supply current and browns out. By default the
+// robot drives on an endless floor; SetField puts it on a walled field with
+// obstacles (SimField). SwerveDrivetrain builds one for itself
+// (StartSimThread, UpdateSimState, GetSimDrivetrain).
 //
 // Ownership: it refers to the drivetrain's devices, so the drivetrain must
 // outlive it; it owns its physics state and its thread, which destruction
@@ -31,6 +34,8 @@
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleConstants.hpp>
 #include <kvor/zephrin6/swerve/SwerveModuleState.hpp>
+#include <kvor/zephrin6/swerve/sim/SimBattery.hpp>
+#include <kvor/zephrin6/swerve/sim/SimField.hpp>
 #include <kvor/zephrin6/units/Units.hpp>
 
 #include <atomic>
@@ -191,6 +196,32 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
   ///         negative or not finite or a supply voltage that is not a finite
   ///         number of volts at or above 0.
   kvor::zephrin::StatusCode Update(units::time::second_t dt, units::voltage::volt_t supplyVoltage);
+  /// As above, with the battery's loaded voltage as the supply: the battery
+  /// (see SetBattery) is drawn on by the sum of the supply currents every
+  /// motor controller of the drivetrain reports now. While it is browned
+  /// out every one of them is disabled (its DeviceEnable input off, so its
+  /// bridge coasts); they are enabled again on the first Update that finds
+  /// the voltage back at or above the threshold. @return OK;
+  /// InvalidParamValue, changing nothing, for a dt that is negative or not
+  /// finite.
+  kvor::zephrin::StatusCode Update(units::time::second_t dt);
+
+  /// Puts the robot on `field`, where it is from now on (place it with
+  /// ResetPose). Its bumper outline is the field's footprint for this
+  /// drivetrain's module locations. @return OK; InvalidParamValue, changing
+  /// nothing, for a field that fails SimField::Check or whose default
+  /// outline for these modules is not a polygon it accepts.
+  kvor::zephrin::StatusCode SetField(const SimField& field);
+  /// Takes the robot off the field: it drives on an endless floor again.
+  void ClearField();
+  /// Whether the robot is on a field.
+  bool HasField() const;
+
+  /// Replaces the battery's settings and state with `battery`'s.
+  void SetBattery(const SimBattery& battery);
+  /// A copy of the battery: its settings, its loaded voltage and whether it
+  /// browned out, as of the last Update without a voltage.
+  SimBattery GetBattery() const;
 
   /// The robot's true pose on the field (metres, heading).
   Pose2d GetPose() const;
@@ -208,13 +239,14 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
 
   /// Starts a thread that, every `period` of wall time, calls Update with
   /// the time the runtime's clock moved since its last call (nothing when it
-  /// did not move) and `supplyVoltage`; a jump of the clock thus moves the
+  /// did not move) and `supplyVoltage` (volts); a jump of the clock thus moves the
   /// robot by kMaxUpdate at most. Nothing when it runs already.
   /// @return OK; InvalidParamValue, starting nothing, for a period that is
   ///         not positive and finite.
-  kvor::zephrin::StatusCode StartThread(units::time::second_t period,
-                                        units::voltage::volt_t supplyVoltage = units::voltage::volt_t{12.0})
+  kvor::zephrin::StatusCode StartThread(units::time::second_t period, units::voltage::volt_t supplyVoltage)
       ZEPHRIN_EXCLUDES(threadMutex_);
+  /// As above, each Update drawing on the battery.
+  kvor::zephrin::StatusCode StartThread(units::time::second_t period) ZEPHRIN_EXCLUDES(threadMutex_);
   /// Stops the thread and waits for it; nothing when it does not run.
   void StopThread() ZEPHRIN_EXCLUDES(threadMutex_);
   /// Whether the thread runs.
@@ -223,7 +255,10 @@ class ZEPHRIN6_API SimSwerveDrivetrain {
  private:
   struct State;
 
+  /// `supplyVolts` NaN: the battery.
+  kvor::zephrin::StatusCode Start(double periodSeconds, double supplyVolts) ZEPHRIN_EXCLUDES(threadMutex_);
   void Run(double startSeconds, double periodSeconds, double supplyVolts);
+  units::voltage::volt_t DrawBattery();
 
   mutable kvor::zephrin::Mutex mutex_;
   std::unique_ptr<State> state_ ZEPHRIN_PT_GUARDED_BY(mutex_);
