@@ -24,6 +24,7 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include "wisp/ChunkBuilder.hpp"
+#include "wisp/WispChunkReader.hpp"
 #include "wisp/WispFileWriter.hpp"
 
 namespace {
@@ -261,6 +262,27 @@ BENCHMARK(BM_WispExportToWpilog)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// The floor an export is measured against: the same log read chunk by
+// chunk inside this process (file read, CRC check, decompression, records
+// parsed into values), nothing done with the records. Time is wall time of
+// the read alone; no process is started.
+void BM_WispReadFloor(benchmark::State& state) {
+  const std::string log = GeneratedLog(static_cast<int>(state.range(0)));
+  const double megabytes = std::filesystem::file_size(log) / 1e6;
+  WispChunk chunk;
+  for (auto _ : state) {
+    WispChunkReader reader;
+    reader.Open(log);
+    uint64_t records = 0;
+    while (reader.Next(chunk)) records += chunk.frames.size() + chunk.userSamples.size();
+    benchmark::DoNotOptimize(records);
+    if (reader.Report().Damaged()) state.SkipWithError("the log did not read whole");
+  }
+  state.counters["wisp_MB"] = megabytes;
+  state.counters["wisp_MB_per_s"] = benchmark::Counter(megabytes * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WispReadFloor)->ArgName("minutes")->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The same log checked: one read, no output.
 void BM_WispCheck(benchmark::State& state) {

@@ -11,11 +11,14 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <kvor/zephrin/platform/SignalIds.hpp>
 #include <set>
 
 #include "tools/ExpectedEntries.hpp"
 #include "tools/ToolsFixture.hpp"
 #include "tools/WpilogReader.hpp"
+#include "wisp/ChunkBuilder.hpp"
+#include "wisp/WispFileWriter.hpp"
 #include "wisp/WispReader.hpp"
 
 namespace {
@@ -129,6 +132,50 @@ TEST_F(WispExportTest, DamagedLogExportsEverythingBeforeTheDamage) {
   EXPECT_NE(run.err.find("damaged"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("before byte " + std::to_string(log.report.intactBytes)), std::string::npos) << run.err;
   ExpectSameEntries(ReadWpilog(Scratch("torn.wpilog")), ExpectedEntries(log, All()));
+}
+
+// Names are decided from the whole log: a signal that first appears in a
+// later chunk and shares its base name with one already exported (the twin
+// of a mode-dependent signal) gives both their units, and every sample of
+// the earlier one is still there under its final name.
+TEST_F(WispExportTest, SignalLaterInTheLogRenamesOneAlreadySeen) {
+  namespace ids = kvor::zephrin::signal_ids::rapax_q;
+  using namespace kvor::zephrin::runtime::wisp;
+  const std::string path = Scratch("twins.wisp");
+  WispFileWriter writer;
+  ASSERT_TRUE(writer.Open(path, 1.0, 1765000000));
+  ChunkBuilder chunk;
+  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kClosedLoopReference, "ClosedLoopReference", "turns"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"}));
+  auto frame = [&](uint16_t id, double t) { chunk.AddFrame({0x51, id, {t, t, t, 0.0, 0, id}}); };
+  frame(ids::kClosedLoopReference, 1.0);
+  frame(ids::kVelocity, 1.0);
+  ASSERT_TRUE(writer.WriteChunk(chunk));
+  chunk.Clear();
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kClosedLoopReference_Velocity, "ClosedLoopReference", "turns/s"}));
+  frame(ids::kClosedLoopReference, 1.1);
+  frame(ids::kClosedLoopReference_Velocity, 1.1);
+  frame(ids::kVelocity, 1.1);
+  ASSERT_TRUE(writer.WriteChunk(chunk));
+  writer.Close();
+
+  for (const std::vector<std::string>& globs : {std::vector<std::string>{}, {"--signals", "*/ClosedLoopReference*"}}) {
+    std::vector<std::string> arguments{"export", path, "-o", Scratch("twins.wpilog")};
+    arguments.insert(arguments.end(), globs.begin(), globs.end());
+    const ToolResult run = Wisp(arguments);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const WpilogFile file = ReadWpilog(Scratch("twins.wpilog"));
+    ASSERT_EQ(file.error, "");
+    std::set<std::string> names;
+    for (const auto& [name, entry] : file.entries) names.insert(name);
+    std::set<std::string> expected{"/drivebus/rapax q 4/ClosedLoopReference [turns]",
+                                   "/drivebus/rapax q 4/ClosedLoopReference [turns/s]"};
+    if (globs.empty()) expected.insert("/drivebus/rapax q 4/Velocity");
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(file.entries.at("/drivebus/rapax q 4/ClosedLoopReference [turns]").times,
+              (std::vector<uint64_t>{1000000, 1100000}));
+  }
 }
 
 // The CSV export has one row per sample, under the same names.

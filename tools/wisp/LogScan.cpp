@@ -140,6 +140,15 @@ void LogScan::Tally(const WispChunk& chunk) {
     s.lastTime = std::max(s.lastTime, time);
     s.gaps.Add(time);
   };
+  for (const DroppedSamples& d : chunk.dropped) dropped_ += d.count;
+  if (chunk.hasTime) {
+    firstTime_ = std::min(firstTime_, chunk.firstTime);
+    lastTime_ = std::max(lastTime_, chunk.lastTime);
+  }
+  if (detail_ == Detail::kNames) {
+    for (const UserSample& sample : chunk.userSamples) undefined_ += UserSignal(sample.definition) < 0 ? 1 : 0;
+    return;
+  }
   uint64_t lastKey = UINT64_MAX;
   ScannedSignal* last = nullptr;
   for (const Frame& f : chunk.frames) {
@@ -157,11 +166,6 @@ void LogScan::Tally(const WispChunk& chunk) {
       continue;
     }
     note(signals_[static_cast<std::size_t>(index)], sample.time);
-  }
-  for (const DroppedSamples& d : chunk.dropped) dropped_ += d.count;
-  if (chunk.hasTime) {
-    firstTime_ = std::min(firstTime_, chunk.firstTime);
-    lastTime_ = std::max(lastTime_, chunk.lastTime);
   }
 }
 
@@ -210,6 +214,17 @@ void LogScan::ResolveNames() {
   }
 }
 
+void LogScan::NameAsRead() {
+  // Naming is redone whole each time a chunk brings new signals: cheap for
+  // real logs, whose signals all come in their first chunks, and bounded
+  // for a log that adds one signal per chunk, which would make it quadratic.
+  constexpr uint64_t kMostNamingWork = 1u << 22;
+  if (signals_.size() == named_ || namingWork_ + signals_.size() > kMostNamingWork) return;
+  namingWork_ += signals_.size();
+  named_ = signals_.size();
+  ResolveNames();
+}
+
 int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress,
                      const std::function<void(const WispChunk&)>& visit) {
   WispChunkReader reader;
@@ -228,7 +243,10 @@ int32_t LogScan::Run(const std::string& path, const std::function<void(uint64_t,
       break;
     }
     Tally(chunk);
-    if (visit) visit(chunk);
+    if (visit) {
+      NameAsRead();
+      visit(chunk);
+    }
     report_ = reader.Report();
     if (progress) progress(report_.intactBytes, report_.fileBytes);
   }

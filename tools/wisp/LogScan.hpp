@@ -38,7 +38,7 @@ struct ScannedSignal {
   bool user = false;
   uint32_t deviceHash = 0;  ///< device signals: device and signal ID
   uint16_t signalId = 0;
-  uint64_t samples = 0;
+  uint64_t samples = 0;     ///< these three and the gaps stay empty in a scan of Detail::kNames
   double firstTime = 0.0;  ///< seconds, of the first and last sample read
   double lastTime = 0.0;
   GapTracker gaps;
@@ -49,12 +49,23 @@ class LogScan {
   static constexpr std::size_t kMaxSignals = 65536;
   static constexpr std::size_t kMaxNameBytes = 16u << 20;
 
+  /// What the scan learns of each signal besides its name, type and units.
+  enum class Detail {
+    kSamples,  ///< its sample count, time span and gaps (`wisp check`)
+    kNames,    ///< nothing more: a reader that writes the samples out itself
+  };
+  explicit LogScan(Detail detail = Detail::kSamples) : detail_(detail) {}
+
   /// Reads the log at `path` once, calling `progress(bytesRead, fileBytes)`
   /// after each chunk, and `visit(chunk)` with each chunk the scan accepted,
-  /// once its signals are known (DeviceSignal and UserSignal find them;
-  /// names come at the end), so that a reader can take the samples in the
-  /// same pass. Returns the reader's status: OK, or why the file is no log
-  /// (Report().refusal says more).
+  /// once its signals are known (DeviceSignal and UserSignal find them), so
+  /// that a reader can take the samples in the same pass. During the read
+  /// the names are those the log read so far gives; a later signal can
+  /// still change an earlier one's (two signals of a device sharing a base
+  /// name both get their units), and a log that keeps adding signals chunk
+  /// after chunk leaves the names of the later ones empty until the end,
+  /// when every name is final. Returns the reader's status: OK, or why the
+  /// file is no log (Report().refusal says more).
   int32_t Run(const std::string& path, const std::function<void(uint64_t, uint64_t)>& progress = {},
               const std::function<void(const kvor::zephrin::runtime::wisp::WispChunk&)>& visit = {});
 
@@ -123,7 +134,10 @@ class LogScan {
   bool Admit(const kvor::zephrin::runtime::wisp::WispChunk& chunk);
   void Tally(const kvor::zephrin::runtime::wisp::WispChunk& chunk);
   void ResolveNames();
+  /// Names the signals read so far when the last chunk brought new ones.
+  void NameAsRead();
 
+  Detail detail_;
   kvor::zephrin::runtime::wisp::WispHeader header_;
   kvor::zephrin::runtime::wisp::ReadReport report_;
   double firstTime_ = 0.0;
@@ -131,6 +145,8 @@ class LogScan {
   uint64_t dropped_ = 0;
   uint64_t undefined_ = 0;
   std::size_t nameBytes_ = 0;
+  std::size_t named_ = 0;       // signals that had a name during the read
+  uint64_t namingWork_ = 0;     // signals named during the read, repeats counted
 
   std::unordered_map<uint32_t, kvor::zephrin::runtime::wisp::DeviceInfo> devices_;
   std::unordered_map<uint16_t, kvor::zephrin::runtime::wisp::SignalDefinition> definitions_;

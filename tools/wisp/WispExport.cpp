@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
 #include <memory>
+#include <numeric>
 #include <sstream>
 
 #include "CsvWriter.hpp"
@@ -40,12 +42,21 @@ bool SameFile(const std::string& a, const std::string& b) {
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// Log time in whole microseconds; false for a time the output cannot hold
-// (negative, not finite, or beyond 2^63 us).
+// Log time in whole microseconds, rounded half away from zero; false for a
+// time the output cannot hold (negative, not finite, or beyond 2^63 us).
 bool Microseconds(double seconds, uint64_t& us) {
-  const double scaled = std::round(seconds * 1e6);
-  if (!(scaled >= 0.0 && scaled < 9.2e18)) return false;
-  us = static_cast<uint64_t>(scaled);
+  const double scaled = seconds * 1e6;
+  // std::round's result without its library call, which every sample
+  // paid: the fraction below a whole number is exact under 2^53, and every
+  // double above that is whole.
+  if (!(scaled > -0.5 && scaled < 9.2e18)) return false;
+  if (scaled <= 0.0) {
+    us = 0;
+    return true;
+  }
+  // Below 2^63 the signed conversion holds it, and is one instruction.
+  const auto whole = static_cast<int64_t>(scaled);
+  us = static_cast<uint64_t>(whole) + (scaled - static_cast<double>(whole) >= 0.5 ? 1 : 0);
   return true;
 }
 
@@ -126,7 +137,10 @@ bool Selects(const std::string& input, const LogScan& scan, const std::vector<st
 struct EntryState {
   bool selected = false;
   uint32_t id = 0;  // 0 until started
+  // User entries: the units last written, a definition's own (the scan keeps
+  // its definitions in place). A device signal's units never change.
   const std::string* units = nullptr;
+  std::string name;  // the name it was started under
 };
 
 // One sample of a chunk, placed in time order before it is written.
@@ -138,7 +152,8 @@ struct Item {
 };
 
 // Writes the selected samples of one chunk after another, each chunk's in
-// time order, starting every entry at its first sample.
+// time order, starting every entry at its first sample. `entries` holds one
+// entry per signal the scan knows of when a chunk is written.
 class SampleWriter {
  public:
   SampleWriter(const LogScan& scan, const ExportOptions& options, std::vector<EntryState>& entries, ExportSink& sink)
@@ -146,7 +161,15 @@ class SampleWriter {
 
   void Write(const WispChunk& chunk) {
     Collect(chunk);
-    for (const Item& item : items_) Write(chunk, item);
+    // The writer's concrete type is found once per chunk, so that the calls
+    // per sample are direct and inlined.
+    if (auto* wpilog = dynamic_cast<WpilogWriter*>(&sink_)) {
+      WriteItems(chunk, *wpilog);
+    } else if (auto* csv = dynamic_cast<CsvWriter*>(&sink_)) {
+      WriteItems(chunk, *csv);
+    } else {
+      WriteItems(chunk, sink_);
+    }
   }
 
   uint32_t started = 0;     // entries started
@@ -162,45 +185,83 @@ class SampleWriter {
       ++unwritable;
       return;
     }
-    if (time >= options_.from && time <= options_.to) items_.push_back({us, ref, signal});
+    if (time >= options_.from && time <= options_.to) {
+      items_.push_back({us, ref, signal});
+      first_ = std::min(first_, us);
+      last_ = std::max(last_, us);
+    }
   }
 
   void Collect(const WispChunk& chunk) {
     items_.clear();
+    first_ = UINT64_MAX;
+    last_ = 0;
     scan_.ForEachSample(chunk, [this](double time, uint32_t ref, int32_t signal) { Take(time, ref, signal); });
-    std::sort(items_.begin(), items_.end());
+    Order();
   }
 
-  void Write(const WispChunk& chunk, const Item& item) {
-    const ScannedSignal& signal = scan_.Signals()[static_cast<std::size_t>(item.signal)];
+  // Lists the items' indices in time order, ties in chunk order, in order_.
+  // The items were taken in chunk order, so each one's time since the
+  // chunk's earliest and its index pack into one integer whose order is the
+  // one wanted; integers sort faster than the items. A chunk spanning more
+  // than the packing holds (days of log time) sorts the items themselves.
+  void Order() {
+    order_.resize(items_.size());
+    if (items_.empty()) return;
+    const int indexBits = std::bit_width(items_.size() - 1);
+    if (std::bit_width(last_ - first_) + indexBits > 64) {
+      std::sort(items_.begin(), items_.end());
+      std::iota(order_.begin(), order_.end(), uint64_t{0});
+      return;
+    }
+    for (std::size_t i = 0; i < items_.size(); ++i) order_[i] = ((items_[i].us - first_) << indexBits) | i;
+    std::sort(order_.begin(), order_.end());
+    const uint64_t index = (uint64_t{1} << indexBits) - 1;
+    for (uint64_t& key : order_) key &= index;
+  }
+
+  template <class Sink>
+  void WriteItems(const WispChunk& chunk, Sink& sink) {
+    for (const uint64_t index : order_) WriteItem(chunk, items_[index], sink);
+  }
+
+  template <class Sink>
+  void WriteItem(const WispChunk& chunk, const Item& item, Sink& sink) {
     EntryState& entry = entries_[static_cast<std::size_t>(item.signal)];
-    std::span<const uint8_t> bytes;
-    const std::string* units = entry.units;
     const auto frames = static_cast<uint32_t>(chunk.frames.size());
     if (item.ref < frames) {
-      bytes = std::span(reinterpret_cast<const uint8_t*>(&chunk.frames[item.ref].value.value), sizeof(double));
-    } else {
-      const UserSample& sample = chunk.userSamples[item.ref - frames];
-      const UserSignalDefinition* definition = scan_.UserDefinition(sample.definition);
-      bool trimmed = false;
-      if (!UserPayload(definition->type, sample, payload_, trimmed)) {
-        ++misfit;
-        return;
-      }
-      misfit += trimmed ? 1 : 0;
-      bytes = payload_;
-      units = &definition->units;
+      if (entry.id == 0) Start(entry, item, scan_.Signals()[static_cast<std::size_t>(item.signal)].units, sink);
+      sink.Append(entry.id, item.us,
+                  std::span(reinterpret_cast<const uint8_t*>(&chunk.frames[item.ref].value.value), sizeof(double)));
+      ++written;
+      return;
     }
+    const UserSample& sample = chunk.userSamples[item.ref - frames];
+    const UserSignalDefinition* definition = scan_.UserDefinition(sample.definition);
+    bool trimmed = false;
+    if (!UserPayload(definition->type, sample, payload_, trimmed)) {
+      ++misfit;
+      return;
+    }
+    misfit += trimmed ? 1 : 0;
+    const std::string* units = &definition->units;
     if (entry.id == 0) {
-      entry.id = ++started;
+      Start(entry, item, *units, sink);
       entry.units = units;
-      sink_.StartEntry(entry.id, signal.name, signal.type, *units, item.us);
     } else if (units != entry.units && *units != *entry.units) {
       entry.units = units;
-      sink_.SetUnits(entry.id, *units, item.us);
+      sink.SetUnits(entry.id, *units, item.us);
     }
-    sink_.Append(entry.id, item.us, bytes);
+    sink.Append(entry.id, item.us, payload_);
     ++written;
+  }
+
+  template <class Sink>
+  void Start(EntryState& entry, const Item& item, const std::string& units, Sink& sink) {
+    const ScannedSignal& signal = scan_.Signals()[static_cast<std::size_t>(item.signal)];
+    entry.id = ++started;
+    entry.name = signal.name;
+    sink.StartEntry(entry.id, signal.name, signal.type, units, item.us);
   }
 
   const LogScan& scan_;
@@ -208,6 +269,9 @@ class SampleWriter {
   std::vector<EntryState>& entries_;
   ExportSink& sink_;
   std::vector<Item> items_;
+  std::vector<uint64_t> order_;
+  uint64_t first_ = 0;  // earliest and latest time of the items, microseconds
+  uint64_t last_ = 0;
   std::vector<uint8_t> payload_;
 };
 
@@ -245,10 +309,7 @@ bool SelectEntries(const std::string& input, const LogScan& scan, const ExportOp
   const SignalSelection selection = SelectSignals(options.globs, names);
   if (!Selects(input, scan, names, selection, options, err)) return false;
   entries.assign(signals.size(), EntryState{});
-  for (std::size_t i = 0; i < signals.size(); ++i) {
-    entries[i].units = &signals[i].units;
-    entries[i].selected = selection.picked[i];
-  }
+  for (std::size_t i = 0; i < signals.size(); ++i) entries[i].selected = selection.picked[i];
   return true;
 }
 
@@ -273,14 +334,109 @@ std::unique_ptr<ExportSink> CreateSink(const std::string& input, const std::stri
 // Reads the log a second time and writes the samples of every chunk the scan
 // accepted. Returns the report of the read that ended the export.
 ReadReport WriteChunks(const std::string& input, const LogScan& scan, SampleWriter& writer, Progress& progress) {
-  const uint64_t total = scan.Report().fileBytes;
   const ReadReport report = scan.ReadAgain(input, [&](const WispChunk& chunk, const ReadReport& sofar) {
     writer.Write(chunk);
-    progress.Update(total + sofar.intactBytes, 2 * total);
+    progress.Update(sofar.intactBytes, sofar.fileBytes);
   });
   progress.Finish();
   return report;
 }
+
+// The export written while the scan reads the log, under the names and the
+// selection known so far. It holds when no later signal changed the name of
+// an entry it had started or what the globs pick; otherwise, and when its
+// output could not be created, it is given up and the log is read a second
+// time under the final names.
+class ExportAsRead {
+ public:
+  ExportAsRead(const std::string& input, const std::string& output, const ExportOptions& options, const LogScan& scan)
+      : input_(input), output_(output), options_(options), scan_(scan) {}
+  ~ExportAsRead() { Discard(); }
+  ExportAsRead(const ExportAsRead&) = delete;
+  ExportAsRead& operator=(const ExportAsRead&) = delete;
+
+  /// Writes the samples of a chunk the scan accepted.
+  void Write(const WispChunk& chunk) {
+    if (abandoned_) return;
+    if (!Reconcile()) return Abandon();
+    if (sink_ == nullptr) {
+      // Said again, and on the right stream, by the export that follows.
+      std::ostringstream ignored;
+      sink_ = CreateSink(input_, output_, options_.format, temporary_, ignored);
+      if (sink_ == nullptr) return Abandon();
+      writer_ = std::make_unique<SampleWriter>(scan_, options_, entries_, *sink_);
+    }
+    writer_->Write(chunk);
+  }
+
+  /// The export as written, when it is the one the final names and
+  /// `selection` call for; null otherwise. `temporary` is its partial file.
+  ExportSink* Holds(const std::vector<EntryState>& selection, std::string& temporary) {
+    if (abandoned_ || sink_ == nullptr || entries_.size() != selection.size()) return nullptr;
+    const std::vector<ScannedSignal>& signals = scan_.Signals();
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      const EntryState& entry = entries_[i];
+      if (entry.selected != selection[i].selected || (entry.id != 0 && entry.name != signals[i].name)) return nullptr;
+    }
+    temporary = temporary_;
+    return sink_.get();
+  }
+  const SampleWriter& Writer() const { return *writer_; }
+
+  /// Removes what was written, unless Keep() was called.
+  void Discard() {
+    if (sink_ == nullptr || kept_) return;
+    std::string ignored;
+    static_cast<void>(sink_->Close(ignored));  // the file is removed whatever its state
+    ::unlink(temporary_.c_str());
+    writer_.reset();
+    sink_.reset();
+  }
+  /// Leaves the output to the caller, who places it.
+  void Keep() { kept_ = true; }
+
+ private:
+  // Brings the entries up to the signals the scan knows, and says whether
+  // what was written still holds under their names.
+  bool Reconcile() {
+    const std::vector<ScannedSignal>& signals = scan_.Signals();
+    // Names change only when signals are added.
+    if (signals.size() == entries_.size()) return true;
+    names_.clear();
+    for (const ScannedSignal& signal : signals) {
+      if (signal.name.empty()) return false;  // the scan stopped naming as it reads
+      names_.push_back(signal.name);
+    }
+    const SignalSelection selection = SelectSignals(options_.globs, names_);
+    const std::size_t known = entries_.size();
+    entries_.resize(signals.size());
+    for (std::size_t i = 0; i < signals.size(); ++i) {
+      EntryState& entry = entries_[i];
+      if (i < known && (entry.selected != selection.picked[i] || (entry.id != 0 && entry.name != signals[i].name))) {
+        return false;
+      }
+      entry.selected = selection.picked[i];
+    }
+    return true;
+  }
+
+  void Abandon() {
+    abandoned_ = true;
+    Discard();
+  }
+
+  const std::string& input_;
+  const std::string& output_;
+  const ExportOptions& options_;
+  const LogScan& scan_;
+  std::vector<EntryState> entries_;
+  std::vector<std::string> names_;
+  std::unique_ptr<ExportSink> sink_;
+  std::unique_ptr<SampleWriter> writer_;
+  std::string temporary_;
+  bool abandoned_ = false;
+  bool kept_ = false;
+};
 
 // Closes the writer and renames its partial file into place, or removes it
 // when nothing was written. False, said on `err`, when the output could not
@@ -335,8 +491,11 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
   if (!ChooseOutput(input, options_, output, err)) return 1;
 
   Progress progress("exporting", options_.progress);
-  LogScan scan;
-  if (scan.Run(input, [&](uint64_t done, uint64_t total) { progress.Update(done, 2 * total); }) != kOK) {
+  LogScan scan(LogScan::Detail::kNames);
+  ExportAsRead asRead(input, output, options_, scan);
+  if (scan.Run(
+          input, [&](uint64_t done, uint64_t total) { progress.Update(done, total); },
+          [&](const WispChunk& chunk) { asRead.Write(chunk); }) != kOK) {
     progress.Finish();
     err << "wisp: " << input << " cannot be exported: " << scan.Report().refusal << "\n";
     return 1;
@@ -345,13 +504,22 @@ int WispExport::Run(const std::string& input, std::ostream& out, std::ostream& e
   if (!SelectEntries(input, scan, options_, entries, err)) return 1;
 
   std::string temporary;
+  auto finish = [&](ExportSink& sink, const SampleWriter& writer, const ReadReport& report) {
+    if (!PlaceOutput(sink, temporary, output, writer.written > 0, err)) return 1;
+    Summarise(input, output, options_, scan, report, writer, out, err);
+    return writer.written > 0 ? 0 : 1;
+  };
+  if (ExportSink* sink = asRead.Holds(entries, temporary)) {
+    progress.Finish();
+    asRead.Keep();
+    return finish(*sink, asRead.Writer(), scan.Report());
+  }
+  asRead.Discard();
   const std::unique_ptr<ExportSink> sink = CreateSink(input, output, options_.format, temporary, err);
   if (sink == nullptr) return 1;
   SampleWriter writer(scan, options_, entries, *sink);
   const ReadReport report = WriteChunks(input, scan, writer, progress);
-  if (!PlaceOutput(*sink, temporary, output, writer.written > 0, err)) return 1;
-  Summarise(input, output, options_, scan, report, writer, out, err);
-  return writer.written > 0 ? 0 : 1;
+  return finish(*sink, writer, report);
 }
 
 }  // namespace wisp_tool

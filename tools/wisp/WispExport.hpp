@@ -6,10 +6,13 @@
 // carries its units; timestamps are the log's own time in microseconds, so
 // our log lines up with a team's other logs.
 //
-// The log is read twice, chunk by chunk: a LogScan first decides every
-// entry's name from the whole log, then the samples are written chunk after
-// chunk in time order within each chunk. Memory stays at one chunk plus the
-// signal table whatever the log's length. A damaged log exports everything
+// The log is read once, chunk by chunk: the samples are written chunk after
+// chunk, in time order within each chunk, under the names the LogScan gives
+// from what it has read so far. Names are decided from the whole log, so
+// when a later chunk changes the name of an entry already written (a second
+// signal of a device under the same base name) or what the globs pick, that
+// output is dropped and the log read a second time under the final names.
+// Memory stays at one chunk plus the signal table whatever the log's length. A damaged log exports everything
 // before the damage and says where it stopped; an export that would hold
 // nothing (a glob that picks no signal, a time window that misses the log,
 // a log without an intact chunk) says why and writes no file. The output is

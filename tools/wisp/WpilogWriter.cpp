@@ -1,5 +1,7 @@
 #include "WpilogWriter.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -11,15 +13,25 @@ constexpr uint8_t kSetMetadata = 2;
 
 // Bytes needed for `value` in a field of 1 to `most` bytes.
 unsigned Width(uint64_t value, unsigned most) {
-  unsigned width = 1;
-  while (width < most && (value >> (8 * width)) != 0) ++width;
-  return width;
+  const auto bytes = static_cast<unsigned>(std::bit_width(value) + 7) / 8;
+  return std::clamp(bytes, 1u, most);
 }
 
+// Writes the low `width` bytes of `value`, least significant first. All
+// eight are stored (the caller reserves room for them); the record's next
+// field overwrites those past `width`.
 uint8_t* PutLittleEndian(uint8_t* at, uint64_t value, unsigned width) {
-  for (unsigned i = 0; i < width; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(at, &value, sizeof value);
+  } else {
+    for (unsigned i = 0; i < sizeof value; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
   return at + width;
 }
+
+// Most bytes a record's header takes, with the slack of PutLittleEndian's
+// whole-word stores.
+constexpr std::size_t kMostRecordHeader = 1 + 4 + 4 + 8 + 8;
 
 void PutU32(std::string& to, uint32_t value) {
   char bytes[4];
@@ -73,13 +85,18 @@ void WpilogWriter::Record(uint32_t entry, uint64_t timeUs, std::span<const uint8
   const unsigned idWidth = Width(entry, 4);
   const unsigned sizeWidth = Width(size, 4);
   const unsigned timeWidth = Width(timeUs, 8);
-  uint8_t* at = out_.Reserve(1 + idWidth + sizeWidth + timeWidth + payload.size());
+  uint8_t* at = out_.Reserve(kMostRecordHeader + payload.size());
   uint8_t* const start = at;
   *at++ = static_cast<uint8_t>((idWidth - 1) | ((sizeWidth - 1) << 2) | ((timeWidth - 1) << 4));
   at = PutLittleEndian(at, entry, idWidth);
   at = PutLittleEndian(at, size, sizeWidth);
   at = PutLittleEndian(at, timeUs, timeWidth);
-  if (!payload.empty()) std::memcpy(at, payload.data(), payload.size());
+  // A device signal's double, most of an export, is copied without a call.
+  if (payload.size() == sizeof(double)) {
+    std::memcpy(at, payload.data(), sizeof(double));
+  } else if (!payload.empty()) {
+    std::memcpy(at, payload.data(), payload.size());
+  }
   out_.Commit(static_cast<std::size_t>(at - start) + payload.size());
 }
 
