@@ -111,7 +111,7 @@ void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, co
     // replaces where the squares would underflow or overflow: within one
     // ulp of std::hypot, at a fraction of its cost.
     const double speed = internal::Norm(a, b);
-    const Rotation2d angle(units::angle::radian_t{std::atan2(b, a)});
+    const Rotation2d angle = internal::RotationAccess::FromAngle(std::atan2(b, a));
     if (i < filled) states[i] = {units::velocity::meters_per_second_t{speed}, angle};
     m_moduleHeadings[i] = angle;
   }
@@ -123,10 +123,13 @@ ChassisSpeeds SwerveDriveKinematics::ToChassisSpeeds(std::span<const SwerveModul
   for (std::size_t i = 0; i < m_numModules; ++i) {
     const double value = states[i].angle.Radians().value();
     const double speed = states[i].speed.value();
-    const double a = speed * std::cos(value);
-    const double b = speed * std::sin(value);
-    const auto c = static_cast<Eigen::Index>(2 * i);
-    for (int k = 0; k < 3; ++k) x[k] += forward(k, c) * a + forward(k, c + 1) * b;
+    const internal::Direction direction = internal::CosSin(value);
+    const double a = speed * direction.cos;
+    const double b = speed * direction.sin;
+    const double* column = forward.data() + 6 * i;  // as in ToTwist2d
+    x[0] += column[0] * a + column[3] * b;
+    x[1] += column[1] * a + column[4] * b;
+    x[2] += column[2] * a + column[5] * b;
   }
   return {units::velocity::meters_per_second_t{x[0]}, units::velocity::meters_per_second_t{x[1]},
           units::angular_velocity::radians_per_second_t{x[2]}};
@@ -139,8 +142,12 @@ Twist2d SwerveDriveKinematics::ToTwist2d(std::span<const SwerveModulePosition> d
     const double distance = deltas[i].distance.value();
     const double a = distance * deltas[i].angle.Cos();
     const double b = distance * deltas[i].angle.Sin();
-    const auto c = static_cast<Eigen::Index>(2 * i);
-    for (int k = 0; k < 3; ++k) x[k] += forward(k, c) * a + forward(k, c + 1) * b;
+    // The matrix's two columns of this module, read directly: the three
+    // rows written out, the same sums as the loop over them they replace.
+    const double* column = forward.data() + 6 * i;
+    x[0] += column[0] * a + column[3] * b;
+    x[1] += column[1] * a + column[4] * b;
+    x[2] += column[2] * a + column[5] * b;
   }
   return {units::length::meter_t{x[0]}, units::length::meter_t{x[1]}, units::angle::radian_t{x[2]}};
 }

@@ -50,7 +50,7 @@ const Pose2d& SwerveDriveOdometry::Update(const Rotation2d& gyroAngle,
   std::fill(m_deltas.begin() + static_cast<std::ptrdiff_t>(count), m_deltas.end(), SwerveModulePosition{});
 
   Twist2d twist = m_kinematics->ToTwist2d(m_deltas);
-  twist.dtheta = (angle - m_previousAngle).Radians();
+  twist.dtheta = units::angle::radian_t{internal::AngleBetween(angle, m_previousAngle)};
   // Only the translation of m_pose.Exp(twist) is kept (the gyro gives the
   // heading), so the rotation it would build is skipped.
   const internal::RelativeMotion motion = internal::TwistMotion(twist);
