@@ -67,6 +67,46 @@ TEST(SwerveDriveOdometry, ConstantCurvaturePathMatchesAnalyticPose) {
   }
 }
 
+// Every update is, to the last bit, the public operations it stands for:
+// the heading change as the difference of the gyro's rotations and the pose
+// moved along the forward kinematics' twist. Headings come both from angles
+// and from vectors, whose stored cosine and sine are not the angle's.
+TEST(SwerveDriveOdometry, UpdateIsExactlyThePublicComposition) {
+  Random random(11);
+  SwerveDriveKinematics kinematics(SquareModules());
+  std::vector<SwerveModulePosition> positions(4);
+  Rotation2d gyro(radian_t{0.4});
+  SwerveDriveOdometry odometry(kinematics, gyro, positions, random.AnyPose());
+  Pose2d expected = odometry.GetPose();
+  const Rotation2d offset = expected.Rotation() - gyro;
+  Rotation2d previous = expected.Rotation();
+  int mismatches = 0;
+  for (int step = 0; step < 20000; ++step) {
+    std::vector<SwerveModulePosition> deltas(4);
+    for (std::size_t m = 0; m < 4; ++m) {
+      const Rotation2d angle = step % 2 == 0 ? Rotation2d(radian_t{random.Uniform(-7, 7)})
+                                             : Rotation2d(random.Uniform(-1, 1), random.Uniform(-1, 1));
+      const meter_t distance = positions[m].distance + meter_t{random.Uniform(-0.05, 0.05)};
+      deltas[m] = {distance - positions[m].distance, angle};
+      positions[m] = {distance, angle};
+    }
+    gyro = step % 3 == 0 ? Rotation2d(random.Uniform(-1, 1), random.Uniform(-1, 1))
+                         : Rotation2d(radian_t{random.Uniform(-20, 20)});
+    const Pose2d& pose = odometry.Update(gyro, positions);
+
+    const Rotation2d angle = gyro + offset;
+    swerve::Twist2d twist = kinematics.ToTwist2d(deltas);
+    twist.dtheta = (angle - previous).Radians();
+    expected = Pose2d(expected.Exp(twist).Translation(), angle);
+    previous = angle;
+    if (pose.X().value() != expected.X().value() || pose.Y().value() != expected.Y().value() ||
+        pose.Rotation().Radians().value() != expected.Rotation().Radians().value()) {
+      ++mismatches;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 // The heading follows the gyro, not the wheels, and missing module entries
 // count as no motion.
 TEST(SwerveDriveOdometry, GyroDecidesHeadingAndShortInputsAreSafe) {
