@@ -375,8 +375,7 @@ class ExportAsRead {
     if (abandoned_ || sink_ == nullptr || entries_.size() != selection.size()) return nullptr;
     const std::vector<ScannedSignal>& signals = scan_.Signals();
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-      const EntryState& entry = entries_[i];
-      if (entry.selected != selection[i].selected || (entry.id != 0 && entry.name != signals[i].name)) return nullptr;
+      if (!StillHolds(entries_[i], selection[i].selected, signals[i].name)) return nullptr;
     }
     temporary = temporary_;
     return sink_.get();
@@ -411,13 +410,16 @@ class ExportAsRead {
     const std::size_t known = entries_.size();
     entries_.resize(signals.size());
     for (std::size_t i = 0; i < signals.size(); ++i) {
-      EntryState& entry = entries_[i];
-      if (i < known && (entry.selected != selection.picked[i] || (entry.id != 0 && entry.name != signals[i].name))) {
-        return false;
-      }
-      entry.selected = selection.picked[i];
+      if (i < known && !StillHolds(entries_[i], selection.picked[i], signals[i].name)) return false;
+      entries_[i].selected = selection.picked[i];
     }
     return true;
+  }
+
+  // Whether what was written for an entry is what its selection and name
+  // as now known call for.
+  static bool StillHolds(const EntryState& entry, bool selected, const std::string& name) {
+    return entry.selected == selected && (entry.id == 0 || entry.name == name);
   }
 
   void Abandon() {
