@@ -38,7 +38,8 @@ struct ScannedSignal {
   bool user = false;
   uint32_t deviceHash = 0;  ///< device signals: device and signal ID
   uint16_t signalId = 0;
-  uint64_t samples = 0;     ///< these three and the gaps stay empty in a scan of Detail::kNames
+  /// samples, firstTime, lastTime and gaps stay empty in a scan of Detail::kNames.
+  uint64_t samples = 0;
   double firstTime = 0.0;  ///< seconds, of the first and last sample read
   double lastTime = 0.0;
   GapTracker gaps;
@@ -145,8 +146,8 @@ class LogScan {
   uint64_t dropped_ = 0;
   uint64_t undefined_ = 0;
   std::size_t nameBytes_ = 0;
-  std::size_t named_ = 0;       // signals that had a name during the read
-  uint64_t namingWork_ = 0;     // signals named during the read, repeats counted
+  std::size_t named_ = 0;    // signals that had a name during the read
+  uint64_t namingWork_ = 0;  // signals named during the read, repeats counted
 
   std::unordered_map<uint32_t, kvor::zephrin::runtime::wisp::DeviceInfo> devices_;
   std::unordered_map<uint16_t, kvor::zephrin::runtime::wisp::SignalDefinition> definitions_;
