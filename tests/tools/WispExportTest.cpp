@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -176,6 +177,48 @@ TEST_F(WispExportTest, SignalLaterInTheLogRenamesOneAlreadySeen) {
     EXPECT_EQ(file.entries.at("/drivebus/rapax q 4/ClosedLoopReference [turns]").times,
               (std::vector<uint64_t>{1000000, 1100000}));
   }
+}
+
+// Times are whole microseconds rounded half away from zero, as std::round
+// gives them, at the halves and next to them too; a time below -0.5 us or
+// not a number has no place in the output and is left out with a note.
+TEST_F(WispExportTest, SampleTimesRoundToTheNearestMicrosecond) {
+  namespace ids = kvor::zephrin::signal_ids::rapax_q;
+  using namespace kvor::zephrin::runtime::wisp;
+  std::vector<double> times{-5e-7, -4.9e-7, 0.0, 4.999999e-7, 5e-7, 1.5e-6, 2.5e-6, 0.1234565, 7.0000005, 1e9 + 5e-7};
+  for (double half = 0.5; half < 4096; half += 1.0) {
+    times.push_back(half * 1e-6);
+    times.push_back(std::nextafter(half, 0.0) * 1e-6);
+    times.push_back(std::nextafter(half * 1e-6, 1.0));
+  }
+  times.push_back(std::numeric_limits<double>::quiet_NaN());
+  const std::string path = Scratch("times.wisp");
+  WispFileWriter writer;
+  ASSERT_TRUE(writer.Open(path, 0.0, 1765000000));
+  ChunkBuilder chunk;
+  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
+  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"}));
+  std::vector<uint64_t> expected;
+  std::size_t leftOut = 0;
+  for (double t : times) {
+    chunk.AddFrame({0x51, ids::kVelocity, {1.0, t, t, 0.0, 0, ids::kVelocity}});
+    const double rounded = std::round(t * 1e6);
+    if (rounded >= 0.0) {
+      expected.push_back(static_cast<uint64_t>(rounded));
+    } else {
+      ++leftOut;
+    }
+  }
+  ASSERT_TRUE(writer.WriteChunk(chunk));
+  writer.Close();
+  std::sort(expected.begin(), expected.end());
+
+  const ToolResult run = Wisp({"export", path, "-o", Scratch("times.wpilog")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("left out " + std::to_string(leftOut) + " samples whose time"), std::string::npos) << run.err;
+  const WpilogFile file = ReadWpilog(Scratch("times.wpilog"));
+  ASSERT_EQ(file.error, "");
+  EXPECT_EQ(file.entries.at("/drivebus/rapax q 4/Velocity").times, expected);
 }
 
 // The CSV export has one row per sample, under the same names.
