@@ -41,6 +41,11 @@ const Pose2d& SwerveDriveOdometry::Update(const Rotation2d& gyroAngle,
                                    "the next finite update covers its motion");
     return m_pose;
   }
+  return Advance(gyroAngle, modulePositions);
+}
+
+const Pose2d& SwerveDriveOdometry::Advance(const Rotation2d& gyroAngle,
+                                           std::span<const SwerveModulePosition> modulePositions) {
   const Rotation2d angle = gyroAngle + m_gyroOffset;
 
   const std::size_t count = std::min({m_deltas.size(), modulePositions.size(), m_previousModulePositions.size()});

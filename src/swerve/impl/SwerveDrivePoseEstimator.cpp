@@ -146,7 +146,7 @@ const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t tim
     RefuseSample(m_nextOdometryReport, m_refusedOdometry, timestamp.value(), gyroAngle, modulePositions);
     return m_poseEstimate;
   }
-  const Pose2d& odometryPose = m_odometry.Update(gyroAngle, modulePositions);
+  const Pose2d& odometryPose = m_odometry.Advance(gyroAngle, modulePositions);
   m_odometryPoseBuffer.AddSample(timestamp, odometryPose);
   m_poseEstimate =
       m_visionUpdates.empty() ? odometryPose : std::prev(m_visionUpdates.end())->second.Compensate(odometryPose);

@@ -60,6 +60,12 @@ class ZEPHRIN6_API SwerveDriveOdometry {
   const Pose2d& GetPose() const noexcept { return m_pose; }
 
  private:
+  friend class SwerveDrivePoseEstimator;
+
+  /// Update for readings already known to be finite: the estimator checks
+  /// every sample before it gets here, so the check is not made twice.
+  const Pose2d& Advance(const Rotation2d& gyroAngle, std::span<const SwerveModulePosition> modulePositions);
+
   const SwerveDriveKinematics* m_kinematics;
   Pose2d m_pose;
   std::vector<SwerveModulePosition> m_previousModulePositions;
