@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <kvor/zephrin/platform/SignalIds.hpp>
 #include <set>
@@ -25,10 +26,26 @@
 namespace {
 
 using namespace zephrin_test;
+using kvor::zephrin::runtime::wisp::ChunkBuilder;
+using kvor::zephrin::runtime::wisp::SignalDefinition;
+using kvor::zephrin::runtime::wisp::WispFileWriter;
 using kvor::zephrin::runtime::wisp::WispReader;
+namespace ids = kvor::zephrin::signal_ids::rapax_q;
+
+// The device of the crafted logs.
+constexpr uint32_t kDevice = 0x51;
 
 class WispExportTest : public ToolsTest {
  protected:
+  // Opens a crafted log at `path` and starts its first chunk with a rapax q
+  // (ID 4 on drivebus, kDevice) and `signals`.
+  static void StartLog(const std::string& path, std::initializer_list<SignalDefinition> signals,
+                       WispFileWriter& writer, ChunkBuilder& chunk) {
+    ASSERT_TRUE(writer.Open(path, 0.0, 1765000000));
+    ASSERT_TRUE(chunk.AddDevice({kDevice, 4, "rapax q", "drivebus"}));
+    for (const SignalDefinition& signal : signals) ASSERT_TRUE(chunk.AddSignalDefinition(signal));
+  }
+
   // Compares an export with what the log says it must hold.
   static void ExpectSameEntries(const WpilogFile& file, const std::map<std::string, ExpectedEntry>& expected) {
     ASSERT_EQ(file.error, "");
@@ -140,16 +157,13 @@ TEST_F(WispExportTest, DamagedLogExportsEverythingBeforeTheDamage) {
 // of a mode-dependent signal) gives both their units, and every sample of
 // the earlier one is still there under its final name.
 TEST_F(WispExportTest, SignalLaterInTheLogRenamesOneAlreadySeen) {
-  namespace ids = kvor::zephrin::signal_ids::rapax_q;
-  using namespace kvor::zephrin::runtime::wisp;
   const std::string path = Scratch("twins.wisp");
   WispFileWriter writer;
-  ASSERT_TRUE(writer.Open(path, 1.0, 1765000000));
   ChunkBuilder chunk;
-  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
-  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kClosedLoopReference, "ClosedLoopReference", "turns"}));
-  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"}));
-  auto frame = [&](uint16_t id, double t) { chunk.AddFrame({0x51, id, {t, t, t, 0.0, 0, id}}); };
+  ASSERT_NO_FATAL_FAILURE(StartLog(
+      path, {{ids::kClosedLoopReference, "ClosedLoopReference", "turns"}, {ids::kVelocity, "Velocity", "turns/s"}},
+      writer, chunk));
+  auto frame = [&](uint16_t id, double t) { chunk.AddFrame({kDevice, id, {t, t, t, 0.0, 0, id}}); };
   frame(ids::kClosedLoopReference, 1.0);
   frame(ids::kVelocity, 1.0);
   ASSERT_TRUE(writer.WriteChunk(chunk));
@@ -183,8 +197,6 @@ TEST_F(WispExportTest, SignalLaterInTheLogRenamesOneAlreadySeen) {
 // gives them, at the halves and next to them too; a time below -0.5 us or
 // not a number has no place in the output and is left out with a note.
 TEST_F(WispExportTest, SampleTimesRoundToTheNearestMicrosecond) {
-  namespace ids = kvor::zephrin::signal_ids::rapax_q;
-  using namespace kvor::zephrin::runtime::wisp;
   std::vector<double> times{-5e-7, -4.9e-7, 0.0, 4.999999e-7, 5e-7, 1.5e-6, 2.5e-6, 0.1234565, 7.0000005, 1e9 + 5e-7};
   for (double half = 0.5; half < 4096; half += 1.0) {
     times.push_back(half * 1e-6);
@@ -194,14 +206,12 @@ TEST_F(WispExportTest, SampleTimesRoundToTheNearestMicrosecond) {
   times.push_back(std::numeric_limits<double>::quiet_NaN());
   const std::string path = Scratch("times.wisp");
   WispFileWriter writer;
-  ASSERT_TRUE(writer.Open(path, 0.0, 1765000000));
   ChunkBuilder chunk;
-  ASSERT_TRUE(chunk.AddDevice({0x51, 4, "rapax q", "drivebus"}));
-  ASSERT_TRUE(chunk.AddSignalDefinition({ids::kVelocity, "Velocity", "turns/s"}));
+  ASSERT_NO_FATAL_FAILURE(StartLog(path, {{ids::kVelocity, "Velocity", "turns/s"}}, writer, chunk));
   std::vector<uint64_t> expected;
   std::size_t leftOut = 0;
   for (double t : times) {
-    chunk.AddFrame({0x51, ids::kVelocity, {1.0, t, t, 0.0, 0, ids::kVelocity}});
+    chunk.AddFrame({kDevice, ids::kVelocity, {1.0, t, t, 0.0, 0, ids::kVelocity}});
     const double rounded = std::round(t * 1e6);
     if (rounded >= 0.0) {
       expected.push_back(static_cast<uint64_t>(rounded));
