@@ -1,0 +1,254 @@
+package com.kvor.zephrin6.hardware;
+
+import com.kvor.zephrin6.StatusCode;
+import com.kvor.zephrin6.configs.MagnetSensorConfigs;
+import com.kvor.zephrin6.configs.RapaxQConfiguration;
+import com.kvor.zephrin6.configs.Slot0Configs;
+import com.kvor.zephrin6.configs.Slot1Configs;
+import com.kvor.zephrin6.controls.NeutralOut;
+import com.kvor.zephrin6.controls.PositionVoltage;
+import com.kvor.zephrin6.controls.TorqueCurrentFOC;
+import com.kvor.zephrin6.controls.VelocityDutyCycle;
+import com.kvor.zephrin6.controls.VelocityVoltage;
+import com.kvor.zephrin6.controls.VoltageOut;
+import com.kvor.zephrin6.controls.compound.Diff_VoltageOut_Position;
+import com.kvor.zephrin6.signals.BaseStatusSignal;
+import com.kvor.zephrin6.signals.ControlModeValue;
+import com.kvor.zephrin6.signals.DoubleStatusSignal;
+import com.kvor.zephrin6.signals.InvertedValue;
+import com.kvor.zephrin6.sim.SimClock;
+
+/**
+ * Every device model driven from Java on the manual clock: requests answered by the simulated
+ * firmware, configs applied and read back, a silent device's status, several signals read
+ * together, a few hand-copied golden rows, and bad input. Runs under -Xcheck:jni in ctest. Prints
+ * PASS and exits 0, or each failure and exits 1.
+ */
+public final class DeviceStoryTest {
+    private static final String BUS = "can";
+    private static int failures;
+
+    private DeviceStoryTest() {}
+
+    public static void main(String[] args) {
+        rapaxQFollowsPositionAndVelocityRequests();
+        rapaxWFollowsItsRequestsAndRefusesTorqueCurrent();
+        sensorsReadConfigureAndFail();
+        refreshAllReadsSignalsOfTwoDevices();
+        goldenRowsMatchTheDocumentedTables();
+        badInputGetsAClearErrorOrStatus();
+        if (failures > 0) {
+            System.out.println(failures + " check(s) failed");
+            System.exit(1);
+        }
+        System.out.println("PASS");
+    }
+
+    private static void check(boolean condition, String what) {
+        if (!condition) {
+            ++failures;
+            System.out.println("FAIL: " + what);
+        }
+    }
+
+    private static void fresh() {
+        SimClock.resetRuntime();
+        SimClock.useManual(1.0);
+    }
+
+    /** Advances the clock by {@code seconds} in 20 ms loops. */
+    private static void run(double seconds) {
+        for (double t = 0; t < seconds; t += 0.02) {
+            SimClock.advance(0.02);
+        }
+    }
+
+    // A rapax q holds a position with its configured slot 0, reaches a velocity with slot 1, and its
+    // configuration reads back as applied.
+    private static void rapaxQFollowsPositionAndVelocityRequests() {
+        fresh();
+        try (CoreRapaxQ motor = new CoreRapaxQ(1, BUS)) {
+            check(motor.getConfigurator().apply(new Slot0Configs().withkP(20).withkD(0.3)) == StatusCode.OK,
+                    "rapax q: slot 0 applies");
+            check(motor.getConfigurator().apply(new Slot1Configs().withkV(0.12).withkP(0.2)) == StatusCode.OK,
+                    "rapax q: slot 1 applies");
+            RapaxQConfiguration read = new RapaxQConfiguration();
+            read.CurrentLimits.StatorCurrentLimit = 1.0;
+            check(motor.getConfigurator().refresh(read) == StatusCode.OK, "rapax q: configuration refreshes");
+            check(read.Slot0.kP == 20.0 && read.Slot0.kD == 0.3 && read.Slot1.kV == 0.12,
+                    "rapax q: refreshed slots hold what was applied, got kP " + read.Slot0.kP);
+            check(read.CurrentLimits.StatorCurrentLimit == 120.0, "rapax q: untouched settings read the factory value");
+
+            check(motor.setControl(new VoltageOut(2.0)) == StatusCode.OK, "rapax q: VoltageOut is sent");
+            double before = motor.getPosition().getValue();
+            run(0.5);
+            check(motor.getPosition().getValue() > before + 0.5, "rapax q: VoltageOut turns the motor");
+
+            PositionVoltage position = new PositionVoltage(before + 3.0);
+            for (int loop = 0; loop < 100; ++loop) {
+                check(motor.setControl(position) == StatusCode.OK, "rapax q: PositionVoltage is sent");
+                SimClock.advance(0.02);
+            }
+            check(Math.abs(motor.getPosition().getValue() - (before + 3.0)) < 0.05,
+                    "rapax q: position converges, at " + motor.getPosition().getValue());
+            check(motor.getControlMode().getValue() == ControlModeValue.PositionVoltage,
+                    "rapax q: reports the position mode, got " + motor.getControlMode().getValue());
+
+            VelocityVoltage velocity = new VelocityVoltage(30.0).withSlot(1);
+            for (int loop = 0; loop < 100; ++loop) {
+                motor.setControl(velocity);
+                SimClock.advance(0.02);
+            }
+            check(Math.abs(motor.getVelocity().getValue() - 30.0) < 1.5,
+                    "rapax q: velocity reaches 30 turns/s, at " + motor.getVelocity().getValue());
+            check(motor.setControl(new TorqueCurrentFOC(5.0)) == StatusCode.OK, "rapax q accepts torque current");
+            check(motor.setControl(new Diff_VoltageOut_Position()) == StatusCode.OK, "rapax q: compound is sent");
+            check(motor.setControl(new NeutralOut()) == StatusCode.OK, "rapax q: NeutralOut is sent");
+        }
+    }
+
+    // A rapax w reaches a velocity with a duty-cycle loop and refuses the torque-current requests,
+    // as its C++ class does.
+    private static void rapaxWFollowsItsRequestsAndRefusesTorqueCurrent() {
+        fresh();
+        try (CoreRapaxW motor = new CoreRapaxW(2, BUS)) {
+            check(motor.getConfigurator().apply(new Slot0Configs().withkV(0.01).withkP(0.02)) == StatusCode.OK,
+                    "rapax w: slot 0 applies");
+            VelocityDutyCycle velocity = new VelocityDutyCycle(20.0);
+            for (int loop = 0; loop < 100; ++loop) {
+                motor.setControl(velocity);
+                SimClock.advance(0.02);
+            }
+            check(Math.abs(motor.getVelocity().getValue() - 20.0) < 2.0,
+                    "rapax w: velocity reaches 20 turns/s, at " + motor.getVelocity().getValue());
+            check(motor.setControl(new TorqueCurrentFOC(5.0)) == StatusCode.NotSupported,
+                    "rapax w: torque current is not supported");
+        }
+    }
+
+    // Each sensor publishes its signals, takes a config, and a silent one reports an error status.
+    private static void sensorsReadConfigureAndFail() {
+        fresh();
+        try (CoreAngulon angulon = new CoreAngulon(3, BUS);
+                CoreAuklet2 imu = new CoreAuklet2(4, BUS);
+                CoreDistix distix = new CoreDistix(5, BUS);
+                CorePortis portis = new CorePortis(6, BUS)) {
+            run(0.1);
+            check(angulon.getPosition().getStatus() == StatusCode.OK, "angulon: position reads");
+            check(imu.getYaw().getStatus() == StatusCode.OK, "auklet 2: yaw reads");
+            check(distix.getDistance().getStatus() == StatusCode.OK, "distix: distance reads");
+            check(portis.getQuadraturePosition().getStatus() == StatusCode.OK, "portis: quadrature position reads");
+            check(angulon.getVersionMajor().getValue() > 0, "angulon: a firmware version as a long");
+            check(!angulon.getFault_Hardware().getValue(), "angulon: no hardware fault as a boolean");
+
+            MagnetSensorConfigs magnet = new MagnetSensorConfigs().withMagnetOffset(0.25);
+            check(angulon.getConfigurator().apply(magnet) == StatusCode.OK, "angulon: magnet config applies");
+            check(DeviceTestHooks.storedConfigValue(3, "angulon", BUS, 3201) == 0.25,
+                    "angulon: the runtime stores the offset under its config ID");
+            MagnetSensorConfigs back = new MagnetSensorConfigs();
+            check(angulon.getConfigurator().refresh(back) == StatusCode.OK && back.MagnetOffset == 0.25,
+                    "angulon: the offset reads back");
+            check(angulon.getConfigurator().refresh(back, 0.0) == StatusCode.TimeoutCannotBeZero,
+                    "angulon: a zero refresh timeout is refused by the runtime");
+
+            check(DeviceTestHooks.setPresent(5, "distix", BUS, false), "distix: made silent");
+            run(0.5);
+            StatusCode silent = distix.getDistance().getStatus();
+            check(silent.isError(), "distix: a silent device reads an error status, got " + silent);
+        }
+    }
+
+    // Signals of two devices read together carry fresh timestamps and every status.
+    private static void refreshAllReadsSignalsOfTwoDevices() {
+        fresh();
+        try (CoreRapaxQ motor = new CoreRapaxQ(1, BUS); CoreAngulon encoder = new CoreAngulon(3, BUS)) {
+            BaseStatusSignal[] signals = {motor.getPosition(false), motor.getVelocity(false),
+                encoder.getPosition(false), encoder.getMagnetHealth(false)};
+            run(0.1);
+            check(BaseStatusSignal.refreshAll(signals) == StatusCode.OK, "refreshAll is OK");
+            double first = signals[2].getTimestamp();
+            run(0.1);
+            check(BaseStatusSignal.waitForAll(0.05, signals) == StatusCode.OK, "waitForAll is OK");
+            for (BaseStatusSignal signal : signals) {
+                check(signal.getStatus() == StatusCode.OK, signal.getName() + " read OK");
+            }
+            check(signals[2].getTimestamp() > first, "the encoder's timestamp moved on");
+            check(encoder.getMagnetHealth(false).getValue() != null, "magnet health is a known constant");
+        }
+    }
+
+    // A few rows copied by hand from the tables' documentation: signal IDs, names and units of
+    // generated getters, and the argument order of a request as the runtime received it.
+    private static void goldenRowsMatchTheDocumentedTables() {
+        fresh();
+        try (CoreRapaxQ motor = new CoreRapaxQ(7, BUS)) {
+            DoubleStatusSignal velocity = motor.getVelocity();
+            check(velocity.getSignalId() == 2045 && velocity.getName().equals("Velocity"), "Velocity is ID 2045");
+            check(velocity.getUnits().equals("turns/s"), "Velocity is in turns/s, got " + velocity.getUnits());
+            check(motor.getPosition().getSignalId() == 2046 && motor.getPosition().getUnits().equals("turns"),
+                    "Position is ID 2046 in turns");
+            check(motor.getSupplyVoltage().getUnits().equals("V"), "SupplyVoltage is in V");
+            check(motor.getStickyFault_Hardware().getSignalId() == motor.getFault_Hardware().getSignalId() + 1,
+                    "a sticky fault follows its fault");
+
+            VelocityVoltage request = new VelocityVoltage(12.5).withAcceleration(3).withEnableFOC(false)
+                    .withFeedForward(0.25).withSlot(1).withOverrideBrakeDurNeutral(true).withLimitForwardMotion(false)
+                    .withLimitReverseMotion(true).withIgnoreHardwareLimits(false).withUseTimesync(true)
+                    .withUpdateFreqHz(50);
+            check(motor.setControl(request) == StatusCode.OK, "golden VelocityVoltage is sent");
+            String call = DeviceTestHooks.lastControlCall(7, "rapax q", BUS);
+            check(call.startsWith("c_kvor_zephrin6_RequestControlVelocityVoltage(\"can\", ")
+                    && call.endsWith(", 50, 12.5, 3, false, 0.25, 1, true, false, true, false, true)"),
+                    "VelocityVoltage reaches the runtime in field order, got " + call);
+
+            MotorOutputCheck.apply(motor);
+        }
+    }
+
+    /** The motor-output group's enumerations cross as their numbers. */
+    private static final class MotorOutputCheck {
+        static void apply(CoreRapaxQ motor) {
+            com.kvor.zephrin6.configs.MotorOutputConfigs output = new com.kvor.zephrin6.configs.MotorOutputConfigs()
+                    .withInverted(InvertedValue.Clockwise_Positive);
+            check(motor.getConfigurator().apply(output) == StatusCode.OK, "motor output applies");
+            com.kvor.zephrin6.configs.MotorOutputConfigs back = new com.kvor.zephrin6.configs.MotorOutputConfigs();
+            check(motor.getConfigurator().refresh(back) == StatusCode.OK
+                    && back.Inverted == InvertedValue.Clockwise_Positive, "Inverted reads back as the constant");
+        }
+    }
+
+    // Null requests and configs, closed devices and NaN fields get an exception or a status.
+    private static void badInputGetsAClearErrorOrStatus() {
+        fresh();
+        CoreRapaxQ motor = new CoreRapaxQ(1, BUS);
+        DoubleStatusSignal position = motor.getPosition();
+        expect(NullPointerException.class, () -> motor.setControl(null), "null request");
+        expect(NullPointerException.class, () -> motor.getConfigurator().apply(null), "null config");
+        expect(NullPointerException.class, () -> BaseStatusSignal.refreshAll(position, null), "null signal");
+        expect(IllegalArgumentException.class, () -> position.waitForUpdate(Double.NaN), "NaN timeout");
+        expect(NullPointerException.class, () -> motor.setControl(new Diff_VoltageOut_Position()
+                .withAverageRequest(null)), "compound with a null member");
+        check(motor.setControl(new VoltageOut(Double.NaN)) == StatusCode.InvalidParamValue,
+                "a NaN field is refused with InvalidParamValue");
+        check(motor.getConfigurator().apply(new Slot0Configs().withkP(Double.POSITIVE_INFINITY))
+                == StatusCode.InvalidParamValue, "an infinite config value is refused");
+        check(Double.isNaN(DeviceTestHooks.storedConfigValue(1, "rapax q", BUS, 2131)),
+                "nothing of the refused config was stored");
+        expect(IllegalArgumentException.class, () -> new CoreRapaxQ(1, "x".repeat(64)), "too long a bus name");
+        motor.close();
+        motor.close();
+        expect(IllegalStateException.class, position::refresh, "refresh of a closed device");
+        expect(IllegalStateException.class, () -> motor.setControl(new VoltageOut(1)), "send to a closed device");
+        expect(IllegalStateException.class, () -> motor.getConfigurator().apply(new Slot0Configs()),
+                "config of a closed device");
+    }
+
+    private static void expect(Class<? extends Throwable> type, Runnable call, String what) {
+        try {
+            call.run();
+            check(false, what + ": no exception");
+        } catch (Throwable e) {
+            check(type.isInstance(e) && e.getMessage() != null, what + ": got " + e);
+        }
+    }
+}

@@ -1,0 +1,318 @@
+// The generic C functions over every device class (device_c_style.h). The
+// per-model and per-request code is generated (generated/DeviceTables.inc);
+// what is written here is the handle registry, the argument checks and the
+// copying of signal records.
+
+#include <kvor/zephrin6/hardware/device_c_style.h>
+
+#include <kvor/zephrin/Mutex.hpp>
+#include <kvor/zephrin/StatusCodes.hpp>
+#include <kvor/zephrin6/configs/ParentConfigurator.hpp>
+#include <kvor/zephrin6/controls/Controls.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAngulon.hpp>
+#include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
+#include <kvor/zephrin6/hardware/core/CoreDistix.hpp>
+#include <kvor/zephrin6/hardware/core/CorePortis.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
+#include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <memory>
+#include <span>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "cinterface/internal/ArgumentCheck.hpp"
+#include "configs/internal/ConfigFields.hpp"
+
+namespace {
+
+namespace hw = kvor::zephrin6::hardware::core;
+namespace traits = kvor::zephrin6::hardware::traits;
+namespace signals = kvor::zephrin6::signals;
+namespace controls = kvor::zephrin6::controls;
+using kvor::zephrin::StatusCode;
+using kvor::zephrin6::BaseStatusSignal;
+using kvor::zephrin6::StatusSignal;
+using kvor::zephrin6::cinterface::ArgumentCheck;
+
+/// One device of the registry, with the interfaces its model offers (null
+/// where it has none), found once at creation so that a send needs no cast.
+struct DeviceEntry {
+  std::unique_ptr<kvor::zephrin6::hardware::ParentDevice> device;
+  const struct ModelEntry* model = nullptr;
+  traits::HasRapaxControls* controls = nullptr;
+  traits::SupportsFOC* foc = nullptr;
+  traits::SupportsMusic* music = nullptr;
+  const kvor::zephrin6::configs::ParentConfigurator* configurator = nullptr;
+};
+
+/// Looks a signal up (creating it on first use) and reads it as `mode` says.
+using SignalReader = BaseStatusSignal& (*)(kvor::zephrin6::hardware::ParentDevice&, int mode, double timeout);
+
+struct SignalEntry {
+  int id;
+  SignalReader read;
+};
+
+struct ModelEntry {
+  const char* model;
+  void (*make)(DeviceEntry& entry, int deviceId, const std::string& canbus);
+  const SignalEntry* signals;
+  std::size_t signalCount;
+};
+
+struct RequestEntry {
+  const char* name;
+  std::size_t fieldCount;  // without the update frequency that follows them
+  StatusCode (*send)(DeviceEntry& device, const double* values);
+};
+
+template <class Device, class T, StatusSignal<T>& (Device::*Getter)(bool)>
+BaseStatusSignal& ReadSignal(kvor::zephrin6::hardware::ParentDevice& device, int mode, double timeout) {
+  StatusSignal<T>& signal = (static_cast<Device&>(device).*Getter)(mode == C_KVOR_ZEPHRIN6_SIGNAL_GET);
+  if (mode == C_KVOR_ZEPHRIN6_SIGNAL_REFRESH) signal.Refresh();
+  if (mode == C_KVOR_ZEPHRIN6_SIGNAL_WAIT) signal.WaitForUpdate(units::time::second_t{timeout});
+  return signal;
+}
+
+template <class Device>
+void MakeDevice(DeviceEntry& entry, int deviceId, const std::string& canbus) {
+  auto device = std::make_unique<Device>(deviceId, canbus);
+  entry.configurator = &device->GetConfigurator();
+  if constexpr (std::is_base_of_v<traits::HasRapaxControls, Device>) entry.controls = device.get();
+  if constexpr (std::is_base_of_v<traits::SupportsFOC, Device>) entry.foc = device.get();
+  if constexpr (std::is_base_of_v<traits::SupportsMusic, Device>) entry.music = device.get();
+  entry.device = std::move(device);
+}
+
+/// An int field of a request from its double: the callers checked that it
+/// is finite; out-of-range values are clamped rather than cast undefined.
+int ToInt(double value) {
+  constexpr double kLowest = std::numeric_limits<int>::min();
+  constexpr double kHighest = std::numeric_limits<int>::max();
+  return static_cast<int>(std::clamp(value, kLowest, kHighest));
+}
+
+#include "cinterface/generated/DeviceTables.inc"
+
+/// The devices by handle. Calls copy the entry's shared pointer under the
+/// shared lock and use the device outside it, so a destroy never waits for
+/// a signal wait and the device lives until the last call using it returns.
+class DeviceRegistry {
+ public:
+  int Add(std::shared_ptr<DeviceEntry> entry) ZEPHRIN_EXCLUDES(mutex_) {
+    kvor::zephrin::LockGuard lock(mutex_);
+    const int handle = nextHandle_++;
+    devices_.emplace(handle, std::move(entry));
+    return handle;
+  }
+  void Remove(int handle) ZEPHRIN_EXCLUDES(mutex_) {
+    std::shared_ptr<DeviceEntry> removed;  // destroyed after the lock is released
+    kvor::zephrin::LockGuard lock(mutex_);
+    auto it = devices_.find(handle);
+    if (it == devices_.end()) return;
+    removed = std::move(it->second);
+    devices_.erase(it);
+  }
+  std::shared_ptr<DeviceEntry> Find(int handle) const ZEPHRIN_EXCLUDES(mutex_) {
+    kvor::zephrin::SharedLockGuard lock(mutex_);
+    auto it = devices_.find(handle);
+    return it == devices_.end() ? nullptr : it->second;
+  }
+
+ private:
+  mutable kvor::zephrin::SharedMutex mutex_;
+  std::map<int, std::shared_ptr<DeviceEntry>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
+  int nextHandle_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
+};
+
+DeviceRegistry& Registry() {
+  static DeviceRegistry registry;
+  return registry;
+}
+
+const SignalEntry* FindSignal(const ModelEntry& model, int signalId) {
+  const SignalEntry* end = model.signals + model.signalCount;
+  const SignalEntry* it =
+      std::lower_bound(model.signals, end, signalId, [](const SignalEntry& e, int id) { return e.id < id; });
+  return it != end && it->id == signalId ? it : nullptr;
+}
+
+double TimeOrNaN(const kvor::zephrin6::SignalTimestamp& stamp) {
+  return stamp.IsValid() ? stamp.GetTime().value() : std::numeric_limits<double>::quiet_NaN();
+}
+
+void WriteRecord(const BaseStatusSignal& signal, double* out) {
+  const auto& stamps = signal.GetAllTimestamps();
+  out[0] = signal.GetValueAsDouble();
+  out[1] = TimeOrNaN(stamps.GetSystemTimestamp());
+  out[2] = TimeOrNaN(stamps.GetBustrelTimestamp());
+  out[3] = TimeOrNaN(stamps.GetDeviceTimestamp());
+  out[4] = static_cast<double>(static_cast<int32_t>(signal.GetStatus()));
+}
+
+/// The signal of (handle, signalId) looked up without a read, or null.
+BaseStatusSignal* Lookup(const DeviceEntry& entry, int signalId) {
+  const SignalEntry* found = FindSignal(*entry.model, signalId);
+  return found == nullptr ? nullptr : &found->read(*entry.device, C_KVOR_ZEPHRIN6_SIGNAL_CACHED, 0.0);
+}
+
+constexpr std::size_t kMaxBusName = 64;
+
+}  // namespace
+
+extern "C" {
+
+int32_t c_kvor_zephrin6_device_create(int32_t model, int32_t deviceId, const char* canbus) {
+  ArgumentCheck check(__func__);
+  check.Require(model >= 0 && static_cast<std::size_t>(model) < std::size(kModels), "unknown model")
+      .Require(canbus != nullptr && ::strnlen(canbus, kMaxBusName) < kMaxBusName,
+               "the bus name is null or 64 characters or longer");
+  if (!check.Passed()) return 0;
+  auto entry = std::make_shared<DeviceEntry>();
+  entry->model = &kModels[model];
+  entry->model->make(*entry, deviceId, canbus);
+  return Registry().Add(std::move(entry));
+}
+
+void c_kvor_zephrin6_device_destroy(int32_t handle) { Registry().Remove(handle); }
+
+int32_t c_kvor_zephrin6_device_signal_read(int32_t handle, int32_t signalId, int32_t mode, double timeoutSeconds,
+                                           double* out) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr || out == nullptr) return StatusCode::InvalidParamValue;
+  const SignalEntry* found = FindSignal(*entry->model, signalId);
+  ArgumentCheck check(__func__);
+  check.Require(found != nullptr, "the device has no signal of that ID")
+      .Require(mode >= C_KVOR_ZEPHRIN6_SIGNAL_GET && mode <= C_KVOR_ZEPHRIN6_SIGNAL_CACHED, "unknown read mode")
+      .Finite("timeoutSeconds", timeoutSeconds);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  const BaseStatusSignal& signal = found->read(*entry->device, mode, timeoutSeconds);
+  WriteRecord(signal, out);
+  return signal.GetStatus();
+}
+
+int32_t c_kvor_zephrin6_device_signals_read_all(const int32_t* handles, const int32_t* signalIds, size_t count,
+                                                double timeoutSeconds, double* out) {
+  ArgumentCheck check(__func__);
+  check.Require(count == 0 || (handles != nullptr && signalIds != nullptr && out != nullptr), "null array")
+      .Finite("timeoutSeconds", timeoutSeconds);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  // Up to 64 signals on the stack: a robot loop's groups never reach the heap.
+  constexpr std::size_t kOnStack = 64;
+  std::array<std::shared_ptr<DeviceEntry>, kOnStack> heldOnStack;
+  std::array<BaseStatusSignal*, kOnStack> signalsOnStack;
+  std::vector<std::shared_ptr<DeviceEntry>> heldOnHeap;
+  std::vector<BaseStatusSignal*> signalsOnHeap;
+  if (count > kOnStack) {
+    heldOnHeap.resize(count);
+    signalsOnHeap.resize(count);
+  }
+  std::span<std::shared_ptr<DeviceEntry>> held =
+      count > kOnStack ? std::span(heldOnHeap) : std::span(heldOnStack).first(count);
+  std::span<BaseStatusSignal*> list = count > kOnStack ? std::span(signalsOnHeap) : std::span(signalsOnStack).first(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    held[i] = Registry().Find(handles[i]);
+    list[i] = held[i] == nullptr ? nullptr : Lookup(*held[i], signalIds[i]);
+    if (list[i] == nullptr) {
+      check.Require(false, "a handle names no device or the device has no signal of that ID");
+      static_cast<void>(check.Passed());  // reports the refusal; the status below says it
+      return StatusCode::InvalidParamValue;
+    }
+  }
+  const StatusCode status =
+      timeoutSeconds > 0.0
+          ? BaseStatusSignal::WaitForAll(units::time::second_t{timeoutSeconds}, std::span<BaseStatusSignal* const>(list))
+          : BaseStatusSignal::RefreshAll(std::span<BaseStatusSignal* const>(list));
+  for (std::size_t i = 0; i < count; ++i) WriteRecord(*list[i], out + i * C_KVOR_ZEPHRIN6_SIGNAL_RECORD_SIZE);
+  return status;
+}
+
+int32_t c_kvor_zephrin6_device_signal_set_frequency(int32_t handle, int32_t signalId, double hertz) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr) return StatusCode::InvalidParamValue;
+  BaseStatusSignal* signal = Lookup(*entry, signalId);
+  ArgumentCheck check(__func__);
+  check.Require(signal != nullptr, "the device has no signal of that ID").Finite("hertz", hertz);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  return signal->SetUpdateFrequency(units::frequency::hertz_t{hertz});
+}
+
+size_t c_kvor_zephrin6_device_signal_units(int32_t handle, int32_t signalId, char* buffer, size_t size) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  BaseStatusSignal* signal = entry == nullptr ? nullptr : Lookup(*entry, signalId);
+  if (signal == nullptr) return 0;
+  const std::string& units = signal->GetUnits();
+  if (buffer != nullptr && size > 0) {
+    const std::size_t copied = std::min(units.size(), size - 1);
+    std::memcpy(buffer, units.data(), copied);
+    buffer[copied] = '\0';
+  }
+  return units.size();
+}
+
+int32_t c_kvor_zephrin6_device_send_request(int32_t handle, int32_t typeId, const double* fields, size_t count) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr) return StatusCode::InvalidParamValue;
+  const bool known = typeId >= 0 && static_cast<std::size_t>(typeId) < std::size(kRequests);
+  ArgumentCheck check(__func__);
+  check.Require(known, "unknown request type")
+      .Require(!known || count == kRequests[typeId].fieldCount + 1, "wrong number of fields")
+      .Finite("fields", fields, count);
+  if (!check.Passed() || fields == nullptr) return StatusCode::InvalidParamValue;
+  return kRequests[typeId].send(*entry, fields);
+}
+
+int32_t c_kvor_zephrin6_device_apply_config(int32_t handle, const int32_t* configIds, const int32_t* kinds,
+                                            const double* values, size_t count, double timeoutSeconds) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr) return StatusCode::InvalidParamValue;
+  ArgumentCheck check(__func__);
+  check.Require(count == 0 || (configIds != nullptr && kinds != nullptr && values != nullptr), "null array")
+      .Finite("values", values, count)
+      .Finite("timeoutSeconds", timeoutSeconds);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  std::ostringstream text;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (kinds[i] == 0) {
+      kvor::zephrin6::configs::internal::AppendDouble(text, configIds[i], values[i]);
+    } else {
+      kvor::zephrin6::configs::internal::AppendInt(text, configIds[i], ToInt(values[i]));
+    }
+  }
+  return entry->configurator->SetConfigsPrivate(text.str(), units::time::second_t{timeoutSeconds}, false, false);
+}
+
+int32_t c_kvor_zephrin6_device_refresh_config(int32_t handle, const int32_t* configIds, const int32_t* kinds,
+                                              double* values, size_t count, double timeoutSeconds) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr) return StatusCode::InvalidParamValue;
+  ArgumentCheck check(__func__);
+  check.Require(count == 0 || (configIds != nullptr && kinds != nullptr && values != nullptr), "null array")
+      .Finite("timeoutSeconds", timeoutSeconds);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  std::string text;
+  const StatusCode status = entry->configurator->GetConfigsPrivate(text, units::time::second_t{timeoutSeconds});
+  if (status != StatusCode::OK) return status;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (kinds[i] == 0) {
+      kvor::zephrin6::configs::internal::ReadDouble(text, configIds[i], values[i]);
+    } else {
+      int value = ToInt(values[i]);
+      kvor::zephrin6::configs::internal::ReadInt(text, configIds[i], value);
+      values[i] = value;
+    }
+  }
+  return status;
+}
+
+}  // extern "C"
