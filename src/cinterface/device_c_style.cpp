@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -53,6 +54,10 @@ struct DeviceEntry {
   traits::SupportsFOC* foc = nullptr;
   traits::SupportsMusic* music = nullptr;
   const kvor::zephrin6::configs::ParentConfigurator* configurator = nullptr;
+  // The device's signals by their position in the model's table, filled on
+  // first lookup: group reads skip the device's locked signal cache. The
+  // pointers stay valid while the device lives, which the entry guarantees.
+  std::unique_ptr<std::atomic<BaseStatusSignal*>[]> looked;
 };
 
 /// Looks a signal up (creating it on first use) and reads it as `mode` says.
@@ -160,10 +165,18 @@ void WriteRecord(const BaseStatusSignal& signal, double* out) {
   out[4] = static_cast<double>(static_cast<int32_t>(signal.GetStatus()));
 }
 
-/// The signal of (handle, signalId) looked up without a read, or null.
+/// The device's signal `signalId` looked up without a read, or null.
 BaseStatusSignal* Lookup(const DeviceEntry& entry, int signalId) {
   const SignalEntry* found = FindSignal(*entry.model, signalId);
-  return found == nullptr ? nullptr : &found->read(*entry.device, C_KVOR_ZEPHRIN6_SIGNAL_CACHED, 0.0);
+  if (found == nullptr) return nullptr;
+  std::atomic<BaseStatusSignal*>& slot = entry.looked[static_cast<std::size_t>(found - entry.model->signals)];
+  BaseStatusSignal* signal = slot.load(std::memory_order_acquire);
+  if (signal == nullptr) {
+    // Two threads may both look it up: the device's cache gives both the same signal.
+    signal = &found->read(*entry.device, C_KVOR_ZEPHRIN6_SIGNAL_CACHED, 0.0);
+    slot.store(signal, std::memory_order_release);
+  }
+  return signal;
 }
 
 constexpr std::size_t kMaxBusName = 64;
@@ -180,6 +193,7 @@ int32_t c_kvor_zephrin6_device_create(int32_t model, int32_t deviceId, const cha
   if (!check.Passed()) return 0;
   auto entry = std::make_shared<DeviceEntry>();
   entry->model = &kModels[model];
+  entry->looked = std::make_unique<std::atomic<BaseStatusSignal*>[]>(entry->model->signalCount);
   entry->model->make(*entry, deviceId, canbus);
   return Registry().Add(std::move(entry));
 }
@@ -220,9 +234,14 @@ int32_t c_kvor_zephrin6_device_signals_read_all(const int32_t* handles, const in
   std::span<std::shared_ptr<DeviceEntry>> held =
       count > kOnStack ? std::span(heldOnHeap) : std::span(heldOnStack).first(count);
   std::span<BaseStatusSignal*> list = count > kOnStack ? std::span(signalsOnHeap) : std::span(signalsOnStack).first(count);
+  const DeviceEntry* entry = nullptr;  // the device of the signal at hand, held in `held`
   for (std::size_t i = 0; i < count; ++i) {
-    held[i] = Registry().Find(handles[i]);
-    list[i] = held[i] == nullptr ? nullptr : Lookup(*held[i], signalIds[i]);
+    // Signals of one device usually come together: look the device up once for them.
+    if (i == 0 || handles[i] != handles[i - 1]) {
+      held[i] = Registry().Find(handles[i]);
+      entry = held[i].get();
+    }
+    list[i] = entry == nullptr ? nullptr : Lookup(*entry, signalIds[i]);
     if (list[i] == nullptr) {
       check.Require(false, "a handle names no device or the device has no signal of that ID");
       static_cast<void>(check.Passed());  // reports the refusal; the status below says it
