@@ -81,6 +81,12 @@ struct RequestEntry {
   StatusCode (*send)(DeviceEntry& device, const double* values);
 };
 
+struct SimCallEntry {
+  int model;  // index in kModels of the model whose simulation state has the method
+  StatusCode (*set)(kvor::zephrin6::hardware::ParentDevice& device, double value);
+  double (*get)(kvor::zephrin6::hardware::ParentDevice& device);
+};
+
 template <class Device, class T, StatusSignal<T>& (Device::*Getter)(bool)>
 BaseStatusSignal& ReadSignal(kvor::zephrin6::hardware::ParentDevice& device, int mode, double timeout) {
   StatusSignal<T>& signal = (static_cast<Device&>(device).*Getter)(mode == C_KVOR_ZEPHRIN6_SIGNAL_GET);
@@ -289,6 +295,30 @@ int32_t c_kvor_zephrin6_device_send_request(int32_t handle, int32_t typeId, cons
       .Finite("fields", fields, count);
   if (!check.Passed() || fields == nullptr) return StatusCode::InvalidParamValue;
   return kRequests[typeId].send(*entry, fields);
+}
+
+int32_t c_kvor_zephrin6_device_sim_set(int32_t handle, int32_t callId, double value) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr) return StatusCode::InvalidParamValue;
+  const bool known = callId >= 0 && static_cast<std::size_t>(callId) < std::size(kSimCalls);
+  ArgumentCheck check(__func__);
+  check.Require(known && &kModels[kSimCalls[callId].model] == entry->model && kSimCalls[callId].set != nullptr,
+                "the device's simulation state has no such input")
+      .Finite("value", value);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  return kSimCalls[callId].set(*entry->device, value);
+}
+
+int32_t c_kvor_zephrin6_device_sim_get(int32_t handle, int32_t callId, double* value) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr || value == nullptr) return StatusCode::InvalidParamValue;
+  const bool known = callId >= 0 && static_cast<std::size_t>(callId) < std::size(kSimCalls);
+  ArgumentCheck check(__func__);
+  check.Require(known && &kModels[kSimCalls[callId].model] == entry->model && kSimCalls[callId].get != nullptr,
+                "the device's simulation state has no such output");
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  *value = kSimCalls[callId].get(*entry->device);
+  return StatusCode::OK;
 }
 
 int32_t c_kvor_zephrin6_device_apply_config(int32_t handle, const int32_t* configIds, const int32_t* kinds,

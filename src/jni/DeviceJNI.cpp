@@ -135,6 +135,22 @@ ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_hardware_jni_DeviceJN
   return c_kvor_zephrin6_device_send_request(handle, typeId, values.data(), static_cast<std::size_t>(count));
 }
 
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_hardware_jni_DeviceJNI_simSet(JNIEnv*, jclass,
+                                                                                         jint handle, jint callId,
+                                                                                         jdouble value) {
+  return c_kvor_zephrin6_device_sim_set(handle, callId, value);
+}
+
+/// The output's value, or NaN when the call was refused.
+ZEPHRIN6_API JNIEXPORT jdouble JNICALL Java_com_kvor_zephrin6_hardware_jni_DeviceJNI_simGet(JNIEnv*, jclass,
+                                                                                            jint handle,
+                                                                                            jint callId) {
+  double value = std::numeric_limits<double>::quiet_NaN();
+  // A refused call leaves the NaN, which is the whole answer; the refusal is reported.
+  static_cast<void>(c_kvor_zephrin6_device_sim_get(handle, callId, &value));
+  return value;
+}
+
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_hardware_jni_DeviceJNI_applyConfig(
     JNIEnv* env, jclass, jint handle, jintArray configIds, jintArray kinds, jdoubleArray values, jint count,
     jdouble timeoutSeconds) {

@@ -5,7 +5,8 @@
  * Every device class as plain C, through one generic function per kind of
  * operation: build a device by model number, read one of its signals by
  * signal ID, send a request by request type ID with its fields in order,
- * apply or read a configuration given as config IDs and values. The JVM
+ * feed or read its simulation state by call ID, apply or read a
+ * configuration given as config IDs and values. The JVM
  * bindings sit on these, so that the generated Java device, request and
  * config classes are plain Java and this layer stays the same size whatever
  * the tables hold.
@@ -75,6 +76,13 @@ ZEPHRIN6_API size_t c_kvor_zephrin6_device_signal_units(int32_t handle, int32_t 
  *  booleans are 0 or 1. @return the runtime's status. */
 ZEPHRIN6_API int32_t c_kvor_zephrin6_device_send_request(int32_t handle, int32_t typeId, const double* fields,
                                                          size_t count);
+
+/** Calls simulation-state input `callId` of the device (a generated call ID of its model) with
+ *  `value` (booleans 0 or 1, enumerations their number). @return the simulator's status. */
+ZEPHRIN6_API int32_t c_kvor_zephrin6_device_sim_set(int32_t handle, int32_t callId, double value);
+/** Reads simulation-state output `callId` of the device into `value` (a status as its number).
+ *  @return OK, or InvalidParamValue for a call the device's simulation state does not have. */
+ZEPHRIN6_API int32_t c_kvor_zephrin6_device_sim_get(int32_t handle, int32_t callId, double* value);
 
 /** Applies `count` settings (configIds[i], values[i]; kinds[i] 0 for a double, 1 for an integer) as one
  *  config text, waiting at most `timeoutSeconds`. @return the configurator's status. */

@@ -80,6 +80,10 @@ public final class DeviceStoryTest {
             check(read.CurrentLimits.StatorCurrentLimit == 120.0, "rapax q: untouched settings read the factory value");
 
             check(motor.setControl(new VoltageOut(2.0)) == StatusCode.OK, "rapax q: VoltageOut is sent");
+            check(motor.getSimState().setSupplyVoltage(12.0) == StatusCode.OK, "rapax q: simulated supply set");
+            SimClock.advance(0.02);
+            check(Math.abs(motor.getSimState().getMotorVoltage() - 2.0) < 1e-6,
+                    "rapax q: the simulated motor sees 2 V, got " + motor.getSimState().getMotorVoltage());
             double before = motor.getPosition().getValue();
             run(0.5);
             check(motor.getPosition().getValue() > before + 0.5, "rapax q: VoltageOut turns the motor");
@@ -150,6 +154,17 @@ public final class DeviceStoryTest {
                     "angulon: the offset reads back");
             check(angulon.getConfigurator().refresh(back, 0.0) == StatusCode.TimeoutCannotBeZero,
                     "angulon: a zero refresh timeout is refused by the runtime");
+
+            check(distix.getSimState().setDistance(1.5) == StatusCode.OK, "distix: simulated distance set");
+            check(imu.getSimState().setRawYaw(90.0) == StatusCode.OK, "auklet 2: simulated yaw set");
+            check(distix.getSimState().setDistance(Double.NaN) == StatusCode.InvalidParamValue,
+                    "distix: a NaN distance is refused");
+            run(0.1);
+            check(Math.abs(distix.getDistance().getValue() - 1.5) < 1e-9,
+                    "distix: reads the simulated distance, got " + distix.getDistance().getValue());
+            check(Math.abs(imu.getYaw().getValue() - 90.0) < 1e-6, "auklet 2: reads the simulated yaw, got "
+                    + imu.getYaw().getValue());
+            check(distix.getSimState().getLastStatusCode() == StatusCode.OK, "distix: the simulator's last status");
 
             check(DeviceTestHooks.setPresent(5, "distix", BUS, false), "distix: made silent");
             run(0.5);

@@ -46,6 +46,12 @@ public final class DeviceJNI {
     /** Sends request type {@code typeId}: {@code count} fields in order, the update frequency last. */
     public static native int sendRequest(int handle, int typeId, double[] fields, int count);
 
+    /** Calls simulation-state input {@code callId} with {@code value}; returns the simulator's status. */
+    public static native int simSet(int handle, int callId, double value);
+
+    /** Reads simulation-state output {@code callId} (a status as its number); NaN when refused. */
+    public static native double simGet(int handle, int callId);
+
     /** Applies {@code count} settings as one config text; returns the configurator's status. */
     public static native int applyConfig(int handle, int[] configIds, int[] kinds, double[] values, int count,
             double timeoutSeconds);
