@@ -15,6 +15,8 @@
 #include <kvor/zephrin6/hardware/core/CorePortis.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxW.hpp>
+#include <kvor/zephrin6/mechanisms/DifferentialMechanism.hpp>
+#include <kvor/zephrin6/mechanisms/SimpleDifferentialMechanism.hpp>
 
 #include <algorithm>
 #include <array>
@@ -32,6 +34,8 @@
 #include <vector>
 
 #include "cinterface/internal/ArgumentCheck.hpp"
+#include "cinterface/internal/DeviceRegistry.hpp"
+#include "cinterface/internal/RequestTable.hpp"
 #include "configs/internal/ConfigFields.hpp"
 
 namespace {
@@ -45,41 +49,35 @@ using kvor::zephrin6::BaseStatusSignal;
 using kvor::zephrin6::StatusSignal;
 using kvor::zephrin6::cinterface::ArgumentCheck;
 
-/// One device of the registry, with the interfaces its model offers (null
-/// where it has none), found once at creation so that a send needs no cast.
-struct DeviceEntry {
-  std::unique_ptr<kvor::zephrin6::hardware::ParentDevice> device;
-  const struct ModelEntry* model = nullptr;
-  traits::HasRapaxControls* controls = nullptr;
-  traits::SupportsFOC* foc = nullptr;
-  traits::SupportsMusic* music = nullptr;
-  const kvor::zephrin6::configs::ParentConfigurator* configurator = nullptr;
-  // The device's signals by their position in the model's table, filled on
-  // first lookup: group reads skip the device's locked signal cache. The
-  // pointers stay valid while the device lives, which the entry guarantees.
-  std::unique_ptr<std::atomic<BaseStatusSignal*>[]> looked;
-};
+}  // namespace
 
-/// Looks a signal up (creating it on first use) and reads it as `mode` says.
-using SignalReader = BaseStatusSignal& (*)(kvor::zephrin6::hardware::ParentDevice&, int mode, double timeout);
+namespace kvor::zephrin6::cinterface {
 
+/// One getter of a model: looks the signal up (creating it on first use) and
+/// reads it as `mode` says.
 struct SignalEntry {
   int id;
-  SignalReader read;
+  BaseStatusSignal& (*read)(hardware::ParentDevice& device, int mode, double timeout);
 };
 
-struct ModelEntry {
+/// One device model: its text, how to build it and its getters by signal ID.
+struct DeviceModel {
   const char* model;
   void (*make)(DeviceEntry& entry, int deviceId, const std::string& canbus);
   const SignalEntry* signals;
   std::size_t signalCount;
 };
 
-struct RequestEntry {
-  const char* name;
-  std::size_t fieldCount;  // without the update frequency that follows them
-  StatusCode (*send)(DeviceEntry& device, const double* values);
-};
+}  // namespace kvor::zephrin6::cinterface
+
+namespace {
+
+using kvor::zephrin6::cinterface::DeviceEntry;
+using kvor::zephrin6::cinterface::DeviceModel;
+using kvor::zephrin6::cinterface::MechanismEntry;
+using kvor::zephrin6::cinterface::RequestEntry;
+using kvor::zephrin6::cinterface::SignalEntry;
+
 
 struct SimCallEntry {
   int model;  // index in kModels of the model whose simulation state has the method
@@ -102,6 +100,7 @@ void MakeDevice(DeviceEntry& entry, int deviceId, const std::string& canbus) {
   if constexpr (std::is_base_of_v<traits::HasRapaxControls, Device>) entry.controls = device.get();
   if constexpr (std::is_base_of_v<traits::SupportsFOC, Device>) entry.foc = device.get();
   if constexpr (std::is_base_of_v<traits::SupportsMusic, Device>) entry.music = device.get();
+  if constexpr (std::is_same_v<hw::CoreRapaxQ, Device>) entry.rapaxQ = device.get();
   entry.device = std::move(device);
 }
 
@@ -115,43 +114,9 @@ int ToInt(double value) {
 
 #include "cinterface/generated/DeviceTables.inc"
 
-/// The devices by handle. Calls copy the entry's shared pointer under the
-/// shared lock and use the device outside it, so a destroy never waits for
-/// a signal wait and the device lives until the last call using it returns.
-class DeviceRegistry {
- public:
-  int Add(std::shared_ptr<DeviceEntry> entry) ZEPHRIN_EXCLUDES(mutex_) {
-    kvor::zephrin::LockGuard lock(mutex_);
-    const int handle = nextHandle_++;
-    devices_.emplace(handle, std::move(entry));
-    return handle;
-  }
-  void Remove(int handle) ZEPHRIN_EXCLUDES(mutex_) {
-    std::shared_ptr<DeviceEntry> removed;  // destroyed after the lock is released
-    kvor::zephrin::LockGuard lock(mutex_);
-    auto it = devices_.find(handle);
-    if (it == devices_.end()) return;
-    removed = std::move(it->second);
-    devices_.erase(it);
-  }
-  std::shared_ptr<DeviceEntry> Find(int handle) const ZEPHRIN_EXCLUDES(mutex_) {
-    kvor::zephrin::SharedLockGuard lock(mutex_);
-    auto it = devices_.find(handle);
-    return it == devices_.end() ? nullptr : it->second;
-  }
+kvor::zephrin6::cinterface::DeviceRegistry& Registry() { return kvor::zephrin6::cinterface::DeviceRegistry::Instance(); }
 
- private:
-  mutable kvor::zephrin::SharedMutex mutex_;
-  std::map<int, std::shared_ptr<DeviceEntry>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
-  int nextHandle_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
-};
-
-DeviceRegistry& Registry() {
-  static DeviceRegistry registry;
-  return registry;
-}
-
-const SignalEntry* FindSignal(const ModelEntry& model, int signalId) {
+const SignalEntry* FindSignal(const DeviceModel& model, int signalId) {
   const SignalEntry* end = model.signals + model.signalCount;
   const SignalEntry* it =
       std::lower_bound(model.signals, end, signalId, [](const SignalEntry& e, int id) { return e.id < id; });
@@ -188,6 +153,11 @@ BaseStatusSignal* Lookup(const DeviceEntry& entry, int signalId) {
 constexpr std::size_t kMaxBusName = 64;
 
 }  // namespace
+
+const RequestEntry* kvor::zephrin6::cinterface::FindRequest(int typeId, std::size_t fieldCount) {
+  const bool known = typeId >= 0 && static_cast<std::size_t>(typeId) < std::size(kRequests);
+  return known && kRequests[typeId].fieldCount + 1 == fieldCount ? &kRequests[typeId] : nullptr;
+}
 
 extern "C" {
 
@@ -288,13 +258,11 @@ size_t c_kvor_zephrin6_device_signal_units(int32_t handle, int32_t signalId, cha
 int32_t c_kvor_zephrin6_device_send_request(int32_t handle, int32_t typeId, const double* fields, size_t count) {
   const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
   if (entry == nullptr) return StatusCode::InvalidParamValue;
-  const bool known = typeId >= 0 && static_cast<std::size_t>(typeId) < std::size(kRequests);
+  const RequestEntry* request = kvor::zephrin6::cinterface::FindRequest(typeId, count);
   ArgumentCheck check(__func__);
-  check.Require(known, "unknown request type")
-      .Require(!known || count == kRequests[typeId].fieldCount + 1, "wrong number of fields")
-      .Finite("fields", fields, count);
+  check.Require(request != nullptr, "unknown request type or wrong number of fields").Finite("fields", fields, count);
   if (!check.Passed() || fields == nullptr) return StatusCode::InvalidParamValue;
-  return kRequests[typeId].send(*entry, fields);
+  return request->send(*entry, fields);
 }
 
 int32_t c_kvor_zephrin6_device_sim_set(int32_t handle, int32_t callId, double value) {

@@ -243,7 +243,7 @@ def native_signal_tables():
             out.append(f"    {{{s.id}, &ReadSignal<hw::{m.cls}, {gd.cpp_type(s)}, &hw::{m.cls}::Get{s.name}>}},")
         out += ["};", ""]
     out += ["// The models in the order of the Java device classes' model index.",
-            "constexpr ModelEntry kModels[] = {"]
+            "constexpr DeviceModel kModels[] = {"]
     for m in gd.MODELS:
         out.append(f"    {{\"{m.model}\", &MakeDevice<hw::{m.cls}>, k{m.cls}Signals, std::size(k{m.cls}Signals)}},")
     out += ["};", ""]
@@ -381,13 +381,98 @@ def native_request_senders():
             n = len(r.fields)
         out += [f"  r.UpdateFreqHz = units::frequency::hertz_t{{values[{n}]}};",
                 f"  return device.{iface}->SetControl(r);", "}", ""]
-    out += ["// Every request type by its Java type ID: name, field count (without UpdateFreqHz), sender.",
+    for name, r in all_requests():
+        if isinstance(r, cr.Compound):
+            a, d = r.average, r.differential
+            out += [f"kvor::zephrin::StatusCode MechanismSend{name}(MechanismEntry& mechanism, const double* values) {{",
+                    "  if (mechanism.full == nullptr) return kvor::zephrin::StatusCode::NotSupported;",
+                    f"  thread_local controls::{a.name} average;", f"  thread_local controls::{d.name} difference;"]
+            out += [line.replace("  r.", "  average.") for line in native_assignments(a.fields, "", 0)]
+            out += [line.replace("  r.", "  difference.") for line in native_assignments(d.fields, "", len(a.fields))]
+            out += [f"  average.UpdateFreqHz = units::frequency::hertz_t{{values[{len(a.fields) + len(d.fields)}]}};",
+                    "  return mechanism.full->SetControl(average, difference);", "}", ""]
+        elif name in SIMPLE_MECHANISM_REQUESTS:
+            out += [f"kvor::zephrin::StatusCode MechanismSend{name}(MechanismEntry& mechanism, const double* values) {{",
+                    "  if (mechanism.simple == nullptr) return kvor::zephrin::StatusCode::NotSupported;",
+                    f"  thread_local controls::{name} r;"]
+            out += native_assignments(r.fields, "", 0)
+            out += [f"  r.UpdateFreqHz = units::frequency::hertz_t{{values[{len(r.fields)}]}};",
+                    "  return mechanism.simple->SetControl(r);", "}", ""]
+    out += ["// Every request type by its Java type ID: name, field count (without UpdateFreqHz), its",
+            "// sender to a device, and to a differential mechanism (null for the requests none takes).",
             "constexpr RequestEntry kRequests[] = {"]
     for name, r in all_requests():
         n = len(r.average.fields) + len(r.differential.fields) if isinstance(r, cr.Compound) else len(r.fields)
-        out.append(f"    {{\"{name}\", {n}, &Send{name}}},")
+        mech = f"&MechanismSend{name}" if isinstance(r, cr.Compound) or name in SIMPLE_MECHANISM_REQUESTS else "nullptr"
+        out.append(f"    {{\"{name}\", {n}, &Send{name}, {mech}}},")
     out += ["};", ""]
     return out
+
+
+# The single requests a SimpleDifferentialMechanism sends as they are.
+SIMPLE_MECHANISM_REQUESTS = [f"Differential{loop}{out}" for loop in ("", "Position", "Velocity", "Kinetra")
+                             for out in ("DutyCycle", "Voltage")]
+
+
+def java_mechanism(cls, what, overloads):
+    """A mechanism class with one setControl per request type it takes; `overloads` are
+    (parameter list, compound or request class, body lines)."""
+    imports = sorted({imp for _, _, _, imps in overloads for imp in imps})
+    out = ["package com.kvor.zephrin6.mechanisms;", ""] + BANNER + ["", "import com.kvor.zephrin6.StatusCode;"]
+    out += [f"import {i};" for i in imports]
+    out += ["import com.kvor.zephrin6.hardware.CoreAngulon;", "import com.kvor.zephrin6.hardware.CoreAuklet2;",
+            "import com.kvor.zephrin6.hardware.CoreRapaxQ;"]
+    out += [""] + javadoc(f"{cls} {what} Call periodic() every loop, then one setControl; each setControl "
+                          "passes the mechanism's gate (configuration, faults) and returns its status as the C++ "
+                          "class does. A steady loop sending the same request types allocates nothing.", "")
+    out += [f"public final class {cls} extends DifferentialMechanismBase {{"]
+    fields = [f for _, f, _, _ in overloads if f]
+    out += [f"    private {f[0]} {f[1]};" for f in fields] + ([""] if fields else [])
+    out += ["    /** A mechanism measuring the difference from the follower's own rotor. */",
+            f"    public {cls}(CoreRapaxQ leader, CoreRapaxQ follower, boolean followerOpposesLeader) {{",
+            f"        super({0 if cls == 'DifferentialMechanism' else 1}, leader, follower, followerOpposesLeader, null, 0);",
+            "    }", "",
+            "    /** A mechanism measuring the difference with one angle of an IMU. */",
+            f"    public {cls}(CoreRapaxQ leader, CoreRapaxQ follower, boolean followerOpposesLeader, CoreAuklet2 imu,",
+            "            ImuAxis axis) {",
+            f"        super({0 if cls == 'DifferentialMechanism' else 1}, leader, follower, followerOpposesLeader, imu, axis.ordinal());",
+            "    }", "",
+            "    /** A mechanism measuring the difference with an absolute encoder. */",
+            f"    public {cls}(CoreRapaxQ leader, CoreRapaxQ follower, boolean followerOpposesLeader, CoreAngulon encoder) {{",
+            f"        super({0 if cls == 'DifferentialMechanism' else 1}, leader, follower, followerOpposesLeader, encoder, 0);",
+            "    }", ""]
+    for params, _, body, _ in overloads:
+        out += javadoc(f"Sends {params[1]}.") + [
+                f"    public StatusCode setControl({params[0]}) {{"] + [f"        {l}" for l in body] + ["    }", ""]
+    out[-1:] = ["}", ""]
+    return "\n".join(out)
+
+
+def java_mechanisms():
+    full = []
+    for c in cr.COMPOUNDS:
+        a, d = c.average.name, c.differential.name
+        field = "held" + c.name.replace("_", "")
+        body = [f"if ({field} == null) {{", f"    {field} = new {c.name}();", "}",
+                f"{field}.AverageRequest = Objects.requireNonNull(average, \"average\");",
+                f"{field}.DifferentialRequest = Objects.requireNonNull(differential, \"differential\");",
+                f"{field}.UpdateFreqHz = average.UpdateFreqHz;",
+                f"return send({field});"]
+        full.append(((f"{a} average, {d} differential", f"the average as a {a} and the difference as a {d} "
+                      f"(the compound {c.name})"), (c.name, field), body,
+                     [f"com.kvor.zephrin6.controls.{a}", f"com.kvor.zephrin6.controls.{d}",
+                      f"com.kvor.zephrin6.controls.compound.{c.name}", "java.util.Objects"]))
+    simple = [((f"{r} request", f"{r} to the leader as it is"), None, ["return send(request);"],
+               [f"com.kvor.zephrin6.controls.{r}"]) for r in SIMPLE_MECHANISM_REQUESTS]
+    return {
+        "DifferentialMechanism": java_mechanism(
+            "DifferentialMechanism", "drives a two-motor differential mechanism with two setpoints per command: "
+            "a request for the average of the two motors and one for their difference, sent to the leader as "
+            "their compound while the follower follows.", full),
+        "SimpleDifferentialMechanism": java_mechanism(
+            "SimpleDifferentialMechanism", "drives a two-motor differential mechanism with one differential "
+            "request carrying both setpoints, sent to the leader as it is while the follower follows.", simple),
+    }
 
 # --------------------------------------------------------------------------
 # Simulation states (read from the C++ headers, so the two cannot disagree)
@@ -504,7 +589,7 @@ def native_sim_calls():
 def render_native():
     out = BANNER + ["//",
                     "// Included once, by src/cinterface/device_c_style.cpp, which defines SignalEntry,",
-                    "// ModelEntry, RequestEntry, SimCallEntry, DeviceEntry, ReadSignal, MakeDevice and ToInt",
+                    "// DeviceModel, RequestEntry, SimCallEntry, DeviceEntry, ReadSignal, MakeDevice and ToInt",
                     "// before it.", ""]
     out += native_signal_tables() + native_request_senders() + native_sim_calls()
     return "\n".join(out)
@@ -627,6 +712,8 @@ def render_all():
             files[os.path.join(JAVA, "controls", "compound", f"{name}.java")] = java_compound(type_id, r)
         else:
             files[os.path.join(JAVA, "controls", f"{name}.java")] = java_request(type_id, r)
+    for cls, text in java_mechanisms().items():
+        files[os.path.join(JAVA, "mechanisms", f"{cls}.java")] = text
     calls = sim_calls()
     for m in gd.MODELS:
         files[os.path.join(JAVA, "sim", f"{m.device_type}SimState.java")] = java_sim_state(m, calls)

@@ -39,6 +39,13 @@ public abstract class ControlRequest {
         Objects.requireNonNull(member, what).writeFields(values, at);
     }
 
+    /** A native send of a request by type ID with its fields in order (a device's or a mechanism's). */
+    @FunctionalInterface
+    public interface Sender {
+        /** Sends {@code count} values (fields, then the update frequency) to {@code handle}; returns the status. */
+        int send(int handle, int typeId, double[] values, int count);
+    }
+
     /**
      * Sends this request to the device of {@code deviceHandle} (what a device's setControl does).
      * A field that is not finite sends nothing and gives InvalidParamValue, reported by the library.
@@ -46,9 +53,14 @@ public abstract class ControlRequest {
      * @return the runtime's status, NotSupported for a request type the device does not accept
      */
     public StatusCode sendTo(int deviceHandle) {
+        return sendThrough(DeviceJNI::sendRequest, deviceHandle);
+    }
+
+    /** Writes the fields and the update frequency into the request's own array and hands them to {@code sender}. */
+    public StatusCode sendThrough(Sender sender, int handle) {
         writeFields(values, 0);
         values[values.length - 1] = UpdateFreqHz;
-        return StatusCode.valueOf(DeviceJNI.sendRequest(deviceHandle, typeId, values, values.length));
+        return StatusCode.valueOf(sender.send(handle, typeId, values, values.length));
     }
 
     @Override

@@ -1,5 +1,6 @@
 package com.kvor.zephrin6.hardware;
 
+import com.kvor.zephrin6.Orchestra;
 import com.kvor.zephrin6.StatusCode;
 import com.kvor.zephrin6.configs.MagnetSensorConfigs;
 import com.kvor.zephrin6.configs.RapaxQConfiguration;
@@ -11,7 +12,11 @@ import com.kvor.zephrin6.controls.TorqueCurrentFOC;
 import com.kvor.zephrin6.controls.VelocityDutyCycle;
 import com.kvor.zephrin6.controls.VelocityVoltage;
 import com.kvor.zephrin6.controls.VoltageOut;
+import com.kvor.zephrin6.controls.DifferentialVoltage;
+import com.kvor.zephrin6.controls.PositionTorqueCurrentFOC;
 import com.kvor.zephrin6.controls.compound.Diff_VoltageOut_Position;
+import com.kvor.zephrin6.mechanisms.DifferentialMechanism;
+import com.kvor.zephrin6.mechanisms.SimpleDifferentialMechanism;
 import com.kvor.zephrin6.signals.BaseStatusSignal;
 import com.kvor.zephrin6.signals.ControlModeValue;
 import com.kvor.zephrin6.signals.DoubleStatusSignal;
@@ -37,6 +42,8 @@ public final class DeviceStoryTest {
         refreshAllReadsSignalsOfTwoDevices();
         goldenRowsMatchTheDocumentedTables();
         badInputGetsAClearErrorOrStatus();
+        mechanismsSendCompoundsAndFollow();
+        orchestraPlaysATune();
         if (failures > 0) {
             System.out.println(failures + " check(s) failed");
             System.exit(1);
@@ -259,6 +266,62 @@ public final class DeviceStoryTest {
         expect(IllegalStateException.class, () -> motor.setControl(new VoltageOut(1)), "send to a closed device");
         expect(IllegalStateException.class, () -> motor.getConfigurator().apply(new Slot0Configs()),
                 "config of a closed device");
+    }
+
+    // A mechanism sends the leader the compound of each pair with the average's frequency and the
+    // follower its follow request; the simple one sends its request as it is. It keeps its devices
+    // alive after the program closed them.
+    private static void mechanismsSendCompoundsAndFollow() {
+        fresh();
+        CoreRapaxQ leader = new CoreRapaxQ(1, BUS);
+        CoreRapaxQ follower = new CoreRapaxQ(2, BUS);
+        DifferentialMechanism mechanism = new DifferentialMechanism(leader, follower, false);
+        try (SimpleDifferentialMechanism simple = new SimpleDifferentialMechanism(leader, follower, true)) {
+            mechanism.periodic();
+            check(!mechanism.isDisabled(), "mechanism: drives, disabled because " + mechanism.getDisabledReason());
+            check(mechanism.setControl(new VoltageOut(1.0).withUpdateFreqHz(50), new PositionVoltage(0.5))
+                    == StatusCode.OK, "mechanism: a voltage and position pair is sent");
+            String call = DeviceTestHooks.lastControlCall(1, "rapax q", BUS);
+            check(call.startsWith("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position(") && call.contains(", 50, 1, "),
+                    "mechanism: the leader gets the compound at the average's frequency, got " + call);
+            check(DeviceTestHooks.lastControlCall(2, "rapax q", BUS)
+                    .startsWith("c_kvor_zephrin6_RequestControlDifferentialFollower("), "mechanism: the follower follows");
+            check(mechanism.areConfigsApplied(), "mechanism: its configuration was applied by the gate");
+            leader.close();
+            check(mechanism.setControl(new TorqueCurrentFOC(2.0), new PositionTorqueCurrentFOC(0.25)) == StatusCode.OK,
+                    "mechanism: still drives its devices after the program closed the leader");
+            check(DeviceTestHooks.lastControlCall(1, "rapax q", BUS)
+                    .startsWith("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position("), "mechanism: FOC pair");
+            simple.periodic();
+            check(simple.setControl(new DifferentialVoltage().withAverageOutput(3.0)) == StatusCode.OK,
+                    "simple mechanism: a differential voltage is sent");
+            check(DeviceTestHooks.lastControlCall(1, "rapax q", BUS)
+                    .startsWith("c_kvor_zephrin6_RequestControlDifferentialVoltage("), "simple mechanism: as it is");
+            check(mechanism.setNeutralOut() == StatusCode.OK, "mechanism: neutral");
+            expect(NullPointerException.class, () -> mechanism.setControl((VoltageOut) null, new PositionVoltage(0)), "null average");
+            mechanism.close();
+            expect(IllegalStateException.class, mechanism::periodic, "a closed mechanism");
+        }
+        follower.close();
+    }
+
+    // The orchestra plays a tune file on a motor as music tones; a missing file is a status.
+    private static void orchestraPlaysATune() {
+        fresh();
+        Orchestra orchestra = new Orchestra();
+        try (CoreRapaxQ motor = new CoreRapaxQ(1, BUS)) {
+            check(orchestra.addInstrument(motor) == StatusCode.OK, "orchestra: a motor joins");
+            check(orchestra.loadMusic("/nonexistent/tune.ztune") != StatusCode.OK, "orchestra: a missing file fails");
+            check(orchestra.loadMusic(System.getProperty("zephrin6.tune")) == StatusCode.OK, "orchestra: the tune loads");
+            check(orchestra.play() == StatusCode.OK && orchestra.isPlaying(), "orchestra: plays");
+            SimClock.advance(0.25);
+            check(orchestra.getCurrentTime() > 0.2, "orchestra: the music moves on, at " + orchestra.getCurrentTime());
+            check(DeviceTestHooks.lastControlCall(1, "rapax q", BUS).startsWith("c_kvor_zephrin6_RequestControlMusicTone("),
+                    "orchestra: the motor sounds a tone");
+            check(orchestra.stop() == StatusCode.OK && !orchestra.isPlaying(), "orchestra: stops");
+            orchestra.close();
+            expect(IllegalStateException.class, orchestra::play, "a closed orchestra");
+        }
     }
 
     private static void expect(Class<? extends Throwable> type, Runnable call, String what) {

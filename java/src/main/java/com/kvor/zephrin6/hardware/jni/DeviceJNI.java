@@ -59,4 +59,57 @@ public final class DeviceJNI {
     /** Reads the device's settings into {@code values}; returns the configurator's status. */
     public static native int refreshConfig(int handle, int[] configIds, int[] kinds, double[] values, int count,
             double timeoutSeconds);
+
+    // ---- Differential mechanisms ----
+
+    /** Builds a mechanism (simple 0: commanded with request pairs, 1: with single requests); 0 when refused. */
+    public static native int mechanismCreate(int simple, int leader, int follower, boolean followerOpposesLeader,
+            int sensor, int imuAxis);
+
+    /** Destroys the mechanism. */
+    public static native void mechanismDestroy(int handle);
+
+    /** Supervises the mechanism's devices. */
+    public static native void mechanismPeriodic(int handle);
+
+    /** Sends request type {@code typeId} through the mechanism: fields in order, the update frequency last. */
+    public static native int mechanismSetControl(int handle, int typeId, double[] fields, int count);
+
+    /** Neutral (0), coast (1) or static brake (2) on both devices. */
+    public static native int mechanismSetNeutral(int handle, int how);
+
+    /** Applies the difference-sensor configuration, each device tried up to {@code retries} times. */
+    public static native int mechanismApplyConfigs(int handle, int retries);
+
+    /** Clears the latched requirement. */
+    public static native void mechanismClearUserRequirement(int handle);
+
+    /** Fills state[0..4] (disabled, requires user action, the two reasons, configs applied); false when unknown. */
+    public static native boolean mechanismState(int handle, int[] state);
+
+    // ---- Orchestra ----
+
+    /** Opens an orchestra; returns its handle. */
+    public static native int orchestraCreate();
+
+    /** Closes the orchestra. */
+    public static native void orchestraDestroy(int handle);
+
+    /** Adds device {@code device} playing {@code track} (negative: the next free one). */
+    public static native int orchestraAddInstrument(int handle, int device, int track);
+
+    /** Removes every instrument. */
+    public static native int orchestraClearInstruments(int handle);
+
+    /** Loads a tune file. */
+    public static native int orchestraLoadMusic(int handle, String path);
+
+    /** Plays (0), pauses (1) or stops (2) the music. */
+    public static native int orchestraControl(int handle, int action);
+
+    /** Whether the music plays. */
+    public static native boolean orchestraIsPlaying(int handle);
+
+    /** Where the music is, seconds. */
+    public static native double orchestraCurrentTime(int handle);
 }
