@@ -5,7 +5,6 @@
 
 #include <kvor/zephrin6/hardware/device_c_style.h>
 
-#include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin6/configs/ParentConfigurator.hpp>
 #include <kvor/zephrin6/controls/Controls.hpp>
@@ -25,7 +24,6 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
-#include <map>
 #include <memory>
 #include <span>
 #include <sstream>

@@ -36,12 +36,9 @@ public final class DeviceConfigurator {
      * @throws IllegalStateException when the device is closed
      */
     public StatusCode apply(ParentConfiguration configs, double timeoutSeconds) {
-        Objects.requireNonNull(configs, "configs");
-        int[] ids = configs.configIds();
-        double[] values = new double[ids.length];
-        configs.writeValues(values, 0);
-        return StatusCode.valueOf(DeviceJNI.applyConfig(device.nativeHandle(), ids, configs.kinds(), values,
-                ids.length, timeoutSeconds));
+        double[] values = valuesOf(configs);
+        return StatusCode.valueOf(DeviceJNI.applyConfig(device.nativeHandle(), configs.configIds(), configs.kinds(),
+                values, values.length, timeoutSeconds));
     }
 
     /** Reads {@code configs} back with the default timeout. */
@@ -58,15 +55,20 @@ public final class DeviceConfigurator {
      * @throws IllegalStateException when the device is closed
      */
     public StatusCode refresh(ParentConfiguration configs, double timeoutSeconds) {
-        Objects.requireNonNull(configs, "configs");
-        int[] ids = configs.configIds();
-        double[] values = new double[ids.length];
-        configs.writeValues(values, 0);
-        int status = DeviceJNI.refreshConfig(device.nativeHandle(), ids, configs.kinds(), values, ids.length,
-                timeoutSeconds);
+        double[] values = valuesOf(configs);
+        int status = DeviceJNI.refreshConfig(device.nativeHandle(), configs.configIds(), configs.kinds(), values,
+                values.length, timeoutSeconds);
         if (status == 0) {
             configs.readValues(values, 0);
         }
         return StatusCode.valueOf(status);
+    }
+
+    /** The values of {@code configs} in the order of its config IDs. */
+    private static double[] valuesOf(ParentConfiguration configs) {
+        Objects.requireNonNull(configs, "configs");
+        double[] values = new double[configs.configIds().length];
+        configs.writeValues(values, 0);
+        return values;
     }
 }

@@ -41,6 +41,7 @@ public final class DeviceStoryTest {
         sensorsReadConfigureAndFail();
         refreshAllReadsSignalsOfTwoDevices();
         goldenRowsMatchTheDocumentedTables();
+        everyConfigurationFieldRoundTrips();
         badInputGetsAClearErrorOrStatus();
         mechanismsSendCompoundsAndFollow();
         orchestraPlaysATune();
@@ -227,6 +228,70 @@ public final class DeviceStoryTest {
                     "VelocityVoltage reaches the runtime in field order, got " + call);
 
             MotorOutputCheck.apply(motor);
+        }
+    }
+
+    // Every field of every whole-device configuration, set to a value of its own, reads back as
+    // set: a field under a wrong or shared config ID, or crossing as the wrong kind, would not.
+    private static void everyConfigurationFieldRoundTrips() {
+        fresh();
+        try (CoreRapaxQ q = new CoreRapaxQ(1, BUS); CoreRapaxW w = new CoreRapaxW(2, BUS);
+                CoreAngulon angulon = new CoreAngulon(3, BUS); CoreAuklet2 imu = new CoreAuklet2(4, BUS);
+                CoreDistix distix = new CoreDistix(5, BUS); CorePortis portis = new CorePortis(6, BUS)) {
+            roundTrip(q, new com.kvor.zephrin6.configs.RapaxQConfiguration(), new RapaxQConfiguration());
+            roundTrip(w, new com.kvor.zephrin6.configs.RapaxWConfiguration(),
+                    new com.kvor.zephrin6.configs.RapaxWConfiguration());
+            roundTrip(angulon, new com.kvor.zephrin6.configs.AngulonConfiguration(),
+                    new com.kvor.zephrin6.configs.AngulonConfiguration());
+            roundTrip(imu, new com.kvor.zephrin6.configs.Auklet2Configuration(),
+                    new com.kvor.zephrin6.configs.Auklet2Configuration());
+            roundTrip(distix, new com.kvor.zephrin6.configs.DistixConfiguration(),
+                    new com.kvor.zephrin6.configs.DistixConfiguration());
+            roundTrip(portis, new com.kvor.zephrin6.configs.PortisConfiguration(),
+                    new com.kvor.zephrin6.configs.PortisConfiguration());
+        }
+    }
+
+    /** Gives every field of {@code applied} a value of its own, applies it, refreshes {@code read}. */
+    private static void roundTrip(ParentDevice device, com.kvor.zephrin6.configs.ParentConfiguration applied,
+            com.kvor.zephrin6.configs.ParentConfiguration read) {
+        try {
+            int n = 0;
+            for (java.lang.reflect.Field group : applied.getClass().getFields()) {
+                Object part = group.get(applied);
+                for (java.lang.reflect.Field field : part.getClass().getFields()) {
+                    if (java.lang.reflect.Modifier.isStatic(field.getModifiers())) {
+                        continue;
+                    }
+                    ++n;
+                    Class<?> type = field.getType();
+                    if (type == double.class) {
+                        field.setDouble(part, 0.125 * n);
+                    } else if (type == int.class) {
+                        field.setInt(part, n);
+                    } else if (type == boolean.class) {
+                        field.setBoolean(part, !field.getBoolean(part));
+                    } else {
+                        Object[] constants = type.getEnumConstants();
+                        field.set(part, constants[(((Enum<?>) field.get(part)).ordinal() + 1) % constants.length]);
+                    }
+                }
+            }
+            String what = applied.getClass().getSimpleName();
+            check(device.getConfigurator().apply(applied) == StatusCode.OK, what + " applies");
+            check(device.getConfigurator().refresh(read) == StatusCode.OK, what + " refreshes");
+            for (java.lang.reflect.Field group : applied.getClass().getFields()) {
+                Object want = group.get(applied);
+                Object got = group.get(read);
+                for (java.lang.reflect.Field field : want.getClass().getFields()) {
+                    if (!java.lang.reflect.Modifier.isStatic(field.getModifiers())) {
+                        check(java.util.Objects.equals(field.get(want), field.get(got)), what + "." + group.getName()
+                                + "." + field.getName() + " reads back " + field.get(got) + ", not " + field.get(want));
+                    }
+                }
+            }
+        } catch (IllegalAccessException e) {
+            check(false, "reflection: " + e);
         }
     }
 
