@@ -1,7 +1,7 @@
 // The generic C functions over every device class (device_c_style.h). The
 // per-model and per-request code is generated (generated/DeviceTables.inc);
-// what is written here is the handle registry, the argument checks and the
-// copying of signal records.
+// what is written here is the look-ups by handle, ID and table position, the
+// argument checks and the copying of signal records and config values.
 
 #include <kvor/zephrin6/hardware/device_c_style.h>
 
@@ -36,19 +36,6 @@
 #include "cinterface/internal/RequestTable.hpp"
 #include "configs/internal/ConfigFields.hpp"
 
-namespace {
-
-namespace hw = kvor::zephrin6::hardware::core;
-namespace traits = kvor::zephrin6::hardware::traits;
-namespace signals = kvor::zephrin6::signals;
-namespace controls = kvor::zephrin6::controls;
-using kvor::zephrin::StatusCode;
-using kvor::zephrin6::BaseStatusSignal;
-using kvor::zephrin6::StatusSignal;
-using kvor::zephrin6::cinterface::ArgumentCheck;
-
-}  // namespace
-
 namespace kvor::zephrin6::cinterface {
 
 /// One getter of a model: looks the signal up (creating it on first use) and
@@ -70,13 +57,21 @@ struct DeviceModel {
 
 namespace {
 
+namespace hw = kvor::zephrin6::hardware::core;
+namespace traits = kvor::zephrin6::hardware::traits;
+namespace signals = kvor::zephrin6::signals;
+namespace controls = kvor::zephrin6::controls;
+using kvor::zephrin::StatusCode;
+using kvor::zephrin6::BaseStatusSignal;
+using kvor::zephrin6::StatusSignal;
+using kvor::zephrin6::cinterface::ArgumentCheck;
 using kvor::zephrin6::cinterface::DeviceEntry;
 using kvor::zephrin6::cinterface::DeviceModel;
 using kvor::zephrin6::cinterface::MechanismEntry;
 using kvor::zephrin6::cinterface::RequestEntry;
 using kvor::zephrin6::cinterface::SignalEntry;
 
-
+/// One simulation-state method of a model: an input (`set`) or an output (`get`).
 struct SimCallEntry {
   int model;  // index in kModels of the model whose simulation state has the method
   StatusCode (*set)(kvor::zephrin6::hardware::ParentDevice& device, double value);
