@@ -26,13 +26,8 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
     ++device.total;
     call.function = function;
     call.network.assign(network != nullptr ? network : "");
-    call.deviceHash = deviceHash;
     call.sequence = nextSequence_++;
-    call.argCount = 0;
-    for (const RecordedArg& arg : args) {
-      if (call.argCount == kMaxArgs) break;
-      call.args[call.argCount++] = arg;
-    }
+    call.Store(args);
     status = device.status;
   }
   // A number that is not finite never reaches the device: the call is
@@ -50,39 +45,38 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
   return status;
 }
 
-harness::ControlCall ControlRecorder::ToHarness(const Call& call) {
+void ControlRecorder::Call::Store(std::initializer_list<RecordedArg> args) {
+  argCount = 0;
+  kinds = 0;
+  for (const RecordedArg& arg : args) {
+    if (argCount == kMaxArgs) break;
+    values[argCount] = arg.kind == RecordedArg::Kind::Bool ? (arg.flag ? 1.0 : 0.0) : arg.number;
+    kinds |= static_cast<std::uint64_t>(arg.kind) << (2 * argCount);
+    ++argCount;
+  }
+}
+
+harness::ControlCall ControlRecorder::ToHarness(const Call& call, std::uint32_t deviceHash) {
   harness::ControlCall out;
   out.function = call.function;
   out.arguments.reserve(call.argCount + 2);
   out.arguments.emplace_back(std::in_place_type<std::string>, call.network);
-  out.arguments.emplace_back(std::in_place_type<std::uint32_t>, call.deviceHash);
+  out.arguments.emplace_back(std::in_place_type<std::uint32_t>, deviceHash);
   for (std::size_t i = 0; i < call.argCount; ++i) {
-    const RecordedArg& arg = call.args[i];
-    switch (arg.kind) {
+    const double value = call.values[i];
+    switch (call.KindOf(i)) {
       case RecordedArg::Kind::Double:
-        out.arguments.emplace_back(std::in_place_type<double>, arg.number);
+        out.arguments.emplace_back(std::in_place_type<double>, value);
         break;
       case RecordedArg::Kind::Bool:
-        out.arguments.emplace_back(std::in_place_type<bool>, arg.flag);
+        out.arguments.emplace_back(std::in_place_type<bool>, value != 0.0);
         break;
       case RecordedArg::Kind::Int:
-        out.arguments.emplace_back(std::in_place_type<int>, static_cast<int>(arg.number));
+        out.arguments.emplace_back(std::in_place_type<int>, static_cast<int>(value));
         break;
     }
   }
   return out;
-}
-
-bool ControlRecorder::Last(std::uint32_t deviceHash, LastCall& out) const {
-  LockGuard lock(mutex_);
-  auto it = devices_.find(deviceHash);
-  if (it == devices_.end() || it->second->total == 0) return false;
-  const Call& call = it->second->ring[(it->second->total - 1) % kCallsPerDevice];
-  out.function = call.function;
-  out.argCount = call.argCount;
-  out.args = call.args;
-  out.sequence = call.sequence;
-  return true;
 }
 
 std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHash) const {
@@ -94,7 +88,7 @@ std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHas
   const std::size_t kept = device.total < kCallsPerDevice ? device.total : kCallsPerDevice;
   out.reserve(kept);
   for (std::size_t i = device.total - kept; i < device.total; ++i) {
-    out.push_back(ToHarness(device.ring[i % kCallsPerDevice]));
+    out.push_back(ToHarness(device.ring[i % kCallsPerDevice], deviceHash));
   }
   return out;
 }

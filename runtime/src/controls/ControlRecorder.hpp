@@ -47,8 +47,9 @@ class ControlRecorder {
 
   /// Calls kept per device.
   static constexpr std::size_t kCallsPerDevice = 64;
-  /// Most field arguments one call may carry (after bus, hash and frequency).
-  static constexpr std::size_t kMaxArgs = 32;
+  /// Most arguments one call may carry: its update frequency and fields
+  /// (the longest request has 21).
+  static constexpr std::size_t kMaxArgs = 24;
 
 
   /// Records one call and returns the status injected for the device (0 by
@@ -70,18 +71,6 @@ class ControlRecorder {
   /// serves calls (the Runtime does so while building its services).
   void SetReceiver(std::function<void(const ReceivedCall&)> receiver) { receiver_ = std::move(receiver); }
 
-  /// The newest call of one device, copied without allocation: the
-  /// simulator derives a motor's outputs from it. `sequence` orders calls
-  /// across devices (a later call has a larger number).
-  struct LastCall {
-    const char* function = nullptr;
-    std::size_t argCount = 0;
-    std::array<RecordedArg, kMaxArgs> args{};
-    std::uint64_t sequence = 0;
-  };
-  /// Fills `out` with the device's newest call; false when it received none.
-  bool Last(std::uint32_t deviceHash, LastCall& out) const;
-
   std::vector<harness::ControlCall> Calls(std::uint32_t deviceHash) const;
   std::size_t Count(std::uint32_t deviceHash) const;
   void SetStatus(std::uint32_t deviceHash, int status);
@@ -89,14 +78,21 @@ class ControlRecorder {
   void ClearCalls();
 
  private:
+  // A kept call, compact because every device keeps 64 of them: each
+  // argument is one double (ints are exact in it, flags are 0 or 1) and
+  // two bits of `kinds` say which type it had.
   struct Call {
     const char* function = nullptr;
     std::string network;  // keeps its capacity when the slot is reused
-    std::uint32_t deviceHash = 0;
-    std::size_t argCount = 0;
-    std::array<RecordedArg, kMaxArgs> args{};
     std::uint64_t sequence = 0;
+    std::uint64_t kinds = 0;
+    std::size_t argCount = 0;
+    std::array<double, kMaxArgs> values{};
+
+    void Store(std::initializer_list<RecordedArg> args);
+    RecordedArg::Kind KindOf(std::size_t i) const { return static_cast<RecordedArg::Kind>((kinds >> (2 * i)) & 3u); }
   };
+  static_assert(kMaxArgs * 2 <= 64, "two bits per argument kind must fit the kinds word");
   struct Device {
     std::array<Call, kCallsPerDevice> ring;
     std::size_t total = 0;  // calls received; the next slot is total % ring size
@@ -104,7 +100,7 @@ class ControlRecorder {
   };
 
   Device& DeviceFor(std::uint32_t deviceHash) ZEPHRIN_REQUIRES(mutex_);
-  static harness::ControlCall ToHarness(const Call& call);
+  static harness::ControlCall ToHarness(const Call& call, std::uint32_t deviceHash);
 
   std::function<void(const ReceivedCall&)> receiver_;
   mutable Mutex mutex_;
