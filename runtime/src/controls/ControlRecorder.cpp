@@ -1,5 +1,6 @@
 #include "controls/ControlRecorder.hpp"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstdio>
@@ -18,31 +19,35 @@ ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
 int ControlRecorder::Record(const char* function, const char* network, std::uint32_t deviceHash,
                             std::initializer_list<RecordedArg> args) {
   assert(args.size() <= kMaxArgs && "a control entry point passes more arguments than the recorder keeps");
-  int status = 0;
-  {
-    LockGuard lock(mutex_);
-    Device& device = DeviceFor(deviceHash);
-    Call& call = device.ring[device.total % kCallsPerDevice];
-    ++device.total;
-    call.function = function;
-    call.network.assign(network != nullptr ? network : "");
-    call.sequence = nextSequence_++;
-    call.Store(args);
-    status = device.status;
-  }
   // A number that is not finite never reaches the device: the call is
   // refused (and still recorded, so a test sees what was sent).
-  if (status == 0) {
-    for (const RecordedArg& arg : args) {
-      if (arg.kind == RecordedArg::Kind::Double && !std::isfinite(arg.number)) return kInvalidParamValue;
-    }
+  bool finite = true;
+  for (const RecordedArg& arg : args) {
+    if (arg.kind == RecordedArg::Kind::Double && !std::isfinite(arg.number)) finite = false;
   }
-  // A call the device refused never reached its firmware.
-  if (status == 0 && receiver_) {
-    receiver_(ReceivedCall{function, network != nullptr ? network : "", deviceHash,
-                           std::span<const RecordedArg>(args.begin(), args.size())});
+  LockGuard lock(mutex_);
+  Device& device = DeviceFor(deviceHash);
+  Call& call = device.ring[device.total % kCallsPerDevice];
+  ++device.total;
+  call.function = function;
+  // The slot last held a call of this device too, nearly always on the same bus.
+  const std::string_view bus = network != nullptr ? network : "";
+  if (call.network != bus) call.network.assign(bus);
+  call.sequence = nextSequence_++;
+  call.Store(args);
+  if (device.status != 0) return device.status;
+  if (!finite) return kInvalidParamValue;
+  // A call the device refused never reaches its firmware.
+  device.accepted.function = function;
+  device.accepted.sequence = call.sequence;
+  device.accepted.kinds = call.kinds;
+  device.accepted.argCount = call.argCount;
+  std::copy_n(call.values.begin(), call.argCount, device.accepted.values.begin());
+  if (!device.acceptedWaiting) {
+    device.acceptedWaiting = true;
+    waiting_.emplace_back(deviceHash, &device);
   }
-  return status;
+  return 0;
 }
 
 void ControlRecorder::Call::Store(std::initializer_list<RecordedArg> args) {

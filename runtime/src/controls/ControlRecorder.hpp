@@ -4,15 +4,14 @@
 // harness. Each device keeps a fixed ring of its last calls whose slots are
 // reused in place, so recording a call allocates nothing once a device has
 // been seen (a program re-sending its request every loop stays
-// allocation-free). Every call the device accepts (status 0) is also handed
-// to the receiver, the simulated firmware, which acts on it. Owned by the
-// Runtime. Thread-safe: one mutex guards all devices; the receiver runs
-// without it.
+// allocation-free). The newest call each device accepted (status 0) waits
+// for the simulated firmware, which takes it at its next step. Owned by the
+// Runtime. Thread-safe: one mutex guards all devices; the firmware's lock,
+// when held, is taken before it.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string_view>
@@ -56,21 +55,24 @@ class ControlRecorder {
   /// default), or -1002 InvalidParamValue when a number in it is not finite.
   /// `function` must be a string with static storage duration. `args` are
   /// the update frequency and the fields, in call order. A call that returns
-  /// 0 goes on to the receiver.
+  /// 0 is also kept as the device's newest accepted call, for TakeAccepted.
   int Record(const char* function, const char* network, std::uint32_t deviceHash,
-             std::initializer_list<RecordedArg> args);
+             std::initializer_list<RecordedArg> args) ZEPHRIN_EXCLUDES(mutex_);
 
-  /// A call as the receiver sees it; valid during the receiver's call only.
+  /// An accepted call as TakeAccepted hands it over; valid during that call only.
   struct ReceivedCall {
     const char* function;
-    std::string_view network;
     std::uint32_t deviceHash;
     std::span<const RecordedArg> args;  ///< update frequency first, then the fields
+    std::uint64_t sequence;             ///< orders calls across devices: a later call has a larger number
   };
-  /// Installs the receiver of accepted calls. Must be set before the runtime
-  /// serves calls (the Runtime does so while building its services).
-  void SetReceiver(std::function<void(const ReceivedCall&)> receiver) { receiver_ = std::move(receiver); }
-
+  /// Hands `take` the newest accepted call of every device that accepted one
+  /// since the last take, in the order the devices first had one waiting.
+  /// The simulated firmware takes them at each step instead of being called
+  /// on every send, so a send costs one lock here rather than two. `take`
+  /// runs under the recorder's lock and must not call back into it.
+  template <class Take>
+  void TakeAccepted(Take take) ZEPHRIN_EXCLUDES(mutex_);
   std::vector<harness::ControlCall> Calls(std::uint32_t deviceHash) const;
   std::size_t Count(std::uint32_t deviceHash) const;
   void SetStatus(std::uint32_t deviceHash, int status);
@@ -97,15 +99,37 @@ class ControlRecorder {
     std::array<Call, kCallsPerDevice> ring;
     std::size_t total = 0;  // calls received; the next slot is total % ring size
     int status = 0;
+    Call accepted;             // the newest call the device accepted (its network unused)
+    bool acceptedWaiting = false;  // `accepted` is listed in waiting_
   };
 
   Device& DeviceFor(std::uint32_t deviceHash) ZEPHRIN_REQUIRES(mutex_);
   static harness::ControlCall ToHarness(const Call& call, std::uint32_t deviceHash);
 
-  std::function<void(const ReceivedCall&)> receiver_;
   mutable Mutex mutex_;
   std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
   std::uint64_t nextSequence_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
+  // Devices with an accepted call not taken yet; keeps its capacity.
+  std::vector<std::pair<std::uint32_t, Device*>> waiting_ ZEPHRIN_GUARDED_BY(mutex_);
 };
+
+template <class Take>
+void ControlRecorder::TakeAccepted(Take take) {
+  LockGuard lock(mutex_);
+  std::array<RecordedArg, kMaxArgs> args;
+  for (auto& [hash, device] : waiting_) {
+    const Call& call = device->accepted;
+    for (std::size_t i = 0; i < call.argCount; ++i) {
+      switch (call.KindOf(i)) {
+        case RecordedArg::Kind::Double: args[i] = RecordedArg{call.values[i]}; break;
+        case RecordedArg::Kind::Bool: args[i] = RecordedArg{call.values[i] != 0.0}; break;
+        case RecordedArg::Kind::Int: args[i] = RecordedArg{static_cast<int>(call.values[i])}; break;
+      }
+    }
+    device->acceptedWaiting = false;
+    take(ReceivedCall{call.function, hash, std::span<const RecordedArg>(args.data(), call.argCount), call.sequence});
+  }
+  waiting_.clear();
+}
 
 }  // namespace kvor::zephrin::runtime
