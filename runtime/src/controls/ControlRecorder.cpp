@@ -46,6 +46,7 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
   if (!device.acceptedWaiting) {
     device.acceptedWaiting = true;
     waiting_.emplace_back(deviceHash, &device);
+    anyWaiting_.store(true, std::memory_order_release);
   }
   return 0;
 }

@@ -10,6 +10,7 @@
 // when held, is taken before it.
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -111,10 +112,14 @@ class ControlRecorder {
   std::uint64_t nextSequence_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   // Devices with an accepted call not taken yet; keeps its capacity.
   std::vector<std::pair<std::uint32_t, Device*>> waiting_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Whether waiting_ has entries, so that a step with nothing sent since
+  // the last one takes no lock.
+  std::atomic<bool> anyWaiting_{false};
 };
 
 template <class Take>
 void ControlRecorder::TakeAccepted(Take take) {
+  if (!anyWaiting_.load(std::memory_order_acquire)) return;
   LockGuard lock(mutex_);
   std::array<RecordedArg, kMaxArgs> args;
   for (auto& [hash, device] : waiting_) {
@@ -130,6 +135,7 @@ void ControlRecorder::TakeAccepted(Take take) {
     take(ReceivedCall{call.function, hash, std::span<const RecordedArg>(args.data(), call.argCount), call.sequence});
   }
   waiting_.clear();
+  anyWaiting_.store(false, std::memory_order_relaxed);
 }
 
 }  // namespace kvor::zephrin::runtime

@@ -169,7 +169,7 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 // ---- What reaches the devices ------------------------------------------------------
 
 void FirmwareService::TakeControls() {
-  controls_.TakeAccepted([this](const ControlRecorder::ReceivedCall& call) {
+  controls_.TakeAccepted([this](const ControlRecorder::ReceivedCall& call) ZEPHRIN_REQUIRES(mutex_) {
     ControlCommand command;
     if (!DecodeControl(call.function, call.args, command)) return;
     if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, call.sequence);

@@ -283,10 +283,10 @@ void SignalStore::Amend(KeyState& state, double now, Change change, double prese
   const Segment& current = segments.back();
   if (current.start == now && (SendsAt(next.hz, now) || !SendsAt(current.hz, now))) {
     segments.back() = next;
-  } else if (next.hz == current.hz && !SentBefore(current, now)) {
-    // On the same schedule, a segment that has sent no frame yet is taken
-    // over from its start: every frame it will send is one the new segment
-    // would have sent. Values set faster than a signal's frames (physics
+  } else if (next.hz == current.hz && current.start <= now && !SentBefore(current, now)) {
+    // On the same schedule, a segment that has begun but sent no frame yet
+    // is taken over from its start: every frame it will send is one the new
+    // segment would have sent. Values set faster than a signal's frames (physics
     // every millisecond, a 100 Hz signal) so keep one segment per frame
     // rather than one per change.
     next.start = current.start;
