@@ -51,6 +51,32 @@ int ControlRecorder::Record(const char* function, const char* network, std::uint
   return 0;
 }
 
+void ControlRecorder::TakeAccepted(std::vector<AcceptedCall>& out) {
+  out.clear();
+  if (!anyWaiting_.load(std::memory_order_acquire)) return;
+  LockGuard lock(mutex_);
+  out.resize(waiting_.size());
+  for (std::size_t w = 0; w < waiting_.size(); ++w) {
+    const auto& [hash, device] = waiting_[w];
+    const Call& call = device->accepted;
+    AcceptedCall& taken = out[w];
+    taken.function = call.function;
+    taken.deviceHash = hash;
+    taken.sequence = call.sequence;
+    taken.argCount = call.argCount;
+    for (std::size_t i = 0; i < call.argCount; ++i) {
+      switch (call.KindOf(i)) {
+        case RecordedArg::Kind::Double: taken.args[i] = RecordedArg{call.values[i]}; break;
+        case RecordedArg::Kind::Bool: taken.args[i] = RecordedArg{call.values[i] != 0.0}; break;
+        case RecordedArg::Kind::Int: taken.args[i] = RecordedArg{static_cast<int>(call.values[i])}; break;
+      }
+    }
+    device->acceptedWaiting = false;
+  }
+  waiting_.clear();
+  anyWaiting_.store(false, std::memory_order_relaxed);
+}
+
 void ControlRecorder::Call::Store(std::initializer_list<RecordedArg> args) {
   argCount = 0;
   kinds = 0;

@@ -60,20 +60,23 @@ class ControlRecorder {
   int Record(const char* function, const char* network, std::uint32_t deviceHash,
              std::initializer_list<RecordedArg> args) ZEPHRIN_EXCLUDES(mutex_);
 
-  /// An accepted call as TakeAccepted hands it over; valid during that call only.
-  struct ReceivedCall {
-    const char* function;
-    std::uint32_t deviceHash;
-    std::span<const RecordedArg> args;  ///< update frequency first, then the fields
-    std::uint64_t sequence;             ///< orders calls across devices: a later call has a larger number
+  /// An accepted call as TakeAccepted hands it over.
+  struct AcceptedCall {
+    const char* function = nullptr;
+    std::uint32_t deviceHash = 0;
+    std::uint64_t sequence = 0;  ///< orders calls across devices: a later call has a larger number
+    std::size_t argCount = 0;
+    std::array<RecordedArg, kMaxArgs> args{};  ///< update frequency first, then the fields
+
+    std::span<const RecordedArg> Args() const { return {args.data(), argCount}; }
   };
-  /// Hands `take` the newest accepted call of every device that accepted one
-  /// since the last take, in the order the devices first had one waiting.
-  /// The simulated firmware takes them at each step instead of being called
-  /// on every send, so a send costs one lock here rather than two. `take`
-  /// runs under the recorder's lock and must not call back into it.
-  template <class Take>
-  void TakeAccepted(Take take) ZEPHRIN_EXCLUDES(mutex_);
+  /// Replaces the contents of `out` with the newest accepted call of every
+  /// device that accepted one since the last take, in the order the devices
+  /// first had one waiting. The simulated firmware takes them at each step
+  /// instead of being called on every send, so a send costs one lock here
+  /// rather than two. Allocates only when `out` needs more room than before.
+  void TakeAccepted(std::vector<AcceptedCall>& out) ZEPHRIN_EXCLUDES(mutex_);
+
   std::vector<harness::ControlCall> Calls(std::uint32_t deviceHash) const;
   std::size_t Count(std::uint32_t deviceHash) const;
   void SetStatus(std::uint32_t deviceHash, int status);
@@ -116,26 +119,5 @@ class ControlRecorder {
   // the last one takes no lock.
   std::atomic<bool> anyWaiting_{false};
 };
-
-template <class Take>
-void ControlRecorder::TakeAccepted(Take take) {
-  if (!anyWaiting_.load(std::memory_order_acquire)) return;
-  LockGuard lock(mutex_);
-  std::array<RecordedArg, kMaxArgs> args;
-  for (auto& [hash, device] : waiting_) {
-    const Call& call = device->accepted;
-    for (std::size_t i = 0; i < call.argCount; ++i) {
-      switch (call.KindOf(i)) {
-        case RecordedArg::Kind::Double: args[i] = RecordedArg{call.values[i]}; break;
-        case RecordedArg::Kind::Bool: args[i] = RecordedArg{call.values[i] != 0.0}; break;
-        case RecordedArg::Kind::Int: args[i] = RecordedArg{static_cast<int>(call.values[i])}; break;
-      }
-    }
-    device->acceptedWaiting = false;
-    take(ReceivedCall{call.function, hash, std::span<const RecordedArg>(args.data(), call.argCount), call.sequence});
-  }
-  waiting_.clear();
-  anyWaiting_.store(false, std::memory_order_relaxed);
-}
 
 }  // namespace kvor::zephrin::runtime

@@ -169,11 +169,12 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 // ---- What reaches the devices ------------------------------------------------------
 
 void FirmwareService::TakeControls() {
-  controls_.TakeAccepted([this](const ControlRecorder::ReceivedCall& call) ZEPHRIN_REQUIRES(mutex_) {
+  controls_.TakeAccepted(taken_);
+  for (const ControlRecorder::AcceptedCall& call : taken_) {
     ControlCommand command;
-    if (!DecodeControl(call.function, call.args, command)) return;
+    if (!DecodeControl(call.function, call.Args(), command)) continue;
     if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, call.sequence);
-  });
+  }
 }
 
 void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {

@@ -161,6 +161,7 @@ class FirmwareService : private MotorSurroundings {
   std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
   uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
   std::vector<signals::SignalStore::ValueUpdate> batch_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<ControlRecorder::AcceptedCall> taken_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> hasDevices_{false};
   std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed
 
