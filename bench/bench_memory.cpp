@@ -138,6 +138,7 @@ void BM_MemoryPerSignal(benchmark::State& state) {
     motors.clear();
     if (logging) Require(platform::can::CANComm_StopLogger(), "stopping the log");
     harness::Reset();
+    std::filesystem::remove_all(ScratchFolder());
   }
   state.counters["bytes_per_signal"] = total / signals;
   state.counters["device_bytes_per_signal"] = deviceShare / signals;
@@ -148,10 +149,4 @@ BENCHMARK(BM_MemoryPerSignal)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kM
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(ScratchFolder());
-  return 0;
-}
+BENCHMARK_MAIN();
