@@ -45,7 +45,7 @@ ConfigStore::ConfigStore(Clock& clock, const devices::DeviceRegistry& devices, s
   // deadline, so manual time changes must wake them.
   clockListener_ = clock_.AddListener([this] {
     LockGuard lock(mutex_);
-    timeChanged_.notify_all();
+    clock_.WakeWaiters(timeChanged_);
   });
 }
 

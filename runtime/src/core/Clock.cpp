@@ -110,17 +110,42 @@ void Clock::NotifyTimeChanged() {
   for (const auto& l : *listeners) l.second();
 }
 
-void Clock::WaiterEntered() {
+void Clock::WaiterEntered(Waiter& waiter, const std::condition_variable& cv) {
   {
     LockGuard lock(waiterMutex_);
+    waiter.cv = &cv;
+    waiter.blocked = true;
+    waiter.next = waiters_;
+    if (waiters_ != nullptr) waiters_->previous = &waiter;
+    waiters_ = &waiter;
     ++blocked_;
   }
   waiterCv_.notify_all();
 }
 
-void Clock::WaiterLeft() {
+void Clock::WaiterLeft(Waiter& waiter) {
   LockGuard lock(waiterMutex_);
-  --blocked_;
+  // A spurious wake-up or a plain notify leaves the waiter counted until here.
+  if (waiter.blocked) --blocked_;
+  if (waiter.previous != nullptr) {
+    waiter.previous->next = waiter.next;
+  } else {
+    waiters_ = waiter.next;
+  }
+  if (waiter.next != nullptr) waiter.next->previous = waiter.previous;
+}
+
+void Clock::WakeWaiters(std::condition_variable& cv) {
+  {
+    LockGuard lock(waiterMutex_);
+    for (Waiter* waiter = waiters_; waiter != nullptr; waiter = waiter->next) {
+      if (waiter->cv == &cv && waiter->blocked) {
+        waiter->blocked = false;
+        --blocked_;
+      }
+    }
+  }
+  cv.notify_all();
 }
 
 int Clock::BlockedWaiters() const {

@@ -72,6 +72,14 @@ class Clock {
   /// Runs every listener (time moved).
   void NotifyTimeChanged();
 
+  /// Wakes the threads waiting on `cv` in WaitUntil / WaitUntilWall, and
+  /// stops counting them as blocked at once rather than when they get to run:
+  /// a test that waits for blocked waiters and then moves the clock must not
+  /// mistake a woken thread, still about to look at the time, for one that
+  /// waits. Every notification of a condition variable used with WaitUntil
+  /// goes through here.
+  void WakeWaiters(std::condition_variable& cv);
+
   /// Waits on `cv` (with `lock` held) until `ready()` is true or the clock
   /// reaches `deadline` seconds. Returns ready()'s last value. The caller's
   /// condition variable must be registered through AddListener so that time
@@ -98,14 +106,22 @@ class Clock {
   /// Whether `now` has reached `deadline`, within kTolerance.
   static bool Reached(double now, double deadline) { return now >= deadline - kTolerance; }
 
-  /// Number of threads currently blocked in WaitUntil.
+  /// Number of threads currently blocked in WaitUntil and not yet woken.
   int BlockedWaiters() const;
   /// Blocks (on a condition variable) until at least `count` threads wait.
   void AwaitBlockedWaiters(int count);
 
  private:
-  void WaiterEntered();
-  void WaiterLeft();
+  // One thread inside WaitUntil, linked into the clock's list while it waits
+  // so that WakeWaiters can find the waiters of a condition variable.
+  struct Waiter {
+    const std::condition_variable* cv = nullptr;
+    bool blocked = false;
+    Waiter* next = nullptr;
+    Waiter* previous = nullptr;
+  };
+  void WaiterEntered(Waiter& waiter, const std::condition_variable& cv);
+  void WaiterLeft(Waiter& waiter);
   double SteadySeconds() const;
 
   /// Moves the manual time to `to` through the stepper.
@@ -132,6 +148,7 @@ class Clock {
   mutable Mutex waiterMutex_;
   std::condition_variable waiterCv_;
   int blocked_ ZEPHRIN_GUARDED_BY(waiterMutex_) = 0;
+  Waiter* waiters_ ZEPHRIN_GUARDED_BY(waiterMutex_) = nullptr;
 };
 
 // The analysis cannot tell that `ready` runs under the caller's lock: a
@@ -145,7 +162,8 @@ bool Clock::WaitUntil(UniqueLock& lock, std::condition_variable& cv, double dead
   while (!ready()) {
     double now = Now();
     if (Reached(now, deadline) || IsShutDown()) return false;
-    WaiterEntered();
+    Waiter waiter;
+    WaiterEntered(waiter, cv);
     if (IsManual()) {
       lock.Wait(cv);
     } else if (HasTimeSource()) {
@@ -155,7 +173,7 @@ bool Clock::WaitUntil(UniqueLock& lock, std::condition_variable& cv, double dead
     } else {
       lock.WaitFor(cv, std::chrono::duration<double>(deadline - now));
     }
-    WaiterLeft();
+    WaiterLeft(waiter);
   }
   return true;
 }
@@ -166,13 +184,14 @@ bool Clock::WaitUntilWall(UniqueLock& lock, std::condition_variable& cv, double 
   while (!ready()) {
     double now = WallNow();
     if (Reached(now, wallDeadline) || IsShutDown()) return false;
-    WaiterEntered();
+    Waiter waiter;
+    WaiterEntered(waiter, cv);
     if (IsManual()) {
       lock.Wait(cv);
     } else {
       lock.WaitFor(cv, std::chrono::duration<double>(wallDeadline - now));
     }
-    WaiterLeft();
+    WaiterLeft(waiter);
   }
   return true;
 }

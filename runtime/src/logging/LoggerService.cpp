@@ -63,7 +63,7 @@ LoggerService::LoggerService(Clock& clock, devices::DeviceRegistry& devices, sig
       writerState_(std::make_unique<WriterState>()) {
   clockListener_ = clock_.AddListener([this] {
     LockGuard lock(stateMutex_);
-    stateCv_.notify_all();
+    clock_.WakeWaiters(stateCv_);
   });
   deviceListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord&) { OnDeviceCreated(); });
 }
@@ -144,7 +144,7 @@ int32_t LoggerService::SetFlushPeriod(double seconds) {
   // writer is: a writer waiting on the old, longer period picks it up now.
   if (!stopRequested_) {
     periodChanges_.emplace_back(now, seconds);
-    stateCv_.notify_all();
+    clock_.WakeWaiters(stateCv_);
   }
   return wisp::kOK;
 }
@@ -157,7 +157,7 @@ int32_t LoggerService::StopWriter() {
     LockGuard stateLock(stateMutex_);
     stopRequested_ = true;
   }
-  stateCv_.notify_all();
+  clock_.WakeWaiters(stateCv_);
   writer_.join();
   signals_.SetRecordedUpTo(std::numeric_limits<double>::infinity());
   currentFile_.clear();
@@ -230,7 +230,7 @@ void LoggerService::AwaitWritten() {
   // The writer ends a chunk here rather than at its next boundary; it
   // publishes its progress and notifies after every wake-up.
   flushUpTo_ = std::max(flushUpTo_, now);
-  stateCv_.notify_all();
+  clock_.WakeWaiters(stateCv_);
   lock.Wait(stateCv_, [&]() ZEPHRIN_REQUIRES(stateMutex_) { return !running_.load() || writtenUpTo_ >= now; });
 }
 
@@ -305,7 +305,7 @@ void LoggerService::WriterLoop(double startTime, double period) {
       LockGuard lock(stateMutex_);
       writtenUpTo_ = written;
     }
-    stateCv_.notify_all();
+    clock_.WakeWaiters(stateCv_);
     if (stopping) break;
   }
   state.file.Close();

@@ -23,10 +23,10 @@ constexpr double kNever = std::numeric_limits<double>::infinity();
 
 MusicEngine::MusicEngine(Clock& clock, ControlRecorder& controls)
     : clock_{clock}, controls_{controls}, sync_{std::make_shared<Sync>()} {
-  listener_ = clock_.AddListener([sync = sync_] {
+  listener_ = clock_.AddListener([&clock = clock_, sync = sync_] {
     // Taking the lock orders the wake-up after a waiter's look at the clock.
     LockGuard lock(sync->mutex);
-    sync->wake.notify_all();
+    clock.WakeWaiters(sync->wake);
   });
 }
 
@@ -40,7 +40,7 @@ void MusicEngine::Shutdown() {
   {
     LockGuard lock(sync_->mutex);
     stopping_ = true;
-    sync_->wake.notify_all();
+    clock_.WakeWaiters(sync_->wake);
     caughtUp_.notify_all();
     thread = std::move(thread_);
   }
@@ -166,7 +166,7 @@ int MusicEngine::Close(uint16_t id) {
   if (orchestra->state == State::Playing) Silence(*orchestra);
   orchestras_.erase(id);
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -195,7 +195,7 @@ int MusicEngine::AddDevice(uint16_t id, const char* network, uint32_t deviceHash
   Seek(*orchestra, *same, static_cast<uint64_t>(std::max(0.0, position) * 1000.0));
   Advance(*orchestra, now);
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -208,7 +208,7 @@ int MusicEngine::ClearDevices(uint16_t id) {
   orchestra->state = State::Stopped;
   Rewind(*orchestra);
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -230,7 +230,7 @@ int MusicEngine::LoadMusic(uint16_t id, const char* path) {
   Rewind(*orchestra);
   orchestra->tune = std::move(tune);
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -254,7 +254,7 @@ int MusicEngine::Play(uint16_t id) {
   orchestra->state = State::Playing;
   Advance(*orchestra, now);
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -269,7 +269,7 @@ int MusicEngine::Pause(uint16_t id) {
   Silence(*orchestra);
   orchestra->state = State::Paused;
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -281,7 +281,7 @@ int MusicEngine::Stop(uint16_t id) {
   orchestra->state = State::Stopped;
   Rewind(*orchestra);
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   return kOk;
 }
 
@@ -321,7 +321,7 @@ void MusicEngine::AwaitCaughtUp() {
   // Ask for one more pass; it reads the clock after this call began.
   const uint64_t target = passes_ + 1;
   changed_ = true;
-  sync_->wake.notify_all();
+  clock_.WakeWaiters(sync_->wake);
   lock.Wait(caughtUp_, [&]() ZEPHRIN_REQUIRES(sync_->mutex) { return passes_ >= target || stopping_; });
 }
 

@@ -57,7 +57,7 @@ ReplayEngine::ReplayEngine(Clock& clock, signals::SignalStore& signals, ReportLo
   // change can end such a wait.
   clockListener_ = clock_.AddListener([this] {
     LockGuard lock(mutex_);
-    runningCv_.notify_all();
+    clock_.WakeWaiters(runningCv_);
   });
 }
 
@@ -112,7 +112,7 @@ std::shared_ptr<const ReplayIndex> ReplayEngine::Index() const {
 void ReplayEngine::TimeChanged() {
   {
     LockGuard lock(mutex_);
-    runningCv_.notify_all();
+    clock_.WakeWaiters(runningCv_);
   }
   clock_.NotifyTimeChanged();
 }

@@ -68,7 +68,7 @@ SignalStore::SignalStore(Clock& clock, const devices::DeviceRegistry& devices, c
   // waiting read: wake the waiters so that they look at the new time.
   clockListener_ = clock_.AddListener([this] {
     LockGuard lock(mutex_);
-    cv_.notify_all();
+    clock_.WakeWaiters(cv_);
   });
 }
 
@@ -300,7 +300,7 @@ void SignalStore::Amend(KeyState& state, double now, Change change, double prese
 void SignalStore::ScheduleChanged() {
   ++planGeneration_;
   scheduleVersion_.fetch_add(1, std::memory_order_release);
-  cv_.notify_all();
+  clock_.WakeWaiters(cv_);
 }
 
 void SignalStore::Trim(KeyState& state, double now) const {
@@ -556,7 +556,7 @@ void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMe
   state.sample = sample;
   state.publishSeq = nextSeq_++;
   if (recordedUpTo_ != kNever) state.publishedSince.push_back(sample);
-  cv_.notify_all();
+  clock_.WakeWaiters(cv_);
 }
 
 void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
@@ -572,7 +572,7 @@ void SignalStore::Release(uint32_t deviceHash, uint16_t signalId) {
 void SignalStore::DevicesChanged() {
   LockGuard lock(mutex_);
   ++planGeneration_;
-  cv_.notify_all();
+  clock_.WakeWaiters(cv_);
 }
 
 }  // namespace kvor::zephrin::runtime::signals
