@@ -32,7 +32,8 @@ TABLES = {
     "runtime/include/kvor/zephrin/platform/ConfigIds.def",   # the signal each action moves
     "runtime/include/kvor/zephrin/platform/StatusCodes.def",  # codes that share numbers with IDs
 }
-GOLDEN = {"tests/runtime/SignalIdsTest.cpp"}
+GOLDEN = {"tests/runtime/SignalIdsTest.cpp",
+          "java/src/test/java/com/kvor/zephrin6/hardware/DeviceStoryTest.java"}  # its golden getter rows
 NUMBER = re.compile(r"(?<![\w.\-])(\d{3,4})(?![\w.])")
 NOT_A_SIGNAL = {1000}
 
