@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <kvor/zephrin/platform/ControlRequests.hpp>
 
@@ -39,6 +41,22 @@ TEST_F(ControlRecorderTest, KeepsLastCallsPerDeviceOldestFirst) {
   EXPECT_FALSE(harness::LastControlCall(8u).has_value());
   EXPECT_EQ(harness::ControlCallCount(7u), 0u);
   EXPECT_FALSE(harness::LastControlCall(99u).has_value());
+}
+
+// The longest request keeps every argument with its own type and value,
+// however the recorder packs its ring: doubles bit for bit, ints with their
+// sign, flags both ways.
+TEST_F(ControlRecorderTest, LongestCallKeepsEveryArgumentAndType) {
+  EXPECT_EQ(c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity(
+                "can0", 9u, 100.0, -1.25e-300, 0.1, true, -7.5, 2, false, true, false, true, false, 3.0, -4.0,
+                false, 0.0625, -1, true, false, true, false, true),
+            0);
+  const auto last = harness::LastControlCall(9u);
+  ASSERT_TRUE(last.has_value());
+  const std::vector<harness::ControlArgument> expected{
+      std::string{"can0"}, 9u, 100.0, -1.25e-300, 0.1, true, -7.5, 2, false, true, false, true, false, 3.0, -4.0,
+      false, 0.0625, -1, true, false, true, false, true};
+  EXPECT_EQ(last->arguments, expected);
 }
 
 // An injected status comes back from every entry point of that device until

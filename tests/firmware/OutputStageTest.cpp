@@ -229,6 +229,17 @@ TEST_F(OutputStageTest, RequestWithANumberNotFiniteIsRefused) {
   EXPECT_EQ(motor.GetControlMode().GetValue().value, 11);  // still VoltageOut
 }
 
+// Of several requests sent between two steps the newest one the device
+// accepted acts; a later refused one does not displace it.
+TEST_F(OutputStageTest, NewestAcceptedRequestBetweenStepsActs) {
+  CoreRapaxQ motor(9, "can");
+  ASSERT_EQ(motor.SetControl(VoltageOut{1_V}), StatusCode::OK);
+  ASSERT_EQ(motor.SetControl(VoltageOut{3_V}), StatusCode::OK);
+  EXPECT_EQ(motor.SetControl(VoltageOut{units::voltage::volt_t{std::nan("")}}), StatusCode::InvalidParamValue);
+  harness::AdvanceTime(0.1);
+  EXPECT_EQ(motor.GetSimState().GetMotorVoltage().value(), 3.0);
+}
+
 // The output stage's limits on an open-loop output, applied to what the
 // motor gets: peak duty cycles and voltages clip it, the neutral deadband
 // turns a small duty cycle into neutral, and an open-loop ramp lets it rise

@@ -281,6 +281,45 @@ TEST(SignalStoreFrames, EnumeratesTheFramesOfTheSimulatedBus) {
   EXPECT_EQ(times.size(), 4u);
 }
 
+// Values set faster than a signal's frames, as a physics input each
+// millisecond on a 100 Hz signal: every frame, read live or enumerated for
+// the log writer, carries the value set last at or before its time. A new
+// frequency set before the current value's first frame still starts its
+// schedule where it was set, not where that value was.
+TEST(SignalStoreFrames, ValuesSetBetweenFramesReachTheNextFrameOnly) {
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  const uint16_t id = ids::angulon::kPosition;  // 100 Hz
+  const uint64_t key = MakeSignalKey(hash, id);
+  runtime.signals.SetRecordedUpTo(1.0);  // the log writer still wants everything after 1 s
+  for (int ms = 1; ms <= 100; ++ms) {
+    runtime.clock.SetManualTime(1.0 + ms * 0.001);
+    runtime.signals.SetSimulatedValue(hash, id, ms);
+    SignalMeasurement live{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &live, "drive", false, 0.0), kOK);
+    EXPECT_EQ(live.value, ms / 10 * 10) << "at " << ms << " ms";
+  }
+  std::vector<double> logged;
+  runtime.signals.ForEachFrame(1.0, 1.1, [&](const SignalStore::BusFrame& f) {
+    if (f.key == key) logged.push_back(f.measurement.value);
+  });
+  EXPECT_EQ(logged, (std::vector<double>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+
+  runtime.clock.SetManualTime(1.1002);
+  runtime.signals.SetSimulatedValue(hash, id, 7.0);
+  runtime.clock.SetManualTime(1.1012);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, id, 1000.0), kOK);
+  runtime.clock.SetManualTime(1.2);
+  std::vector<double> times;
+  runtime.signals.ForEachFrame(1.1, 1.105, [&](const SignalStore::BusFrame& f) {
+    if (f.key != key) return;
+    EXPECT_EQ(f.measurement.value, 7.0);
+    times.push_back(f.measurement.systemTime);
+  });
+  ASSERT_EQ(times.size(), 4u);  // 1.102 .. 1.105: nothing at 1.101
+  EXPECT_NEAR(times.front(), 1.102, 1e-12);
+}
+
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
 TEST(SignalStoreReplay, ReplaySourceReplacesSimulation) {

@@ -66,6 +66,12 @@ void DeviceRegistry::RemoveListener(int handle) {
   std::erase_if(listeners_, [handle](const auto& l) { return l.first == handle; });
 }
 
+uint32_t DeviceRegistry::ModelMaskOf(uint32_t hash) const {
+  LockGuard lock(mutex_);
+  const DeviceRecord* record = FindRecord(hash);
+  return record != nullptr ? record->modelMask : 0;
+}
+
 bool DeviceRegistry::Find(uint32_t hash, DeviceRecord& out) const {
   LockGuard lock(mutex_);
   const DeviceRecord* record = FindRecord(hash);

@@ -65,6 +65,9 @@ class DeviceRegistry {
 
   /// A copy of the record of `hash`; false when the device was never registered.
   bool Find(uint32_t hash, DeviceRecord& out) const ZEPHRIN_EXCLUDES(mutex_);
+  /// The model mask of the record of `hash` (0 when the device was never
+  /// registered), without copying the record's texts.
+  uint32_t ModelMaskOf(uint32_t hash) const ZEPHRIN_EXCLUDES(mutex_);
   /// Copies of every record, in no particular order.
   std::vector<DeviceRecord> All() const ZEPHRIN_EXCLUDES(mutex_);
 

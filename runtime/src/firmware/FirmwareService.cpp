@@ -76,7 +76,6 @@ FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices,
                                  configs::ConfigStore& configs, ControlRecorder& controls, const BusRegistry& buses)
     : clock_(clock), devices_(devices), signals_(signals), configs_(configs), controls_(controls), buses_(buses) {
   registrationListener_ = devices_.AddRegistrationListener([this](const devices::DeviceRecord& r) { OnRegistered(r); });
-  controls_.SetReceiver([this](const ControlRecorder::ReceivedCall& call) { OnControl(call); });
   configs_.SetFirmwareHooks({[this](uint32_t hash, std::string_view text) { OnSettings(hash, text); },
                              [this](uint32_t hash, int id, double value) { OnAction(hash, id, value); }});
   clock_.SetStepper([this](double from, double to) { Advance(from, to); });
@@ -98,7 +97,6 @@ FirmwareService::~FirmwareService() {
   // No call is inside the runtime any more (the Runtime waits for that before
   // destroying its services), so the hooks can go without a lock.
   devices_.RemoveListener(registrationListener_);
-  controls_.SetReceiver({});
   configs_.SetFirmwareHooks({});
 }
 
@@ -129,6 +127,8 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
   if (!motor && record.model != kAuklet) return;
   {
     LockGuard lock(mutex_);
+    // Calls sent before this device existed went to no one.
+    TakeControls();
     batch_.clear();
     if (motor) {
       const bool external = record.model == kRapaxW;
@@ -168,14 +168,13 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 
 // ---- What reaches the devices ------------------------------------------------------
 
-void FirmwareService::OnControl(const ControlRecorder::ReceivedCall& call) {
-  // Without simulated devices (a replay, a program on recorded calls only)
-  // no call has anyone to reach.
-  if (!hasDevices_.load(std::memory_order_acquire)) return;
-  ControlCommand command;
-  if (!DecodeControl(call.function, call.args, command)) return;
-  LockGuard lock(mutex_);
-  if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, ++controlSequence_);
+void FirmwareService::TakeControls() {
+  controls_.TakeAccepted(taken_);
+  for (const ControlRecorder::AcceptedCall& call : taken_) {
+    ControlCommand command;
+    if (!DecodeControl(call.function, call.Args(), command)) continue;
+    if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, call.sequence);
+  }
 }
 
 void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {
@@ -283,8 +282,10 @@ bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string
   return true;
 }
 
-bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const {
+bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
   LockGuard lock(mutex_);
+  // The device that received the newest request answers, sent or not yet stepped.
+  TakeControls();
   const bool external = deviceType == kRapaxWType;
   const SimulatedMotor* newest = nullptr;
   for (const Motor& motor : motors_) {
@@ -341,6 +342,7 @@ void FirmwareService::RunRealTime() {
 }
 
 void FirmwareService::Step(int64_t step) {
+  TakeControls();
   const uint64_t schedule = signals_.ScheduleVersion();
   if (schedule != scheduleVersion_) {
     scheduleVersion_ = schedule;

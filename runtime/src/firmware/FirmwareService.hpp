@@ -11,7 +11,9 @@
 // that step is computed. On the real clock a thread of the service computes
 // the steps as wall time passes (at most a quarter second of catching up).
 //
-// What it listens to. Control calls come from the control recorder, config
+// What it listens to. Control calls wait in the control recorder, and each
+// step (or a registration, or a question about outputs) takes the newest of
+// every device first, so that sending costs the program no lock here. Config
 // changes and actions (set position, set yaw, sticky-fault clears) from the
 // config store, physics inputs from the simulator; each reaches the device
 // objects it addresses and takes effect at the next step. Every step the
@@ -23,7 +25,8 @@
 // config store, control recorder and bus registry, which outlive it. It
 // hooks itself into them on construction; Shutdown stops its thread and its
 // stepping, the destructor unhooks it. Thread-safe: one mutex serialises the devices; it
-// is taken after the config store's lock and before the signal store's.
+// is taken after the config store's lock and before the signal store's and
+// the control recorder's.
 
 #include <atomic>
 #include <condition_variable>
@@ -87,7 +90,7 @@ class FirmwareService : private MotorSurroundings {
   /// that received the newest request answers. False when there is none,
   /// or when its output is not a finite number (physics run away on absurd
   /// inputs), leaving `value` alone.
-  bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const
+  bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value)
       ZEPHRIN_EXCLUDES(mutex_);
 
   /// The fraction of `bus` time (0 to 1) that its present devices fill with
@@ -113,7 +116,8 @@ class FirmwareService : private MotorSurroundings {
 
   // Hooks.
   void OnRegistered(const devices::DeviceRecord& record) ZEPHRIN_EXCLUDES(mutex_, threadMutex_);
-  void OnControl(const ControlRecorder::ReceivedCall& call) ZEPHRIN_EXCLUDES(mutex_);
+  /// Hands the devices the control calls accepted since the last time.
+  void TakeControls() ZEPHRIN_REQUIRES(mutex_);
   void OnSettings(uint32_t deviceHash, std::string_view text) ZEPHRIN_EXCLUDES(mutex_);
   void OnAction(uint32_t deviceHash, int configId, double value) ZEPHRIN_EXCLUDES(mutex_);
   void Advance(double from, double to) ZEPHRIN_EXCLUDES(mutex_);
@@ -155,9 +159,9 @@ class FirmwareService : private MotorSurroundings {
   std::vector<Motor> motors_ ZEPHRIN_GUARDED_BY(mutex_);  // ascending by hash: the stepping order
   std::vector<Imu> imus_ ZEPHRIN_GUARDED_BY(mutex_);      // ascending by hash
   std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
-  uint64_t controlSequence_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
   std::vector<signals::SignalStore::ValueUpdate> batch_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<ControlRecorder::AcceptedCall> taken_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> hasDevices_{false};
   std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed
 

@@ -45,6 +45,12 @@ double FrameAfter(double now, double hz) { return (LastIndexAtOrBefore(now, hz) 
 
 double ClampHz(double hz) { return hz == 0.0 ? 0.0 : std::clamp(hz, kMinHz, kMaxHz); }
 
+// Whether a segment sends a frame before `seconds` (a frame at `seconds`
+// itself, within the tolerance, belongs to what starts then).
+bool SentBefore(const auto& segment, double seconds) {
+  return segment.hz > 0.0 && FirstIndexAtOrAfter(segment.start, segment.hz) < FirstIndexAtOrAfter(seconds, segment.hz);
+}
+
 // Whether a schedule at `hz` sends a frame exactly at `seconds`.
 bool SendsAt(double hz, double seconds) {
   return hz > 0.0 && FirstIndexAtOrAfter(seconds, hz) <= (seconds + Clock::kTolerance) * hz;
@@ -277,6 +283,14 @@ void SignalStore::Amend(KeyState& state, double now, Change change, double prese
   const Segment& current = segments.back();
   if (current.start == now && (SendsAt(next.hz, now) || !SendsAt(current.hz, now))) {
     segments.back() = next;
+  } else if (next.hz == current.hz && current.start <= now && !SentBefore(current, now)) {
+    // On the same schedule, a segment that has begun but sent no frame yet
+    // is taken over from its start: every frame it will send is one the new
+    // segment would have sent. Values set faster than a signal's frames (physics
+    // every millisecond, a 100 Hz signal) so keep one segment per frame
+    // rather than one per change.
+    next.start = current.start;
+    segments.back() = next;
   } else {
     segments.push_back(next);
   }
@@ -292,6 +306,10 @@ void SignalStore::ScheduleChanged() {
 void SignalStore::Trim(KeyState& state, double now) const {
   auto& segments = state.segments;
   assert(!segments.empty() && "a signal key is created with its first segment and Amend never removes the last one");
+  // Only segments the log writer has recorded past may go: while it has not
+  // passed the second one's start (it lags up to a flush period behind),
+  // nothing can, and the search for the latest frame is not needed.
+  if (segments.size() < 2 || segments[1].start > recordedUpTo_) return;
   // Keep the segment of the latest frame and everything after it (reads),
   // and every segment that ends after what the log writer has recorded.
   const LatestFrame latest = FindLatest(segments, now);
@@ -319,8 +337,7 @@ double SignalStore::AppliedFrequency(uint32_t deviceHash, uint16_t signalId) con
   LockGuard lock(mutex_);
   auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
   if (it != states_.end()) return it->second.Current().hz;
-  DeviceRecord device;
-  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   return DefaultHz(signalId, modelMask);
 }
 
@@ -360,8 +377,7 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
 void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
                                     bool hold) {
   if (!std::isfinite(value)) return;
-  DeviceRecord device;
-  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   const double now = clock_.Now();
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
@@ -379,8 +395,7 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
   if (values.empty()) return;
-  DeviceRecord device;
-  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
@@ -399,8 +414,7 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
 }
 
 void SignalStore::SetInitialValues(uint32_t deviceHash, std::span<const ValueUpdate> values) {
-  DeviceRecord device;
-  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   const double now = clock_.Now();
   for (const ValueUpdate& v : values) {
@@ -535,8 +549,7 @@ void SignalStore::SetReplaySource(std::shared_ptr<const ReplaySampleSource> sour
 }
 
 void SignalStore::Publish(uint32_t deviceHash, uint16_t signalId, const SignalMeasurement& sample) {
-  DeviceRecord device;
-  const uint32_t modelMask = devices_.Find(deviceHash, device) ? device.modelMask : 0;
+  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
   state.published = true;

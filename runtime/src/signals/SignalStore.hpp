@@ -167,12 +167,14 @@ class SignalStore {
 
   /// One stretch of a signal's timeline with constant frequency, value and
   /// reported ID. It lasts until the next segment's start.
+  /// (Ordered so that it packs into 32 bytes: a key kept for the log writer
+  /// holds one per change of its value.)
   struct Segment {
     double start = kNoTime;
     double hz = 0;
-    bool hasValue = false;  // else the signal's default (0, or the compliancy number)
     double value = 0;
     uint16_t reportedId = 0;  // 0: the signal's own ID
+    bool hasValue = false;    // else the signal's default (0, or the compliancy number)
   };
   /// What the store keeps per key once anything about it differs from the
   /// defaults (a frequency, a simulated value, a published sample).
