@@ -12,6 +12,7 @@ signal changes in one place. Not counted:
   - the tables themselves and files that carry a generator's banner;
   - the golden tests, which copy a few documented IDs on purpose;
   - a number after a minus sign (the negative status codes -1001 to -1010);
+  - a group of a number written with thousands separators (3,735 or 1,311,000);
   - 1000, far more often a thousand than AngularVelocityXDevice.
 Five-digit fault IDs are left out: they share their numbers with status codes
 (10001, 10002) too often for a plain scan to tell them apart.
@@ -34,7 +35,7 @@ TABLES = {
 }
 GOLDEN = {"tests/runtime/SignalIdsTest.cpp",
           "java/src/test/java/com/kvor/zephrin6/hardware/DeviceStoryTest.java"}  # its golden getter rows
-NUMBER = re.compile(r"(?<![\w.\-])(\d{3,4})(?![\w.])")
+NUMBER = re.compile(r"(?<![\w.\-])(?<!\d,)(\d{3,4})(?![\w.])(?!,\d{3}(?!\d))")
 NOT_A_SIGNAL = {1000}
 
 
