@@ -12,6 +12,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalogue  # noqa: E402
+import check_signal_numbers as check  # noqa: E402
 import generate_catalogue as gen  # noqa: E402
 
 
@@ -40,3 +41,26 @@ class NamedIds(unittest.TestCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class HandWrittenNumbers(unittest.TestCase):
+    """What the check of hand-written signal numbers takes for a number (105 and
+    106 are no signal IDs, so that this file passes the check itself)."""
+
+    def numbers(self, line):
+        return check.NUMBER.findall(line)
+
+    def test_a_plain_number_counts(self):
+        self.assertEqual(self.numbers("read signal 105, then 106"), ["105", "106"])
+        self.assertEqual(self.numbers("ids (105)"), ["105"])
+
+    def test_numbers_inside_other_text_do_not(self):
+        # Negative status codes, decimals, names and hexadecimal digits.
+        self.assertEqual(self.numbers("-1002 0.105 k105 105x 1.5e105"), [])
+
+    def test_groups_of_a_number_with_thousands_separators_do_not(self):
+        # Instruction counts in prose (3,105 or 1,311,000) are not signal IDs.
+        self.assertEqual(self.numbers("3,105 instructions, then 1,311,000"), [])
+        self.assertEqual(self.numbers("105,123 samples"), [])
+        self.assertEqual(self.numbers("105, 106"), ["105", "106"])
+
