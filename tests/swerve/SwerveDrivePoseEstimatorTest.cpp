@@ -1,13 +1,20 @@
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivePoseEstimator.hpp>
+#include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
+#include <kvor/zephrin6/swerve/impl/TimeInterpolatableBuffer.hpp>
+#include <kvor/zephrin6/swerve/impl/VisionUpdate.hpp>
 
 #include <kvor/zephrin/runtime/harness/Clock.hpp>
 #include <kvor/zephrin/runtime/harness/Reports.hpp>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +29,7 @@ using swerve::Rotation2d;
 using swerve::SwerveModulePosition;
 using swerve::Transform2d;
 using swerve::Translation2d;
+using swerve::Twist2d;
 using swerve::impl::SwerveDriveKinematics;
 using swerve::impl::SwerveDrivePoseEstimator;
 
@@ -350,4 +358,120 @@ TEST_F(SwerveDrivePoseEstimatorReports, RefusalsAreReportedOncePerSecond) {
   std::vector<std::string> details;
   for (const auto& report : harness::Reports()) details.push_back(report.details);
   EXPECT_EQ(details, expected);
+}
+
+namespace {
+
+/// The fusion written plainly with the public pieces: corrections in a map by
+/// time, the history sampled at the time clamped to the recorded span, each
+/// correction applied with VisionUpdate::Compensate. The estimator caches and
+/// shares work between these steps; its results must not move by a bit.
+class PlainEstimator {
+ public:
+  PlainEstimator(const SwerveDriveKinematics& kinematics, const std::vector<SwerveModulePosition>& positions,
+                 std::array<double, 3> stateStdDevs, std::array<double, 3> visionStdDevs)
+      : m_odometry(kinematics, Rotation2d(), positions) {
+    for (std::size_t i = 0; i < 3; ++i) {
+      const double q = stateStdDevs[i] * stateStdDevs[i];
+      m_gain[i] = q / (q + std::sqrt(q * visionStdDevs[i] * visionStdDevs[i]));
+    }
+  }
+
+  void Update(double t, const Rotation2d& gyro, const std::vector<SwerveModulePosition>& positions) {
+    const Pose2d pose = m_odometry.Update(gyro, positions);
+    m_history.AddSample(second_t{t}, pose);
+    m_estimate = m_updates.empty() ? pose : m_updates.rbegin()->second.Compensate(pose);
+  }
+
+  std::optional<Pose2d> SampleAt(double t) const {
+    if (m_history.Empty()) return std::nullopt;
+    t = std::clamp(t, m_history.Front().time.value(), m_history.Back().time.value());
+    const Pose2d odometry = *m_history.Sample(second_t{t});
+    const auto after = m_updates.upper_bound(t);
+    return after == m_updates.begin() ? odometry : std::prev(after)->second.Compensate(odometry);
+  }
+
+  void AddVisionMeasurement(const Pose2d& measured, double t) {
+    if (m_history.Empty() || m_history.Front().time.value() - 1.5 > t) return;
+    // Only the correction in force at the oldest pose and later ones can apply again.
+    const auto inForce = m_updates.upper_bound(m_history.Front().time.value());
+    if (inForce != m_updates.begin()) m_updates.erase(m_updates.begin(), std::prev(inForce));
+    const Pose2d odometry = *m_history.Sample(second_t{t});
+    const Pose2d before = *SampleAt(t);
+    const Twist2d error = before.Log(measured);
+    const double e[3] = {error.dx.value(), error.dy.value(), error.dtheta.value()};
+    double scaled[3];
+    for (std::size_t row = 0; row < 3; ++row) {
+      // The full product with the diagonal gain matrix, zeros included, as
+      // signed zeros come out of it.
+      scaled[row] = (row == 0 ? m_gain[0] : 0.0) * e[0] + (row == 1 ? m_gain[1] : 0.0) * e[1] +
+                    (row == 2 ? m_gain[2] : 0.0) * e[2];
+    }
+    m_updates[t] = {before.Exp({meter_t{scaled[0]}, meter_t{scaled[1]}, radian_t{scaled[2]}}), odometry};
+    m_updates.erase(m_updates.upper_bound(t), m_updates.end());
+    m_estimate = m_updates[t].Compensate(m_odometry.GetPose());
+  }
+
+  const Pose2d& Estimate() const { return m_estimate; }
+
+ private:
+  swerve::impl::SwerveDriveOdometry m_odometry;
+  swerve::impl::TimeInterpolatableBuffer m_history{SwerveDrivePoseEstimator::kHistorySize};
+  std::map<double, swerve::impl::VisionUpdate> m_updates;
+  std::array<double, 3> m_gain{};
+  Pose2d m_estimate;
+};
+
+}  // namespace
+
+// Random drives with camera frames in and out of order, repeated times,
+// frames before and beyond the recorded span, odometry samples that arrive
+// late (moving the oldest recorded time back), and queries anywhere: the
+// estimate and every sample equal the plain fusion's bit for bit.
+TEST(SwerveDrivePoseEstimator, FusionIsExactlyThePlainComposition) {
+  const SwerveDriveKinematics kinematics(SquareModules());
+  const std::array<double, 3> state{0.1, 0.2, 0.05}, vision{0.5, 0.3, 0.9};
+  Random random(17);
+  for (int run = 0; run < 20; ++run) {
+    SCOPED_TRACE(testing::Message() << "run " << run);
+    std::vector<SwerveModulePosition> positions(4);
+    SwerveDrivePoseEstimator estimator(kinematics, Rotation2d(), positions, Pose2d(), state, vision);
+    PlainEstimator plain(kinematics, positions, state, vision);
+    double heading = 0.0;
+    double lastFrame = 0.0;
+    for (int step = 0; step < 1500; ++step) {
+      double t = step * kPeriod;
+      // Now and then a sample that arrives late: up to a tenth of a second,
+      // or from about the oldest recorded time, which it may move back.
+      const double late = step > 400 ? random.Uniform(0, 1) : 1.0;
+      if (late < 0.02) t -= random.Uniform(0.01, 0.1);
+      else if (late < 0.03) t -= random.Uniform(1.45, 1.55);
+      heading += random.Uniform(-0.02, 0.03);
+      for (auto& position : positions) {
+        position = {position.distance + meter_t{random.Uniform(-0.002, 0.01)},
+                    Rotation2d(radian_t{random.Uniform(-kPi, kPi)})};
+      }
+      estimator.UpdateWithTime(second_t{t}, Rotation2d(radian_t{heading}), positions);
+      plain.Update(t, Rotation2d(radian_t{heading}), positions);
+      ASSERT_TRUE(SamePose(estimator.GetEstimatedPosition(), plain.Estimate()));
+
+      const double choice = random.Uniform(0, 1);
+      double frame = -1.0;
+      if (choice < 0.15) frame = t - random.Uniform(0.0, 0.1);  // a steady camera
+      else if (choice < 0.18) frame = t - random.Uniform(0.0, 3.2);  // old, some before the history
+      else if (choice < 0.20) frame = t + random.Uniform(0.0, 0.05);  // ahead of the last sample
+      else if (choice < 0.22) frame = lastFrame;  // the same time again
+      if (frame >= 0.0) {
+        const Pose2d seen = MakePose(random.Uniform(-5, 5), random.Uniform(-5, 5), random.Uniform(-kPi, kPi));
+        estimator.AddVisionMeasurement(seen, second_t{frame});
+        plain.AddVisionMeasurement(seen, frame);
+        lastFrame = frame;
+        ASSERT_TRUE(SamePose(estimator.GetEstimatedPosition(), plain.Estimate()));
+      }
+      for (int query = 0; query < 3; ++query) {
+        const double at = t + random.Uniform(-1.8, 0.1);
+        ASSERT_TRUE(SamePose(*estimator.SampleAt(second_t{at}), *plain.SampleAt(at))) << "at " << at;
+      }
+    }
+  }
 }

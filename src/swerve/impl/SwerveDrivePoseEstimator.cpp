@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "swerve/internal/FiniteInputs.hpp"
+#include "swerve/internal/PlanarMath.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -25,6 +26,11 @@ constexpr const char* kComponentNames[3] = {"x", "y", "heading"};
   if (!bad) bad = internal::FindNonFinite(gyroAngle, modulePositions);
   internal::ReportRefusedLimited(nextReportTime, refused, kLocation, "odometry sample", bad,
                                  "the estimate keeps its last finite pose");
+}
+/// The first of the updates [first, last) later than `t`.
+template <class Iterator>
+Iterator UpdatesAfter(Iterator first, Iterator last, double t) noexcept {
+  return std::upper_bound(first, last, t, [](double time, const auto& entry) { return time < entry.time; });
 }
 }  // namespace
 
@@ -67,25 +73,36 @@ void SwerveDrivePoseEstimator::SetVisionMeasurementStdDevs(const std::array<doub
 }
 
 void SwerveDrivePoseEstimator::CleanUpVisionUpdates() {
-  if (m_odometryPoseBuffer.Empty() || m_visionUpdates.empty()) return;
+  if (m_odometryPoseBuffer.Empty() || NoVisionUpdates()) return;
   const double oldest = m_odometryPoseBuffer.Front().time.value();
-  if (m_visionUpdates.begin()->first > oldest) return;
   // The newest update at or before the oldest pose still corrects that pose,
   // so it stays; everything before it is no longer reachable.
-  EraseVisionUpdates(m_visionUpdates.begin(), std::prev(m_visionUpdates.upper_bound(oldest)));
+  const auto after = UpdatesAfter(VisionBegin(), m_visionUpdates.end(), oldest);
+  if (after == VisionBegin()) return;
+  m_visionFirst = static_cast<std::size_t>(after - m_visionUpdates.begin()) - 1;
+  if (m_visionFirst >= m_visionUpdates.size() - m_visionFirst) EraseDroppedVisionUpdates();
 }
 
-void SwerveDrivePoseEstimator::EraseVisionUpdates(VisionMap::iterator first, VisionMap::iterator last) {
-  while (first != last && m_spare.count < m_spare.nodes.size()) {
-    m_spare.nodes[m_spare.count++] = m_visionUpdates.extract(first++);
-  }
-  m_visionUpdates.erase(first, last);
+void SwerveDrivePoseEstimator::EraseDroppedVisionUpdates() {
+  m_visionUpdates.erase(m_visionUpdates.begin(), VisionBegin());
+  m_visionFirst = 0;
+}
+
+Pose2d SwerveDrivePoseEstimator::VisionEntry::Compensate(const Pose2d& pose) const noexcept {
+  // VisionUpdate::Compensate with the negated heading it would work out.
+  return internal::CarryOver(update.visionPose, update.odometryPose, internal::Direction(backCos, backSin), pose);
+}
+
+Pose2d SwerveDrivePoseEstimator::Corrected(double t, const Pose2d& odometry) const noexcept {
+  if (NoVisionUpdates() || VisionBegin()->time > t) return odometry;
+  const VisionEntry& entry = *std::prev(UpdatesAfter(VisionBegin(), m_visionUpdates.end(), t));
+  return entry.Compensate(odometry);
 }
 
 void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp) {
   const double t = timestamp.value();
-  // A NaN time would become a key of the ordered vision map, and a NaN pose
-  // a correction that no later measurement undoes.
+  // A NaN time would become a key of the ordered vision history, and a NaN
+  // pose a correction that no later measurement undoes.
   internal::NonFiniteInput bad = internal::FindNonFinite("timestamp", t);
   if (!bad) bad = internal::FindNonFinite(visionRobotPose);
   if (bad) {
@@ -96,46 +113,51 @@ void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPos
   if (m_odometryPoseBuffer.Empty() || m_odometryPoseBuffer.Front().time.value() - kHistorySize.value() > t) return;
 
   CleanUpVisionUpdates();
-  if (m_odometryPoseBuffer.Empty()) return;
 
+  // The corrected pose at t is SampleAt(t): the odometry sample at t clamped
+  // to the recorded span, corrected. Inside the span that sample is the
+  // odometry sample itself, so the interpolation runs once.
+  const double clamped =
+      std::clamp(t, m_odometryPoseBuffer.Front().time.value(), m_odometryPoseBuffer.Back().time.value());
   const std::optional<Pose2d> odometrySample = m_odometryPoseBuffer.Sample(timestamp);
-  const std::optional<Pose2d> visionSample = SampleAt(timestamp);
-  if (!odometrySample || !visionSample) return;
+  const std::optional<Pose2d> clampedSample =
+      clamped == t ? odometrySample : m_odometryPoseBuffer.Sample(units::time::second_t{clamped});
+  if (!odometrySample || !clampedSample) return;
+  const Pose2d visionSample = Corrected(clamped, *clampedSample);
 
-  const Twist2d twist = visionSample->Log(visionRobotPose);
+  const Twist2d twist = visionSample.Log(visionRobotPose);
   const double error[3] = {twist.dx.value(), twist.dy.value(), twist.dtheta.value()};
   double scaled[3];
   for (std::size_t row = 0; row < 3; ++row) {
     scaled[row] = m_visionK[3 * row] * error[0] + m_visionK[3 * row + 1] * error[1] + m_visionK[3 * row + 2] * error[2];
   }
-  const VisionUpdate update{visionSample->Exp({units::length::meter_t{scaled[0]}, units::length::meter_t{scaled[1]},
-                                               units::angle::radian_t{scaled[2]}}),
-                            *odometrySample};
+  const internal::Direction back = internal::Negated(odometrySample->Rotation());
+  const VisionEntry entry{t,
+                          {visionSample.Exp({units::length::meter_t{scaled[0]}, units::length::meter_t{scaled[1]},
+                                             units::angle::radian_t{scaled[2]}}),
+                           *odometrySample},
+                          back.cos,
+                          back.sin};
 
-  if (const auto existing = m_visionUpdates.find(t); existing != m_visionUpdates.end()) {
-    existing->second = update;
-  } else if (m_spare.count > 0) {
-    VisionMap::node_type& node = m_spare.nodes[--m_spare.count];
-    node.key() = t;
-    node.mapped() = update;
-    m_visionUpdates.insert(std::move(node));
+  // Corrections after t were based on the past this one changes: they go,
+  // and t becomes the newest (replacing one of the same time).
+  m_visionUpdates.erase(UpdatesAfter(VisionBegin(), m_visionUpdates.end(), t), m_visionUpdates.end());
+  if (!NoVisionUpdates() && m_visionUpdates.back().time == t) {
+    m_visionUpdates.back() = entry;
   } else {
-    m_visionUpdates.emplace(t, update);
+    // Room taken by dropped updates is reused before the storage grows.
+    if (m_visionUpdates.size() == m_visionUpdates.capacity()) EraseDroppedVisionUpdates();
+    m_visionUpdates.push_back(entry);
   }
-  EraseVisionUpdates(m_visionUpdates.upper_bound(t), m_visionUpdates.end());
-  m_poseEstimate = update.Compensate(m_odometry.GetPose());
+  m_poseEstimate = entry.Compensate(m_odometry.GetPose());
 }
 
 std::optional<Pose2d> SwerveDrivePoseEstimator::SampleAt(units::time::second_t timestamp) const {
   if (m_odometryPoseBuffer.Empty() || std::isnan(timestamp.value())) return std::nullopt;
   const double t = std::clamp(timestamp.value(), m_odometryPoseBuffer.Front().time.value(),
                               m_odometryPoseBuffer.Back().time.value());
-  if (m_visionUpdates.empty() || m_visionUpdates.begin()->first > t) {
-    return m_odometryPoseBuffer.Sample(units::time::second_t{t});
-  }
-  const VisionUpdate& update = std::prev(m_visionUpdates.upper_bound(t))->second;
   const std::optional<Pose2d> odometry = m_odometryPoseBuffer.Sample(units::time::second_t{t});
-  return update.Compensate(*odometry);
+  return Corrected(t, *odometry);
 }
 
 const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t timestamp, const Rotation2d& gyroAngle,
@@ -148,8 +170,7 @@ const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t tim
   }
   const Pose2d& odometryPose = m_odometry.Advance(gyroAngle, modulePositions);
   m_odometryPoseBuffer.AddSample(timestamp, odometryPose);
-  m_poseEstimate =
-      m_visionUpdates.empty() ? odometryPose : std::prev(m_visionUpdates.end())->second.Compensate(odometryPose);
+  m_poseEstimate = NoVisionUpdates() ? odometryPose : m_visionUpdates.back().Compensate(odometryPose);
   return m_poseEstimate;
 }
 
@@ -161,6 +182,7 @@ const Pose2d& SwerveDrivePoseEstimator::Update(const Rotation2d& gyroAngle,
 void SwerveDrivePoseEstimator::ClearHistory() {
   m_odometryPoseBuffer.Clear();
   m_visionUpdates.clear();
+  m_visionFirst = 0;
   m_poseEstimate = m_odometry.GetPose();
 }
 

@@ -126,8 +126,10 @@ struct RelativeMotion {
 
 /// Transform2d(initial, final) up to its rotation's normalisation: the
 /// translation in the initial frame and the unnormalised rotation vector.
-inline RelativeMotion RelativeVector(const Pose2d& initial, const Pose2d& final, double& rx, double& ry) noexcept {
-  const Direction back = Negated(initial.Rotation());
+/// `back` is Negated(initial.Rotation()), which callers that move many poses
+/// out of the same initial frame work out once.
+inline RelativeMotion RelativeVector(const Pose2d& initial, const Direction& back, const Pose2d& final, double& rx,
+                                     double& ry) noexcept {
   const double dx = final.X().value() - initial.X().value();
   const double dy = final.Y().value() - initial.Y().value();
   RelativeMotion out;
@@ -138,9 +140,9 @@ inline RelativeMotion RelativeVector(const Pose2d& initial, const Pose2d& final,
 }
 
 /// Transform2d(initial, final), its rotation normalised the fast way.
-inline RelativeMotion Relative(const Pose2d& initial, const Pose2d& final) noexcept {
+inline RelativeMotion Relative(const Pose2d& initial, const Direction& back, const Pose2d& final) noexcept {
   double rx, ry;
-  RelativeMotion out = RelativeVector(initial, final, rx, ry);
+  RelativeMotion out = RelativeVector(initial, back, final, rx, ry);
   out.rotation = Normalise(rx, ry);
   return out;
 }
@@ -150,7 +152,7 @@ inline RelativeMotion Relative(const Pose2d& initial, const Pose2d& final) noexc
 /// cos - 1 of the result need this, since the difference magnifies any ulp.
 inline RelativeMotion ExactRelative(const Pose2d& initial, const Pose2d& final) noexcept {
   double rx, ry;
-  RelativeMotion out = RelativeVector(initial, final, rx, ry);
+  RelativeMotion out = RelativeVector(initial, Negated(initial.Rotation()), final, rx, ry);
   out.rotation = Direction(rx, ry, std::hypot(rx, ry));
   return out;
 }
@@ -189,6 +191,14 @@ inline Pose2d Apply(const Pose2d& pose, double x, double y, const Direction& rot
   double rx, ry;
   SumVector(pose.Rotation().Cos(), pose.Rotation().Sin(), rotation.cos, rotation.sin, rx, ry);
   return Pose2d(MovedTranslation(pose, x, y), RotationAccess::FromUnitSizedVector(rx, ry));
+}
+
+/// onto + Transform2d(from, to): the motion from `from` to `to` made again
+/// from `onto`, the rotation of the motion kept as a bare direction. `fromBack`
+/// is Negated(from.Rotation()).
+inline Pose2d CarryOver(const Pose2d& onto, const Pose2d& from, const Direction& fromBack, const Pose2d& to) noexcept {
+  const RelativeMotion motion = Relative(from, fromBack, to);
+  return Apply(onto, motion.x, motion.y, motion.rotation);
 }
 
 }  // namespace kvor::zephrin6::swerve::internal

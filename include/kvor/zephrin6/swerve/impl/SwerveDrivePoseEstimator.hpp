@@ -28,7 +28,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <map>
 #include <optional>
 #include <span>
 #include <vector>
@@ -99,12 +98,34 @@ class ZEPHRIN6_API SwerveDrivePoseEstimator {
   const Pose2d& GetOdometryPose() const noexcept { return m_odometry.GetPose(); }
 
  private:
-  using VisionMap = std::map<double, VisionUpdate>;
+  /// One fused measurement with its time (seconds) and the cosine and sine
+  /// of its odometry heading negated, which carrying every later odometry
+  /// pose over onto the correction needs; working them out once saves a
+  /// sincos per sample.
+  struct VisionEntry {
+    double time = 0.0;
+    VisionUpdate update;
+    double backCos = 1.0;
+    double backSin = 0.0;
+    /// update.Compensate(pose), bit for bit.
+    Pose2d Compensate(const Pose2d& pose) const noexcept;
+  };
 
   /// Drops vision updates that no recorded odometry pose needs any more.
   void CleanUpVisionUpdates();
-  /// Erases [first, last) of the vision map, keeping spare nodes for reuse.
-  void EraseVisionUpdates(VisionMap::iterator first, VisionMap::iterator last);
+  /// Erases the dropped updates before m_visionFirst from the storage.
+  void EraseDroppedVisionUpdates();
+  /// The live vision updates, oldest first.
+  std::vector<VisionEntry>::iterator VisionBegin() noexcept {
+    return m_visionUpdates.begin() + static_cast<std::ptrdiff_t>(m_visionFirst);
+  }
+  std::vector<VisionEntry>::const_iterator VisionBegin() const noexcept {
+    return m_visionUpdates.begin() + static_cast<std::ptrdiff_t>(m_visionFirst);
+  }
+  bool NoVisionUpdates() const noexcept { return m_visionFirst == m_visionUpdates.size(); }
+  /// `odometry`, the odometry pose at `t` (seconds), carried over onto the
+  /// newest vision correction at or before `t`, if any.
+  Pose2d Corrected(double t, const Pose2d& odometry) const noexcept;
   void ClearHistory();
 
   SwerveDriveOdometry m_odometry;
@@ -112,21 +133,13 @@ class ZEPHRIN6_API SwerveDrivePoseEstimator {
   /// Vision gain, row-major 3x3; only the diagonal is ever non-zero.
   std::array<double, 9> m_visionK{};
   TimeInterpolatableBuffer m_odometryPoseBuffer;
-  /// Fused measurements by time, seconds.
-  VisionMap m_visionUpdates;
-  /// A few nodes taken out of the map, reused by new measurements so that a
-  /// steady stream of measurements does not allocate. Copies of the
-  /// estimator start without any.
-  struct SpareNodes {
-    std::array<VisionMap::node_type, 4> nodes;
-    std::size_t count = 0;
-    SpareNodes() = default;
-    SpareNodes(const SpareNodes&) noexcept {}
-    SpareNodes& operator=(const SpareNodes&) noexcept { return *this; }
-    SpareNodes(SpareNodes&&) noexcept = default;
-    SpareNodes& operator=(SpareNodes&&) noexcept = default;
-  };
-  SpareNodes m_spare;
+  /// Fused measurements in time order. Those before index m_visionFirst
+  /// were dropped and are only waiting to be erased in one go, once they
+  /// outnumber the live ones, so that the usual drop of one measurement at
+  /// a time moves nothing; the storage is reused, so a steady stream of
+  /// measurements does not allocate.
+  std::vector<VisionEntry> m_visionUpdates;
+  std::size_t m_visionFirst = 0;
   Pose2d m_poseEstimate;
   /// Rate limits of the warnings for refused samples and measurements:
   /// runtime time from which the next one is reported (seconds) and how many
