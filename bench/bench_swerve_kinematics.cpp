@@ -1,5 +1,9 @@
 // Kinematics of a four-module drivetrain: the inverse direction runs once per
-// control request, the forward directions once per odometry sample.
+// control request, the forward directions once per odometry sample. Each
+// iteration is one call on precomputed random inputs (64 of them, cycled).
+// BM_InverseKinematics includes allocating and freeing the returned vector;
+// BM_InverseKinematicsIntoArray is the overload the drivetrain's requests
+// call, writing into storage the caller keeps.
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 
 #include <array>
@@ -48,6 +52,21 @@ void BM_InverseKinematics(benchmark::State& state) {
   zephrin_bench::ReportAllocations(state, before);
 }
 BENCHMARK(BM_InverseKinematics);
+
+void BM_InverseKinematicsIntoArray(benchmark::State& state) {
+  SwerveDriveKinematics kinematics = Square();
+  const auto speeds = RandomSpeeds();
+  std::array<swerve::SwerveModuleState, 4> states;
+  const auto before = zephrin_bench::Allocations();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    kinematics.ToSwerveModuleStates(speeds[i], swerve::Translation2d(), states);
+    benchmark::DoNotOptimize(states);
+    i = (i + 1) % kInputs;
+  }
+  zephrin_bench::ReportAllocations(state, before);
+}
+BENCHMARK(BM_InverseKinematicsIntoArray);
 
 void BM_ForwardKinematics(benchmark::State& state) {
   SwerveDriveKinematics kinematics = Square();

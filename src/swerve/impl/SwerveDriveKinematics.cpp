@@ -71,13 +71,14 @@ std::vector<SwerveModuleState> SwerveDriveKinematics::ToSwerveModuleStates(const
 void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, const Translation2d& centerOfRotation,
                                                  std::span<SwerveModuleState> states) {
   const std::size_t filled = std::min(states.size(), m_numModules);
-  for (std::size_t i = 0; i < filled; ++i) states[i] = SwerveModuleState{};
   // The units library's equality: only +-0 and subnormals count as zero, so
   // a tiny but real command still turns the wheels.
   if (speeds.vx == units::velocity::meters_per_second_t{0.0} &&
       speeds.vy == units::velocity::meters_per_second_t{0.0} &&
       speeds.omega == units::angular_velocity::radians_per_second_t{0.0}) {
-    for (std::size_t i = 0; i < filled; ++i) states[i].angle = m_moduleHeadings[i];
+    for (std::size_t i = 0; i < filled; ++i) {
+      states[i] = {units::velocity::meters_per_second_t{0.0}, m_moduleHeadings[i]};
+    }
     return;
   }
 
@@ -97,12 +98,16 @@ void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, co
   const double vx = speeds.vx.value();
   const double vy = speeds.vy.value();
   const double omega = speeds.omega.value();
+  // The matrix's three columns (it is stored column by column), read directly.
+  const double* column0 = inverse.data();
+  const double* column1 = column0 + inverse.rows();
+  const double* column2 = column1 + inverse.rows();
   for (std::size_t i = 0; i < m_numModules; ++i) {
-    const auto r = static_cast<Eigen::Index>(2 * i);
+    const std::size_t r = 2 * i;
     // Row times (vx, vy, omega), summed in column order like the full
     // matrix product, so signed zeros and infinities come out the same.
-    const double a = inverse(r, 0) * vx + inverse(r, 1) * vy + inverse(r, 2) * omega;
-    const double b = inverse(r + 1, 0) * vx + inverse(r + 1, 1) * vy + inverse(r + 1, 2) * omega;
+    const double a = column0[r] * vx + column1[r] * vy + column2[r] * omega;
+    const double b = column0[r + 1] * vx + column1[r + 1] * vy + column2[r + 1] * omega;
     // The direction comes from the atan2 angle, not from (a, b) / speed:
     // the quotient is NaN for an infinite command, where the angle still
     // points the wheel (+-0.707 for an infinite rotation rate), and a zero
