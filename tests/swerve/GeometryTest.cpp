@@ -170,10 +170,10 @@ Twist2d LogByComposition(const Pose2d& start, const Pose2d& end) {
 }  // namespace
 
 // Small heading changes magnify any rounding difference in cos - 1, so Log,
-// and Discretize built on it, must follow the composition bit for bit (signs
-// of zero included). Starts facing along +x with an angle of +0 or -0 take a
-// shortcut past the trigonometry, so they are drawn often, with ends at the
-// same heading, a tiny turn or anywhere.
+// and Discretize built on it, must follow the composition bit for bit, signs
+// of zero included. Starts at headings of +0 and -0 (every Discretize logs
+// from one) are drawn often, with ends at the same heading, a tiny turn or
+// anywhere.
 TEST(Pose2d, LogIsExactlyTheComposition) {
   Random random(6);
   const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };

@@ -32,6 +32,15 @@ template <class Iterator>
 Iterator UpdatesAfter(Iterator first, Iterator last, double t) noexcept {
   return std::upper_bound(first, last, t, [](double time, const auto& entry) { return time < entry.time; });
 }
+
+/// The update of [first, last) in force at `t`: the newest at or before it,
+/// or null when there is none. (A free function, so that the lookup is
+/// inlined into its callers rather than called through the library's
+/// exported symbols.)
+template <class Iterator>
+const auto* CorrectionAt(Iterator first, Iterator last, double t) noexcept {
+  return first == last || first->time > t ? nullptr : &*std::prev(UpdatesAfter(first, last, t));
+}
 }  // namespace
 
 SwerveDrivePoseEstimator::SwerveDrivePoseEstimator(const SwerveDriveKinematics& kinematics, const Rotation2d& gyroAngle,
@@ -93,12 +102,6 @@ Pose2d SwerveDrivePoseEstimator::VisionEntry::Compensate(const Pose2d& pose) con
   return internal::CarryOver(update.visionPose, update.odometryPose, internal::Direction(backCos, backSin), pose);
 }
 
-Pose2d SwerveDrivePoseEstimator::Corrected(double t, const Pose2d& odometry) const noexcept {
-  if (NoVisionUpdates() || VisionBegin()->time > t) return odometry;
-  const VisionEntry& entry = *std::prev(UpdatesAfter(VisionBegin(), m_visionUpdates.end(), t));
-  return entry.Compensate(odometry);
-}
-
 void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPose, units::time::second_t timestamp) {
   const double t = timestamp.value();
   // A NaN time would become a key of the ordered vision history, and a NaN
@@ -123,7 +126,8 @@ void SwerveDrivePoseEstimator::AddVisionMeasurement(const Pose2d& visionRobotPos
   const std::optional<Pose2d> clampedSample =
       clamped == t ? odometrySample : m_odometryPoseBuffer.Sample(units::time::second_t{clamped});
   if (!odometrySample || !clampedSample) return;
-  const Pose2d visionSample = Corrected(clamped, *clampedSample);
+  const auto* correction = CorrectionAt(VisionBegin(), m_visionUpdates.end(), clamped);
+  const Pose2d visionSample = correction ? correction->Compensate(*clampedSample) : *clampedSample;
 
   const Twist2d twist = visionSample.Log(visionRobotPose);
   const double error[3] = {twist.dx.value(), twist.dy.value(), twist.dtheta.value()};
@@ -156,8 +160,10 @@ std::optional<Pose2d> SwerveDrivePoseEstimator::SampleAt(units::time::second_t t
   if (m_odometryPoseBuffer.Empty() || std::isnan(timestamp.value())) return std::nullopt;
   const double t = std::clamp(timestamp.value(), m_odometryPoseBuffer.Front().time.value(),
                               m_odometryPoseBuffer.Back().time.value());
-  const std::optional<Pose2d> odometry = m_odometryPoseBuffer.Sample(units::time::second_t{t});
-  return Corrected(t, *odometry);
+  if (const auto* correction = CorrectionAt(VisionBegin(), m_visionUpdates.end(), t)) {
+    return correction->Compensate(*m_odometryPoseBuffer.Sample(units::time::second_t{t}));
+  }
+  return m_odometryPoseBuffer.Sample(units::time::second_t{t});
 }
 
 const Pose2d& SwerveDrivePoseEstimator::UpdateWithTime(units::time::second_t timestamp, const Rotation2d& gyroAngle,

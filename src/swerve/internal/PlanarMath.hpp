@@ -100,15 +100,7 @@ struct RotationAccess {
 };
 
 /// The rotation built from the negated angle of `r` (cos(-v), sin(-v)).
-/// A zero angle, which every pose at the origin heading has (Discretize logs
-/// from one each control cycle), needs no sincos: cos(-0) is 1 and sin(-0)
-/// is -0 exactly, and sin(+0) is +0, as the C standard's annex on IEEE
-/// arithmetic requires of every math library.
-inline Direction Negated(const Rotation2d& r) noexcept {
-  const double value = r.Radians().value();
-  if (value == 0.0) return Direction(1.0, -value);
-  return CosSin(-value);
-}
+inline Direction Negated(const Rotation2d& r) noexcept { return CosSin(-r.Radians().value()); }
 
 /// Sum of two rotations before renormalisation: the vector Rotation2d(x, y)
 /// is built from.

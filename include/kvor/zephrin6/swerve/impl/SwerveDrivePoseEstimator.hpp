@@ -122,10 +122,7 @@ class ZEPHRIN6_API SwerveDrivePoseEstimator {
   std::vector<VisionEntry>::const_iterator VisionBegin() const noexcept {
     return m_visionUpdates.begin() + static_cast<std::ptrdiff_t>(m_visionFirst);
   }
-  bool NoVisionUpdates() const noexcept { return m_visionFirst == m_visionUpdates.size(); }
-  /// `odometry`, the odometry pose at `t` (seconds), carried over onto the
-  /// newest vision correction at or before `t`, if any.
-  Pose2d Corrected(double t, const Pose2d& odometry) const noexcept;
+  bool NoVisionUpdates() const noexcept { return VisionBegin() == m_visionUpdates.end(); }
   void ClearHistory();
 
   SwerveDriveOdometry m_odometry;
@@ -134,10 +131,10 @@ class ZEPHRIN6_API SwerveDrivePoseEstimator {
   std::array<double, 9> m_visionK{};
   TimeInterpolatableBuffer m_odometryPoseBuffer;
   /// Fused measurements in time order. Those before index m_visionFirst
-  /// were dropped and are only waiting to be erased in one go, once they
-  /// outnumber the live ones, so that the usual drop of one measurement at
-  /// a time moves nothing; the storage is reused, so a steady stream of
-  /// measurements does not allocate.
+  /// were dropped and wait to be erased in one go, once they are as many as
+  /// the live ones or their room is needed, so that the usual drop of one
+  /// measurement at a time moves nothing; the storage is reused, so a steady
+  /// stream of measurements does not allocate.
   std::vector<VisionEntry> m_visionUpdates;
   std::size_t m_visionFirst = 0;
   Pose2d m_poseEstimate;
