@@ -3,9 +3,10 @@
 // iteration's time includes, besides the call named, only the benchmark's
 // own bookkeeping: advancing four wheel distances (about 1 ns) and an index
 // into precomputed headings or times. Allocations are counted per iteration;
-// BM_VisionMeasurement's 0.9 come from its pattern (going back to the oldest
-// time discards 49 newer corrections, of which the estimator keeps 4 nodes
-// for reuse), which a steady camera stream (BM_VisionStream) never makes.
+// BM_VisionMeasurement goes back to the oldest time every 50 measurements,
+// discarding the 49 newer corrections, and the storage they leave is reused
+// by the next ones, so neither it nor a steady camera stream (BM_VisionStream)
+// allocates once warmed up.
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDriveOdometry.hpp>
 #include <kvor/zephrin6/swerve/impl/SwerveDrivePoseEstimator.hpp>

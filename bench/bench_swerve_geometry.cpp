@@ -2,7 +2,6 @@
 // measurement; they must stay in the tens of nanoseconds. Each iteration is
 // one call on precomputed random poses (64 of them, cycled), so the time
 // includes the call and an index step, nothing else.
-#include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 
 #include <array>
@@ -59,27 +58,6 @@ void BM_PoseLog(benchmark::State& state) {
   zephrin_bench::ReportAllocations(state, before);
 }
 BENCHMARK(BM_PoseLog);
-
-// The Log behind every discretised control request: from the origin pose,
-// whose zero heading needs no trigonometry, to where the speeds lead in one
-// 20 ms period. Includes the three divisions of the result by the period.
-void BM_Discretize(benchmark::State& state) {
-  std::mt19937_64 engine(3);
-  std::uniform_real_distribution<double> speed(-4, 4);
-  std::array<swerve::ChassisSpeeds, kInputs> speeds;
-  for (auto& s : speeds) {
-    s = {units::velocity::meters_per_second_t{speed(engine)}, units::velocity::meters_per_second_t{speed(engine)},
-         units::angular_velocity::radians_per_second_t{speed(engine)}};
-  }
-  const auto before = zephrin_bench::Allocations();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(swerve::Discretize(speeds[i], units::time::second_t{0.02}));
-    i = (i + 1) % kInputs;
-  }
-  zephrin_bench::ReportAllocations(state, before);
-}
-BENCHMARK(BM_Discretize);
 
 }  // namespace
 
