@@ -4,6 +4,9 @@
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include <cmath>
+#include <cstdint>
+
 #include "support/RuntimeFixture.hpp"
 
 namespace {
@@ -59,6 +62,39 @@ TEST_F(SimTest, PhysicsInputsAndOutputsArePerDevice) {
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 1), StatusCode::SimDeviceAlreadyExists);
   EXPECT_EQ(platform::SimSetPhysicsInput(DeviceType::RapaxW, 1, "ForwardLimit", 1.0), StatusCode::OK);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 1), StatusCode::OK);
+}
+
+// An input's index stands for its name for good: looked up once (before any
+// runtime exists, or in another one), it sets what the name sets, and an
+// index the device type does not have is refused as an unknown name is.
+TEST_F(SimTest, InputsByIndexActAsByName) {
+  const int32_t supply = platform::SimPhysicsInputIndex(DeviceType::Distix, "SupplyVoltage");
+  const int32_t distance = platform::SimPhysicsInputIndex(DeviceType::Distix, "Distance");
+  const int32_t rotor = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RotorVelocity");
+  ASSERT_GE(supply, 0);
+  ASSERT_GE(distance, 0);
+  ASSERT_GE(rotor, 0);
+  EXPECT_NE(supply, distance);
+  EXPECT_EQ(platform::SimPhysicsInputIndex(DeviceType::Distix, "RotorVelocity"), -1);
+  EXPECT_EQ(platform::SimPhysicsInputIndex(DeviceType::Distix, "distance"), -1);
+
+  harness::Reset();
+  EXPECT_EQ(platform::SimPhysicsInputIndex(DeviceType::Distix, "Distance"), distance);
+  EXPECT_EQ(platform::SimSetPhysicsInputAt(DeviceType::Distix, 1, distance, 2.0), StatusCode::SimDeviceNotFound);
+  ASSERT_EQ(platform::SimCreate(DeviceType::Distix, 1), StatusCode::OK);
+  EXPECT_EQ(platform::SimSetPhysicsInputAt(DeviceType::Distix, 1, distance, 2.5), StatusCode::OK);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 1, "Distance"), 2.5);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 1, "SupplyVoltage"), std::nullopt);
+
+  for (int32_t refused : {rotor, int32_t{-1}, int32_t{1'000'000}}) {
+    EXPECT_EQ(platform::SimSetPhysicsInputAt(DeviceType::Distix, 1, refused, 1.0),
+              StatusCode::SimPhysicsTypeNotSupported)
+        << refused;
+    EXPECT_EQ(platform::SimGetLastError(DeviceType::Distix, 1), StatusCode::SimPhysicsTypeNotSupported);
+  }
+  EXPECT_EQ(platform::SimSetPhysicsInputAt(DeviceType::Distix, 1, distance, std::nan("")),
+            StatusCode::InvalidParamValue);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 1, "Distance"), 2.5);
 }
 
 }  // namespace

@@ -211,49 +211,42 @@ void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) 
 namespace {
 
 // A move of a position is kept as the position it leads to ("Add..." as
-// "Raw..."): the slot of input `name` in one device's remembered inputs.
+// "Raw..."): the slot of `input` in one device's remembered inputs.
 template <class Values>
-auto FindRemembered(Values& values, std::string_view name) {
-  const bool move = name.starts_with("Add");
-  const std::string_view rest = move ? name.substr(3) : name;
-  return std::find_if(values.begin(), values.end(), [&](const auto& v) {
-    const std::string_view stored = v.first;
-    return move ? stored.starts_with("Raw") && stored.substr(3) == rest : stored == name;
-  });
+auto FindRemembered(Values& values, PhysicsInput input) {
+  const PhysicsInput absolute = sim::AbsoluteOf(input);
+  return std::find_if(values.begin(), values.end(), [&](const auto& v) { return v.first == absolute; });
 }
 
 }  // namespace
 
-bool FirmwareService::CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const {
-  if (!name.starts_with("Add")) return true;
+bool FirmwareService::CanRemember(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) const {
+  if (sim::AbsoluteOf(input) == input) return true;
   for (const Inputs& inputs : inputs_) {
     if (inputs.deviceType != deviceType || inputs.deviceId != deviceId) continue;
-    const auto slot = FindRemembered(inputs.values, name);
+    const auto slot = FindRemembered(inputs.values, input);
     return slot == inputs.values.end() || std::isfinite(slot->second + value);
   }
   return true;
 }
 
-void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
   auto it = std::find_if(inputs_.begin(), inputs_.end(),
                          [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
   if (it == inputs_.end()) it = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
   // A physics model gives the same inputs every step, so only the first of
   // each allocates.
-  const bool move = name.starts_with("Add");
-  const std::string_view rest = move ? name.substr(3) : name;
-  auto slot = FindRemembered(it->values, name);
-  if (slot == it->values.end()) {
-    slot = it->values.insert(it->values.end(), {move ? "Raw" + std::string(rest) : std::string(name), 0.0});
-  }
-  slot->second = move ? slot->second + value : value;
+  const PhysicsInput absolute = sim::AbsoluteOf(input);
+  auto slot = FindRemembered(it->values, input);
+  if (slot == it->values.end()) slot = it->values.insert(it->values.end(), {absolute, 0.0});
+  slot->second = absolute != input ? slot->second + value : value;
 }
 
 template <class Device>
 void FirmwareService::ReplayInputs(int32_t deviceType, Device& device) {
   for (const Inputs& inputs : inputs_) {
     if (inputs.deviceType != deviceType || inputs.deviceId != device.DeviceId()) continue;
-    for (const auto& [name, value] : inputs.values) device.SetInput(name, value);
+    for (const auto& [input, value] : inputs.values) device.SetInput(input, value);
   }
 }
 
@@ -271,14 +264,14 @@ void FirmwareService::ForEachDevice(int32_t deviceType, int32_t deviceId, Visit 
   }
 }
 
-bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
   LockGuard lock(mutex_);
   // All device objects of (type, ID) move, or none does.
-  bool takes = CanRemember(deviceType, deviceId, name, value);
-  ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(name, value); });
+  bool takes = CanRemember(deviceType, deviceId, input, value);
+  ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(input, value); });
   if (!takes) return false;
-  RememberInput(deviceType, deviceId, name, value);
-  ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(name, value); });
+  RememberInput(deviceType, deviceId, input, value);
+  ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(input, value); });
   return true;
 }
 

@@ -21,35 +21,35 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 SimulatedImu::SimulatedImu(uint32_t hash, int deviceId, std::string bus, double startSeconds)
     : hash_(hash), deviceId_(deviceId), bus_(std::move(bus)), start_(startSeconds), now_(startSeconds) {}
 
-bool SimulatedImu::SetInput(std::string_view name, double value) {
-  if (name == "SupplyVoltage") {
-    supply_ = value;
-  } else if (name == "RawYaw") {
-    yaw_ = value;
-    yawGiven_ = true;
-  } else if (name == "AddYaw") {
-    yaw_ += value;
-    yawGiven_ = true;
-  } else if (name == "Pitch") {
-    pitch_ = value;
-    pitchGiven_ = true;
-  } else if (name == "Roll") {
-    roll_ = value;
-    rollGiven_ = true;
-  } else if (name == "AngularVelocityX") {
-    rateX_ = value;
-  } else if (name == "AngularVelocityY") {
-    rateY_ = value;
-  } else if (name == "AngularVelocityZ") {
-    rateZ_ = value;
-  } else {
-    return false;
+bool SimulatedImu::SetInput(PhysicsInput input, double value) {
+  using enum PhysicsInput;
+  switch (input) {
+    case SupplyVoltage: supply_ = value; return true;
+    case RawYaw:
+      yaw_ = value;
+      yawGiven_ = true;
+      return true;
+    case AddYaw:
+      yaw_ += value;
+      yawGiven_ = true;
+      return true;
+    case Pitch:
+      pitch_ = value;
+      pitchGiven_ = true;
+      return true;
+    case Roll:
+      roll_ = value;
+      rollGiven_ = true;
+      return true;
+    case AngularVelocityX: rateX_ = value; return true;
+    case AngularVelocityY: rateY_ = value; return true;
+    case AngularVelocityZ: rateZ_ = value; return true;
+    default: return false;
   }
-  return true;
 }
 
-bool SimulatedImu::Takes(std::string_view name, double value) const {
-  return name != "AddYaw" || std::isfinite(yaw_ + value);
+bool SimulatedImu::Takes(PhysicsInput input, double value) const {
+  return input != PhysicsInput::AddYaw || std::isfinite(yaw_ + value);
 }
 
 bool SimulatedImu::Act(int configId, double value) {

@@ -139,48 +139,46 @@ bool SimulatedMotor::Act(int configId, double value) {
   return true;
 }
 
-bool SimulatedMotor::SetInput(std::string_view name, double value) {
-  if (name == "SupplyVoltage") {
-    supplyInput_ = std::max(0.0, value);
-  } else if (name == "ForwardLimit") {
-    forwardInput_ = value >= 0.5;
-  } else if (name == "ReverseLimit") {
-    reverseInput_ = value >= 0.5;
-  } else if (name == "RawRotorPosition") {
-    rotorPosition_ = value;
-    positionGiven_ = true;
-  } else if (name == "AddRotorPosition") {
-    rotorPosition_ += value;
-    positionGiven_ = true;
-  } else if (name == "RotorVelocity") {
-    rotorVelocity_ = value;
-    velocityDriven_ = true;
-  } else if (name == "RotorAcceleration") {
-    accelerationInput_ = value;
-    accelerationGiven_ = true;
-  } else if (name == "DeviceEnable") {
-    enabled_ = value >= 0.5;
-  } else if (external_ && name == "RawQuadraturePosition") {
-    quadratureEdges_ = value;
-  } else if (external_ && name == "AddQuadraturePosition") {
-    quadratureEdges_ += value;
-  } else if (external_ && name == "QuadratureVelocity") {
-    quadratureEdgesPerSecond_ = value;
-  } else if (external_ && name == "QuadratureAcceleration") {
-    // The firmware derives what it needs from the velocity.
-  } else if (external_ && name == "PulseWidthPosition") {
-    pulseWidthPosition_ = value;
-  } else if (external_ && name == "PulseWidthVelocity") {
-    pulseWidthVelocity_ = value;
-  } else {
-    return false;
+bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
+  using enum PhysicsInput;
+  switch (input) {
+    case SupplyVoltage: supplyInput_ = std::max(0.0, value); return true;
+    case ForwardLimit: forwardInput_ = value >= 0.5; return true;
+    case ReverseLimit: reverseInput_ = value >= 0.5; return true;
+    case RawRotorPosition:
+      rotorPosition_ = value;
+      positionGiven_ = true;
+      return true;
+    case AddRotorPosition:
+      rotorPosition_ += value;
+      positionGiven_ = true;
+      return true;
+    case RotorVelocity:
+      rotorVelocity_ = value;
+      velocityDriven_ = true;
+      return true;
+    case RotorAcceleration:
+      accelerationInput_ = value;
+      accelerationGiven_ = true;
+      return true;
+    case DeviceEnable: enabled_ = value >= 0.5; return true;
+    default: break;
   }
-  return true;
+  if (!external_) return false;
+  switch (input) {
+    case RawQuadraturePosition: quadratureEdges_ = value; return true;
+    case AddQuadraturePosition: quadratureEdges_ += value; return true;
+    case QuadratureVelocity: quadratureEdgesPerSecond_ = value; return true;
+    case QuadratureAcceleration: return true;  // the firmware derives what it needs from the velocity
+    case PulseWidthPosition: pulseWidthPosition_ = value; return true;
+    case PulseWidthVelocity: pulseWidthVelocity_ = value; return true;
+    default: return false;
+  }
 }
 
-bool SimulatedMotor::Takes(std::string_view name, double value) const {
-  if (name == "AddRotorPosition") return std::isfinite(rotorPosition_ + value);
-  if (external_ && name == "AddQuadraturePosition") return std::isfinite(quadratureEdges_ + value);
+bool SimulatedMotor::Takes(PhysicsInput input, double value) const {
+  if (input == PhysicsInput::AddRotorPosition) return std::isfinite(rotorPosition_ + value);
+  if (external_ && input == PhysicsInput::AddQuadraturePosition) return std::isfinite(quadratureEdges_ + value);
   return true;
 }
 

@@ -247,6 +247,11 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
   return stale ? static_cast<int>(kRxTimeout) : overall;
 }
 
+SignalStore::KeyState& SignalStore::StateFor(uint64_t key) {
+  if (auto it = states_.find(key); it != states_.end()) return it->second;
+  return StateFor(key, devices_.ModelMaskOf(SignalKeyDeviceHash(key)));
+}
+
 SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   auto [it, inserted] = states_.try_emplace(key);
   if (inserted) it->second.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), modelMask)});
@@ -293,8 +298,11 @@ void SignalStore::Amend(KeyState& state, double now, Change change, double prese
     segments.back() = next;
   } else {
     segments.push_back(next);
+    // Only a new segment can leave an older one unneeded: a change that
+    // replaced the current segment leaves the timeline as long as it was,
+    // and the next new segment trims whatever became old meanwhile.
+    Trim(state, trimAt);
   }
-  Trim(state, trimAt);
 }
 
 void SignalStore::ScheduleChanged() {
@@ -377,10 +385,9 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
 void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
                                     bool hold) {
   if (!std::isfinite(value)) return;
-  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   const double now = clock_.Now();
-  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
+  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId));
   state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
@@ -395,12 +402,11 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
   if (values.empty()) return;
-  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
     if (!std::isfinite(v.value)) continue;
-    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
+    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId));
     if (state.held || state.published) continue;
     Amend(
         state, atSeconds,

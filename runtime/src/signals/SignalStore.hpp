@@ -213,6 +213,10 @@ class SignalStore {
       ZEPHRIN_REQUIRES(mutex_);
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
   KeyState& StateFor(uint64_t key, uint32_t modelMask) ZEPHRIN_REQUIRES(mutex_);
+  /// StateFor with the device's model looked up in the device registry (under
+  /// mutex_, as reads do) only when the key is new: the simulated values of
+  /// existing keys change every step.
+  KeyState& StateFor(uint64_t key) ZEPHRIN_REQUIRES(mutex_);
   /// Opens a segment at `now` that differs from the current one as `change`
   /// says (at the latest segment's start instead, when `now` comes before a
   /// segment the clock at `present` has reached), then forgets the segments

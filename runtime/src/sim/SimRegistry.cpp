@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "core/ReportLog.hpp"
@@ -18,6 +19,8 @@ constexpr int32_t kInvalidParamValue = -1002;
 constexpr int32_t kSimDeviceNotFound = 1200;
 constexpr int32_t kSimPhysicsTypeNotSupported = 1201;
 constexpr int32_t kSimDeviceAlreadyExists = 1202;
+// An input never given; every value given is finite.
+constexpr double kNotGiven = std::numeric_limits<double>::quiet_NaN();
 
 bool IsMotor(int32_t deviceType) { return deviceType == 5 || deviceType == 8; }
 bool IsMotorOutput(std::string_view name) {
@@ -65,6 +68,7 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   LockGuard lock(mutex_);
   auto [it, inserted] = simulated_.try_emplace({deviceType, deviceId});
+  if (inserted) it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
   creationOrder_.push_back({deviceType, deviceId});
@@ -129,16 +133,25 @@ int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
   LockGuard lock(mutex_);
+  return SetRuleInput(deviceType, deviceId, FindInput(deviceType, name), value);
+}
+
+int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, int32_t input, double value) {
+  LockGuard lock(mutex_);
+  return SetRuleInput(deviceType, deviceId, InputAt(deviceType, input), value);
+}
+
+int32_t SimRegistry::SetRuleInput(int32_t deviceType, int32_t deviceId, const InputRule* rule, double value) {
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
-  const InputRule* rule = FindInput(deviceType, name);
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
+  const std::string_view name = rule->name;
   if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, "is not a finite number");
   const bool taken = firmware::FirmwareService::Simulates(deviceType)
-                         ? firmware_.SetInput(deviceType, deviceId, name, value)
+                         ? firmware_.SetInput(deviceType, deviceId, rule->input, value)
                          : Apply(*rule, *device, value);
   if (!taken) return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
-  Slot(device->inputs, name) = value;
+  device->inputs[static_cast<size_t>(IndexOf(*rule))] = value;
   return device->lastError = kOk;
 }
 
@@ -173,9 +186,11 @@ std::optional<double> SimRegistry::Input(int32_t deviceType, int32_t deviceId, s
   LockGuard lock(mutex_);
   const Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return std::nullopt;
-  auto it = device->inputs.find(name);
-  if (it == device->inputs.end()) return std::nullopt;
-  return it->second;
+  const InputRule* rule = FindInput(deviceType, name);
+  if (rule == nullptr) return std::nullopt;
+  const double value = device->inputs[static_cast<size_t>(IndexOf(*rule))];
+  if (std::isnan(value)) return std::nullopt;
+  return value;
 }
 
 void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {

@@ -68,6 +68,10 @@ class SimRegistry {
   /// -1002 InvalidParamValue (reported) for a value that is not finite or a
   /// move past the largest double. A refused input changes nothing.
   [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  /// SetInput by the input's index in the table (IndexOf), which a caller
+  /// that sets the same inputs every step looks up once: 1201 for an index
+  /// the device type does not have.
+  [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, int32_t input, double value);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
   [[nodiscard]] int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
@@ -82,7 +86,7 @@ class SimRegistry {
  private:
   using Key = std::pair<int32_t, int32_t>;
   struct Device {
-    std::map<std::string, double, std::less<>> inputs;     // last value of each input, as given
+    std::vector<double> inputs;  // last value of each input, as given, by index; NaN until given
     std::map<std::string, double, std::less<>> positions;  // absolute positions, by the rule's name
     std::map<uint16_t, double> values;                     // what each Value signal was last set to
     std::map<std::string, double, std::less<>> outputs;    // outputs the harness set
@@ -100,6 +104,9 @@ class SimRegistry {
   /// Moves the device's signals as `rule` says; false, changing nothing,
   /// when a position or a signal would not stay finite.
   bool Apply(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
+  /// Applies input `rule` (null: one the device type does not have).
+  [[nodiscard]] int32_t SetRuleInput(int32_t deviceType, int32_t deviceId, const InputRule* rule, double value)
+      ZEPHRIN_REQUIRES(mutex_);
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
   [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
                  const char* why) ZEPHRIN_REQUIRES(mutex_);

@@ -7,6 +7,9 @@
 #include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin6/sim/ChassisReference.hpp>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace kvor::zephrin6::sim::internal {
@@ -18,9 +21,22 @@ inline double Oriented(ChassisReference orientation, double value) {
   return static_cast<int>(orientation) == -1 ? -value : value;
 }
 
-/// Hands one physics input to the simulator and returns its status unchanged.
-inline kvor::zephrin::StatusCode SetInput(DeviceType type, int deviceId, std::string_view name, double value) {
-  return kvor::zephrin::StatusCode{kvor::zephrin::platform::SimSetPhysicsInput(type, deviceId, name, value)};
+/// A physics input's name as a template argument.
+template <std::size_t N>
+struct InputName {
+  constexpr InputName(const char (&name)[N]) { std::copy_n(name, N, text); }  // NOLINT: implicit by design
+  constexpr std::string_view View() const { return {text, N - 1}; }
+  char text[N];
+};
+
+/// Hands physics input `Name` of a device of type `Type` to the simulator
+/// and returns its status unchanged. A physics model sets the same inputs
+/// every step: the input's index is looked up by name once per (type, name),
+/// the first time, so that no step pays for a search by name.
+template <DeviceType Type, InputName Name>
+kvor::zephrin::StatusCode SetInput(int deviceId, double value) {
+  static const int32_t index = kvor::zephrin::platform::SimPhysicsInputIndex(Type, Name.View());
+  return kvor::zephrin::StatusCode{kvor::zephrin::platform::SimSetPhysicsInputAt(Type, deviceId, index, value)};
 }
 
 /// Reads one physics output; 0 when the simulator leaves it untouched (its

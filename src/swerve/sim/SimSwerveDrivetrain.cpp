@@ -1,6 +1,5 @@
 #include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
 
-#include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
@@ -21,6 +20,7 @@
 #include <variant>
 
 #include "core/internal/Report.hpp"
+#include "sim/internal/SimCalls.hpp"
 #include "swerve/internal/FiniteInputs.hpp"
 #include "swerve/sim/internal/FieldWorld.hpp"
 #include "swerve/sim/internal/MechanismPhysics.hpp"
@@ -72,9 +72,11 @@ class MotorSim {
   /// line does; the simulation states have no input for it.
   void SetEnabled(bool enabled) {
     using kvor::zephrin::platform::DeviceType;
-    const DeviceType type = RapaxW() != nullptr ? DeviceType::RapaxW : DeviceType::RapaxQ;
+    using kvor::zephrin6::sim::internal::SetInput;
     // A runtime without this input leaves the motor driving: nothing to do about it here.
-    static_cast<void>(kvor::zephrin::platform::SimSetPhysicsInput(type, id_, "DeviceEnable", enabled ? 1.0 : 0.0));
+    const double value = enabled ? 1.0 : 0.0;
+    static_cast<void>(RapaxW() != nullptr ? SetInput<DeviceType::RapaxW, "DeviceEnable">(id_, value)
+                                          : SetInput<DeviceType::RapaxQ, "DeviceEnable">(id_, value));
   }
   /// The rapax w's state (for its own encoder input), or null.
   RapaxWSimState* RapaxW() { return std::get_if<RapaxWSimState>(&state_); }
@@ -390,8 +392,9 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
       // The drivetrain has no object for the encoder, so it is fed by ID; an
       // encoder the program never created is simply not there.
       using kvor::zephrin::platform::DeviceType;
-      kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::Angulon, m.encoderId, "RawPosition", reading);
-      kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::Angulon, m.encoderId, "Velocity", readingRate);
+      using kvor::zephrin6::sim::internal::SetInput;
+      SetInput<DeviceType::Angulon, "RawPosition">(m.encoderId, reading);
+      SetInput<DeviceType::Angulon, "Velocity">(m.encoderId, readingRate);
     } else if (RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
       input->SetPulseWidthPosition(units::angle::turn_t{reading});
       input->SetPulseWidthVelocity(units::angular_velocity::turns_per_second_t{readingRate});

@@ -41,6 +41,19 @@ ZEPHRIN_RUNTIME_API int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId,
                                                std::string_view physicsType, double value);
 
+/// The index of physics input `physicsType` of a device type, for
+/// SimSetPhysicsInputAt: a physics model that sets the same inputs every
+/// step looks each name up once. The index stays the same for as long as
+/// the library is loaded, whatever runtime is current. -1 for an input the
+/// device type does not have.
+ZEPHRIN_RUNTIME_API int32_t SimPhysicsInputIndex(DeviceType deviceType, std::string_view physicsType);
+
+/// SimSetPhysicsInput for the input at `inputIndex` (SimPhysicsInputIndex):
+/// the same statuses, 1201 SimPhysicsTypeNotSupported for an index the
+/// device type does not have.
+ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInputAt(DeviceType deviceType, int32_t deviceId, int32_t inputIndex,
+                                                 double value);
+
 /// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
 /// "SupplyCurrent" of a motor controller, in the motor's own direction) of a
 /// created device into `value`, as the device's simulated firmware drives it
