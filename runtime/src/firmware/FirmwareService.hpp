@@ -130,11 +130,6 @@ class FirmwareService : private MotorSurroundings {
   void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);
   Motor* MotorOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
   Imu* ImuOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
-  void RememberInput(int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
-      ZEPHRIN_REQUIRES(mutex_);
-  /// Whether RememberInput keeps a finite position for a move.
-  bool CanRemember(int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value) const
-      ZEPHRIN_REQUIRES(mutex_);
   /// Calls `visit` with every simulated device of (type, ID).
   template <class Visit>
   void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit) ZEPHRIN_REQUIRES(mutex_);

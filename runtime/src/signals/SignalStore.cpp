@@ -386,8 +386,21 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
                                     bool hold) {
   if (!std::isfinite(value)) return;
   LockGuard lock(mutex_);
+  SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, signalId), value, reportedId, hold, clock_.Now());
+}
+
+void SignalStore::SetSimulatedValuesNow(uint32_t deviceHash, std::span<const ValueUpdate> values) {
+  LockGuard lock(mutex_);
   const double now = clock_.Now();
-  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId));
+  for (const ValueUpdate& v : values) {
+    if (std::isfinite(v.value)) {
+      SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, v.signalId), v.value, v.reportedId, false, now);
+    }
+  }
+}
+
+void SignalStore::SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now) {
+  KeyState& state = StateFor(key);
   state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;

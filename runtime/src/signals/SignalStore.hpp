@@ -103,6 +103,10 @@ class SignalStore {
     double value = 0.0;
     uint16_t reportedId = 0;
   };
+  /// (a) for several signals of one device under one lock, each set as
+  /// SetSimulatedValue sets it (a simulated sensor's physics input moves a
+  /// few signals at once, every step).
+  void SetSimulatedValuesNow(uint32_t deviceHash, std::span<const ValueUpdate> values);
   /// (a') Sets several simulated values of one device, each holding from
   /// `atSeconds` on (the time of the firmware step that computed them, which
   /// may lie a step ahead of the clock until the clock reaches it). Keys the
@@ -202,6 +206,9 @@ class SignalStore {
   };
 
   void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
+  /// SetSimulatedValue's work once the lock is held, at the clock's time `now`.
+  void SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now)
+      ZEPHRIN_REQUIRES(mutex_);
 
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());

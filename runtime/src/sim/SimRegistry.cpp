@@ -75,10 +75,6 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   return kOk;
 }
 
-void SimRegistry::SetSignal(const Device& device, uint16_t signalId, double value) {
-  for (uint32_t hash : device.hashes) store_.SetSimulatedValue(hash, signalId, value);
-}
-
 bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
   if (rule.kind == InputKind::Keep) return true;
   double absolute = value;
@@ -88,34 +84,33 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
     const double position = it == device.positions.end() ? 0.0 : it->second;
     absolute = rule.kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
-    // A signal the program re-zeroed moves by the difference; it must stay
-    // finite as well as the position itself.
-    bool finite = std::isfinite(absolute) && std::isfinite(delta);
-    for (const SignalEffect& effect : rule.effects) {
-      if (effect.follow != Follow::Difference) continue;
-      for (uint32_t hash : device.hashes) {
-        finite = finite && std::isfinite(store_.SimulatedValue(hash, effect.signalId) + delta);
-      }
-    }
-    if (!finite) return false;
-    Slot(device.positions, rule.position) = absolute;
+    if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
   }
-  for (const SignalEffect& effect : rule.effects) {
-    switch (effect.follow) {
-      case Follow::Value:
-        device.values[effect.signalId] = absolute;
-        SetSignal(device, effect.signalId, absolute);
-        break;
-      case Follow::HalfTurn:
-        device.values[effect.signalId] = WrapHalfTurn(absolute);
-        SetSignal(device, effect.signalId, WrapHalfTurn(absolute));
-        break;
-      case Follow::Difference:
-        for (uint32_t hash : device.hashes) {
-          store_.SetSimulatedValue(hash, effect.signalId, store_.SimulatedValue(hash, effect.signalId) + delta);
-        }
-        break;
+  // Every signal of every device object first, so that a refusal changes
+  // nothing; then one batch per device object.
+  updates_.clear();
+  for (uint32_t hash : device.hashes) {
+    for (const SignalEffect& effect : rule.effects) {
+      double signal = absolute;
+      if (effect.follow == Follow::HalfTurn) {
+        signal = WrapHalfTurn(absolute);
+      } else if (effect.follow == Follow::Difference) {
+        // A signal the program re-zeroed moves by the difference; it must
+        // stay finite as well as the position itself.
+        signal = store_.SimulatedValue(hash, effect.signalId) + delta;
+        if (!std::isfinite(signal)) return false;
+      }
+      updates_.push_back({effect.signalId, signal, 0});
     }
+  }
+  if (rule.kind != InputKind::Set) Slot(device.positions, rule.position) = absolute;
+  for (const SignalEffect& effect : rule.effects) {
+    if (effect.follow == Follow::Value) device.values[effect.signalId] = absolute;
+    if (effect.follow == Follow::HalfTurn) device.values[effect.signalId] = WrapHalfTurn(absolute);
+  }
+  const std::span<const signals::SignalStore::ValueUpdate> updates(updates_);
+  for (size_t d = 0; d < device.hashes.size(); ++d) {
+    store_.SetSimulatedValuesNow(device.hashes[d], updates.subspan(d * rule.effects.size(), rule.effects.size()));
   }
   return true;
 }

@@ -35,6 +35,7 @@
 #include <kvor/zephrin/Mutex.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include "signals/SignalStore.hpp"
 #include "sim/PhysicsInputs.hpp"
 
 namespace kvor::zephrin::runtime {
@@ -46,9 +47,6 @@ class DeviceRegistry;
 namespace kvor::zephrin::runtime::firmware {
 class FirmwareService;
 }  // namespace kvor::zephrin::runtime::firmware
-namespace kvor::zephrin::runtime::signals {
-class SignalStore;
-}  // namespace kvor::zephrin::runtime::signals
 
 namespace kvor::zephrin::runtime::sim {
 
@@ -110,7 +108,6 @@ class SimRegistry {
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
   [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
                  const char* why) ZEPHRIN_REQUIRES(mutex_);
-  void SetSignal(const Device& device, uint16_t signalId, double value) ZEPHRIN_REQUIRES(mutex_);
 
   devices::DeviceRegistry& devices_;
   signals::SignalStore& store_;
@@ -120,6 +117,8 @@ class SimRegistry {
   mutable Mutex mutex_;
   std::map<Key, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Working space of Apply: the signal values an input sets, device object by device object.
+  std::vector<signals::SignalStore::ValueUpdate> updates_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::sim
