@@ -3,6 +3,7 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -55,6 +56,31 @@ constexpr int FaultIndex(uint16_t signalId) {
   }
   return -1;
 }
+
+// The fault bit a signal from the first fault ID on reports, and whether it
+// is the sticky twin, computed once at compile time: fault signals are sent
+// every few steps and a search of the table above would cost more than the
+// rest of Signal(). A fault's own ID wins over another's sticky twin.
+struct FaultSignal {
+  int8_t index = -1;
+  bool sticky = false;
+};
+constexpr uint16_t kFirstFaultId = ids::kFault_Hardware;
+constexpr std::size_t kFaultSignalCount = [] {
+  std::size_t last = 0;
+  for (uint16_t id : kFaultIds) last = std::max<std::size_t>(last, id + 1u);
+  return last + 1 - kFirstFaultId;
+}();
+constexpr auto kFaultSignals = [] {
+  std::array<FaultSignal, kFaultSignalCount> table{};
+  for (int i = 0; i < static_cast<int>(std::size(kFaultIds)); ++i) {
+    if (kFaultIds[i] + 1 >= kFirstFaultId) table[kFaultIds[i] + 1 - kFirstFaultId] = {static_cast<int8_t>(i), true};
+  }
+  for (int i = 0; i < static_cast<int>(std::size(kFaultIds)); ++i) {
+    if (kFaultIds[i] >= kFirstFaultId) table[kFaultIds[i] - kFirstFaultId] = {static_cast<int8_t>(i), false};
+  }
+  return table;
+}();
 
 // The bit of a fault the firmware raises itself, found at compile time: a
 // fault missing from the table above does not compile.
@@ -785,10 +811,10 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
     case ids::kFiveVRailVoltage: return 5.0;
     default: break;
   }
-  if (signalId >= ids::kFault_Hardware) {
-    const bool sticky = FaultIndex(signalId) < 0;
-    const int index = FaultIndex(sticky ? static_cast<uint16_t>(signalId - 1) : signalId);
-    if (index >= 0) return (((sticky ? stickyFaults_ : faults_) >> index) & 1u) != 0 ? 1.0 : 0.0;
+  const std::size_t faultSlot = static_cast<std::size_t>(signalId) - kFirstFaultId;
+  if (signalId >= kFirstFaultId && faultSlot < kFaultSignals.size()) {
+    const FaultSignal& fault = kFaultSignals[faultSlot];
+    if (fault.index >= 0) return (((fault.sticky ? stickyFaults_ : faults_) >> fault.index) & 1u) != 0 ? 1.0 : 0.0;
   }
   return 0.0;
 }
