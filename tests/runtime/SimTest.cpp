@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "support/RuntimeFixture.hpp"
 
@@ -95,6 +96,29 @@ TEST_F(SimTest, InputsByIndexActAsByName) {
   EXPECT_EQ(platform::SimSetPhysicsInputAt(DeviceType::Distix, 1, distance, std::nan("")),
             StatusCode::InvalidParamValue);
   EXPECT_EQ(harness::SimPhysicsInput(9, 1, "Distance"), 2.5);
+}
+
+// Inputs handed over together are set in order, each as on its own: a
+// refused one changes nothing, the ones after it still count, and the call
+// answers with the first refusal.
+TEST_F(SimTest, InputsHandedOverTogetherActOneByOne) {
+  const int32_t supply = platform::SimPhysicsInputIndex(DeviceType::Distix, "SupplyVoltage");
+  const int32_t distance = platform::SimPhysicsInputIndex(DeviceType::Distix, "Distance");
+  const platform::SimInputValue inputs[] = {{distance, 1.0}, {distance, 2.0}, {supply, 11.5}};
+  EXPECT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::Distix, 4, inputs), StatusCode::SimDeviceNotFound);
+
+  ASSERT_EQ(platform::SimCreate(DeviceType::Distix, 4), StatusCode::OK);
+  EXPECT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::Distix, 4, inputs), StatusCode::OK);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 4, "Distance"), 2.0);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 4, "SupplyVoltage"), 11.5);
+
+  const platform::SimInputValue refused[] = {
+      {distance, std::nan("")}, {-1, 3.0}, {distance, 3.0}, {supply, std::numeric_limits<double>::infinity()}};
+  EXPECT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::Distix, 4, refused), StatusCode::InvalidParamValue);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 4, "Distance"), 3.0);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 4, "SupplyVoltage"), 11.5);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::Distix, 4), StatusCode::InvalidParamValue);
+  EXPECT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::Distix, 4, {}), StatusCode::OK);
 }
 
 }  // namespace

@@ -30,6 +30,10 @@ int32_t SimSetPhysicsInputAt(DeviceType deviceType, int32_t deviceId, int32_t in
   return Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, inputIndex, value);
 }
 
+int32_t SimSetPhysicsInputsAt(DeviceType deviceType, int32_t deviceId, std::span<const SimInputValue> inputs) {
+  return Runtime::Acquire()->Sim().SetInputs(static_cast<int32_t>(deviceType), deviceId, inputs);
+}
+
 int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double& value) {
   return Runtime::Acquire()->Sim().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);

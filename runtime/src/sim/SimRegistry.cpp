@@ -128,16 +128,29 @@ int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
   LockGuard lock(mutex_);
-  return SetRuleInput(deviceType, deviceId, FindInput(deviceType, name), value);
+  return SetRuleInput(Find(deviceType, deviceId), deviceType, deviceId, FindInput(deviceType, name), value);
 }
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, int32_t input, double value) {
   LockGuard lock(mutex_);
-  return SetRuleInput(deviceType, deviceId, InputAt(deviceType, input), value);
+  return SetRuleInput(Find(deviceType, deviceId), deviceType, deviceId, InputAt(deviceType, input), value);
 }
 
-int32_t SimRegistry::SetRuleInput(int32_t deviceType, int32_t deviceId, const InputRule* rule, double value) {
+int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<const platform::SimInputValue> inputs) {
+  LockGuard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
+  if (device == nullptr) return kSimDeviceNotFound;
+  int32_t first = kOk;
+  for (const platform::SimInputValue& input : inputs) {
+    const int32_t status =
+        SetRuleInput(device, deviceType, deviceId, InputAt(deviceType, input.inputIndex), input.value);
+    if (first == kOk) first = status;
+  }
+  return first;
+}
+
+int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
+                                  double value) {
   if (device == nullptr) return kSimDeviceNotFound;
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
   const std::string_view name = rule->name;

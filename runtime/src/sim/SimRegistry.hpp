@@ -27,12 +27,14 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include <kvor/zephrin/Mutex.hpp>
+#include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
 #include "signals/SignalStore.hpp"
@@ -70,6 +72,10 @@ class SimRegistry {
   /// that sets the same inputs every step looks up once: 1201 for an index
   /// the device type does not have.
   [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, int32_t input, double value);
+  /// Several inputs by index, in order, under one lock: the status of the
+  /// first refused (1200 when the device is unknown), else 0.
+  [[nodiscard]] int32_t SetInputs(int32_t deviceType, int32_t deviceId,
+                                  std::span<const platform::SimInputValue> inputs);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
   [[nodiscard]] int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
@@ -102,9 +108,10 @@ class SimRegistry {
   /// Moves the device's signals as `rule` says; false, changing nothing,
   /// when a position or a signal would not stay finite.
   bool Apply(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
-  /// Applies input `rule` (null: one the device type does not have).
-  [[nodiscard]] int32_t SetRuleInput(int32_t deviceType, int32_t deviceId, const InputRule* rule, double value)
-      ZEPHRIN_REQUIRES(mutex_);
+  /// Applies input `rule` (null: one the device type does not have) to
+  /// `device`, which is (type, ID); `device` null: no such device.
+  [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
+                                     double value) ZEPHRIN_REQUIRES(mutex_);
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
   [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
                  const char* why) ZEPHRIN_REQUIRES(mutex_);

@@ -8,6 +8,7 @@
 #include <kvor/zephrin6/sim/ChassisReference.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -37,6 +38,20 @@ template <DeviceType Type, InputName Name>
 kvor::zephrin::StatusCode SetInput(int deviceId, double value) {
   static const int32_t index = kvor::zephrin::platform::SimPhysicsInputIndex(Type, Name.View());
   return kvor::zephrin::StatusCode{kvor::zephrin::platform::SimSetPhysicsInputAt(Type, deviceId, index, value)};
+}
+
+/// Hands inputs `Names` of one device of type `Type` to the simulator in one
+/// call, `values` in the same order (each in the device's convention), with
+/// the simulator's status: a physics model that feeds a device several
+/// inputs every step crosses into the runtime once for all of them.
+template <DeviceType Type, InputName... Names>
+kvor::zephrin::StatusCode SetInputs(int deviceId, const std::array<double, sizeof...(Names)>& values) {
+  using kvor::zephrin::platform::SimInputValue;
+  static const std::array<int32_t, sizeof...(Names)> indexes{
+      kvor::zephrin::platform::SimPhysicsInputIndex(Type, Names.View())...};
+  std::array<SimInputValue, sizeof...(Names)> inputs{};
+  for (std::size_t i = 0; i < inputs.size(); ++i) inputs[i] = {indexes[i], values[i]};
+  return kvor::zephrin::StatusCode{kvor::zephrin::platform::SimSetPhysicsInputsAt(Type, deviceId, inputs)};
 }
 
 /// Reads one physics output; 0 when the simulator leaves it untouched (its
