@@ -37,6 +37,11 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
   if (it == map.end()) it = map.emplace(std::string(name), 0.0).first;
   return it->second;
 }
+template <class Key>
+double& Slot(std::vector<std::pair<Key, double>>& slots, Key key) {
+  auto it = std::find_if(slots.begin(), slots.end(), [&](const auto& slot) { return slot.first == key; });
+  return it != slots.end() ? it->second : slots.emplace_back(key, 0.0).second;
+}
 
 }  // namespace
 
@@ -80,8 +85,7 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
   double absolute = value;
   double delta = 0.0;
   if (rule.kind != InputKind::Set) {
-    const auto it = device.positions.find(rule.position);
-    const double position = it == device.positions.end() ? 0.0 : it->second;
+    const double position = Slot(device.positions, rule.position);  // 0 until first given
     absolute = rule.kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
@@ -105,8 +109,8 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
   }
   if (rule.kind != InputKind::Set) Slot(device.positions, rule.position) = absolute;
   for (const SignalEffect& effect : rule.effects) {
-    if (effect.follow == Follow::Value) device.values[effect.signalId] = absolute;
-    if (effect.follow == Follow::HalfTurn) device.values[effect.signalId] = WrapHalfTurn(absolute);
+    if (effect.follow == Follow::Value) Slot(device.values, effect.signalId) = absolute;
+    if (effect.follow == Follow::HalfTurn) Slot(device.values, effect.signalId) = WrapHalfTurn(absolute);
   }
   const std::span<const signals::SignalStore::ValueUpdate> updates(updates_);
   for (size_t d = 0; d < device.hashes.size(); ++d) {

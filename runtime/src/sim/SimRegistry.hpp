@@ -91,10 +91,13 @@ class SimRegistry {
   using Key = std::pair<int32_t, int32_t>;
   struct Device {
     std::vector<double> inputs;  // last value of each input, as given, by index; NaN until given
-    std::map<std::string, double, std::less<>> positions;  // absolute positions, by the rule's name
-    std::map<uint16_t, double> values;                     // what each Value signal was last set to
-    std::map<std::string, double, std::less<>> outputs;    // outputs the harness set
-    std::vector<uint32_t> hashes;                          // the device objects it stands for
+    // Absolute positions, by the rule's name (text of the static table), and
+    // what each Value signal was last set to: a few entries each, looked up
+    // at every input.
+    std::vector<std::pair<std::string_view, double>> positions;
+    std::vector<std::pair<uint16_t, double>> values;
+    std::map<std::string, double, std::less<>> outputs;  // outputs the harness set
+    std::vector<uint32_t> hashes;                        // the device objects it stands for
     int32_t lastError = 0;
   };
 
