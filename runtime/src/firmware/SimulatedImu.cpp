@@ -2,6 +2,7 @@
 
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -72,15 +73,15 @@ double SimulatedImu::Signal(uint16_t signalId) const {
   const double yaw = (yaw_ + yawOffset_) * kRadiansPerDegree;
   const double pitch = pitch_ * kRadiansPerDegree;
   const double roll = roll_ * kRadiansPerDegree;
-  // Quaternion of the yaw-pitch-roll rotation (Z, then Y, then X): its six
-  // sines and cosines only for the four signals that need them, the others
-  // being read far more often (the yaw at the odometry rate).
-  struct HalfAngles {
-    double cy, sy, cp, sp, cr, sr;
-  };
-  auto half = [&] {
-    return HalfAngles{std::cos(yaw / 2),   std::sin(yaw / 2),  std::cos(pitch / 2),
-                      std::sin(pitch / 2), std::cos(roll / 2), std::sin(roll / 2)};
+  // Quaternion (w, x, y, z) of the yaw-pitch-roll rotation (Z, then Y, then
+  // X): its six sines and cosines only for the four signals that need them,
+  // the others being read far more often (the yaw at the odometry rate).
+  auto quaternion = [&] {
+    const double cy = std::cos(yaw / 2), sy = std::sin(yaw / 2);
+    const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
+    const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
+    return std::array<double, 4>{cr * cp * cy + sr * sp * sy, sr * cp * cy - cr * sp * sy,
+                                 cr * sp * cy + sr * cp * sy, cr * cp * sy - sr * sp * cy};
   };
   switch (signalId) {
     case ids::kVersionMajor: return 1;  // version 1.0.0.0, as the motor controllers
@@ -88,22 +89,10 @@ double SimulatedImu::Signal(uint16_t signalId) const {
     case ids::kYaw: return yaw_ + yawOffset_;
     case ids::kPitch: return pitch_;
     case ids::kRoll: return roll_;
-    case ids::kQuatW: {
-      const auto [cy, sy, cp, sp, cr, sr] = half();
-      return cr * cp * cy + sr * sp * sy;
-    }
-    case ids::kQuatX: {
-      const auto [cy, sy, cp, sp, cr, sr] = half();
-      return sr * cp * cy - cr * sp * sy;
-    }
-    case ids::kQuatY: {
-      const auto [cy, sy, cp, sp, cr, sr] = half();
-      return cr * sp * cy + sr * cp * sy;
-    }
-    case ids::kQuatZ: {
-      const auto [cy, sy, cp, sp, cr, sr] = half();
-      return cr * cp * sy - sr * sp * cy;
-    }
+    case ids::kQuatW: return quaternion()[0];
+    case ids::kQuatX: return quaternion()[1];
+    case ids::kQuatY: return quaternion()[2];
+    case ids::kQuatZ: return quaternion()[3];
     // Gravity in the device's frame, and what the accelerometer reads at rest (g).
     case ids::kGravityVectorX:
     case ids::kAccelerationX: return -std::sin(pitch);
