@@ -556,7 +556,7 @@ def runtime_source() -> str:
         lines += signature(f'extern "C" int {fn}', ["const char* network", "std::uint32_t deviceHash",
                                                      "double updateFreqHz", *params], ") {")
         lines.append(f'  return Runtime::Acquire()->Controls().Record("{fn}", network, deviceHash,')
-        lines += signature(" " * 6, ["updateFreqHz", *names], "});", open_="{", indent=7)
+        lines += signature(" " * 6, ["updateFreqHz", *names], ");", open_="", indent=6)
         lines.append("}")
         lines.append("")
     return "\n".join(lines)

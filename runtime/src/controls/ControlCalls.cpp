@@ -15,31 +15,31 @@ using kvor::zephrin::runtime::Runtime;
 extern "C" int c_kvor_zephrin6_RequestControlEmpty(const char* network, std::uint32_t deviceHash,
     double updateFreqHz) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlEmpty", network, deviceHash,
-      {updateFreqHz});
+      updateFreqHz);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDutyCycleOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, bool enableFOC, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDutyCycleOut", network, deviceHash,
-      {updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
-       ignoreHardwareLimits, useTimesync});
+      updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
+      ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVoltageOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, bool enableFOC, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVoltageOut", network, deviceHash,
-      {updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
-       ignoreHardwareLimits, useTimesync});
+      updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
+      ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlTorqueCurrentFOC(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, double maxAbsDutyCycle, double deadband, bool overrideCoastDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, output, maxAbsDutyCycle, deadband, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, output, maxAbsDutyCycle, deadband, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlPositionDutyCycle(const char* network, std::uint32_t deviceHash,
@@ -47,8 +47,8 @@ extern "C" int c_kvor_zephrin6_RequestControlPositionDutyCycle(const char* netwo
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionDutyCycle", network, deviceHash,
-      {updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlPositionVoltage(const char* network, std::uint32_t deviceHash,
@@ -56,8 +56,8 @@ extern "C" int c_kvor_zephrin6_RequestControlPositionVoltage(const char* network
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionVoltage", network, deviceHash,
-      {updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC(const char* network,
@@ -65,8 +65,8 @@ extern "C" int c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC(const char
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, velocity, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, velocity, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVelocityDutyCycle(const char* network, std::uint32_t deviceHash,
@@ -74,8 +74,8 @@ extern "C" int c_kvor_zephrin6_RequestControlVelocityDutyCycle(const char* netwo
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityDutyCycle", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVelocityVoltage(const char* network, std::uint32_t deviceHash,
@@ -83,8 +83,8 @@ extern "C" int c_kvor_zephrin6_RequestControlVelocityVoltage(const char* network
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityVoltage", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC(const char* network,
@@ -92,8 +92,8 @@ extern "C" int c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC(const char
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraDutyCycle(const char* network, std::uint32_t deviceHash,
@@ -101,8 +101,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraDutyCycle(const char* networ
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraDutyCycle", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVoltage(const char* network, std::uint32_t deviceHash,
@@ -110,8 +110,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVoltage(const char* network,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVoltage", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC(const char* network,
@@ -119,8 +119,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC(const char*
     bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle(const char* network,
@@ -128,8 +128,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle(const char
     double feedForward, int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityVoltage(const char* network,
@@ -137,8 +137,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityVoltage(const char* 
     double feedForward, int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityVoltage", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC(const char* network,
@@ -146,8 +146,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC(con
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle(const char* network,
@@ -155,8 +155,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle(const char* ne
     int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoVoltage(const char* network, std::uint32_t deviceHash,
@@ -164,8 +164,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoVoltage(const char* netw
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoVoltage", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC(const char* network,
@@ -173,8 +173,8 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC(const c
     bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle(const char* network,
@@ -182,8 +182,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle(const char*
     double jerk, bool enableFOC, double feedForward, int slot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle", network, deviceHash,
-      {updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraVoltage(const char* network,
@@ -191,8 +191,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraVoltage(const char* n
     double jerk, bool enableFOC, double feedForward, int slot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraVoltage", network, deviceHash,
-      {updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC(const char* network,
@@ -200,8 +200,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC(cons
     double jerk, double feedForward, int slot, bool overrideCoastDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, velocity, acceleration, jerk, feedForward, slot, overrideCoastDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, position, velocity, acceleration, jerk, feedForward, slot, overrideCoastDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialDutyCycle(const char* network,
@@ -209,8 +209,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialDutyCycle(const char* n
     bool enableFOC, int differentialSlot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialDutyCycle", network, deviceHash,
-      {updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialVoltage(const char* network,
@@ -218,8 +218,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialVoltage(const char* net
     bool enableFOC, int differentialSlot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVoltage", network, deviceHash,
-      {updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle(const char* network,
@@ -227,8 +227,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle(const
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionVoltage(const char* network,
@@ -236,8 +236,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionVoltage(const c
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialPositionVoltage", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle(const char* network,
@@ -245,8 +245,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle(const
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle", network, deviceHash,
-      {updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage(const char* network,
@@ -254,8 +254,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage(const c
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage", network, deviceHash,
-      {updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle(const char* network,
@@ -263,8 +263,8 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle(const 
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage(const char* network,
@@ -272,56 +272,56 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage(const ch
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlFollower(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, int leaderID, bool opposeLeaderDirection) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlFollower", network, deviceHash,
-      {updateFreqHz, leaderID, opposeLeaderDirection});
+      updateFreqHz, leaderID, opposeLeaderDirection);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlStrictFollower(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, int leaderID) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlStrictFollower", network, deviceHash,
-      {updateFreqHz, leaderID});
+      updateFreqHz, leaderID);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialFollower(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, int leaderID, bool opposeLeaderDirection) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialFollower", network, deviceHash,
-      {updateFreqHz, leaderID, opposeLeaderDirection});
+      updateFreqHz, leaderID, opposeLeaderDirection);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialStrictFollower(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, int leaderID) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialStrictFollower", network, deviceHash,
-      {updateFreqHz, leaderID});
+      updateFreqHz, leaderID);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlNeutralOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlNeutralOut", network, deviceHash,
-      {updateFreqHz, useTimesync});
+      updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlCoastOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlCoastOut", network, deviceHash,
-      {updateFreqHz, useTimesync});
+      updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlStaticBrake(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlStaticBrake", network, deviceHash,
-      {updateFreqHz, useTimesync});
+      updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlMusicTone(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double audioFrequency) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlMusicTone", network, deviceHash,
-      {updateFreqHz, audioFrequency});
+      updateFreqHz, audioFrequency);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position(const char* network,
@@ -333,11 +333,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position(const ch
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position(const char* network,
@@ -350,12 +350,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position(con
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position(const char* network,
@@ -368,12 +368,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position(con
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position(const char* network,
@@ -386,12 +386,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position(cons
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity(const char* network,
@@ -403,11 +403,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity(const ch
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity(const char* network,
@@ -420,12 +420,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity(con
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity(const char* network,
@@ -438,12 +438,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity(con
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity(const char* network,
@@ -456,12 +456,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity(cons
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position(const char* network,
@@ -473,11 +473,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position(const char
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position(const char* network,
@@ -490,12 +490,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position(const
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position(const char* network,
@@ -508,12 +508,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position(const
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position(const char* network,
@@ -526,12 +526,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position(const 
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity(const char* network,
@@ -543,11 +543,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity(const char
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity(const char* network,
@@ -560,12 +560,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity(const
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity(const char* network,
@@ -578,12 +578,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity(const
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity(const char* network,
@@ -596,12 +596,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity(const 
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position(const char* network,
@@ -613,11 +613,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position(cons
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position(const char* network,
@@ -629,12 +629,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Posit
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position(const char* network,
@@ -646,12 +646,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Posit
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position(const char* network,
@@ -663,11 +663,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Positi
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity(const char* network,
@@ -679,11 +679,11 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity(cons
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity(const char* network,
@@ -695,12 +695,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Veloc
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity(const char* network,
@@ -712,12 +712,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Veloc
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+      updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity(const char* network,
@@ -729,9 +729,9 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Veloci
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
   return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+      updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }

@@ -12,13 +12,13 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <span>
 #include <string_view>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <type_traits>
 #include <vector>
 
 #include <kvor/zephrin/Mutex.hpp>
@@ -55,10 +55,22 @@ class ControlRecorder {
   /// Records one call and returns the status injected for the device (0 by
   /// default), or -1002 InvalidParamValue when a number in it is not finite.
   /// `function` must be a string with static storage duration. `args` are
-  /// the update frequency and the fields, in call order. A call that returns
-  /// 0 is also kept as the device's newest accepted call, for TakeAccepted.
-  int Record(const char* function, const char* network, std::uint32_t deviceHash,
-             std::initializer_list<RecordedArg> args) ZEPHRIN_EXCLUDES(mutex_);
+  /// the update frequency and the fields, in call order, each a double, a
+  /// bool or an int. A call that returns 0 is also kept as the device's
+  /// newest accepted call, for TakeAccepted. Packed here, in the entry point,
+  /// so that the kinds of the arguments are known when it is compiled and
+  /// the locked part only copies numbers.
+  template <class... Args>
+  int Record(const char* function, const char* network, std::uint32_t deviceHash, Args... args)
+      ZEPHRIN_EXCLUDES(mutex_) {
+    static_assert(sizeof...(Args) >= 1 && sizeof...(Args) <= kMaxArgs,
+                  "a control entry point passes more arguments than the recorder keeps");
+    const double values[] = {PackedValue(args)...};
+    // A number that is not finite never reaches the device: the call is
+    // refused (and still recorded, so a test sees what was sent).
+    const bool finite = (IsFiniteArg(args) & ...);
+    return RecordPacked(function, network, deviceHash, values, sizeof...(Args), KindsOf<Args...>(), finite);
+  }
 
   /// An accepted call as TakeAccepted hands it over.
   struct AcceptedCall {
@@ -84,9 +96,35 @@ class ControlRecorder {
   void ClearCalls();
 
  private:
+  // How one argument is kept: its value as a double (ints are exact in it,
+  // flags are 0 or 1) and two bits saying which type it had.
+  static double PackedValue(double value) { return value; }
+  static double PackedValue(bool value) { return value ? 1.0 : 0.0; }
+  static double PackedValue(int value) { return static_cast<double>(value); }
+  static bool IsFiniteArg(double value) { return std::isfinite(value); }
+  static bool IsFiniteArg(bool) { return true; }
+  static bool IsFiniteArg(int) { return true; }
+  template <class T>
+  static constexpr RecordedArg::Kind KindOf() {
+    static_assert(std::is_same_v<T, double> || std::is_same_v<T, bool> || std::is_same_v<T, int>,
+                  "a control argument is a double, a bool or an int");
+    if constexpr (std::is_same_v<T, bool>) return RecordedArg::Kind::Bool;
+    if constexpr (std::is_same_v<T, int>) return RecordedArg::Kind::Int;
+    return RecordedArg::Kind::Double;
+  }
+  template <class... Args>
+  static constexpr std::uint64_t KindsOf() {
+    std::uint64_t kinds = 0;
+    unsigned shift = 0;
+    ((kinds |= static_cast<std::uint64_t>(KindOf<Args>()) << shift, shift += 2), ...);
+    return kinds;
+  }
+
+  int RecordPacked(const char* function, const char* network, std::uint32_t deviceHash, const double* values,
+                   std::size_t count, std::uint64_t kinds, bool finite) ZEPHRIN_EXCLUDES(mutex_);
+
   // A kept call, compact because every device keeps 64 of them: each
-  // argument is one double (ints are exact in it, flags are 0 or 1) and
-  // two bits of `kinds` say which type it had.
+  // argument is one double and two bits of `kinds` say which type it had.
   struct Call {
     const char* function = nullptr;
     std::string network;  // keeps its capacity when the slot is reused
@@ -95,11 +133,13 @@ class ControlRecorder {
     std::size_t argCount = 0;
     std::array<double, kMaxArgs> values{};
 
-    void Store(std::initializer_list<RecordedArg> args);
     RecordedArg::Kind KindOf(std::size_t i) const { return static_cast<RecordedArg::Kind>((kinds >> (2 * i)) & 3u); }
   };
   static_assert(kMaxArgs * 2 <= 64, "two bits per argument kind must fit the kinds word");
+  static_assert((kCallsPerDevice & (kCallsPerDevice - 1)) == 0, "the ring index is a mask");
   struct Device {
+    explicit Device(std::uint32_t deviceHash) : hash{deviceHash} {}
+    std::uint32_t hash;
     std::array<Call, kCallsPerDevice> ring;
     std::size_t total = 0;  // calls received; the next slot is total % ring size
     int status = 0;
@@ -107,11 +147,18 @@ class ControlRecorder {
     bool acceptedWaiting = false;  // `accepted` is listed in waiting_
   };
 
+  // The device's record, made on first use.
   Device& DeviceFor(std::uint32_t deviceHash) ZEPHRIN_REQUIRES(mutex_);
+  // The device's record, or null before its first call or status.
+  Device* FindDevice(std::uint32_t deviceHash) const ZEPHRIN_REQUIRES(mutex_);
   static harness::ControlCall ToHarness(const Call& call, std::uint32_t deviceHash);
 
   mutable Mutex mutex_;
-  std::unordered_map<std::uint32_t, std::unique_ptr<Device>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<std::unique_ptr<Device>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Open addressing over devices_ by hash, a power of two long and at most
+  // half full, so that a send finds its device with a multiply and a probe
+  // or two rather than a division.
+  std::vector<Device*> index_ ZEPHRIN_GUARDED_BY(mutex_);
   std::uint64_t nextSequence_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   // Devices with an accepted call not taken yet; keeps its capacity.
   std::vector<std::pair<std::uint32_t, Device*>> waiting_ ZEPHRIN_GUARDED_BY(mutex_);
