@@ -60,7 +60,8 @@ ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
 int ControlRecorder::RecordPacked(const char* function, const char* network, std::uint32_t deviceHash,
                                   const double* values, std::size_t count, std::uint64_t kinds, bool finite) {
   LockGuard lock(mutex_);
-  Device& device = DeviceFor(deviceHash);
+  Device* known = FindDevice(deviceHash);
+  Device& device = known != nullptr ? *known : DeviceFor(deviceHash);
   Call& call = device.ring[device.total & (kCallsPerDevice - 1)];
   ++device.total;
   call.function = function;
