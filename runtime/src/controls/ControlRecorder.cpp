@@ -1,6 +1,7 @@
 #include "controls/ControlRecorder.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/Status.hpp"
 
@@ -16,15 +17,9 @@ std::size_t IndexSlot(std::uint32_t deviceHash, std::size_t mask) {
 }
 
 // Whether the kept bus name equals `text` (null counts as empty), without
-// measuring `text` first: bus names are short and nearly always equal.
+// measuring `text` first: strcmp stops at the first difference.
 bool SameBus(const std::string& kept, const char* text) {
-  if (text == nullptr) return kept.empty();
-  const char* a = kept.c_str();
-  while (*a != '\0' && *a == *text) {
-    ++a;
-    ++text;
-  }
-  return *a == *text;
+  return text == nullptr ? kept.empty() : std::strcmp(kept.c_str(), text) == 0;
 }
 
 }  // namespace
