@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <iterator>
 #include <limits>
 #include <string>
@@ -108,6 +109,35 @@ TEST_F(ControlRecorderTest, ManyDevicesEachKeepTheirOwnCalls) {
   }
   EXPECT_EQ(harness::ControlCallCount(150u), 0u);
   EXPECT_EQ(harness::ControlCallCount(0x80000000u + 1u), 0u);
+}
+
+// Sends go straight to the recorder of the newest runtime, without a lease:
+// a sender racing with resets never records into a runtime already freed
+// (run under the asan and tsan presets as well), and once the resets are
+// over its calls land in the runtime the harness reads.
+TEST_F(ControlRecorderTest, SendersRacingWithResetsReachTheNewestRuntime) {
+  std::atomic<bool> stop{false};
+  std::atomic<int> sent{0};
+  std::thread sender([&] {
+    while (!stop.load()) {
+      (void)c_kvor_zephrin6_RequestControlEmpty("can0", 11u, 1.0);
+      sent.fetch_add(1);
+    }
+  });
+  for (int reset = 0; reset < 20; ++reset) {
+    const int before = sent.load();
+    while (sent.load() < before + 50) std::this_thread::yield();
+    harness::Reset();
+    harness::SetReportEcho(false);
+  }
+  stop.store(true);
+  sender.join();
+  const std::size_t afterResets = harness::ControlCallCount(11u);
+  EXPECT_EQ(c_kvor_zephrin6_RequestControlEmpty("can0", 11u, 2.0), 0);
+  EXPECT_EQ(harness::ControlCallCount(11u), afterResets + 1);
+  const auto last = harness::LastControlCall(11u);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->arguments[2], harness::ControlArgument{2.0});
 }
 
 // A slot reused by a call on another bus keeps that call's bus, whether the

@@ -3,25 +3,24 @@
 #include <kvor/zephrin/platform/ControlRequests.hpp>
 
 #include "controls/ControlRecorder.hpp"
-#include "core/Runtime.hpp"
 
 // Every entry point records its call for the harness and returns the status
 // chosen for the device (OK unless a test injected another, InvalidParamValue
 // for a number that is not finite).
 namespace {
-using kvor::zephrin::runtime::Runtime;
+using kvor::zephrin::runtime::ControlRecorder;
 }  // namespace
 
 extern "C" int c_kvor_zephrin6_RequestControlEmpty(const char* network, std::uint32_t deviceHash,
     double updateFreqHz) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlEmpty", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlEmpty", network, deviceHash,
       updateFreqHz);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDutyCycleOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, bool enableFOC, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDutyCycleOut", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDutyCycleOut", network, deviceHash,
       updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
       ignoreHardwareLimits, useTimesync);
 }
@@ -29,7 +28,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDutyCycleOut(const char* network, s
 extern "C" int c_kvor_zephrin6_RequestControlVoltageOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, bool enableFOC, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVoltageOut", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVoltageOut", network, deviceHash,
       updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
       ignoreHardwareLimits, useTimesync);
 }
@@ -37,7 +36,7 @@ extern "C" int c_kvor_zephrin6_RequestControlVoltageOut(const char* network, std
 extern "C" int c_kvor_zephrin6_RequestControlTorqueCurrentFOC(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, double maxAbsDutyCycle, double deadband, bool overrideCoastDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, output, maxAbsDutyCycle, deadband, overrideCoastDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -46,7 +45,7 @@ extern "C" int c_kvor_zephrin6_RequestControlPositionDutyCycle(const char* netwo
     double updateFreqHz, double position, double velocity, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlPositionDutyCycle", network, deviceHash,
       updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -55,7 +54,7 @@ extern "C" int c_kvor_zephrin6_RequestControlPositionVoltage(const char* network
     double updateFreqHz, double position, double velocity, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlPositionVoltage", network, deviceHash,
       updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -64,7 +63,7 @@ extern "C" int c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC(const char
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double feedForward,
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, position, velocity, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -73,7 +72,7 @@ extern "C" int c_kvor_zephrin6_RequestControlVelocityDutyCycle(const char* netwo
     double updateFreqHz, double velocity, double acceleration, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVelocityDutyCycle", network, deviceHash,
       updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -82,7 +81,7 @@ extern "C" int c_kvor_zephrin6_RequestControlVelocityVoltage(const char* network
     double updateFreqHz, double velocity, double acceleration, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVelocityVoltage", network, deviceHash,
       updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -91,7 +90,7 @@ extern "C" int c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC(const char
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, double feedForward,
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -100,7 +99,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraDutyCycle(const char* networ
     double updateFreqHz, double position, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraDutyCycle", network, deviceHash,
       updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -109,7 +108,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVoltage(const char* network,
     double updateFreqHz, double position, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVoltage", network, deviceHash,
       updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -118,7 +117,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC(const char*
     std::uint32_t deviceHash, double updateFreqHz, double position, double feedForward, int slot,
     bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -127,7 +126,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle(const char
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, bool enableFOC,
     double feedForward, int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle", network, deviceHash,
       updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -136,7 +135,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityVoltage(const char* 
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, bool enableFOC,
     double feedForward, int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVelocityVoltage", network, deviceHash,
       updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -145,7 +144,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC(con
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, double feedForward,
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -154,7 +153,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle(const char* ne
     std::uint32_t deviceHash, double updateFreqHz, double position, bool enableFOC, double feedForward,
     int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle", network, deviceHash,
       updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -163,7 +162,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoVoltage(const char* netw
     double updateFreqHz, double position, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraExpoVoltage", network, deviceHash,
       updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -172,7 +171,7 @@ extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC(const c
     std::uint32_t deviceHash, double updateFreqHz, double position, double feedForward, int slot,
     bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
       limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -181,7 +180,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle(const char*
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double acceleration,
     double jerk, bool enableFOC, double feedForward, int slot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle", network, deviceHash,
       updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -190,7 +189,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraVoltage(const char* n
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double acceleration,
     double jerk, bool enableFOC, double feedForward, int slot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDynamicKinetraVoltage", network, deviceHash,
       updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -199,7 +198,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC(cons
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double acceleration,
     double jerk, double feedForward, int slot, bool overrideCoastDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC", network, deviceHash,
       updateFreqHz, position, velocity, acceleration, jerk, feedForward, slot, overrideCoastDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -208,7 +207,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialDutyCycle(const char* n
     std::uint32_t deviceHash, double updateFreqHz, double averageOutput, double differentialPosition,
     bool enableFOC, int differentialSlot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialDutyCycle", network, deviceHash,
       updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -217,7 +216,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialVoltage(const char* net
     std::uint32_t deviceHash, double updateFreqHz, double averageOutput, double differentialPosition,
     bool enableFOC, int differentialSlot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialVoltage", network, deviceHash,
       updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot, overrideBrakeDurNeutral,
       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -226,7 +225,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle(const
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle", network, deviceHash,
       updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -235,7 +234,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionVoltage(const c
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialPositionVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialPositionVoltage", network, deviceHash,
       updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -244,7 +243,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle(const
     std::uint32_t deviceHash, double updateFreqHz, double averageVelocity, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle", network, deviceHash,
       updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -253,7 +252,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage(const c
     std::uint32_t deviceHash, double updateFreqHz, double averageVelocity, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage", network, deviceHash,
       updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -262,7 +261,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle(const 
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle", network, deviceHash,
       updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
@@ -271,56 +270,56 @@ extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage(const ch
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage", network, deviceHash,
       updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlFollower(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, int leaderID, bool opposeLeaderDirection) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlFollower", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlFollower", network, deviceHash,
       updateFreqHz, leaderID, opposeLeaderDirection);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlStrictFollower(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, int leaderID) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlStrictFollower", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlStrictFollower", network, deviceHash,
       updateFreqHz, leaderID);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialFollower(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, int leaderID, bool opposeLeaderDirection) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialFollower", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialFollower", network, deviceHash,
       updateFreqHz, leaderID, opposeLeaderDirection);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialStrictFollower(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, int leaderID) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialStrictFollower", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialStrictFollower", network, deviceHash,
       updateFreqHz, leaderID);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlNeutralOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlNeutralOut", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlNeutralOut", network, deviceHash,
       updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlCoastOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlCoastOut", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlCoastOut", network, deviceHash,
       updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlStaticBrake(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlStaticBrake", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlStaticBrake", network, deviceHash,
       updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlMusicTone(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double audioFrequency) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlMusicTone", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlMusicTone", network, deviceHash,
       updateFreqHz, audioFrequency);
 }
 
@@ -332,7 +331,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position(const ch
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position", network, deviceHash,
       updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
@@ -349,7 +348,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position", network, deviceHash,
       updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -367,7 +366,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position", network, deviceHash,
       updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -385,7 +384,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position(cons
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position", network, deviceHash,
       updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -402,7 +401,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity(const ch
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity", network, deviceHash,
       updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
@@ -419,7 +418,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity", network, deviceHash,
       updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -437,7 +436,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity", network, deviceHash,
       updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -455,7 +454,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity(cons
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity", network, deviceHash,
       updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -472,7 +471,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position(const char
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position", network, deviceHash,
       updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
@@ -489,7 +488,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position", network, deviceHash,
       updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -507,7 +506,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position", network, deviceHash,
       updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -525,7 +524,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position(const 
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position", network, deviceHash,
       updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -542,7 +541,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity(const char
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity", network, deviceHash,
       updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
@@ -559,7 +558,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity", network, deviceHash,
       updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -577,7 +576,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity", network, deviceHash,
       updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -595,7 +594,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity(const 
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity", network, deviceHash,
       updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -612,7 +611,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position(cons
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position", network, deviceHash,
       updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
@@ -628,7 +627,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Posit
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position", network, deviceHash,
       updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -645,7 +644,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Posit
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position", network, deviceHash,
       updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
@@ -662,7 +661,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Positi
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position", network, deviceHash,
       updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
@@ -678,7 +677,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity(cons
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity", network, deviceHash,
       updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
@@ -694,7 +693,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Veloc
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity", network, deviceHash,
       updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -711,7 +710,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Veloc
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity", network, deviceHash,
       updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
@@ -728,7 +727,7 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Veloci
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity", network, deviceHash,
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity", network, deviceHash,
       updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
       differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,

@@ -24,6 +24,19 @@ bool SameBus(const std::string& kept, const char* text) {
 
 }  // namespace
 
+constinit Mutex ControlRecorder::mutex_;
+ControlRecorder* ControlRecorder::current_ = nullptr;
+
+ControlRecorder::ControlRecorder() {
+  LockGuard lock(mutex_);
+  current_ = this;
+}
+
+ControlRecorder::~ControlRecorder() {
+  LockGuard lock(mutex_);
+  if (current_ == this) current_ = nullptr;
+}
+
 ControlRecorder::Device* ControlRecorder::FindDevice(std::uint32_t deviceHash) const {
   if (index_.empty()) return nullptr;
   const std::size_t mask = index_.size() - 1;
@@ -52,9 +65,8 @@ ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
   return *devices_.back();
 }
 
-int ControlRecorder::RecordPacked(const char* function, const char* network, std::uint32_t deviceHash,
+int ControlRecorder::RecordLocked(const char* function, const char* network, std::uint32_t deviceHash,
                                   const double* values, std::size_t count, std::uint64_t kinds, bool finite) {
-  LockGuard lock(mutex_);
   Device* known = FindDevice(deviceHash);
   Device& device = known != nullptr ? *known : DeviceFor(deviceHash);
   Call& call = device.ring[device.total & (kCallsPerDevice - 1)];

@@ -6,8 +6,14 @@
 // been seen (a program re-sending its request every loop stays
 // allocation-free). The newest call each device accepted (status 0) waits
 // for the simulated firmware, which takes it at its next step. Owned by the
-// Runtime. Thread-safe: one mutex guards all devices; the firmware's lock,
-// when held, is taken before it.
+// Runtime. Thread-safe: one mutex, shared by every recorder of the process,
+// guards all devices; the firmware's lock, when held, is taken before it.
+//
+// The control entry points reach the runtime's recorder without a runtime
+// lease (RecordToCurrent): the recorder built last is the current one, and
+// since it is registered, used and unregistered under that same mutex, a
+// call holding the mutex always finds it alive. A send therefore costs the
+// mutex alone, not the lease's two atomic counts on top.
 
 #include <array>
 #include <atomic>
@@ -41,7 +47,12 @@ struct RecordedArg {
 
 class ControlRecorder {
  public:
-  ControlRecorder() = default;
+  /// Becomes the current recorder, the one RecordToCurrent records into.
+  /// Only the runtime builds recorders (a test may build its own for as
+  /// long as it does not send through the entry points meanwhile).
+  ControlRecorder() ZEPHRIN_EXCLUDES(mutex_);
+  /// Stops being the current recorder, if it still is.
+  ~ControlRecorder() ZEPHRIN_EXCLUDES(mutex_);
   ControlRecorder(const ControlRecorder&) = delete;
   ControlRecorder& operator=(const ControlRecorder&) = delete;
 
@@ -69,7 +80,21 @@ class ControlRecorder {
     // A number that is not finite never reaches the device: the call is
     // refused (and still recorded, so a test sees what was sent).
     const bool finite = (IsFiniteArg(args) & ...);
-    return RecordPacked(function, network, deviceHash, values, sizeof...(Args), KindsOf<Args...>(), finite);
+    LockGuard lock(mutex_);
+    return RecordLocked(function, network, deviceHash, values, sizeof...(Args), KindsOf<Args...>(), finite);
+  }
+
+  /// Record on the current recorder, building the runtime when there is
+  /// none yet: what every control entry point calls.
+  template <class... Args>
+  static int RecordToCurrent(const char* function, const char* network, std::uint32_t deviceHash, Args... args)
+      ZEPHRIN_EXCLUDES(mutex_) {
+    static_assert(sizeof...(Args) >= 1 && sizeof...(Args) <= kMaxArgs,
+                  "a control entry point passes more arguments than the recorder keeps");
+    const double values[] = {PackedValue(args)...};
+    const bool finite = (IsFiniteArg(args) & ...);
+    return RecordPackedToCurrent(function, network, deviceHash, values, sizeof...(Args), KindsOf<Args...>(),
+                                 finite);
   }
 
   /// An accepted call as TakeAccepted hands it over.
@@ -120,8 +145,11 @@ class ControlRecorder {
     return kinds;
   }
 
-  int RecordPacked(const char* function, const char* network, std::uint32_t deviceHash, const double* values,
-                   std::size_t count, std::uint64_t kinds, bool finite) ZEPHRIN_EXCLUDES(mutex_);
+  int RecordLocked(const char* function, const char* network, std::uint32_t deviceHash, const double* values,
+                   std::size_t count, std::uint64_t kinds, bool finite) ZEPHRIN_REQUIRES(mutex_);
+  static int RecordPackedToCurrent(const char* function, const char* network, std::uint32_t deviceHash,
+                                   const double* values, std::size_t count, std::uint64_t kinds, bool finite)
+      ZEPHRIN_EXCLUDES(mutex_);
 
   // A kept call, compact because every device keeps 64 of them: each
   // argument is one double and two bits of `kinds` say which type it had.
@@ -153,7 +181,10 @@ class ControlRecorder {
   Device* FindDevice(std::uint32_t deviceHash) const ZEPHRIN_REQUIRES(mutex_);
   static harness::ControlCall ToHarness(const Call& call, std::uint32_t deviceHash);
 
-  mutable Mutex mutex_;
+  // Constant-initialised and never destroyed in effect (its destructor is
+  // trivial), so a call arriving from a static destructor still finds it.
+  static Mutex mutex_;
+  static ControlRecorder* current_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<std::unique_ptr<Device>> devices_ ZEPHRIN_GUARDED_BY(mutex_);
   // Open addressing over devices_ by hash, a power of two long and at most
   // half full, so that a send finds its device with a multiply and a probe
