@@ -66,7 +66,7 @@ ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
 }
 
 int ControlRecorder::RecordLocked(const char* function, const char* network, std::uint32_t deviceHash,
-                                  const double* values, std::size_t count, std::uint64_t kinds, bool finite) {
+                                  const PackedArgs& args) {
   Device* known = FindDevice(deviceHash);
   Device& device = known != nullptr ? *known : DeviceFor(deviceHash);
   Call& call = device.ring[device.total & (kCallsPerDevice - 1)];
@@ -75,17 +75,17 @@ int ControlRecorder::RecordLocked(const char* function, const char* network, std
   // The slot last held a call of this device too, nearly always on the same bus.
   if (!SameBus(call.network, network)) call.network.assign(network != nullptr ? network : "");
   call.sequence = nextSequence_++;
-  call.kinds = kinds;
-  call.argCount = count;
-  std::copy_n(values, count, call.values.begin());
+  call.kinds = args.kinds;
+  call.argCount = args.count;
+  std::copy_n(args.values.begin(), args.count, call.values.begin());
   if (device.status != 0) return device.status;
-  if (!finite) return kInvalidParamValue;
+  if (!args.finite) return kInvalidParamValue;
   // A call the device refused never reaches its firmware.
   device.accepted.function = function;
   device.accepted.sequence = call.sequence;
-  device.accepted.kinds = kinds;
-  device.accepted.argCount = count;
-  std::copy_n(values, count, device.accepted.values.begin());
+  device.accepted.kinds = args.kinds;
+  device.accepted.argCount = args.count;
+  std::copy_n(args.values.begin(), args.count, device.accepted.values.begin());
   if (!device.acceptedWaiting) {
     device.acceptedWaiting = true;
     waiting_.emplace_back(deviceHash, &device);

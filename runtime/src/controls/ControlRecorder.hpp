@@ -74,14 +74,9 @@ class ControlRecorder {
   template <class... Args>
   int Record(const char* function, const char* network, std::uint32_t deviceHash, Args... args)
       ZEPHRIN_EXCLUDES(mutex_) {
-    static_assert(sizeof...(Args) >= 1 && sizeof...(Args) <= kMaxArgs,
-                  "a control entry point passes more arguments than the recorder keeps");
-    const double values[] = {PackedValue(args)...};
-    // A number that is not finite never reaches the device: the call is
-    // refused (and still recorded, so a test sees what was sent).
-    const bool finite = (IsFiniteArg(args) & ...);
+    const auto packed = Pack(args...);
     LockGuard lock(mutex_);
-    return RecordLocked(function, network, deviceHash, values, sizeof...(Args), KindsOf<Args...>(), finite);
+    return RecordLocked(function, network, deviceHash, packed);
   }
 
   /// Record on the current recorder, building the runtime when there is
@@ -89,12 +84,7 @@ class ControlRecorder {
   template <class... Args>
   static int RecordToCurrent(const char* function, const char* network, std::uint32_t deviceHash, Args... args)
       ZEPHRIN_EXCLUDES(mutex_) {
-    static_assert(sizeof...(Args) >= 1 && sizeof...(Args) <= kMaxArgs,
-                  "a control entry point passes more arguments than the recorder keeps");
-    const double values[] = {PackedValue(args)...};
-    const bool finite = (IsFiniteArg(args) & ...);
-    return RecordPackedToCurrent(function, network, deviceHash, values, sizeof...(Args), KindsOf<Args...>(),
-                                 finite);
+    return RecordPackedToCurrent(function, network, deviceHash, Pack(args...));
   }
 
   /// An accepted call as TakeAccepted hands it over.
@@ -145,11 +135,33 @@ class ControlRecorder {
     return kinds;
   }
 
-  int RecordLocked(const char* function, const char* network, std::uint32_t deviceHash, const double* values,
-                   std::size_t count, std::uint64_t kinds, bool finite) ZEPHRIN_REQUIRES(mutex_);
+  // The arguments of one call as the ring keeps them.
+  struct PackedArgs {
+    std::array<double, kMaxArgs> values;  // the first `count` are set
+    std::size_t count;
+    std::uint64_t kinds;
+    // False when a double is not finite: such a number never reaches the
+    // device, the call is refused (and still recorded, so a test sees what
+    // was sent).
+    bool finite;
+  };
+  template <class... Args>
+  static PackedArgs Pack(Args... args) {
+    static_assert(sizeof...(Args) >= 1 && sizeof...(Args) <= kMaxArgs,
+                  "a control entry point passes more arguments than the recorder keeps");
+    PackedArgs packed;
+    std::size_t i = 0;
+    ((packed.values[i++] = PackedValue(args)), ...);
+    packed.count = sizeof...(Args);
+    packed.kinds = KindsOf<Args...>();
+    packed.finite = (IsFiniteArg(args) && ...);
+    return packed;
+  }
+
+  int RecordLocked(const char* function, const char* network, std::uint32_t deviceHash, const PackedArgs& args)
+      ZEPHRIN_REQUIRES(mutex_);
   static int RecordPackedToCurrent(const char* function, const char* network, std::uint32_t deviceHash,
-                                   const double* values, std::size_t count, std::uint64_t kinds, bool finite)
-      ZEPHRIN_EXCLUDES(mutex_);
+                                   const PackedArgs& args) ZEPHRIN_EXCLUDES(mutex_);
 
   // A kept call, compact because every device keeps 64 of them: each
   // argument is one double and two bits of `kinds` say which type it had.

@@ -13,18 +13,15 @@ namespace kvor::zephrin::runtime {
 // Here rather than beside the recorder: its slow path builds the runtime,
 // which only the library's entry points may reach.
 int ControlRecorder::RecordPackedToCurrent(const char* function, const char* network, std::uint32_t deviceHash,
-                                           const double* values, std::size_t count, std::uint64_t kinds,
-                                           bool finite) {
+                                           const PackedArgs& args) {
   {
     LockGuard lock(mutex_);
-    if (current_ != nullptr) {
-      return current_->RecordLocked(function, network, deviceHash, values, count, kinds, finite);
-    }
+    if (current_ != nullptr) return current_->RecordLocked(function, network, deviceHash, args);
   }
   // No runtime yet: acquiring one builds it, and with it the current recorder.
   const auto runtime = Runtime::Acquire();
   LockGuard lock(mutex_);
-  return runtime->Controls().RecordLocked(function, network, deviceHash, values, count, kinds, finite);
+  return runtime->Controls().RecordLocked(function, network, deviceHash, args);
 }
 
 namespace harness {
