@@ -241,7 +241,13 @@ class SignalStore {
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
-  static double LastIndexOf(const std::vector<Segment>& segments, size_t i);
+  static double LastIndexOf(std::span<const Segment> segments, size_t i);
+  /// The part of a key's timeline that can send a frame in (fromSeconds,
+  /// toSeconds], and sends the same frames there as the whole. A log writer that
+  /// has fallen behind collects a window at a time, and copying the whole
+  /// history for each would cost it time growing with the square of its lag.
+  static std::span<const Segment> WindowSegments(const std::vector<Segment>& segments, double fromSeconds,
+                                                 double toSeconds);
   static bool OnBus(const devices::DeviceRecord* device, std::string_view network);
 
   Clock& clock_;
