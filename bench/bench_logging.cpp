@@ -179,6 +179,40 @@ void BM_LogBytesPerMinute(benchmark::State& state) {
 }
 BENCHMARK(BM_LogBytesPerMinute)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Ten seconds of that bus recorded while the program runs the manual clock
+// as fast as it can, 10 ms at a time, every value changing at every step.
+// Nothing waits for the log writer until the log stops, so it falls behind
+// whenever the program's thread gets ahead, and then collects its backlog one
+// 100 ms slice at a time: this is the cost of catching up. Time is the whole
+// process's CPU time (both threads) per iteration, logger start and stop
+// included; cpu_per_robot_second divides it by the 10 s recorded.
+void BM_LogWhileRunningAhead(benchmark::State& state) {
+  constexpr double kSeconds = 10.0;
+  constexpr double kStep = 0.01;
+  harness::Reset();
+  harness::SetReportEcho(false);
+  harness::UseManualClock(1.0);
+  Require(platform::can::CANComm_SetLoggerPath(ScratchFolder().c_str()), "the log folder");
+  const Bus bus = CreateBus();
+  double t = 0.0;
+  for (auto _ : state) {
+    Require(platform::can::CANComm_StartLogger(), "starting the log");
+    for (int step = 0; step < static_cast<int>(kSeconds / kStep); ++step, t += kStep) {
+      for (int d = 0; d < kDevices; ++d) {
+        for (int s = 0; s < kSignalsPerDevice; ++s) {
+          harness::SetSimulatedValue(bus.hash[d], kSignals[s], std::sin(t * (s + 1) + d) * (s + 1));
+        }
+      }
+      harness::AdvanceTime(kStep);
+    }
+    Require(platform::can::CANComm_StopLogger(), "stopping the log");
+  }
+  state.counters["cpu_per_robot_second"] = benchmark::Counter(
+      kSeconds, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  harness::Reset();
+}
+BENCHMARK(BM_LogWhileRunningAhead)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
 // Loads the recorded minute and steps through it 4 ms at a time as fast as
 // possible, reading 18 device signals per step like a swerve odometry loop.
 void BM_ReplayMinuteStepped4ms(benchmark::State& state) {

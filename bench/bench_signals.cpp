@@ -64,9 +64,11 @@ BENCHMARK(BM_LookupCachedSignal);
 
 // The program's side of a send: the device's control lock and firmware
 // check, the copy into its last-control slot and the runtime's recording of
-// the call (one lock). The simulated firmware decodes the newest call of
-// each device at its next step, which this benchmark never runs (the clock
-// stands), so that work is in BM_Firmware_DrivetrainLoop instead.
+// the call under the recorder's lock (the entry point finds the current
+// recorder under that lock, with no runtime lease). The simulated firmware
+// decodes the newest call of each device at its next step, which this
+// benchmark never runs (the clock stands), so that work is in
+// BM_Firmware_DrivetrainLoop instead.
 void BM_SetControlSameType(benchmark::State& state) {
   FreshRuntime();
   BenchDevice device{1, "rapax q", "fd"};

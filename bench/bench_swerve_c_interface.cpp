@@ -5,7 +5,9 @@
 // on top of these (printed by the Java test program). A loop-rate call must
 // allocate nothing once warm. BM_RequestApplyFieldCentric includes the
 // argument checks, the registry look-up, building the request, the module
-// lock and the apply with its 8 sends into the simulated firmware.
+// lock and the apply with its 8 sends, each recorded for the simulated
+// firmware (which decodes them at its next step, never reached here: the
+// clock stands).
 #include <kvor/zephrin/platform/Configs.hpp>
 #include <kvor/zephrin6/swerve/swerve_c_style.h>
 

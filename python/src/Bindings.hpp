@@ -34,6 +34,9 @@ void BindGeometry(py::module_& swerve);
 void BindRequests(py::module_& swerve, py::module_& requests);
 /// zephrin6.swerve's constants, factory, state and drivetrain.
 void BindDrivetrain(py::module_& swerve);
+/// zephrin6.swerve.SimField and SimBattery (before BindDrivetrain, whose
+/// methods take them).
+void BindSimWorld(py::module_& swerve);
 /// zephrin6.sim (the runtime's clock, reports and reset), zephrin6.logging
 /// and zephrin6.logging.replay.
 void BindRuntime(py::module_& sim, py::module_& logging, py::module_& replay);

@@ -7,6 +7,8 @@
 #include <kvor/zephrin6/configs/Slot0Configs.hpp>
 #include <kvor/zephrin6/signals/NeutralModeValue.hpp>
 #include <kvor/zephrin6/swerve/SwerveDriveState.hpp>
+#include <kvor/zephrin6/swerve/sim/SimBattery.hpp>
+#include <kvor/zephrin6/swerve/sim/SimField.hpp>
 #include <kvor/zephrin6/swerve/requests/ApplyFieldSpeeds.hpp>
 #include <kvor/zephrin6/swerve/requests/ApplyRobotSpeeds.hpp>
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
@@ -377,18 +379,21 @@ configure_motors: configure each module's motors and encoder from its
 
   cls.def(
       "start_sim_thread",
-      [](Drivetrain& d, double period, double supplyVoltage) {
+      [](Drivetrain& d, double period, std::optional<double> supplyVoltage) {
         if (!std::isfinite(period) || period <= 0.0)
           throw py::value_error("period must be a positive number of seconds");
-        if (!std::isfinite(supplyVoltage) || supplyVoltage < 0.0) {
+        if (supplyVoltage && (!std::isfinite(*supplyVoltage) || *supplyVoltage < 0.0)) {
           throw py::value_error("supply_voltage must be a finite number of volts at or above 0");
         }
         py::gil_scoped_release release;
-        (void)d.Sim()->StartThread(units::time::second_t{period}, units::voltage::volt_t{supplyVoltage});
+        const auto sim = d.Sim();
+        (void)(supplyVoltage ? sim->StartThread(units::time::second_t{period}, units::voltage::volt_t{*supplyVoltage})
+                             : sim->StartThread(units::time::second_t{period}));
       },
       py::arg("period"), py::arg("supply_voltage") = 12.0,
       "Moves the simulated robot on a thread of its own: every `period` seconds of wall time it integrates the "
-      "time the runtime's clock moved (at most 1 s at once). Nothing when it runs already.");
+      "time the runtime's clock moved (at most 1 s at once), with `supply_voltage` as the battery, or the "
+      "simulated battery (set_sim_battery) when it is None. Nothing when it runs already.");
   cls.def(
       "stop_sim_thread",
       [](Drivetrain& d) {
@@ -398,18 +403,62 @@ configure_motors: configure each module's motors and encoder from its
       "Stops the simulation thread and waits for it.");
   cls.def(
       "update_sim",
-      [](Drivetrain& d, double dt, double supplyVoltage) {
+      [](Drivetrain& d, double dt, std::optional<double> supplyVoltage) {
         if (!std::isfinite(dt) || dt < 0.0)
           throw py::value_error("dt must be a finite number of seconds at or above 0");
-        if (!std::isfinite(supplyVoltage) || supplyVoltage < 0.0) {
+        if (supplyVoltage && (!std::isfinite(*supplyVoltage) || *supplyVoltage < 0.0)) {
           throw py::value_error("supply_voltage must be a finite number of volts at or above 0");
         }
         py::gil_scoped_release release;
-        (void)d.Sim()->Update(units::time::second_t{dt}, units::voltage::volt_t{supplyVoltage});
+        const auto sim = d.Sim();
+        (void)(supplyVoltage ? sim->Update(units::time::second_t{dt}, units::voltage::volt_t{*supplyVoltage})
+                             : sim->Update(units::time::second_t{dt}));
       },
       py::arg("dt"), py::arg("supply_voltage") = 12.0,
       "Moves the simulated robot through `dt` seconds (the time the runtime's clock just moved, in steps of at most "
-      "1 ms; at most 1 s per call) with `supply_voltage` as the battery.");
+      "1 ms; at most 1 s per call) with `supply_voltage` as the battery. With None it draws on the simulated "
+      "battery instead: the motor controllers' supply currents load it, and a brownout disables them.");
+  cls.def(
+      "set_sim_field",
+      [](Drivetrain& d, const swerve::sim::SimField& field) {
+        const swerve::sim::SimField copy = field;
+        StatusCode status;
+        {
+          py::gil_scoped_release release;
+          status = d.Sim()->SetField(copy);
+        }
+        if (status != StatusCode::OK) {
+          throw py::value_error("the simulation cannot take this field: a size, mass or inertia out of range, or a "
+                                "polygon that is not convex, too small, too far or with the wrong number of corners");
+        }
+      },
+      py::arg("field"),
+      "Puts the simulated robot on `field` from now on (place it with reset_sim_pose): walls and obstacles stop "
+      "and push the chassis, and its wheels slip against them. Raises ValueError, changing nothing, for a field "
+      "it cannot simulate.");
+  cls.def(
+      "clear_sim_field",
+      [](Drivetrain& d) {
+        py::gil_scoped_release release;
+        d.Sim()->ClearField();
+      },
+      "Takes the simulated robot off its field: it drives on an endless floor again.");
+  cls.def(
+      "set_sim_battery",
+      [](Drivetrain& d, const swerve::sim::SimBattery& battery) {
+        const swerve::sim::SimBattery copy = battery;
+        py::gil_scoped_release release;
+        d.Sim()->SetBattery(copy);
+      },
+      py::arg("battery"), "Replaces the simulated battery's settings and state with `battery`'s.");
+  cls.def(
+      "get_sim_battery",
+      [](Drivetrain& d) {
+        py::gil_scoped_release release;
+        return d.Sim()->GetBattery();
+      },
+      "A copy of the simulated battery: its settings, and its voltage, current and brownout after the last step "
+      "without a supply voltage.");
   cls.def(
       "get_sim_pose",
       [](Drivetrain& d) {

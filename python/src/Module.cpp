@@ -73,6 +73,7 @@ PYBIND11_MODULE(_zephrin6, module) {
   BindCore(module);
   BindGeometry(swerve);
   BindRequests(swerve, requests);
+  BindSimWorld(swerve);
   BindDrivetrain(swerve);
   BindRuntime(sim, logging, replay);
   BindWisp(wisp);

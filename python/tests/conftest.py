@@ -73,8 +73,9 @@ def square_drivetrain(**kwargs):
 class Stepper:
     """Moves the manual clock, the simulated robot and odometry together."""
 
-    def __init__(self, drivetrain):
+    def __init__(self, drivetrain, supply_voltage=12.0):
         self.drivetrain = drivetrain
+        self.supply_voltage = supply_voltage  # None: the simulated battery
         self.start = math.ceil(sim.now()) + TICK / 2
         self.tick = 0
         sim.set_time(self.start)
@@ -84,7 +85,7 @@ class Stepper:
             before = sim.now()
             self.tick += 1
             sim.set_time(self.start + self.tick * TICK)
-            self.drivetrain.update_sim(sim.now() - before)
+            self.drivetrain.update_sim(sim.now() - before, self.supply_voltage)
             if self.tick % TICKS_PER_SAMPLE == 0:
                 self.drivetrain.step_odometry()
                 if on_sample:

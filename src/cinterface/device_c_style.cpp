@@ -61,6 +61,7 @@ namespace hw = kvor::zephrin6::hardware::core;
 namespace traits = kvor::zephrin6::hardware::traits;
 namespace signals = kvor::zephrin6::signals;
 namespace controls = kvor::zephrin6::controls;
+namespace config_ids = kvor::zephrin6::configs::ids;
 using kvor::zephrin::StatusCode;
 using kvor::zephrin6::BaseStatusSignal;
 using kvor::zephrin6::StatusSignal;
@@ -76,6 +77,12 @@ struct SimCallEntry {
   int model;  // index in kModels of the model whose simulation state has the method
   StatusCode (*set)(kvor::zephrin6::hardware::ParentDevice& device, double value);
   double (*get)(kvor::zephrin6::hardware::ParentDevice& device);
+};
+
+/// One configurator action of a model: the config ID its config text carries.
+struct ActionEntry {
+  int model;  // index in kModels of the model whose configurator has the action
+  int configId;
 };
 
 template <class Device, class T, StatusSignal<T>& (Device::*Getter)(bool)>
@@ -280,6 +287,22 @@ int32_t c_kvor_zephrin6_device_sim_get(int32_t handle, int32_t callId, double* v
   if (!check.Passed()) return StatusCode::InvalidParamValue;
   *value = kSimCalls[callId].get(*entry->device);
   return StatusCode::OK;
+}
+
+int32_t c_kvor_zephrin6_device_config_action(int32_t handle, int32_t actionId, double value, double timeoutSeconds) {
+  const std::shared_ptr<DeviceEntry> entry = Registry().Find(handle);
+  if (entry == nullptr) return StatusCode::InvalidParamValue;
+  const bool known = actionId >= 0 && static_cast<std::size_t>(actionId) < std::size(kActions);
+  ArgumentCheck check(__func__);
+  check.Require(known && &kModels[kActions[actionId].model] == entry->model, "the device's configurator has no such action")
+      .Finite("value", value)
+      .Finite("timeoutSeconds", timeoutSeconds);
+  if (!check.Passed()) return StatusCode::InvalidParamValue;
+  // The config text the configurator's own action method sends: the action's
+  // ID with its value, applied even where the device already holds it.
+  std::ostringstream text;
+  kvor::zephrin6::configs::internal::AppendDouble(text, kActions[actionId].configId, value);
+  return entry->configurator->SetConfigsPrivate(text.str(), units::time::second_t{timeoutSeconds}, false, true);
 }
 
 int32_t c_kvor_zephrin6_device_apply_config(int32_t handle, const int32_t* configIds, const int32_t* kinds,

@@ -113,7 +113,9 @@ StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& reque
   StatusCode status = StatusCode::StatusCodeNotInitialized;
   {
     kvor::zephrin::LockGuard lock(controlLock_);
-    ReportIfTooOld();
+    // Once the versions matched the check never runs again: a send then
+    // pays one atomic load for it rather than a call.
+    if (compliancyStatus_.load(std::memory_order_acquire) != StatusCode::OK) ReportIfTooOld();
     const StatusCode compliancy = compliancyStatus_.load(std::memory_order_acquire);
     const char* network = identifier_.GetNetwork().c_str();
     const uint32_t hash = identifier_.GetDeviceHash();

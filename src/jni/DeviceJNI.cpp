@@ -151,6 +151,11 @@ ZEPHRIN6_API JNIEXPORT jdouble JNICALL Java_com_kvor_zephrin6_hardware_jni_Devic
   return value;
 }
 
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_hardware_jni_DeviceJNI_configAction(
+    JNIEnv*, jclass, jint handle, jint actionId, jdouble value, jdouble timeoutSeconds) {
+  return c_kvor_zephrin6_device_config_action(handle, actionId, value, timeoutSeconds);
+}
+
 ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_hardware_jni_DeviceJNI_applyConfig(
     JNIEnv* env, jclass, jint handle, jintArray configIds, jintArray kinds, jdoubleArray values, jint count,
     jdouble timeoutSeconds) {

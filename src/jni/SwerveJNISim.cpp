@@ -10,6 +10,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr jint kRefused = -1002;  // InvalidParamValue
+
+/// The doubles of a Java array (none for null).
+std::vector<double> Doubles(JNIEnv* env, jdoubleArray array) {
+  std::vector<double> values(array == nullptr ? 0 : static_cast<std::size_t>(env->GetArrayLength(array)));
+  if (!values.empty()) env->GetDoubleArrayRegion(array, 0, static_cast<jsize>(values.size()), values.data());
+  return values;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -57,6 +71,69 @@ ZEPHRIN6_API JNIEXPORT jdoubleArray JNICALL Java_com_kvor_zephrin6_swerve_jni_Sw
   const jdouble values[3] = {pose.x, pose.y, pose.theta};
   env->SetDoubleArrayRegion(result, 0, 3, values);
   return result;
+}
+
+/// The field's arrays are checked against their lengths here, since the C
+/// function can only trust the counts it is given.
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1SetField(
+    JNIEnv* env, jobject, jint id, jdoubleArray sizes, jdoubleArray bumperXY, jdoubleArray obstacleXY,
+    jintArray obstacleCorners) {
+  const std::vector<double> numbers = Doubles(env, sizes);
+  const std::vector<double> bumper = Doubles(env, bumperXY);
+  const std::vector<double> obstacles = Doubles(env, obstacleXY);
+  std::vector<jint> counts(obstacleCorners == nullptr ? 0
+                                                      : static_cast<std::size_t>(env->GetArrayLength(obstacleCorners)));
+  if (!counts.empty()) env->GetIntArrayRegion(obstacleCorners, 0, static_cast<jsize>(counts.size()), counts.data());
+  std::vector<std::size_t> corners;
+  std::size_t values = 0;
+  for (jint count : counts) {
+    if (count < 0) return kRefused;
+    corners.push_back(static_cast<std::size_t>(count));
+    values += 2 * static_cast<std::size_t>(count);
+  }
+  if (numbers.size() != 5 || bumper.size() % 2 != 0 || values > obstacles.size()) return kRefused;
+  const _swerve_sim_field_t field{numbers[0],       numbers[1],       numbers[2],   numbers[3],
+                                  numbers[4],       bumper.data(),    bumper.size() / 2,
+                                  obstacles.data(), corners.data(),   corners.size()};
+  return c_kvor_zephrin6_swerve_drivetrain_sim_set_field(id, &field);
+}
+
+ZEPHRIN6_API JNIEXPORT void JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1ClearField(JNIEnv*, jobject,
+                                                                                                    jint id) {
+  c_kvor_zephrin6_swerve_drivetrain_sim_clear_field(id);
+}
+
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1ResetPose(
+    JNIEnv*, jobject, jint id, jdouble x, jdouble y, jdouble theta) {
+  return c_kvor_zephrin6_swerve_drivetrain_sim_reset_pose(id, x, y, theta);
+}
+
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1SetBattery(
+    JNIEnv*, jobject, jint id, jdouble openCircuitVolts, jdouble resistanceOhms, jdouble brownoutVolts) {
+  return c_kvor_zephrin6_swerve_drivetrain_sim_set_battery(id, openCircuitVolts, resistanceOhms, brownoutVolts);
+}
+
+/// The battery as a new double[6], or null for an unknown ID.
+ZEPHRIN6_API JNIEXPORT jdoubleArray JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1GetBattery(
+    JNIEnv* env, jobject, jint id) {
+  _swerve_sim_battery_t battery{};
+  if (!c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(id, &battery)) return nullptr;
+  jdoubleArray result = env->NewDoubleArray(6);
+  if (result == nullptr) return nullptr;  // OutOfMemoryError pending
+  const jdouble values[6] = {battery.openCircuitVolts, battery.resistanceOhms, battery.brownoutVolts,
+                             battery.volts,            battery.amps,           battery.brownedOut ? 1.0 : 0.0};
+  env->SetDoubleArrayRegion(result, 0, 6, values);
+  return result;
+}
+
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1UpdateOnBattery(
+    JNIEnv*, jobject, jint id, jdouble dtSeconds) {
+  return c_kvor_zephrin6_swerve_drivetrain_sim_update_on_battery(id, dtSeconds);
+}
+
+ZEPHRIN6_API JNIEXPORT jint JNICALL Java_com_kvor_zephrin6_swerve_jni_SwerveJNI_JNI_1Sim_1StartOnBattery(
+    JNIEnv*, jobject, jint id, jdouble periodSeconds) {
+  return c_kvor_zephrin6_swerve_drivetrain_sim_start_on_battery(id, periodSeconds);
 }
 
 }  // extern "C"

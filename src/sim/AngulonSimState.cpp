@@ -19,23 +19,23 @@ AngulonSimState::AngulonSimState(const hardware::core::CoreAngulon& device, Chas
 StatusCode AngulonSimState::GetLastStatusCode() const { return internal::LastError(kType, deviceId_); }
 
 StatusCode AngulonSimState::SetSupplyVoltage(units::voltage::volt_t volts) {
-  return internal::SetInput(kType, deviceId_, "SupplyVoltage", volts.value());
+  return internal::SetInput<kType, "SupplyVoltage">(deviceId_, volts.value());
 }
 
 StatusCode AngulonSimState::SetRawPosition(units::angle::turn_t position) {
-  return internal::SetInput(kType, deviceId_, "RawPosition", Oriented(Orientation, position.value()));
+  return internal::SetInput<kType, "RawPosition">(deviceId_, Oriented(Orientation, position.value()));
 }
 
 StatusCode AngulonSimState::AddPosition(units::angle::turn_t deltaPosition) {
-  return internal::SetInput(kType, deviceId_, "AddPosition", Oriented(Orientation, deltaPosition.value()));
+  return internal::SetInput<kType, "AddPosition">(deviceId_, Oriented(Orientation, deltaPosition.value()));
 }
 
 StatusCode AngulonSimState::SetVelocity(units::angular_velocity::turns_per_second_t velocity) {
-  return internal::SetInput(kType, deviceId_, "Velocity", Oriented(Orientation, velocity.value()));
+  return internal::SetInput<kType, "Velocity">(deviceId_, Oriented(Orientation, velocity.value()));
 }
 
 StatusCode AngulonSimState::SetMagnetHealth(signals::MagnetHealthValue health) {
-  return internal::SetInput(kType, deviceId_, "MagnetHealth", static_cast<double>(health.value));
+  return internal::SetInput<kType, "MagnetHealth">(deviceId_, static_cast<double>(health.value));
 }
 
 }  // namespace kvor::zephrin6::sim

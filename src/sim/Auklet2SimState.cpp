@@ -17,35 +17,35 @@ Auklet2SimState::Auklet2SimState(const hardware::core::CoreAuklet2& device) : de
 StatusCode Auklet2SimState::GetLastStatusCode() const { return internal::LastError(kType, deviceId_); }
 
 StatusCode Auklet2SimState::SetSupplyVoltage(units::voltage::volt_t volts) {
-  return internal::SetInput(kType, deviceId_, "SupplyVoltage", volts.value());
+  return internal::SetInput<kType, "SupplyVoltage">(deviceId_, volts.value());
 }
 
 StatusCode Auklet2SimState::SetRawYaw(units::angle::degree_t yaw) {
-  return internal::SetInput(kType, deviceId_, "RawYaw", yaw.value());
+  return internal::SetInput<kType, "RawYaw">(deviceId_, yaw.value());
 }
 
 StatusCode Auklet2SimState::AddYaw(units::angle::degree_t deltaYaw) {
-  return internal::SetInput(kType, deviceId_, "AddYaw", deltaYaw.value());
+  return internal::SetInput<kType, "AddYaw">(deviceId_, deltaYaw.value());
 }
 
 StatusCode Auklet2SimState::SetPitch(units::angle::degree_t pitch) {
-  return internal::SetInput(kType, deviceId_, "Pitch", pitch.value());
+  return internal::SetInput<kType, "Pitch">(deviceId_, pitch.value());
 }
 
 StatusCode Auklet2SimState::SetRoll(units::angle::degree_t roll) {
-  return internal::SetInput(kType, deviceId_, "Roll", roll.value());
+  return internal::SetInput<kType, "Roll">(deviceId_, roll.value());
 }
 
 StatusCode Auklet2SimState::SetAngularVelocityX(units::angular_velocity::degrees_per_second_t rate) {
-  return internal::SetInput(kType, deviceId_, "AngularVelocityX", rate.value());
+  return internal::SetInput<kType, "AngularVelocityX">(deviceId_, rate.value());
 }
 
 StatusCode Auklet2SimState::SetAngularVelocityY(units::angular_velocity::degrees_per_second_t rate) {
-  return internal::SetInput(kType, deviceId_, "AngularVelocityY", rate.value());
+  return internal::SetInput<kType, "AngularVelocityY">(deviceId_, rate.value());
 }
 
 StatusCode Auklet2SimState::SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t rate) {
-  return internal::SetInput(kType, deviceId_, "AngularVelocityZ", rate.value());
+  return internal::SetInput<kType, "AngularVelocityZ">(deviceId_, rate.value());
 }
 
 }  // namespace kvor::zephrin6::sim

@@ -17,11 +17,11 @@ DistixSimState::DistixSimState(const hardware::core::CoreDistix& device) : devic
 StatusCode DistixSimState::GetLastStatusCode() const { return internal::LastError(kType, deviceId_); }
 
 StatusCode DistixSimState::SetSupplyVoltage(units::voltage::volt_t volts) {
-  return internal::SetInput(kType, deviceId_, "SupplyVoltage", volts.value());
+  return internal::SetInput<kType, "SupplyVoltage">(deviceId_, volts.value());
 }
 
 StatusCode DistixSimState::SetDistance(units::length::meter_t distance) {
-  return internal::SetInput(kType, deviceId_, "Distance", distance.value());
+  return internal::SetInput<kType, "Distance">(deviceId_, distance.value());
 }
 
 }  // namespace kvor::zephrin6::sim

@@ -17,7 +17,7 @@ PortisSimState::PortisSimState(const hardware::core::CorePortis& device) : devic
 StatusCode PortisSimState::GetLastStatusCode() const { return internal::LastError(kType, deviceId_); }
 
 StatusCode PortisSimState::SetSupplyVoltage(units::voltage::volt_t volts) {
-  return internal::SetInput(kType, deviceId_, "SupplyVoltage", volts.value());
+  return internal::SetInput<kType, "SupplyVoltage">(deviceId_, volts.value());
 }
 
 }  // namespace kvor::zephrin6::sim

@@ -31,31 +31,31 @@ units::current::ampere_t RapaxQSimState::GetSupplyCurrent() const {
 }
 
 StatusCode RapaxQSimState::SetSupplyVoltage(units::voltage::volt_t volts) {
-  return internal::SetInput(kType, deviceId_, "SupplyVoltage", volts.value());
+  return internal::SetInput<kType, "SupplyVoltage">(deviceId_, volts.value());
 }
 
 StatusCode RapaxQSimState::SetForwardLimit(bool closed) {
-  return internal::SetInput(kType, deviceId_, "ForwardLimit", closed ? 1.0 : 0.0);
+  return internal::SetInput<kType, "ForwardLimit">(deviceId_, closed ? 1.0 : 0.0);
 }
 
 StatusCode RapaxQSimState::SetReverseLimit(bool closed) {
-  return internal::SetInput(kType, deviceId_, "ReverseLimit", closed ? 1.0 : 0.0);
+  return internal::SetInput<kType, "ReverseLimit">(deviceId_, closed ? 1.0 : 0.0);
 }
 
 StatusCode RapaxQSimState::SetRawRotorPosition(units::angle::turn_t position) {
-  return internal::SetInput(kType, deviceId_, "RawRotorPosition", Oriented(Orientation, position.value()));
+  return internal::SetInput<kType, "RawRotorPosition">(deviceId_, Oriented(Orientation, position.value()));
 }
 
 StatusCode RapaxQSimState::AddRotorPosition(units::angle::turn_t deltaPosition) {
-  return internal::SetInput(kType, deviceId_, "AddRotorPosition", Oriented(Orientation, deltaPosition.value()));
+  return internal::SetInput<kType, "AddRotorPosition">(deviceId_, Oriented(Orientation, deltaPosition.value()));
 }
 
 StatusCode RapaxQSimState::SetRotorVelocity(units::angular_velocity::turns_per_second_t velocity) {
-  return internal::SetInput(kType, deviceId_, "RotorVelocity", Oriented(Orientation, velocity.value()));
+  return internal::SetInput<kType, "RotorVelocity">(deviceId_, Oriented(Orientation, velocity.value()));
 }
 
 StatusCode RapaxQSimState::SetRotorAcceleration(units::angular_acceleration::turns_per_second_squared_t acceleration) {
-  return internal::SetInput(kType, deviceId_, "RotorAcceleration", Oriented(Orientation, acceleration.value()));
+  return internal::SetInput<kType, "RotorAcceleration">(deviceId_, Oriented(Orientation, acceleration.value()));
 }
 
 }  // namespace kvor::zephrin6::sim

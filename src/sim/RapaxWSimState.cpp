@@ -36,60 +36,60 @@ units::current::ampere_t RapaxWSimState::GetSupplyCurrent() const {
 }
 
 StatusCode RapaxWSimState::SetSupplyVoltage(units::voltage::volt_t volts) {
-  return internal::SetInput(kType, deviceId_, "SupplyVoltage", volts.value());
+  return internal::SetInput<kType, "SupplyVoltage">(deviceId_, volts.value());
 }
 
 StatusCode RapaxWSimState::SetForwardLimit(bool closed) {
-  return internal::SetInput(kType, deviceId_, "ForwardLimit", closed ? 1.0 : 0.0);
+  return internal::SetInput<kType, "ForwardLimit">(deviceId_, closed ? 1.0 : 0.0);
 }
 
 StatusCode RapaxWSimState::SetReverseLimit(bool closed) {
-  return internal::SetInput(kType, deviceId_, "ReverseLimit", closed ? 1.0 : 0.0);
+  return internal::SetInput<kType, "ReverseLimit">(deviceId_, closed ? 1.0 : 0.0);
 }
 
 StatusCode RapaxWSimState::SetRawRotorPosition(units::angle::turn_t position) {
-  return internal::SetInput(kType, deviceId_, "RawRotorPosition", Oriented(MotorOrientation, position.value()));
+  return internal::SetInput<kType, "RawRotorPosition">(deviceId_, Oriented(MotorOrientation, position.value()));
 }
 
 StatusCode RapaxWSimState::AddRotorPosition(units::angle::turn_t deltaPosition) {
-  return internal::SetInput(kType, deviceId_, "AddRotorPosition", Oriented(MotorOrientation, deltaPosition.value()));
+  return internal::SetInput<kType, "AddRotorPosition">(deviceId_, Oriented(MotorOrientation, deltaPosition.value()));
 }
 
 StatusCode RapaxWSimState::SetRotorVelocity(units::angular_velocity::turns_per_second_t velocity) {
-  return internal::SetInput(kType, deviceId_, "RotorVelocity", Oriented(MotorOrientation, velocity.value()));
+  return internal::SetInput<kType, "RotorVelocity">(deviceId_, Oriented(MotorOrientation, velocity.value()));
 }
 
 StatusCode RapaxWSimState::SetRotorAcceleration(units::angular_acceleration::turns_per_second_squared_t acceleration) {
-  return internal::SetInput(kType, deviceId_, "RotorAcceleration", Oriented(MotorOrientation, acceleration.value()));
+  return internal::SetInput<kType, "RotorAcceleration">(deviceId_, Oriented(MotorOrientation, acceleration.value()));
 }
 
 StatusCode RapaxWSimState::SetRawQuadraturePosition(units::angle::turn_t position) {
-  return internal::SetInput(kType, deviceId_, "RawQuadraturePosition",
+  return internal::SetInput<kType, "RawQuadraturePosition">(deviceId_,
                             Oriented(SensorOrientation, position.value()) * QuadratureEdgesPerRotation);
 }
 
 StatusCode RapaxWSimState::AddQuadraturePosition(units::angle::turn_t deltaPosition) {
-  return internal::SetInput(kType, deviceId_, "AddQuadraturePosition",
+  return internal::SetInput<kType, "AddQuadraturePosition">(deviceId_,
                             Oriented(SensorOrientation, deltaPosition.value()) * QuadratureEdgesPerRotation);
 }
 
 StatusCode RapaxWSimState::SetQuadratureVelocity(units::angular_velocity::turns_per_second_t velocity) {
-  return internal::SetInput(kType, deviceId_, "QuadratureVelocity",
+  return internal::SetInput<kType, "QuadratureVelocity">(deviceId_,
                             Oriented(SensorOrientation, velocity.value()) * QuadratureEdgesPerRotation);
 }
 
 StatusCode RapaxWSimState::SetQuadratureAcceleration(
     units::angular_acceleration::turns_per_second_squared_t acceleration) {
-  return internal::SetInput(kType, deviceId_, "QuadratureAcceleration",
+  return internal::SetInput<kType, "QuadratureAcceleration">(deviceId_,
                             Oriented(SensorOrientation, acceleration.value()) * QuadratureEdgesPerRotation);
 }
 
 StatusCode RapaxWSimState::SetPulseWidthPosition(units::angle::turn_t position) {
-  return internal::SetInput(kType, deviceId_, "PulseWidthPosition", Oriented(SensorOrientation, position.value()));
+  return internal::SetInput<kType, "PulseWidthPosition">(deviceId_, Oriented(SensorOrientation, position.value()));
 }
 
 StatusCode RapaxWSimState::SetPulseWidthVelocity(units::angular_velocity::turns_per_second_t velocity) {
-  return internal::SetInput(kType, deviceId_, "PulseWidthVelocity", Oriented(SensorOrientation, velocity.value()));
+  return internal::SetInput<kType, "PulseWidthVelocity">(deviceId_, Oriented(SensorOrientation, velocity.value()));
 }
 
 }  // namespace kvor::zephrin6::sim

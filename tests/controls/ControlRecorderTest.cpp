@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -83,4 +86,122 @@ TEST_F(ControlRecorderTest, ConcurrentSendersLoseNoCalls) {
   EXPECT_EQ(harness::ControlCallCount(100u), 1000u);
   EXPECT_EQ(harness::ControlCallCount(101u), 1000u);
   EXPECT_EQ(harness::ControlCalls(100u).size(), 64u);
+}
+
+// Hundreds of devices, their hashes neighbours or far apart, keep their own
+// calls however the recorder's look-up grows while they arrive; a device
+// not seen yet has none.
+TEST_F(ControlRecorderTest, ManyDevicesEachKeepTheirOwnCalls) {
+  std::vector<std::uint32_t> hashes;
+  for (std::uint32_t i = 0; i < 150; ++i) {
+    hashes.push_back(i);
+    hashes.push_back(0x80000000u + (i << 16));
+  }
+  for (int round = 0; round < 3; ++round) {
+    for (std::uint32_t hash : hashes) c_kvor_zephrin6_RequestControlEmpty("can0", hash, hash * 3.0 + round);
+  }
+  for (std::uint32_t hash : hashes) {
+    ASSERT_EQ(harness::ControlCallCount(hash), 3u) << hash;
+    const auto last = harness::LastControlCall(hash);
+    ASSERT_TRUE(last.has_value());
+    EXPECT_EQ(last->arguments[1], harness::ControlArgument{hash});
+    EXPECT_EQ(last->arguments[2], harness::ControlArgument{hash * 3.0 + 2});
+  }
+  EXPECT_EQ(harness::ControlCallCount(150u), 0u);
+  EXPECT_EQ(harness::ControlCallCount(0x80000000u + 1u), 0u);
+}
+
+// Sends go straight to the recorder of the newest runtime, without a lease:
+// a sender racing with resets never records into a runtime already freed
+// (run under the asan and tsan presets as well), and once the resets are
+// over its calls land in the runtime the harness reads.
+TEST_F(ControlRecorderTest, SendersRacingWithResetsReachTheNewestRuntime) {
+  std::atomic<bool> stop{false};
+  std::atomic<int> sent{0};
+  std::thread sender([&] {
+    while (!stop.load()) {
+      (void)c_kvor_zephrin6_RequestControlEmpty("can0", 11u, 1.0);
+      sent.fetch_add(1);
+    }
+  });
+  for (int reset = 0; reset < 20; ++reset) {
+    const int before = sent.load();
+    while (sent.load() < before + 50) std::this_thread::yield();
+    harness::Reset();
+    harness::SetReportEcho(false);
+  }
+  stop.store(true);
+  sender.join();
+  const std::size_t afterResets = harness::ControlCallCount(11u);
+  EXPECT_EQ(c_kvor_zephrin6_RequestControlEmpty("can0", 11u, 2.0), 0);
+  EXPECT_EQ(harness::ControlCallCount(11u), afterResets + 1);
+  const auto last = harness::LastControlCall(11u);
+  ASSERT_TRUE(last.has_value());
+  EXPECT_EQ(last->arguments[2], harness::ControlArgument{2.0});
+}
+
+// A slot reused by a call on another bus keeps that call's bus, whether the
+// name is a prefix of the last one, longer, empty or missing.
+TEST_F(ControlRecorderTest, EveryCallKeepsItsOwnBus) {
+  const char* const buses[] = {"can0", "can", "can00", "", nullptr, "rio", "can0"};
+  for (int lap = 0; lap < 20; ++lap) {
+    for (const char* bus : buses) c_kvor_zephrin6_RequestControlEmpty(bus, 3u, 0.0);
+  }
+  const auto calls = harness::ControlCalls(3u);
+  ASSERT_EQ(calls.size(), 64u);
+  const std::size_t first = 140 - 64;  // the index of the oldest kept call
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const char* bus = buses[(first + i) % std::size(buses)];
+    EXPECT_EQ(calls[i].arguments[0], harness::ControlArgument{std::string{bus != nullptr ? bus : ""}}) << i;
+  }
+}
+
+// The firmware's side: each device's newest accepted call, devices in the
+// order they first had one waiting, with every argument's type and value.
+// A refused call (a number not finite, an injected status) is recorded but
+// never handed over, and does not replace the accepted one before it.
+TEST(ControlRecorderTakeTest, HandsOverTheNewestAcceptedCallOfEachDevice) {
+  using kvor::zephrin::runtime::ControlRecorder;
+  using Kind = kvor::zephrin::runtime::RecordedArg::Kind;
+  ControlRecorder recorder;
+  std::vector<ControlRecorder::AcceptedCall> taken;
+  recorder.TakeAccepted(taken);
+  EXPECT_TRUE(taken.empty());
+
+  EXPECT_EQ(recorder.Record("second", "can0", 20u, 100.0, 1.5, true, 3), 0);
+  EXPECT_EQ(recorder.Record("first", "can0", 10u, 50.0, -2.0, false, -4), 0);
+  EXPECT_EQ(recorder.Record("second again", "can0", 20u, 0.0, 2.5, false, 7), 0);
+  EXPECT_EQ(recorder.Record("not finite", "can0", 20u, 0.0, std::numeric_limits<double>::infinity(), true, 1),
+            -1002);
+  EXPECT_EQ(recorder.Record("not finite", "can0", 10u, std::numeric_limits<double>::quiet_NaN(), 0.0, true, 1),
+            -1002);
+  recorder.SetStatus(30u, -1001);
+  EXPECT_EQ(recorder.Record("refused", "can0", 30u, 0.0, 1.0, true, 1), -1001);
+  EXPECT_EQ(recorder.Count(20u), 3u);
+  EXPECT_EQ(recorder.Count(30u), 1u);
+
+  recorder.TakeAccepted(taken);
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_STREQ(taken[0].function, "second again");
+  EXPECT_EQ(taken[0].deviceHash, 20u);
+  EXPECT_STREQ(taken[1].function, "first");
+  EXPECT_EQ(taken[1].deviceHash, 10u);
+  EXPECT_GT(taken[0].sequence, taken[1].sequence);
+  const auto args = taken[1].Args();
+  ASSERT_EQ(args.size(), 4u);
+  EXPECT_EQ(args[0].kind, Kind::Double);
+  EXPECT_EQ(args[0].number, 50.0);
+  EXPECT_EQ(args[1].number, -2.0);
+  EXPECT_EQ(args[2].kind, Kind::Bool);
+  EXPECT_FALSE(args[2].flag);
+  EXPECT_EQ(args[3].kind, Kind::Int);
+  EXPECT_EQ(args[3].number, -4.0);
+
+  // Taken once: the next take is empty until another call is accepted.
+  recorder.TakeAccepted(taken);
+  EXPECT_TRUE(taken.empty());
+  EXPECT_EQ(recorder.Record("again", "can0", 10u, 0.0, 0.0, true, 0), 0);
+  recorder.TakeAccepted(taken);
+  ASSERT_EQ(taken.size(), 1u);
+  EXPECT_STREQ(taken[0].function, "again");
 }

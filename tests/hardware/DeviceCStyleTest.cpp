@@ -65,6 +65,37 @@ TEST_F(DeviceCStyleTest, UnknownHandlesAndBadArgumentsAreRefused) {
 
 // The units text is cut to the caller's buffer and still terminated; the
 // whole length comes back.
+// Configurator actions by action ID: the rapax q's first is SetPosition,
+// whose new position the device then reports; an action of another model,
+// a NaN value or timeout and a stale handle are refused.
+TEST_F(DeviceCStyleTest, ConfiguratorActionsReachTheDeviceOfTheirModel) {
+  constexpr int32_t kRapaxQSetPosition = 0;
+  constexpr int kAngulon = 2;
+  const int32_t motor = c_kvor_zephrin6_device_create(kRapaxQ, 1, "can");
+  const int32_t encoder = c_kvor_zephrin6_device_create(kAngulon, 2, "can");
+  ASSERT_GT(motor, 0);
+  ASSERT_GT(encoder, 0);
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(motor, kRapaxQSetPosition, 2.5, 0.1), StatusCode::OK);
+  harness::AdvanceTime(0.02);
+  std::array<double, kRecord> record{};
+  ASSERT_EQ(c_kvor_zephrin6_device_signal_read(motor, rapax::kPosition, C_KVOR_ZEPHRIN6_SIGNAL_REFRESH, 0.0,
+                                               record.data()),
+            StatusCode::OK);
+  EXPECT_DOUBLE_EQ(record[0], 2.5);
+
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(encoder, kRapaxQSetPosition, 1.0, 0.1),
+            StatusCode::InvalidParamValue);
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(motor, -1, 1.0, 0.1), StatusCode::InvalidParamValue);
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(motor, 1 << 20, 1.0, 0.1), StatusCode::InvalidParamValue);
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(motor, kRapaxQSetPosition, std::nan(""), 0.1),
+            StatusCode::InvalidParamValue);
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(motor, kRapaxQSetPosition, 1.0, INFINITY),
+            StatusCode::InvalidParamValue);
+  c_kvor_zephrin6_device_destroy(motor);
+  EXPECT_EQ(c_kvor_zephrin6_device_config_action(motor, kRapaxQSetPosition, 1.0, 0.1), StatusCode::InvalidParamValue);
+  c_kvor_zephrin6_device_destroy(encoder);
+}
+
 TEST_F(DeviceCStyleTest, UnitsTextIsBoundedByTheBuffer) {
   const int32_t motor = c_kvor_zephrin6_device_create(kRapaxQ, 1, "can");
   std::array<char, 4> small{'x', 'x', 'x', 'x'};

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -31,9 +32,13 @@ class RuntimeLifetime : public ::testing::Test {
   void SetUp() override {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // No process ID in the name: a death test's child runs in a process of
-    // its own and must write where the parent looks.
+    // its own and must write where the parent looks. The test program's own
+    // path goes in instead, so that the builds of other trees and sanitizers
+    // running the same test at the same time keep out of each other's way.
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
     folder_ = std::filesystem::temp_directory_path() /
-              ("zephrin_lifetime_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("zephrin_lifetime_" + std::to_string(std::hash<std::string>{}(program)) + "_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(folder_);
     harness::Reset();
     harness::SetReportEcho(false);

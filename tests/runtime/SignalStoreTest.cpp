@@ -320,6 +320,39 @@ TEST(SignalStoreFrames, ValuesSetBetweenFramesReachTheNextFrameOnly) {
   EXPECT_NEAR(times.front(), 1.102, 1e-12);
 }
 
+// A log writer that fell behind collects its backlog one slice at a time.
+// Each slice must carry exactly the frames the whole backlog holds in it,
+// with frequency changes, a stop and a restart at 4 Hz along the way.
+TEST(SignalStoreFrames, SlicesOfALongHistoryCarryTheFramesOfTheWhole) {
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  const uint16_t id = ids::angulon::kPosition;  // 100 Hz
+  const uint64_t key = MakeSignalKey(hash, id);
+  runtime.signals.SetRecordedUpTo(1.0);  // the writer has recorded nothing since the device came
+  for (int ms = 1; ms <= 5000; ++ms) {
+    runtime.clock.SetManualTime(1.0 + ms * 0.001);
+    if (ms % 7 == 0) runtime.signals.SetSimulatedValue(hash, id, ms);
+    const double hz = ms == 2000 ? 250.0 : ms == 3000 ? 0.0 : ms == 3500 ? 4.0 : -1.0;
+    if (hz >= 0.0) {
+      ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, id, hz), kOK);
+    }
+  }
+  using Frame = std::pair<double, double>;  // time, value
+  auto collect = [&](double from, double to, std::vector<Frame>& into) {
+    runtime.signals.ForEachFrame(from, to, [&](const SignalStore::BusFrame& f) {
+      if (f.key == key) into.emplace_back(f.measurement.systemTime, f.measurement.value);
+    });
+  };
+  std::vector<Frame> whole, sliced;
+  collect(1.0, 6.0, whole);
+  for (int slice = 0; slice < 250; ++slice) collect(1.0 + slice * 0.02, 1.0 + (slice + 1) * 0.02, sliced);
+  EXPECT_EQ(sliced, whole);
+  // 100 Hz to 3 s, 250 Hz from 3 s up to the stop at 4 s (whose frame still
+  // goes out), 4 Hz from 4.5 s: 4.5, 4.75 .. 6.0.
+  EXPECT_EQ(whole.size(), 199u + 251u + 7u);
+  EXPECT_EQ(whole.back(), Frame(6.0, 4998.0));
+}
+
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
 TEST(SignalStoreReplay, ReplaySourceReplacesSimulation) {

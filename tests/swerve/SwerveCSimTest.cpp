@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/RuntimeFixture.hpp"
 #include "swerve/CInterfaceRig.hpp"
@@ -117,6 +119,95 @@ TEST_F(SwerveCSimTest, AbsentDrivetrainsGetNeutralResults) {
   EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_odom_run_once(99), -1002);
   c_kvor_zephrin6_swerve_drivetrain_sim_stop(99);
   EXPECT_FALSE(c_kvor_zephrin6_swerve_drivetrain_sim_get_pose(99, nullptr));
+}
+
+// On a 3 m square field the robot driven at the wall for 3 s (it would
+// roll about 2 m on an endless floor) stops with its bumper (0.3 m module
+// corners plus the 0.15 m margin) at the wall; a battery with a stiff
+// internal resistance sags while the motors pull on it.
+TEST_F(SwerveCSimTest, FieldStopsTheRobotAndTheBatterySags) {
+  const int id = CreateSteering();
+  ASSERT_NE(id, 0);
+  const _swerve_sim_field_t field{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 0, nullptr, nullptr, 0};
+  ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_field(id, &field), 0);
+  ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_reset_pose(id, 1.5, 1.5, 0.0), 0);
+  ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_battery(id, 12.5, 0.1, 6.0), 0);
+  c_kvor_zephrin6_swerve_drivetrain_set_control_robot_centric(id, 0, 1, false, 0.5, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+  double lowest = 12.5;
+  for (int tick = 1; tick <= 3000; ++tick) {
+    harness::AdvanceTime(0.001);
+    ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_update_on_battery(id, 0.001), 0);
+    if (tick % 4 == 0) {
+      ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_odom_run_once(id), 0);  // applies the request
+    }
+    _swerve_sim_battery_t battery{};
+    ASSERT_TRUE(c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(id, &battery));
+    lowest = std::min(lowest, battery.volts);
+  }
+  EXPECT_NEAR(Pose(id).x, 3.0 - 0.45, 0.02);
+  EXPECT_NEAR(Pose(id).y, 1.5, 0.02);
+  EXPECT_LT(lowest, 12.0);
+  _swerve_sim_battery_t battery{};
+  ASSERT_TRUE(c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(id, &battery));
+  EXPECT_EQ(battery.openCircuitVolts, 12.5);
+  EXPECT_EQ(battery.resistanceOhms, 0.1);
+  EXPECT_FALSE(battery.brownedOut);
+
+  c_kvor_zephrin6_swerve_drivetrain_sim_clear_field(id);
+  for (int tick = 1; tick <= 500; ++tick) {
+    harness::AdvanceTime(0.001);
+    ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_update_on_battery(id, 0.001), 0);
+    if (tick % 4 == 0) {
+      ASSERT_EQ(c_kvor_zephrin6_swerve_drivetrain_odom_run_once(id), 0);
+    }
+  }
+  EXPECT_GT(Pose(id).x, 2.7);  // off the field, nothing holds it back
+  Destroy(id);
+}
+
+// A field or battery the simulation cannot take changes nothing: missing
+// arrays, more obstacles or corners than it takes (refused before anything
+// is read), numbers that are not finite, a concave obstacle, a bad battery.
+TEST_F(SwerveCSimTest, FieldsAndBatteriesItCannotSimulateAreRefused) {
+  const int id = CreateSteering();
+  ASSERT_NE(id, 0);
+  const double square[] = {1, 1, 2, 1, 2, 2, 1, 2};
+  const double concave[] = {1, 1, 2, 1, 1.2, 1.2, 1, 2};
+  const double nine[18] = {};
+  const size_t four[] = {4};
+  const size_t tooMany = 9;
+  std::vector<size_t> manyCounts(65, 4);
+  std::vector<double> manyCorners(65 * 8, 1.0);
+  const _swerve_sim_field_t ok{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 0, square, four, 1};
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_field(id, &ok), 0);
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_field(id, nullptr), -1002);
+  for (_swerve_sim_field_t bad : {
+           _swerve_sim_field_t{NAN, 3.0, 0.15, 60.0, 0.0, nullptr, 0, nullptr, nullptr, 0},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 0.0, 0.0, nullptr, 0, nullptr, nullptr, 0},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 4, nullptr, nullptr, 0},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 60.0, 0.0, nine, 9, nullptr, nullptr, 0},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 0, square, nullptr, 1},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 0, nine, &tooMany, 1},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 0, concave, four, 1},
+           _swerve_sim_field_t{3.0, 3.0, 0.15, 60.0, 0.0, nullptr, 0, manyCorners.data(), manyCounts.data(), 65},
+       }) {
+    EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_field(id, &bad), -1002);
+  }
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_reset_pose(id, NAN, 0.0, 0.0), -1002);
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_battery(id, 0.0, 0.02, 6.8), -1002);
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_battery(id, 12.5, -0.1, 6.8), -1002);
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_battery(id, 12.5, 0.02, INFINITY), -1002);
+  _swerve_sim_battery_t battery{};
+  ASSERT_TRUE(c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(id, &battery));
+  EXPECT_EQ(battery.openCircuitVolts, 12.5);  // the defaults stand
+  EXPECT_EQ(battery.resistanceOhms, 0.02);
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_update_on_battery(id, -1.0), -1002);
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_start_on_battery(id, 0.0), -1002);
+  EXPECT_FALSE(c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(99, &battery));
+  EXPECT_FALSE(c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(id, nullptr));
+  EXPECT_EQ(c_kvor_zephrin6_swerve_drivetrain_sim_set_field(99, &ok), -1002);
+  c_kvor_zephrin6_swerve_drivetrain_sim_clear_field(99);  // nothing to clear
+  Destroy(id);
 }
 
 }  // namespace

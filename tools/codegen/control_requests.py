@@ -545,18 +545,18 @@ def platform_header() -> str:
 def runtime_source() -> str:
     lines = [
         BANNER.rstrip("\n"), "#include <kvor/zephrin/platform/ControlRequests.hpp>", "",
-        '#include "controls/ControlRecorder.hpp"', '#include "core/Runtime.hpp"', "",
+        '#include "controls/ControlRecorder.hpp"', "",
         "// Every entry point records its call for the harness and returns the status",
         "// chosen for the device (OK unless a test injected another, InvalidParamValue",
         "// for a number that is not finite).",
         "namespace {",
-        "using kvor::zephrin::runtime::Runtime;", "}  // namespace", "",
+        "using kvor::zephrin::runtime::ControlRecorder;", "}  // namespace", "",
     ]
     for _, fn, params, names in entry_points():
         lines += signature(f'extern "C" int {fn}', ["const char* network", "std::uint32_t deviceHash",
                                                      "double updateFreqHz", *params], ") {")
-        lines.append(f'  return Runtime::Acquire()->Controls().Record("{fn}", network, deviceHash,')
-        lines += signature(" " * 6, ["updateFreqHz", *names], "});", open_="{", indent=7)
+        lines.append(f'  return ControlRecorder::RecordToCurrent("{fn}", network, deviceHash,')
+        lines += signature(" " * 6, ["updateFreqHz", *names], ");", open_="", indent=6)
         lines.append("}")
         lines.append("")
     return "\n".join(lines)

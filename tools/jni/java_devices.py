@@ -19,7 +19,8 @@ committed (java/ paths under java/src/main/java/com/kvor/zephrin6/):
   configs/<Group>Configs.java, configs/<Model>Configuration.java
   src/cinterface/generated/DeviceTables.inc   signal readers by model and ID,
                                               request senders by type ID,
-                                              simulation-state calls by call ID
+                                              simulation-state calls by call ID,
+                                              configurator actions by action ID
 
 The Java classes hold plain Java fields; every native call goes through the
 generic entry points of com.kvor.zephrin6.hardware.jni.DeviceJNI with a
@@ -28,6 +29,7 @@ config group's IDs and values. The type IDs are the positions in the tables
 below, so Java and the native side are always generated together.
 """
 
+import functools
 import os
 import re
 import sys
@@ -182,7 +184,8 @@ def java_device(index, m):
     enums = sorted({s.type for s in signals if s.type.endswith("Value")})
     kinds = sorted({signal_class(s).split("<")[0] for s in signals})
     out = ["package com.kvor.zephrin6.hardware;", ""] + BANNER + [""]
-    out += ["import com.kvor.zephrin6.StatusCode;"] if rapax else []
+    out += ["import com.kvor.zephrin6.StatusCode;"]
+    out += ["import com.kvor.zephrin6.configs.DeviceConfigurator;"]
     out += ["import com.kvor.zephrin6.controls.ControlRequest;"] if rapax else []
     out += [f"import com.kvor.zephrin6.signals.{k};" for k in kinds]
     out += [f"import com.kvor.zephrin6.signals.{e};" for e in enums]
@@ -219,6 +222,7 @@ def java_device(index, m):
             f"            simState = new com.kvor.zephrin6.sim.{sim}(this);",
             "        }",
             "        return simState;", "    }", ""]
+    out += java_actions(index)
     if rapax:
         out += ["    /**",
                 "     * Sends {@code request} to the device and returns the runtime's status (reported by the",
@@ -231,6 +235,62 @@ def java_device(index, m):
                 "        return sendControl(request);", "    }", ""]
     out[-1:] = ["}", ""]
     return "\n".join(out)
+
+
+@functools.cache
+def device_actions():
+    """Every action of every model's configurator (the sets such as SetPosition, then the sticky-fault
+    clears), by its Java action ID: (model index, C++ name, config ID symbol, doc, units or None)."""
+    table = gc.parse()
+    gc.check(table)
+    by_cls = {c.cls: c for c in table.configurators.values()}
+    out = []
+    for index, m in enumerate(gd.MODELS):
+        own = by_cls[m.configurator]
+        chain = ([by_cls[own.base_cls]] if own.base else []) + [own]
+        for a in (a for c in chain for a in c.actions):
+            out.append((index, a.method, a.config_id, a.doc, gc.QUANTITIES[a.type][1]))
+        if any(m.model in c.clears for c in chain):
+            out.append((index, "ClearStickyFaults", "ClearStickyFaults",
+                        "Clears every sticky fault of the device.", None))
+        for f in (f for c in chain for f in c.faults):
+            out.append((index, f"ClearStickyFault_{f}", f"ClearStickyFault_{f}",
+                        f"Clears the sticky fault {f} (StickyFault_{f}).", None))
+    return out
+
+
+def java_actions(index):
+    out = []
+    for action_id, (model, name, _, doc, units) in enumerate(device_actions()):
+        if model != index:
+            continue
+        method = lower_first(name)
+        doc = doc.replace("`newValue`", "{@code newValue}")
+        if units is None:
+            out += javadoc(f"{doc} Waits at most the default timeout of 0.1 s and returns the runtime's status.")
+            out += [f"    public StatusCode {method}() {{",
+                    f"        return {method}(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);", "    }", ""]
+            out += javadoc(f"{doc} Waits at most {{@code timeoutSeconds}} and returns the runtime's status.")
+            out += [f"    public StatusCode {method}(double timeoutSeconds) {{",
+                    f"        return configAction({action_id}, 0.0, timeoutSeconds);", "    }", ""]
+        else:
+            out += javadoc(f"{doc} {{@code newValue}} is in {units}. Waits at most the default timeout of 0.1 s "
+                           "and returns the runtime's status.")
+            out += [f"    public StatusCode {method}(double newValue) {{",
+                    f"        return {method}(newValue, DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);", "    }", ""]
+            out += javadoc(f"{doc} {{@code newValue}} is in {units}. Waits at most {{@code timeoutSeconds}} and "
+                           "returns the runtime's status.")
+            out += [f"    public StatusCode {method}(double newValue, double timeoutSeconds) {{",
+                    f"        return configAction({action_id}, newValue, timeoutSeconds);", "    }", ""]
+    return out
+
+
+def native_actions():
+    out = ["// Every configurator action by its Java action ID: model index, then the config ID it sends.",
+           "constexpr ActionEntry kActions[] = {"]
+    out += [f"    {{{model}, config_ids::{config_id}}},  // {gd.MODELS[model].model}"
+            for model, _, config_id, _, _ in device_actions()]
+    return out + ["};", ""]
 
 
 def native_signal_tables():
@@ -589,9 +649,10 @@ def native_sim_calls():
 def render_native():
     out = BANNER + ["//",
                     "// Included once, by src/cinterface/device_c_style.cpp, which defines SignalEntry,",
-                    "// DeviceModel, RequestEntry, SimCallEntry, DeviceEntry, ReadSignal, MakeDevice and ToInt",
+                    "// DeviceModel, RequestEntry, SimCallEntry, ActionEntry, DeviceEntry, ReadSignal, MakeDevice",
+                    "// and ToInt",
                     "// before it.", ""]
-    out += native_signal_tables() + native_request_senders() + native_sim_calls()
+    out += native_signal_tables() + native_request_senders() + native_sim_calls() + native_actions()
     return "\n".join(out)
 
 

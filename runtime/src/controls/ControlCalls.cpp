@@ -3,325 +3,324 @@
 #include <kvor/zephrin/platform/ControlRequests.hpp>
 
 #include "controls/ControlRecorder.hpp"
-#include "core/Runtime.hpp"
 
 // Every entry point records its call for the harness and returns the status
 // chosen for the device (OK unless a test injected another, InvalidParamValue
 // for a number that is not finite).
 namespace {
-using kvor::zephrin::runtime::Runtime;
+using kvor::zephrin::runtime::ControlRecorder;
 }  // namespace
 
 extern "C" int c_kvor_zephrin6_RequestControlEmpty(const char* network, std::uint32_t deviceHash,
     double updateFreqHz) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlEmpty", network, deviceHash,
-      {updateFreqHz});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlEmpty", network, deviceHash,
+      updateFreqHz);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDutyCycleOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, bool enableFOC, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDutyCycleOut", network, deviceHash,
-      {updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
-       ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDutyCycleOut", network, deviceHash,
+      updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
+      ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVoltageOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, bool enableFOC, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVoltageOut", network, deviceHash,
-      {updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
-       ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVoltageOut", network, deviceHash,
+      updateFreqHz, output, enableFOC, overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion,
+      ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlTorqueCurrentFOC(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double output, double maxAbsDutyCycle, double deadband, bool overrideCoastDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, output, maxAbsDutyCycle, deadband, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, output, maxAbsDutyCycle, deadband, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlPositionDutyCycle(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double position, double velocity, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionDutyCycle", network, deviceHash,
-      {updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlPositionDutyCycle", network, deviceHash,
+      updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlPositionVoltage(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double position, double velocity, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionVoltage", network, deviceHash,
-      {updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlPositionVoltage", network, deviceHash,
+      updateFreqHz, position, velocity, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double feedForward,
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, velocity, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlPositionTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, position, velocity, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVelocityDutyCycle(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double velocity, double acceleration, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityDutyCycle", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVelocityDutyCycle", network, deviceHash,
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVelocityVoltage(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double velocity, double acceleration, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityVoltage", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVelocityVoltage", network, deviceHash,
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, double feedForward,
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlVelocityTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraDutyCycle(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double position, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraDutyCycle", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraDutyCycle", network, deviceHash,
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVoltage(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double position, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVoltage", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVoltage", network, deviceHash,
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, double feedForward, int slot,
     bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, bool enableFOC,
     double feedForward, int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVelocityDutyCycle", network, deviceHash,
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityVoltage(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, bool enableFOC,
     double feedForward, int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityVoltage", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVelocityVoltage", network, deviceHash,
+      updateFreqHz, velocity, acceleration, enableFOC, feedForward, slot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double velocity, double acceleration, double feedForward,
     int slot, bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraVelocityTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, velocity, acceleration, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, bool enableFOC, double feedForward,
     int slot, bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion,
     bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraExpoDutyCycle", network, deviceHash,
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoVoltage(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double position, bool enableFOC, double feedForward, int slot,
     bool overrideBrakeDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoVoltage", network, deviceHash,
-      {updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraExpoVoltage", network, deviceHash,
+      updateFreqHz, position, enableFOC, feedForward, slot, overrideBrakeDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, double feedForward, int slot,
     bool overrideCoastDurNeutral, bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits,
     bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
-       limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlKinetraExpoTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, position, feedForward, slot, overrideCoastDurNeutral, limitForwardMotion,
+      limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double acceleration,
     double jerk, bool enableFOC, double feedForward, int slot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle", network, deviceHash,
-      {updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDynamicKinetraDutyCycle", network, deviceHash,
+      updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraVoltage(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double acceleration,
     double jerk, bool enableFOC, double feedForward, int slot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraVoltage", network, deviceHash,
-      {updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDynamicKinetraVoltage", network, deviceHash,
+      updateFreqHz, position, velocity, acceleration, jerk, enableFOC, feedForward, slot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double position, double velocity, double acceleration,
     double jerk, double feedForward, int slot, bool overrideCoastDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC", network, deviceHash,
-      {updateFreqHz, position, velocity, acceleration, jerk, feedForward, slot, overrideCoastDurNeutral,
-       limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDynamicKinetraTorqueCurrentFOC", network, deviceHash,
+      updateFreqHz, position, velocity, acceleration, jerk, feedForward, slot, overrideCoastDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averageOutput, double differentialPosition,
     bool enableFOC, int differentialSlot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialDutyCycle", network, deviceHash,
-      {updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialDutyCycle", network, deviceHash,
+      updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialVoltage(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averageOutput, double differentialPosition,
     bool enableFOC, int differentialSlot, bool overrideBrakeDurNeutral, bool limitForwardMotion,
     bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVoltage", network, deviceHash,
-      {updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialVoltage", network, deviceHash,
+      updateFreqHz, averageOutput, differentialPosition, enableFOC, differentialSlot, overrideBrakeDurNeutral,
+      limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialPositionDutyCycle", network, deviceHash,
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialPositionVoltage(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialPositionVoltage", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialPositionVoltage", network, deviceHash,
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averageVelocity, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle", network, deviceHash,
-      {updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialVelocityDutyCycle", network, deviceHash,
+      updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averageVelocity, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage", network, deviceHash,
-      {updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialVelocityVoltage", network, deviceHash,
+      updateFreqHz, averageVelocity, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialKinetraDutyCycle", network, deviceHash,
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, double averagePosition, double differentialPosition,
     bool enableFOC, int averageSlot, int differentialSlot, bool overrideBrakeDurNeutral,
     bool limitForwardMotion, bool limitReverseMotion, bool ignoreHardwareLimits, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage", network, deviceHash,
-      {updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
-       overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialKinetraVoltage", network, deviceHash,
+      updateFreqHz, averagePosition, differentialPosition, enableFOC, averageSlot, differentialSlot,
+      overrideBrakeDurNeutral, limitForwardMotion, limitReverseMotion, ignoreHardwareLimits, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlFollower(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, int leaderID, bool opposeLeaderDirection) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlFollower", network, deviceHash,
-      {updateFreqHz, leaderID, opposeLeaderDirection});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlFollower", network, deviceHash,
+      updateFreqHz, leaderID, opposeLeaderDirection);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlStrictFollower(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, int leaderID) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlStrictFollower", network, deviceHash,
-      {updateFreqHz, leaderID});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlStrictFollower", network, deviceHash,
+      updateFreqHz, leaderID);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialFollower(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, int leaderID, bool opposeLeaderDirection) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialFollower", network, deviceHash,
-      {updateFreqHz, leaderID, opposeLeaderDirection});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialFollower", network, deviceHash,
+      updateFreqHz, leaderID, opposeLeaderDirection);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDifferentialStrictFollower(const char* network,
     std::uint32_t deviceHash, double updateFreqHz, int leaderID) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDifferentialStrictFollower", network, deviceHash,
-      {updateFreqHz, leaderID});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDifferentialStrictFollower", network, deviceHash,
+      updateFreqHz, leaderID);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlNeutralOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlNeutralOut", network, deviceHash,
-      {updateFreqHz, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlNeutralOut", network, deviceHash,
+      updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlCoastOut(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlCoastOut", network, deviceHash,
-      {updateFreqHz, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlCoastOut", network, deviceHash,
+      updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlStaticBrake(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, bool useTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlStaticBrake", network, deviceHash,
-      {updateFreqHz, useTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlStaticBrake", network, deviceHash,
+      updateFreqHz, useTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlMusicTone(const char* network, std::uint32_t deviceHash,
     double updateFreqHz, double audioFrequency) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlMusicTone", network, deviceHash,
-      {updateFreqHz, audioFrequency});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlMusicTone", network, deviceHash,
+      updateFreqHz, audioFrequency);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position(const char* network,
@@ -332,12 +331,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position(const ch
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Position", network, deviceHash,
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position(const char* network,
@@ -349,13 +348,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Position", network, deviceHash,
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position(const char* network,
@@ -367,13 +366,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Position", network, deviceHash,
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position(const char* network,
@@ -385,13 +384,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position(cons
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Position", network, deviceHash,
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity(const char* network,
@@ -402,12 +401,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity(const ch
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_DutyCycleOut_Velocity", network, deviceHash,
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity(const char* network,
@@ -419,13 +418,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionDutyCycle_Velocity", network, deviceHash,
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity(const char* network,
@@ -437,13 +436,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity(con
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityDutyCycle_Velocity", network, deviceHash,
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity(const char* network,
@@ -455,13 +454,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity(cons
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraDutyCycle_Velocity", network, deviceHash,
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position(const char* network,
@@ -472,12 +471,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position(const char
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Position", network, deviceHash,
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position(const char* network,
@@ -489,13 +488,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Position", network, deviceHash,
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position(const char* network,
@@ -507,13 +506,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Position", network, deviceHash,
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position(const char* network,
@@ -525,13 +524,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position(const 
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Position", network, deviceHash,
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity(const char* network,
@@ -542,12 +541,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity(const char
     int differentialSlot, bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity", network, deviceHash,
-      {updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
-       differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
-       differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VoltageOut_Velocity", network, deviceHash,
+      updateFreqHz, averageOutput, averageEnableFOC, averageOverrideBrakeDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialEnableFOC, differentialFeedForward,
+      differentialSlot, differentialOverrideBrakeDurNeutral, differentialLimitForwardMotion,
+      differentialLimitReverseMotion, differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity(const char* network,
@@ -559,13 +558,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionVoltage_Velocity", network, deviceHash,
+      updateFreqHz, averagePosition, averageVelocity, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity(const char* network,
@@ -577,13 +576,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity(const
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityVoltage_Velocity", network, deviceHash,
+      updateFreqHz, averageVelocity, averageAcceleration, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity(const char* network,
@@ -595,13 +594,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity(const 
     bool differentialOverrideBrakeDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
-       averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraVoltage_Velocity", network, deviceHash,
+      updateFreqHz, averagePosition, averageEnableFOC, averageFeedForward, averageSlot,
+      averageOverrideBrakeDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialEnableFOC, differentialFeedForward, differentialSlot, differentialOverrideBrakeDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position(const char* network,
@@ -612,12 +611,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position(cons
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Position", network, deviceHash,
+      updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position(const char* network,
@@ -628,13 +627,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Posit
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Position", network, deviceHash,
+      updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position(const char* network,
@@ -645,13 +644,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Posit
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Position", network, deviceHash,
+      updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialPosition, differentialVelocity,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position(const char* network,
@@ -662,12 +661,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Positi
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position", network, deviceHash,
-      {updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Position", network, deviceHash,
+      updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialPosition, differentialVelocity, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity(const char* network,
@@ -678,12 +677,12 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity(cons
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_TorqueCurrentFOC_Velocity", network, deviceHash,
+      updateFreqHz, averageOutput, averageMaxAbsDutyCycle, averageDeadband, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity(const char* network,
@@ -694,13 +693,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Veloc
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_PositionTorqueCurrentFOC_Velocity", network, deviceHash,
+      updateFreqHz, averagePosition, averageVelocity, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity(const char* network,
@@ -711,13 +710,13 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Veloc
     double differentialFeedForward, int differentialSlot, bool differentialOverrideCoastDurNeutral,
     bool differentialLimitForwardMotion, bool differentialLimitReverseMotion,
     bool differentialIgnoreHardwareLimits, bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
-       averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
-       averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
-       differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
-       differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
-       differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_VelocityTorqueCurrentFOC_Velocity", network, deviceHash,
+      updateFreqHz, averageVelocity, averageAcceleration, averageFeedForward, averageSlot,
+      averageOverrideCoastDurNeutral, averageLimitForwardMotion, averageLimitReverseMotion,
+      averageIgnoreHardwareLimits, averageUseTimesync, differentialVelocity, differentialAcceleration,
+      differentialFeedForward, differentialSlot, differentialOverrideCoastDurNeutral,
+      differentialLimitForwardMotion, differentialLimitReverseMotion, differentialIgnoreHardwareLimits,
+      differentialUseTimesync);
 }
 
 extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity(const char* network,
@@ -728,10 +727,10 @@ extern "C" int c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Veloci
     int differentialSlot, bool differentialOverrideCoastDurNeutral, bool differentialLimitForwardMotion,
     bool differentialLimitReverseMotion, bool differentialIgnoreHardwareLimits,
     bool differentialUseTimesync) {
-  return Runtime::Acquire()->Controls().Record("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity", network, deviceHash,
-      {updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
-       averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
-       differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
-       differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
-       differentialIgnoreHardwareLimits, differentialUseTimesync});
+  return ControlRecorder::RecordToCurrent("c_kvor_zephrin6_RequestControlDiff_KinetraTorqueCurrentFOC_Velocity", network, deviceHash,
+      updateFreqHz, averagePosition, averageFeedForward, averageSlot, averageOverrideCoastDurNeutral,
+      averageLimitForwardMotion, averageLimitReverseMotion, averageIgnoreHardwareLimits, averageUseTimesync,
+      differentialVelocity, differentialAcceleration, differentialFeedForward, differentialSlot,
+      differentialOverrideCoastDurNeutral, differentialLimitForwardMotion, differentialLimitReverseMotion,
+      differentialIgnoreHardwareLimits, differentialUseTimesync);
 }

@@ -1,48 +1,91 @@
 #include "controls/ControlRecorder.hpp"
 
 #include <algorithm>
-#include <cassert>
-#include <cmath>
-#include <cstdio>
+#include <cstring>
 
 #include "core/Status.hpp"
 
 
 namespace kvor::zephrin::runtime {
 
-ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
-  auto it = devices_.find(deviceHash);
-  if (it == devices_.end()) it = devices_.emplace(deviceHash, std::make_unique<Device>()).first;
-  return *it->second;
+namespace {
+
+// Fibonacci hashing: the top bits of the product spread device hashes that
+// differ only in their low bits (neighbouring IDs) over the whole index.
+std::size_t IndexSlot(std::uint32_t deviceHash, std::size_t mask) {
+  return static_cast<std::size_t>((deviceHash * 0x9E3779B97F4A7C15ull) >> 32) & mask;
 }
 
-int ControlRecorder::Record(const char* function, const char* network, std::uint32_t deviceHash,
-                            std::initializer_list<RecordedArg> args) {
-  assert(args.size() <= kMaxArgs && "a control entry point passes more arguments than the recorder keeps");
-  // A number that is not finite never reaches the device: the call is
-  // refused (and still recorded, so a test sees what was sent).
-  bool finite = true;
-  for (const RecordedArg& arg : args) {
-    if (arg.kind == RecordedArg::Kind::Double && !std::isfinite(arg.number)) finite = false;
-  }
+// Whether the kept bus name equals `text` (null counts as empty), without
+// measuring `text` first: strcmp stops at the first difference.
+bool SameBus(const std::string& kept, const char* text) {
+  return text == nullptr ? kept.empty() : std::strcmp(kept.c_str(), text) == 0;
+}
+
+}  // namespace
+
+constinit Mutex ControlRecorder::mutex_;
+ControlRecorder* ControlRecorder::current_ = nullptr;
+
+ControlRecorder::ControlRecorder() {
   LockGuard lock(mutex_);
-  Device& device = DeviceFor(deviceHash);
-  Call& call = device.ring[device.total % kCallsPerDevice];
+  current_ = this;
+}
+
+ControlRecorder::~ControlRecorder() {
+  LockGuard lock(mutex_);
+  if (current_ == this) current_ = nullptr;
+}
+
+ControlRecorder::Device* ControlRecorder::FindDevice(std::uint32_t deviceHash) const {
+  if (index_.empty()) return nullptr;
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t i = IndexSlot(deviceHash, mask);; i = (i + 1) & mask) {
+    Device* device = index_[i];
+    if (device == nullptr || device->hash == deviceHash) return device;
+  }
+}
+
+ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
+  if (Device* found = FindDevice(deviceHash)) return *found;
+  devices_.push_back(std::make_unique<Device>(deviceHash));
+  if (devices_.size() * 2 > index_.size()) {
+    // Rebuilt at twice the size, so the index stays at most half full.
+    index_.assign(std::max<std::size_t>(16, index_.size() * 2), nullptr);
+    for (const auto& device : devices_) {
+      std::size_t i = IndexSlot(device->hash, index_.size() - 1);
+      while (index_[i] != nullptr) i = (i + 1) & (index_.size() - 1);
+      index_[i] = device.get();
+    }
+  } else {
+    std::size_t i = IndexSlot(deviceHash, index_.size() - 1);
+    while (index_[i] != nullptr) i = (i + 1) & (index_.size() - 1);
+    index_[i] = devices_.back().get();
+  }
+  return *devices_.back();
+}
+
+int ControlRecorder::RecordLocked(const char* function, const char* network, std::uint32_t deviceHash,
+                                  const PackedArgs& args) {
+  Device* known = FindDevice(deviceHash);
+  Device& device = known != nullptr ? *known : DeviceFor(deviceHash);
+  Call& call = device.ring[device.total & (kCallsPerDevice - 1)];
   ++device.total;
   call.function = function;
   // The slot last held a call of this device too, nearly always on the same bus.
-  const std::string_view bus = network != nullptr ? network : "";
-  if (call.network != bus) call.network.assign(bus);
+  if (!SameBus(call.network, network)) call.network.assign(network != nullptr ? network : "");
   call.sequence = nextSequence_++;
-  call.Store(args);
+  call.kinds = args.kinds;
+  call.argCount = args.count;
+  std::copy_n(args.values.begin(), args.count, call.values.begin());
   if (device.status != 0) return device.status;
-  if (!finite) return kInvalidParamValue;
+  if (!args.finite) return kInvalidParamValue;
   // A call the device refused never reaches its firmware.
   device.accepted.function = function;
   device.accepted.sequence = call.sequence;
-  device.accepted.kinds = call.kinds;
-  device.accepted.argCount = call.argCount;
-  std::copy_n(call.values.begin(), call.argCount, device.accepted.values.begin());
+  device.accepted.kinds = args.kinds;
+  device.accepted.argCount = args.count;
+  std::copy_n(args.values.begin(), args.count, device.accepted.values.begin());
   if (!device.acceptedWaiting) {
     device.acceptedWaiting = true;
     waiting_.emplace_back(deviceHash, &device);
@@ -77,17 +120,6 @@ void ControlRecorder::TakeAccepted(std::vector<AcceptedCall>& out) {
   anyWaiting_.store(false, std::memory_order_relaxed);
 }
 
-void ControlRecorder::Call::Store(std::initializer_list<RecordedArg> args) {
-  argCount = 0;
-  kinds = 0;
-  for (const RecordedArg& arg : args) {
-    if (argCount == kMaxArgs) break;
-    values[argCount] = arg.kind == RecordedArg::Kind::Bool ? (arg.flag ? 1.0 : 0.0) : arg.number;
-    kinds |= static_cast<std::uint64_t>(arg.kind) << (2 * argCount);
-    ++argCount;
-  }
-}
-
 harness::ControlCall ControlRecorder::ToHarness(const Call& call, std::uint32_t deviceHash) {
   harness::ControlCall out;
   out.function = call.function;
@@ -114,9 +146,9 @@ harness::ControlCall ControlRecorder::ToHarness(const Call& call, std::uint32_t 
 std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHash) const {
   LockGuard lock(mutex_);
   std::vector<harness::ControlCall> out;
-  auto it = devices_.find(deviceHash);
-  if (it == devices_.end()) return out;
-  const Device& device = *it->second;
+  const Device* found = FindDevice(deviceHash);
+  if (found == nullptr) return out;
+  const Device& device = *found;
   const std::size_t kept = device.total < kCallsPerDevice ? device.total : kCallsPerDevice;
   out.reserve(kept);
   for (std::size_t i = device.total - kept; i < device.total; ++i) {
@@ -127,8 +159,8 @@ std::vector<harness::ControlCall> ControlRecorder::Calls(std::uint32_t deviceHas
 
 std::size_t ControlRecorder::Count(std::uint32_t deviceHash) const {
   LockGuard lock(mutex_);
-  auto it = devices_.find(deviceHash);
-  return it == devices_.end() ? 0 : it->second->total;
+  const Device* device = FindDevice(deviceHash);
+  return device == nullptr ? 0 : device->total;
 }
 
 void ControlRecorder::SetStatus(std::uint32_t deviceHash, int status) {
@@ -138,7 +170,7 @@ void ControlRecorder::SetStatus(std::uint32_t deviceHash, int status) {
 
 void ControlRecorder::ClearCalls() {
   LockGuard lock(mutex_);
-  for (auto& [hash, device] : devices_) device->total = 0;
+  for (const auto& device : devices_) device->total = 0;
 }
 
 }  // namespace kvor::zephrin::runtime

@@ -1,4 +1,5 @@
-// The harness's view of the control calls the current runtime received.
+// The control entry points' way into the current recorder, and the
+// harness's view of the control calls the current runtime received.
 
 #include <kvor/zephrin/runtime/harness/Controls.hpp>
 
@@ -8,6 +9,20 @@
 #include "core/Runtime.hpp"
 
 namespace kvor::zephrin::runtime {
+
+// Here rather than beside the recorder: its slow path builds the runtime,
+// which only the library's entry points may reach.
+int ControlRecorder::RecordPackedToCurrent(const char* function, const char* network, std::uint32_t deviceHash,
+                                           const PackedArgs& args) {
+  {
+    LockGuard lock(mutex_);
+    if (current_ != nullptr) return current_->RecordLocked(function, network, deviceHash, args);
+  }
+  // No runtime yet: acquiring one builds it, and with it the current recorder.
+  const auto runtime = Runtime::Acquire();
+  LockGuard lock(mutex_);
+  return runtime->Controls().RecordLocked(function, network, deviceHash, args);
+}
 
 namespace harness {
 

@@ -208,52 +208,11 @@ void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) 
   signals_.SetSimulatedValues(deviceHash, batch_, clock_.Now());
 }
 
-namespace {
-
-// A move of a position is kept as the position it leads to ("Add..." as
-// "Raw..."): the slot of input `name` in one device's remembered inputs.
-template <class Values>
-auto FindRemembered(Values& values, std::string_view name) {
-  const bool move = name.starts_with("Add");
-  const std::string_view rest = move ? name.substr(3) : name;
-  return std::find_if(values.begin(), values.end(), [&](const auto& v) {
-    const std::string_view stored = v.first;
-    return move ? stored.starts_with("Raw") && stored.substr(3) == rest : stored == name;
-  });
-}
-
-}  // namespace
-
-bool FirmwareService::CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const {
-  if (!name.starts_with("Add")) return true;
-  for (const Inputs& inputs : inputs_) {
-    if (inputs.deviceType != deviceType || inputs.deviceId != deviceId) continue;
-    const auto slot = FindRemembered(inputs.values, name);
-    return slot == inputs.values.end() || std::isfinite(slot->second + value);
-  }
-  return true;
-}
-
-void FirmwareService::RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
-  auto it = std::find_if(inputs_.begin(), inputs_.end(),
-                         [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
-  if (it == inputs_.end()) it = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
-  // A physics model gives the same inputs every step, so only the first of
-  // each allocates.
-  const bool move = name.starts_with("Add");
-  const std::string_view rest = move ? name.substr(3) : name;
-  auto slot = FindRemembered(it->values, name);
-  if (slot == it->values.end()) {
-    slot = it->values.insert(it->values.end(), {move ? "Raw" + std::string(rest) : std::string(name), 0.0});
-  }
-  slot->second = move ? slot->second + value : value;
-}
-
 template <class Device>
 void FirmwareService::ReplayInputs(int32_t deviceType, Device& device) {
   for (const Inputs& inputs : inputs_) {
     if (inputs.deviceType != deviceType || inputs.deviceId != device.DeviceId()) continue;
-    for (const auto& [name, value] : inputs.values) device.SetInput(name, value);
+    for (const auto& [input, value] : inputs.values) device.SetInput(input, value);
   }
 }
 
@@ -271,14 +230,35 @@ void FirmwareService::ForEachDevice(int32_t deviceType, int32_t deviceId, Visit 
   }
 }
 
-bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
+bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
   LockGuard lock(mutex_);
-  // All device objects of (type, ID) move, or none does.
-  bool takes = CanRemember(deviceType, deviceId, name, value);
-  ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(name, value); });
-  if (!takes) return false;
-  RememberInput(deviceType, deviceId, name, value);
-  ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(name, value); });
+  auto inputs = std::find_if(inputs_.begin(), inputs_.end(),
+                             [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
+  // A move of a position is kept as the position it leads to ("Add..." as
+  // "Raw..."), for device objects created later.
+  const PhysicsInput absolute = sim::AbsoluteOf(input);
+  const bool move = absolute != input;
+  double* kept = nullptr;
+  if (inputs != inputs_.end()) {
+    auto slot = std::find_if(inputs->values.begin(), inputs->values.end(),
+                             [&](const auto& v) { return v.first == absolute; });
+    if (slot != inputs->values.end()) kept = &slot->second;
+  }
+  if (move) {
+    // All device objects of (type, ID) move, or none does; only a move can
+    // carry a position past the largest double.
+    bool takes = kept == nullptr || std::isfinite(*kept + value);
+    ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(input, value); });
+    if (!takes) return false;
+  }
+  if (kept == nullptr) {
+    // A physics model gives the same inputs every step, so only the first of
+    // each allocates.
+    if (inputs == inputs_.end()) inputs = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
+    kept = &inputs->values.emplace_back(absolute, 0.0).second;
+  }
+  *kept = move ? *kept + value : value;
+  ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(input, value); });
   return true;
 }
 
@@ -392,7 +372,8 @@ void FirmwareService::Publish(double t) {
   for (Motor& m : motors_) {
     batch_.clear();
     m.feed.Collect(t, kStep, [&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
-    signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
+    // Most steps carry no frame of a device's signals, or none that changed.
+    if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
   }
   for (Imu& i : imus_) {
     batch_.clear();
@@ -403,7 +384,7 @@ void FirmwareService::Publish(double t) {
           return i.device->Signal(id);
         },
         batch_);
-    signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
+    if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
   }
 }
 

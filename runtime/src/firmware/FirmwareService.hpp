@@ -84,7 +84,7 @@ class FirmwareService : private MotorSurroundings {
   /// False, changing nothing, for a move ("Add...") that would carry the
   /// position of any of those devices (or the one kept for later ones)
   /// past the largest double.
-  bool SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value)
+  bool SetInput(int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
       ZEPHRIN_EXCLUDES(mutex_);
   /// A physics output of the motor controller (type, ID): the device object
   /// that received the newest request answers. False when there is none,
@@ -107,11 +107,12 @@ class FirmwareService : private MotorSurroundings {
     std::unique_ptr<SimulatedImu> device;
     SignalFeed feed;
   };
-  /// The last value of each physics input of one simulated device.
+  /// The last value of each physics input of one simulated device (a move
+  /// kept as the absolute input it leads to).
   struct Inputs {
     int32_t deviceType;
     int32_t deviceId;
-    std::vector<std::pair<std::string, double>> values;
+    std::vector<std::pair<sim::PhysicsInput, double>> values;
   };
 
   // Hooks.
@@ -129,11 +130,6 @@ class FirmwareService : private MotorSurroundings {
   void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);
   Motor* MotorOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
   Imu* ImuOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
-  void RememberInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value)
-      ZEPHRIN_REQUIRES(mutex_);
-  /// Whether RememberInput keeps a finite position for a move.
-  bool CanRemember(int32_t deviceType, int32_t deviceId, std::string_view name, double value) const
-      ZEPHRIN_REQUIRES(mutex_);
   /// Calls `visit` with every simulated device of (type, ID).
   template <class Visit>
   void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit) ZEPHRIN_REQUIRES(mutex_);

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "signals/SignalStore.hpp"
@@ -53,6 +54,11 @@ class SignalFeed {
   struct Group {
     double hz = 0.0;
     std::vector<uint32_t> members;  // indices into entries_
+    // The group's first frame at or after the step time `checked`, as a
+    // frame index: no step from `checked` on sends a frame before it, so a
+    // step that ends before it needs no rounding.
+    double checked = std::numeric_limits<double>::infinity();
+    double next = 0.0;
   };
   template <class ValueOf>
   void Offer(Entry& entry, ValueOf& valueOf, std::vector<Value>& batch);
@@ -76,9 +82,13 @@ void SignalFeed::Offer(Entry& entry, ValueOf& valueOf, std::vector<Value>& batch
 template <class ValueOf>
 void SignalFeed::Collect(double t, double step, ValueOf valueOf, std::vector<Value>& batch) {
   for (Group& group : groups_) {
+    const double end = (t + step) * group.hz - 1e-9;
+    if (t >= group.checked && end <= group.next) continue;
     // The first frame at or after t, with the signal store's tolerance.
     const double first = std::ceil(t * group.hz - 1e-9);
-    if (first >= (t + step) * group.hz - 1e-9) continue;
+    group.checked = t;
+    group.next = first;
+    if (first >= end) continue;
     for (uint32_t i : group.members) Offer(entries_[i], valueOf, batch);
   }
 }

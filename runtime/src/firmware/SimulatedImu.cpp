@@ -2,6 +2,7 @@
 
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -21,35 +22,35 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 SimulatedImu::SimulatedImu(uint32_t hash, int deviceId, std::string bus, double startSeconds)
     : hash_(hash), deviceId_(deviceId), bus_(std::move(bus)), start_(startSeconds), now_(startSeconds) {}
 
-bool SimulatedImu::SetInput(std::string_view name, double value) {
-  if (name == "SupplyVoltage") {
-    supply_ = value;
-  } else if (name == "RawYaw") {
-    yaw_ = value;
-    yawGiven_ = true;
-  } else if (name == "AddYaw") {
-    yaw_ += value;
-    yawGiven_ = true;
-  } else if (name == "Pitch") {
-    pitch_ = value;
-    pitchGiven_ = true;
-  } else if (name == "Roll") {
-    roll_ = value;
-    rollGiven_ = true;
-  } else if (name == "AngularVelocityX") {
-    rateX_ = value;
-  } else if (name == "AngularVelocityY") {
-    rateY_ = value;
-  } else if (name == "AngularVelocityZ") {
-    rateZ_ = value;
-  } else {
-    return false;
+bool SimulatedImu::SetInput(PhysicsInput input, double value) {
+  using enum PhysicsInput;
+  switch (input) {
+    case SupplyVoltage: supply_ = value; return true;
+    case RawYaw:
+      yaw_ = value;
+      yawGiven_ = true;
+      return true;
+    case AddYaw:
+      yaw_ += value;
+      yawGiven_ = true;
+      return true;
+    case Pitch:
+      pitch_ = value;
+      pitchGiven_ = true;
+      return true;
+    case Roll:
+      roll_ = value;
+      rollGiven_ = true;
+      return true;
+    case AngularVelocityX: rateX_ = value; return true;
+    case AngularVelocityY: rateY_ = value; return true;
+    case AngularVelocityZ: rateZ_ = value; return true;
+    default: return false;
   }
-  return true;
 }
 
-bool SimulatedImu::Takes(std::string_view name, double value) const {
-  return name != "AddYaw" || std::isfinite(yaw_ + value);
+bool SimulatedImu::Takes(PhysicsInput input, double value) const {
+  return input != PhysicsInput::AddYaw || std::isfinite(yaw_ + value);
 }
 
 bool SimulatedImu::Act(int configId, double value) {
@@ -72,20 +73,26 @@ double SimulatedImu::Signal(uint16_t signalId) const {
   const double yaw = (yaw_ + yawOffset_) * kRadiansPerDegree;
   const double pitch = pitch_ * kRadiansPerDegree;
   const double roll = roll_ * kRadiansPerDegree;
-  // Quaternion of the yaw-pitch-roll rotation (Z, then Y, then X).
-  const double cy = std::cos(yaw / 2), sy = std::sin(yaw / 2);
-  const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
-  const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
+  // Quaternion (w, x, y, z) of the yaw-pitch-roll rotation (Z, then Y, then
+  // X): its six sines and cosines only for the four signals that need them,
+  // the others being read far more often (the yaw at the odometry rate).
+  auto quaternion = [&] {
+    const double cy = std::cos(yaw / 2), sy = std::sin(yaw / 2);
+    const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
+    const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
+    return std::array<double, 4>{cr * cp * cy + sr * sp * sy, sr * cp * cy - cr * sp * sy,
+                                 cr * sp * cy + sr * cp * sy, cr * cp * sy - sr * sp * cy};
+  };
   switch (signalId) {
     case ids::kVersionMajor: return 1;  // version 1.0.0.0, as the motor controllers
     case ids::kVersion: return 1 << 24;
     case ids::kYaw: return yaw_ + yawOffset_;
     case ids::kPitch: return pitch_;
     case ids::kRoll: return roll_;
-    case ids::kQuatW: return cr * cp * cy + sr * sp * sy;
-    case ids::kQuatX: return sr * cp * cy - cr * sp * sy;
-    case ids::kQuatY: return cr * sp * cy + sr * cp * sy;
-    case ids::kQuatZ: return cr * cp * sy - sr * sp * cy;
+    case ids::kQuatW: return quaternion()[0];
+    case ids::kQuatX: return quaternion()[1];
+    case ids::kQuatY: return quaternion()[2];
+    case ids::kQuatZ: return quaternion()[3];
     // Gravity in the device's frame, and what the accelerometer reads at rest (g).
     case ids::kGravityVectorX:
     case ids::kAccelerationX: return -std::sin(pitch);

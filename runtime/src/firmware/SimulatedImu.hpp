@@ -12,9 +12,12 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
+
+#include "sim/PhysicsInputs.hpp"
 
 namespace kvor::zephrin::runtime::firmware {
+
+using sim::PhysicsInput;
 
 class SimulatedImu {
  public:
@@ -24,11 +27,11 @@ class SimulatedImu {
   int DeviceId() const { return deviceId_; }
   const std::string& Bus() const { return bus_; }
 
-  /// A physics input by name (degrees, degrees per second, volts); false for
-  /// a name the IMU does not have.
-  bool SetInput(std::string_view name, double value);
+  /// A physics input (degrees, degrees per second, volts); false for one
+  /// the IMU does not have.
+  bool SetInput(sim::PhysicsInput input, double value);
   /// Whether SetInput keeps the yaw a turn ("AddYaw") adds to finite.
-  bool Takes(std::string_view name, double value) const;
+  bool Takes(sim::PhysicsInput input, double value) const;
   /// A config action; false for one the firmware leaves to the config store.
   bool Act(int configId, double value);
   /// One step of `seconds` ending at `t`.

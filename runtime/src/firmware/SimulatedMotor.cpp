@@ -3,6 +3,7 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -55,6 +56,31 @@ constexpr int FaultIndex(uint16_t signalId) {
   }
   return -1;
 }
+
+// The fault bit a signal from the first fault ID on reports, and whether it
+// is the sticky twin, computed once at compile time: fault signals are sent
+// every few steps and a search of the table above would cost more than the
+// rest of Signal(). A fault's own ID wins over another's sticky twin.
+struct FaultSignal {
+  int8_t index = -1;
+  bool sticky = false;
+};
+constexpr uint16_t kFirstFaultId = ids::kFault_Hardware;
+constexpr std::size_t kFaultSignalCount = [] {
+  std::size_t last = 0;
+  for (uint16_t id : kFaultIds) last = std::max<std::size_t>(last, id + 1u);
+  return last + 1 - kFirstFaultId;
+}();
+constexpr auto kFaultSignals = [] {
+  std::array<FaultSignal, kFaultSignalCount> table{};
+  for (int i = 0; i < static_cast<int>(std::size(kFaultIds)); ++i) {
+    if (kFaultIds[i] + 1 >= kFirstFaultId) table[kFaultIds[i] + 1 - kFirstFaultId] = {static_cast<int8_t>(i), true};
+  }
+  for (int i = 0; i < static_cast<int>(std::size(kFaultIds)); ++i) {
+    if (kFaultIds[i] >= kFirstFaultId) table[kFaultIds[i] - kFirstFaultId] = {static_cast<int8_t>(i), false};
+  }
+  return table;
+}();
 
 // The bit of a fault the firmware raises itself, found at compile time: a
 // fault missing from the table above does not compile.
@@ -139,48 +165,46 @@ bool SimulatedMotor::Act(int configId, double value) {
   return true;
 }
 
-bool SimulatedMotor::SetInput(std::string_view name, double value) {
-  if (name == "SupplyVoltage") {
-    supplyInput_ = std::max(0.0, value);
-  } else if (name == "ForwardLimit") {
-    forwardInput_ = value >= 0.5;
-  } else if (name == "ReverseLimit") {
-    reverseInput_ = value >= 0.5;
-  } else if (name == "RawRotorPosition") {
-    rotorPosition_ = value;
-    positionGiven_ = true;
-  } else if (name == "AddRotorPosition") {
-    rotorPosition_ += value;
-    positionGiven_ = true;
-  } else if (name == "RotorVelocity") {
-    rotorVelocity_ = value;
-    velocityDriven_ = true;
-  } else if (name == "RotorAcceleration") {
-    accelerationInput_ = value;
-    accelerationGiven_ = true;
-  } else if (name == "DeviceEnable") {
-    enabled_ = value >= 0.5;
-  } else if (external_ && name == "RawQuadraturePosition") {
-    quadratureEdges_ = value;
-  } else if (external_ && name == "AddQuadraturePosition") {
-    quadratureEdges_ += value;
-  } else if (external_ && name == "QuadratureVelocity") {
-    quadratureEdgesPerSecond_ = value;
-  } else if (external_ && name == "QuadratureAcceleration") {
-    // The firmware derives what it needs from the velocity.
-  } else if (external_ && name == "PulseWidthPosition") {
-    pulseWidthPosition_ = value;
-  } else if (external_ && name == "PulseWidthVelocity") {
-    pulseWidthVelocity_ = value;
-  } else {
-    return false;
+bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
+  using enum PhysicsInput;
+  switch (input) {
+    case SupplyVoltage: supplyInput_ = std::max(0.0, value); return true;
+    case ForwardLimit: forwardInput_ = value >= 0.5; return true;
+    case ReverseLimit: reverseInput_ = value >= 0.5; return true;
+    case RawRotorPosition:
+      rotorPosition_ = value;
+      positionGiven_ = true;
+      return true;
+    case AddRotorPosition:
+      rotorPosition_ += value;
+      positionGiven_ = true;
+      return true;
+    case RotorVelocity:
+      rotorVelocity_ = value;
+      velocityDriven_ = true;
+      return true;
+    case RotorAcceleration:
+      accelerationInput_ = value;
+      accelerationGiven_ = true;
+      return true;
+    case DeviceEnable: enabled_ = value >= 0.5; return true;
+    default: break;
   }
-  return true;
+  if (!external_) return false;
+  switch (input) {
+    case RawQuadraturePosition: quadratureEdges_ = value; return true;
+    case AddQuadraturePosition: quadratureEdges_ += value; return true;
+    case QuadratureVelocity: quadratureEdgesPerSecond_ = value; return true;
+    case QuadratureAcceleration: return true;  // the firmware derives what it needs from the velocity
+    case PulseWidthPosition: pulseWidthPosition_ = value; return true;
+    case PulseWidthVelocity: pulseWidthVelocity_ = value; return true;
+    default: return false;
+  }
 }
 
-bool SimulatedMotor::Takes(std::string_view name, double value) const {
-  if (name == "AddRotorPosition") return std::isfinite(rotorPosition_ + value);
-  if (external_ && name == "AddQuadraturePosition") return std::isfinite(quadratureEdges_ + value);
+bool SimulatedMotor::Takes(PhysicsInput input, double value) const {
+  if (input == PhysicsInput::AddRotorPosition) return std::isfinite(rotorPosition_ + value);
+  if (external_ && input == PhysicsInput::AddQuadraturePosition) return std::isfinite(quadratureEdges_ + value);
   return true;
 }
 
@@ -787,10 +811,10 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
     case ids::kFiveVRailVoltage: return 5.0;
     default: break;
   }
-  if (signalId >= ids::kFault_Hardware) {
-    const bool sticky = FaultIndex(signalId) < 0;
-    const int index = FaultIndex(sticky ? static_cast<uint16_t>(signalId - 1) : signalId);
-    if (index >= 0) return (((sticky ? stickyFaults_ : faults_) >> index) & 1u) != 0 ? 1.0 : 0.0;
+  const std::size_t faultSlot = static_cast<std::size_t>(signalId) - kFirstFaultId;
+  if (signalId >= kFirstFaultId && faultSlot < kFaultSignals.size()) {
+    const FaultSignal& fault = kFaultSignals[faultSlot];
+    if (fault.index >= 0) return (((fault.sticky ? stickyFaults_ : faults_) >> fault.index) & 1u) != 0 ? 1.0 : 0.0;
   }
   return 0.0;
 }

@@ -34,8 +34,11 @@
 #include "firmware/MotionProfile.hpp"
 #include "firmware/MotorSettings.hpp"
 #include "firmware/generated/ValueNumbers.hpp"
+#include "sim/PhysicsInputs.hpp"
 
 namespace kvor::zephrin::runtime::firmware {
+
+using sim::PhysicsInput;
 
 class SimulatedMotor;
 
@@ -90,11 +93,11 @@ class SimulatedMotor {
   /// A config action (set position, sticky-fault clears); false for one the
   /// device does not have.
   bool Act(int configId, double value);
-  /// A physics input by name, in the units of the simulation state; false
-  /// for a name a motor controller does not have.
-  bool SetInput(std::string_view name, double value);
+  /// A physics input, in the units of the simulation state; false for one
+  /// a motor controller does not have.
+  bool SetInput(PhysicsInput input, double value);
   /// Whether SetInput keeps the position a move ("Add...") adds to finite.
-  bool Takes(std::string_view name, double value) const;
+  bool Takes(PhysicsInput input, double value) const;
   /// A physics output ("MotorVoltage", "TorqueCurrent", "SupplyCurrent");
   /// false for any other name.
   bool Output(std::string_view name, double& value) const;

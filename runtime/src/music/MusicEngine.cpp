@@ -78,7 +78,7 @@ bool MusicEngine::HasEnded(const Orchestra& orchestra, double now) const {
 
 void MusicEngine::Send(const Instrument& instrument, double hz) {
   controls_.Record("c_kvor_zephrin6_RequestControlMusicTone", instrument.network.c_str(), instrument.hash,
-                   {kToneUpdateHz, hz});
+                   kToneUpdateHz, hz);
 }
 
 void MusicEngine::Advance(Orchestra& orchestra, double now) {

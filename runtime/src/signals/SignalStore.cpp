@@ -83,7 +83,7 @@ double SignalStore::DefaultHz(uint16_t signalId, uint32_t modelMask) const {
   return (entry != nullptr && ModelPublishes(*entry, modelMask)) ? entry->defaultHz : 0.0;
 }
 
-double SignalStore::LastIndexOf(const std::vector<Segment>& segments, size_t i) {
+double SignalStore::LastIndexOf(std::span<const Segment> segments, size_t i) {
   const double hz = segments[i].hz;
   if (i + 1 == segments.size()) return kNever;
   const Segment& next = segments[i + 1];
@@ -93,6 +93,28 @@ double SignalStore::LastIndexOf(const std::vector<Segment>& segments, size_t i) 
   // schedule sends one then; otherwise the old schedule's frame still went
   // out (a signal stopped at t keeps its frame at t).
   return SendsAt(hz, end) && !SendsAt(next.hz, end) ? atEnd : atEnd - 1.0;
+}
+
+std::span<const SignalStore::Segment> SignalStore::WindowSegments(const std::vector<Segment>& segments,
+                                                                   double fromSeconds, double toSeconds) {
+  // A segment's frames end where the next segment starts (LastIndexOf), so
+  // a segment followed by one that starts before the window has no frame in
+  // it, nor has one that starts after the window; and the last segment kept
+  // ends after the window, so that it sends the same frames in the window
+  // whether or not its successor is copied along. A second's margin on both
+  // sides leaves the clock's tolerance far behind.
+  constexpr double kMargin = 1.0;
+  // Segments are in order of their starts, so both ends are binary searches.
+  const auto startsBy = [&](double seconds) {
+    return static_cast<size_t>(std::partition_point(segments.begin(), segments.end(),
+                                                    [seconds](const Segment& s) { return s.start <= seconds; }) -
+                               segments.begin());
+  };
+  // From the last segment to start a second before the window (or the first
+  // of all) to the last one to start by a second after it.
+  const size_t first = std::max<size_t>(startsBy(fromSeconds - kMargin), 1) - 1;
+  const size_t end = std::max(startsBy(toSeconds + kMargin), first + 1);
+  return std::span<const Segment>(segments).subspan(first, end - first);
 }
 
 SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& segments, double now) {
@@ -247,6 +269,11 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
   return stale ? static_cast<int>(kRxTimeout) : overall;
 }
 
+SignalStore::KeyState& SignalStore::StateFor(uint64_t key) {
+  if (auto it = states_.find(key); it != states_.end()) return it->second;
+  return StateFor(key, devices_.ModelMaskOf(SignalKeyDeviceHash(key)));
+}
+
 SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   auto [it, inserted] = states_.try_emplace(key);
   if (inserted) it->second.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), modelMask)});
@@ -293,8 +320,11 @@ void SignalStore::Amend(KeyState& state, double now, Change change, double prese
     segments.back() = next;
   } else {
     segments.push_back(next);
+    // Only a new segment can leave an older one unneeded: a change that
+    // replaced the current segment leaves the timeline as long as it was,
+    // and the next new segment trims whatever became old meanwhile.
+    Trim(state, trimAt);
   }
-  Trim(state, trimAt);
 }
 
 void SignalStore::ScheduleChanged() {
@@ -377,10 +407,22 @@ int SignalStore::ResetFrequencies(std::string_view network, uint32_t deviceHash)
 void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId,
                                     bool hold) {
   if (!std::isfinite(value)) return;
-  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
+  LockGuard lock(mutex_);
+  SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, signalId), value, reportedId, hold, clock_.Now());
+}
+
+void SignalStore::SetSimulatedValuesNow(uint32_t deviceHash, std::span<const ValueUpdate> values) {
   LockGuard lock(mutex_);
   const double now = clock_.Now();
-  KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, signalId), modelMask);
+  for (const ValueUpdate& v : values) {
+    if (std::isfinite(v.value)) {
+      SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, v.signalId), v.value, v.reportedId, false, now);
+    }
+  }
+}
+
+void SignalStore::SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now) {
+  KeyState& state = StateFor(key);
   state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
@@ -395,12 +437,11 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
   if (values.empty()) return;
-  const uint32_t modelMask = devices_.ModelMaskOf(deviceHash);
   LockGuard lock(mutex_);
   const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
     if (!std::isfinite(v.value)) continue;
-    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId), modelMask);
+    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId));
     if (state.held || state.published) continue;
     Amend(
         state, atSeconds,
@@ -455,15 +496,21 @@ double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const
 
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
                                const std::function<void(const BusFrame&)>& visit) const {
+  // What a key contributes, copied out under the lock: its segments and
+  // published samples that can hold a frame of the window. The copies sit in
+  // two flat vectors, so that a walk costs a few allocations, not a few per
+  // key.
   struct Source {
     uint64_t key;
     size_t device;
-    std::vector<Segment> segments;
     bool published;
-    std::vector<SignalMeasurement> samples;
+    size_t firstSegment, segmentCount;
+    size_t firstSample, sampleCount;
   };
   std::vector<DeviceRecord> devices;
   std::vector<Source> sources;
+  std::vector<Segment> segments;
+  std::vector<SignalMeasurement> samples;
   {
     LockGuard lock(mutex_);
     if (replay_) return;
@@ -474,33 +521,46 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
     std::sort(devices.begin(), devices.end(),
               [](const DeviceRecord& a, const DeviceRecord& b) { return a.hash < b.hash; });
     auto addSource = [&](size_t d, uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
-      Source s{key, d, {}, false, {}};
+      Source s{key, d, false, segments.size(), 0, samples.size(), 0};
       auto it = states_.find(key);
       if (it == states_.end()) {
-        s.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), devices[d].modelMask)});
+        segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), devices[d].modelMask)});
       } else {
         const KeyState& state = it->second;
-        s.segments = state.segments;
         s.published = state.published;
-        s.samples = state.publishedSince;
-        if (s.samples.empty() && state.published) s.samples.push_back(state.sample);
+        const std::span<const Segment> window = WindowSegments(state.segments, fromSeconds, toSeconds);
+        segments.insert(segments.end(), window.begin(), window.end());
+        if (state.published) {
+          for (const SignalMeasurement& sample : state.publishedSince) {
+            if (sample.systemTime > fromSeconds && sample.systemTime <= toSeconds) samples.push_back(sample);
+          }
+          if (state.publishedSince.empty()) samples.push_back(state.sample);
+        }
       }
-      sources.push_back(std::move(s));
+      s.segmentCount = segments.size() - s.firstSegment;
+      s.sampleCount = samples.size() - s.firstSample;
+      sources.push_back(s);
     };
+    // Keys of a present device that its model's catalogue does not list
+    // (set by the harness or the program), by device, in key order.
+    std::vector<std::pair<size_t, uint64_t>> unlisted;
+    for (const auto& [key, state] : states_) {
+      const uint32_t hash = SignalKeyDeviceHash(key);
+      const auto device = std::lower_bound(devices.begin(), devices.end(), hash,
+                                           [](const DeviceRecord& a, uint32_t h) { return a.hash < h; });
+      if (device == devices.end() || device->hash != hash) continue;
+      const CatalogueEntry* entry = FindSignal(SignalKeySignalId(key));
+      if (entry == nullptr || !ModelPublishes(*entry, device->modelMask)) {
+        unlisted.emplace_back(static_cast<size_t>(device - devices.begin()), key);
+      }
+    }
+    std::sort(unlisted.begin(), unlisted.end());
+    auto nextUnlisted = unlisted.begin();
     for (size_t d = 0; d < devices.size(); ++d) {
       for (const CatalogueEntry& entry : AllSignals()) {
         if (ModelPublishes(entry, devices[d].modelMask)) addSource(d, platform::MakeSignalKey(devices[d].hash, entry.id));
       }
-      std::vector<uint64_t> unlisted;
-      for (const auto& [key, state] : states_) {
-        const CatalogueEntry* entry = FindSignal(SignalKeySignalId(key));
-        if (SignalKeyDeviceHash(key) == devices[d].hash &&
-            (entry == nullptr || !ModelPublishes(*entry, devices[d].modelMask))) {
-          unlisted.push_back(key);
-        }
-      }
-      std::sort(unlisted.begin(), unlisted.end());
-      for (uint64_t key : unlisted) addSource(d, key);
+      for (; nextUnlisted != unlisted.end() && nextUnlisted->first == d; ++nextUnlisted) addSource(d, nextUnlisted->second);
     }
   }
   for (const Source& s : sources) {
@@ -508,7 +568,8 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
     const uint16_t signalId = SignalKeySignalId(s.key);
     BusFrame frame{s.key, device.bus, device.model, device.deviceId, {}};
     if (s.published) {
-      for (const SignalMeasurement& sample : s.samples) {
+      for (size_t i = 0; i < s.sampleCount; ++i) {
+        const SignalMeasurement& sample = samples[s.firstSample + i];
         if (sample.systemTime > fromSeconds && sample.systemTime <= toSeconds) {
           frame.measurement = sample;
           visit(frame);
@@ -516,8 +577,9 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
       }
       continue;
     }
-    for (size_t i = 0; i < s.segments.size(); ++i) {
-      const Segment& segment = s.segments[i];
+    const std::span<const Segment> timeline(segments.data() + s.firstSegment, s.segmentCount);
+    for (size_t i = 0; i < timeline.size(); ++i) {
+      const Segment& segment = timeline[i];
       const double hz = segment.hz;
       if (hz <= 0.0) continue;
       // A device sends from its registration on: a frame before it would
@@ -525,7 +587,7 @@ void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,
       double first = std::max(LastIndexAtOrBefore(fromSeconds, hz) + 1.0,
                               FirstIndexAtOrAfter(std::max(segment.start, device.since), hz));
       double last = LastIndexAtOrBefore(toSeconds, hz);
-      last = std::min(last, LastIndexOf(s.segments, i));
+      last = std::min(last, LastIndexOf(timeline, i));
       const double value =
           segment.hasValue ? segment.value : (signalId == kCompliancyId ? static_cast<double>(device.compliancy) : 0.0);
       for (double k = first; k <= last; k += 1.0) {

@@ -103,6 +103,10 @@ class SignalStore {
     double value = 0.0;
     uint16_t reportedId = 0;
   };
+  /// (a) for several signals of one device under one lock, each set as
+  /// SetSimulatedValue sets it (a simulated sensor's physics input moves a
+  /// few signals at once, every step).
+  void SetSimulatedValuesNow(uint32_t deviceHash, std::span<const ValueUpdate> values);
   /// (a') Sets several simulated values of one device, each holding from
   /// `atSeconds` on (the time of the firmware step that computed them, which
   /// may lie a step ahead of the clock until the clock reaches it). Keys the
@@ -202,6 +206,9 @@ class SignalStore {
   };
 
   void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
+  /// SetSimulatedValue's work once the lock is held, at the clock's time `now`.
+  void SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now)
+      ZEPHRIN_REQUIRES(mutex_);
 
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
@@ -213,6 +220,10 @@ class SignalStore {
       ZEPHRIN_REQUIRES(mutex_);
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
   KeyState& StateFor(uint64_t key, uint32_t modelMask) ZEPHRIN_REQUIRES(mutex_);
+  /// StateFor with the device's model looked up in the device registry (under
+  /// mutex_, as reads do) only when the key is new: the simulated values of
+  /// existing keys change every step.
+  KeyState& StateFor(uint64_t key) ZEPHRIN_REQUIRES(mutex_);
   /// Opens a segment at `now` that differs from the current one as `change`
   /// says (at the latest segment's start instead, when `now` comes before a
   /// segment the clock at `present` has reached), then forgets the segments
@@ -230,7 +241,13 @@ class SignalStore {
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
-  static double LastIndexOf(const std::vector<Segment>& segments, size_t i);
+  static double LastIndexOf(std::span<const Segment> segments, size_t i);
+  /// The part of a key's timeline that can send a frame in (fromSeconds,
+  /// toSeconds], and sends the same frames there as the whole. A log writer that
+  /// has fallen behind collects a window at a time, and copying the whole
+  /// history for each would cost it time growing with the square of its lag.
+  static std::span<const Segment> WindowSegments(const std::vector<Segment>& segments, double fromSeconds,
+                                                 double toSeconds);
   static bool OnBus(const devices::DeviceRecord* device, std::string_view network);
 
   Clock& clock_;

@@ -38,49 +38,70 @@ constexpr uint32_t kMotors = Bit(kRapaxQ) | Bit(kRapaxW);
 // The motor controllers and the IMU run simulated firmware, which takes
 // their inputs itself (firmware/FirmwareService.hpp): their rows only name them.
 constexpr InputRule kRules[] = {
-    {kMotors, "SupplyVoltage", Keep, "", {}},
-    {kMotors, "ForwardLimit", Keep, "", {}},
-    {kMotors, "ReverseLimit", Keep, "", {}},
-    {kMotors, "RawRotorPosition", Keep, "", {}},
-    {kMotors, "AddRotorPosition", Keep, "", {}},
-    {kMotors, "RotorVelocity", Keep, "", {}},
-    {kMotors, "RotorAcceleration", Keep, "", {}},
-    {kMotors, "DeviceEnable", Keep, "", {}},
-    {Bit(kRapaxW), "RawQuadraturePosition", Keep, "", {}},
-    {Bit(kRapaxW), "AddQuadraturePosition", Keep, "", {}},
-    {Bit(kRapaxW), "QuadratureVelocity", Keep, "", {}},
-    {Bit(kRapaxW), "QuadratureAcceleration", Keep, "", {}},
-    {Bit(kRapaxW), "PulseWidthPosition", Keep, "", {}},
-    {Bit(kRapaxW), "PulseWidthVelocity", Keep, "", {}},
-    {Bit(kAngulon), "SupplyVoltage", Set, "", kAngulonSupply},
-    {Bit(kAngulon), "RawPosition", SetPosition, "shaft", kAngulonPosition},
-    {Bit(kAngulon), "AddPosition", AddPosition, "shaft", kAngulonPosition},
-    {Bit(kAngulon), "Velocity", Set, "", kAngulonVelocity},
-    {Bit(kAngulon), "MagnetHealth", Set, "", kMagnetHealth},
-    {Bit(kAuklet2), "SupplyVoltage", Keep, "", {}},
-    {Bit(kAuklet2), "RawYaw", Keep, "", {}},
-    {Bit(kAuklet2), "AddYaw", Keep, "", {}},
-    {Bit(kAuklet2), "Pitch", Keep, "", {}},
-    {Bit(kAuklet2), "Roll", Keep, "", {}},
-    {Bit(kAuklet2), "AngularVelocityX", Keep, "", {}},
-    {Bit(kAuklet2), "AngularVelocityY", Keep, "", {}},
-    {Bit(kAuklet2), "AngularVelocityZ", Keep, "", {}},
-    {Bit(kDistix), "SupplyVoltage", Set, "", kDistixSupply},
-    {Bit(kDistix), "Distance", Set, "", kDistance},
-    {Bit(kPortis), "SupplyVoltage", Set, "", kPortisSupply},
+    {kMotors, "SupplyVoltage", PhysicsInput::SupplyVoltage, Keep, "", {}},
+    {kMotors, "ForwardLimit", PhysicsInput::ForwardLimit, Keep, "", {}},
+    {kMotors, "ReverseLimit", PhysicsInput::ReverseLimit, Keep, "", {}},
+    {kMotors, "RawRotorPosition", PhysicsInput::RawRotorPosition, Keep, "", {}},
+    {kMotors, "AddRotorPosition", PhysicsInput::AddRotorPosition, Keep, "", {}},
+    {kMotors, "RotorVelocity", PhysicsInput::RotorVelocity, Keep, "", {}},
+    {kMotors, "RotorAcceleration", PhysicsInput::RotorAcceleration, Keep, "", {}},
+    {kMotors, "DeviceEnable", PhysicsInput::DeviceEnable, Keep, "", {}},
+    {Bit(kRapaxW), "RawQuadraturePosition", PhysicsInput::RawQuadraturePosition, Keep, "", {}},
+    {Bit(kRapaxW), "AddQuadraturePosition", PhysicsInput::AddQuadraturePosition, Keep, "", {}},
+    {Bit(kRapaxW), "QuadratureVelocity", PhysicsInput::QuadratureVelocity, Keep, "", {}},
+    {Bit(kRapaxW), "QuadratureAcceleration", PhysicsInput::QuadratureAcceleration, Keep, "", {}},
+    {Bit(kRapaxW), "PulseWidthPosition", PhysicsInput::PulseWidthPosition, Keep, "", {}},
+    {Bit(kRapaxW), "PulseWidthVelocity", PhysicsInput::PulseWidthVelocity, Keep, "", {}},
+    {Bit(kAngulon), "SupplyVoltage", PhysicsInput::SupplyVoltage, Set, "", kAngulonSupply},
+    {Bit(kAngulon), "RawPosition", PhysicsInput::RawPosition, SetPosition, "shaft", kAngulonPosition},
+    {Bit(kAngulon), "AddPosition", PhysicsInput::AddPosition, AddPosition, "shaft", kAngulonPosition},
+    {Bit(kAngulon), "Velocity", PhysicsInput::Velocity, Set, "", kAngulonVelocity},
+    {Bit(kAngulon), "MagnetHealth", PhysicsInput::MagnetHealth, Set, "", kMagnetHealth},
+    {Bit(kAuklet2), "SupplyVoltage", PhysicsInput::SupplyVoltage, Keep, "", {}},
+    {Bit(kAuklet2), "RawYaw", PhysicsInput::RawYaw, Keep, "", {}},
+    {Bit(kAuklet2), "AddYaw", PhysicsInput::AddYaw, Keep, "", {}},
+    {Bit(kAuklet2), "Pitch", PhysicsInput::Pitch, Keep, "", {}},
+    {Bit(kAuklet2), "Roll", PhysicsInput::Roll, Keep, "", {}},
+    {Bit(kAuklet2), "AngularVelocityX", PhysicsInput::AngularVelocityX, Keep, "", {}},
+    {Bit(kAuklet2), "AngularVelocityY", PhysicsInput::AngularVelocityY, Keep, "", {}},
+    {Bit(kAuklet2), "AngularVelocityZ", PhysicsInput::AngularVelocityZ, Keep, "", {}},
+    {Bit(kDistix), "SupplyVoltage", PhysicsInput::SupplyVoltage, Set, "", kDistixSupply},
+    {Bit(kDistix), "Distance", PhysicsInput::Distance, Set, "", kDistance},
+    {Bit(kPortis), "SupplyVoltage", PhysicsInput::SupplyVoltage, Set, "", kPortisSupply},
 };
 
+bool AppliesTo(const InputRule& rule, int32_t deviceType) {
+  return deviceType >= 0 && deviceType < 32 && (rule.deviceTypes & Bit(deviceType)) != 0;
+}
 
 }  // namespace
 
+PhysicsInput AbsoluteOf(PhysicsInput input) {
+  switch (input) {
+    case PhysicsInput::AddRotorPosition: return PhysicsInput::RawRotorPosition;
+    case PhysicsInput::AddQuadraturePosition: return PhysicsInput::RawQuadraturePosition;
+    case PhysicsInput::AddPosition: return PhysicsInput::RawPosition;
+    case PhysicsInput::AddYaw: return PhysicsInput::RawYaw;
+    default: return input;
+  }
+}
+
 const InputRule* FindInput(int32_t deviceType, std::string_view name) {
   for (const InputRule& rule : kRules) {
-    if (deviceType >= 0 && deviceType < 32 && (rule.deviceTypes & Bit(deviceType)) != 0 && rule.name == name) {
-      return &rule;
-    }
+    if (AppliesTo(rule, deviceType) && rule.name == name) return &rule;
   }
   return nullptr;
 }
+
+int32_t IndexOf(const InputRule& rule) { return static_cast<int32_t>(&rule - kRules); }
+
+const InputRule* InputAt(int32_t deviceType, int32_t index) {
+  if (index < 0 || index >= InputCount()) return nullptr;
+  const InputRule& rule = kRules[index];
+  return AppliesTo(rule, deviceType) ? &rule : nullptr;
+}
+
+int32_t InputCount() { return static_cast<int32_t>(std::size(kRules)); }
 
 std::string_view ModelOfType(int32_t deviceType) {
   switch (deviceType) {

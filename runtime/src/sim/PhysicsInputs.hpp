@@ -31,6 +31,40 @@ struct SignalEffect {
   Follow follow;
 };
 
+/// Every input by what it is, whatever device type has it: the simulated
+/// firmware takes its inputs by this rather than by name.
+enum class PhysicsInput : uint8_t {
+  SupplyVoltage,
+  ForwardLimit,
+  ReverseLimit,
+  RawRotorPosition,
+  AddRotorPosition,
+  RotorVelocity,
+  RotorAcceleration,
+  DeviceEnable,
+  RawQuadraturePosition,
+  AddQuadraturePosition,
+  QuadratureVelocity,
+  QuadratureAcceleration,
+  PulseWidthPosition,
+  PulseWidthVelocity,
+  RawPosition,
+  AddPosition,
+  Velocity,
+  MagnetHealth,
+  RawYaw,
+  AddYaw,
+  Pitch,
+  Roll,
+  AngularVelocityX,
+  AngularVelocityY,
+  AngularVelocityZ,
+  Distance,
+};
+
+/// The absolute input a move ("Add...") moves ("Raw..."), or `input` itself.
+PhysicsInput AbsoluteOf(PhysicsInput input);
+
 /// How an input treats its value.
 enum class InputKind : uint8_t {
   Set,          ///< signals take the value
@@ -43,6 +77,7 @@ enum class InputKind : uint8_t {
 struct InputRule {
   uint32_t deviceTypes;  ///< bit per simulator device type the row applies to
   std::string_view name;
+  PhysicsInput input;
   InputKind kind;
   /// For positions: which absolute position of the device moves (the
   /// matching Raw and Add inputs share it), also its name in the state.
@@ -53,6 +88,16 @@ struct InputRule {
 /// The rule of input `name` of a device type, or null when that type has no
 /// such input.
 const InputRule* FindInput(int32_t deviceType, std::string_view name);
+
+/// The rows are indexed from 0 in a fixed order, so that a caller who sets
+/// the same input every step looks its name up once (the index is the same
+/// in every runtime). The index of `rule`, and the rule at `index` for a
+/// device type (null when the index is out of range or names an input of
+/// another type).
+int32_t IndexOf(const InputRule& rule);
+const InputRule* InputAt(int32_t deviceType, int32_t index);
+/// How many rows the table has: indexes run from 0 below it.
+int32_t InputCount();
 
 /// The model text the runtime's device registry knows a simulator device
 /// type by ("rapax q" for 5 ...), or "" for a type outside the table.

@@ -5,6 +5,7 @@
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
 #include "core/Runtime.hpp"
+#include "sim/PhysicsInputs.hpp"
 #include "sim/SimRegistry.hpp"
 
 namespace kvor::zephrin::platform {
@@ -18,6 +19,19 @@ int32_t SimCreate(DeviceType deviceType, int32_t deviceId) {
 int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double value) {
   return Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, physicsType, value);
+}
+
+int32_t SimPhysicsInputIndex(DeviceType deviceType, std::string_view physicsType) {
+  const runtime::sim::InputRule* rule = runtime::sim::FindInput(static_cast<int32_t>(deviceType), physicsType);
+  return rule != nullptr ? runtime::sim::IndexOf(*rule) : -1;
+}
+
+int32_t SimSetPhysicsInputAt(DeviceType deviceType, int32_t deviceId, int32_t inputIndex, double value) {
+  return Runtime::Acquire()->Sim().SetInput(static_cast<int32_t>(deviceType), deviceId, inputIndex, value);
+}
+
+int32_t SimSetPhysicsInputsAt(DeviceType deviceType, int32_t deviceId, std::span<const SimInputValue> inputs) {
+  return Runtime::Acquire()->Sim().SetInputs(static_cast<int32_t>(deviceType), deviceId, inputs);
 }
 
 int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,

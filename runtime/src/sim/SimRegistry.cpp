@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 #include "core/ReportLog.hpp"
@@ -18,6 +19,8 @@ constexpr int32_t kInvalidParamValue = -1002;
 constexpr int32_t kSimDeviceNotFound = 1200;
 constexpr int32_t kSimPhysicsTypeNotSupported = 1201;
 constexpr int32_t kSimDeviceAlreadyExists = 1202;
+// An input never given; every value given is finite.
+constexpr double kNotGiven = std::numeric_limits<double>::quiet_NaN();
 
 bool IsMotor(int32_t deviceType) { return deviceType == 5 || deviceType == 8; }
 bool IsMotorOutput(std::string_view name) {
@@ -33,6 +36,11 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
   auto it = map.find(name);
   if (it == map.end()) it = map.emplace(std::string(name), 0.0).first;
   return it->second;
+}
+template <class Key>
+double& Slot(std::vector<std::pair<Key, double>>& slots, Key key) {
+  auto it = std::find_if(slots.begin(), slots.end(), [&](const auto& slot) { return slot.first == key; });
+  return it != slots.end() ? it->second : slots.emplace_back(key, 0.0).second;
 }
 
 }  // namespace
@@ -65,14 +73,11 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   LockGuard lock(mutex_);
   auto [it, inserted] = simulated_.try_emplace({deviceType, deviceId});
+  if (inserted) it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
   creationOrder_.push_back({deviceType, deviceId});
   return kOk;
-}
-
-void SimRegistry::SetSignal(const Device& device, uint16_t signalId, double value) {
-  for (uint32_t hash : device.hashes) store_.SetSimulatedValue(hash, signalId, value);
 }
 
 bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
@@ -80,38 +85,36 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
   double absolute = value;
   double delta = 0.0;
   if (rule.kind != InputKind::Set) {
-    const auto it = device.positions.find(rule.position);
-    const double position = it == device.positions.end() ? 0.0 : it->second;
+    const double position = Slot(device.positions, rule.position);  // 0 until first given
     absolute = rule.kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
-    // A signal the program re-zeroed moves by the difference; it must stay
-    // finite as well as the position itself.
-    bool finite = std::isfinite(absolute) && std::isfinite(delta);
-    for (const SignalEffect& effect : rule.effects) {
-      if (effect.follow != Follow::Difference) continue;
-      for (uint32_t hash : device.hashes) {
-        finite = finite && std::isfinite(store_.SimulatedValue(hash, effect.signalId) + delta);
-      }
-    }
-    if (!finite) return false;
-    Slot(device.positions, rule.position) = absolute;
+    if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
   }
-  for (const SignalEffect& effect : rule.effects) {
-    switch (effect.follow) {
-      case Follow::Value:
-        device.values[effect.signalId] = absolute;
-        SetSignal(device, effect.signalId, absolute);
-        break;
-      case Follow::HalfTurn:
-        device.values[effect.signalId] = WrapHalfTurn(absolute);
-        SetSignal(device, effect.signalId, WrapHalfTurn(absolute));
-        break;
-      case Follow::Difference:
-        for (uint32_t hash : device.hashes) {
-          store_.SetSimulatedValue(hash, effect.signalId, store_.SimulatedValue(hash, effect.signalId) + delta);
-        }
-        break;
+  // Every signal of every device object first, so that a refusal changes
+  // nothing; then one batch per device object.
+  updates_.clear();
+  for (uint32_t hash : device.hashes) {
+    for (const SignalEffect& effect : rule.effects) {
+      double signal = absolute;
+      if (effect.follow == Follow::HalfTurn) {
+        signal = WrapHalfTurn(absolute);
+      } else if (effect.follow == Follow::Difference) {
+        // A signal the program re-zeroed moves by the difference; it must
+        // stay finite as well as the position itself.
+        signal = store_.SimulatedValue(hash, effect.signalId) + delta;
+        if (!std::isfinite(signal)) return false;
+      }
+      updates_.push_back({effect.signalId, signal, 0});
     }
+  }
+  if (rule.kind != InputKind::Set) Slot(device.positions, rule.position) = absolute;
+  for (const SignalEffect& effect : rule.effects) {
+    if (effect.follow == Follow::Value) Slot(device.values, effect.signalId) = absolute;
+    if (effect.follow == Follow::HalfTurn) Slot(device.values, effect.signalId) = WrapHalfTurn(absolute);
+  }
+  const std::span<const signals::SignalStore::ValueUpdate> updates(updates_);
+  for (size_t d = 0; d < device.hashes.size(); ++d) {
+    store_.SetSimulatedValuesNow(device.hashes[d], updates.subspan(d * rule.effects.size(), rule.effects.size()));
   }
   return true;
 }
@@ -129,16 +132,38 @@ int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId
 
 int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {
   LockGuard lock(mutex_);
+  return SetRuleInput(Find(deviceType, deviceId), deviceType, deviceId, FindInput(deviceType, name), value);
+}
+
+int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, int32_t input, double value) {
+  LockGuard lock(mutex_);
+  return SetRuleInput(Find(deviceType, deviceId), deviceType, deviceId, InputAt(deviceType, input), value);
+}
+
+int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<const platform::SimInputValue> inputs) {
+  LockGuard lock(mutex_);
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
-  const InputRule* rule = FindInput(deviceType, name);
+  int32_t first = kOk;
+  for (const platform::SimInputValue& input : inputs) {
+    const int32_t status =
+        SetRuleInput(device, deviceType, deviceId, InputAt(deviceType, input.inputIndex), input.value);
+    if (first == kOk) first = status;
+  }
+  return first;
+}
+
+int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
+                                  double value) {
+  if (device == nullptr) return kSimDeviceNotFound;
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
+  const std::string_view name = rule->name;
   if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, "is not a finite number");
   const bool taken = firmware::FirmwareService::Simulates(deviceType)
-                         ? firmware_.SetInput(deviceType, deviceId, name, value)
+                         ? firmware_.SetInput(deviceType, deviceId, rule->input, value)
                          : Apply(*rule, *device, value);
   if (!taken) return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
-  Slot(device->inputs, name) = value;
+  device->inputs[static_cast<size_t>(IndexOf(*rule))] = value;
   return device->lastError = kOk;
 }
 
@@ -173,9 +198,11 @@ std::optional<double> SimRegistry::Input(int32_t deviceType, int32_t deviceId, s
   LockGuard lock(mutex_);
   const Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return std::nullopt;
-  auto it = device->inputs.find(name);
-  if (it == device->inputs.end()) return std::nullopt;
-  return it->second;
+  const InputRule* rule = FindInput(deviceType, name);
+  if (rule == nullptr) return std::nullopt;
+  const double value = device->inputs[static_cast<size_t>(IndexOf(*rule))];
+  if (std::isnan(value)) return std::nullopt;
+  return value;
 }
 
 void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value) {

@@ -27,14 +27,17 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include <kvor/zephrin/Mutex.hpp>
+#include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include "signals/SignalStore.hpp"
 #include "sim/PhysicsInputs.hpp"
 
 namespace kvor::zephrin::runtime {
@@ -46,9 +49,6 @@ class DeviceRegistry;
 namespace kvor::zephrin::runtime::firmware {
 class FirmwareService;
 }  // namespace kvor::zephrin::runtime::firmware
-namespace kvor::zephrin::runtime::signals {
-class SignalStore;
-}  // namespace kvor::zephrin::runtime::signals
 
 namespace kvor::zephrin::runtime::sim {
 
@@ -68,6 +68,14 @@ class SimRegistry {
   /// -1002 InvalidParamValue (reported) for a value that is not finite or a
   /// move past the largest double. A refused input changes nothing.
   [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
+  /// SetInput by the input's index in the table (IndexOf), which a caller
+  /// that sets the same inputs every step looks up once: 1201 for an index
+  /// the device type does not have.
+  [[nodiscard]] int32_t SetInput(int32_t deviceType, int32_t deviceId, int32_t input, double value);
+  /// Several inputs by index, in order, under one lock: the status of the
+  /// first refused (1200 when the device is unknown), else 0.
+  [[nodiscard]] int32_t SetInputs(int32_t deviceType, int32_t deviceId,
+                                  std::span<const platform::SimInputValue> inputs);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
   [[nodiscard]] int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
@@ -82,11 +90,14 @@ class SimRegistry {
  private:
   using Key = std::pair<int32_t, int32_t>;
   struct Device {
-    std::map<std::string, double, std::less<>> inputs;     // last value of each input, as given
-    std::map<std::string, double, std::less<>> positions;  // absolute positions, by the rule's name
-    std::map<uint16_t, double> values;                     // what each Value signal was last set to
-    std::map<std::string, double, std::less<>> outputs;    // outputs the harness set
-    std::vector<uint32_t> hashes;                          // the device objects it stands for
+    std::vector<double> inputs;  // last value of each input, as given, by index; NaN until given
+    // Absolute positions, by the rule's name (text of the static table), and
+    // what each Value signal was last set to: a few entries each, looked up
+    // at every input.
+    std::vector<std::pair<std::string_view, double>> positions;
+    std::vector<std::pair<uint16_t, double>> values;
+    std::map<std::string, double, std::less<>> outputs;  // outputs the harness set
+    std::vector<uint32_t> hashes;                        // the device objects it stands for
     int32_t lastError = 0;
   };
 
@@ -100,10 +111,13 @@ class SimRegistry {
   /// Moves the device's signals as `rule` says; false, changing nothing,
   /// when a position or a signal would not stay finite.
   bool Apply(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
+  /// Applies input `rule` (null: one the device type does not have) to
+  /// `device`, which is (type, ID); `device` null: no such device.
+  [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
+                                     double value) ZEPHRIN_REQUIRES(mutex_);
   /// Reports a refused input; returns InvalidParamValue as the device's last error.
   [[nodiscard]] int32_t Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
                  const char* why) ZEPHRIN_REQUIRES(mutex_);
-  void SetSignal(const Device& device, uint16_t signalId, double value) ZEPHRIN_REQUIRES(mutex_);
 
   devices::DeviceRegistry& devices_;
   signals::SignalStore& store_;
@@ -113,6 +127,8 @@ class SimRegistry {
   mutable Mutex mutex_;
   std::map<Key, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Working space of Apply: the signal values an input sets, device object by device object.
+  std::vector<signals::SignalStore::ValueUpdate> updates_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::sim

@@ -1,6 +1,5 @@
 #include <kvor/zephrin6/swerve/sim/SimSwerveDrivetrain.hpp>
 
-#include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin6/hardware/core/CoreAuklet2.hpp>
 #include <kvor/zephrin6/hardware/core/CoreRapaxQ.hpp>
@@ -21,6 +20,7 @@
 #include <variant>
 
 #include "core/internal/Report.hpp"
+#include "sim/internal/SimCalls.hpp"
 #include "swerve/internal/FiniteInputs.hpp"
 #include "swerve/sim/internal/FieldWorld.hpp"
 #include "swerve/sim/internal/MechanismPhysics.hpp"
@@ -57,13 +57,22 @@ class MotorSim {
   void SetSupply(double volts) {
     std::visit([&](auto& s) { s.SetSupplyVoltage(units::voltage::volt_t{volts}); }, state_);
   }
+  /// The rotor's position and velocity in one call to the simulator, signed
+  /// as the state's SetRawRotorPosition and SetRotorVelocity sign them.
   void SetRotor(double turns, double turnsPerSecond) {
-    std::visit(
-        [&](auto& s) {
-          s.SetRawRotorPosition(units::angle::turn_t{turns});
-          s.SetRotorVelocity(units::angular_velocity::turns_per_second_t{turnsPerSecond});
-        },
-        state_);
+    using kvor::zephrin::platform::DeviceType;
+    using kvor::zephrin6::sim::internal::Oriented;
+    using kvor::zephrin6::sim::internal::SetInputs;
+    // A refused input is the simulation state's last status, which callers read there.
+    if (const RapaxWSimState* w = RapaxW()) {
+      const ChassisReference o = w->MotorOrientation;
+      static_cast<void>(SetInputs<DeviceType::RapaxW, "RawRotorPosition", "RotorVelocity">(
+          id_, {Oriented(o, turns), Oriented(o, turnsPerSecond)}));
+    } else {
+      const ChassisReference o = std::get<RapaxQSimState>(state_).Orientation;
+      static_cast<void>(SetInputs<DeviceType::RapaxQ, "RawRotorPosition", "RotorVelocity">(
+          id_, {Oriented(o, turns), Oriented(o, turnsPerSecond)}));
+    }
   }
   double SupplyAmps() const {
     return std::visit([](const auto& s) { return s.GetSupplyCurrent().value(); }, state_);
@@ -72,9 +81,11 @@ class MotorSim {
   /// line does; the simulation states have no input for it.
   void SetEnabled(bool enabled) {
     using kvor::zephrin::platform::DeviceType;
-    const DeviceType type = RapaxW() != nullptr ? DeviceType::RapaxW : DeviceType::RapaxQ;
+    using kvor::zephrin6::sim::internal::SetInput;
     // A runtime without this input leaves the motor driving: nothing to do about it here.
-    static_cast<void>(kvor::zephrin::platform::SimSetPhysicsInput(type, id_, "DeviceEnable", enabled ? 1.0 : 0.0));
+    const double value = enabled ? 1.0 : 0.0;
+    static_cast<void>(RapaxW() != nullptr ? SetInput<DeviceType::RapaxW, "DeviceEnable">(id_, value)
+                                          : SetInput<DeviceType::RapaxQ, "DeviceEnable">(id_, value));
   }
   /// The rapax w's state (for its own encoder input), or null.
   RapaxWSimState* RapaxW() { return std::get_if<RapaxWSimState>(&state_); }
@@ -204,6 +215,8 @@ struct SimSwerveDrivetrain::State {
   bool held = false;
   impl::SwerveDriveKinematics kinematics;
   Auklet2SimState imu;
+  /// The auklet 2's device ID, for its yaw and rate in one call.
+  int imuId = 0;
   Pose2d pose;
   /// Heading as a continuous angle, radians (the auklet 2's yaw counts turns).
   double yaw = 0.0;
@@ -224,6 +237,7 @@ struct SimSwerveDrivetrain::State {
 SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings)
     : kinematics(drivetrain.GetModuleLocations()),
       imu(drivetrain.GetAuklet2()),
+      imuId(drivetrain.GetAuklet2().GetDeviceID()),
       moduleLocations(drivetrain.GetModuleLocations()) {
   const auto& driveModules = drivetrain.GetModules();
   location = driveModules.empty() ? std::string("Swerve Simulation")
@@ -390,8 +404,8 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
       // The drivetrain has no object for the encoder, so it is fed by ID; an
       // encoder the program never created is simply not there.
       using kvor::zephrin::platform::DeviceType;
-      kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::Angulon, m.encoderId, "RawPosition", reading);
-      kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::Angulon, m.encoderId, "Velocity", readingRate);
+      using kvor::zephrin6::sim::internal::SetInputs;
+      SetInputs<DeviceType::Angulon, "RawPosition", "Velocity">(m.encoderId, {reading, readingRate});
     } else if (RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
       input->SetPulseWidthPosition(units::angle::turn_t{reading});
       input->SetPulseWidthVelocity(units::angular_velocity::turns_per_second_t{readingRate});
@@ -402,8 +416,10 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
   if (const ChassisSpeeds measured = kinematics.ToChassisSpeeds(states); swerve::internal::IsFinite(measured)) {
     speeds = measured;
   }
-  imu.SetRawYaw(units::angle::degree_t{yaw * kDegreesPerRadian});
-  imu.SetAngularVelocityZ(units::angular_velocity::degrees_per_second_t{speeds.omega.value() * kDegreesPerRadian});
+  using kvor::zephrin::platform::DeviceType;
+  using kvor::zephrin6::sim::internal::SetInputs;
+  SetInputs<DeviceType::Auklet2, "RawYaw", "AngularVelocityZ">(
+      imuId, {yaw * kDegreesPerRadian, speeds.omega.value() * kDegreesPerRadian});
 }
 
 SimSwerveDrivetrain::SimSwerveDrivetrain(impl::SwerveDrivetrainImpl& drivetrain,

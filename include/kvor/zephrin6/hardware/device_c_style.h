@@ -84,6 +84,11 @@ ZEPHRIN6_API int32_t c_kvor_zephrin6_device_sim_set(int32_t handle, int32_t call
  *  @return OK, or InvalidParamValue for a call the device's simulation state does not have. */
 ZEPHRIN6_API int32_t c_kvor_zephrin6_device_sim_get(int32_t handle, int32_t callId, double* value);
 
+/** Runs configurator action `actionId` of the device (a generated action ID of its model: a set such
+ *  as SetPosition with `value` in its units, or a sticky-fault clear, which ignores `value`), waiting
+ *  at most `timeoutSeconds`. @return the configurator's status. */
+ZEPHRIN6_API int32_t c_kvor_zephrin6_device_config_action(int32_t handle, int32_t actionId, double value,
+                                                          double timeoutSeconds);
 /** Applies `count` settings (configIds[i], values[i]; kinds[i] 0 for a double, 1 for an integer) as one
  *  config text, waiting at most `timeoutSeconds`. @return the configurator's status. */
 ZEPHRIN6_API int32_t c_kvor_zephrin6_device_apply_config(int32_t handle, const int32_t* configIds,

@@ -356,6 +356,65 @@ ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_update(int id, double dtS
  *  @return true; false (nothing written) for an unknown ID or a NULL out. */
 ZEPHRIN6_API bool c_kvor_zephrin6_swerve_drivetrain_sim_get_pose(int id, _swerve_pose_t *out);
 
+/** The field a simulated robot drives on: a walled rectangle with one corner
+ *  at the origin, convex obstacles in it, and the chassis that hits them.
+ *  Polygons are corners as x, y pairs (metres) in either winding order. */
+typedef struct _swerve_sim_field_t {
+    double length;                 /**< along x, metres (16.54 on a typical field) */
+    double width;                  /**< along y, metres (8.07) */
+    double bumperMargin;           /**< how far the bumpers stand out beyond the module locations, metres (0.15) */
+    double chassisMass;            /**< the whole robot, kilograms (60) */
+    double chassisMomentOfInertia; /**< kg m^2; 0 for a uniform plate filling the bumper outline's rectangle */
+    const double *bumperXY;        /**< the bumper outline in robot coordinates, or NULL ... */
+    size_t bumperCorners;          /**< ... with 0 corners for the rectangle given by bumperMargin */
+    const double *obstacleXY;      /**< every obstacle's corners, one obstacle after the other */
+    const size_t *obstacleCorners; /**< how many corners each obstacle has (3 to 8) */
+    size_t obstacleCount;          /**< at most 64 */
+} _swerve_sim_field_t;
+
+/** The simulated battery as the last update without a voltage left it. */
+typedef struct _swerve_sim_battery_t {
+    double openCircuitVolts; /**< the voltage at no load */
+    double resistanceOhms;   /**< internal resistance with breaker and wiring */
+    double brownoutVolts;    /**< below this the motor controllers are disabled */
+    double volts;            /**< the loaded voltage */
+    double amps;             /**< the current drawn */
+    bool brownedOut;
+} _swerve_sim_battery_t;
+
+/** Puts the simulated robot on `field` (place it with ..._sim_reset_pose).
+ *  @return 0; -1002 InvalidParamValue, changing nothing, for an unknown ID,
+ *          a NULL field or polygon array with corners to read, more than
+ *          64 obstacles or 8 corners to a polygon, or a field that cannot
+ *          be simulated (sizes, mass or inertia not positive and finite, a
+ *          polygon that is not convex, too small or out of reach). */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_set_field(int id, const _swerve_sim_field_t *field);
+/** Takes the simulated robot off its field: it drives on an endless floor. */
+ZEPHRIN6_API void c_kvor_zephrin6_swerve_drivetrain_sim_clear_field(int id);
+/** Moves the simulated robot to (x, y, theta) metres and radians; its wheels
+ *  keep their motion. @return 0; -1002 InvalidParamValue, nothing moved,
+ *  for an unknown ID or a number that is not finite. */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_reset_pose(int id, double x, double y, double theta);
+/** Sets the simulated battery (its state starts unloaded), which the
+ *  updates without a voltage draw on. @return 0; -1002 InvalidParamValue,
+ *  changing nothing, for an unknown ID, an open-circuit voltage that is not
+ *  positive, or a resistance or brownout voltage that is negative (all
+ *  finite). */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_set_battery(int id, double openCircuitVolts,
+                                                                  double resistanceOhms, double brownoutVolts);
+/** Writes the simulated battery to *out. @return true; false (nothing
+ *  written) for an unknown ID or a NULL out. */
+ZEPHRIN6_API bool c_kvor_zephrin6_swerve_drivetrain_sim_get_battery(int id, _swerve_sim_battery_t *out);
+/** As ..._sim_update, with the battery as the supply: it is drawn on by the
+ *  supply currents the drivetrain's motor controllers report, and a
+ *  brownout disables them. @return 0; -1002 InvalidParamValue for an
+ *  unknown ID or a dt that is negative or not finite. */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_update_on_battery(int id, double dtSeconds);
+/** As ..._sim_start, with the battery as the supply. @return 0; -1002
+ *  InvalidParamValue for an unknown ID or a period that is not positive
+ *  and finite. */
+ZEPHRIN6_API int c_kvor_zephrin6_swerve_drivetrain_sim_start_on_battery(int id, double periodSeconds);
+
 /* ---- Modules ----
  * These wait for the odometry thread's current sample to end. */
 

@@ -8,6 +8,7 @@
 // and returns at once.
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <kvor/zephrin/platform/Export.hpp>
 
@@ -40,6 +41,35 @@ ZEPHRIN_RUNTIME_API int32_t SimCreate(DeviceType deviceType, int32_t deviceId);
 /// not finite. A refused input changes nothing.
 ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInput(DeviceType deviceType, int32_t deviceId,
                                                std::string_view physicsType, double value);
+
+/// The index of physics input `physicsType` of a device type, for
+/// SimSetPhysicsInputAt: a physics model that sets the same inputs every
+/// step looks each name up once. The index stays the same for as long as
+/// the library is loaded, whatever runtime is current. -1 for an input the
+/// device type does not have.
+ZEPHRIN_RUNTIME_API int32_t SimPhysicsInputIndex(DeviceType deviceType, std::string_view physicsType);
+
+/// SimSetPhysicsInput for the input at `inputIndex` (SimPhysicsInputIndex):
+/// the same statuses, 1201 SimPhysicsTypeNotSupported for an index the
+/// device type does not have.
+ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInputAt(DeviceType deviceType, int32_t deviceId, int32_t inputIndex,
+                                                 double value);
+
+/// One input of SimSetPhysicsInputsAt: its index and its value.
+struct SimInputValue {
+  int32_t inputIndex;
+  double value;
+};
+
+/// Sets several physics inputs of one device in one call, in order, each as
+/// SimSetPhysicsInputAt sets it (a physics model hands a device its inputs
+/// of one step together). Returns 0 when every input was taken, else the
+/// status of the first one refused (1200 SimDeviceNotFound for a device
+/// never created, which takes none); a refused input changes nothing and
+/// the ones after it are still set. The device's last error is that of its
+/// last input.
+ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInputsAt(DeviceType deviceType, int32_t deviceId,
+                                                  std::span<const SimInputValue> inputs);
 
 /// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
 /// "SupplyCurrent" of a motor controller, in the motor's own direction) of a

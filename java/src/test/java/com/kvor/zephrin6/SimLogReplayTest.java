@@ -1,6 +1,8 @@
 package com.kvor.zephrin6;
 
 import com.kvor.zephrin6.sim.SimClock;
+import com.kvor.zephrin6.swerve.SimBatteryState;
+import com.kvor.zephrin6.swerve.SimField;
 import com.kvor.zephrin6.swerve.SwerveDrivetrain;
 import com.kvor.zephrin6.swerve.SwerveModuleConstants;
 import com.kvor.zephrin6.swerve.SwerveRequest;
@@ -29,6 +31,7 @@ public final class SimLogReplayTest {
 
     public static void main(String[] args) throws Exception {
         drivesWhereTheRequestsSay();
+        fieldStopsTheRobotAndTheBatterySags();
         logsAndReplaysBitForBit();
         badInputGetsClearErrors();
         if (failures > 0) {
@@ -119,6 +122,46 @@ public final class SimLogReplayTest {
         check(turned[0][2] > 1.8 && turned[0][2] < 2.05 && Math.hypot(turned[0][0], turned[0][1]) < 0.05,
                 "a 1 rad/s spin for 2 s turns the robot about 2 rad in place (true pose " + str(turned[0]) + ")");
         check(Math.abs(turned[1][2] - turned[0][2]) < 0.01, "the odometry heading follows the spin");
+    }
+
+    // On a 3 m square field the robot driven at a wall at 1 m/s for 2.5 s stops with its bumper
+    // (0.3 m module corners plus the 0.15 m margin) against it; a battery with a stiff resistance
+    // sags, and a field it cannot take is refused.
+    private static void fieldStopsTheRobotAndTheBatterySags() {
+        try (SwerveDrivetrain drivetrain = freshDrivetrain()) {
+            drivetrain.setSimField(new SimField().withLength(3.0).withWidth(3.0)
+                    .withObstacle(0.2, 0.2, 0.6, 0.2, 0.6, 0.6, 0.2, 0.6));
+            drivetrain.resetSimPose(1.5, 1.5, 0.0);
+            drivetrain.setSimBattery(12.5, 0.1, 6.0);
+            drivetrain.setControl(new SwerveRequest.RobotCentric()
+                    .withDriveRequestType(SwerveRequest.DriveRequestType.VELOCITY)
+                    .withVelocityX(1.0));
+            double[] lowest = {12.5};
+            long ticks = Math.round(2.5 / TICK);
+            for (long tick = 1; tick <= ticks; ++tick) {
+                SimClock.advance(TICK);
+                drivetrain.updateSim(TICK);
+                if (tick % TICKS_PER_SAMPLE == 0) {
+                    check(drivetrain.stepOdometry() == 0, "every odometry sample on the field reads every device");
+                }
+                lowest[0] = Math.min(lowest[0], drivetrain.getSimBattery().volts);
+            }
+            double[] truth = drivetrain.getSimPose();
+            check(Math.abs(truth[0] - 2.55) < 0.02 && Math.abs(truth[1] - 1.5) < 0.02,
+                    "the wall stops the bumper at x = 2.55 m (true pose " + str(truth) + ")");
+            SimBatteryState battery = drivetrain.getSimBattery();
+            check(lowest[0] < 12.0 && battery.openCircuitVolts == 12.5 && !battery.brownedOut,
+                    "the battery sags under the motors' pull (lowest " + lowest[0] + " V, now " + battery + ")");
+            throwsWith(IllegalArgumentException.class, "cannot take", () -> drivetrain.setSimField(
+                    new SimField().withObstacle(1.0, 1.0, 2.0, 1.0, 1.2, 1.2, 1.0, 2.0)));
+            throwsWith(IllegalArgumentException.class, "odd", () -> drivetrain.setSimField(
+                    new SimField().withObstacle(1.0, 1.0, 2.0)));
+            throwsWith(IllegalArgumentException.class, "cannot take", () -> drivetrain.setSimField(
+                    new SimField().withBumperFootprint(0.5, 0.5, 0.5)));
+            throwsWith(IllegalArgumentException.class, "battery", () -> drivetrain.setSimBattery(0.0, 0.02, 6.8));
+            throwsWith(IllegalArgumentException.class, "finite", () -> drivetrain.resetSimPose(Double.NaN, 0, 0));
+            drivetrain.clearSimField();
+        }
     }
 
     private static String str(double[] pose) {

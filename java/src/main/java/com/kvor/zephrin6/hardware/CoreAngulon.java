@@ -4,6 +4,8 @@ package com.kvor.zephrin6.hardware;
 // and the simulation-state headers.
 // Do not edit: change the tables and rerun the script.
 
+import com.kvor.zephrin6.StatusCode;
+import com.kvor.zephrin6.configs.DeviceConfigurator;
 import com.kvor.zephrin6.signals.BooleanStatusSignal;
 import com.kvor.zephrin6.signals.DoubleStatusSignal;
 import com.kvor.zephrin6.signals.EnumStatusSignal;
@@ -375,5 +377,103 @@ public final class CoreAngulon extends ParentDevice {
             simState = new com.kvor.zephrin6.sim.AngulonSimState(this);
         }
         return simState;
+    }
+
+    /**
+     * Sets the relative position the encoder reports (Position) to {@code newValue}; the absolute
+     * position is unaffected. {@code newValue} is in turns. Waits at most the default timeout of 0.1 s
+     * and returns the runtime's status.
+     */
+    public StatusCode setPosition(double newValue) {
+        return setPosition(newValue, DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Sets the relative position the encoder reports (Position) to {@code newValue}; the absolute
+     * position is unaffected. {@code newValue} is in turns. Waits at most {@code timeoutSeconds} and
+     * returns the runtime's status.
+     */
+    public StatusCode setPosition(double newValue, double timeoutSeconds) {
+        return configAction(53, newValue, timeoutSeconds);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most the default timeout of 0.1 s and returns
+     * the runtime's status.
+     */
+    public StatusCode clearStickyFaults() {
+        return clearStickyFaults(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most {@code timeoutSeconds} and returns the
+     * runtime's status.
+     */
+    public StatusCode clearStickyFaults(double timeoutSeconds) {
+        return configAction(54, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most the default timeout of
+     * 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware() {
+        return clearStickyFault_Hardware(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most {@code timeoutSeconds}
+     * and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware(double timeoutSeconds) {
+        return configAction(55, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage() {
+        return clearStickyFault_Undervoltage(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage(double timeoutSeconds) {
+        return configAction(56, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable() {
+        return clearStickyFault_BootDuringEnable(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable(double timeoutSeconds) {
+        return configAction(57, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BadMagnet (StickyFault_BadMagnet). Waits at most the default timeout of
+     * 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BadMagnet() {
+        return clearStickyFault_BadMagnet(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BadMagnet (StickyFault_BadMagnet). Waits at most {@code timeoutSeconds}
+     * and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BadMagnet(double timeoutSeconds) {
+        return configAction(58, 0.0, timeoutSeconds);
     }
 }

@@ -4,6 +4,8 @@ package com.kvor.zephrin6.hardware;
 // and the simulation-state headers.
 // Do not edit: change the tables and rerun the script.
 
+import com.kvor.zephrin6.StatusCode;
+import com.kvor.zephrin6.configs.DeviceConfigurator;
 import com.kvor.zephrin6.signals.BooleanStatusSignal;
 import com.kvor.zephrin6.signals.DoubleStatusSignal;
 import com.kvor.zephrin6.signals.LongStatusSignal;
@@ -1042,5 +1044,229 @@ public final class CoreAuklet2 extends ParentDevice {
             simState = new com.kvor.zephrin6.sim.Auklet2SimState(this);
         }
         return simState;
+    }
+
+    /**
+     * Sets the yaw the IMU reports (Yaw) to {@code newValue}. {@code newValue} is in degrees. Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode setYaw(double newValue) {
+        return setYaw(newValue, DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Sets the yaw the IMU reports (Yaw) to {@code newValue}. {@code newValue} is in degrees. Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode setYaw(double newValue, double timeoutSeconds) {
+        return configAction(59, newValue, timeoutSeconds);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most the default timeout of 0.1 s and returns
+     * the runtime's status.
+     */
+    public StatusCode clearStickyFaults() {
+        return clearStickyFaults(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most {@code timeoutSeconds} and returns the
+     * runtime's status.
+     */
+    public StatusCode clearStickyFaults(double timeoutSeconds) {
+        return configAction(60, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most the default timeout of
+     * 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware() {
+        return clearStickyFault_Hardware(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most {@code timeoutSeconds}
+     * and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware(double timeoutSeconds) {
+        return configAction(61, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage() {
+        return clearStickyFault_Undervoltage(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage(double timeoutSeconds) {
+        return configAction(62, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable() {
+        return clearStickyFault_BootDuringEnable(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable(double timeoutSeconds) {
+        return configAction(63, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootupAccelerometer (StickyFault_BootupAccelerometer). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootupAccelerometer() {
+        return clearStickyFault_BootupAccelerometer(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootupAccelerometer (StickyFault_BootupAccelerometer). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootupAccelerometer(double timeoutSeconds) {
+        return configAction(64, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootupGyroscope (StickyFault_BootupGyroscope). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootupGyroscope() {
+        return clearStickyFault_BootupGyroscope(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootupGyroscope (StickyFault_BootupGyroscope). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootupGyroscope(double timeoutSeconds) {
+        return configAction(65, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootupMagnetometer (StickyFault_BootupMagnetometer). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootupMagnetometer() {
+        return clearStickyFault_BootupMagnetometer(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootupMagnetometer (StickyFault_BootupMagnetometer). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootupMagnetometer(double timeoutSeconds) {
+        return configAction(66, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootIntoMotion (StickyFault_BootIntoMotion). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootIntoMotion() {
+        return clearStickyFault_BootIntoMotion(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootIntoMotion (StickyFault_BootIntoMotion). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootIntoMotion(double timeoutSeconds) {
+        return configAction(67, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault DataAcquiredLate (StickyFault_DataAcquiredLate). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_DataAcquiredLate() {
+        return clearStickyFault_DataAcquiredLate(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault DataAcquiredLate (StickyFault_DataAcquiredLate). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_DataAcquiredLate(double timeoutSeconds) {
+        return configAction(68, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault LoopTimeSlow (StickyFault_LoopTimeSlow). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_LoopTimeSlow() {
+        return clearStickyFault_LoopTimeSlow(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault LoopTimeSlow (StickyFault_LoopTimeSlow). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_LoopTimeSlow(double timeoutSeconds) {
+        return configAction(69, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault SaturatedMagnetometer (StickyFault_SaturatedMagnetometer). Waits at most
+     * the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SaturatedMagnetometer() {
+        return clearStickyFault_SaturatedMagnetometer(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault SaturatedMagnetometer (StickyFault_SaturatedMagnetometer). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SaturatedMagnetometer(double timeoutSeconds) {
+        return configAction(70, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault SaturatedAccelerometer (StickyFault_SaturatedAccelerometer). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SaturatedAccelerometer() {
+        return clearStickyFault_SaturatedAccelerometer(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault SaturatedAccelerometer (StickyFault_SaturatedAccelerometer). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SaturatedAccelerometer(double timeoutSeconds) {
+        return configAction(71, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault SaturatedGyroscope (StickyFault_SaturatedGyroscope). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SaturatedGyroscope() {
+        return clearStickyFault_SaturatedGyroscope(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault SaturatedGyroscope (StickyFault_SaturatedGyroscope). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SaturatedGyroscope(double timeoutSeconds) {
+        return configAction(72, 0.0, timeoutSeconds);
     }
 }

@@ -4,6 +4,8 @@ package com.kvor.zephrin6.hardware;
 // and the simulation-state headers.
 // Do not edit: change the tables and rerun the script.
 
+import com.kvor.zephrin6.StatusCode;
+import com.kvor.zephrin6.configs.DeviceConfigurator;
 import com.kvor.zephrin6.signals.BooleanStatusSignal;
 import com.kvor.zephrin6.signals.DoubleStatusSignal;
 import com.kvor.zephrin6.signals.EnumStatusSignal;
@@ -417,5 +419,69 @@ public final class CoreDistix extends ParentDevice {
             simState = new com.kvor.zephrin6.sim.DistixSimState(this);
         }
         return simState;
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most the default timeout of 0.1 s and returns
+     * the runtime's status.
+     */
+    public StatusCode clearStickyFaults() {
+        return clearStickyFaults(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most {@code timeoutSeconds} and returns the
+     * runtime's status.
+     */
+    public StatusCode clearStickyFaults(double timeoutSeconds) {
+        return configAction(73, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most the default timeout of
+     * 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware() {
+        return clearStickyFault_Hardware(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most {@code timeoutSeconds}
+     * and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware(double timeoutSeconds) {
+        return configAction(74, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage() {
+        return clearStickyFault_Undervoltage(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage(double timeoutSeconds) {
+        return configAction(75, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable() {
+        return clearStickyFault_BootDuringEnable(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable(double timeoutSeconds) {
+        return configAction(76, 0.0, timeoutSeconds);
     }
 }

@@ -5,6 +5,7 @@ package com.kvor.zephrin6.hardware;
 // Do not edit: change the tables and rerun the script.
 
 import com.kvor.zephrin6.StatusCode;
+import com.kvor.zephrin6.configs.DeviceConfigurator;
 import com.kvor.zephrin6.controls.ControlRequest;
 import com.kvor.zephrin6.signals.BooleanStatusSignal;
 import com.kvor.zephrin6.signals.DoubleStatusSignal;
@@ -1898,6 +1899,470 @@ public final class CoreRapaxW extends ParentDevice {
             simState = new com.kvor.zephrin6.sim.RapaxWSimState(this);
         }
         return simState;
+    }
+
+    /**
+     * Sets the mechanism position the device reports (Position) to {@code newValue}. {@code newValue}
+     * is in turns. Waits at most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode setPosition(double newValue) {
+        return setPosition(newValue, DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Sets the mechanism position the device reports (Position) to {@code newValue}. {@code newValue}
+     * is in turns. Waits at most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode setPosition(double newValue, double timeoutSeconds) {
+        return configAction(24, newValue, timeoutSeconds);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most the default timeout of 0.1 s and returns
+     * the runtime's status.
+     */
+    public StatusCode clearStickyFaults() {
+        return clearStickyFaults(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears every sticky fault of the device. Waits at most {@code timeoutSeconds} and returns the
+     * runtime's status.
+     */
+    public StatusCode clearStickyFaults(double timeoutSeconds) {
+        return configAction(25, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most the default timeout of
+     * 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware() {
+        return clearStickyFault_Hardware(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Hardware (StickyFault_Hardware). Waits at most {@code timeoutSeconds}
+     * and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Hardware(double timeoutSeconds) {
+        return configAction(26, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault ProcTemp (StickyFault_ProcTemp). Waits at most the default timeout of
+     * 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ProcTemp() {
+        return clearStickyFault_ProcTemp(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault ProcTemp (StickyFault_ProcTemp). Waits at most {@code timeoutSeconds}
+     * and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ProcTemp(double timeoutSeconds) {
+        return configAction(27, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault DeviceTemp (StickyFault_DeviceTemp). Waits at most the default timeout
+     * of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_DeviceTemp() {
+        return clearStickyFault_DeviceTemp(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault DeviceTemp (StickyFault_DeviceTemp). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_DeviceTemp(double timeoutSeconds) {
+        return configAction(28, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage() {
+        return clearStickyFault_Undervoltage(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault Undervoltage (StickyFault_Undervoltage). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_Undervoltage(double timeoutSeconds) {
+        return configAction(29, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable() {
+        return clearStickyFault_BootDuringEnable(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BootDuringEnable (StickyFault_BootDuringEnable). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BootDuringEnable(double timeoutSeconds) {
+        return configAction(30, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BridgeBrownout (StickyFault_BridgeBrownout). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BridgeBrownout() {
+        return clearStickyFault_BridgeBrownout(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BridgeBrownout (StickyFault_BridgeBrownout). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BridgeBrownout(double timeoutSeconds) {
+        return configAction(31, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault RemoteSensorReset (StickyFault_RemoteSensorReset). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_RemoteSensorReset() {
+        return clearStickyFault_RemoteSensorReset(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault RemoteSensorReset (StickyFault_RemoteSensorReset). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_RemoteSensorReset(double timeoutSeconds) {
+        return configAction(32, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault MissingDifferentialQ (StickyFault_MissingDifferentialQ). Waits at most
+     * the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MissingDifferentialQ() {
+        return clearStickyFault_MissingDifferentialQ(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault MissingDifferentialQ (StickyFault_MissingDifferentialQ). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MissingDifferentialQ(double timeoutSeconds) {
+        return configAction(33, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault RemoteSensorPosOverflow (StickyFault_RemoteSensorPosOverflow). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_RemoteSensorPosOverflow() {
+        return clearStickyFault_RemoteSensorPosOverflow(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault RemoteSensorPosOverflow (StickyFault_RemoteSensorPosOverflow). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_RemoteSensorPosOverflow(double timeoutSeconds) {
+        return configAction(34, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault OverSupplyV (StickyFault_OverSupplyV). Waits at most the default timeout
+     * of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_OverSupplyV() {
+        return clearStickyFault_OverSupplyV(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault OverSupplyV (StickyFault_OverSupplyV). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_OverSupplyV(double timeoutSeconds) {
+        return configAction(35, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault UnstableSupplyV (StickyFault_UnstableSupplyV). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_UnstableSupplyV() {
+        return clearStickyFault_UnstableSupplyV(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault UnstableSupplyV (StickyFault_UnstableSupplyV). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_UnstableSupplyV(double timeoutSeconds) {
+        return configAction(36, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault ReverseHardLimit (StickyFault_ReverseHardLimit). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ReverseHardLimit() {
+        return clearStickyFault_ReverseHardLimit(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault ReverseHardLimit (StickyFault_ReverseHardLimit). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ReverseHardLimit(double timeoutSeconds) {
+        return configAction(37, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault ForwardHardLimit (StickyFault_ForwardHardLimit). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ForwardHardLimit() {
+        return clearStickyFault_ForwardHardLimit(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault ForwardHardLimit (StickyFault_ForwardHardLimit). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ForwardHardLimit(double timeoutSeconds) {
+        return configAction(38, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault ReverseSoftLimit (StickyFault_ReverseSoftLimit). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ReverseSoftLimit() {
+        return clearStickyFault_ReverseSoftLimit(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault ReverseSoftLimit (StickyFault_ReverseSoftLimit). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ReverseSoftLimit(double timeoutSeconds) {
+        return configAction(39, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault ForwardSoftLimit (StickyFault_ForwardSoftLimit). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ForwardSoftLimit() {
+        return clearStickyFault_ForwardSoftLimit(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault ForwardSoftLimit (StickyFault_ForwardSoftLimit). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_ForwardSoftLimit(double timeoutSeconds) {
+        return configAction(40, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault MissingSoftLimitRemote (StickyFault_MissingSoftLimitRemote). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MissingSoftLimitRemote() {
+        return clearStickyFault_MissingSoftLimitRemote(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault MissingSoftLimitRemote (StickyFault_MissingSoftLimitRemote). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MissingSoftLimitRemote(double timeoutSeconds) {
+        return configAction(41, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault MissingHardLimitRemote (StickyFault_MissingHardLimitRemote). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MissingHardLimitRemote() {
+        return clearStickyFault_MissingHardLimitRemote(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault MissingHardLimitRemote (StickyFault_MissingHardLimitRemote). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MissingHardLimitRemote(double timeoutSeconds) {
+        return configAction(42, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault RemoteSensorDataInvalid (StickyFault_RemoteSensorDataInvalid). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_RemoteSensorDataInvalid() {
+        return clearStickyFault_RemoteSensorDataInvalid(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault RemoteSensorDataInvalid (StickyFault_RemoteSensorDataInvalid). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_RemoteSensorDataInvalid(double timeoutSeconds) {
+        return configAction(43, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault FusedSensorOutOfSync (StickyFault_FusedSensorOutOfSync). Waits at most
+     * the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_FusedSensorOutOfSync() {
+        return clearStickyFault_FusedSensorOutOfSync(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault FusedSensorOutOfSync (StickyFault_FusedSensorOutOfSync). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_FusedSensorOutOfSync(double timeoutSeconds) {
+        return configAction(44, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault StatorCurrLimit (StickyFault_StatorCurrLimit). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_StatorCurrLimit() {
+        return clearStickyFault_StatorCurrLimit(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault StatorCurrLimit (StickyFault_StatorCurrLimit). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_StatorCurrLimit(double timeoutSeconds) {
+        return configAction(45, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault SupplyCurrLimit (StickyFault_SupplyCurrLimit). Waits at most the default
+     * timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SupplyCurrLimit() {
+        return clearStickyFault_SupplyCurrLimit(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault SupplyCurrLimit (StickyFault_SupplyCurrLimit). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_SupplyCurrLimit(double timeoutSeconds) {
+        return configAction(46, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault StaticBrakeDisabled (StickyFault_StaticBrakeDisabled). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_StaticBrakeDisabled() {
+        return clearStickyFault_StaticBrakeDisabled(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault StaticBrakeDisabled (StickyFault_StaticBrakeDisabled). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_StaticBrakeDisabled(double timeoutSeconds) {
+        return configAction(47, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault BridgeShort (StickyFault_BridgeShort). Waits at most the default timeout
+     * of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BridgeShort() {
+        return clearStickyFault_BridgeShort(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault BridgeShort (StickyFault_BridgeShort). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_BridgeShort(double timeoutSeconds) {
+        return configAction(48, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault HallSensorMissing (StickyFault_HallSensorMissing). Waits at most the
+     * default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_HallSensorMissing() {
+        return clearStickyFault_HallSensorMissing(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault HallSensorMissing (StickyFault_HallSensorMissing). Waits at most {@code
+     * timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_HallSensorMissing(double timeoutSeconds) {
+        return configAction(49, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault DriveDisabledHallSensor (StickyFault_DriveDisabledHallSensor). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_DriveDisabledHallSensor() {
+        return clearStickyFault_DriveDisabledHallSensor(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault DriveDisabledHallSensor (StickyFault_DriveDisabledHallSensor). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_DriveDisabledHallSensor(double timeoutSeconds) {
+        return configAction(50, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault MotorTempSensorMissing (StickyFault_MotorTempSensorMissing). Waits at
+     * most the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MotorTempSensorMissing() {
+        return clearStickyFault_MotorTempSensorMissing(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault MotorTempSensorMissing (StickyFault_MotorTempSensorMissing). Waits at
+     * most {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MotorTempSensorMissing(double timeoutSeconds) {
+        return configAction(51, 0.0, timeoutSeconds);
+    }
+
+    /**
+     * Clears the sticky fault MotorTempSensorTooHot (StickyFault_MotorTempSensorTooHot). Waits at most
+     * the default timeout of 0.1 s and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MotorTempSensorTooHot() {
+        return clearStickyFault_MotorTempSensorTooHot(DeviceConfigurator.DEFAULT_TIMEOUT_SECONDS);
+    }
+
+    /**
+     * Clears the sticky fault MotorTempSensorTooHot (StickyFault_MotorTempSensorTooHot). Waits at most
+     * {@code timeoutSeconds} and returns the runtime's status.
+     */
+    public StatusCode clearStickyFault_MotorTempSensorTooHot(double timeoutSeconds) {
+        return configAction(52, 0.0, timeoutSeconds);
     }
 
     /**

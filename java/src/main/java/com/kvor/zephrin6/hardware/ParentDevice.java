@@ -75,6 +75,15 @@ public abstract class ParentDevice implements AutoCloseable {
         return request.sendTo(nativeHandle());
     }
 
+    /**
+     * Runs configurator action {@code actionId} (a generated ID of this model) with {@code value}.
+     *
+     * @throws IllegalStateException when the device is closed
+     */
+    protected StatusCode configAction(int actionId, double value, double timeoutSeconds) {
+        return StatusCode.valueOf(DeviceJNI.configAction(nativeHandle(), actionId, value, timeoutSeconds));
+    }
+
     /** Releases the native device; its signals can no longer be read. */
     @Override
     public synchronized void close() {

@@ -2,6 +2,7 @@ package com.kvor.zephrin6.swerve;
 
 import com.kvor.zephrin6.sim.SimClock;
 import com.kvor.zephrin6.swerve.jni.SwerveJNI;
+import java.util.Objects;
 import java.util.function.Consumer;
 import java.util.function.IntSupplier;
 import java.util.function.ToIntFunction;
@@ -411,6 +412,127 @@ public final class SwerveDrivetrain implements AutoCloseable {
         checkSupply(supplyVolts);
         checkOpen();
         check(calls.get().JNI_Sim_Update(id, dtSeconds, supplyVolts), "updateSim");
+    }
+
+    /**
+     * As {@link #startSimThread(double, double)}, with the simulated battery as the supply (see
+     * {@link #setSimBattery}).
+     *
+     * @throws IllegalArgumentException for a period that is not positive and finite
+     * @throws IllegalStateException once closed
+     */
+    public void startSimThread(double periodSeconds) {
+        if (!(periodSeconds > 0.0) || !Double.isFinite(periodSeconds)) {
+            throw new IllegalArgumentException("the simulation period must be a positive finite number of seconds, not "
+                    + periodSeconds);
+        }
+        checkOpen();
+        check(calls.get().JNI_Sim_StartOnBattery(id, periodSeconds), "startSimThread");
+    }
+
+    /**
+     * As {@link #updateSim(double, double)}, with the simulated battery as the supply: it is drawn
+     * on by the supply currents the drivetrain's motor controllers report, and while it is browned
+     * out they are disabled.
+     *
+     * @throws IllegalArgumentException for a dt that is negative or not finite
+     * @throws IllegalStateException once closed
+     */
+    public void updateSim(double dtSeconds) {
+        if (!(dtSeconds >= 0.0) || !Double.isFinite(dtSeconds)) {
+            throw new IllegalArgumentException("dt must be a finite number of seconds of 0 or more, not " + dtSeconds);
+        }
+        checkOpen();
+        check(calls.get().JNI_Sim_UpdateOnBattery(id, dtSeconds), "updateSim");
+    }
+
+    /**
+     * Puts the simulated robot on {@code field} from now on; place it with {@link #resetSimPose}.
+     * Walls and obstacles stop and push the chassis, and its wheels slip against them.
+     *
+     * @throws IllegalArgumentException for a field the simulation cannot take (a size, mass or
+     *     inertia that is not positive and finite, a polygon that is not convex, has fewer than 3
+     *     or more than 8 corners or an odd number of coordinates, more than 64 obstacles)
+     * @throws IllegalStateException once closed
+     */
+    public void setSimField(SimField field) {
+        Objects.requireNonNull(field, "field");
+        checkOpen();
+        double[] sizes = {field.length, field.width, field.bumperMargin, field.chassisMass,
+                field.chassisMomentOfInertia};
+        int total = 0;
+        int[] corners = new int[field.obstacles.size()];
+        for (int i = 0; i < corners.length; ++i) {
+            double[] xy = field.obstacles.get(i);
+            if (xy.length % 2 != 0) {
+                throw new IllegalArgumentException("obstacle " + i + " has an odd number of coordinates");
+            }
+            corners[i] = xy.length / 2;
+            total += xy.length;
+        }
+        double[] all = new double[total];
+        int at = 0;
+        for (double[] xy : field.obstacles) {
+            System.arraycopy(xy, 0, all, at, xy.length);
+            at += xy.length;
+        }
+        if (calls.get().JNI_Sim_SetField(id, sizes, field.bumperFootprint, all, corners) != 0) {
+            checkOpen();
+            throw new IllegalArgumentException("the simulation cannot take this field (see the report)");
+        }
+    }
+
+    /** Takes the simulated robot off its field: it drives on an endless floor (nothing once closed). */
+    public void clearSimField() {
+        if (!closed) {
+            calls.get().JNI_Sim_ClearField(id);
+        }
+    }
+
+    /**
+     * Moves the simulated robot to ({@code x}, {@code y}) metres facing {@code thetaRadians}; its
+     * wheels keep their motion.
+     *
+     * @throws IllegalArgumentException for a number that is not finite
+     * @throws IllegalStateException once closed
+     */
+    public void resetSimPose(double x, double y, double thetaRadians) {
+        if (!Double.isFinite(x) || !Double.isFinite(y) || !Double.isFinite(thetaRadians)) {
+            throw new IllegalArgumentException("a pose must be finite, not (" + x + ", " + y + ", " + thetaRadians + ")");
+        }
+        checkOpen();
+        check(calls.get().JNI_Sim_ResetPose(id, x, y, thetaRadians), "resetSimPose");
+    }
+
+    /**
+     * Sets the simulated battery the supply-less {@link #updateSim(double)} and {@link
+     * #startSimThread(double)} draw on, unloaded (defaults: 12.5 V, 0.02 ohm, brownout at 6.8 V).
+     *
+     * @throws IllegalArgumentException for an open-circuit voltage that is not positive, or a
+     *     resistance or brownout voltage that is negative (all must be finite)
+     * @throws IllegalStateException once closed
+     */
+    public void setSimBattery(double openCircuitVolts, double resistanceOhms, double brownoutVolts) {
+        checkOpen();
+        if (calls.get().JNI_Sim_SetBattery(id, openCircuitVolts, resistanceOhms, brownoutVolts) != 0) {
+            checkOpen();
+            throw new IllegalArgumentException("the simulation cannot take a battery of " + openCircuitVolts + " V, "
+                    + resistanceOhms + " ohm, brownout at " + brownoutVolts + " V");
+        }
+    }
+
+    /**
+     * The simulated battery as the last step on it left it.
+     *
+     * @throws IllegalStateException once closed
+     */
+    public SimBatteryState getSimBattery() {
+        checkOpen();
+        double[] values = calls.get().JNI_Sim_GetBattery(id);
+        if (values == null) {
+            throw new IllegalStateException("the drivetrain is closed");
+        }
+        return new SimBatteryState(values);
     }
 
     /**

@@ -39,6 +39,7 @@ public final class DeviceStoryTest {
         rapaxQFollowsPositionAndVelocityRequests();
         rapaxWFollowsItsRequestsAndRefusesTorqueCurrent();
         sensorsReadConfigureAndFail();
+        deviceActionsSetPositionsAndClearFaults();
         refreshAllReadsSignalsOfTwoDevices();
         goldenRowsMatchTheDocumentedTables();
         everyConfigurationFieldRoundTrips();
@@ -178,6 +179,40 @@ public final class DeviceStoryTest {
             run(0.5);
             StatusCode silent = distix.getDistance().getStatus();
             check(silent.isError(), "distix: a silent device reads an error status, got " + silent);
+        }
+    }
+
+    // The configurator actions on the device classes: a position or yaw set is what the device
+    // reports next, sticky faults clear, and bad values or a closed device are refused.
+    private static void deviceActionsSetPositionsAndClearFaults() {
+        fresh();
+        CoreRapaxQ motor = new CoreRapaxQ(1, BUS);
+        try (CoreAngulon angulon = new CoreAngulon(3, BUS); CoreAuklet2 imu = new CoreAuklet2(4, BUS)) {
+            run(0.1);
+            check(motor.setPosition(2.5) == StatusCode.OK, "rapax q: setPosition");
+            check(angulon.setPosition(-0.75, 0.05) == StatusCode.OK, "angulon: setPosition with a timeout");
+            check(imu.setYaw(30.0) == StatusCode.OK, "auklet 2: setYaw");
+            run(0.02);
+            check(Math.abs(motor.getPosition().getValue() - 2.5) < 1e-9,
+                    "rapax q: reports the position set, got " + motor.getPosition().getValue());
+            check(Math.abs(angulon.getPosition().getValue() + 0.75) < 1e-9,
+                    "angulon: reports the position set, got " + angulon.getPosition().getValue());
+            check(Math.abs(imu.getYaw().getValue() - 30.0) < 1e-6,
+                    "auklet 2: reports the yaw set, got " + imu.getYaw().getValue());
+            check(motor.clearStickyFaults() == StatusCode.OK && motor.clearStickyFault_Undervoltage() == StatusCode.OK,
+                    "rapax q: sticky faults clear");
+            check(imu.clearStickyFault_BootIntoMotion(0.05) == StatusCode.OK, "auklet 2: its own fault clears");
+            check(motor.setPosition(Double.NaN) == StatusCode.InvalidParamValue, "rapax q: a NaN position is refused");
+            check(angulon.clearStickyFaults(Double.POSITIVE_INFINITY) == StatusCode.InvalidParamValue,
+                    "angulon: an infinite timeout is refused");
+        } finally {
+            motor.close();
+        }
+        try {
+            motor.setPosition(0.0);
+            check(false, "rapax q: an action on a closed device throws");
+        } catch (IllegalStateException expected) {
+            // the device said it is closed
         }
     }
 

@@ -52,6 +52,9 @@ public final class DeviceJNI {
     /** Reads simulation-state output {@code callId} (a status as its number); NaN when refused. */
     public static native double simGet(int handle, int callId);
 
+    /** Runs configurator action {@code actionId} with {@code value}; returns the configurator's status. */
+    public static native int configAction(int handle, int actionId, double value, double timeoutSeconds);
+
     /** Applies {@code count} settings as one config text; returns the configurator's status. */
     public static native int applyConfig(int handle, int[] configIds, int[] kinds, double[] values, int count,
             double timeoutSeconds);

@@ -320,6 +320,35 @@ public class SwerveJNI {
     /** The simulated robot's true pose {x, y, theta}, or null for an unknown ID. */
     public native double[] JNI_Sim_GetPose(int id);
 
+    /**
+     * Puts the simulated robot on a field: {@code sizes} {length, width, bumper margin, mass,
+     * moment of inertia}, the bumper's corners as x, y pairs (empty for the default outline), every
+     * obstacle's corners one obstacle after the other, and each obstacle's corner count; a status.
+     */
+    public native int JNI_Sim_SetField(int id, double[] sizes, double[] bumperXY, double[] obstacleXY,
+            int[] obstacleCorners);
+
+    /** Takes the simulated robot off its field. */
+    public native void JNI_Sim_ClearField(int id);
+
+    /** Moves the simulated robot to (x, y, theta); a status. */
+    public native int JNI_Sim_ResetPose(int id, double x, double y, double theta);
+
+    /** Sets the simulated battery (open-circuit volts, ohms, brownout volts); a status. */
+    public native int JNI_Sim_SetBattery(int id, double openCircuitVolts, double resistanceOhms, double brownoutVolts);
+
+    /**
+     * The simulated battery {open-circuit volts, ohms, brownout volts, loaded volts, amps, browned
+     * out (1 or 0)}, or null for an unknown ID.
+     */
+    public native double[] JNI_Sim_GetBattery(int id);
+
+    /** Moves the simulated robot through dt seconds on the simulated battery; a status. */
+    public native int JNI_Sim_UpdateOnBattery(int id, double dtSeconds);
+
+    /** Starts the simulation thread on the simulated battery; a status. */
+    public native int JNI_Sim_StartOnBattery(int id, double periodSeconds);
+
     // ---- Modules ----
 
     /** Commands module {@code moduleIndex} once with {@link #moduleApplyParams}. */
