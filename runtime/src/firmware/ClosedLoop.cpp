@@ -10,9 +10,8 @@ double Sign(double x) { return x > 0.0 ? 1.0 : (x < 0.0 ? -1.0 : 0.0); }
 
 }  // namespace
 
-LoopTerms ClosedLoop::Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap,
-                           double limit, double dt) {
-  LoopTerms t;
+void ClosedLoop::Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap,
+                      double limit, double dt, LoopTerms& t) {
   t.reference = ref.reference;
   t.slope = ref.slope;
   double rateError = 0.0;
@@ -39,7 +38,6 @@ LoopTerms ClosedLoop::Step(const SlotGains& gains, const LoopReference& ref, con
   if (!(std::abs(withGrown) > limit && Sign(withGrown) == Sign(t.error))) integral_ = grown;
   t.integrated = gains.kI * integral_;
   t.output = t.proportional + t.integrated + t.derivative + t.feedForward;
-  return t;
 }
 
 }  // namespace kvor::zephrin::runtime::firmware

@@ -41,10 +41,12 @@ class ClosedLoop {
   /// Forgets the integral (a new control mode or gain slot).
   void Reset() { integral_ = 0.0; }
 
-  /// One step of `dt` seconds. `wrap` takes the shortest way around one
-  /// rotation; `limit` is the largest output magnitude the device can apply.
-  LoopTerms Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap,
-                 double limit, double dt);
+  /// One step of `dt` seconds, every term written to `t`. `wrap` takes the
+  /// shortest way around one rotation; `limit` is the largest output
+  /// magnitude the device can apply. Writing into the caller's terms spares
+  /// the motor a copy of them every step.
+  void Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap, double limit,
+            double dt, LoopTerms& t);
 
  private:
   double integral_ = 0.0;  ///< error integrated over time

@@ -331,6 +331,38 @@ void FirmwareService::Step(int64_t step) {
   }
   const double t = StepTime(step);
   lastStep_.store(t, std::memory_order_release);
+  StepMotors();
+  for (Imu& i : imus_) i.device->Step(t, kStep);
+  Publish(t);
+  for (Motor& m : motors_) m.device->Move();
+}
+
+void FirmwareService::StepMotors() {
+  // The order that matters: every motor senses before any motor reads what
+  // another sensed (a differential partner's position), and leaders control
+  // before their followers take their output. A motor whose control reads no
+  // other motor therefore senses, controls and actuates in one visit, while
+  // its state is in cache; only the others wait for the passes after it.
+  // Actuation reads nothing but the motor's own state. A follow request not
+  // yet active is the exception: its motor controls among the leaders in
+  // their order, as in the plain passes below.
+  bool deferred = false;
+  for (Motor& m : motors_) {
+    SimulatedMotor& motor = *m.device;
+    if (!motor.ControlsAlone()) {
+      deferred = true;
+      break;
+    }
+  }
+  if (!deferred) {
+    for (Motor& m : motors_) {
+      SimulatedMotor& motor = *m.device;
+      motor.Sense(*this);
+      motor.Control(*this);
+      motor.Actuate();
+    }
+    return;
+  }
   for (Motor& m : motors_) m.device->Sense(*this);
   // Leaders decide before their followers take their output.
   for (Motor& m : motors_) {
@@ -340,9 +372,6 @@ void FirmwareService::Step(int64_t step) {
     if (m.device->IsFollower()) m.device->Control(*this);
   }
   for (Motor& m : motors_) m.device->Actuate();
-  for (Imu& i : imus_) i.device->Step(t, kStep);
-  Publish(t);
-  for (Motor& m : motors_) m.device->Move();
 }
 
 void FirmwareService::RepublishAll() {

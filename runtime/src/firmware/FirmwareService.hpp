@@ -125,6 +125,8 @@ class FirmwareService : private MotorSurroundings {
   void RunRealTime() ZEPHRIN_EXCLUDES(mutex_, threadMutex_);
 
   void Step(int64_t tick) ZEPHRIN_REQUIRES(mutex_);
+  /// Senses, controls and actuates every motor of one step.
+  void StepMotors() ZEPHRIN_REQUIRES(mutex_);
   void Publish(double t) ZEPHRIN_REQUIRES(mutex_);
   /// Hands every signal of every device to the store again, at the clock's time.
   void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);

@@ -9,6 +9,8 @@
 #include <array>
 #include <string_view>
 
+#include "firmware/generated/ValueNumbers.hpp"
+
 namespace kvor::zephrin::runtime::firmware {
 
 /// The gains of one closed-loop slot. Outputs are in the request's output
@@ -81,6 +83,13 @@ struct MotorSettings {
   // Profiled motion.
   double cruiseVelocity = 0, profileAcceleration = 0, profileJerk = 0, expoKV = 0.12, expoKA = 0.1;
   std::array<SlotGains, 3> slots{};
+
+  /// Whether a difference sensor is set up (the differential axes are
+  /// measured from it and the partner device).
+  bool HasDifferentialSensor() const {
+    return differentialSource >= DifferentialSensorSourceValue::RemoteRapaxQ_Diff &&
+           differentialSource <= DifferentialSensorSourceValue::RemoteAngulon;
+  }
 };
 
 /// `base` with every valid setting found in `text` applied. `externalMotor`

@@ -90,6 +90,11 @@ consteval int FaultBit(uint16_t faultId) {
   return index;
 }
 
+// The fault field bit of a fault, and that bit when `active` (else none):
+// several faults of one phase update the fault fields at once.
+consteval uint64_t FaultMask(uint16_t faultId) { return uint64_t{1} << FaultBit(faultId); }
+constexpr uint64_t FaultIf(uint64_t mask, bool active) { return active ? mask : uint64_t{0}; }
+
 // Outputs that a ramp period takes from zero to full, by output kind.
 constexpr double kFullScale[] = {1.0, 12.0, 300.0};
 
@@ -229,15 +234,24 @@ void SimulatedMotor::Sense(const MotorSurroundings& world) {
 
   SetFault(FaultBit(ids::kFault_MissingHardLimitRemote), false);
   const bool wasForward = forwardClosed_, wasReverse = reverseClosed_;
-  forwardClosed_ = LimitClosed(settings_.forwardLimit, forwardInput_, true, world);
-  reverseClosed_ = LimitClosed(settings_.reverseLimit, reverseInput_, false, world);
+  // Switches wired to the device's own pins, the usual case, need no search
+  // of the other devices.
+  constexpr int kPin = LimitSwitchSourceValue::LimitSwitchPin;
+  forwardClosed_ = settings_.forwardLimit.source == kPin
+                       ? forwardInput_
+                       : LimitClosed(settings_.forwardLimit, forwardInput_, true, world);
+  reverseClosed_ = settings_.reverseLimit.source == kPin
+                       ? reverseInput_
+                       : LimitClosed(settings_.reverseLimit, reverseInput_, false, world);
   // Reaching a switch may re-zero the position.
   if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
   if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
 
-  SetFault(FaultBit(ids::kFault_Undervoltage), supplyInput_ < kUndervoltage);
-  SetFault(FaultBit(ids::kFault_BridgeBrownout), supplyInput_ < kBrownout);
-  SetFault(FaultBit(ids::kFault_OverSupplyV), supplyInput_ > kOverSupply);
+  SetFaults(FaultMask(ids::kFault_Undervoltage) | FaultMask(ids::kFault_BridgeBrownout) |
+                FaultMask(ids::kFault_OverSupplyV),
+            FaultIf(FaultMask(ids::kFault_Undervoltage), supplyInput_ < kUndervoltage) |
+                FaultIf(FaultMask(ids::kFault_BridgeBrownout), supplyInput_ < kBrownout) |
+                FaultIf(FaultMask(ids::kFault_OverSupplyV), supplyInput_ > kOverSupply));
 }
 
 void SimulatedMotor::SenseRotor() {
@@ -409,21 +423,24 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
   const bool forwardHard = forwardClosed_ && settings_.forwardLimit.enable;
   const bool reverseHard = reverseClosed_ && settings_.reverseLimit.enable;
-  SetFault(FaultBit(ids::kFault_ForwardSoftLimit), forwardSoft);
-  SetFault(FaultBit(ids::kFault_ReverseSoftLimit), reverseSoft);
-  SetFault(FaultBit(ids::kFault_ForwardHardLimit), forwardHard);
-  SetFault(FaultBit(ids::kFault_ReverseHardLimit), reverseHard);
+  // The limit faults, and the missing partner fault that MeasureDifferential
+  // raises again while it lasts, in one update of the fault fields.
+  SetFaults(FaultMask(ids::kFault_ForwardSoftLimit) | FaultMask(ids::kFault_ReverseSoftLimit) |
+                FaultMask(ids::kFault_ForwardHardLimit) | FaultMask(ids::kFault_ReverseHardLimit) |
+                FaultMask(ids::kFault_MissingDifferentialQ),
+            FaultIf(FaultMask(ids::kFault_ForwardSoftLimit), forwardSoft) | FaultIf(FaultMask(ids::kFault_ReverseSoftLimit), reverseSoft) |
+                FaultIf(FaultMask(ids::kFault_ForwardHardLimit), forwardHard) |
+                FaultIf(FaultMask(ids::kFault_ReverseHardLimit), reverseHard));
   const bool ignoreHard = command_.ignoreHardwareLimits;
   forwardBlocked_ = (forwardHard && !ignoreHard) || forwardSoft || command_.limitForward;
   reverseBlocked_ = (reverseHard && !ignoreHard) || reverseSoft || command_.limitReverse;
 
   // The differential axes are measured whenever a difference sensor is set up.
-  SetFault(FaultBit(ids::kFault_MissingDifferentialQ), false);
   differentialAverage_ = differentialDifference_ = LoopMeasurement{position_, velocity_, acceleration_};
   const bool differentialReady = MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
 
-  averageOut_ = differenceOut_ = AxisOutput{};
+  bool stepped = false;  // whether Drive stepped the loops, which then hold this step's outputs
   const Applied neutral{NeutralBridge(command_.kind), command_.kind, 0.0, 0.0, 0.0, polarity_};
   switch (command_.action) {
     case Action::Disabled:
@@ -447,11 +464,20 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
         applied_ = neutral;  // no difference sensor: the device cannot drive the difference
       } else {
         Drive();
+        stepped = true;
       }
       break;
     case Action::Follow:
       Follow(world);
       break;
+  }
+  // A step that drives no loop reports zero loop outputs. The difference
+  // loop's are zero already unless a differential request ran since they
+  // were last cleared, so most steps skip clearing them.
+  if (!stepped) averageOut_ = AxisOutput{};
+  if (!(stepped && command_.difference.loop != Loop::None) && !differenceIdle_) {
+    differenceOut_ = AxisOutput{};
+    differenceIdle_ = true;
   }
   if (applied_.value == 0.0) ramp_ = 0.0;
   // A robot controller that disables its outputs (a brownout) leaves the
@@ -465,8 +491,8 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
 bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average,
                                          LoopMeasurement& difference) {
   using Source = DifferentialSensorSourceValue;
+  if (!settings_.HasDifferentialSensor()) return false;
   const int source = settings_.differentialSource;
-  if (source < Source::RemoteRapaxQ_Diff || source > Source::RemoteAngulon) return false;  // no difference sensor
   const LoopMeasurement own{position_, velocity_, acceleration_};
   const SimulatedMotor* partner = world.FindMotor(bus_, settings_.differentialQId, true);
   const LoopMeasurement other =
@@ -504,10 +530,11 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
   return true;
 }
 
-SimulatedMotor::AxisOutput SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state,
-                                                    const LoopMeasurement& measured, double limit) {
-  AxisOutput out;
+void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured,
+                              double limit, AxisOutput& out) {
   out.slot = std::clamp(setpoint.slot, 0, 2);
+  out.value = 0.0;
+  out.closedLoop = out.velocityLoop = out.profileRunning = false;
   LoopReference ref;
   ref.feedForward = setpoint.feedForward;
   MotionProfile& profile = state.profile;
@@ -516,10 +543,12 @@ SimulatedMotor::AxisOutput SimulatedMotor::StepAxis(const Setpoint& setpoint, Ax
   };
   switch (setpoint.loop) {
     case Loop::None:
-      return out;
+      out.terms = LoopTerms{};
+      return;
     case Loop::Open:
+      out.terms = LoopTerms{};
       out.value = setpoint.output;
-      return out;
+      return;
     case Loop::Position:
       ref.reference = setpoint.position;
       ref.slope = setpoint.velocity;
@@ -560,24 +589,24 @@ SimulatedMotor::AxisOutput SimulatedMotor::StepAxis(const Setpoint& setpoint, Ax
   }
   out.closedLoop = true;
   out.velocityLoop = !ref.isPosition;
-  out.terms = state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt);
+  state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt, out.terms);
   out.value = out.terms.output;
-  return out;
 }
 
 void SimulatedMotor::Drive() {
   const OutputKind kind = command_.kind;
   const double limit = OutputLimit(kind);
   if (command_.difference.loop == Loop::None) {
-    averageOut_ = StepAxis(command_.average, averageAxis_, {position_, velocity_, acceleration_}, limit);
+    StepAxis(command_.average, averageAxis_, {position_, velocity_, acceleration_}, limit, averageOut_);
     Stage(kind, averageOut_.value, averageOut_.closedLoop, true);
     return;
   }
   const double peakDifference = kind == OutputKind::DutyCycle  ? settings_.peakDifferentialDuty
                                 : kind == OutputKind::Voltage ? settings_.peakDifferentialVolts
                                                               : settings_.peakDifferentialAmps;
-  averageOut_ = StepAxis(command_.average, averageAxis_, differentialAverage_, limit);
-  differenceOut_ = StepAxis(command_.difference, differenceAxis_, differentialDifference_, peakDifference);
+  StepAxis(command_.average, averageAxis_, differentialAverage_, limit, averageOut_);
+  StepAxis(command_.difference, differenceAxis_, differentialDifference_, peakDifference, differenceOut_);
+  differenceIdle_ = false;
   const double difference = std::clamp(differenceOut_.value, -peakDifference, peakDifference);
   Stage(kind, averageOut_.value + difference, averageOut_.closedLoop || differenceOut_.closedLoop, true);
   applied_.average = averageOut_.value;
@@ -687,8 +716,9 @@ void SimulatedMotor::Actuate() {
       break;
   }
   electrical_ = SolveMotor(motor_, demand, rotorVelocity_, supply);
-  SetFault(FaultBit(ids::kFault_StatorCurrLimit), electrical_.statorLimited);
-  SetFault(FaultBit(ids::kFault_SupplyCurrLimit), electrical_.supplyLimited);
+  SetFaults(FaultMask(ids::kFault_StatorCurrLimit) | FaultMask(ids::kFault_SupplyCurrLimit),
+            FaultIf(FaultMask(ids::kFault_StatorCurrLimit), electrical_.statorLimited) |
+                FaultIf(FaultMask(ids::kFault_SupplyCurrLimit), electrical_.supplyLimited));
   timeAboveLowerLimit_ = electrical_.supplyAmps > settings_.supplyLowerLimit ? timeAboveLowerLimit_ + kDt : 0.0;
 }
 
@@ -699,6 +729,11 @@ void SimulatedMotor::Move() {
   } else if (!positionGiven_) {
     rotorPosition_ += rotorVelocity_ * kDt;  // a physics model that only gives the speed
   }
+}
+
+void SimulatedMotor::SetFaults(uint64_t mask, uint64_t active) {
+  faults_ = (faults_ & ~mask) | active;
+  stickyFaults_ |= active;
 }
 
 void SimulatedMotor::SetFault(int index, bool active) {

@@ -79,6 +79,13 @@ class SimulatedMotor {
   bool IsExternalMotor() const { return external_; }
   /// Whether the active request follows another device (stepped after the others).
   bool IsFollower() const { return command_.action == Action::Follow; }
+  /// Whether this step's Control reads no other motor: not a follower, no
+  /// follow request waiting, no difference sensor set up. Such a motor may
+  /// control and actuate right after it senses, before the others sense.
+  bool ControlsAlone() const {
+    return command_.action != Action::Follow && !(hasPending_ && pending_.action == Action::Follow) &&
+           !settings_.HasDifferentialSensor();
+  }
 
   // ---- What reaches the device ----
 
@@ -164,7 +171,9 @@ class SimulatedMotor {
   SensorReading ReadWiredSensor() const;
   void MeasureMechanism(bool fromRotor);
   bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
-  AxisOutput StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit);
+  /// Steps one axis's loop, writing every field of `out`.
+  void StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit,
+                AxisOutput& out);
   bool MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average, LoopMeasurement& difference);
   void Drive();
   void Follow(const MotorSurroundings& world);
@@ -172,6 +181,8 @@ class SimulatedMotor {
   Bridge NeutralBridge(OutputKind kind) const;
   double OutputLimit(OutputKind kind) const;
   void SetFault(int index, bool active);
+  /// Sets the fault bits of `mask` to those of `active` (sticky when set).
+  void SetFaults(uint64_t mask, uint64_t active);
   void ClearLoops();
 
   // Identity and constants.
@@ -213,6 +224,7 @@ class SimulatedMotor {
   // Control.
   AxisState averageAxis_, differenceAxis_;
   AxisOutput averageOut_, differenceOut_;
+  bool differenceIdle_ = true;  ///< differenceOut_ holds zeros: no differential request stepped it since
   LoopMeasurement differentialAverage_, differentialDifference_;
   Applied applied_;
   double ramp_ = 0.0;
