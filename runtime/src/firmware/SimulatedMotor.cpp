@@ -262,7 +262,9 @@ void SimulatedMotor::SenseRotor() {
 }
 
 void SimulatedMotor::SenseFeedback(const MotorSurroundings& world) {
-  const SensorReading sensor = ReadFeedbackSensor(world);
+  // The rotor, the usual feedback, needs no search of the other devices.
+  const SensorReading sensor =
+      settings_.feedbackSource == FeedbackSource::Rotor ? ReadRotor() : ReadFeedbackSensor(world);
   // Without its remote sensor the device carries on with its rotor and says so.
   SetFault(FaultBit(ids::kFault_RemoteSensorDataInvalid), sensor.remoteMissing);
   sensorPosition_ = sensor.position;
@@ -436,32 +438,34 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   reverseBlocked_ = (reverseHard && !ignoreHard) || reverseSoft || command_.limitReverse;
 
   // The differential axes are measured whenever a difference sensor is set up.
-  differentialAverage_ = differentialDifference_ = LoopMeasurement{position_, velocity_, acceleration_};
-  const bool differentialReady = MeasureDifferential(world, differentialAverage_, differentialDifference_);
+  differentialAverage_ = LoopMeasurement{position_, velocity_, acceleration_};
+  differentialDifference_ = differentialAverage_;
+  const bool differentialReady = settings_.HasDifferentialSensor() &&
+                                 MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
 
   bool stepped = false;  // whether Drive stepped the loops, which then hold this step's outputs
-  const Applied neutral{NeutralBridge(command_.kind), command_.kind, 0.0, 0.0, 0.0, polarity_};
+  auto neutral = [&] { return Applied{NeutralBridge(command_.kind), command_.kind, 0.0, 0.0, 0.0, polarity_}; };
   switch (command_.action) {
     case Action::Disabled:
     case Action::Neutral:
-      applied_ = neutral;
+      applied_ = neutral();
       break;
     case Action::Coast:
-      applied_ = neutral;
+      applied_ = neutral();
       applied_.bridge = Bridge::Coast;
       break;
     case Action::Brake:
-      applied_ = neutral;
+      applied_ = neutral();
       applied_.bridge = Bridge::ActiveBrake;
       break;
     case Action::Music:
-      applied_ = neutral;
+      applied_ = neutral();
       applied_.bridge = Bridge::Music;
       break;
     case Action::Drive:
       if (command_.difference.loop != Loop::None && !differentialReady) {
-        applied_ = neutral;  // no difference sensor: the device cannot drive the difference
+        applied_ = neutral();  // no difference sensor: the device cannot drive the difference
       } else {
         Drive();
         stepped = true;
@@ -491,8 +495,7 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
 bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average,
                                          LoopMeasurement& difference) {
   using Source = DifferentialSensorSourceValue;
-  if (!settings_.HasDifferentialSensor()) return false;
-  const int source = settings_.differentialSource;
+  const int source = settings_.differentialSource;  // a difference sensor is set up
   const LoopMeasurement own{position_, velocity_, acceleration_};
   const SimulatedMotor* partner = world.FindMotor(bus_, settings_.differentialQId, true);
   const LoopMeasurement other =
@@ -751,7 +754,6 @@ void SimulatedMotor::SetFault(int index, bool active) {
 double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
   reportedId = signalId;
   const double p = applied_.polarity;
-  const double volts = p * electrical_.volts;
   const auto kind = static_cast<uint16_t>(applied_.kind);
   const LoopTerms& avg = averageOut_.terms;
   const LoopTerms& dif = differenceOut_.terms;
@@ -773,13 +775,13 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
     case ids::kVersion: return (kVersionMajor << 24) | (kVersionMinor << 16) | (kVersionBugfix << 8) | kVersionBuild;
     case ids::kFaultField: return static_cast<double>(faults_);
     case ids::kStickyFaultField: return static_cast<double>(stickyFaults_);
-    case ids::kMotorVoltage: return volts;
+    case ids::kMotorVoltage: return p * electrical_.volts;
     case ids::kForwardLimit: return forwardClosed_ ? ForwardLimitValue::Closed : ForwardLimitValue::Open;
     case ids::kReverseLimit: return reverseClosed_ ? ReverseLimitValue::Closed : ReverseLimitValue::Open;
     case ids::kAppliedRotorPolarity:
       return polarity_ < 0.0 ? AppliedRotorPolarityValue::PositiveIsClockwise
                              : AppliedRotorPolarityValue::PositiveIsCounterClockwise;
-    case ids::kDutyCycle: return supplyInput_ > 0.0 ? volts / supplyInput_ : 0.0;
+    case ids::kDutyCycle: return supplyInput_ > 0.0 ? p * electrical_.volts / supplyInput_ : 0.0;
     case ids::kTorqueCurrent:
     case ids::kStatorCurrent: return p * electrical_.amps;
     case ids::kSupplyCurrent: return electrical_.supplyAmps;

@@ -174,6 +174,8 @@ class SimulatedMotor {
   /// Steps one axis's loop, writing every field of `out`.
   void StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit,
                 AxisOutput& out);
+  /// The differential axes from the difference sensor set up (call only
+  /// when there is one); false when it cannot be read.
   bool MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average, LoopMeasurement& difference);
   void Drive();
   void Follow(const MotorSurroundings& world);
