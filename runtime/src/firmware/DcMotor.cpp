@@ -57,21 +57,14 @@ MotorElectrical SolveMotor(const MotorConstants& motor, const BridgeDemand& dema
   return out;
 }
 
-void IntegrateBareRotor(const MotorConstants& motor, double volts, bool coasting, double seconds, double& position,
-                        double& velocity) {
-  if (coasting) {
-    position += velocity * seconds;
-    return;
-  }
-  // J dw/dt = Kt (V - Ke w) / R with w in radians per second: a first-order
-  // lag towards the free speed V / Ke with time constant J R / (Kt Ke).
-  const double ke = motor.VoltsPerTurnPerSecond();
-  const double freeSpeed = volts / ke;  // rotations per second
-  const double keRadians = ke / (2.0 * std::numbers::pi);
-  const double tau = motor.rotorInertia * motor.Resistance() / (motor.TorquePerAmp() * keRadians);
-  const double decay = std::exp(-seconds / tau);
-  position += freeSpeed * seconds + (velocity - freeSpeed) * tau * (1.0 - decay);
-  velocity = freeSpeed + (velocity - freeSpeed) * decay;
+BareRotorStep PrepareBareRotorStep(const MotorConstants& motor, double seconds) {
+  BareRotorStep step;
+  step.seconds = seconds;
+  step.voltsPerTurnPerSecond = motor.VoltsPerTurnPerSecond();
+  const double keRadians = step.voltsPerTurnPerSecond / (2.0 * std::numbers::pi);
+  step.tau = motor.rotorInertia * motor.Resistance() / (motor.TorquePerAmp() * keRadians);
+  step.decay = std::exp(-seconds / step.tau);
+  return step;
 }
 
 }  // namespace kvor::zephrin::runtime::firmware

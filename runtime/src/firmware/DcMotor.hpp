@@ -53,10 +53,33 @@ struct MotorElectrical {
 MotorElectrical SolveMotor(const MotorConstants& motor, const BridgeDemand& demand, double turnsPerSecond,
                            double supplyVolts);
 
+/// What moving the bare rotor of one motor through steps of one length
+/// takes: the back-EMF constant, the rotor's time constant and its decay over
+/// the step. They depend on nothing that changes, so a motor computes them
+/// once rather than an exponential every step.
+struct BareRotorStep {
+  double seconds = 0.0;
+  double voltsPerTurnPerSecond = 0.0;
+  double tau = 0.0;    ///< seconds, J R / (Kt Ke)
+  double decay = 0.0;  ///< exp(-seconds / tau)
+};
+
+BareRotorStep PrepareBareRotorStep(const MotorConstants& motor, double seconds);
+
 /// Moves a bare rotor (position in rotations, velocity in rotations per
-/// second) through `seconds` with `volts` applied, or with the windings open
+/// second) through one step with `volts` applied, or with the windings open
 /// when `coasting`.
-void IntegrateBareRotor(const MotorConstants& motor, double volts, bool coasting, double seconds, double& position,
-                        double& velocity);
+inline void IntegrateBareRotor(const BareRotorStep& step, double volts, bool coasting, double& position,
+                               double& velocity) {
+  if (coasting) {
+    position += velocity * step.seconds;
+    return;
+  }
+  // J dw/dt = Kt (V - Ke w) / R with w in radians per second: a first-order
+  // lag towards the free speed V / Ke with time constant tau.
+  const double freeSpeed = volts / step.voltsPerTurnPerSecond;  // rotations per second
+  position += freeSpeed * step.seconds + (velocity - freeSpeed) * step.tau * (1.0 - step.decay);
+  velocity = freeSpeed + (velocity - freeSpeed) * step.decay;
+}
 
 }  // namespace kvor::zephrin::runtime::firmware

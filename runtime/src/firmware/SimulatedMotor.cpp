@@ -131,7 +131,8 @@ SimulatedMotor::SimulatedMotor(uint32_t hash, int deviceId, std::string bus, boo
       deviceId_(deviceId),
       bus_(std::move(bus)),
       external_(externalMotor),
-      motor_(externalMotor ? kExternalMotor : kIntegratedMotor) {
+      motor_(externalMotor ? kExternalMotor : kIntegratedMotor),
+      bareRotor_(PrepareBareRotorStep(motor_, kDt)) {
   Configure(settingsText);
   polarity_ = settings_.inverted ? -1.0 : 1.0;
 }
@@ -728,7 +729,7 @@ void SimulatedMotor::Actuate() {
 void SimulatedMotor::Move() {
   if (!velocityDriven_) {
     const bool coasting = applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music;
-    IntegrateBareRotor(motor_, electrical_.volts, coasting, kDt, rotorPosition_, rotorVelocity_);
+    IntegrateBareRotor(bareRotor_, electrical_.volts, coasting, rotorPosition_, rotorVelocity_);
   } else if (!positionGiven_) {
     rotorPosition_ += rotorVelocity_ * kDt;  // a physics model that only gives the speed
   }

@@ -193,6 +193,7 @@ class SimulatedMotor {
   std::string bus_;
   bool external_;
   MotorConstants motor_;
+  BareRotorStep bareRotor_;
   MotorSettings settings_;
 
   // Requests.
