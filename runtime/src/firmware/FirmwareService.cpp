@@ -232,6 +232,15 @@ void FirmwareService::ForEachDevice(int32_t deviceType, int32_t deviceId, Visit 
 
 bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
   LockGuard lock(mutex_);
+  return SetInputLocked(deviceType, deviceId, input, value);
+}
+
+void FirmwareService::SetInputs(int32_t deviceType, int32_t deviceId, std::span<InputValue> inputs) {
+  LockGuard lock(mutex_);
+  for (InputValue& v : inputs) v.taken = SetInputLocked(deviceType, deviceId, v.input, v.value);
+}
+
+bool FirmwareService::SetInputLocked(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
   auto inputs = std::find_if(inputs_.begin(), inputs_.end(),
                              [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
   // A move of a position is kept as the position it leads to ("Add..." as

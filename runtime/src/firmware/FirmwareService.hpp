@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -86,6 +87,16 @@ class FirmwareService : private MotorSurroundings {
   /// past the largest double.
   bool SetInput(int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
       ZEPHRIN_EXCLUDES(mutex_);
+  /// One input of SetInputs, and whether the devices took it.
+  struct InputValue {
+    sim::PhysicsInput input;
+    double value;
+    bool taken = false;
+  };
+  /// SetInput for each of `inputs` in order, setting its `taken`, under one
+  /// lock: a physics model hands a device all its inputs of a step together,
+  /// and no step falls between them.
+  void SetInputs(int32_t deviceType, int32_t deviceId, std::span<InputValue> inputs) ZEPHRIN_EXCLUDES(mutex_);
   /// A physics output of the motor controller (type, ID): the device object
   /// that received the newest request answers. False when there is none,
   /// or when its output is not a finite number (physics run away on absurd
@@ -137,6 +148,8 @@ class FirmwareService : private MotorSurroundings {
   void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit) ZEPHRIN_REQUIRES(mutex_);
   template <class Device>
   void ReplayInputs(int32_t deviceType, Device& device) ZEPHRIN_REQUIRES(mutex_);
+  bool SetInputLocked(int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
+      ZEPHRIN_REQUIRES(mutex_);
 
   // MotorSurroundings: the devices ask while they step.
   const SimulatedMotor* FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const override

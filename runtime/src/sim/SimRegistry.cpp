@@ -1,6 +1,7 @@
 #include "sim/SimRegistry.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -145,10 +146,45 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return kSimDeviceNotFound;
   int32_t first = kOk;
-  for (const platform::SimInputValue& input : inputs) {
-    const int32_t status =
-        SetRuleInput(device, deviceType, deviceId, InputAt(deviceType, input.inputIndex), input.value);
-    if (first == kOk) first = status;
+  if (!firmware::FirmwareService::Simulates(deviceType)) {
+    for (const platform::SimInputValue& input : inputs) {
+      const int32_t status =
+          SetRuleInput(device, deviceType, deviceId, InputAt(deviceType, input.inputIndex), input.value);
+      if (first == kOk) first = status;
+    }
+    return first;
+  }
+  // The simulated firmware takes the valid inputs of a chunk in one call,
+  // under its lock once; then each input gets the status, report and record
+  // it would have had alone, in order.
+  using Handed = firmware::FirmwareService::InputValue;
+  constexpr std::size_t kChunk = 16;
+  std::array<Handed, kChunk> handed;
+  for (std::size_t start = 0; start < inputs.size(); start += kChunk) {
+    const std::span<const platform::SimInputValue> chunk = inputs.subspan(start, std::min(kChunk, inputs.size() - start));
+    std::size_t count = 0;
+    for (const platform::SimInputValue& input : chunk) {
+      const InputRule* rule = InputAt(deviceType, input.inputIndex);
+      if (rule != nullptr && std::isfinite(input.value)) handed[count++] = Handed{rule->input, input.value};
+    }
+    firmware_.SetInputs(deviceType, deviceId, std::span(handed.data(), count));
+    std::size_t next = 0;
+    for (const platform::SimInputValue& input : chunk) {
+      const InputRule* rule = InputAt(deviceType, input.inputIndex);
+      int32_t status = kOk;
+      if (rule == nullptr) {
+        status = device->lastError = kSimPhysicsTypeNotSupported;
+      } else if (!std::isfinite(input.value)) {
+        status = Refuse(*device, deviceType, deviceId, rule->name, input.value, "is not a finite number");
+      } else if (!handed[next++].taken) {
+        status = Refuse(*device, deviceType, deviceId, rule->name, input.value,
+                        "would move a position past the largest double");
+      } else {
+        device->inputs[static_cast<size_t>(IndexOf(*rule))] = input.value;
+        device->lastError = kOk;
+      }
+      if (first == kOk) first = status;
+    }
   }
   return first;
 }
