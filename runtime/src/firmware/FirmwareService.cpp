@@ -349,21 +349,15 @@ void FirmwareService::Step(int64_t step) {
 void FirmwareService::StepMotors() {
   // The order that matters: every motor senses before any motor reads what
   // another sensed (a differential partner's position), and leaders control
-  // before their followers take their output. A motor whose control reads no
-  // other motor therefore senses, controls and actuates in one visit, while
-  // its state is in cache; only the others wait for the passes after it.
-  // Actuation reads nothing but the motor's own state. A follow request not
-  // yet active is the exception: its motor controls among the leaders in
-  // their order, as in the plain passes below.
-  bool deferred = false;
-  for (Motor& m : motors_) {
-    SimulatedMotor& motor = *m.device;
-    if (!motor.ControlsAlone()) {
-      deferred = true;
-      break;
-    }
-  }
-  if (!deferred) {
+  // before their followers take their output (a motor whose follow request
+  // arrives controls in both passes); sensing reads nothing another motor's
+  // control or actuation changes, and actuation reads only the motor's own
+  // state. So when every motor's control stands alone (ControlsAlone), each
+  // motor senses, controls and actuates in one visit while its state is in
+  // cache, with the same results as the passes below.
+  const bool oneVisit =
+      std::all_of(motors_.begin(), motors_.end(), [](const Motor& m) { return m.device->ControlsAlone(); });
+  if (oneVisit) {
     for (Motor& m : motors_) {
       SimulatedMotor& motor = *m.device;
       motor.Sense(*this);

@@ -79,9 +79,11 @@ class SimulatedMotor {
   bool IsExternalMotor() const { return external_; }
   /// Whether the active request follows another device (stepped after the others).
   bool IsFollower() const { return command_.action == Action::Follow; }
-  /// Whether this step's Control reads no other motor: not a follower, no
-  /// follow request waiting, no difference sensor set up. Such a motor may
-  /// control and actuate right after it senses, before the others sense.
+  /// Whether this step's Control may run right after the motor's own Sense,
+  /// before the motors after it sense: it is not a follower (which waits
+  /// for every leader) and has no difference sensor (which reads a partner's
+  /// sensing), and no follow request waits for it (that motor controls once
+  /// among the leaders and, a follower then, once more after them).
   bool ControlsAlone() const {
     return command_.action != Action::Follow && !(hasPending_ && pending_.action == Action::Follow) &&
            !settings_.HasDifferentialSensor();

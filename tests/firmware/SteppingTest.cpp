@@ -1,0 +1,159 @@
+// How the firmware steps its motors and takes their physics inputs: a motor
+// whose control reads no other motor is stepped in one visit, the others in
+// passes, and a physics model's inputs of one step may come in one call.
+// Either way every value must be the one the plain order gives.
+
+#include <gtest/gtest.h>
+
+#include <kvor/zephrin/platform/Sim.hpp>
+#include <kvor/zephrin/runtime/harness/Sim.hpp>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "firmware/FirmwareFixture.hpp"
+
+namespace {
+
+using kvor::zephrin::StatusCode;
+using kvor::zephrin::platform::DeviceType;
+using kvor::zephrin6::hardware::core::CoreRapaxQ;
+using namespace kvor::zephrin6::configs;
+using namespace kvor::zephrin6::controls;
+using namespace kvor::zephrin6::signals;
+using namespace units::literals;
+namespace harness = kvor::zephrin::runtime::harness;
+namespace platform = kvor::zephrin::platform;
+using units::angle::turn_t;
+using units::angular_velocity::turns_per_second_t;
+
+class SteppingTest : public zephrin_test::FirmwareTest {};
+
+// Every value a motor reports that its loops, output stage and motor model
+// produce, read after each 20 ms loop.
+void Record(CoreRapaxQ& motor, std::vector<double>& seen) {
+  seen.push_back(motor.GetPosition().GetValue().value());
+  seen.push_back(motor.GetVelocity().GetValue().value());
+  seen.push_back(motor.GetMotorVoltage().GetValue().value());
+  seen.push_back(motor.GetClosedLoopError().GetValue());
+  seen.push_back(motor.GetClosedLoopIntegratedOutput().GetValue());
+  seen.push_back(motor.GetSimState().GetMotorVoltage().value());
+  seen.push_back(motor.GetSimState().GetSupplyCurrent().value());
+}
+
+// Motors in loops of their own, one against a limit switch, and one that
+// follows another for a while (its request arriving mid-run), run once as
+// they are (each motor stepped in one visit while none follows) and once
+// beside a differential pair (whose partner search makes every step take the
+// ordered passes): each reports the same values to the last bit.
+TEST_F(SteppingTest, MotorsOnTheirOwnStepAsInTheOrderedPasses) {
+  auto run = [](bool withPair) {
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    // IDs spread so that the pair sits between the others in the stepping order.
+    CoreRapaxQ drive(2, "can"), follower(3, "can"), steer(5, "can"), arm(9, "can");
+    std::optional<CoreRapaxQ> pairLeader, pairPartner;
+    Configure(drive, Slot0Configs{}.WithkV(0.12).WithkP(0.2).WithkI(0.5));
+    Configure(steer, Slot0Configs{}.WithkP(20).WithkD(0.3));
+    Configure(arm, HardwareLimitSwitchConfigs{}.WithForwardLimitAutosetPositionEnable(true));
+    if (withPair) {
+      pairLeader.emplace(6, "can");
+      pairPartner.emplace(8, "can");
+      Configure(*pairLeader, DifferentialSensorsConfigs{}
+                                 .WithDifferentialSensorSource(DifferentialSensorSourceValue::RemoteRapaxQ_Diff)
+                                 .WithDifferentialRapaxQSensorID(8));
+    }
+    std::vector<double> seen;
+    for (int loop = 0; loop < 60; ++loop) {
+      drive.SetControl(VelocityVoltage{turns_per_second_t{loop < 30 ? 25.0 : -5.0}});
+      steer.SetControl(PositionVoltage{turn_t{0.02 * loop}});
+      arm.SetControl(VoltageOut{units::voltage::volt_t{loop < 40 ? 4.0 : -2.0}});
+      arm.GetSimState().SetForwardLimit(loop >= 20 && loop < 25);
+      if (loop >= 10 && loop < 40) {
+        follower.SetControl(Follower{2});
+      } else {
+        follower.SetControl(VoltageOut{1_V});
+      }
+      if (withPair) {
+        pairLeader->SetControl(DifferentialVoltage{2_V}.WithDifferentialPosition(0.1_tr));
+        pairPartner->SetControl(VoltageOut{1_V});
+      }
+      harness::AdvanceTime(0.020);
+      for (CoreRapaxQ* motor : {&drive, &follower, &steer, &arm}) Record(*motor, seen);
+    }
+    return seen;
+  };
+  const std::vector<double> alone = run(false);
+  EXPECT_EQ(run(true), alone);
+  EXPECT_NE(alone[7 * 4 * 29 + 1], 0.0);  // the drive turned
+}
+
+// After a differential request the difference loop's signals return to zero
+// once a plain request replaces it, as on a device that never ran one.
+TEST_F(SteppingTest, DifferenceLoopSignalsClearAfterADifferentialRequest) {
+  CoreRapaxQ leader(1, "can"), partner(2, "can");
+  Configure(leader, Slot0Configs{}.WithkP(5));
+  Configure(leader, DifferentialSensorsConfigs{}
+                        .WithDifferentialSensorSource(DifferentialSensorSourceValue::RemoteRapaxQ_Diff)
+                        .WithDifferentialRapaxQSensorID(2));
+  ASSERT_EQ(leader.SetControl(DifferentialPositionVoltage{0_tr}.WithDifferentialPosition(0.25_tr)), StatusCode::OK);
+  harness::AdvanceTime(0.1);
+  EXPECT_NE(leader.GetDifferentialClosedLoopError().GetValue(), 0.0);
+  EXPECT_NE(leader.GetDifferentialClosedLoopOutput().GetValue(), 0.0);
+
+  ASSERT_EQ(leader.SetControl(VoltageOut{1_V}), StatusCode::OK);
+  harness::AdvanceTime(0.1);
+  EXPECT_EQ(leader.GetDifferentialClosedLoopError().GetValue(), 0.0);
+  EXPECT_EQ(leader.GetDifferentialClosedLoopOutput().GetValue(), 0.0);
+  EXPECT_EQ(leader.GetDifferentialClosedLoopReference().GetValue(), 0.0);
+  EXPECT_EQ(leader.GetDifferentialClosedLoopSlot().GetValue(), 0);
+}
+
+// A simulated motor given its inputs in one call ends where a twin given the
+// same inputs one by one ends: the same status (the first refusal), the same
+// last error, the same inputs kept, and the same motion after a step. The
+// list is longer than one hand-over to the firmware and holds every refusal.
+TEST_F(SteppingTest, InputsHandedOverTogetherActAsOneByOne) {
+  CoreRapaxQ together(1, "can"), oneByOne(2, "can");
+  auto index = [](const char* name) { return platform::SimPhysicsInputIndex(DeviceType::RapaxQ, name); };
+  const int32_t raw = index("RawRotorPosition"), add = index("AddRotorPosition"),
+                velocity = index("RotorVelocity"), supply = index("SupplyVoltage");
+  const double huge = std::numeric_limits<double>::max();
+  std::vector<platform::SimInputValue> inputs;
+  for (int i = 0; i < 8; ++i) {
+    inputs.push_back({add, 0.25 * i});
+    inputs.push_back({velocity, 2.0 + i});
+  }
+  inputs.push_back({raw, huge});
+  inputs.push_back({add, huge});  // past the largest double: refused, the position stays
+  inputs.push_back({supply, std::nan("")});
+  inputs.push_back({-1, 1.0});
+  inputs.push_back({supply, 11.0});
+  inputs.push_back({raw, 1.5});
+
+  ASSERT_EQ(together.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  ASSERT_EQ(oneByOne.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  const int32_t status = platform::SimSetPhysicsInputsAt(DeviceType::RapaxQ, 1, inputs);
+  int32_t first = 0;
+  for (const platform::SimInputValue& input : inputs) {
+    const int32_t each = platform::SimSetPhysicsInputAt(DeviceType::RapaxQ, 2, input.inputIndex, input.value);
+    if (first == 0) first = each;
+  }
+  EXPECT_EQ(status, StatusCode::InvalidParamValue);
+  EXPECT_EQ(status, first);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 1), platform::SimGetLastError(DeviceType::RapaxQ, 2));
+  for (const char* name : {"RawRotorPosition", "RotorVelocity", "SupplyVoltage"}) {
+    EXPECT_EQ(harness::SimPhysicsInput(5, 1, name), harness::SimPhysicsInput(5, 2, name)) << name;
+  }
+  EXPECT_EQ(harness::SimPhysicsInput(5, 1, "SupplyVoltage"), 11.0);
+  harness::AdvanceTime(0.020);  // past the next frame of every signal read
+  EXPECT_EQ(together.GetPosition().GetValue(), oneByOne.GetPosition().GetValue());
+  EXPECT_EQ(together.GetVelocity().GetValue(), oneByOne.GetVelocity().GetValue());
+  EXPECT_EQ(together.GetSimState().GetMotorVoltage(), oneByOne.GetSimState().GetMotorVoltage());
+  EXPECT_EQ(together.GetPosition().GetValue().value(), 1.5);
+}
+
+}  // namespace
