@@ -145,10 +145,11 @@ TEST_F(SteppingTest, InputsHandedOverTogetherActAsOneByOne) {
   EXPECT_EQ(status, StatusCode::InvalidParamValue);
   EXPECT_EQ(status, first);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 1), platform::SimGetLastError(DeviceType::RapaxQ, 2));
-  for (const char* name : {"RawRotorPosition", "RotorVelocity", "SupplyVoltage"}) {
+  for (const char* name : {"RawRotorPosition", "AddRotorPosition", "RotorVelocity", "SupplyVoltage"}) {
     EXPECT_EQ(harness::SimPhysicsInput(5, 1, name), harness::SimPhysicsInput(5, 2, name)) << name;
   }
   EXPECT_EQ(harness::SimPhysicsInput(5, 1, "SupplyVoltage"), 11.0);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 1, "AddRotorPosition"), 1.75);  // the last move taken
   harness::AdvanceTime(0.020);  // past the next frame of every signal read
   EXPECT_EQ(together.GetPosition().GetValue(), oneByOne.GetPosition().GetValue());
   EXPECT_EQ(together.GetVelocity().GetValue(), oneByOne.GetVelocity().GetValue());
