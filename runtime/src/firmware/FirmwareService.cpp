@@ -342,8 +342,7 @@ void FirmwareService::Step(int64_t step) {
   lastStep_.store(t, std::memory_order_release);
   StepMotors();
   for (Imu& i : imus_) i.device->Step(t, kStep);
-  Publish(t);
-  for (Motor& m : motors_) m.device->Move();
+  PublishAndMove(t);
 }
 
 void FirmwareService::StepMotors() {
@@ -400,12 +399,15 @@ void FirmwareService::RepublishAll() {
   lastStep_.store(now, std::memory_order_release);
 }
 
-void FirmwareService::Publish(double t) {
+void FirmwareService::PublishAndMove(double t) {
   for (Motor& m : motors_) {
     batch_.clear();
     m.feed.Collect(t, kStep, [&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
     // Most steps carry no frame of a device's signals, or none that changed.
     if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
+    // A motor's signals are its own state alone, so its rotor may move on
+    // as soon as they are handed over, in the same visit.
+    m.device->Move();
   }
   for (Imu& i : imus_) {
     batch_.clear();

@@ -138,7 +138,9 @@ class FirmwareService : private MotorSurroundings {
   void Step(int64_t tick) ZEPHRIN_REQUIRES(mutex_);
   /// Senses, controls and actuates every motor of one step.
   void StepMotors() ZEPHRIN_REQUIRES(mutex_);
-  void Publish(double t) ZEPHRIN_REQUIRES(mutex_);
+  /// Hands every device's signals due in the step at `t` to the store, and
+  /// moves each motor's rotor through the step once its signals are out.
+  void PublishAndMove(double t) ZEPHRIN_REQUIRES(mutex_);
   /// Hands every signal of every device to the store again, at the clock's time.
   void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);
   Motor* MotorOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
