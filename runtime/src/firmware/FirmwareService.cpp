@@ -232,23 +232,30 @@ void FirmwareService::ForEachDevice(int32_t deviceType, int32_t deviceId, Visit 
 
 bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
   LockGuard lock(mutex_);
-  return SetInputLocked(deviceType, deviceId, input, value);
+  Inputs* inputs = KeptInputs(deviceType, deviceId);
+  return SetInputLocked(inputs, deviceType, deviceId, input, value);
 }
 
 void FirmwareService::SetInputs(int32_t deviceType, int32_t deviceId, std::span<InputValue> inputs) {
   LockGuard lock(mutex_);
-  for (InputValue& v : inputs) v.taken = SetInputLocked(deviceType, deviceId, v.input, v.value);
+  Inputs* kept = KeptInputs(deviceType, deviceId);  // searched once for the whole batch
+  for (InputValue& v : inputs) v.taken = SetInputLocked(kept, deviceType, deviceId, v.input, v.value);
 }
 
-bool FirmwareService::SetInputLocked(int32_t deviceType, int32_t deviceId, PhysicsInput input, double value) {
-  auto inputs = std::find_if(inputs_.begin(), inputs_.end(),
-                             [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
+FirmwareService::Inputs* FirmwareService::KeptInputs(int32_t deviceType, int32_t deviceId) {
+  auto it = std::find_if(inputs_.begin(), inputs_.end(),
+                         [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
+  return it != inputs_.end() ? &*it : nullptr;
+}
+
+bool FirmwareService::SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, PhysicsInput input,
+                                     double value) {
   // A move of a position is kept as the position it leads to ("Add..." as
   // "Raw..."), for device objects created later.
   const PhysicsInput absolute = sim::AbsoluteOf(input);
   const bool move = absolute != input;
   double* kept = nullptr;
-  if (inputs != inputs_.end()) {
+  if (inputs != nullptr) {
     auto slot = std::find_if(inputs->values.begin(), inputs->values.end(),
                              [&](const auto& v) { return v.first == absolute; });
     if (slot != inputs->values.end()) kept = &slot->second;
@@ -263,7 +270,7 @@ bool FirmwareService::SetInputLocked(int32_t deviceType, int32_t deviceId, Physi
   if (kept == nullptr) {
     // A physics model gives the same inputs every step, so only the first of
     // each allocates.
-    if (inputs == inputs_.end()) inputs = inputs_.insert(inputs_.end(), Inputs{deviceType, deviceId, {}});
+    if (inputs == nullptr) inputs = &inputs_.emplace_back(Inputs{deviceType, deviceId, {}});
     kept = &inputs->values.emplace_back(absolute, 0.0).second;
   }
   *kept = move ? *kept + value : value;

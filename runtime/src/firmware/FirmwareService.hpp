@@ -150,7 +150,11 @@ class FirmwareService : private MotorSurroundings {
   void ForEachDevice(int32_t deviceType, int32_t deviceId, Visit visit) ZEPHRIN_REQUIRES(mutex_);
   template <class Device>
   void ReplayInputs(int32_t deviceType, Device& device) ZEPHRIN_REQUIRES(mutex_);
-  bool SetInputLocked(int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
+  /// The inputs kept for (type, ID), or null while there are none.
+  Inputs* KeptInputs(int32_t deviceType, int32_t deviceId) ZEPHRIN_REQUIRES(mutex_);
+  /// SetInput with the lock held; `inputs` is KeptInputs(type, ID), which
+  /// this sets when it keeps the first input of the device.
+  bool SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
       ZEPHRIN_REQUIRES(mutex_);
 
   // MotorSurroundings: the devices ask while they step.

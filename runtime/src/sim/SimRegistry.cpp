@@ -160,17 +160,19 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   using Handed = firmware::FirmwareService::InputValue;
   constexpr std::size_t kChunk = 16;
   std::array<Handed, kChunk> handed;
+  std::array<const InputRule*, kChunk> rules;
   for (std::size_t start = 0; start < inputs.size(); start += kChunk) {
     const std::span<const platform::SimInputValue> chunk = inputs.subspan(start, std::min(kChunk, inputs.size() - start));
     std::size_t count = 0;
-    for (const platform::SimInputValue& input : chunk) {
-      const InputRule* rule = InputAt(deviceType, input.inputIndex);
-      if (rule != nullptr && std::isfinite(input.value)) handed[count++] = Handed{rule->input, input.value};
+    for (std::size_t i = 0; i < chunk.size(); ++i) {
+      rules[i] = InputAt(deviceType, chunk[i].inputIndex);
+      if (rules[i] != nullptr && std::isfinite(chunk[i].value)) handed[count++] = Handed{rules[i]->input, chunk[i].value};
     }
     firmware_.SetInputs(deviceType, deviceId, std::span(handed.data(), count));
     std::size_t next = 0;
-    for (const platform::SimInputValue& input : chunk) {
-      const InputRule* rule = InputAt(deviceType, input.inputIndex);
+    for (std::size_t i = 0; i < chunk.size(); ++i) {
+      const platform::SimInputValue& input = chunk[i];
+      const InputRule* rule = rules[i];
       int32_t status = kOk;
       if (rule == nullptr) {
         status = device->lastError = kSimPhysicsTypeNotSupported;
