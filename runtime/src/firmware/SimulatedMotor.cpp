@@ -431,7 +431,8 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   SetFaults(FaultMask(ids::kFault_ForwardSoftLimit) | FaultMask(ids::kFault_ReverseSoftLimit) |
                 FaultMask(ids::kFault_ForwardHardLimit) | FaultMask(ids::kFault_ReverseHardLimit) |
                 FaultMask(ids::kFault_MissingDifferentialQ),
-            FaultIf(FaultMask(ids::kFault_ForwardSoftLimit), forwardSoft) | FaultIf(FaultMask(ids::kFault_ReverseSoftLimit), reverseSoft) |
+            FaultIf(FaultMask(ids::kFault_ForwardSoftLimit), forwardSoft) |
+                FaultIf(FaultMask(ids::kFault_ReverseSoftLimit), reverseSoft) |
                 FaultIf(FaultMask(ids::kFault_ForwardHardLimit), forwardHard) |
                 FaultIf(FaultMask(ids::kFault_ReverseHardLimit), reverseHard));
   const bool ignoreHard = command_.ignoreHardwareLimits;

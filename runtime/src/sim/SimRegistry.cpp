@@ -162,11 +162,13 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   std::array<Handed, kChunk> handed;
   std::array<const InputRule*, kChunk> rules;
   for (std::size_t start = 0; start < inputs.size(); start += kChunk) {
-    const std::span<const platform::SimInputValue> chunk = inputs.subspan(start, std::min(kChunk, inputs.size() - start));
+    const auto chunk = inputs.subspan(start, std::min(kChunk, inputs.size() - start));
     std::size_t count = 0;
     for (std::size_t i = 0; i < chunk.size(); ++i) {
       rules[i] = InputAt(deviceType, chunk[i].inputIndex);
-      if (rules[i] != nullptr && std::isfinite(chunk[i].value)) handed[count++] = Handed{rules[i]->input, chunk[i].value};
+      if (rules[i] != nullptr && std::isfinite(chunk[i].value)) {
+        handed[count++] = Handed{rules[i]->input, chunk[i].value};
+      }
     }
     firmware_.SetInputs(deviceType, deviceId, std::span(handed.data(), count));
     std::size_t next = 0;
