@@ -64,6 +64,7 @@ struct BareRotorStep {
   double decay = 0.0;  ///< exp(-seconds / tau)
 };
 
+/// The bare rotor of `motor` over steps of `seconds`.
 BareRotorStep PrepareBareRotorStep(const MotorConstants& motor, double seconds);
 
 /// Moves a bare rotor (position in rotations, velocity in rotations per
