@@ -50,12 +50,12 @@ SimRegistry::SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore&
     : devices_{devices}, store_{store}, firmware_{firmware}, reports_{reports} {}
 
 SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
-  auto it = simulated_.find({deviceType, deviceId});
+  auto it = simulated_.find(KeyOf(deviceType, deviceId));
   return it == simulated_.end() ? nullptr : &it->second;
 }
 
 const SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) const {
-  auto it = simulated_.find({deviceType, deviceId});
+  auto it = simulated_.find(KeyOf(deviceType, deviceId));
   return it == simulated_.end() ? nullptr : &it->second;
 }
 
@@ -72,7 +72,7 @@ void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device
 int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   LockGuard lock(mutex_);
-  auto [it, inserted] = simulated_.try_emplace({deviceType, deviceId});
+  auto [it, inserted] = simulated_.try_emplace(KeyOf(deviceType, deviceId));
   if (inserted) it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;

@@ -30,6 +30,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -88,7 +89,6 @@ class SimRegistry {
   void SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
 
  private:
-  using Key = std::pair<int32_t, int32_t>;
   struct Device {
     std::vector<double> inputs;  // last value of each input, as given, by index; NaN until given
     // Absolute positions, by the input that sets them, and what each signal
@@ -125,7 +125,13 @@ class SimRegistry {
   ReportLog& reports_;
 
   mutable Mutex mutex_;
-  std::map<Key, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
+  // By KeyOf(type, ID): found by hash at every input and output a physics
+  // model hands over. Nothing iterates it (creationOrder_ keeps the order),
+  // and its nodes, so the Device pointers handed out, stay put.
+  static uint64_t KeyOf(int32_t deviceType, int32_t deviceId) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(deviceType)) << 32) | static_cast<uint32_t>(deviceId);
+  }
+  std::unordered_map<uint64_t, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
   // Working space of Apply: the signal values an input sets.
   std::vector<signals::SignalStore::SensorValue> updates_ ZEPHRIN_GUARDED_BY(mutex_);
