@@ -3,7 +3,8 @@
 // The physics of one motor-driven mechanism of a simulated swerve module (a
 // wheel or an azimuth): a brushless motor, seen as a DC motor, turns an
 // inertia through a gear ratio against a friction that costs a fixed voltage.
-// Pure functions over plain numbers, thread-safe.
+// Functions over plain numbers (what a step keeps for the next one belongs
+// to its caller), thread-safe.
 //
 // Between two firmware steps the controller holds its output voltage, so the
 // motion obeys J dw/dt = G Kt (u - Ke G w) / R, a first-order lag towards
