@@ -408,7 +408,7 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
                                     bool hold) {
   if (!std::isfinite(value)) return;
   LockGuard lock(mutex_);
-  SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, signalId), value, reportedId, hold, clock_.Now());
+  SetSimulatedValueAt(StateFor(platform::MakeSignalKey(deviceHash, signalId)), value, reportedId, hold, clock_.Now());
 }
 
 bool SignalStore::SetSensorValuesNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values) {
@@ -424,16 +424,16 @@ bool SignalStore::SetSensorValuesNow(std::span<const uint32_t> deviceHashes, std
   const double now = clock_.Now();
   for (uint32_t hash : deviceHashes) {
     for (const SensorValue& v : values) {
-      const uint64_t key = platform::MakeSignalKey(hash, v.signalId);
-      const double value = v.byDifference ? SimulatedValueAt(key) + v.value : v.value;
-      if (std::isfinite(value)) SetSimulatedValueAt(key, value, 0, false, now);
+      if (!v.byDifference && !std::isfinite(v.value)) continue;
+      KeyState& state = StateFor(platform::MakeSignalKey(hash, v.signalId));
+      // A moved signal was found finite above.
+      SetSimulatedValueAt(state, v.byDifference ? CarriedValue(state) + v.value : v.value, 0, false, now);
     }
   }
   return true;
 }
 
-void SignalStore::SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now) {
-  KeyState& state = StateFor(key);
+void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {
   state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
@@ -505,8 +505,7 @@ double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const
 
 double SignalStore::SimulatedValueAt(uint64_t key) const {
   auto it = states_.find(key);
-  if (it == states_.end() || !it->second.Current().hasValue) return 0.0;
-  return it->second.Current().value;
+  return it == states_.end() ? 0.0 : CarriedValue(it->second);
 }
 
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,

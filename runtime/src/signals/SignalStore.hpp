@@ -203,6 +203,10 @@ class SignalStore {
 
     const Segment& Current() const { return segments.back(); }
   };
+  /// The simulated value a key carries now (0 until set).
+  static double CarriedValue(const KeyState& state) {
+    return state.Current().hasValue ? state.Current().value : 0.0;
+  }
   /// Identity of the latest frame of a key; a later frame compares newer.
   struct FrameId {
     uint64_t seq;
@@ -218,8 +222,9 @@ class SignalStore {
   void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
   /// SimulatedValue once the lock is held.
   double SimulatedValueAt(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
-  /// SetSimulatedValue's work once the lock is held, at the clock's time `now`.
-  void SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now)
+  /// SetSimulatedValue's work once the lock is held and the key's state
+  /// found, at the clock's time `now`.
+  void SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now)
       ZEPHRIN_REQUIRES(mutex_);
 
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
