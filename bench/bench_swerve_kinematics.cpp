@@ -3,7 +3,9 @@
 // iteration is one call on precomputed random inputs (64 of them, cycled).
 // BM_InverseKinematics includes allocating and freeing the returned vector;
 // BM_InverseKinematicsIntoArray is the overload the drivetrain's requests
-// call, writing into storage the caller keeps.
+// call, writing into storage the caller keeps; BM_InverseKinematicsNoRotation
+// is that overload on commands whose rotation rate is zero, as when driving
+// without turning, where the modules share one vector and its angle.
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 
 #include <array>
@@ -29,13 +31,13 @@ SwerveDriveKinematics Square() {
                                 {meter_t{-0.3}, meter_t{-0.3}}});
 }
 
-std::array<swerve::ChassisSpeeds, kInputs> RandomSpeeds() {
+std::array<swerve::ChassisSpeeds, kInputs> RandomSpeeds(bool rotating = true) {
   std::mt19937_64 engine(3);
   std::uniform_real_distribution<double> speed(-4, 4);
   std::array<swerve::ChassisSpeeds, kInputs> out;
   for (auto& s : out) {
     s = {units::velocity::meters_per_second_t{speed(engine)}, units::velocity::meters_per_second_t{speed(engine)},
-         units::angular_velocity::radians_per_second_t{speed(engine)}};
+         units::angular_velocity::radians_per_second_t{rotating ? speed(engine) : 0.0}};
   }
   return out;
 }
@@ -67,6 +69,21 @@ void BM_InverseKinematicsIntoArray(benchmark::State& state) {
   zephrin_bench::ReportAllocations(state, before);
 }
 BENCHMARK(BM_InverseKinematicsIntoArray);
+
+void BM_InverseKinematicsNoRotation(benchmark::State& state) {
+  SwerveDriveKinematics kinematics = Square();
+  const auto speeds = RandomSpeeds(false);
+  std::array<swerve::SwerveModuleState, 4> states;
+  const auto before = zephrin_bench::Allocations();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    kinematics.ToSwerveModuleStates(speeds[i], swerve::Translation2d(), states);
+    benchmark::DoNotOptimize(states);
+    i = (i + 1) % kInputs;
+  }
+  zephrin_bench::ReportAllocations(state, before);
+}
+BENCHMARK(BM_InverseKinematicsNoRotation);
 
 void BM_ForwardKinematics(benchmark::State& state) {
   SwerveDriveKinematics kinematics = Square();
