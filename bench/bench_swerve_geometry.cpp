@@ -1,10 +1,7 @@
 // Exp and Log run several times per odometry sample and per vision
 // measurement; they must stay in the tens of nanoseconds. Each iteration is
 // one call on precomputed random poses (64 of them, cycled), so the time
-// includes the call and an index step, nothing else. Discretize, a Log from
-// the origin, runs once per field-relative request; BM_DiscretizeNoRotation
-// gives it commands without rotation, as when driving without turning.
-#include <kvor/zephrin6/swerve/ChassisSpeeds.hpp>
+// includes the call and an index step, nothing else.
 #include <kvor/zephrin6/swerve/Pose2d.hpp>
 
 #include <array>
@@ -61,29 +58,6 @@ void BM_PoseLog(benchmark::State& state) {
   zephrin_bench::ReportAllocations(state, before);
 }
 BENCHMARK(BM_PoseLog);
-
-void Discretize(benchmark::State& state, bool rotating) {
-  std::mt19937_64 engine(3);
-  std::uniform_real_distribution<double> speed(-4, 4);
-  std::array<swerve::ChassisSpeeds, kInputs> speeds;
-  for (auto& s : speeds) {
-    s = {units::velocity::meters_per_second_t{speed(engine)}, units::velocity::meters_per_second_t{speed(engine)},
-         units::angular_velocity::radians_per_second_t{rotating ? speed(engine) : 0.0}};
-  }
-  const auto before = zephrin_bench::Allocations();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(swerve::Discretize(speeds[i], units::time::second_t{0.004}));
-    i = (i + 1) % kInputs;
-  }
-  zephrin_bench::ReportAllocations(state, before);
-}
-
-void BM_Discretize(benchmark::State& state) { Discretize(state, true); }
-BENCHMARK(BM_Discretize);
-
-void BM_DiscretizeNoRotation(benchmark::State& state) { Discretize(state, false); }
-BENCHMARK(BM_DiscretizeNoRotation);
 
 }  // namespace
 

@@ -27,26 +27,6 @@ Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
   const internal::Direction back = internal::Negated(Rotation());
   double rx, ry;
   internal::SumVector(end.Rotation().Cos(), end.Rotation().Sin(), back.cos, back.sin, rx, ry);
-  // The translation in the start frame, turned by Rotation2d(k, -half) and
-  // scaled by hypot(k, half). It is worked out last: its inputs are still
-  // in memory after the library calls, so nothing is kept across them.
-  const auto twist = [&](double theta, double k, double half, double scale) {
-    const internal::Direction turn(k, -half, scale);
-    const double dx = end.X().value() - X().value();
-    const double dy = end.Y().value() - Y().value();
-    const double x = dx * back.cos - dy * back.sin;
-    const double y = dx * back.sin + dy * back.cos;
-    return Twist2d{units::length::meter_t{(x * turn.cos - y * turn.sin) * scale},
-                   units::length::meter_t{(x * turn.sin + y * turn.cos) * scale}, units::angle::radian_t{theta}};
-  };
-  if (ry == 0.0 && rx > internal::kMinDirectionNorm && std::isfinite(rx)) [[unlikely]] {
-    // No turn between the poses (every Discretize of a command without
-    // rotation, and poses at one heading). The exact rules hypot(x, +-0) =
-    // |x| and atan2(+-0, x > 0) = +-0 make the relative rotation (1, ry) with
-    // angle ry, so m = 0, k = 1 - ry * ry / 12 = 1 and hypot(k, half) = 1:
-    // the library calls would return these very numbers.
-    return twist(ry, 1.0, ry / 2.0, 1.0);
-  }
   const internal::Direction rotation(rx, ry, std::hypot(rx, ry));
   const double cosine = rotation.cos;
   const double sine = rotation.sin;
@@ -60,7 +40,17 @@ Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
   } else {
     k = -(half * sine) / m;
   }
-  return twist(theta, k, half, std::hypot(k, half));
+  const double scale = std::hypot(k, half);
+  const internal::Direction turn(k, -half, scale);
+  // The translation in the start frame, worked out only now: its inputs are
+  // still in memory after the library calls, so nothing has to be kept
+  // across them.
+  const double dx = end.X().value() - X().value();
+  const double dy = end.Y().value() - Y().value();
+  const double x = dx * back.cos - dy * back.sin;
+  const double y = dx * back.sin + dy * back.cos;
+  return {units::length::meter_t{(x * turn.cos - y * turn.sin) * scale},
+          units::length::meter_t{(x * turn.sin + y * turn.cos) * scale}, units::angle::radian_t{theta}};
 }
 
 std::ostream& operator<<(std::ostream& os, const Pose2d& pose) {
