@@ -197,6 +197,10 @@ class FailingSource final : public ByteSource {
     at_ += out.size();
     return true;
   }
+  bool Seek(uint64_t position) override {
+    at_ = static_cast<std::size_t>(std::min<uint64_t>(position, bytes_.size()));
+    return true;
+  }
 
  private:
   std::vector<uint8_t> bytes_;
@@ -306,4 +310,44 @@ TEST_F(WispReaderTest, CraftedLogsCannotMakeTheReaderHoldMoreThanItsBound) {
     EXPECT_LE(log.report.chunks, c.mostChunks);
     EXPECT_LE(HeldBytes(log), kLogRecordBytesBase + kLogRecordBytesPerFileByte * size);
   }
+}
+
+// The frame count read from the chunk headers alone matches what the chunks
+// hold, leaves the reader where it was, and stops where the headers stop:
+// a reader that sizes its frame array with it reads the same log.
+TEST_F(WispReaderTest, FramesAheadCountsFromTheHeadersWithoutMovingTheReader) {
+  std::vector<uint64_t> ends;
+  const std::vector<uint8_t> bytes = MakeLog(4, &ends);
+
+  WispChunkReader reader;
+  ASSERT_EQ(reader.Open(bytes), kOK);
+  EXPECT_EQ(reader.FramesAhead(), 40u);
+  EXPECT_EQ(reader.FramesAhead(), 40u);
+  WispChunk chunk;
+  ASSERT_TRUE(reader.Next(chunk));
+  EXPECT_EQ(chunk.frames.front().value.value, 0.0);
+  EXPECT_EQ(reader.FramesAhead(), 30u);
+  ASSERT_TRUE(reader.Next(chunk));
+  EXPECT_EQ(chunk.frames.front().value.value, 10.0);
+
+  // A log cut inside its third chunk: only the first two headers count, and
+  // the read still ends at the cut as damage, with both chunks kept.
+  const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(ends[1] + 40));
+  ASSERT_EQ(reader.Open(cut), kOK);
+  EXPECT_EQ(reader.FramesAhead(), 20u);
+  const WispLog log = WispReader::Read(cut);
+  EXPECT_EQ(log.frames.size(), 20u);
+  EXPECT_TRUE(log.report.Damaged());
+  EXPECT_EQ(log.report.intactBytes, ends[1]);
+
+  // A header claiming far more records than its payload has room for counts
+  // only what the payload could hold; the chunk itself is then refused.
+  std::vector<uint8_t> lying = bytes;
+  const std::size_t countAt = static_cast<std::size_t>(ends[0]) + 4 + 4 + 4;  // magic, stored and raw sizes
+  const uint32_t claimed = 1u << 30;
+  std::memcpy(lying.data() + countAt, &claimed, sizeof claimed);
+  ASSERT_EQ(reader.Open(lying), kOK);
+  const uint64_t ahead = reader.FramesAhead();
+  EXPECT_LE(ahead, 40u + (kMaxChunkPayload / kFrameRecordBytes));
+  EXPECT_EQ(WispReader::Read(lying).frames.size(), 10u);
 }

@@ -226,11 +226,10 @@ struct WispChunkReader::ChunkHeader {
   uint32_t storedCrc = 0;
 };
 
-bool WispChunkReader::ReadChunkHeader(uint64_t start, ChunkHeader& header) {
-  std::string error;
+WispChunkReader::HeaderCheck WispChunkReader::ReadChunkHeader(ChunkHeader& header, std::string& error) {
   std::span<const uint8_t> read;
-  if (!source_->Read(kChunkHeaderSize, read, error)) return Damage(At("read error (" + error + ")", start));
-  if (read.size() < kChunkHeaderSize) return Damage(At("truncated chunk header", start));
+  if (!source_->Read(kChunkHeaderSize, read, error)) return HeaderCheck::Unreadable;
+  if (read.size() < kChunkHeaderSize) return HeaderCheck::Truncated;
   std::copy(read.begin(), read.end(), header.bytes.begin());
   ByteReader reader(header.bytes);
   std::array<uint8_t, kChunkMagic.size()> magic{};
@@ -242,15 +241,53 @@ bool WispChunkReader::ReadChunkHeader(uint64_t start, ChunkHeader& header) {
   reader.Get(firstTime);
   reader.Get(lastTime);
   reader.Get(header.storedCrc);
-  if (magic != kChunkMagic) return Damage(At("unrecognised chunk", start));
+  if (magic != kChunkMagic) return HeaderCheck::NotAChunk;
   // Sizes are checked before anything is read or allocated for them.
-  if (header.rawSize > kMaxChunkPayload || header.storedSize > kMaxStoredChunk) {
-    return Damage("chunk at byte " + std::to_string(start) + " claims " +
-                  std::to_string(std::max(header.rawSize, header.storedSize)) + " bytes, more than the " +
-                  Mebibytes(kMaxChunkPayload) + " a chunk may hold");
+  if (header.rawSize > kMaxChunkPayload || header.storedSize > kMaxStoredChunk) return HeaderCheck::TooLarge;
+  if (header.storedSize > source_->Size() - source_->Position()) return HeaderCheck::PastTheEnd;
+  return HeaderCheck::Ok;
+}
+
+bool WispChunkReader::ReadChunkHeader(uint64_t start, ChunkHeader& header) {
+  std::string error;
+  switch (ReadChunkHeader(header, error)) {
+    case HeaderCheck::Ok:
+      return true;
+    case HeaderCheck::Unreadable:
+      return Damage(At("read error (" + error + ")", start));
+    case HeaderCheck::Truncated:
+      return Damage(At("truncated chunk header", start));
+    case HeaderCheck::NotAChunk:
+      return Damage(At("unrecognised chunk", start));
+    case HeaderCheck::TooLarge:
+      return Damage("chunk at byte " + std::to_string(start) + " claims " +
+                    std::to_string(std::max(header.rawSize, header.storedSize)) + " bytes, more than the " +
+                    Mebibytes(kMaxChunkPayload) + " a chunk may hold");
+    case HeaderCheck::PastTheEnd:
+      return Damage(At("truncated chunk", start));
   }
-  if (header.storedSize > source_->Size() - source_->Position()) return Damage(At("truncated chunk", start));
-  return true;
+  return Damage(At("unrecognised chunk", start));
+}
+
+uint64_t WispChunkReader::FramesAhead() {
+  if (done_) return 0;
+  const uint64_t start = source_->Position();
+  uint64_t frames = 0;
+  std::string error;
+  ChunkHeader header;
+  while (ReadChunkHeader(header, error) == HeaderCheck::Ok) {
+    // A frame record is its tag, its length and a fixed body: a payload
+    // cannot hold more of them than its size allows, whatever the count says.
+    frames += std::min<uint64_t>(header.records, header.rawSize / kFrameRecordBytes);
+    if (!source_->Seek(source_->Position() + header.storedSize)) break;
+  }
+  // Next() reads from where this started; a medium that cannot go back
+  // ends the read like any other read error.
+  if (!source_->Seek(start)) {
+    static_cast<void>(Damage(At("read error (cannot seek back)", start)));
+    return 0;
+  }
+  return frames;
 }
 
 bool WispChunkReader::ReadStored(uint64_t start, const ChunkHeader& header, std::span<const uint8_t>& stored) {

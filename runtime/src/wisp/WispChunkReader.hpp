@@ -61,6 +61,14 @@ class WispChunkReader {
   /// refused.
   bool Next(WispChunk& chunk);
 
+  /// The most frames the chunks from the current position on can hold,
+  /// from their headers alone (each chunk's record count, capped by what its
+  /// payload size leaves room for; nothing is decompressed). A reader that
+  /// keeps the whole log sizes its frame array with it once instead of
+  /// growing it chunk by chunk. The count stops at the first header that
+  /// does not read or check; the position is left where it was.
+  uint64_t FramesAhead();
+
   const WispHeader& Header() const { return header_; }
   /// Status, size, chunks and bytes accepted so far, and damage once found.
   const ReadReport& Report() const { return report_; }
@@ -71,8 +79,12 @@ class WispChunkReader {
   [[nodiscard]] int32_t ReadHeader();
   /// Ends the read: `what` says what was damaged and where. @return false.
   bool Damage(std::string what);
-  /// Reads the header of the chunk at `start` and checks its sizes against
-  /// the bounds and the file. @return false, as damage, when it fails.
+  enum class HeaderCheck { Ok, Unreadable, Truncated, NotAChunk, TooLarge, PastTheEnd };
+  /// Reads the header of the chunk at the current position and checks its
+  /// sizes against the bounds and the file; `error` gets a medium's error.
+  HeaderCheck ReadChunkHeader(ChunkHeader& header, std::string& error);
+  /// The same as damage: @return false, with the report saying what failed
+  /// for the chunk at `start`.
   bool ReadChunkHeader(uint64_t start, ChunkHeader& header);
   /// Reads the chunk's stored bytes into `stored` and checks their CRC.
   /// @return false, as damage, when they are cut short or do not match.

@@ -55,6 +55,10 @@ inline constexpr std::size_t kFileHeaderFixedSize = 16;
 /// Size of a chunk header, CRC included.
 inline constexpr std::size_t kChunkHeaderSize = 36;
 
+/// Bytes a frame record takes in a chunk payload: its tag, its length and a
+/// body of device hash, signal ID, value, reported ID, status and three times.
+inline constexpr std::size_t kFrameRecordBytes = 1 + 2 + 4 + 2 + 8 + 2 + 4 + 3 * 8;
+
 /// Largest payload a user sample may carry.
 inline constexpr std::size_t kMaxUserPayload = 64;
 /// Largest uncompressed chunk payload the reader accepts, and the writer

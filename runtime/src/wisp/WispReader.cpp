@@ -20,8 +20,14 @@ WispLog ReadAll(WispChunkReader& reader) {
   if (reader.Report().status == kOK) {
     const uint64_t fileBytes = reader.Report().fileBytes;
     const uint64_t perByte = std::numeric_limits<uint64_t>::max() / kLogRecordBytesPerFileByte;
-    reader.SetRecordBudget(fileBytes >= perByte ? std::numeric_limits<uint64_t>::max()
-                                                : kLogRecordBytesBase + kLogRecordBytesPerFileByte * fileBytes);
+    const uint64_t budget = fileBytes >= perByte ? std::numeric_limits<uint64_t>::max()
+                                                 : kLogRecordBytesBase + kLogRecordBytesPerFileByte * fileBytes;
+    reader.SetRecordBudget(budget);
+    // Sized once: growing a vector of tens of megabytes copies it over and
+    // over and touches twice the memory, which on a loaded or virtual machine
+    // costs more than reading the log. The headers may overstate the count
+    // (damage found later, records of other kinds), never past the budget.
+    log.frames.reserve(static_cast<std::size_t>(std::min(reader.FramesAhead(), budget / sizeof(Frame))));
     log.firstTime = log.lastTime = log.header.startTime;
     WispChunk chunk;
     while (reader.Next(chunk)) {

@@ -22,6 +22,10 @@ class Memory final : public ByteSource {
     at_ += out.size();
     return true;
   }
+  bool Seek(uint64_t position) override {
+    at_ = static_cast<std::size_t>(std::min<uint64_t>(position, bytes_.size()));
+    return true;
+  }
 
  private:
   std::span<const uint8_t> bytes_;
@@ -53,6 +57,12 @@ class File final : public ByteSource {
     }
     at_ += got;
     out = std::span<const uint8_t>(buffer_.data(), got);
+    return true;
+  }
+  bool Seek(uint64_t position) override {
+    const uint64_t to = std::min(position, size_);
+    if (::lseek(fd_, static_cast<off_t>(to), SEEK_SET) < 0) return false;
+    at_ = to;
     return true;
   }
 

@@ -27,6 +27,9 @@ class ByteSource {
   /// which stays valid until the next call. Returns false on a read error of
   /// the medium, with its description in `error`.
   virtual bool Read(std::size_t size, std::span<const uint8_t>& out, std::string& error) = 0;
+  /// Moves to `position` (at most Size()), so that the next Read starts
+  /// there. Returns false when the medium cannot move.
+  virtual bool Seek(uint64_t position) = 0;
 };
 
 /// A source over `bytes`, which must outlive it.
