@@ -55,9 +55,9 @@ void BM_InverseKinematics(benchmark::State& state) {
 }
 BENCHMARK(BM_InverseKinematics);
 
-void BM_InverseKinematicsIntoArray(benchmark::State& state) {
+void IntoArray(benchmark::State& state, bool rotating) {
   SwerveDriveKinematics kinematics = Square();
-  const auto speeds = RandomSpeeds();
+  const auto speeds = RandomSpeeds(rotating);
   std::array<swerve::SwerveModuleState, 4> states;
   const auto before = zephrin_bench::Allocations();
   std::size_t i = 0;
@@ -68,21 +68,11 @@ void BM_InverseKinematicsIntoArray(benchmark::State& state) {
   }
   zephrin_bench::ReportAllocations(state, before);
 }
+
+void BM_InverseKinematicsIntoArray(benchmark::State& state) { IntoArray(state, true); }
 BENCHMARK(BM_InverseKinematicsIntoArray);
 
-void BM_InverseKinematicsNoRotation(benchmark::State& state) {
-  SwerveDriveKinematics kinematics = Square();
-  const auto speeds = RandomSpeeds(false);
-  std::array<swerve::SwerveModuleState, 4> states;
-  const auto before = zephrin_bench::Allocations();
-  std::size_t i = 0;
-  for (auto _ : state) {
-    kinematics.ToSwerveModuleStates(speeds[i], swerve::Translation2d(), states);
-    benchmark::DoNotOptimize(states);
-    i = (i + 1) % kInputs;
-  }
-  zephrin_bench::ReportAllocations(state, before);
-}
+void BM_InverseKinematicsNoRotation(benchmark::State& state) { IntoArray(state, false); }
 BENCHMARK(BM_InverseKinematicsNoRotation);
 
 void BM_ForwardKinematics(benchmark::State& state) {
