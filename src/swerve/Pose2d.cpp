@@ -24,13 +24,10 @@ Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
   // cheaper square root: for small angles cos - 1 turns a one-ulp difference
   // in the cosine into a visible one in the twist, and Discretize feeds
   // small angles through this every control cycle.
-  const internal::Direction back = internal::Negated(Rotation());
-  double rx, ry;
-  internal::SumVector(end.Rotation().Cos(), end.Rotation().Sin(), back.cos, back.sin, rx, ry);
-  const internal::Direction rotation(rx, ry, std::hypot(rx, ry));
-  const double cosine = rotation.cos;
-  const double sine = rotation.sin;
-  const double theta = rotation.valid ? std::atan2(sine, cosine) : 0.0;
+  const internal::RelativeMotion transform = internal::ExactRelative(*this, end);
+  const double cosine = transform.rotation.cos;
+  const double sine = transform.rotation.sin;
+  const double theta = transform.rotation.valid ? std::atan2(sine, cosine) : 0.0;
   const double half = theta / 2.0;
   const double m = cosine - 1.0;
 
@@ -42,13 +39,8 @@ Twist2d Pose2d::Log(const Pose2d& end) const noexcept {
   }
   const double scale = std::hypot(k, half);
   const internal::Direction turn(k, -half, scale);
-  // The translation in the start frame, worked out only now: its inputs are
-  // still in memory after the library calls, so nothing has to be kept
-  // across them.
-  const double dx = end.X().value() - X().value();
-  const double dy = end.Y().value() - Y().value();
-  const double x = dx * back.cos - dy * back.sin;
-  const double y = dx * back.sin + dy * back.cos;
+  const double x = transform.x;
+  const double y = transform.y;
   return {units::length::meter_t{(x * turn.cos - y * turn.sin) * scale},
           units::length::meter_t{(x * turn.sin + y * turn.cos) * scale}, units::angle::radian_t{theta}};
 }

@@ -147,6 +147,16 @@ inline RelativeMotion Relative(const Pose2d& initial, const Direction& back, con
   return out;
 }
 
+/// Transform2d(initial, final) to the last bit: its rotation is normalised
+/// with std::hypot exactly as Rotation2d(x, y) does it. Callers that take
+/// cos - 1 of the result need this, since the difference magnifies any ulp.
+inline RelativeMotion ExactRelative(const Pose2d& initial, const Pose2d& final) noexcept {
+  double rx, ry;
+  RelativeMotion out = RelativeVector(initial, Negated(initial.Rotation()), final, rx, ry);
+  out.rotation = Direction(rx, ry, std::hypot(rx, ry));
+  return out;
+}
+
 /// The local motion of Pose2d::Exp: moving along `twist` from the origin.
 /// Below 1e-9 rad the closed forms divide by (nearly) zero, so their Taylor
 /// series take over; both agree to far better than rounding there.
