@@ -320,6 +320,34 @@ TEST_F(SimStateTest, MovesThatWouldOverflowAPositionAreRefused) {
   EXPECT_EQ(encoder.GetPositionSinceBoot().GetValue().value(), -kHuge);
 }
 
+// An encoder input reaches every object of the encoder's model and ID at
+// once: when it would carry the signal one of them re-zeroed past the
+// largest double, it is refused for all of them, and none moves.
+TEST_F(SimStateTest, AnInputRefusedForOneObjectOfADeviceMovesNone) {
+  constexpr double kHuge = 1e308;
+  CoreAngulon left(3, "left");
+  CoreAngulon right(3, "right");
+  ASSERT_EQ(left.GetSimState().SetRawPosition(units::angle::turn_t{0.25}), StatusCode::OK);
+  ASSERT_EQ(right.GetConfigurator().SetPosition(units::angle::turn_t{kHuge}), StatusCode::OK);
+  harness::AdvanceTime(0.3);
+
+  EXPECT_EQ(left.GetSimState().SetRawPosition(units::angle::turn_t{kHuge}), StatusCode::InvalidParamValue);
+  harness::AdvanceTime(0.3);
+  for (CoreAngulon* encoder : {&left, &right}) {
+    EXPECT_EQ(encoder->GetPositionSinceBoot().GetValue().value(), 0.25);
+    EXPECT_EQ(encoder->GetAbsolutePosition().GetValue().value(), 0.25);
+  }
+  EXPECT_EQ(left.GetPosition().GetValue().value(), 0.25);
+  EXPECT_EQ(right.GetPosition().GetValue().value(), kHuge);
+
+  // A move both can take still reaches both, each keeping its own offset.
+  EXPECT_EQ(left.GetSimState().SetRawPosition(units::angle::turn_t{0.5}), StatusCode::OK);
+  harness::AdvanceTime(0.3);
+  EXPECT_EQ(left.GetPosition().GetValue().value(), 0.5);
+  EXPECT_EQ(right.GetPositionSinceBoot().GetValue().value(), 0.5);
+  EXPECT_EQ(right.GetAbsolutePosition().GetValue().value(), -0.5);  // wrapped into [-0.5, 0.5)
+}
+
 // The simulator addresses a device by model and ID only: objects of that
 // model and ID on any bus see its inputs (also one built later), and the
 // newest request any of them sent drives its outputs. Inputs and outputs a

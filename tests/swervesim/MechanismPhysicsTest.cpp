@@ -110,4 +110,32 @@ TEST(MechanismPhysics, StaticFrictionHoldsUntilExceeded) {
   EXPECT_LT(Step(m, {-0.3, false}, 0.0, 0.1).velocity, 0.0);
 }
 
+// Exponentials kept from one step serve the next only for the same
+// mechanism and step length: a kept decay handed steps of other lengths, of
+// another mechanism, or ones that reverse through zero gives the results of
+// a fresh step to the bit.
+TEST(MechanismPhysics, KeptDecayGivesTheFreshResults) {
+  const Mechanism light = Wheel(0.01, 0.2);
+  const Mechanism heavy = Wheel(0.05, 0.2);
+  struct Call {
+    const Mechanism* mechanism;
+    Drive drive;
+    double velocity;
+    double seconds;
+  };
+  const Call calls[] = {
+      {&light, {6.0, false}, 0.0, 0.001},   {&light, {6.0, false}, 10.0, 0.001}, {&light, {6.0, false}, 20.0, 0.002},
+      {&heavy, {6.0, false}, 20.0, 0.002},  {&heavy, {-3.0, false}, 5.0, 0.002}, {&heavy, {-3.0, true}, 5.0, 0.002},
+      {&heavy, {-12.0, false}, 1.0, 0.002}, {&light, {6.0, false}, 30.0, 0.001},
+  };
+  StepDecay kept;
+  for (const Call& c : calls) {
+    SCOPED_TRACE(c.seconds);
+    const Motion fresh = Step(*c.mechanism, c.drive, c.velocity, c.seconds);
+    const Motion reused = Step(*c.mechanism, c.drive, c.velocity, c.seconds, kept);
+    EXPECT_EQ(reused.angle, fresh.angle);
+    EXPECT_EQ(reused.velocity, fresh.velocity);
+  }
+}
+
 }  // namespace

@@ -49,18 +49,18 @@ ControlRecorder::Device* ControlRecorder::FindDevice(std::uint32_t deviceHash) c
 ControlRecorder::Device& ControlRecorder::DeviceFor(std::uint32_t deviceHash) {
   if (Device* found = FindDevice(deviceHash)) return *found;
   devices_.push_back(std::make_unique<Device>(deviceHash));
+  const auto place = [this](Device* device) ZEPHRIN_REQUIRES(mutex_) {
+    const std::size_t mask = index_.size() - 1;
+    std::size_t i = IndexSlot(device->hash, mask);
+    while (index_[i] != nullptr) i = (i + 1) & mask;
+    index_[i] = device;
+  };
   if (devices_.size() * 2 > index_.size()) {
     // Rebuilt at twice the size, so the index stays at most half full.
     index_.assign(std::max<std::size_t>(16, index_.size() * 2), nullptr);
-    for (const auto& device : devices_) {
-      std::size_t i = IndexSlot(device->hash, index_.size() - 1);
-      while (index_[i] != nullptr) i = (i + 1) & (index_.size() - 1);
-      index_[i] = device.get();
-    }
+    for (const auto& device : devices_) place(device.get());
   } else {
-    std::size_t i = IndexSlot(deviceHash, index_.size() - 1);
-    while (index_[i] != nullptr) i = (i + 1) & (index_.size() - 1);
-    index_[i] = devices_.back().get();
+    place(devices_.back().get());
   }
   return *devices_.back();
 }

@@ -408,21 +408,32 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
                                     bool hold) {
   if (!std::isfinite(value)) return;
   LockGuard lock(mutex_);
-  SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, signalId), value, reportedId, hold, clock_.Now());
+  SetSimulatedValueAt(StateFor(platform::MakeSignalKey(deviceHash, signalId)), value, reportedId, hold, clock_.Now());
 }
 
-void SignalStore::SetSimulatedValuesNow(uint32_t deviceHash, std::span<const ValueUpdate> values) {
+bool SignalStore::SetSensorValuesNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values) {
   LockGuard lock(mutex_);
-  const double now = clock_.Now();
-  for (const ValueUpdate& v : values) {
-    if (std::isfinite(v.value)) {
-      SetSimulatedValueAt(platform::MakeSignalKey(deviceHash, v.signalId), v.value, v.reportedId, false, now);
+  // Every moved signal is checked before anything changes.
+  for (uint32_t hash : deviceHashes) {
+    for (const SensorValue& v : values) {
+      if (v.byDifference && !std::isfinite(SimulatedValueAt(platform::MakeSignalKey(hash, v.signalId)) + v.value)) {
+        return false;
+      }
     }
   }
+  const double now = clock_.Now();
+  for (uint32_t hash : deviceHashes) {
+    for (const SensorValue& v : values) {
+      if (!v.byDifference && !std::isfinite(v.value)) continue;
+      KeyState& state = StateFor(platform::MakeSignalKey(hash, v.signalId));
+      // A moved signal was found finite above.
+      SetSimulatedValueAt(state, v.byDifference ? CarriedValue(state) + v.value : v.value, 0, false, now);
+    }
+  }
+  return true;
 }
 
-void SignalStore::SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now) {
-  KeyState& state = StateFor(key);
+void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {
   state.held = state.held || hold;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
@@ -489,9 +500,12 @@ void SignalStore::SetRecordedUpTo(double seconds) {
 
 double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const {
   LockGuard lock(mutex_);
-  auto it = states_.find(platform::MakeSignalKey(deviceHash, signalId));
-  if (it == states_.end() || !it->second.Current().hasValue) return 0.0;
-  return it->second.Current().value;
+  return SimulatedValueAt(platform::MakeSignalKey(deviceHash, signalId));
+}
+
+double SignalStore::SimulatedValueAt(uint64_t key) const {
+  auto it = states_.find(key);
+  return it == states_.end() ? 0.0 : CarriedValue(it->second);
 }
 
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,

@@ -103,10 +103,20 @@ class SignalStore {
     double value = 0.0;
     uint16_t reportedId = 0;
   };
-  /// (a) for several signals of one device under one lock, each set as
-  /// SetSimulatedValue sets it (a simulated sensor's physics input moves a
-  /// few signals at once, every step).
-  void SetSimulatedValuesNow(uint32_t deviceHash, std::span<const ValueUpdate> values);
+  /// One signal a simulated sensor's physics input moves: set to `value`,
+  /// or, `byDifference`, moved by `value` from what it carries, so that an
+  /// offset the program set (set-position actions) survives.
+  struct SensorValue {
+    uint16_t signalId = 0;
+    double value = 0.0;
+    bool byDifference = false;
+  };
+  /// (a) for the few signals a simulated sensor's physics input moves every
+  /// step, on each of the device objects `deviceHashes`, every one set as
+  /// SetSimulatedValue sets it, all under one lock. All or nothing: false,
+  /// changing nothing, when a signal moved by a difference would not stay
+  /// finite.
+  [[nodiscard]] bool SetSensorValuesNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values);
   /// (a') Sets several simulated values of one device, each holding from
   /// `atSeconds` on (the time of the firmware step that computed them, which
   /// may lie a step ahead of the clock until the clock reaches it). Keys the
@@ -193,6 +203,10 @@ class SignalStore {
 
     const Segment& Current() const { return segments.back(); }
   };
+  /// The simulated value a key carries now (0 until set).
+  static double CarriedValue(const KeyState& state) {
+    return state.Current().hasValue ? state.Current().value : 0.0;
+  }
   /// Identity of the latest frame of a key; a later frame compares newer.
   struct FrameId {
     uint64_t seq;
@@ -206,8 +220,11 @@ class SignalStore {
   };
 
   void SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, double value, uint16_t reportedId, bool hold);
-  /// SetSimulatedValue's work once the lock is held, at the clock's time `now`.
-  void SetSimulatedValueAt(uint64_t key, double value, uint16_t reportedId, bool hold, double now)
+  /// SimulatedValue once the lock is held.
+  double SimulatedValueAt(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
+  /// SetSimulatedValue's work once the lock is held and the key's state
+  /// found, at the clock's time `now`.
+  void SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now)
       ZEPHRIN_REQUIRES(mutex_);
 
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const

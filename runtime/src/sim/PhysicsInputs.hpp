@@ -78,10 +78,9 @@ struct InputRule {
   uint32_t deviceTypes;  ///< bit per simulator device type the row applies to
   std::string_view name;
   PhysicsInput input;
+  /// For positions, the absolute position of the device that moves is
+  /// AbsoluteOf(input): the matching Raw and Add inputs share it.
   InputKind kind;
-  /// For positions: which absolute position of the device moves (the
-  /// matching Raw and Add inputs share it), also its name in the state.
-  std::string_view position;
   std::span<const SignalEffect> effects;
 };
 

@@ -50,12 +50,12 @@ SimRegistry::SimRegistry(devices::DeviceRegistry& devices, signals::SignalStore&
     : devices_{devices}, store_{store}, firmware_{firmware}, reports_{reports} {}
 
 SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) {
-  auto it = simulated_.find({deviceType, deviceId});
+  auto it = simulated_.find(KeyOf(deviceType, deviceId));
   return it == simulated_.end() ? nullptr : &it->second;
 }
 
 const SimRegistry::Device* SimRegistry::Find(int32_t deviceType, int32_t deviceId) const {
-  auto it = simulated_.find({deviceType, deviceId});
+  auto it = simulated_.find(KeyOf(deviceType, deviceId));
   return it == simulated_.end() ? nullptr : &it->second;
 }
 
@@ -72,7 +72,7 @@ void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device
 int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   LockGuard lock(mutex_);
-  auto [it, inserted] = simulated_.try_emplace({deviceType, deviceId});
+  auto [it, inserted] = simulated_.try_emplace(KeyOf(deviceType, deviceId));
   if (inserted) it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
@@ -84,37 +84,28 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
   if (rule.kind == InputKind::Keep) return true;
   double absolute = value;
   double delta = 0.0;
+  double* position = nullptr;
   if (rule.kind != InputKind::Set) {
-    const double position = Slot(device.positions, rule.position);  // 0 until first given
-    absolute = rule.kind == InputKind::AddPosition ? position + value : value;
-    delta = absolute - position;
+    position = &Slot(device.positions, AbsoluteOf(rule.input));  // 0 until first given
+    absolute = rule.kind == InputKind::AddPosition ? *position + value : value;
+    delta = absolute - *position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
   }
-  // Every signal of every device object first, so that a refusal changes
-  // nothing; then one batch per device object.
   updates_.clear();
-  for (uint32_t hash : device.hashes) {
-    for (const SignalEffect& effect : rule.effects) {
-      double signal = absolute;
-      if (effect.follow == Follow::HalfTurn) {
-        signal = WrapHalfTurn(absolute);
-      } else if (effect.follow == Follow::Difference) {
-        // A signal the program re-zeroed moves by the difference; it must
-        // stay finite as well as the position itself.
-        signal = store_.SimulatedValue(hash, effect.signalId) + delta;
-        if (!std::isfinite(signal)) return false;
-      }
-      updates_.push_back({effect.signalId, signal, 0});
+  for (const SignalEffect& effect : rule.effects) {
+    switch (effect.follow) {
+      case Follow::Value: updates_.push_back({effect.signalId, absolute, false}); break;
+      case Follow::HalfTurn: updates_.push_back({effect.signalId, WrapHalfTurn(absolute), false}); break;
+      // A signal the program re-zeroed moves by the difference; it must stay
+      // finite as well as the position itself, which the store checks
+      // before it changes anything.
+      case Follow::Difference: updates_.push_back({effect.signalId, delta, true}); break;
     }
   }
-  if (rule.kind != InputKind::Set) Slot(device.positions, rule.position) = absolute;
-  for (const SignalEffect& effect : rule.effects) {
-    if (effect.follow == Follow::Value) Slot(device.values, effect.signalId) = absolute;
-    if (effect.follow == Follow::HalfTurn) Slot(device.values, effect.signalId) = WrapHalfTurn(absolute);
-  }
-  const std::span<const signals::SignalStore::ValueUpdate> updates(updates_);
-  for (size_t d = 0; d < device.hashes.size(); ++d) {
-    store_.SetSimulatedValuesNow(device.hashes[d], updates.subspan(d * rule.effects.size(), rule.effects.size()));
+  if (!store_.SetSensorValuesNow(device.hashes, updates_)) return false;
+  if (position != nullptr) *position = absolute;
+  for (const signals::SignalStore::SensorValue& update : updates_) {
+    if (!update.byDifference) Slot(device.values, update.signalId) = update.value;
   }
   return true;
 }

@@ -30,6 +30,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -88,13 +89,12 @@ class SimRegistry {
   void SetOutput(int32_t deviceType, int32_t deviceId, std::string_view name, double value);
 
  private:
-  using Key = std::pair<int32_t, int32_t>;
   struct Device {
     std::vector<double> inputs;  // last value of each input, as given, by index; NaN until given
-    // Absolute positions, by the rule's name (text of the static table), and
-    // what each Value signal was last set to: a few entries each, looked up
-    // at every input.
-    std::vector<std::pair<std::string_view, double>> positions;
+    // Absolute positions, by the input that sets them, and what each signal
+    // that takes a value was last set to: a few entries each, looked up at
+    // every input.
+    std::vector<std::pair<PhysicsInput, double>> positions;
     std::vector<std::pair<uint16_t, double>> values;
     std::map<std::string, double, std::less<>> outputs;  // outputs the harness set
     std::vector<uint32_t> hashes;                        // the device objects it stands for
@@ -125,10 +125,16 @@ class SimRegistry {
   ReportLog& reports_;
 
   mutable Mutex mutex_;
-  std::map<Key, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
+  // By KeyOf(type, ID): found by hash at every input and output a physics
+  // model hands over. Nothing iterates it (creationOrder_ keeps the order),
+  // and its nodes, so the Device pointers handed out, stay put.
+  static uint64_t KeyOf(int32_t deviceType, int32_t deviceId) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(deviceType)) << 32) | static_cast<uint32_t>(deviceId);
+  }
+  std::unordered_map<uint64_t, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
-  // Working space of Apply: the signal values an input sets, device object by device object.
-  std::vector<signals::SignalStore::ValueUpdate> updates_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Working space of Apply: the signal values an input sets.
+  std::vector<signals::SignalStore::SensorValue> updates_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::sim

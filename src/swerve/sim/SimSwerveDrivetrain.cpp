@@ -196,8 +196,13 @@ struct SimSwerveDrivetrain::State {
       double midAzimuth = 0.0;
       double groundAngle = 0.0;
     };
+    /// The exponentials of the last step of each mechanism, which the next
+    /// step of the same length reuses.
+    internal::StepDecay wheelDecay;
+    internal::StepDecay azimuthDecay;
+
     /// The step through `seconds` more of the current outputs.
-    Stride Stepped(double seconds) const;
+    Stride Stepped(double seconds);
   };
 
   State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings);
@@ -297,10 +302,10 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
   }
 }
 
-SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::Stepped(double seconds) const {
+SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::Stepped(double seconds) {
   Stride stride{motion};
   Motion& next = stride.motion;
-  const internal::Motion turned = internal::Step(azimuth, steerOutput, motion.azimuthVelocity, seconds);
+  const internal::Motion turned = internal::Step(azimuth, steerOutput, motion.azimuthVelocity, seconds, azimuthDecay);
   stride.midAzimuth = motion.azimuthAngle + turned.angle / 2.0;
   next.azimuthAngle += turned.angle;
   next.azimuthVelocity = turned.velocity;
@@ -320,7 +325,7 @@ SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::S
     next.wheelVelocity = internal::VelocityAtCurrent(wheel, wheelDrive.volts, push);
     next.wheelAngle += next.wheelVelocity * seconds;
   } else {
-    const internal::Motion rolled = internal::Step(wheel, wheelDrive, motion.groundVelocity, seconds);
+    const internal::Motion rolled = internal::Step(wheel, wheelDrive, motion.groundVelocity, seconds, wheelDecay);
     stride.groundAngle = rolled.angle;
     next.groundVelocity = next.wheelVelocity = rolled.velocity;
     next.wheelAngle += rolled.angle;
@@ -331,23 +336,26 @@ SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::S
 void SimSwerveDrivetrain::State::Advance(double seconds) {
   for (std::size_t i = 0; i < modules.size(); ++i) {
     Module& m = modules[i];
-    deltas[i] = {units::length::meter_t{0.0}, Rotation2d(units::angle::radian_t{m.motion.azimuthAngle})};
-    if (!m.simulated) continue;
-    const Module::Stride stride = m.Stepped(seconds);
-    const Module::Motion& next = stride.motion;
-    // Settings or outputs at the ends of the doubles (a gear ratio of 1e308,
-    // a motor voltage of 1e308) can overflow the physics; such a step is
-    // not taken, so that the module, its ground speed and the pose stay
-    // finite numbers.
-    const double distance = stride.groundAngle * m.wheelRadius;
-    if (!(std::isfinite(next.azimuthAngle) && std::isfinite(next.azimuthVelocity) && std::isfinite(next.wheelAngle) &&
+    if (m.simulated) {
+      const Module::Stride stride = m.Stepped(seconds);
+      const Module::Motion& next = stride.motion;
+      // Settings or outputs at the ends of the doubles (a gear ratio of 1e308,
+      // a motor voltage of 1e308) can overflow the physics; such a step is
+      // not taken, so that the module, its ground speed and the pose stay
+      // finite numbers.
+      const double distance = stride.groundAngle * m.wheelRadius;
+      if (std::isfinite(next.azimuthAngle) && std::isfinite(next.azimuthVelocity) && std::isfinite(next.wheelAngle) &&
           std::isfinite(next.wheelVelocity) && std::isfinite(next.groundVelocity * m.wheelRadius) &&
-          std::isfinite(distance))) {
+          std::isfinite(distance)) {
+        m.motion = next;
+        deltas[i] = {units::length::meter_t{distance}, Rotation2d(units::angle::radian_t{stride.midAzimuth})};
+        continue;
+      }
       held = true;
-      continue;
     }
-    m.motion = next;
-    deltas[i] = {units::length::meter_t{distance}, Rotation2d(units::angle::radian_t{stride.midAzimuth})};
+    // A module that did not move stands at its azimuth (built only here: a
+    // rotation costs a cosine and a sine).
+    deltas[i] = {units::length::meter_t{0.0}, Rotation2d(units::angle::radian_t{m.motion.azimuthAngle})};
   }
   const Twist2d twist = kinematics.ToTwist2d(deltas);
   Pose2d moved = pose.Exp(twist);

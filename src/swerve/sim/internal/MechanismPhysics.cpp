@@ -27,7 +27,7 @@ MotorElectrics MotorElectrics::FromKv(double kvRpmPerVolt, double stallAmps, dou
   return {nominalVolts / stallAmps, voltsPerRadianPerSecond};
 }
 
-Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds) {
+Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds, StepDecay& decay) {
   const double volts = drive.coasting ? 0.0 : drive.volts;
   double direction = 0.0;
   if (std::abs(velocity) > kAtRest) {
@@ -63,7 +63,12 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
       return {angleAfter(stopTime) + rest.angle, rest.velocity};
     }
   }
-  return {angleAfter(seconds), freeSpeed + (velocity - freeSpeed) * std::exp(-b * seconds)};
+  if (!(decay.rate == b && decay.seconds == seconds)) {
+    decay = {b, seconds, std::exp(-b * seconds), -std::expm1(-b * seconds)};
+  }
+  // angleAfter(seconds) and the speed then, with the exponentials kept.
+  return {freeSpeed * seconds + (velocity - freeSpeed) * decay.madeUp / b,
+          freeSpeed + (velocity - freeSpeed) * decay.remaining};
 }
 
 double Current(const Mechanism& mechanism, double volts, double velocity) {

@@ -3,7 +3,8 @@
 // The physics of one motor-driven mechanism of a simulated swerve module (a
 // wheel or an azimuth): a brushless motor, seen as a DC motor, turns an
 // inertia through a gear ratio against a friction that costs a fixed voltage.
-// Pure functions over plain numbers, thread-safe.
+// Functions over plain numbers (what a step keeps for the next one belongs
+// to its caller), thread-safe.
 //
 // Between two firmware steps the controller holds its output voltage, so the
 // motion obeys J dw/dt = G Kt (u - Ke G w) / R, a first-order lag towards
@@ -11,6 +12,8 @@
 // (and stable) for any step length, however small the inertia. Friction
 // takes its voltage in the direction of motion, or holds the mechanism at
 // rest while the drive does not exceed it.
+
+#include <limits>
 
 namespace kvor::zephrin6::swerve::sim::internal {
 
@@ -55,10 +58,28 @@ struct Motion {
   double velocity = 0.0;
 };
 
+/// How much of its lag a driven mechanism makes up over one step length,
+/// kept between steps: a simulation steps by the same length again and
+/// again, and the two exponentials of that length are the dearest part of a
+/// step. Holds the values for the last (rate, length) asked; starts empty.
+struct StepDecay {
+  double rate = std::numeric_limits<double>::quiet_NaN();
+  double seconds = std::numeric_limits<double>::quiet_NaN();
+  double remaining = 0.0;  ///< exp(-rate seconds)
+  double madeUp = 0.0;     ///< -expm1(-rate seconds), 1 - remaining without its rounding
+};
+
 /// Integrates the mechanism from `velocity` (radians per second) through
 /// `seconds` of `drive`. The mechanism must have a positive inertia, gear
-/// ratio and motor constants.
-Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds);
+/// ratio and motor constants. `decay` keeps the exponentials of a step of
+/// `seconds` for the next call with the same mechanism; the results are the
+/// same to the bit with a fresh one.
+Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds, StepDecay& decay);
+/// Step without keeping anything.
+inline Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds) {
+  StepDecay decay;
+  return Step(mechanism, drive, velocity, seconds, decay);
+}
 
 /// The stator current (amperes) the motor draws with `volts` across it while
 /// the mechanism turns at `velocity` (radians per second), friction aside.
