@@ -3,7 +3,9 @@
 // iteration is one call on precomputed random inputs (64 of them, cycled).
 // BM_InverseKinematics includes allocating and freeing the returned vector;
 // BM_InverseKinematicsIntoArray is the overload the drivetrain's requests
-// call, writing into storage the caller keeps.
+// call, writing into storage the caller keeps; BM_InverseKinematicsNoRotation
+// is that overload on commands whose rotation rate is zero, as when driving
+// without turning, where the modules share one vector and its angle.
 #include <kvor/zephrin6/swerve/impl/SwerveDriveKinematics.hpp>
 
 #include <array>
@@ -29,13 +31,13 @@ SwerveDriveKinematics Square() {
                                 {meter_t{-0.3}, meter_t{-0.3}}});
 }
 
-std::array<swerve::ChassisSpeeds, kInputs> RandomSpeeds() {
+std::array<swerve::ChassisSpeeds, kInputs> RandomSpeeds(bool rotating = true) {
   std::mt19937_64 engine(3);
   std::uniform_real_distribution<double> speed(-4, 4);
   std::array<swerve::ChassisSpeeds, kInputs> out;
   for (auto& s : out) {
     s = {units::velocity::meters_per_second_t{speed(engine)}, units::velocity::meters_per_second_t{speed(engine)},
-         units::angular_velocity::radians_per_second_t{speed(engine)}};
+         units::angular_velocity::radians_per_second_t{rotating ? speed(engine) : 0.0}};
   }
   return out;
 }
@@ -53,9 +55,9 @@ void BM_InverseKinematics(benchmark::State& state) {
 }
 BENCHMARK(BM_InverseKinematics);
 
-void BM_InverseKinematicsIntoArray(benchmark::State& state) {
+void IntoArray(benchmark::State& state, bool rotating) {
   SwerveDriveKinematics kinematics = Square();
-  const auto speeds = RandomSpeeds();
+  const auto speeds = RandomSpeeds(rotating);
   std::array<swerve::SwerveModuleState, 4> states;
   const auto before = zephrin_bench::Allocations();
   std::size_t i = 0;
@@ -66,7 +68,12 @@ void BM_InverseKinematicsIntoArray(benchmark::State& state) {
   }
   zephrin_bench::ReportAllocations(state, before);
 }
+
+void BM_InverseKinematicsIntoArray(benchmark::State& state) { IntoArray(state, true); }
 BENCHMARK(BM_InverseKinematicsIntoArray);
+
+void BM_InverseKinematicsNoRotation(benchmark::State& state) { IntoArray(state, false); }
+BENCHMARK(BM_InverseKinematicsNoRotation);
 
 void BM_ForwardKinematics(benchmark::State& state) {
   SwerveDriveKinematics kinematics = Square();

@@ -173,7 +173,7 @@ Twist2d LogByComposition(const Pose2d& start, const Pose2d& end) {
 // and Discretize built on it, must follow the composition bit for bit, signs
 // of zero included. Starts at headings of +0 and -0 (every Discretize logs
 // from one) are drawn often, with ends at the same heading, a tiny turn or
-// anywhere.
+// anywhere, and so are pairs of poses at one heading.
 TEST(Pose2d, LogIsExactlyTheComposition) {
   Random random(6);
   const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
@@ -194,8 +194,16 @@ TEST(Pose2d, LogIsExactlyTheComposition) {
       if (!same(still.Log(to), LogByComposition(still, to))) ++mismatches;
     }
 
+    // Two poses at one heading have no turn between them.
+    const Pose2d aligned = MakePose(random.Uniform(-1, 1), random.Uniform(-1, 1), start.Rotation().Radians().value());
+    if (!same(start.Log(aligned), LogByComposition(start, aligned))) ++mismatches;
+
+    // A third of the commands do not rotate (+0 or -0), some not along x.
     const double dt = 0.02;
-    const ChassisSpeeds speeds = MakeSpeeds(random.Uniform(-5, 5), random.Uniform(-5, 5), random.Uniform(-10, 10));
+    const double zeros[] = {0.0, -0.0};
+    const double omega = i % 3 == 0 ? zeros[i % 2] : random.Uniform(-10, 10);
+    const double vx = i % 7 == 0 ? zeros[(i / 7) % 2] : random.Uniform(-5, 5);
+    const ChassisSpeeds speeds = MakeSpeeds(vx, random.Uniform(-5, 5), omega);
     const ChassisSpeeds discrete = swerve::Discretize(speeds, second_t{dt});
     const Twist2d twist = LogByComposition(Pose2d(), MakePose(speeds.vx.value() * dt, speeds.vy.value() * dt,
                                                               speeds.omega.value() * dt));

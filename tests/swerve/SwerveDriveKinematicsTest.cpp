@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -167,28 +169,45 @@ TEST(SwerveDriveKinematics, DesaturateWheelSpeeds) {
 
 // Each module's speed is the length of its (a, b) vector within one ulp of
 // std::hypot, and its angle is atan2's with that angle's exact cosine and
-// sine, over random commands and centres, tiny and huge ones included.
+// sine, bit for bit, over random commands and centres, tiny and huge ones
+// included. A third of the commands do not rotate, so all modules share one
+// vector, some with signed zeros in it; with rotation, neighbouring modules
+// share one component of it (the square's modules side by side or one behind
+// the other, in both layouts). Each must still get exactly the angle worked
+// out from its own vector.
 TEST(SwerveDriveKinematics, StatesFollowTheAtan2RuleToTheUlp) {
-  SwerveDriveKinematics kinematics(SquareModules());
-  const auto locations = SquareModules();
-  Random random(7);
-  for (int i = 0; i < 20000; ++i) {
-    const double scale = i % 10 == 0 ? 1e-160 : (i % 10 == 1 ? 1e160 : 1.0);
-    const ChassisSpeeds speeds =
-        MakeSpeeds(scale * random.Uniform(-5, 5), scale * random.Uniform(-5, 5), scale * random.Uniform(-5, 5));
-    const double cx = random.Uniform(-1, 1);
-    const double cy = random.Uniform(-1, 1);
-    const auto states = kinematics.ToSwerveModuleStates(speeds, Translation2d(meter_t{cx}, meter_t{cy}));
-    for (std::size_t m = 0; m < states.size(); ++m) {
-      const double a = speeds.vx.value() + (cy - locations[m].Y().value()) * speeds.omega.value();
-      const double b = speeds.vy.value() + (locations[m].X().value() - cx) * speeds.omega.value();
-      const double exact = std::hypot(a, b);
-      const double speed = states[m].speed.value();
-      EXPECT_LE(std::abs(speed - exact), std::abs(std::nextafter(exact, 0.0) - exact)) << a << ", " << b;
-      const double angle = std::atan2(b, a);
-      EXPECT_EQ(states[m].angle.Radians().value(), angle);
-      EXPECT_EQ(states[m].angle.Cos(), std::cos(angle));
-      EXPECT_EQ(states[m].angle.Sin(), std::sin(angle));
+  const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
+  const double zeros[] = {0.0, -0.0};
+  const std::vector<Translation2d> square = SquareModules();
+  const std::vector<Translation2d> ring = {square[0], square[2], square[3], square[1]};
+  for (const auto& locations : {square, ring}) {
+    SwerveDriveKinematics kinematics(locations);
+    Random random(7);
+    for (int i = 0; i < 20000; ++i) {
+      const double scale = i % 10 == 0 ? 1e-160 : (i % 10 == 1 ? 1e160 : 1.0);
+      double vx = scale * random.Uniform(-5, 5);
+      double vy = scale * random.Uniform(-5, 5);
+      double omega = scale * random.Uniform(-5, 5);
+      if (i % 3 == 0) omega = zeros[i % 2];
+      if (i % 7 == 0) vx = zeros[(i / 7) % 2];
+      if (i % 11 == 0 && i % 7 != 0) vy = zeros[(i / 11) % 2];  // never all zero: that holds the wheels
+      const double cx = i % 5 == 0 ? 0.0 : random.Uniform(-1, 1);
+      const double cy = i % 5 == 0 ? 0.0 : random.Uniform(-1, 1);
+      const auto states =
+          kinematics.ToSwerveModuleStates(MakeSpeeds(vx, vy, omega), Translation2d(meter_t{cx}, meter_t{cy}));
+      for (std::size_t m = 0; m < states.size(); ++m) {
+        // The matrix rows [1, 0, cy - y] and [0, 1, x - cx] times the
+        // command, summed in the same order, so signed zeros come out the same.
+        const double a = 1.0 * vx + 0.0 * vy + (cy - locations[m].Y().value()) * omega;
+        const double b = 0.0 * vx + 1.0 * vy + (locations[m].X().value() - cx) * omega;
+        const double exact = std::hypot(a, b);
+        const double speed = states[m].speed.value();
+        EXPECT_LE(std::abs(speed - exact), std::abs(std::nextafter(exact, 0.0) - exact)) << a << ", " << b;
+        const double angle = std::atan2(b, a);
+        ASSERT_EQ(bits(states[m].angle.Radians().value()), bits(angle)) << "module " << m << ": " << a << ", " << b;
+        ASSERT_EQ(bits(states[m].angle.Cos()), bits(std::cos(angle)));
+        ASSERT_EQ(bits(states[m].angle.Sin()), bits(std::sin(angle)));
+      }
     }
   }
 }

@@ -4,7 +4,10 @@
 #include <Eigen/QR>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "swerve/internal/PlanarMath.hpp"
@@ -15,6 +18,10 @@ namespace {
 // A centre of rotation that moved less than this in both axes is the same
 // centre; rebuilding the matrix for rounding noise would only cost time.
 constexpr double kCenterTolerance = 1e-9;
+
+bool IsZero(double value) noexcept { return std::abs(value) < std::numeric_limits<double>::min(); }
+
+bool SameBits(double a, double b) noexcept { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 }  // namespace
 
 struct SwerveDriveKinematics::KinematicsMatrices {
@@ -71,11 +78,11 @@ std::vector<SwerveModuleState> SwerveDriveKinematics::ToSwerveModuleStates(const
 void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, const Translation2d& centerOfRotation,
                                                  std::span<SwerveModuleState> states) {
   const std::size_t filled = std::min(states.size(), m_numModules);
-  // The units library's equality: only +-0 and subnormals count as zero, so
-  // a tiny but real command still turns the wheels.
-  if (speeds.vx == units::velocity::meters_per_second_t{0.0} &&
-      speeds.vy == units::velocity::meters_per_second_t{0.0} &&
-      speeds.omega == units::angular_velocity::radians_per_second_t{0.0}) {
+  // The units library's equality with zero: only +-0 and subnormals count,
+  // so a tiny but real command still turns the wheels. Its relative test
+  // |v| < epsilon * |v| never holds, which leaves |v| below the smallest
+  // normal double, tested here directly.
+  if (IsZero(speeds.vx.value()) && IsZero(speeds.vy.value()) && IsZero(speeds.omega.value())) {
     for (std::size_t i = 0; i < filled; ++i) {
       states[i] = {units::velocity::meters_per_second_t{0.0}, m_moduleHeadings[i]};
     }
@@ -102,6 +109,12 @@ void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, co
   const double* column0 = inverse.data();
   const double* column1 = column0 + inverse.rows();
   const double* column2 = column1 + inverse.rows();
+  // A command without rotation gives every module the same vector: the
+  // angle of a vector identical to the previous module's, bit for bit, is
+  // that module's, so its atan2 and sincos are not worked out again.
+  double previousA = 0.0;
+  double previousB = 0.0;
+  Rotation2d angle;
   for (std::size_t i = 0; i < m_numModules; ++i) {
     const std::size_t r = 2 * i;
     // Row times (vx, vy, omega), summed in column order like the full
@@ -116,7 +129,11 @@ void SwerveDriveKinematics::ToSwerveModuleStates(const ChassisSpeeds& speeds, co
     // replaces where the squares would underflow or overflow: within one
     // ulp of std::hypot, at a fraction of its cost.
     const double speed = internal::Norm(a, b);
-    const Rotation2d angle = internal::RotationAccess::FromAngle(std::atan2(b, a));
+    if (i == 0 || !SameBits(a, previousA) || !SameBits(b, previousB)) {
+      angle = internal::RotationAccess::FromAngle(std::atan2(b, a));
+      previousA = a;
+      previousB = b;
+    }
     if (i < filled) states[i] = {units::velocity::meters_per_second_t{speed}, angle};
     m_moduleHeadings[i] = angle;
   }
