@@ -18,11 +18,17 @@ namespace {
 namespace ids = kvor::zephrin::signal_ids;
 using kvor::zephrin::runtime::firmware::SignalFeed;
 
-// The signals of `feed` handed over at the step starting at `t`, every one
-// with a value it never had before.
+// A device whose every signal has a value it never had before.
+struct EverChanging {
+  double& counter;
+  void FillSlots(double*, uint16_t*) const {}
+  double Signal(uint16_t, uint16_t&) const { return counter += 1.0; }
+};
+
+// The signals of `feed` handed over at the step starting at `t`.
 std::set<uint16_t> Collected(SignalFeed& feed, double t, double& counter) {
   std::vector<SignalFeed::Value> batch;
-  feed.Collect(t, 0.001, [&](uint16_t, uint16_t&) { return counter += 1.0; }, batch);
+  feed.Collect(t, 0.001, EverChanging{counter}, batch);
   std::set<uint16_t> ids;
   for (const SignalFeed::Value& v : batch) ids.insert(v.signalId);
   return ids;

@@ -63,6 +63,16 @@ auto FindByHash(List& list, uint32_t hash) -> decltype(&list.front()) {
   return it != list.end() && it->device->Hash() == hash ? &*it : nullptr;
 }
 
+// The IMU's signals as the feed reads them: each asked alone, under its own ID.
+struct ImuSignals {
+  const SimulatedImu& imu;
+  void FillSlots(double* /*values*/, uint16_t* /*reportedIds*/) const {}  // it has no slots
+  double Signal(uint16_t signalId, uint16_t& reportedId) const {
+    reportedId = signalId;
+    return imu.Signal(signalId);
+  }
+};
+
 // Bytes a signal takes in a status frame: flags and enumerations one, every
 // other value four.
 double PayloadBytes(const catalogue::CatalogueEntry& entry) {
@@ -134,11 +144,10 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
       const bool external = record.model == kRapaxW;
       Motor entry{std::make_unique<SimulatedMotor>(record.hash, record.deviceId, record.bus, external,
                                                    FactoryText(record.model)),
-                  SignalFeed(record.hash, record.model)};
+                  SignalFeed(record.hash, record.model, &SimulatedMotor::SignalSlot, SimulatedMotor::kSignalSlots)};
       ReplayInputs(external ? kRapaxWType : kRapaxQType, *entry.device);
       entry.feed.Reschedule(signals_);
-      entry.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return entry.device->Signal(id, reported); },
-                            batch_);
+      entry.feed.CollectAll(*entry.device, batch_);
       motors_.insert(std::lower_bound(motors_.begin(), motors_.end(), record.hash,
                                       [](const Motor& m, uint32_t hash) { return m.device->Hash() < hash; }),
                      std::move(entry));
@@ -147,12 +156,7 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
                 SignalFeed(record.hash, record.model)};
       ReplayInputs(kAukletType, *entry.device);
       entry.feed.Reschedule(signals_);
-      entry.feed.CollectAll(
-          [&](uint16_t id, uint16_t& reported) {
-            reported = id;
-            return entry.device->Signal(id);
-          },
-          batch_);
+      entry.feed.CollectAll(ImuSignals{*entry.device}, batch_);
       imus_.insert(std::lower_bound(imus_.begin(), imus_.end(), record.hash,
                                     [](const Imu& i, uint32_t hash) { return i.device->Hash() < hash; }),
                    std::move(entry));
@@ -191,17 +195,11 @@ void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) 
   if (Motor* motor = MotorOf(deviceHash)) {
     if (!motor->device->Act(configId, value)) return;
     motor->feed.Invalidate();
-    motor->feed.CollectAll([&](uint16_t id, uint16_t& reported) { return motor->device->Signal(id, reported); },
-                           batch_);
+    motor->feed.CollectAll(*motor->device, batch_);
   } else if (Imu* imu = ImuOf(deviceHash)) {
     if (!imu->device->Act(configId, value)) return;
     imu->feed.Invalidate();
-    imu->feed.CollectAll(
-        [&](uint16_t id, uint16_t& reported) {
-          reported = id;
-          return imu->device->Signal(id);
-        },
-        batch_);
+    imu->feed.CollectAll(ImuSignals{*imu->device}, batch_);
   } else {
     return;
   }
@@ -389,18 +387,13 @@ void FirmwareService::RepublishAll() {
   for (Motor& m : motors_) {
     batch_.clear();
     m.feed.Invalidate();
-    m.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    m.feed.CollectAll(*m.device, batch_);
     signals_.SetSimulatedValues(m.device->Hash(), batch_, now);
   }
   for (Imu& i : imus_) {
     batch_.clear();
     i.feed.Invalidate();
-    i.feed.CollectAll(
-        [&](uint16_t id, uint16_t& reported) {
-          reported = id;
-          return i.device->Signal(id);
-        },
-        batch_);
+    i.feed.CollectAll(ImuSignals{*i.device}, batch_);
     signals_.SetSimulatedValues(i.device->Hash(), batch_, now);
   }
   lastStep_.store(now, std::memory_order_release);
@@ -409,7 +402,7 @@ void FirmwareService::RepublishAll() {
 void FirmwareService::PublishAndMove(double t) {
   for (Motor& m : motors_) {
     batch_.clear();
-    m.feed.Collect(t, kStep, [&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    m.feed.Collect(t, kStep, *m.device, batch_);
     // Most steps carry no frame of a device's signals, or none that changed.
     if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
     // A motor's signals are its own state alone, so its rotor may move on
@@ -418,13 +411,7 @@ void FirmwareService::PublishAndMove(double t) {
   }
   for (Imu& i : imus_) {
     batch_.clear();
-    i.feed.Collect(
-        t, kStep,
-        [&](uint16_t id, uint16_t& reported) {
-          reported = id;
-          return i.device->Signal(id);
-        },
-        batch_);
+    i.feed.Collect(t, kStep, ImuSignals{*i.device}, batch_);
     if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
   }
 }

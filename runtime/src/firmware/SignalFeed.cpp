@@ -13,13 +13,23 @@ constexpr uint16_t kCompliancyId = signal_ids::common::kCompliancy;
 
 }  // namespace
 
-SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model) : hash_(deviceHash) {
+SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf, int slots)
+    : hash_(deviceHash), slotValues_(static_cast<size_t>(std::max(slots, 0))),
+      slotReported_(static_cast<size_t>(std::max(slots, 0))) {
   const uint32_t mask = catalogue::ModelMask(model);
   for (const catalogue::CatalogueEntry& entry : catalogue::AllSignals()) {
     if (entry.primaryId != entry.id || entry.id == kCompliancyId) continue;
     if (mask == 0 || !catalogue::ModelPublishes(entry, mask)) continue;
-    entries_.push_back(Entry{entry.id});
+    const int slot = slotOf != nullptr ? slotOf(entry.id) : -1;
+    entries_.push_back(Entry{entry.id, static_cast<int16_t>(slot >= 0 && slot < slots ? slot : -1)});
   }
+}
+
+void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
+  entry.written = true;
+  entry.last = value;
+  entry.lastReported = reported;
+  batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
 }
 
 void SignalFeed::Reschedule(const signals::SignalStore& store) {

@@ -7,10 +7,19 @@
 // would carry. The frequencies are read from the signal store again whenever
 // its frame schedule changes. Owned by the firmware service next to its
 // device; not thread-safe.
+//
+// Reading the values. Most signals a motor sends every few steps follow its
+// state (voltages, currents, position, the loop's terms); asking for each
+// by ID would cost a dispatch per signal. A device may therefore place such
+// signals in slots of one array that it fills in a single pass when any of
+// them is due, and answer only the others (faults, constants) one by one.
+// Either way the values are those of the device at the step, so where a
+// signal's value comes from never changes what is handed over.
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 #include "signals/SignalStore.hpp"
@@ -20,11 +29,15 @@ namespace kvor::zephrin::runtime::firmware {
 class SignalFeed {
  public:
   using Value = signals::SignalStore::ValueUpdate;
+  /// The slot of a signal among those its device fills together, or -1.
+  using SlotOf = int (*)(uint16_t signalId);
 
   /// The catalogue signals a device of `model` publishes itself: one entry
   /// per signal (the primary ID of a mode-dependent one), without the
-  /// compliancy number, which the signal store serves.
-  SignalFeed(uint32_t deviceHash, std::string_view model);
+  /// compliancy number, which the signal store serves. `slotOf` places the
+  /// signals the device fills together in an array of `slots` values (see
+  /// Collect); without it every signal is answered on its own.
+  SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf = nullptr, int slots = 0);
 
   /// Reads the applied update frequencies of the device's signals; every
   /// signal is handed over again at its next frame.
@@ -37,16 +50,20 @@ class SignalFeed {
   }
 
   /// Appends to `batch` every signal with a frame in [t, t + step) whose
-  /// value changed. `valueOf(id, reportedId)` returns a signal's value.
-  template <class ValueOf>
-  void Collect(double t, double step, ValueOf valueOf, std::vector<Value>& batch);
+  /// value changed. `device.FillSlots(values, reportedIds)` writes every
+  /// slot's value and the ID it is reported under (called at most once per
+  /// collection, and only when a signal with a slot is due);
+  /// `device.Signal(id, reportedId)` returns the value of a signal without one.
+  template <class Device>
+  void Collect(double t, double step, const Device& device, std::vector<Value>& batch);
   /// Appends every signal (the device's first publication).
-  template <class ValueOf>
-  void CollectAll(ValueOf valueOf, std::vector<Value>& batch);
+  template <class Device>
+  void CollectAll(const Device& device, std::vector<Value>& batch);
 
  private:
   struct Entry {
     uint16_t id = 0;
+    int16_t slot = -1;  ///< where the device writes its value, or -1: asked alone
     double last = 0.0;
     uint16_t lastReported = 0;
     bool written = false;
@@ -60,27 +77,46 @@ class SignalFeed {
     double checked = std::numeric_limits<double>::infinity();
     double next = 0.0;
   };
-  template <class ValueOf>
-  void Offer(Entry& entry, ValueOf& valueOf, std::vector<Value>& batch);
+  /// Hands `entry` over when its value or reported ID changed. Inline: in
+  /// a steady state nearly every due signal stops at the comparison.
+  void Offer(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
+    if (entry.written && value == entry.last && reported == entry.lastReported) return;
+    Hand(entry, value, reported, batch);
+  }
+  void Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch);
+  /// Offers `entry`, filling the slots first if it has one and they are not
+  /// filled yet. Always inlined into the loops over a group's members.
+  template <class Device>
+  [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, bool& filled,
+                                         std::vector<Value>& batch);
 
   uint32_t hash_;
   std::vector<Entry> entries_;
   std::vector<Group> groups_;
+  // The slots' values and reported IDs of the collection in progress.
+  std::vector<double> slotValues_;
+  std::vector<uint16_t> slotReported_;
 };
 
-template <class ValueOf>
-void SignalFeed::Offer(Entry& entry, ValueOf& valueOf, std::vector<Value>& batch) {
-  uint16_t reported = entry.id;
-  const double value = valueOf(entry.id, reported);
-  if (entry.written && value == entry.last && reported == entry.lastReported) return;
-  entry.written = true;
-  entry.last = value;
-  entry.lastReported = reported;
-  batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
+template <class Device>
+inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, bool& filled, std::vector<Value>& batch) {
+  if (entry.slot < 0) {
+    uint16_t reported = entry.id;
+    const double value = device.Signal(entry.id, reported);
+    Offer(entry, value, reported, batch);
+    return;
+  }
+  if (!filled) {
+    device.FillSlots(slotValues_.data(), slotReported_.data());
+    filled = true;
+  }
+  const auto slot = static_cast<size_t>(entry.slot);
+  Offer(entry, slotValues_[slot], slotReported_[slot], batch);
 }
 
-template <class ValueOf>
-void SignalFeed::Collect(double t, double step, ValueOf valueOf, std::vector<Value>& batch) {
+template <class Device>
+void SignalFeed::Collect(double t, double step, const Device& device, std::vector<Value>& batch) {
+  bool filled = false;
   for (Group& group : groups_) {
     const double end = (t + step) * group.hz - 1e-9;
     if (t >= group.checked && end <= group.next) continue;
@@ -89,13 +125,14 @@ void SignalFeed::Collect(double t, double step, ValueOf valueOf, std::vector<Val
     group.checked = t;
     group.next = first;
     if (first >= end) continue;
-    for (uint32_t i : group.members) Offer(entries_[i], valueOf, batch);
+    for (uint32_t i : group.members) OfferEntry(entries_[i], device, filled, batch);
   }
 }
 
-template <class ValueOf>
-void SignalFeed::CollectAll(ValueOf valueOf, std::vector<Value>& batch) {
-  for (Entry& entry : entries_) Offer(entry, valueOf, batch);
+template <class Device>
+void SignalFeed::CollectAll(const Device& device, std::vector<Value>& batch) {
+  bool filled = false;
+  for (Entry& entry : entries_) OfferEntry(entry, device, filled, batch);
 }
 
 }  // namespace kvor::zephrin::runtime::firmware

@@ -123,6 +123,15 @@ class SimulatedMotor {
 
   /// The value of catalogue signal `signalId` and the ID it is reported under.
   double Signal(uint16_t signalId, uint16_t& reportedId) const;
+  /// How many signals FillSlots writes.
+  static constexpr int kSignalSlots = 45;
+  /// The slot of `signalId` among those FillSlots writes, or -1 for a signal
+  /// that Signal() alone answers (constants and single fault bits).
+  static int SignalSlot(uint16_t signalId);
+  /// Writes the value of every signal with a slot, and the ID it is reported
+  /// under, into `values` and `reportedIds` (kSignalSlots each): the signals
+  /// that follow the motor's state, in one pass rather than one call each.
+  void FillSlots(double* values, uint16_t* reportedIds) const;
   /// Mechanism position the program sees (Position), rotations.
   double Position() const { return position_; }
   bool ForwardLimitInput() const { return forwardInput_; }
