@@ -26,22 +26,40 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
 }
 
 void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
-  entry.written = true;
   entry.last = value;
   entry.lastReported = reported;
   batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
+}
+
+void SignalFeed::UpdateQuietWindow(double step) {
+  // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
+  // <= next. The window keeps clear of that bound by a margin far above the
+  // rounding of either side (1e-7 of a frame plus 1e-12 of the frame
+  // index), so every step inside it is one each group would skip.
+  double from = -std::numeric_limits<double>::infinity();
+  double until = std::numeric_limits<double>::infinity();
+  for (const Group& group : groups_) {
+    from = std::max(from, group.checked);
+    const double margin = 1e-7 + 1e-12 * std::abs(group.next);
+    until = std::min(until, (group.next - margin) / group.hz - step);
+  }
+  quietFrom_ = from;
+  quietUntil_ = until;
 }
 
 void SignalFeed::Reschedule(const signals::SignalStore& store) {
   // A key released by the harness holds the harness's value: write it anew.
   Invalidate();
   groups_.clear();
+  quietFrom_ = std::numeric_limits<double>::infinity();  // every group is asked at the next step
+  quietUntil_ = -std::numeric_limits<double>::infinity();
   for (uint32_t i = 0; i < entries_.size(); ++i) {
     const double hz = store.AppliedFrequency(hash_, entries_[i].id);
     if (!(hz > 0.0)) continue;
     auto it = std::find_if(groups_.begin(), groups_.end(), [hz](const Group& g) { return g.hz == hz; });
     if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz, {}});
     it->members.push_back(i);
+    it->hasSlots = it->hasSlots || entries_[i].slot >= 0;
   }
 }
 

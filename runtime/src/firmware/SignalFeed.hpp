@@ -46,7 +46,7 @@ class SignalFeed {
   /// Makes every signal count as changed: the next collection hands it over
   /// whatever its value.
   void Invalidate() {
-    for (Entry& entry : entries_) entry.written = false;
+    for (Entry& entry : entries_) entry.lastReported = kNeverHanded;
   }
 
   /// Appends to `batch` every signal with a frame in [t, t + step) whose
@@ -55,22 +55,29 @@ class SignalFeed {
   /// collection, and only when a signal with a slot is due);
   /// `device.Signal(id, reportedId)` returns the value of a signal without one.
   template <class Device>
-  void Collect(double t, double step, const Device& device, std::vector<Value>& batch);
+  void Collect(double t, double step, const Device& device, std::vector<Value>& batch) {
+    // Most steps fall in the quiet window: decided here, inline.
+    if (t >= quietFrom_ && t < quietUntil_) return;
+    CollectDue(t, step, device, batch);
+  }
   /// Appends every signal (the device's first publication).
   template <class Device>
   void CollectAll(const Device& device, std::vector<Value>& batch);
 
  private:
+  /// The reported ID of an entry not handed over since it was last
+  /// invalidated: no signal is reported under ID 0, so any value differs.
+  static constexpr uint16_t kNeverHanded = 0;
   struct Entry {
     uint16_t id = 0;
     int16_t slot = -1;  ///< where the device writes its value, or -1: asked alone
+    uint16_t lastReported = kNeverHanded;
     double last = 0.0;
-    uint16_t lastReported = 0;
-    bool written = false;
   };
   struct Group {
     double hz = 0.0;
     std::vector<uint32_t> members;  // indices into entries_
+    bool hasSlots = false;          // whether a member has a slot
     // The group's first frame at or after the step time `checked`, as a
     // frame index: no step from `checked` on sends a frame before it, so a
     // step that ends before it needs no rounding.
@@ -80,42 +87,47 @@ class SignalFeed {
   /// Hands `entry` over when its value or reported ID changed. Inline: in
   /// a steady state nearly every due signal stops at the comparison.
   void Offer(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
-    if (entry.written && value == entry.last && reported == entry.lastReported) return;
+    if (value == entry.last && reported == entry.lastReported) return;
     Hand(entry, value, reported, batch);
   }
   void Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch);
-  /// Offers `entry`, filling the slots first if it has one and they are not
-  /// filled yet. Always inlined into the loops over a group's members.
+  /// Offers `entry`, whose slot (if it has one) is filled. Always inlined
+  /// into the loops over a group's members.
   template <class Device>
-  [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, bool& filled,
-                                         std::vector<Value>& batch);
+  [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, std::vector<Value>& batch);
+  template <class Device>
+  [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
+
+  /// Sets the quiet window from the groups' state after a collection.
+  void UpdateQuietWindow(double step);
 
   uint32_t hash_;
   std::vector<Entry> entries_;
   std::vector<Group> groups_;
+  // Steps starting in [quietFrom_, quietUntil_) find every group with
+  // nothing due and nothing to recompute (each would skip as above), so a
+  // collection there returns at once instead of asking every group.
+  double quietFrom_ = std::numeric_limits<double>::infinity();
+  double quietUntil_ = -std::numeric_limits<double>::infinity();
   // The slots' values and reported IDs of the collection in progress.
   std::vector<double> slotValues_;
   std::vector<uint16_t> slotReported_;
 };
 
 template <class Device>
-inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, bool& filled, std::vector<Value>& batch) {
+inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, std::vector<Value>& batch) {
   if (entry.slot < 0) {
     uint16_t reported = entry.id;
     const double value = device.Signal(entry.id, reported);
     Offer(entry, value, reported, batch);
     return;
   }
-  if (!filled) {
-    device.FillSlots(slotValues_.data(), slotReported_.data());
-    filled = true;
-  }
   const auto slot = static_cast<size_t>(entry.slot);
   Offer(entry, slotValues_[slot], slotReported_[slot], batch);
 }
 
 template <class Device>
-void SignalFeed::Collect(double t, double step, const Device& device, std::vector<Value>& batch) {
+void SignalFeed::CollectDue(double t, double step, const Device& device, std::vector<Value>& batch) {
   bool filled = false;
   for (Group& group : groups_) {
     const double end = (t + step) * group.hz - 1e-9;
@@ -125,14 +137,19 @@ void SignalFeed::Collect(double t, double step, const Device& device, std::vecto
     group.checked = t;
     group.next = first;
     if (first >= end) continue;
-    for (uint32_t i : group.members) OfferEntry(entries_[i], device, filled, batch);
+    if (group.hasSlots && !filled) {
+      device.FillSlots(slotValues_.data(), slotReported_.data());
+      filled = true;
+    }
+    for (uint32_t i : group.members) OfferEntry(entries_[i], device, batch);
   }
+  UpdateQuietWindow(step);
 }
 
 template <class Device>
 void SignalFeed::CollectAll(const Device& device, std::vector<Value>& batch) {
-  bool filled = false;
-  for (Entry& entry : entries_) OfferEntry(entry, device, filled, batch);
+  device.FillSlots(slotValues_.data(), slotReported_.data());
+  for (Entry& entry : entries_) OfferEntry(entry, device, batch);
 }
 
 }  // namespace kvor::zephrin::runtime::firmware
