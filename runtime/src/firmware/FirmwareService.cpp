@@ -354,7 +354,8 @@ void FirmwareService::StepMotors() {
   // The order that matters: every motor senses before any motor reads what
   // another sensed (a differential partner's position), and leaders control
   // before their followers take their output (a motor whose follow request
-  // arrives controls in both passes); sensing reads nothing another motor's
+  // arrives is a follower from that step on; each motor controls once per
+  // step, in one of the two passes); sensing reads nothing another motor's
   // control or actuation changes, and actuation reads only the motor's own
   // state. So when every motor's control stands alone (ControlsAlone), each
   // motor senses, controls and actuates in one visit while its state is in

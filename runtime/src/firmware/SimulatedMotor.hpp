@@ -77,17 +77,16 @@ class SimulatedMotor {
   int DeviceId() const { return deviceId_; }
   const std::string& Bus() const { return bus_; }
   bool IsExternalMotor() const { return external_; }
-  /// Whether the active request follows another device (stepped after the others).
-  bool IsFollower() const { return command_.action == Action::Follow; }
+  /// Whether the request this step's Control acts on (a request received
+  /// since the last step, else the active one) follows another device: such
+  /// a motor controls after the others. Its answer stays the same through
+  /// the step, so that each motor controls exactly once.
+  bool IsFollower() const { return (hasPending_ ? pending_.action : command_.action) == Action::Follow; }
   /// Whether this step's Control may run right after the motor's own Sense,
   /// before the motors after it sense: it is not a follower (which waits
   /// for every leader) and has no difference sensor (which reads a partner's
-  /// sensing), and no follow request waits for it (that motor controls once
-  /// among the leaders and, a follower then, once more after them).
-  bool ControlsAlone() const {
-    return command_.action != Action::Follow && !(hasPending_ && pending_.action == Action::Follow) &&
-           !settings_.HasDifferentialSensor();
-  }
+  /// sensing).
+  bool ControlsAlone() const { return !IsFollower() && !settings_.HasDifferentialSensor(); }
 
   // ---- What reaches the device ----
 
