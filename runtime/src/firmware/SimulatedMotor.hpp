@@ -167,11 +167,15 @@ class SimulatedMotor {
     bool remoteMissing = false;  ///< the remote sensor configured is absent; the rotor stands in
   };
 
+  // The phases' parts that every step runs are always inlined into their
+  // phase (SenseFeedback, MeasureMechanism, Drive, Stage): the calls and
+  // the state they would save and reload cost about as much as their work.
+  // They are defined in the source, the only place that calls them.
   void Activate(const ControlCommand& command);
   void SenseRotor();
   // Feedback, in steps: read the configured sensor, then turn its reading
   // into the mechanism position, velocity and acceleration.
-  void SenseFeedback(const MotorSurroundings& world);
+  [[gnu::always_inline]] inline void SenseFeedback(const MotorSurroundings& world);
   SensorReading ReadFeedbackSensor(const MotorSurroundings& world);
   SensorReading ReadRotor() const;
   double RotorSensorVelocity() const;
@@ -179,7 +183,7 @@ class SimulatedMotor {
                                  uint16_t velocityId) const;
   SensorReading ReadSyncedRotor(const MotorSurroundings& world);
   SensorReading ReadWiredSensor() const;
-  void MeasureMechanism(bool fromRotor);
+  [[gnu::always_inline]] inline void MeasureMechanism(bool fromRotor);
   bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
   /// Steps one axis's loop, writing every field of `out`.
   void StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit,
@@ -187,9 +191,9 @@ class SimulatedMotor {
   /// The differential axes from the difference sensor set up (call only
   /// when there is one); false when it cannot be read.
   bool MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average, LoopMeasurement& difference);
-  void Drive();
+  [[gnu::always_inline]] inline void Drive();
   void Follow(const MotorSurroundings& world);
-  void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
+  [[gnu::always_inline]] inline void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
   Bridge NeutralBridge(OutputKind kind) const;
   double OutputLimit(OutputKind kind) const;
   void SetFault(int index, bool active);
