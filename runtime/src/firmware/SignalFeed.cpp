@@ -31,20 +31,23 @@ void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector
   batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
 }
 
-void SignalFeed::UpdateQuietWindow(double step) {
+double SignalFeed::QuietEnd(double next, double hz) {
   // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
-  // <= next. The window keeps clear of that bound by a margin far above the
-  // rounding of either side (1e-7 of a frame plus 1e-12 of the frame
-  // index), so every step inside it is one each group would skip.
+  // <= next. This keeps clear of that bound by a margin far above the
+  // rounding of either side (1e-7 of a frame plus 1e-12 of the frame index).
+  const double margin = 1e-7 + 1e-12 * std::abs(next);
+  return (next - margin) / hz;
+}
+
+void SignalFeed::UpdateQuietWindow() {
   double from = -std::numeric_limits<double>::infinity();
   double until = std::numeric_limits<double>::infinity();
   for (const Group& group : groups_) {
     from = std::max(from, group.checked);
-    const double margin = 1e-7 + 1e-12 * std::abs(group.next);
-    until = std::min(until, (group.next - margin) / group.hz - step);
+    until = std::min(until, group.quietEnd);
   }
   quietFrom_ = from;
-  quietUntil_ = until;
+  quietEnd_ = until;
 }
 
 void SignalFeed::Reschedule(const signals::SignalStore& store) {
@@ -52,7 +55,7 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
   Invalidate();
   groups_.clear();
   quietFrom_ = std::numeric_limits<double>::infinity();  // every group is asked at the next step
-  quietUntil_ = -std::numeric_limits<double>::infinity();
+  quietEnd_ = -std::numeric_limits<double>::infinity();
   for (uint32_t i = 0; i < entries_.size(); ++i) {
     const double hz = store.AppliedFrequency(hash_, entries_[i].id);
     if (!(hz > 0.0)) continue;

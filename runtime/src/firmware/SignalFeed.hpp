@@ -57,7 +57,7 @@ class SignalFeed {
   template <class Device>
   void Collect(double t, double step, const Device& device, std::vector<Value>& batch) {
     // Most steps fall in the quiet window: decided here, inline.
-    if (t >= quietFrom_ && t < quietUntil_) return;
+    if (t >= quietFrom_ && t + step < quietEnd_) return;
     CollectDue(t, step, device, batch);
   }
   /// Appends every signal (the device's first publication).
@@ -83,7 +83,12 @@ class SignalFeed {
     // step that ends before it needs no rounding.
     double checked = std::numeric_limits<double>::infinity();
     double next = 0.0;
+    // A step that ends before this time ends before `next` (see QuietEnd).
+    double quietEnd = -std::numeric_limits<double>::infinity();
   };
+  /// The time of the group's frame `next`, less a margin: a step ending
+  /// before it ends before that frame whatever the rounding.
+  static double QuietEnd(double next, double hz);
   /// Hands `entry` over when its value or reported ID changed. Inline: in
   /// a steady state nearly every due signal stops at the comparison.
   void Offer(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
@@ -99,16 +104,17 @@ class SignalFeed {
   [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
 
   /// Sets the quiet window from the groups' state after a collection.
-  void UpdateQuietWindow(double step);
+  void UpdateQuietWindow();
 
   uint32_t hash_;
   std::vector<Entry> entries_;
   std::vector<Group> groups_;
-  // Steps starting in [quietFrom_, quietUntil_) find every group with
-  // nothing due and nothing to recompute (each would skip as above), so a
-  // collection there returns at once instead of asking every group.
+  // Steps that start at or after quietFrom_ and end before quietEnd_ find
+  // every group with nothing due and nothing to recompute (each would skip
+  // as above), so a collection there returns at once instead of asking
+  // every group.
   double quietFrom_ = std::numeric_limits<double>::infinity();
-  double quietUntil_ = -std::numeric_limits<double>::infinity();
+  double quietEnd_ = -std::numeric_limits<double>::infinity();
   // The slots' values and reported IDs of the collection in progress.
   std::vector<double> slotValues_;
   std::vector<uint16_t> slotReported_;
@@ -136,6 +142,7 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     const double first = std::ceil(t * group.hz - 1e-9);
     group.checked = t;
     group.next = first;
+    group.quietEnd = QuietEnd(first, group.hz);
     if (first >= end) continue;
     if (group.hasSlots && !filled) {
       device.FillSlots(slotValues_.data(), slotReported_.data());
@@ -143,7 +150,7 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     }
     for (uint32_t i : group.members) OfferEntry(entries_[i], device, batch);
   }
-  UpdateQuietWindow(step);
+  UpdateQuietWindow();
 }
 
 template <class Device>
