@@ -136,6 +136,15 @@ consteval int Slot(uint16_t signalId) {
   throw "not a signal with a slot";
 }
 
+// The faults the supply voltage raises, and those of `volts`.
+constexpr uint64_t kSupplyFaults =
+    FaultMask(ids::kFault_Undervoltage) | FaultMask(ids::kFault_BridgeBrownout) | FaultMask(ids::kFault_OverSupplyV);
+constexpr uint64_t SupplyFaults(double volts) {
+  return FaultIf(FaultMask(ids::kFault_Undervoltage), volts < kUndervoltage) |
+         FaultIf(FaultMask(ids::kFault_BridgeBrownout), volts < kBrownout) |
+         FaultIf(FaultMask(ids::kFault_OverSupplyV), volts > kOverSupply);
+}
+
 // Outputs that a ramp period takes from zero to full, by output kind.
 constexpr double kFullScale[] = {1.0, 12.0, 300.0};
 
@@ -175,7 +184,8 @@ SimulatedMotor::SimulatedMotor(uint32_t hash, int deviceId, std::string bus, boo
       motor_(externalMotor ? kExternalMotor : kIntegratedMotor),
       bareRotor_(PrepareBareRotorStep(motor_, kDt)) {
   Configure(settingsText);
-  polarity_ = settings_.inverted ? -1.0 : 1.0;
+  polarity_ = terms_.polarity;
+  supplyFaults_ = SupplyFaults(supplyInput_);
 }
 
 // ---- What reaches the device ----------------------------------------------
@@ -189,6 +199,9 @@ void SimulatedMotor::Receive(const ControlCommand& command, uint64_t sequence) {
 void SimulatedMotor::Configure(std::string_view settingsText) {
   const MotorSettings before = settings_;
   settings_ = ParseMotorSettings(settingsText, settings_, external_);
+  terms_.polarity = settings_.inverted ? -1.0 : 1.0;
+  terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
+  terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
     synced_ = false;
   }
@@ -215,7 +228,10 @@ bool SimulatedMotor::Act(int configId, double value) {
 bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
   using enum PhysicsInput;
   switch (input) {
-    case SupplyVoltage: supplyInput_ = std::max(0.0, value); return true;
+    case SupplyVoltage:
+      supplyInput_ = std::max(0.0, value);
+      supplyFaults_ = SupplyFaults(supplyInput_);
+      return true;
     case ForwardLimit: forwardInput_ = value >= 0.5; return true;
     case ReverseLimit: reverseInput_ = value >= 0.5; return true;
     case RawRotorPosition:
@@ -289,11 +305,7 @@ void SimulatedMotor::Sense(const MotorSurroundings& world) {
   if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
   if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
 
-  SetFaults(FaultMask(ids::kFault_Undervoltage) | FaultMask(ids::kFault_BridgeBrownout) |
-                FaultMask(ids::kFault_OverSupplyV),
-            FaultIf(FaultMask(ids::kFault_Undervoltage), supplyInput_ < kUndervoltage) |
-                FaultIf(FaultMask(ids::kFault_BridgeBrownout), supplyInput_ < kBrownout) |
-                FaultIf(FaultMask(ids::kFault_OverSupplyV), supplyInput_ > kOverSupply));
+  SetFaults(kSupplyFaults, supplyFaults_);
 }
 
 void SimulatedMotor::SenseRotor() {
@@ -461,7 +473,7 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
     Activate(pending_);
     hasPending_ = false;
   }
-  if (command_.action != Action::Follow) polarity_ = settings_.inverted ? -1.0 : 1.0;
+  if (command_.action != Action::Follow) polarity_ = terms_.polarity;
 
   const bool forwardSoft = settings_.forwardSoftLimitEnable && position_ >= settings_.forwardSoftLimit;
   const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
@@ -722,12 +734,11 @@ void SimulatedMotor::Stage(OutputKind kind, double value, bool closedLoop, bool 
 void SimulatedMotor::Actuate() {
   const double supply = supplyInput_;
   BridgeDemand demand;
-  demand.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
+  demand.statorLimit = terms_.statorLimit;
   demand.supplyLimit = kInfinity;
   if (settings_.supplyLimitEnable) {
     // The lower limit takes over once the draw stayed above it for the lower time.
-    const bool lower = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit &&
-                       timeAboveLowerLimit_ >= settings_.supplyLowerTime;
+    const bool lower = terms_.supplyLowerUsable && timeAboveLowerLimit_ >= settings_.supplyLowerTime;
     demand.supplyLimit = lower ? settings_.supplyLowerLimit : settings_.supplyLimit;
   }
   demand.maxVolts = supply;

@@ -209,6 +209,14 @@ class SimulatedMotor {
   MotorConstants motor_;
   BareRotorStep bareRotor_;
   MotorSettings settings_;
+  /// What every step needs of the settings, in the form it uses them:
+  /// worked out when they change (Configure), not at each step.
+  struct SettingsTerms {
+    double polarity = 1.0;           ///< -1 when inverted
+    double statorLimit = 0.0;        ///< amperes, infinity when the limit is off
+    bool supplyLowerUsable = false;  ///< a lower supply limit below the limit is set
+  };
+  SettingsTerms terms_;
 
   // Requests.
   ControlCommand command_;
@@ -218,6 +226,7 @@ class SimulatedMotor {
 
   // Physics inputs.
   double supplyInput_ = 12.0;
+  uint64_t supplyFaults_ = 0;  ///< the fault bits the supply input raises, set with it
   bool enabled_ = true;  ///< the robot's enable line (DeviceEnable input); a brownout clears it
   bool forwardInput_ = false, reverseInput_ = false;
   bool velocityDriven_ = false, positionGiven_ = false, accelerationGiven_ = false;
