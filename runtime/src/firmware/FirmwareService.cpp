@@ -148,6 +148,7 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
       ReplayInputs(external ? kRapaxWType : kRapaxQType, *entry.device);
       entry.feed.Reschedule(signals_);
       entry.feed.CollectAll(*entry.device, batch_);
+      motorsChanged_ = true;
       motors_.insert(std::lower_bound(motors_.begin(), motors_.end(), record.hash,
                                       [](const Motor& m, uint32_t hash) { return m.device->Hash() < hash; }),
                      std::move(entry));
@@ -174,6 +175,8 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 
 void FirmwareService::TakeControls() {
   controls_.TakeAccepted(taken_);
+  // A request may make a motor a follower, or a leader again.
+  if (!taken_.empty()) motorsChanged_ = true;
   for (const ControlRecorder::AcceptedCall& call : taken_) {
     ControlCommand command;
     if (!DecodeControl(call.function, call.Args(), command)) continue;
@@ -183,7 +186,10 @@ void FirmwareService::TakeControls() {
 
 void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {
   LockGuard lock(mutex_);
-  if (Motor* motor = MotorOf(deviceHash)) motor->device->Configure(text);
+  if (Motor* motor = MotorOf(deviceHash)) {
+    motor->device->Configure(text);
+    motorsChanged_ = true;  // a difference sensor may come or go
+  }
 }
 
 void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) {
@@ -360,9 +366,13 @@ void FirmwareService::StepMotors() {
   // state. So when every motor's control stands alone (ControlsAlone), each
   // motor senses, controls and actuates in one visit while its state is in
   // cache, with the same results as the passes below.
-  const bool oneVisit =
-      std::all_of(motors_.begin(), motors_.end(), [](const Motor& m) { return m.device->ControlsAlone(); });
-  if (oneVisit) {
+  // Whether each motor controls alone changes only with its requests and
+  // settings, so it is asked again only after one of those reached a motor.
+  if (motorsChanged_) {
+    oneVisit_ = std::all_of(motors_.begin(), motors_.end(), [](const Motor& m) { return m.device->ControlsAlone(); });
+    motorsChanged_ = false;
+  }
+  if (oneVisit_) {
     for (Motor& m : motors_) {
       SimulatedMotor& motor = *m.device;
       motor.Sense(*this);

@@ -200,6 +200,7 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
   const MotorSettings before = settings_;
   settings_ = ParseMotorSettings(settingsText, settings_, external_);
   terms_.polarity = settings_.inverted ? -1.0 : 1.0;
+  terms_.rotorOffset = external_ ? 0.0 : settings_.rotorOffset;
   terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
   terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
@@ -355,7 +356,7 @@ SimulatedMotor::SensorReading SimulatedMotor::ReadFeedbackSensor(const MotorSurr
 }
 
 SimulatedMotor::SensorReading SimulatedMotor::ReadRotor() const {
-  return {polarity_ * rotorPosition_ + (external_ ? 0.0 : settings_.rotorOffset), polarity_ * rotorVelocity_};
+  return {polarity_ * rotorPosition_ + terms_.rotorOffset, polarity_ * rotorVelocity_};
 }
 
 double SimulatedMotor::RotorSensorVelocity() const { return polarity_ * rotorVelocity_ / settings_.rotorToSensor; }

@@ -213,6 +213,7 @@ class SimulatedMotor {
   /// worked out when they change (Configure), not at each step.
   struct SettingsTerms {
     double polarity = 1.0;           ///< -1 when inverted
+    double rotorOffset = 0.0;        ///< rotor rotations; a rapax w's external motor has none
     double statorLimit = 0.0;        ///< amperes, infinity when the limit is off
     bool supplyLowerUsable = false;  ///< a lower supply limit below the limit is set
   };
