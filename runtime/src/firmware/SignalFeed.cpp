@@ -21,7 +21,12 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
     if (entry.primaryId != entry.id || entry.id == kCompliancyId) continue;
     if (mask == 0 || !catalogue::ModelPublishes(entry, mask)) continue;
     const int slot = slotOf != nullptr ? slotOf(entry.id) : -1;
-    entries_.push_back(Entry{entry.id, static_cast<int16_t>(slot >= 0 && slot < slots ? slot : -1)});
+    if (slot >= 0 && slot < slots) {
+      slotReported_[static_cast<size_t>(slot)] = entry.id;  // until the device reports it under another
+      entries_.push_back(Entry{entry.id, static_cast<int16_t>(slot)});
+    } else {
+      entries_.push_back(Entry{entry.id});
+    }
   }
 }
 

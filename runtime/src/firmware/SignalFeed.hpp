@@ -51,8 +51,9 @@ class SignalFeed {
 
   /// Appends to `batch` every signal with a frame in [t, t + step) whose
   /// value changed. `device.FillSlots(values, reportedIds)` writes every
-  /// slot's value and the ID it is reported under (called at most once per
-  /// collection, and only when a signal with a slot is due);
+  /// slot's value and the ID it is reported under where that is not the
+  /// signal's own (called at most once per collection, and only when a
+  /// signal with a slot is due);
   /// `device.Signal(id, reportedId)` returns the value of a signal without one.
   template <class Device>
   void Collect(double t, double step, const Device& device, std::vector<Value>& batch) {

@@ -818,9 +818,11 @@ void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   const LoopTerms& dif = differenceOut_.terms;
   const uint16_t avgDomain = averageOut_.velocityLoop ? 1 : 0;
   const uint16_t difDomain = differenceOut_.velocityLoop ? 1 : 0;
-  // Each slot's value and the ID it is reported under: its own, or the one
-  // of the active output kind or loop domain for the mode-dependent signals.
-  auto put = [&](int slot, double value, uint16_t offset = 0) {
+  // Each slot's value; a mode-dependent signal's also the ID it is reported
+  // under, that of the active output kind or loop domain (every other slot
+  // holds its own ID already).
+  auto put = [&](int slot, double value) { values[slot] = value; };
+  auto putMode = [&](int slot, double value, uint16_t offset) {
     values[slot] = value;
     reportedIds[slot] = static_cast<uint16_t>(kSlotIds[slot] + offset);
   };
@@ -841,20 +843,20 @@ void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   put(Slot(ids::kVelocity), velocity_);
   put(Slot(ids::kPosition), position_);
   put(Slot(ids::kAcceleration), acceleration_);
-  put(Slot(ids::kClosedLoopIntegratedOutput), avg.integrated, kind);
-  put(Slot(ids::kClosedLoopFeedForward), avg.feedForward, kind);
+  putMode(Slot(ids::kClosedLoopIntegratedOutput), avg.integrated, kind);
+  putMode(Slot(ids::kClosedLoopFeedForward), avg.feedForward, kind);
   put(Slot(ids::kControlMode), command_.controlMode);
   put(Slot(ids::kKinetraIsRunning), averageOut_.profileRunning || differenceOut_.profileRunning
                                         ? KinetraIsRunningValue::Running
                                         : KinetraIsRunningValue::NotRunning);
   put(Slot(ids::kDeviceEnable), enabled_ ? DeviceEnableValue::Enabled : DeviceEnableValue::Disabled);
-  put(Slot(ids::kClosedLoopReference), avg.reference, avgDomain);
-  put(Slot(ids::kClosedLoopError), avg.error, avgDomain);
-  put(Slot(ids::kClosedLoopProportionalOutput), avg.proportional, kind);
-  put(Slot(ids::kClosedLoopDerivativeOutput), avg.derivative, kind);
-  put(Slot(ids::kClosedLoopOutput), avg.output, kind);
+  putMode(Slot(ids::kClosedLoopReference), avg.reference, avgDomain);
+  putMode(Slot(ids::kClosedLoopError), avg.error, avgDomain);
+  putMode(Slot(ids::kClosedLoopProportionalOutput), avg.proportional, kind);
+  putMode(Slot(ids::kClosedLoopDerivativeOutput), avg.derivative, kind);
+  putMode(Slot(ids::kClosedLoopOutput), avg.output, kind);
   put(Slot(ids::kClosedLoopSlot), averageOut_.slot);
-  put(Slot(ids::kClosedLoopReferenceSlope), avg.slope, avgDomain);
+  putMode(Slot(ids::kClosedLoopReferenceSlope), avg.slope, avgDomain);
   put(Slot(ids::kMotorOutputStatus), [&]() -> double {
     using Status = MotorOutputStatusValue;
     if (applied_.bridge == Bridge::Brake || applied_.bridge == Bridge::ActiveBrake) return Status::StaticBraking;
@@ -864,27 +866,27 @@ void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   }());
   if (applied_.kind == OutputKind::TorqueCurrent) {
     // Reported as the duty cycle it takes.
-    put(Slot(ids::kDifferentialOutput),
-        supplyInput_ > 0.0 ? applied_.difference * motor_.Resistance() / supplyInput_ : 0.0);
+    putMode(Slot(ids::kDifferentialOutput),
+            supplyInput_ > 0.0 ? applied_.difference * motor_.Resistance() / supplyInput_ : 0.0, 0);
   } else {
-    put(Slot(ids::kDifferentialOutput), applied_.difference, kind);
+    putMode(Slot(ids::kDifferentialOutput), applied_.difference, kind);
   }
   put(Slot(ids::kDifferentialControlMode), command_.difference.loop != Loop::None || command_.action == Action::Follow
                                                ? command_.differentialControlMode
                                                : DifferentialControlModeValue::DisabledOutput);
-  put(Slot(ids::kDifferentialClosedLoopIntegratedOutput), dif.integrated, kind);
-  put(Slot(ids::kDifferentialClosedLoopFeedForward), dif.feedForward, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopIntegratedOutput), dif.integrated, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopFeedForward), dif.feedForward, kind);
   put(Slot(ids::kDifferentialAverageVelocity), differentialAverage_.velocity);
   put(Slot(ids::kDifferentialAveragePosition), differentialAverage_.position);
   put(Slot(ids::kDifferentialDifferenceVelocity), differentialDifference_.velocity);
   put(Slot(ids::kDifferentialDifferencePosition), differentialDifference_.position);
-  put(Slot(ids::kDifferentialClosedLoopReference), dif.reference, difDomain);
-  put(Slot(ids::kDifferentialClosedLoopError), dif.error, difDomain);
-  put(Slot(ids::kDifferentialClosedLoopProportionalOutput), dif.proportional, kind);
-  put(Slot(ids::kDifferentialClosedLoopDerivativeOutput), dif.derivative, kind);
-  put(Slot(ids::kDifferentialClosedLoopOutput), dif.output, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopReference), dif.reference, difDomain);
+  putMode(Slot(ids::kDifferentialClosedLoopError), dif.error, difDomain);
+  putMode(Slot(ids::kDifferentialClosedLoopProportionalOutput), dif.proportional, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopDerivativeOutput), dif.derivative, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopOutput), dif.output, kind);
   put(Slot(ids::kDifferentialClosedLoopSlot), differenceOut_.slot);
-  put(Slot(ids::kDifferentialClosedLoopReferenceSlope), dif.slope, difDomain);
+  putMode(Slot(ids::kDifferentialClosedLoopReferenceSlope), dif.slope, difDomain);
   put(Slot(ids::kBridgeOutput), static_cast<double>(applied_.bridge));
 }
 
@@ -893,6 +895,7 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
   if (const int slot = SignalSlot(signalId); slot >= 0) {
     std::array<double, kSignalSlots> values;
     std::array<uint16_t, kSignalSlots> reported;
+    std::copy(std::begin(kSlotIds), std::end(kSlotIds), reported.begin());
     FillSlots(values.data(), reported.data());
     reportedId = reported[slot];
     return values[slot];

@@ -127,9 +127,11 @@ class SimulatedMotor {
   /// The slot of `signalId` among those FillSlots writes, or -1 for a signal
   /// that Signal() alone answers (constants and single fault bits).
   static int SignalSlot(uint16_t signalId);
-  /// Writes the value of every signal with a slot, and the ID it is reported
-  /// under, into `values` and `reportedIds` (kSignalSlots each): the signals
-  /// that follow the motor's state, in one pass rather than one call each.
+  /// Writes the value of every signal with a slot into `values`, and the ID
+  /// each mode-dependent one is reported under into `reportedIds`
+  /// (kSignalSlots each; every other slot of `reportedIds` must hold its
+  /// signal's own ID): the signals that follow the motor's state, in one
+  /// pass rather than one call each.
   void FillSlots(double* values, uint16_t* reportedIds) const;
   /// Mechanism position the program sees (Position), rotations.
   double Position() const { return position_; }
