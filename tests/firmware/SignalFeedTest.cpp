@@ -11,13 +11,20 @@
 #include <utility>
 #include <vector>
 
+#include "firmware/FirmwareFixture.hpp"
 #include "firmware/SignalFeed.hpp"
 #include "support/StandaloneServices.hpp"
 
 namespace {
 
 namespace ids = kvor::zephrin::signal_ids;
+namespace harness = kvor::zephrin::runtime::harness;
+using kvor::zephrin::StatusCode;
 using kvor::zephrin::runtime::firmware::SignalFeed;
+using kvor::zephrin6::hardware::core::CoreRapaxQ;
+using namespace kvor::zephrin6::configs;
+using namespace kvor::zephrin6::controls;
+using namespace units::literals;
 
 // A device whose every signal has a value it never had before.
 struct EverChanging {
@@ -77,6 +84,66 @@ TEST(SignalFeedTest, HandsOverEachSignalInTheStepsOfItsFrames) {
         EXPECT_EQ(handed.contains(id), due) << "signal " << id << " at " << hz << " Hz, step at " << t;
       }
     }
+  }
+}
+
+class MotorSignalsTest : public zephrin_test::FirmwareTest {};
+
+// A motor's signals of one frame all describe the same state, whichever way
+// the feed reads each of them: the loop's terms add up to its output, the
+// duty cycle is the motor voltage over the supply, the mechanism is the
+// rotor (ratio 1), and so on, at every frame of a run whose request,
+// inversion and supply change between frames.
+TEST_F(MotorSignalsTest, SignalsOfOneFrameAgree) {
+  CoreRapaxQ motor(4, "can");
+  const double kP = 0.2, kI = 0.5, kV = 0.11;
+  Configure(motor, Slot0Configs{}.WithkP(kP).WithkI(kI).WithkV(kV));
+  Configure(motor, Slot1Configs{}.WithkP(2 * kP).WithkI(kI).WithkV(kV));
+  double supply = 12.0;
+  bool inverted = false;
+  for (int frame = 0; frame < 60; ++frame) {
+    SCOPED_TRACE(frame);
+    const bool loop = frame < 20 || frame >= 40;
+    const int slot = frame >= 40 ? 1 : 0;
+    if (frame == 10) supply = 10.5;
+    if (frame == 30) inverted = true;
+    motor.GetSimState().SetSupplyVoltage(units::voltage::volt_t{supply});
+    if (frame == 30) {
+      Configure(motor, MotorOutputConfigs{}.WithInverted(kvor::zephrin6::signals::InvertedValue::Clockwise_Positive));
+    }
+    const StatusCode sent = loop ? motor.SetControl(VelocityVoltage{units::angular_velocity::turns_per_second_t{
+                                                                        frame < 40 ? 20.0 : -8.0}}
+                                                        .WithSlot(slot))
+                                 : motor.SetControl(DutyCycleOut{0.3});
+    ASSERT_EQ(sent, StatusCode::OK);
+    harness::AdvanceTime(0.010);  // one frame of the 100 Hz signals
+
+    const double error = motor.GetClosedLoopError().GetValue();
+    const double p = motor.GetClosedLoopProportionalOutput().GetValue();
+    const double i = motor.GetClosedLoopIntegratedOutput().GetValue();
+    const double d = motor.GetClosedLoopDerivativeOutput().GetValue();
+    const double ff = motor.GetClosedLoopFeedForward().GetValue();
+    const double reference = motor.GetClosedLoopReference().GetValue();
+    const double velocity = motor.GetVelocity().GetValue().value();
+    EXPECT_EQ(motor.GetClosedLoopOutput().GetValue(), p + i + d + ff);
+    EXPECT_EQ(p, (slot == 1 ? 2 * kP : kP) * error);
+    EXPECT_EQ(ff, loop ? kV * reference : 0.0);
+    EXPECT_EQ(error, loop ? reference - velocity : 0.0);
+    EXPECT_EQ(motor.GetClosedLoopSlot().GetValue(), slot);
+    EXPECT_EQ(motor.GetControlMode().GetValue().value, loop ? 13 : 4);  // VelocityVoltage, DutyCycleOut
+
+    const double volts = motor.GetMotorVoltage().GetValue().value();
+    EXPECT_NE(volts, 0.0);
+    EXPECT_NEAR(motor.GetDutyCycle().GetValue() * supply, volts, 1e-12);
+    EXPECT_EQ(motor.GetStatorCurrent().GetValue(), motor.GetTorqueCurrent().GetValue());
+    EXPECT_EQ(motor.GetRotorVelocity().GetValue().value(), velocity);
+    EXPECT_EQ(motor.GetRotorPosition().GetValue(), motor.GetPosition().GetValue());
+    EXPECT_EQ(motor.GetDifferentialAveragePosition().GetValue(), motor.GetPosition().GetValue());
+    EXPECT_EQ(motor.GetDifferentialAverageVelocity().GetValue().value(), velocity);
+    EXPECT_EQ(motor.GetDifferentialDifferencePosition().GetValue().value(), 0.0);
+    EXPECT_EQ(motor.GetAppliedRotorPolarity().GetValue().value, inverted ? 1 : 0);  // PositiveIsClockwise
+    EXPECT_EQ(motor.GetBridgeOutput().GetValue().value, 3);                          // FieldOriented
+    EXPECT_EQ(motor.GetDeviceEnable().GetValue().value, 1);                          // Enabled
   }
 }
 
