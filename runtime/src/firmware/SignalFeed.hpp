@@ -100,7 +100,8 @@ class SignalFeed {
   /// Offers `entry`, whose slot (if it has one) is filled. Always inlined
   /// into the loops over a group's members.
   template <class Device>
-  [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, std::vector<Value>& batch);
+  [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, const double* values,
+                                         const uint16_t* reportedIds, std::vector<Value>& batch);
   template <class Device>
   [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
 
@@ -122,7 +123,8 @@ class SignalFeed {
 };
 
 template <class Device>
-inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, std::vector<Value>& batch) {
+inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, const double* values,
+                                   const uint16_t* reportedIds, std::vector<Value>& batch) {
   if (entry.slot < 0) {
     uint16_t reported = entry.id;
     const double value = device.Signal(entry.id, reported);
@@ -130,7 +132,7 @@ inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, std::vect
     return;
   }
   const auto slot = static_cast<size_t>(entry.slot);
-  Offer(entry, slotValues_[slot], slotReported_[slot], batch);
+  Offer(entry, values[slot], reportedIds[slot], batch);
 }
 
 template <class Device>
@@ -149,7 +151,12 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
       device.FillSlots(slotValues_.data(), slotReported_.data());
       filled = true;
     }
-    for (uint32_t i : group.members) OfferEntry(entries_[i], device, batch);
+    // Nothing here resizes the vectors: their storage is read through
+    // pointers the compiler need not reload after each hand-over.
+    Entry* const entries = entries_.data();
+    const double* const values = slotValues_.data();
+    const uint16_t* const reportedIds = slotReported_.data();
+    for (uint32_t i : group.members) OfferEntry(entries[i], device, values, reportedIds, batch);
   }
   UpdateQuietWindow();
 }
@@ -157,7 +164,7 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
 template <class Device>
 void SignalFeed::CollectAll(const Device& device, std::vector<Value>& batch) {
   device.FillSlots(slotValues_.data(), slotReported_.data());
-  for (Entry& entry : entries_) OfferEntry(entry, device, batch);
+  for (Entry& entry : entries_) OfferEntry(entry, device, slotValues_.data(), slotReported_.data(), batch);
 }
 
 }  // namespace kvor::zephrin::runtime::firmware
