@@ -14,7 +14,8 @@
 //   3. actuates: the DC motor model under the stator and supply current
 //      limits gives the motor voltage and currents (the physics outputs);
 //   4. moves the bare rotor through the step when nothing else moves it.
-// Signals are read through Signal() in the units of the signal catalogue.
+// Signals are read through Signal() and FillSlots() in the units of the
+// signal catalogue.
 //
 // Frames: the rotor and the physics inputs and outputs use the motor's own
 // sign convention; everything the program sees (requests, position,
