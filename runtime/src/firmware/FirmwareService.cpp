@@ -351,12 +351,19 @@ void FirmwareService::Step(int64_t step) {
   }
   const double t = StepTime(step);
   lastStep_.store(t, std::memory_order_release);
-  StepMotors();
-  for (Imu& i : imus_) i.device->Step(t, kStep);
-  PublishAndMove(t);
+  StepMotors(t);
+  // No motor reads an IMU's state when it may step in one visit, and an
+  // IMU reads no motor, so the IMUs step after the motors have handed over
+  // their signals: the store still receives the devices in the same order.
+  for (Imu& i : imus_) {
+    i.device->Step(t, kStep);
+    batch_.clear();
+    i.feed.Collect(t, kStep, ImuSignals{*i.device}, batch_);
+    if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
+  }
 }
 
-void FirmwareService::StepMotors() {
+void FirmwareService::StepMotors(double t) {
   // The order that matters: every motor senses before any motor reads what
   // another sensed (a differential partner's position), and leaders control
   // before their followers take their output (a motor whose follow request
@@ -364,8 +371,9 @@ void FirmwareService::StepMotors() {
   // step, in one of the two passes); sensing reads nothing another motor's
   // control or actuation changes, and actuation reads only the motor's own
   // state. So when every motor's control stands alone (ControlsAlone), each
-  // motor senses, controls and actuates in one visit while its state is in
-  // cache, with the same results as the passes below.
+  // motor senses, controls, actuates, hands over its signals and moves its
+  // rotor in one visit while its state is in cache, with the same results
+  // as the passes below: no other motor reads what it hands over or moves.
   // Whether each motor controls alone changes only with its requests and
   // settings, so it is asked again only after one of those reached a motor.
   if (motorsChanged_) {
@@ -378,6 +386,7 @@ void FirmwareService::StepMotors() {
       motor.Sense(*this);
       motor.Control(*this);
       motor.Actuate();
+      PublishAndMove(m, t);
     }
     return;
   }
@@ -390,6 +399,7 @@ void FirmwareService::StepMotors() {
     if (m.device->IsFollower()) m.device->Control(*this);
   }
   for (Motor& m : motors_) m.device->Actuate();
+  for (Motor& m : motors_) PublishAndMove(m, t);
 }
 
 void FirmwareService::RepublishAll() {
@@ -410,21 +420,14 @@ void FirmwareService::RepublishAll() {
   lastStep_.store(now, std::memory_order_release);
 }
 
-void FirmwareService::PublishAndMove(double t) {
-  for (Motor& m : motors_) {
-    batch_.clear();
-    m.feed.Collect(t, kStep, *m.device, batch_);
-    // Most steps carry no frame of a device's signals, or none that changed.
-    if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
-    // A motor's signals are its own state alone, so its rotor may move on
-    // as soon as they are handed over, in the same visit.
-    m.device->Move();
-  }
-  for (Imu& i : imus_) {
-    batch_.clear();
-    i.feed.Collect(t, kStep, ImuSignals{*i.device}, batch_);
-    if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
-  }
+void FirmwareService::PublishAndMove(Motor& m, double t) {
+  batch_.clear();
+  m.feed.Collect(t, kStep, *m.device, batch_);
+  // Most steps carry no frame of a device's signals, or none that changed.
+  if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
+  // A motor's signals are its own state alone, so its rotor may move on
+  // as soon as they are handed over, in the same visit.
+  m.device->Move();
 }
 
 FirmwareService::Motor* FirmwareService::MotorOf(uint32_t hash) { return FindByHash(motors_, hash); }
