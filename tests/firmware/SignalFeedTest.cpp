@@ -87,15 +87,26 @@ TEST(SignalFeedTest, HandsOverEachSignalInTheStepsOfItsFrames) {
   }
 }
 
-class MotorSignalsTest : public zephrin_test::FirmwareTest {};
-
 // A motor's signals of one frame all describe the same state, whichever way
 // the feed reads each of them: the loop's terms add up to its output, the
 // duty cycle is the motor voltage over the supply, the mechanism is the
 // rotor (ratio 1), and so on, at every frame of a run whose request,
-// inversion and supply change between frames.
-TEST_F(MotorSignalsTest, SignalsOfOneFrameAgree) {
+// inversion and supply change between frames. Run with the default
+// schedule, and with a few state signals sent fast (as odometry does),
+// which the feed then asks for alone rather than with every slot.
+class SignalsOfOneFrameAgree : public zephrin_test::FirmwareTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SignalsOfOneFrameAgree, WhicheverWayTheyAreRead) {
+  const bool fast = GetParam();
   CoreRapaxQ motor(4, "can");
+  if (fast) {
+    for (const StatusCode applied : {motor.GetPosition().SetUpdateFrequency(250_Hz),
+                                     motor.GetVelocity().SetUpdateFrequency(250_Hz),
+                                     motor.GetRotorPosition().SetUpdateFrequency(250_Hz),
+                                     motor.GetRotorVelocity().SetUpdateFrequency(250_Hz)}) {
+      ASSERT_EQ(applied, StatusCode::OK);
+    }
+  }
   const double kP = 0.2, kI = 0.5, kV = 0.11;
   Configure(motor, Slot0Configs{}.WithkP(kP).WithkI(kI).WithkV(kV));
   Configure(motor, Slot1Configs{}.WithkP(2 * kP).WithkI(kI).WithkV(kV));
@@ -116,7 +127,7 @@ TEST_F(MotorSignalsTest, SignalsOfOneFrameAgree) {
                                                         .WithSlot(slot))
                                  : motor.SetControl(DutyCycleOut{0.3});
     ASSERT_EQ(sent, StatusCode::OK);
-    harness::AdvanceTime(0.010);  // one frame of the 100 Hz signals
+    harness::AdvanceTime(0.020);  // a frame of the 100 Hz signals and one of the 250 Hz ones end here
 
     const double error = motor.GetClosedLoopError().GetValue();
     const double p = motor.GetClosedLoopProportionalOutput().GetValue();
@@ -144,7 +155,18 @@ TEST_F(MotorSignalsTest, SignalsOfOneFrameAgree) {
     EXPECT_EQ(motor.GetAppliedRotorPolarity().GetValue().value, inverted ? 1 : 0);  // PositiveIsClockwise
     EXPECT_EQ(motor.GetBridgeOutput().GetValue().value, 3);                          // FieldOriented
     EXPECT_EQ(motor.GetDeviceEnable().GetValue().value, 1);                          // Enabled
+    if (!fast) continue;
+
+    // A frame of the fast signals alone: they moved on, together.
+    const double position = motor.GetPosition().GetValue().value();
+    harness::AdvanceTime(0.004);
+    EXPECT_NE(motor.GetPosition().GetValue().value(), position);
+    EXPECT_EQ(motor.GetRotorPosition().GetValue(), motor.GetPosition().GetValue());
+    EXPECT_EQ(motor.GetRotorVelocity().GetValue(), motor.GetVelocity().GetValue());
+    harness::AdvanceTime(0.016);  // back to the frames of both rates
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(MotorSignalsTest, SignalsOfOneFrameAgree, ::testing::Bool());
 
 }  // namespace

@@ -144,7 +144,8 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
       const bool external = record.model == kRapaxW;
       Motor entry{std::make_unique<SimulatedMotor>(record.hash, record.deviceId, record.bus, external,
                                                    FactoryText(record.model)),
-                  SignalFeed(record.hash, record.model, &SimulatedMotor::SignalSlot, SimulatedMotor::kSignalSlots)};
+                  SignalFeed(record.hash, record.model, &SimulatedMotor::SignalSlot, SimulatedMotor::kSignalSlots,
+                             &SimulatedMotor::AnswersAlone)};
       ReplayInputs(external ? kRapaxWType : kRapaxQType, *entry.device);
       entry.feed.Reschedule(signals_);
       entry.feed.CollectAll(*entry.device, batch_);

@@ -13,7 +13,7 @@ constexpr uint16_t kCompliancyId = signal_ids::common::kCompliancy;
 
 }  // namespace
 
-SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf, int slots)
+SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf, int slots, AnswersAlone answersAlone)
     : hash_(deviceHash), slotValues_(static_cast<size_t>(std::max(slots, 0))),
       slotReported_(static_cast<size_t>(std::max(slots, 0))) {
   const uint32_t mask = catalogue::ModelMask(model);
@@ -23,7 +23,7 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
     const int slot = slotOf != nullptr ? slotOf(entry.id) : -1;
     if (slot >= 0 && slot < slots) {
       slotReported_[static_cast<size_t>(slot)] = entry.id;  // until the device reports it under another
-      entries_.push_back(Entry{entry.id, static_cast<int16_t>(slot)});
+      entries_.push_back(Entry{entry.id, static_cast<int16_t>(slot), answersAlone != nullptr && answersAlone(entry.id)});
     } else {
       entries_.push_back(Entry{entry.id});
     }
@@ -68,6 +68,20 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
     if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz, {}});
     it->members.push_back(i);
     it->hasSlots = it->hasSlots || entries_[i].slot >= 0;
+  }
+  // A due group fills every slot when it holds more than this many slotted
+  // signals, or one the device cannot answer alone; asked alone, each costs
+  // a small fraction of a fill.
+  constexpr size_t kMostAskedAlone = 4;
+  for (Group& group : groups_) {
+    size_t slotted = 0;
+    bool cheap = true;
+    for (uint32_t i : group.members) {
+      if (entries_[i].slot < 0) continue;
+      ++slotted;
+      cheap = cheap && entries_[i].cheapAlone;
+    }
+    group.askAlone = slotted > 0 && slotted <= kMostAskedAlone && cheap;
   }
 }
 

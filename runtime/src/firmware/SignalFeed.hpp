@@ -31,13 +31,18 @@ class SignalFeed {
   using Value = signals::SignalStore::ValueUpdate;
   /// The slot of a signal among those its device fills together, or -1.
   using SlotOf = int (*)(uint16_t signalId);
+  /// Whether the device answers a signal alone without filling its slots.
+  using AnswersAlone = bool (*)(uint16_t signalId);
 
   /// The catalogue signals a device of `model` publishes itself: one entry
   /// per signal (the primary ID of a mode-dependent one), without the
   /// compliancy number, which the signal store serves. `slotOf` places the
   /// signals the device fills together in an array of `slots` values (see
-  /// Collect); without it every signal is answered on its own.
-  SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf = nullptr, int slots = 0);
+  /// Collect); without it every signal is answered on its own. A group due
+  /// with only a few slotted signals, all of which `answersAlone` names,
+  /// asks for them alone instead of filling every slot.
+  SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf = nullptr, int slots = 0,
+             AnswersAlone answersAlone = nullptr);
 
   /// Reads the applied update frequencies of the device's signals; every
   /// signal is handed over again at its next frame.
@@ -72,6 +77,7 @@ class SignalFeed {
   struct Entry {
     uint16_t id = 0;
     int16_t slot = -1;  ///< where the device writes its value, or -1: asked alone
+    bool cheapAlone = true;  ///< whether the device answers it alone without filling the slots
     uint16_t lastReported = kNeverHanded;
     double last = 0.0;
   };
@@ -79,6 +85,10 @@ class SignalFeed {
     double hz = 0.0;
     std::vector<uint32_t> members;  // indices into entries_
     bool hasSlots = false;          // whether a member has a slot
+    // Whether the members are asked alone unless the slots are filled
+    // already: a few slotted members that the device answers alone cost
+    // less than filling every slot (odometry's fast position and velocity).
+    bool askAlone = false;
     // The group's first frame at or after the step time `checked`, as a
     // frame index: no step from `checked` on sends a frame before it, so a
     // step that ends before it needs no rounding.
@@ -102,6 +112,13 @@ class SignalFeed {
   template <class Device>
   [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, const double* values,
                                          const uint16_t* reportedIds, std::vector<Value>& batch);
+  /// Offers `entry` as the device answers it alone.
+  template <class Device>
+  [[gnu::always_inline]] void OfferAlone(Entry& entry, const Device& device, std::vector<Value>& batch) {
+    uint16_t reported = entry.id;
+    const double value = device.Signal(entry.id, reported);
+    Offer(entry, value, reported, batch);
+  }
   template <class Device>
   [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
 
@@ -126,9 +143,7 @@ template <class Device>
 inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, const double* values,
                                    const uint16_t* reportedIds, std::vector<Value>& batch) {
   if (entry.slot < 0) {
-    uint16_t reported = entry.id;
-    const double value = device.Signal(entry.id, reported);
-    Offer(entry, value, reported, batch);
+    OfferAlone(entry, device, batch);
     return;
   }
   const auto slot = static_cast<size_t>(entry.slot);
@@ -147,6 +162,10 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     group.next = first;
     group.quietEnd = QuietEnd(first, group.hz);
     if (first >= end) continue;
+    if (group.askAlone && !filled) {
+      for (uint32_t i : group.members) OfferAlone(entries_[i], device, batch);
+      continue;
+    }
     if (group.hasSlots && !filled) {
       device.FillSlots(slotValues_.data(), slotReported_.data());
       filled = true;

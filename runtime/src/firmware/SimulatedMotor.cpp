@@ -890,8 +890,31 @@ void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   put(Slot(ids::kBridgeOutput), static_cast<double>(applied_.bridge));
 }
 
+bool SimulatedMotor::AnswersAlone(uint16_t signalId) {
+  switch (signalId) {
+    case ids::kPosition:
+    case ids::kVelocity:
+    case ids::kAcceleration:
+    case ids::kRotorPosition:
+    case ids::kRotorVelocity:
+    case ids::kSupplyVoltage: return true;
+    default: return SignalSlot(signalId) < 0;
+  }
+}
+
 double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
   reportedId = signalId;
+  // The mechanism's and the rotor's state, which a schedule often sends
+  // faster than the rest (odometry), without filling every slot.
+  switch (signalId) {
+    case ids::kPosition: return position_;
+    case ids::kVelocity: return velocity_;
+    case ids::kAcceleration: return acceleration_;
+    case ids::kRotorPosition: return polarity_ * rotorPosition_;
+    case ids::kRotorVelocity: return polarity_ * rotorVelocity_;
+    case ids::kSupplyVoltage: return supplyInput_;
+    default: break;
+  }
   if (const int slot = SignalSlot(signalId); slot >= 0) {
     std::array<double, kSignalSlots> values;
     std::array<uint16_t, kSignalSlots> reported;

@@ -128,6 +128,8 @@ class SimulatedMotor {
   /// The slot of `signalId` among those FillSlots writes, or -1 for a signal
   /// that Signal() alone answers (constants and single fault bits).
   static int SignalSlot(uint16_t signalId);
+  /// Whether Signal() answers `signalId` without filling every slot.
+  static bool AnswersAlone(uint16_t signalId);
   /// Writes the value of every signal with a slot into `values`, and the ID
   /// each mode-dependent one is reported under into `reportedIds`
   /// (kSignalSlots each; every other slot of `reportedIds` must hold its
