@@ -174,10 +174,9 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 
 // ---- What reaches the devices ------------------------------------------------------
 
-void FirmwareService::TakeControls() {
-  controls_.TakeAccepted(taken_);
+void FirmwareService::ReceiveTaken() {
   // A request may make a motor a follower, or a leader again.
-  if (!taken_.empty()) motorsChanged_ = true;
+  motorsChanged_ = true;
   for (const ControlRecorder::AcceptedCall& call : taken_) {
     ControlCommand command;
     if (!DecodeControl(call.function, call.Args(), command)) continue;

@@ -129,7 +129,13 @@ class FirmwareService : private MotorSurroundings {
   // Hooks.
   void OnRegistered(const devices::DeviceRecord& record) ZEPHRIN_EXCLUDES(mutex_, threadMutex_);
   /// Hands the devices the control calls accepted since the last time.
-  void TakeControls() ZEPHRIN_REQUIRES(mutex_);
+  /// Inline: at nearly every step there is none.
+  void TakeControls() ZEPHRIN_REQUIRES(mutex_) {
+    controls_.TakeAccepted(taken_);
+    if (!taken_.empty()) ReceiveTaken();
+  }
+  /// Hands the devices the calls in taken_.
+  void ReceiveTaken() ZEPHRIN_REQUIRES(mutex_);
   void OnSettings(uint32_t deviceHash, std::string_view text) ZEPHRIN_EXCLUDES(mutex_);
   void OnAction(uint32_t deviceHash, int configId, double value) ZEPHRIN_EXCLUDES(mutex_);
   void Advance(double from, double to) ZEPHRIN_EXCLUDES(mutex_);
