@@ -122,6 +122,18 @@ class SignalFeed {
   template <class Device>
   [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
 
+  /// Sets the group's state as seen from the time `from`: its first frame
+  /// at or after it.
+  static void LookFrom(Group& group, double from) {
+    group.checked = from;
+    group.next = std::ceil(from * group.hz - 1e-9);
+    group.quietEnd = QuietEnd(group.next, group.hz);
+  }
+  /// Where in a step a due group looks for its next frame: far enough from
+  /// the step's end that the next step's start (its end, rounded) is never
+  /// before it.
+  static constexpr double kNearlyWholeStep = 0.999;
+
   /// Sets the quiet window from the groups' state after a collection.
   void UpdateQuietWindow();
 
@@ -158,10 +170,16 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     if (t >= group.checked && end <= group.next) continue;
     // The first frame at or after t, with the signal store's tolerance.
     const double first = std::ceil(t * group.hz - 1e-9);
-    group.checked = t;
-    group.next = first;
-    group.quietEnd = QuietEnd(first, group.hz);
-    if (first >= end) continue;
+    if (first >= end) {
+      group.checked = t;
+      group.next = first;
+      group.quietEnd = QuietEnd(first, group.hz);
+      continue;
+    }
+    // Due in this step. Its next frame is looked for from just before the
+    // step's end already, so that the next step, which starts after that,
+    // skips the group (and the whole feed) instead of looking again.
+    LookFrom(group, t + step * kNearlyWholeStep);
     if (group.askAlone && !filled) {
       for (uint32_t i : group.members) OfferAlone(entries_[i], device, batch);
       continue;
