@@ -352,9 +352,9 @@ void FirmwareService::Step(int64_t step) {
   const double t = StepTime(step);
   lastStep_.store(t, std::memory_order_release);
   StepMotors(t);
-  // No motor reads an IMU's state when it may step in one visit, and an
-  // IMU reads no motor, so the IMUs step after the motors have handed over
-  // their signals: the store still receives the devices in the same order.
+  // An IMU reads no motor, and no motor's signals or rotor read an IMU, so
+  // the IMUs may step after the motors have handed over their signals: the
+  // store still receives the devices in the same order.
   for (Imu& i : imus_) {
     i.device->Step(t, kStep);
     batch_.clear();
