@@ -1,7 +1,6 @@
 #include "sim/SimRegistry.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -206,6 +205,10 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   found_.clear();
   handed_.clear();
   handedTo_.clear();
+  // Sized for every input at once, so that the spans into it stay valid.
+  std::size_t inputCount = 0;
+  for (const platform::SimDeviceInputs& d : devices) inputCount += d.inputs.size();
+  handed_.reserve(inputCount);
   for (const platform::SimDeviceInputs& d : devices) {
     const auto deviceType = static_cast<int32_t>(d.deviceType);
     Device* device = found_.emplace_back(Find(deviceType, d.deviceId));
@@ -215,11 +218,7 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
       const InputRule* rule = InputAt(deviceType, input.inputIndex);
       if (rule != nullptr && std::isfinite(input.value)) handed_.push_back({rule->input, input.value});
     }
-    // Spans into handed_ once it has stopped growing.
     handedTo_.push_back({deviceType, d.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
-  }
-  for (std::size_t i = 0, start = 0; i < handedTo_.size(); start += handedTo_[i++].inputs.size()) {
-    handedTo_[i].inputs = std::span(handed_).subspan(start, handedTo_[i].inputs.size());
   }
   if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
   std::size_t next = 0;
@@ -263,7 +262,9 @@ int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t de
     const platform::SimInputValue input{IndexOf(*rule), value};
     return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1));
   }
-  if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
+  if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) {
+    return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
+  }
   device->inputs[static_cast<size_t>(IndexOf(*rule))] = value;
   return device->lastError = kOk;
 }

@@ -38,8 +38,8 @@
 #include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
-#include "signals/SignalStore.hpp"
 #include "firmware/FirmwareService.hpp"
+#include "signals/SignalStore.hpp"
 #include "sim/PhysicsInputs.hpp"
 
 namespace kvor::zephrin::runtime {
