@@ -191,7 +191,8 @@ TEST_F(SimTest, OutputsReadTogetherActAsOneReadEach) {
       {DeviceType::RapaxW, 2, "Distance", -1.0},     {DeviceType::Distix, 1, "Distance", -1.0},
       {DeviceType::RapaxQ, 1, "Nothing", -1.0},      {DeviceType::RapaxW, 2, "SupplyCurrent", -1.0}};
   platform::SimGetPhysicsValues(reads);
-  const std::vector<std::pair<double, int32_t>> expected{{0.0, 0}, {3.0, 0}, {-1.0, 1201}, {-1.0, 1200}, {-1.0, 1201}, {0.0, 0}};
+  const std::vector<std::pair<double, int32_t>> expected{{0.0, 0},     {3.0, 0},     {-1.0, 1201},
+                                                         {-1.0, 1200}, {-1.0, 1201}, {0.0, 0}};
   for (std::size_t i = 0; i < reads.size(); ++i) {
     EXPECT_EQ(std::make_pair(reads[i].value, reads[i].status), expected[i]) << i;
     double one = -1.0;

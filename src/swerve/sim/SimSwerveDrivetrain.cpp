@@ -546,7 +546,9 @@ units::voltage::volt_t SimSwerveDrivetrain::DrawBattery() {
   }
   kvor::zephrin::platform::SimGetPhysicsValues(state.reads);
   double amps = 0.0;
-  for (std::size_t i = 0; i < state.modules.size(); ++i) amps += state.reads[2 * i].value + state.reads[2 * i + 1].value;
+  for (std::size_t i = 0; i < state.modules.size(); ++i) {
+    amps += state.reads[2 * i].value + state.reads[2 * i + 1].value;
+  }
   const units::voltage::volt_t volts = state.battery.Draw(units::current::ampere_t{amps});
   if (state.battery.IsBrownedOut() != state.disabled) {
     state.disabled = state.battery.IsBrownedOut();
