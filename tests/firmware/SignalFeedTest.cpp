@@ -8,21 +8,35 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
+#include <utility>
 #include <vector>
 
+#include "firmware/FirmwareFixture.hpp"
 #include "firmware/SignalFeed.hpp"
 #include "support/StandaloneServices.hpp"
 
 namespace {
 
 namespace ids = kvor::zephrin::signal_ids;
+namespace harness = kvor::zephrin::runtime::harness;
+using kvor::zephrin::StatusCode;
 using kvor::zephrin::runtime::firmware::SignalFeed;
+using kvor::zephrin6::hardware::core::CoreRapaxQ;
+using namespace kvor::zephrin6::configs;
+using namespace kvor::zephrin6::controls;
+using namespace units::literals;
 
-// The signals of `feed` handed over at the step starting at `t`, every one
-// with a value it never had before.
+// A device whose every signal has a value it never had before.
+struct EverChanging {
+  double& counter;
+  void FillSlots(double*, uint16_t*) const {}
+  double Signal(uint16_t, uint16_t&) const { return counter += 1.0; }
+};
+
+// The signals of `feed` handed over at the step starting at `t`.
 std::set<uint16_t> Collected(SignalFeed& feed, double t, double& counter) {
   std::vector<SignalFeed::Value> batch;
-  feed.Collect(t, 0.001, [&](uint16_t, uint16_t&) { return counter += 1.0; }, batch);
+  feed.Collect(t, 0.001, EverChanging{counter}, batch);
   std::set<uint16_t> ids;
   for (const SignalFeed::Value& v : batch) ids.insert(v.signalId);
   return ids;
@@ -32,30 +46,104 @@ std::set<uint16_t> Collected(SignalFeed& feed, double t, double& counter) {
 // set back) all hand over a signal exactly when one of its frames falls in
 // the step, at rates that divide a millisecond and rates that do not.
 TEST(SignalFeedTest, HandsOverEachSignalInTheStepsOfItsFrames) {
-  zephrin_test::StandaloneServices runtime;
-  const uint32_t hash = runtime.devices.Register(3, "rapax q", "drive");
-  const uint16_t rates[][2] = {{ids::rapax_q::kPosition, 1000},  {ids::rapax_q::kVelocity, 333},
-                               {ids::rapax_q::kSupplyVoltage, 7}, {ids::rapax_q::kMotorVoltage, 250},
-                               {ids::rapax_q::kDeviceTemp, 4}};
-  for (const auto& [id, hz] : rates) ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, id, hz), 0);
-  SignalFeed feed(hash, "rapax q");
-  feed.Reschedule(runtime.signals);
+  std::vector<double> times;
+  for (int s = 1'000; s < 1'700; ++s) times.push_back(s / 1000.0);
+  times.push_back(1.699);  // the same step again
+  for (int s = 1'200; s < 1'500; ++s) times.push_back(s / 1000.0);  // the clock went back
+  // Steps off the millisecond grid, a little longer or shorter than one
+  // apart, and a frame a hair after a step's end: steps between frames are
+  // skipped without asking each group, which must never skip a due frame.
+  for (int s = 0; s < 600; ++s) times.push_back(2.0 + s * 0.001 + 0.0004 * ((s * 7) % 3));
+  times.push_back(2.9 - 1e-10);
+  times.push_back(2.9);
 
-  std::vector<int> steps;
-  for (int s = 1'000; s < 1'700; ++s) steps.push_back(s);
-  steps.push_back(1'699);  // the same step again
-  for (int s = 1'200; s < 1'500; ++s) steps.push_back(s);  // the clock went back
+  // A schedule with a signal due at every step, and a sparse one whose
+  // frames fall at every fraction of a millisecond.
+  using Rates = std::vector<std::pair<uint16_t, uint16_t>>;
+  const Rates schedules[] = {{{ids::rapax_q::kPosition, 1000},
+                              {ids::rapax_q::kVelocity, 333},
+                              {ids::rapax_q::kSupplyVoltage, 7},
+                              {ids::rapax_q::kMotorVoltage, 250},
+                              {ids::rapax_q::kDeviceTemp, 4}},
+                             {{ids::rapax_q::kPosition, 13}, {ids::rapax_q::kVelocity, 7}, {ids::rapax_q::kDeviceTemp, 4}}};
+  for (const Rates& rates : schedules) {
+    SCOPED_TRACE(rates.size());
+    zephrin_test::StandaloneServices runtime;
+    const uint32_t hash = runtime.devices.Register(3, "rapax q", "drive");
+    for (const auto& [id, hz] : rates) ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, id, hz), 0);
+    SignalFeed feed(hash, "rapax q");
+    feed.Reschedule(runtime.signals);
 
-  double counter = 0.0;
-  for (int step : steps) {
-    const double t = step / 1000.0;
-    const std::set<uint16_t> handed = Collected(feed, t, counter);
-    for (const auto& [id, hz] : rates) {
-      // A frame k / hz in [t, t + 1 ms), with the store's tolerance.
-      const double first = std::ceil(t * hz - 1e-9);
-      const bool due = first < (t + 0.001) * hz - 1e-9;
-      EXPECT_EQ(handed.contains(id), due) << "signal " << id << " at " << hz << " Hz, step " << step;
+    double counter = 0.0;
+    for (double t : times) {
+      const std::set<uint16_t> handed = Collected(feed, t, counter);
+      for (const auto& [id, hz] : rates) {
+        // A frame k / hz in [t, t + 1 ms), with the store's tolerance.
+        const double first = std::ceil(t * hz - 1e-9);
+        const bool due = first < (t + 0.001) * hz - 1e-9;
+        EXPECT_EQ(handed.contains(id), due) << "signal " << id << " at " << hz << " Hz, step at " << t;
+      }
     }
+  }
+}
+
+class MotorSignalsTest : public zephrin_test::FirmwareTest {};
+
+// A motor's signals of one frame all describe the same state, whichever way
+// the feed reads each of them: the loop's terms add up to its output, the
+// duty cycle is the motor voltage over the supply, the mechanism is the
+// rotor (ratio 1), and so on, at every frame of a run whose request,
+// inversion and supply change between frames.
+TEST_F(MotorSignalsTest, SignalsOfOneFrameAgree) {
+  CoreRapaxQ motor(4, "can");
+  const double kP = 0.2, kI = 0.5, kV = 0.11;
+  Configure(motor, Slot0Configs{}.WithkP(kP).WithkI(kI).WithkV(kV));
+  Configure(motor, Slot1Configs{}.WithkP(2 * kP).WithkI(kI).WithkV(kV));
+  double supply = 12.0;
+  bool inverted = false;
+  for (int frame = 0; frame < 60; ++frame) {
+    SCOPED_TRACE(frame);
+    const bool loop = frame < 20 || frame >= 40;
+    const int slot = frame >= 40 ? 1 : 0;
+    if (frame == 10) supply = 10.5;
+    if (frame == 30) inverted = true;
+    motor.GetSimState().SetSupplyVoltage(units::voltage::volt_t{supply});
+    if (frame == 30) {
+      Configure(motor, MotorOutputConfigs{}.WithInverted(kvor::zephrin6::signals::InvertedValue::Clockwise_Positive));
+    }
+    const StatusCode sent = loop ? motor.SetControl(VelocityVoltage{units::angular_velocity::turns_per_second_t{
+                                                                        frame < 40 ? 20.0 : -8.0}}
+                                                        .WithSlot(slot))
+                                 : motor.SetControl(DutyCycleOut{0.3});
+    ASSERT_EQ(sent, StatusCode::OK);
+    harness::AdvanceTime(0.010);  // one frame of the 100 Hz signals
+
+    const double error = motor.GetClosedLoopError().GetValue();
+    const double p = motor.GetClosedLoopProportionalOutput().GetValue();
+    const double i = motor.GetClosedLoopIntegratedOutput().GetValue();
+    const double d = motor.GetClosedLoopDerivativeOutput().GetValue();
+    const double ff = motor.GetClosedLoopFeedForward().GetValue();
+    const double reference = motor.GetClosedLoopReference().GetValue();
+    const double velocity = motor.GetVelocity().GetValue().value();
+    EXPECT_EQ(motor.GetClosedLoopOutput().GetValue(), p + i + d + ff);
+    EXPECT_EQ(p, (slot == 1 ? 2 * kP : kP) * error);
+    EXPECT_EQ(ff, loop ? kV * reference : 0.0);
+    EXPECT_EQ(error, loop ? reference - velocity : 0.0);
+    EXPECT_EQ(motor.GetClosedLoopSlot().GetValue(), slot);
+    EXPECT_EQ(motor.GetControlMode().GetValue().value, loop ? 13 : 4);  // VelocityVoltage, DutyCycleOut
+
+    const double volts = motor.GetMotorVoltage().GetValue().value();
+    EXPECT_NE(volts, 0.0);
+    EXPECT_NEAR(motor.GetDutyCycle().GetValue() * supply, volts, 1e-12);
+    EXPECT_EQ(motor.GetStatorCurrent().GetValue(), motor.GetTorqueCurrent().GetValue());
+    EXPECT_EQ(motor.GetRotorVelocity().GetValue().value(), velocity);
+    EXPECT_EQ(motor.GetRotorPosition().GetValue(), motor.GetPosition().GetValue());
+    EXPECT_EQ(motor.GetDifferentialAveragePosition().GetValue(), motor.GetPosition().GetValue());
+    EXPECT_EQ(motor.GetDifferentialAverageVelocity().GetValue().value(), velocity);
+    EXPECT_EQ(motor.GetDifferentialDifferencePosition().GetValue().value(), 0.0);
+    EXPECT_EQ(motor.GetAppliedRotorPolarity().GetValue().value, inverted ? 1 : 0);  // PositiveIsClockwise
+    EXPECT_EQ(motor.GetBridgeOutput().GetValue().value, 3);                          // FieldOriented
+    EXPECT_EQ(motor.GetDeviceEnable().GetValue().value, 1);                          // Enabled
   }
 }
 

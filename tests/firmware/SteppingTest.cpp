@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "devices/DeviceRegistry.hpp"
 #include "firmware/FirmwareFixture.hpp"
 
 namespace {
@@ -89,6 +90,38 @@ TEST_F(SteppingTest, MotorsOnTheirOwnStepAsInTheOrderedPasses) {
   const std::vector<double> alone = run(false);
   EXPECT_EQ(run(true), alone);
   EXPECT_NE(alone[7 * 4 * 29 + 1], 0.0);  // the drive turned
+}
+
+// A motor controls once per step, also in the step its follow request
+// arrives: it controls among the followers, after every leader, and not
+// once more among the leaders before them. A motor following it that comes
+// earlier in the stepping order (motors step in the order of their device
+// hashes) therefore takes its output of the step before in that step, as in
+// every later one, rather than an output it computed ahead of its leaders.
+TEST_F(SteppingTest, AFollowRequestIsControlledOnceInTheStepItArrives) {
+  auto hash = [](int id) { return kvor::zephrin::runtime::devices::DeviceRegistry::Hash(id, "rapax q", "can"); };
+  // A chained follower that steps before the motor it follows.
+  int chainedId = 2, middleId = 3;
+  while (hash(chainedId) > hash(middleId)) ++middleId;
+  CoreRapaxQ leader(1, "can"), middle(middleId, "can"), chained(chainedId, "can");
+  CurrentLimitsConfigs unlimited;  // the bridge then applies exactly what each motor decided
+  unlimited.StatorCurrentLimitEnable = false;
+  unlimited.SupplyCurrentLimitEnable = false;
+  for (CoreRapaxQ* motor : {&leader, &middle, &chained}) Configure(*motor, unlimited);
+  ASSERT_EQ(leader.SetControl(VoltageOut{6_V}), StatusCode::OK);
+  ASSERT_EQ(middle.SetControl(VoltageOut{1_V}), StatusCode::OK);
+  ASSERT_EQ(chained.SetControl(Follower{middleId}), StatusCode::OK);
+  harness::AdvanceTime(0.005);
+  auto volts = [](CoreRapaxQ& motor) { return motor.GetSimState().GetMotorVoltage().value(); };
+  ASSERT_EQ(volts(middle), 1.0);
+  ASSERT_EQ(volts(chained), 1.0);  // a leader controls before its followers
+
+  ASSERT_EQ(middle.SetControl(Follower{1}), StatusCode::OK);
+  harness::AdvanceTime(0.001);  // the step the follow request arrives in
+  EXPECT_EQ(volts(middle), 6.0);
+  EXPECT_EQ(volts(chained), 1.0);
+  harness::AdvanceTime(0.001);
+  EXPECT_EQ(volts(chained), 6.0);
 }
 
 // After a differential request the difference loop's signals return to zero

@@ -63,6 +63,16 @@ auto FindByHash(List& list, uint32_t hash) -> decltype(&list.front()) {
   return it != list.end() && it->device->Hash() == hash ? &*it : nullptr;
 }
 
+// The IMU's signals as the feed reads them: each asked alone, under its own ID.
+struct ImuSignals {
+  const SimulatedImu& imu;
+  void FillSlots(double* /*values*/, uint16_t* /*reportedIds*/) const {}  // it has no slots
+  double Signal(uint16_t signalId, uint16_t& reportedId) const {
+    reportedId = signalId;
+    return imu.Signal(signalId);
+  }
+};
+
 // Bytes a signal takes in a status frame: flags and enumerations one, every
 // other value four.
 double PayloadBytes(const catalogue::CatalogueEntry& entry) {
@@ -134,11 +144,11 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
       const bool external = record.model == kRapaxW;
       Motor entry{std::make_unique<SimulatedMotor>(record.hash, record.deviceId, record.bus, external,
                                                    FactoryText(record.model)),
-                  SignalFeed(record.hash, record.model)};
+                  SignalFeed(record.hash, record.model, &SimulatedMotor::SignalSlot, SimulatedMotor::kSignalSlots)};
       ReplayInputs(external ? kRapaxWType : kRapaxQType, *entry.device);
       entry.feed.Reschedule(signals_);
-      entry.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return entry.device->Signal(id, reported); },
-                            batch_);
+      entry.feed.CollectAll(*entry.device, batch_);
+      motorsChanged_ = true;
       motors_.insert(std::lower_bound(motors_.begin(), motors_.end(), record.hash,
                                       [](const Motor& m, uint32_t hash) { return m.device->Hash() < hash; }),
                      std::move(entry));
@@ -147,12 +157,7 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
                 SignalFeed(record.hash, record.model)};
       ReplayInputs(kAukletType, *entry.device);
       entry.feed.Reschedule(signals_);
-      entry.feed.CollectAll(
-          [&](uint16_t id, uint16_t& reported) {
-            reported = id;
-            return entry.device->Signal(id);
-          },
-          batch_);
+      entry.feed.CollectAll(ImuSignals{*entry.device}, batch_);
       imus_.insert(std::lower_bound(imus_.begin(), imus_.end(), record.hash,
                                     [](const Imu& i, uint32_t hash) { return i.device->Hash() < hash; }),
                    std::move(entry));
@@ -170,6 +175,8 @@ void FirmwareService::OnRegistered(const devices::DeviceRecord& record) {
 
 void FirmwareService::TakeControls() {
   controls_.TakeAccepted(taken_);
+  // A request may make a motor a follower, or a leader again.
+  if (!taken_.empty()) motorsChanged_ = true;
   for (const ControlRecorder::AcceptedCall& call : taken_) {
     ControlCommand command;
     if (!DecodeControl(call.function, call.Args(), command)) continue;
@@ -179,7 +186,10 @@ void FirmwareService::TakeControls() {
 
 void FirmwareService::OnSettings(uint32_t deviceHash, std::string_view text) {
   LockGuard lock(mutex_);
-  if (Motor* motor = MotorOf(deviceHash)) motor->device->Configure(text);
+  if (Motor* motor = MotorOf(deviceHash)) {
+    motor->device->Configure(text);
+    motorsChanged_ = true;  // a difference sensor may come or go
+  }
 }
 
 void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) {
@@ -191,17 +201,11 @@ void FirmwareService::OnAction(uint32_t deviceHash, int configId, double value) 
   if (Motor* motor = MotorOf(deviceHash)) {
     if (!motor->device->Act(configId, value)) return;
     motor->feed.Invalidate();
-    motor->feed.CollectAll([&](uint16_t id, uint16_t& reported) { return motor->device->Signal(id, reported); },
-                           batch_);
+    motor->feed.CollectAll(*motor->device, batch_);
   } else if (Imu* imu = ImuOf(deviceHash)) {
     if (!imu->device->Act(configId, value)) return;
     imu->feed.Invalidate();
-    imu->feed.CollectAll(
-        [&](uint16_t id, uint16_t& reported) {
-          reported = id;
-          return imu->device->Signal(id);
-        },
-        batch_);
+    imu->feed.CollectAll(ImuSignals{*imu->device}, batch_);
   } else {
     return;
   }
@@ -374,14 +378,19 @@ void FirmwareService::StepMotors() {
   // The order that matters: every motor senses before any motor reads what
   // another sensed (a differential partner's position), and leaders control
   // before their followers take their output (a motor whose follow request
-  // arrives controls in both passes); sensing reads nothing another motor's
+  // arrives is a follower from that step on; each motor controls once per
+  // step, in one of the two passes); sensing reads nothing another motor's
   // control or actuation changes, and actuation reads only the motor's own
   // state. So when every motor's control stands alone (ControlsAlone), each
   // motor senses, controls and actuates in one visit while its state is in
   // cache, with the same results as the passes below.
-  const bool oneVisit =
-      std::all_of(motors_.begin(), motors_.end(), [](const Motor& m) { return m.device->ControlsAlone(); });
-  if (oneVisit) {
+  // Whether each motor controls alone changes only with its requests and
+  // settings, so it is asked again only after one of those reached a motor.
+  if (motorsChanged_) {
+    oneVisit_ = std::all_of(motors_.begin(), motors_.end(), [](const Motor& m) { return m.device->ControlsAlone(); });
+    motorsChanged_ = false;
+  }
+  if (oneVisit_) {
     for (Motor& m : motors_) {
       SimulatedMotor& motor = *m.device;
       motor.Sense(*this);
@@ -407,18 +416,13 @@ void FirmwareService::RepublishAll() {
   for (Motor& m : motors_) {
     batch_.clear();
     m.feed.Invalidate();
-    m.feed.CollectAll([&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    m.feed.CollectAll(*m.device, batch_);
     signals_.SetSimulatedValues(m.device->Hash(), batch_, now);
   }
   for (Imu& i : imus_) {
     batch_.clear();
     i.feed.Invalidate();
-    i.feed.CollectAll(
-        [&](uint16_t id, uint16_t& reported) {
-          reported = id;
-          return i.device->Signal(id);
-        },
-        batch_);
+    i.feed.CollectAll(ImuSignals{*i.device}, batch_);
     signals_.SetSimulatedValues(i.device->Hash(), batch_, now);
   }
   lastStep_.store(now, std::memory_order_release);
@@ -427,7 +431,7 @@ void FirmwareService::RepublishAll() {
 void FirmwareService::PublishAndMove(double t) {
   for (Motor& m : motors_) {
     batch_.clear();
-    m.feed.Collect(t, kStep, [&](uint16_t id, uint16_t& reported) { return m.device->Signal(id, reported); }, batch_);
+    m.feed.Collect(t, kStep, *m.device, batch_);
     // Most steps carry no frame of a device's signals, or none that changed.
     if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
     // A motor's signals are its own state alone, so its rotor may move on
@@ -436,13 +440,7 @@ void FirmwareService::PublishAndMove(double t) {
   }
   for (Imu& i : imus_) {
     batch_.clear();
-    i.feed.Collect(
-        t, kStep,
-        [&](uint16_t id, uint16_t& reported) {
-          reported = id;
-          return i.device->Signal(id);
-        },
-        batch_);
+    i.feed.Collect(t, kStep, ImuSignals{*i.device}, batch_);
     if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
   }
 }

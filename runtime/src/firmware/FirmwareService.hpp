@@ -200,6 +200,10 @@ class FirmwareService : private MotorSurroundings {
   std::vector<Imu> imus_ ZEPHRIN_GUARDED_BY(mutex_);      // ascending by hash
   std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
   uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
+  // Whether every motor controls alone (SimulatedMotor::ControlsAlone), and
+  // whether a request, settings or a new motor came since that was asked.
+  bool oneVisit_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  bool motorsChanged_ ZEPHRIN_GUARDED_BY(mutex_) = true;
   std::vector<signals::SignalStore::ValueUpdate> batch_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<ControlRecorder::AcceptedCall> taken_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> hasDevices_{false};

@@ -13,25 +13,61 @@ constexpr uint16_t kCompliancyId = signal_ids::common::kCompliancy;
 
 }  // namespace
 
-SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model) : hash_(deviceHash) {
+SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf, int slots)
+    : hash_(deviceHash), slotValues_(static_cast<size_t>(std::max(slots, 0))),
+      slotReported_(static_cast<size_t>(std::max(slots, 0))) {
   const uint32_t mask = catalogue::ModelMask(model);
   for (const catalogue::CatalogueEntry& entry : catalogue::AllSignals()) {
     if (entry.primaryId != entry.id || entry.id == kCompliancyId) continue;
     if (mask == 0 || !catalogue::ModelPublishes(entry, mask)) continue;
-    entries_.push_back(Entry{entry.id});
+    const int slot = slotOf != nullptr ? slotOf(entry.id) : -1;
+    if (slot >= 0 && slot < slots) {
+      slotReported_[static_cast<size_t>(slot)] = entry.id;  // until the device reports it under another
+      entries_.push_back(Entry{entry.id, static_cast<int16_t>(slot)});
+    } else {
+      entries_.push_back(Entry{entry.id});
+    }
   }
+}
+
+void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
+  entry.last = value;
+  entry.lastReported = reported;
+  batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
+}
+
+double SignalFeed::QuietEnd(double next, double hz) {
+  // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
+  // <= next. This keeps clear of that bound by a margin far above the
+  // rounding of either side (1e-7 of a frame plus 1e-12 of the frame index).
+  const double margin = 1e-7 + 1e-12 * std::abs(next);
+  return (next - margin) / hz;
+}
+
+void SignalFeed::UpdateQuietWindow() {
+  double from = -std::numeric_limits<double>::infinity();
+  double until = std::numeric_limits<double>::infinity();
+  for (const Group& group : groups_) {
+    from = std::max(from, group.checked);
+    until = std::min(until, group.quietEnd);
+  }
+  quietFrom_ = from;
+  quietEnd_ = until;
 }
 
 void SignalFeed::Reschedule(const signals::SignalStore& store) {
   // A key released by the harness holds the harness's value: write it anew.
   Invalidate();
   groups_.clear();
+  quietFrom_ = std::numeric_limits<double>::infinity();  // every group is asked at the next step
+  quietEnd_ = -std::numeric_limits<double>::infinity();
   for (uint32_t i = 0; i < entries_.size(); ++i) {
     const double hz = store.AppliedFrequency(hash_, entries_[i].id);
     if (!(hz > 0.0)) continue;
     auto it = std::find_if(groups_.begin(), groups_.end(), [hz](const Group& g) { return g.hz == hz; });
     if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz, {}});
     it->members.push_back(i);
+    it->hasSlots = it->hasSlots || entries_[i].slot >= 0;
   }
 }
 

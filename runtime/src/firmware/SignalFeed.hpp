@@ -7,10 +7,19 @@
 // would carry. The frequencies are read from the signal store again whenever
 // its frame schedule changes. Owned by the firmware service next to its
 // device; not thread-safe.
+//
+// Reading the values. Most signals a motor sends every few steps follow its
+// state (voltages, currents, position, the loop's terms); asking for each
+// by ID would cost a dispatch per signal. A device may therefore place such
+// signals in slots of one array that it fills in a single pass when any of
+// them is due, and answer only the others (faults, constants) one by one.
+// Either way the values are those of the device at the step, so where a
+// signal's value comes from never changes what is handed over.
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string_view>
 #include <vector>
 
 #include "signals/SignalStore.hpp"
@@ -20,11 +29,15 @@ namespace kvor::zephrin::runtime::firmware {
 class SignalFeed {
  public:
   using Value = signals::SignalStore::ValueUpdate;
+  /// The slot of a signal among those its device fills together, or -1.
+  using SlotOf = int (*)(uint16_t signalId);
 
   /// The catalogue signals a device of `model` publishes itself: one entry
   /// per signal (the primary ID of a mode-dependent one), without the
-  /// compliancy number, which the signal store serves.
-  SignalFeed(uint32_t deviceHash, std::string_view model);
+  /// compliancy number, which the signal store serves. `slotOf` places the
+  /// signals the device fills together in an array of `slots` values (see
+  /// Collect); without it every signal is answered on its own.
+  SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotOf = nullptr, int slots = 0);
 
   /// Reads the applied update frequencies of the device's signals; every
   /// signal is handed over again at its next frame.
@@ -33,54 +46,98 @@ class SignalFeed {
   /// Makes every signal count as changed: the next collection hands it over
   /// whatever its value.
   void Invalidate() {
-    for (Entry& entry : entries_) entry.written = false;
+    for (Entry& entry : entries_) entry.lastReported = kNeverHanded;
   }
 
   /// Appends to `batch` every signal with a frame in [t, t + step) whose
-  /// value changed. `valueOf(id, reportedId)` returns a signal's value.
-  template <class ValueOf>
-  void Collect(double t, double step, ValueOf valueOf, std::vector<Value>& batch);
+  /// value changed. `device.FillSlots(values, reportedIds)` writes every
+  /// slot's value and the ID it is reported under where that is not the
+  /// signal's own (called at most once per collection, and only when a
+  /// signal with a slot is due);
+  /// `device.Signal(id, reportedId)` returns the value of a signal without one.
+  template <class Device>
+  void Collect(double t, double step, const Device& device, std::vector<Value>& batch) {
+    // Most steps fall in the quiet window: decided here, inline.
+    if (t >= quietFrom_ && t + step < quietEnd_) return;
+    CollectDue(t, step, device, batch);
+  }
   /// Appends every signal (the device's first publication).
-  template <class ValueOf>
-  void CollectAll(ValueOf valueOf, std::vector<Value>& batch);
+  template <class Device>
+  void CollectAll(const Device& device, std::vector<Value>& batch);
 
  private:
+  /// The reported ID of an entry not handed over since it was last
+  /// invalidated: no signal is reported under ID 0, so any value differs.
+  static constexpr uint16_t kNeverHanded = 0;
   struct Entry {
     uint16_t id = 0;
+    int16_t slot = -1;  ///< where the device writes its value, or -1: asked alone
+    uint16_t lastReported = kNeverHanded;
     double last = 0.0;
-    uint16_t lastReported = 0;
-    bool written = false;
   };
   struct Group {
     double hz = 0.0;
     std::vector<uint32_t> members;  // indices into entries_
+    bool hasSlots = false;          // whether a member has a slot
     // The group's first frame at or after the step time `checked`, as a
     // frame index: no step from `checked` on sends a frame before it, so a
     // step that ends before it needs no rounding.
     double checked = std::numeric_limits<double>::infinity();
     double next = 0.0;
+    // A step that ends before this time ends before `next` (see QuietEnd).
+    double quietEnd = -std::numeric_limits<double>::infinity();
   };
-  template <class ValueOf>
-  void Offer(Entry& entry, ValueOf& valueOf, std::vector<Value>& batch);
+  /// The time of the group's frame `next`, less a margin: a step ending
+  /// before it ends before that frame whatever the rounding.
+  static double QuietEnd(double next, double hz);
+  /// Hands `entry` over when its value or reported ID changed. Inline: in
+  /// a steady state nearly every due signal stops at the comparison.
+  void Offer(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
+    if (value == entry.last && reported == entry.lastReported) return;
+    Hand(entry, value, reported, batch);
+  }
+  void Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch);
+  /// Offers `entry`, whose slot (if it has one) is filled. Always inlined
+  /// into the loops over a group's members.
+  template <class Device>
+  [[gnu::always_inline]] void OfferEntry(Entry& entry, const Device& device, const double* values,
+                                         const uint16_t* reportedIds, std::vector<Value>& batch);
+  template <class Device>
+  [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
+
+  /// Sets the quiet window from the groups' state after a collection.
+  void UpdateQuietWindow();
 
   uint32_t hash_;
   std::vector<Entry> entries_;
   std::vector<Group> groups_;
+  // Steps that start at or after quietFrom_ and end before quietEnd_ find
+  // every group with nothing due and nothing to recompute (each would skip
+  // as above), so a collection there returns at once instead of asking
+  // every group.
+  double quietFrom_ = std::numeric_limits<double>::infinity();
+  double quietEnd_ = -std::numeric_limits<double>::infinity();
+  // The slots' values and reported IDs of the collection in progress.
+  std::vector<double> slotValues_;
+  std::vector<uint16_t> slotReported_;
 };
 
-template <class ValueOf>
-void SignalFeed::Offer(Entry& entry, ValueOf& valueOf, std::vector<Value>& batch) {
-  uint16_t reported = entry.id;
-  const double value = valueOf(entry.id, reported);
-  if (entry.written && value == entry.last && reported == entry.lastReported) return;
-  entry.written = true;
-  entry.last = value;
-  entry.lastReported = reported;
-  batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
+template <class Device>
+inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, const double* values,
+                                   const uint16_t* reportedIds, std::vector<Value>& batch) {
+  if (entry.slot < 0) {
+    uint16_t reported = entry.id;
+    const double value = device.Signal(entry.id, reported);
+    Offer(entry, value, reported, batch);
+    return;
+  }
+  const auto slot = static_cast<size_t>(entry.slot);
+  Offer(entry, values[slot], reportedIds[slot], batch);
 }
 
-template <class ValueOf>
-void SignalFeed::Collect(double t, double step, ValueOf valueOf, std::vector<Value>& batch) {
+template <class Device>
+void SignalFeed::CollectDue(double t, double step, const Device& device, std::vector<Value>& batch) {
+  bool filled = false;
   for (Group& group : groups_) {
     const double end = (t + step) * group.hz - 1e-9;
     if (t >= group.checked && end <= group.next) continue;
@@ -88,14 +145,26 @@ void SignalFeed::Collect(double t, double step, ValueOf valueOf, std::vector<Val
     const double first = std::ceil(t * group.hz - 1e-9);
     group.checked = t;
     group.next = first;
+    group.quietEnd = QuietEnd(first, group.hz);
     if (first >= end) continue;
-    for (uint32_t i : group.members) Offer(entries_[i], valueOf, batch);
+    if (group.hasSlots && !filled) {
+      device.FillSlots(slotValues_.data(), slotReported_.data());
+      filled = true;
+    }
+    // Nothing here resizes the vectors: their storage is read through
+    // pointers the compiler need not reload after each hand-over.
+    Entry* const entries = entries_.data();
+    const double* const values = slotValues_.data();
+    const uint16_t* const reportedIds = slotReported_.data();
+    for (uint32_t i : group.members) OfferEntry(entries[i], device, values, reportedIds, batch);
   }
+  UpdateQuietWindow();
 }
 
-template <class ValueOf>
-void SignalFeed::CollectAll(ValueOf valueOf, std::vector<Value>& batch) {
-  for (Entry& entry : entries_) Offer(entry, valueOf, batch);
+template <class Device>
+void SignalFeed::CollectAll(const Device& device, std::vector<Value>& batch) {
+  device.FillSlots(slotValues_.data(), slotReported_.data());
+  for (Entry& entry : entries_) OfferEntry(entry, device, slotValues_.data(), slotReported_.data(), batch);
 }
 
 }  // namespace kvor::zephrin::runtime::firmware

@@ -95,6 +95,56 @@ consteval int FaultBit(uint16_t faultId) {
 consteval uint64_t FaultMask(uint16_t faultId) { return uint64_t{1} << FaultBit(faultId); }
 constexpr uint64_t FaultIf(uint64_t mask, bool active) { return active ? mask : uint64_t{0}; }
 
+// The signals whose values follow the motor's state, written together by
+// FillSlots (in this order, which is the order of their slots): every 100 Hz
+// signal of the catalogue, the supply voltage and the fault fields.
+constexpr uint16_t kSlotIds[] = {
+    ids::kFaultField, ids::kStickyFaultField, ids::kMotorVoltage, ids::kForwardLimit, ids::kReverseLimit,
+    ids::kAppliedRotorPolarity, ids::kDutyCycle, ids::kTorqueCurrent, ids::kStatorCurrent, ids::kSupplyCurrent,
+    ids::kSupplyVoltage, ids::kRotorVelocity, ids::kRotorPosition, ids::kVelocity, ids::kPosition,
+    ids::kAcceleration, ids::kClosedLoopIntegratedOutput, ids::kClosedLoopFeedForward, ids::kControlMode,
+    ids::kKinetraIsRunning, ids::kDeviceEnable, ids::kClosedLoopReference, ids::kClosedLoopError,
+    ids::kClosedLoopProportionalOutput, ids::kClosedLoopDerivativeOutput, ids::kClosedLoopOutput,
+    ids::kClosedLoopSlot, ids::kClosedLoopReferenceSlope, ids::kMotorOutputStatus, ids::kDifferentialOutput,
+    ids::kDifferentialControlMode, ids::kDifferentialClosedLoopIntegratedOutput,
+    ids::kDifferentialClosedLoopFeedForward, ids::kDifferentialAverageVelocity, ids::kDifferentialAveragePosition,
+    ids::kDifferentialDifferenceVelocity, ids::kDifferentialDifferencePosition,
+    ids::kDifferentialClosedLoopReference, ids::kDifferentialClosedLoopError,
+    ids::kDifferentialClosedLoopProportionalOutput, ids::kDifferentialClosedLoopDerivativeOutput,
+    ids::kDifferentialClosedLoopOutput, ids::kDifferentialClosedLoopSlot,
+    ids::kDifferentialClosedLoopReferenceSlope, ids::kBridgeOutput};
+static_assert(std::size(kSlotIds) == SimulatedMotor::kSignalSlots);
+
+// The slot of each signal ID from the lowest with a slot to the highest, -1
+// for one without: Signal() asks for every ID it is given.
+constexpr uint16_t kFirstSlotId = *std::min_element(std::begin(kSlotIds), std::end(kSlotIds));
+constexpr auto kSlotsById = [] {
+  std::array<int8_t, *std::max_element(std::begin(kSlotIds), std::end(kSlotIds)) + 1 - kFirstSlotId> table{};
+  table.fill(-1);
+  for (int slot = 0; slot < static_cast<int>(std::size(kSlotIds)); ++slot) {
+    table[kSlotIds[slot] - kFirstSlotId] = static_cast<int8_t>(slot);
+  }
+  return table;
+}();
+
+// The slot of a signal FillSlots writes, found at compile time: a signal
+// missing from the table above does not compile.
+consteval int Slot(uint16_t signalId) {
+  for (int slot = 0; slot < static_cast<int>(std::size(kSlotIds)); ++slot) {
+    if (kSlotIds[slot] == signalId) return slot;
+  }
+  throw "not a signal with a slot";
+}
+
+// The faults the supply voltage raises, and those of `volts`.
+constexpr uint64_t kSupplyFaults =
+    FaultMask(ids::kFault_Undervoltage) | FaultMask(ids::kFault_BridgeBrownout) | FaultMask(ids::kFault_OverSupplyV);
+constexpr uint64_t SupplyFaults(double volts) {
+  return FaultIf(FaultMask(ids::kFault_Undervoltage), volts < kUndervoltage) |
+         FaultIf(FaultMask(ids::kFault_BridgeBrownout), volts < kBrownout) |
+         FaultIf(FaultMask(ids::kFault_OverSupplyV), volts > kOverSupply);
+}
+
 // Outputs that a ramp period takes from zero to full, by output kind.
 constexpr double kFullScale[] = {1.0, 12.0, 300.0};
 
@@ -134,7 +184,8 @@ SimulatedMotor::SimulatedMotor(uint32_t hash, int deviceId, std::string bus, boo
       motor_(externalMotor ? kExternalMotor : kIntegratedMotor),
       bareRotor_(PrepareBareRotorStep(motor_, kDt)) {
   Configure(settingsText);
-  polarity_ = settings_.inverted ? -1.0 : 1.0;
+  polarity_ = terms_.polarity;
+  supplyFaults_ = SupplyFaults(supplyInput_);
 }
 
 // ---- What reaches the device ----------------------------------------------
@@ -148,6 +199,10 @@ void SimulatedMotor::Receive(const ControlCommand& command, uint64_t sequence) {
 void SimulatedMotor::Configure(std::string_view settingsText) {
   const MotorSettings before = settings_;
   settings_ = ParseMotorSettings(settingsText, settings_, external_);
+  terms_.polarity = settings_.inverted ? -1.0 : 1.0;
+  terms_.rotorOffset = external_ ? 0.0 : settings_.rotorOffset;
+  terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
+  terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
     synced_ = false;
   }
@@ -174,7 +229,10 @@ bool SimulatedMotor::Act(int configId, double value) {
 bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
   using enum PhysicsInput;
   switch (input) {
-    case SupplyVoltage: supplyInput_ = std::max(0.0, value); return true;
+    case SupplyVoltage:
+      supplyInput_ = std::max(0.0, value);
+      supplyFaults_ = SupplyFaults(supplyInput_);
+      return true;
     case ForwardLimit: forwardInput_ = value >= 0.5; return true;
     case ReverseLimit: reverseInput_ = value >= 0.5; return true;
     case RawRotorPosition:
@@ -248,11 +306,7 @@ void SimulatedMotor::Sense(const MotorSurroundings& world) {
   if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
   if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
 
-  SetFaults(FaultMask(ids::kFault_Undervoltage) | FaultMask(ids::kFault_BridgeBrownout) |
-                FaultMask(ids::kFault_OverSupplyV),
-            FaultIf(FaultMask(ids::kFault_Undervoltage), supplyInput_ < kUndervoltage) |
-                FaultIf(FaultMask(ids::kFault_BridgeBrownout), supplyInput_ < kBrownout) |
-                FaultIf(FaultMask(ids::kFault_OverSupplyV), supplyInput_ > kOverSupply));
+  SetFaults(kSupplyFaults, supplyFaults_);
 }
 
 void SimulatedMotor::SenseRotor() {
@@ -302,7 +356,7 @@ SimulatedMotor::SensorReading SimulatedMotor::ReadFeedbackSensor(const MotorSurr
 }
 
 SimulatedMotor::SensorReading SimulatedMotor::ReadRotor() const {
-  return {polarity_ * rotorPosition_ + (external_ ? 0.0 : settings_.rotorOffset), polarity_ * rotorVelocity_};
+  return {polarity_ * rotorPosition_ + terms_.rotorOffset, polarity_ * rotorVelocity_};
 }
 
 double SimulatedMotor::RotorSensorVelocity() const { return polarity_ * rotorVelocity_ / settings_.rotorToSensor; }
@@ -420,7 +474,7 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
     Activate(pending_);
     hasPending_ = false;
   }
-  if (command_.action != Action::Follow) polarity_ = settings_.inverted ? -1.0 : 1.0;
+  if (command_.action != Action::Follow) polarity_ = terms_.polarity;
 
   const bool forwardSoft = settings_.forwardSoftLimitEnable && position_ >= settings_.forwardSoftLimit;
   const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
@@ -681,12 +735,11 @@ void SimulatedMotor::Stage(OutputKind kind, double value, bool closedLoop, bool 
 void SimulatedMotor::Actuate() {
   const double supply = supplyInput_;
   BridgeDemand demand;
-  demand.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
+  demand.statorLimit = terms_.statorLimit;
   demand.supplyLimit = kInfinity;
   if (settings_.supplyLimitEnable) {
     // The lower limit takes over once the draw stayed above it for the lower time.
-    const bool lower = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit &&
-                       timeAboveLowerLimit_ >= settings_.supplyLowerTime;
+    const bool lower = terms_.supplyLowerUsable && timeAboveLowerLimit_ >= settings_.supplyLowerTime;
     demand.supplyLimit = lower ? settings_.supplyLowerLimit : settings_.supplyLimit;
   }
   demand.maxVolts = supply;
@@ -753,99 +806,114 @@ void SimulatedMotor::SetFault(int index, bool active) {
 
 // ---- Signals --------------------------------------------------------------------
 
-double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
-  reportedId = signalId;
+int SimulatedMotor::SignalSlot(uint16_t signalId) {
+  const std::size_t index = static_cast<std::size_t>(signalId) - kFirstSlotId;
+  return signalId >= kFirstSlotId && index < kSlotsById.size() ? kSlotsById[index] : -1;
+}
+
+void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   const double p = applied_.polarity;
   const auto kind = static_cast<uint16_t>(applied_.kind);
   const LoopTerms& avg = averageOut_.terms;
   const LoopTerms& dif = differenceOut_.terms;
   const uint16_t avgDomain = averageOut_.velocityLoop ? 1 : 0;
   const uint16_t difDomain = differenceOut_.velocityLoop ? 1 : 0;
-  auto byKind = [&](double value) {
-    reportedId = static_cast<uint16_t>(signalId + kind);
-    return value;
+  // Each slot's value; a mode-dependent signal's also the ID it is reported
+  // under, that of the active output kind or loop domain (every other slot
+  // holds its own ID already).
+  auto put = [&](int slot, double value) { values[slot] = value; };
+  auto putMode = [&](int slot, double value, uint16_t offset) {
+    values[slot] = value;
+    reportedIds[slot] = static_cast<uint16_t>(kSlotIds[slot] + offset);
   };
-  auto byDomain = [&](double value, uint16_t domain) {
-    reportedId = static_cast<uint16_t>(signalId + domain);
-    return value;
-  };
+  put(Slot(ids::kFaultField), static_cast<double>(faults_));
+  put(Slot(ids::kStickyFaultField), static_cast<double>(stickyFaults_));
+  put(Slot(ids::kMotorVoltage), p * electrical_.volts);
+  put(Slot(ids::kForwardLimit), forwardClosed_ ? ForwardLimitValue::Closed : ForwardLimitValue::Open);
+  put(Slot(ids::kReverseLimit), reverseClosed_ ? ReverseLimitValue::Closed : ReverseLimitValue::Open);
+  put(Slot(ids::kAppliedRotorPolarity), polarity_ < 0.0 ? AppliedRotorPolarityValue::PositiveIsClockwise
+                                                        : AppliedRotorPolarityValue::PositiveIsCounterClockwise);
+  put(Slot(ids::kDutyCycle), supplyInput_ > 0.0 ? p * electrical_.volts / supplyInput_ : 0.0);
+  put(Slot(ids::kTorqueCurrent), p * electrical_.amps);
+  put(Slot(ids::kStatorCurrent), p * electrical_.amps);
+  put(Slot(ids::kSupplyCurrent), electrical_.supplyAmps);
+  put(Slot(ids::kSupplyVoltage), supplyInput_);
+  put(Slot(ids::kRotorVelocity), polarity_ * rotorVelocity_);
+  put(Slot(ids::kRotorPosition), polarity_ * rotorPosition_);
+  put(Slot(ids::kVelocity), velocity_);
+  put(Slot(ids::kPosition), position_);
+  put(Slot(ids::kAcceleration), acceleration_);
+  putMode(Slot(ids::kClosedLoopIntegratedOutput), avg.integrated, kind);
+  putMode(Slot(ids::kClosedLoopFeedForward), avg.feedForward, kind);
+  put(Slot(ids::kControlMode), command_.controlMode);
+  put(Slot(ids::kKinetraIsRunning), averageOut_.profileRunning || differenceOut_.profileRunning
+                                        ? KinetraIsRunningValue::Running
+                                        : KinetraIsRunningValue::NotRunning);
+  put(Slot(ids::kDeviceEnable), enabled_ ? DeviceEnableValue::Enabled : DeviceEnableValue::Disabled);
+  putMode(Slot(ids::kClosedLoopReference), avg.reference, avgDomain);
+  putMode(Slot(ids::kClosedLoopError), avg.error, avgDomain);
+  putMode(Slot(ids::kClosedLoopProportionalOutput), avg.proportional, kind);
+  putMode(Slot(ids::kClosedLoopDerivativeOutput), avg.derivative, kind);
+  putMode(Slot(ids::kClosedLoopOutput), avg.output, kind);
+  put(Slot(ids::kClosedLoopSlot), averageOut_.slot);
+  putMode(Slot(ids::kClosedLoopReferenceSlope), avg.slope, avgDomain);
+  put(Slot(ids::kMotorOutputStatus), [&]() -> double {
+    using Status = MotorOutputStatusValue;
+    if (applied_.bridge == Bridge::Brake || applied_.bridge == Bridge::ActiveBrake) return Status::StaticBraking;
+    if (electrical_.volts == 0.0) return Status::Off;
+    if (electrical_.volts * rotorVelocity_ < 0.0) return Status::DiscordantMotoring;  // against the turning rotor
+    return electrical_.volts * electrical_.amps < 0.0 ? Status::RegenerativeBraking : Status::Motoring;
+  }());
+  if (applied_.kind == OutputKind::TorqueCurrent) {
+    // Reported as the duty cycle it takes.
+    putMode(Slot(ids::kDifferentialOutput),
+            supplyInput_ > 0.0 ? applied_.difference * motor_.Resistance() / supplyInput_ : 0.0, 0);
+  } else {
+    putMode(Slot(ids::kDifferentialOutput), applied_.difference, kind);
+  }
+  put(Slot(ids::kDifferentialControlMode), command_.difference.loop != Loop::None || command_.action == Action::Follow
+                                               ? command_.differentialControlMode
+                                               : DifferentialControlModeValue::DisabledOutput);
+  putMode(Slot(ids::kDifferentialClosedLoopIntegratedOutput), dif.integrated, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopFeedForward), dif.feedForward, kind);
+  put(Slot(ids::kDifferentialAverageVelocity), differentialAverage_.velocity);
+  put(Slot(ids::kDifferentialAveragePosition), differentialAverage_.position);
+  put(Slot(ids::kDifferentialDifferenceVelocity), differentialDifference_.velocity);
+  put(Slot(ids::kDifferentialDifferencePosition), differentialDifference_.position);
+  putMode(Slot(ids::kDifferentialClosedLoopReference), dif.reference, difDomain);
+  putMode(Slot(ids::kDifferentialClosedLoopError), dif.error, difDomain);
+  putMode(Slot(ids::kDifferentialClosedLoopProportionalOutput), dif.proportional, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopDerivativeOutput), dif.derivative, kind);
+  putMode(Slot(ids::kDifferentialClosedLoopOutput), dif.output, kind);
+  put(Slot(ids::kDifferentialClosedLoopSlot), differenceOut_.slot);
+  putMode(Slot(ids::kDifferentialClosedLoopReferenceSlope), dif.slope, difDomain);
+  put(Slot(ids::kBridgeOutput), static_cast<double>(applied_.bridge));
+}
+
+double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
+  reportedId = signalId;
+  if (const int slot = SignalSlot(signalId); slot >= 0) {
+    std::array<double, kSignalSlots> values;
+    std::array<uint16_t, kSignalSlots> reported;
+    std::copy(std::begin(kSlotIds), std::end(kSlotIds), reported.begin());
+    FillSlots(values.data(), reported.data());
+    reportedId = reported[slot];
+    return values[slot];
+  }
   switch (signalId) {
     case ids::kVersionMajor: return kVersionMajor;
     case ids::kVersionMinor: return kVersionMinor;
     case ids::kVersionBugfix: return kVersionBugfix;
     case ids::kVersionBuild: return kVersionBuild;
     case ids::kVersion: return (kVersionMajor << 24) | (kVersionMinor << 16) | (kVersionBugfix << 8) | kVersionBuild;
-    case ids::kFaultField: return static_cast<double>(faults_);
-    case ids::kStickyFaultField: return static_cast<double>(stickyFaults_);
-    case ids::kMotorVoltage: return p * electrical_.volts;
-    case ids::kForwardLimit: return forwardClosed_ ? ForwardLimitValue::Closed : ForwardLimitValue::Open;
-    case ids::kReverseLimit: return reverseClosed_ ? ReverseLimitValue::Closed : ReverseLimitValue::Open;
-    case ids::kAppliedRotorPolarity:
-      return polarity_ < 0.0 ? AppliedRotorPolarityValue::PositiveIsClockwise
-                             : AppliedRotorPolarityValue::PositiveIsCounterClockwise;
-    case ids::kDutyCycle: return supplyInput_ > 0.0 ? p * electrical_.volts / supplyInput_ : 0.0;
-    case ids::kTorqueCurrent:
-    case ids::kStatorCurrent: return p * electrical_.amps;
-    case ids::kSupplyCurrent: return electrical_.supplyAmps;
-    case ids::kSupplyVoltage: return supplyInput_;
     case ids::kDeviceTemp:
     case ids::kProcessorTemp:
     case ids::kExternalMotorTemp:
     case ids::kAncillaryDeviceTemp: return kAmbientCelsius;
-    case ids::kRotorVelocity: return polarity_ * rotorVelocity_;
-    case ids::kRotorPosition: return polarity_ * rotorPosition_;
-    case ids::kVelocity: return velocity_;
-    case ids::kPosition: return position_;
-    case ids::kAcceleration: return acceleration_;
-    case ids::kClosedLoopIntegratedOutput: return byKind(avg.integrated);
-    case ids::kClosedLoopFeedForward: return byKind(avg.feedForward);
-    case ids::kControlMode: return command_.controlMode;
     case ids::kExternalMotorTempStatus: return ExternalMotorTempStatusValue::Normal;
-    case ids::kKinetraIsRunning:
-      return averageOut_.profileRunning || differenceOut_.profileRunning ? KinetraIsRunningValue::Running
-                                                                         : KinetraIsRunningValue::NotRunning;
-    case ids::kDeviceEnable: return enabled_ ? DeviceEnableValue::Enabled : DeviceEnableValue::Disabled;
-    case ids::kClosedLoopReference: return byDomain(avg.reference, avgDomain);
-    case ids::kClosedLoopError: return byDomain(avg.error, avgDomain);
-    case ids::kClosedLoopProportionalOutput: return byKind(avg.proportional);
-    case ids::kClosedLoopDerivativeOutput: return byKind(avg.derivative);
-    case ids::kClosedLoopOutput: return byKind(avg.output);
-    case ids::kClosedLoopSlot: return averageOut_.slot;
-    case ids::kClosedLoopReferenceSlope: return byDomain(avg.slope, avgDomain);
-    case ids::kMotorOutputStatus: {
-      using Status = MotorOutputStatusValue;
-      if (applied_.bridge == Bridge::Brake || applied_.bridge == Bridge::ActiveBrake) return Status::StaticBraking;
-      if (electrical_.volts == 0.0) return Status::Off;
-      if (electrical_.volts * rotorVelocity_ < 0.0) return Status::DiscordantMotoring;  // against the turning rotor
-      return electrical_.volts * electrical_.amps < 0.0 ? Status::RegenerativeBraking : Status::Motoring;
-    }
-    case ids::kDifferentialOutput:
-      if (applied_.kind == OutputKind::TorqueCurrent) {
-        reportedId = ids::kDifferentialOutput;  // reported as the duty cycle it takes
-        return supplyInput_ > 0.0 ? applied_.difference * motor_.Resistance() / supplyInput_ : 0.0;
-      }
-      return byKind(applied_.difference);
-    case ids::kDifferentialControlMode:
-      return command_.difference.loop != Loop::None || command_.action == Action::Follow
-                 ? command_.differentialControlMode
-                 : DifferentialControlModeValue::DisabledOutput;
-    case ids::kDifferentialClosedLoopIntegratedOutput: return byKind(dif.integrated);
-    case ids::kDifferentialClosedLoopFeedForward: return byKind(dif.feedForward);
-    case ids::kDifferentialAverageVelocity: return differentialAverage_.velocity;
-    case ids::kDifferentialAveragePosition: return differentialAverage_.position;
-    case ids::kDifferentialDifferenceVelocity: return differentialDifference_.velocity;
-    case ids::kDifferentialDifferencePosition: return differentialDifference_.position;
-    case ids::kDifferentialClosedLoopReference: return byDomain(dif.reference, difDomain);
-    case ids::kDifferentialClosedLoopError: return byDomain(dif.error, difDomain);
-    case ids::kDifferentialClosedLoopProportionalOutput: return byKind(dif.proportional);
-    case ids::kDifferentialClosedLoopDerivativeOutput: return byKind(dif.derivative);
-    case ids::kDifferentialClosedLoopOutput: return byKind(dif.output);
-    case ids::kDifferentialClosedLoopSlot: return differenceOut_.slot;
-    case ids::kDifferentialClosedLoopReferenceSlope: return byDomain(dif.slope, difDomain);
     case ids::kMotorKT: return motor_.TorquePerAmp();
     case ids::kMotorKV: return motor_.kvRpmPerVolt;
     case ids::kMotorStallCurrent: return motor_.stallAmps;
-    case ids::kBridgeOutput: return static_cast<double>(applied_.bridge);
     case ids::kConnectedMotor: return external_ ? ConnectedMotorValue::BrushlessHall : ConnectedMotorValue::Integrated;
     case ids::kFiveVRailVoltage: return 5.0;
     default: break;

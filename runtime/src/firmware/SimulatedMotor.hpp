@@ -14,7 +14,8 @@
 //   3. actuates: the DC motor model under the stator and supply current
 //      limits gives the motor voltage and currents (the physics outputs);
 //   4. moves the bare rotor through the step when nothing else moves it.
-// Signals are read through Signal() in the units of the signal catalogue.
+// Signals are read through Signal() and FillSlots() in the units of the
+// signal catalogue.
 //
 // Frames: the rotor and the physics inputs and outputs use the motor's own
 // sign convention; everything the program sees (requests, position,
@@ -77,17 +78,16 @@ class SimulatedMotor {
   int DeviceId() const { return deviceId_; }
   const std::string& Bus() const { return bus_; }
   bool IsExternalMotor() const { return external_; }
-  /// Whether the active request follows another device (stepped after the others).
-  bool IsFollower() const { return command_.action == Action::Follow; }
+  /// Whether the request this step's Control acts on (a request received
+  /// since the last step, else the active one) follows another device: such
+  /// a motor controls after the others. Its answer stays the same through
+  /// the step, so that each motor controls exactly once.
+  bool IsFollower() const { return (hasPending_ ? pending_.action : command_.action) == Action::Follow; }
   /// Whether this step's Control may run right after the motor's own Sense,
   /// before the motors after it sense: it is not a follower (which waits
   /// for every leader) and has no difference sensor (which reads a partner's
-  /// sensing), and no follow request waits for it (that motor controls once
-  /// among the leaders and, a follower then, once more after them).
-  bool ControlsAlone() const {
-    return command_.action != Action::Follow && !(hasPending_ && pending_.action == Action::Follow) &&
-           !settings_.HasDifferentialSensor();
-  }
+  /// sensing).
+  bool ControlsAlone() const { return !IsFollower() && !settings_.HasDifferentialSensor(); }
 
   // ---- What reaches the device ----
 
@@ -123,6 +123,17 @@ class SimulatedMotor {
 
   /// The value of catalogue signal `signalId` and the ID it is reported under.
   double Signal(uint16_t signalId, uint16_t& reportedId) const;
+  /// How many signals FillSlots writes.
+  static constexpr int kSignalSlots = 45;
+  /// The slot of `signalId` among those FillSlots writes, or -1 for a signal
+  /// that Signal() alone answers (constants and single fault bits).
+  static int SignalSlot(uint16_t signalId);
+  /// Writes the value of every signal with a slot into `values`, and the ID
+  /// each mode-dependent one is reported under into `reportedIds`
+  /// (kSignalSlots each; every other slot of `reportedIds` must hold its
+  /// signal's own ID): the signals that follow the motor's state, in one
+  /// pass rather than one call each.
+  void FillSlots(double* values, uint16_t* reportedIds) const;
   /// Mechanism position the program sees (Position), rotations.
   double Position() const { return position_; }
   bool ForwardLimitInput() const { return forwardInput_; }
@@ -159,11 +170,15 @@ class SimulatedMotor {
     bool remoteMissing = false;  ///< the remote sensor configured is absent; the rotor stands in
   };
 
+  // The phases' parts that every step runs are always inlined into their
+  // phase (SenseFeedback, MeasureMechanism, Drive, Stage): the calls and
+  // the state they would save and reload cost about as much as their work.
+  // They are defined in the source, the only place that calls them.
   void Activate(const ControlCommand& command);
   void SenseRotor();
   // Feedback, in steps: read the configured sensor, then turn its reading
   // into the mechanism position, velocity and acceleration.
-  void SenseFeedback(const MotorSurroundings& world);
+  [[gnu::always_inline]] inline void SenseFeedback(const MotorSurroundings& world);
   SensorReading ReadFeedbackSensor(const MotorSurroundings& world);
   SensorReading ReadRotor() const;
   double RotorSensorVelocity() const;
@@ -171,7 +186,7 @@ class SimulatedMotor {
                                  uint16_t velocityId) const;
   SensorReading ReadSyncedRotor(const MotorSurroundings& world);
   SensorReading ReadWiredSensor() const;
-  void MeasureMechanism(bool fromRotor);
+  [[gnu::always_inline]] inline void MeasureMechanism(bool fromRotor);
   bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
   /// Steps one axis's loop, writing every field of `out`.
   void StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit,
@@ -179,9 +194,9 @@ class SimulatedMotor {
   /// The differential axes from the difference sensor set up (call only
   /// when there is one); false when it cannot be read.
   bool MeasureDifferential(const MotorSurroundings& world, LoopMeasurement& average, LoopMeasurement& difference);
-  void Drive();
+  [[gnu::always_inline]] inline void Drive();
   void Follow(const MotorSurroundings& world);
-  void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
+  [[gnu::always_inline]] inline void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
   Bridge NeutralBridge(OutputKind kind) const;
   double OutputLimit(OutputKind kind) const;
   void SetFault(int index, bool active);
@@ -197,6 +212,15 @@ class SimulatedMotor {
   MotorConstants motor_;
   BareRotorStep bareRotor_;
   MotorSettings settings_;
+  /// What every step needs of the settings, in the form it uses them:
+  /// worked out when they change (Configure), not at each step.
+  struct SettingsTerms {
+    double polarity = 1.0;           ///< -1 when inverted
+    double rotorOffset = 0.0;        ///< rotor rotations; a rapax w's external motor has none
+    double statorLimit = 0.0;        ///< amperes, infinity when the limit is off
+    bool supplyLowerUsable = false;  ///< a lower supply limit below the limit is set
+  };
+  SettingsTerms terms_;
 
   // Requests.
   ControlCommand command_;
@@ -206,6 +230,7 @@ class SimulatedMotor {
 
   // Physics inputs.
   double supplyInput_ = 12.0;
+  uint64_t supplyFaults_ = 0;  ///< the fault bits the supply input raises, set with it
   bool enabled_ = true;  ///< the robot's enable line (DeviceEnable input); a brownout clears it
   bool forwardInput_ = false, reverseInput_ = false;
   bool velocityDriven_ = false, positionGiven_ = false, accelerationGiven_ = false;
