@@ -7,6 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "support/RuntimeFixture.hpp"
 
@@ -119,6 +123,86 @@ TEST_F(SimTest, InputsHandedOverTogetherActOneByOne) {
   EXPECT_EQ(harness::SimPhysicsInput(9, 4, "SupplyVoltage"), 11.5);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::Distix, 4), StatusCode::InvalidParamValue);
   EXPECT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::Distix, 4, {}), StatusCode::OK);
+}
+
+// The inputs of several devices handed over in one call act as one call
+// per device, in order: the same statuses, inputs kept, last errors and
+// reports. A position moved twice in one call moves from where the first
+// move left it, and inputs after a refused one still count.
+TEST_F(SimTest, InputsOfSeveralDevicesActAsOneCallEach) {
+  constexpr double kHuge = 1e308;
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t add = platform::SimPhysicsInputIndex(DeviceType::Angulon, "AddPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  const int32_t rotor = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RawRotorPosition");
+  const int32_t rotorVelocity = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RotorVelocity");
+  // The second move of kHuge would carry the position past the largest double.
+  const platform::SimInputValue encoder[] = {{raw, 1.0},      {add, kHuge},     {add, kHuge},
+                                             {velocity, 2.0}, {add, -kHuge},    {-1, 0.0}};
+  const platform::SimInputValue motor[] = {{rotor, 3.0}, {rotorVelocity, std::nan("")}, {rotorVelocity, 4.0}};
+  struct Outcome {
+    std::vector<int32_t> statuses;
+    std::vector<std::optional<double>> inputs;
+    std::vector<int32_t> lastErrors;
+    std::size_t reports = 0;
+    bool operator==(const Outcome&) const = default;
+  };
+  auto run = [&](bool together) {
+    harness::Reset();
+    harness::ClearReports();
+    EXPECT_EQ(platform::SimCreate(DeviceType::Angulon, 1), StatusCode::OK);
+    EXPECT_EQ(platform::SimCreate(DeviceType::RapaxQ, 2), StatusCode::OK);
+    std::vector<platform::SimDeviceInputs> devices{{DeviceType::Angulon, 1, encoder},
+                                                   {DeviceType::RapaxQ, 2, motor},
+                                                   {DeviceType::Distix, 3, encoder},  // never created
+                                                   {DeviceType::Angulon, 1, std::span(encoder).first(1)}};
+    Outcome outcome;
+    if (together) platform::SimSetDevicesPhysicsInputs(devices);
+    for (platform::SimDeviceInputs& d : devices) {
+      outcome.statuses.push_back(together ? d.status
+                                          : platform::SimSetPhysicsInputsAt(d.deviceType, d.deviceId, d.inputs));
+    }
+    for (platform::SimDeviceInputs& d : devices) {
+      outcome.lastErrors.push_back(platform::SimGetLastError(d.deviceType, d.deviceId));
+    }
+    for (const char* name : {"RawPosition", "AddPosition", "Velocity"}) {
+      outcome.inputs.push_back(harness::SimPhysicsInput(6, 1, name));
+    }
+    outcome.inputs.push_back(harness::SimPhysicsInput(5, 2, "RawRotorPosition"));
+    outcome.inputs.push_back(harness::SimPhysicsInput(5, 2, "RotorVelocity"));
+    outcome.reports = harness::Reports().size();
+    return outcome;
+  };
+  const Outcome together = run(true);
+  EXPECT_EQ(together, run(false));
+  EXPECT_EQ(together.statuses, (std::vector<int32_t>{-1002, -1002, 1200, 0}));
+  EXPECT_EQ(together.inputs, (std::vector<std::optional<double>>{1.0, -kHuge, 2.0, 3.0, 4.0}));
+  EXPECT_EQ(together.reports, 2u);
+}
+
+// Outputs read together answer as one read each, in order: a device's
+// last error is that of its last read, and a failed read leaves its value.
+TEST_F(SimTest, OutputsReadTogetherActAsOneReadEach) {
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 1), StatusCode::OK);
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxW, 2), StatusCode::OK);
+  harness::SetSimPhysicsValue(8, 2, "TorqueCurrent", 3.0);
+  std::vector<platform::SimOutputRead> reads{
+      {DeviceType::RapaxQ, 1, "MotorVoltage", -1.0}, {DeviceType::RapaxW, 2, "TorqueCurrent", -1.0},
+      {DeviceType::RapaxW, 2, "Distance", -1.0},     {DeviceType::Distix, 1, "Distance", -1.0},
+      {DeviceType::RapaxQ, 1, "Nothing", -1.0},      {DeviceType::RapaxW, 2, "SupplyCurrent", -1.0}};
+  platform::SimGetPhysicsValues(reads);
+  const std::vector<std::pair<double, int32_t>> expected{{0.0, 0},     {3.0, 0},     {-1.0, 1201},
+                                                         {-1.0, 1200}, {-1.0, 1201}, {0.0, 0}};
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    EXPECT_EQ(std::make_pair(reads[i].value, reads[i].status), expected[i]) << i;
+    double one = -1.0;
+    EXPECT_EQ(platform::SimGetPhysicsValue(reads[i].deviceType, reads[i].deviceId, reads[i].physicsType, one),
+              reads[i].status);
+    EXPECT_EQ(one, reads[i].value) << i;
+  }
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 1), StatusCode::SimPhysicsTypeNotSupported);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 2), StatusCode::OK);
 }
 
 }  // namespace

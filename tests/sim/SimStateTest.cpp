@@ -348,6 +348,33 @@ TEST_F(SimStateTest, AnInputRefusedForOneObjectOfADeviceMovesNone) {
   EXPECT_EQ(right.GetAbsolutePosition().GetValue().value(), -0.5);  // wrapped into [-0.5, 0.5)
 }
 
+// An encoder's inputs of one call reach its signals in order, each all or
+// nothing: one that would carry the signal the program re-zeroed past the
+// largest double moves none, and the inputs after it move on from where
+// those before it left the shaft.
+TEST_F(SimStateTest, AnEncodersInputsOfOneCallMoveItInOrder) {
+  namespace platform = kvor::zephrin::platform;
+  using platform::DeviceType;
+  constexpr double kHuge = 1e308;
+  CoreAngulon encoder(3);
+  ASSERT_EQ(encoder.GetConfigurator().SetPosition(units::angle::turn_t{kHuge}), StatusCode::OK);
+  harness::AdvanceTime(0.3);
+  harness::ClearReports();
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t add = platform::SimPhysicsInputIndex(DeviceType::Angulon, "AddPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  const platform::SimInputValue inputs[] = {{raw, 0.25}, {raw, kHuge}, {velocity, 2.0}, {add, 0.25}};
+  EXPECT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::Angulon, 3, inputs), StatusCode::InvalidParamValue);
+  EXPECT_EQ(encoder.GetSimState().GetLastStatusCode(), StatusCode::OK);  // that of the last input
+  harness::AdvanceTime(0.3);
+  EXPECT_EQ(encoder.GetPositionSinceBoot().GetValue().value(), 0.5);
+  EXPECT_EQ(encoder.GetAbsolutePosition().GetValue().value(), -0.5);
+  EXPECT_EQ(encoder.GetVelocity().GetValue().value(), 2.0);
+  EXPECT_EQ(encoder.GetPosition().GetValue().value(), kHuge);  // moved by 0.5, within its rounding
+  ASSERT_EQ(harness::Reports().size(), 1u);
+  EXPECT_NE(harness::Reports()[0].details.find("RawPosition"), std::string::npos);
+}
+
 // The simulator addresses a device by model and ID only: objects of that
 // model and ID on any bus see its inputs (also one built later), and the
 // newest request any of them sent drives its outputs. Inputs and outputs a

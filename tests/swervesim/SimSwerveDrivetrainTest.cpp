@@ -358,4 +358,51 @@ TEST_F(SimSwerveDrivetrainTest, SimThreadFollowsTheRuntimeClock) {
   RunWhileTimePasses([&] { drivetrain.reset(); });  // stops both threads
 }
 
+// A module whose steer motor is a rapax w reading the azimuth through its
+// own encoder input: the simulation feeds that motor's rotor (negated for an
+// inverted motor) and its pulse-width input (offset and encoder sign, the
+// sensor's own orientation), under the rapax w's device type.
+TEST_F(SimSwerveDrivetrainTest, FeedsARapaxWSteerMotorAndItsEncoderInput) {
+  using configs::RapaxWConfiguration;
+  using Constants = swerve::SwerveModuleConstants<configs::RapaxQConfiguration, RapaxWConfiguration, RapaxWConfiguration>;
+  constexpr int kSteerId = 3;
+  constexpr int kRapaxWType = 8;
+  constexpr double kOffset = 0.1;
+  const std::vector<Constants> modules{
+      swerve::SwerveModuleConstantsFactory<configs::RapaxQConfiguration, RapaxWConfiguration, RapaxWConfiguration>{}
+          .WithWheelRadius(meter_t{kWheelRadius})
+          .WithDriveMotorGearRatio(kDriveGearRatio)
+          .WithSteerMotorGearRatio(kSteerGearRatio)
+          .WithSteerInertia(units::moment_of_inertia::kilogram_square_meter_t{0.004})
+          .CreateModuleConstants(kSteerId, 4, kSteerId, units::angle::turn_t{kOffset}, meter_t{0.3}, meter_t{0.0},
+                                 false, true, true)};
+  swerve::SwerveDrivetrainConstants constants;
+  constants.WithCANBusName("simbus").WithAuklet2Id(kAuklet2Id);
+  // No odometry thread (0 Hz): nothing but this test commands the motors.
+  std::unique_ptr<swerve::impl::SwerveDrivetrainImpl> drivetrain;
+  RunWhileTimePasses([&] {
+    drivetrain = std::make_unique<swerve::impl::SwerveDrivetrainImpl>(
+        constants, units::frequency::hertz_t{0.0}, std::array<double, 3>{0.1, 0.1, 0.1},
+        std::array<double, 3>{0.9, 0.9, 0.9}, std::span<const Constants>(modules));
+  });
+  SimSwerveDrivetrain sim(*drivetrain, std::span<const Constants>(modules));
+  // The steer motor turns the azimuth.
+  ASSERT_EQ(drivetrain->GetModules()[0]->GetSteerMotor().SetControl(VoltageOut{volt_t{2.0}}), StatusCode::OK);
+  for (int ms = 1; ms <= 50; ++ms) {
+    harness::AdvanceTime(kTick);
+    ASSERT_EQ(sim.Update(second_t{kTick}, volt_t{12.0}), StatusCode::OK);
+  }
+  const double azimuthTurns = sim.GetModuleStates()[0].angle.Radians().value() / (2.0 * kPi);
+  ASSERT_GT(std::abs(azimuthTurns), 1e-3);  // it turned
+  auto input = [](const char* name) {
+    return harness::SimPhysicsInput(kRapaxWType, kSteerId, name).value_or(std::nan(""));
+  };
+  EXPECT_NEAR(input("RawRotorPosition"), -azimuthTurns * kSteerGearRatio, 1e-9);
+  EXPECT_NEAR(input("PulseWidthPosition"), kOffset - azimuthTurns, 1e-12);  // the encoder counts clockwise
+  // Both negated, the motor's by its inversion and the encoder's by its sign.
+  EXPECT_NEAR(input("RotorVelocity"), input("PulseWidthVelocity") * kSteerGearRatio, 1e-9);
+  EXPECT_NE(input("RotorVelocity"), 0.0);
+  EXPECT_EQ(harness::SimPhysicsInput(kRapaxQType, kSteerId, "RawRotorPosition"), std::nullopt);
+}
+
 }  // namespace

@@ -246,6 +246,14 @@ void FirmwareService::SetInputs(int32_t deviceType, int32_t deviceId, std::span<
   for (InputValue& v : inputs) v.taken = SetInputLocked(kept, deviceType, deviceId, v.input, v.value);
 }
 
+void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
+  LockGuard lock(mutex_);
+  for (const DeviceInputs& d : devices) {
+    Inputs* kept = KeptInputs(d.deviceType, d.deviceId);
+    for (InputValue& v : d.inputs) v.taken = SetInputLocked(kept, d.deviceType, d.deviceId, v.input, v.value);
+  }
+}
+
 FirmwareService::Inputs* FirmwareService::KeptInputs(int32_t deviceType, int32_t deviceId) {
   auto it = std::find_if(inputs_.begin(), inputs_.end(),
                          [&](const Inputs& i) { return i.deviceType == deviceType && i.deviceId == deviceId; });
@@ -284,8 +292,18 @@ bool FirmwareService::SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_
 
 bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
   LockGuard lock(mutex_);
-  // The device that received the newest request answers, sent or not yet stepped.
   TakeControls();
+  return OutputLocked(deviceType, deviceId, name, value);
+}
+
+void FirmwareService::Outputs(std::span<OutputRead> reads) {
+  LockGuard lock(mutex_);
+  TakeControls();
+  for (OutputRead& r : reads) r.found = OutputLocked(r.deviceType, r.deviceId, r.name, r.value);
+}
+
+bool FirmwareService::OutputLocked(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const {
+  // The device that received the newest request answers, sent or not yet stepped.
   const bool external = deviceType == kRapaxWType;
   const SimulatedMotor* newest = nullptr;
   for (const Motor& motor : motors_) {

@@ -97,12 +97,32 @@ class FirmwareService : private MotorSurroundings {
   /// lock: a physics model hands a device all its inputs of a step together,
   /// and no step falls between them.
   void SetInputs(int32_t deviceType, int32_t deviceId, std::span<InputValue> inputs) ZEPHRIN_EXCLUDES(mutex_);
+  /// The inputs of one device for the SetInputs of several.
+  struct DeviceInputs {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::span<InputValue> inputs;
+  };
+  /// SetInputs for each of `devices` in order, all under one lock: a
+  /// physics model hands a whole mechanism its inputs of a step together.
+  void SetInputs(std::span<const DeviceInputs> devices) ZEPHRIN_EXCLUDES(mutex_);
   /// A physics output of the motor controller (type, ID): the device object
   /// that received the newest request answers. False when there is none,
   /// or when its output is not a finite number (physics run away on absurd
   /// inputs), leaving `value` alone.
   bool Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value)
       ZEPHRIN_EXCLUDES(mutex_);
+  /// One output of Outputs: what Output takes, its value and its result.
+  struct OutputRead {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::string_view name;
+    double value = 0.0;  // left alone when `found` is false
+    bool found = false;
+  };
+  /// Output for each of `reads`, all under one lock and from one state of
+  /// the requests: a physics model reads every motor of a mechanism at once.
+  void Outputs(std::span<OutputRead> reads) ZEPHRIN_EXCLUDES(mutex_);
 
   /// The fraction of `bus` time (0 to 1) that its present devices fill with
   /// their signal frames at the applied frequencies and the repeated control
@@ -162,6 +182,9 @@ class FirmwareService : private MotorSurroundings {
   Inputs* KeptInputs(int32_t deviceType, int32_t deviceId) ZEPHRIN_REQUIRES(mutex_);
   /// SetInput with the lock held; `inputs` is KeptInputs(type, ID), which
   /// this sets when it keeps the first input of the device.
+  /// Output once the lock is held and the requests are taken.
+  bool OutputLocked(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const
+      ZEPHRIN_REQUIRES(mutex_);
   bool SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
       ZEPHRIN_REQUIRES(mutex_);
 

@@ -3,6 +3,7 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cmath>
 #include <vector>
@@ -91,8 +92,11 @@ double SignalStore::LastIndexOf(std::span<const Segment> segments, size_t i) {
   const double atEnd = FirstIndexAtOrAfter(end, hz);
   // A frame exactly at the change belongs to the new segment when the new
   // schedule sends one then; otherwise the old schedule's frame still went
-  // out (a signal stopped at t keeps its frame at t).
-  return SendsAt(hz, end) && !SendsAt(next.hz, end) ? atEnd : atEnd - 1.0;
+  // out (a signal stopped at t keeps its frame at t). (SendsAt(hz, end),
+  // from the index already at hand; a change of value alone keeps the
+  // schedule, which then sends that frame in the new segment.)
+  const bool oldSends = hz > 0.0 && atEnd <= (end + Clock::kTolerance) * hz;
+  return oldSends && next.hz != hz && !SendsAt(next.hz, end) ? atEnd : atEnd - 1.0;
 }
 
 std::span<const SignalStore::Segment> SignalStore::WindowSegments(const std::vector<Segment>& segments,
@@ -122,8 +126,13 @@ SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& seg
     const Segment& segment = segments[i];
     // A change within the clock's tolerance of now has happened, as its frame has.
     if (segment.hz <= 0.0 || segment.start > now + Clock::kTolerance) continue;
-    const double k = std::min(LastIndexAtOrBefore(now, segment.hz), LastIndexOf(segments, i));
-    if (k >= FirstIndexAtOrAfter(segment.start, segment.hz)) return {k / segment.hz, &segment};
+    const double first = FirstIndexAtOrAfter(segment.start, segment.hz);
+    double k = LastIndexAtOrBefore(now, segment.hz);
+    // A segment with no frame by now has none whatever its end; only one
+    // that has sent some needs its end (the current segment has none).
+    if (k < first) continue;
+    if (i + 1 < segments.size()) k = std::min(k, LastIndexOf(segments, i));
+    if (k >= first) return {k / segment.hz, &segment};
   }
   return {};
 }
@@ -411,26 +420,50 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
   SetSimulatedValueAt(StateFor(platform::MakeSignalKey(deviceHash, signalId)), value, reportedId, hold, clock_.Now());
 }
 
-bool SignalStore::SetSensorValuesNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values) {
+size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
+                                       std::span<const uint8_t> counts) {
+  // The keys of one input are looked up once, for its check and its change:
+  // a physics model moves the same few signals every step. A key nothing has
+  // set yet stays absent until it is set, as SetSimulatedValue leaves it.
+  constexpr size_t kStackValues = 32;
+  std::array<KeyState*, kStackValues> small;
+  std::vector<KeyState*> large;
   LockGuard lock(mutex_);
-  // Every moved signal is checked before anything changes.
-  for (uint32_t hash : deviceHashes) {
-    for (const SensorValue& v : values) {
-      if (v.byDifference && !std::isfinite(SimulatedValueAt(platform::MakeSignalKey(hash, v.signalId)) + v.value)) {
-        return false;
+  const double now = clock_.Now();
+  size_t taken = 0;
+  for (const uint8_t count : counts) {
+    const std::span<const SensorValue> input = values.first(count);
+    values = values.subspan(count);
+    const size_t keys = deviceHashes.size() * input.size();
+    KeyState** states = small.data();
+    if (keys > kStackValues) {
+      large.resize(keys);
+      states = large.data();
+    }
+    // Every moved signal is checked before anything changes.
+    size_t k = 0;
+    for (uint32_t hash : deviceHashes) {
+      for (const SensorValue& v : input) {
+        auto it = states_.find(platform::MakeSignalKey(hash, v.signalId));
+        KeyState* state = states[k++] = it == states_.end() ? nullptr : &it->second;
+        if (v.byDifference && !std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) {
+          return taken;
+        }
       }
     }
-  }
-  const double now = clock_.Now();
-  for (uint32_t hash : deviceHashes) {
-    for (const SensorValue& v : values) {
-      if (!v.byDifference && !std::isfinite(v.value)) continue;
-      KeyState& state = StateFor(platform::MakeSignalKey(hash, v.signalId));
-      // A moved signal was found finite above.
-      SetSimulatedValueAt(state, v.byDifference ? CarriedValue(state) + v.value : v.value, 0, false, now);
+    k = 0;
+    for (uint32_t hash : deviceHashes) {
+      for (const SensorValue& v : input) {
+        KeyState* state = states[k++];
+        if (!v.byDifference && !std::isfinite(v.value)) continue;
+        if (state == nullptr) state = &StateFor(platform::MakeSignalKey(hash, v.signalId));
+        // A moved signal was found finite above.
+        SetSimulatedValueAt(*state, v.byDifference ? CarriedValue(*state) + v.value : v.value, 0, false, now);
+      }
     }
+    ++taken;
   }
-  return true;
+  return taken;
 }
 
 void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {

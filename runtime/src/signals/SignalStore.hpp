@@ -111,12 +111,14 @@ class SignalStore {
     double value = 0.0;
     bool byDifference = false;
   };
-  /// (a) for the few signals a simulated sensor's physics input moves every
-  /// step, on each of the device objects `deviceHashes`, every one set as
-  /// SetSimulatedValue sets it, all under one lock. All or nothing: false,
-  /// changing nothing, when a signal moved by a difference would not stay
-  /// finite.
-  [[nodiscard]] bool SetSensorValuesNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values);
+  /// (a) for the few signals the physics inputs of a simulated sensor move
+  /// every step, on each of the device objects `deviceHashes`, every one set
+  /// as SetSimulatedValue sets it, all under one lock. Input i moves the
+  /// next `counts[i]` of `values`, all or nothing, the inputs in order; the
+  /// first input whose signal moved by a difference would not stay finite
+  /// changes nothing and ends the call. Returns how many inputs were set.
+  [[nodiscard]] size_t SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
+                                          std::span<const uint8_t> counts);
   /// (a') Sets several simulated values of one device, each holding from
   /// `atSeconds` on (the time of the firmware step that computed them, which
   /// may lie a step ahead of the clock until the clock reaches it). Keys the

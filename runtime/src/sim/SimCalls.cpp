@@ -34,6 +34,12 @@ int32_t SimSetPhysicsInputsAt(DeviceType deviceType, int32_t deviceId, std::span
   return Runtime::Acquire()->Sim().SetInputs(static_cast<int32_t>(deviceType), deviceId, inputs);
 }
 
+void SimSetDevicesPhysicsInputs(std::span<SimDeviceInputs> devices) {
+  Runtime::Acquire()->Sim().SetInputs(devices);
+}
+
+void SimGetPhysicsValues(std::span<SimOutputRead> reads) { Runtime::Acquire()->Sim().GetValues(reads); }
+
 int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId, std::string_view physicsType,
                            double& value) {
   return Runtime::Acquire()->Sim().GetValue(static_cast<int32_t>(deviceType), deviceId, physicsType, value);

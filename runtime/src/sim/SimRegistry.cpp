@@ -1,7 +1,6 @@
 #include "sim/SimRegistry.hpp"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -81,18 +80,23 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   return kOk;
 }
 
-bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
-  if (rule.kind == InputKind::Keep) return true;
+bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
+  Staged staged{&rule, value, updates_.size(), 0, rule.input, 0.0, false};
   double absolute = value;
   double delta = 0.0;
-  double* position = nullptr;
   if (rule.kind != InputKind::Set) {
-    position = &Slot(device.positions, AbsoluteOf(rule.input));  // 0 until first given
-    absolute = rule.kind == InputKind::AddPosition ? *position + value : value;
-    delta = absolute - *position;
+    // The position as the inputs staged before this one leave it.
+    staged.position = AbsoluteOf(rule.input);
+    auto earlier = std::find_if(run_.rbegin(), run_.rend(),
+                                [&](const Staged& s) { return s.hasPosition && s.position == staged.position; });
+    const double position =
+        earlier != run_.rend() ? earlier->absolute : Slot(device.positions, staged.position);  // 0 until first given
+    absolute = rule.kind == InputKind::AddPosition ? position + value : value;
+    delta = absolute - position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
+    staged.absolute = absolute;
+    staged.hasPosition = true;
   }
-  updates_.clear();
   for (const SignalEffect& effect : rule.effects) {
     switch (effect.follow) {
       case Follow::Value: updates_.push_back({effect.signalId, absolute, false}); break;
@@ -103,12 +107,67 @@ bool SimRegistry::Apply(const InputRule& rule, Device& device, double value) {
       case Follow::Difference: updates_.push_back({effect.signalId, delta, true}); break;
     }
   }
-  if (!store_.SetSensorValuesNow(device.hashes, updates_)) return false;
-  if (position != nullptr) *position = absolute;
-  for (const signals::SignalStore::SensorValue& update : updates_) {
-    if (!update.byDifference) Slot(device.values, update.signalId) = update.value;
-  }
+  staged.count = updates_.size() - staged.firstUpdate;
+  counts_.push_back(static_cast<uint8_t>(staged.count));
+  run_.push_back(staged);
   return true;
+}
+
+int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
+                                     std::span<const platform::SimInputValue> inputs) {
+  int32_t first = kOk;
+  std::size_t next = 0;
+  while (next < inputs.size()) {
+    // The inputs from `next` on go to the store in one call, up to one that
+    // is refused before it gets there.
+    updates_.clear();
+    counts_.clear();
+    run_.clear();
+    std::size_t end = next;
+    const char* why = nullptr;
+    for (; end < inputs.size(); ++end) {
+      const InputRule* rule = InputAt(deviceType, inputs[end].inputIndex);
+      if (rule == nullptr) break;
+      if (!std::isfinite(inputs[end].value)) {
+        why = "is not a finite number";
+        break;
+      }
+      if (!Stage(*rule, device, inputs[end].value)) {
+        why = "would move a position past the largest double";
+        break;
+      }
+    }
+    const std::size_t taken =
+        updates_.empty() ? run_.size() : store_.SetSensorInputsNow(device.hashes, updates_, counts_);
+    std::size_t committed = 0;
+    for (; committed < taken; ++committed) {
+      const Staged& s = run_[committed];
+      if (s.hasPosition) Slot(device.positions, s.position) = s.absolute;
+      for (std::size_t u = s.firstUpdate; u < s.firstUpdate + s.count; ++u) {
+        if (!updates_[u].byDifference) Slot(device.values, updates_[u].signalId) = updates_[u].value;
+      }
+      device.inputs[static_cast<size_t>(IndexOf(*s.rule))] = s.value;
+      device.lastError = kOk;
+    }
+    if (committed < run_.size()) {
+      // The store refused this one; those after it are staged again from
+      // the positions as they now stand.
+      const Staged& s = run_[committed];
+      const int32_t status =
+          Refuse(device, deviceType, deviceId, s.rule->name, s.value, "would move a position past the largest double");
+      if (first == kOk) first = status;
+      next += committed + 1;
+      continue;
+    }
+    next = end;
+    if (next == inputs.size()) break;
+    const InputRule* rule = InputAt(deviceType, inputs[next].inputIndex);
+    const int32_t status = rule == nullptr ? (device.lastError = kSimPhysicsTypeNotSupported)
+                                           : Refuse(device, deviceType, deviceId, rule->name, inputs[next].value, why);
+    if (first == kOk) first = status;
+    ++next;
+  }
+  return first;
 }
 
 int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
@@ -133,55 +192,64 @@ int32_t SimRegistry::SetInput(int32_t deviceType, int32_t deviceId, int32_t inpu
 }
 
 int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<const platform::SimInputValue> inputs) {
+  platform::SimDeviceInputs one{static_cast<platform::DeviceType>(deviceType), deviceId, inputs};
+  SetInputs(std::span(&one, 1));
+  return one.status;
+}
+
+void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   LockGuard lock(mutex_);
-  Device* device = Find(deviceType, deviceId);
-  if (device == nullptr) return kSimDeviceNotFound;
-  int32_t first = kOk;
-  if (!firmware::FirmwareService::Simulates(deviceType)) {
-    for (const platform::SimInputValue& input : inputs) {
-      const int32_t status =
-          SetRuleInput(device, deviceType, deviceId, InputAt(deviceType, input.inputIndex), input.value);
-      if (first == kOk) first = status;
+  // The simulated firmware takes the valid inputs of all the devices it
+  // simulates in one call, under its lock once; then each input gets the
+  // status, report and record it would have had alone, in order.
+  found_.clear();
+  handed_.clear();
+  handedTo_.clear();
+  // Sized for every input at once, so that the spans into it stay valid.
+  std::size_t inputCount = 0;
+  for (const platform::SimDeviceInputs& d : devices) inputCount += d.inputs.size();
+  handed_.reserve(inputCount);
+  for (const platform::SimDeviceInputs& d : devices) {
+    const auto deviceType = static_cast<int32_t>(d.deviceType);
+    Device* device = found_.emplace_back(Find(deviceType, d.deviceId));
+    if (device == nullptr || !firmware::FirmwareService::Simulates(deviceType)) continue;
+    const std::size_t first = handed_.size();
+    for (const platform::SimInputValue& input : d.inputs) {
+      const InputRule* rule = InputAt(deviceType, input.inputIndex);
+      if (rule != nullptr && std::isfinite(input.value)) handed_.push_back({rule->input, input.value});
     }
-    return first;
+    handedTo_.push_back({deviceType, d.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
   }
-  // The simulated firmware takes the valid inputs of a chunk in one call,
-  // under its lock once; then each input gets the status, report and record
-  // it would have had alone, in order.
-  using Handed = firmware::FirmwareService::InputValue;
-  constexpr std::size_t kChunk = 16;
-  std::array<Handed, kChunk> handed;
-  std::array<const InputRule*, kChunk> rules;
-  for (std::size_t start = 0; start < inputs.size(); start += kChunk) {
-    const auto chunk = inputs.subspan(start, std::min(kChunk, inputs.size() - start));
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < chunk.size(); ++i) {
-      rules[i] = InputAt(deviceType, chunk[i].inputIndex);
-      if (rules[i] != nullptr && std::isfinite(chunk[i].value)) {
-        handed[count++] = Handed{rules[i]->input, chunk[i].value};
+  if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
+  std::size_t next = 0;
+  for (std::size_t d = 0; d < devices.size(); ++d) {
+    platform::SimDeviceInputs& entry = devices[d];
+    const auto deviceType = static_cast<int32_t>(entry.deviceType);
+    Device* device = found_[d];
+    if (device == nullptr) {
+      entry.status = kSimDeviceNotFound;
+    } else if (!firmware::FirmwareService::Simulates(deviceType)) {
+      entry.status = SetSensorInputs(*device, deviceType, entry.deviceId, entry.inputs);
+    } else {
+      entry.status = kOk;
+      for (const platform::SimInputValue& input : entry.inputs) {
+        const InputRule* rule = InputAt(deviceType, input.inputIndex);
+        int32_t status = kOk;
+        if (rule == nullptr) {
+          status = device->lastError = kSimPhysicsTypeNotSupported;
+        } else if (!std::isfinite(input.value)) {
+          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, "is not a finite number");
+        } else if (!handed_[next++].taken) {
+          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value,
+                          "would move a position past the largest double");
+        } else {
+          device->inputs[static_cast<size_t>(IndexOf(*rule))] = input.value;
+          device->lastError = kOk;
+        }
+        if (entry.status == kOk) entry.status = status;
       }
     }
-    firmware_.SetInputs(deviceType, deviceId, std::span(handed.data(), count));
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < chunk.size(); ++i) {
-      const platform::SimInputValue& input = chunk[i];
-      const InputRule* rule = rules[i];
-      int32_t status = kOk;
-      if (rule == nullptr) {
-        status = device->lastError = kSimPhysicsTypeNotSupported;
-      } else if (!std::isfinite(input.value)) {
-        status = Refuse(*device, deviceType, deviceId, rule->name, input.value, "is not a finite number");
-      } else if (!handed[next++].taken) {
-        status = Refuse(*device, deviceType, deviceId, rule->name, input.value,
-                        "would move a position past the largest double");
-      } else {
-        device->inputs[static_cast<size_t>(IndexOf(*rule))] = input.value;
-        device->lastError = kOk;
-      }
-      if (first == kOk) first = status;
-    }
   }
-  return first;
 }
 
 int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
@@ -190,28 +258,61 @@ int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t de
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
   const std::string_view name = rule->name;
   if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, "is not a finite number");
-  const bool taken = firmware::FirmwareService::Simulates(deviceType)
-                         ? firmware_.SetInput(deviceType, deviceId, rule->input, value)
-                         : Apply(*rule, *device, value);
-  if (!taken) return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
+  if (!firmware::FirmwareService::Simulates(deviceType)) {
+    const platform::SimInputValue input{IndexOf(*rule), value};
+    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1));
+  }
+  if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) {
+    return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
+  }
   device->inputs[static_cast<size_t>(IndexOf(*rule))] = value;
   return device->lastError = kOk;
 }
 
 int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {
+  platform::SimOutputRead read{static_cast<platform::DeviceType>(deviceType), deviceId, name, value};
+  GetValues(std::span(&read, 1));
+  value = read.value;
+  return read.status;
+}
+
+void SimRegistry::GetValues(std::span<platform::SimOutputRead> reads) {
   LockGuard lock(mutex_);
-  Device* device = Find(deviceType, deviceId);
-  if (device == nullptr) return kSimDeviceNotFound;
-  if (auto it = device->outputs.find(name); it != device->outputs.end()) {
-    value = it->second;
-    return device->lastError = kOk;
+  // What answers each read is found first, so that the motors' outputs come
+  // from the firmware in one call; then each read gets its value, status
+  // and record in order.
+  sources_.clear();
+  modelled_.clear();
+  for (const platform::SimOutputRead& r : reads) {
+    const auto deviceType = static_cast<int32_t>(r.deviceType);
+    OutputSource& source = sources_.emplace_back(OutputSource{Find(deviceType, r.deviceId), nullptr, false});
+    if (source.device == nullptr) continue;
+    if (auto it = source.device->outputs.find(r.physicsType); it != source.device->outputs.end()) {
+      source.set = &it->second;
+    } else if (IsMotor(deviceType) && IsMotorOutput(r.physicsType)) {
+      source.modelled = true;
+      modelled_.push_back({deviceType, r.deviceId, r.physicsType});
+    }
   }
-  if (!IsMotor(deviceType) || !IsMotorOutput(name)) return device->lastError = kSimPhysicsTypeNotSupported;
-  // A motor no device object drives yet has no output.
-  double modelled = 0.0;
-  firmware_.Output(deviceType, deviceId, name, modelled);
-  value = modelled;
-  return device->lastError = kOk;
+  if (!modelled_.empty()) firmware_.Outputs(modelled_);
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    platform::SimOutputRead& r = reads[i];
+    const OutputSource& source = sources_[i];
+    if (source.device == nullptr) {
+      r.status = kSimDeviceNotFound;
+    } else if (source.set != nullptr) {
+      r.value = *source.set;
+      r.status = source.device->lastError = kOk;
+    } else if (source.modelled) {
+      // A motor no device object drives yet has no output: 0.
+      const firmware::FirmwareService::OutputRead& modelled = modelled_[next++];
+      r.value = modelled.found ? modelled.value : 0.0;
+      r.status = source.device->lastError = kOk;
+    } else {
+      r.status = source.device->lastError = kSimPhysicsTypeNotSupported;
+    }
+  }
 }
 
 int32_t SimRegistry::LastError(int32_t deviceType, int32_t deviceId) const {

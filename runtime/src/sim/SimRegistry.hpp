@@ -38,6 +38,7 @@
 #include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include "firmware/FirmwareService.hpp"
 #include "signals/SignalStore.hpp"
 #include "sim/PhysicsInputs.hpp"
 
@@ -47,9 +48,6 @@ class ReportLog;
 namespace kvor::zephrin::runtime::devices {
 class DeviceRegistry;
 }  // namespace kvor::zephrin::runtime::devices
-namespace kvor::zephrin::runtime::firmware {
-class FirmwareService;
-}  // namespace kvor::zephrin::runtime::firmware
 
 namespace kvor::zephrin::runtime::sim {
 
@@ -77,9 +75,15 @@ class SimRegistry {
   /// first refused (1200 when the device is unknown), else 0.
   [[nodiscard]] int32_t SetInputs(int32_t deviceType, int32_t deviceId,
                                   std::span<const platform::SimInputValue> inputs);
+  /// SetInputs for each device of `devices` in order, each status into its
+  /// entry, under one lock, and the firmware's inputs in one call to it.
+  void SetInputs(std::span<platform::SimDeviceInputs> devices);
   /// Reads one physics output into `value`. Returns 0; 1200
   /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
   [[nodiscard]] int32_t GetValue(int32_t deviceType, int32_t deviceId, std::string_view name, double& value);
+  /// GetValue for each of `reads` in order, under one lock, and the
+  /// motors' outputs in one call to the firmware.
+  void GetValues(std::span<platform::SimOutputRead> reads);
   /// The status of the device's most recent call (1200 for an unknown device).
   int32_t LastError(int32_t deviceType, int32_t deviceId) const;
 
@@ -108,9 +112,15 @@ class SimRegistry {
   /// Looks up the device objects of (type, ID) and gives newly found ones
   /// the signal values the simulated device already has.
   void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device) ZEPHRIN_REQUIRES(mutex_);
-  /// Moves the device's signals as `rule` says; false, changing nothing,
-  /// when a position or a signal would not stay finite.
-  bool Apply(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
+  /// Applies inputs of a sensor whose signals the simulator moves itself
+  /// (no simulated firmware) in order, as many as can be at once in one call
+  /// to the signal store: the status of the first refused, else 0.
+  [[nodiscard]] int32_t SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
+                                        std::span<const platform::SimInputValue> inputs) ZEPHRIN_REQUIRES(mutex_);
+  /// Adds input `rule` of `value` to the run staged for the store (run_,
+  /// updates_, counts_), from the positions the run leaves; false, staging
+  /// nothing, when its position would not stay finite.
+  bool Stage(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
   /// Applies input `rule` (null: one the device type does not have) to
   /// `device`, which is (type, ID); `device` null: no such device.
   [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
@@ -133,8 +143,36 @@ class SimRegistry {
   }
   std::unordered_map<uint64_t, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
-  // Working space of Apply: the signal values an input sets.
+  /// An input staged for the store, with what it moves.
+  struct Staged {
+    const InputRule* rule;
+    double value;
+    std::size_t firstUpdate;  // its signal values in updates_
+    std::size_t count;
+    PhysicsInput position;  // the absolute position it sets, when hasPosition
+    double absolute;
+    bool hasPosition;
+  };
+  // Working space of SetSensorInputs: the inputs staged, the signal values
+  // they set and how many each sets.
+  std::vector<Staged> run_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<signals::SignalStore::SensorValue> updates_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<uint8_t> counts_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Working space of SetInputs and GetValues: the device of each entry, the
+  // inputs handed to the simulated firmware and by device, the outputs
+  // read from it.
+  std::vector<Device*> found_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<firmware::FirmwareService::InputValue> handed_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<firmware::FirmwareService::DeviceInputs> handedTo_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<firmware::FirmwareService::OutputRead> modelled_ ZEPHRIN_GUARDED_BY(mutex_);
+  /// What answers a read of GetValues: nothing (no device), an output the
+  /// harness set, the firmware (modelled), or nothing the type has.
+  struct OutputSource {
+    Device* device;
+    const double* set;
+    bool modelled;
+  };
+  std::vector<OutputSource> sources_ ZEPHRIN_GUARDED_BY(mutex_);
 };
 
 }  // namespace kvor::zephrin::runtime::sim

@@ -11,7 +11,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace kvor::zephrin6::sim::internal {
 
@@ -30,29 +32,56 @@ struct InputName {
   char text[N];
 };
 
-/// Hands physics input `Name` of a device of type `Type` to the simulator
-/// and returns its status unchanged. A physics model sets the same inputs
-/// every step: the input's index is looked up by name once per (type, name),
-/// the first time, so that no step pays for a search by name.
+/// The simulator's index of physics input `Name` of device type `Type`. A
+/// physics model sets the same inputs every step: the index is looked up by
+/// name once per (type, name), the first time, so that no step pays for a
+/// search by name.
 template <DeviceType Type, InputName Name>
-kvor::zephrin::StatusCode SetInput(int deviceId, double value) {
+int32_t InputIndex() {
   static const int32_t index = kvor::zephrin::platform::SimPhysicsInputIndex(Type, Name.View());
-  return kvor::zephrin::StatusCode{kvor::zephrin::platform::SimSetPhysicsInputAt(Type, deviceId, index, value)};
+  return index;
 }
 
-/// Hands inputs `Names` of one device of type `Type` to the simulator in one
-/// call, `values` in the same order (each in the device's convention), with
-/// the simulator's status: a physics model that feeds a device several
-/// inputs every step crosses into the runtime once for all of them.
-template <DeviceType Type, InputName... Names>
-kvor::zephrin::StatusCode SetInputs(int deviceId, const std::array<double, sizeof...(Names)>& values) {
-  using kvor::zephrin::platform::SimInputValue;
-  static const std::array<int32_t, sizeof...(Names)> indexes{
-      kvor::zephrin::platform::SimPhysicsInputIndex(Type, Names.View())...};
-  std::array<SimInputValue, sizeof...(Names)> inputs{};
-  for (std::size_t i = 0; i < inputs.size(); ++i) inputs[i] = {indexes[i], values[i]};
-  return kvor::zephrin::StatusCode{kvor::zephrin::platform::SimSetPhysicsInputsAt(Type, deviceId, inputs)};
+/// Hands physics input `Name` of a device of type `Type` to the simulator
+/// and returns its status unchanged.
+template <DeviceType Type, InputName Name>
+kvor::zephrin::StatusCode SetInput(int deviceId, double value) {
+  return kvor::zephrin::StatusCode{
+      kvor::zephrin::platform::SimSetPhysicsInputAt(Type, deviceId, InputIndex<Type, Name>(), value)};
 }
+
+/// The physics inputs of several devices, handed to the simulator in one
+/// call: a physics model that feeds a whole mechanism every step crosses
+/// into the runtime once for all its devices (each one's inputs in its
+/// device's convention).
+class InputBatch {
+ public:
+  /// Adds inputs `Names` of device (`Type`, `deviceId`), `values` in the same order.
+  template <DeviceType Type, InputName... Names>
+  void Add(int deviceId, const std::array<double, sizeof...(Names)>& values) {
+    const std::array<int32_t, sizeof...(Names)> indexes{InputIndex<Type, Names>()...};
+    for (std::size_t i = 0; i < values.size(); ++i) values_.push_back({indexes[i], values[i]});
+    devices_.push_back({Type, deviceId, {}});
+    counts_.push_back(values.size());
+  }
+  /// Hands every input added to the simulator and empties the batch. A
+  /// device's refused input is its last error, which its simulation state
+  /// reports (GetLastStatusCode), so the statuses are not kept here.
+  void Send() {
+    for (std::size_t i = 0, first = 0; i < devices_.size(); first += counts_[i++]) {
+      devices_[i].inputs = std::span<const kvor::zephrin::platform::SimInputValue>(values_).subspan(first, counts_[i]);
+    }
+    kvor::zephrin::platform::SimSetDevicesPhysicsInputs(devices_);
+    values_.clear();
+    devices_.clear();
+    counts_.clear();
+  }
+
+ private:
+  std::vector<kvor::zephrin::platform::SimInputValue> values_;
+  std::vector<kvor::zephrin::platform::SimDeviceInputs> devices_;
+  std::vector<std::size_t> counts_;
+};
 
 /// Reads one physics output; 0 when the simulator leaves it untouched (its
 /// status is deliberately dropped: GetLastStatusCode tells callers about it).

@@ -48,34 +48,26 @@ class MotorSim {
   MotorSim(hardware::traits::CommonRapax& motor, bool inverted)
       : state_(StateOf(motor, inverted)), id_(IdOf(motor)) {}
 
-  double Volts() const {
-    return std::visit([](const auto& s) { return s.GetMotorVoltage().value(); }, state_);
+  /// A read of one of the motor's outputs ("MotorVoltage", "TorqueCurrent"),
+  /// for a batch of reads; Oriented gives its value in the mechanism's sign
+  /// convention, as the state's getters sign it.
+  kvor::zephrin::platform::SimOutputRead Read(std::string_view output) const {
+    return {Type(), id_, output};
   }
-  double TorqueAmps() const {
-    return std::visit([](const auto& s) { return s.GetTorqueCurrent().value(); }, state_);
-  }
+  double Oriented(double value) const { return kvor::zephrin6::sim::internal::Oriented(Orientation(), value); }
   void SetSupply(double volts) {
     std::visit([&](auto& s) { s.SetSupplyVoltage(units::voltage::volt_t{volts}); }, state_);
   }
-  /// The rotor's position and velocity in one call to the simulator, signed
-  /// as the state's SetRawRotorPosition and SetRotorVelocity sign them.
-  void SetRotor(double turns, double turnsPerSecond) {
+  /// Adds the rotor's position and velocity to `batch`, signed as the
+  /// state's SetRawRotorPosition and SetRotorVelocity sign them.
+  void AddRotor(kvor::zephrin6::sim::internal::InputBatch& batch, double turns, double turnsPerSecond) const {
     using kvor::zephrin::platform::DeviceType;
-    using kvor::zephrin6::sim::internal::Oriented;
-    using kvor::zephrin6::sim::internal::SetInputs;
-    // A refused input is the simulation state's last status, which callers read there.
-    if (const RapaxWSimState* w = RapaxW()) {
-      const ChassisReference o = w->MotorOrientation;
-      static_cast<void>(SetInputs<DeviceType::RapaxW, "RawRotorPosition", "RotorVelocity">(
-          id_, {Oriented(o, turns), Oriented(o, turnsPerSecond)}));
+    const std::array<double, 2> values{Oriented(turns), Oriented(turnsPerSecond)};
+    if (RapaxW() != nullptr) {
+      batch.Add<DeviceType::RapaxW, "RawRotorPosition", "RotorVelocity">(id_, values);
     } else {
-      const ChassisReference o = std::get<RapaxQSimState>(state_).Orientation;
-      static_cast<void>(SetInputs<DeviceType::RapaxQ, "RawRotorPosition", "RotorVelocity">(
-          id_, {Oriented(o, turns), Oriented(o, turnsPerSecond)}));
+      batch.Add<DeviceType::RapaxQ, "RawRotorPosition", "RotorVelocity">(id_, values);
     }
-  }
-  double SupplyAmps() const {
-    return std::visit([](const auto& s) { return s.GetSupplyCurrent().value(); }, state_);
   }
   /// Enables or disables the controller's outputs, as the robot's enable
   /// line does; the simulation states have no input for it.
@@ -88,8 +80,8 @@ class MotorSim {
                                           : SetInput<DeviceType::RapaxQ, "DeviceEnable">(id_, value));
   }
   /// The rapax w's state (for its own encoder input), or null.
-  RapaxWSimState* RapaxW() { return std::get_if<RapaxWSimState>(&state_); }
   const RapaxWSimState* RapaxW() const { return std::get_if<RapaxWSimState>(&state_); }
+  int32_t Id() const { return id_; }
 
  private:
   using State = std::variant<RapaxQSimState, RapaxWSimState>;
@@ -98,6 +90,14 @@ class MotorSim {
         inverted ? ChassisReference::Clockwise_Positive : ChassisReference::CounterClockwise_Positive;
     if (auto* q = dynamic_cast<hardware::core::CoreRapaxQ*>(&motor)) return RapaxQSimState(*q, orientation);
     return RapaxWSimState(dynamic_cast<hardware::core::CoreRapaxW&>(motor), orientation);
+  }
+  kvor::zephrin::platform::DeviceType Type() const {
+    return RapaxW() != nullptr ? kvor::zephrin::platform::DeviceType::RapaxW
+                               : kvor::zephrin::platform::DeviceType::RapaxQ;
+  }
+  ChassisReference Orientation() const {
+    const RapaxWSimState* w = RapaxW();
+    return w != nullptr ? w->MotorOrientation : std::get<RapaxQSimState>(state_).Orientation;
   }
   static int32_t IdOf(hardware::traits::CommonRapax& motor) {
     const auto* device = dynamic_cast<hardware::ParentDevice*>(&motor);
@@ -232,6 +232,10 @@ struct SimSwerveDrivetrain::State {
   std::vector<SwerveModulePosition> deltas;
   std::vector<SwerveModuleState> states;
   std::vector<Translation2d> moduleLocations;
+  /// The physics inputs of a step and the motor outputs read, kept so that
+  /// their storage is reused.
+  kvor::zephrin6::sim::internal::InputBatch inputs;
+  std::vector<kvor::zephrin::platform::SimOutputRead> reads;
   /// The field the robot is on; null for an endless floor.
   std::unique_ptr<internal::FieldWorld> field;
   SimBattery battery;
@@ -291,14 +295,36 @@ SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::s
 }
 
 void SimSwerveDrivetrain::State::ReadOutputs() {
+  // Every motor's voltage in one call to the simulator, then, in a second,
+  // the current of those that apply none: a bridge that applies no voltage
+  // and carries no current has its windings open, and the motor coasts
+  // instead of braking.
+  reads.clear();
+  for (const Module& m : modules) {
+    if (!m.simulated) continue;
+    reads.push_back(m.drive.Read("MotorVoltage"));
+    reads.push_back(m.steer.Read("MotorVoltage"));
+  }
+  kvor::zephrin::platform::SimGetPhysicsValues(reads);
+  std::size_t next = 0;
   for (Module& m : modules) {
     if (!m.simulated) continue;
-    // A bridge that applies no voltage and carries no current has its
-    // windings open: the motor coasts instead of braking.
-    m.driveOutput.volts = m.drive.Volts();
-    m.driveOutput.coasting = m.driveOutput.volts == 0.0 && m.drive.TorqueAmps() == 0.0;
-    m.steerOutput.volts = m.steer.Volts();
-    m.steerOutput.coasting = m.steerOutput.volts == 0.0 && m.steer.TorqueAmps() == 0.0;
+    m.driveOutput = {m.drive.Oriented(reads[next++].value), false};
+    m.steerOutput = {m.steer.Oriented(reads[next++].value), false};
+  }
+  reads.clear();
+  for (const Module& m : modules) {
+    if (!m.simulated) continue;
+    if (m.driveOutput.volts == 0.0) reads.push_back(m.drive.Read("TorqueCurrent"));
+    if (m.steerOutput.volts == 0.0) reads.push_back(m.steer.Read("TorqueCurrent"));
+  }
+  if (reads.empty()) return;
+  kvor::zephrin::platform::SimGetPhysicsValues(reads);
+  next = 0;
+  for (Module& m : modules) {
+    if (!m.simulated) continue;
+    if (m.driveOutput.volts == 0.0) m.driveOutput.coasting = m.drive.Oriented(reads[next++].value) == 0.0;
+    if (m.steerOutput.volts == 0.0) m.steerOutput.coasting = m.steer.Oriented(reads[next++].value) == 0.0;
   }
 }
 
@@ -396,27 +422,30 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
     imu.SetSupplyVoltage(units::voltage::volt_t{supplyVolts});
     suppliedVolts = supplyVolts;
   }
+  // Every device's inputs of the step go to the simulator in one call.
+  using kvor::zephrin::platform::DeviceType;
+  using kvor::zephrin6::sim::internal::Oriented;
   for (std::size_t i = 0; i < modules.size(); ++i) {
     Module& m = modules[i];
     const Module::Motion& motion = m.motion;
     states[i] = {units::velocity::meters_per_second_t{motion.groundVelocity * m.wheelRadius},
                  Rotation2d(units::angle::radian_t{motion.azimuthAngle})};
     if (!m.simulated) continue;
-    m.steer.SetRotor(motion.azimuthAngle * m.azimuth.gearRatio / kTwoPi,
+    m.steer.AddRotor(inputs, motion.azimuthAngle * m.azimuth.gearRatio / kTwoPi,
                      motion.azimuthVelocity * m.azimuth.gearRatio / kTwoPi);
-    m.drive.SetRotor((motion.wheelAngle * m.wheel.gearRatio + motion.azimuthAngle * m.coupling) / kTwoPi,
+    m.drive.AddRotor(inputs, (motion.wheelAngle * m.wheel.gearRatio + motion.azimuthAngle * m.coupling) / kTwoPi,
                      (motion.wheelVelocity * m.wheel.gearRatio + motion.azimuthVelocity * m.coupling) / kTwoPi);
     const double reading = m.encoderOffsetTurns + m.encoderSign * motion.azimuthAngle / kTwoPi;
     const double readingRate = m.encoderSign * motion.azimuthVelocity / kTwoPi;
     if (m.encoder == EncoderType::Angulon) {
       // The drivetrain has no object for the encoder, so it is fed by ID; an
       // encoder the program never created is simply not there.
-      using kvor::zephrin::platform::DeviceType;
-      using kvor::zephrin6::sim::internal::SetInputs;
-      SetInputs<DeviceType::Angulon, "RawPosition", "Velocity">(m.encoderId, {reading, readingRate});
-    } else if (RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
-      input->SetPulseWidthPosition(units::angle::turn_t{reading});
-      input->SetPulseWidthVelocity(units::angular_velocity::turns_per_second_t{readingRate});
+      inputs.Add<DeviceType::Angulon, "RawPosition", "Velocity">(m.encoderId, {reading, readingRate});
+    } else if (const RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
+      // Signed as the state's SetPulseWidthPosition and SetPulseWidthVelocity sign them.
+      const ChassisReference o = input->SensorOrientation;
+      inputs.Add<DeviceType::RapaxW, "PulseWidthPosition", "PulseWidthVelocity">(
+          m.steer.Id(), {Oriented(o, reading), Oriented(o, readingRate)});
     }
   }
   // Finite module speeds near the end of the doubles may still overflow
@@ -424,10 +453,9 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
   if (const ChassisSpeeds measured = kinematics.ToChassisSpeeds(states); swerve::internal::IsFinite(measured)) {
     speeds = measured;
   }
-  using kvor::zephrin::platform::DeviceType;
-  using kvor::zephrin6::sim::internal::SetInputs;
-  SetInputs<DeviceType::Auklet2, "RawYaw", "AngularVelocityZ">(
+  inputs.Add<DeviceType::Auklet2, "RawYaw", "AngularVelocityZ">(
       imuId, {yaw * kDegreesPerRadian, speeds.omega.value() * kDegreesPerRadian});
+  inputs.Send();
 }
 
 SimSwerveDrivetrain::SimSwerveDrivetrain(impl::SwerveDrivetrainImpl& drivetrain,
@@ -510,8 +538,17 @@ StatusCode SimSwerveDrivetrain::Update(units::time::second_t dt) {
 units::voltage::volt_t SimSwerveDrivetrain::DrawBattery() {
   kvor::zephrin::LockGuard lock(mutex_);
   State& state = *state_;
+  // Every motor's supply current in one call to the simulator.
+  state.reads.clear();
+  for (const State::Module& m : state.modules) {
+    state.reads.push_back(m.drive.Read("SupplyCurrent"));
+    state.reads.push_back(m.steer.Read("SupplyCurrent"));
+  }
+  kvor::zephrin::platform::SimGetPhysicsValues(state.reads);
   double amps = 0.0;
-  for (const State::Module& m : state.modules) amps += m.drive.SupplyAmps() + m.steer.SupplyAmps();
+  for (std::size_t i = 0; i < state.modules.size(); ++i) {
+    amps += state.reads[2 * i].value + state.reads[2 * i + 1].value;
+  }
   const units::voltage::volt_t volts = state.battery.Draw(units::current::ampere_t{amps});
   if (state.battery.IsBrownedOut() != state.disabled) {
     state.disabled = state.battery.IsBrownedOut();

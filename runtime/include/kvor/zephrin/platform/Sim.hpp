@@ -71,6 +71,21 @@ struct SimInputValue {
 ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInputsAt(DeviceType deviceType, int32_t deviceId,
                                                   std::span<const SimInputValue> inputs);
 
+/// The inputs of one device for SimSetDevicesPhysicsInputs, and the status
+/// SimSetPhysicsInputsAt returns for them.
+struct SimDeviceInputs {
+  DeviceType deviceType;
+  int32_t deviceId;
+  std::span<const SimInputValue> inputs;
+  int32_t status = 0;
+};
+
+/// SimSetPhysicsInputsAt for each of `devices` in order, each status into
+/// its entry, in one call: a physics model that feeds a whole mechanism
+/// (a drivetrain's motors, encoders and IMU) every step crosses into the
+/// runtime once, and no firmware step falls between the devices.
+ZEPHRIN_RUNTIME_API void SimSetDevicesPhysicsInputs(std::span<SimDeviceInputs> devices);
+
 /// Reads the physics output `physicsType` ("MotorVoltage", "TorqueCurrent",
 /// "SupplyCurrent" of a motor controller, in the motor's own direction) of a
 /// created device into `value`, as the device's simulated firmware drives it
@@ -78,6 +93,20 @@ ZEPHRIN_RUNTIME_API int32_t SimSetPhysicsInputsAt(DeviceType deviceType, int32_t
 /// SimDeviceNotFound or 1201 SimPhysicsTypeNotSupported, leaving `value` alone.
 ZEPHRIN_RUNTIME_API int32_t SimGetPhysicsValue(DeviceType deviceType, int32_t deviceId,
                                                std::string_view physicsType, double& value);
+
+/// One read of SimGetPhysicsValues: the device and output, as
+/// SimGetPhysicsValue takes them, its value and its status.
+struct SimOutputRead {
+  DeviceType deviceType;
+  int32_t deviceId;
+  std::string_view physicsType;
+  double value = 0.0;  // left alone when the read fails
+  int32_t status = 0;
+};
+
+/// SimGetPhysicsValue for each of `reads` in order, in one call, from one
+/// firmware state: a physics model reads all the motors of a mechanism at once.
+ZEPHRIN_RUNTIME_API void SimGetPhysicsValues(std::span<SimOutputRead> reads);
 
 /// The status of the most recent simulator call for this device (1200
 /// SimDeviceNotFound for a device never created).
