@@ -21,6 +21,9 @@ constexpr int32_t kSimPhysicsTypeNotSupported = 1201;
 constexpr int32_t kSimDeviceAlreadyExists = 1202;
 // An input never given; every value given is finite.
 constexpr double kNotGiven = std::numeric_limits<double>::quiet_NaN();
+// Why an input is refused, as its report says.
+constexpr const char* kNotFinite = "is not a finite number";
+constexpr const char* kPastLargestDouble = "would move a position past the largest double";
 
 bool IsMotor(int32_t deviceType) { return deviceType == 5 || deviceType == 8; }
 bool IsMotorOutput(std::string_view name) {
@@ -129,11 +132,11 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
       const InputRule* rule = InputAt(deviceType, inputs[end].inputIndex);
       if (rule == nullptr) break;
       if (!std::isfinite(inputs[end].value)) {
-        why = "is not a finite number";
+        why = kNotFinite;
         break;
       }
       if (!Stage(*rule, device, inputs[end].value)) {
-        why = "would move a position past the largest double";
+        why = kPastLargestDouble;
         break;
       }
     }
@@ -154,7 +157,7 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
       // the positions as they now stand.
       const Staged& s = run_[committed];
       const int32_t status =
-          Refuse(device, deviceType, deviceId, s.rule->name, s.value, "would move a position past the largest double");
+          Refuse(device, deviceType, deviceId, s.rule->name, s.value, kPastLargestDouble);
       if (first == kOk) first = status;
       next += committed + 1;
       continue;
@@ -238,10 +241,9 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
         if (rule == nullptr) {
           status = device->lastError = kSimPhysicsTypeNotSupported;
         } else if (!std::isfinite(input.value)) {
-          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, "is not a finite number");
+          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, kNotFinite);
         } else if (!handed_[next++].taken) {
-          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value,
-                          "would move a position past the largest double");
+          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, kPastLargestDouble);
         } else {
           device->inputs[static_cast<size_t>(IndexOf(*rule))] = input.value;
           device->lastError = kOk;
@@ -257,13 +259,13 @@ int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t de
   if (device == nullptr) return kSimDeviceNotFound;
   if (rule == nullptr) return device->lastError = kSimPhysicsTypeNotSupported;
   const std::string_view name = rule->name;
-  if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, "is not a finite number");
+  if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, kNotFinite);
   if (!firmware::FirmwareService::Simulates(deviceType)) {
     const platform::SimInputValue input{IndexOf(*rule), value};
     return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1));
   }
   if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) {
-    return Refuse(*device, deviceType, deviceId, name, value, "would move a position past the largest double");
+    return Refuse(*device, deviceType, deviceId, name, value, kPastLargestDouble);
   }
   device->inputs[static_cast<size_t>(IndexOf(*rule))] = value;
   return device->lastError = kOk;
