@@ -180,6 +180,46 @@ TEST_F(SimTest, InputsOfSeveralDevicesActAsOneCallEach) {
   EXPECT_EQ(together.reports, 2u);
 }
 
+// A physics model hands over the same batch every step. The batch must
+// still reach a device created after it was first handed over, and a batch
+// that differs from the last one only in an input's index (or in one
+// device) must act on that input and that device.
+TEST_F(SimTest, RepeatedBatchesFollowCreationsAndChanges) {
+  const int32_t distance = platform::SimPhysicsInputIndex(DeviceType::Distix, "Distance");
+  const int32_t supply = platform::SimPhysicsInputIndex(DeviceType::Distix, "SupplyVoltage");
+  const int32_t rotor = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RotorVelocity");
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 1), StatusCode::OK);
+  platform::SimInputValue motor[] = {{rotor, 1.0}};
+  platform::SimInputValue sensor[] = {{distance, 2.0}};
+  std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 1, motor}, {DeviceType::Distix, 2, sensor}};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[1].status, StatusCode::SimDeviceNotFound);
+
+  ASSERT_EQ(platform::SimCreate(DeviceType::Distix, 2), StatusCode::OK);
+  sensor[0].value = 3.0;
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[1].status, StatusCode::OK);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 2, "Distance"), 3.0);
+
+  sensor[0] = {supply, 12.0};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 2, "SupplyVoltage"), 12.0);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 2, "Distance"), 3.0);
+
+  // The same shape for another device of the same type, then an index the
+  // type does not have where a valid one stood.
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 3), StatusCode::OK);
+  devices[0].deviceId = 3;
+  motor[0].value = 4.0;
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 3, "RotorVelocity"), 4.0);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 1, "RotorVelocity"), 1.0);
+  motor[0].inputIndex = distance;
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[0].status, StatusCode::SimPhysicsTypeNotSupported);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 3, "RotorVelocity"), 4.0);
+}
+
 // Outputs read together answer as one read each, in order: a device's
 // last error is that of its last read, and a failed read leaves its value.
 TEST_F(SimTest, OutputsReadTogetherActAsOneReadEach) {

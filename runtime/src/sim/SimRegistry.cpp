@@ -76,7 +76,10 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   LockGuard lock(mutex_);
   auto [it, inserted] = simulated_.try_emplace(KeyOf(deviceType, deviceId));
-  if (inserted) it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
+  if (inserted) {
+    it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
+    planned_ = false;
+  }
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
   creationOrder_.push_back({deviceType, deviceId});
@@ -84,7 +87,7 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
 }
 
 bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
-  Staged staged{&rule, value, updates_.size(), 0, rule.input, 0.0, false};
+  Staged staged{&rule, IndexOf(rule), value, updates_.size(), 0, rule.input, 0.0, false};
   double absolute = value;
   double delta = 0.0;
   if (rule.kind != InputKind::Set) {
@@ -117,7 +120,8 @@ bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
 }
 
 int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
-                                     std::span<const platform::SimInputValue> inputs) {
+                                     std::span<const platform::SimInputValue> inputs,
+                                     std::span<const InputRule* const> rules) {
   int32_t first = kOk;
   std::size_t next = 0;
   while (next < inputs.size()) {
@@ -129,7 +133,7 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     std::size_t end = next;
     const char* why = nullptr;
     for (; end < inputs.size(); ++end) {
-      const InputRule* rule = InputAt(deviceType, inputs[end].inputIndex);
+      const InputRule* rule = rules[end];
       if (rule == nullptr) break;
       if (!std::isfinite(inputs[end].value)) {
         why = kNotFinite;
@@ -149,7 +153,7 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
       for (std::size_t u = s.firstUpdate; u < s.firstUpdate + s.count; ++u) {
         if (!updates_[u].byDifference) Slot(device.values, updates_[u].signalId) = updates_[u].value;
       }
-      device.inputs[static_cast<size_t>(IndexOf(*s.rule))] = s.value;
+      device.inputs[static_cast<size_t>(s.index)] = s.value;
       device.lastError = kOk;
     }
     if (committed < run_.size()) {
@@ -164,7 +168,7 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     }
     next = end;
     if (next == inputs.size()) break;
-    const InputRule* rule = InputAt(deviceType, inputs[next].inputIndex);
+    const InputRule* rule = rules[next];
     const int32_t status = rule == nullptr ? (device.lastError = kSimPhysicsTypeNotSupported)
                                            : Refuse(device, deviceType, deviceId, rule->name, inputs[next].value, why);
     if (first == kOk) first = status;
@@ -200,52 +204,80 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   return one.status;
 }
 
+void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
+  bool same = planned_ && plan_.size() == devices.size();
+  for (std::size_t d = 0; same && d < devices.size(); ++d) {
+    const platform::SimDeviceInputs& entry = devices[d];
+    const PlannedDevice& planned = plan_[d];
+    same = planned.deviceType == static_cast<int32_t>(entry.deviceType) && planned.deviceId == entry.deviceId &&
+           planned.inputCount == entry.inputs.size();
+    for (std::size_t i = 0; same && i < entry.inputs.size(); ++i) {
+      same = planIndexes_[planned.firstInput + i] == entry.inputs[i].inputIndex;
+    }
+  }
+  if (same) return;
+  plan_.clear();
+  planIndexes_.clear();
+  planRules_.clear();
+  for (const platform::SimDeviceInputs& entry : devices) {
+    const auto deviceType = static_cast<int32_t>(entry.deviceType);
+    plan_.push_back({deviceType, entry.deviceId, Find(deviceType, entry.deviceId),
+                     firmware::FirmwareService::Simulates(deviceType), planRules_.size(), entry.inputs.size()});
+    for (const platform::SimInputValue& input : entry.inputs) {
+      planIndexes_.push_back(input.inputIndex);
+      planRules_.push_back(InputAt(deviceType, input.inputIndex));
+    }
+  }
+  planned_ = true;
+}
+
 void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   LockGuard lock(mutex_);
+  Plan(devices);
   // The simulated firmware takes the valid inputs of all the devices it
   // simulates in one call, under its lock once; then each input gets the
   // status, report and record it would have had alone, in order.
-  found_.clear();
   handed_.clear();
   handedTo_.clear();
   // Sized for every input at once, so that the spans into it stay valid.
-  std::size_t inputCount = 0;
-  for (const platform::SimDeviceInputs& d : devices) inputCount += d.inputs.size();
-  handed_.reserve(inputCount);
-  for (const platform::SimDeviceInputs& d : devices) {
-    const auto deviceType = static_cast<int32_t>(d.deviceType);
-    Device* device = found_.emplace_back(Find(deviceType, d.deviceId));
-    if (device == nullptr || !firmware::FirmwareService::Simulates(deviceType)) continue;
+  handed_.reserve(planRules_.size());
+  for (std::size_t d = 0; d < devices.size(); ++d) {
+    const PlannedDevice& planned = plan_[d];
+    if (planned.device == nullptr || !planned.firmware) continue;
+    const std::span<const InputRule* const> rules = std::span(planRules_).subspan(planned.firstInput, planned.inputCount);
+    const std::span<const platform::SimInputValue> inputs = devices[d].inputs;
     const std::size_t first = handed_.size();
-    for (const platform::SimInputValue& input : d.inputs) {
-      const InputRule* rule = InputAt(deviceType, input.inputIndex);
-      if (rule != nullptr && std::isfinite(input.value)) handed_.push_back({rule->input, input.value});
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      if (rules[i] != nullptr && std::isfinite(inputs[i].value)) handed_.push_back({rules[i]->input, inputs[i].value});
     }
-    handedTo_.push_back({deviceType, d.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
+    handedTo_.push_back(
+        {planned.deviceType, planned.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
   }
   if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
   std::size_t next = 0;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
-    const auto deviceType = static_cast<int32_t>(entry.deviceType);
-    Device* device = found_[d];
+    const PlannedDevice& planned = plan_[d];
+    Device* device = planned.device;
+    const std::span<const InputRule* const> rules = std::span(planRules_).subspan(planned.firstInput, planned.inputCount);
     if (device == nullptr) {
       entry.status = kSimDeviceNotFound;
-    } else if (!firmware::FirmwareService::Simulates(deviceType)) {
-      entry.status = SetSensorInputs(*device, deviceType, entry.deviceId, entry.inputs);
+    } else if (!planned.firmware) {
+      entry.status = SetSensorInputs(*device, planned.deviceType, entry.deviceId, entry.inputs, rules);
     } else {
       entry.status = kOk;
-      for (const platform::SimInputValue& input : entry.inputs) {
-        const InputRule* rule = InputAt(deviceType, input.inputIndex);
+      for (std::size_t i = 0; i < entry.inputs.size(); ++i) {
+        const platform::SimInputValue& input = entry.inputs[i];
+        const InputRule* rule = rules[i];
         int32_t status = kOk;
         if (rule == nullptr) {
           status = device->lastError = kSimPhysicsTypeNotSupported;
         } else if (!std::isfinite(input.value)) {
-          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, kNotFinite);
+          status = Refuse(*device, planned.deviceType, entry.deviceId, rule->name, input.value, kNotFinite);
         } else if (!handed_[next++].taken) {
-          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, kPastLargestDouble);
+          status = Refuse(*device, planned.deviceType, entry.deviceId, rule->name, input.value, kPastLargestDouble);
         } else {
-          device->inputs[static_cast<size_t>(IndexOf(*rule))] = input.value;
+          device->inputs[static_cast<size_t>(input.inputIndex)] = input.value;
           device->lastError = kOk;
         }
         if (entry.status == kOk) entry.status = status;
@@ -262,7 +294,7 @@ int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t de
   if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, kNotFinite);
   if (!firmware::FirmwareService::Simulates(deviceType)) {
     const platform::SimInputValue input{IndexOf(*rule), value};
-    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1));
+    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1), std::span(&rule, 1));
   }
   if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) {
     return Refuse(*device, deviceType, deviceId, name, value, kPastLargestDouble);
