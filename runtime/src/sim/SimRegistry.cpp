@@ -41,7 +41,7 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
   return it->second;
 }
 template <class Key>
-double& Slot(std::vector<std::pair<Key, double>>& slots, Key key) {
+inline double& Slot(std::vector<std::pair<Key, double>>& slots, Key key) {
   auto it = std::find_if(slots.begin(), slots.end(), [&](const auto& slot) { return slot.first == key; });
   return it != slots.end() ? it->second : slots.emplace_back(key, 0.0).second;
 }
@@ -104,14 +104,14 @@ bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
     staged.hasPosition = true;
   }
   for (const SignalEffect& effect : rule.effects) {
-    switch (effect.follow) {
-      case Follow::Value: updates_.push_back({effect.signalId, absolute, false}); break;
-      case Follow::HalfTurn: updates_.push_back({effect.signalId, WrapHalfTurn(absolute), false}); break;
-      // A signal the program re-zeroed moves by the difference; it must stay
-      // finite as well as the position itself, which the store checks
-      // before it changes anything.
-      case Follow::Difference: updates_.push_back({effect.signalId, delta, true}); break;
-    }
+    // A signal the program re-zeroed moves by the difference; it must stay
+    // finite as well as the position itself, which the store checks before
+    // it changes anything.
+    const bool byDifference = effect.follow == Follow::Difference;
+    const double moved = byDifference                        ? delta
+                         : effect.follow == Follow::HalfTurn ? WrapHalfTurn(absolute)
+                                                             : absolute;
+    updates_.push_back({effect.signalId, moved, byDifference});
   }
   staged.count = updates_.size() - staged.firstUpdate;
   counts_.push_back(static_cast<uint8_t>(staged.count));
