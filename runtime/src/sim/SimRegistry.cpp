@@ -86,8 +86,9 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   return kOk;
 }
 
-bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
-  Staged staged{&rule, IndexOf(rule), value, updates_.size(), 0, rule.input, 0.0, false};
+bool SimRegistry::Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input) {
+  const double value = input.value;
+  Staged staged{&rule, input.inputIndex, value, updates_.size(), 0, rule.input, 0.0, false};
   double absolute = value;
   double delta = 0.0;
   if (rule.kind != InputKind::Set) {
@@ -139,7 +140,7 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
         why = kNotFinite;
         break;
       }
-      if (!Stage(*rule, device, inputs[end].value)) {
+      if (!Stage(*rule, device, inputs[end])) {
         why = kPastLargestDouble;
         break;
       }
@@ -204,18 +205,25 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   return one.status;
 }
 
-void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
-  bool same = planned_ && plan_.size() == devices.size();
-  for (std::size_t d = 0; same && d < devices.size(); ++d) {
+bool SimRegistry::Planned(std::span<const platform::SimDeviceInputs> devices) const {
+  if (!planned_ || plan_.size() != devices.size()) return false;
+  const int32_t* index = planIndexes_.data();
+  for (std::size_t d = 0; d < devices.size(); ++d) {
     const platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
-    same = planned.deviceType == static_cast<int32_t>(entry.deviceType) && planned.deviceId == entry.deviceId &&
-           planned.inputCount == entry.inputs.size();
-    for (std::size_t i = 0; same && i < entry.inputs.size(); ++i) {
-      same = planIndexes_[planned.firstInput + i] == entry.inputs[i].inputIndex;
+    if (planned.deviceType != static_cast<int32_t>(entry.deviceType) || planned.deviceId != entry.deviceId ||
+        planned.inputCount != entry.inputs.size()) {
+      return false;
+    }
+    for (const platform::SimInputValue& input : entry.inputs) {
+      if (*index++ != input.inputIndex) return false;
     }
   }
-  if (same) return;
+  return true;
+}
+
+void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
+  if (Planned(devices)) return;
   plan_.clear();
   planIndexes_.clear();
   planRules_.clear();

@@ -124,10 +124,12 @@ class SimRegistry {
   /// devices and input indexes (a physics model hands over the same batch
   /// every step) and no device was created since.
   void Plan(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
-  /// Adds input `rule` of `value` to the run staged for the store (run_,
+  /// Whether plan_ holds the resolution of `devices` already.
+  bool Planned(std::span<const platform::SimDeviceInputs> devices) const ZEPHRIN_REQUIRES(mutex_);
+  /// Adds `input`, whose rule is `rule`, to the run staged for the store (run_,
   /// updates_, counts_), from the positions the run leaves; false, staging
   /// nothing, when its position would not stay finite.
-  bool Stage(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
+  bool Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input) ZEPHRIN_REQUIRES(mutex_);
   /// Applies input `rule` (null: one the device type does not have) to
   /// `device`, which is (type, ID); `device` null: no such device.
   [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
