@@ -4,6 +4,7 @@
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -243,6 +244,32 @@ TEST_F(SimTest, OutputsReadTogetherActAsOneReadEach) {
   platform::SimGetPhysicsValues(reads);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 1), StatusCode::SimPhysicsTypeNotSupported);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 2), StatusCode::OK);
+}
+
+// A physics model reads the same outputs every step. A read must still
+// find a device created since it was last made, an output the harness set
+// since, and the output its name names now, even when the caller rewrote
+// the name in the same buffer.
+TEST_F(SimTest, RepeatedReadsFollowCreationsAndChanges) {
+  char name[] = "TorqueCurrent";
+  std::vector<platform::SimOutputRead> reads{{DeviceType::RapaxQ, 7, name, -1.0}};
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].status, StatusCode::SimDeviceNotFound);
+
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 7), StatusCode::OK);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(std::make_pair(reads[0].value, reads[0].status), std::make_pair(0.0, 0));
+
+  harness::SetSimPhysicsValue(5, 7, "TorqueCurrent", 2.5);
+  harness::SetSimPhysicsValue(5, 7, "SupplyCurrent", 4.5);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 2.5);
+  std::copy_n("SupplyCurrent", sizeof name, name);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 4.5);
+  harness::SetSimPhysicsValue(5, 7, "SupplyCurrent", 5.5);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 5.5);
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (inserted) {
     it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
     planned_ = false;
+    readsPlanned_ = false;
   }
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
@@ -318,24 +319,39 @@ int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_
   return read.status;
 }
 
+void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
+  bool same = readsPlanned_ && plannedReads_.size() == reads.size();
+  for (std::size_t i = 0; same && i < reads.size(); ++i) {
+    const PlannedRead& planned = plannedReads_[i];
+    same = planned.deviceType == static_cast<int32_t>(reads[i].deviceType) && planned.deviceId == reads[i].deviceId &&
+           planned.name == reads[i].physicsType;
+  }
+  if (same) return;
+  plannedReads_.clear();
+  for (const platform::SimOutputRead& r : reads) {
+    plannedReads_.push_back({static_cast<int32_t>(r.deviceType), r.deviceId, std::string(r.physicsType)});
+  }
+  sources_.clear();
+  modelled_.clear();
+  for (const PlannedRead& r : plannedReads_) {
+    OutputSource& source = sources_.emplace_back(OutputSource{Find(r.deviceType, r.deviceId), nullptr, false});
+    if (source.device == nullptr) continue;
+    if (auto it = source.device->outputs.find(r.name); it != source.device->outputs.end()) {
+      source.set = &it->second;
+    } else if (IsMotor(r.deviceType) && IsMotorOutput(r.name)) {
+      source.modelled = true;
+      modelled_.push_back({r.deviceType, r.deviceId, r.name});
+    }
+  }
+  readsPlanned_ = true;
+}
+
 void SimRegistry::GetValues(std::span<platform::SimOutputRead> reads) {
   LockGuard lock(mutex_);
   // What answers each read is found first, so that the motors' outputs come
   // from the firmware in one call; then each read gets its value, status
   // and record in order.
-  sources_.clear();
-  modelled_.clear();
-  for (const platform::SimOutputRead& r : reads) {
-    const auto deviceType = static_cast<int32_t>(r.deviceType);
-    OutputSource& source = sources_.emplace_back(OutputSource{Find(deviceType, r.deviceId), nullptr, false});
-    if (source.device == nullptr) continue;
-    if (auto it = source.device->outputs.find(r.physicsType); it != source.device->outputs.end()) {
-      source.set = &it->second;
-    } else if (IsMotor(deviceType) && IsMotorOutput(r.physicsType)) {
-      source.modelled = true;
-      modelled_.push_back({deviceType, r.deviceId, r.physicsType});
-    }
-  }
+  PlanReads(reads);
   if (!modelled_.empty()) firmware_.Outputs(modelled_);
   std::size_t next = 0;
   for (std::size_t i = 0; i < reads.size(); ++i) {
@@ -384,6 +400,7 @@ void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_vi
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return;
   Slot(device->outputs, name) = value;
+  readsPlanned_ = false;
 }
 
 }  // namespace kvor::zephrin::runtime::sim

@@ -124,6 +124,9 @@ class SimRegistry {
   /// devices and input indexes (a physics model hands over the same batch
   /// every step) and no device was created since.
   void Plan(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
+  /// Resolves what answers each of `reads` into sources_ and modelled_,
+  /// unless they hold the resolution of the same reads already.
+  void PlanReads(std::span<const platform::SimOutputRead> reads) ZEPHRIN_REQUIRES(mutex_);
   /// Whether plan_ holds the resolution of `devices` already.
   bool Planned(std::span<const platform::SimDeviceInputs> devices) const ZEPHRIN_REQUIRES(mutex_);
   /// Adds `input`, whose rule is `rule`, to the run staged for the store (run_,
@@ -181,6 +184,17 @@ class SimRegistry {
     bool modelled;
   };
   std::vector<OutputSource> sources_ ZEPHRIN_GUARDED_BY(mutex_);
+  /// The reads GetValues last resolved into sources_ and modelled_ (whose
+  /// names point into these): a physics model reads the same outputs every
+  /// step. Resolved again once a device is created or the harness sets an
+  /// output, either of which may change what answers a read.
+  struct PlannedRead {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::string name;
+  };
+  std::vector<PlannedRead> plannedReads_ ZEPHRIN_GUARDED_BY(mutex_);
+  bool readsPlanned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   /// One entry of the last batch SetInputs resolved: its device (null when
   /// there is none), whether the simulated firmware takes its inputs, and
   /// where its inputs' indexes and rules start in planIndexes_ and planRules_.
