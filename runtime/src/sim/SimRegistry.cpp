@@ -40,10 +40,19 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
   if (it == map.end()) it = map.emplace(std::string(name), 0.0).first;
   return it->second;
 }
+// The index of the slot of `key`, created at 0 the first time. The search
+// starts at `from` and wraps round: a physics model moves the same signals
+// in the same order every step, so the slot after the last one found is
+// nearly always the next one wanted.
 template <class Key>
-inline double& Slot(std::vector<std::pair<Key, double>>& slots, Key key) {
-  auto it = std::find_if(slots.begin(), slots.end(), [&](const auto& slot) { return slot.first == key; });
-  return it != slots.end() ? it->second : slots.emplace_back(key, 0.0).second;
+std::size_t SlotIndex(std::vector<std::pair<Key, double>>& slots, Key key, std::size_t from = 0) {
+  const std::size_t size = slots.size();
+  for (std::size_t n = 0, i = from; n < size; ++n, ++i) {
+    if (i >= size) i -= size;
+    if (slots[i].first == key) return i;
+  }
+  slots.emplace_back(key, 0.0);
+  return size;
 }
 
 }  // namespace
@@ -89,16 +98,15 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
 
 bool SimRegistry::Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input) {
   const double value = input.value;
-  Staged staged{&rule, input.inputIndex, value, updates_.size(), 0, rule.input, 0.0, false};
+  Staged staged{&rule, input.inputIndex, value, updates_.size(), 0, 0, 0.0, false};
   double absolute = value;
   double delta = 0.0;
   if (rule.kind != InputKind::Set) {
     // The position as the inputs staged before this one leave it.
-    staged.position = AbsoluteOf(rule.input);
+    staged.position = SlotIndex(device.positions, AbsoluteOf(rule.input));  // 0 until first given
     auto earlier = std::find_if(run_.rbegin(), run_.rend(),
                                 [&](const Staged& s) { return s.hasPosition && s.position == staged.position; });
-    const double position =
-        earlier != run_.rend() ? earlier->absolute : Slot(device.positions, staged.position);  // 0 until first given
+    const double position = earlier != run_.rend() ? earlier->absolute : device.positions[staged.position].second;
     absolute = rule.kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
@@ -149,11 +157,14 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     const std::size_t taken =
         updates_.empty() ? run_.size() : store_.SetSensorInputsNow(device.hashes, updates_, counts_);
     std::size_t committed = 0;
+    std::size_t slot = 0;
     for (; committed < taken; ++committed) {
       const Staged& s = run_[committed];
-      if (s.hasPosition) Slot(device.positions, s.position) = s.absolute;
+      if (s.hasPosition) device.positions[s.position].second = s.absolute;
       for (std::size_t u = s.firstUpdate; u < s.firstUpdate + s.count; ++u) {
-        if (!updates_[u].byDifference) Slot(device.values, updates_[u].signalId) = updates_[u].value;
+        if (updates_[u].byDifference) continue;
+        slot = SlotIndex(device.values, updates_[u].signalId, slot);
+        device.values[slot++].second = updates_[u].value;
       }
       device.inputs[static_cast<size_t>(s.index)] = s.value;
       device.lastError = kOk;

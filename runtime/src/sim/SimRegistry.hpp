@@ -162,7 +162,7 @@ class SimRegistry {
     double value;
     std::size_t firstUpdate;  // its signal values in updates_
     std::size_t count;
-    PhysicsInput position;  // the absolute position it sets, when hasPosition
+    std::size_t position;  // the slot in the device's positions of the one it sets, when hasPosition
     double absolute;
     bool hasPosition;
   };
