@@ -219,6 +219,11 @@ TEST_F(SimTest, RepeatedBatchesFollowCreationsAndChanges) {
   platform::SimSetDevicesPhysicsInputs(devices);
   EXPECT_EQ(devices[0].status, StatusCode::SimPhysicsTypeNotSupported);
   EXPECT_EQ(harness::SimPhysicsInput(5, 3, "RotorVelocity"), 4.0);
+  // No inputs at all: nothing refused, and the last error stays.
+  devices[0].inputs = {};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[0].status, StatusCode::OK);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 3), StatusCode::SimPhysicsTypeNotSupported);
 }
 
 // Outputs read together answer as one read each, in order: a device's

@@ -274,7 +274,7 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
         {planned.deviceType, planned.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
   }
   if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
-  std::size_t next = 0;
+  std::size_t handedDevice = 0;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
@@ -285,7 +285,20 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
     } else if (!planned.firmware) {
       entry.status = SetSensorInputs(*device, planned.deviceType, entry.deviceId, entry.inputs, rules);
     } else {
+      // This device's valid inputs, as the firmware took them or not.
+      const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[handedDevice++].inputs;
+      if (!handed.empty() && handed.size() == entry.inputs.size() &&
+          std::all_of(handed.begin(), handed.end(), [](const auto& h) { return h.taken; })) {
+        // Every input valid, finite and taken, as a physics model's are at
+        // nearly every step.
+        for (const platform::SimInputValue& input : entry.inputs) {
+          device->inputs[static_cast<size_t>(input.inputIndex)] = input.value;
+        }
+        entry.status = device->lastError = kOk;
+        continue;
+      }
       entry.status = kOk;
+      std::size_t next = 0;
       for (std::size_t i = 0; i < entry.inputs.size(); ++i) {
         const platform::SimInputValue& input = entry.inputs[i];
         const InputRule* rule = rules[i];
@@ -294,7 +307,7 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
           status = device->lastError = kSimPhysicsTypeNotSupported;
         } else if (!std::isfinite(input.value)) {
           status = Refuse(*device, planned.deviceType, entry.deviceId, rule->name, input.value, kNotFinite);
-        } else if (!handed_[next++].taken) {
+        } else if (!handed[next++].taken) {
           status = Refuse(*device, planned.deviceType, entry.deviceId, rule->name, input.value, kPastLargestDouble);
         } else {
           device->inputs[static_cast<size_t>(input.inputIndex)] = input.value;

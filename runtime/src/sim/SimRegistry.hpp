@@ -132,7 +132,8 @@ class SimRegistry {
   /// Adds `input`, whose rule is `rule`, to the run staged for the store (run_,
   /// updates_, counts_), from the positions the run leaves; false, staging
   /// nothing, when its position would not stay finite.
-  bool Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input) ZEPHRIN_REQUIRES(mutex_);
+  [[gnu::always_inline]] inline bool Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input)
+      ZEPHRIN_REQUIRES(mutex_);
   /// Applies input `rule` (null: one the device type does not have) to
   /// `device`, which is (type, ID); `device` null: no such device.
   [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
