@@ -190,4 +190,24 @@ TEST_F(SteppingTest, InputsHandedOverTogetherActAsOneByOne) {
   EXPECT_EQ(together.GetPosition().GetValue().value(), 1.5);
 }
 
+// A device object of the same model and ID on each of two buses: inputs
+// handed over together reach both of them, in order, whether or not one of
+// the inputs moves a position.
+TEST_F(SteppingTest, InputsHandedOverTogetherReachEveryObjectOfTheDevice) {
+  CoreRapaxQ here(3, "can"), there(3, "drivebus");
+  auto index = [](const char* name) { return platform::SimPhysicsInputIndex(DeviceType::RapaxQ, name); };
+  const int32_t raw = index("RawRotorPosition"), add = index("AddRotorPosition"), velocity = index("RotorVelocity");
+  const std::vector<platform::SimInputValue> sets{{raw, 1.0}, {velocity, 0.0}, {raw, 2.0}};
+  ASSERT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::RapaxQ, 3, sets), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  EXPECT_EQ(here.GetPosition().GetValue().value(), 2.0);
+  EXPECT_EQ(there.GetPosition().GetValue().value(), 2.0);
+
+  const std::vector<platform::SimInputValue> moves{{raw, 1.0}, {add, 0.5}, {velocity, 0.0}};
+  ASSERT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::RapaxQ, 3, moves), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  EXPECT_EQ(here.GetPosition().GetValue().value(), 1.5);
+  EXPECT_EQ(there.GetPosition().GetValue().value(), 1.5);
+}
+
 }  // namespace

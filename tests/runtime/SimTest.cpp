@@ -4,6 +4,7 @@
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -180,6 +181,51 @@ TEST_F(SimTest, InputsOfSeveralDevicesActAsOneCallEach) {
   EXPECT_EQ(together.reports, 2u);
 }
 
+// A physics model hands over the same batch every step. The batch must
+// still reach a device created after it was first handed over, and a batch
+// that differs from the last one only in an input's index (or in one
+// device) must act on that input and that device.
+TEST_F(SimTest, RepeatedBatchesFollowCreationsAndChanges) {
+  const int32_t distance = platform::SimPhysicsInputIndex(DeviceType::Distix, "Distance");
+  const int32_t supply = platform::SimPhysicsInputIndex(DeviceType::Distix, "SupplyVoltage");
+  const int32_t rotor = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RotorVelocity");
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 1), StatusCode::OK);
+  platform::SimInputValue motor[] = {{rotor, 1.0}};
+  platform::SimInputValue sensor[] = {{distance, 2.0}};
+  std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 1, motor}, {DeviceType::Distix, 2, sensor}};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[1].status, StatusCode::SimDeviceNotFound);
+
+  ASSERT_EQ(platform::SimCreate(DeviceType::Distix, 2), StatusCode::OK);
+  sensor[0].value = 3.0;
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[1].status, StatusCode::OK);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 2, "Distance"), 3.0);
+
+  sensor[0] = {supply, 12.0};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 2, "SupplyVoltage"), 12.0);
+  EXPECT_EQ(harness::SimPhysicsInput(9, 2, "Distance"), 3.0);
+
+  // The same shape for another device of the same type, then an index the
+  // type does not have where a valid one stood.
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 3), StatusCode::OK);
+  devices[0].deviceId = 3;
+  motor[0].value = 4.0;
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 3, "RotorVelocity"), 4.0);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 1, "RotorVelocity"), 1.0);
+  motor[0].inputIndex = distance;
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[0].status, StatusCode::SimPhysicsTypeNotSupported);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 3, "RotorVelocity"), 4.0);
+  // No inputs at all: nothing refused, and the last error stays.
+  devices[0].inputs = {};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[0].status, StatusCode::OK);
+  EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 3), StatusCode::SimPhysicsTypeNotSupported);
+}
+
 // Outputs read together answer as one read each, in order: a device's
 // last error is that of its last read, and a failed read leaves its value.
 TEST_F(SimTest, OutputsReadTogetherActAsOneReadEach) {
@@ -203,6 +249,32 @@ TEST_F(SimTest, OutputsReadTogetherActAsOneReadEach) {
   platform::SimGetPhysicsValues(reads);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxQ, 1), StatusCode::SimPhysicsTypeNotSupported);
   EXPECT_EQ(platform::SimGetLastError(DeviceType::RapaxW, 2), StatusCode::OK);
+}
+
+// A physics model reads the same outputs every step. A read must still
+// find a device created since it was last made, an output the harness set
+// since, and the output its name names now, even when the caller rewrote
+// the name in the same buffer.
+TEST_F(SimTest, RepeatedReadsFollowCreationsAndChanges) {
+  char name[] = "TorqueCurrent";
+  std::vector<platform::SimOutputRead> reads{{DeviceType::RapaxQ, 7, name, -1.0}};
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].status, StatusCode::SimDeviceNotFound);
+
+  ASSERT_EQ(platform::SimCreate(DeviceType::RapaxQ, 7), StatusCode::OK);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(std::make_pair(reads[0].value, reads[0].status), std::make_pair(0.0, 0));
+
+  harness::SetSimPhysicsValue(5, 7, "TorqueCurrent", 2.5);
+  harness::SetSimPhysicsValue(5, 7, "SupplyCurrent", 4.5);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 2.5);
+  std::copy_n("SupplyCurrent", sizeof name, name);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 4.5);
+  harness::SetSimPhysicsValue(5, 7, "SupplyCurrent", 5.5);
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 5.5);
 }
 
 }  // namespace

@@ -243,14 +243,14 @@ bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, PhysicsInpu
 void FirmwareService::SetInputs(int32_t deviceType, int32_t deviceId, std::span<InputValue> inputs) {
   LockGuard lock(mutex_);
   Inputs* kept = KeptInputs(deviceType, deviceId);  // searched once for the whole batch
-  for (InputValue& v : inputs) v.taken = SetInputLocked(kept, deviceType, deviceId, v.input, v.value);
+  SetInputsLocked(kept, deviceType, deviceId, inputs);
 }
 
 void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
   LockGuard lock(mutex_);
   for (const DeviceInputs& d : devices) {
     Inputs* kept = KeptInputs(d.deviceType, d.deviceId);
-    for (InputValue& v : d.inputs) v.taken = SetInputLocked(kept, d.deviceType, d.deviceId, v.input, v.value);
+    SetInputsLocked(kept, d.deviceType, d.deviceId, d.inputs);
   }
 }
 
@@ -262,32 +262,51 @@ FirmwareService::Inputs* FirmwareService::KeptInputs(int32_t deviceType, int32_t
 
 bool FirmwareService::SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, PhysicsInput input,
                                      double value) {
-  // A move of a position is kept as the position it leads to ("Add..." as
-  // "Raw..."), for device objects created later.
-  const PhysicsInput absolute = sim::AbsoluteOf(input);
-  const bool move = absolute != input;
-  double* kept = nullptr;
-  if (inputs != nullptr) {
-    auto slot = std::find_if(inputs->values.begin(), inputs->values.end(),
-                             [&](const auto& v) { return v.first == absolute; });
-    if (slot != inputs->values.end()) kept = &slot->second;
+  InputValue one{input, value};
+  SetInputsLocked(inputs, deviceType, deviceId, std::span(&one, 1));
+  return one.taken;
+}
+
+void FirmwareService::SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId,
+                                      std::span<InputValue> values) {
+  // Only a move ("Add...") can be refused: inputs that set a value are all
+  // taken, so each device of (type, ID) is found once for all of them.
+  const bool moves =
+      std::any_of(values.begin(), values.end(), [](const InputValue& v) { return sim::AbsoluteOf(v.input) != v.input; });
+  for (InputValue& v : values) {
+    // A move of a position is kept as the position it leads to ("Add..." as
+    // "Raw..."), for device objects created later.
+    const PhysicsInput absolute = sim::AbsoluteOf(v.input);
+    const bool move = absolute != v.input;
+    double* kept = nullptr;
+    if (inputs != nullptr) {
+      auto slot = std::find_if(inputs->values.begin(), inputs->values.end(),
+                               [&](const auto& kv) { return kv.first == absolute; });
+      if (slot != inputs->values.end()) kept = &slot->second;
+    }
+    if (move) {
+      // All device objects of (type, ID) move, or none does; only a move can
+      // carry a position past the largest double.
+      bool takes = kept == nullptr || std::isfinite(*kept + v.value);
+      ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(v.input, v.value); });
+      v.taken = takes;
+      if (!takes) continue;
+    }
+    if (kept == nullptr) {
+      // A physics model gives the same inputs every step, so only the first of
+      // each allocates.
+      if (inputs == nullptr) inputs = &inputs_.emplace_back(Inputs{deviceType, deviceId, {}});
+      kept = &inputs->values.emplace_back(absolute, 0.0).second;
+    }
+    *kept = move ? *kept + v.value : v.value;
+    v.taken = true;
+    if (moves) ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(v.input, v.value); });
   }
-  if (move) {
-    // All device objects of (type, ID) move, or none does; only a move can
-    // carry a position past the largest double.
-    bool takes = kept == nullptr || std::isfinite(*kept + value);
-    ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(input, value); });
-    if (!takes) return false;
+  if (!moves) {
+    ForEachDevice(deviceType, deviceId, [&](auto& device) {
+      for (const InputValue& v : values) device.SetInput(v.input, v.value);
+    });
   }
-  if (kept == nullptr) {
-    // A physics model gives the same inputs every step, so only the first of
-    // each allocates.
-    if (inputs == nullptr) inputs = &inputs_.emplace_back(Inputs{deviceType, deviceId, {}});
-    kept = &inputs->values.emplace_back(absolute, 0.0).second;
-  }
-  *kept = move ? *kept + value : value;
-  ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(input, value); });
-  return true;
 }
 
 bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) {

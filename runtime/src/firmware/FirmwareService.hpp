@@ -180,12 +180,15 @@ class FirmwareService : private MotorSurroundings {
   void ReplayInputs(int32_t deviceType, Device& device) ZEPHRIN_REQUIRES(mutex_);
   /// The inputs kept for (type, ID), or null while there are none.
   Inputs* KeptInputs(int32_t deviceType, int32_t deviceId) ZEPHRIN_REQUIRES(mutex_);
-  /// SetInput with the lock held; `inputs` is KeptInputs(type, ID), which
-  /// this sets when it keeps the first input of the device.
   /// Output once the lock is held and the requests are taken.
   bool OutputLocked(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const
       ZEPHRIN_REQUIRES(mutex_);
+  /// SetInput with the lock held; `inputs` is KeptInputs(type, ID), which
+  /// this sets when it keeps the first input of the device.
   bool SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
+      ZEPHRIN_REQUIRES(mutex_);
+  /// SetInputLocked for each of `values` in order, setting its `taken`.
+  void SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, std::span<InputValue> values)
       ZEPHRIN_REQUIRES(mutex_);
 
   // MotorSurroundings: the devices ask while they step.

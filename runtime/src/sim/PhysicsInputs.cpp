@@ -76,16 +76,6 @@ bool AppliesTo(const InputRule& rule, int32_t deviceType) {
 
 }  // namespace
 
-PhysicsInput AbsoluteOf(PhysicsInput input) {
-  switch (input) {
-    case PhysicsInput::AddRotorPosition: return PhysicsInput::RawRotorPosition;
-    case PhysicsInput::AddQuadraturePosition: return PhysicsInput::RawQuadraturePosition;
-    case PhysicsInput::AddPosition: return PhysicsInput::RawPosition;
-    case PhysicsInput::AddYaw: return PhysicsInput::RawYaw;
-    default: return input;
-  }
-}
-
 const InputRule* FindInput(int32_t deviceType, std::string_view name) {
   for (const InputRule& rule : kRules) {
     if (AppliesTo(rule, deviceType) && rule.name == name) return &rule;

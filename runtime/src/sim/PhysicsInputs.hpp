@@ -63,7 +63,16 @@ enum class PhysicsInput : uint8_t {
 };
 
 /// The absolute input a move ("Add...") moves ("Raw..."), or `input` itself.
-PhysicsInput AbsoluteOf(PhysicsInput input);
+/// Inline: the simulator and the firmware ask it for every input of every step.
+constexpr PhysicsInput AbsoluteOf(PhysicsInput input) {
+  switch (input) {
+    case PhysicsInput::AddRotorPosition: return PhysicsInput::RawRotorPosition;
+    case PhysicsInput::AddQuadraturePosition: return PhysicsInput::RawQuadraturePosition;
+    case PhysicsInput::AddPosition: return PhysicsInput::RawPosition;
+    case PhysicsInput::AddYaw: return PhysicsInput::RawYaw;
+    default: return input;
+  }
+}
 
 /// How an input treats its value.
 enum class InputKind : uint8_t {

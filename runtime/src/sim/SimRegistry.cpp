@@ -40,10 +40,19 @@ double& Slot(std::map<std::string, double, std::less<>>& map, std::string_view n
   if (it == map.end()) it = map.emplace(std::string(name), 0.0).first;
   return it->second;
 }
+// The index of the slot of `key`, created at 0 the first time. The search
+// starts at `from` and wraps round: a physics model moves the same signals
+// in the same order every step, so the slot after the last one found is
+// nearly always the next one wanted.
 template <class Key>
-double& Slot(std::vector<std::pair<Key, double>>& slots, Key key) {
-  auto it = std::find_if(slots.begin(), slots.end(), [&](const auto& slot) { return slot.first == key; });
-  return it != slots.end() ? it->second : slots.emplace_back(key, 0.0).second;
+std::size_t SlotIndex(std::vector<std::pair<Key, double>>& slots, Key key, std::size_t from = 0) {
+  const std::size_t size = slots.size();
+  for (std::size_t n = 0, i = from; n < size; ++n, ++i) {
+    if (i >= size) i -= size;
+    if (slots[i].first == key) return i;
+  }
+  slots.emplace_back(key, 0.0);
+  return size;
 }
 
 }  // namespace
@@ -76,24 +85,28 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   if (ModelOfType(deviceType).empty()) return kInvalidParamValue;
   LockGuard lock(mutex_);
   auto [it, inserted] = simulated_.try_emplace(KeyOf(deviceType, deviceId));
-  if (inserted) it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
+  if (inserted) {
+    it->second.inputs.assign(static_cast<size_t>(InputCount()), kNotGiven);
+    planned_ = false;
+    readsPlanned_ = false;
+  }
   FindDeviceObjects(deviceType, deviceId, it->second);
   if (!inserted) return it->second.lastError = kSimDeviceAlreadyExists;
   creationOrder_.push_back({deviceType, deviceId});
   return kOk;
 }
 
-bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
-  Staged staged{&rule, value, updates_.size(), 0, rule.input, 0.0, false};
+bool SimRegistry::Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input) {
+  const double value = input.value;
+  Staged staged{&rule, input.inputIndex, value, updates_.size(), 0, 0, 0.0, false};
   double absolute = value;
   double delta = 0.0;
   if (rule.kind != InputKind::Set) {
     // The position as the inputs staged before this one leave it.
-    staged.position = AbsoluteOf(rule.input);
+    staged.position = SlotIndex(device.positions, AbsoluteOf(rule.input));  // 0 until first given
     auto earlier = std::find_if(run_.rbegin(), run_.rend(),
                                 [&](const Staged& s) { return s.hasPosition && s.position == staged.position; });
-    const double position =
-        earlier != run_.rend() ? earlier->absolute : Slot(device.positions, staged.position);  // 0 until first given
+    const double position = earlier != run_.rend() ? earlier->absolute : device.positions[staged.position].second;
     absolute = rule.kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
@@ -101,14 +114,14 @@ bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
     staged.hasPosition = true;
   }
   for (const SignalEffect& effect : rule.effects) {
-    switch (effect.follow) {
-      case Follow::Value: updates_.push_back({effect.signalId, absolute, false}); break;
-      case Follow::HalfTurn: updates_.push_back({effect.signalId, WrapHalfTurn(absolute), false}); break;
-      // A signal the program re-zeroed moves by the difference; it must stay
-      // finite as well as the position itself, which the store checks
-      // before it changes anything.
-      case Follow::Difference: updates_.push_back({effect.signalId, delta, true}); break;
-    }
+    // A signal the program re-zeroed moves by the difference; it must stay
+    // finite as well as the position itself, which the store checks before
+    // it changes anything.
+    const bool byDifference = effect.follow == Follow::Difference;
+    const double moved = byDifference                        ? delta
+                         : effect.follow == Follow::HalfTurn ? WrapHalfTurn(absolute)
+                                                             : absolute;
+    updates_.push_back({effect.signalId, moved, byDifference});
   }
   staged.count = updates_.size() - staged.firstUpdate;
   counts_.push_back(static_cast<uint8_t>(staged.count));
@@ -117,7 +130,8 @@ bool SimRegistry::Stage(const InputRule& rule, Device& device, double value) {
 }
 
 int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
-                                     std::span<const platform::SimInputValue> inputs) {
+                                     std::span<const platform::SimInputValue> inputs,
+                                     std::span<const InputRule* const> rules) {
   int32_t first = kOk;
   std::size_t next = 0;
   while (next < inputs.size()) {
@@ -129,13 +143,13 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     std::size_t end = next;
     const char* why = nullptr;
     for (; end < inputs.size(); ++end) {
-      const InputRule* rule = InputAt(deviceType, inputs[end].inputIndex);
+      const InputRule* rule = rules[end];
       if (rule == nullptr) break;
       if (!std::isfinite(inputs[end].value)) {
         why = kNotFinite;
         break;
       }
-      if (!Stage(*rule, device, inputs[end].value)) {
+      if (!Stage(*rule, device, inputs[end])) {
         why = kPastLargestDouble;
         break;
       }
@@ -143,13 +157,16 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     const std::size_t taken =
         updates_.empty() ? run_.size() : store_.SetSensorInputsNow(device.hashes, updates_, counts_);
     std::size_t committed = 0;
+    std::size_t slot = 0;
     for (; committed < taken; ++committed) {
       const Staged& s = run_[committed];
-      if (s.hasPosition) Slot(device.positions, s.position) = s.absolute;
+      if (s.hasPosition) device.positions[s.position].second = s.absolute;
       for (std::size_t u = s.firstUpdate; u < s.firstUpdate + s.count; ++u) {
-        if (!updates_[u].byDifference) Slot(device.values, updates_[u].signalId) = updates_[u].value;
+        if (updates_[u].byDifference) continue;
+        slot = SlotIndex(device.values, updates_[u].signalId, slot);
+        device.values[slot++].second = updates_[u].value;
       }
-      device.inputs[static_cast<size_t>(IndexOf(*s.rule))] = s.value;
+      device.inputs[static_cast<size_t>(s.index)] = s.value;
       device.lastError = kOk;
     }
     if (committed < run_.size()) {
@@ -164,7 +181,7 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     }
     next = end;
     if (next == inputs.size()) break;
-    const InputRule* rule = InputAt(deviceType, inputs[next].inputIndex);
+    const InputRule* rule = rules[next];
     const int32_t status = rule == nullptr ? (device.lastError = kSimPhysicsTypeNotSupported)
                                            : Refuse(device, deviceType, deviceId, rule->name, inputs[next].value, why);
     if (first == kOk) first = status;
@@ -200,52 +217,100 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   return one.status;
 }
 
+bool SimRegistry::Planned(std::span<const platform::SimDeviceInputs> devices) const {
+  if (!planned_ || plan_.size() != devices.size()) return false;
+  const int32_t* index = planIndexes_.data();
+  for (std::size_t d = 0; d < devices.size(); ++d) {
+    const platform::SimDeviceInputs& entry = devices[d];
+    const PlannedDevice& planned = plan_[d];
+    if (planned.deviceType != static_cast<int32_t>(entry.deviceType) || planned.deviceId != entry.deviceId ||
+        planned.inputCount != entry.inputs.size()) {
+      return false;
+    }
+    for (const platform::SimInputValue& input : entry.inputs) {
+      if (*index++ != input.inputIndex) return false;
+    }
+  }
+  return true;
+}
+
+void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
+  if (Planned(devices)) return;
+  plan_.clear();
+  planIndexes_.clear();
+  planRules_.clear();
+  for (const platform::SimDeviceInputs& entry : devices) {
+    const auto deviceType = static_cast<int32_t>(entry.deviceType);
+    plan_.push_back({deviceType, entry.deviceId, Find(deviceType, entry.deviceId),
+                     firmware::FirmwareService::Simulates(deviceType), planRules_.size(), entry.inputs.size()});
+    for (const platform::SimInputValue& input : entry.inputs) {
+      planIndexes_.push_back(input.inputIndex);
+      planRules_.push_back(InputAt(deviceType, input.inputIndex));
+    }
+  }
+  planned_ = true;
+}
+
 void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   LockGuard lock(mutex_);
+  Plan(devices);
   // The simulated firmware takes the valid inputs of all the devices it
   // simulates in one call, under its lock once; then each input gets the
   // status, report and record it would have had alone, in order.
-  found_.clear();
   handed_.clear();
   handedTo_.clear();
   // Sized for every input at once, so that the spans into it stay valid.
-  std::size_t inputCount = 0;
-  for (const platform::SimDeviceInputs& d : devices) inputCount += d.inputs.size();
-  handed_.reserve(inputCount);
-  for (const platform::SimDeviceInputs& d : devices) {
-    const auto deviceType = static_cast<int32_t>(d.deviceType);
-    Device* device = found_.emplace_back(Find(deviceType, d.deviceId));
-    if (device == nullptr || !firmware::FirmwareService::Simulates(deviceType)) continue;
+  handed_.reserve(planRules_.size());
+  for (std::size_t d = 0; d < devices.size(); ++d) {
+    const PlannedDevice& planned = plan_[d];
+    if (planned.device == nullptr || !planned.firmware) continue;
+    const std::span<const InputRule* const> rules = std::span(planRules_).subspan(planned.firstInput, planned.inputCount);
+    const std::span<const platform::SimInputValue> inputs = devices[d].inputs;
     const std::size_t first = handed_.size();
-    for (const platform::SimInputValue& input : d.inputs) {
-      const InputRule* rule = InputAt(deviceType, input.inputIndex);
-      if (rule != nullptr && std::isfinite(input.value)) handed_.push_back({rule->input, input.value});
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      if (rules[i] != nullptr && std::isfinite(inputs[i].value)) handed_.push_back({rules[i]->input, inputs[i].value});
     }
-    handedTo_.push_back({deviceType, d.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
+    handedTo_.push_back(
+        {planned.deviceType, planned.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
   }
   if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
-  std::size_t next = 0;
+  std::size_t handedDevice = 0;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
-    const auto deviceType = static_cast<int32_t>(entry.deviceType);
-    Device* device = found_[d];
+    const PlannedDevice& planned = plan_[d];
+    Device* device = planned.device;
+    const std::span<const InputRule* const> rules = std::span(planRules_).subspan(planned.firstInput, planned.inputCount);
     if (device == nullptr) {
       entry.status = kSimDeviceNotFound;
-    } else if (!firmware::FirmwareService::Simulates(deviceType)) {
-      entry.status = SetSensorInputs(*device, deviceType, entry.deviceId, entry.inputs);
+    } else if (!planned.firmware) {
+      entry.status = SetSensorInputs(*device, planned.deviceType, entry.deviceId, entry.inputs, rules);
     } else {
+      // This device's valid inputs, as the firmware took them or not.
+      const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[handedDevice++].inputs;
+      if (!handed.empty() && handed.size() == entry.inputs.size() &&
+          std::all_of(handed.begin(), handed.end(), [](const auto& h) { return h.taken; })) {
+        // Every input valid, finite and taken, as a physics model's are at
+        // nearly every step.
+        for (const platform::SimInputValue& input : entry.inputs) {
+          device->inputs[static_cast<size_t>(input.inputIndex)] = input.value;
+        }
+        entry.status = device->lastError = kOk;
+        continue;
+      }
       entry.status = kOk;
-      for (const platform::SimInputValue& input : entry.inputs) {
-        const InputRule* rule = InputAt(deviceType, input.inputIndex);
+      std::size_t next = 0;
+      for (std::size_t i = 0; i < entry.inputs.size(); ++i) {
+        const platform::SimInputValue& input = entry.inputs[i];
+        const InputRule* rule = rules[i];
         int32_t status = kOk;
         if (rule == nullptr) {
           status = device->lastError = kSimPhysicsTypeNotSupported;
         } else if (!std::isfinite(input.value)) {
-          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, kNotFinite);
-        } else if (!handed_[next++].taken) {
-          status = Refuse(*device, deviceType, entry.deviceId, rule->name, input.value, kPastLargestDouble);
+          status = Refuse(*device, planned.deviceType, entry.deviceId, rule->name, input.value, kNotFinite);
+        } else if (!handed[next++].taken) {
+          status = Refuse(*device, planned.deviceType, entry.deviceId, rule->name, input.value, kPastLargestDouble);
         } else {
-          device->inputs[static_cast<size_t>(IndexOf(*rule))] = input.value;
+          device->inputs[static_cast<size_t>(input.inputIndex)] = input.value;
           device->lastError = kOk;
         }
         if (entry.status == kOk) entry.status = status;
@@ -262,7 +327,7 @@ int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t de
   if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, kNotFinite);
   if (!firmware::FirmwareService::Simulates(deviceType)) {
     const platform::SimInputValue input{IndexOf(*rule), value};
-    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1));
+    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1), std::span(&rule, 1));
   }
   if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) {
     return Refuse(*device, deviceType, deviceId, name, value, kPastLargestDouble);
@@ -278,24 +343,39 @@ int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_
   return read.status;
 }
 
+void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
+  bool same = readsPlanned_ && plannedReads_.size() == reads.size();
+  for (std::size_t i = 0; same && i < reads.size(); ++i) {
+    const PlannedRead& planned = plannedReads_[i];
+    same = planned.deviceType == static_cast<int32_t>(reads[i].deviceType) && planned.deviceId == reads[i].deviceId &&
+           planned.name == reads[i].physicsType;
+  }
+  if (same) return;
+  plannedReads_.clear();
+  for (const platform::SimOutputRead& r : reads) {
+    plannedReads_.push_back({static_cast<int32_t>(r.deviceType), r.deviceId, std::string(r.physicsType)});
+  }
+  sources_.clear();
+  modelled_.clear();
+  for (const PlannedRead& r : plannedReads_) {
+    OutputSource& source = sources_.emplace_back(OutputSource{Find(r.deviceType, r.deviceId), nullptr, false});
+    if (source.device == nullptr) continue;
+    if (auto it = source.device->outputs.find(r.name); it != source.device->outputs.end()) {
+      source.set = &it->second;
+    } else if (IsMotor(r.deviceType) && IsMotorOutput(r.name)) {
+      source.modelled = true;
+      modelled_.push_back({r.deviceType, r.deviceId, r.name});
+    }
+  }
+  readsPlanned_ = true;
+}
+
 void SimRegistry::GetValues(std::span<platform::SimOutputRead> reads) {
   LockGuard lock(mutex_);
   // What answers each read is found first, so that the motors' outputs come
   // from the firmware in one call; then each read gets its value, status
   // and record in order.
-  sources_.clear();
-  modelled_.clear();
-  for (const platform::SimOutputRead& r : reads) {
-    const auto deviceType = static_cast<int32_t>(r.deviceType);
-    OutputSource& source = sources_.emplace_back(OutputSource{Find(deviceType, r.deviceId), nullptr, false});
-    if (source.device == nullptr) continue;
-    if (auto it = source.device->outputs.find(r.physicsType); it != source.device->outputs.end()) {
-      source.set = &it->second;
-    } else if (IsMotor(deviceType) && IsMotorOutput(r.physicsType)) {
-      source.modelled = true;
-      modelled_.push_back({deviceType, r.deviceId, r.physicsType});
-    }
-  }
+  PlanReads(reads);
   if (!modelled_.empty()) firmware_.Outputs(modelled_);
   std::size_t next = 0;
   for (std::size_t i = 0; i < reads.size(); ++i) {
@@ -344,6 +424,7 @@ void SimRegistry::SetOutput(int32_t deviceType, int32_t deviceId, std::string_vi
   Device* device = Find(deviceType, deviceId);
   if (device == nullptr) return;
   Slot(device->outputs, name) = value;
+  readsPlanned_ = false;
 }
 
 }  // namespace kvor::zephrin::runtime::sim

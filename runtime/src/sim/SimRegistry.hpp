@@ -114,13 +114,26 @@ class SimRegistry {
   void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device) ZEPHRIN_REQUIRES(mutex_);
   /// Applies inputs of a sensor whose signals the simulator moves itself
   /// (no simulated firmware) in order, as many as can be at once in one call
-  /// to the signal store: the status of the first refused, else 0.
+  /// to the signal store: the status of the first refused, else 0. `rules`
+  /// holds the rule of each input (null: one the device type does not have).
   [[nodiscard]] int32_t SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
-                                        std::span<const platform::SimInputValue> inputs) ZEPHRIN_REQUIRES(mutex_);
-  /// Adds input `rule` of `value` to the run staged for the store (run_,
+                                        std::span<const platform::SimInputValue> inputs,
+                                        std::span<const InputRule* const> rules) ZEPHRIN_REQUIRES(mutex_);
+  /// Resolves the devices and input rules of a batch of SetInputs into
+  /// plan_ and planRules_, unless they already hold those of the same
+  /// devices and input indexes (a physics model hands over the same batch
+  /// every step) and no device was created since.
+  void Plan(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
+  /// Resolves what answers each of `reads` into sources_ and modelled_,
+  /// unless they hold the resolution of the same reads already.
+  void PlanReads(std::span<const platform::SimOutputRead> reads) ZEPHRIN_REQUIRES(mutex_);
+  /// Whether plan_ holds the resolution of `devices` already.
+  bool Planned(std::span<const platform::SimDeviceInputs> devices) const ZEPHRIN_REQUIRES(mutex_);
+  /// Adds `input`, whose rule is `rule`, to the run staged for the store (run_,
   /// updates_, counts_), from the positions the run leaves; false, staging
   /// nothing, when its position would not stay finite.
-  bool Stage(const InputRule& rule, Device& device, double value) ZEPHRIN_REQUIRES(mutex_);
+  [[gnu::always_inline]] inline bool Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input)
+      ZEPHRIN_REQUIRES(mutex_);
   /// Applies input `rule` (null: one the device type does not have) to
   /// `device`, which is (type, ID); `device` null: no such device.
   [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
@@ -146,10 +159,11 @@ class SimRegistry {
   /// An input staged for the store, with what it moves.
   struct Staged {
     const InputRule* rule;
+    int32_t index;  // the rule's index, IndexOf(*rule)
     double value;
     std::size_t firstUpdate;  // its signal values in updates_
     std::size_t count;
-    PhysicsInput position;  // the absolute position it sets, when hasPosition
+    std::size_t position;  // the slot in the device's positions of the one it sets, when hasPosition
     double absolute;
     bool hasPosition;
   };
@@ -158,10 +172,8 @@ class SimRegistry {
   std::vector<Staged> run_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<signals::SignalStore::SensorValue> updates_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<uint8_t> counts_ ZEPHRIN_GUARDED_BY(mutex_);
-  // Working space of SetInputs and GetValues: the device of each entry, the
-  // inputs handed to the simulated firmware and by device, the outputs
-  // read from it.
-  std::vector<Device*> found_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Working space of SetInputs and GetValues: the inputs handed to the
+  // simulated firmware and by device, the outputs read from it.
   std::vector<firmware::FirmwareService::InputValue> handed_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<firmware::FirmwareService::DeviceInputs> handedTo_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<firmware::FirmwareService::OutputRead> modelled_ ZEPHRIN_GUARDED_BY(mutex_);
@@ -173,6 +185,35 @@ class SimRegistry {
     bool modelled;
   };
   std::vector<OutputSource> sources_ ZEPHRIN_GUARDED_BY(mutex_);
+  /// The reads GetValues last resolved into sources_ and modelled_ (whose
+  /// names point into these): a physics model reads the same outputs every
+  /// step. Resolved again once a device is created or the harness sets an
+  /// output, either of which may change what answers a read.
+  struct PlannedRead {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::string name;
+  };
+  std::vector<PlannedRead> plannedReads_ ZEPHRIN_GUARDED_BY(mutex_);
+  bool readsPlanned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  /// One entry of the last batch SetInputs resolved: its device (null when
+  /// there is none), whether the simulated firmware takes its inputs, and
+  /// where its inputs' indexes and rules start in planIndexes_ and planRules_.
+  struct PlannedDevice {
+    int32_t deviceType;
+    int32_t deviceId;
+    Device* device;
+    bool firmware;
+    std::size_t firstInput;
+    std::size_t inputCount;
+  };
+  std::vector<PlannedDevice> plan_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<int32_t> planIndexes_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<const InputRule*> planRules_ ZEPHRIN_GUARDED_BY(mutex_);
+  // False until a batch is resolved and again once a device is created: a
+  // device the plan found missing may exist now. Devices are never removed,
+  // so the Device pointers of a plan stay valid.
+  bool planned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
 };
 
 }  // namespace kvor::zephrin::runtime::sim

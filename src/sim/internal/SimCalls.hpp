@@ -54,33 +54,72 @@ kvor::zephrin::StatusCode SetInput(int deviceId, double value) {
 /// call: a physics model that feeds a whole mechanism every step crosses
 /// into the runtime once for all its devices (each one's inputs in its
 /// device's convention).
+///
+/// Such a model adds the same devices with the same inputs in the same
+/// order every step, so the batch keeps its layout from one Send to the
+/// next and an Add that repeats the last batch's at its place only writes
+/// the values; the first Add that differs lays the rest out anew.
 class InputBatch {
  public:
   /// Adds inputs `Names` of device (`Type`, `deviceId`), `values` in the same order.
   template <DeviceType Type, InputName... Names>
   void Add(int deviceId, const std::array<double, sizeof...(Names)>& values) {
     const std::array<int32_t, sizeof...(Names)> indexes{InputIndex<Type, Names>()...};
-    for (std::size_t i = 0; i < values.size(); ++i) values_.push_back({indexes[i], values[i]});
-    devices_.push_back({Type, deviceId, {}});
-    counts_.push_back(values.size());
+    if (!Repeats(Type, deviceId, indexes)) {
+      devices_.resize(added_);
+      values_.resize(used_);
+      for (const int32_t index : indexes) values_.push_back({index, 0.0});
+      devices_.push_back({Type, deviceId, std::span<const kvor::zephrin::platform::SimInputValue>()});
+      counts_.resize(added_);
+      counts_.push_back(indexes.size());
+      laidOut_ = false;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) values_[used_ + i].value = values[i];
+    used_ += values.size();
+    ++added_;
   }
-  /// Hands every input added to the simulator and empties the batch. A
+  /// Hands every input added since the last Send to the simulator. A
   /// device's refused input is its last error, which its simulation state
   /// reports (GetLastStatusCode), so the statuses are not kept here.
   void Send() {
-    for (std::size_t i = 0, first = 0; i < devices_.size(); first += counts_[i++]) {
-      devices_[i].inputs = std::span<const kvor::zephrin::platform::SimInputValue>(values_).subspan(first, counts_[i]);
+    if (added_ != devices_.size()) {
+      devices_.resize(added_);
+      values_.resize(used_);
+      counts_.resize(added_);
+      laidOut_ = false;
+    }
+    if (!laidOut_) {
+      for (std::size_t i = 0, first = 0; i < devices_.size(); first += counts_[i++]) {
+        devices_[i].inputs = std::span<const kvor::zephrin::platform::SimInputValue>(values_).subspan(first, counts_[i]);
+      }
+      laidOut_ = true;
     }
     kvor::zephrin::platform::SimSetDevicesPhysicsInputs(devices_);
-    values_.clear();
-    devices_.clear();
-    counts_.clear();
+    added_ = 0;
+    used_ = 0;
   }
 
  private:
+  /// Whether the device added next stands where the last batch had the same
+  /// device with the same inputs.
+  template <std::size_t N>
+  bool Repeats(DeviceType type, int deviceId, const std::array<int32_t, N>& indexes) const {
+    if (added_ >= devices_.size() || devices_[added_].deviceType != type || devices_[added_].deviceId != deviceId ||
+        counts_[added_] != N) {
+      return false;
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+      if (values_[used_ + i].inputIndex != indexes[i]) return false;
+    }
+    return true;
+  }
+
   std::vector<kvor::zephrin::platform::SimInputValue> values_;
   std::vector<kvor::zephrin::platform::SimDeviceInputs> devices_;
-  std::vector<std::size_t> counts_;
+  std::vector<std::size_t> counts_;  // how many of values_ each device has
+  std::size_t added_ = 0;            // devices added since the last Send
+  std::size_t used_ = 0;             // their values
+  bool laidOut_ = false;             // whether devices_ point at their values
 };
 
 /// Reads one physics output; 0 when the simulator leaves it untouched (its

@@ -236,6 +236,9 @@ struct SimSwerveDrivetrain::State {
   /// their storage is reused.
   kvor::zephrin6::sim::internal::InputBatch inputs;
   std::vector<kvor::zephrin::platform::SimOutputRead> reads;
+  /// The motor voltages every step reads, the drive's and the steer's of
+  /// each simulated module in order: the same reads every step.
+  std::vector<kvor::zephrin::platform::SimOutputRead> voltageReads;
   /// The field the robot is on; null for an endless floor.
   std::unique_ptr<internal::FieldWorld> field;
   SimBattery battery;
@@ -292,6 +295,11 @@ SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::s
   }
   deltas.resize(modules.size());
   states.resize(modules.size());
+  for (const Module& m : modules) {
+    if (!m.simulated) continue;
+    voltageReads.push_back(m.drive.Read("MotorVoltage"));
+    voltageReads.push_back(m.steer.Read("MotorVoltage"));
+  }
 }
 
 void SimSwerveDrivetrain::State::ReadOutputs() {
@@ -299,18 +307,14 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
   // the current of those that apply none: a bridge that applies no voltage
   // and carries no current has its windings open, and the motor coasts
   // instead of braking.
-  reads.clear();
-  for (const Module& m : modules) {
-    if (!m.simulated) continue;
-    reads.push_back(m.drive.Read("MotorVoltage"));
-    reads.push_back(m.steer.Read("MotorVoltage"));
-  }
-  kvor::zephrin::platform::SimGetPhysicsValues(reads);
+  // A read the simulator refuses leaves its value: 0, as every step starts it.
+  for (kvor::zephrin::platform::SimOutputRead& read : voltageReads) read.value = 0.0;
+  kvor::zephrin::platform::SimGetPhysicsValues(voltageReads);
   std::size_t next = 0;
   for (Module& m : modules) {
     if (!m.simulated) continue;
-    m.driveOutput = {m.drive.Oriented(reads[next++].value), false};
-    m.steerOutput = {m.steer.Oriented(reads[next++].value), false};
+    m.driveOutput = {m.drive.Oriented(voltageReads[next++].value), false};
+    m.steerOutput = {m.steer.Oriented(voltageReads[next++].value), false};
   }
   reads.clear();
   for (const Module& m : modules) {
