@@ -56,6 +56,18 @@ TEST(SignalFeedTest, HandsOverEachSignalInTheStepsOfItsFrames) {
   for (int s = 0; s < 600; ++s) times.push_back(2.0 + s * 0.001 + 0.0004 * ((s * 7) % 3));
   times.push_back(2.9 - 1e-10);
   times.push_back(2.9);
+  // Steps ending on a frame are skipped without asking each group too, as
+  // long as the frame index is small enough for the store's tolerance to
+  // outweigh the rounding: a minute in, and a quarter of an hour in.
+  for (int s = 60'000; s < 60'300; ++s) times.push_back(s / 1000.0);
+  for (int s = 900'000; s < 900'300; ++s) times.push_back(s / 1000.0);
+  // A step ending 2e-9 of a frame after a frame, just beyond the store's
+  // tolerance, after a step that saw that frame ahead: the frame is due.
+  for (const double hz : {1000.0, 333.0, 250.0, 13.0, 7.0, 4.0}) {
+    const double frame = std::ceil(3.5 * hz) / hz;
+    times.push_back(frame - 0.005);
+    times.push_back(frame - 0.001 + 2e-9 / hz);
+  }
 
   // A schedule with a signal due at every step, and a sparse one whose
   // frames fall at every fraction of a millisecond.

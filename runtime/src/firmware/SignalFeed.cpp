@@ -38,10 +38,14 @@ void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector
 
 double SignalFeed::QuietEnd(double next, double hz) {
   // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
-  // <= next. This keeps clear of that bound by a margin far above the
-  // rounding of either side (1e-7 of a frame plus 1e-12 of the frame index).
-  const double margin = 1e-7 + 1e-12 * std::abs(next);
-  return (next - margin) / hz;
+  // <= next: the step that ends on the frame itself skips it too, and the
+  // window takes that step in, or every frame would cost one more look at
+  // the groups a step early. It keeps inside that bound by a margin far
+  // above the rounding of either side, a few ulps of the frame index
+  // (1e-11 of a frame plus 1e-14 of the index). Past about 100,000 frames
+  // the margin exceeds the tolerance and the step on the frame is looked at.
+  const double margin = 1e-11 + 1e-14 * std::abs(next);
+  return (next + (1e-9 - margin)) / hz;
 }
 
 void SignalFeed::UpdateQuietWindow() {

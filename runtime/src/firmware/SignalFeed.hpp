@@ -94,11 +94,12 @@ class SignalFeed {
     // step that ends before it needs no rounding.
     double checked = std::numeric_limits<double>::infinity();
     double next = 0.0;
-    // A step that ends before this time ends before `next` (see QuietEnd).
+    // A step that ends before this time skips the group (see QuietEnd).
     double quietEnd = -std::numeric_limits<double>::infinity();
   };
-  /// The time of the group's frame `next`, less a margin: a step ending
-  /// before it ends before that frame whatever the rounding.
+  /// The time of the group's frame `next` with the tolerance of the group's
+  /// test, less a margin: a step ending before it skips the group whatever
+  /// the rounding.
   static double QuietEnd(double next, double hz);
   /// Hands `entry` over when its value or reported ID changed. Inline: in
   /// a steady state nearly every due signal stops at the comparison.
