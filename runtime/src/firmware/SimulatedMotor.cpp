@@ -282,7 +282,9 @@ bool SimulatedMotor::Output(std::string_view name, double& value) const {
 
 // ---- Sensing ----------------------------------------------------------------
 
-void SimulatedMotor::Sense(const MotorSurroundings& world) {
+void SimulatedMotor::Sense(const MotorSurroundings& world) { SensePhase(world); }
+
+void SimulatedMotor::SensePhase(const MotorSurroundings& world) {
   SenseRotor();
   if (settings_.supplyFilterSeconds > 0.0) {
     supplyFiltered_ += (supplyInput_ - supplyFiltered_) * kDt / (settings_.supplyFilterSeconds + kDt);
@@ -469,7 +471,9 @@ Bridge SimulatedMotor::NeutralBridge(OutputKind kind) const {
   return settings_.brakeInNeutral ? Bridge::Brake : Bridge::Coast;
 }
 
-void SimulatedMotor::Control(const MotorSurroundings& world) {
+void SimulatedMotor::Control(const MotorSurroundings& world) { ControlPhase(world); }
+
+void SimulatedMotor::ControlPhase(const MotorSurroundings& world) {
   if (hasPending_) {
     Activate(pending_);
     hasPending_ = false;
@@ -732,7 +736,9 @@ void SimulatedMotor::Stage(OutputKind kind, double value, bool closedLoop, bool 
 
 // ---- Actuation ----------------------------------------------------------------
 
-void SimulatedMotor::Actuate() {
+void SimulatedMotor::Actuate() { ActuatePhase(); }
+
+void SimulatedMotor::ActuatePhase() {
   const double supply = supplyInput_;
   BridgeDemand demand;
   demand.statorLimit = terms_.statorLimit;
@@ -780,13 +786,10 @@ void SimulatedMotor::Actuate() {
   timeAboveLowerLimit_ = electrical_.supplyAmps > settings_.supplyLowerLimit ? timeAboveLowerLimit_ + kDt : 0.0;
 }
 
-void SimulatedMotor::Move() {
-  if (!velocityDriven_) {
-    const bool coasting = applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music;
-    IntegrateBareRotor(bareRotor_, electrical_.volts, coasting, rotorPosition_, rotorVelocity_);
-  } else if (!positionGiven_) {
-    rotorPosition_ += rotorVelocity_ * kDt;  // a physics model that only gives the speed
-  }
+void SimulatedMotor::SenseControlActuate(const MotorSurroundings& world) {
+  SensePhase(world);
+  ControlPhase(world);
+  ActuatePhase();
 }
 
 void SimulatedMotor::SetFaults(uint64_t mask, uint64_t active) {

@@ -117,6 +117,10 @@ class SimulatedMotor {
   void Sense(const MotorSurroundings& world);
   void Control(const MotorSurroundings& world);
   void Actuate();
+  /// Sense, Control and Actuate in one call, for a motor whose control
+  /// stands alone (ControlsAlone): the same work, without the calls and the
+  /// state each would save and reload.
+  void SenseControlActuate(const MotorSurroundings& world);
   void Move();
 
   // ---- What the device reports ----
@@ -176,6 +180,11 @@ class SimulatedMotor {
   // phase (SenseFeedback, MeasureMechanism, Drive, Stage): the calls and
   // the state they would save and reload cost about as much as their work.
   // They are defined in the source, the only place that calls them.
+  // The three phases, inlined into their public calls one by one and into
+  // SenseControlActuate together.
+  [[gnu::always_inline]] inline void SensePhase(const MotorSurroundings& world);
+  [[gnu::always_inline]] inline void ControlPhase(const MotorSurroundings& world);
+  [[gnu::always_inline]] inline void ActuatePhase();
   void Activate(const ControlCommand& command);
   void SenseRotor();
   // Feedback, in steps: read the configured sensor, then turn its reading
@@ -269,5 +278,16 @@ class SimulatedMotor {
   // Faults, one bit each (see the fault table in the source).
   uint64_t faults_ = 0, stickyFaults_ = 0;
 };
+
+// Defined here so that the service's step, which calls it for every motor,
+// inlines it.
+inline void SimulatedMotor::Move() {
+  if (!velocityDriven_) {
+    const bool coasting = applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music;
+    IntegrateBareRotor(bareRotor_, electrical_.volts, coasting, rotorPosition_, rotorVelocity_);
+  } else if (!positionGiven_) {
+    rotorPosition_ += rotorVelocity_ * kStepSeconds;  // a physics model that only gives the speed
+  }
+}
 
 }  // namespace kvor::zephrin::runtime::firmware
