@@ -736,9 +736,7 @@ void SimulatedMotor::Stage(OutputKind kind, double value, bool closedLoop, bool 
 
 // ---- Actuation ----------------------------------------------------------------
 
-void SimulatedMotor::Actuate() { ActuatePhase(); }
-
-void SimulatedMotor::ActuatePhase() {
+BridgeDemand SimulatedMotor::Demand() const {
   const double supply = supplyInput_;
   BridgeDemand demand;
   demand.statorLimit = terms_.statorLimit;
@@ -753,8 +751,7 @@ void SimulatedMotor::ActuatePhase() {
   switch (applied_.bridge) {
     case Bridge::Coast:
     case Bridge::Music:
-      demand.mode = BridgeMode::Coast;
-      break;
+      break;  // ActuatePhase asks for no demand
     case Bridge::Brake:
     case Bridge::ActiveBrake:
       demand.mode = BridgeMode::Brake;
@@ -779,7 +776,19 @@ void SimulatedMotor::ActuatePhase() {
       }
       break;
   }
-  electrical_ = SolveMotor(motor_, demand, rotorVelocity_, supply);
+  return demand;
+}
+
+void SimulatedMotor::Actuate() { ActuatePhase(); }
+
+void SimulatedMotor::ActuatePhase() {
+  if (applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music) {
+    // Open windings apply and draw nothing, whatever the limits: no demand
+    // to work out.
+    electrical_ = MotorElectrical{};
+  } else {
+    electrical_ = SolveMotor(motor_, Demand(), rotorVelocity_, supplyInput_);
+  }
   SetFaults(FaultMask(ids::kFault_StatorCurrLimit) | FaultMask(ids::kFault_SupplyCurrLimit),
             FaultIf(FaultMask(ids::kFault_StatorCurrLimit), electrical_.statorLimited) |
                 FaultIf(FaultMask(ids::kFault_SupplyCurrLimit), electrical_.supplyLimited));

@@ -209,6 +209,8 @@ class SimulatedMotor {
   void Follow(const MotorSurroundings& world);
   [[gnu::always_inline]] inline void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
   Bridge NeutralBridge(OutputKind kind) const;
+  /// What the bridge is asked for, unless it coasts.
+  [[gnu::always_inline]] inline BridgeDemand Demand() const;
   double OutputLimit(OutputKind kind) const;
   void SetFault(int index, bool active);
   /// Sets the fault bits of `mask` to those of `active` (sticky when set).
