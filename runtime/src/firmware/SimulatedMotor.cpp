@@ -498,8 +498,8 @@ void SimulatedMotor::ControlPhase(const MotorSurroundings& world) {
   reverseBlocked_ = (reverseHard && !ignoreHard) || reverseSoft || command_.limitReverse;
 
   // The differential axes are measured whenever a difference sensor is set up.
+  // MeasureDifferential writes both axes when it succeeds.
   differentialAverage_ = LoopMeasurement{position_, velocity_, acceleration_};
-  differentialDifference_ = differentialAverage_;
   const bool differentialReady = settings_.HasDifferentialSensor() &&
                                  MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
