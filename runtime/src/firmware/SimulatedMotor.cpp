@@ -169,6 +169,22 @@ double WrapAbsolute(double rotations, double discontinuity) {
   return rotations - std::floor(rotations - discontinuity + 1.0);
 }
 
+// The reference of a position or velocity loop, which its setpoint alone
+// sets.
+LoopReference HeldReference(const Setpoint& setpoint) {
+  LoopReference ref;
+  ref.feedForward = setpoint.feedForward;
+  if (setpoint.loop == Loop::Velocity) {
+    ref.isPosition = false;
+    ref.reference = setpoint.velocity;
+    ref.slope = ref.acceleration = setpoint.acceleration;
+  } else {
+    ref.reference = setpoint.position;
+    ref.slope = setpoint.velocity;
+  }
+  return ref;
+}
+
 LoopMeasurement Mean(const LoopMeasurement& a, const LoopMeasurement& b) {
   return {(a.position + b.position) / 2, (a.velocity + b.velocity) / 2, (a.acceleration + b.acceleration) / 2};
 }
@@ -203,6 +219,7 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
   terms_.rotorOffset = external_ ? 0.0 : settings_.rotorOffset;
   terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
   terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
+  PlanFeedForwards();
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
     synced_ = false;
   }
@@ -455,6 +472,7 @@ void SimulatedMotor::Activate(const ControlCommand& command) {
                         command.difference.slot == command_.difference.slot;
   if (!sameLoop) ClearLoops();
   command_ = command;
+  PlanFeedForwards();
 }
 
 double SimulatedMotor::OutputLimit(OutputKind kind) const {
@@ -613,13 +631,8 @@ void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const 
       out.value = setpoint.output;
       return;
     case Loop::Position:
-      ref.reference = setpoint.position;
-      ref.slope = setpoint.velocity;
-      break;
     case Loop::Velocity:
-      ref.isPosition = false;
-      ref.reference = setpoint.velocity;
-      ref.slope = ref.acceleration = setpoint.acceleration;
+      ref = HeldReference(setpoint);
       break;
     case Loop::Profile:
     case Loop::DynamicProfile:
@@ -652,8 +665,21 @@ void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const 
   }
   out.closedLoop = true;
   out.velocityLoop = !ref.isPosition;
-  state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt, out.terms);
+  state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt, out.terms,
+                  state.feedForwardFixed ? &state.feedForward : nullptr);
   out.value = out.terms.output;
+}
+
+void SimulatedMotor::PlanFeedForwards() {
+  auto plan = [this](const Setpoint& setpoint, AxisState& state) {
+    const SlotGains& gains = settings_.slots[std::clamp(setpoint.slot, 0, 2)];
+    const bool held = setpoint.loop == Loop::Position || setpoint.loop == Loop::Velocity;
+    state.feedForwardFixed = held && ClosedLoop::FeedForwardFixed(gains);
+    // Neither the error nor the position counts then.
+    state.feedForward = state.feedForwardFixed ? ClosedLoop::FeedForward(gains, HeldReference(setpoint), 0.0, 0.0) : 0.0;
+  };
+  plan(command_.average, averageAxis_);
+  plan(command_.difference, differenceAxis_);
 }
 
 void SimulatedMotor::Drive() {

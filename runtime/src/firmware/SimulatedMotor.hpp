@@ -159,6 +159,11 @@ class SimulatedMotor {
   struct AxisState {
     ClosedLoop loop;
     MotionProfile profile;
+    /// Whether the loop's feed-forward is `feedForward` at every step: a
+    /// position or velocity loop whose gains make it depend on the request
+    /// alone. Worked out when the request or the settings change.
+    bool feedForwardFixed = false;
+    double feedForward = 0.0;
   };
   /// What the output stage applies, in the program's frame.
   struct Applied {
@@ -216,6 +221,9 @@ class SimulatedMotor {
   /// Sets the fault bits of `mask` to those of `active` (sticky when set).
   void SetFaults(uint64_t mask, uint64_t active);
   void ClearLoops();
+  /// Works out the axes' fixed feed-forwards (AxisState) for the active
+  /// request and the settings.
+  void PlanFeedForwards();
 
   // Identity and constants.
   uint32_t hash_;
