@@ -27,6 +27,7 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
     } else {
       entries_.push_back(Entry{entry.id});
     }
+    catalogueOrder_.push_back(static_cast<uint32_t>(catalogueOrder_.size()));
   }
 }
 
@@ -65,14 +66,35 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
   groups_.clear();
   quietFrom_ = std::numeric_limits<double>::infinity();  // every group is asked at the next step
   quietEnd_ = -std::numeric_limits<double>::infinity();
-  for (uint32_t i = 0; i < entries_.size(); ++i) {
-    const double hz = store.AppliedFrequency(hash_, entries_[i].id);
+  // The group of each signal in the catalogue's order (-1: not sent); the
+  // groups in the order of their first signal.
+  std::vector<int> groupOf(catalogueOrder_.size(), -1);
+  for (size_t k = 0; k < catalogueOrder_.size(); ++k) {
+    const double hz = store.AppliedFrequency(hash_, entries_[catalogueOrder_[k]].id);
     if (!(hz > 0.0)) continue;
     auto it = std::find_if(groups_.begin(), groups_.end(), [hz](const Group& g) { return g.hz == hz; });
-    if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz, {}});
-    it->members.push_back(i);
-    it->hasSlots = it->hasSlots || entries_[i].slot >= 0;
+    if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz});
+    groupOf[k] = static_cast<int>(it - groups_.begin());
   }
+  // Lay the entries out group by group, then those not sent.
+  std::vector<Entry> laidOut;
+  laidOut.reserve(entries_.size());
+  std::vector<uint32_t> order(catalogueOrder_.size());
+  auto place = [&](int group) {
+    for (size_t k = 0; k < catalogueOrder_.size(); ++k) {
+      if (groupOf[k] != group) continue;
+      order[k] = static_cast<uint32_t>(laidOut.size());
+      laidOut.push_back(entries_[catalogueOrder_[k]]);
+    }
+  };
+  for (size_t g = 0; g < groups_.size(); ++g) {
+    groups_[g].begin = static_cast<uint32_t>(laidOut.size());
+    place(static_cast<int>(g));
+    groups_[g].end = static_cast<uint32_t>(laidOut.size());
+  }
+  place(-1);
+  entries_ = std::move(laidOut);
+  catalogueOrder_ = std::move(order);
   // A due group fills every slot when it holds more than this many slotted
   // signals, or one the device cannot answer alone; asked alone, each costs
   // a small fraction of a fill.
@@ -80,11 +102,13 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
   for (Group& group : groups_) {
     size_t slotted = 0;
     bool cheap = true;
-    for (uint32_t i : group.members) {
+    for (uint32_t i = group.begin; i < group.end; ++i) {
       if (entries_[i].slot < 0) continue;
       ++slotted;
       cheap = cheap && entries_[i].cheapAlone;
     }
+    group.hasSlots = slotted > 0;
+    group.allSlotted = slotted == group.end - group.begin;
     group.askAlone = slotted > 0 && slotted <= kMostAskedAlone && cheap;
   }
 }

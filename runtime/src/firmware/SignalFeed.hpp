@@ -83,8 +83,12 @@ class SignalFeed {
   };
   struct Group {
     double hz = 0.0;
-    std::vector<uint32_t> members;  // indices into entries_
-    bool hasSlots = false;          // whether a member has a slot
+    // The members, entries_[begin, end): each group's entries lie together,
+    // in the catalogue's order, so that its loop walks them one after the
+    // other.
+    uint32_t begin = 0, end = 0;
+    bool hasSlots = false;    // whether a member has a slot
+    bool allSlotted = false;  // whether every member has one
     // Whether the members are asked alone unless the slots are filled
     // already: a few slotted members that the device answers alone cost
     // less than filling every slot (odometry's fast position and velocity).
@@ -139,7 +143,11 @@ class SignalFeed {
   void UpdateQuietWindow();
 
   uint32_t hash_;
+  /// The device's signals, grouped by frequency (see Group), then those it
+  /// does not send.
   std::vector<Entry> entries_;
+  /// Where in entries_ each signal is, in the catalogue's order.
+  std::vector<uint32_t> catalogueOrder_;
   std::vector<Group> groups_;
   // Steps that start at or after quietFrom_ and end before quietEnd_ find
   // every group with nothing due and nothing to recompute (each would skip
@@ -181,20 +189,29 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     // step's end already, so that the next step, which starts after that,
     // skips the group (and the whole feed) instead of looking again.
     LookFrom(group, t + step * kNearlyWholeStep);
+    // Nothing here resizes the vectors: their storage is read through
+    // pointers the compiler need not reload after each hand-over.
+    Entry* const members = entries_.data() + group.begin;
+    Entry* const membersEnd = entries_.data() + group.end;
     if (group.askAlone && !filled) {
-      for (uint32_t i : group.members) OfferAlone(entries_[i], device, batch);
+      for (Entry* e = members; e != membersEnd; ++e) OfferAlone(*e, device, batch);
       continue;
     }
     if (group.hasSlots && !filled) {
       device.FillSlots(slotValues_.data(), slotReported_.data());
       filled = true;
     }
-    // Nothing here resizes the vectors: their storage is read through
-    // pointers the compiler need not reload after each hand-over.
-    Entry* const entries = entries_.data();
     const double* const values = slotValues_.data();
     const uint16_t* const reportedIds = slotReported_.data();
-    for (uint32_t i : group.members) OfferEntry(entries[i], device, values, reportedIds, batch);
+    if (group.allSlotted) {
+      // The usual frame of state signals: each one's value is in its slot.
+      for (Entry* e = members; e != membersEnd; ++e) {
+        const auto slot = static_cast<size_t>(e->slot);
+        Offer(*e, values[slot], reportedIds[slot], batch);
+      }
+      continue;
+    }
+    for (Entry* e = members; e != membersEnd; ++e) OfferEntry(*e, device, values, reportedIds, batch);
   }
   UpdateQuietWindow();
 }
@@ -202,7 +219,7 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
 template <class Device>
 void SignalFeed::CollectAll(const Device& device, std::vector<Value>& batch) {
   device.FillSlots(slotValues_.data(), slotReported_.data());
-  for (Entry& entry : entries_) OfferEntry(entry, device, slotValues_.data(), slotReported_.data(), batch);
+  for (uint32_t i : catalogueOrder_) OfferEntry(entries_[i], device, slotValues_.data(), slotReported_.data(), batch);
 }
 
 }  // namespace kvor::zephrin::runtime::firmware
