@@ -76,23 +76,29 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
     if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz});
     groupOf[k] = static_cast<int>(it - groups_.begin());
   }
-  // Lay the entries out group by group, then those not sent.
-  std::vector<Entry> laidOut;
-  laidOut.reserve(entries_.size());
-  std::vector<uint32_t> order(catalogueOrder_.size());
-  auto place = [&](int group) {
-    for (size_t k = 0; k < catalogueOrder_.size(); ++k) {
-      if (groupOf[k] != group) continue;
-      order[k] = static_cast<uint32_t>(laidOut.size());
-      laidOut.push_back(entries_[catalogueOrder_[k]]);
+  // Lay the entries out group by group, then those not sent (the last
+  // bucket): each bucket starts where the one before ends, and each signal
+  // takes the next place of its bucket.
+  auto bucket = [this](int group) { return group < 0 ? groups_.size() : static_cast<size_t>(group); };
+  std::vector<uint32_t> next(groups_.size() + 1, 0);
+  for (int group : groupOf) ++next[bucket(group)];
+  uint32_t start = 0;
+  for (size_t b = 0; b < next.size(); ++b) {
+    const uint32_t size = next[b];
+    next[b] = start;
+    start += size;
+    if (b < groups_.size()) {
+      groups_[b].begin = next[b];
+      groups_[b].end = start;
     }
-  };
-  for (size_t g = 0; g < groups_.size(); ++g) {
-    groups_[g].begin = static_cast<uint32_t>(laidOut.size());
-    place(static_cast<int>(g));
-    groups_[g].end = static_cast<uint32_t>(laidOut.size());
   }
-  place(-1);
+  std::vector<Entry> laidOut(entries_.size());
+  std::vector<uint32_t> order(catalogueOrder_.size());
+  for (size_t k = 0; k < catalogueOrder_.size(); ++k) {
+    const uint32_t at = next[bucket(groupOf[k])]++;
+    laidOut[at] = entries_[catalogueOrder_[k]];
+    order[k] = at;
+  }
   entries_ = std::move(laidOut);
   catalogueOrder_ = std::move(order);
   // A due group fills every slot when it holds more than this many slotted
