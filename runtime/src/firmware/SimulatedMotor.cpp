@@ -611,17 +611,41 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
   return true;
 }
 
+LoopReference SimulatedMotor::ProfileReference(const Setpoint& setpoint, MotionProfile& profile,
+                                              const LoopMeasurement& measured, bool& running) {
+  if (!profile.Started()) profile.Start(measured.position, measured.velocity);
+  LoopReference ref;
+  ref.feedForward = setpoint.feedForward;
+  if (setpoint.loop == Loop::VelocityProfile) {
+    const double a = setpoint.acceleration > 0.0 ? setpoint.acceleration : settings_.profileAcceleration;
+    profile.StepVelocity(setpoint.velocity, a, settings_.profileJerk, kDt);
+    ref.isPosition = false;
+    ref.reference = profile.Velocity();
+    ref.slope = ref.acceleration = profile.Acceleration();
+  } else {
+    if (setpoint.loop == Loop::ExpoProfile) {
+      profile.StepExpo(setpoint.position, settings_.expoKV, settings_.expoKA, supplyFiltered_, settings_.cruiseVelocity,
+                       kDt);
+    } else if (setpoint.loop == Loop::Profile) {
+      profile.StepPosition(setpoint.position,
+                           {settings_.cruiseVelocity, settings_.profileAcceleration, settings_.profileJerk}, kDt);
+    } else {
+      profile.StepPosition(setpoint.position, {setpoint.velocity, setpoint.acceleration, setpoint.jerk}, kDt);
+    }
+    ref.reference = profile.Position();
+    ref.slope = profile.Velocity();
+    ref.acceleration = profile.Acceleration();
+  }
+  running = profile.Running();
+  return ref;
+}
+
 void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured,
                               double limit, AxisOutput& out) {
   out.slot = std::clamp(setpoint.slot, 0, 2);
   out.value = 0.0;
   out.closedLoop = out.velocityLoop = out.profileRunning = false;
   LoopReference ref;
-  ref.feedForward = setpoint.feedForward;
-  MotionProfile& profile = state.profile;
-  auto startProfile = [&] {
-    if (!profile.Started()) profile.Start(measured.position, measured.velocity);
-  };
   switch (setpoint.loop) {
     case Loop::None:
       out.terms = LoopTerms{};
@@ -634,34 +658,9 @@ void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const 
     case Loop::Velocity:
       ref = HeldReference(setpoint);
       break;
-    case Loop::Profile:
-    case Loop::DynamicProfile:
-    case Loop::ExpoProfile:
-      startProfile();
-      if (setpoint.loop == Loop::ExpoProfile) {
-        profile.StepExpo(setpoint.position, settings_.expoKV, settings_.expoKA, supplyFiltered_,
-                         settings_.cruiseVelocity, kDt);
-      } else if (setpoint.loop == Loop::Profile) {
-        profile.StepPosition(setpoint.position,
-                             {settings_.cruiseVelocity, settings_.profileAcceleration, settings_.profileJerk}, kDt);
-      } else {
-        profile.StepPosition(setpoint.position, {setpoint.velocity, setpoint.acceleration, setpoint.jerk}, kDt);
-      }
-      ref.reference = profile.Position();
-      ref.slope = profile.Velocity();
-      ref.acceleration = profile.Acceleration();
-      out.profileRunning = profile.Running();
+    default:
+      ref = ProfileReference(setpoint, state.profile, measured, out.profileRunning);
       break;
-    case Loop::VelocityProfile: {
-      startProfile();
-      const double a = setpoint.acceleration > 0.0 ? setpoint.acceleration : settings_.profileAcceleration;
-      profile.StepVelocity(setpoint.velocity, a, settings_.profileJerk, kDt);
-      ref.isPosition = false;
-      ref.reference = profile.Velocity();
-      ref.slope = ref.acceleration = profile.Acceleration();
-      out.profileRunning = profile.Running();
-      break;
-    }
   }
   out.closedLoop = true;
   out.velocityLoop = !ref.isPosition;

@@ -204,6 +204,12 @@ class SimulatedMotor {
   SensorReading ReadWiredSensor() const;
   [[gnu::always_inline]] inline void MeasureMechanism(bool fromRotor);
   bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
+  /// The reference of a profiled loop (any but Open, Position and
+  /// Velocity) after moving its profile through the step; `running` tells
+  /// whether the profile still moves. Out of line: most loops hold their
+  /// reference, and its work would crowd theirs.
+  [[gnu::noinline]] LoopReference ProfileReference(const Setpoint& setpoint, MotionProfile& profile,
+                                                  const LoopMeasurement& measured, bool& running);
   /// Steps one axis's loop, writing every field of `out`.
   void StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit,
                 AxisOutput& out);
