@@ -49,17 +49,6 @@ double SignalFeed::QuietEnd(double next, double hz) {
   return (next + (1e-9 - margin)) / hz;
 }
 
-void SignalFeed::UpdateQuietWindow() {
-  double from = -std::numeric_limits<double>::infinity();
-  double until = std::numeric_limits<double>::infinity();
-  for (const Group& group : groups_) {
-    from = std::max(from, group.checked);
-    until = std::min(until, group.quietEnd);
-  }
-  quietFrom_ = from;
-  quietEnd_ = until;
-}
-
 void SignalFeed::Reschedule(const signals::SignalStore& store) {
   // A key released by the harness holds the harness's value: write it anew.
   Invalidate();

@@ -16,6 +16,7 @@
 // Either way the values are those of the device at the step, so where a
 // signal's value comes from never changes what is handed over.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -139,9 +140,6 @@ class SignalFeed {
   /// before it.
   static constexpr double kNearlyWholeStep = 0.999;
 
-  /// Sets the quiet window from the groups' state after a collection.
-  void UpdateQuietWindow();
-
   uint32_t hash_;
   /// The device's signals, grouped by frequency (see Group), then those it
   /// does not send.
@@ -174,21 +172,31 @@ inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, const dou
 template <class Device>
 void SignalFeed::CollectDue(double t, double step, const Device& device, std::vector<Value>& batch) {
   bool filled = false;
+  // The quiet window after this collection, from every group's state.
+  double quietFrom = -std::numeric_limits<double>::infinity();
+  double quietEnd = std::numeric_limits<double>::infinity();
   for (Group& group : groups_) {
     const double end = (t + step) * group.hz - 1e-9;
-    if (t >= group.checked && end <= group.next) continue;
-    // The first frame at or after t, with the signal store's tolerance.
-    const double first = std::ceil(t * group.hz - 1e-9);
-    if (first >= end) {
-      group.checked = t;
-      group.next = first;
-      group.quietEnd = QuietEnd(first, group.hz);
-      continue;
+    bool due = false;
+    if (t < group.checked || end > group.next) {
+      // The first frame at or after t, with the signal store's tolerance.
+      const double first = std::ceil(t * group.hz - 1e-9);
+      if (first >= end) {
+        group.checked = t;
+        group.next = first;
+        group.quietEnd = QuietEnd(first, group.hz);
+      } else {
+        // Due in this step. Its next frame is looked for from just before
+        // the step's end already, so that the next step, which starts after
+        // that, skips the group (and the whole feed) instead of looking
+        // again.
+        LookFrom(group, t + step * kNearlyWholeStep);
+        due = true;
+      }
     }
-    // Due in this step. Its next frame is looked for from just before the
-    // step's end already, so that the next step, which starts after that,
-    // skips the group (and the whole feed) instead of looking again.
-    LookFrom(group, t + step * kNearlyWholeStep);
+    quietFrom = std::max(quietFrom, group.checked);
+    quietEnd = std::min(quietEnd, group.quietEnd);
+    if (!due) continue;
     // Nothing here resizes the vectors: their storage is read through
     // pointers the compiler need not reload after each hand-over.
     Entry* const members = entries_.data() + group.begin;
@@ -213,7 +221,8 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     }
     for (Entry* e = members; e != membersEnd; ++e) OfferEntry(*e, device, values, reportedIds, batch);
   }
-  UpdateQuietWindow();
+  quietFrom_ = quietFrom;
+  quietEnd_ = quietEnd;
 }
 
 template <class Device>
