@@ -227,8 +227,8 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
 
 bool SimulatedMotor::Act(int configId, double value) {
   if (configId == actions::SetPosition) {
-    positionOffset_ += value - position_;
-    position_ = value;
+    positionOffset_ += value - mechanism_.position;
+    mechanism_.position = value;
     return true;
   }
   if (configId == actions::ClearStickyFaults) {
@@ -416,12 +416,13 @@ SimulatedMotor::SensorReading SimulatedMotor::ReadWiredSensor() const {
 
 void SimulatedMotor::MeasureMechanism(bool fromRotor) {
   const double ratio = settings_.sensorToMechanism;
-  position_ = sensorPosition_ / ratio + positionOffset_;
+  mechanism_.position = sensorPosition_ / ratio + positionOffset_;
   const double rawVelocity = sensorVelocity_ / ratio;
   const double tau = settings_.velocityFilterSeconds;
   filteredVelocity_ = tau > 0.0 ? filteredVelocity_ + (rawVelocity - filteredVelocity_) * kDt / (tau + kDt) : rawVelocity;
-  velocity_ = filteredVelocity_;
-  acceleration_ = fromRotor ? polarity_ * rotorAcceleration_ / ratio : (rawVelocity - previousVelocity_) / kDt;
+  mechanism_.velocity = filteredVelocity_;
+  mechanism_.acceleration =
+      fromRotor ? polarity_ * rotorAcceleration_ / ratio : (rawVelocity - previousVelocity_) / kDt;
   previousVelocity_ = rawVelocity;
 }
 
@@ -498,8 +499,8 @@ void SimulatedMotor::ControlPhase(const MotorSurroundings& world) {
   }
   if (command_.action != Action::Follow) polarity_ = terms_.polarity;
 
-  const bool forwardSoft = settings_.forwardSoftLimitEnable && position_ >= settings_.forwardSoftLimit;
-  const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
+  const bool forwardSoft = settings_.forwardSoftLimitEnable && mechanism_.position >= settings_.forwardSoftLimit;
+  const bool reverseSoft = settings_.reverseSoftLimitEnable && mechanism_.position <= settings_.reverseSoftLimit;
   const bool forwardHard = forwardClosed_ && settings_.forwardLimit.enable;
   const bool reverseHard = reverseClosed_ && settings_.reverseLimit.enable;
   // The limit faults, and the missing partner fault that MeasureDifferential
@@ -517,7 +518,7 @@ void SimulatedMotor::ControlPhase(const MotorSurroundings& world) {
 
   // The differential axes are measured whenever a difference sensor is set up.
   // MeasureDifferential writes both axes when it succeeds.
-  differentialAverage_ = LoopMeasurement{position_, velocity_, acceleration_};
+  differentialAverage_ = mechanism_;
   const bool differentialReady = settings_.HasDifferentialSensor() &&
                                  MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
@@ -574,10 +575,10 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
                                          LoopMeasurement& difference) {
   using Source = DifferentialSensorSourceValue;
   const int source = settings_.differentialSource;  // a difference sensor is set up
-  const LoopMeasurement own{position_, velocity_, acceleration_};
+  const LoopMeasurement own = mechanism_;
   const SimulatedMotor* partner = world.FindMotor(bus_, settings_.differentialQId, true);
   const LoopMeasurement other =
-      partner != nullptr ? LoopMeasurement{partner->position_, partner->velocity_, partner->acceleration_} : own;
+      partner != nullptr ? partner->mechanism_ : own;
   if (source == Source::RemoteRapaxQ_Diff) {
     if (partner == nullptr || partner == this) {
       SetFault(FaultBit(ids::kFault_MissingDifferentialQ), true);
@@ -675,7 +676,8 @@ void SimulatedMotor::PlanFeedForwards() {
     const bool held = setpoint.loop == Loop::Position || setpoint.loop == Loop::Velocity;
     state.feedForwardFixed = held && ClosedLoop::FeedForwardFixed(gains);
     // Neither the error nor the position counts then.
-    state.feedForward = state.feedForwardFixed ? ClosedLoop::FeedForward(gains, HeldReference(setpoint), 0.0, 0.0) : 0.0;
+    state.feedForward =
+        state.feedForwardFixed ? ClosedLoop::FeedForward(gains, HeldReference(setpoint), 0.0, 0.0) : 0.0;
   };
   plan(command_.average, averageAxis_);
   plan(command_.difference, differenceAxis_);
@@ -685,7 +687,7 @@ void SimulatedMotor::Drive() {
   const OutputKind kind = command_.kind;
   const double limit = OutputLimit(kind);
   if (command_.difference.loop == Loop::None) {
-    StepAxis(command_.average, averageAxis_, {position_, velocity_, acceleration_}, limit, averageOut_);
+    StepAxis(command_.average, averageAxis_, mechanism_, limit, averageOut_);
     Stage(kind, averageOut_.value, averageOut_.closedLoop, true);
     return;
   }
@@ -877,9 +879,9 @@ void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   put(Slot(ids::kSupplyVoltage), supplyInput_);
   put(Slot(ids::kRotorVelocity), polarity_ * rotorVelocity_);
   put(Slot(ids::kRotorPosition), polarity_ * rotorPosition_);
-  put(Slot(ids::kVelocity), velocity_);
-  put(Slot(ids::kPosition), position_);
-  put(Slot(ids::kAcceleration), acceleration_);
+  put(Slot(ids::kVelocity), mechanism_.velocity);
+  put(Slot(ids::kPosition), mechanism_.position);
+  put(Slot(ids::kAcceleration), mechanism_.acceleration);
   putMode(Slot(ids::kClosedLoopIntegratedOutput), avg.integrated, kind);
   putMode(Slot(ids::kClosedLoopFeedForward), avg.feedForward, kind);
   put(Slot(ids::kControlMode), command_.controlMode);
@@ -944,9 +946,9 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
   // The mechanism's and the rotor's state, which a schedule often sends
   // faster than the rest (odometry), without filling every slot.
   switch (signalId) {
-    case ids::kPosition: return position_;
-    case ids::kVelocity: return velocity_;
-    case ids::kAcceleration: return acceleration_;
+    case ids::kPosition: return mechanism_.position;
+    case ids::kVelocity: return mechanism_.velocity;
+    case ids::kAcceleration: return mechanism_.acceleration;
     case ids::kRotorPosition: return polarity_ * rotorPosition_;
     case ids::kRotorVelocity: return polarity_ * rotorVelocity_;
     case ids::kSupplyVoltage: return supplyInput_;

@@ -141,7 +141,7 @@ class SimulatedMotor {
   /// pass rather than one call each.
   void FillSlots(double* values, uint16_t* reportedIds) const;
   /// Mechanism position the program sees (Position), rotations.
-  double Position() const { return position_; }
+  double Position() const { return mechanism_.position; }
   bool ForwardLimitInput() const { return forwardInput_; }
   bool ReverseLimitInput() const { return reverseInput_; }
 
@@ -271,7 +271,8 @@ class SimulatedMotor {
   double supplyFiltered_ = 12.0;
   double sensorPosition_ = 0.0, sensorVelocity_ = 0.0;  // feedback sensor, rotations
   double positionOffset_ = 0.0;                          // set-position, mechanism rotations
-  double position_ = 0.0, velocity_ = 0.0, acceleration_ = 0.0, filteredVelocity_ = 0.0;
+  LoopMeasurement mechanism_;  ///< position, velocity, acceleration the program sees
+  double filteredVelocity_ = 0.0;
   double previousVelocity_ = 0.0;
   double syncOffset_ = 0.0;
   bool synced_ = false;
