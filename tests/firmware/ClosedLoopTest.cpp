@@ -106,43 +106,46 @@ TEST_F(ClosedLoopTest, VelocityLoopWithOnlyKvReachesTheSpeedTheMotorConstantPred
   }
 }
 
-// The feed-forward follows every change of what it is made of, between any
-// two steps: the request's target, acceleration and own feed-forward, the
-// gain slot it picks, the slot's gains, and gains whose terms depend on the
-// position (an arm's gravity) or the error (the static term's sign), and
-// back. Each frame's feed-forward is kV x velocity target + kA x
-// acceleration + kS x sign + gravity + the request's, in that order.
-TEST_F(ClosedLoopTest, FeedForwardFollowsEachChangeOfRequestSlotAndGains) {
+// The loop's reference and feed-forward follow every change of what they are
+// made of, between any two steps: the request's target, acceleration and own
+// feed-forward, the gain slot it picks, the slot's gains, and gains whose
+// terms depend on the position (an arm's gravity) or the error (the static
+// term's sign), and back. Each frame's feed-forward is kV x velocity target
+// + kA x acceleration + kS x sign + gravity + the request's, in that order.
+TEST_F(ClosedLoopTest, ReferenceAndFeedForwardFollowEachChangeOfRequestSlotAndGains) {
   CoreRapaxQ motor(4, "can");
   auto& feedForward = motor.GetClosedLoopFeedForward();
+  auto& reference = motor.GetClosedLoopReference();
   auto& position = motor.GetPosition();
   auto& error = motor.GetClosedLoopError();
   // A frame every step.
   ASSERT_EQ(feedForward.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  ASSERT_EQ(reference.SetUpdateFrequency(1000_Hz), StatusCode::OK);
   ASSERT_EQ(position.SetUpdateFrequency(1000_Hz), StatusCode::OK);
   ASSERT_EQ(error.SetUpdateFrequency(1000_Hz), StatusCode::OK);
   Configure(motor, Slot0Configs{}.WithkV(0.1).WithkA(0.02).WithkS(0.2).WithkG(0.3));
   Configure(motor, Slot1Configs{}.WithkV(0.5).WithkS(0.1).WithkG(-0.2));
   auto sum = [](double kV, double target, double kA, double acceleration, double kS, double sign, double gravity,
                 double own) { return kV * target + kA * acceleration + kS * sign + gravity + own; };
-  auto expectAfterSteps = [&](double expected) {
+  auto expectAfterSteps = [&](double target, double expected) {
     Run(0.005);
+    EXPECT_EQ(reference.Refresh().GetValue(), target);
     EXPECT_DOUBLE_EQ(feedForward.Refresh().GetValue(), expected);
   };
   VelocityVoltage velocity{turns_per_second_t{10.0}};
   velocity.WithAcceleration(units::angular_acceleration::turns_per_second_squared_t{4.0}).WithFeedForward(0.7_V);
   ASSERT_EQ(motor.SetControl(velocity), StatusCode::OK);
-  expectAfterSteps(sum(0.1, 10.0, 0.02, 4.0, 0.2, 1.0, 0.3, 0.7));
+  expectAfterSteps(10.0, sum(0.1, 10.0, 0.02, 4.0, 0.2, 1.0, 0.3, 0.7));
   ASSERT_EQ(motor.SetControl(velocity.WithVelocity(turns_per_second_t{-5.0})), StatusCode::OK);
-  expectAfterSteps(sum(0.1, -5.0, 0.02, 4.0, 0.2, -1.0, 0.3, 0.7));
+  expectAfterSteps(-5.0, sum(0.1, -5.0, 0.02, 4.0, 0.2, -1.0, 0.3, 0.7));
   ASSERT_EQ(motor.SetControl(velocity.WithSlot(1)), StatusCode::OK);
-  expectAfterSteps(sum(0.5, -5.0, 0.0, 4.0, 0.1, -1.0, -0.2, 0.7));
+  expectAfterSteps(-5.0, sum(0.5, -5.0, 0.0, 4.0, 0.1, -1.0, -0.2, 0.7));
   Configure(motor, Slot1Configs{}.WithkV(0.25).WithkS(0.1).WithkG(-0.2));
-  expectAfterSteps(sum(0.25, -5.0, 0.0, 4.0, 0.1, -1.0, -0.2, 0.7));
+  expectAfterSteps(-5.0, sum(0.25, -5.0, 0.0, 4.0, 0.1, -1.0, -0.2, 0.7));
 
   const auto toward = PositionVoltage{2_tr}.WithVelocity(turns_per_second_t{3.0}).WithFeedForward(-0.4_V).WithSlot(1);
   ASSERT_EQ(motor.SetControl(toward), StatusCode::OK);
-  expectAfterSteps(sum(0.25, 3.0, 0.0, 0.0, 0.1, 1.0, -0.2, -0.4));
+  expectAfterSteps(2.0, sum(0.25, 3.0, 0.0, 0.0, 0.1, 1.0, -0.2, -0.4));
   // An arm's gravity and the error's sign change from step to step.
   Configure(motor, Slot1Configs{}
                        .WithkV(0.25)
@@ -160,7 +163,7 @@ TEST_F(ClosedLoopTest, FeedForwardFollowsEachChangeOfRequestSlotAndGains) {
   }
   EXPECT_GT(std::abs(position.GetValue().value()), 1e-3);  // the arm moved: its gravity term changed
   Configure(motor, Slot1Configs{}.WithkV(0.25).WithkS(0.1).WithkG(-0.2));
-  expectAfterSteps(sum(0.25, 3.0, 0.0, 0.0, 0.1, 1.0, -0.2, -0.4));
+  expectAfterSteps(2.0, sum(0.25, 3.0, 0.0, 0.0, 0.1, 1.0, -0.2, -0.4));
 }
 
 // A lone motor (no physics model) commanded to a position turns its bare

@@ -219,7 +219,7 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
   terms_.rotorOffset = external_ ? 0.0 : settings_.rotorOffset;
   terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
   terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
-  PlanFeedForwards();
+  PlanAxes();
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
     synced_ = false;
   }
@@ -473,7 +473,7 @@ void SimulatedMotor::Activate(const ControlCommand& command) {
                         command.difference.slot == command_.difference.slot;
   if (!sameLoop) ClearLoops();
   command_ = command;
-  PlanFeedForwards();
+  PlanAxes();
 }
 
 double SimulatedMotor::OutputLimit(OutputKind kind) const {
@@ -646,23 +646,26 @@ void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const 
   out.slot = std::clamp(setpoint.slot, 0, 2);
   out.value = 0.0;
   out.closedLoop = out.velocityLoop = out.profileRunning = false;
-  LoopReference ref;
-  switch (setpoint.loop) {
-    case Loop::None:
-      out.terms = LoopTerms{};
-      return;
-    case Loop::Open:
-      out.terms = LoopTerms{};
-      out.value = setpoint.output;
-      return;
-    case Loop::Position:
-    case Loop::Velocity:
-      ref = HeldReference(setpoint);
-      break;
-    default:
-      ref = ProfileReference(setpoint, state.profile, measured, out.profileRunning);
-      break;
+  LoopReference stepped;
+  if (!state.held) {
+    switch (setpoint.loop) {
+      case Loop::None:
+        out.terms = LoopTerms{};
+        return;
+      case Loop::Open:
+        out.terms = LoopTerms{};
+        out.value = setpoint.output;
+        return;
+      case Loop::Position:
+      case Loop::Velocity:
+        stepped = HeldReference(setpoint);
+        break;
+      default:
+        stepped = ProfileReference(setpoint, state.profile, measured, out.profileRunning);
+        break;
+    }
   }
+  const LoopReference& ref = state.held ? state.reference : stepped;
   out.closedLoop = true;
   out.velocityLoop = !ref.isPosition;
   state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt, out.terms,
@@ -670,14 +673,15 @@ void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const 
   out.value = out.terms.output;
 }
 
-void SimulatedMotor::PlanFeedForwards() {
+void SimulatedMotor::PlanAxes() {
   auto plan = [this](const Setpoint& setpoint, AxisState& state) {
     const SlotGains& gains = settings_.slots[std::clamp(setpoint.slot, 0, 2)];
-    const bool held = setpoint.loop == Loop::Position || setpoint.loop == Loop::Velocity;
-    state.feedForwardFixed = held && ClosedLoop::FeedForwardFixed(gains);
+    state.held = setpoint.loop == Loop::Position || setpoint.loop == Loop::Velocity;
+    state.reference = HeldReference(setpoint);
+    state.feedForwardFixed = state.held && ClosedLoop::FeedForwardFixed(gains);
     // Neither the error nor the position counts then.
     state.feedForward =
-        state.feedForwardFixed ? ClosedLoop::FeedForward(gains, HeldReference(setpoint), 0.0, 0.0) : 0.0;
+        state.feedForwardFixed ? ClosedLoop::FeedForward(gains, state.reference, 0.0, 0.0) : 0.0;
   };
   plan(command_.average, averageAxis_);
   plan(command_.difference, differenceAxis_);

@@ -159,9 +159,13 @@ class SimulatedMotor {
   struct AxisState {
     ClosedLoop loop;
     MotionProfile profile;
+    // Worked out when the request or the settings change (PlanAxes):
+    /// Whether the loop is a position or velocity loop, whose reference is
+    /// `reference` at every step.
+    bool held = false;
+    LoopReference reference;
     /// Whether the loop's feed-forward is `feedForward` at every step: a
-    /// position or velocity loop whose gains make it depend on the request
-    /// alone. Worked out when the request or the settings change.
+    /// held loop whose gains make it depend on the request alone.
     bool feedForwardFixed = false;
     double feedForward = 0.0;
   };
@@ -227,9 +231,9 @@ class SimulatedMotor {
   /// Sets the fault bits of `mask` to those of `active` (sticky when set).
   void SetFaults(uint64_t mask, uint64_t active);
   void ClearLoops();
-  /// Works out the axes' fixed feed-forwards (AxisState) for the active
-  /// request and the settings.
-  void PlanFeedForwards();
+  /// Works out what the axes' loops keep from step to step (AxisState)
+  /// for the active request and the settings.
+  void PlanAxes();
 
   // Identity and constants.
   uint32_t hash_;
