@@ -643,7 +643,7 @@ LoopReference SimulatedMotor::ProfileReference(const Setpoint& setpoint, MotionP
 
 void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured,
                               double limit, AxisOutput& out) {
-  out.slot = std::clamp(setpoint.slot, 0, 2);
+  out.slot = state.slot;
   out.value = 0.0;
   out.closedLoop = out.velocityLoop = out.profileRunning = false;
   LoopReference stepped;
@@ -675,7 +675,8 @@ void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const 
 
 void SimulatedMotor::PlanAxes() {
   auto plan = [this](const Setpoint& setpoint, AxisState& state) {
-    const SlotGains& gains = settings_.slots[std::clamp(setpoint.slot, 0, 2)];
+    state.slot = std::clamp(setpoint.slot, 0, 2);
+    const SlotGains& gains = settings_.slots[state.slot];
     state.held = setpoint.loop == Loop::Position || setpoint.loop == Loop::Velocity;
     state.reference = HeldReference(setpoint);
     state.feedForwardFixed = state.held && ClosedLoop::FeedForwardFixed(gains);

@@ -160,6 +160,7 @@ class SimulatedMotor {
     ClosedLoop loop;
     MotionProfile profile;
     // Worked out when the request or the settings change (PlanAxes):
+    int slot = 0;  ///< the gain slot the request picks, within those there are
     /// Whether the loop is a position or velocity loop, whose reference is
     /// `reference` at every step.
     bool held = false;
