@@ -159,7 +159,8 @@ class SimulatedMotor {
   struct AxisState {
     ClosedLoop loop;
     MotionProfile profile;
-    // Worked out when the request or the settings change (PlanAxes):
+    // What the request and the settings fix, worked out when either changes
+    // (PlanAxes).
     int slot = 0;  ///< the gain slot the request picks, within those there are
     /// Whether the loop is a position or velocity loop, whose reference is
     /// `reference` at every step.
@@ -189,8 +190,8 @@ class SimulatedMotor {
   // The phases' parts that every step runs are always inlined into their
   // phase (SenseFeedback, MeasureMechanism, Drive, Stage): the calls and
   // the state they would save and reload cost about as much as their work.
-  // They are defined in the source, the only place that calls them.
-  // The three phases, inlined into their public calls one by one and into
+  // They are defined in the source, the only place that calls them. So are
+  // the three phases, inlined into their public calls one by one and into
   // SenseControlActuate together.
   [[gnu::always_inline]] inline void SensePhase(const MotorSurroundings& world);
   [[gnu::always_inline]] inline void ControlPhase(const MotorSurroundings& world);
