@@ -249,6 +249,7 @@ bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
     case SupplyVoltage:
       supplyInput_ = std::max(0.0, value);
       supplyFaults_ = SupplyFaults(supplyInput_);
+      outputsCut_ = supplyInput_ < kBrownout || !enabled_;
       return true;
     case ForwardLimit: forwardInput_ = value >= 0.5; return true;
     case ReverseLimit: reverseInput_ = value >= 0.5; return true;
@@ -268,7 +269,10 @@ bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
       accelerationInput_ = value;
       accelerationGiven_ = true;
       return true;
-    case DeviceEnable: enabled_ = value >= 0.5; return true;
+    case DeviceEnable:
+      enabled_ = value >= 0.5;
+      outputsCut_ = supplyInput_ < kBrownout || !enabled_;
+      return true;
     default: break;
   }
   if (!external_) return false;
@@ -564,8 +568,9 @@ void SimulatedMotor::ControlPhase(const MotorSurroundings& world) {
   }
   if (applied_.value == 0.0) ramp_ = 0.0;
   // A robot controller that disables its outputs (a brownout) leaves the
-  // bridge coasting, as does a supply too low to drive it.
-  if ((supplyInput_ < kBrownout || !enabled_) && applied_.bridge != Bridge::Music) {
+  // bridge coasting, as does a supply too low to drive it (both known since
+  // the inputs last changed).
+  if (outputsCut_ && applied_.bridge != Bridge::Music) {
     applied_.bridge = Bridge::Coast;
     applied_.value = 0.0;
   }

@@ -265,6 +265,7 @@ class SimulatedMotor {
   double supplyInput_ = 12.0;
   uint64_t supplyFaults_ = 0;  ///< the fault bits the supply input raises, set with it
   bool enabled_ = true;  ///< the robot's enable line (DeviceEnable input); a brownout clears it
+  bool outputsCut_ = false;  ///< the supply is below brownout or the robot disabled, set with them
   bool forwardInput_ = false, reverseInput_ = false;
   bool velocityDriven_ = false, positionGiven_ = false, accelerationGiven_ = false;
   double accelerationInput_ = 0.0;
