@@ -17,6 +17,8 @@ using namespace kvor::zephrin6::configs;
 using namespace kvor::zephrin6::controls;
 using kvor::zephrin6::hardware::core::CoreRapaxQ;
 using namespace units::literals;
+using kvor::zephrin6::signals::GravityTypeValue;
+using kvor::zephrin6::signals::StaticFeedforwardSignValue;
 using units::angular_velocity::turns_per_second_t;
 
 class ClosedLoopTest : public zephrin_test::FirmwareTest {};
@@ -102,6 +104,66 @@ TEST_F(ClosedLoopTest, VelocityLoopWithOnlyKvReachesTheSpeedTheMotorConstantPred
     EXPECT_NEAR(motor.GetRotorVelocity().GetValue().value(), c.target * c.ratio, 1e-5);
     EXPECT_NEAR(motor.GetClosedLoopFeedForward().GetValue(), kV * c.target, 1e-12);
   }
+}
+
+// The loop's reference and feed-forward follow every change of what they are
+// made of, between any two steps: the request's target, acceleration and own
+// feed-forward, the gain slot it picks, the slot's gains, and gains whose
+// terms depend on the position (an arm's gravity) or the error (the static
+// term's sign), and back. Each frame's feed-forward is kV x velocity target
+// + kA x acceleration + kS x sign + gravity + the request's, in that order.
+TEST_F(ClosedLoopTest, ReferenceAndFeedForwardFollowEachChangeOfRequestSlotAndGains) {
+  CoreRapaxQ motor(4, "can");
+  auto& feedForward = motor.GetClosedLoopFeedForward();
+  auto& reference = motor.GetClosedLoopReference();
+  auto& position = motor.GetPosition();
+  auto& error = motor.GetClosedLoopError();
+  // A frame every step.
+  ASSERT_EQ(feedForward.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  ASSERT_EQ(reference.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  ASSERT_EQ(position.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  ASSERT_EQ(error.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  Configure(motor, Slot0Configs{}.WithkV(0.1).WithkA(0.02).WithkS(0.2).WithkG(0.3));
+  Configure(motor, Slot1Configs{}.WithkV(0.5).WithkS(0.1).WithkG(-0.2));
+  auto sum = [](double kV, double target, double kA, double acceleration, double kS, double sign, double gravity,
+                double own) { return kV * target + kA * acceleration + kS * sign + gravity + own; };
+  auto expectAfterSteps = [&](double target, double expected) {
+    Run(0.005);
+    EXPECT_EQ(reference.Refresh().GetValue(), target);
+    EXPECT_DOUBLE_EQ(feedForward.Refresh().GetValue(), expected);
+  };
+  VelocityVoltage velocity{turns_per_second_t{10.0}};
+  velocity.WithAcceleration(units::angular_acceleration::turns_per_second_squared_t{4.0}).WithFeedForward(0.7_V);
+  ASSERT_EQ(motor.SetControl(velocity), StatusCode::OK);
+  expectAfterSteps(10.0, sum(0.1, 10.0, 0.02, 4.0, 0.2, 1.0, 0.3, 0.7));
+  ASSERT_EQ(motor.SetControl(velocity.WithVelocity(turns_per_second_t{-5.0})), StatusCode::OK);
+  expectAfterSteps(-5.0, sum(0.1, -5.0, 0.02, 4.0, 0.2, -1.0, 0.3, 0.7));
+  ASSERT_EQ(motor.SetControl(velocity.WithSlot(1)), StatusCode::OK);
+  expectAfterSteps(-5.0, sum(0.5, -5.0, 0.0, 4.0, 0.1, -1.0, -0.2, 0.7));
+  Configure(motor, Slot1Configs{}.WithkV(0.25).WithkS(0.1).WithkG(-0.2));
+  expectAfterSteps(-5.0, sum(0.25, -5.0, 0.0, 4.0, 0.1, -1.0, -0.2, 0.7));
+
+  const auto toward = PositionVoltage{2_tr}.WithVelocity(turns_per_second_t{3.0}).WithFeedForward(-0.4_V).WithSlot(1);
+  ASSERT_EQ(motor.SetControl(toward), StatusCode::OK);
+  expectAfterSteps(2.0, sum(0.25, 3.0, 0.0, 0.0, 0.1, 1.0, -0.2, -0.4));
+  // An arm's gravity and the error's sign change from step to step.
+  Configure(motor, Slot1Configs{}
+                       .WithkV(0.25)
+                       .WithkS(0.1)
+                       .WithkG(-0.2)
+                       .WithGravityType(GravityTypeValue::Arm_Cosine)
+                       .WithStaticFeedforwardSign(StaticFeedforwardSignValue::UseClosedLoopSign));
+  for (int step = 0; step < 50; ++step) {
+    Run(kStep);
+    const double x = position.Refresh().GetValue().value();
+    const double e = error.Refresh().GetValue();
+    const double sign = e > 0.0 ? 1.0 : (e < 0.0 ? -1.0 : 0.0);
+    const double gravity = -0.2 * std::cos(2.0 * std::numbers::pi * x);
+    ASSERT_DOUBLE_EQ(feedForward.Refresh().GetValue(), sum(0.25, 3.0, 0.0, 0.0, 0.1, sign, gravity, -0.4)) << step;
+  }
+  EXPECT_GT(std::abs(position.GetValue().value()), 1e-3);  // the arm moved: its gravity term changed
+  Configure(motor, Slot1Configs{}.WithkV(0.25).WithkS(0.1).WithkG(-0.2));
+  expectAfterSteps(2.0, sum(0.25, 3.0, 0.0, 0.0, 0.1, 1.0, -0.2, -0.4));
 }
 
 // A lone motor (no physics model) commanded to a position turns its bare

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <kvor/zephrin/platform/SignalIds.hpp>
+#include <kvor/zephrin/platform/Sim.hpp>
 
 #include <cmath>
 
@@ -119,6 +120,44 @@ TEST_F(OutputStageTest, LimitsStopMotionInTheirDirection) {
     harness::AdvanceTime(0.5);
     EXPECT_LT(motor.GetPosition().GetValue().value(), reached - 1.0);
   }
+}
+
+// A supply below the brownout voltage or a disabled robot leaves the bridge
+// coasting, from the step after the change until the step after it ends,
+// each whatever the other does.
+TEST_F(OutputStageTest, SupplyBrownoutOrDisabledRobotCoastsTheBridge) {
+  using kvor::zephrin::platform::DeviceType;
+  CoreRapaxQ motor(6, "can");
+  auto& bridge = motor.GetBridgeOutput();
+  auto& volts = motor.GetMotorVoltage();
+  ASSERT_EQ(bridge.SetUpdateFrequency(1000_Hz), StatusCode::OK);  // a frame every step
+  ASSERT_EQ(volts.SetUpdateFrequency(1000_Hz), StatusCode::OK);
+  ASSERT_EQ(motor.SetControl(DutyCycleOut{0.3}), StatusCode::OK);
+  auto setSupply = [&](double v) {
+    ASSERT_EQ(motor.GetSimState().SetSupplyVoltage(units::voltage::volt_t{v}), StatusCode::OK);
+  };
+  auto setEnabled = [&](bool on) {
+    ASSERT_EQ(kvor::zephrin::platform::SimSetPhysicsInput(DeviceType::RapaxQ, 6, "DeviceEnable", on ? 1.0 : 0.0), 0);
+  };
+  auto expectDriving = [&](bool driving) {
+    Run(0.003);
+    EXPECT_EQ(bridge.Refresh().GetValue().value, driving ? 3 : 0);  // FieldOriented, Coast
+    EXPECT_EQ(volts.Refresh().GetValue().value() != 0.0, driving);
+  };
+  expectDriving(true);
+  setSupply(5.0);
+  expectDriving(false);
+  setSupply(12.0);
+  expectDriving(true);
+  setEnabled(false);
+  expectDriving(false);
+  setSupply(11.0);
+  expectDriving(false);
+  setSupply(5.0);
+  setEnabled(true);
+  expectDriving(false);
+  setSupply(12.0);
+  expectDriving(true);
 }
 
 // The stator current limit caps the current at the limit, whatever the

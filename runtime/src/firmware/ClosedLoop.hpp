@@ -46,11 +46,20 @@ class ClosedLoop {
 
   /// One step of `dt` seconds, every term written to `t`. `wrap` takes the
   /// shortest way around one rotation; `limit` is the largest output
-  /// magnitude the device can apply. Writing into the caller's terms spares
-  /// the motor a copy of them every step, and defining it here lets the
-  /// motor's step inline it.
+  /// magnitude the device can apply. `knownFeedForward`, when given, is
+  /// FeedForward's answer for this step, worked out beforehand. Writing into
+  /// the caller's terms spares the motor a copy of them every step, and
+  /// defining it here lets the motor's step inline it.
   void Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap, double limit,
-            double dt, LoopTerms& t);
+            double dt, LoopTerms& t, const double* knownFeedForward = nullptr);
+
+  /// The feed-forward of a step with the loop's `error` at the mechanism's
+  /// `position`: the gains' velocity, acceleration, static and gravity terms
+  /// and the request's own.
+  static double FeedForward(const SlotGains& gains, const LoopReference& ref, double error, double position);
+  /// Whether FeedForward with `gains` depends on the reference alone, so
+  /// that a reference that stays the same keeps the same feed-forward.
+  static bool FeedForwardFixed(const SlotGains& gains) { return !gains.closedLoopSignForKs && !gains.armCosine; }
 
  private:
   static double Sign(double x) { return x > 0.0 ? 1.0 : (x < 0.0 ? -1.0 : 0.0); }
@@ -58,8 +67,16 @@ class ClosedLoop {
   double integral_ = 0.0;  ///< error integrated over time
 };
 
+inline double ClosedLoop::FeedForward(const SlotGains& gains, const LoopReference& ref, double error,
+                                      double position) {
+  const double velocityTarget = ref.isPosition ? ref.slope : ref.reference;
+  const double staticSign = gains.closedLoopSignForKs ? Sign(error) : Sign(velocityTarget);
+  const double gravity = gains.armCosine ? gains.kG * std::cos(2.0 * std::numbers::pi * position) : gains.kG;
+  return gains.kV * velocityTarget + gains.kA * ref.acceleration + gains.kS * staticSign + gravity + ref.feedForward;
+}
+
 inline void ClosedLoop::Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap,
-                             double limit, double dt, LoopTerms& t) {
+                             double limit, double dt, LoopTerms& t, const double* knownFeedForward) {
   t.reference = ref.reference;
   t.slope = ref.slope;
   double rateError = 0.0;
@@ -71,11 +88,7 @@ inline void ClosedLoop::Step(const SlotGains& gains, const LoopReference& ref, c
     t.error = ref.reference - meas.velocity;
     rateError = ref.slope - meas.acceleration;
   }
-  const double velocityTarget = ref.isPosition ? ref.slope : ref.reference;
-  const double staticSign = gains.closedLoopSignForKs ? Sign(t.error) : Sign(velocityTarget);
-  const double gravity = gains.armCosine ? gains.kG * std::cos(2.0 * std::numbers::pi * meas.position) : gains.kG;
-  t.feedForward = gains.kV * velocityTarget + gains.kA * ref.acceleration + gains.kS * staticSign + gravity +
-                  ref.feedForward;
+  t.feedForward = knownFeedForward != nullptr ? *knownFeedForward : FeedForward(gains, ref, t.error, meas.position);
   t.proportional = gains.kP * t.error;
   t.derivative = gains.kD * rateError;
 

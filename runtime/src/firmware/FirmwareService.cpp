@@ -419,10 +419,7 @@ void FirmwareService::StepMotors(double t) {
   }
   if (oneVisit_) {
     for (Motor& m : motors_) {
-      SimulatedMotor& motor = *m.device;
-      motor.Sense(*this);
-      motor.Control(*this);
-      motor.Actuate();
+      m.device->SenseControlActuate(*this);
       PublishAndMove(m, t);
     }
     return;

@@ -27,6 +27,7 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
     } else {
       entries_.push_back(Entry{entry.id});
     }
+    catalogueOrder_.push_back(static_cast<uint32_t>(catalogueOrder_.size()));
   }
 }
 
@@ -38,21 +39,14 @@ void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector
 
 double SignalFeed::QuietEnd(double next, double hz) {
   // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
-  // <= next. This keeps clear of that bound by a margin far above the
-  // rounding of either side (1e-7 of a frame plus 1e-12 of the frame index).
-  const double margin = 1e-7 + 1e-12 * std::abs(next);
-  return (next - margin) / hz;
-}
-
-void SignalFeed::UpdateQuietWindow() {
-  double from = -std::numeric_limits<double>::infinity();
-  double until = std::numeric_limits<double>::infinity();
-  for (const Group& group : groups_) {
-    from = std::max(from, group.checked);
-    until = std::min(until, group.quietEnd);
-  }
-  quietFrom_ = from;
-  quietEnd_ = until;
+  // <= next: the step that ends on the frame itself skips it too, and the
+  // window takes that step in, or every frame would cost one more look at
+  // the groups a step early. It keeps inside that bound by a margin far
+  // above the rounding of either side, a few ulps of the frame index
+  // (1e-11 of a frame plus 1e-14 of the index). Past about 100,000 frames
+  // the margin exceeds the tolerance and the step on the frame is looked at.
+  const double margin = 1e-11 + 1e-14 * std::abs(next);
+  return (next + (1e-9 - margin)) / hz;
 }
 
 void SignalFeed::Reschedule(const signals::SignalStore& store) {
@@ -61,14 +55,41 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
   groups_.clear();
   quietFrom_ = std::numeric_limits<double>::infinity();  // every group is asked at the next step
   quietEnd_ = -std::numeric_limits<double>::infinity();
-  for (uint32_t i = 0; i < entries_.size(); ++i) {
-    const double hz = store.AppliedFrequency(hash_, entries_[i].id);
+  // The group of each signal in the catalogue's order (-1: not sent); the
+  // groups in the order of their first signal.
+  std::vector<int> groupOf(catalogueOrder_.size(), -1);
+  for (size_t k = 0; k < catalogueOrder_.size(); ++k) {
+    const double hz = store.AppliedFrequency(hash_, entries_[catalogueOrder_[k]].id);
     if (!(hz > 0.0)) continue;
     auto it = std::find_if(groups_.begin(), groups_.end(), [hz](const Group& g) { return g.hz == hz; });
-    if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz, {}});
-    it->members.push_back(i);
-    it->hasSlots = it->hasSlots || entries_[i].slot >= 0;
+    if (it == groups_.end()) it = groups_.insert(groups_.end(), Group{hz});
+    groupOf[k] = static_cast<int>(it - groups_.begin());
   }
+  // Lay the entries out group by group, then those not sent (the last
+  // bucket): each bucket starts where the one before ends, and each signal
+  // takes the next place of its bucket.
+  auto bucket = [this](int group) { return group < 0 ? groups_.size() : static_cast<size_t>(group); };
+  std::vector<uint32_t> next(groups_.size() + 1, 0);
+  for (int group : groupOf) ++next[bucket(group)];
+  uint32_t start = 0;
+  for (size_t b = 0; b < next.size(); ++b) {
+    const uint32_t size = next[b];
+    next[b] = start;
+    start += size;
+    if (b < groups_.size()) {
+      groups_[b].begin = next[b];
+      groups_[b].end = start;
+    }
+  }
+  std::vector<Entry> laidOut(entries_.size());
+  std::vector<uint32_t> order(catalogueOrder_.size());
+  for (size_t k = 0; k < catalogueOrder_.size(); ++k) {
+    const uint32_t at = next[bucket(groupOf[k])]++;
+    laidOut[at] = entries_[catalogueOrder_[k]];
+    order[k] = at;
+  }
+  entries_ = std::move(laidOut);
+  catalogueOrder_ = std::move(order);
   // A due group fills every slot when it holds more than this many slotted
   // signals, or one the device cannot answer alone; asked alone, each costs
   // a small fraction of a fill.
@@ -76,11 +97,13 @@ void SignalFeed::Reschedule(const signals::SignalStore& store) {
   for (Group& group : groups_) {
     size_t slotted = 0;
     bool cheap = true;
-    for (uint32_t i : group.members) {
+    for (uint32_t i = group.begin; i < group.end; ++i) {
       if (entries_[i].slot < 0) continue;
       ++slotted;
       cheap = cheap && entries_[i].cheapAlone;
     }
+    group.hasSlots = slotted > 0;
+    group.allSlotted = slotted == group.end - group.begin;
     group.askAlone = slotted > 0 && slotted <= kMostAskedAlone && cheap;
   }
 }

@@ -16,6 +16,7 @@
 // Either way the values are those of the device at the step, so where a
 // signal's value comes from never changes what is handed over.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -83,8 +84,12 @@ class SignalFeed {
   };
   struct Group {
     double hz = 0.0;
-    std::vector<uint32_t> members;  // indices into entries_
-    bool hasSlots = false;          // whether a member has a slot
+    // The members, entries_[begin, end): each group's entries lie together,
+    // in the catalogue's order, so that its loop walks them one after the
+    // other.
+    uint32_t begin = 0, end = 0;
+    bool hasSlots = false;    // whether a member has a slot
+    bool allSlotted = false;  // whether every member has one
     // Whether the members are asked alone unless the slots are filled
     // already: a few slotted members that the device answers alone cost
     // less than filling every slot (odometry's fast position and velocity).
@@ -94,11 +99,12 @@ class SignalFeed {
     // step that ends before it needs no rounding.
     double checked = std::numeric_limits<double>::infinity();
     double next = 0.0;
-    // A step that ends before this time ends before `next` (see QuietEnd).
+    // A step that ends before this time skips the group (see QuietEnd).
     double quietEnd = -std::numeric_limits<double>::infinity();
   };
-  /// The time of the group's frame `next`, less a margin: a step ending
-  /// before it ends before that frame whatever the rounding.
+  /// The time of the group's frame `next` with the tolerance of the group's
+  /// test, less a margin: a step ending before it skips the group whatever
+  /// the rounding.
   static double QuietEnd(double next, double hz);
   /// Hands `entry` over when its value or reported ID changed. Inline: in
   /// a steady state nearly every due signal stops at the comparison.
@@ -134,11 +140,12 @@ class SignalFeed {
   /// before it.
   static constexpr double kNearlyWholeStep = 0.999;
 
-  /// Sets the quiet window from the groups' state after a collection.
-  void UpdateQuietWindow();
-
   uint32_t hash_;
+  /// The device's signals, grouped by frequency (see Group), then those it
+  /// does not send.
   std::vector<Entry> entries_;
+  /// Where in entries_ each signal is, in the catalogue's order.
+  std::vector<uint32_t> catalogueOrder_;
   std::vector<Group> groups_;
   // Steps that start at or after quietFrom_ and end before quietEnd_ find
   // every group with nothing due and nothing to recompute (each would skip
@@ -165,43 +172,63 @@ inline void SignalFeed::OfferEntry(Entry& entry, const Device& device, const dou
 template <class Device>
 void SignalFeed::CollectDue(double t, double step, const Device& device, std::vector<Value>& batch) {
   bool filled = false;
+  // The quiet window after this collection, from every group's state.
+  double quietFrom = -std::numeric_limits<double>::infinity();
+  double quietEnd = std::numeric_limits<double>::infinity();
   for (Group& group : groups_) {
     const double end = (t + step) * group.hz - 1e-9;
-    if (t >= group.checked && end <= group.next) continue;
-    // The first frame at or after t, with the signal store's tolerance.
-    const double first = std::ceil(t * group.hz - 1e-9);
-    if (first >= end) {
-      group.checked = t;
-      group.next = first;
-      group.quietEnd = QuietEnd(first, group.hz);
-      continue;
+    bool due = false;
+    if (t < group.checked || end > group.next) {
+      // The first frame at or after t, with the signal store's tolerance.
+      const double first = std::ceil(t * group.hz - 1e-9);
+      if (first >= end) {
+        group.checked = t;
+        group.next = first;
+        group.quietEnd = QuietEnd(first, group.hz);
+      } else {
+        // Due in this step. Its next frame is looked for from just before
+        // the step's end already, so that the next step, which starts after
+        // that, skips the group (and the whole feed) instead of looking
+        // again.
+        LookFrom(group, t + step * kNearlyWholeStep);
+        due = true;
+      }
     }
-    // Due in this step. Its next frame is looked for from just before the
-    // step's end already, so that the next step, which starts after that,
-    // skips the group (and the whole feed) instead of looking again.
-    LookFrom(group, t + step * kNearlyWholeStep);
+    quietFrom = std::max(quietFrom, group.checked);
+    quietEnd = std::min(quietEnd, group.quietEnd);
+    if (!due) continue;
+    // Nothing here resizes the vectors: their storage is read through
+    // pointers the compiler need not reload after each hand-over.
+    Entry* const members = entries_.data() + group.begin;
+    Entry* const membersEnd = entries_.data() + group.end;
     if (group.askAlone && !filled) {
-      for (uint32_t i : group.members) OfferAlone(entries_[i], device, batch);
+      for (Entry* e = members; e != membersEnd; ++e) OfferAlone(*e, device, batch);
       continue;
     }
     if (group.hasSlots && !filled) {
       device.FillSlots(slotValues_.data(), slotReported_.data());
       filled = true;
     }
-    // Nothing here resizes the vectors: their storage is read through
-    // pointers the compiler need not reload after each hand-over.
-    Entry* const entries = entries_.data();
     const double* const values = slotValues_.data();
     const uint16_t* const reportedIds = slotReported_.data();
-    for (uint32_t i : group.members) OfferEntry(entries[i], device, values, reportedIds, batch);
+    if (group.allSlotted) {
+      // The usual frame of state signals: each one's value is in its slot.
+      for (Entry* e = members; e != membersEnd; ++e) {
+        const auto slot = static_cast<size_t>(e->slot);
+        Offer(*e, values[slot], reportedIds[slot], batch);
+      }
+      continue;
+    }
+    for (Entry* e = members; e != membersEnd; ++e) OfferEntry(*e, device, values, reportedIds, batch);
   }
-  UpdateQuietWindow();
+  quietFrom_ = quietFrom;
+  quietEnd_ = quietEnd;
 }
 
 template <class Device>
 void SignalFeed::CollectAll(const Device& device, std::vector<Value>& batch) {
   device.FillSlots(slotValues_.data(), slotReported_.data());
-  for (Entry& entry : entries_) OfferEntry(entry, device, slotValues_.data(), slotReported_.data(), batch);
+  for (uint32_t i : catalogueOrder_) OfferEntry(entries_[i], device, slotValues_.data(), slotReported_.data(), batch);
 }
 
 }  // namespace kvor::zephrin::runtime::firmware

@@ -169,6 +169,22 @@ double WrapAbsolute(double rotations, double discontinuity) {
   return rotations - std::floor(rotations - discontinuity + 1.0);
 }
 
+// The reference of a position or velocity loop, which its setpoint alone
+// sets.
+LoopReference HeldReference(const Setpoint& setpoint) {
+  LoopReference ref;
+  ref.feedForward = setpoint.feedForward;
+  if (setpoint.loop == Loop::Velocity) {
+    ref.isPosition = false;
+    ref.reference = setpoint.velocity;
+    ref.slope = ref.acceleration = setpoint.acceleration;
+  } else {
+    ref.reference = setpoint.position;
+    ref.slope = setpoint.velocity;
+  }
+  return ref;
+}
+
 LoopMeasurement Mean(const LoopMeasurement& a, const LoopMeasurement& b) {
   return {(a.position + b.position) / 2, (a.velocity + b.velocity) / 2, (a.acceleration + b.acceleration) / 2};
 }
@@ -203,6 +219,7 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
   terms_.rotorOffset = external_ ? 0.0 : settings_.rotorOffset;
   terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
   terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
+  PlanAxes();
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
     synced_ = false;
   }
@@ -210,8 +227,8 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
 
 bool SimulatedMotor::Act(int configId, double value) {
   if (configId == actions::SetPosition) {
-    positionOffset_ += value - position_;
-    position_ = value;
+    positionOffset_ += value - mechanism_.position;
+    mechanism_.position = value;
     return true;
   }
   if (configId == actions::ClearStickyFaults) {
@@ -232,6 +249,7 @@ bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
     case SupplyVoltage:
       supplyInput_ = std::max(0.0, value);
       supplyFaults_ = SupplyFaults(supplyInput_);
+      outputsCut_ = supplyInput_ < kBrownout || !enabled_;
       return true;
     case ForwardLimit: forwardInput_ = value >= 0.5; return true;
     case ReverseLimit: reverseInput_ = value >= 0.5; return true;
@@ -251,7 +269,10 @@ bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
       accelerationInput_ = value;
       accelerationGiven_ = true;
       return true;
-    case DeviceEnable: enabled_ = value >= 0.5; return true;
+    case DeviceEnable:
+      enabled_ = value >= 0.5;
+      outputsCut_ = supplyInput_ < kBrownout || !enabled_;
+      return true;
     default: break;
   }
   if (!external_) return false;
@@ -282,7 +303,9 @@ bool SimulatedMotor::Output(std::string_view name, double& value) const {
 
 // ---- Sensing ----------------------------------------------------------------
 
-void SimulatedMotor::Sense(const MotorSurroundings& world) {
+void SimulatedMotor::Sense(const MotorSurroundings& world) { SensePhase(world); }
+
+void SimulatedMotor::SensePhase(const MotorSurroundings& world) {
   SenseRotor();
   if (settings_.supplyFilterSeconds > 0.0) {
     supplyFiltered_ += (supplyInput_ - supplyFiltered_) * kDt / (settings_.supplyFilterSeconds + kDt);
@@ -397,12 +420,13 @@ SimulatedMotor::SensorReading SimulatedMotor::ReadWiredSensor() const {
 
 void SimulatedMotor::MeasureMechanism(bool fromRotor) {
   const double ratio = settings_.sensorToMechanism;
-  position_ = sensorPosition_ / ratio + positionOffset_;
+  mechanism_.position = sensorPosition_ / ratio + positionOffset_;
   const double rawVelocity = sensorVelocity_ / ratio;
   const double tau = settings_.velocityFilterSeconds;
   filteredVelocity_ = tau > 0.0 ? filteredVelocity_ + (rawVelocity - filteredVelocity_) * kDt / (tau + kDt) : rawVelocity;
-  velocity_ = filteredVelocity_;
-  acceleration_ = fromRotor ? polarity_ * rotorAcceleration_ / ratio : (rawVelocity - previousVelocity_) / kDt;
+  mechanism_.velocity = filteredVelocity_;
+  mechanism_.acceleration =
+      fromRotor ? polarity_ * rotorAcceleration_ / ratio : (rawVelocity - previousVelocity_) / kDt;
   previousVelocity_ = rawVelocity;
 }
 
@@ -453,6 +477,7 @@ void SimulatedMotor::Activate(const ControlCommand& command) {
                         command.difference.slot == command_.difference.slot;
   if (!sameLoop) ClearLoops();
   command_ = command;
+  PlanAxes();
 }
 
 double SimulatedMotor::OutputLimit(OutputKind kind) const {
@@ -469,15 +494,17 @@ Bridge SimulatedMotor::NeutralBridge(OutputKind kind) const {
   return settings_.brakeInNeutral ? Bridge::Brake : Bridge::Coast;
 }
 
-void SimulatedMotor::Control(const MotorSurroundings& world) {
+void SimulatedMotor::Control(const MotorSurroundings& world) { ControlPhase(world); }
+
+void SimulatedMotor::ControlPhase(const MotorSurroundings& world) {
   if (hasPending_) {
     Activate(pending_);
     hasPending_ = false;
   }
   if (command_.action != Action::Follow) polarity_ = terms_.polarity;
 
-  const bool forwardSoft = settings_.forwardSoftLimitEnable && position_ >= settings_.forwardSoftLimit;
-  const bool reverseSoft = settings_.reverseSoftLimitEnable && position_ <= settings_.reverseSoftLimit;
+  const bool forwardSoft = settings_.forwardSoftLimitEnable && mechanism_.position >= settings_.forwardSoftLimit;
+  const bool reverseSoft = settings_.reverseSoftLimitEnable && mechanism_.position <= settings_.reverseSoftLimit;
   const bool forwardHard = forwardClosed_ && settings_.forwardLimit.enable;
   const bool reverseHard = reverseClosed_ && settings_.reverseLimit.enable;
   // The limit faults, and the missing partner fault that MeasureDifferential
@@ -494,8 +521,8 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   reverseBlocked_ = (reverseHard && !ignoreHard) || reverseSoft || command_.limitReverse;
 
   // The differential axes are measured whenever a difference sensor is set up.
-  differentialAverage_ = LoopMeasurement{position_, velocity_, acceleration_};
-  differentialDifference_ = differentialAverage_;
+  // MeasureDifferential writes both axes when it succeeds.
+  differentialAverage_ = mechanism_;
   const bool differentialReady = settings_.HasDifferentialSensor() &&
                                  MeasureDifferential(world, differentialAverage_, differentialDifference_);
   if (!differentialReady) differentialDifference_ = {};
@@ -541,8 +568,9 @@ void SimulatedMotor::Control(const MotorSurroundings& world) {
   }
   if (applied_.value == 0.0) ramp_ = 0.0;
   // A robot controller that disables its outputs (a brownout) leaves the
-  // bridge coasting, as does a supply too low to drive it.
-  if ((supplyInput_ < kBrownout || !enabled_) && applied_.bridge != Bridge::Music) {
+  // bridge coasting, as does a supply too low to drive it (both known since
+  // the inputs last changed).
+  if (outputsCut_ && applied_.bridge != Bridge::Music) {
     applied_.bridge = Bridge::Coast;
     applied_.value = 0.0;
   }
@@ -552,10 +580,10 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
                                          LoopMeasurement& difference) {
   using Source = DifferentialSensorSourceValue;
   const int source = settings_.differentialSource;  // a difference sensor is set up
-  const LoopMeasurement own{position_, velocity_, acceleration_};
+  const LoopMeasurement own = mechanism_;
   const SimulatedMotor* partner = world.FindMotor(bus_, settings_.differentialQId, true);
   const LoopMeasurement other =
-      partner != nullptr ? LoopMeasurement{partner->position_, partner->velocity_, partner->acceleration_} : own;
+      partner != nullptr ? partner->mechanism_ : own;
   if (source == Source::RemoteRapaxQ_Diff) {
     if (partner == nullptr || partner == this) {
       SetFault(FaultBit(ids::kFault_MissingDifferentialQ), true);
@@ -589,74 +617,87 @@ bool SimulatedMotor::MeasureDifferential(const MotorSurroundings& world, LoopMea
   return true;
 }
 
-void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured,
-                              double limit, AxisOutput& out) {
-  out.slot = std::clamp(setpoint.slot, 0, 2);
-  out.value = 0.0;
-  out.closedLoop = out.velocityLoop = out.profileRunning = false;
+LoopReference SimulatedMotor::ProfileReference(const Setpoint& setpoint, MotionProfile& profile,
+                                              const LoopMeasurement& measured, bool& running) {
+  if (!profile.Started()) profile.Start(measured.position, measured.velocity);
   LoopReference ref;
   ref.feedForward = setpoint.feedForward;
-  MotionProfile& profile = state.profile;
-  auto startProfile = [&] {
-    if (!profile.Started()) profile.Start(measured.position, measured.velocity);
-  };
-  switch (setpoint.loop) {
-    case Loop::None:
-      out.terms = LoopTerms{};
-      return;
-    case Loop::Open:
-      out.terms = LoopTerms{};
-      out.value = setpoint.output;
-      return;
-    case Loop::Position:
-      ref.reference = setpoint.position;
-      ref.slope = setpoint.velocity;
-      break;
-    case Loop::Velocity:
-      ref.isPosition = false;
-      ref.reference = setpoint.velocity;
-      ref.slope = ref.acceleration = setpoint.acceleration;
-      break;
-    case Loop::Profile:
-    case Loop::DynamicProfile:
-    case Loop::ExpoProfile:
-      startProfile();
-      if (setpoint.loop == Loop::ExpoProfile) {
-        profile.StepExpo(setpoint.position, settings_.expoKV, settings_.expoKA, supplyFiltered_,
-                         settings_.cruiseVelocity, kDt);
-      } else if (setpoint.loop == Loop::Profile) {
-        profile.StepPosition(setpoint.position,
-                             {settings_.cruiseVelocity, settings_.profileAcceleration, settings_.profileJerk}, kDt);
-      } else {
-        profile.StepPosition(setpoint.position, {setpoint.velocity, setpoint.acceleration, setpoint.jerk}, kDt);
-      }
-      ref.reference = profile.Position();
-      ref.slope = profile.Velocity();
-      ref.acceleration = profile.Acceleration();
-      out.profileRunning = profile.Running();
-      break;
-    case Loop::VelocityProfile: {
-      startProfile();
-      const double a = setpoint.acceleration > 0.0 ? setpoint.acceleration : settings_.profileAcceleration;
-      profile.StepVelocity(setpoint.velocity, a, settings_.profileJerk, kDt);
-      ref.isPosition = false;
-      ref.reference = profile.Velocity();
-      ref.slope = ref.acceleration = profile.Acceleration();
-      out.profileRunning = profile.Running();
-      break;
+  if (setpoint.loop == Loop::VelocityProfile) {
+    const double a = setpoint.acceleration > 0.0 ? setpoint.acceleration : settings_.profileAcceleration;
+    profile.StepVelocity(setpoint.velocity, a, settings_.profileJerk, kDt);
+    ref.isPosition = false;
+    ref.reference = profile.Velocity();
+    ref.slope = ref.acceleration = profile.Acceleration();
+  } else {
+    if (setpoint.loop == Loop::ExpoProfile) {
+      profile.StepExpo(setpoint.position, settings_.expoKV, settings_.expoKA, supplyFiltered_, settings_.cruiseVelocity,
+                       kDt);
+    } else if (setpoint.loop == Loop::Profile) {
+      profile.StepPosition(setpoint.position,
+                           {settings_.cruiseVelocity, settings_.profileAcceleration, settings_.profileJerk}, kDt);
+    } else {
+      profile.StepPosition(setpoint.position, {setpoint.velocity, setpoint.acceleration, setpoint.jerk}, kDt);
+    }
+    ref.reference = profile.Position();
+    ref.slope = profile.Velocity();
+    ref.acceleration = profile.Acceleration();
+  }
+  running = profile.Running();
+  return ref;
+}
+
+void SimulatedMotor::StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured,
+                              double limit, AxisOutput& out) {
+  out.slot = state.slot;
+  out.value = 0.0;
+  out.closedLoop = out.velocityLoop = out.profileRunning = false;
+  LoopReference stepped;
+  if (!state.held) {
+    switch (setpoint.loop) {
+      case Loop::None:
+        out.terms = LoopTerms{};
+        return;
+      case Loop::Open:
+        out.terms = LoopTerms{};
+        out.value = setpoint.output;
+        return;
+      case Loop::Position:
+      case Loop::Velocity:
+        stepped = HeldReference(setpoint);
+        break;
+      default:
+        stepped = ProfileReference(setpoint, state.profile, measured, out.profileRunning);
+        break;
     }
   }
+  const LoopReference& ref = state.held ? state.reference : stepped;
   out.closedLoop = true;
   out.velocityLoop = !ref.isPosition;
-  state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt, out.terms);
+  state.loop.Step(settings_.slots[out.slot], ref, measured, settings_.continuousWrap, limit, kDt, out.terms,
+                  state.feedForwardFixed ? &state.feedForward : nullptr);
   out.value = out.terms.output;
+}
+
+void SimulatedMotor::PlanAxes() {
+  auto plan = [this](const Setpoint& setpoint, AxisState& state) {
+    state.slot = std::clamp(setpoint.slot, 0, 2);
+    const SlotGains& gains = settings_.slots[state.slot];
+    state.held = setpoint.loop == Loop::Position || setpoint.loop == Loop::Velocity;
+    state.reference = HeldReference(setpoint);
+    state.feedForwardFixed = state.held && ClosedLoop::FeedForwardFixed(gains);
+    // Neither the error nor the position counts then.
+    state.feedForward =
+        state.feedForwardFixed ? ClosedLoop::FeedForward(gains, state.reference, 0.0, 0.0) : 0.0;
+  };
+  plan(command_.average, averageAxis_);
+  plan(command_.difference, differenceAxis_);
 }
 
 void SimulatedMotor::Drive() {
   const OutputKind kind = command_.kind;
   const double limit = OutputLimit(kind);
   if (command_.difference.loop == Loop::None) {
-    StepAxis(command_.average, averageAxis_, {position_, velocity_, acceleration_}, limit, averageOut_);
+    StepAxis(command_.average, averageAxis_, mechanism_, limit, averageOut_);
     Stage(kind, averageOut_.value, averageOut_.closedLoop, true);
     return;
   }
@@ -732,7 +773,7 @@ void SimulatedMotor::Stage(OutputKind kind, double value, bool closedLoop, bool 
 
 // ---- Actuation ----------------------------------------------------------------
 
-void SimulatedMotor::Actuate() {
+BridgeDemand SimulatedMotor::Demand() const {
   const double supply = supplyInput_;
   BridgeDemand demand;
   demand.statorLimit = terms_.statorLimit;
@@ -747,8 +788,7 @@ void SimulatedMotor::Actuate() {
   switch (applied_.bridge) {
     case Bridge::Coast:
     case Bridge::Music:
-      demand.mode = BridgeMode::Coast;
-      break;
+      break;  // ActuatePhase asks for no demand
     case Bridge::Brake:
     case Bridge::ActiveBrake:
       demand.mode = BridgeMode::Brake;
@@ -773,20 +813,29 @@ void SimulatedMotor::Actuate() {
       }
       break;
   }
-  electrical_ = SolveMotor(motor_, demand, rotorVelocity_, supply);
+  return demand;
+}
+
+void SimulatedMotor::Actuate() { ActuatePhase(); }
+
+void SimulatedMotor::ActuatePhase() {
+  if (applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music) {
+    // Open windings apply and draw nothing, whatever the limits: no demand
+    // to work out.
+    electrical_ = MotorElectrical{};
+  } else {
+    electrical_ = SolveMotor(motor_, Demand(), rotorVelocity_, supplyInput_);
+  }
   SetFaults(FaultMask(ids::kFault_StatorCurrLimit) | FaultMask(ids::kFault_SupplyCurrLimit),
             FaultIf(FaultMask(ids::kFault_StatorCurrLimit), electrical_.statorLimited) |
                 FaultIf(FaultMask(ids::kFault_SupplyCurrLimit), electrical_.supplyLimited));
   timeAboveLowerLimit_ = electrical_.supplyAmps > settings_.supplyLowerLimit ? timeAboveLowerLimit_ + kDt : 0.0;
 }
 
-void SimulatedMotor::Move() {
-  if (!velocityDriven_) {
-    const bool coasting = applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music;
-    IntegrateBareRotor(bareRotor_, electrical_.volts, coasting, rotorPosition_, rotorVelocity_);
-  } else if (!positionGiven_) {
-    rotorPosition_ += rotorVelocity_ * kDt;  // a physics model that only gives the speed
-  }
+void SimulatedMotor::SenseControlActuate(const MotorSurroundings& world) {
+  SensePhase(world);
+  ControlPhase(world);
+  ActuatePhase();
 }
 
 void SimulatedMotor::SetFaults(uint64_t mask, uint64_t active) {
@@ -840,9 +889,9 @@ void SimulatedMotor::FillSlots(double* values, uint16_t* reportedIds) const {
   put(Slot(ids::kSupplyVoltage), supplyInput_);
   put(Slot(ids::kRotorVelocity), polarity_ * rotorVelocity_);
   put(Slot(ids::kRotorPosition), polarity_ * rotorPosition_);
-  put(Slot(ids::kVelocity), velocity_);
-  put(Slot(ids::kPosition), position_);
-  put(Slot(ids::kAcceleration), acceleration_);
+  put(Slot(ids::kVelocity), mechanism_.velocity);
+  put(Slot(ids::kPosition), mechanism_.position);
+  put(Slot(ids::kAcceleration), mechanism_.acceleration);
   putMode(Slot(ids::kClosedLoopIntegratedOutput), avg.integrated, kind);
   putMode(Slot(ids::kClosedLoopFeedForward), avg.feedForward, kind);
   put(Slot(ids::kControlMode), command_.controlMode);
@@ -907,9 +956,9 @@ double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
   // The mechanism's and the rotor's state, which a schedule often sends
   // faster than the rest (odometry), without filling every slot.
   switch (signalId) {
-    case ids::kPosition: return position_;
-    case ids::kVelocity: return velocity_;
-    case ids::kAcceleration: return acceleration_;
+    case ids::kPosition: return mechanism_.position;
+    case ids::kVelocity: return mechanism_.velocity;
+    case ids::kAcceleration: return mechanism_.acceleration;
     case ids::kRotorPosition: return polarity_ * rotorPosition_;
     case ids::kRotorVelocity: return polarity_ * rotorVelocity_;
     case ids::kSupplyVoltage: return supplyInput_;

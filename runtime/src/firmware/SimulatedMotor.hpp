@@ -117,6 +117,10 @@ class SimulatedMotor {
   void Sense(const MotorSurroundings& world);
   void Control(const MotorSurroundings& world);
   void Actuate();
+  /// Sense, Control and Actuate in one call, for a motor whose control
+  /// stands alone (ControlsAlone): the same work, without the calls and the
+  /// state each would save and reload.
+  void SenseControlActuate(const MotorSurroundings& world);
   void Move();
 
   // ---- What the device reports ----
@@ -137,7 +141,7 @@ class SimulatedMotor {
   /// pass rather than one call each.
   void FillSlots(double* values, uint16_t* reportedIds) const;
   /// Mechanism position the program sees (Position), rotations.
-  double Position() const { return position_; }
+  double Position() const { return mechanism_.position; }
   bool ForwardLimitInput() const { return forwardInput_; }
   bool ReverseLimitInput() const { return reverseInput_; }
 
@@ -155,6 +159,17 @@ class SimulatedMotor {
   struct AxisState {
     ClosedLoop loop;
     MotionProfile profile;
+    // What the request and the settings fix, worked out when either changes
+    // (PlanAxes).
+    int slot = 0;  ///< the gain slot the request picks, within those there are
+    /// Whether the loop is a position or velocity loop, whose reference is
+    /// `reference` at every step.
+    bool held = false;
+    LoopReference reference;
+    /// Whether the loop's feed-forward is `feedForward` at every step: a
+    /// held loop whose gains make it depend on the request alone.
+    bool feedForwardFixed = false;
+    double feedForward = 0.0;
   };
   /// What the output stage applies, in the program's frame.
   struct Applied {
@@ -175,7 +190,12 @@ class SimulatedMotor {
   // The phases' parts that every step runs are always inlined into their
   // phase (SenseFeedback, MeasureMechanism, Drive, Stage): the calls and
   // the state they would save and reload cost about as much as their work.
-  // They are defined in the source, the only place that calls them.
+  // They are defined in the source, the only place that calls them. So are
+  // the three phases, inlined into their public calls one by one and into
+  // SenseControlActuate together.
+  [[gnu::always_inline]] inline void SensePhase(const MotorSurroundings& world);
+  [[gnu::always_inline]] inline void ControlPhase(const MotorSurroundings& world);
+  [[gnu::always_inline]] inline void ActuatePhase();
   void Activate(const ControlCommand& command);
   void SenseRotor();
   // Feedback, in steps: read the configured sensor, then turn its reading
@@ -190,6 +210,12 @@ class SimulatedMotor {
   SensorReading ReadWiredSensor() const;
   [[gnu::always_inline]] inline void MeasureMechanism(bool fromRotor);
   bool LimitClosed(const LimitSwitch& limit, bool ownInput, bool forward, const MotorSurroundings& world);
+  /// The reference of a profiled loop (any but Open, Position and
+  /// Velocity) after moving its profile through the step; `running` tells
+  /// whether the profile still moves. Out of line: most loops hold their
+  /// reference, and its work would crowd theirs.
+  [[gnu::noinline]] LoopReference ProfileReference(const Setpoint& setpoint, MotionProfile& profile,
+                                                  const LoopMeasurement& measured, bool& running);
   /// Steps one axis's loop, writing every field of `out`.
   void StepAxis(const Setpoint& setpoint, AxisState& state, const LoopMeasurement& measured, double limit,
                 AxisOutput& out);
@@ -200,11 +226,16 @@ class SimulatedMotor {
   void Follow(const MotorSurroundings& world);
   [[gnu::always_inline]] inline void Stage(OutputKind kind, double value, bool closedLoop, bool obeyLimits);
   Bridge NeutralBridge(OutputKind kind) const;
+  /// What the bridge is asked for, unless it coasts.
+  [[gnu::always_inline]] inline BridgeDemand Demand() const;
   double OutputLimit(OutputKind kind) const;
   void SetFault(int index, bool active);
   /// Sets the fault bits of `mask` to those of `active` (sticky when set).
   void SetFaults(uint64_t mask, uint64_t active);
   void ClearLoops();
+  /// Works out what the axes' loops keep from step to step (AxisState)
+  /// for the active request and the settings.
+  void PlanAxes();
 
   // Identity and constants.
   uint32_t hash_;
@@ -234,6 +265,7 @@ class SimulatedMotor {
   double supplyInput_ = 12.0;
   uint64_t supplyFaults_ = 0;  ///< the fault bits the supply input raises, set with it
   bool enabled_ = true;  ///< the robot's enable line (DeviceEnable input); a brownout clears it
+  bool outputsCut_ = false;  ///< the supply is below brownout or the robot disabled, set with them
   bool forwardInput_ = false, reverseInput_ = false;
   bool velocityDriven_ = false, positionGiven_ = false, accelerationGiven_ = false;
   double accelerationInput_ = 0.0;
@@ -246,7 +278,8 @@ class SimulatedMotor {
   double supplyFiltered_ = 12.0;
   double sensorPosition_ = 0.0, sensorVelocity_ = 0.0;  // feedback sensor, rotations
   double positionOffset_ = 0.0;                          // set-position, mechanism rotations
-  double position_ = 0.0, velocity_ = 0.0, acceleration_ = 0.0, filteredVelocity_ = 0.0;
+  LoopMeasurement mechanism_;  ///< position, velocity, acceleration the program sees
+  double filteredVelocity_ = 0.0;
   double previousVelocity_ = 0.0;
   double syncOffset_ = 0.0;
   bool synced_ = false;
@@ -269,5 +302,16 @@ class SimulatedMotor {
   // Faults, one bit each (see the fault table in the source).
   uint64_t faults_ = 0, stickyFaults_ = 0;
 };
+
+// Defined here so that the service's step, which calls it for every motor,
+// inlines it.
+inline void SimulatedMotor::Move() {
+  if (!velocityDriven_) {
+    const bool coasting = applied_.bridge == Bridge::Coast || applied_.bridge == Bridge::Music;
+    IntegrateBareRotor(bareRotor_, electrical_.volts, coasting, rotorPosition_, rotorVelocity_);
+  } else if (!positionGiven_) {
+    rotorPosition_ += rotorVelocity_ * kStepSeconds;  // a physics model that only gives the speed
+  }
+}
 
 }  // namespace kvor::zephrin::runtime::firmware
