@@ -352,11 +352,68 @@ void SignalStore::Trim(KeyState& state, double now) const {
   // Keep the segment of the latest frame and everything after it (reads),
   // and every segment that ends after what the log writer has recorded.
   const LatestFrame latest = FindLatest(segments, now);
-  const size_t keepFrom =
-      latest.segment != nullptr ? static_cast<size_t>(latest.segment - segments.data()) : segments.size() - 1;
+  DropBefore(state, latest.segment != nullptr ? static_cast<size_t>(latest.segment - segments.data())
+                                              : segments.size() - 1);
+}
+
+void SignalStore::DropBefore(KeyState& state, size_t keepFrom) const {
+  auto& segments = state.segments;
   size_t drop = 0;
   while (drop < keepFrom && segments[drop + 1].start <= recordedUpTo_) ++drop;
   segments.erase(segments.begin(), segments.begin() + static_cast<std::ptrdiff_t>(drop));
+}
+
+double SignalStore::FirstFrameOfCurrent(KeyState& state) {
+  const Segment& current = state.Current();
+  if (current.start != state.firstFrameStart || current.hz != state.firstFrameHz) {
+    state.firstFrameStart = current.start;
+    state.firstFrameHz = current.hz;
+    state.firstFrame = FirstIndexAtOrAfter(current.start, current.hz);
+  }
+  return state.firstFrame;
+}
+
+bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId, double now, double present) {
+  auto& segments = state.segments;
+  Segment& current = segments.back();
+  // Dated at or after the current segment's start, the change leaves every
+  // segment and the time it is dated at as they are; only its value differs.
+  if (!current.hasValue || current.reportedId != reportedId || !(current.hz > 0.0) || current.start > now) {
+    return false;
+  }
+  if (current.value == value) return true;
+  // The frame tests below compare a frame index, a whole number, with a
+  // product rather than with its floor or ceiling: k < ceil(x) exactly when
+  // k < x, and k <= floor(x) exactly when k <= x.
+  const double hz = current.hz;
+  const double first = FirstFrameOfCurrent(state);
+  const double fromNow = (now - Clock::kTolerance) * hz;
+  if (!(first < fromNow)) {
+    // No frame sent since the current segment began: the value takes it over.
+    current.value = value;
+    return true;
+  }
+  const double firstNew = std::ceil(fromNow);  // FirstIndexAtOrAfter(now, hz)
+  segments.push_back(Segment{now, hz, value, reportedId, true});
+  state.firstFrameStart = now;
+  state.firstFrameHz = hz;
+  state.firstFrame = firstNew;
+  // Trim at the same time Amend trims at, with the latest frame found among
+  // the two segments at the back when it lies there: the new one once its
+  // first frame is reached, else the one before it, whose frames end where
+  // the new one's begin (same schedule). Anything else takes Trim's search.
+  if (segments[1].start > recordedUpTo_) return true;
+  const double trimAt = std::min(now, present);
+  const double reached = (trimAt + Clock::kTolerance) * hz;  // LastIndexAtOrBefore(trimAt, hz) unfloored
+  const size_t last = segments.size() - 1;
+  if (now <= trimAt + Clock::kTolerance && reached >= firstNew) {
+    DropBefore(state, last);
+  } else if (segments[last - 1].start <= trimAt + Clock::kTolerance && reached >= first && firstNew - 1.0 >= first) {
+    DropBefore(state, last - 1);
+  } else {
+    Trim(state, trimAt);
+  }
+  return true;
 }
 
 int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz) {
@@ -468,6 +525,7 @@ size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, s
 
 void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {
   state.held = state.held || hold;
+  if (AmendValue(state, value, reportedId, now, now)) return;
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
   Amend(state, now, [&](Segment& s) {
@@ -487,6 +545,7 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
     if (!std::isfinite(v.value)) continue;
     KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId));
     if (state.held || state.published) continue;
+    if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
     Amend(
         state, atSeconds,
         [&](Segment& s) {

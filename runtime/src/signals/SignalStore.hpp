@@ -202,6 +202,12 @@ class SignalStore {
     uint64_t publishSeq = 0;
     SignalMeasurement sample{};
     std::vector<SignalMeasurement> publishedSince;  // published samples the log writer has yet to collect
+    // The index of the current segment's first frame, for the start and
+    // frequency it was worked out for: a value set every step asks for it
+    // once per step, and the segment changes only every few.
+    double firstFrameStart = std::numeric_limits<double>::quiet_NaN();
+    double firstFrameHz = 0;
+    double firstFrame = 0;
 
     const Segment& Current() const { return segments.back(); }
   };
@@ -228,6 +234,16 @@ class SignalStore {
   /// found, at the clock's time `now`.
   void SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now)
       ZEPHRIN_REQUIRES(mutex_);
+  /// Amend for a change of the value alone, dated at or after the current
+  /// segment's start: the simulation's values of every step. Does what Amend
+  /// does with the current segment's first frame and a frame test or two
+  /// instead of the general search, and returns false, changing nothing,
+  /// for any other change (reported ID, a first value, a stopped signal, a
+  /// change dated before the current segment), which Amend then makes.
+  bool AmendValue(KeyState& state, double value, uint16_t reportedId, double now, double present)
+      ZEPHRIN_REQUIRES(mutex_);
+  /// The index of the first frame of a key's current segment.
+  static double FirstFrameOfCurrent(KeyState& state);
 
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
@@ -257,6 +273,9 @@ class SignalStore {
   /// Marks a change of the frame schedule.
   void ScheduleChanged() ZEPHRIN_REQUIRES(mutex_);
   void Trim(KeyState& state, double now) const ZEPHRIN_REQUIRES(mutex_);
+  /// Trim's last part: forgets the segments before `keepFrom` (the segment
+  /// of the latest frame) that the log writer has recorded past.
+  void DropBefore(KeyState& state, size_t keepFrom) const ZEPHRIN_REQUIRES(mutex_);
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
