@@ -394,25 +394,43 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
     return true;
   }
   const double firstNew = std::ceil(fromNow);  // FirstIndexAtOrAfter(now, hz)
-  segments.push_back(Segment{now, hz, value, reportedId, true});
+  const Segment added{now, hz, value, reportedId, true};
   state.firstFrameStart = now;
   state.firstFrameHz = hz;
   state.firstFrame = firstNew;
-  // Trim at the same time Amend trims at, with the latest frame found among
-  // the two segments at the back when it lies there: the new one once its
-  // first frame is reached, else the one before it, whose frames end where
-  // the new one's begin (same schedule). Anything else takes Trim's search.
-  if (segments[1].start > recordedUpTo_) return true;
+  // The new segment goes at index n, and the timeline is trimmed at the
+  // time Amend trims at. The latest frame is looked for among the two
+  // segments at the back: the new one once its first frame is reached, else
+  // the one before it, whose frames end where the new one's begin (same
+  // schedule). Anywhere else it takes Trim's search.
+  const size_t n = segments.size();
+  if ((n == 1 ? now : segments[1].start) > recordedUpTo_) {
+    segments.push_back(added);
+    return true;
+  }
   const double trimAt = std::min(now, present);
   const double reached = (trimAt + Clock::kTolerance) * hz;  // LastIndexAtOrBefore(trimAt, hz) unfloored
-  const size_t last = segments.size() - 1;
+  size_t keepFrom = 0;
   if (now <= trimAt + Clock::kTolerance && reached >= firstNew) {
-    DropBefore(state, last);
-  } else if (segments[last - 1].start <= trimAt + Clock::kTolerance && reached >= first && firstNew - 1.0 >= first) {
-    DropBefore(state, last - 1);
+    keepFrom = n;
+  } else if (segments[n - 1].start <= trimAt + Clock::kTolerance && reached >= first && firstNew - 1.0 >= first) {
+    keepFrom = n - 1;
   } else {
+    segments.push_back(added);
     Trim(state, trimAt);
+    return true;
   }
+  // What DropBefore would forget once the new segment is in, done in place:
+  // a signal changing at each of its frames keeps one or two segments.
+  size_t drop = 0;
+  while (drop < keepFrom && (drop + 1 < n ? segments[drop + 1].start : now) <= recordedUpTo_) ++drop;
+  if (drop == 0) {
+    segments.push_back(added);
+    return true;
+  }
+  for (size_t i = drop; i < n; ++i) segments[i - drop] = segments[i];
+  segments[n - drop] = added;
+  segments.erase(segments.begin() + static_cast<std::ptrdiff_t>(n - drop + 1), segments.end());
   return true;
 }
 
