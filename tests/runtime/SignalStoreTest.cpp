@@ -15,6 +15,8 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "signals/ReplaySampleSource.hpp"
@@ -352,6 +354,85 @@ TEST(SignalStoreFrames, SlicesOfALongHistoryCarryTheFramesOfTheWhole) {
   EXPECT_EQ(whole.size(), 199u + 251u + 7u);
   EXPECT_EQ(whole.back(), Frame(6.0, 4998.0));
 }
+
+// A value the simulation changes every millisecond on a signal sent every
+// few: set at the clock's time (a sensor's physics) or dated at the step just
+// ahead of it (the firmware), read after every change, with or without a log
+// writer collecting 20 ms slices 40 to 60 ms behind. Every frame, read or
+// logged, carries the value last set at or before its own time, and a clock
+// moved back over what the writer has yet to collect reads it again.
+class SignalStoreValues : public ::testing::TestWithParam<std::tuple<double, bool, bool>> {};
+
+TEST_P(SignalStoreValues, EveryFrameCarriesTheValueOfItsTime) {
+  const auto [hz, ahead, logged] = GetParam();
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  const uint16_t id = ids::angulon::kPosition;
+  const uint64_t key = MakeSignalKey(hash, id);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, id, hz), kOK);
+  double recorded = 1.0;
+  if (logged) runtime.signals.SetRecordedUpTo(recorded);
+
+  std::vector<std::pair<double, double>> changes;  // time, value
+  auto valueAt = [&](double t) {
+    double value = 0.0;
+    for (const auto& [at, v] : changes) {
+      if (at <= t + 1e-9) value = v;
+    }
+    return value;
+  };
+  auto frameBy = [&](double t) { return std::floor(t * hz) / hz; };  // no clock here lies on a frame
+  std::vector<std::pair<double, double>> logFrames;
+  auto collect = [&](double from, double to) {
+    runtime.signals.ForEachFrame(from, to, [&](const SignalStore::BusFrame& f) {
+      if (f.key == key) logFrames.emplace_back(f.measurement.systemTime, f.measurement.value);
+    });
+  };
+
+  double now = 1.0;
+  for (int ms = 1; ms <= 600; ++ms) {
+    now = 1.0005 + ms * 0.001;
+    runtime.clock.SetManualTime(now);
+    const double value = (ms / 3) * 0.5 - 20.0;  // repeats, crosses zero
+    if (ahead) {
+      const double at = 1.0 + (ms + 1) * 0.001;
+      const SignalStore::ValueUpdate update{id, value, 0};
+      runtime.signals.SetSimulatedValues(hash, {&update, 1}, at);
+      changes.emplace_back(at, value);
+    } else {
+      runtime.signals.SetSimulatedValue(hash, id, value);
+      changes.emplace_back(now, value);
+    }
+    SignalMeasurement live{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &live, "drive", false, 0.0), kOK) << "at " << ms << " ms";
+    ASSERT_EQ(live.systemTime, frameBy(now)) << "at " << ms << " ms";
+    ASSERT_EQ(live.value, valueAt(live.systemTime)) << "at " << ms << " ms";
+    ASSERT_EQ(live.reportedId, id);
+    if (logged && now - recorded > 0.06) {
+      collect(recorded, recorded + 0.02);
+      recorded += 0.02;
+      runtime.signals.SetRecordedUpTo(recorded);
+    }
+  }
+  if (!logged) return;
+
+  // Back over the part not yet collected (a rewound replay under the writer).
+  for (double back = recorded + 0.0101; back < now; back += 0.0037) {
+    runtime.clock.SetManualTime(back);
+    SignalMeasurement m{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &m, "drive", false, 0.0), kOK);
+    EXPECT_EQ(m.systemTime, frameBy(back));
+    EXPECT_EQ(m.value, valueAt(m.systemTime)) << "back at " << back;
+  }
+  collect(recorded, now);
+  std::vector<std::pair<double, double>> expected;
+  for (double k = std::floor(1.0 * hz) + 1.0; k / hz <= now; k += 1.0) expected.emplace_back(k / hz, valueAt(k / hz));
+  EXPECT_EQ(logFrames, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(SignalStoreFrames, SignalStoreValues,
+                         ::testing::Combine(::testing::Values(250.0, 100.0, 300.0), ::testing::Bool(),
+                                            ::testing::Bool()));
 
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
