@@ -434,6 +434,50 @@ INSTANTIATE_TEST_SUITE_P(SignalStoreFrames, SignalStoreValues,
                          ::testing::Combine(::testing::Values(250.0, 100.0, 300.0), ::testing::Bool(),
                                             ::testing::Bool()));
 
+// Far more keys than the store remembers the states of (1,600 on 40
+// devices), each given its own value by each way values come in, in turn:
+// every key reads back its own, whichever other keys it is remembered beside.
+TEST(SignalStoreFrames, EveryKeyKeepsItsOwnValue) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr int kDevices = 40;
+  constexpr uint16_t kFirstId = 0xF000;  // not in the catalogue: 100 Hz once set
+  constexpr uint16_t kSignals = 40;
+  std::vector<uint32_t> hashes;
+  for (int d = 0; d < kDevices; ++d) hashes.push_back(runtime.devices.Register(d, "angulon", "drive"));
+  auto own = [](int d, int s) { return d * 100.0 + s; };
+  std::vector<uint64_t> keys;
+  for (int d = 0; d < kDevices; ++d) {
+    for (int s = 0; s < kSignals; ++s) keys.push_back(MakeSignalKey(hashes[d], kFirstId + s));
+  }
+  for (int round = 0; round < 3; ++round) {
+    runtime.clock.SetManualTime(1.0005 + round * 0.02);
+    for (int d = 0; d < kDevices; ++d) {
+      std::vector<SignalStore::ValueUpdate> batch;
+      std::vector<SignalStore::SensorValue> moves;
+      for (int s = 0; s < kSignals; ++s) {
+        const uint16_t id = kFirstId + s;
+        if (round == 0) runtime.signals.SetSimulatedValue(hashes[d], id, own(d, s));
+        batch.push_back({id, own(d, s) + 1.0, 0});
+        moves.push_back({id, 1.0, true});
+      }
+      if (round == 1) runtime.signals.SetSimulatedValues(hashes[d], batch, runtime.clock.Now());
+      const uint8_t count = kSignals;
+      if (round == 2) {
+        ASSERT_EQ(runtime.signals.SetSensorInputsNow({&hashes[d], 1}, moves, {&count, 1}), 1u);
+      }
+    }
+    runtime.clock.SetManualTime(1.0105 + round * 0.02);  // past every key's next frame
+    std::vector<SignalMeasurement> records(keys.size());
+    ASSERT_EQ(runtime.signals.Read(keys, records.data(), "drive", false, 0.0), kOK);
+    for (int d = 0; d < kDevices; ++d) {
+      for (int s = 0; s < kSignals; ++s) {
+        ASSERT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), own(d, s) + round);
+        ASSERT_EQ(records[d * kSignals + s].value, own(d, s) + round) << "device " << d << ", signal " << s;
+      }
+    }
+  }
+}
+
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
 TEST(SignalStoreReplay, ReplaySourceReplacesSimulation) {

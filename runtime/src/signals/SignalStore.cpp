@@ -154,8 +154,7 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
 
   const DeviceRecord* device = devices_.FindRecord(SignalKeyDeviceHash(key));
   if (OnBus(device, network)) {
-    auto it = states_.find(key);
-    const KeyState* state = it == states_.end() ? nullptr : &it->second;
+    const KeyState* state = FindState(key);
     if (state != nullptr && state->published) {
       m = state->sample;
       id.seq = state->publishSeq;
@@ -279,7 +278,7 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
 }
 
 SignalStore::KeyState& SignalStore::StateFor(uint64_t key) {
-  if (auto it = states_.find(key); it != states_.end()) return it->second;
+  if (KeyState* state = FindState(key)) return *state;
   return StateFor(key, devices_.ModelMaskOf(SignalKeyDeviceHash(key)));
 }
 
@@ -287,6 +286,15 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   auto [it, inserted] = states_.try_emplace(key);
   if (inserted) it->second.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), modelMask)});
   return it->second;
+}
+
+const SignalStore::KeyState* SignalStore::FindState(uint64_t key) const {
+  FoundState& slot = found_[FoundSlot(key)];
+  if (slot.key == key && slot.state != nullptr) return slot.state;
+  auto it = states_.find(key);
+  if (it == states_.end()) return nullptr;
+  slot = {key, &it->second};
+  return slot.state;
 }
 
 template <class Change>
@@ -519,8 +527,7 @@ size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, s
     size_t k = 0;
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
-        auto it = states_.find(platform::MakeSignalKey(hash, v.signalId));
-        KeyState* state = states[k++] = it == states_.end() ? nullptr : &it->second;
+        KeyState* state = states[k++] = FindState(platform::MakeSignalKey(hash, v.signalId));
         if (v.byDifference && !std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) {
           return taken;
         }
@@ -614,8 +621,8 @@ double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const
 }
 
 double SignalStore::SimulatedValueAt(uint64_t key) const {
-  auto it = states_.find(key);
-  return it == states_.end() ? 0.0 : CarriedValue(it->second);
+  const KeyState* state = FindState(key);
+  return state == nullptr ? 0.0 : CarriedValue(*state);
 }
 
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,

@@ -30,6 +30,7 @@
 // 64 keys. Waiting reads block on the store's condition variable through the
 // clock's WaitUntil, so the manual clock ends them deterministically.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -254,6 +255,18 @@ class SignalStore {
   double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const
       ZEPHRIN_REQUIRES(mutex_);
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
+  /// The state of a key, or null while nothing about it differs from the
+  /// defaults. The keys found last are remembered in found_, so that the
+  /// ones the simulation sets every step skip the hash table's search.
+  const KeyState* FindState(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
+  KeyState* FindState(uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
+    return const_cast<KeyState*>(static_cast<const SignalStore*>(this)->FindState(key));
+  }
+  static constexpr int kFoundBits = 10;
+  /// A multiplicative hash: the keys of one device differ in their high bits only.
+  static size_t FoundSlot(uint64_t key) {
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kFoundBits));
+  }
   KeyState& StateFor(uint64_t key, uint32_t modelMask) ZEPHRIN_REQUIRES(mutex_);
   /// StateFor with the device's model looked up in the device registry (under
   /// mutex_, as reads do) only when the key is new: the simulated values of
@@ -296,6 +309,14 @@ class SignalStore {
   mutable Mutex mutex_;
   std::condition_variable cv_;
   std::unordered_map<uint64_t, KeyState> states_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Keys are never erased from states_, and the map's elements keep their
+  // address, so a state once found stays valid for the store's lifetime.
+  // Direct-mapped by FoundSlot; an empty slot has no state.
+  struct FoundState {
+    uint64_t key = 0;
+    const KeyState* state = nullptr;
+  };
+  mutable std::array<FoundState, size_t{1} << kFoundBits> found_ ZEPHRIN_GUARDED_BY(mutex_){};
   std::shared_ptr<const ReplaySampleSource> replay_ ZEPHRIN_GUARDED_BY(mutex_);
   uint64_t nextSeq_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   double recordedUpTo_ ZEPHRIN_GUARDED_BY(mutex_) = std::numeric_limits<double>::infinity();
