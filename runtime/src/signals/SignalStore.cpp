@@ -550,7 +550,10 @@ size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, s
 
 void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {
   state.held = state.held || hold;
-  if (AmendValue(state, value, reportedId, now, now)) return;
+  if (!AmendValue(state, value, reportedId, now, now)) AmendSimulatedValue(state, value, reportedId, now);
+}
+
+void SignalStore::AmendSimulatedValue(KeyState& state, double value, uint16_t reportedId, double now) {
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
   Amend(state, now, [&](Segment& s) {

@@ -235,6 +235,9 @@ class SignalStore {
   /// found, at the clock's time `now`.
   void SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now)
       ZEPHRIN_REQUIRES(mutex_);
+  /// SetSimulatedValueAt for the changes AmendValue leaves to Amend (a
+  /// first value starts an unlisted signal publishing).
+  void AmendSimulatedValue(KeyState& state, double value, uint16_t reportedId, double now) ZEPHRIN_REQUIRES(mutex_);
   /// Amend for a change of the value alone, dated at or after the current
   /// segment's start: the simulation's values of every step. Does what Amend
   /// does with the current segment's first frame and a frame test or two
