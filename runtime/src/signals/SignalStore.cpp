@@ -360,12 +360,8 @@ void SignalStore::Trim(KeyState& state, double now) const {
   // Keep the segment of the latest frame and everything after it (reads),
   // and every segment that ends after what the log writer has recorded.
   const LatestFrame latest = FindLatest(segments, now);
-  DropBefore(state, latest.segment != nullptr ? static_cast<size_t>(latest.segment - segments.data())
-                                              : segments.size() - 1);
-}
-
-void SignalStore::DropBefore(KeyState& state, size_t keepFrom) const {
-  auto& segments = state.segments;
+  const size_t keepFrom =
+      latest.segment != nullptr ? static_cast<size_t>(latest.segment - segments.data()) : segments.size() - 1;
   size_t drop = 0;
   while (drop < keepFrom && segments[drop + 1].start <= recordedUpTo_) ++drop;
   segments.erase(segments.begin(), segments.begin() + static_cast<std::ptrdiff_t>(drop));
@@ -428,7 +424,7 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
     Trim(state, trimAt);
     return true;
   }
-  // What DropBefore would forget once the new segment is in, done in place:
+  // What Trim would forget once the new segment is in, done in place:
   // a signal changing at each of its frames keeps one or two segments.
   size_t drop = 0;
   while (drop < keepFrom && (drop + 1 < n ? segments[drop + 1].start : now) <= recordedUpTo_) ++drop;

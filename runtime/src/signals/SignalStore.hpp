@@ -289,9 +289,6 @@ class SignalStore {
   /// Marks a change of the frame schedule.
   void ScheduleChanged() ZEPHRIN_REQUIRES(mutex_);
   void Trim(KeyState& state, double now) const ZEPHRIN_REQUIRES(mutex_);
-  /// Trim's last part: forgets the segments before `keepFrom` (the segment
-  /// of the latest frame) that the log writer has recorded past.
-  void DropBefore(KeyState& state, size_t keepFrom) const ZEPHRIN_REQUIRES(mutex_);
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
