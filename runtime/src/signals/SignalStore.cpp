@@ -501,42 +501,29 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                        std::span<const uint8_t> counts) {
-  // The keys of one input are looked up once, for its check and its change:
-  // a physics model moves the same few signals every step. A key nothing has
-  // set yet stays absent until it is set, as SetSimulatedValue leaves it.
-  constexpr size_t kStackValues = 32;
-  std::array<KeyState*, kStackValues> small;
-  std::vector<KeyState*> large;
+  // Keys are found through found_, so a signal moved by a difference is
+  // simply looked up again for its change. A key nothing has set yet stays
+  // absent until it is set, as SetSimulatedValue leaves it.
   LockGuard lock(mutex_);
   const double now = clock_.Now();
   size_t taken = 0;
   for (const uint8_t count : counts) {
     const std::span<const SensorValue> input = values.first(count);
     values = values.subspan(count);
-    const size_t keys = deviceHashes.size() * input.size();
-    KeyState** states = small.data();
-    if (keys > kStackValues) {
-      large.resize(keys);
-      states = large.data();
-    }
-    // Every moved signal is checked before anything changes.
-    size_t k = 0;
+    // Every signal moved by a difference is checked before anything changes.
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
-        KeyState* state = states[k++] = FindState(platform::MakeSignalKey(hash, v.signalId));
-        if (v.byDifference && !std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) {
-          return taken;
-        }
+        if (!v.byDifference) continue;
+        const KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
+        if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
       }
     }
-    k = 0;
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
-        KeyState* state = states[k++];
         if (!v.byDifference && !std::isfinite(v.value)) continue;
-        if (state == nullptr) state = &StateFor(platform::MakeSignalKey(hash, v.signalId));
-        // A moved signal was found finite above.
-        SetSimulatedValueAt(*state, v.byDifference ? CarriedValue(*state) + v.value : v.value, 0, false, now);
+        KeyState& state = StateFor(platform::MakeSignalKey(hash, v.signalId));
+        // A signal moved by a difference was found finite above.
+        SetSimulatedValueAt(state, v.byDifference ? CarriedValue(state) + v.value : v.value, 0, false, now);
       }
     }
     ++taken;
