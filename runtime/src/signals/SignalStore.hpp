@@ -244,8 +244,9 @@ class SignalStore {
   /// instead of the general search, and returns false, changing nothing,
   /// for any other change (reported ID, a first value, a stopped signal, a
   /// change dated before the current segment), which Amend then makes.
-  bool AmendValue(KeyState& state, double value, uint16_t reportedId, double now, double present)
-      ZEPHRIN_REQUIRES(mutex_);
+  /// Inlined into its two callers, which call it for every value.
+  [[gnu::always_inline]] inline bool AmendValue(KeyState& state, double value, uint16_t reportedId, double now,
+                                                double present) ZEPHRIN_REQUIRES(mutex_);
   /// The index of the first frame of a key's current segment.
   static double FirstFrameOfCurrent(KeyState& state);
 
