@@ -15,6 +15,8 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "signals/ReplaySampleSource.hpp"
@@ -351,6 +353,127 @@ TEST(SignalStoreFrames, SlicesOfALongHistoryCarryTheFramesOfTheWhole) {
   // goes out), 4 Hz from 4.5 s: 4.5, 4.75 .. 6.0.
   EXPECT_EQ(whole.size(), 199u + 251u + 7u);
   EXPECT_EQ(whole.back(), Frame(6.0, 4998.0));
+}
+
+// A value the simulation changes every millisecond on a signal sent every
+// few: set at the clock's time (a sensor's physics) or dated at the step just
+// ahead of it (the firmware), read after every change, with or without a log
+// writer collecting 20 ms slices 40 to 60 ms behind. Every frame, read or
+// logged, carries the value last set at or before its own time, and a clock
+// moved back over what the writer has yet to collect reads it again.
+class SignalStoreValues : public ::testing::TestWithParam<std::tuple<double, bool, bool>> {};
+
+TEST_P(SignalStoreValues, EveryFrameCarriesTheValueOfItsTime) {
+  const auto [hz, ahead, logged] = GetParam();
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  const uint16_t id = ids::angulon::kPosition;
+  const uint64_t key = MakeSignalKey(hash, id);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, id, hz), kOK);
+  double recorded = 1.0;
+  if (logged) runtime.signals.SetRecordedUpTo(recorded);
+
+  std::vector<std::pair<double, double>> changes;  // time, value
+  auto valueAt = [&](double t) {
+    double value = 0.0;
+    for (const auto& [at, v] : changes) {
+      if (at <= t + 1e-9) value = v;
+    }
+    return value;
+  };
+  // The clock stands half a millisecond off the whole ones, where no frame
+  // of these rates falls.
+  auto frameBy = [&](double t) { return std::floor(t * hz) / hz; };
+  std::vector<std::pair<double, double>> logFrames;
+  auto collect = [&](double from, double to) {
+    runtime.signals.ForEachFrame(from, to, [&](const SignalStore::BusFrame& f) {
+      if (f.key == key) logFrames.emplace_back(f.measurement.systemTime, f.measurement.value);
+    });
+  };
+
+  double now = 1.0;
+  for (int ms = 1; ms <= 600; ++ms) {
+    now = 1.0005 + ms * 0.001;
+    runtime.clock.SetManualTime(now);
+    const double value = (ms / 3) * 0.5 - 20.0;  // repeats, crosses zero
+    if (ahead) {
+      const double at = 1.0 + (ms + 1) * 0.001;
+      const SignalStore::ValueUpdate update{id, value, 0};
+      runtime.signals.SetSimulatedValues(hash, {&update, 1}, at);
+      changes.emplace_back(at, value);
+    } else {
+      runtime.signals.SetSimulatedValue(hash, id, value);
+      changes.emplace_back(now, value);
+    }
+    SignalMeasurement live{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &live, "drive", false, 0.0), kOK) << "at " << ms << " ms";
+    ASSERT_EQ(live.systemTime, frameBy(now)) << "at " << ms << " ms";
+    ASSERT_EQ(live.value, valueAt(live.systemTime)) << "at " << ms << " ms";
+    if (logged && now - recorded > 0.06) {
+      collect(recorded, recorded + 0.02);
+      recorded += 0.02;
+      runtime.signals.SetRecordedUpTo(recorded);
+    }
+  }
+  if (!logged) return;
+
+  // Back over the part not yet collected (a rewound replay under the writer).
+  for (double back = recorded + 0.0105; back < now; back += 0.003) {
+    runtime.clock.SetManualTime(back);
+    SignalMeasurement m{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &m, "drive", false, 0.0), kOK);
+    EXPECT_EQ(m.systemTime, frameBy(back));
+    EXPECT_EQ(m.value, valueAt(m.systemTime)) << "back at " << back;
+  }
+  collect(recorded, now);
+  std::vector<std::pair<double, double>> expected;
+  for (double k = std::floor(1.0 * hz) + 1.0; k / hz <= now; k += 1.0) expected.emplace_back(k / hz, valueAt(k / hz));
+  EXPECT_EQ(logFrames, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(SignalStoreFrames, SignalStoreValues,
+                         ::testing::Combine(::testing::Values(250.0, 100.0, 300.0), ::testing::Bool(),
+                                            ::testing::Bool()));
+
+// Far more keys than the store remembers the states of (1,600 on 40
+// devices), each given its own value by each way values come in, in turn:
+// every key reads back its own, whichever other keys it is remembered beside.
+TEST(SignalStoreFrames, EveryKeyKeepsItsOwnValue) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr int kDevices = 40;
+  constexpr uint16_t kFirstId = 0xF000;  // not in the catalogue: 100 Hz once set
+  constexpr uint16_t kSignals = 40;
+  std::vector<uint32_t> hashes;
+  for (int d = 0; d < kDevices; ++d) hashes.push_back(runtime.devices.Register(d, "angulon", "drive"));
+  auto own = [](int d, int s) { return d * 100.0 + s; };
+  std::vector<uint64_t> keys;
+  for (int d = 0; d < kDevices; ++d) {
+    for (int s = 0; s < kSignals; ++s) keys.push_back(MakeSignalKey(hashes[d], kFirstId + s));
+  }
+  const uint8_t count = kSignals;
+  for (int round = 0; round < 3; ++round) {
+    runtime.clock.SetManualTime(1.0005 + round * 0.02);
+    for (int d = 0; d < kDevices; ++d) {
+      std::vector<SignalStore::ValueUpdate> batch;  // round 1: own + 1
+      std::vector<SignalStore::SensorValue> moves;  // round 2: one more
+      for (int s = 0; s < kSignals; ++s) {
+        if (round == 0) runtime.signals.SetSimulatedValue(hashes[d], kFirstId + s, own(d, s));
+        batch.push_back({static_cast<uint16_t>(kFirstId + s), own(d, s) + 1.0, 0});
+        moves.push_back({static_cast<uint16_t>(kFirstId + s), 1.0, true});
+      }
+      if (round == 1) runtime.signals.SetSimulatedValues(hashes[d], batch, runtime.clock.Now());
+      if (round == 2) static_cast<void>(runtime.signals.SetSensorInputsNow({&hashes[d], 1}, moves, {&count, 1}));
+    }
+    runtime.clock.SetManualTime(1.0105 + round * 0.02);  // past every key's next frame
+    std::vector<SignalMeasurement> records(keys.size());
+    ASSERT_EQ(runtime.signals.Read(keys, records.data(), "drive", false, 0.0), kOK);
+    for (int d = 0; d < kDevices; ++d) {
+      for (int s = 0; s < kSignals; ++s) {
+        ASSERT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), own(d, s) + round);
+        ASSERT_EQ(records[d * kSignals + s].value, own(d, s) + round) << "device " << d << ", signal " << s;
+      }
+    }
+  }
 }
 
 // While a replay source is installed it answers every read, and waits end

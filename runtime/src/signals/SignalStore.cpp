@@ -154,8 +154,7 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
 
   const DeviceRecord* device = devices_.FindRecord(SignalKeyDeviceHash(key));
   if (OnBus(device, network)) {
-    auto it = states_.find(key);
-    const KeyState* state = it == states_.end() ? nullptr : &it->second;
+    const KeyState* state = FindState(key);
     if (state != nullptr && state->published) {
       m = state->sample;
       id.seq = state->publishSeq;
@@ -279,7 +278,7 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
 }
 
 SignalStore::KeyState& SignalStore::StateFor(uint64_t key) {
-  if (auto it = states_.find(key); it != states_.end()) return it->second;
+  if (KeyState* state = FindState(key)) return *state;
   return StateFor(key, devices_.ModelMaskOf(SignalKeyDeviceHash(key)));
 }
 
@@ -287,6 +286,15 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   auto [it, inserted] = states_.try_emplace(key);
   if (inserted) it->second.segments.push_back(Segment{kNoTime, DefaultHz(SignalKeySignalId(key), modelMask)});
   return it->second;
+}
+
+const SignalStore::KeyState* SignalStore::FindState(uint64_t key) const {
+  FoundState& slot = found_[FoundSlot(key)];
+  if (slot.key == key && slot.state != nullptr) return slot.state;
+  auto it = states_.find(key);
+  if (it == states_.end()) return nullptr;
+  slot = {key, &it->second};
+  return slot.state;
 }
 
 template <class Change>
@@ -359,6 +367,77 @@ void SignalStore::Trim(KeyState& state, double now) const {
   segments.erase(segments.begin(), segments.begin() + static_cast<std::ptrdiff_t>(drop));
 }
 
+double SignalStore::FirstFrameOfCurrent(KeyState& state) {
+  const Segment& current = state.Current();
+  if (current.start != state.firstFrameStart || current.hz != state.firstFrameHz) {
+    state.firstFrameStart = current.start;
+    state.firstFrameHz = current.hz;
+    state.firstFrame = FirstIndexAtOrAfter(current.start, current.hz);
+  }
+  return state.firstFrame;
+}
+
+bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId, double now, double present) {
+  auto& segments = state.segments;
+  Segment& current = segments.back();
+  // Dated at or after the current segment's start, the change leaves every
+  // segment and the time it is dated at as they are; only its value differs.
+  if (!current.hasValue || current.reportedId != reportedId || !(current.hz > 0.0) || current.start > now) {
+    return false;
+  }
+  if (current.value == value) return true;
+  // The frame tests below compare a frame index, a whole number, with a
+  // product rather than with its floor or ceiling: k < ceil(x) exactly when
+  // k < x, and k <= floor(x) exactly when k <= x.
+  const double hz = current.hz;
+  const double first = FirstFrameOfCurrent(state);
+  const double fromNow = (now - Clock::kTolerance) * hz;
+  if (!(first < fromNow)) {
+    // No frame sent since the current segment began: the value takes it over.
+    current.value = value;
+    return true;
+  }
+  const double firstNew = std::ceil(fromNow);  // FirstIndexAtOrAfter(now, hz)
+  const Segment added{now, hz, value, reportedId, true};
+  state.firstFrameStart = now;
+  state.firstFrameHz = hz;
+  state.firstFrame = firstNew;
+  // The new segment goes at index n, and the timeline is trimmed at the
+  // time Amend trims at. The latest frame is looked for among the two
+  // segments at the back: the new one once its first frame is reached, else
+  // the one before it, whose frames end where the new one's begin (same
+  // schedule). Anywhere else it takes Trim's search.
+  const size_t n = segments.size();
+  if ((n == 1 ? now : segments[1].start) > recordedUpTo_) {
+    segments.push_back(added);
+    return true;
+  }
+  const double trimAt = std::min(now, present);
+  const double reached = (trimAt + Clock::kTolerance) * hz;  // LastIndexAtOrBefore(trimAt, hz) unfloored
+  size_t keepFrom = 0;
+  if (now <= trimAt + Clock::kTolerance && reached >= firstNew) {
+    keepFrom = n;
+  } else if (segments[n - 1].start <= trimAt + Clock::kTolerance && reached >= first && firstNew - 1.0 >= first) {
+    keepFrom = n - 1;
+  } else {
+    segments.push_back(added);
+    Trim(state, trimAt);
+    return true;
+  }
+  // What Trim would forget once the new segment is in, done in place:
+  // a signal changing at each of its frames keeps one or two segments.
+  size_t drop = 0;
+  while (drop < keepFrom && (drop + 1 < n ? segments[drop + 1].start : now) <= recordedUpTo_) ++drop;
+  if (drop == 0) {
+    segments.push_back(added);
+    return true;
+  }
+  for (size_t i = drop; i < n; ++i) segments[i - drop] = segments[i];
+  segments[n - drop] = added;
+  segments.erase(segments.begin() + static_cast<std::ptrdiff_t>(n - drop + 1), segments.end());
+  return true;
+}
+
 int SignalStore::SetFrequency(std::string_view network, uint32_t deviceHash, uint16_t signalId, double hz) {
   if (!(hz >= 0.0)) return kInvalidParamValue;
   LockGuard lock(mutex_);
@@ -422,43 +501,29 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                        std::span<const uint8_t> counts) {
-  // The keys of one input are looked up once, for its check and its change:
-  // a physics model moves the same few signals every step. A key nothing has
-  // set yet stays absent until it is set, as SetSimulatedValue leaves it.
-  constexpr size_t kStackValues = 32;
-  std::array<KeyState*, kStackValues> small;
-  std::vector<KeyState*> large;
+  // Keys are found through found_, so a signal moved by a difference is
+  // simply looked up again for its change. A key nothing has set yet stays
+  // absent until it is set, as SetSimulatedValue leaves it.
   LockGuard lock(mutex_);
   const double now = clock_.Now();
   size_t taken = 0;
   for (const uint8_t count : counts) {
     const std::span<const SensorValue> input = values.first(count);
     values = values.subspan(count);
-    const size_t keys = deviceHashes.size() * input.size();
-    KeyState** states = small.data();
-    if (keys > kStackValues) {
-      large.resize(keys);
-      states = large.data();
-    }
-    // Every moved signal is checked before anything changes.
-    size_t k = 0;
+    // Every signal moved by a difference is checked before anything changes.
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
-        auto it = states_.find(platform::MakeSignalKey(hash, v.signalId));
-        KeyState* state = states[k++] = it == states_.end() ? nullptr : &it->second;
-        if (v.byDifference && !std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) {
-          return taken;
-        }
+        if (!v.byDifference) continue;
+        const KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
+        if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
       }
     }
-    k = 0;
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
-        KeyState* state = states[k++];
         if (!v.byDifference && !std::isfinite(v.value)) continue;
-        if (state == nullptr) state = &StateFor(platform::MakeSignalKey(hash, v.signalId));
-        // A moved signal was found finite above.
-        SetSimulatedValueAt(*state, v.byDifference ? CarriedValue(*state) + v.value : v.value, 0, false, now);
+        KeyState& state = StateFor(platform::MakeSignalKey(hash, v.signalId));
+        // A signal moved by a difference was found finite above.
+        SetSimulatedValueAt(state, v.byDifference ? CarriedValue(state) + v.value : v.value, 0, false, now);
       }
     }
     ++taken;
@@ -468,6 +533,10 @@ size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, s
 
 void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {
   state.held = state.held || hold;
+  if (!AmendValue(state, value, reportedId, now, now)) AmendSimulatedValue(state, value, reportedId, now);
+}
+
+void SignalStore::AmendSimulatedValue(KeyState& state, double value, uint16_t reportedId, double now) {
   const Segment& current = state.Current();
   const bool startPublishing = !state.hzChosen && current.hz == 0.0 && !current.hasValue;
   Amend(state, now, [&](Segment& s) {
@@ -487,6 +556,7 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
     if (!std::isfinite(v.value)) continue;
     KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId));
     if (state.held || state.published) continue;
+    if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
     Amend(
         state, atSeconds,
         [&](Segment& s) {
@@ -537,8 +607,8 @@ double SignalStore::SimulatedValue(uint32_t deviceHash, uint16_t signalId) const
 }
 
 double SignalStore::SimulatedValueAt(uint64_t key) const {
-  auto it = states_.find(key);
-  return it == states_.end() ? 0.0 : CarriedValue(it->second);
+  const KeyState* state = FindState(key);
+  return state == nullptr ? 0.0 : CarriedValue(*state);
 }
 
 void SignalStore::ForEachFrame(double fromSeconds, double toSeconds,

@@ -30,6 +30,7 @@
 // 64 keys. Waiting reads block on the store's condition variable through the
 // clock's WaitUntil, so the manual clock ends them deterministically.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -202,6 +203,12 @@ class SignalStore {
     uint64_t publishSeq = 0;
     SignalMeasurement sample{};
     std::vector<SignalMeasurement> publishedSince;  // published samples the log writer has yet to collect
+    // The index of the current segment's first frame, for the start and
+    // frequency it was worked out for: a value set every step asks for it
+    // once per step, and the segment changes only every few.
+    double firstFrameStart = std::numeric_limits<double>::quiet_NaN();
+    double firstFrameHz = 0;
+    double firstFrame = 0;
 
     const Segment& Current() const { return segments.back(); }
   };
@@ -228,6 +235,20 @@ class SignalStore {
   /// found, at the clock's time `now`.
   void SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now)
       ZEPHRIN_REQUIRES(mutex_);
+  /// SetSimulatedValueAt for the changes AmendValue leaves to Amend (a
+  /// first value starts an unlisted signal publishing).
+  void AmendSimulatedValue(KeyState& state, double value, uint16_t reportedId, double now) ZEPHRIN_REQUIRES(mutex_);
+  /// Amend for a change of the value alone, dated at or after the current
+  /// segment's start: the simulation's values of every step. Does what Amend
+  /// does with the current segment's first frame and a frame test or two
+  /// instead of the general search, and returns false, changing nothing,
+  /// for any other change (reported ID, a first value, a stopped signal, a
+  /// change dated before the current segment), which Amend then makes.
+  /// Inlined into its two callers, which call it for every value.
+  [[gnu::always_inline]] inline bool AmendValue(KeyState& state, double value, uint16_t reportedId, double now,
+                                                double present) ZEPHRIN_REQUIRES(mutex_);
+  /// The index of the first frame of a key's current segment.
+  static double FirstFrameOfCurrent(KeyState& state);
 
   FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
@@ -238,6 +259,18 @@ class SignalStore {
   double NextEvent(std::span<const uint64_t> keys, std::string_view network, double now) const
       ZEPHRIN_REQUIRES(mutex_);
   double DefaultHz(uint16_t signalId, uint32_t modelMask) const;
+  /// The state of a key, or null while nothing about it differs from the
+  /// defaults. The keys found last are remembered in found_, so that the
+  /// ones the simulation sets every step skip the hash table's search.
+  const KeyState* FindState(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
+  KeyState* FindState(uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
+    return const_cast<KeyState*>(static_cast<const SignalStore*>(this)->FindState(key));
+  }
+  static constexpr int kFoundBits = 10;
+  /// A multiplicative hash: the keys of one device differ in their high bits only.
+  static size_t FoundSlot(uint64_t key) {
+    return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kFoundBits));
+  }
   KeyState& StateFor(uint64_t key, uint32_t modelMask) ZEPHRIN_REQUIRES(mutex_);
   /// StateFor with the device's model looked up in the device registry (under
   /// mutex_, as reads do) only when the key is new: the simulated values of
@@ -277,6 +310,14 @@ class SignalStore {
   mutable Mutex mutex_;
   std::condition_variable cv_;
   std::unordered_map<uint64_t, KeyState> states_ ZEPHRIN_GUARDED_BY(mutex_);
+  // Keys are never erased from states_, and the map's elements keep their
+  // address, so a state once found stays valid for the store's lifetime.
+  // Direct-mapped by FoundSlot; an empty slot has no state.
+  struct FoundState {
+    uint64_t key = 0;
+    const KeyState* state = nullptr;
+  };
+  mutable std::array<FoundState, size_t{1} << kFoundBits> found_ ZEPHRIN_GUARDED_BY(mutex_){};
   std::shared_ptr<const ReplaySampleSource> replay_ ZEPHRIN_GUARDED_BY(mutex_);
   uint64_t nextSeq_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   double recordedUpTo_ ZEPHRIN_GUARDED_BY(mutex_) = std::numeric_limits<double>::infinity();
