@@ -279,7 +279,7 @@ void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
         for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) visit(*motor);
       }
     });
-    if (kept != nullptr) target.kept = static_cast<std::size_t>(kept - inputs_.data());
+    if (target.kept == kNoneKept && kept != nullptr) target.kept = static_cast<std::size_t>(kept - inputs_.data());
   }
 }
 
@@ -332,8 +332,10 @@ void FirmwareService::SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32
                                       std::span<InputValue> values, ForEach forEach) {
   // Only a move ("Add...") can be refused: inputs that set a value are all
   // taken, so each device of (type, ID) is found once for all of them.
-  const bool moves =
-      std::any_of(values.begin(), values.end(), [](const InputValue& v) { return sim::AbsoluteOf(v.input) != v.input; });
+  // Plain loops rather than the standard searches: a device has a handful
+  // of inputs, too few for their unrolled loops to pay off.
+  bool moves = false;
+  for (const InputValue& v : values) moves = moves || sim::AbsoluteOf(v.input) != v.input;
   for (InputValue& v : values) {
     // A move of a position is kept as the position it leads to ("Add..." as
     // "Raw..."), for device objects created later.
@@ -341,9 +343,12 @@ void FirmwareService::SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32
     const bool move = absolute != v.input;
     double* kept = nullptr;
     if (inputs != nullptr) {
-      auto slot = std::find_if(inputs->values.begin(), inputs->values.end(),
-                               [&](const auto& kv) { return kv.first == absolute; });
-      if (slot != inputs->values.end()) kept = &slot->second;
+      for (auto& [input, value] : inputs->values) {
+        if (input == absolute) {
+          kept = &value;
+          break;
+        }
+      }
     }
     if (move) {
       // All device objects of (type, ID) move, or none does; only a move can
