@@ -204,4 +204,9 @@ TEST(ControlRecorderTakeTest, HandsOverTheNewestAcceptedCallOfEachDevice) {
   recorder.TakeAccepted(taken);
   ASSERT_EQ(taken.size(), 1u);
   EXPECT_STREQ(taken[0].function, "again");
+  ASSERT_EQ(taken[0].Args().size(), 4u);
+  EXPECT_EQ(taken[0].Args()[2].kind, Kind::Bool);
+  EXPECT_TRUE(taken[0].Args()[2].flag);
+  EXPECT_EQ(taken[0].Args()[2].number, 0.0);
+  EXPECT_FALSE(taken[0].Args()[3].flag);
 }

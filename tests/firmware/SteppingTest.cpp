@@ -22,6 +22,7 @@ namespace {
 using kvor::zephrin::StatusCode;
 using kvor::zephrin::platform::DeviceType;
 using kvor::zephrin6::hardware::core::CoreRapaxQ;
+using kvor::zephrin6::hardware::core::CoreRapaxW;
 using namespace kvor::zephrin6::configs;
 using namespace kvor::zephrin6::controls;
 using namespace kvor::zephrin6::signals;
@@ -208,6 +209,69 @@ TEST_F(SteppingTest, InputsHandedOverTogetherReachEveryObjectOfTheDevice) {
   harness::AdvanceTime(0.020);
   EXPECT_EQ(here.GetPosition().GetValue().value(), 1.5);
   EXPECT_EQ(there.GetPosition().GetValue().value(), 1.5);
+}
+
+// A physics model hands over and reads the same devices at every step. Device
+// objects that appear between two such steps (the same model and ID on a
+// second bus) take the next step's inputs of their model and ID, and no
+// other's (a rapax q and a rapax w share an ID here), and a read answers from
+// the object that received the newest request, though it came after the last read.
+TEST_F(SteppingTest, RepeatedStepsReachDeviceObjectsCreatedBetweenThem) {
+  const int32_t rawQ = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RawRotorPosition");
+  const int32_t rawW = platform::SimPhysicsInputIndex(DeviceType::RapaxW, "RawRotorPosition");
+  auto step = [&](double q, double w) {
+    const std::vector<platform::SimInputValue> toQ{{rawQ, q}}, toW{{rawW, w}};
+    std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 3, toQ}, {DeviceType::RapaxW, 3, toW}};
+    platform::SimSetDevicesPhysicsInputs(devices);
+    EXPECT_EQ(devices[0].status, 0);
+    EXPECT_EQ(devices[1].status, 0);
+    harness::AdvanceTime(0.020);
+  };
+  auto motorVoltage = [] {
+    std::vector<platform::SimOutputRead> reads{{DeviceType::RapaxQ, 3, "MotorVoltage"}};
+    platform::SimGetPhysicsValues(reads);
+    EXPECT_EQ(reads[0].status, 0);
+    return reads[0].value;
+  };
+  CoreRapaxQ q(3, "can");
+  CoreRapaxW w(3, "can");
+  step(1.0, -4.0);
+  EXPECT_EQ(q.GetPosition().GetValue().value(), 1.0);
+  EXPECT_EQ(w.GetPosition().GetValue().value(), -4.0);
+
+  CoreRapaxQ qThere(3, "drivebus");
+  CoreRapaxW wThere(3, "drivebus");
+  step(2.0, -5.0);
+  EXPECT_EQ(q.GetPosition().GetValue().value(), 2.0);
+  EXPECT_EQ(qThere.GetPosition().GetValue().value(), 2.0);
+  EXPECT_EQ(w.GetPosition().GetValue().value(), -5.0);
+  EXPECT_EQ(wThere.GetPosition().GetValue().value(), -5.0);
+
+  ASSERT_EQ(q.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  EXPECT_GT(motorVoltage(), 1.0);
+  CoreRapaxQ qElsewhere(3, "armbus");
+  ASSERT_EQ(qElsewhere.SetControl(VoltageOut{-3_V}), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  EXPECT_LT(motorVoltage(), -2.0);
+}
+
+// A step that names a device twice, before any of its inputs was kept: the
+// second entry's move adds to the first entry's position, and an object
+// created later starts from where both led.
+TEST_F(SteppingTest, DeviceNamedTwiceInOneStepKeepsOneSetOfInputs) {
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RawRotorPosition");
+  const int32_t add = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "AddRotorPosition");
+  CoreRapaxQ here(7, "can");
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<platform::SimInputValue> set{{raw, 1.0}}, move{{add, 0.5}};
+    std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 7, set}, {DeviceType::RapaxQ, 7, move}};
+    platform::SimSetDevicesPhysicsInputs(devices);
+  }
+  CoreRapaxQ later(7, "drivebus");
+  harness::AdvanceTime(0.020);
+  EXPECT_EQ(here.GetPosition().GetValue().value(), 1.5);
+  EXPECT_EQ(later.GetPosition().GetValue().value(), 1.5);
 }
 
 }  // namespace

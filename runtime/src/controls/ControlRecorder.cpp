@@ -108,11 +108,14 @@ void ControlRecorder::TakeAccepted(std::vector<AcceptedCall>& out) {
     taken.sequence = call.sequence;
     taken.argCount = call.argCount;
     for (std::size_t i = 0; i < call.argCount; ++i) {
-      switch (call.KindOf(i)) {
-        case RecordedArg::Kind::Double: taken.args[i] = RecordedArg{call.values[i]}; break;
-        case RecordedArg::Kind::Bool: taken.args[i] = RecordedArg{call.values[i] != 0.0}; break;
-        case RecordedArg::Kind::Int: taken.args[i] = RecordedArg{static_cast<int>(call.values[i])}; break;
-      }
+      // Without a branch per kind: an int is kept as its exact double, so
+      // every kind but a flag hands over the kept number as it is.
+      const RecordedArg::Kind kind = call.KindOf(i);
+      const bool flag = kind == RecordedArg::Kind::Bool;
+      RecordedArg& arg = taken.args[i];
+      arg.kind = kind;
+      arg.number = flag ? 0.0 : call.values[i];
+      arg.flag = flag && call.values[i] != 0.0;
     }
     device->acceptedWaiting = false;
   }

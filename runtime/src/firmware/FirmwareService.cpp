@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <map>
+#include <type_traits>
 
 #include <kvor/zephrin/platform/CANbus.hpp>
 
@@ -78,6 +79,21 @@ struct ImuSignals {
 double PayloadBytes(const catalogue::CatalogueEntry& entry) {
   const std::string_view type = entry.valueType;
   return type == "bool" || type.ends_with("Value") ? 1.0 : 4.0;
+}
+
+// Of the motors answering a physics output read, the one that received the
+// newest request answers, sent or not yet stepped: `newest` so far or `m`.
+const SimulatedMotor* Newer(const SimulatedMotor* newest, const SimulatedMotor& m) {
+  return newest == nullptr || m.LastRequestSequence() > newest->LastRequestSequence() ? &m : newest;
+}
+
+// The output `name` of the answering motor into `value`: false when there is
+// none or its output is not a finite number, leaving `value` alone.
+bool Answer(const SimulatedMotor* newest, std::string_view name, double& value) {
+  double output = 0.0;
+  if (newest == nullptr || !newest->Output(name, output) || !std::isfinite(output)) return false;
+  value = output;
+  return true;
 }
 
 }  // namespace
@@ -243,15 +259,58 @@ bool FirmwareService::SetInput(int32_t deviceType, int32_t deviceId, PhysicsInpu
 void FirmwareService::SetInputs(int32_t deviceType, int32_t deviceId, std::span<InputValue> inputs) {
   LockGuard lock(mutex_);
   Inputs* kept = KeptInputs(deviceType, deviceId);  // searched once for the whole batch
-  SetInputsLocked(kept, deviceType, deviceId, inputs);
+  SetInputsLocked(kept, deviceType, deviceId, inputs,
+                  [&](auto visit) ZEPHRIN_REQUIRES(mutex_) { ForEachDevice(deviceType, deviceId, visit); });
 }
 
 void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
   LockGuard lock(mutex_);
-  for (const DeviceInputs& d : devices) {
-    Inputs* kept = KeptInputs(d.deviceType, d.deviceId);
-    SetInputsLocked(kept, d.deviceType, d.deviceId, d.inputs);
+  ResolveInputTargets(devices);
+  for (std::size_t d = 0; d < devices.size(); ++d) {
+    const DeviceInputs& device = devices[d];
+    InputTarget& target = inputTargets_[d];
+    // Inputs are kept from the first one taken on: until then (or when the
+    // batch names the device twice) they are searched for.
+    Inputs* kept = target.kept != kNoneKept ? &inputs_[target.kept] : KeptInputs(device.deviceType, device.deviceId);
+    SetInputsLocked(kept, device.deviceType, device.deviceId, device.inputs, [&](auto visit) ZEPHRIN_REQUIRES(mutex_) {
+      if (device.deviceType == kAukletType) {
+        for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) visit(*imu);
+      } else {
+        for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) visit(*motor);
+      }
+    });
+    if (target.kept == kNoneKept && kept != nullptr) target.kept = static_cast<std::size_t>(kept - inputs_.data());
   }
+}
+
+void FirmwareService::ResolveInputTargets(std::span<const DeviceInputs> devices) {
+  const auto same = [](const DeviceInputs& d, const InputTarget& t) {
+    return d.deviceType == t.deviceType && d.deviceId == t.deviceId;
+  };
+  if (inputTargetsFor_ == CountDevices() &&
+      std::equal(devices.begin(), devices.end(), inputTargets_.begin(), inputTargets_.end(), same)) {
+    return;
+  }
+  inputTargets_.clear();
+  inputMotors_.clear();
+  inputImus_.clear();
+  for (const DeviceInputs& d : devices) {
+    InputTarget& target = inputTargets_.emplace_back(InputTarget{d.deviceType, d.deviceId, 0, 0, kNoneKept});
+    if (const Inputs* kept = KeptInputs(d.deviceType, d.deviceId)) {
+      target.kept = static_cast<std::size_t>(kept - inputs_.data());
+    }
+    const bool imu = d.deviceType == kAukletType;
+    target.first = imu ? inputImus_.size() : inputMotors_.size();
+    ForEachDevice(d.deviceType, d.deviceId, [&](auto& device) ZEPHRIN_REQUIRES(mutex_) {
+      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(device)>, SimulatedImu>) {
+        inputImus_.push_back(&device);
+      } else {
+        inputMotors_.push_back(&device);
+      }
+    });
+    target.count = (imu ? inputImus_.size() : inputMotors_.size()) - target.first;
+  }
+  inputTargetsFor_ = CountDevices();
 }
 
 FirmwareService::Inputs* FirmwareService::KeptInputs(int32_t deviceType, int32_t deviceId) {
@@ -263,16 +322,20 @@ FirmwareService::Inputs* FirmwareService::KeptInputs(int32_t deviceType, int32_t
 bool FirmwareService::SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, PhysicsInput input,
                                      double value) {
   InputValue one{input, value};
-  SetInputsLocked(inputs, deviceType, deviceId, std::span(&one, 1));
+  SetInputsLocked(inputs, deviceType, deviceId, std::span(&one, 1),
+                  [&](auto visit) ZEPHRIN_REQUIRES(mutex_) { ForEachDevice(deviceType, deviceId, visit); });
   return one.taken;
 }
 
+template <class ForEach>
 void FirmwareService::SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId,
-                                      std::span<InputValue> values) {
+                                      std::span<InputValue> values, ForEach forEach) {
   // Only a move ("Add...") can be refused: inputs that set a value are all
   // taken, so each device of (type, ID) is found once for all of them.
-  const bool moves =
-      std::any_of(values.begin(), values.end(), [](const InputValue& v) { return sim::AbsoluteOf(v.input) != v.input; });
+  // Plain loops rather than the standard searches: a device has a handful
+  // of inputs, too few for their unrolled loops to pay off.
+  bool moves = false;
+  for (const InputValue& v : values) moves = moves || sim::AbsoluteOf(v.input) != v.input;
   for (InputValue& v : values) {
     // A move of a position is kept as the position it leads to ("Add..." as
     // "Raw..."), for device objects created later.
@@ -280,15 +343,18 @@ void FirmwareService::SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32
     const bool move = absolute != v.input;
     double* kept = nullptr;
     if (inputs != nullptr) {
-      auto slot = std::find_if(inputs->values.begin(), inputs->values.end(),
-                               [&](const auto& kv) { return kv.first == absolute; });
-      if (slot != inputs->values.end()) kept = &slot->second;
+      for (auto& [input, value] : inputs->values) {
+        if (input == absolute) {
+          kept = &value;
+          break;
+        }
+      }
     }
     if (move) {
       // All device objects of (type, ID) move, or none does; only a move can
       // carry a position past the largest double.
       bool takes = kept == nullptr || std::isfinite(*kept + v.value);
-      ForEachDevice(deviceType, deviceId, [&](const auto& device) { takes = takes && device.Takes(v.input, v.value); });
+      forEach([&](const auto& device) { takes = takes && device.Takes(v.input, v.value); });
       v.taken = takes;
       if (!takes) continue;
     }
@@ -300,10 +366,10 @@ void FirmwareService::SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32
     }
     *kept = move ? *kept + v.value : v.value;
     v.taken = true;
-    if (moves) ForEachDevice(deviceType, deviceId, [&](auto& device) { device.SetInput(v.input, v.value); });
+    if (moves) forEach([&](auto& device) { device.SetInput(v.input, v.value); });
   }
   if (!moves) {
-    ForEachDevice(deviceType, deviceId, [&](auto& device) {
+    forEach([&](auto& device) {
       for (const InputValue& v : values) device.SetInput(v.input, v.value);
     });
   }
@@ -318,22 +384,49 @@ bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_v
 void FirmwareService::Outputs(std::span<OutputRead> reads) {
   LockGuard lock(mutex_);
   TakeControls();
-  for (OutputRead& r : reads) r.found = OutputLocked(r.deviceType, r.deviceId, r.name, r.value);
+  ResolveOutputTargets(reads);
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    OutputRead& r = reads[i];
+    const OutputTarget& target = outputTargets_[i];
+    const SimulatedMotor* newest = nullptr;
+    for (const SimulatedMotor* m : std::span(outputMotors_).subspan(target.first, target.count)) {
+      newest = Newer(newest, *m);
+    }
+    r.found = Answer(newest, r.name, r.value);
+  }
+}
+
+void FirmwareService::ResolveOutputTargets(std::span<const OutputRead> reads) {
+  const auto same = [](const OutputRead& r, const OutputTarget& t) {
+    return r.deviceType == t.deviceType && r.deviceId == t.deviceId;
+  };
+  if (outputTargetsFor_ == CountDevices() &&
+      std::equal(reads.begin(), reads.end(), outputTargets_.begin(), outputTargets_.end(), same)) {
+    return;
+  }
+  outputTargets_.clear();
+  outputMotors_.clear();
+  for (const OutputRead& r : reads) {
+    const std::size_t first = outputMotors_.size();
+    ForEachAnswerer(r.deviceType, r.deviceId,
+                    [&](const SimulatedMotor& m) ZEPHRIN_REQUIRES(mutex_) { outputMotors_.push_back(&m); });
+    outputTargets_.push_back({r.deviceType, r.deviceId, first, outputMotors_.size() - first});
+  }
+  outputTargetsFor_ = CountDevices();
+}
+
+template <class Visit>
+void FirmwareService::ForEachAnswerer(int32_t deviceType, int32_t deviceId, Visit visit) const {
+  const bool external = deviceType == kRapaxWType;
+  for (const Motor& motor : motors_) {
+    if (motor.device->DeviceId() == deviceId && motor.device->IsExternalMotor() == external) visit(*motor.device);
+  }
 }
 
 bool FirmwareService::OutputLocked(int32_t deviceType, int32_t deviceId, std::string_view name, double& value) const {
-  // The device that received the newest request answers, sent or not yet stepped.
-  const bool external = deviceType == kRapaxWType;
   const SimulatedMotor* newest = nullptr;
-  for (const Motor& motor : motors_) {
-    const SimulatedMotor& m = *motor.device;
-    if (m.DeviceId() != deviceId || m.IsExternalMotor() != external) continue;
-    if (newest == nullptr || m.LastRequestSequence() > newest->LastRequestSequence()) newest = &m;
-  }
-  double output = 0.0;
-  if (newest == nullptr || !newest->Output(name, output) || !std::isfinite(output)) return false;
-  value = output;
-  return true;
+  ForEachAnswerer(deviceType, deviceId, [&](const SimulatedMotor& m) { newest = Newer(newest, m); });
+  return Answer(newest, name, value);
 }
 
 // ---- Stepping ----------------------------------------------------------------------

@@ -30,6 +30,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -187,9 +188,47 @@ class FirmwareService : private MotorSurroundings {
   /// this sets when it keeps the first input of the device.
   bool SetInputLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, sim::PhysicsInput input, double value)
       ZEPHRIN_REQUIRES(mutex_);
-  /// SetInputLocked for each of `values` in order, setting its `taken`.
-  void SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, std::span<InputValue> values)
-      ZEPHRIN_REQUIRES(mutex_);
+  /// SetInputLocked for each of `values` in order, setting its `taken`;
+  /// `forEach(visit)` calls `visit` with every simulated device of (type, ID).
+  template <class ForEach>
+  void SetInputsLocked(Inputs*& inputs, int32_t deviceType, int32_t deviceId, std::span<InputValue> values,
+                       ForEach forEach) ZEPHRIN_REQUIRES(mutex_);
+
+  // A physics model hands over and reads the same devices at every step, so
+  // the device objects a batch of inputs or reads reaches are found once and
+  // kept for as long as the batch names the same devices and the firmware
+  // has the same device objects. The firmware never drops a device object
+  // (a device of another model at the same ID is another object), so their
+  // counts tell whether the set changed.
+  using DeviceCounts = std::pair<std::size_t, std::size_t>;  // motors, IMUs
+  DeviceCounts CountDevices() const ZEPHRIN_REQUIRES(mutex_) { return {motors_.size(), imus_.size()}; }
+  static constexpr std::size_t kNoneKept = std::numeric_limits<std::size_t>::max();
+  /// What one device of a batch of SetInputs reaches: its device objects, a
+  /// range of inputMotors_ or (for an IMU) inputImus_, and the index of its
+  /// kept inputs in inputs_ once there are some.
+  struct InputTarget {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::size_t first;
+    std::size_t count;
+    std::size_t kept;
+  };
+  /// Finds what each of `devices` reaches, unless the last batch named the
+  /// same devices and no device object came since.
+  void ResolveInputTargets(std::span<const DeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
+  /// The motors one OutputRead may be answered by: a range of outputMotors_.
+  struct OutputTarget {
+    int32_t deviceType;
+    int32_t deviceId;
+    std::size_t first;
+    std::size_t count;
+  };
+  /// Finds the motors each of `reads` may be answered by, unless the last
+  /// reads named the same devices and no device object came since.
+  void ResolveOutputTargets(std::span<const OutputRead> reads) ZEPHRIN_REQUIRES(mutex_);
+  /// The motors of (type, ID) that an output read may be answered by, in stepping order.
+  template <class Visit>
+  void ForEachAnswerer(int32_t deviceType, int32_t deviceId, Visit visit) const ZEPHRIN_REQUIRES(mutex_);
 
   // MotorSurroundings: the devices ask while they step.
   const SimulatedMotor* FindMotor(std::string_view bus, int deviceId, bool rapaxQOnly) const override
@@ -210,6 +249,14 @@ class FirmwareService : private MotorSurroundings {
   std::vector<Motor> motors_ ZEPHRIN_GUARDED_BY(mutex_);  // ascending by hash: the stepping order
   std::vector<Imu> imus_ ZEPHRIN_GUARDED_BY(mutex_);      // ascending by hash
   std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
+  // What the last batch of SetInputs and of Outputs reached, and the device counts then.
+  std::vector<InputTarget> inputTargets_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<SimulatedMotor*> inputMotors_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<SimulatedImu*> inputImus_ ZEPHRIN_GUARDED_BY(mutex_);
+  DeviceCounts inputTargetsFor_ ZEPHRIN_GUARDED_BY(mutex_){kNoneKept, kNoneKept};
+  std::vector<OutputTarget> outputTargets_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<const SimulatedMotor*> outputMotors_ ZEPHRIN_GUARDED_BY(mutex_);
+  DeviceCounts outputTargetsFor_ ZEPHRIN_GUARDED_BY(mutex_){kNoneKept, kNoneKept};
   uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
   // Whether every motor controls alone (SimulatedMotor::ControlsAlone), and
   // whether a request, settings or a new motor came since that was asked.
