@@ -41,7 +41,6 @@ ParentDevice::ParentDevice(int deviceId, std::string model, std::string canbus)
       creationTime_{Now()},
       nextCheckTime_{creationTime_} {
   compliancy_ = &LookupStatusSignal<int>(kCompliancyId, "Compliancy", false, true);
-  compliancyRead_.store(compliancy_->GetStatus().IsOK());
   resetFlags_ = &LookupStatusSignal<int>(kResetFlagsId, "ResetFlags", false, true);
   ready_.store(true, std::memory_order_release);
 }
@@ -73,7 +72,6 @@ void ParentDevice::ReportIfTooOld() {
   // which would only return at the gate just moved.
   StatusCode read = BaseStatusSignal::Status_Get(*compliancy_, identifier_.GetNetwork().c_str(), false, 0.0);
   compliancy_->error_ = read;
-  compliancyRead_.store(read.IsOK());
   StatusCode code = StatusCode::OK;
   if (!read.IsOK()) {
     code = StatusCode::CouldNotRetrieveV6Firmware;
@@ -119,7 +117,10 @@ StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& reque
     const StatusCode compliancy = compliancyStatus_.load(std::memory_order_acquire);
     const char* network = identifier_.GetNetwork().c_str();
     const uint32_t hash = identifier_.GetDeviceHash();
-    if (!compliancy.IsOK() && compliancyRead_.load()) {
+    // Both version errors come from a number the firmware did send; the
+    // status alone tells them, so that a send beside a check still under way
+    // on another thread never pairs this outcome with the other's reading.
+    if (compliancy == StatusCode::FirmwareTooOld || compliancy == StatusCode::ApiTooOld) {
       // The firmware answered with another API version: commanding it could
       // misinterpret every field, so only the empty control goes out.
       SetLastControlEmpty(_emptyControl.name);

@@ -184,4 +184,39 @@ TEST_F(DeviceCStyleTest, DestroyWhileOtherThreadsUseTheDevice) {
   EXPECT_EQ(unexpected.load(), 0);
 }
 
+// A device's first send and first read on two threads: the read may be
+// running the firmware check while the send looks at its outcome, which must
+// then be the outcome from before the check (nothing read yet: the request
+// goes out), never a half-made one. Many fresh devices, since the window is
+// narrow.
+TEST_F(DeviceCStyleTest, FirstSendBesideTheFirstReadIsNeverRefused) {
+  const std::array<double, 8> voltageOut{1.0, 1, 0, 0, 0, 0, 0, 100};
+  int refused = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int32_t motor = c_kvor_zephrin6_device_create(kRapaxQ, 1, "can");
+    harness::AdvanceTime(0.1);
+    std::atomic<int32_t> sent{StatusCode::OK};
+    std::atomic<int> waiting{2};
+    auto together = [&waiting] {
+      --waiting;
+      while (waiting.load() > 0) {
+      }
+    };
+    std::thread reader([&] {
+      std::array<double, kRecord> record{};
+      together();
+      static_cast<void>(c_kvor_zephrin6_device_signal_read(motor, rapax::kPosition, 1, 0.0, record.data()));
+    });
+    std::thread commander([&] {
+      together();
+      sent = c_kvor_zephrin6_device_send_request(motor, 1, voltageOut.data(), 8);
+    });
+    reader.join();
+    commander.join();
+    if (sent.load() != StatusCode::OK) ++refused;
+    c_kvor_zephrin6_device_destroy(motor);
+  }
+  EXPECT_EQ(refused, 0);
+}
+
 }  // namespace

@@ -175,16 +175,14 @@ class ZEPHRIN6_API ParentDevice {
   const std::type_info* lastSentType_ ZEPHRIN_GUARDED_BY(controlLock_) = nullptr;
   double creationTime_ = 0.0;
   std::atomic<bool> ready_{false};
+  // The outcome of the last compatibility check: OK, FirmwareTooOld or
+  // ApiTooOld once the firmware's number was read, CouldNotRetrieveV6Firmware
+  // until then. One value, so that no reader sees half of a check.
   std::atomic<int32_t> compliancyStatus_{kvor::zephrin::StatusCode::CouldNotRetrieveV6Firmware};
   // Guards the compatibility check; only ever try-locked, so no caller
   // waits for it.
   kvor::zephrin::Mutex checkLock_;
   double nextCheckTime_ ZEPHRIN_GUARDED_BY(checkLock_) = 0.0;
-  // Whether the last compatibility check could read the firmware's number:
-  // controls are replaced by the empty control only when versions were read
-  // and differ. Kept beside the signal so that a control send never reads a
-  // signal another thread may be refreshing.
-  std::atomic<bool> compliancyRead_{false};
   StatusSignal<int>* compliancy_ ZEPHRIN_PT_GUARDED_BY(checkLock_) = nullptr;
   StatusSignal<int>* resetFlags_ = nullptr;
 
