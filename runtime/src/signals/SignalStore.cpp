@@ -148,7 +148,10 @@ const DeviceRecord* SignalStore::DeviceOnBus(uint64_t key, DeviceRun& run) const
 
 SignalStore::FrameId SignalStore::Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const {
   const uint16_t signalId = SignalKeySignalId(key);
-  SignalMeasurement m{};
+  // Filled in place: a group's records need no copy each.
+  SignalMeasurement unused;
+  SignalMeasurement& m = out != nullptr ? *out : unused;
+  m = SignalMeasurement{};
   FrameId id{0, kNoTime};
   m.status = kRxTimeout;
 
@@ -156,7 +159,6 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, DeviceRun& run, double no
     double sampleTime = kNoTime;
     if (replay_->Latest(key, now, m, sampleTime)) id.time = sampleTime;
     else m.status = kRxTimeout;
-    if (out != nullptr) *out = m;
     return id;
   }
 
@@ -191,7 +193,6 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, DeviceRun& run, double no
       }
     }
   }
-  if (out != nullptr) *out = m;
   return id;
 }
 
