@@ -243,6 +243,38 @@ TEST_F(SignalStoreTest, WaitsEndOnTheNextFrameOrTimeOut) {
   EXPECT_EQ(records[1].status, kRxTimeout);
 }
 
+// A group read looks each device up once per run of its keys: runs of one
+// device, devices on another bus or unknown, and a device gone between two
+// reads each get their own records.
+TEST_F(SignalStoreTest, GroupsMixingDevicesAndBusesReadEachKeyOnItsOwn) {
+  const uint32_t a = Encode(1, "rapax q", "fd");
+  const uint32_t other = Encode(1, "rapax q", "chassis");
+  const uint32_t c = Encode(2, "rapax q", "fd");
+  const uint32_t unknown = 0x5EED;
+  const uint64_t keys[] = {MakeSignalKey(other, kVelocity), MakeSignalKey(a, kVelocity),  MakeSignalKey(a, kPosition),
+                           MakeSignalKey(other, kPosition), MakeSignalKey(unknown, kPosition), MakeSignalKey(a, kVersion),
+                           MakeSignalKey(c, kVelocity),     MakeSignalKey(c, kCompliancy)};
+  constexpr size_t kKeys = std::size(keys);
+  harness::AdvanceTime(0.25);
+  const auto expectRead = [&](const std::vector<bool>& onBus) {
+    SignalMeasurement records[kKeys]{};
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(kKeys, keys, records, "fd", false, 0.0), kRxTimeout);
+    for (size_t i = 0; i < kKeys; ++i) {
+      SCOPED_TRACE(i);
+      const uint16_t id = platform::SignalKeySignalId(keys[i]);
+      const SignalMeasurement alone = Read(platform::SignalKeyDeviceHash(keys[i]), id, "fd");
+      EXPECT_EQ(records[i].status, onBus[i] ? kOK : kRxTimeout);
+      EXPECT_EQ(records[i].reportedId, onBus[i] ? id : 0);
+      EXPECT_EQ(records[i].systemTime, alone.systemTime);
+      EXPECT_EQ(records[i].value, alone.value);
+      EXPECT_EQ(records[i].status, alone.status);
+    }
+  };
+  expectRead({false, true, true, false, false, true, true, true});
+  harness::SetDevicePresent(a, false);
+  expectRead({false, false, false, false, false, false, true, true});
+}
+
 // Classic CAN (the controller's own bus, or a bus the harness makes classic)
 // cannot synchronise several signals; it still fills the records.
 TEST_F(SignalStoreTest, ClassicBusRefusesSynchronisedWaits) {

@@ -137,10 +137,21 @@ SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& seg
   return {};
 }
 
-SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network, double now,
-                                         SignalMeasurement* out) const {
+const DeviceRecord* SignalStore::DeviceOnBus(uint64_t key, DeviceRun& run) const {
+  const uint32_t hash = SignalKeyDeviceHash(key);
+  if (!run.known || run.hash != hash) {
+    const DeviceRecord* device = devices_.FindRecord(hash);
+    run = {run.network, true, hash, OnBus(device, run.network) ? device : nullptr};
+  }
+  return run.device;
+}
+
+SignalStore::FrameId SignalStore::Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const {
   const uint16_t signalId = SignalKeySignalId(key);
-  SignalMeasurement m{};
+  // Filled in place: a group's records need no copy each.
+  SignalMeasurement unused;
+  SignalMeasurement& m = out != nullptr ? *out : unused;
+  m = SignalMeasurement{};
   FrameId id{0, kNoTime};
   m.status = kRxTimeout;
 
@@ -148,12 +159,11 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
     double sampleTime = kNoTime;
     if (replay_->Latest(key, now, m, sampleTime)) id.time = sampleTime;
     else m.status = kRxTimeout;
-    if (out != nullptr) *out = m;
     return id;
   }
 
-  const DeviceRecord* device = devices_.FindRecord(SignalKeyDeviceHash(key));
-  if (OnBus(device, network)) {
+  const DeviceRecord* device = DeviceOnBus(key, run);
+  if (device != nullptr) {
     const KeyState* state = FindState(key);
     if (state != nullptr && state->published) {
       m = state->sample;
@@ -183,16 +193,16 @@ SignalStore::FrameId SignalStore::Sample(uint64_t key, std::string_view network,
       }
     }
   }
-  if (out != nullptr) *out = m;
   return id;
 }
 
 int SignalStore::FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network,
                          double now, FrameId* frames) const {
   LockGuard registryLock(devices_.RecordsMutex());
+  DeviceRun run{network};
   int overall = kOK;
   for (size_t i = 0; i < keys.size(); ++i) {
-    FrameId id = Sample(keys[i], network, now, &records[i]);
+    FrameId id = Sample(keys[i], run, now, &records[i]);
     if (frames != nullptr) frames[i] = id;
     if (overall == kOK && records[i].status != kOK) overall = records[i].status;
   }
@@ -202,8 +212,9 @@ int SignalStore::FillAll(std::span<const uint64_t> keys, SignalMeasurement* reco
 bool SignalStore::AllNewer(std::span<const uint64_t> keys, std::string_view network, double now,
                            const FrameId* start) const {
   LockGuard registryLock(devices_.RecordsMutex());
+  DeviceRun run{network};
   for (size_t i = 0; i < keys.size(); ++i) {
-    if (!Sample(keys[i], network, now, nullptr).NewerThan(start[i])) return false;
+    if (!Sample(keys[i], run, now, nullptr).NewerThan(start[i])) return false;
   }
   return true;
 }
@@ -215,9 +226,10 @@ double SignalStore::NextEvent(std::span<const uint64_t> keys, std::string_view n
     return next;
   }
   LockGuard registryLock(devices_.RecordsMutex());
+  DeviceRun run{network};
   for (uint64_t key : keys) {
-    const DeviceRecord* device = devices_.FindRecord(SignalKeyDeviceHash(key));
-    if (!OnBus(device, network)) continue;
+    const DeviceRecord* device = DeviceOnBus(key, run);
+    if (device == nullptr) continue;
     auto it = states_.find(key);
     if (it != states_.end() && it->second.published) continue;  // only a Publish brings the next one
     const double hz =
@@ -264,10 +276,11 @@ int SignalStore::Read(std::span<const uint64_t> keys, SignalMeasurement* records
   // Hand out the latest frames; the keys that brought nothing new since the
   // call started count as timed out.
   LockGuard registryLock(devices_.RecordsMutex());
+  DeviceRun run{network};
   int overall = kOK;
   bool stale = false;
   for (size_t i = 0; i < keys.size(); ++i) {
-    FrameId id = Sample(keys[i], network, now, &records[i]);
+    FrameId id = Sample(keys[i], run, now, &records[i]);
     if (!id.NewerThan(start[i])) {
       records[i].status = kRxTimeout;
       stale = true;

@@ -250,7 +250,20 @@ class SignalStore {
   /// The index of the first frame of a key's current segment.
   static double FirstFrameOfCurrent(KeyState& state);
 
-  FrameId Sample(uint64_t key, std::string_view network, double now, SignalMeasurement* out) const
+  /// The device last looked up by one pass over a group of keys: a program
+  /// reads a few signals of each device in a row, and the lookup and the bus
+  /// name's comparison serve the whole run. Valid while the pass holds the
+  /// registry's mutex.
+  struct DeviceRun {
+    std::string_view network;
+    bool known = false;
+    uint32_t hash = 0;
+    const devices::DeviceRecord* device = nullptr;  // present on `network`, else null
+  };
+  /// The device of `key` if it is present on the run's network, else null.
+  const devices::DeviceRecord* DeviceOnBus(uint64_t key, DeviceRun& run) const
+      ZEPHRIN_REQUIRES(devices_.RecordsMutex());
+  FrameId Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
   [[nodiscard]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
               FrameId* frames) const ZEPHRIN_REQUIRES(mutex_);
