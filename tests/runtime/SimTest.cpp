@@ -1,5 +1,7 @@
 // The runtime's simulator registry: announcing devices, physics inputs and
 // outputs, and the last-error status per device.
+#include <kvor/zephrin/platform/SignalIds.hpp>
+#include <kvor/zephrin/platform/Signals.hpp>
 #include <kvor/zephrin/platform/Sim.hpp>
 #include <kvor/zephrin/StatusCodes.hpp>
 #include <kvor/zephrin/runtime/harness/Sim.hpp>
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <string>
 #include <span>
 #include <utility>
 #include <vector>
@@ -179,6 +182,68 @@ TEST_F(SimTest, InputsOfSeveralDevicesActAsOneCallEach) {
   EXPECT_EQ(together.statuses, (std::vector<int32_t>{-1002, -1002, 1200, 0}));
   EXPECT_EQ(together.inputs, (std::vector<std::optional<double>>{1.0, -kHuge, 2.0, 3.0, 4.0}));
   EXPECT_EQ(together.reports, 2u);
+}
+
+// Several sensors in one batch, each with device objects whose signals the
+// inputs move, one with an offset the program set on its position, act as
+// one call each: a refused input in the middle of the second sensor's inputs
+// leaves the first one's moves and its own earlier ones in place, and those
+// after it move on from where they leave the position.
+TEST_F(SimTest, SensorsOfOneBatchActAsOneCallEach) {
+  namespace ids = kvor::zephrin::signal_ids::angulon;
+  constexpr double kHuge = 1e308;
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t add = platform::SimPhysicsInputIndex(DeviceType::Angulon, "AddPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  const platform::SimInputValue first[] = {{raw, 0.75}, {velocity, std::nan("")}, {add, 0.5}};
+  // The second move of kHuge would carry the position past the largest double.
+  const platform::SimInputValue second[] = {{raw, 1.0},      {add, kHuge}, {add, kHuge},
+                                            {velocity, 2.0}, {add, -kHuge}, {add, 0.25}};
+  struct Outcome {
+    std::vector<int32_t> statuses;
+    std::vector<int32_t> lastErrors;
+    std::vector<double> values;
+    std::vector<std::string> reports;
+    bool operator==(const Outcome&) const = default;
+  };
+  auto run = [&](bool together) {
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    const uint32_t hashes[] = {harness::AddDevice(1, "angulon", "drive"), harness::AddDevice(2, "angulon", "drive")};
+    EXPECT_EQ(platform::SimCreate(DeviceType::Angulon, 1), StatusCode::OK);
+    EXPECT_EQ(platform::SimCreate(DeviceType::Angulon, 2), StatusCode::OK);
+    harness::SetSimulatedValue(hashes[1], ids::kPosition, 5.0);
+    std::vector<platform::SimDeviceInputs> devices{{DeviceType::Angulon, 1, first}, {DeviceType::Angulon, 2, second}};
+    Outcome outcome;
+    // Twice, so that the second batch goes by the plan the first one made.
+    for (int round = 0; round < 2; ++round) {
+      if (together) platform::SimSetDevicesPhysicsInputs(devices);
+      for (platform::SimDeviceInputs& d : devices) {
+        outcome.statuses.push_back(together ? d.status
+                                            : platform::SimSetPhysicsInputsAt(d.deviceType, d.deviceId, d.inputs));
+        outcome.lastErrors.push_back(platform::SimGetLastError(d.deviceType, d.deviceId));
+      }
+      for (const uint32_t hash : hashes) {
+        for (const uint16_t id : {ids::kPosition, ids::kAbsolutePosition, ids::kPositionSinceBoot, ids::kVelocity}) {
+          const uint64_t key = platform::MakeSignalKey(hash, id);
+          platform::SignalMeasurement record{};
+          EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, "drive", false, 0.0), 0);
+          outcome.values.push_back(record.value);
+        }
+      }
+    }
+    for (const harness::Report& report : harness::Reports()) outcome.reports.push_back(report.location);
+    return outcome;
+  };
+  const Outcome together = run(true);
+  EXPECT_EQ(together, run(false));
+  EXPECT_EQ(together.statuses, (std::vector<int32_t>{-1002, -1002, -1002, -1002}));
+  // The second sensor ends 0.25 past where the refused move left it (1 +
+  // kHuge - kHuge, which rounds to 0); its position's offset of 5 went to
+  // the same rounding on the way.
+  EXPECT_EQ(std::vector<double>(together.values.begin(), together.values.begin() + 8),
+            (std::vector<double>{1.25, 0.25, 1.25, 0.0, 0.25, 0.25, 0.25, 2.0}));
+  EXPECT_EQ(together.reports.size(), 4u);
 }
 
 // A physics model hands over the same batch every step. The batch must
