@@ -6,9 +6,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 #include "swerve/SwerveTestSupport.hpp"
+#include "swerve/internal/SpeedsOfStates.hpp"
 
 using namespace swerve_test;
 using swerve::ChassisSpeeds;
@@ -208,6 +210,37 @@ TEST(SwerveDriveKinematics, StatesFollowTheAtan2RuleToTheUlp) {
         ASSERT_EQ(bits(states[m].angle.Cos()), bits(std::cos(angle)));
         ASSERT_EQ(bits(states[m].angle.Sin()), bits(std::sin(angle)));
       }
+    }
+  }
+}
+
+// The drivetrain and its simulation take the chassis speeds of the module
+// states they build through ToTwist2d, which reads the rotations' stored
+// cosines and sines; that must stay the same bits as ToChassisSpeeds, which
+// works them out from the angles, for any angle such a state can hold.
+TEST(SwerveDriveKinematics, SpeedsOfBuiltStatesAreToChassisSpeedsBitForBit) {
+  const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
+  const std::vector<Translation2d> square = SquareModules();
+  const std::vector<Translation2d> skewed = {square[0], Translation2d(meter_t{0.7}, meter_t{-0.2}), square[3]};
+  for (const auto& locations : {square, skewed}) {
+    SwerveDriveKinematics kinematics(locations);
+    std::vector<SwerveModuleState> states(locations.size() + 1);  // one past the modules, ignored by both
+    std::vector<SwerveModulePosition> travel(states.size());
+    Random random(11);
+    for (int i = 0; i < 20000; ++i) {
+      // Azimuths of many turns (a wheel that kept spinning), tiny, huge
+      // and zero speeds.
+      const double turns = i % 4 == 0 ? 1e4 : 3.0;
+      const double scale = i % 10 == 0 ? 1e-160 : (i % 10 == 1 ? 1e160 : 1.0);
+      for (SwerveModuleState& state : states) {
+        state = {meters_per_second_t{i % 13 == 0 ? 0.0 : scale * random.Uniform(-5, 5)},
+                 swerve::Rotation2d(units::angle::radian_t{random.Uniform(-turns, turns) * 2.0 * std::numbers::pi})};
+      }
+      const ChassisSpeeds expected = kinematics.ToChassisSpeeds(states);
+      const ChassisSpeeds shortcut = swerve::internal::SpeedsOfBuiltStates(kinematics, states, travel);
+      ASSERT_EQ(bits(shortcut.vx.value()), bits(expected.vx.value())) << i;
+      ASSERT_EQ(bits(shortcut.vy.value()), bits(expected.vy.value())) << i;
+      ASSERT_EQ(bits(shortcut.omega.value()), bits(expected.omega.value())) << i;
     }
   }
 }

@@ -13,6 +13,7 @@
 
 #include "core/internal/Report.hpp"
 #include "swerve/internal/FiniteInputs.hpp"
+#include "swerve/internal/SpeedsOfStates.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -74,6 +75,7 @@ SwerveDrivetrainImpl::SwerveDrivetrainImpl(const SwerveDrivetrainConstants& driv
       }()),
       modulePositions_(ReadModulePositions()),
       moduleStates_(ReadModuleStates()),
+      moduleTravel_(moduleStates_.size()),
       kinematics_(moduleLocations_),
       poseEstimator_(kinematics_, ReadHeading(), modulePositions_, Pose2d(), odometryStandardDeviation,
                      visionStandardDeviation),
@@ -198,7 +200,8 @@ void SwerveDrivetrainImpl::Process(StatusCode acquisition) {
 
   const units::time::second_t sampleTime{utils::GetCurrentTimeSeconds()};
   const Pose2d pose = poseEstimator_.UpdateWithTime(sampleTime, heading, modulePositions_);
-  ChassisSpeeds speeds = kinematics_.ToChassisSpeeds(moduleStates_);
+  // GetCurrentState builds each state's rotation from its azimuth.
+  ChassisSpeeds speeds = internal::SpeedsOfBuiltStates(kinematics_, moduleStates_, moduleTravel_);
 
   // Readings near the ends of the doubles (absurd simulation input) can
   // overflow the compensation or the kinematics. The estimator refuses such

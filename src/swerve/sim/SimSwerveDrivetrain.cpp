@@ -22,6 +22,7 @@
 #include "core/internal/Report.hpp"
 #include "sim/internal/SimCalls.hpp"
 #include "swerve/internal/FiniteInputs.hpp"
+#include "swerve/internal/SpeedsOfStates.hpp"
 #include "swerve/sim/internal/FieldWorld.hpp"
 #include "swerve/sim/internal/MechanismPhysics.hpp"
 
@@ -231,6 +232,7 @@ struct SimSwerveDrivetrain::State {
   // Working space of each step, sized once.
   std::vector<SwerveModulePosition> deltas;
   std::vector<SwerveModuleState> states;
+  std::vector<SwerveModulePosition> travel;  // the states' speeds as one second's travel
   std::vector<Translation2d> moduleLocations;
   /// The physics inputs of a step and the motor outputs read, kept so that
   /// their storage is reused.
@@ -295,6 +297,7 @@ SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::s
   }
   deltas.resize(modules.size());
   states.resize(modules.size());
+  travel.resize(modules.size());
   for (const Module& m : modules) {
     if (!m.simulated) continue;
     voltageReads.push_back(m.drive.Read("MotorVoltage"));
@@ -453,8 +456,10 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
     }
   }
   // Finite module speeds near the end of the doubles may still overflow
-  // in the kinematics; the robot then keeps the speeds it last had.
-  if (const ChassisSpeeds measured = kinematics.ToChassisSpeeds(states); swerve::internal::IsFinite(measured)) {
+  // in the kinematics; the robot then keeps the speeds it last had. The
+  // states' rotations were built from their azimuths just above.
+  if (const ChassisSpeeds measured = swerve::internal::SpeedsOfBuiltStates(kinematics, states, travel);
+      swerve::internal::IsFinite(measured)) {
     speeds = measured;
   }
   inputs.Add<DeviceType::Auklet2, "RawYaw", "AngularVelocityZ">(

@@ -343,6 +343,8 @@ class ZEPHRIN6_API SwerveDrivetrainImpl {
   std::vector<Translation2d> moduleLocations_;
   std::vector<SwerveModulePosition> modulePositions_ ZEPHRIN_GUARDED_BY(moduleMutex_);
   std::vector<SwerveModuleState> moduleStates_ ZEPHRIN_GUARDED_BY(moduleMutex_);
+  // Working space for the chassis speeds of moduleStates_, an entry per module.
+  std::vector<SwerveModulePosition> moduleTravel_ ZEPHRIN_GUARDED_BY(moduleMutex_);
   // What a sample reads, filled by the constructor: per module its drive
   // position, drive velocity, steer position and steer velocity, then the
   // yaw and the yaw rate.
