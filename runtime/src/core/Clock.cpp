@@ -136,7 +136,11 @@ void Clock::WaiterLeft(Waiter& waiter) {
 }
 
 void Clock::WakeWaiters(std::condition_variable& cv) {
-  {
+  // With nobody blocked (nearly every move of the manual clock) the list has
+  // no waiter to mark, as a walk of it at this instant would find: a waiter
+  // counts itself blocked under the mutex it shares with this notifier
+  // before it lets go of it. The notification still goes out.
+  if (blocked_.load(std::memory_order_acquire) > 0) {
     LockGuard lock(waiterMutex_);
     for (Waiter* waiter = waiters_; waiter != nullptr; waiter = waiter->next) {
       if (waiter->cv == &cv && waiter->blocked) {
