@@ -30,6 +30,10 @@ bool IsMotorOutput(std::string_view name) {
   return name == "MotorVoltage" || name == "TorqueCurrent" || name == "SupplyCurrent";
 }
 
+// Stage picks what a signal takes by how it follows its input.
+static_assert(static_cast<int>(Follow::Value) == 0 && static_cast<int>(Follow::Difference) == 1 &&
+              static_cast<int>(Follow::HalfTurn) == 2);
+
 // An absolute encoder reports its shaft within one turn centred on zero.
 double WrapHalfTurn(double turns) { return turns - std::floor(turns + 0.5); }
 
@@ -97,7 +101,8 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
 }
 
 void SimRegistry::PlanInput(InputPlan& plan, Device* sensor, const InputRule* rule, int32_t index) {
-  PlannedInput& input = plan.inputs.emplace_back(PlannedInput{index, rule, plan.values.size(), kNoSlot, 0.0});
+  PlannedInput& input =
+      plan.inputs.emplace_back(PlannedInput{index, 0, false, rule, plan.values.size(), kNoSlot, 0.0});
   if (sensor == nullptr || rule == nullptr) {
     plan.counts.push_back(0);
     return;
@@ -107,14 +112,16 @@ void SimRegistry::PlanInput(InputPlan& plan, Device* sensor, const InputRule* ru
   if (rule->kind != InputKind::Set) input.position = SlotIndex(sensor->positions, AbsoluteOf(rule->input));
   for (const SignalEffect& effect : rule->effects) {
     plan.values.push_back({effect.signalId, 0.0, effect.follow == Follow::Difference});
+    plan.follows.push_back(effect.follow);
     plan.valueSlots.push_back(kNoSlot);
+    input.halfTurn = input.halfTurn || effect.follow == Follow::HalfTurn;
   }
-  plan.counts.push_back(static_cast<uint8_t>(rule->effects.size()));
+  input.count = static_cast<uint8_t>(rule->effects.size());
+  plan.counts.push_back(input.count);
 }
 
 bool SimRegistry::Stage(InputPlan& plan, std::span<const PlannedInput> earlier, PlannedInput& input,
                         const Device& device, double value) {
-  const InputRule& rule = *input.rule;
   double absolute = value;
   double delta = 0.0;
   if (input.position != kNoSlot) {
@@ -126,20 +133,19 @@ bool SimRegistry::Stage(InputPlan& plan, std::span<const PlannedInput> earlier, 
         break;
       }
     }
-    absolute = rule.kind == InputKind::AddPosition ? position + value : value;
+    absolute = input.rule->kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
     input.staged = absolute;
   }
+  // What a signal takes, by how it follows the input. One the program
+  // re-zeroed moves by the difference; it must stay finite as well as the
+  // position itself, which the store checks before it changes anything.
+  const double followed[] = {absolute, delta, input.halfTurn ? WrapHalfTurn(absolute) : 0.0};
   signals::SignalStore::SensorValue* moved = plan.values.data() + input.firstValue;
-  for (const SignalEffect& effect : rule.effects) {
-    // A signal the program re-zeroed moves by the difference; it must stay
-    // finite as well as the position itself, which the store checks before
-    // it changes anything.
-    (moved++)->value = effect.follow == Follow::Difference ? delta
-                       : effect.follow == Follow::HalfTurn ? WrapHalfTurn(absolute)
-                                                           : absolute;
-  }
+  const Follow* follow = plan.follows.data() + input.firstValue;
+  const std::size_t count = input.count;
+  for (std::size_t v = 0; v < count; ++v) moved[v].value = followed[static_cast<std::size_t>(follow[v])];
   return true;
 }
 
@@ -169,24 +175,30 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     std::size_t taken = staged;
     if (staged > 0) {
       const std::size_t from = planned[next].firstValue;
-      const std::size_t to = planned[end - 1].firstValue + plan.counts[first + end - 1];
+      const std::size_t to = planned[end - 1].firstValue + planned[end - 1].count;
       if (to > from) {
         taken = store_.SetSensorInputsNow(device.hashes, std::span(plan.values).subspan(from, to - from),
                                           std::span(plan.counts).subspan(first + next, staged));
       }
     }
+    // What the store took is kept: positions, inputs, last error and the
+    // values of the signals that take them (for device objects found later).
     for (std::size_t i = next; i < next + taken; ++i) {
       const PlannedInput& input = planned[i];
       if (input.position != kNoSlot) device.positions[input.position].second = input.staged;
-      for (std::size_t v = input.firstValue; v < input.firstValue + plan.counts[first + i]; ++v) {
-        const signals::SignalStore::SensorValue& moved = plan.values[v];
-        if (moved.byDifference) continue;
-        std::size_t& slot = plan.valueSlots[v];
-        if (slot == kNoSlot) slot = SlotIndex(device.values, moved.signalId);
-        device.values[slot].second = moved.value;
-      }
       device.inputs[static_cast<size_t>(inputs[i].inputIndex)] = inputs[i].value;
+    }
+    if (taken > 0) {
       device.lastError = kOk;
+      const signals::SignalStore::SensorValue* const moved = plan.values.data();
+      std::size_t* const slots = plan.valueSlots.data();
+      const PlannedInput& last = planned[next + taken - 1];
+      const std::size_t stop = last.firstValue + last.count;
+      for (std::size_t v = planned[next].firstValue; v < stop; ++v) {
+        if (moved[v].byDifference) continue;
+        if (slots[v] == kNoSlot) slots[v] = SlotIndex(device.values, moved[v].signalId);
+        device.values[slots[v]].second = moved[v].value;
+      }
     }
     if (taken < staged) {
       // The store refused this one; those after it are staged again from

@@ -118,7 +118,11 @@ class SimRegistry {
   /// simulated firmware), the signal values it moves, laid out as the store
   /// takes them, so that a step only writes their values.
   struct PlannedInput {
-    int32_t index;           // the input's index, as handed over
+    int32_t index;  // the input's index, as handed over
+    // How many signal values it moves, and whether one of them follows the
+    // position wrapped into half a turn.
+    uint8_t count;
+    bool halfTurn;
     const InputRule* rule;   // null: one the device type does not have
     std::size_t firstValue;  // its signal values in InputPlan::values
     // The slot in the device's positions of the position it sets or moves
@@ -130,6 +134,7 @@ class SimRegistry {
     std::vector<PlannedInput> inputs;
     std::vector<uint8_t> counts;  // how many of `values` each input moves
     std::vector<signals::SignalStore::SensorValue> values;
+    std::vector<Follow> follows;  // how each of `values` follows its input
     // Per entry of `values`, its slot in the device's values once one was
     // set (kNoSlot until then): slots are only ever added, so one found stays.
     std::vector<std::size_t> valueSlots;
@@ -137,6 +142,7 @@ class SimRegistry {
       inputs.clear();
       counts.clear();
       values.clear();
+      follows.clear();
       valueSlots.clear();
     }
   };
