@@ -327,8 +327,9 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
     } else {
       // This device's valid inputs, as the firmware took them or not.
       const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[planned.handedTo].inputs;
-      if (!handed.empty() && handed.size() == entry.inputs.size() &&
-          std::all_of(handed.begin(), handed.end(), [](const auto& h) { return h.taken; })) {
+      bool allTaken = !handed.empty() && handed.size() == entry.inputs.size();
+      for (std::size_t i = 0; allTaken && i < handed.size(); ++i) allTaken = handed[i].taken;
+      if (allTaken) {
         // Every input valid, finite and taken, as a physics model's are at
         // nearly every step.
         for (const platform::SimInputValue& input : entry.inputs) {
