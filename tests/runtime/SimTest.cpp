@@ -437,9 +437,18 @@ TEST_F(SimTest, RepeatedReadsFollowCreationsAndChanges) {
   std::copy_n("SupplyCurrent", sizeof name, name);
   platform::SimGetPhysicsValues(reads);
   EXPECT_EQ(reads[0].value, 4.5);
+  // A name rewritten at its last letter only, then at its first only.
+  harness::SetSimPhysicsValue(5, 7, "SupplyCurrenT", 6.5);
+  harness::SetSimPhysicsValue(5, 7, "supplyCurrenT", 7.5);
   harness::SetSimPhysicsValue(5, 7, "SupplyCurrent", 5.5);
   platform::SimGetPhysicsValues(reads);
   EXPECT_EQ(reads[0].value, 5.5);
+  name[12] = 'T';
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 6.5);
+  name[0] = 's';
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 7.5);
 }
 
 }  // namespace
