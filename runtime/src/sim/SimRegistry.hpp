@@ -226,7 +226,7 @@ class SimRegistry {
   /// One entry of the last batch SetInputs resolved: its device (null when
   /// there is none), whether the simulated firmware takes its inputs, where
   /// its inputs start in batch_, and, when the firmware takes them, its
-  /// entry of handedTo_ and where its room in handed_ starts.
+  /// entry of handedTo_ (else kNoSlot) and where its room in handed_ starts.
   struct PlannedDevice {
     int32_t deviceType;
     int32_t deviceId;
