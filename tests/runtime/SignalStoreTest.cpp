@@ -508,6 +508,36 @@ TEST(SignalStoreFrames, EveryKeyKeepsItsOwnValue) {
   }
 }
 
+// A sensor stands for as many device objects as the program made of it,
+// here more than the store keeps the states of from the check of a move to
+// the move itself, each with its own offset on the signal moved by the
+// difference (the first one with none set yet). Every object moves by the
+// same difference from its own offset; an input that would carry one of
+// them past the largest double changes none and ends the call.
+TEST(SignalStoreFrames, SensorInputsMoveEveryDeviceObjectFromItsOwnOffset) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr int kObjects = 12;
+  constexpr uint16_t kMoved = 0xF000;  // by the difference
+  constexpr uint16_t kSet = 0xF001;    // to the value
+  std::vector<uint32_t> hashes;
+  for (int d = 0; d < kObjects; ++d) {
+    hashes.push_back(runtime.devices.Register(7, "angulon", "bus" + std::to_string(d)));
+    if (d > 0) runtime.signals.SetSimulatedValue(hashes.back(), kMoved, 10.0 * d);
+  }
+  runtime.signals.SetSimulatedValue(hashes.back(), kMoved, 1e308);
+  const SignalStore::SensorValue values[] = {{kSet, 2.0, false}, {kMoved, 0.5, true},    // input 1
+                                             {kMoved, 0.25, true}, {kSet, 3.0, false},   // input 2
+                                             {kMoved, 1e308, true}, {kSet, 4.0, false},  // refused
+                                             {kSet, 5.0, false}};
+  const uint8_t counts[] = {2, 2, 2, 1};
+  EXPECT_EQ(runtime.signals.SetSensorInputsNow(hashes, values, counts), 2u);
+  for (int d = 0; d < kObjects; ++d) {
+    const double offset = d == kObjects - 1 ? 1e308 : 10.0 * d;
+    EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kMoved), offset + 0.75) << "object " << d;
+    EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kSet), 3.0) << "object " << d;
+  }
+}
+
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
 TEST(SignalStoreReplay, ReplaySourceReplacesSimulation) {

@@ -246,6 +246,106 @@ TEST_F(SimTest, SensorsOfOneBatchActAsOneCallEach) {
   EXPECT_EQ(together.reports.size(), 4u);
 }
 
+// A physics model hands over the same batch step after step, its values
+// changing, now and then one not a number or a move past the largest
+// double. Every step acts as one call per device would: statuses, last
+// errors, inputs kept, the signals of every device object (one with an
+// offset the program set on its position) and reports. A device object
+// found after the steps starts from the values its sensor's signals were
+// last set to.
+TEST_F(SimTest, RepeatedBatchesActAsOneCallEachAtEveryStep) {
+  namespace ids = kvor::zephrin::signal_ids::angulon;
+  constexpr double kHuge = 1e308;
+  const double nan = std::nan("");
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t add = platform::SimPhysicsInputIndex(DeviceType::Angulon, "AddPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  const int32_t supply = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "SupplyVoltage");
+  const int32_t rotor = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RotorVelocity");
+  // Per step: the motor's rotor velocity, the first sensor's position and
+  // both sensors' velocity, and the second sensor's two moves.
+  struct Step {
+    double rotor, position, velocity, move;
+  };
+  const Step steps[] = {{1.0, 0.25, 1.0, 0.125}, {nan, 0.5, nan, 0.25}, {2.0, 0.75, 2.0, kHuge},
+                        {3.0, 1.5, 3.0, 0.5}};
+  const uint16_t signals[] = {ids::kPosition, ids::kAbsolutePosition, ids::kPositionSinceBoot, ids::kVelocity};
+  auto read = [](uint32_t hash, const char* bus, uint16_t id) {
+    const uint64_t key = platform::MakeSignalKey(hash, id);
+    platform::SignalMeasurement record{};
+    EXPECT_EQ(c_kvor_zephrin6_get_signal(1, &key, &record, bus, false, 0.0), 0);
+    return record.value;
+  };
+  struct Outcome {
+    std::vector<int32_t> statuses;
+    std::vector<std::optional<double>> inputs;
+    std::vector<double> values;
+    std::vector<double> found;  // the signals of the device object found last
+    std::vector<std::string> reports;
+    bool operator==(const Outcome&) const = default;
+  };
+  auto run = [&](bool together) {
+    harness::Reset();
+    harness::UseManualClock(1.0);
+    const uint32_t first = harness::AddDevice(1, "angulon", "drive");
+    const uint32_t second[] = {harness::AddDevice(2, "angulon", "drive"), harness::AddDevice(2, "angulon", "steer")};
+    EXPECT_EQ(platform::SimCreate(DeviceType::RapaxQ, 3), StatusCode::OK);
+    EXPECT_EQ(platform::SimCreate(DeviceType::Angulon, 1), StatusCode::OK);
+    EXPECT_EQ(platform::SimCreate(DeviceType::Angulon, 2), StatusCode::OK);
+    harness::SetSimulatedValue(second[1], ids::kPosition, 5.0);
+    // One storage for every step, as a physics model keeps it.
+    platform::SimInputValue motor[] = {{supply, 12.0}, {rotor, 0.0}};
+    platform::SimInputValue sensor[] = {{raw, 0.0}, {velocity, 0.0}};
+    platform::SimInputValue moved[] = {{add, 0.0}, {velocity, 0.0}, {add, 0.0}};
+    std::vector<platform::SimDeviceInputs> devices{
+        {DeviceType::RapaxQ, 3, motor}, {DeviceType::Angulon, 1, sensor}, {DeviceType::Angulon, 2, moved}};
+    Outcome outcome;
+    for (const Step& step : steps) {
+      motor[1].value = step.rotor;
+      sensor[0].value = step.position;
+      sensor[1].value = moved[1].value = step.velocity;
+      moved[0].value = moved[2].value = step.move;
+      if (together) platform::SimSetDevicesPhysicsInputs(devices);
+      for (platform::SimDeviceInputs& d : devices) {
+        outcome.statuses.push_back(together ? d.status
+                                            : platform::SimSetPhysicsInputsAt(d.deviceType, d.deviceId, d.inputs));
+        outcome.statuses.push_back(platform::SimGetLastError(d.deviceType, d.deviceId));
+      }
+      outcome.inputs.push_back(harness::SimPhysicsInput(5, 3, "RotorVelocity"));
+      outcome.inputs.push_back(harness::SimPhysicsInput(6, 2, "Velocity"));
+      for (const uint16_t id : signals) {
+        outcome.values.push_back(read(first, "drive", id));
+        outcome.values.push_back(read(second[0], "drive", id));
+        outcome.values.push_back(read(second[1], "steer", id));
+      }
+    }
+    const uint32_t later = harness::AddDevice(1, "angulon", "steer");
+    EXPECT_EQ(platform::SimCreate(DeviceType::Angulon, 1), StatusCode::SimDeviceAlreadyExists);
+    for (const uint16_t id : signals) outcome.found.push_back(read(later, "steer", id));
+    for (const harness::Report& report : harness::Reports()) outcome.reports.push_back(report.location);
+    return outcome;
+  };
+  const Outcome together = run(true);
+  EXPECT_EQ(together, run(false));
+  // Step 2's values that are not numbers and step 3's second move are
+  // refused (status, then last error, of each device).
+  EXPECT_EQ(together.statuses, (std::vector<int32_t>{0, 0, 0, 0, 0, 0,                        //
+                                                     -1002, -1002, -1002, -1002, -1002, 0,  //
+                                                     0, 0, 0, 0, -1002, -1002,              //
+                                                     0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(together.inputs, (std::vector<std::optional<double>>{1.0, 1.0, 1.0, 1.0, 2.0, 2.0, 3.0, 3.0}));
+  // After the last step: the first sensor at 1.5 turns, the second moved
+  // 0.125 twice, 0.25 twice, kHuge once (its second refused) and 0.5 twice.
+  const std::size_t last = together.values.size() - 12;
+  EXPECT_EQ(std::vector<double>(together.values.begin() + static_cast<std::ptrdiff_t>(last), together.values.end()),
+            (std::vector<double>{1.5, kHuge + 1.0, kHuge + 6.0, -0.5, 0.0, 0.0, 1.5, kHuge + 1.0, kHuge + 1.0, 3.0,
+                                 3.0, 3.0}));
+  // The object found later carries what its sensor's signals were set to;
+  // its position, which moves by differences only, starts at 0.
+  EXPECT_EQ(together.found, (std::vector<double>{0.0, -0.5, 1.5, 3.0}));
+  EXPECT_EQ(together.reports.size(), 4u);
+}
+
 // A physics model hands over the same batch every step. The batch must
 // still reach a device created after it was first handed over, and a batch
 // that differs from the last one only in an input's index (or in one
@@ -337,9 +437,18 @@ TEST_F(SimTest, RepeatedReadsFollowCreationsAndChanges) {
   std::copy_n("SupplyCurrent", sizeof name, name);
   platform::SimGetPhysicsValues(reads);
   EXPECT_EQ(reads[0].value, 4.5);
+  // A name rewritten at its last letter only, then at its first only.
+  harness::SetSimPhysicsValue(5, 7, "SupplyCurrenT", 6.5);
+  harness::SetSimPhysicsValue(5, 7, "supplyCurrenT", 7.5);
   harness::SetSimPhysicsValue(5, 7, "SupplyCurrent", 5.5);
   platform::SimGetPhysicsValues(reads);
   EXPECT_EQ(reads[0].value, 5.5);
+  name[12] = 'T';
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 6.5);
+  name[0] = 's';
+  platform::SimGetPhysicsValues(reads);
+  EXPECT_EQ(reads[0].value, 7.5);
 }
 
 }  // namespace

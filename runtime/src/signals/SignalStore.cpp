@@ -514,9 +514,11 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                        std::span<const uint8_t> counts) {
-  // Keys are found through found_, so a signal moved by a difference is
-  // simply looked up again for its change. A key nothing has set yet stays
-  // absent until it is set, as SetSimulatedValue leaves it.
+  // The states of the signals moved by a difference, found for the check,
+  // are kept for the change (the first few of an input; a sensor moves one
+  // or two that way), so that each key is found once. A key nothing has set
+  // yet stays absent until it is set, as SetSimulatedValue leaves it.
+  constexpr size_t kKeptStates = 8;
   LockGuard lock(mutex_);
   const double now = clock_.Now();
   size_t taken = 0;
@@ -524,19 +526,31 @@ size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, s
     const std::span<const SensorValue> input = values.first(count);
     values = values.subspan(count);
     // Every signal moved by a difference is checked before anything changes.
+    std::array<KeyState*, kKeptStates> checked;
+    size_t kept = 0;
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
         if (!v.byDifference) continue;
-        const KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
+        KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
         if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
+        if (kept < kKeptStates) checked[kept++] = state;
       }
     }
+    size_t used = 0;
     for (uint32_t hash : deviceHashes) {
       for (const SensorValue& v : input) {
-        if (!v.byDifference && !std::isfinite(v.value)) continue;
-        KeyState& state = StateFor(platform::MakeSignalKey(hash, v.signalId));
+        KeyState* state = nullptr;
+        if (v.byDifference) {
+          if (used < kept) state = checked[used];
+          ++used;
+        } else if (!std::isfinite(v.value)) {
+          continue;
+        }
+        if (state == nullptr) state = &StateFor(platform::MakeSignalKey(hash, v.signalId));
         // A signal moved by a difference was found finite above.
-        SetSimulatedValueAt(state, v.byDifference ? CarriedValue(state) + v.value : v.value, 0, false, now);
+        const double value = v.byDifference ? CarriedValue(*state) + v.value : v.value;
+        // As SetSimulatedValueAt sets a value it does not hold.
+        if (!AmendValue(*state, value, 0, now, now)) AmendSimulatedValue(*state, value, 0, now);
       }
     }
     ++taken;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -30,8 +31,26 @@ bool IsMotorOutput(std::string_view name) {
   return name == "MotorVoltage" || name == "TorqueCurrent" || name == "SupplyCurrent";
 }
 
+// Stage picks what a signal takes by how it follows its input.
+static_assert(static_cast<int>(Follow::Value) == 0 && static_cast<int>(Follow::Difference) == 1 &&
+              static_cast<int>(Follow::HalfTurn) == 2);
+
 // An absolute encoder reports its shaft within one turn centred on zero.
 double WrapHalfTurn(double turns) { return turns - std::floor(turns + 0.5); }
+
+// Whether two names are the same. A physics model reads a few outputs of
+// eight to sixteen letters every step, which two overlapping words compare.
+bool SameName(std::string_view a, std::string_view b) {
+  const std::size_t size = a.size();
+  if (size != b.size()) return false;
+  if (size < 8 || size > 16) return a == b;
+  uint64_t a0, b0, a1, b1;
+  std::memcpy(&a0, a.data(), 8);
+  std::memcpy(&b0, b.data(), 8);
+  std::memcpy(&a1, a.data() + size - 8, 8);
+  std::memcpy(&b1, b.data() + size - 8, 8);
+  return a0 == b0 && a1 == b1;
+}
 
 // The slot of `name`, created at 0 the first time; a physics model sets the
 // same inputs every step, so only the first one allocates.
@@ -96,98 +115,125 @@ int32_t SimRegistry::Create(int32_t deviceType, int32_t deviceId) {
   return kOk;
 }
 
-bool SimRegistry::Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input) {
-  const double value = input.value;
-  Staged staged{&rule, input.inputIndex, value, updates_.size(), 0, 0, 0.0, false};
+void SimRegistry::PlanInput(InputPlan& plan, Device* sensor, const InputRule* rule, int32_t index) {
+  PlannedInput& input =
+      plan.inputs.emplace_back(PlannedInput{index, 0, false, rule, plan.values.size(), kNoSlot, 0.0});
+  if (sensor == nullptr || rule == nullptr) {
+    plan.counts.push_back(0);
+    return;
+  }
+  // A position's slot holds 0 until the position is first given, as an
+  // absent one reads, so it may as well be made now.
+  if (rule->kind != InputKind::Set) input.position = SlotIndex(sensor->positions, AbsoluteOf(rule->input));
+  for (const SignalEffect& effect : rule->effects) {
+    plan.values.push_back({effect.signalId, 0.0, effect.follow == Follow::Difference});
+    plan.follows.push_back(effect.follow);
+    plan.valueSlots.push_back(kNoSlot);
+    input.halfTurn = input.halfTurn || effect.follow == Follow::HalfTurn;
+  }
+  input.count = static_cast<uint8_t>(rule->effects.size());
+  plan.counts.push_back(input.count);
+}
+
+bool SimRegistry::Stage(InputPlan& plan, std::span<const PlannedInput> earlier, PlannedInput& input,
+                        const Device& device, double value) {
   double absolute = value;
   double delta = 0.0;
-  if (rule.kind != InputKind::Set) {
+  if (input.position != kNoSlot) {
     // The position as the inputs staged before this one leave it.
-    staged.position = SlotIndex(device.positions, AbsoluteOf(rule.input));  // 0 until first given
-    auto earlier = std::find_if(run_.rbegin(), run_.rend(),
-                                [&](const Staged& s) { return s.hasPosition && s.position == staged.position; });
-    const double position = earlier != run_.rend() ? earlier->absolute : device.positions[staged.position].second;
-    absolute = rule.kind == InputKind::AddPosition ? position + value : value;
+    double position = device.positions[input.position].second;
+    for (auto it = earlier.rbegin(); it != earlier.rend(); ++it) {
+      if (it->position == input.position) {
+        position = it->staged;
+        break;
+      }
+    }
+    absolute = input.rule->kind == InputKind::AddPosition ? position + value : value;
     delta = absolute - position;
     if (!std::isfinite(absolute) || !std::isfinite(delta)) return false;
-    staged.absolute = absolute;
-    staged.hasPosition = true;
+    input.staged = absolute;
   }
-  for (const SignalEffect& effect : rule.effects) {
-    // A signal the program re-zeroed moves by the difference; it must stay
-    // finite as well as the position itself, which the store checks before
-    // it changes anything.
-    const bool byDifference = effect.follow == Follow::Difference;
-    const double moved = byDifference                        ? delta
-                         : effect.follow == Follow::HalfTurn ? WrapHalfTurn(absolute)
-                                                             : absolute;
-    updates_.push_back({effect.signalId, moved, byDifference});
-  }
-  staged.count = updates_.size() - staged.firstUpdate;
-  counts_.push_back(static_cast<uint8_t>(staged.count));
-  run_.push_back(staged);
+  // What a signal takes, by how it follows the input. One the program
+  // re-zeroed moves by the difference; it must stay finite as well as the
+  // position itself, which the store checks before it changes anything.
+  const double followed[] = {absolute, delta, input.halfTurn ? WrapHalfTurn(absolute) : 0.0};
+  signals::SignalStore::SensorValue* moved = plan.values.data() + input.firstValue;
+  const Follow* follow = plan.follows.data() + input.firstValue;
+  const std::size_t count = input.count;
+  for (std::size_t v = 0; v < count; ++v) moved[v].value = followed[static_cast<std::size_t>(follow[v])];
   return true;
 }
 
 int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
-                                     std::span<const platform::SimInputValue> inputs,
-                                     std::span<const InputRule* const> rules) {
-  int32_t first = kOk;
+                                     std::span<const platform::SimInputValue> inputs, InputPlan& plan,
+                                     std::size_t first) {
+  const std::span<PlannedInput> planned = std::span(plan.inputs).subspan(first, inputs.size());
+  int32_t status = kOk;
   std::size_t next = 0;
   while (next < inputs.size()) {
     // The inputs from `next` on go to the store in one call, up to one that
     // is refused before it gets there.
-    updates_.clear();
-    counts_.clear();
-    run_.clear();
     std::size_t end = next;
     const char* why = nullptr;
     for (; end < inputs.size(); ++end) {
-      const InputRule* rule = rules[end];
-      if (rule == nullptr) break;
+      if (planned[end].rule == nullptr) break;
       if (!std::isfinite(inputs[end].value)) {
         why = kNotFinite;
         break;
       }
-      if (!Stage(*rule, device, inputs[end])) {
+      if (!Stage(plan, planned.subspan(next, end - next), planned[end], device, inputs[end].value)) {
         why = kPastLargestDouble;
         break;
       }
     }
-    const std::size_t taken =
-        updates_.empty() ? run_.size() : store_.SetSensorInputsNow(device.hashes, updates_, counts_);
-    std::size_t committed = 0;
-    std::size_t slot = 0;
-    for (; committed < taken; ++committed) {
-      const Staged& s = run_[committed];
-      if (s.hasPosition) device.positions[s.position].second = s.absolute;
-      for (std::size_t u = s.firstUpdate; u < s.firstUpdate + s.count; ++u) {
-        if (updates_[u].byDifference) continue;
-        slot = SlotIndex(device.values, updates_[u].signalId, slot);
-        device.values[slot++].second = updates_[u].value;
+    const std::size_t staged = end - next;
+    std::size_t taken = staged;
+    if (staged > 0) {
+      const std::size_t from = planned[next].firstValue;
+      const std::size_t to = planned[end - 1].firstValue + planned[end - 1].count;
+      if (to > from) {
+        taken = store_.SetSensorInputsNow(device.hashes, std::span(plan.values).subspan(from, to - from),
+                                          std::span(plan.counts).subspan(first + next, staged));
       }
-      device.inputs[static_cast<size_t>(s.index)] = s.value;
-      device.lastError = kOk;
     }
-    if (committed < run_.size()) {
+    // What the store took is kept: positions, inputs, last error and the
+    // values of the signals that take them (for device objects found later).
+    for (std::size_t i = next; i < next + taken; ++i) {
+      const PlannedInput& input = planned[i];
+      if (input.position != kNoSlot) device.positions[input.position].second = input.staged;
+      device.inputs[static_cast<size_t>(inputs[i].inputIndex)] = inputs[i].value;
+    }
+    if (taken > 0) {
+      device.lastError = kOk;
+      const signals::SignalStore::SensorValue* const moved = plan.values.data();
+      std::size_t* const slots = plan.valueSlots.data();
+      const PlannedInput& last = planned[next + taken - 1];
+      const std::size_t stop = last.firstValue + last.count;
+      for (std::size_t v = planned[next].firstValue; v < stop; ++v) {
+        if (moved[v].byDifference) continue;
+        if (slots[v] == kNoSlot) slots[v] = SlotIndex(device.values, moved[v].signalId);
+        device.values[slots[v]].second = moved[v].value;
+      }
+    }
+    if (taken < staged) {
       // The store refused this one; those after it are staged again from
       // the positions as they now stand.
-      const Staged& s = run_[committed];
-      const int32_t status =
-          Refuse(device, deviceType, deviceId, s.rule->name, s.value, kPastLargestDouble);
-      if (first == kOk) first = status;
-      next += committed + 1;
+      const std::size_t refused = next + taken;
+      const int32_t refusal = Refuse(device, deviceType, deviceId, planned[refused].rule->name,
+                                     inputs[refused].value, kPastLargestDouble);
+      if (status == kOk) status = refusal;
+      next = refused + 1;
       continue;
     }
     next = end;
     if (next == inputs.size()) break;
-    const InputRule* rule = rules[next];
-    const int32_t status = rule == nullptr ? (device.lastError = kSimPhysicsTypeNotSupported)
-                                           : Refuse(device, deviceType, deviceId, rule->name, inputs[next].value, why);
-    if (first == kOk) first = status;
+    const InputRule* rule = planned[next].rule;
+    const int32_t refusal = rule == nullptr ? (device.lastError = kSimPhysicsTypeNotSupported)
+                                            : Refuse(device, deviceType, deviceId, rule->name, inputs[next].value, why);
+    if (status == kOk) status = refusal;
     ++next;
   }
-  return first;
+  return status;
 }
 
 int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
@@ -217,9 +263,37 @@ int32_t SimRegistry::SetInputs(int32_t deviceType, int32_t deviceId, std::span<c
   return one.status;
 }
 
-bool SimRegistry::Planned(std::span<const platform::SimDeviceInputs> devices) const {
+void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
+  plan_.clear();
+  batch_.Clear();
+  handedTo_.clear();
+  std::size_t handed = 0;
+  for (const platform::SimDeviceInputs& entry : devices) {
+    const auto deviceType = static_cast<int32_t>(entry.deviceType);
+    Device* device = Find(deviceType, entry.deviceId);
+    const bool firmware = firmware::FirmwareService::Simulates(deviceType);
+    PlannedDevice& planned = plan_.emplace_back(PlannedDevice{
+        deviceType, entry.deviceId, device, firmware, batch_.inputs.size(), entry.inputs.size(), kNoSlot, handed});
+    std::size_t known = 0;
+    for (const platform::SimInputValue& input : entry.inputs) {
+      const InputRule* rule = InputAt(deviceType, input.inputIndex);
+      PlanInput(batch_, firmware ? nullptr : device, rule, input.inputIndex);
+      if (rule != nullptr) ++known;
+    }
+    if (device != nullptr && firmware) {
+      planned.handedTo = handedTo_.size();
+      handedTo_.push_back({deviceType, entry.deviceId, {}});
+      handed += known;
+    }
+  }
+  // Room for every input at once, so that the spans into it stay valid.
+  handed_.assign(handed, {});
+  planned_ = true;
+}
+
+bool SimRegistry::HandOver(std::span<const platform::SimDeviceInputs> devices) {
   if (!planned_ || plan_.size() != devices.size()) return false;
-  const int32_t* index = planIndexes_.data();
+  const PlannedInput* input = batch_.inputs.data();
   for (std::size_t d = 0; d < devices.size(); ++d) {
     const platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
@@ -227,68 +301,50 @@ bool SimRegistry::Planned(std::span<const platform::SimDeviceInputs> devices) co
         planned.inputCount != entry.inputs.size()) {
       return false;
     }
-    for (const platform::SimInputValue& input : entry.inputs) {
-      if (*index++ != input.inputIndex) return false;
+    if (planned.handedTo == kNoSlot) {
+      for (const platform::SimInputValue& given : entry.inputs) {
+        if ((input++)->index != given.inputIndex) return false;
+      }
+      continue;
     }
+    // The firmware takes the inputs its device type has that are finite.
+    firmware::FirmwareService::InputValue* const first = handed_.data() + planned.firstHanded;
+    firmware::FirmwareService::InputValue* next = first;
+    for (const platform::SimInputValue& given : entry.inputs) {
+      const PlannedInput& at = *input++;
+      if (at.index != given.inputIndex) return false;
+      if (at.rule != nullptr && std::isfinite(given.value)) *next++ = {at.rule->input, given.value};
+    }
+    handedTo_[planned.handedTo].inputs = std::span(first, next);
   }
   return true;
 }
 
-void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
-  if (Planned(devices)) return;
-  plan_.clear();
-  planIndexes_.clear();
-  planRules_.clear();
-  for (const platform::SimDeviceInputs& entry : devices) {
-    const auto deviceType = static_cast<int32_t>(entry.deviceType);
-    plan_.push_back({deviceType, entry.deviceId, Find(deviceType, entry.deviceId),
-                     firmware::FirmwareService::Simulates(deviceType), planRules_.size(), entry.inputs.size()});
-    for (const platform::SimInputValue& input : entry.inputs) {
-      planIndexes_.push_back(input.inputIndex);
-      planRules_.push_back(InputAt(deviceType, input.inputIndex));
-    }
-  }
-  planned_ = true;
-}
-
 void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   LockGuard lock(mutex_);
-  Plan(devices);
   // The simulated firmware takes the valid inputs of all the devices it
   // simulates in one call, under its lock once; then each input gets the
   // status, report and record it would have had alone, in order.
-  handed_.clear();
-  handedTo_.clear();
-  // Sized for every input at once, so that the spans into it stay valid.
-  handed_.reserve(planRules_.size());
-  for (std::size_t d = 0; d < devices.size(); ++d) {
-    const PlannedDevice& planned = plan_[d];
-    if (planned.device == nullptr || !planned.firmware) continue;
-    const std::span<const InputRule* const> rules = std::span(planRules_).subspan(planned.firstInput, planned.inputCount);
-    const std::span<const platform::SimInputValue> inputs = devices[d].inputs;
-    const std::size_t first = handed_.size();
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-      if (rules[i] != nullptr && std::isfinite(inputs[i].value)) handed_.push_back({rules[i]->input, inputs[i].value});
-    }
-    handedTo_.push_back(
-        {planned.deviceType, planned.deviceId, std::span(handed_).subspan(first, handed_.size() - first)});
+  if (!HandOver(devices)) {
+    Plan(devices);
+    static_cast<void>(HandOver(devices));  // the plan is that of `devices` now
   }
   if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
-  std::size_t handedDevice = 0;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
     Device* device = planned.device;
-    const std::span<const InputRule* const> rules = std::span(planRules_).subspan(planned.firstInput, planned.inputCount);
     if (device == nullptr) {
       entry.status = kSimDeviceNotFound;
     } else if (!planned.firmware) {
-      entry.status = SetSensorInputs(*device, planned.deviceType, entry.deviceId, entry.inputs, rules);
+      entry.status = SetSensorInputs(*device, planned.deviceType, entry.deviceId, entry.inputs, batch_,
+                                     planned.firstInput);
     } else {
       // This device's valid inputs, as the firmware took them or not.
-      const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[handedDevice++].inputs;
-      if (!handed.empty() && handed.size() == entry.inputs.size() &&
-          std::all_of(handed.begin(), handed.end(), [](const auto& h) { return h.taken; })) {
+      const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[planned.handedTo].inputs;
+      bool allTaken = !handed.empty() && handed.size() == entry.inputs.size();
+      for (std::size_t i = 0; allTaken && i < handed.size(); ++i) allTaken = handed[i].taken;
+      if (allTaken) {
         // Every input valid, finite and taken, as a physics model's are at
         // nearly every step.
         for (const platform::SimInputValue& input : entry.inputs) {
@@ -297,11 +353,12 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
         entry.status = device->lastError = kOk;
         continue;
       }
+      const std::span<const PlannedInput> inputs = std::span(batch_.inputs).subspan(planned.firstInput, planned.inputCount);
       entry.status = kOk;
       std::size_t next = 0;
       for (std::size_t i = 0; i < entry.inputs.size(); ++i) {
         const platform::SimInputValue& input = entry.inputs[i];
-        const InputRule* rule = rules[i];
+        const InputRule* rule = inputs[i].rule;
         int32_t status = kOk;
         if (rule == nullptr) {
           status = device->lastError = kSimPhysicsTypeNotSupported;
@@ -327,7 +384,9 @@ int32_t SimRegistry::SetRuleInput(Device* device, int32_t deviceType, int32_t de
   if (!std::isfinite(value)) return Refuse(*device, deviceType, deviceId, name, value, kNotFinite);
   if (!firmware::FirmwareService::Simulates(deviceType)) {
     const platform::SimInputValue input{IndexOf(*rule), value};
-    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1), std::span(&rule, 1));
+    single_.Clear();
+    PlanInput(single_, device, rule, input.inputIndex);
+    return SetSensorInputs(*device, deviceType, deviceId, std::span(&input, 1), single_, 0);
   }
   if (!firmware_.SetInput(deviceType, deviceId, rule->input, value)) {
     return Refuse(*device, deviceType, deviceId, name, value, kPastLargestDouble);
@@ -348,7 +407,7 @@ void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
   for (std::size_t i = 0; same && i < reads.size(); ++i) {
     const PlannedRead& planned = plannedReads_[i];
     same = planned.deviceType == static_cast<int32_t>(reads[i].deviceType) && planned.deviceId == reads[i].deviceId &&
-           planned.name == reads[i].physicsType;
+           SameName(planned.name, reads[i].physicsType);
   }
   if (same) return;
   plannedReads_.clear();

@@ -112,28 +112,67 @@ class SimRegistry {
   /// Looks up the device objects of (type, ID) and gives newly found ones
   /// the signal values the simulated device already has.
   void FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device& device) ZEPHRIN_REQUIRES(mutex_);
+  /// How the inputs of a batch are applied, resolved once for a physics
+  /// model that hands over the same batch every step: each input's rule
+  /// and, for a sensor whose signals the simulator moves itself (no
+  /// simulated firmware), the signal values it moves, laid out as the store
+  /// takes them, so that a step only writes their values.
+  struct PlannedInput {
+    int32_t index;  // the input's index, as handed over
+    // How many signal values it moves, and whether one of them follows the
+    // position wrapped into half a turn.
+    uint8_t count;
+    bool halfTurn;
+    const InputRule* rule;   // null: one the device type does not have
+    std::size_t firstValue;  // its signal values in InputPlan::values
+    // The slot in the device's positions of the position it sets or moves
+    // (kNoSlot: none), and that position as staged.
+    std::size_t position;
+    double staged;
+  };
+  struct InputPlan {
+    std::vector<PlannedInput> inputs;
+    std::vector<uint8_t> counts;  // how many of `values` each input moves
+    std::vector<signals::SignalStore::SensorValue> values;
+    std::vector<Follow> follows;  // how each of `values` follows its input
+    // Per entry of `values`, its slot in the device's values once one was
+    // set (kNoSlot until then): slots are only ever added, so one found stays.
+    std::vector<std::size_t> valueSlots;
+    void Clear() {
+      inputs.clear();
+      counts.clear();
+      values.clear();
+      follows.clear();
+      valueSlots.clear();
+    }
+  };
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  /// Adds input `index` of `rule` to `plan`; `sensor` is the device whose
+  /// signals it moves, or null when the firmware takes it or there is none.
+  static void PlanInput(InputPlan& plan, Device* sensor, const InputRule* rule, int32_t index);
   /// Applies inputs of a sensor whose signals the simulator moves itself
-  /// (no simulated firmware) in order, as many as can be at once in one call
-  /// to the signal store: the status of the first refused, else 0. `rules`
-  /// holds the rule of each input (null: one the device type does not have).
+  /// in order, as many as can be at once in one call to the signal store:
+  /// the status of the first refused, else 0. `plan` holds them from input
+  /// `first` on.
   [[nodiscard]] int32_t SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
-                                        std::span<const platform::SimInputValue> inputs,
-                                        std::span<const InputRule* const> rules) ZEPHRIN_REQUIRES(mutex_);
+                                        std::span<const platform::SimInputValue> inputs, InputPlan& plan,
+                                        std::size_t first) ZEPHRIN_REQUIRES(mutex_);
+  /// Stages `input` of `plan`, of value `value`, for the store: writes the
+  /// values it moves from the position the inputs staged before it in its
+  /// run (`earlier`) leave; false, when its position would not stay finite.
+  [[gnu::always_inline]] static inline bool Stage(InputPlan& plan, std::span<const PlannedInput> earlier,
+                                                  PlannedInput& input, const Device& device, double value);
   /// Resolves the devices and input rules of a batch of SetInputs into
-  /// plan_ and planRules_, unless they already hold those of the same
-  /// devices and input indexes (a physics model hands over the same batch
-  /// every step) and no device was created since.
+  /// plan_, batch_ and the firmware's working space.
   void Plan(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
+  /// Copies the inputs the simulated firmware takes into handed_ and points
+  /// handedTo_ at them, while checking that the plan is that of `devices`
+  /// (the same devices and input indexes, and no device created since);
+  /// false, at the first difference, when it is not.
+  bool HandOver(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
   /// Resolves what answers each of `reads` into sources_ and modelled_,
   /// unless they hold the resolution of the same reads already.
   void PlanReads(std::span<const platform::SimOutputRead> reads) ZEPHRIN_REQUIRES(mutex_);
-  /// Whether plan_ holds the resolution of `devices` already.
-  bool Planned(std::span<const platform::SimDeviceInputs> devices) const ZEPHRIN_REQUIRES(mutex_);
-  /// Adds `input`, whose rule is `rule`, to the run staged for the store (run_,
-  /// updates_, counts_), from the positions the run leaves; false, staging
-  /// nothing, when its position would not stay finite.
-  [[gnu::always_inline]] inline bool Stage(const InputRule& rule, Device& device, const platform::SimInputValue& input)
-      ZEPHRIN_REQUIRES(mutex_);
   /// Applies input `rule` (null: one the device type does not have) to
   /// `device`, which is (type, ID); `device` null: no such device.
   [[nodiscard]] int32_t SetRuleInput(Device* device, int32_t deviceType, int32_t deviceId, const InputRule* rule,
@@ -156,24 +195,12 @@ class SimRegistry {
   }
   std::unordered_map<uint64_t, Device> simulated_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<harness::SimDevice> creationOrder_ ZEPHRIN_GUARDED_BY(mutex_);
-  /// An input staged for the store, with what it moves.
-  struct Staged {
-    const InputRule* rule;
-    int32_t index;  // the rule's index, IndexOf(*rule)
-    double value;
-    std::size_t firstUpdate;  // its signal values in updates_
-    std::size_t count;
-    std::size_t position;  // the slot in the device's positions of the one it sets, when hasPosition
-    double absolute;
-    bool hasPosition;
-  };
-  // Working space of SetSensorInputs: the inputs staged, the signal values
-  // they set and how many each sets.
-  std::vector<Staged> run_ ZEPHRIN_GUARDED_BY(mutex_);
-  std::vector<signals::SignalStore::SensorValue> updates_ ZEPHRIN_GUARDED_BY(mutex_);
-  std::vector<uint8_t> counts_ ZEPHRIN_GUARDED_BY(mutex_);
+  // The plan of a single input that SetInput applies to a sensor, rebuilt at
+  // each call.
+  InputPlan single_ ZEPHRIN_GUARDED_BY(mutex_);
   // Working space of SetInputs and GetValues: the inputs handed to the
-  // simulated firmware and by device, the outputs read from it.
+  // simulated firmware (room for each device's, laid out by Plan) and by
+  // device, the outputs read from it.
   std::vector<firmware::FirmwareService::InputValue> handed_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<firmware::FirmwareService::DeviceInputs> handedTo_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<firmware::FirmwareService::OutputRead> modelled_ ZEPHRIN_GUARDED_BY(mutex_);
@@ -197,8 +224,9 @@ class SimRegistry {
   std::vector<PlannedRead> plannedReads_ ZEPHRIN_GUARDED_BY(mutex_);
   bool readsPlanned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   /// One entry of the last batch SetInputs resolved: its device (null when
-  /// there is none), whether the simulated firmware takes its inputs, and
-  /// where its inputs' indexes and rules start in planIndexes_ and planRules_.
+  /// there is none), whether the simulated firmware takes its inputs, where
+  /// its inputs start in batch_, and, when the firmware takes them, its
+  /// entry of handedTo_ (else kNoSlot) and where its room in handed_ starts.
   struct PlannedDevice {
     int32_t deviceType;
     int32_t deviceId;
@@ -206,10 +234,11 @@ class SimRegistry {
     bool firmware;
     std::size_t firstInput;
     std::size_t inputCount;
+    std::size_t handedTo;
+    std::size_t firstHanded;
   };
   std::vector<PlannedDevice> plan_ ZEPHRIN_GUARDED_BY(mutex_);
-  std::vector<int32_t> planIndexes_ ZEPHRIN_GUARDED_BY(mutex_);
-  std::vector<const InputRule*> planRules_ ZEPHRIN_GUARDED_BY(mutex_);
+  InputPlan batch_ ZEPHRIN_GUARDED_BY(mutex_);
   // False until a batch is resolved and again once a device is created: a
   // device the plan found missing may exist now. Devices are never removed,
   // so the Device pointers of a plan stay valid.
