@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <thread>
 #include <vector>
@@ -83,6 +84,37 @@ TEST(ClockTest, WaitersLeavingInAnyOrderKeepTheCountRight) {
   // The deadline still ends a wait with nobody waking it.
   UniqueLock lock(mutex);
   EXPECT_FALSE(clock.WaitUntil(lock, cv, 0.5, [] { return false; }));
+}
+
+// A move of the manual clock skips the listeners that only wake waiters
+// while nobody waits, and still runs the others.
+TEST(ClockTest, WaiterListenersRunOnlyWhileSomebodyWaits) {
+  Clock clock;
+  clock.UseManualTime(0.0);
+  Mutex mutex;
+  std::condition_variable cv;
+  std::atomic<int> wakes{0};
+  std::atomic<int> plain{0};
+  const int waker = clock.AddWaiterListener([&] {
+    ++wakes;
+    LockGuard lock(mutex);
+    clock.WakeWaiters(cv);
+  });
+  const int other = clock.AddListener([&] { ++plain; });
+  clock.SetManualTime(0.1);
+  EXPECT_EQ(wakes.load(), 0);
+  EXPECT_EQ(plain.load(), 1);
+  std::thread waiter([&] {
+    UniqueLock lock(mutex);
+    EXPECT_FALSE(clock.WaitUntil(lock, cv, 1.0, [] { return false; }));
+  });
+  clock.AwaitBlockedWaiters(1);
+  clock.SetManualTime(1.0);  // the deadline: only the wake-up ends the wait
+  waiter.join();
+  EXPECT_GE(wakes.load(), 1);
+  EXPECT_EQ(plain.load(), 2);
+  clock.RemoveListener(waker);
+  clock.RemoveListener(other);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ ConfigStore::ConfigStore(Clock& clock, const devices::DeviceRegistry& devices, s
     : clock_(clock), devices_(devices), signals_(signals) {
   // Waits for an absent device end when the runtime clock passes their
   // deadline, so manual time changes must wake them.
-  clockListener_ = clock_.AddListener([this] {
+  clockListener_ = clock_.AddWaiterListener([this] {
     LockGuard lock(mutex_);
     clock_.WakeWaiters(timeChanged_);
   });

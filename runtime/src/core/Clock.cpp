@@ -86,10 +86,14 @@ void Clock::SetTimeSource(std::function<double()> source) {
 
 bool Clock::HasTimeSource() const { return hasSource_.load(std::memory_order_acquire); }
 
-int Clock::AddListener(std::function<void()> listener) {
+int Clock::AddListener(std::function<void()> listener) { return AddListener(std::move(listener), false); }
+
+int Clock::AddWaiterListener(std::function<void()> wake) { return AddListener(std::move(wake), true); }
+
+int Clock::AddListener(std::function<void()> listener, bool wakesWaiters) {
   LockGuard lock(listenerMutex_);
   auto next = std::make_shared<Listeners>(*listeners_);
-  next->emplace_back(nextListener_, std::move(listener));
+  next->push_back({nextListener_, wakesWaiters, std::move(listener)});
   listeners_ = std::move(next);
   return nextListener_++;
 }
@@ -97,17 +101,27 @@ int Clock::AddListener(std::function<void()> listener) {
 void Clock::RemoveListener(int handle) {
   LockGuard lock(listenerMutex_);
   auto next = std::make_shared<Listeners>(*listeners_);
-  std::erase_if(*next, [handle](const auto& l) { return l.first == handle; });
+  std::erase_if(*next, [handle](const Listener& l) { return l.handle == handle; });
   listeners_ = std::move(next);
 }
 
 void Clock::NotifyTimeChanged() {
+  // The caller changed the time (or what a time source reads) before this
+  // fence; a waiter counts itself inside a wait before the fence in
+  // InsideWait, and only then looks at the time and at its own state. So
+  // either this sees the waiter counted, or the waiter sees the change and
+  // needs no wake-up: with nobody counted, the waking listeners may be
+  // skipped.
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  const bool anyoneWaits = insideWaits_.load(std::memory_order_relaxed) > 0;
   std::shared_ptr<const Listeners> listeners;
   {
     LockGuard lock(listenerMutex_);
     listeners = listeners_;
   }
-  for (const auto& l : *listeners) l.second();
+  for (const Listener& l : *listeners) {
+    if (anyoneWaits || !l.wakesWaiters) l.call();
+  }
 }
 
 void Clock::WaiterEntered(Waiter& waiter, const std::condition_variable& cv) {

@@ -65,11 +65,17 @@ class Clock {
   void SetTimeSource(std::function<double()> source);
   bool HasTimeSource() const;
 
-  /// Registers a callback run after every manual time change; it must wake
-  /// the caller's condition variable. Returns a handle for RemoveListener.
+  /// Registers a callback run after every manual time change. Returns a
+  /// handle for RemoveListener.
   int AddListener(std::function<void()> listener);
+  /// Registers a callback that wakes the caller's condition variable for
+  /// threads in WaitUntil or WaitUntilWall: run after a time change only
+  /// while some thread is inside one of those (a simulation moving the
+  /// manual clock every millisecond mostly has nobody waiting). Returns a
+  /// handle for RemoveListener.
+  int AddWaiterListener(std::function<void()> wake);
   void RemoveListener(int handle);
-  /// Runs every listener (time moved).
+  /// Runs the listeners (time moved).
   void NotifyTimeChanged();
 
   /// Wakes the threads waiting on `cv` in WaitUntil / WaitUntilWall, and
@@ -82,8 +88,8 @@ class Clock {
 
   /// Waits on `cv` (with `lock` held) until `ready()` is true or the clock
   /// reaches `deadline` seconds. Returns ready()'s last value. The caller's
-  /// condition variable must be registered through AddListener so that time
-  /// changes wake it. `ready` runs with the lock held: a lambda that reads
+  /// condition variable must be woken by a listener (AddWaiterListener) so
+  /// that time changes wake it. `ready` runs with the lock held: a lambda that reads
   /// guarded fields says so with ZEPHRIN_REQUIRES.
   template <class Ready>
   bool WaitUntil(UniqueLock& lock, std::condition_variable& cv, double deadline, Ready ready);
@@ -120,6 +126,22 @@ class Clock {
     Waiter* next = nullptr;
     Waiter* previous = nullptr;
   };
+  // Counts a thread inside WaitUntil or WaitUntilWall from before its first
+  // look at the time or at the caller's state until it returns; see
+  // NotifyTimeChanged for why the fence.
+  class InsideWait {
+   public:
+    explicit InsideWait(Clock& clock) : clock_(clock) {
+      clock_.insideWaits_.fetch_add(1, std::memory_order_seq_cst);
+      std::atomic_thread_fence(std::memory_order_seq_cst);
+    }
+    ~InsideWait() { clock_.insideWaits_.fetch_sub(1, std::memory_order_release); }
+    InsideWait(const InsideWait&) = delete;
+    InsideWait& operator=(const InsideWait&) = delete;
+
+   private:
+    Clock& clock_;
+  };
   void WaiterEntered(Waiter& waiter, const std::condition_variable& cv);
   void WaiterLeft(Waiter& waiter);
   double SteadySeconds() const;
@@ -139,7 +161,13 @@ class Clock {
   // The listeners are replaced as a whole when one is added or removed, so
   // that a notification (every move of the manual clock) takes the current
   // list without copying or allocating.
-  using Listeners = std::vector<std::pair<int, std::function<void()>>>;
+  struct Listener {
+    int handle;
+    bool wakesWaiters;  // skipped while no thread is inside a wait
+    std::function<void()> call;
+  };
+  using Listeners = std::vector<Listener>;
+  int AddListener(std::function<void()> listener, bool wakesWaiters);
   mutable Mutex listenerMutex_;
   std::shared_ptr<const Listeners> listeners_ ZEPHRIN_GUARDED_BY(listenerMutex_) =
       std::make_shared<const Listeners>();
@@ -151,6 +179,7 @@ class Clock {
   // to skip the list when nobody is blocked, as at nearly every move of the
   // manual clock.
   std::atomic<int> blocked_{0};
+  std::atomic<int> insideWaits_{0};
   Waiter* waiters_ ZEPHRIN_GUARDED_BY(waiterMutex_) = nullptr;
 };
 
@@ -162,6 +191,7 @@ class Clock {
 template <class Ready>
 bool Clock::WaitUntil(UniqueLock& lock, std::condition_variable& cv, double deadline, Ready ready)
     ZEPHRIN_NO_THREAD_SAFETY_ANALYSIS {
+  const InsideWait inside(*this);
   while (!ready()) {
     double now = Now();
     if (Reached(now, deadline) || IsShutDown()) return false;
@@ -184,6 +214,7 @@ bool Clock::WaitUntil(UniqueLock& lock, std::condition_variable& cv, double dead
 template <class Ready>
 bool Clock::WaitUntilWall(UniqueLock& lock, std::condition_variable& cv, double wallDeadline, Ready ready)
     ZEPHRIN_NO_THREAD_SAFETY_ANALYSIS {
+  const InsideWait inside(*this);
   while (!ready()) {
     double now = WallNow();
     if (Reached(now, wallDeadline) || IsShutDown()) return false;

@@ -61,7 +61,7 @@ LoggerService::LoggerService(Clock& clock, devices::DeviceRegistry& devices, sig
       reports_(reports),
       source_(MakeStoreFrameSource(signals)),
       writerState_(std::make_unique<WriterState>()) {
-  clockListener_ = clock_.AddListener([this] {
+  clockListener_ = clock_.AddWaiterListener([this] {
     LockGuard lock(stateMutex_);
     clock_.WakeWaiters(stateCv_);
   });

@@ -23,7 +23,7 @@ constexpr double kNever = std::numeric_limits<double>::infinity();
 
 MusicEngine::MusicEngine(Clock& clock, ControlRecorder& controls)
     : clock_{clock}, controls_{controls}, sync_{std::make_shared<Sync>()} {
-  listener_ = clock_.AddListener([&clock = clock_, sync = sync_] {
+  listener_ = clock_.AddWaiterListener([&clock = clock_, sync = sync_] {
     // Taking the lock orders the wake-up after a waiter's look at the clock.
     LockGuard lock(sync->mutex);
     clock.WakeWaiters(sync->wake);

@@ -55,7 +55,7 @@ ReplayEngine::ReplayEngine(Clock& clock, signals::SignalStore& signals, ReportLo
     : clock_(clock), signals_(signals), reports_(reports), replayClock_(clock) {
   // ReplayIsRunning waits in wall time; on the manual clock only a time
   // change can end such a wait.
-  clockListener_ = clock_.AddListener([this] {
+  clockListener_ = clock_.AddWaiterListener([this] {
     LockGuard lock(mutex_);
     clock_.WakeWaiters(runningCv_);
   });

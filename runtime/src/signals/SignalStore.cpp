@@ -67,7 +67,7 @@ SignalStore::SignalStore(Clock& clock, const devices::DeviceRegistry& devices, c
     : clock_(clock), devices_(devices), buses_(buses) {
   // Every move of the manual clock (and every replay step) may complete a
   // waiting read: wake the waiters so that they look at the new time.
-  clockListener_ = clock_.AddListener([this] {
+  clockListener_ = clock_.AddWaiterListener([this] {
     LockGuard lock(mutex_);
     clock_.WakeWaiters(cv_);
   });
