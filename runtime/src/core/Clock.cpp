@@ -106,14 +106,13 @@ void Clock::RemoveListener(int handle) {
 }
 
 void Clock::NotifyTimeChanged() {
-  // The caller changed the time (or what a time source reads) before this
-  // fence; a waiter counts itself inside a wait before the fence in
-  // InsideWait, and only then looks at the time and at its own state. So
-  // either this sees the waiter counted, or the waiter sees the change and
-  // needs no wake-up: with nobody counted, the waking listeners may be
-  // skipped.
-  std::atomic_thread_fence(std::memory_order_seq_cst);
-  const bool anyoneWaits = insideWaits_.load(std::memory_order_relaxed) > 0;
+  // The caller changed the time (or what a time source reads) before this;
+  // a waiter counts itself inside a wait (InsideWait) before it looks at the
+  // time and at its own state. Both are read-modify-writes of one count, so
+  // one comes first: either this reads the waiter counted, or the waiter's
+  // count reads this one's and so sees the change, and needs no wake-up.
+  // With nobody counted, the waking listeners may be skipped.
+  const bool anyoneWaits = insideWaits_.fetch_add(0, std::memory_order_acq_rel) > 0;
   std::shared_ptr<const Listeners> listeners;
   {
     LockGuard lock(listenerMutex_);

@@ -128,12 +128,11 @@ class Clock {
   };
   // Counts a thread inside WaitUntil or WaitUntilWall from before its first
   // look at the time or at the caller's state until it returns; see
-  // NotifyTimeChanged for why the fence.
+  // NotifyTimeChanged for why both sides change the count.
   class InsideWait {
    public:
     explicit InsideWait(Clock& clock) : clock_(clock) {
-      clock_.insideWaits_.fetch_add(1, std::memory_order_seq_cst);
-      std::atomic_thread_fence(std::memory_order_seq_cst);
+      clock_.insideWaits_.fetch_add(1, std::memory_order_acq_rel);
     }
     ~InsideWait() { clock_.insideWaits_.fetch_sub(1, std::memory_order_release); }
     InsideWait(const InsideWait&) = delete;
