@@ -301,13 +301,11 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   return it->second;
 }
 
-const SignalStore::KeyState* SignalStore::FindState(uint64_t key) const {
-  FoundState& slot = found_[FoundSlot(key)];
-  if (slot.key == key && slot.state != nullptr) return slot.state;
+const SignalStore::KeyState* SignalStore::FindStateInMap(uint64_t key) const {
   auto it = states_.find(key);
   if (it == states_.end()) return nullptr;
-  slot = {key, &it->second};
-  return slot.state;
+  found_[FoundSlot(key)] = {key, &it->second};
+  return &it->second;
 }
 
 template <class Change>
@@ -439,6 +437,14 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   }
   // What Trim would forget once the new segment is in, done in place:
   // a signal changing at each of its frames keeps one or two segments.
+  if (n == 2 && keepFrom == 1) {
+    // The usual case, a value changing at each frame: the segment of the
+    // latest frame moves to the front (the log writer has recorded past its
+    // start, tested above) and the new one follows it.
+    segments[0] = segments[1];
+    segments[1] = added;
+    return true;
+  }
   size_t drop = 0;
   while (drop < keepFrom && (drop + 1 < n ? segments[drop + 1].start : now) <= recordedUpTo_) ++drop;
   if (drop == 0) {
@@ -567,7 +573,10 @@ void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueU
   const double present = clock_.Now();
   for (const ValueUpdate& v : values) {
     if (!std::isfinite(v.value)) continue;
-    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId));
+    const uint64_t key = platform::MakeSignalKey(deviceHash, v.signalId);
+    // Found inline: the keys a device's steps set are nearly always known.
+    KeyState* found = FindState(key);
+    KeyState& state = found != nullptr ? *found : StateFor(key);
     if (state.held || state.published) continue;
     if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
     Amend(

@@ -275,7 +275,14 @@ class SignalStore {
   /// The state of a key, or null while nothing about it differs from the
   /// defaults. The keys found last are remembered in found_, so that the
   /// ones the simulation sets every step skip the hash table's search.
-  const KeyState* FindState(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
+  const KeyState* FindState(uint64_t key) const ZEPHRIN_REQUIRES(mutex_) {
+    const FoundState& slot = found_[FoundSlot(key)];
+    if (slot.key == key && slot.state != nullptr) return slot.state;
+    return FindStateInMap(key);
+  }
+  /// FindState for a key found_ does not hold: the hash table's search,
+  /// whose result takes the key's slot.
+  const KeyState* FindStateInMap(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
   KeyState* FindState(uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
     return const_cast<KeyState*>(static_cast<const SignalStore*>(this)->FindState(key));
   }
