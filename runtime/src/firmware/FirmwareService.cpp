@@ -269,17 +269,58 @@ void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
   for (std::size_t d = 0; d < devices.size(); ++d) {
     const DeviceInputs& device = devices[d];
     InputTarget& target = inputTargets_[d];
+    if (SetPlannedInputs(target, device.deviceType, device.inputs)) continue;
     // Inputs are kept from the first one taken on: until then (or when the
     // batch names the device twice) they are searched for.
     Inputs* kept = target.kept != kNoneKept ? &inputs_[target.kept] : KeptInputs(device.deviceType, device.deviceId);
     SetInputsLocked(kept, device.deviceType, device.deviceId, device.inputs, [&](auto visit) ZEPHRIN_REQUIRES(mutex_) {
-      if (device.deviceType == kAukletType) {
-        for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) visit(*imu);
-      } else {
-        for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) visit(*motor);
-      }
+      ForEachTargetDevice(target, device.deviceType, visit);
     });
     if (target.kept == kNoneKept && kept != nullptr) target.kept = static_cast<std::size_t>(kept - inputs_.data());
+    PlanInputs(target, device.inputs);
+  }
+}
+
+template <class Visit>
+void FirmwareService::ForEachTargetDevice(const InputTarget& target, int32_t deviceType, Visit visit) {
+  if (deviceType == kAukletType) {
+    for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) visit(*imu);
+  } else {
+    for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) visit(*motor);
+  }
+}
+
+bool FirmwareService::SetPlannedInputs(InputTarget& target, int32_t deviceType, std::span<InputValue> values) {
+  const std::size_t n = values.size();
+  if (n != target.plan.size() || n == 0) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (values[i].input != target.plan[i].first) return false;
+  }
+  // No move among them: every one is taken, kept where it was last time,
+  // then set on each device object, as SetInputsLocked does.
+  auto& kept = inputs_[target.kept].values;
+  for (std::size_t i = 0; i < n; ++i) {
+    kept[target.plan[i].second].second = values[i].value;
+    values[i].taken = true;
+  }
+  ForEachTargetDevice(target, deviceType, [&](auto& device) {
+    for (const InputValue& v : values) device.SetInput(v.input, v.value);
+  });
+  return true;
+}
+
+void FirmwareService::PlanInputs(InputTarget& target, std::span<const InputValue> values) {
+  target.plan.clear();
+  if (target.kept == kNoneKept) return;
+  const auto& kept = inputs_[target.kept].values;
+  for (const InputValue& v : values) {
+    // A move is kept as the input it leads to, so it is never found here.
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& k) { return k.first == v.input; });
+    if (it == kept.end()) {
+      target.plan.clear();
+      return;
+    }
+    target.plan.emplace_back(v.input, static_cast<std::size_t>(it - kept.begin()));
   }
 }
 
@@ -295,7 +336,7 @@ void FirmwareService::ResolveInputTargets(std::span<const DeviceInputs> devices)
   inputMotors_.clear();
   inputImus_.clear();
   for (const DeviceInputs& d : devices) {
-    InputTarget& target = inputTargets_.emplace_back(InputTarget{d.deviceType, d.deviceId, 0, 0, kNoneKept});
+    InputTarget& target = inputTargets_.emplace_back(InputTarget{d.deviceType, d.deviceId, 0, 0, kNoneKept, {}});
     if (const Inputs* kept = KeptInputs(d.deviceType, d.deviceId)) {
       target.kept = static_cast<std::size_t>(kept - inputs_.data());
     }

@@ -212,10 +212,25 @@ class FirmwareService : private MotorSurroundings {
     std::size_t first;
     std::size_t count;
     std::size_t kept;
+    /// The inputs the device was last handed, each with the index of its
+    /// kept value in inputs_[kept]: while a batch hands the same inputs in
+    /// the same order, none of them a move, they are set where they were
+    /// (SetPlannedInputs) instead of being searched for.
+    std::vector<std::pair<sim::PhysicsInput, std::size_t>> plan;
   };
   /// Finds what each of `devices` reaches, unless the last batch named the
   /// same devices and no device object came since.
   void ResolveInputTargets(std::span<const DeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
+  /// Calls `visit` with every device object `target` reaches.
+  template <class Visit>
+  void ForEachTargetDevice(const InputTarget& target, int32_t deviceType, Visit visit) ZEPHRIN_REQUIRES(mutex_);
+  /// Sets `values` as SetInputsLocked does when they are the inputs of
+  /// `target`'s plan; false, changing nothing, when they are not.
+  bool SetPlannedInputs(InputTarget& target, int32_t deviceType, std::span<InputValue> values)
+      ZEPHRIN_REQUIRES(mutex_);
+  /// Makes `values`, which SetInputsLocked has just set, `target`'s plan
+  /// (none when one is a move or nothing was kept).
+  void PlanInputs(InputTarget& target, std::span<const InputValue> values) ZEPHRIN_REQUIRES(mutex_);
   /// The motors one OutputRead may be answered by: a range of outputMotors_.
   struct OutputTarget {
     int32_t deviceType;
