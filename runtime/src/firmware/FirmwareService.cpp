@@ -194,9 +194,7 @@ void FirmwareService::ReceiveTaken() {
   // A request may make a motor a follower, or a leader again.
   motorsChanged_ = true;
   for (const ControlRecorder::AcceptedCall& call : taken_) {
-    ControlCommand command;
-    if (!DecodeControl(call.function, call.Args(), command)) continue;
-    if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, call.sequence);
+    if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(call.function, call.Args(), call.sequence);
   }
 }
 
