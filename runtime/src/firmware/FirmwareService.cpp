@@ -520,16 +520,31 @@ void FirmwareService::Step(int64_t step) {
   }
   const double t = StepTime(step);
   lastStep_.store(t, std::memory_order_release);
+  batch_.clear();
+  batchHashes_.clear();
+  batchCounts_.clear();
   StepMotors(t);
   // An IMU reads no motor, and no motor's signals or rotor read an IMU, so
   // the IMUs may step after the motors have handed over their signals: the
   // store still receives the devices in the same order.
   for (Imu& i : imus_) {
     i.device->Step(t, kStep);
-    batch_.clear();
+    const std::size_t before = batch_.size();
     i.feed.Collect(t, kStep, ImuSignals{*i.device}, batch_);
-    if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
+    AddToBatch(i.device->Hash(), before);
   }
+  // Every device's signals of the step go to the store in one call. Nothing
+  // the devices read while they step comes from these keys (a motor reads
+  // the other motors and the IMUs themselves, and the store only for the
+  // sensors the physics moves), so handing them over at the end of the step
+  // changes no value.
+  if (!batch_.empty()) signals_.SetSimulatedValues(batchHashes_, batchCounts_, batch_, t);
+}
+
+void FirmwareService::AddToBatch(uint32_t deviceHash, std::size_t before) {
+  if (batch_.size() == before) return;  // most steps carry no frame of a device's signals, or none that changed
+  batchHashes_.push_back(deviceHash);
+  batchCounts_.push_back(batch_.size() - before);
 }
 
 void FirmwareService::StepMotors(double t) {
@@ -587,12 +602,11 @@ void FirmwareService::RepublishAll() {
 }
 
 void FirmwareService::PublishAndMove(Motor& m, double t) {
-  batch_.clear();
+  const std::size_t before = batch_.size();
   m.feed.Collect(t, kStep, *m.device, batch_);
-  // Most steps carry no frame of a device's signals, or none that changed.
-  if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
+  AddToBatch(m.device->Hash(), before);
   // A motor's signals are its own state alone, so its rotor may move on
-  // as soon as they are handed over, in the same visit.
+  // as soon as they are collected, in the same visit.
   m.device->Move();
 }
 

@@ -167,9 +167,12 @@ class FirmwareService : private MotorSurroundings {
   // would cost as much as a motor's work.
   /// Senses, controls, actuates, publishes and moves every motor of the step at `t`.
   [[gnu::always_inline]] inline void StepMotors(double t) ZEPHRIN_REQUIRES(mutex_);
-  /// Hands the motor's signals due in the step at `t` to the store, then
-  /// moves its rotor through the step.
+  /// Adds the motor's signals due in the step at `t` to the step's batch,
+  /// then moves its rotor through the step.
   [[gnu::always_inline]] inline void PublishAndMove(Motor& m, double t) ZEPHRIN_REQUIRES(mutex_);
+  /// Records that the device's signals of the step are batch_'s values from
+  /// `before` on, if there are any.
+  [[gnu::always_inline]] inline void AddToBatch(uint32_t deviceHash, std::size_t before) ZEPHRIN_REQUIRES(mutex_);
   /// Hands every signal of every device to the store again, at the clock's time.
   void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);
   Motor* MotorOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
@@ -279,6 +282,9 @@ class FirmwareService : private MotorSurroundings {
   bool oneVisit_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   bool motorsChanged_ ZEPHRIN_GUARDED_BY(mutex_) = true;
   std::vector<signals::SignalStore::ValueUpdate> batch_ ZEPHRIN_GUARDED_BY(mutex_);
+  // During a step, the devices whose signals batch_ holds, in order, and how many of them each.
+  std::vector<uint32_t> batchHashes_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<std::size_t> batchCounts_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<ControlRecorder::AcceptedCall> taken_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> hasDevices_{false};
   std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed

@@ -568,25 +568,36 @@ void SignalStore::AmendSimulatedValue(KeyState& state, double value, uint16_t re
 }
 
 void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
+  const size_t count = values.size();
+  SetSimulatedValues({&deviceHash, 1}, {&count, 1}, values, atSeconds);
+}
+
+void SignalStore::SetSimulatedValues(std::span<const uint32_t> deviceHashes, std::span<const size_t> counts,
+                                     std::span<const ValueUpdate> values, double atSeconds) {
   if (values.empty()) return;
   LockGuard lock(mutex_);
   const double present = clock_.Now();
-  for (const ValueUpdate& v : values) {
-    if (!std::isfinite(v.value)) continue;
-    const uint64_t key = platform::MakeSignalKey(deviceHash, v.signalId);
-    // Found inline: the keys a device's steps set are nearly always known.
-    KeyState* found = FindState(key);
-    KeyState& state = found != nullptr ? *found : StateFor(key);
-    if (state.held || state.published) continue;
-    if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
-    Amend(
-        state, atSeconds,
-        [&](Segment& s) {
-          s.hasValue = true;
-          s.value = v.value;
-          s.reportedId = v.reportedId;
-        },
-        present);
+  for (size_t d = 0; d < deviceHashes.size(); ++d) {
+    const uint32_t deviceHash = deviceHashes[d];
+    const std::span<const ValueUpdate> own = values.first(counts[d]);
+    values = values.subspan(counts[d]);
+    for (const ValueUpdate& v : own) {
+      if (!std::isfinite(v.value)) continue;
+      const uint64_t key = platform::MakeSignalKey(deviceHash, v.signalId);
+      // Found inline: the keys a device's steps set are nearly always known.
+      KeyState* found = FindState(key);
+      KeyState& state = found != nullptr ? *found : StateFor(key);
+      if (state.held || state.published) continue;
+      if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
+      Amend(
+          state, atSeconds,
+          [&](Segment& s) {
+            s.hasValue = true;
+            s.value = v.value;
+            s.reportedId = v.reportedId;
+          },
+          present);
+    }
   }
 }
 

@@ -126,6 +126,11 @@ class SignalStore {
   /// harness holds (HoldSimulatedValue, Publish) keep their value. One lock
   /// for the whole batch; allocates only for keys seen for the first time.
   void SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds);
+  /// SetSimulatedValues for several devices in order, under one lock (a
+  /// firmware step's values of every device): device `deviceHashes[i]`
+  /// takes the next `counts[i]` of `values`.
+  void SetSimulatedValues(std::span<const uint32_t> deviceHashes, std::span<const size_t> counts,
+                          std::span<const ValueUpdate> values, double atSeconds);
   /// The values a newly simulated device has carried since before anyone
   /// looked: every frame so far of a key nothing set yet carries its value;
   /// other keys take it from now on. Held and published keys keep theirs.
