@@ -409,6 +409,7 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
     return true;
   }
   const double firstNew = std::ceil(fromNow);  // FirstIndexAtOrAfter(now, hz)
+  // The new segment: the current one's frequency and reported ID, and a value.
   const Segment added{now, hz, value, reportedId, true};
   state.firstFrameStart = now;
   state.firstFrameHz = hz;
@@ -440,9 +441,11 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   if (n == 2 && keepFrom == 1) {
     // The usual case, a value changing at each frame: the segment of the
     // latest frame moves to the front (the log writer has recorded past its
-    // start, tested above) and the new one follows it.
+    // start, tested above) and the new one follows it, where only its start
+    // and value differ from the segment it was.
     segments[0] = segments[1];
-    segments[1] = added;
+    segments[1].start = now;
+    segments[1].value = value;
     return true;
   }
   size_t drop = 0;
