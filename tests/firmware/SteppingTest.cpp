@@ -324,3 +324,21 @@ TEST_F(SteppingTest, RepeatedInputsKeepEachInputsLatestValue) {
   EXPECT_EQ(newcomerPosition(), 9.0);
   for (auto& motor : later) EXPECT_EQ(position(*motor), 9.0);
 }
+
+// Motors created one by one between control calls take their places in the
+// stepping order, moving the others: every call still reaches the motor it
+// names, each motor applying its own voltage.
+TEST_F(SteppingTest, ControlsReachTheirOwnMotorAsMotorsAreCreated) {
+  std::vector<std::unique_ptr<CoreRapaxQ>> motors;
+  auto volts = [](size_t i) { return units::voltage::volt_t{1.0 + static_cast<double>(i)}; };
+  for (int id : {40, 7, 23, 1, 35, 12}) {
+    motors.push_back(std::make_unique<CoreRapaxQ>(id, "can"));
+    for (int round = 0; round < 2; ++round) {
+      for (size_t i = 0; i < motors.size(); ++i) ASSERT_EQ(motors[i]->SetControl(VoltageOut{volts(i)}), StatusCode::OK);
+      harness::AdvanceTime(0.020);
+    }
+    for (size_t i = 0; i < motors.size(); ++i) {
+      EXPECT_NEAR(motors[i]->GetMotorVoltage().GetValue().value(), volts(i).value(), 1e-9) << "motor " << i;
+    }
+  }
+}

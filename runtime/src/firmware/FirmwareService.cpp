@@ -610,7 +610,16 @@ void FirmwareService::PublishAndMove(Motor& m, double t) {
   m.device->Move();
 }
 
-FirmwareService::Motor* FirmwareService::MotorOf(uint32_t hash) { return FindByHash(motors_, hash); }
+FirmwareService::Motor* FirmwareService::MotorOf(uint32_t hash) {
+  // A program sends to the same few motors over and over: the place each
+  // was last found at is tried first (a motor created since may have moved
+  // it, which its hash tells).
+  std::size_t& last = motorPlaces_[hash % motorPlaces_.size()];
+  if (last < motors_.size() && motors_[last].device->Hash() == hash) return &motors_[last];
+  Motor* found = FindByHash(motors_, hash);
+  if (found != nullptr) last = static_cast<std::size_t>(found - motors_.data());
+  return found;
+}
 
 FirmwareService::Imu* FirmwareService::ImuOf(uint32_t hash) { return FindByHash(imus_, hash); }
 

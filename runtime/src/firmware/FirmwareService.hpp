@@ -28,6 +28,7 @@
 // is taken after the config store's lock and before the signal store's and
 // the control recorder's.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -267,6 +268,8 @@ class FirmwareService : private MotorSurroundings {
   mutable Mutex mutex_;
   std::vector<Motor> motors_ ZEPHRIN_GUARDED_BY(mutex_);  // ascending by hash: the stepping order
   std::vector<Imu> imus_ ZEPHRIN_GUARDED_BY(mutex_);      // ascending by hash
+  // Where in motors_ MotorOf last found a motor, by its hash modulo the size.
+  std::array<std::size_t, 16> motorPlaces_ ZEPHRIN_GUARDED_BY(mutex_){};
   std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
   // What the last batch of SetInputs and of Outputs reached, and the device counts then.
   std::vector<InputTarget> inputTargets_ ZEPHRIN_GUARDED_BY(mutex_);
