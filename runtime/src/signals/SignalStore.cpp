@@ -409,8 +409,10 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
     return true;
   }
   const double firstNew = std::ceil(fromNow);  // FirstIndexAtOrAfter(now, hz)
-  // The new segment: the current one's frequency and reported ID, and a value.
-  const Segment added{now, hz, value, reportedId, true};
+  // The new segment: the current one's frequency and reported ID, and a
+  // value. Built where it is appended: the usual case below writes its two
+  // fields in place.
+  auto added = [&] { return Segment{now, hz, value, reportedId, true}; };
   state.firstFrameStart = now;
   state.firstFrameHz = hz;
   state.firstFrame = firstNew;
@@ -421,7 +423,7 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   // schedule). Anywhere else it takes Trim's search.
   const size_t n = segments.size();
   if ((n == 1 ? now : segments[1].start) > recordedUpTo_) {
-    segments.push_back(added);
+    segments.push_back(added());
     return true;
   }
   const double trimAt = std::min(now, present);
@@ -432,7 +434,7 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   } else if (segments[n - 1].start <= trimAt + Clock::kTolerance && reached >= first && firstNew - 1.0 >= first) {
     keepFrom = n - 1;
   } else {
-    segments.push_back(added);
+    segments.push_back(added());
     Trim(state, trimAt);
     return true;
   }
@@ -451,11 +453,11 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   size_t drop = 0;
   while (drop < keepFrom && (drop + 1 < n ? segments[drop + 1].start : now) <= recordedUpTo_) ++drop;
   if (drop == 0) {
-    segments.push_back(added);
+    segments.push_back(added());
     return true;
   }
   for (size_t i = drop; i < n; ++i) segments[i - drop] = segments[i];
-  segments[n - drop] = added;
+  segments[n - drop] = added();
   segments.erase(segments.begin() + static_cast<std::ptrdiff_t>(n - drop + 1), segments.end());
   return true;
 }
