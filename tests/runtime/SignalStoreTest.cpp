@@ -355,6 +355,34 @@ TEST(SignalStoreFrames, ValuesSetBetweenFramesReachTheNextFrameOnly) {
   EXPECT_NEAR(times.front(), 1.102, 1e-12);
 }
 
+// A change a clock's tolerance after a frame owns that frame: the frame's
+// index from the change's time is then a whole number, which the store's
+// own rounding must not push to the next frame. A change soon after (before
+// the next frame) must not take that frame over.
+TEST(SignalStoreFrames, AChangeWithinTheToleranceAfterAFrameOwnsIt) {
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  const uint16_t id = ids::angulon::kPosition;  // 100 Hz
+  const uint64_t key = MakeSignalKey(hash, id);
+  for (int frame = 101; frame <= 104; ++frame) {
+    // A value that the frame before has sent.
+    runtime.clock.SetManualTime((frame - 1) / 100.0 - 0.0005);
+    runtime.signals.SetSimulatedValue(hash, id, -frame);
+    // (t - 1e-9) * 100 is exactly `frame` for these times.
+    const double justAfter = frame / 100.0 + 1e-9;
+    ASSERT_EQ((justAfter - 1e-9) * 100.0, frame);
+    runtime.clock.SetManualTime(justAfter);
+    runtime.signals.SetSimulatedValue(hash, id, frame);
+    runtime.clock.SetManualTime(frame / 100.0 + 0.0005);
+    runtime.signals.SetSimulatedValue(hash, id, 0.5);
+    runtime.clock.SetManualTime(frame / 100.0 + 0.0009);
+    SignalMeasurement live{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &live, "drive", false, 0.0), kOK);
+    EXPECT_EQ(live.value, frame);
+    EXPECT_NEAR(live.systemTime, frame / 100.0, 1e-12);
+  }
+}
+
 // A log writer that fell behind collects its backlog one slice at a time.
 // Each slice must carry exactly the frames the whole backlog holds in it,
 // with frequency changes, a stop and a restart at 4 Hz along the way.
