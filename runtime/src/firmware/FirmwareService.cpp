@@ -302,7 +302,13 @@ bool FirmwareService::SetPlannedInputs(InputTarget& target, int32_t deviceType, 
     values[i].taken = true;
   }
   ForEachTargetDevice(target, deviceType, [&](auto& device) {
-    for (const InputValue& v : values) device.SetInput(v.input, v.value);
+    for (const InputValue& v : values) {
+      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(device)>, SimulatedMotor>) {
+        device.SetStepInput(v.input, v.value);
+      } else {
+        device.SetInput(v.input, v.value);
+      }
+    }
   });
   return true;
 }

@@ -257,16 +257,10 @@ bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
     case ForwardLimit: forwardInput_ = value >= 0.5; return true;
     case ReverseLimit: reverseInput_ = value >= 0.5; return true;
     case RawRotorPosition:
-      rotorPosition_ = value;
-      positionGiven_ = true;
-      return true;
+    case RotorVelocity: return SetStepInput(input, value);
     case AddRotorPosition:
       rotorPosition_ += value;
       positionGiven_ = true;
-      return true;
-    case RotorVelocity:
-      rotorVelocity_ = value;
-      velocityDriven_ = true;
       return true;
     case RotorAcceleration:
       accelerationInput_ = value;

@@ -107,6 +107,21 @@ class SimulatedMotor {
   /// A physics input, in the units of the simulation state; false for one
   /// a motor controller does not have.
   bool SetInput(PhysicsInput input, double value);
+  /// SetInput for the inputs a physics model hands over every step (the
+  /// rotor's position and velocity), inline; the others through SetInput.
+  bool SetStepInput(PhysicsInput input, double value) {
+    switch (input) {
+      case PhysicsInput::RawRotorPosition:
+        rotorPosition_ = value;
+        positionGiven_ = true;
+        return true;
+      case PhysicsInput::RotorVelocity:
+        rotorVelocity_ = value;
+        velocityDriven_ = true;
+        return true;
+      default: return SetInput(input, value);
+    }
+  }
   /// Whether SetInput keeps the position a move ("Add...") adds to finite.
   bool Takes(PhysicsInput input, double value) const;
   /// A physics output ("MotorVoltage", "TorqueCurrent", "SupplyCurrent");
