@@ -383,6 +383,39 @@ TEST(SignalStoreFrames, AChangeWithinTheToleranceAfterAFrameOwnsIt) {
   }
 }
 
+// A firmware step hands every device's values to the store in one call,
+// each device's run after the one before: each key takes its own value, as
+// one call per device would give it, a device with no run takes nothing,
+// and a held key or a value that is not a number leaves the key as it was.
+TEST(SignalStoreFrames, OneCallForSeveralDevicesSetsEachDevicesRun) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr uint16_t kFirstId = 0xF000;  // not in the catalogue: 100 Hz once set
+  std::vector<uint32_t> hashes;
+  for (int d = 0; d < 4; ++d) hashes.push_back(runtime.devices.Register(d, "angulon", "drive"));
+  runtime.clock.SetManualTime(1.0005);
+  for (uint32_t hash : hashes) {
+    for (uint16_t s = 0; s < 3; ++s) runtime.signals.SetSimulatedValue(hash, kFirstId + s, -1.0);
+  }
+  runtime.signals.HoldSimulatedValue(hashes[3], kFirstId + 1, -2.0);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Device 0: two values; device 1: none; device 2: three; device 3: three,
+  // one of them held and one not a number.
+  const std::vector<uint32_t> devices{hashes[0], hashes[1], hashes[2], hashes[3]};
+  const std::vector<size_t> counts{2, 0, 3, 3};
+  const std::vector<SignalStore::ValueUpdate> values{
+      {kFirstId, 0.5, 0},     {kFirstId + 2, 2.5, 0}, {kFirstId, 20.0, 0}, {kFirstId + 1, 21.0, 0},
+      {kFirstId + 2, 22.0, 0}, {kFirstId, 30.0, 0},    {kFirstId + 1, 31.0, 0}, {kFirstId + 2, nan, 0}};
+  runtime.clock.SetManualTime(1.0105);
+  runtime.signals.SetSimulatedValues(devices, counts, values, runtime.clock.Now());
+  const std::vector<std::vector<double>> expected{
+      {0.5, -1.0, 2.5}, {-1.0, -1.0, -1.0}, {20.0, 21.0, 22.0}, {30.0, -2.0, -1.0}};
+  for (size_t d = 0; d < hashes.size(); ++d) {
+    for (uint16_t s = 0; s < 3; ++s) {
+      EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), expected[d][s]) << d << ", " << s;
+    }
+  }
+}
+
 // A log writer that fell behind collects its backlog one slice at a time.
 // Each slice must carry exactly the frames the whole backlog holds in it,
 // with frequency changes, a stop and a restart at 4 Hz along the way.
@@ -533,39 +566,6 @@ TEST(SignalStoreFrames, EveryKeyKeepsItsOwnValue) {
         ASSERT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), own(d, s) + round);
         ASSERT_EQ(records[d * kSignals + s].value, own(d, s) + round) << "device " << d << ", signal " << s;
       }
-    }
-  }
-}
-
-// A firmware step hands every device's values to the store in one call,
-// each device's run after the one before: each key takes its own value, as
-// one call per device would give it, a device with no run takes nothing,
-// and a held key or a value that is not a number leaves the key as it was.
-TEST(SignalStoreFrames, OneCallForSeveralDevicesSetsEachDevicesRun) {
-  zephrin_test::StandaloneServices runtime;
-  constexpr uint16_t kFirstId = 0xF000;  // not in the catalogue: 100 Hz once set
-  std::vector<uint32_t> hashes;
-  for (int d = 0; d < 4; ++d) hashes.push_back(runtime.devices.Register(d, "angulon", "drive"));
-  runtime.clock.SetManualTime(1.0005);
-  for (uint32_t hash : hashes) {
-    for (uint16_t s = 0; s < 3; ++s) runtime.signals.SetSimulatedValue(hash, kFirstId + s, -1.0);
-  }
-  runtime.signals.HoldSimulatedValue(hashes[3], kFirstId + 1, -2.0);
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  // Device 0: two values; device 1: none; device 2: three; device 3: three,
-  // one of them held and one not a number.
-  const std::vector<uint32_t> devices{hashes[0], hashes[1], hashes[2], hashes[3]};
-  const std::vector<size_t> counts{2, 0, 3, 3};
-  const std::vector<SignalStore::ValueUpdate> values{
-      {kFirstId, 0.5, 0},     {kFirstId + 2, 2.5, 0}, {kFirstId, 20.0, 0}, {kFirstId + 1, 21.0, 0},
-      {kFirstId + 2, 22.0, 0}, {kFirstId, 30.0, 0},    {kFirstId + 1, 31.0, 0}, {kFirstId + 2, nan, 0}};
-  runtime.clock.SetManualTime(1.0105);
-  runtime.signals.SetSimulatedValues(devices, counts, values, runtime.clock.Now());
-  const std::vector<std::vector<double>> expected{
-      {0.5, -1.0, 2.5}, {-1.0, -1.0, -1.0}, {20.0, 21.0, 22.0}, {30.0, -2.0, -1.0}};
-  for (size_t d = 0; d < hashes.size(); ++d) {
-    for (uint16_t s = 0; s < 3; ++s) {
-      EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), expected[d][s]) << d << ", " << s;
     }
   }
 }
