@@ -531,7 +531,7 @@ void FirmwareService::Step(int64_t step) {
   batchCounts_.clear();
   StepMotors(t);
   // An IMU reads no motor, and no motor's signals or rotor read an IMU, so
-  // the IMUs may step after the motors have handed over their signals: the
+  // the IMUs may step after the motors have collected their signals: the
   // store still receives the devices in the same order.
   for (Imu& i : imus_) {
     i.device->Step(t, kStep);
