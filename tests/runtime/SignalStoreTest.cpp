@@ -414,6 +414,13 @@ TEST(SignalStoreFrames, OneCallForSeveralDevicesSetsEachDevicesRun) {
       EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), expected[d][s]) << d << ", " << s;
     }
   }
+  // Counts past the values there are take what is left and read nothing beyond.
+  const std::vector<size_t> tooMany{1, 5, 7};
+  runtime.signals.SetSimulatedValues({hashes.data(), 3}, tooMany, {values.data(), 3}, runtime.clock.Now());
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[0], kFirstId), 0.5);
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[1], kFirstId + 2), 2.5);
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[1], kFirstId), 20.0);
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[2], kFirstId), 20.0);
 }
 
 // A log writer that fell behind collects its backlog one slice at a time.

@@ -591,10 +591,11 @@ void SignalStore::SetSimulatedValues(std::span<const uint32_t> deviceHashes, std
   if (values.empty()) return;
   LockGuard lock(mutex_);
   const double present = clock_.Now();
-  for (size_t d = 0; d < deviceHashes.size(); ++d) {
+  // Runs are bounded by the values there are: a count past them takes the rest.
+  for (size_t d = 0; d < std::min(deviceHashes.size(), counts.size()); ++d) {
     const uint32_t deviceHash = deviceHashes[d];
-    const std::span<const ValueUpdate> own = values.first(counts[d]);
-    values = values.subspan(counts[d]);
+    const std::span<const ValueUpdate> own = values.first(std::min(counts[d], values.size()));
+    values = values.subspan(own.size());
     for (const ValueUpdate& v : own) {
       if (!std::isfinite(v.value)) continue;
       const uint64_t key = platform::MakeSignalKey(deviceHash, v.signalId);

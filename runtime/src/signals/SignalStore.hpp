@@ -128,7 +128,7 @@ class SignalStore {
   void SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds);
   /// SetSimulatedValues for several devices in order, under one lock (a
   /// firmware step's values of every device): device `deviceHashes[i]`
-  /// takes the next `counts[i]` of `values`.
+  /// takes the next `counts[i]` of `values` (no more than are left).
   void SetSimulatedValues(std::span<const uint32_t> deviceHashes, std::span<const size_t> counts,
                           std::span<const ValueUpdate> values, double atSeconds);
   /// The values a newly simulated device has carried since before anyone
