@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numbers>
+#include <vector>
 
+#include "firmware/ClosedLoop.hpp"
 #include "firmware/FirmwareFixture.hpp"
 
 namespace {
@@ -268,6 +273,30 @@ TEST_F(ClosedLoopTest, ExponentialAndVelocityProfilesFollowTheirCurves) {
   EXPECT_GT(fastest, 20.0);
   EXPECT_EQ(ramp.GetClosedLoopReference().GetValue(), 30.0);
   EXPECT_NEAR(ramp.GetVelocity().GetValue().value(), 30.0, 0.01);
+}
+
+// A continuous loop wraps its error to the nearest half turn at every step,
+// and every bit of the error reaches the loop's signals. The wrap must agree
+// with std::remainder(x, 1) to the bit wherever the rounding could differ:
+// halves (which go to the even whole number), both sides of them, zeros of
+// either sign and whole numbers, the neighbours of 0.5, 1 and 2^52, tiny and
+// huge magnitudes, infinities and NaN.
+TEST(WrapToHalfTurnTest, AgreesWithTheLibraryRemainderToTheBit) {
+  using kvor::zephrin::runtime::firmware::WrapToHalfTurn;
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<double> xs{0.0, 0.5, 1.5, 2.5, 1.0, 3.0, 0.25, 0.75, 1e-300, 5e-324, 0.1, 0.3, 0.7, 1.0 / 3.0,
+                         4503599627370496.0, 4503599627370495.5, 9007199254740993.0, 1e300, inf};
+  for (double base : {0.5, 1.0, 2.5, 4503599627370496.0, 1234567.5}) {
+    xs.push_back(std::nextafter(base, 0.0));
+    xs.push_back(std::nextafter(base, inf));
+  }
+  for (int k = 0; k < 2000; ++k) xs.push_back(static_cast<double>(k) * 0.37 - 123.0 + k * 1e-9);
+  const size_t positives = xs.size();
+  for (size_t i = 0; i < positives; ++i) xs.push_back(-xs[i]);
+  for (double x : xs) {
+    EXPECT_EQ(std::bit_cast<uint64_t>(WrapToHalfTurn(x)), std::bit_cast<uint64_t>(std::remainder(x, 1.0))) << x;
+  }
+  EXPECT_TRUE(std::isnan(WrapToHalfTurn(std::numeric_limits<double>::quiet_NaN())));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -136,6 +137,32 @@ TEST_F(FirmwareStoryTest, ImuIntegratesItsRateUntilGivenAnAngle) {
   harness::AdvanceTime(0.02);
   EXPECT_EQ(imu.GetYaw().GetValue().value(), -3.0);
   EXPECT_NEAR(imu.GetAccumGyroZ().GetValue().value(), 90.0 * 1.52, 1e-9);  // the gyro kept counting
+}
+
+// The four quaternion signals of a frame come from one set of sines and
+// cosines; a change of any angle, the set-yaw offset included, must reach
+// all four at the next frame.
+TEST_F(FirmwareStoryTest, QuaternionFollowsEveryChangeOfTheAngles) {
+  CoreAuklet2 imu(3, "can");
+  auto& sim = imu.GetSimState();
+  auto quaternion = [&] {
+    harness::AdvanceTime(0.02);
+    return std::array<double, 4>{imu.GetQuatW().GetValue(), imu.GetQuatX().GetValue(), imu.GetQuatY().GetValue(),
+                                 imu.GetQuatZ().GetValue()};
+  };
+  auto expectNear = [](const std::array<double, 4>& q, const std::array<double, 4>& expected) {
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(q[i], expected[i], 1e-12) << "component " << i;
+  };
+  const double half = std::sqrt(0.5);
+  ASSERT_EQ(sim.SetRawYaw(90_deg), StatusCode::OK);
+  expectNear(quaternion(), {half, 0.0, 0.0, half});
+  ASSERT_EQ(sim.SetRoll(90_deg), StatusCode::OK);
+  expectNear(quaternion(), {0.5, 0.5, 0.5, 0.5});
+  ASSERT_EQ(imu.GetConfigurator().SetYaw(0_deg), StatusCode::OK);
+  expectNear(quaternion(), {half, half, 0.0, 0.0});
+  ASSERT_EQ(sim.SetPitch(-90_deg), StatusCode::OK);
+  ASSERT_EQ(sim.SetRoll(0_deg), StatusCode::OK);
+  expectNear(quaternion(), {half, 0.0, -half, 0.0});
 }
 
 // Every catalogue signal of `device` that is not a finite number now, by name.

@@ -11,7 +11,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "devices/DeviceRegistry.hpp"
@@ -275,3 +277,68 @@ TEST_F(SteppingTest, DeviceNamedTwiceInOneStepKeepsOneSetOfInputs) {
 }
 
 }  // namespace
+
+// Steps that hand a device the same inputs in the same order set them where
+// the first such step kept them. What is kept must still be each input's
+// latest value, which an object created later starts from, and a step whose
+// inputs differ (another order, a move, an input named twice) must not be
+// taken for a repeat.
+TEST_F(SteppingTest, RepeatedInputsKeepEachInputsLatestValue) {
+  auto index = [](const char* name) { return platform::SimPhysicsInputIndex(DeviceType::RapaxQ, name); };
+  const int32_t raw = index("RawRotorPosition"), add = index("AddRotorPosition"), velocity = index("RotorVelocity");
+  auto step = [](std::vector<platform::SimInputValue> inputs) {
+    std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 4, inputs}};
+    platform::SimSetDevicesPhysicsInputs(devices);
+    EXPECT_EQ(devices[0].status, 0);
+    harness::AdvanceTime(0.020);
+  };
+  auto position = [](CoreRapaxQ& motor) { return motor.GetPosition().GetValue().value(); };
+  // The position of an object created now on a bus of its own, after a step
+  // with no inputs handed over: where the kept inputs put it.
+  std::vector<std::unique_ptr<CoreRapaxQ>> later;
+  auto newcomerPosition = [&] {
+    later.push_back(std::make_unique<CoreRapaxQ>(4, "bus" + std::to_string(later.size())));
+    harness::AdvanceTime(0.020);
+    return position(*later.back());
+  };
+  CoreRapaxQ first(4, "can");
+  step({{raw, 1.0}, {velocity, 0.0}});
+  step({{raw, 2.0}, {velocity, 0.0}});
+  EXPECT_EQ(position(first), 2.0);
+  EXPECT_EQ(newcomerPosition(), 2.0);
+
+  step({{raw, 3.0}, {velocity, 0.0}});
+  step({{velocity, 0.0}, {raw, 4.0}});
+  EXPECT_EQ(position(first), 4.0);
+  EXPECT_EQ(newcomerPosition(), 4.0);
+
+  step({{velocity, 0.0}, {raw, 4.0}});
+  step({{velocity, 0.0}, {add, 0.25}});
+  step({{velocity, 0.0}, {add, 0.25}});
+  EXPECT_EQ(position(first), 4.5);
+  EXPECT_EQ(newcomerPosition(), 4.5);
+
+  step({{velocity, 0.0}, {raw, 6.0}, {raw, 7.0}});
+  step({{velocity, 0.0}, {raw, 8.0}, {raw, 9.0}});
+  EXPECT_EQ(position(first), 9.0);
+  EXPECT_EQ(newcomerPosition(), 9.0);
+  for (auto& motor : later) EXPECT_EQ(position(*motor), 9.0);
+}
+
+// Motors created one by one between control calls take their places in the
+// stepping order, moving the others: every call still reaches the motor it
+// names, each motor applying its own voltage.
+TEST_F(SteppingTest, ControlsReachTheirOwnMotorAsMotorsAreCreated) {
+  std::vector<std::unique_ptr<CoreRapaxQ>> motors;
+  auto volts = [](size_t i) { return units::voltage::volt_t{1.0 + static_cast<double>(i)}; };
+  for (int id : {40, 7, 23, 1, 35, 12}) {
+    motors.push_back(std::make_unique<CoreRapaxQ>(id, "can"));
+    for (int round = 0; round < 2; ++round) {
+      for (size_t i = 0; i < motors.size(); ++i) ASSERT_EQ(motors[i]->SetControl(VoltageOut{volts(i)}), StatusCode::OK);
+      harness::AdvanceTime(0.020);
+    }
+    for (size_t i = 0; i < motors.size(); ++i) {
+      EXPECT_NEAR(motors[i]->GetMotorVoltage().GetValue().value(), volts(i).value(), 1e-9) << "motor " << i;
+    }
+  }
+}

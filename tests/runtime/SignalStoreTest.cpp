@@ -10,6 +10,7 @@
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <memory>
 #include <set>
@@ -352,6 +353,74 @@ TEST(SignalStoreFrames, ValuesSetBetweenFramesReachTheNextFrameOnly) {
   });
   ASSERT_EQ(times.size(), 4u);  // 1.102 .. 1.105: nothing at 1.101
   EXPECT_NEAR(times.front(), 1.102, 1e-12);
+}
+
+// A change a clock's tolerance after a frame owns that frame: the frame's
+// index from the change's time is then a whole number, which the store's
+// own rounding must not push to the next frame. A change soon after (before
+// the next frame) must not take that frame over.
+TEST(SignalStoreFrames, AChangeWithinTheToleranceAfterAFrameOwnsIt) {
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(4, "angulon", "drive");
+  const uint16_t id = ids::angulon::kPosition;  // 100 Hz
+  const uint64_t key = MakeSignalKey(hash, id);
+  for (int frame = 101; frame <= 104; ++frame) {
+    // A value that the frame before has sent.
+    runtime.clock.SetManualTime((frame - 1) / 100.0 - 0.0005);
+    runtime.signals.SetSimulatedValue(hash, id, -frame);
+    // (t - 1e-9) * 100 is exactly `frame` for these times.
+    const double justAfter = frame / 100.0 + 1e-9;
+    ASSERT_EQ((justAfter - 1e-9) * 100.0, frame);
+    runtime.clock.SetManualTime(justAfter);
+    runtime.signals.SetSimulatedValue(hash, id, frame);
+    runtime.clock.SetManualTime(frame / 100.0 + 0.0005);
+    runtime.signals.SetSimulatedValue(hash, id, 0.5);
+    runtime.clock.SetManualTime(frame / 100.0 + 0.0009);
+    SignalMeasurement live{};
+    ASSERT_EQ(runtime.signals.Read({&key, 1}, &live, "drive", false, 0.0), kOK);
+    EXPECT_EQ(live.value, frame);
+    EXPECT_NEAR(live.systemTime, frame / 100.0, 1e-12);
+  }
+}
+
+// A firmware step hands every device's values to the store in one call,
+// each device's run after the one before: each key takes its own value, as
+// one call per device would give it, a device with no run takes nothing,
+// and a held key or a value that is not a number leaves the key as it was.
+TEST(SignalStoreFrames, OneCallForSeveralDevicesSetsEachDevicesRun) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr uint16_t kFirstId = 0xF000;  // not in the catalogue: 100 Hz once set
+  std::vector<uint32_t> hashes;
+  for (int d = 0; d < 4; ++d) hashes.push_back(runtime.devices.Register(d, "angulon", "drive"));
+  runtime.clock.SetManualTime(1.0005);
+  for (uint32_t hash : hashes) {
+    for (uint16_t s = 0; s < 3; ++s) runtime.signals.SetSimulatedValue(hash, kFirstId + s, -1.0);
+  }
+  runtime.signals.HoldSimulatedValue(hashes[3], kFirstId + 1, -2.0);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Device 0: two values; device 1: none; device 2: three; device 3: three,
+  // one of them held and one not a number.
+  const std::vector<uint32_t> devices{hashes[0], hashes[1], hashes[2], hashes[3]};
+  const std::vector<size_t> counts{2, 0, 3, 3};
+  const std::vector<SignalStore::ValueUpdate> values{
+      {kFirstId, 0.5, 0},     {kFirstId + 2, 2.5, 0}, {kFirstId, 20.0, 0}, {kFirstId + 1, 21.0, 0},
+      {kFirstId + 2, 22.0, 0}, {kFirstId, 30.0, 0},    {kFirstId + 1, 31.0, 0}, {kFirstId + 2, nan, 0}};
+  runtime.clock.SetManualTime(1.0105);
+  runtime.signals.SetSimulatedValues(devices, counts, values, runtime.clock.Now());
+  const std::vector<std::vector<double>> expected{
+      {0.5, -1.0, 2.5}, {-1.0, -1.0, -1.0}, {20.0, 21.0, 22.0}, {30.0, -2.0, -1.0}};
+  for (size_t d = 0; d < hashes.size(); ++d) {
+    for (uint16_t s = 0; s < 3; ++s) {
+      EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kFirstId + s), expected[d][s]) << d << ", " << s;
+    }
+  }
+  // Counts past the values there are take what is left and read nothing beyond.
+  const std::vector<size_t> tooMany{1, 5, 7};
+  runtime.signals.SetSimulatedValues({hashes.data(), 3}, tooMany, {values.data(), 3}, runtime.clock.Now());
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[0], kFirstId), 0.5);
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[1], kFirstId + 2), 2.5);
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[1], kFirstId), 20.0);
+  EXPECT_EQ(runtime.signals.SimulatedValue(hashes[2], kFirstId), 20.0);
 }
 
 // A log writer that fell behind collects its backlog one slice at a time.

@@ -39,6 +39,21 @@ struct LoopTerms {
   double reference = 0.0, slope = 0.0, error = 0.0;
 };
 
+/// `x` less the whole number nearest to it (the even one of two), in
+/// (-0.5, 0.5]: the same bits as std::remainder(x, 1.0), zero's sign
+/// included, without the library call a continuous loop would pay at every
+/// step. Below 2^52 in magnitude, adding and taking away 2^52 rounds to that
+/// whole number, and the difference is exact (a multiple of x's last place,
+/// at most half a turn); a zero difference takes x's sign. Larger numbers
+/// are whole already, and infinities and NaN go to the library.
+inline double WrapToHalfTurn(double x) {
+  constexpr double kTwoTo52 = 4503599627370496.0;
+  if (!(std::abs(x) < kTwoTo52)) return std::remainder(x, 1.0);
+  const double whole = x >= 0.0 ? (x + kTwoTo52) - kTwoTo52 : (x - kTwoTo52) + kTwoTo52;
+  const double wrapped = x - whole;
+  return wrapped == 0.0 ? std::copysign(0.0, x) : wrapped;
+}
+
 class ClosedLoop {
  public:
   /// Forgets the integral (a new control mode or gain slot).
@@ -82,7 +97,7 @@ inline void ClosedLoop::Step(const SlotGains& gains, const LoopReference& ref, c
   double rateError = 0.0;
   if (ref.isPosition) {
     t.error = ref.reference - meas.position;
-    if (wrap) t.error = std::remainder(t.error, 1.0);
+    if (wrap) t.error = WrapToHalfTurn(t.error);
     rateError = ref.slope - meas.velocity;
   } else {
     t.error = ref.reference - meas.velocity;

@@ -46,7 +46,16 @@ struct Layout {
   int enableFoc = kAbsent, overrideBrake = kAbsent, overrideCoast = kAbsent, limitForward = kAbsent,
       limitReverse = kAbsent, ignoreHardwareLimits = kAbsent, maxAbsDutyCycle = kAbsent, deadband = kAbsent,
       leaderId = kAbsent, opposeLeader = kAbsent;
+  // Whether the call carries a field of the difference axis (set once the
+  // layout is complete): most requests have none, and the shape's difference
+  // numbers are then the zeros a decode would write.
+  bool differenceFields = false;
 };
+
+bool HasFields(const AxisFields& f) {
+  return f.output != kAbsent || f.position != kAbsent || f.velocity != kAbsent || f.acceleration != kAbsent ||
+         f.jerk != kAbsent || f.feedForward != kAbsent || f.slot != kAbsent;
+}
 
 // The field names of one request, in argument order.
 using FieldNames = std::vector<std::string>;
@@ -248,6 +257,7 @@ LayoutTable BuildLayouts() {
 #undef KVOR_COMPOUND
   Layout empty;
   table["Empty"] = empty;
+  for (auto& [name, layout] : table) layout.differenceFields = HasFields(layout.difference);
   return table;
 }
 
@@ -313,7 +323,7 @@ bool DecodeControl(const char* function, std::span<const RecordedArg> args, Cont
   out = layout.shape;
   out.updateHz = args[0].number;
   FillAxis(args, layout.average, out.average);
-  FillAxis(args, layout.difference, out.difference);
+  if (layout.differenceFields) FillAxis(args, layout.difference, out.difference);
   out.enableFoc = layout.enableFoc == kAbsent || Flag(args, layout.enableFoc);
   out.overrideNeutral = Flag(args, layout.overrideBrake) || Flag(args, layout.overrideCoast);
   out.limitForward = Flag(args, layout.limitForward);

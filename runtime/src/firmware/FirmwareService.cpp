@@ -194,9 +194,7 @@ void FirmwareService::ReceiveTaken() {
   // A request may make a motor a follower, or a leader again.
   motorsChanged_ = true;
   for (const ControlRecorder::AcceptedCall& call : taken_) {
-    ControlCommand command;
-    if (!DecodeControl(call.function, call.Args(), command)) continue;
-    if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(command, call.sequence);
+    if (Motor* motor = MotorOf(call.deviceHash)) motor->device->Receive(call.function, call.Args(), call.sequence);
   }
 }
 
@@ -269,17 +267,64 @@ void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
   for (std::size_t d = 0; d < devices.size(); ++d) {
     const DeviceInputs& device = devices[d];
     InputTarget& target = inputTargets_[d];
+    if (SetPlannedInputs(target, device.deviceType, device.inputs)) continue;
     // Inputs are kept from the first one taken on: until then (or when the
     // batch names the device twice) they are searched for.
     Inputs* kept = target.kept != kNoneKept ? &inputs_[target.kept] : KeptInputs(device.deviceType, device.deviceId);
     SetInputsLocked(kept, device.deviceType, device.deviceId, device.inputs, [&](auto visit) ZEPHRIN_REQUIRES(mutex_) {
-      if (device.deviceType == kAukletType) {
-        for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) visit(*imu);
-      } else {
-        for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) visit(*motor);
-      }
+      ForEachTargetDevice(target, device.deviceType, visit);
     });
     if (target.kept == kNoneKept && kept != nullptr) target.kept = static_cast<std::size_t>(kept - inputs_.data());
+    PlanInputs(target, device.inputs);
+  }
+}
+
+template <class Visit>
+void FirmwareService::ForEachTargetDevice(const InputTarget& target, int32_t deviceType, Visit visit) {
+  if (deviceType == kAukletType) {
+    for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) visit(*imu);
+  } else {
+    for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) visit(*motor);
+  }
+}
+
+bool FirmwareService::SetPlannedInputs(InputTarget& target, int32_t deviceType, std::span<InputValue> values) {
+  const std::size_t n = values.size();
+  if (n != target.plan.size() || n == 0) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (values[i].input != target.plan[i].first) return false;
+  }
+  // No move among them: every one is taken, kept where it was last time,
+  // then set on each device object, as SetInputsLocked does.
+  auto& kept = inputs_[target.kept].values;
+  for (std::size_t i = 0; i < n; ++i) {
+    kept[target.plan[i].second].second = values[i].value;
+    values[i].taken = true;
+  }
+  ForEachTargetDevice(target, deviceType, [&](auto& device) {
+    for (const InputValue& v : values) {
+      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(device)>, SimulatedMotor>) {
+        device.SetStepInput(v.input, v.value);
+      } else {
+        device.SetInput(v.input, v.value);
+      }
+    }
+  });
+  return true;
+}
+
+void FirmwareService::PlanInputs(InputTarget& target, std::span<const InputValue> values) {
+  target.plan.clear();
+  if (target.kept == kNoneKept) return;
+  const auto& kept = inputs_[target.kept].values;
+  for (const InputValue& v : values) {
+    // A move is kept as the input it leads to, so it is never found here.
+    const auto it = std::find_if(kept.begin(), kept.end(), [&](const auto& k) { return k.first == v.input; });
+    if (it == kept.end()) {
+      target.plan.clear();
+      return;
+    }
+    target.plan.emplace_back(v.input, static_cast<std::size_t>(it - kept.begin()));
   }
 }
 
@@ -295,7 +340,7 @@ void FirmwareService::ResolveInputTargets(std::span<const DeviceInputs> devices)
   inputMotors_.clear();
   inputImus_.clear();
   for (const DeviceInputs& d : devices) {
-    InputTarget& target = inputTargets_.emplace_back(InputTarget{d.deviceType, d.deviceId, 0, 0, kNoneKept});
+    InputTarget& target = inputTargets_.emplace_back(InputTarget{d.deviceType, d.deviceId, 0, 0, kNoneKept, {}});
     if (const Inputs* kept = KeptInputs(d.deviceType, d.deviceId)) {
       target.kept = static_cast<std::size_t>(kept - inputs_.data());
     }
@@ -481,16 +526,31 @@ void FirmwareService::Step(int64_t step) {
   }
   const double t = StepTime(step);
   lastStep_.store(t, std::memory_order_release);
+  batch_.clear();
+  batchHashes_.clear();
+  batchCounts_.clear();
   StepMotors(t);
   // An IMU reads no motor, and no motor's signals or rotor read an IMU, so
-  // the IMUs may step after the motors have handed over their signals: the
+  // the IMUs may step after the motors have collected their signals: the
   // store still receives the devices in the same order.
   for (Imu& i : imus_) {
     i.device->Step(t, kStep);
-    batch_.clear();
+    const std::size_t before = batch_.size();
     i.feed.Collect(t, kStep, ImuSignals{*i.device}, batch_);
-    if (!batch_.empty()) signals_.SetSimulatedValues(i.device->Hash(), batch_, t);
+    AddToBatch(i.device->Hash(), before);
   }
+  // Every device's signals of the step go to the store in one call. Nothing
+  // the devices read while they step comes from these keys (a motor reads
+  // the other motors and the IMUs themselves, and the store only for the
+  // sensors the physics moves), so handing them over at the end of the step
+  // changes no value.
+  if (!batch_.empty()) signals_.SetSimulatedValues(batchHashes_, batchCounts_, batch_, t);
+}
+
+void FirmwareService::AddToBatch(uint32_t deviceHash, std::size_t before) {
+  if (batch_.size() == before) return;  // most steps carry no frame of a device's signals, or none that changed
+  batchHashes_.push_back(deviceHash);
+  batchCounts_.push_back(batch_.size() - before);
 }
 
 void FirmwareService::StepMotors(double t) {
@@ -548,16 +608,24 @@ void FirmwareService::RepublishAll() {
 }
 
 void FirmwareService::PublishAndMove(Motor& m, double t) {
-  batch_.clear();
+  const std::size_t before = batch_.size();
   m.feed.Collect(t, kStep, *m.device, batch_);
-  // Most steps carry no frame of a device's signals, or none that changed.
-  if (!batch_.empty()) signals_.SetSimulatedValues(m.device->Hash(), batch_, t);
+  AddToBatch(m.device->Hash(), before);
   // A motor's signals are its own state alone, so its rotor may move on
-  // as soon as they are handed over, in the same visit.
+  // as soon as they are collected, in the same visit.
   m.device->Move();
 }
 
-FirmwareService::Motor* FirmwareService::MotorOf(uint32_t hash) { return FindByHash(motors_, hash); }
+FirmwareService::Motor* FirmwareService::MotorOf(uint32_t hash) {
+  // A program sends to the same few motors over and over: the place each
+  // was last found at is tried first (a motor created since may have moved
+  // it, which its hash tells).
+  std::size_t& last = motorPlaces_[hash % motorPlaces_.size()];
+  if (last < motors_.size() && motors_[last].device->Hash() == hash) return &motors_[last];
+  Motor* found = FindByHash(motors_, hash);
+  if (found != nullptr) last = static_cast<std::size_t>(found - motors_.data());
+  return found;
+}
 
 FirmwareService::Imu* FirmwareService::ImuOf(uint32_t hash) { return FindByHash(imus_, hash); }
 

@@ -28,6 +28,7 @@
 // is taken after the config store's lock and before the signal store's and
 // the control recorder's.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -167,9 +168,12 @@ class FirmwareService : private MotorSurroundings {
   // would cost as much as a motor's work.
   /// Senses, controls, actuates, publishes and moves every motor of the step at `t`.
   [[gnu::always_inline]] inline void StepMotors(double t) ZEPHRIN_REQUIRES(mutex_);
-  /// Hands the motor's signals due in the step at `t` to the store, then
-  /// moves its rotor through the step.
+  /// Adds the motor's signals due in the step at `t` to the step's batch,
+  /// then moves its rotor through the step.
   [[gnu::always_inline]] inline void PublishAndMove(Motor& m, double t) ZEPHRIN_REQUIRES(mutex_);
+  /// Records that the device's signals of the step are batch_'s values from
+  /// `before` on, if there are any.
+  [[gnu::always_inline]] inline void AddToBatch(uint32_t deviceHash, std::size_t before) ZEPHRIN_REQUIRES(mutex_);
   /// Hands every signal of every device to the store again, at the clock's time.
   void RepublishAll() ZEPHRIN_EXCLUDES(mutex_);
   Motor* MotorOf(uint32_t hash) ZEPHRIN_REQUIRES(mutex_);
@@ -212,10 +216,26 @@ class FirmwareService : private MotorSurroundings {
     std::size_t first;
     std::size_t count;
     std::size_t kept;
+    /// The inputs the device was last handed, each with the index of its
+    /// kept value in inputs_[kept]: while a batch hands the same inputs in
+    /// the same order, none of them a move, they are set where they were
+    /// (SetPlannedInputs) instead of being searched for.
+    std::vector<std::pair<sim::PhysicsInput, std::size_t>> plan;
   };
   /// Finds what each of `devices` reaches, unless the last batch named the
   /// same devices and no device object came since.
   void ResolveInputTargets(std::span<const DeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
+  /// Calls `visit` with every device object `target` reaches.
+  template <class Visit>
+  void ForEachTargetDevice(const InputTarget& target, int32_t deviceType, Visit visit) ZEPHRIN_REQUIRES(mutex_);
+  /// Sets `values` as SetInputsLocked does when they are the inputs of
+  /// `target`'s plan; false, changing nothing, when they are not. Inlined
+  /// into SetInputs: at nearly every step it is all the work a device takes.
+  [[gnu::always_inline]] inline bool SetPlannedInputs(InputTarget& target, int32_t deviceType, std::span<InputValue> values)
+      ZEPHRIN_REQUIRES(mutex_);
+  /// Makes `values`, which SetInputsLocked has just set, `target`'s plan
+  /// (none when one is a move or nothing was kept).
+  void PlanInputs(InputTarget& target, std::span<const InputValue> values) ZEPHRIN_REQUIRES(mutex_);
   /// The motors one OutputRead may be answered by: a range of outputMotors_.
   struct OutputTarget {
     int32_t deviceType;
@@ -248,6 +268,8 @@ class FirmwareService : private MotorSurroundings {
   mutable Mutex mutex_;
   std::vector<Motor> motors_ ZEPHRIN_GUARDED_BY(mutex_);  // ascending by hash: the stepping order
   std::vector<Imu> imus_ ZEPHRIN_GUARDED_BY(mutex_);      // ascending by hash
+  // Where in motors_ MotorOf last found a motor, by its hash modulo the size.
+  std::array<std::size_t, 16> motorPlaces_ ZEPHRIN_GUARDED_BY(mutex_){};
   std::vector<Inputs> inputs_ ZEPHRIN_GUARDED_BY(mutex_);
   // What the last batch of SetInputs and of Outputs reached, and the device counts then.
   std::vector<InputTarget> inputTargets_ ZEPHRIN_GUARDED_BY(mutex_);
@@ -263,6 +285,9 @@ class FirmwareService : private MotorSurroundings {
   bool oneVisit_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   bool motorsChanged_ ZEPHRIN_GUARDED_BY(mutex_) = true;
   std::vector<signals::SignalStore::ValueUpdate> batch_ ZEPHRIN_GUARDED_BY(mutex_);
+  // During a step, the devices whose signals batch_ holds, in order, and how many of them each.
+  std::vector<uint32_t> batchHashes_ ZEPHRIN_GUARDED_BY(mutex_);
+  std::vector<std::size_t> batchCounts_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<ControlRecorder::AcceptedCall> taken_ ZEPHRIN_GUARDED_BY(mutex_);
   std::atomic<bool> hasDevices_{false};
   std::atomic<double> lastStep_{-std::numeric_limits<double>::infinity()};  // time of the last step computed

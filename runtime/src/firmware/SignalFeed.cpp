@@ -31,12 +31,6 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
   }
 }
 
-void SignalFeed::Hand(Entry& entry, double value, uint16_t reported, std::vector<Value>& batch) {
-  entry.last = value;
-  entry.lastReported = reported;
-  batch.push_back(Value{entry.id, value, reported == entry.id ? uint16_t{0} : reported});
-}
-
 double SignalFeed::QuietEnd(double next, double hz) {
   // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
   // <= next: the step that ends on the frame itself skips it too, and the

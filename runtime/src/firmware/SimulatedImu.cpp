@@ -3,6 +3,7 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -75,13 +76,20 @@ double SimulatedImu::Signal(uint16_t signalId) const {
   const double roll = roll_ * kRadiansPerDegree;
   // Quaternion (w, x, y, z) of the yaw-pitch-roll rotation (Z, then Y, then
   // X): its six sines and cosines only for the four signals that need them,
-  // the others being read far more often (the yaw at the odometry rate).
-  auto quaternion = [&] {
+  // the others being read far more often (the yaw at the odometry rate), and
+  // once for the four while the angles keep their bits.
+  auto quaternion = [&]() -> const std::array<double, 4>& {
+    const std::array<uint64_t, 3> angles{std::bit_cast<uint64_t>(yaw), std::bit_cast<uint64_t>(pitch),
+                                         std::bit_cast<uint64_t>(roll)};
+    if (quaternionKnown_ && angles == quaternionAngles_) return quaternion_;
     const double cy = std::cos(yaw / 2), sy = std::sin(yaw / 2);
     const double cp = std::cos(pitch / 2), sp = std::sin(pitch / 2);
     const double cr = std::cos(roll / 2), sr = std::sin(roll / 2);
-    return std::array<double, 4>{cr * cp * cy + sr * sp * sy, sr * cp * cy - cr * sp * sy,
-                                 cr * sp * cy + sr * cp * sy, cr * cp * sy - sr * sp * cy};
+    quaternion_ = {cr * cp * cy + sr * sp * sy, sr * cp * cy - cr * sp * sy, cr * sp * cy + sr * cp * sy,
+                   cr * cp * sy - sr * sp * cy};
+    quaternionAngles_ = angles;
+    quaternionKnown_ = true;
+    return quaternion_;
   };
   switch (signalId) {
     case ids::kVersionMajor: return 1;  // version 1.0.0.0, as the motor controllers

@@ -10,6 +10,7 @@
 // reported yaw without touching the rest. Owned by the firmware service,
 // which serialises every call.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -51,6 +52,12 @@ class SimulatedImu {
   bool yawGiven_ = false, pitchGiven_ = false, rollGiven_ = false;
   double rateX_ = 0.0, rateY_ = 0.0, rateZ_ = 0.0;  // degrees per second
   double accumX_ = 0.0, accumY_ = 0.0, accumZ_ = 0.0;
+  // The quaternion last worked out and the bits of the three angles (radians)
+  // it was worked out from: the four quaternion signals of a frame share its
+  // six sines and cosines.
+  mutable bool quaternionKnown_ = false;
+  mutable std::array<uint64_t, 3> quaternionAngles_{};
+  mutable std::array<double, 4> quaternion_{};
 };
 
 }  // namespace kvor::zephrin::runtime::firmware

@@ -206,10 +206,13 @@ SimulatedMotor::SimulatedMotor(uint32_t hash, int deviceId, std::string bus, boo
 
 // ---- What reaches the device ----------------------------------------------
 
-void SimulatedMotor::Receive(const ControlCommand& command, uint64_t sequence) {
-  pending_ = command;
+bool SimulatedMotor::Receive(const char* function, std::span<const RecordedArg> args, uint64_t sequence) {
+  // Decoded in place: a call the device does not understand leaves the
+  // request received before it as it was.
+  if (!DecodeControl(function, args, pending_)) return false;
   hasPending_ = true;
   requestSequence_ = sequence;
+  return true;
 }
 
 void SimulatedMotor::Configure(std::string_view settingsText) {
@@ -254,16 +257,10 @@ bool SimulatedMotor::SetInput(PhysicsInput input, double value) {
     case ForwardLimit: forwardInput_ = value >= 0.5; return true;
     case ReverseLimit: reverseInput_ = value >= 0.5; return true;
     case RawRotorPosition:
-      rotorPosition_ = value;
-      positionGiven_ = true;
-      return true;
+    case RotorVelocity: return SetStepInput(input, value);
     case AddRotorPosition:
       rotorPosition_ += value;
       positionGiven_ = true;
-      return true;
-    case RotorVelocity:
-      rotorVelocity_ = value;
-      velocityDriven_ = true;
       return true;
     case RotorAcceleration:
       accelerationInput_ = value;

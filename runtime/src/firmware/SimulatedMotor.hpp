@@ -26,6 +26,7 @@
 // thread-safe on its own).
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -91,9 +92,10 @@ class SimulatedMotor {
 
   // ---- What reaches the device ----
 
-  /// A control request; the device acts on it from the next step. `sequence`
-  /// orders requests across devices.
-  void Receive(const ControlCommand& command, uint64_t sequence);
+  /// A control call, `function` with its recorded `args`; the device acts
+  /// on it from the next step. `sequence` orders requests across devices.
+  /// False, changing nothing, for a call DecodeControl refuses.
+  bool Receive(const char* function, std::span<const RecordedArg> args, uint64_t sequence);
   uint64_t LastRequestSequence() const { return requestSequence_; }
   /// Hertz at which the program repeats its active request (0 when none).
   double RequestRate() const { return command_.action == Action::Disabled ? 0.0 : command_.updateHz; }
@@ -105,6 +107,21 @@ class SimulatedMotor {
   /// A physics input, in the units of the simulation state; false for one
   /// a motor controller does not have.
   bool SetInput(PhysicsInput input, double value);
+  /// SetInput for the inputs a physics model hands over every step (the
+  /// rotor's position and velocity), inline; the others through SetInput.
+  bool SetStepInput(PhysicsInput input, double value) {
+    switch (input) {
+      case PhysicsInput::RawRotorPosition:
+        rotorPosition_ = value;
+        positionGiven_ = true;
+        return true;
+      case PhysicsInput::RotorVelocity:
+        rotorVelocity_ = value;
+        velocityDriven_ = true;
+        return true;
+      default: return SetInput(input, value);
+    }
+  }
   /// Whether SetInput keeps the position a move ("Add...") adds to finite.
   bool Takes(PhysicsInput input, double value) const;
   /// A physics output ("MotorVoltage", "TorqueCurrent", "SupplyCurrent");

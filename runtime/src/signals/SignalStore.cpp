@@ -42,6 +42,15 @@ constexpr size_t kStackKeys = 64;
 // at a change belongs to the segment the change opens.
 double LastIndexAtOrBefore(double seconds, double hz) { return std::floor((seconds + Clock::kTolerance) * hz); }
 double FirstIndexAtOrAfter(double seconds, double hz) { return std::ceil((seconds - Clock::kTolerance) * hz); }
+// std::ceil(x) for a frame index, with a shorter way for the usual positive
+// one below 2^62: its truncation is its floor, one less than its ceiling
+// unless it is whole. Exact either way.
+double CeilIndex(double x) {
+  constexpr double kTwoTo62 = 4611686018427387904.0;
+  if (!(x > 0.0 && x < kTwoTo62)) return std::ceil(x);
+  const double floor = static_cast<double>(static_cast<int64_t>(x));
+  return floor < x ? floor + 1.0 : floor;
+}
 double FrameAfter(double now, double hz) { return (LastIndexAtOrBefore(now, hz) + 1.0) / hz; }
 
 double ClampHz(double hz) { return hz == 0.0 ? 0.0 : std::clamp(hz, kMinHz, kMaxHz); }
@@ -301,13 +310,11 @@ SignalStore::KeyState& SignalStore::StateFor(uint64_t key, uint32_t modelMask) {
   return it->second;
 }
 
-const SignalStore::KeyState* SignalStore::FindState(uint64_t key) const {
-  FoundState& slot = found_[FoundSlot(key)];
-  if (slot.key == key && slot.state != nullptr) return slot.state;
+const SignalStore::KeyState* SignalStore::FindStateInMap(uint64_t key) const {
   auto it = states_.find(key);
   if (it == states_.end()) return nullptr;
-  slot = {key, &it->second};
-  return slot.state;
+  found_[FoundSlot(key)] = {key, &it->second};
+  return &it->second;
 }
 
 template <class Change>
@@ -410,8 +417,11 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
     current.value = value;
     return true;
   }
-  const double firstNew = std::ceil(fromNow);  // FirstIndexAtOrAfter(now, hz)
-  const Segment added{now, hz, value, reportedId, true};
+  const double firstNew = CeilIndex(fromNow);  // FirstIndexAtOrAfter(now, hz)
+  // The new segment: the current one's frequency and reported ID, and a
+  // value. Built where it is appended: the usual case below writes its two
+  // fields in place.
+  auto added = [&] { return Segment{now, hz, value, reportedId, true}; };
   state.firstFrameStart = now;
   state.firstFrameHz = hz;
   state.firstFrame = firstNew;
@@ -422,7 +432,7 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   // schedule). Anywhere else it takes Trim's search.
   const size_t n = segments.size();
   if ((n == 1 ? now : segments[1].start) > recordedUpTo_) {
-    segments.push_back(added);
+    segments.push_back(added());
     return true;
   }
   const double trimAt = std::min(now, present);
@@ -433,20 +443,30 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
   } else if (segments[n - 1].start <= trimAt + Clock::kTolerance && reached >= first && firstNew - 1.0 >= first) {
     keepFrom = n - 1;
   } else {
-    segments.push_back(added);
+    segments.push_back(added());
     Trim(state, trimAt);
     return true;
   }
   // What Trim would forget once the new segment is in, done in place:
   // a signal changing at each of its frames keeps one or two segments.
+  if (n == 2 && keepFrom == 1) {
+    // The usual case, a value changing at each frame: the segment of the
+    // latest frame moves to the front (the log writer has recorded past its
+    // start, tested above) and the new one follows it, where only its start
+    // and value differ from the segment it was.
+    segments[0] = segments[1];
+    segments[1].start = now;
+    segments[1].value = value;
+    return true;
+  }
   size_t drop = 0;
   while (drop < keepFrom && (drop + 1 < n ? segments[drop + 1].start : now) <= recordedUpTo_) ++drop;
   if (drop == 0) {
-    segments.push_back(added);
+    segments.push_back(added());
     return true;
   }
   for (size_t i = drop; i < n; ++i) segments[i - drop] = segments[i];
-  segments[n - drop] = added;
+  segments[n - drop] = added();
   segments.erase(segments.begin() + static_cast<std::ptrdiff_t>(n - drop + 1), segments.end());
   return true;
 }
@@ -576,22 +596,37 @@ void SignalStore::AmendSimulatedValue(KeyState& state, double value, uint16_t re
 }
 
 void SignalStore::SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds) {
+  const size_t count = values.size();
+  SetSimulatedValues({&deviceHash, 1}, {&count, 1}, values, atSeconds);
+}
+
+void SignalStore::SetSimulatedValues(std::span<const uint32_t> deviceHashes, std::span<const size_t> counts,
+                                     std::span<const ValueUpdate> values, double atSeconds) {
   if (values.empty()) return;
   LockGuard lock(mutex_);
   const double present = clock_.Now();
-  for (const ValueUpdate& v : values) {
-    if (!std::isfinite(v.value)) continue;
-    KeyState& state = StateFor(platform::MakeSignalKey(deviceHash, v.signalId));
-    if (state.held || state.published) continue;
-    if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
-    Amend(
-        state, atSeconds,
-        [&](Segment& s) {
-          s.hasValue = true;
-          s.value = v.value;
-          s.reportedId = v.reportedId;
-        },
-        present);
+  // Runs are bounded by the values there are: a count past them takes the rest.
+  for (size_t d = 0; d < std::min(deviceHashes.size(), counts.size()); ++d) {
+    const uint32_t deviceHash = deviceHashes[d];
+    const std::span<const ValueUpdate> own = values.first(std::min(counts[d], values.size()));
+    values = values.subspan(own.size());
+    for (const ValueUpdate& v : own) {
+      if (!std::isfinite(v.value)) continue;
+      const uint64_t key = platform::MakeSignalKey(deviceHash, v.signalId);
+      // Found inline: the keys a device's steps set are nearly always known.
+      KeyState* found = FindState(key);
+      KeyState& state = found != nullptr ? *found : StateFor(key);
+      if (state.held || state.published) continue;
+      if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
+      Amend(
+          state, atSeconds,
+          [&](Segment& s) {
+            s.hasValue = true;
+            s.value = v.value;
+            s.reportedId = v.reportedId;
+          },
+          present);
+    }
   }
 }
 

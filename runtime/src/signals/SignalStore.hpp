@@ -126,6 +126,11 @@ class SignalStore {
   /// harness holds (HoldSimulatedValue, Publish) keep their value. One lock
   /// for the whole batch; allocates only for keys seen for the first time.
   void SetSimulatedValues(uint32_t deviceHash, std::span<const ValueUpdate> values, double atSeconds);
+  /// SetSimulatedValues for several devices in order, under one lock (a
+  /// firmware step's values of every device): device `deviceHashes[i]`
+  /// takes the next `counts[i]` of `values` (no more than are left).
+  void SetSimulatedValues(std::span<const uint32_t> deviceHashes, std::span<const size_t> counts,
+                          std::span<const ValueUpdate> values, double atSeconds);
   /// The values a newly simulated device has carried since before anyone
   /// looked: every frame so far of a key nothing set yet carries its value;
   /// other keys take it from now on. Held and published keys keep theirs.
@@ -275,7 +280,14 @@ class SignalStore {
   /// The state of a key, or null while nothing about it differs from the
   /// defaults. The keys found last are remembered in found_, so that the
   /// ones the simulation sets every step skip the hash table's search.
-  const KeyState* FindState(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
+  const KeyState* FindState(uint64_t key) const ZEPHRIN_REQUIRES(mutex_) {
+    const FoundState& slot = found_[FoundSlot(key)];
+    if (slot.key == key && slot.state != nullptr) return slot.state;
+    return FindStateInMap(key);
+  }
+  /// FindState for a key found_ does not hold: the hash table's search,
+  /// whose result takes the key's slot.
+  const KeyState* FindStateInMap(uint64_t key) const ZEPHRIN_REQUIRES(mutex_);
   KeyState* FindState(uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
     return const_cast<KeyState*>(static_cast<const SignalStore*>(this)->FindState(key));
   }
