@@ -137,62 +137,89 @@ SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& seg
   return {};
 }
 
+SignalStore::LatestFrame SignalStore::LatestForRead(const std::vector<Segment>& segments, double now,
+                                                   DeviceRun::FrameMemo& memo) {
+  // FindLatest's first step, on the indices of the memo: the current
+  // segment, if it has reached its first frame, holds the latest one.
+  const Segment& current = segments.back();
+  if (!(current.hz <= 0.0) && !(current.start > now + Clock::kTolerance)) {
+    if (memo.now != now || memo.hz != current.hz) {
+      memo.now = now;
+      memo.hz = current.hz;
+      memo.last = LastIndexAtOrBefore(now, current.hz);
+      memo.lastTime = memo.last / current.hz;
+    }
+    if (memo.start != current.start || memo.startHz != current.hz) {
+      memo.start = current.start;
+      memo.startHz = current.hz;
+      memo.first = FirstIndexAtOrAfter(current.start, current.hz);
+    }
+    if (memo.last >= memo.first) return {memo.lastTime, &current};
+  }
+  return FindLatest(segments, now);
+}
+
 const DeviceRecord* SignalStore::DeviceOnBus(uint64_t key, DeviceRun& run) const {
   const uint32_t hash = SignalKeyDeviceHash(key);
   if (!run.known || run.hash != hash) {
     const DeviceRecord* device = devices_.FindRecord(hash);
-    run = {run.network, true, hash, OnBus(device, run.network) ? device : nullptr};
+    run.known = true;
+    run.hash = hash;
+    run.device = OnBus(device, run.network) ? device : nullptr;
   }
   return run.device;
 }
 
 SignalStore::FrameId SignalStore::Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const {
-  const uint16_t signalId = SignalKeySignalId(key);
-  // Filled in place: a group's records need no copy each.
-  SignalMeasurement unused;
-  SignalMeasurement& m = out != nullptr ? *out : unused;
-  m = SignalMeasurement{};
   FrameId id{0, kNoTime};
-  m.status = kRxTimeout;
-
   if (replay_) {
+    SignalMeasurement unused;
+    SignalMeasurement& m = out != nullptr ? *out : unused;
+    m = SignalMeasurement{};
+    m.status = kRxTimeout;
     double sampleTime = kNoTime;
     if (replay_->Latest(key, now, m, sampleTime)) id.time = sampleTime;
     else m.status = kRxTimeout;
     return id;
   }
 
+  // The record's fields, written at once at the end (a group's records need
+  // no copy each, nor clearing first): nothing received unless a frame is found.
+  const uint16_t signalId = SignalKeySignalId(key);
+  double value = 0.0;
+  uint16_t reportedId = 0;
+  double time = 0.0;
+  int32_t status = kRxTimeout;
   const DeviceRecord* device = DeviceOnBus(key, run);
   if (device != nullptr) {
     const KeyState* state = FindState(key);
     if (state != nullptr && state->published) {
-      m = state->sample;
+      if (out != nullptr) *out = state->sample;
+      return {state->publishSeq, kNoTime};
+    }
+    double currentHz = 0.0;
+    LatestFrame latest;
+    if (state != nullptr) {
       id.seq = state->publishSeq;
+      currentHz = state->Current().hz;
+      latest = LatestForRead(state->segments, now, run.frames);
     } else {
-      double currentHz = 0.0;
-      LatestFrame latest;
-      if (state != nullptr) {
-        id.seq = state->publishSeq;
-        currentHz = state->Current().hz;
-        latest = FindLatest(state->segments, now);
-      } else {
-        // Untouched signals follow their catalogue default from the start.
-        currentHz = DefaultHz(signalId, device->modelMask);
-        if (currentHz > 0.0) latest.time = LastIndexAtOrBefore(now, currentHz) / currentHz;
-      }
-      if (latest.time != kNoTime) {
-        const Segment* segment = latest.segment;
-        id.time = latest.time;
-        if (segment != nullptr && segment->hasValue) m.value = segment->value;
-        else if (signalId == kCompliancyId) m.value = device->compliancy;
-        m.reportedId = (segment != nullptr && segment->reportedId != 0) ? segment->reportedId : signalId;
-        m.systemTime = m.bustrelTime = m.deviceTime = latest.time;
-        // A stopped signal still hands out its last frame, marked as no
-        // longer received.
-        m.status = currentHz > 0.0 ? kOK : kRxTimeout;
-      }
+      // Untouched signals follow their catalogue default from the start.
+      currentHz = DefaultHz(signalId, device->modelMask);
+      if (currentHz > 0.0) latest.time = LastIndexAtOrBefore(now, currentHz) / currentHz;
+    }
+    if (latest.time != kNoTime) {
+      const Segment* segment = latest.segment;
+      id.time = time = latest.time;
+      if (segment != nullptr && segment->hasValue) value = segment->value;
+      else if (signalId == kCompliancyId) value = device->compliancy;
+      reportedId = (segment != nullptr && segment->reportedId != 0) ? segment->reportedId : signalId;
+      // A stopped signal still hands out its last frame, marked as no
+      // longer received.
+      status = currentHz > 0.0 ? kOK : kRxTimeout;
     }
   }
+  if (out != nullptr) *out = SignalMeasurement{value, reportedId, {}, 0, time, time, time, status, 0};
   return id;
 }
 

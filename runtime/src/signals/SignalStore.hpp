@@ -255,17 +255,31 @@ class SignalStore {
   /// name's comparison serve the whole run. Valid while the pass holds the
   /// registry's mutex.
   struct DeviceRun {
+    explicit DeviceRun(std::string_view onNetwork) : network(onNetwork) {}
     std::string_view network;
     bool known = false;
     uint32_t hash = 0;
     const devices::DeviceRecord* device = nullptr;  // present on `network`, else null
+    /// The frame indices the pass worked out last, so that the next key on
+    /// the same schedule takes them as they are: the keys of a group nearly
+    /// always share their frequency, and the simulation moves them all at
+    /// the same instants, so their current segments start alike.
+    struct FrameMemo {
+      double now = std::numeric_limits<double>::quiet_NaN();  // never equal: nothing worked out yet
+      double hz = 0;
+      double last = 0;      // the last frame at or before `now` at `hz`
+      double lastTime = 0;  // its time
+      double start = std::numeric_limits<double>::quiet_NaN();
+      double startHz = 0;
+      double first = 0;  // the first frame at or after `start` at `startHz`
+    } frames;
   };
   /// The device of `key` if it is present on the run's network, else null.
   const devices::DeviceRecord* DeviceOnBus(uint64_t key, DeviceRun& run) const
       ZEPHRIN_REQUIRES(devices_.RecordsMutex());
   FrameId Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
-  [[nodiscard]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
+  [[nodiscard, gnu::flatten]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
               FrameId* frames) const ZEPHRIN_REQUIRES(mutex_);
   bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const
       ZEPHRIN_REQUIRES(mutex_);
@@ -304,6 +318,10 @@ class SignalStore {
   void ScheduleChanged() ZEPHRIN_REQUIRES(mutex_);
   void Trim(KeyState& state, double now) const ZEPHRIN_REQUIRES(mutex_);
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
+  /// FindLatest for a read: the same frame, found from the current segment
+  /// and the memo of the pass when it holds the latest frame (as it nearly
+  /// always does), else by FindLatest.
+  static LatestFrame LatestForRead(const std::vector<Segment>& segments, double now, DeviceRun::FrameMemo& memo);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
   static double LastIndexOf(std::span<const Segment> segments, size_t i);
