@@ -152,10 +152,8 @@ StatusCode BaseStatusSignal::Status_Get(BaseStatusSignal& signal, const char* ne
   return status;
 }
 
-// Flattened: the odometry thread reads its signals here several times per
-// step, and each TakeSample is only a few stores.
-[[gnu::flatten]] StatusCode BaseStatusSignal::Status_WaitForAll(BaseStatusSignal* const* signals, size_t count,
-                                                                const char* network, double timeoutSeconds) {
+StatusCode BaseStatusSignal::Status_WaitForAll(BaseStatusSignal* const* signals, size_t count, const char* network,
+                                               double timeoutSeconds) {
   GroupBuffer<uint64_t> keys(count);
   GroupBuffer<SignalMeasurement> records(count);
   for (size_t i = 0; i < count; ++i) keys[i] = signals[i]->GetSignalKey();
