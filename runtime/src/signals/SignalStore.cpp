@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <vector>
@@ -56,6 +57,11 @@ bool SentBefore(const auto& segment, double seconds) {
 bool SendsAt(double hz, double seconds) {
   return hz > 0.0 && FirstIndexAtOrAfter(seconds, hz) <= (seconds + Clock::kTolerance) * hz;
 }
+
+// Whether two numbers are the same bits: the inputs of a memo, whose
+// results the same bits always reproduce (cheaper than comparing them as
+// numbers, which must also mind NaN).
+bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
 bool SameSettings(const auto& a, const auto& b) {
   return a.hz == b.hz && a.hasValue == b.hasValue && a.value == b.value && a.reportedId == b.reportedId;
@@ -143,13 +149,13 @@ SignalStore::LatestFrame SignalStore::LatestForRead(const std::vector<Segment>& 
   // segment, if it has reached its first frame, holds the latest one.
   const Segment& current = segments.back();
   if (!(current.hz <= 0.0) && !(current.start > now + Clock::kTolerance)) {
-    if (memo.now != now || memo.hz != current.hz) {
+    if (!SameBits(memo.now, now) || !SameBits(memo.hz, current.hz)) {
       memo.now = now;
       memo.hz = current.hz;
       memo.last = LastIndexAtOrBefore(now, current.hz);
       memo.lastTime = memo.last / current.hz;
     }
-    if (memo.start != current.start || memo.startHz != current.hz) {
+    if (!SameBits(memo.start, current.start) || !SameBits(memo.startHz, current.hz)) {
       memo.start = current.start;
       memo.startHz = current.hz;
       memo.first = FirstIndexAtOrAfter(current.start, current.hz);

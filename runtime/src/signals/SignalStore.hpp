@@ -264,8 +264,10 @@ class SignalStore {
     /// the same schedule takes them as they are: the keys of a group nearly
     /// always share their frequency, and the simulation moves them all at
     /// the same instants, so their current segments start alike.
+    /// Nothing is worked out at first: only a sending segment (hz > 0) is
+    /// looked up, and its frequency never matches the 0 of either pair.
     struct FrameMemo {
-      double now = std::numeric_limits<double>::quiet_NaN();  // never equal: nothing worked out yet
+      double now = std::numeric_limits<double>::quiet_NaN();
       double hz = 0;
       double last = 0;      // the last frame at or before `now` at `hz`
       double lastTime = 0;  // its time
