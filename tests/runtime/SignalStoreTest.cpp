@@ -595,6 +595,40 @@ TEST(SignalStoreReads, GroupsReadEachKeyAsItReadsAlone) {
   }
 }
 
+// Many devices over more buses than the store tells apart by index (and
+// more devices than it remembers without a search): a group read of all
+// their keys on one bus hands each key on that bus its own value and every
+// other key nothing, for each bus in turn, and again once a device is gone.
+TEST(SignalStoreReads, GroupsFindEachDeviceOnItsOwnBus) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr int kBuses = 12;
+  constexpr int kDevices = 150;
+  const uint16_t id = ids::angulon::kPosition;
+  std::vector<uint64_t> keys;
+  for (int d = 0; d < kDevices; ++d) {
+    const uint32_t hash = runtime.devices.Register(d, "angulon", "bus" + std::to_string(d % kBuses));
+    runtime.signals.SetSimulatedValue(hash, id, 1.0 + d);
+    keys.push_back(MakeSignalKey(hash, id));
+  }
+  runtime.clock.SetManualTime(1.5);
+  const auto expectOnBus = [&](int gone) {
+    for (int bus = 0; bus < kBuses; ++bus) {
+      SCOPED_TRACE(bus);
+      const std::string name = "bus" + std::to_string(bus);
+      std::vector<SignalMeasurement> records(keys.size());
+      EXPECT_EQ(runtime.signals.Read(keys, records.data(), name, false, 0.0), kRxTimeout);
+      for (int d = 0; d < kDevices; ++d) {
+        const bool onBus = d % kBuses == bus && d != gone;
+        ASSERT_EQ(records[d].status, onBus ? kOK : kRxTimeout) << "device " << d;
+        ASSERT_EQ(records[d].value, onBus ? 1.0 + d : 0.0) << "device " << d;
+      }
+    }
+  };
+  expectOnBus(-1);
+  ASSERT_TRUE(runtime.devices.SetPresent(platform::SignalKeyDeviceHash(keys[40]), false));
+  expectOnBus(40);
+}
+
 // While a replay source is installed it answers every read, and waits end
 // when the replay time reaches its next sample.
 TEST(SignalStoreReplay, ReplaySourceReplacesSimulation) {

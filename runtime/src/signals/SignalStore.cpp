@@ -165,13 +165,40 @@ SignalStore::LatestFrame SignalStore::LatestForRead(const std::vector<Segment>& 
   return FindLatest(segments, now);
 }
 
+int SignalStore::BusIndex(std::string_view bus) const {
+  for (size_t i = 0; i < busNameCount_; ++i) {
+    if (busNames_[i] == bus) return static_cast<int>(i);
+  }
+  if (busNameCount_ == kBusNames) return -1;
+  busNames_[busNameCount_] = bus;
+  return static_cast<int>(busNameCount_++);
+}
+
+const SignalStore::SeenDevice& SignalStore::SeenDeviceOf(uint32_t hash) const {
+  static constexpr SeenDevice kNone{};
+  SeenDevice& slot = seenDevices_[static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> (64 - kSeenBits))];
+  if (slot.record != nullptr && slot.hash == hash) return slot;
+  // A device not registered yet may be soon: only found ones are kept.
+  const DeviceRecord* record = devices_.FindRecord(hash);
+  if (record == nullptr) return kNone;
+  slot = {hash, BusIndex(record->bus), record};
+  return slot;
+}
+
 const DeviceRecord* SignalStore::DeviceOnBus(uint64_t key, DeviceRun& run) const {
   const uint32_t hash = SignalKeyDeviceHash(key);
   if (!run.known || run.hash != hash) {
-    const DeviceRecord* device = devices_.FindRecord(hash);
     run.known = true;
     run.hash = hash;
-    run.device = OnBus(device, run.network) ? device : nullptr;
+    const SeenDevice& seen = SeenDeviceOf(hash);
+    const DeviceRecord* device = seen.record;
+    // A bus the run's network was found to name needs no comparison again.
+    bool onBus = device != nullptr && device->present && seen.bus >= 0 && seen.bus == run.bus;
+    if (!onBus && OnBus(device, run.network)) {
+      onBus = true;
+      run.bus = seen.bus;
+    }
+    run.device = onBus ? device : nullptr;
   }
   return run.device;
 }

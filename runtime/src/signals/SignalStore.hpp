@@ -260,6 +260,7 @@ class SignalStore {
     bool known = false;
     uint32_t hash = 0;
     const devices::DeviceRecord* device = nullptr;  // present on `network`, else null
+    int bus = -1;  // the index in busNames_ of the bus `network` was found to name, once found
     /// The frame indices the pass worked out last, so that the next key on
     /// the same schedule takes them as they are: the keys of a group nearly
     /// always share their frequency, and the simulation moves them all at
@@ -278,7 +279,19 @@ class SignalStore {
   };
   /// The device of `key` if it is present on the run's network, else null.
   const devices::DeviceRecord* DeviceOnBus(uint64_t key, DeviceRun& run) const
-      ZEPHRIN_REQUIRES(devices_.RecordsMutex());
+      ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
+  /// A device reads have looked up: its record and the index of its bus in
+  /// busNames_ (-1 when that list is full).
+  struct SeenDevice {
+    uint32_t hash = 0;
+    int bus = -1;
+    const devices::DeviceRecord* record = nullptr;  // null: an empty slot
+  };
+  /// The registry's record of `hash` (null in an empty result when there is
+  /// none), remembered in seenDevices_.
+  const SeenDevice& SeenDeviceOf(uint32_t hash) const ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
+  /// The index of a bus name in busNames_, added when new and there is room; else -1.
+  int BusIndex(std::string_view bus) const ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
   FrameId Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
   [[nodiscard, gnu::flatten]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
@@ -351,6 +364,18 @@ class SignalStore {
     const KeyState* state = nullptr;
   };
   mutable std::array<FoundState, size_t{1} << kFoundBits> found_ ZEPHRIN_GUARDED_BY(mutex_){};
+  // The devices reads found, direct-mapped by hash. A record never moves nor
+  // changes its bus once registered (only its presence and compliancy
+  // change, and those are read from it each time), so a read finds it
+  // without the registry's table and tells its bus by index, comparing the
+  // bus names once per read rather than once per device.
+  static constexpr int kSeenBits = 6;
+  mutable std::array<SeenDevice, size_t{1} << kSeenBits> seenDevices_ ZEPHRIN_GUARDED_BY(mutex_){};
+  // The distinct bus names of the devices seen: views of their records' own
+  // texts, which last as long as the registry.
+  static constexpr size_t kBusNames = 8;
+  mutable std::array<std::string_view, kBusNames> busNames_ ZEPHRIN_GUARDED_BY(mutex_){};
+  mutable size_t busNameCount_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   std::shared_ptr<const ReplaySampleSource> replay_ ZEPHRIN_GUARDED_BY(mutex_);
   uint64_t nextSeq_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   double recordedUpTo_ ZEPHRIN_GUARDED_BY(mutex_) = std::numeric_limits<double>::infinity();
