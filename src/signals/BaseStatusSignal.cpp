@@ -99,7 +99,8 @@ StatusCode BaseStatusSignal::WaitForAllImpl(const char* location, units::time::s
     return status;
   }
   const std::string& network = signals.front()->deviceIdentifier_.GetNetwork();
-  for (const BaseStatusSignal* signal : signals) {
+  // Every other signal must be on the first one's network.
+  for (const BaseStatusSignal* signal : signals.subspan(1)) {
     if (signal->deviceIdentifier_.GetNetwork() != network) {
       StatusCode status = StatusCode::InvalidNetwork;
       internal::ReportStatus(status, location, 1);
