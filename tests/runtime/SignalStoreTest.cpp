@@ -9,8 +9,9 @@
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
+#include <array>
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -577,8 +578,11 @@ TEST(SignalStoreReads, GroupsReadEachKeyAsItReadsAlone) {
       ASSERT_EQ(runtime.signals.SetFrequency("drive", a, angulon::kSupplyVoltage, 0), kOK);
     }
 
+    using Bytes = std::array<unsigned char, sizeof(SignalMeasurement)>;
+    Bytes garbage;
+    garbage.fill(0xA5);
     SignalMeasurement group[kKeys];
-    std::memset(group, 0xA5, sizeof group);
+    for (SignalMeasurement& record : group) record = std::bit_cast<SignalMeasurement>(garbage);
     const int status = runtime.signals.Read(keys, group, "drive", false, 0.0);
     int expected = kOK;
     for (size_t i = 0; i < kKeys; ++i) {
@@ -589,7 +593,7 @@ TEST(SignalStoreReads, GroupsReadEachKeyAsItReadsAlone) {
       EXPECT_EQ(group[i].value, alone.value);
       EXPECT_EQ(group[i].systemTime, alone.systemTime);
       EXPECT_EQ(group[i].status, alone.status);
-      EXPECT_EQ(std::memcmp(&group[i], &alone, sizeof alone), 0);
+      EXPECT_EQ(std::bit_cast<Bytes>(group[i]), std::bit_cast<Bytes>(alone));
     }
     EXPECT_EQ(status, expected);
   }
