@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "core/internal/Report.hpp"
 
@@ -21,16 +22,18 @@ namespace {
 constexpr size_t kStackSignals = 64;
 
 // Storage for `count` elements: on the stack for small groups, on the heap
-// beyond. Elements are value-initialised (records zeroed) either way.
+// beyond. Elements start unset: every user writes each one before it is read
+// (the runtime fills every byte of each record it is handed), so clearing
+// them first would only cost a pass over the group on every read.
 template <typename T>
 class GroupBuffer {
+  static_assert(std::is_trivially_default_constructible_v<T>, "elements are left unset until written");
+
  public:
   explicit GroupBuffer(size_t count) {
     if (count > kStackSignals) {
-      heap_ = std::make_unique<T[]>(count);
+      heap_ = std::make_unique_for_overwrite<T[]>(count);
       data_ = heap_.get();
-    } else {
-      for (size_t i = 0; i < count; ++i) stack_[i] = T{};
     }
   }
   T* data() { return data_; }
@@ -96,7 +99,8 @@ StatusCode BaseStatusSignal::WaitForAllImpl(const char* location, units::time::s
     return status;
   }
   const std::string& network = signals.front()->deviceIdentifier_.GetNetwork();
-  for (const BaseStatusSignal* signal : signals) {
+  // Every other signal must be on the first one's network.
+  for (const BaseStatusSignal* signal : signals.subspan(1)) {
     if (signal->deviceIdentifier_.GetNetwork() != network) {
       StatusCode status = StatusCode::InvalidNetwork;
       internal::ReportStatus(status, location, 1);

@@ -9,6 +9,8 @@
 #include <kvor/zephrin/platform/Time.hpp>
 #include <kvor/zephrin/runtime/harness/Harness.hpp>
 
+#include <array>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -605,6 +607,99 @@ TEST(SignalStoreFrames, SensorInputsMoveEveryDeviceObjectFromItsOwnOffset) {
     EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kMoved), offset + 0.75) << "object " << d;
     EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kSet), 3.0) << "object " << d;
   }
+}
+
+// A group read gives each key the frame it gets when read alone, whichever
+// keys come before it in the group: keys on the same frequency or another,
+// a value changed between two frames (its key still sends the older value
+// until the next frame), values set a step ahead of the clock, a signal
+// stopped mid-way, untouched keys, a device on another bus. Each record is
+// written whole, whatever the caller's buffer held.
+TEST(SignalStoreReads, GroupsReadEachKeyAsItReadsAlone) {
+  zephrin_test::StandaloneServices runtime;
+  namespace angulon = ids::angulon;
+  const uint32_t a = runtime.devices.Register(4, "angulon", "drive");
+  const uint32_t b = runtime.devices.Register(5, "angulon", "drive");
+  const uint32_t other = runtime.devices.Register(6, "angulon", "chassis");
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", a, angulon::kPosition, 250), kOK);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", a, angulon::kVelocity, 250), kOK);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", b, angulon::kPosition, 250), kOK);
+  ASSERT_EQ(runtime.signals.SetFrequency("drive", b, angulon::kVelocity, 100), kOK);
+  // a's velocity changes now and then, its position at every step: the
+  // position's newest value has not been sent yet when the velocity's has.
+  const uint64_t keys[] = {MakeSignalKey(a, angulon::kVelocity),     MakeSignalKey(a, angulon::kPosition),
+                           MakeSignalKey(b, angulon::kPosition),     MakeSignalKey(b, angulon::kVelocity),
+                           MakeSignalKey(a, angulon::kSupplyVoltage), MakeSignalKey(other, angulon::kPosition),
+                           MakeSignalKey(a, angulon::kAbsolutePosition), MakeSignalKey(b, angulon::kAbsolutePosition)};
+  constexpr size_t kKeys = std::size(keys);
+
+  for (int step = 1; step <= 60; ++step) {
+    SCOPED_TRACE(step);
+    // Off the whole milliseconds, so that changes fall between frames.
+    const double now = 1.0 + step * 0.0007;
+    runtime.clock.SetManualTime(now);
+    runtime.signals.SetSimulatedValue(a, angulon::kPosition, step * 0.5);
+    if (step % 4 == 0) runtime.signals.SetSimulatedValue(a, angulon::kVelocity, -step * 1.0);
+    const SignalStore::ValueUpdate ahead{angulon::kPosition, step * 2.0, 0};
+    runtime.signals.SetSimulatedValues(b, {&ahead, 1}, now + 0.001);
+    runtime.signals.SetSimulatedValue(b, angulon::kVelocity, step * 3.0);
+    if (step == 30) {
+      ASSERT_EQ(runtime.signals.SetFrequency("drive", a, angulon::kSupplyVoltage, 0), kOK);
+    }
+
+    using Bytes = std::array<unsigned char, sizeof(SignalMeasurement)>;
+    Bytes garbage;
+    garbage.fill(0xA5);
+    SignalMeasurement group[kKeys];
+    for (SignalMeasurement& record : group) record = std::bit_cast<SignalMeasurement>(garbage);
+    const int status = runtime.signals.Read(keys, group, "drive", false, 0.0);
+    int expected = kOK;
+    for (size_t i = 0; i < kKeys; ++i) {
+      SCOPED_TRACE(i);
+      SignalMeasurement alone{};
+      const int own = runtime.signals.Read({&keys[i], 1}, &alone, "drive", false, 0.0);
+      if (expected == kOK) expected = own;
+      EXPECT_EQ(group[i].value, alone.value);
+      EXPECT_EQ(group[i].systemTime, alone.systemTime);
+      EXPECT_EQ(group[i].status, alone.status);
+      EXPECT_EQ(std::bit_cast<Bytes>(group[i]), std::bit_cast<Bytes>(alone));
+    }
+    EXPECT_EQ(status, expected);
+  }
+}
+
+// Many devices over more buses than the store tells apart by index (and
+// more devices than it remembers without a search): a group read of all
+// their keys on one bus hands each key on that bus its own value and every
+// other key nothing, for each bus in turn, and again once a device is gone.
+TEST(SignalStoreReads, GroupsFindEachDeviceOnItsOwnBus) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr int kBuses = 12;
+  constexpr int kDevices = 150;
+  const uint16_t id = ids::angulon::kPosition;
+  std::vector<uint64_t> keys;
+  for (int d = 0; d < kDevices; ++d) {
+    const uint32_t hash = runtime.devices.Register(d, "angulon", "bus" + std::to_string(d % kBuses));
+    runtime.signals.SetSimulatedValue(hash, id, 1.0 + d);
+    keys.push_back(MakeSignalKey(hash, id));
+  }
+  runtime.clock.SetManualTime(1.5);
+  const auto expectOnBus = [&](int gone) {
+    for (int bus = 0; bus < kBuses; ++bus) {
+      SCOPED_TRACE(bus);
+      const std::string name = "bus" + std::to_string(bus);
+      std::vector<SignalMeasurement> records(keys.size());
+      EXPECT_EQ(runtime.signals.Read(keys, records.data(), name, false, 0.0), kRxTimeout);
+      for (int d = 0; d < kDevices; ++d) {
+        const bool onBus = d % kBuses == bus && d != gone;
+        ASSERT_EQ(records[d].status, onBus ? kOK : kRxTimeout) << "device " << d;
+        ASSERT_EQ(records[d].value, onBus ? 1.0 + d : 0.0) << "device " << d;
+      }
+    }
+  };
+  expectOnBus(-1);
+  ASSERT_TRUE(runtime.devices.SetPresent(platform::SignalKeyDeviceHash(keys[40]), false));
+  expectOnBus(40);
 }
 
 // While a replay source is installed it answers every read, and waits end

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cmath>
 #include <vector>
@@ -65,6 +66,11 @@ bool SentBefore(const auto& segment, double seconds) {
 bool SendsAt(double hz, double seconds) {
   return hz > 0.0 && FirstIndexAtOrAfter(seconds, hz) <= (seconds + Clock::kTolerance) * hz;
 }
+
+// Whether two numbers are the same bits: the inputs of a memo, whose
+// results the same bits always reproduce (cheaper than comparing them as
+// numbers, which must also mind NaN).
+bool SameBits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
 bool SameSettings(const auto& a, const auto& b) {
   return a.hz == b.hz && a.hasValue == b.hasValue && a.value == b.value && a.reportedId == b.reportedId;
@@ -146,62 +152,116 @@ SignalStore::LatestFrame SignalStore::FindLatest(const std::vector<Segment>& seg
   return {};
 }
 
+SignalStore::LatestFrame SignalStore::LatestForRead(const std::vector<Segment>& segments, double now,
+                                                   DeviceRun::FrameMemo& memo) {
+  // FindLatest's first step, on the indices of the memo: the current
+  // segment, if it has reached its first frame, holds the latest one.
+  const Segment& current = segments.back();
+  if (!(current.hz <= 0.0) && !(current.start > now + Clock::kTolerance)) {
+    if (!SameBits(memo.now, now) || !SameBits(memo.hz, current.hz)) {
+      memo.now = now;
+      memo.hz = current.hz;
+      memo.last = LastIndexAtOrBefore(now, current.hz);
+      memo.lastTime = memo.last / current.hz;
+    }
+    if (!SameBits(memo.start, current.start) || !SameBits(memo.startHz, current.hz)) {
+      memo.start = current.start;
+      memo.startHz = current.hz;
+      memo.first = FirstIndexAtOrAfter(current.start, current.hz);
+    }
+    if (memo.last >= memo.first) return {memo.lastTime, &current};
+  }
+  return FindLatest(segments, now);
+}
+
+int SignalStore::BusIndex(std::string_view bus) const {
+  for (size_t i = 0; i < busNameCount_; ++i) {
+    if (busNames_[i] == bus) return static_cast<int>(i);
+  }
+  if (busNameCount_ == kBusNames) return -1;
+  busNames_[busNameCount_] = bus;
+  return static_cast<int>(busNameCount_++);
+}
+
+const SignalStore::SeenDevice& SignalStore::SeenDeviceOf(uint32_t hash) const {
+  static constexpr SeenDevice kNone{};
+  SeenDevice& slot = seenDevices_[static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> (64 - kSeenBits))];
+  if (slot.record != nullptr && slot.hash == hash) return slot;
+  // A device not registered yet may be soon: only found ones are kept.
+  const DeviceRecord* record = devices_.FindRecord(hash);
+  if (record == nullptr) return kNone;
+  slot = {hash, BusIndex(record->bus), record};
+  return slot;
+}
+
 const DeviceRecord* SignalStore::DeviceOnBus(uint64_t key, DeviceRun& run) const {
   const uint32_t hash = SignalKeyDeviceHash(key);
   if (!run.known || run.hash != hash) {
-    const DeviceRecord* device = devices_.FindRecord(hash);
-    run = {run.network, true, hash, OnBus(device, run.network) ? device : nullptr};
+    run.known = true;
+    run.hash = hash;
+    const SeenDevice& seen = SeenDeviceOf(hash);
+    const DeviceRecord* device = seen.record;
+    // A bus the run's network was found to name needs no comparison again.
+    bool onBus = device != nullptr && device->present && seen.bus >= 0 && seen.bus == run.bus;
+    if (!onBus && OnBus(device, run.network)) {
+      onBus = true;
+      run.bus = seen.bus;
+    }
+    run.device = onBus ? device : nullptr;
   }
   return run.device;
 }
 
 SignalStore::FrameId SignalStore::Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const {
-  const uint16_t signalId = SignalKeySignalId(key);
-  // Filled in place: a group's records need no copy each.
-  SignalMeasurement unused;
-  SignalMeasurement& m = out != nullptr ? *out : unused;
-  m = SignalMeasurement{};
   FrameId id{0, kNoTime};
-  m.status = kRxTimeout;
-
   if (replay_) {
+    SignalMeasurement unused;
+    SignalMeasurement& m = out != nullptr ? *out : unused;
+    m = SignalMeasurement{};
+    m.status = kRxTimeout;
     double sampleTime = kNoTime;
     if (replay_->Latest(key, now, m, sampleTime)) id.time = sampleTime;
     else m.status = kRxTimeout;
     return id;
   }
 
+  // The record's fields, written at once at the end (a group's records need
+  // no copy each, nor clearing first): nothing received unless a frame is found.
+  const uint16_t signalId = SignalKeySignalId(key);
+  double value = 0.0;
+  uint16_t reportedId = 0;
+  double time = 0.0;
+  int32_t status = kRxTimeout;
   const DeviceRecord* device = DeviceOnBus(key, run);
   if (device != nullptr) {
     const KeyState* state = FindState(key);
     if (state != nullptr && state->published) {
-      m = state->sample;
+      if (out != nullptr) *out = state->sample;
+      return {state->publishSeq, kNoTime};
+    }
+    double currentHz = 0.0;
+    LatestFrame latest;
+    if (state != nullptr) {
       id.seq = state->publishSeq;
+      currentHz = state->Current().hz;
+      latest = LatestForRead(state->segments, now, run.frames);
     } else {
-      double currentHz = 0.0;
-      LatestFrame latest;
-      if (state != nullptr) {
-        id.seq = state->publishSeq;
-        currentHz = state->Current().hz;
-        latest = FindLatest(state->segments, now);
-      } else {
-        // Untouched signals follow their catalogue default from the start.
-        currentHz = DefaultHz(signalId, device->modelMask);
-        if (currentHz > 0.0) latest.time = LastIndexAtOrBefore(now, currentHz) / currentHz;
-      }
-      if (latest.time != kNoTime) {
-        const Segment* segment = latest.segment;
-        id.time = latest.time;
-        if (segment != nullptr && segment->hasValue) m.value = segment->value;
-        else if (signalId == kCompliancyId) m.value = device->compliancy;
-        m.reportedId = (segment != nullptr && segment->reportedId != 0) ? segment->reportedId : signalId;
-        m.systemTime = m.bustrelTime = m.deviceTime = latest.time;
-        // A stopped signal still hands out its last frame, marked as no
-        // longer received.
-        m.status = currentHz > 0.0 ? kOK : kRxTimeout;
-      }
+      // Untouched signals follow their catalogue default from the start.
+      currentHz = DefaultHz(signalId, device->modelMask);
+      if (currentHz > 0.0) latest.time = LastIndexAtOrBefore(now, currentHz) / currentHz;
+    }
+    if (latest.time != kNoTime) {
+      const Segment* segment = latest.segment;
+      id.time = time = latest.time;
+      if (segment != nullptr && segment->hasValue) value = segment->value;
+      else if (signalId == kCompliancyId) value = device->compliancy;
+      reportedId = (segment != nullptr && segment->reportedId != 0) ? segment->reportedId : signalId;
+      // A stopped signal still hands out its last frame, marked as no
+      // longer received.
+      status = currentHz > 0.0 ? kOK : kRxTimeout;
     }
   }
+  if (out != nullptr) *out = SignalMeasurement{value, reportedId, {}, 0, time, time, time, status, 0};
   return id;
 }
 

@@ -260,17 +260,46 @@ class SignalStore {
   /// name's comparison serve the whole run. Valid while the pass holds the
   /// registry's mutex.
   struct DeviceRun {
+    explicit DeviceRun(std::string_view onNetwork) : network(onNetwork) {}
     std::string_view network;
     bool known = false;
     uint32_t hash = 0;
     const devices::DeviceRecord* device = nullptr;  // present on `network`, else null
+    int bus = -1;  // the index in busNames_ of the bus `network` was found to name, once found
+    /// The frame indices the pass worked out last, so that the next key on
+    /// the same schedule takes them as they are: the keys of a group nearly
+    /// always share their frequency, and the simulation moves them all at
+    /// the same instants, so their current segments start alike.
+    /// Nothing is worked out at first: only a sending segment (hz > 0) is
+    /// looked up, and its frequency never matches the 0 of either pair.
+    struct FrameMemo {
+      double now = std::numeric_limits<double>::quiet_NaN();
+      double hz = 0;
+      double last = 0;      // the last frame at or before `now` at `hz`
+      double lastTime = 0;  // its time
+      double start = std::numeric_limits<double>::quiet_NaN();
+      double startHz = 0;
+      double first = 0;  // the first frame at or after `start` at `startHz`
+    } frames;
   };
   /// The device of `key` if it is present on the run's network, else null.
   const devices::DeviceRecord* DeviceOnBus(uint64_t key, DeviceRun& run) const
-      ZEPHRIN_REQUIRES(devices_.RecordsMutex());
+      ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
+  /// A device reads have looked up: its record and the index of its bus in
+  /// busNames_ (-1 when that list is full).
+  struct SeenDevice {
+    uint32_t hash = 0;
+    int bus = -1;
+    const devices::DeviceRecord* record = nullptr;  // null: an empty slot
+  };
+  /// The registry's record of `hash` (null in an empty result when there is
+  /// none), remembered in seenDevices_.
+  const SeenDevice& SeenDeviceOf(uint32_t hash) const ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
+  /// The index of a bus name in busNames_, added when new and there is room; else -1.
+  int BusIndex(std::string_view bus) const ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
   FrameId Sample(uint64_t key, DeviceRun& run, double now, SignalMeasurement* out) const
       ZEPHRIN_REQUIRES(mutex_, devices_.RecordsMutex());
-  [[nodiscard]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
+  [[nodiscard, gnu::flatten]] int FillAll(std::span<const uint64_t> keys, SignalMeasurement* records, std::string_view network, double now,
               FrameId* frames) const ZEPHRIN_REQUIRES(mutex_);
   bool AllNewer(std::span<const uint64_t> keys, std::string_view network, double now, const FrameId* start) const
       ZEPHRIN_REQUIRES(mutex_);
@@ -316,6 +345,10 @@ class SignalStore {
   void ScheduleChanged() ZEPHRIN_REQUIRES(mutex_);
   void Trim(KeyState& state, double now) const ZEPHRIN_REQUIRES(mutex_);
   static LatestFrame FindLatest(const std::vector<Segment>& segments, double now);
+  /// FindLatest for a read: the same frame, found from the current segment
+  /// and the memo of the pass when it holds the latest frame (as it nearly
+  /// always does), else by FindLatest.
+  static LatestFrame LatestForRead(const std::vector<Segment>& segments, double now, DeviceRun::FrameMemo& memo);
   /// Index of the last frame segment `i` sends before the next segment
   /// takes over (+infinity for the current segment).
   static double LastIndexOf(std::span<const Segment> segments, size_t i);
@@ -343,6 +376,18 @@ class SignalStore {
     const KeyState* state = nullptr;
   };
   mutable std::array<FoundState, size_t{1} << kFoundBits> found_ ZEPHRIN_GUARDED_BY(mutex_){};
+  // The devices reads found, direct-mapped by hash. A record never moves nor
+  // changes its bus once registered (only its presence and compliancy
+  // change, and those are read from it each time), so a read finds it
+  // without the registry's table and tells its bus by index, comparing the
+  // bus names once per read rather than once per device.
+  static constexpr int kSeenBits = 6;
+  mutable std::array<SeenDevice, size_t{1} << kSeenBits> seenDevices_ ZEPHRIN_GUARDED_BY(mutex_){};
+  // The distinct bus names of the devices seen: views of their records' own
+  // texts, which last as long as the registry.
+  static constexpr size_t kBusNames = 8;
+  mutable std::array<std::string_view, kBusNames> busNames_ ZEPHRIN_GUARDED_BY(mutex_){};
+  mutable size_t busNameCount_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   std::shared_ptr<const ReplaySampleSource> replay_ ZEPHRIN_GUARDED_BY(mutex_);
   uint64_t nextSeq_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   double recordedUpTo_ ZEPHRIN_GUARDED_BY(mutex_) = std::numeric_limits<double>::infinity();

@@ -103,7 +103,8 @@ ZEPHRIN_RUNTIME_API int c_kvor_zephrin6_encode_device(int deviceId, const char* 
 /// A waiting read of several keys on a bus that cannot synchronise signals
 /// (classic CAN) fills the latest frames and answers -10002.
 /// @param keys    `count` signal keys (see MakeSignalKey).
-/// @param records `count` records, zeroed by the caller.
+/// @param records `count` records; every byte of each is written (reserved
+///                fields zeroed) unless keys or records is null.
 /// @param network bus name of the signals; null is treated as "".
 /// @return 0; -1003 RxTimeout when a key had no (new) frame; -10002
 ///         MultiSignalNotSupported; -1002 when keys or records is null.
