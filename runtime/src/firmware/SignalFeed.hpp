@@ -102,9 +102,8 @@ class SignalFeed {
     // A step that ends before this time skips the group (see QuietEnd).
     double quietEnd = -std::numeric_limits<double>::infinity();
   };
-  /// The time of the group's frame `next` with the tolerance of the group's
-  /// test, less a margin: a step ending before it skips the group whatever
-  /// the rounding.
+  /// The earliest step end at which the group's test finds frame `next`
+  /// due: every step that ends before it skips the group.
   static double QuietEnd(double next, double hz);
   /// Hands `entry` over when its value or reported ID changed. Inline, the
   /// hand-over too: the batch keeps its storage from step to step, so
