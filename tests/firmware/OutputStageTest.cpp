@@ -122,6 +122,41 @@ TEST_F(OutputStageTest, LimitsStopMotionInTheirDirection) {
   }
 }
 
+// Whether a switch re-zeroes the position is worked out when the settings
+// change, so each configuration must hold from the next switch closing:
+// turned on for one switch, moved to the other, and turned off again.
+TEST_F(OutputStageTest, EachSwitchConfigurationDecidesTheNextAutoset) {
+  harness::Reset();
+  harness::UseManualClock(1.0);
+  CoreRapaxQ motor(5, "can");
+  ASSERT_EQ(motor.SetControl(DutyCycleOut{0.0}), StatusCode::OK);
+  // Closes one switch for a loop, then opens it again: the position it leaves.
+  auto closeAndOpen = [&motor](bool forward) {
+    auto& sim = motor.GetSimState();
+    EXPECT_EQ(forward ? sim.SetForwardLimit(true) : sim.SetReverseLimit(true), StatusCode::OK);
+    harness::AdvanceTime(0.020);
+    EXPECT_EQ(forward ? sim.SetForwardLimit(false) : sim.SetReverseLimit(false), StatusCode::OK);
+    harness::AdvanceTime(0.020);
+    return motor.GetPosition().GetValue().value();
+  };
+  EXPECT_EQ(closeAndOpen(true), 0.0);
+  HardwareLimitSwitchConfigs limits;
+  limits.ForwardLimitAutosetPositionEnable = true;
+  limits.ForwardLimitAutosetPositionValue = 3_tr;
+  Configure(motor, limits);
+  EXPECT_EQ(closeAndOpen(false), 0.0);
+  EXPECT_EQ(closeAndOpen(true), 3.0);
+  limits.ForwardLimitAutosetPositionEnable = false;
+  limits.ReverseLimitAutosetPositionEnable = true;
+  limits.ReverseLimitAutosetPositionValue = -1_tr;
+  Configure(motor, limits);
+  EXPECT_EQ(closeAndOpen(true), 3.0);
+  EXPECT_EQ(closeAndOpen(false), -1.0);
+  Configure(motor, HardwareLimitSwitchConfigs{});
+  EXPECT_EQ(closeAndOpen(false), -1.0);
+  EXPECT_EQ(closeAndOpen(true), -1.0);
+}
+
 // A supply below the brownout voltage or a disabled robot leaves the bridge
 // coasting, from the step after the change until the step after it ends,
 // each whatever the other does.

@@ -57,17 +57,35 @@ TEST(SignalFeedTest, HandsOverEachSignalInTheStepsOfItsFrames) {
   for (int s = 0; s < 600; ++s) times.push_back(2.0 + s * 0.001 + 0.0004 * ((s * 7) % 3));
   times.push_back(2.9 - 1e-10);
   times.push_back(2.9);
-  // Steps ending on a frame are skipped without asking each group too, as
-  // long as the frame index is small enough for the store's tolerance to
-  // outweigh the rounding: a minute in, and a quarter of an hour in.
+  // Steps ending on a frame are skipped without asking each group too,
+  // whatever the frame index: a minute in, a quarter of an hour in, and
+  // four hours in, where the rounding of a frame's time outweighs the
+  // store's tolerance.
   for (int s = 60'000; s < 60'300; ++s) times.push_back(s / 1000.0);
   for (int s = 900'000; s < 900'300; ++s) times.push_back(s / 1000.0);
+  for (int s = 14'670'000; s < 14'670'300; ++s) times.push_back(s / 1000.0);
   // A step ending 2e-9 of a frame after a frame, just beyond the store's
   // tolerance, after a step that saw that frame ahead: the frame is due.
+  // Then, late enough that an ulp of the time is a good part of the
+  // tolerance, steps ending at each ulp around the first end that finds a
+  // frame due, each after a step that saw that frame ahead (and a step back
+  // in time between them, which makes every group look again).
   for (const double hz : {1000.0, 333.0, 250.0, 13.0, 7.0, 4.0}) {
     const double frame = std::ceil(3.5 * hz) / hz;
     times.push_back(frame - 0.005);
     times.push_back(frame - 0.001 + 2e-9 / hz);
+    const double late = std::ceil(14'700.5 * hz) / hz;
+    const double firstDueEnd = late + 1e-9 / hz;  // roughly
+    for (int ulps = -8; ulps <= 8; ++ulps) {
+      double end = firstDueEnd;
+      for (int i = 0; i < std::abs(ulps); ++i) end = std::nextafter(end, ulps < 0 ? 0.0 : 1e9);
+      double start = end - 0.001;  // made to end exactly at `end`
+      while (start + 0.001 > end) start = std::nextafter(start, 0.0);
+      while (start + 0.001 < end) start = std::nextafter(start, 1e9);
+      times.push_back(1.0);
+      times.push_back(late - 0.0025);
+      times.push_back(start);
+    }
   }
 
   // A schedule with a signal due at every step, and a sparse one whose

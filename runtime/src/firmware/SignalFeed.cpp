@@ -3,6 +3,10 @@
 #include <kvor/zephrin/platform/SignalIds.hpp>
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "catalogue/SignalCatalogue.hpp"
 
@@ -33,12 +37,30 @@ SignalFeed::SignalFeed(uint32_t deviceHash, std::string_view model, SlotOf slotO
 
 double SignalFeed::QuietEnd(double next, double hz) {
   // A group skips a step at t while t >= checked and (t + step) hz - 1e-9
-  // <= next: the step that ends on the frame itself skips it too, and the
-  // window takes that step in, or every frame would cost one more look at
-  // the groups a step early. It keeps inside that bound by a margin far
-  // above the rounding of either side, a few ulps of the frame index
-  // (1e-11 of a frame plus 1e-14 of the index). Past about 100,000 frames
-  // the margin exceeds the tolerance and the step on the frame is looked at.
+  // <= next. That test only grows with the step's end, so the ends it skips
+  // are those below one double, found here from its rounded estimate by
+  // moving a few ulps (positive doubles order as their bits do). Exact to
+  // the last bit, the window also takes in the step that ends on the frame
+  // itself, which any margin would hand to a look at every group, however
+  // large the frame index.
+  const auto due = [next, hz](double end) { return end * hz - 1e-9 > next; };
+  const auto neighbour = [](double end, int64_t ulps) {
+    return std::bit_cast<double>(std::bit_cast<int64_t>(end) + ulps);
+  };
+  constexpr int kMostUlps = 16;  // the estimate is off by two or three at most
+  double end = (next + 1e-9) / hz;
+  // Frames at non-negative times have their first due end above zero, so
+  // moving down stops before it.
+  if (next >= 0.0 && end > 0.0 && end < std::numeric_limits<double>::infinity()) {
+    const bool above = due(end);
+    for (int i = 0; i < kMostUlps; ++i) {
+      const double other = neighbour(end, above ? -1 : 1);
+      if (due(other) != above) return above ? end : other;
+      end = other;
+    }
+  }
+  // Anything else keeps inside the bound by a margin far above the rounding
+  // of either side, a few ulps of the frame index.
   const double margin = 1e-11 + 1e-14 * std::abs(next);
   return (next + (1e-9 - margin)) / hz;
 }

@@ -102,9 +102,8 @@ class SignalFeed {
     // A step that ends before this time skips the group (see QuietEnd).
     double quietEnd = -std::numeric_limits<double>::infinity();
   };
-  /// The time of the group's frame `next` with the tolerance of the group's
-  /// test, less a margin: a step ending before it skips the group whatever
-  /// the rounding.
+  /// The earliest step end at which the group's test finds frame `next`
+  /// due: every step that ends before it skips the group.
   static double QuietEnd(double next, double hz);
   /// Hands `entry` over when its value or reported ID changed. Inline, the
   /// hand-over too: the batch keeps its storage from step to step, so
@@ -131,11 +130,22 @@ class SignalFeed {
   [[gnu::noinline]] void CollectDue(double t, double step, const Device& device, std::vector<Value>& batch);
 
   /// Sets the group's state as seen from the time `from`: its first frame
-  /// at or after it.
-  static void LookFrom(Group& group, double from) {
+  /// at or after it, most likely frame `guess` or the one after.
+  static void LookFrom(Group& group, double from, double guess) {
     group.checked = from;
-    group.next = std::ceil(from * group.hz - 1e-9);
+    group.next = CeilNear(from * group.hz - 1e-9, guess);
     group.quietEnd = QuietEnd(group.next, group.hz);
+  }
+  /// std::ceil(x), found without rounding when it is the whole number
+  /// `guess` or the one after: a group's frames come one after another, so
+  /// a due group nearly always finds the frame it waited for, then the
+  /// next. Any other x (a clock set back, several frames in one step, NaN)
+  /// is rounded. Beyond 2^53, where guess + 1 is guess again, the second
+  /// test cannot hold and the first still bounds x to guess itself.
+  static double CeilNear(double x, double guess) {
+    if (x > guess - 1.0 && x <= guess) return guess;
+    if (x > guess && x <= guess + 1.0) return guess + 1.0;
+    return std::ceil(x);
   }
   /// Where in a step a due group looks for its next frame: far enough from
   /// the step's end that the next step's start (its end, rounded) is never
@@ -181,8 +191,9 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
     const double end = (t + step) * group.hz - 1e-9;
     bool due = false;
     if (t < group.checked || end > group.next) {
-      // The first frame at or after t, with the signal store's tolerance.
-      const double first = std::ceil(t * group.hz - 1e-9);
+      // The first frame at or after t, with the signal store's tolerance:
+      // usually the frame the group waits for.
+      const double first = CeilNear(t * group.hz - 1e-9, group.next);
       if (first >= end) {
         group.checked = t;
         group.next = first;
@@ -192,7 +203,7 @@ void SignalFeed::CollectDue(double t, double step, const Device& device, std::ve
         // the step's end already, so that the next step, which starts after
         // that, skips the group (and the whole feed) instead of looking
         // again.
-        LookFrom(group, t + step * kNearlyWholeStep);
+        LookFrom(group, t + step * kNearlyWholeStep, first);
         due = true;
       }
     }

@@ -222,6 +222,10 @@ void SimulatedMotor::Configure(std::string_view settingsText) {
   terms_.rotorOffset = external_ ? 0.0 : settings_.rotorOffset;
   terms_.statorLimit = settings_.statorLimitEnable ? settings_.statorLimit : kInfinity;
   terms_.supplyLowerUsable = settings_.supplyLowerLimit > 0.0 && settings_.supplyLowerLimit < settings_.supplyLimit;
+  const auto onPin = [](const LimitSwitch& limit) {
+    return limit.source == LimitSwitchSourceValue::LimitSwitchPin && !limit.autosetPosition;
+  };
+  terms_.pinLimits = onPin(settings_.forwardLimit) && onPin(settings_.reverseLimit);
   PlanAxes();
   if (settings_.feedbackSource != before.feedbackSource || settings_.feedbackRemoteId != before.feedbackRemoteId) {
     synced_ = false;
@@ -312,19 +316,24 @@ void SimulatedMotor::SensePhase(const MotorSurroundings& world) {
   SenseFeedback(world);
 
   SetFault(FaultBit(ids::kFault_MissingHardLimitRemote), false);
-  const bool wasForward = forwardClosed_, wasReverse = reverseClosed_;
-  // Switches wired to the device's own pins, the usual case, need no search
-  // of the other devices.
-  constexpr int kPin = LimitSwitchSourceValue::LimitSwitchPin;
-  forwardClosed_ = settings_.forwardLimit.source == kPin
-                       ? forwardInput_
-                       : LimitClosed(settings_.forwardLimit, forwardInput_, true, world);
-  reverseClosed_ = settings_.reverseLimit.source == kPin
-                       ? reverseInput_
-                       : LimitClosed(settings_.reverseLimit, reverseInput_, false, world);
-  // Reaching a switch may re-zero the position.
-  if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
-  if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
+  if (terms_.pinLimits) {
+    // The usual case: the pins say it all.
+    forwardClosed_ = forwardInput_;
+    reverseClosed_ = reverseInput_;
+  } else {
+    const bool wasForward = forwardClosed_, wasReverse = reverseClosed_;
+    // A switch on the device's own pin needs no search of the other devices.
+    constexpr int kPin = LimitSwitchSourceValue::LimitSwitchPin;
+    forwardClosed_ = settings_.forwardLimit.source == kPin
+                         ? forwardInput_
+                         : LimitClosed(settings_.forwardLimit, forwardInput_, true, world);
+    reverseClosed_ = settings_.reverseLimit.source == kPin
+                         ? reverseInput_
+                         : LimitClosed(settings_.reverseLimit, reverseInput_, false, world);
+    // Reaching a switch may re-zero the position.
+    if (forwardClosed_ && !wasForward && settings_.forwardLimit.autosetPosition) Act(actions::SetPosition, settings_.forwardLimit.autosetValue);
+    if (reverseClosed_ && !wasReverse && settings_.reverseLimit.autosetPosition) Act(actions::SetPosition, settings_.reverseLimit.autosetValue);
+  }
 
   SetFaults(kSupplyFaults, supplyFaults_);
 }

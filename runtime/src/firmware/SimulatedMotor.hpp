@@ -269,6 +269,9 @@ class SimulatedMotor {
     double rotorOffset = 0.0;        ///< rotor rotations; a rapax w's external motor has none
     double statorLimit = 0.0;        ///< amperes, infinity when the limit is off
     bool supplyLowerUsable = false;  ///< a lower supply limit below the limit is set
+    /// Both limit switches are on the device's own pins and neither re-zeroes
+    /// the position: each closes exactly when its pin does.
+    bool pinLimits = true;
   };
   SettingsTerms terms_;
 
