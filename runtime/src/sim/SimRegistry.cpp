@@ -289,11 +289,13 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   // Room for every input at once, so that the spans into it stay valid.
   handed_.assign(handed, {});
   planned_ = true;
+  firmwarePlan_ = 0;
 }
 
 bool SimRegistry::HandOver(std::span<const platform::SimDeviceInputs> devices) {
   if (!planned_ || plan_.size() != devices.size()) return false;
   const PlannedInput* input = batch_.inputs.data();
+  std::size_t handed = 0;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     const platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
@@ -316,7 +318,10 @@ bool SimRegistry::HandOver(std::span<const platform::SimDeviceInputs> devices) {
       if (at.rule != nullptr && std::isfinite(given.value)) *next++ = {at.rule->input, given.value};
     }
     handedTo_[planned.handedTo].inputs = std::span(first, next);
+    handed += static_cast<std::size_t>(next - first);
   }
+  // Plan leaves room for each valid input of the firmware's devices, no more.
+  handedAll_ = handed == handed_.size();
   return true;
 }
 
@@ -329,7 +334,16 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
     Plan(devices);
     static_cast<void>(HandOver(devices));  // the plan is that of `devices` now
   }
-  if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
+  if (!handedTo_.empty()) {
+    if (handedAll_) {
+      firmware_.SetInputs(handedTo_, firmwarePlan_);
+    } else {
+      // Some left out this time: the firmware gets another batch and must
+      // check it.
+      firmware_.SetInputs(handedTo_);
+      firmwarePlan_ = 0;
+    }
+  }
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
