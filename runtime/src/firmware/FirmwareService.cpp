@@ -322,15 +322,17 @@ void FirmwareService::SetPlanned(InputTarget& target, int32_t deviceType, std::s
     kept[target.plan[i].second].second = values[i].value;
     values[i].taken = true;
   }
-  ForEachTargetDevice(target, deviceType, [&](auto& device) {
-    for (const InputValue& v : values) {
-      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(device)>, SimulatedMotor>) {
-        device.SetStepInput(v.input, v.value);
-      } else {
-        device.SetInput(v.input, v.value);
-      }
+  // Written out rather than through ForEachTargetDevice, which the
+  // compiler leaves a call per device here.
+  if (deviceType == kAukletType) {
+    for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) {
+      for (const InputValue& v : values) imu->SetInput(v.input, v.value);
     }
-  });
+    return;
+  }
+  for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) {
+    for (const InputValue& v : values) motor->SetStepInput(v.input, v.value);
+  }
 }
 
 void FirmwareService::PlanInputs(InputTarget& target, std::span<const InputValue> values) {
