@@ -113,7 +113,8 @@ class FirmwareService : private MotorSurroundings {
   /// to (0 at first, or whenever the batch names other devices or other
   /// inputs, in another order, than that call's): while it still holds, the
   /// inputs are set without checking them against the firmware's own plan
-  /// again. Set to 0 when the batch cannot be set that way next time.
+  /// again. Set to 0 when the batch cannot be set that way next time, which
+  /// includes whenever an input of it was not taken.
   void SetInputs(std::span<const DeviceInputs> devices, uint64_t& plan) ZEPHRIN_EXCLUDES(mutex_);
   /// A physics output of the motor controller (type, ID): the device object
   /// that received the newest request answers. False when there is none,

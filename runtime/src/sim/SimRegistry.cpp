@@ -357,7 +357,11 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
       // This device's valid inputs, as the firmware took them or not.
       const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[planned.handedTo].inputs;
       bool allTaken = !handed.empty() && handed.size() == entry.inputs.size();
-      for (std::size_t i = 0; allTaken && i < handed.size(); ++i) allTaken = handed[i].taken;
+      // The firmware hands a plan number back only when it took every input
+      // of the batch (none of them a move, which is all it may refuse).
+      if (firmwarePlan_ == 0) {
+        for (std::size_t i = 0; allTaken && i < handed.size(); ++i) allTaken = handed[i].taken;
+      }
       if (allTaken) {
         // Every input valid, finite and taken, as a physics model's are at
         // nearly every step.
