@@ -451,9 +451,19 @@ bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_v
 }
 
 void FirmwareService::Outputs(std::span<OutputRead> reads) {
+  uint64_t plan = 0;
+  Outputs(reads, plan);
+}
+
+void FirmwareService::Outputs(std::span<OutputRead> reads, uint64_t& plan) {
   LockGuard lock(mutex_);
   TakeControls();
-  ResolveOutputTargets(reads);
+  // The caller vouches that the reads name the devices `plan` was handed
+  // out for; their motors are the same while no device object came since.
+  if (plan != outputPlan_ || outputTargetsFor_ != CountDevices() || reads.size() != outputTargets_.size()) {
+    ResolveOutputTargets(reads);
+    plan = outputPlan_;
+  }
   for (std::size_t i = 0; i < reads.size(); ++i) {
     OutputRead& r = reads[i];
     const OutputTarget& target = outputTargets_[i];
@@ -473,6 +483,7 @@ void FirmwareService::ResolveOutputTargets(std::span<const OutputRead> reads) {
       std::equal(reads.begin(), reads.end(), outputTargets_.begin(), outputTargets_.end(), same)) {
     return;
   }
+  ++outputPlan_;
   outputTargets_.clear();
   outputMotors_.clear();
   for (const OutputRead& r : reads) {

@@ -133,6 +133,11 @@ class FirmwareService : private MotorSurroundings {
   /// Output for each of `reads`, all under one lock and from one state of
   /// the requests: a physics model reads every motor of a mechanism at once.
   void Outputs(std::span<OutputRead> reads) ZEPHRIN_EXCLUDES(mutex_);
+  /// Outputs for a caller that reads the same devices at every step and has
+  /// checked that itself: `plan` is what the previous call set it to (0 at
+  /// first, or whenever the reads name other devices, or in another order,
+  /// than that call's), which spares finding the motors that answer again.
+  void Outputs(std::span<OutputRead> reads, uint64_t& plan) ZEPHRIN_EXCLUDES(mutex_);
 
   /// The fraction of `bus` time (0 to 1) that its present devices fill with
   /// their signal frames at the applied frequencies and the repeated control
@@ -293,6 +298,9 @@ class FirmwareService : private MotorSurroundings {
   std::vector<OutputTarget> outputTargets_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<const SimulatedMotor*> outputMotors_ ZEPHRIN_GUARDED_BY(mutex_);
   DeviceCounts outputTargetsFor_ ZEPHRIN_GUARDED_BY(mutex_){kNoneKept, kNoneKept};
+  // Which outputTargets_ an Outputs caller's `plan` stands for: a new number
+  // whenever they are found again. Never 0.
+  uint64_t outputPlan_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
   // Whether every motor controls alone (SimulatedMotor::ControlsAlone), and
   // whether a request, settings or a new motor came since that was asked.

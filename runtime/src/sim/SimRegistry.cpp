@@ -434,6 +434,7 @@ void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
   }
   sources_.clear();
   modelled_.clear();
+  firmwareReads_ = 0;
   for (const PlannedRead& r : plannedReads_) {
     OutputSource& source = sources_.emplace_back(OutputSource{Find(r.deviceType, r.deviceId), nullptr, false});
     if (source.device == nullptr) continue;
@@ -453,7 +454,7 @@ void SimRegistry::GetValues(std::span<platform::SimOutputRead> reads) {
   // from the firmware in one call; then each read gets its value, status
   // and record in order.
   PlanReads(reads);
-  if (!modelled_.empty()) firmware_.Outputs(modelled_);
+  if (!modelled_.empty()) firmware_.Outputs(modelled_, firmwareReads_);
   std::size_t next = 0;
   for (std::size_t i = 0; i < reads.size(); ++i) {
     platform::SimOutputRead& r = reads[i];

@@ -223,6 +223,8 @@ class SimRegistry {
   };
   std::vector<PlannedRead> plannedReads_ ZEPHRIN_GUARDED_BY(mutex_);
   bool readsPlanned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  // What the firmware's Outputs handed back for modelled_ (0: none yet).
+  uint64_t firmwareReads_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   /// One entry of the last batch SetInputs resolved: its device (null when
   /// there is none), whether the simulated firmware takes its inputs, where
   /// its inputs start in batch_, and, when the firmware takes them, its
