@@ -307,6 +307,36 @@ TEST_F(SteppingTest, RepeatedStepsLandAfterOtherBatchesInBetween) {
   EXPECT_EQ(harness::SimPhysicsInput(5, 6, "RawRotorPosition"), 6.0);
 }
 
+// Reads repeated at every step find their motors once. Reads that name
+// the same motors in another order, or fewer of them, must each still be
+// answered by the motor they name, and so must the repeats after them.
+TEST_F(SteppingTest, RepeatedReadsFollowTheMotorsTheyName) {
+  CoreRapaxQ q(3, "can");
+  CoreRapaxW w(3, "can");
+  ASSERT_EQ(q.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  ASSERT_EQ(w.SetControl(VoltageOut{-3_V}), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  auto read = [](std::vector<DeviceType> types) {
+    std::vector<platform::SimOutputRead> reads;
+    for (DeviceType type : types) reads.push_back({type, 3, "MotorVoltage", 0.0});
+    platform::SimGetPhysicsValues(reads);
+    std::vector<double> volts;
+    for (const platform::SimOutputRead& r : reads) {
+      EXPECT_EQ(r.status, 0);
+      volts.push_back(r.value);
+    }
+    return volts;
+  };
+  const std::vector<double> both = read({DeviceType::RapaxQ, DeviceType::RapaxW});
+  ASSERT_GT(both[0], 1.0);
+  ASSERT_LT(both[1], -2.0);
+  EXPECT_EQ(read({DeviceType::RapaxQ, DeviceType::RapaxW}), both);
+  EXPECT_EQ(read({DeviceType::RapaxW, DeviceType::RapaxQ}), std::vector<double>({both[1], both[0]}));
+  EXPECT_EQ(read({DeviceType::RapaxW}), std::vector<double>({both[1]}));
+  EXPECT_EQ(read({DeviceType::RapaxQ}), std::vector<double>({both[0]}));
+  EXPECT_EQ(read({DeviceType::RapaxQ, DeviceType::RapaxW}), both);
+}
+
 // A step that names a device twice, before any of its inputs was kept: the
 // second entry's move adds to the first entry's position, and an object
 // created later starts from where both led.
