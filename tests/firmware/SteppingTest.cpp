@@ -258,6 +258,85 @@ TEST_F(SteppingTest, RepeatedStepsReachDeviceObjectsCreatedBetweenThem) {
   EXPECT_LT(motorVoltage(), -2.0);
 }
 
+// A repeated step reaches the firmware without being checked against its
+// plan again. Steps that hand the firmware something else in between (an
+// input left out for not being finite, the inputs of one motor alone, the
+// same motors' inputs in another order) must leave the next repeats reaching every object of
+// every motor with each input's latest value, which an object created
+// later starts from.
+TEST_F(SteppingTest, RepeatedStepsLandAfterOtherBatchesInBetween) {
+  auto index = [](const char* name) { return platform::SimPhysicsInputIndex(DeviceType::RapaxQ, name); };
+  const int32_t raw = index("RawRotorPosition"), velocity = index("RotorVelocity");
+  CoreRapaxQ six(6, "can"), seven(7, "can");
+  auto step = [&](double position, double speed) {
+    const std::vector<platform::SimInputValue> toSix{{raw, position}, {velocity, speed}},
+        toSeven{{raw, -position}, {velocity, 0.0}};
+    std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 6, toSix}, {DeviceType::RapaxQ, 7, toSeven}};
+    platform::SimSetDevicesPhysicsInputs(devices);
+    EXPECT_EQ(devices[1].status, 0);
+    harness::AdvanceTime(0.020);
+    EXPECT_EQ(seven.GetPosition().GetValue().value(), -position);
+    return devices[0].status;
+  };
+  auto positionOf = [](CoreRapaxQ& motor) { return motor.GetPosition().GetValue().value(); };
+  EXPECT_EQ(step(1.0, 0.0), 0);
+  EXPECT_EQ(step(1.5, 0.0), 0);
+  EXPECT_EQ(positionOf(six), 1.5);
+
+  EXPECT_EQ(step(2.0, std::nan("")), StatusCode::InvalidParamValue);
+  EXPECT_EQ(positionOf(six), 2.0);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 6, "RotorVelocity"), 0.0);
+  EXPECT_EQ(step(3.0, 0.0), 0);
+  EXPECT_EQ(positionOf(six), 3.0);
+
+  const std::vector<platform::SimInputValue> alone{{velocity, 0.0}, {raw, 4.0}};
+  ASSERT_EQ(platform::SimSetPhysicsInputsAt(DeviceType::RapaxQ, 6, alone), StatusCode::OK);
+  EXPECT_EQ(step(5.0, 0.0), 0);
+  const std::vector<platform::SimInputValue> swapped{{velocity, 0.0}, {raw, 5.5}}, toSeven{{raw, -5.0}};
+  std::vector<platform::SimDeviceInputs> devices{{DeviceType::RapaxQ, 6, swapped}, {DeviceType::RapaxQ, 7, toSeven}};
+  platform::SimSetDevicesPhysicsInputs(devices);
+  EXPECT_EQ(devices[0].status, 0);
+  CoreRapaxQ later(6, "drivebus");
+  harness::AdvanceTime(0.020);
+  EXPECT_EQ(positionOf(six), 5.5);
+  EXPECT_EQ(positionOf(later), 5.5);
+
+  EXPECT_EQ(step(6.0, 0.0), 0);
+  EXPECT_EQ(positionOf(six), 6.0);
+  EXPECT_EQ(positionOf(later), 6.0);
+  EXPECT_EQ(harness::SimPhysicsInput(5, 6, "RawRotorPosition"), 6.0);
+}
+
+// Reads repeated at every step find their motors once. Reads that name
+// the same motors in another order, or fewer of them, must each still be
+// answered by the motor they name, and so must the repeats after them.
+TEST_F(SteppingTest, RepeatedReadsFollowTheMotorsTheyName) {
+  CoreRapaxQ q(3, "can");
+  CoreRapaxW w(3, "can");
+  ASSERT_EQ(q.SetControl(VoltageOut{2_V}), StatusCode::OK);
+  ASSERT_EQ(w.SetControl(VoltageOut{-3_V}), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  auto read = [](std::vector<DeviceType> types) {
+    std::vector<platform::SimOutputRead> reads;
+    for (DeviceType type : types) reads.push_back({type, 3, "MotorVoltage", 0.0});
+    platform::SimGetPhysicsValues(reads);
+    std::vector<double> volts;
+    for (const platform::SimOutputRead& r : reads) {
+      EXPECT_EQ(r.status, 0);
+      volts.push_back(r.value);
+    }
+    return volts;
+  };
+  const std::vector<double> both = read({DeviceType::RapaxQ, DeviceType::RapaxW});
+  ASSERT_GT(both[0], 1.0);
+  ASSERT_LT(both[1], -2.0);
+  EXPECT_EQ(read({DeviceType::RapaxQ, DeviceType::RapaxW}), both);
+  EXPECT_EQ(read({DeviceType::RapaxW, DeviceType::RapaxQ}), std::vector<double>({both[1], both[0]}));
+  EXPECT_EQ(read({DeviceType::RapaxW}), std::vector<double>({both[1]}));
+  EXPECT_EQ(read({DeviceType::RapaxQ}), std::vector<double>({both[0]}));
+  EXPECT_EQ(read({DeviceType::RapaxQ, DeviceType::RapaxW}), both);
+}
+
 // A step that names a device twice, before any of its inputs was kept: the
 // second entry's move adds to the first entry's position, and an object
 // created later starts from where both led.

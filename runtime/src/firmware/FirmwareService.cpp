@@ -262,8 +262,21 @@ void FirmwareService::SetInputs(int32_t deviceType, int32_t deviceId, std::span<
 }
 
 void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
+  uint64_t plan = 0;
+  SetInputs(devices, plan);
+}
+
+void FirmwareService::SetInputs(std::span<const DeviceInputs> devices, uint64_t& plan) {
   LockGuard lock(mutex_);
+  // The caller vouches that the batch is the one `plan` was handed out for;
+  // the targets and their plans are still those while no device object
+  // came since and nothing made them again.
+  if (plan == inputPlan_ && inputTargetsFor_ == CountDevices() && devices.size() == inputTargets_.size()) {
+    for (std::size_t d = 0; d < devices.size(); ++d) SetPlanned(inputTargets_[d], devices[d].deviceType, devices[d].inputs);
+    return;
+  }
   ResolveInputTargets(devices);
+  bool planned = true;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     const DeviceInputs& device = devices[d];
     InputTarget& target = inputTargets_[d];
@@ -276,7 +289,9 @@ void FirmwareService::SetInputs(std::span<const DeviceInputs> devices) {
     });
     if (target.kept == kNoneKept && kept != nullptr) target.kept = static_cast<std::size_t>(kept - inputs_.data());
     PlanInputs(target, device.inputs);
+    planned = planned && !target.plan.empty();
   }
+  plan = planned ? inputPlan_ : 0;
 }
 
 template <class Visit>
@@ -294,26 +309,34 @@ bool FirmwareService::SetPlannedInputs(InputTarget& target, int32_t deviceType, 
   for (std::size_t i = 0; i < n; ++i) {
     if (values[i].input != target.plan[i].first) return false;
   }
+  SetPlanned(target, deviceType, values);
+  return true;
+}
+
+void FirmwareService::SetPlanned(InputTarget& target, int32_t deviceType, std::span<InputValue> values) {
   // No move among them: every one is taken, kept where it was last time,
   // then set on each device object, as SetInputsLocked does.
   auto& kept = inputs_[target.kept].values;
+  const std::size_t n = values.size();
   for (std::size_t i = 0; i < n; ++i) {
     kept[target.plan[i].second].second = values[i].value;
     values[i].taken = true;
   }
-  ForEachTargetDevice(target, deviceType, [&](auto& device) {
-    for (const InputValue& v : values) {
-      if constexpr (std::is_same_v<std::remove_cvref_t<decltype(device)>, SimulatedMotor>) {
-        device.SetStepInput(v.input, v.value);
-      } else {
-        device.SetInput(v.input, v.value);
-      }
+  // Written out rather than through ForEachTargetDevice, which the
+  // compiler leaves a call per device here.
+  if (deviceType == kAukletType) {
+    for (SimulatedImu* imu : std::span(inputImus_).subspan(target.first, target.count)) {
+      for (const InputValue& v : values) imu->SetInput(v.input, v.value);
     }
-  });
-  return true;
+    return;
+  }
+  for (SimulatedMotor* motor : std::span(inputMotors_).subspan(target.first, target.count)) {
+    for (const InputValue& v : values) motor->SetStepInput(v.input, v.value);
+  }
 }
 
 void FirmwareService::PlanInputs(InputTarget& target, std::span<const InputValue> values) {
+  ++inputPlan_;
   target.plan.clear();
   if (target.kept == kNoneKept) return;
   const auto& kept = inputs_[target.kept].values;
@@ -336,6 +359,7 @@ void FirmwareService::ResolveInputTargets(std::span<const DeviceInputs> devices)
       std::equal(devices.begin(), devices.end(), inputTargets_.begin(), inputTargets_.end(), same)) {
     return;
   }
+  ++inputPlan_;
   inputTargets_.clear();
   inputMotors_.clear();
   inputImus_.clear();
@@ -427,9 +451,19 @@ bool FirmwareService::Output(int32_t deviceType, int32_t deviceId, std::string_v
 }
 
 void FirmwareService::Outputs(std::span<OutputRead> reads) {
+  uint64_t plan = 0;
+  Outputs(reads, plan);
+}
+
+void FirmwareService::Outputs(std::span<OutputRead> reads, uint64_t& plan) {
   LockGuard lock(mutex_);
   TakeControls();
-  ResolveOutputTargets(reads);
+  // The caller vouches that the reads name the devices `plan` was handed
+  // out for; their motors are the same while no device object came since.
+  if (plan != outputPlan_ || outputTargetsFor_ != CountDevices() || reads.size() != outputTargets_.size()) {
+    ResolveOutputTargets(reads);
+    plan = outputPlan_;
+  }
   for (std::size_t i = 0; i < reads.size(); ++i) {
     OutputRead& r = reads[i];
     const OutputTarget& target = outputTargets_[i];
@@ -449,6 +483,7 @@ void FirmwareService::ResolveOutputTargets(std::span<const OutputRead> reads) {
       std::equal(reads.begin(), reads.end(), outputTargets_.begin(), outputTargets_.end(), same)) {
     return;
   }
+  ++outputPlan_;
   outputTargets_.clear();
   outputMotors_.clear();
   for (const OutputRead& r : reads) {

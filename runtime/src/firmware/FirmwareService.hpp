@@ -108,6 +108,14 @@ class FirmwareService : private MotorSurroundings {
   /// SetInputs for each of `devices` in order, all under one lock: a
   /// physics model hands a whole mechanism its inputs of a step together.
   void SetInputs(std::span<const DeviceInputs> devices) ZEPHRIN_EXCLUDES(mutex_);
+  /// SetInputs for a caller that hands over the same batch at every step
+  /// and has checked that itself. `plan` is what the previous call set it
+  /// to (0 at first, or whenever the batch names other devices or other
+  /// inputs, in another order, than that call's): while it still holds, the
+  /// inputs are set without checking them against the firmware's own plan
+  /// again. Set to 0 when the batch cannot be set that way next time, which
+  /// includes whenever an input of it was not taken.
+  void SetInputs(std::span<const DeviceInputs> devices, uint64_t& plan) ZEPHRIN_EXCLUDES(mutex_);
   /// A physics output of the motor controller (type, ID): the device object
   /// that received the newest request answers. False when there is none,
   /// or when its output is not a finite number (physics run away on absurd
@@ -125,6 +133,11 @@ class FirmwareService : private MotorSurroundings {
   /// Output for each of `reads`, all under one lock and from one state of
   /// the requests: a physics model reads every motor of a mechanism at once.
   void Outputs(std::span<OutputRead> reads) ZEPHRIN_EXCLUDES(mutex_);
+  /// Outputs for a caller that reads the same devices at every step and has
+  /// checked that itself: `plan` is what the previous call set it to (0 at
+  /// first, or whenever the reads name other devices, or in another order,
+  /// than that call's), which spares finding the motors that answer again.
+  void Outputs(std::span<OutputRead> reads, uint64_t& plan) ZEPHRIN_EXCLUDES(mutex_);
 
   /// The fraction of `bus` time (0 to 1) that its present devices fill with
   /// their signal frames at the applied frequencies and the repeated control
@@ -233,6 +246,9 @@ class FirmwareService : private MotorSurroundings {
   /// into SetInputs: at nearly every step it is all the work a device takes.
   [[gnu::always_inline]] inline bool SetPlannedInputs(InputTarget& target, int32_t deviceType, std::span<InputValue> values)
       ZEPHRIN_REQUIRES(mutex_);
+  /// SetPlannedInputs once `values` are known to be the inputs of `target`'s plan.
+  [[gnu::always_inline]] inline void SetPlanned(InputTarget& target, int32_t deviceType, std::span<InputValue> values)
+      ZEPHRIN_REQUIRES(mutex_);
   /// Makes `values`, which SetInputsLocked has just set, `target`'s plan
   /// (none when one is a move or nothing was kept).
   void PlanInputs(InputTarget& target, std::span<const InputValue> values) ZEPHRIN_REQUIRES(mutex_);
@@ -276,9 +292,15 @@ class FirmwareService : private MotorSurroundings {
   std::vector<SimulatedMotor*> inputMotors_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<SimulatedImu*> inputImus_ ZEPHRIN_GUARDED_BY(mutex_);
   DeviceCounts inputTargetsFor_ ZEPHRIN_GUARDED_BY(mutex_){kNoneKept, kNoneKept};
+  // Which inputTargets_ and plans of theirs a SetInputs caller's `plan`
+  // stands for: a new number whenever either is made again. Never 0.
+  uint64_t inputPlan_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   std::vector<OutputTarget> outputTargets_ ZEPHRIN_GUARDED_BY(mutex_);
   std::vector<const SimulatedMotor*> outputMotors_ ZEPHRIN_GUARDED_BY(mutex_);
   DeviceCounts outputTargetsFor_ ZEPHRIN_GUARDED_BY(mutex_){kNoneKept, kNoneKept};
+  // Which outputTargets_ an Outputs caller's `plan` stands for: a new number
+  // whenever they are found again. Never 0.
+  uint64_t outputPlan_ ZEPHRIN_GUARDED_BY(mutex_) = 1;
   uint64_t scheduleVersion_ ZEPHRIN_GUARDED_BY(mutex_) = ~uint64_t{0};
   // Whether every motor controls alone (SimulatedMotor::ControlsAlone), and
   // whether a request, settings or a new motor came since that was asked.

@@ -289,11 +289,13 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   // Room for every input at once, so that the spans into it stay valid.
   handed_.assign(handed, {});
   planned_ = true;
+  firmwarePlan_ = 0;
 }
 
 bool SimRegistry::HandOver(std::span<const platform::SimDeviceInputs> devices) {
   if (!planned_ || plan_.size() != devices.size()) return false;
   const PlannedInput* input = batch_.inputs.data();
+  std::size_t handed = 0;
   for (std::size_t d = 0; d < devices.size(); ++d) {
     const platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
@@ -316,7 +318,10 @@ bool SimRegistry::HandOver(std::span<const platform::SimDeviceInputs> devices) {
       if (at.rule != nullptr && std::isfinite(given.value)) *next++ = {at.rule->input, given.value};
     }
     handedTo_[planned.handedTo].inputs = std::span(first, next);
+    handed += static_cast<std::size_t>(next - first);
   }
+  // Plan leaves room for each valid input of the firmware's devices, no more.
+  handedAll_ = handed == handed_.size();
   return true;
 }
 
@@ -329,7 +334,16 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
     Plan(devices);
     static_cast<void>(HandOver(devices));  // the plan is that of `devices` now
   }
-  if (!handedTo_.empty()) firmware_.SetInputs(handedTo_);
+  if (!handedTo_.empty()) {
+    if (handedAll_) {
+      firmware_.SetInputs(handedTo_, firmwarePlan_);
+    } else {
+      // Some left out this time: the firmware gets another batch and must
+      // check it.
+      firmware_.SetInputs(handedTo_);
+      firmwarePlan_ = 0;
+    }
+  }
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
@@ -343,7 +357,11 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
       // This device's valid inputs, as the firmware took them or not.
       const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[planned.handedTo].inputs;
       bool allTaken = !handed.empty() && handed.size() == entry.inputs.size();
-      for (std::size_t i = 0; allTaken && i < handed.size(); ++i) allTaken = handed[i].taken;
+      // The firmware hands a plan number back only when it took every input
+      // of the batch (none of them a move, which is all it may refuse).
+      if (firmwarePlan_ == 0) {
+        for (std::size_t i = 0; allTaken && i < handed.size(); ++i) allTaken = handed[i].taken;
+      }
       if (allTaken) {
         // Every input valid, finite and taken, as a physics model's are at
         // nearly every step.
@@ -416,6 +434,7 @@ void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
   }
   sources_.clear();
   modelled_.clear();
+  firmwareReads_ = 0;
   for (const PlannedRead& r : plannedReads_) {
     OutputSource& source = sources_.emplace_back(OutputSource{Find(r.deviceType, r.deviceId), nullptr, false});
     if (source.device == nullptr) continue;
@@ -435,7 +454,7 @@ void SimRegistry::GetValues(std::span<platform::SimOutputRead> reads) {
   // from the firmware in one call; then each read gets its value, status
   // and record in order.
   PlanReads(reads);
-  if (!modelled_.empty()) firmware_.Outputs(modelled_);
+  if (!modelled_.empty()) firmware_.Outputs(modelled_, firmwareReads_);
   std::size_t next = 0;
   for (std::size_t i = 0; i < reads.size(); ++i) {
     platform::SimOutputRead& r = reads[i];

@@ -168,7 +168,7 @@ class SimRegistry {
   /// Copies the inputs the simulated firmware takes into handed_ and points
   /// handedTo_ at them, while checking that the plan is that of `devices`
   /// (the same devices and input indexes, and no device created since);
-  /// false, at the first difference, when it is not.
+  /// false, at the first difference, when it is not. Sets handedAll_.
   bool HandOver(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
   /// Resolves what answers each of `reads` into sources_ and modelled_,
   /// unless they hold the resolution of the same reads already.
@@ -223,6 +223,8 @@ class SimRegistry {
   };
   std::vector<PlannedRead> plannedReads_ ZEPHRIN_GUARDED_BY(mutex_);
   bool readsPlanned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  // What the firmware's Outputs handed back for modelled_ (0: none yet).
+  uint64_t firmwareReads_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
   /// One entry of the last batch SetInputs resolved: its device (null when
   /// there is none), whether the simulated firmware takes its inputs, where
   /// its inputs start in batch_, and, when the firmware takes them, its
@@ -243,6 +245,12 @@ class SimRegistry {
   // device the plan found missing may exist now. Devices are never removed,
   // so the Device pointers of a plan stay valid.
   bool planned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  // Whether the last HandOver handed the firmware every input its devices
+  // have (none left out for not being finite): the same inputs, in the same
+  // order, at every such step of one plan. firmwarePlan_ is what the
+  // firmware's SetInputs handed back for them (0: none yet).
+  bool handedAll_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  uint64_t firmwarePlan_ ZEPHRIN_GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace kvor::zephrin::runtime::sim
