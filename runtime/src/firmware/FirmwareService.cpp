@@ -96,6 +96,15 @@ bool Answer(const SimulatedMotor* newest, std::string_view name, double& value) 
   return true;
 }
 
+// Whether `asked` names the same devices, in the same order, as the targets
+// resolved for the last call.
+template <class Asked, class Target>
+bool SameDevices(std::span<const Asked> asked, const std::vector<Target>& targets) {
+  return std::equal(asked.begin(), asked.end(), targets.begin(), targets.end(), [](const Asked& a, const Target& t) {
+    return a.deviceType == t.deviceType && a.deviceId == t.deviceId;
+  });
+}
+
 }  // namespace
 
 FirmwareService::FirmwareService(Clock& clock, devices::DeviceRegistry& devices, signals::SignalStore& signals,
@@ -352,13 +361,7 @@ void FirmwareService::PlanInputs(InputTarget& target, std::span<const InputValue
 }
 
 void FirmwareService::ResolveInputTargets(std::span<const DeviceInputs> devices) {
-  const auto same = [](const DeviceInputs& d, const InputTarget& t) {
-    return d.deviceType == t.deviceType && d.deviceId == t.deviceId;
-  };
-  if (inputTargetsFor_ == CountDevices() &&
-      std::equal(devices.begin(), devices.end(), inputTargets_.begin(), inputTargets_.end(), same)) {
-    return;
-  }
+  if (inputTargetsFor_ == CountDevices() && SameDevices(devices, inputTargets_)) return;
   ++inputPlan_;
   inputTargets_.clear();
   inputMotors_.clear();
@@ -476,13 +479,7 @@ void FirmwareService::Outputs(std::span<OutputRead> reads, uint64_t& plan) {
 }
 
 void FirmwareService::ResolveOutputTargets(std::span<const OutputRead> reads) {
-  const auto same = [](const OutputRead& r, const OutputTarget& t) {
-    return r.deviceType == t.deviceType && r.deviceId == t.deviceId;
-  };
-  if (outputTargetsFor_ == CountDevices() &&
-      std::equal(reads.begin(), reads.end(), outputTargets_.begin(), outputTargets_.end(), same)) {
-    return;
-  }
+  if (outputTargetsFor_ == CountDevices() && SameDevices(reads, outputTargets_)) return;
   ++outputPlan_;
   outputTargets_.clear();
   outputMotors_.clear();
