@@ -594,6 +594,11 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                        std::span<const uint8_t> counts) {
+  const SensorInputs sensor{deviceHashes, counts};
+  return SetSensorInputsNow(std::span(&sensor, 1), values);
+}
+
+size_t SignalStore::SetSensorInputsNow(std::span<const SensorInputs> sensors, std::span<const SensorValue> values) {
   // The states of the signals moved by a difference, found for the check,
   // are kept for the change (the first few of an input; a sensor moves one
   // or two that way), so that each key is found once. A key nothing has set
@@ -602,38 +607,45 @@ size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, s
   LockGuard lock(mutex_);
   const double now = clock_.Now();
   size_t taken = 0;
-  for (const uint8_t count : counts) {
-    const std::span<const SensorValue> input = values.first(count);
-    values = values.subspan(count);
-    // Every signal moved by a difference is checked before anything changes.
-    std::array<KeyState*, kKeptStates> checked;
-    size_t kept = 0;
-    for (uint32_t hash : deviceHashes) {
-      for (const SensorValue& v : input) {
-        if (!v.byDifference) continue;
-        KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
-        if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
-        if (kept < kKeptStates) checked[kept++] = state;
-      }
-    }
-    size_t used = 0;
-    for (uint32_t hash : deviceHashes) {
-      for (const SensorValue& v : input) {
-        KeyState* state = nullptr;
-        if (v.byDifference) {
-          if (used < kept) state = checked[used];
-          ++used;
-        } else if (!std::isfinite(v.value)) {
-          continue;
+  for (const SensorInputs& sensor : sensors) {
+    for (const uint8_t count : sensor.counts) {
+      const std::span<const SensorValue> input = values.first(count);
+      values = values.subspan(count);
+      // Every signal moved by a difference is checked before anything changes.
+      std::array<KeyState*, kKeptStates> checked;
+      size_t kept = 0;
+      for (uint32_t hash : sensor.deviceHashes) {
+        for (const SensorValue& v : input) {
+          if (!v.byDifference) continue;
+          KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
+          if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
+          if (kept < kKeptStates) checked[kept++] = state;
         }
-        if (state == nullptr) state = &StateFor(platform::MakeSignalKey(hash, v.signalId));
-        // A signal moved by a difference was found finite above.
-        const double value = v.byDifference ? CarriedValue(*state) + v.value : v.value;
-        // As SetSimulatedValueAt sets a value it does not hold.
-        if (!AmendValue(*state, value, 0, now, now)) AmendSimulatedValue(*state, value, 0, now);
       }
+      size_t used = 0;
+      for (uint32_t hash : sensor.deviceHashes) {
+        for (const SensorValue& v : input) {
+          KeyState* state = nullptr;
+          if (v.byDifference) {
+            if (used < kept) state = checked[used];
+            ++used;
+          } else if (!std::isfinite(v.value)) {
+            continue;
+          }
+          if (state == nullptr) {
+            // Found inline: the keys a sensor's inputs move are nearly always known.
+            const uint64_t key = platform::MakeSignalKey(hash, v.signalId);
+            state = FindState(key);
+            if (state == nullptr) state = &StateFor(key);
+          }
+          // A signal moved by a difference was found finite above.
+          const double value = v.byDifference ? CarriedValue(*state) + v.value : v.value;
+          // As SetSimulatedValueAt sets a value it does not hold.
+          if (!AmendValue(*state, value, 0, now, now)) AmendSimulatedValue(*state, value, 0, now);
+        }
+      }
+      ++taken;
     }
-    ++taken;
   }
   return taken;
 }

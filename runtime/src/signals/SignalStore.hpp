@@ -120,6 +120,18 @@ class SignalStore {
   /// changes nothing and ends the call. Returns how many inputs were set.
   [[nodiscard]] size_t SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                           std::span<const uint8_t> counts);
+  /// The inputs of one sensor in a batch of SetSensorInputsNow: its device
+  /// objects and how many values each of its inputs moves.
+  struct SensorInputs {
+    std::span<const uint32_t> deviceHashes;
+    std::span<const uint8_t> counts;
+  };
+  /// SetSensorInputsNow for several sensors in order, under one lock and at
+  /// one reading of the clock (a physics step's sensors): the inputs of
+  /// `sensors[i]` move the values after those of the sensors before it. The
+  /// first input refused changes nothing and ends the call, whichever sensor
+  /// it belongs to. Returns how many inputs, counted over all of them, were set.
+  [[nodiscard]] size_t SetSensorInputsNow(std::span<const SensorInputs> sensors, std::span<const SensorValue> values);
   /// (a') Sets several simulated values of one device, each holding from
   /// `atSeconds` on (the time of the firmware step that computed them, which
   /// may lie a step ahead of the clock until the clock reaches it). Keys the
