@@ -460,6 +460,38 @@ TEST_F(SimStateTest, EachEncoderOfABatchEndsAsItWouldAlone) {
   EXPECT_EQ(first.GetSimState().GetLastStatusCode(), StatusCode::OK);  // its second entry's
 }
 
+// A batch handed over step after step keeps reaching the signals it moves:
+// an object of the encoder built between two steps is moved with the others
+// from the next step on, each signal taking its own value.
+TEST_F(SimStateTest, AnEncoderObjectBuiltBetweenBatchesIsMovedWithTheOthers) {
+  namespace platform = kvor::zephrin::platform;
+  using platform::DeviceType;
+  CoreAngulon left(3, "left");
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  auto step = [&](double position, double speed) {
+    const platform::SimInputValue inputs[] = {{raw, position}, {velocity, speed}};
+    platform::SimDeviceInputs devices[] = {{DeviceType::Angulon, 3, inputs}};
+    platform::SimSetDevicesPhysicsInputs(devices);
+    harness::AdvanceTime(0.3);
+    return static_cast<StatusCode>(devices[0].status);
+  };
+  EXPECT_EQ(step(0.25, 1.0), StatusCode::OK);
+  EXPECT_EQ(step(0.125, 2.0), StatusCode::OK);
+  CoreAngulon right(3, "right");
+  EXPECT_EQ(step(0.375, 3.0), StatusCode::OK);
+  EXPECT_EQ(step(0.4375, 4.0), StatusCode::OK);
+  for (CoreAngulon* encoder : {&left, &right}) {
+    EXPECT_EQ(encoder->GetPositionSinceBoot().GetValue().value(), 0.4375);
+    EXPECT_EQ(encoder->GetAbsolutePosition().GetValue().value(), 0.4375);
+    EXPECT_EQ(encoder->GetVelocity().GetValue().value(), 4.0);
+    EXPECT_EQ(encoder->GetUnfilteredVelocity().GetValue().value(), 4.0);
+  }
+  // Position moves by the differences: the later object's by those since it was built.
+  EXPECT_EQ(left.GetPosition().GetValue().value(), 0.4375);
+  EXPECT_EQ(right.GetPosition().GetValue().value(), 0.3125);
+}
+
 // The simulator addresses a device by model and ID only: objects of that
 // model and ID on any bus see its inputs (also one built later), and the
 // newest request any of them sent drives its outputs. Inputs and outputs a

@@ -97,6 +97,7 @@ void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device
     if (record.deviceId != deviceId || record.model != model) continue;
     if (std::find(device.hashes.begin(), device.hashes.end(), record.hash) != device.hashes.end()) continue;
     device.hashes.push_back(record.hash);
+    sensorStates_.Clear();
     for (const auto& [signalId, value] : device.values) store_.SetSimulatedValue(record.hash, signalId, value);
   }
 }
@@ -296,6 +297,7 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   handedTo_.clear();
   sensorPlan_.clear();
   sensorsOnce_ = true;
+  sensorStates_.Clear();
   std::size_t handed = 0;
   for (const platform::SimDeviceInputs& entry : devices) {
     const auto deviceType = static_cast<int32_t>(entry.deviceType);
@@ -381,7 +383,7 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   // each sensor then keeps what it took, in order, and the one whose input
   // the store refused, and those after it, go on alone.
   std::size_t sensorsTook = kNoSlot;
-  if (!sensorPlan_.empty() && StageSensors(devices)) sensorsTook = store_.SetSensorInputsNow(sensorRuns_, batch_.values);
+  if (!sensorPlan_.empty() && StageSensors(devices)) sensorsTook = store_.SetSensorInputsNow(sensorRuns_, batch_.values, &sensorStates_);
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];

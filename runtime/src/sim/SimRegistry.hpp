@@ -258,6 +258,9 @@ class SimRegistry {
   std::vector<std::size_t> sensorPlan_ ZEPHRIN_GUARDED_BY(mutex_);
   bool sensorsOnce_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   std::vector<signals::SignalStore::SensorInputs> sensorRuns_ ZEPHRIN_GUARDED_BY(mutex_);
+  // The store's states of the keys sensorRuns_ moves: cleared with every
+  // new plan and every device object a device gains, which move other keys.
+  signals::SignalStore::SensorStates sensorStates_ ZEPHRIN_GUARDED_BY(mutex_);
   InputPlan batch_ ZEPHRIN_GUARDED_BY(mutex_);
   // False until a batch is resolved and again once a device is created: a
   // device the plan found missing may exist now. Devices are never removed,
