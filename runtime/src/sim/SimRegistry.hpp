@@ -162,8 +162,9 @@ class SimRegistry {
   /// Keeps what the store took of a sensor's inputs, `planned[from, to)` of
   /// `plan`: positions, inputs, last error and the values of the signals
   /// that take them (for device objects found later).
-  static void Keep(Device& device, std::span<const platform::SimInputValue> inputs, InputPlan& plan,
-                   std::span<const PlannedInput> planned, std::size_t from, std::size_t to);
+  [[gnu::always_inline]] static inline void Keep(Device& device, std::span<const platform::SimInputValue> inputs,
+                                                 InputPlan& plan, std::span<const PlannedInput> planned,
+                                                 std::size_t from, std::size_t to);
   /// Stages the inputs of every sensor of the batch `devices` (planned) for
   /// one call to the store, into sensorRuns_: false, leaving each sensor to
   /// SetSensorInputs alone, unless each of their inputs stages.
