@@ -97,7 +97,7 @@ void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device
     if (record.deviceId != deviceId || record.model != model) continue;
     if (std::find(device.hashes.begin(), device.hashes.end(), record.hash) != device.hashes.end()) continue;
     device.hashes.push_back(record.hash);
-    sensorStates_.Clear();
+    planned_ = false;
     for (const auto& [signalId, value] : device.values) store_.SetSimulatedValue(record.hash, signalId, value);
   }
 }
@@ -247,7 +247,6 @@ void SimRegistry::Keep(Device& device, std::span<const platform::SimInputValue> 
 }
 
 bool SimRegistry::StageSensors(std::span<const platform::SimDeviceInputs> devices) {
-  sensorRuns_.clear();
   if (!sensorsOnce_) return false;
   for (const std::size_t d : sensorPlan_) {
     const PlannedDevice& planned = plan_[d];
@@ -259,7 +258,6 @@ bool SimRegistry::StageSensors(std::span<const platform::SimDeviceInputs> device
         return false;
       }
     }
-    sensorRuns_.push_back({planned.device->hashes, std::span(batch_.counts).subspan(planned.firstInput, inputs.size())});
   }
   return true;
 }
@@ -297,6 +295,7 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   handedTo_.clear();
   sensorPlan_.clear();
   sensorsOnce_ = true;
+  sensorRuns_.clear();
   sensorStates_.Clear();
   std::size_t handed = 0;
   for (const platform::SimDeviceInputs& entry : devices) {
@@ -323,6 +322,11 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   }
   // Room for every input at once, so that the spans into it stay valid.
   handed_.assign(handed, {});
+  for (const std::size_t d : sensorPlan_) {
+    const PlannedDevice& sensor = plan_[d];
+    sensorRuns_.push_back(
+        {sensor.device->hashes, std::span(batch_.counts).subspan(sensor.firstInput, sensor.inputCount)});
+  }
   planned_ = true;
   firmwarePlan_ = 0;
 }

@@ -166,7 +166,7 @@ class SimRegistry {
                                                  InputPlan& plan, std::span<const PlannedInput> planned,
                                                  std::size_t from, std::size_t to);
   /// Stages the inputs of every sensor of the batch `devices` (planned) for
-  /// one call to the store, into sensorRuns_: false, leaving each sensor to
+  /// one call to the store with sensorRuns_: false, leaving each sensor to
   /// SetSensorInputs alone, unless each of their inputs stages.
   bool StageSensors(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
   /// Stages `input` of `plan`, of value `value`, for the store: writes the
@@ -258,14 +258,15 @@ class SimRegistry {
   // that batch goes to the store one entry at a time.
   std::vector<std::size_t> sensorPlan_ ZEPHRIN_GUARDED_BY(mutex_);
   bool sensorsOnce_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  // What the store takes of each of them, and its states of the keys they
+  // move: both made anew with every plan.
   std::vector<signals::SignalStore::SensorInputs> sensorRuns_ ZEPHRIN_GUARDED_BY(mutex_);
-  // The store's states of the keys sensorRuns_ moves: cleared with every
-  // new plan and every device object a device gains, which move other keys.
   signals::SignalStore::SensorStates sensorStates_ ZEPHRIN_GUARDED_BY(mutex_);
   InputPlan batch_ ZEPHRIN_GUARDED_BY(mutex_);
-  // False until a batch is resolved and again once a device is created: a
-  // device the plan found missing may exist now. Devices are never removed,
-  // so the Device pointers of a plan stay valid.
+  // False until a batch is resolved and again once a device is created (a
+  // device the plan found missing may exist now) or gains a device object
+  // (its signals are other keys). Devices are never removed, so the Device
+  // pointers of a plan stay valid.
   bool planned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   // Whether the last HandOver handed the firmware every input its devices
   // have (none left out for not being finite): the same inputs, in the same
