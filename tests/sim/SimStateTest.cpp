@@ -414,7 +414,8 @@ TEST_F(SimStateTest, EachEncoderOfABatchEndsAsItWouldAlone) {
   // The store refuses the middle encoder's second input; the one after it is
   // staged again from there, and the last encoder and unknown device follow.
   std::vector<std::vector<platform::SimInputValue>> inputs = {
-      {{raw, 0.25}, {velocity, 1.0}}, {{rotor, 2.0}}, {{raw, 0.25}, {raw, kHuge}, {add, 0.25}}, {{raw, 0.125}}, {{raw, 1.0}}};
+      {{raw, 0.25}, {velocity, 1.0}}, {{rotor, 2.0}}, {{raw, 0.25}, {raw, kHuge}, {add, 0.25}},
+      {{raw, 0.125}},                 {{raw, 1.0}}};
   EXPECT_EQ(step(inputs), (std::vector<int32_t>{ok, ok, refused, ok, notFound}));
   EXPECT_EQ(first.GetPositionSinceBoot().GetValue().value(), 0.25);
   EXPECT_EQ(first.GetVelocity().GetValue().value(), 1.0);

@@ -254,7 +254,8 @@ bool SimRegistry::StageSensors(std::span<const platform::SimDeviceInputs> device
     const std::span<PlannedInput> run = std::span(batch_.inputs).subspan(planned.firstInput, inputs.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
       const double value = inputs[i].value;
-      if (run[i].rule == nullptr || !std::isfinite(value) || !Stage(batch_, run.first(i), run[i], *planned.device, value)) {
+      if (run[i].rule == nullptr || !std::isfinite(value) ||
+          !Stage(batch_, run.first(i), run[i], *planned.device, value)) {
         return false;
       }
     }
@@ -387,7 +388,9 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
   // each sensor then keeps what it took, in order, and the one whose input
   // the store refused, and those after it, go on alone.
   std::size_t sensorsTook = kNoSlot;
-  if (!sensorPlan_.empty() && StageSensors(devices)) sensorsTook = store_.SetSensorInputsNow(sensorRuns_, batch_.values, &sensorStates_);
+  if (!sensorPlan_.empty() && StageSensors(devices)) {
+    sensorsTook = store_.SetSensorInputsNow(sensorRuns_, batch_.values, &sensorStates_);
+  }
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
