@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -606,6 +607,28 @@ TEST(SignalStoreFrames, SensorInputsMoveEveryDeviceObjectFromItsOwnOffset) {
     const double offset = d == kObjects - 1 ? 1e308 : 10.0 * d;
     EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kMoved), offset + 0.75) << "object " << d;
     EXPECT_EQ(runtime.signals.SimulatedValue(hashes[d], kSet), 3.0) << "object " << d;
+  }
+}
+
+// The states a caller keeps for its sensor batches serve only the store
+// that found them: the same batch handed to a store built in the old one's
+// place finds its keys there afresh, and moves on from that store's values.
+TEST(SignalStoreFrames, KeptSensorStatesServeOnlyTheStoreThatFoundThem) {
+  constexpr uint16_t kMoved = 0xF000;  // by the difference
+  constexpr uint16_t kSet = 0xF001;    // to the value
+  const SignalStore::SensorValue values[] = {{kSet, 2.0, false}, {kMoved, 0.5, true}};
+  const uint8_t counts[] = {2};
+  SignalStore::SensorStates kept;
+  std::optional<zephrin_test::StandaloneServices> runtime;
+  for (int store = 0; store < 2; ++store) {
+    runtime.emplace();  // where the one before was
+    const uint32_t hash = runtime->devices.Register(7, "angulon", "drive");
+    const SignalStore::SensorInputs sensor{{&hash, 1}, counts};
+    for (int step = 1; step <= 3; ++step) {
+      ASSERT_EQ(runtime->signals.SetSensorInputsNow({&sensor, 1}, values, &kept), 1u);
+      EXPECT_EQ(runtime->signals.SimulatedValue(hash, kMoved), 0.5 * step) << "store " << store;
+      EXPECT_EQ(runtime->signals.SimulatedValue(hash, kSet), 2.0) << "store " << store;
+    }
   }
 }
 

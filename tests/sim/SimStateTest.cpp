@@ -375,6 +375,124 @@ TEST_F(SimStateTest, AnEncodersInputsOfOneCallMoveItInOrder) {
   EXPECT_NE(harness::Reports()[0].details.find("RawPosition"), std::string::npos);
 }
 
+// The encoders of one batch reach the signal store together, yet each
+// ends as it would alone: a refusal in one (the store's, or a value that is
+// not finite) leaves the encoders before and after it as they are given, and
+// an encoder listed twice moves on from where its first entry left it.
+TEST_F(SimStateTest, EachEncoderOfABatchEndsAsItWouldAlone) {
+  namespace platform = kvor::zephrin::platform;
+  using platform::DeviceType;
+  constexpr double kHuge = 1e308;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  CoreAngulon first(1);
+  CoreAngulon farOff(2);
+  CoreAngulon last(3);
+  CoreRapaxQ motor(4);
+  ASSERT_EQ(farOff.GetConfigurator().SetPosition(units::angle::turn_t{kHuge}), StatusCode::OK);
+  harness::AdvanceTime(0.3);
+  harness::ClearReports();
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t add = platform::SimPhysicsInputIndex(DeviceType::Angulon, "AddPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  const int32_t rotor = platform::SimPhysicsInputIndex(DeviceType::RapaxQ, "RawRotorPosition");
+  auto step = [&](std::vector<std::vector<platform::SimInputValue>>& inputs) {
+    const DeviceType types[] = {DeviceType::Angulon, DeviceType::RapaxQ, DeviceType::Angulon, DeviceType::Angulon,
+                                DeviceType::Angulon, DeviceType::Angulon};
+    const int32_t ids[] = {1, 4, 2, 3, 9, 1};
+    std::vector<platform::SimDeviceInputs> devices;
+    for (std::size_t d = 0; d < inputs.size(); ++d) devices.push_back({types[d], ids[d], inputs[d]});
+    platform::SimSetDevicesPhysicsInputs(devices);
+    harness::AdvanceTime(0.3);
+    std::vector<int32_t> statuses;
+    for (const platform::SimDeviceInputs& d : devices) statuses.push_back(d.status);
+    return statuses;
+  };
+  const int32_t ok = 0;
+  const int32_t refused = static_cast<int32_t>(StatusCode::InvalidParamValue);
+  const int32_t notFound = static_cast<int32_t>(StatusCode::SimDeviceNotFound);
+
+  // The store refuses the middle encoder's second input; the one after it is
+  // staged again from there, and the last encoder and unknown device follow.
+  std::vector<std::vector<platform::SimInputValue>> inputs = {
+      {{raw, 0.25}, {velocity, 1.0}}, {{rotor, 2.0}}, {{raw, 0.25}, {raw, kHuge}, {add, 0.25}},
+      {{raw, 0.125}},                 {{raw, 1.0}}};
+  EXPECT_EQ(step(inputs), (std::vector<int32_t>{ok, ok, refused, ok, notFound}));
+  EXPECT_EQ(first.GetPositionSinceBoot().GetValue().value(), 0.25);
+  EXPECT_EQ(first.GetVelocity().GetValue().value(), 1.0);
+  EXPECT_EQ(farOff.GetPositionSinceBoot().GetValue().value(), 0.5);
+  EXPECT_EQ(farOff.GetSimState().GetLastStatusCode(), StatusCode::OK);  // that of its last input
+  EXPECT_EQ(last.GetPositionSinceBoot().GetValue().value(), 0.125);
+  EXPECT_EQ(harness::SimPhysicsInput(kRapaxQType, 4, "RawRotorPosition"), 2.0);
+  ASSERT_EQ(harness::Reports().size(), 1u);
+  EXPECT_NE(harness::Reports()[0].location.find(" 2 RawPosition"), std::string::npos) << harness::Reports()[0].location;
+
+  // The same batch once all is taken again, then with a refusal on the
+  // boundary between two encoders, and with a value that is not finite.
+  inputs[2] = {{add, 0.25}};
+  inputs[3] = {{raw, 0.375}};
+  EXPECT_EQ(step(inputs), (std::vector<int32_t>{ok, ok, ok, ok, notFound}));
+  EXPECT_EQ(farOff.GetPositionSinceBoot().GetValue().value(), 0.75);
+  EXPECT_EQ(last.GetPositionSinceBoot().GetValue().value(), 0.375);
+  inputs[2] = {{raw, kHuge}};
+  inputs[3] = {{raw, 0.0625}};
+  EXPECT_EQ(step(inputs), (std::vector<int32_t>{ok, ok, refused, ok, notFound}));
+  EXPECT_EQ(farOff.GetPositionSinceBoot().GetValue().value(), 0.75);
+  EXPECT_EQ(farOff.GetSimState().GetLastStatusCode(), StatusCode::InvalidParamValue);
+  EXPECT_EQ(last.GetPositionSinceBoot().GetValue().value(), 0.0625);
+  inputs[0] = {{raw, 0.5}, {velocity, nan}};
+  inputs[2] = {{add, 0.25}, {raw, kHuge}};
+  EXPECT_EQ(step(inputs), (std::vector<int32_t>{refused, ok, refused, ok, notFound}));
+  EXPECT_EQ(first.GetPositionSinceBoot().GetValue().value(), 0.5);
+  EXPECT_EQ(first.GetVelocity().GetValue().value(), 1.0);
+  EXPECT_EQ(farOff.GetPositionSinceBoot().GetValue().value(), 1.0);
+  ASSERT_EQ(harness::Reports().size(), 4u);  // in the order of the batch
+  EXPECT_NE(harness::Reports()[2].location.find(" 1 Velocity"), std::string::npos);
+  EXPECT_NE(harness::Reports()[3].location.find(" 2 RawPosition"), std::string::npos);
+
+  // The first encoder twice in one batch: its second move starts where the
+  // first left it. An encoder with no inputs keeps its last error.
+  inputs = {{{add, 0.25}}, {{rotor, 2.0}}, {}, {{raw, 0.0}}, {{raw, 1.0}}, {{add, 0.125}}};
+  EXPECT_EQ(step(inputs), (std::vector<int32_t>{ok, ok, ok, ok, notFound, ok}));
+  EXPECT_EQ(first.GetPositionSinceBoot().GetValue().value(), 0.875);
+  EXPECT_EQ(farOff.GetSimState().GetLastStatusCode(), StatusCode::InvalidParamValue);
+  inputs[0] = {{velocity, nan}};
+  EXPECT_EQ(step(inputs), (std::vector<int32_t>{refused, ok, ok, ok, notFound, ok}));
+  EXPECT_EQ(first.GetPositionSinceBoot().GetValue().value(), 1.0);
+  EXPECT_EQ(first.GetSimState().GetLastStatusCode(), StatusCode::OK);  // its second entry's
+}
+
+// A batch handed over step after step keeps reaching the signals it moves:
+// an object of the encoder built between two steps is moved with the others
+// from the next step on, each signal taking its own value.
+TEST_F(SimStateTest, AnEncoderObjectBuiltBetweenBatchesIsMovedWithTheOthers) {
+  namespace platform = kvor::zephrin::platform;
+  using platform::DeviceType;
+  CoreAngulon left(3, "left");
+  const int32_t raw = platform::SimPhysicsInputIndex(DeviceType::Angulon, "RawPosition");
+  const int32_t velocity = platform::SimPhysicsInputIndex(DeviceType::Angulon, "Velocity");
+  auto step = [&](double position, double speed) {
+    const platform::SimInputValue inputs[] = {{raw, position}, {velocity, speed}};
+    platform::SimDeviceInputs devices[] = {{DeviceType::Angulon, 3, inputs}};
+    platform::SimSetDevicesPhysicsInputs(devices);
+    harness::AdvanceTime(0.3);
+    return static_cast<StatusCode>(devices[0].status);
+  };
+  EXPECT_EQ(step(0.25, 1.0), StatusCode::OK);
+  EXPECT_EQ(step(0.125, 2.0), StatusCode::OK);
+  CoreAngulon right(3, "right");
+  EXPECT_EQ(step(0.375, 3.0), StatusCode::OK);
+  EXPECT_EQ(step(0.4375, 4.0), StatusCode::OK);
+  for (CoreAngulon* encoder : {&left, &right}) {
+    EXPECT_EQ(encoder->GetPositionSinceBoot().GetValue().value(), 0.4375);
+    EXPECT_EQ(encoder->GetAbsolutePosition().GetValue().value(), 0.4375);
+    EXPECT_EQ(encoder->GetVelocity().GetValue().value(), 4.0);
+    EXPECT_EQ(encoder->GetUnfilteredVelocity().GetValue().value(), 4.0);
+  }
+  // Position moves by the differences: the later object's by those since it was built.
+  EXPECT_EQ(left.GetPosition().GetValue().value(), 0.4375);
+  EXPECT_EQ(right.GetPosition().GetValue().value(), 0.3125);
+}
+
 // The simulator addresses a device by model and ID only: objects of that
 // model and ID on any bus see its inputs (also one built later), and the
 // newest request any of them sent drives its outputs. Inputs and outputs a

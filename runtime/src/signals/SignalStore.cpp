@@ -76,10 +76,17 @@ bool SameSettings(const auto& a, const auto& b) {
   return a.hz == b.hz && a.hasValue == b.hasValue && a.value == b.value && a.reportedId == b.reportedId;
 }
 
+// Stores are numbered from 1 as they are built, so that states kept for a
+// caller are only ever used with the store that found them.
+uint64_t NextStoreSerial() {
+  static std::atomic<uint64_t> built{0};
+  return built.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 }  // namespace
 
 SignalStore::SignalStore(Clock& clock, const devices::DeviceRegistry& devices, const BusRegistry& buses)
-    : clock_(clock), devices_(devices), buses_(buses) {
+    : clock_(clock), devices_(devices), buses_(buses), serial_(NextStoreSerial()) {
   // Every move of the manual clock (and every replay step) may complete a
   // waiting read: wake the waiters so that they look at the new time.
   clockListener_ = clock_.AddWaiterListener([this] {
@@ -594,46 +601,71 @@ void SignalStore::SetSimulatedValue(uint32_t deviceHash, uint16_t signalId, doub
 
 size_t SignalStore::SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                        std::span<const uint8_t> counts) {
-  // The states of the signals moved by a difference, found for the check,
-  // are kept for the change (the first few of an input; a sensor moves one
-  // or two that way), so that each key is found once. A key nothing has set
-  // yet stays absent until it is set, as SetSimulatedValue leaves it.
-  constexpr size_t kKeptStates = 8;
+  const SensorInputs sensor{deviceHashes, counts};
+  return SetSensorInputsNow(std::span(&sensor, 1), values);
+}
+
+size_t SignalStore::SetSensorInputsNow(std::span<const SensorInputs> sensors, std::span<const SensorValue> values,
+                                       SensorStates* kept) {
   LockGuard lock(mutex_);
+  if (kept == nullptr) {
+    kept = &unkept_;
+    kept->Clear();
+  } else if (kept->store_ != serial_) {
+    kept->Clear();
+    kept->store_ = serial_;
+  }
+  std::vector<SensorStates::Kept>& states = kept->states_;
+  // The state of a key found once is kept: the signals moved by a
+  // difference are found for the check and changed after it.
+  auto found = [&](SensorStates::Kept& at, uint64_t key) ZEPHRIN_REQUIRES(mutex_) {
+    if (at.state != nullptr) {
+      assert(at.key == key && "a batch that moves other keys clears its kept states");
+      return at.state;
+    }
+    at = {key, FindState(key)};
+    return at.state;
+  };
   const double now = clock_.Now();
   size_t taken = 0;
-  for (const uint8_t count : counts) {
-    const std::span<const SensorValue> input = values.first(count);
-    values = values.subspan(count);
-    // Every signal moved by a difference is checked before anything changes.
-    std::array<KeyState*, kKeptStates> checked;
-    size_t kept = 0;
-    for (uint32_t hash : deviceHashes) {
-      for (const SensorValue& v : input) {
-        if (!v.byDifference) continue;
-        KeyState* state = FindState(platform::MakeSignalKey(hash, v.signalId));
-        if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
-        if (kept < kKeptStates) checked[kept++] = state;
-      }
-    }
-    size_t used = 0;
-    for (uint32_t hash : deviceHashes) {
-      for (const SensorValue& v : input) {
-        KeyState* state = nullptr;
-        if (v.byDifference) {
-          if (used < kept) state = checked[used];
-          ++used;
-        } else if (!std::isfinite(v.value)) {
-          continue;
+  size_t next = 0;  // the first of states the next input moves
+  for (const SensorInputs& sensor : sensors) {
+    for (const uint8_t count : sensor.counts) {
+      const std::span<const SensorValue> input = values.first(count);
+      values = values.subspan(count);
+      const size_t first = next;
+      next += sensor.deviceHashes.size() * count;
+      if (states.size() < next) states.resize(next);
+      // Every signal moved by a difference is checked before anything changes.
+      SensorStates::Kept* at = states.data() + first;
+      for (uint32_t hash : sensor.deviceHashes) {
+        for (const SensorValue& v : input) {
+          SensorStates::Kept& here = *at++;
+          if (!v.byDifference) continue;
+          const KeyState* state = found(here, platform::MakeSignalKey(hash, v.signalId));
+          if (!std::isfinite((state != nullptr ? CarriedValue(*state) : 0.0) + v.value)) return taken;
         }
-        if (state == nullptr) state = &StateFor(platform::MakeSignalKey(hash, v.signalId));
-        // A signal moved by a difference was found finite above.
-        const double value = v.byDifference ? CarriedValue(*state) + v.value : v.value;
-        // As SetSimulatedValueAt sets a value it does not hold.
-        if (!AmendValue(*state, value, 0, now, now)) AmendSimulatedValue(*state, value, 0, now);
       }
+      at = states.data() + first;
+      for (uint32_t hash : sensor.deviceHashes) {
+        for (const SensorValue& v : input) {
+          SensorStates::Kept& here = *at++;
+          if (!v.byDifference && !std::isfinite(v.value)) continue;
+          KeyState* state = here.state;
+          if (state == nullptr) {
+            const uint64_t key = platform::MakeSignalKey(hash, v.signalId);
+            state = found(here, key);
+            if (state == nullptr) here.state = state = &StateFor(key);
+          }
+          assert(here.key == platform::MakeSignalKey(hash, v.signalId) && "a kept state is that of its key");
+          // A signal moved by a difference was found finite above.
+          const double value = v.byDifference ? CarriedValue(*state) + v.value : v.value;
+          // As SetSimulatedValueAt sets a value it does not hold.
+          if (!AmendValue(*state, value, 0, now, now)) AmendSimulatedValue(*state, value, 0, now);
+        }
+      }
+      ++taken;
     }
-    ++taken;
   }
   return taken;
 }

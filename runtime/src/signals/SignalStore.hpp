@@ -57,6 +57,8 @@ namespace kvor::zephrin::runtime::signals {
 class ReplaySampleSource;
 
 class SignalStore {
+  struct KeyState;  // what the store keeps of a key (below)
+
  public:
   using SignalMeasurement = kvor::zephrin::platform::SignalMeasurement;
 
@@ -120,6 +122,39 @@ class SignalStore {
   /// changes nothing and ends the call. Returns how many inputs were set.
   [[nodiscard]] size_t SetSensorInputsNow(std::span<const uint32_t> deviceHashes, std::span<const SensorValue> values,
                                           std::span<const uint8_t> counts);
+  /// The inputs of one sensor in a batch of SetSensorInputsNow: its device
+  /// objects and how many values each of its inputs moves.
+  struct SensorInputs {
+    std::span<const uint32_t> deviceHashes;
+    std::span<const uint8_t> counts;
+  };
+  /// The states of the keys a batch of SetSensorInputsNow moves, kept for a
+  /// caller that hands over the same batch every step, so that a step finds
+  /// its keys without looking them up. The caller clears it whenever its
+  /// batch moves other keys (other sensors, inputs or device objects); a
+  /// store that did not fill it starts it afresh. A key nothing has set yet
+  /// stays absent until it is set.
+  class SensorStates {
+   public:
+    void Clear() { states_.clear(); }
+
+   private:
+    friend class SignalStore;
+    struct Kept {
+      uint64_t key = 0;
+      KeyState* state = nullptr;  // null until found
+    };
+    uint64_t store_ = 0;       // the serial number of the store that filled it
+    std::vector<Kept> states_;  // per signal moved on each device object, in the order the store moves them
+  };
+  /// SetSensorInputsNow for several sensors in order, under one lock and at
+  /// one reading of the clock (a physics step's sensors): the inputs of
+  /// `sensors[i]` move the values after those of the sensors before it. The
+  /// first input refused changes nothing and ends the call, whichever sensor
+  /// it belongs to. Returns how many inputs, counted over all of them, were
+  /// set. `kept`, when given, keeps the states of the keys moved.
+  [[nodiscard]] size_t SetSensorInputsNow(std::span<const SensorInputs> sensors, std::span<const SensorValue> values,
+                                          SensorStates* kept = nullptr);
   /// (a') Sets several simulated values of one device, each holding from
   /// `atSeconds` on (the time of the firmware step that computed them, which
   /// may lie a step ahead of the clock until the clock reaches it). Keys the
@@ -365,8 +400,12 @@ class SignalStore {
   const BusRegistry& buses_;
   int clockListener_ = 0;
 
+  // Tells a store from any other, also one built where an earlier one was.
+  const uint64_t serial_;
   mutable Mutex mutex_;
   std::condition_variable cv_;
+  // The states SetSensorInputsNow finds for a caller that keeps none.
+  SensorStates unkept_ ZEPHRIN_GUARDED_BY(mutex_);
   std::unordered_map<uint64_t, KeyState> states_ ZEPHRIN_GUARDED_BY(mutex_);
   // Keys are never erased from states_, and the map's elements keep their
   // address, so a state once found stays valid for the store's lifetime.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "core/ReportLog.hpp"
 #include "devices/DeviceRegistry.hpp"
@@ -96,6 +97,7 @@ void SimRegistry::FindDeviceObjects(int32_t deviceType, int32_t deviceId, Device
     if (record.deviceId != deviceId || record.model != model) continue;
     if (std::find(device.hashes.begin(), device.hashes.end(), record.hash) != device.hashes.end()) continue;
     device.hashes.push_back(record.hash);
+    planned_ = false;
     for (const auto& [signalId, value] : device.values) store_.SetSimulatedValue(record.hash, signalId, value);
   }
 }
@@ -166,7 +168,7 @@ bool SimRegistry::Stage(InputPlan& plan, std::span<const PlannedInput> earlier, 
 
 int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
                                      std::span<const platform::SimInputValue> inputs, InputPlan& plan,
-                                     std::size_t first) {
+                                     std::size_t first, std::size_t took) {
   const std::span<PlannedInput> planned = std::span(plan.inputs).subspan(first, inputs.size());
   int32_t status = kOk;
   std::size_t next = 0;
@@ -175,46 +177,35 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     // is refused before it gets there.
     std::size_t end = next;
     const char* why = nullptr;
-    for (; end < inputs.size(); ++end) {
-      if (planned[end].rule == nullptr) break;
-      if (!std::isfinite(inputs[end].value)) {
-        why = kNotFinite;
-        break;
+    std::size_t taken = 0;
+    if (took != kNoSlot) {
+      // The batch's call staged them all and the store took `took`.
+      end = inputs.size();
+      taken = std::exchange(took, kNoSlot);
+    } else {
+      for (; end < inputs.size(); ++end) {
+        if (planned[end].rule == nullptr) break;
+        if (!std::isfinite(inputs[end].value)) {
+          why = kNotFinite;
+          break;
+        }
+        if (!Stage(plan, planned.subspan(next, end - next), planned[end], device, inputs[end].value)) {
+          why = kPastLargestDouble;
+          break;
+        }
       }
-      if (!Stage(plan, planned.subspan(next, end - next), planned[end], device, inputs[end].value)) {
-        why = kPastLargestDouble;
-        break;
+      taken = end - next;
+      if (taken > 0) {
+        const std::size_t from = planned[next].firstValue;
+        const std::size_t to = planned[end - 1].firstValue + planned[end - 1].count;
+        if (to > from) {
+          taken = store_.SetSensorInputsNow(device.hashes, std::span(plan.values).subspan(from, to - from),
+                                            std::span(plan.counts).subspan(first + next, taken));
+        }
       }
     }
     const std::size_t staged = end - next;
-    std::size_t taken = staged;
-    if (staged > 0) {
-      const std::size_t from = planned[next].firstValue;
-      const std::size_t to = planned[end - 1].firstValue + planned[end - 1].count;
-      if (to > from) {
-        taken = store_.SetSensorInputsNow(device.hashes, std::span(plan.values).subspan(from, to - from),
-                                          std::span(plan.counts).subspan(first + next, staged));
-      }
-    }
-    // What the store took is kept: positions, inputs, last error and the
-    // values of the signals that take them (for device objects found later).
-    for (std::size_t i = next; i < next + taken; ++i) {
-      const PlannedInput& input = planned[i];
-      if (input.position != kNoSlot) device.positions[input.position].second = input.staged;
-      device.inputs[static_cast<size_t>(inputs[i].inputIndex)] = inputs[i].value;
-    }
-    if (taken > 0) {
-      device.lastError = kOk;
-      const signals::SignalStore::SensorValue* const moved = plan.values.data();
-      std::size_t* const slots = plan.valueSlots.data();
-      const PlannedInput& last = planned[next + taken - 1];
-      const std::size_t stop = last.firstValue + last.count;
-      for (std::size_t v = planned[next].firstValue; v < stop; ++v) {
-        if (moved[v].byDifference) continue;
-        if (slots[v] == kNoSlot) slots[v] = SlotIndex(device.values, moved[v].signalId);
-        device.values[slots[v]].second = moved[v].value;
-      }
-    }
+    Keep(device, inputs, plan, planned, next, next + taken);
     if (taken < staged) {
       // The store refused this one; those after it are staged again from
       // the positions as they now stand.
@@ -234,6 +225,42 @@ int32_t SimRegistry::SetSensorInputs(Device& device, int32_t deviceType, int32_t
     ++next;
   }
   return status;
+}
+
+void SimRegistry::Keep(Device& device, std::span<const platform::SimInputValue> inputs, InputPlan& plan,
+                       std::span<const PlannedInput> planned, std::size_t from, std::size_t to) {
+  if (from == to) return;
+  for (std::size_t i = from; i < to; ++i) {
+    const PlannedInput& input = planned[i];
+    if (input.position != kNoSlot) device.positions[input.position].second = input.staged;
+    device.inputs[static_cast<size_t>(inputs[i].inputIndex)] = inputs[i].value;
+  }
+  device.lastError = kOk;
+  const signals::SignalStore::SensorValue* const moved = plan.values.data();
+  std::size_t* const slots = plan.valueSlots.data();
+  const std::size_t stop = planned[to - 1].firstValue + planned[to - 1].count;
+  for (std::size_t v = planned[from].firstValue; v < stop; ++v) {
+    if (moved[v].byDifference) continue;
+    if (slots[v] == kNoSlot) slots[v] = SlotIndex(device.values, moved[v].signalId);
+    device.values[slots[v]].second = moved[v].value;
+  }
+}
+
+bool SimRegistry::StageSensors(std::span<const platform::SimDeviceInputs> devices) {
+  if (!sensorsOnce_) return false;
+  for (const std::size_t d : sensorPlan_) {
+    const PlannedDevice& planned = plan_[d];
+    const std::span<const platform::SimInputValue> inputs = devices[d].inputs;
+    const std::span<PlannedInput> run = std::span(batch_.inputs).subspan(planned.firstInput, inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      const double value = inputs[i].value;
+      if (run[i].rule == nullptr || !std::isfinite(value) ||
+          !Stage(batch_, run.first(i), run[i], *planned.device, value)) {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 int32_t SimRegistry::Refuse(Device& device, int32_t deviceType, int32_t deviceId, std::string_view name, double value,
@@ -267,6 +294,10 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   plan_.clear();
   batch_.Clear();
   handedTo_.clear();
+  sensorPlan_.clear();
+  sensorsOnce_ = true;
+  sensorRuns_.clear();
+  sensorStates_.Clear();
   std::size_t handed = 0;
   for (const platform::SimDeviceInputs& entry : devices) {
     const auto deviceType = static_cast<int32_t>(entry.deviceType);
@@ -280,6 +311,10 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
       PlanInput(batch_, firmware ? nullptr : device, rule, input.inputIndex);
       if (rule != nullptr) ++known;
     }
+    if (device != nullptr && !firmware) {
+      for (const std::size_t earlier : sensorPlan_) sensorsOnce_ = sensorsOnce_ && plan_[earlier].device != device;
+      sensorPlan_.push_back(plan_.size() - 1);
+    }
     if (device != nullptr && firmware) {
       planned.handedTo = handedTo_.size();
       handedTo_.push_back({deviceType, entry.deviceId, {}});
@@ -288,6 +323,11 @@ void SimRegistry::Plan(std::span<const platform::SimDeviceInputs> devices) {
   }
   // Room for every input at once, so that the spans into it stay valid.
   handed_.assign(handed, {});
+  for (const std::size_t d : sensorPlan_) {
+    const PlannedDevice& sensor = plan_[d];
+    sensorRuns_.push_back(
+        {sensor.device->hashes, std::span(batch_.counts).subspan(sensor.firstInput, sensor.inputCount)});
+  }
   planned_ = true;
   firmwarePlan_ = 0;
 }
@@ -344,6 +384,13 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
       firmwarePlan_ = 0;
     }
   }
+  // The sensors' inputs go to the store in one call when they all stage;
+  // each sensor then keeps what it took, in order, and the one whose input
+  // the store refused, and those after it, go on alone.
+  std::size_t sensorsTook = kNoSlot;
+  if (!sensorPlan_.empty() && StageSensors(devices)) {
+    sensorsTook = store_.SetSensorInputsNow(sensorRuns_, batch_.values, &sensorStates_);
+  }
   for (std::size_t d = 0; d < devices.size(); ++d) {
     platform::SimDeviceInputs& entry = devices[d];
     const PlannedDevice& planned = plan_[d];
@@ -351,8 +398,19 @@ void SimRegistry::SetInputs(std::span<platform::SimDeviceInputs> devices) {
     if (device == nullptr) {
       entry.status = kSimDeviceNotFound;
     } else if (!planned.firmware) {
+      std::size_t took = kNoSlot;
+      if (sensorsTook != kNoSlot) {
+        took = std::min(sensorsTook, planned.inputCount);
+        sensorsTook = took < planned.inputCount ? kNoSlot : sensorsTook - took;
+      }
+      if (took == planned.inputCount) {
+        // Every input finite and taken, as a physics model's are at nearly every step.
+        Keep(*device, entry.inputs, batch_, std::span(batch_.inputs).subspan(planned.firstInput, took), 0, took);
+        entry.status = kOk;
+        continue;
+      }
       entry.status = SetSensorInputs(*device, planned.deviceType, entry.deviceId, entry.inputs, batch_,
-                                     planned.firstInput);
+                                     planned.firstInput, took);
     } else {
       // This device's valid inputs, as the firmware took them or not.
       const std::span<const firmware::FirmwareService::InputValue> handed = handedTo_[planned.handedTo].inputs;

@@ -154,9 +154,21 @@ class SimRegistry {
   /// in order, as many as can be at once in one call to the signal store:
   /// the status of the first refused, else 0. `plan` holds them from input
   /// `first` on.
+  /// `took` (kNoSlot: nothing yet) is how many of them, all staged, the
+  /// store took in a call for the whole batch (StageSensors).
   [[nodiscard]] int32_t SetSensorInputs(Device& device, int32_t deviceType, int32_t deviceId,
                                         std::span<const platform::SimInputValue> inputs, InputPlan& plan,
-                                        std::size_t first) ZEPHRIN_REQUIRES(mutex_);
+                                        std::size_t first, std::size_t took = kNoSlot) ZEPHRIN_REQUIRES(mutex_);
+  /// Keeps what the store took of a sensor's inputs, `planned[from, to)` of
+  /// `plan`: positions, inputs, last error and the values of the signals
+  /// that take them (for device objects found later).
+  [[gnu::always_inline]] static inline void Keep(Device& device, std::span<const platform::SimInputValue> inputs,
+                                                 InputPlan& plan, std::span<const PlannedInput> planned,
+                                                 std::size_t from, std::size_t to);
+  /// Stages the inputs of every sensor of the batch `devices` (planned) for
+  /// one call to the store with sensorRuns_: false, leaving each sensor to
+  /// SetSensorInputs alone, unless each of their inputs stages.
+  bool StageSensors(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
   /// Stages `input` of `plan`, of value `value`, for the store: writes the
   /// values it moves from the position the inputs staged before it in its
   /// run (`earlier`) leave; false, when its position would not stay finite.
@@ -240,10 +252,21 @@ class SimRegistry {
     std::size_t firstHanded;
   };
   std::vector<PlannedDevice> plan_ ZEPHRIN_GUARDED_BY(mutex_);
+  // The entries of plan_ whose inputs move a sensor's signals (a device,
+  // no firmware), and whether each of those devices is there once: one
+  // listed twice stages its second entry from what the first leaves, so
+  // that batch goes to the store one entry at a time.
+  std::vector<std::size_t> sensorPlan_ ZEPHRIN_GUARDED_BY(mutex_);
+  bool sensorsOnce_ ZEPHRIN_GUARDED_BY(mutex_) = false;
+  // What the store takes of each of them, and its states of the keys they
+  // move: both made anew with every plan.
+  std::vector<signals::SignalStore::SensorInputs> sensorRuns_ ZEPHRIN_GUARDED_BY(mutex_);
+  signals::SignalStore::SensorStates sensorStates_ ZEPHRIN_GUARDED_BY(mutex_);
   InputPlan batch_ ZEPHRIN_GUARDED_BY(mutex_);
-  // False until a batch is resolved and again once a device is created: a
-  // device the plan found missing may exist now. Devices are never removed,
-  // so the Device pointers of a plan stay valid.
+  // False until a batch is resolved and again once a device is created (a
+  // device the plan found missing may exist now) or gains a device object
+  // (its signals are other keys). Devices are never removed, so the Device
+  // pointers of a plan stay valid.
   bool planned_ ZEPHRIN_GUARDED_BY(mutex_) = false;
   // Whether the last HandOver handed the firmware every input its devices
   // have (none left out for not being finite): the same inputs, in the same
