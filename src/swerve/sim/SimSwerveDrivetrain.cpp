@@ -345,14 +345,11 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
   for (kvor::zephrin::platform::SimOutputRead& read : voltageReads) read.value = 0.0;
   kvor::zephrin::platform::SimGetPhysicsValues(voltageReads);
   std::size_t next = 0;
+  reads.clear();
   for (Module& m : modules) {
     if (!m.simulated) continue;
     m.driveOutput = {m.drive.Oriented(voltageReads[next++].value), false};
     m.steerOutput = {m.steer.Oriented(voltageReads[next++].value), false};
-  }
-  reads.clear();
-  for (const Module& m : modules) {
-    if (!m.simulated) continue;
     if (m.driveOutput.volts == 0.0) reads.push_back(m.drive.Read("TorqueCurrent"));
     if (m.steerOutput.volts == 0.0) reads.push_back(m.steer.Read("TorqueCurrent"));
   }
