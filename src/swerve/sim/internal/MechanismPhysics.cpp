@@ -12,14 +12,6 @@ constexpr double kAtRest = 1e-9;
 
 double Sign(double x) { return x > 0.0 ? 1.0 : -1.0; }
 
-// Acceleration per volt at the windings, radians per second squared.
-double AccelerationPerVolt(const Mechanism& m) {
-  return m.gearRatio * m.motor.torquePerAmp / (m.motor.resistance * m.inertia);
-}
-
-// Back-EMF per radian per second of the mechanism, volts.
-double BackEmfPerVelocity(const Mechanism& m) { return m.motor.torquePerAmp * m.gearRatio; }
-
 }  // namespace
 
 MotorElectrics MotorElectrics::FromKv(double kvRpmPerVolt, double stallAmps, double nominalVolts) {
@@ -39,7 +31,7 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
     return {0.0, 0.0};  // static friction holds it
   }
 
-  const double k = AccelerationPerVolt(mechanism);
+  const double k = mechanism.accelerationPerVolt;
   const double friction = direction * mechanism.frictionVolts;
   if (drive.coasting) {
     // Only friction acts: a constant deceleration until the mechanism stops.
@@ -51,8 +43,8 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
   }
 
   // dw/dt = k (u - friction) - b w: exponential approach to the free speed.
-  const double b = k * BackEmfPerVelocity(mechanism);
-  const double freeSpeed = (volts - friction) / BackEmfPerVelocity(mechanism);
+  const double b = mechanism.rate;
+  const double freeSpeed = (volts - friction) / mechanism.backEmfPerVelocity;
   auto angleAfter = [&](double t) { return freeSpeed * t + (velocity - freeSpeed) * -std::expm1(-b * t) / b; };
   if (freeSpeed * direction < 0.0) {
     // Heading through zero: friction turns round there, so integrate up to
@@ -72,11 +64,11 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
 }
 
 double Current(const Mechanism& mechanism, double volts, double velocity) {
-  return (volts - BackEmfPerVelocity(mechanism) * velocity) / mechanism.motor.resistance;
+  return (volts - mechanism.backEmfPerVelocity * velocity) / mechanism.motor.resistance;
 }
 
 double VelocityAtCurrent(const Mechanism& mechanism, double volts, double amps) {
-  return (volts - amps * mechanism.motor.resistance) / BackEmfPerVelocity(mechanism);
+  return (volts - amps * mechanism.motor.resistance) / mechanism.backEmfPerVelocity;
 }
 
 }  // namespace kvor::zephrin6::swerve::sim::internal

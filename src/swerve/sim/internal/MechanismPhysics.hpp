@@ -30,8 +30,20 @@ struct MotorElectrics {
   static MotorElectrics FromKv(double kvRpmPerVolt, double stallAmps, double nominalVolts = 12.0);
 };
 
-/// One mechanism: its motor, gearing, inertia and friction.
+/// One mechanism: its motor, gearing, inertia and friction, and what a
+/// step needs of them, worked out once when it is made (so its constants
+/// are set only by constructing it anew).
 struct Mechanism {
+  Mechanism() = default;
+  Mechanism(MotorElectrics motor_, double gearRatio_, double inertia_, double frictionVolts_)
+      : motor(motor_),
+        gearRatio(gearRatio_),
+        inertia(inertia_),
+        frictionVolts(frictionVolts_),
+        accelerationPerVolt(gearRatio * motor.torquePerAmp / (motor.resistance * inertia)),
+        backEmfPerVelocity(motor.torquePerAmp * gearRatio),
+        rate(accelerationPerVolt * backEmfPerVelocity) {}
+
   MotorElectrics motor;
   /// Motor rotations per mechanism rotation.
   double gearRatio = 1.0;
@@ -39,6 +51,13 @@ struct Mechanism {
   double inertia = 0.0;
   /// Voltage the friction costs while moving, volts (0 or more).
   double frictionVolts = 0.0;
+
+  /// Acceleration per volt at the windings, radians per second squared.
+  double accelerationPerVolt = 0.0;
+  /// Back-EMF per radian per second of the mechanism, volts.
+  double backEmfPerVelocity = 0.0;
+  /// How fast the back-EMF pulls the mechanism to its free speed, per second.
+  double rate = 0.0;
 };
 
 /// How the controller drives the motor during a step.
