@@ -150,7 +150,10 @@ internal::MotorElectrics ElectricsOf(hardware::traits::CommonRapax& motor,
 
 }  // namespace
 
-struct SimSwerveDrivetrain::State {
+// Nested in an exported class, the state would export its members too; kept
+// out of the library's symbols, the step's calls among them are direct and
+// may be inlined.
+struct [[gnu::visibility("hidden")]] SimSwerveDrivetrain::State {
   struct Module {
     Module(MotorSim driveMotor, MotorSim steerMotor) : drive(driveMotor), steer(steerMotor) {}
 
@@ -207,7 +210,7 @@ struct SimSwerveDrivetrain::State {
     internal::StepDecay azimuthDecay;
 
     /// The step through `seconds` more of the current outputs.
-    Stride Stepped(double seconds);
+    [[gnu::always_inline]] inline Stride Stepped(double seconds);
   };
 
   static constexpr std::size_t kNoInput = static_cast<std::size_t>(-1);
@@ -364,11 +367,11 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
 }
 
 SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::Stepped(double seconds) {
-  Stride stride{motion};
+  Stride stride;
   Motion& next = stride.motion;
   const internal::Motion turned = internal::Step(azimuth, steerOutput, motion.azimuthVelocity, seconds, azimuthDecay);
   stride.midAzimuth = motion.azimuthAngle + turned.angle / 2.0;
-  next.azimuthAngle += turned.angle;
+  next.azimuthAngle = motion.azimuthAngle + turned.angle;
   next.azimuthVelocity = turned.velocity;
 
   // Turning the azimuth turns the drive motor through the coupling gear;
@@ -382,14 +385,14 @@ SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::S
     const double push = std::copysign(slipAmps, amps);
     const double acceleration = wheel.gearRatio * wheel.motor.torquePerAmp * push / wheel.inertia;
     stride.groundAngle = motion.groundVelocity * seconds + acceleration * seconds * seconds / 2.0;
-    next.groundVelocity += acceleration * seconds;
+    next.groundVelocity = motion.groundVelocity + acceleration * seconds;
     next.wheelVelocity = internal::VelocityAtCurrent(wheel, wheelDrive.volts, push);
-    next.wheelAngle += next.wheelVelocity * seconds;
+    next.wheelAngle = motion.wheelAngle + next.wheelVelocity * seconds;
   } else {
     const internal::Motion rolled = internal::Step(wheel, wheelDrive, motion.groundVelocity, seconds, wheelDecay);
     stride.groundAngle = rolled.angle;
     next.groundVelocity = next.wheelVelocity = rolled.velocity;
-    next.wheelAngle += rolled.angle;
+    next.wheelAngle = motion.wheelAngle + rolled.angle;
   }
   return stride;
 }
