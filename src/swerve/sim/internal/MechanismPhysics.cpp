@@ -6,10 +6,6 @@
 namespace kvor::zephrin6::swerve::sim::internal {
 namespace {
 
-// Slower than this, radians per second, a mechanism counts as at rest: static
-// friction decides whether it starts to move.
-constexpr double kAtRest = 1e-9;
-
 double Sign(double x) { return x > 0.0 ? 1.0 : -1.0; }
 
 }  // namespace
@@ -19,7 +15,8 @@ MotorElectrics MotorElectrics::FromKv(double kvRpmPerVolt, double stallAmps, dou
   return {nominalVolts / stallAmps, voltsPerRadianPerSecond};
 }
 
-Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds, StepDecay& decay) {
+Motion step::Rare(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds,
+                 StepDecay& decay) {
   const double volts = drive.coasting ? 0.0 : drive.volts;
   double direction = 0.0;
   if (std::abs(velocity) > kAtRest) {
@@ -55,20 +52,7 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
       return {angleAfter(stopTime) + rest.angle, rest.velocity};
     }
   }
-  if (!(decay.rate == b && decay.seconds == seconds)) {
-    decay = {b, seconds, std::exp(-b * seconds), -std::expm1(-b * seconds)};
-  }
-  // angleAfter(seconds) and the speed then, with the exponentials kept.
-  return {freeSpeed * seconds + (velocity - freeSpeed) * decay.madeUp / b,
-          freeSpeed + (velocity - freeSpeed) * decay.remaining};
-}
-
-double Current(const Mechanism& mechanism, double volts, double velocity) {
-  return (volts - mechanism.backEmfPerVelocity * velocity) / mechanism.motor.resistance;
-}
-
-double VelocityAtCurrent(const Mechanism& mechanism, double volts, double amps) {
-  return (volts - amps * mechanism.motor.resistance) / mechanism.backEmfPerVelocity;
+  return Approach(mechanism, velocity, freeSpeed, seconds, decay);
 }
 
 }  // namespace kvor::zephrin6::swerve::sim::internal
