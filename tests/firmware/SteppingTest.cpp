@@ -256,6 +256,14 @@ TEST_F(SteppingTest, RepeatedStepsReachDeviceObjectsCreatedBetweenThem) {
   ASSERT_EQ(qElsewhere.SetControl(VoltageOut{-3_V}), StatusCode::OK);
   harness::AdvanceTime(0.020);
   EXPECT_LT(motorVoltage(), -2.0);
+  // And back: whichever of the objects comes first, the newest answers.
+  ASSERT_EQ(qThere.SetControl(VoltageOut{4_V}), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  EXPECT_GT(motorVoltage(), 3.0);
+  ASSERT_EQ(q.SetControl(VoltageOut{-1_V}), StatusCode::OK);
+  harness::AdvanceTime(0.020);
+  EXPECT_LT(motorVoltage(), -0.5);
+  EXPECT_GT(motorVoltage(), -1.5);
 }
 
 // A repeated step reaches the firmware without being checked against its

@@ -113,7 +113,8 @@ TEST(MechanismPhysics, StaticFrictionHoldsUntilExceeded) {
 // Exponentials kept from one step serve the next only for the same
 // mechanism and step length: a kept decay handed steps of other lengths, of
 // another mechanism, or ones that reverse through zero gives the results of
-// a fresh step to the bit.
+// a fresh step to the bit, and so does the full step that the usual one
+// leaves the rarer cases to.
 TEST(MechanismPhysics, KeptDecayGivesTheFreshResults) {
   const Mechanism light = Wheel(0.01, 0.2);
   const Mechanism heavy = Wheel(0.05, 0.2);
@@ -135,6 +136,11 @@ TEST(MechanismPhysics, KeptDecayGivesTheFreshResults) {
     const Motion reused = Step(*c.mechanism, c.drive, c.velocity, c.seconds, kept);
     EXPECT_EQ(reused.angle, fresh.angle);
     EXPECT_EQ(reused.velocity, fresh.velocity);
+    // The inline step and the full one agree to the bit, whichever case it is.
+    StepDecay fullDecay;
+    const Motion full = step::Rare(*c.mechanism, c.drive, c.velocity, c.seconds, fullDecay);
+    EXPECT_EQ(full.angle, fresh.angle);
+    EXPECT_EQ(full.velocity, fresh.velocity);
   }
 }
 

@@ -467,13 +467,14 @@ void FirmwareService::Outputs(std::span<OutputRead> reads, uint64_t& plan) {
     ResolveOutputTargets(reads);
     plan = outputPlan_;
   }
+  const SimulatedMotor* const* motors = outputMotors_.data();
   for (std::size_t i = 0; i < reads.size(); ++i) {
     OutputRead& r = reads[i];
     const OutputTarget& target = outputTargets_[i];
-    const SimulatedMotor* newest = nullptr;
-    for (const SimulatedMotor* m : std::span(outputMotors_).subspan(target.first, target.count)) {
-      newest = Newer(newest, *m);
-    }
+    // Nearly always one motor answers: the first is the newest of those seen so far.
+    const SimulatedMotor* const* answerers = motors + target.first;
+    const SimulatedMotor* newest = target.count > 0 ? answerers[0] : nullptr;
+    for (std::size_t m = 1; m < target.count; ++m) newest = Newer(newest, *answerers[m]);
     r.found = Answer(newest, r.name, r.value);
   }
 }

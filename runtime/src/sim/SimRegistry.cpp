@@ -478,14 +478,19 @@ int32_t SimRegistry::GetValue(int32_t deviceType, int32_t deviceId, std::string_
   return read.status;
 }
 
-void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
-  bool same = readsPlanned_ && plannedReads_.size() == reads.size();
-  for (std::size_t i = 0; same && i < reads.size(); ++i) {
+bool SimRegistry::ReadsPlanned(std::span<const platform::SimOutputRead> reads) const {
+  if (!readsPlanned_ || plannedReads_.size() != reads.size()) return false;
+  for (std::size_t i = 0; i < reads.size(); ++i) {
     const PlannedRead& planned = plannedReads_[i];
-    same = planned.deviceType == static_cast<int32_t>(reads[i].deviceType) && planned.deviceId == reads[i].deviceId &&
-           SameName(planned.name, reads[i].physicsType);
+    if (planned.deviceType != static_cast<int32_t>(reads[i].deviceType) || planned.deviceId != reads[i].deviceId ||
+        !SameName(planned.name, reads[i].physicsType)) {
+      return false;
+    }
   }
-  if (same) return;
+  return true;
+}
+
+void SimRegistry::PlanReads(std::span<const platform::SimOutputRead> reads) {
   plannedReads_.clear();
   for (const platform::SimOutputRead& r : reads) {
     plannedReads_.push_back({static_cast<int32_t>(r.deviceType), r.deviceId, std::string(r.physicsType)});
@@ -511,7 +516,7 @@ void SimRegistry::GetValues(std::span<platform::SimOutputRead> reads) {
   // What answers each read is found first, so that the motors' outputs come
   // from the firmware in one call; then each read gets its value, status
   // and record in order.
-  PlanReads(reads);
+  if (!ReadsPlanned(reads)) PlanReads(reads);
   if (!modelled_.empty()) firmware_.Outputs(modelled_, firmwareReads_);
   std::size_t next = 0;
   for (std::size_t i = 0; i < reads.size(); ++i) {

@@ -182,8 +182,12 @@ class SimRegistry {
   /// (the same devices and input indexes, and no device created since);
   /// false, at the first difference, when it is not. Sets handedAll_.
   bool HandOver(std::span<const platform::SimDeviceInputs> devices) ZEPHRIN_REQUIRES(mutex_);
-  /// Resolves what answers each of `reads` into sources_ and modelled_,
-  /// unless they hold the resolution of the same reads already.
+  /// Whether sources_ and modelled_ hold the resolution of the same reads
+  /// as `reads` (checked at every GetValues: kept apart from PlanReads, so
+  /// that only a new plan pays for making one).
+  [[gnu::always_inline]] inline bool ReadsPlanned(std::span<const platform::SimOutputRead> reads) const
+      ZEPHRIN_REQUIRES(mutex_);
+  /// Resolves what answers each of `reads` into sources_ and modelled_.
   void PlanReads(std::span<const platform::SimOutputRead> reads) ZEPHRIN_REQUIRES(mutex_);
   /// Applies input `rule` (null: one the device type does not have) to
   /// `device`, which is (type, ID); `device` null: no such device.

@@ -8,7 +8,7 @@
 #include <kvor/zephrin6/sim/ChassisReference.hpp>
 
 #include <algorithm>
-#include <array>
+#include <initializer_list>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -55,71 +55,37 @@ kvor::zephrin::StatusCode SetInput(int deviceId, double value) {
 /// into the runtime once for all its devices (each one's inputs in its
 /// device's convention).
 ///
-/// Such a model adds the same devices with the same inputs in the same
-/// order every step, so the batch keeps its layout from one Send to the
-/// next and an Add that repeats the last batch's at its place only writes
-/// the values; the first Add that differs lays the rest out anew.
+/// Such a model feeds the same devices with the same inputs in the same
+/// order every step, so the batch is laid out once (Place) and a step only
+/// writes the values (Set) before it Sends them all.
 class InputBatch {
  public:
-  /// Adds inputs `Names` of device (`Type`, `deviceId`), `values` in the same order.
+  /// Adds inputs `Names` of device (`Type`, `deviceId`) to every Send, each
+  /// 0 until Set, and returns the place of its first value; the others
+  /// follow it in the order of `Names`.
   template <DeviceType Type, InputName... Names>
-  void Add(int deviceId, const std::array<double, sizeof...(Names)>& values) {
-    const std::array<int32_t, sizeof...(Names)> indexes{InputIndex<Type, Names>()...};
-    if (!Repeats(Type, deviceId, indexes)) {
-      devices_.resize(added_);
-      values_.resize(used_);
-      for (const int32_t index : indexes) values_.push_back({index, 0.0});
-      devices_.push_back({Type, deviceId, std::span<const kvor::zephrin::platform::SimInputValue>()});
-      counts_.resize(added_);
-      counts_.push_back(indexes.size());
-      laidOut_ = false;
+  std::size_t Place(int deviceId) {
+    const std::size_t first = values_.size();
+    for (const int32_t index : {InputIndex<Type, Names>()...}) values_.push_back({index, 0.0});
+    devices_.push_back({Type, deviceId, {}});
+    counts_.push_back(sizeof...(Names));
+    // values_ may have moved: every device points at its values anew.
+    for (std::size_t i = 0, at = 0; i < devices_.size(); at += counts_[i++]) {
+      devices_[i].inputs = std::span<const kvor::zephrin::platform::SimInputValue>(values_).subspan(at, counts_[i]);
     }
-    for (std::size_t i = 0; i < values.size(); ++i) values_[used_ + i].value = values[i];
-    used_ += values.size();
-    ++added_;
+    return first;
   }
-  /// Hands every input added since the last Send to the simulator. A
-  /// device's refused input is its last error, which its simulation state
-  /// reports (GetLastStatusCode), so the statuses are not kept here.
-  void Send() {
-    if (added_ != devices_.size()) {
-      devices_.resize(added_);
-      values_.resize(used_);
-      counts_.resize(added_);
-      laidOut_ = false;
-    }
-    if (!laidOut_) {
-      for (std::size_t i = 0, first = 0; i < devices_.size(); first += counts_[i++]) {
-        devices_[i].inputs = std::span<const kvor::zephrin::platform::SimInputValue>(values_).subspan(first, counts_[i]);
-      }
-      laidOut_ = true;
-    }
-    kvor::zephrin::platform::SimSetDevicesPhysicsInputs(devices_);
-    added_ = 0;
-    used_ = 0;
-  }
+  /// Sets the value at `place` (Place's result, plus the input's position among its device's).
+  void Set(std::size_t place, double value) { values_[place].value = value; }
+  /// Hands every placed input, with its value, to the simulator. A device's
+  /// refused input is its last error, which its simulation state reports
+  /// (GetLastStatusCode), so the statuses are not kept here.
+  void Send() { kvor::zephrin::platform::SimSetDevicesPhysicsInputs(devices_); }
 
  private:
-  /// Whether the device added next stands where the last batch had the same
-  /// device with the same inputs.
-  template <std::size_t N>
-  bool Repeats(DeviceType type, int deviceId, const std::array<int32_t, N>& indexes) const {
-    if (added_ >= devices_.size() || devices_[added_].deviceType != type || devices_[added_].deviceId != deviceId ||
-        counts_[added_] != N) {
-      return false;
-    }
-    for (std::size_t i = 0; i < N; ++i) {
-      if (values_[used_ + i].inputIndex != indexes[i]) return false;
-    }
-    return true;
-  }
-
   std::vector<kvor::zephrin::platform::SimInputValue> values_;
   std::vector<kvor::zephrin::platform::SimDeviceInputs> devices_;
   std::vector<std::size_t> counts_;  // how many of values_ each device has
-  std::size_t added_ = 0;            // devices added since the last Send
-  std::size_t used_ = 0;             // their values
-  bool laidOut_ = false;             // whether devices_ point at their values
 };
 
 /// Reads one physics output; 0 when the simulator leaves it untouched (its

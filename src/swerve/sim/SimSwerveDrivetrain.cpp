@@ -47,28 +47,27 @@ bool PositiveFinite(double x) { return std::isfinite(x) && x > 0.0; }
 class MotorSim {
  public:
   MotorSim(hardware::traits::CommonRapax& motor, bool inverted)
-      : state_(StateOf(motor, inverted)), id_(IdOf(motor)) {}
+      : state_(StateOf(motor, OrientationOf(inverted))),
+        id_(IdOf(motor)),
+        type_(RapaxW() != nullptr ? kvor::zephrin::platform::DeviceType::RapaxW
+                                  : kvor::zephrin::platform::DeviceType::RapaxQ),
+        orientation_(OrientationOf(inverted)) {}
 
   /// A read of one of the motor's outputs ("MotorVoltage", "TorqueCurrent"),
   /// for a batch of reads; Oriented gives its value in the mechanism's sign
   /// convention, as the state's getters sign it.
-  kvor::zephrin::platform::SimOutputRead Read(std::string_view output) const {
-    return {Type(), id_, output};
-  }
-  double Oriented(double value) const { return kvor::zephrin6::sim::internal::Oriented(Orientation(), value); }
+  kvor::zephrin::platform::SimOutputRead Read(std::string_view output) const { return {type_, id_, output}; }
+  double Oriented(double value) const { return kvor::zephrin6::sim::internal::Oriented(orientation_, value); }
   void SetSupply(double volts) {
     std::visit([&](auto& s) { s.SetSupplyVoltage(units::voltage::volt_t{volts}); }, state_);
   }
-  /// Adds the rotor's position and velocity to `batch`, signed as the
-  /// state's SetRawRotorPosition and SetRotorVelocity sign them.
-  void AddRotor(kvor::zephrin6::sim::internal::InputBatch& batch, double turns, double turnsPerSecond) const {
+  /// Places the rotor's position and velocity, in this order, in `batch`;
+  /// Oriented signs them as the state's SetRawRotorPosition and
+  /// SetRotorVelocity do.
+  std::size_t PlaceRotor(kvor::zephrin6::sim::internal::InputBatch& batch) const {
     using kvor::zephrin::platform::DeviceType;
-    const std::array<double, 2> values{Oriented(turns), Oriented(turnsPerSecond)};
-    if (RapaxW() != nullptr) {
-      batch.Add<DeviceType::RapaxW, "RawRotorPosition", "RotorVelocity">(id_, values);
-    } else {
-      batch.Add<DeviceType::RapaxQ, "RawRotorPosition", "RotorVelocity">(id_, values);
-    }
+    return type_ == DeviceType::RapaxW ? batch.Place<DeviceType::RapaxW, "RawRotorPosition", "RotorVelocity">(id_)
+                                       : batch.Place<DeviceType::RapaxQ, "RawRotorPosition", "RotorVelocity">(id_);
   }
   /// Enables or disables the controller's outputs, as the robot's enable
   /// line does; the simulation states have no input for it.
@@ -77,8 +76,8 @@ class MotorSim {
     using kvor::zephrin6::sim::internal::SetInput;
     // A runtime without this input leaves the motor driving: nothing to do about it here.
     const double value = enabled ? 1.0 : 0.0;
-    static_cast<void>(RapaxW() != nullptr ? SetInput<DeviceType::RapaxW, "DeviceEnable">(id_, value)
-                                          : SetInput<DeviceType::RapaxQ, "DeviceEnable">(id_, value));
+    static_cast<void>(type_ == DeviceType::RapaxW ? SetInput<DeviceType::RapaxW, "DeviceEnable">(id_, value)
+                                                  : SetInput<DeviceType::RapaxQ, "DeviceEnable">(id_, value));
   }
   /// The rapax w's state (for its own encoder input), or null.
   const RapaxWSimState* RapaxW() const { return std::get_if<RapaxWSimState>(&state_); }
@@ -86,19 +85,12 @@ class MotorSim {
 
  private:
   using State = std::variant<RapaxQSimState, RapaxWSimState>;
-  static State StateOf(hardware::traits::CommonRapax& motor, bool inverted) {
-    const ChassisReference orientation =
-        inverted ? ChassisReference::Clockwise_Positive : ChassisReference::CounterClockwise_Positive;
+  static ChassisReference OrientationOf(bool inverted) {
+    return inverted ? ChassisReference::Clockwise_Positive : ChassisReference::CounterClockwise_Positive;
+  }
+  static State StateOf(hardware::traits::CommonRapax& motor, ChassisReference orientation) {
     if (auto* q = dynamic_cast<hardware::core::CoreRapaxQ*>(&motor)) return RapaxQSimState(*q, orientation);
     return RapaxWSimState(dynamic_cast<hardware::core::CoreRapaxW&>(motor), orientation);
-  }
-  kvor::zephrin::platform::DeviceType Type() const {
-    return RapaxW() != nullptr ? kvor::zephrin::platform::DeviceType::RapaxW
-                               : kvor::zephrin::platform::DeviceType::RapaxQ;
-  }
-  ChassisReference Orientation() const {
-    const RapaxWSimState* w = RapaxW();
-    return w != nullptr ? w->MotorOrientation : std::get<RapaxQSimState>(state_).Orientation;
   }
   static int32_t IdOf(hardware::traits::CommonRapax& motor) {
     const auto* device = dynamic_cast<hardware::ParentDevice*>(&motor);
@@ -107,6 +99,10 @@ class MotorSim {
 
   State state_;
   int32_t id_;
+  // Fixed with the state (whose orientation nothing changes), kept for the
+  // calls of every step.
+  kvor::zephrin::platform::DeviceType type_;
+  ChassisReference orientation_;
 };
 
 std::string DeviceText(hardware::traits::CommonRapax& motor) {
@@ -154,7 +150,10 @@ internal::MotorElectrics ElectricsOf(hardware::traits::CommonRapax& motor,
 
 }  // namespace
 
-struct SimSwerveDrivetrain::State {
+// Nested in an exported class, the state would export its members too; kept
+// out of the library's symbols, the step's calls among them are direct and
+// may be inlined.
+struct [[gnu::visibility("hidden")]] SimSwerveDrivetrain::State {
   struct Module {
     Module(MotorSim driveMotor, MotorSim steerMotor) : drive(driveMotor), steer(steerMotor) {}
 
@@ -172,6 +171,14 @@ struct SimSwerveDrivetrain::State {
     int32_t encoderId = 0;
     double encoderOffsetTurns = 0.0;
     double encoderSign = 1.0;
+    /// Where the step's inputs of a simulated module stand in the batch:
+    /// each motor's rotor position and velocity, and the encoder's reading
+    /// and rate (kNoInput: an encoder the simulation does not feed), which
+    /// `encoderOrientation` signs.
+    std::size_t steerInputs = kNoInput;
+    std::size_t driveInputs = kNoInput;
+    std::size_t encoderInputs = kNoInput;
+    ChassisReference encoderOrientation = ChassisReference::CounterClockwise_Positive;
 
     // What the controllers apply during this Update.
     internal::Drive driveOutput;
@@ -203,10 +210,16 @@ struct SimSwerveDrivetrain::State {
     internal::StepDecay azimuthDecay;
 
     /// The step through `seconds` more of the current outputs.
-    Stride Stepped(double seconds);
+    [[gnu::always_inline]] inline Stride Stepped(double seconds);
   };
 
+  static constexpr std::size_t kNoInput = static_cast<std::size_t>(-1);
+
   State(impl::SwerveDrivetrainImpl& drivetrain, std::span<const ModuleSettings> settings);
+  /// Lays out the batch of inputs every step feeds, in the order of the
+  /// modules: each simulated module's steer and drive motors and encoder,
+  /// then the auklet 2.
+  void PlaceInputs();
 
   void ReadOutputs();
   void Advance(double seconds);
@@ -234,9 +247,10 @@ struct SimSwerveDrivetrain::State {
   std::vector<SwerveModuleState> states;
   std::vector<SwerveModulePosition> travel;  // the states' speeds as one second's travel
   std::vector<Translation2d> moduleLocations;
-  /// The physics inputs of a step and the motor outputs read, kept so that
-  /// their storage is reused.
+  /// The physics inputs of a step, laid out once, and the motor outputs
+  /// read, kept so that their storage is reused.
   kvor::zephrin6::sim::internal::InputBatch inputs;
+  std::size_t imuInputs = 0;
   std::vector<kvor::zephrin::platform::SimOutputRead> reads;
   /// The motor voltages every step reads, the drive's and the steer's of
   /// each simulated module in order: the same reads every step.
@@ -303,6 +317,26 @@ SimSwerveDrivetrain::State::State(impl::SwerveDrivetrainImpl& drivetrain, std::s
     voltageReads.push_back(m.drive.Read("MotorVoltage"));
     voltageReads.push_back(m.steer.Read("MotorVoltage"));
   }
+  PlaceInputs();
+}
+
+void SimSwerveDrivetrain::State::PlaceInputs() {
+  using kvor::zephrin::platform::DeviceType;
+  for (Module& m : modules) {
+    if (!m.simulated) continue;
+    m.steerInputs = m.steer.PlaceRotor(inputs);
+    m.driveInputs = m.drive.PlaceRotor(inputs);
+    if (m.encoder == EncoderType::Angulon) {
+      // The drivetrain has no object for the encoder, so it is fed by ID; an
+      // encoder the program never created is simply not there.
+      m.encoderInputs = inputs.Place<DeviceType::Angulon, "RawPosition", "Velocity">(m.encoderId);
+    } else if (const RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
+      // Signed as the state's SetPulseWidthPosition and SetPulseWidthVelocity sign them.
+      m.encoderInputs = inputs.Place<DeviceType::RapaxW, "PulseWidthPosition", "PulseWidthVelocity">(m.steer.Id());
+      m.encoderOrientation = input->SensorOrientation;
+    }
+  }
+  imuInputs = inputs.Place<DeviceType::Auklet2, "RawYaw", "AngularVelocityZ">(imuId);
 }
 
 void SimSwerveDrivetrain::State::ReadOutputs() {
@@ -314,14 +348,11 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
   for (kvor::zephrin::platform::SimOutputRead& read : voltageReads) read.value = 0.0;
   kvor::zephrin::platform::SimGetPhysicsValues(voltageReads);
   std::size_t next = 0;
+  reads.clear();
   for (Module& m : modules) {
     if (!m.simulated) continue;
     m.driveOutput = {m.drive.Oriented(voltageReads[next++].value), false};
     m.steerOutput = {m.steer.Oriented(voltageReads[next++].value), false};
-  }
-  reads.clear();
-  for (const Module& m : modules) {
-    if (!m.simulated) continue;
     if (m.driveOutput.volts == 0.0) reads.push_back(m.drive.Read("TorqueCurrent"));
     if (m.steerOutput.volts == 0.0) reads.push_back(m.steer.Read("TorqueCurrent"));
   }
@@ -336,11 +367,11 @@ void SimSwerveDrivetrain::State::ReadOutputs() {
 }
 
 SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::Stepped(double seconds) {
-  Stride stride{motion};
+  Stride stride;
   Motion& next = stride.motion;
   const internal::Motion turned = internal::Step(azimuth, steerOutput, motion.azimuthVelocity, seconds, azimuthDecay);
   stride.midAzimuth = motion.azimuthAngle + turned.angle / 2.0;
-  next.azimuthAngle += turned.angle;
+  next.azimuthAngle = motion.azimuthAngle + turned.angle;
   next.azimuthVelocity = turned.velocity;
 
   // Turning the azimuth turns the drive motor through the coupling gear;
@@ -354,14 +385,14 @@ SimSwerveDrivetrain::State::Module::Stride SimSwerveDrivetrain::State::Module::S
     const double push = std::copysign(slipAmps, amps);
     const double acceleration = wheel.gearRatio * wheel.motor.torquePerAmp * push / wheel.inertia;
     stride.groundAngle = motion.groundVelocity * seconds + acceleration * seconds * seconds / 2.0;
-    next.groundVelocity += acceleration * seconds;
+    next.groundVelocity = motion.groundVelocity + acceleration * seconds;
     next.wheelVelocity = internal::VelocityAtCurrent(wheel, wheelDrive.volts, push);
-    next.wheelAngle += next.wheelVelocity * seconds;
+    next.wheelAngle = motion.wheelAngle + next.wheelVelocity * seconds;
   } else {
     const internal::Motion rolled = internal::Step(wheel, wheelDrive, motion.groundVelocity, seconds, wheelDecay);
     stride.groundAngle = rolled.angle;
     next.groundVelocity = next.wheelVelocity = rolled.velocity;
-    next.wheelAngle += rolled.angle;
+    next.wheelAngle = motion.wheelAngle + rolled.angle;
   }
   return stride;
 }
@@ -430,7 +461,6 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
     suppliedVolts = supplyVolts;
   }
   // Every device's inputs of the step go to the simulator in one call.
-  using kvor::zephrin::platform::DeviceType;
   using kvor::zephrin6::sim::internal::Oriented;
   for (std::size_t i = 0; i < modules.size(); ++i) {
     Module& m = modules[i];
@@ -438,22 +468,18 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
     states[i] = {units::velocity::meters_per_second_t{motion.groundVelocity * m.wheelRadius},
                  Rotation2d(units::angle::radian_t{motion.azimuthAngle})};
     if (!m.simulated) continue;
-    m.steer.AddRotor(inputs, motion.azimuthAngle * m.azimuth.gearRatio / kTwoPi,
-                     motion.azimuthVelocity * m.azimuth.gearRatio / kTwoPi);
-    m.drive.AddRotor(inputs, (motion.wheelAngle * m.wheel.gearRatio + motion.azimuthAngle * m.coupling) / kTwoPi,
-                     (motion.wheelVelocity * m.wheel.gearRatio + motion.azimuthVelocity * m.coupling) / kTwoPi);
+    inputs.Set(m.steerInputs, m.steer.Oriented(motion.azimuthAngle * m.azimuth.gearRatio / kTwoPi));
+    inputs.Set(m.steerInputs + 1, m.steer.Oriented(motion.azimuthVelocity * m.azimuth.gearRatio / kTwoPi));
+    inputs.Set(m.driveInputs,
+               m.drive.Oriented((motion.wheelAngle * m.wheel.gearRatio + motion.azimuthAngle * m.coupling) / kTwoPi));
+    inputs.Set(m.driveInputs + 1, m.drive.Oriented((motion.wheelVelocity * m.wheel.gearRatio +
+                                                    motion.azimuthVelocity * m.coupling) /
+                                                   kTwoPi));
+    if (m.encoderInputs == kNoInput) continue;
     const double reading = m.encoderOffsetTurns + m.encoderSign * motion.azimuthAngle / kTwoPi;
     const double readingRate = m.encoderSign * motion.azimuthVelocity / kTwoPi;
-    if (m.encoder == EncoderType::Angulon) {
-      // The drivetrain has no object for the encoder, so it is fed by ID; an
-      // encoder the program never created is simply not there.
-      inputs.Add<DeviceType::Angulon, "RawPosition", "Velocity">(m.encoderId, {reading, readingRate});
-    } else if (const RapaxWSimState* input = m.encoder == EncoderType::RapaxWInput ? m.steer.RapaxW() : nullptr) {
-      // Signed as the state's SetPulseWidthPosition and SetPulseWidthVelocity sign them.
-      const ChassisReference o = input->SensorOrientation;
-      inputs.Add<DeviceType::RapaxW, "PulseWidthPosition", "PulseWidthVelocity">(
-          m.steer.Id(), {Oriented(o, reading), Oriented(o, readingRate)});
-    }
+    inputs.Set(m.encoderInputs, Oriented(m.encoderOrientation, reading));
+    inputs.Set(m.encoderInputs + 1, Oriented(m.encoderOrientation, readingRate));
   }
   // Finite module speeds near the end of the doubles may still overflow
   // in the kinematics; the robot then keeps the speeds it last had. The
@@ -462,8 +488,8 @@ void SimSwerveDrivetrain::State::Feed(double supplyVolts) {
       swerve::internal::IsFinite(measured)) {
     speeds = measured;
   }
-  inputs.Add<DeviceType::Auklet2, "RawYaw", "AngularVelocityZ">(
-      imuId, {yaw * kDegreesPerRadian, speeds.omega.value() * kDegreesPerRadian});
+  inputs.Set(imuInputs, yaw * kDegreesPerRadian);
+  inputs.Set(imuInputs + 1, speeds.omega.value() * kDegreesPerRadian);
   inputs.Send();
 }
 

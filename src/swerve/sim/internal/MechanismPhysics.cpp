@@ -6,19 +6,7 @@
 namespace kvor::zephrin6::swerve::sim::internal {
 namespace {
 
-// Slower than this, radians per second, a mechanism counts as at rest: static
-// friction decides whether it starts to move.
-constexpr double kAtRest = 1e-9;
-
 double Sign(double x) { return x > 0.0 ? 1.0 : -1.0; }
-
-// Acceleration per volt at the windings, radians per second squared.
-double AccelerationPerVolt(const Mechanism& m) {
-  return m.gearRatio * m.motor.torquePerAmp / (m.motor.resistance * m.inertia);
-}
-
-// Back-EMF per radian per second of the mechanism, volts.
-double BackEmfPerVelocity(const Mechanism& m) { return m.motor.torquePerAmp * m.gearRatio; }
 
 }  // namespace
 
@@ -27,7 +15,8 @@ MotorElectrics MotorElectrics::FromKv(double kvRpmPerVolt, double stallAmps, dou
   return {nominalVolts / stallAmps, voltsPerRadianPerSecond};
 }
 
-Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds, StepDecay& decay) {
+Motion step::Rare(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds,
+                 StepDecay& decay) {
   const double volts = drive.coasting ? 0.0 : drive.volts;
   double direction = 0.0;
   if (std::abs(velocity) > kAtRest) {
@@ -39,7 +28,7 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
     return {0.0, 0.0};  // static friction holds it
   }
 
-  const double k = AccelerationPerVolt(mechanism);
+  const double k = mechanism.accelerationPerVolt;
   const double friction = direction * mechanism.frictionVolts;
   if (drive.coasting) {
     // Only friction acts: a constant deceleration until the mechanism stops.
@@ -51,8 +40,8 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
   }
 
   // dw/dt = k (u - friction) - b w: exponential approach to the free speed.
-  const double b = k * BackEmfPerVelocity(mechanism);
-  const double freeSpeed = (volts - friction) / BackEmfPerVelocity(mechanism);
+  const double b = mechanism.rate;
+  const double freeSpeed = (volts - friction) / mechanism.backEmfPerVelocity;
   auto angleAfter = [&](double t) { return freeSpeed * t + (velocity - freeSpeed) * -std::expm1(-b * t) / b; };
   if (freeSpeed * direction < 0.0) {
     // Heading through zero: friction turns round there, so integrate up to
@@ -63,20 +52,7 @@ Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, dou
       return {angleAfter(stopTime) + rest.angle, rest.velocity};
     }
   }
-  if (!(decay.rate == b && decay.seconds == seconds)) {
-    decay = {b, seconds, std::exp(-b * seconds), -std::expm1(-b * seconds)};
-  }
-  // angleAfter(seconds) and the speed then, with the exponentials kept.
-  return {freeSpeed * seconds + (velocity - freeSpeed) * decay.madeUp / b,
-          freeSpeed + (velocity - freeSpeed) * decay.remaining};
-}
-
-double Current(const Mechanism& mechanism, double volts, double velocity) {
-  return (volts - BackEmfPerVelocity(mechanism) * velocity) / mechanism.motor.resistance;
-}
-
-double VelocityAtCurrent(const Mechanism& mechanism, double volts, double amps) {
-  return (volts - amps * mechanism.motor.resistance) / BackEmfPerVelocity(mechanism);
+  return Approach(mechanism, velocity, freeSpeed, seconds, decay);
 }
 
 }  // namespace kvor::zephrin6::swerve::sim::internal

@@ -13,6 +13,7 @@
 // takes its voltage in the direction of motion, or holds the mechanism at
 // rest while the drive does not exceed it.
 
+#include <cmath>
 #include <limits>
 
 namespace kvor::zephrin6::swerve::sim::internal {
@@ -30,8 +31,20 @@ struct MotorElectrics {
   static MotorElectrics FromKv(double kvRpmPerVolt, double stallAmps, double nominalVolts = 12.0);
 };
 
-/// One mechanism: its motor, gearing, inertia and friction.
+/// One mechanism: its motor, gearing, inertia and friction, and what a
+/// step needs of them, worked out once when it is made (so its constants
+/// are set only by constructing it anew).
 struct Mechanism {
+  Mechanism() = default;
+  Mechanism(MotorElectrics motor_, double gearRatio_, double inertia_, double frictionVolts_)
+      : motor(motor_),
+        gearRatio(gearRatio_),
+        inertia(inertia_),
+        frictionVolts(frictionVolts_),
+        accelerationPerVolt(gearRatio * motor.torquePerAmp / (motor.resistance * inertia)),
+        backEmfPerVelocity(motor.torquePerAmp * gearRatio),
+        rate(accelerationPerVolt * backEmfPerVelocity) {}
+
   MotorElectrics motor;
   /// Motor rotations per mechanism rotation.
   double gearRatio = 1.0;
@@ -39,6 +52,13 @@ struct Mechanism {
   double inertia = 0.0;
   /// Voltage the friction costs while moving, volts (0 or more).
   double frictionVolts = 0.0;
+
+  /// Acceleration per volt at the windings, radians per second squared.
+  double accelerationPerVolt = 0.0;
+  /// Back-EMF per radian per second of the mechanism, volts.
+  double backEmfPerVelocity = 0.0;
+  /// How fast the back-EMF pulls the mechanism to its free speed, per second.
+  double rate = 0.0;
 };
 
 /// How the controller drives the motor during a step.
@@ -69,12 +89,44 @@ struct StepDecay {
   double madeUp = 0.0;     ///< -expm1(-rate seconds), 1 - remaining without its rounding
 };
 
+namespace step {
+/// Slower than this, radians per second, a mechanism counts as at rest:
+/// static friction decides whether it starts to move.
+inline constexpr double kAtRest = 1e-9;
+/// Step, for any case: Step leaves it those of a mechanism at rest, coasting
+/// or heading through zero.
+Motion Rare(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds, StepDecay& decay);
+/// The end of a driven step: the exponential approach from `velocity` to
+/// `freeSpeed` (dw/dt = k (u - friction) - rate w) over `seconds`.
+inline Motion Approach(const Mechanism& mechanism, double velocity, double freeSpeed, double seconds,
+                       StepDecay& decay) {
+  const double b = mechanism.rate;
+  if (!(decay.rate == b && decay.seconds == seconds)) {
+    decay = {b, seconds, std::exp(-b * seconds), -std::expm1(-b * seconds)};
+  }
+  return {freeSpeed * seconds + (velocity - freeSpeed) * decay.madeUp / b,
+          freeSpeed + (velocity - freeSpeed) * decay.remaining};
+}
+}  // namespace step
+
 /// Integrates the mechanism from `velocity` (radians per second) through
 /// `seconds` of `drive`. The mechanism must have a positive inertia, gear
 /// ratio and motor constants. `decay` keeps the exponentials of a step of
 /// `seconds` for the next call with the same mechanism; the results are the
 /// same to the bit with a fresh one.
-Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds, StepDecay& decay);
+///
+/// Inline for the step a simulation takes nearly always, a driven
+/// mechanism that moves on in its direction; the other cases are out of line.
+inline Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds,
+                   StepDecay& decay) {
+  if (drive.coasting || !(std::abs(velocity) > step::kAtRest)) {
+    return step::Rare(mechanism, drive, velocity, seconds, decay);
+  }
+  const double direction = velocity > 0.0 ? 1.0 : -1.0;
+  const double freeSpeed = (drive.volts - direction * mechanism.frictionVolts) / mechanism.backEmfPerVelocity;
+  if (freeSpeed * direction < 0.0) return step::Rare(mechanism, drive, velocity, seconds, decay);
+  return step::Approach(mechanism, velocity, freeSpeed, seconds, decay);
+}
 /// Step without keeping anything.
 inline Motion Step(const Mechanism& mechanism, const Drive& drive, double velocity, double seconds) {
   StepDecay decay;
@@ -83,10 +135,14 @@ inline Motion Step(const Mechanism& mechanism, const Drive& drive, double veloci
 
 /// The stator current (amperes) the motor draws with `volts` across it while
 /// the mechanism turns at `velocity` (radians per second), friction aside.
-double Current(const Mechanism& mechanism, double volts, double velocity);
+inline double Current(const Mechanism& mechanism, double volts, double velocity) {
+  return (volts - mechanism.backEmfPerVelocity * velocity) / mechanism.motor.resistance;
+}
 
 /// The mechanism velocity (radians per second) at which the motor draws
 /// exactly `amps` with `volts` across it.
-double VelocityAtCurrent(const Mechanism& mechanism, double volts, double amps);
+inline double VelocityAtCurrent(const Mechanism& mechanism, double volts, double amps) {
+  return (volts - amps * mechanism.motor.resistance) / mechanism.backEmfPerVelocity;
+}
 
 }  // namespace kvor::zephrin6::swerve::sim::internal
