@@ -19,6 +19,7 @@
 #include <numbers>
 
 #include "core/internal/Report.hpp"
+#include "swerve/internal/PlanarMath.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -238,8 +239,11 @@ void SwerveModuleImpl::Apply(const ModuleRequest& input) {
   // the opposite azimuth reaches the same wheel motion sooner.
   state.Optimize(cachedPosition_.angle);
 
-  // The azimuth the loop should be moving at to follow the targets.
-  const double steerVelocity = period > 0.0 ? (state.angle - targetState_.angle).Radians().value() / period : 0.0;
+  // The azimuth the loop should be moving at to follow the targets. The
+  // angle between them as (state.angle - targetState_.angle) has it, with the
+  // negated target's cosine and sine from one sincos.
+  const double steerVelocity =
+      period > 0.0 ? swerve::internal::AngleBetween(state.angle, targetState_.angle) / period : 0.0;
   targetState_ = state;
 
   const turn_t targetPosition{state.angle.Radians().value() / kTwoPi};
