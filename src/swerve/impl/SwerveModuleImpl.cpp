@@ -251,7 +251,11 @@ void SwerveModuleImpl::Apply(const ModuleRequest& input) {
 
   const turns_per_second_t velocity{state.speed.value() * driveRotationsPerMeter_};
   const turns_per_second_t corrected = ApplyVelocityCorrections(velocity, targetPosition);
-  SendDrive(input.DriveRequest, corrected, CalculateMotorTorqueFeedforwards(forceX, forceY), input.EnableFOC);
+  // Most requests carry no wheel force: those skip the call, whose answer
+  // for them is all zeros.
+  const bool noForce = forceX == units::force::newton_t{0.0} && forceY == units::force::newton_t{0.0};
+  SendDrive(input.DriveRequest, corrected,
+            noForce ? MotorTorqueFeedforwards{} : CalculateMotorTorqueFeedforwards(forceX, forceY), input.EnableFOC);
 }
 
 void SwerveModuleImpl::SendSteer(SteerRequestType type, turn_t position, turns_per_second_t velocity,
