@@ -96,7 +96,7 @@ TEST_F(FieldCentricTest, TurnsIntoTheRobotFrameBitForBit) {
 
 // A translation slower than the deadband is dropped while the rotation still
 // applies; exactly the deadband passes; the rotational deadband drops slow
-// turning the same way.
+// turning the same way; no deadband drops nothing.
 TEST_F(FieldCentricTest, DeadbandsAreStrict) {
   FieldCentric request;
   request.WithDeadband(meters_per_second_t{0.1}).WithRotationalDeadband(radians_per_second_t{0.6});
@@ -116,6 +116,13 @@ TEST_F(FieldCentricTest, DeadbandsAreStrict) {
     EXPECT_NEAR(SteerTurns(i), 0.0, 1e-9);
     EXPECT_NEAR(DriveVolts(i), VoltsFor(0.1), 1e-9);
   }
+
+  // Without a deadband even the slowest translation steers the wheels.
+  FieldCentric slow;
+  slow.WithVelocityY(meters_per_second_t{1e-12});
+  for (std::size_t i = 0; i < 4; ++i) SetAzimuth(i, 30.0);
+  Apply(slow);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(SteerTurns(i), Turns(90.0), 1e-9);
 }
 
 // Too fast a command is scaled to the top speed; without desaturation, or

@@ -63,7 +63,9 @@ inline Vector2 FieldToRobot(const Vector2& v, const impl::ControlParameters& par
 /// slower than `rotationalDeadband` (strictly).
 inline void ApplyDeadbands(Vector2& translation, double& rate, units::velocity::meters_per_second_t deadband,
                            units::angular_velocity::radians_per_second_t rotationalDeadband) {
-  if (deadband.value() > std::hypot(translation.x, translation.y)) translation = {};
+  // A length is never negative, so a deadband of zero (the default) drops
+  // nothing and needs no length.
+  if (deadband.value() > 0.0 && deadband.value() > std::hypot(translation.x, translation.y)) translation = {};
   if (std::abs(rate) < rotationalDeadband.value()) rate = 0.0;
 }
 
