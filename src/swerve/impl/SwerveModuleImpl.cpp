@@ -196,6 +196,13 @@ StatusCode SwerveModuleImpl::ConfigNeutralMode(signals::NeutralModeValue mode, u
 
 turns_per_second_t SwerveModuleImpl::ApplyVelocityCorrections(turns_per_second_t velocity,
                                                               turn_t targetAngle) const {
+  return CorrectedVelocity(velocity, targetAngle);
+}
+
+// Apply's own way to the corrections: the exported member above would be
+// called through the library's symbol table.
+inline turns_per_second_t SwerveModuleImpl::CorrectedVelocity(turns_per_second_t velocity,
+                                                              turn_t targetAngle) const {
   // While the azimuth is still off target the wheel pushes partly sideways;
   // slowing it by the cosine of the error keeps that push small, and past a
   // quarter turn it would push the wrong way, so it stops.
@@ -250,7 +257,7 @@ void SwerveModuleImpl::Apply(const ModuleRequest& input) {
   SendSteer(input.SteerRequest, targetPosition, turns_per_second_t{steerVelocity / kTwoPi}, input.EnableFOC);
 
   const turns_per_second_t velocity{state.speed.value() * driveRotationsPerMeter_};
-  const turns_per_second_t corrected = ApplyVelocityCorrections(velocity, targetPosition);
+  const turns_per_second_t corrected = CorrectedVelocity(velocity, targetPosition);
   // Most requests carry no wheel force: those skip the call, whose answer
   // for them is all zeros.
   const bool noForce = forceX == units::force::newton_t{0.0} && forceY == units::force::newton_t{0.0};
