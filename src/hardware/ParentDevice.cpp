@@ -26,6 +26,19 @@ constexpr double kCheckIntervalSeconds = 0.25;
 constexpr double kAnswerGraceSeconds = 3.0;
 
 double Now() { return kvor::zephrin6::utils::GetCurrentTimeSeconds(); }
+
+// False for an empty control (which is sent as the empty request), true for
+// every other request. `lastSent` remembers the type of the last request
+// that was no empty control: the same type again needs no dynamic_cast (a
+// type is or is not derived from EmptyControl once and for all). A local
+// function rather than a member, so that every send has it inline.
+bool IsSentAsRequest(const std::type_info*& lastSent, const controls::ControlRequest& request) {
+  const std::type_info& type = typeid(request);
+  if (lastSent != nullptr && *lastSent == type) return true;
+  if (dynamic_cast<const controls::EmptyControl*>(&request) != nullptr) return false;
+  lastSent = &type;
+  return true;
+}
 }  // namespace
 
 const controls::EmptyControl ParentDevice::_emptyControl{};
@@ -99,14 +112,6 @@ void ParentDevice::SetLastControlEmpty(const std::string& name) {
   lastControl_ = std::move(replacement);
 }
 
-bool ParentDevice::IsSentAsRequest(const controls::ControlRequest& request) {
-  const std::type_info& type = typeid(request);
-  if (lastSentType_ != nullptr && *lastSentType_ == type) return true;
-  if (dynamic_cast<const controls::EmptyControl*>(&request) != nullptr) return false;
-  lastSentType_ = &type;
-  return true;
-}
-
 StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& request) {
   StatusCode status = StatusCode::StatusCodeNotInitialized;
   {
@@ -126,7 +131,7 @@ StatusCode ParentDevice::SetControlPrivate(const controls::ControlRequest& reque
       SetLastControlEmpty(_emptyControl.name);
       c_kvor_zephrin6_RequestControlEmpty(network, hash, 0.0);
       status = compliancy;
-    } else if (IsSentAsRequest(request)) {
+    } else if (IsSentAsRequest(lastSentType_, request)) {
       status = request.SendRequest(network, hash, lastControl_);
     } else {
       SetLastControlEmpty(request.name);

@@ -89,6 +89,25 @@ TEST_F(ControlRequestTest, SlotIsAssignedInPlaceForSameTypeAndReplacedOtherwise)
   EXPECT_NE(dynamic_cast<DutyCycleOut*>(slot.get()), nullptr);
 }
 
+// The rarer ways into the slot: an object of a type derived from the sent one
+// that only the slot owns is assigned in place too, while one that somebody
+// else also holds is left alone and the slot gets a new copy.
+TEST_F(ControlRequestTest, DerivedSlotsAreAssignedInPlaceAndSharedOnesReplaced) {
+  struct LabelledVoltage : VoltageOut {};
+  slot = std::make_shared<LabelledVoltage>();
+  ControlRequest* stored = slot.get();
+  VoltageOut{4_V}.SendRequest(kBus, kHash, slot);
+  ASSERT_EQ(slot.get(), stored);
+  EXPECT_EQ(dynamic_cast<VoltageOut&>(*slot).Output, 4_V);
+
+  const std::shared_ptr<ControlRequest> reader = slot;
+  VoltageOut{5_V}.SendRequest(kBus, kHash, slot);
+  EXPECT_NE(slot.get(), stored);
+  EXPECT_EQ(dynamic_cast<VoltageOut&>(*slot).Output, 5_V);
+  EXPECT_EQ(dynamic_cast<VoltageOut&>(*reader).Output, 4_V) << "a held copy never changes";
+  EXPECT_EQ(harness::ControlCallCount(kHash), 2u);
+}
+
 // A compound sends its own update frequency, never its members', and keeps
 // its members' names and frequencies in the stored copy.
 TEST_F(ControlRequestTest, CompoundSendsItsOwnFrequencyAndStoresMembers) {

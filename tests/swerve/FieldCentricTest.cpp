@@ -3,6 +3,7 @@
 // desaturation to the top speed, and wheels that keep their azimuth when the
 // driver lets go.
 #include <kvor/zephrin6/swerve/requests/FieldCentric.hpp>
+#include <kvor/zephrin6/swerve/requests/RobotCentric.hpp>
 
 #include "swerve/SwerveRig.hpp"
 
@@ -11,6 +12,7 @@ namespace {
 using namespace swerve_rig;
 using swerve::requests::FieldCentric;
 using swerve::requests::ForwardPerspectiveValue;
+using swerve::requests::RobotCentric;
 using units::angular_velocity::radians_per_second_t;
 
 class FieldCentricTest : public RequestTest {};
@@ -53,9 +55,48 @@ TEST_F(FieldCentricTest, DrivesRelativeToTheOperatorOrTheField) {
   }
 }
 
+// The field velocity reaches the robot's frame turned by Rotation2d(-heading)
+// to the last bit: without discretisation the modules get exactly what a
+// robot-centric request with the turned velocity gives them, for headings
+// from angles (unwrapped ones too) and from vectors.
+TEST_F(FieldCentricTest, TurnsIntoTheRobotFrameBitForBit) {
+  rig_->parameters.updatePeriod = units::time::second_t{0.0};
+  for (const swerve::Rotation2d& heading :
+       {swerve::Rotation2d(units::angle::degree_t{37.0}), swerve::Rotation2d(units::angle::radian_t{-3.0}),
+        swerve::Rotation2d(units::angle::radian_t{1e6}), swerve::Rotation2d(1.0, 3.0),
+        swerve::Rotation2d(-0.3, 0.7), swerve::Rotation2d(5.0, -1.0)}) {
+    SCOPED_TRACE(heading.Radians().value());
+    rig_->parameters.currentPose = swerve::Pose2d(meter_t{2.0}, meter_t{1.0}, heading);
+    const double vx = 1.3;
+    const double vy = -0.4;
+    const swerve::Rotation2d back(-heading.Radians());
+    FieldCentric field;
+    field.WithVelocityX(meters_per_second_t{vx})
+        .WithVelocityY(meters_per_second_t{vy})
+        .WithRotationalRate(radians_per_second_t{0.7})
+        .WithForwardPerspective(ForwardPerspectiveValue::FieldOrigin);
+    Apply(field);
+    double steer[4], drive[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+      steer[i] = SteerTurns(i);
+      drive[i] = DriveVolts(i);
+    }
+    RobotCentric robot;
+    robot.WithVelocityX(meters_per_second_t{vx * back.Cos() - vy * back.Sin()})
+        .WithVelocityY(meters_per_second_t{vx * back.Sin() + vy * back.Cos()})
+        .WithRotationalRate(radians_per_second_t{0.7});
+    Apply(robot);
+    for (std::size_t i = 0; i < 4; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(SteerTurns(i), steer[i]);
+      EXPECT_EQ(DriveVolts(i), drive[i]);
+    }
+  }
+}
+
 // A translation slower than the deadband is dropped while the rotation still
 // applies; exactly the deadband passes; the rotational deadband drops slow
-// turning the same way.
+// turning the same way; no deadband drops nothing.
 TEST_F(FieldCentricTest, DeadbandsAreStrict) {
   FieldCentric request;
   request.WithDeadband(meters_per_second_t{0.1}).WithRotationalDeadband(radians_per_second_t{0.6});
@@ -75,6 +116,13 @@ TEST_F(FieldCentricTest, DeadbandsAreStrict) {
     EXPECT_NEAR(SteerTurns(i), 0.0, 1e-9);
     EXPECT_NEAR(DriveVolts(i), VoltsFor(0.1), 1e-9);
   }
+
+  // Without a deadband even the slowest translation steers the wheels.
+  FieldCentric slow;
+  slow.WithVelocityY(meters_per_second_t{1e-12});
+  for (std::size_t i = 0; i < 4; ++i) SetAzimuth(i, 30.0);
+  Apply(slow);
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(SteerTurns(i), Turns(90.0), 1e-9);
 }
 
 // Too fast a command is scaled to the top speed; without desaturation, or

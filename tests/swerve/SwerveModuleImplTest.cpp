@@ -115,6 +115,35 @@ TEST_F(SwerveModuleImplTest, SteerVelocityFollowsTheTargets) {
   EXPECT_EQ(Number(LastCall(RapaxQHash(10)), kFirstField + 1), 0.0);
 }
 
+// The velocity is the difference of the rotations as the public operators
+// give it, to the last bit, for unwrapped angles, angles from vectors and
+// targets the quarter-turn rule flips.
+TEST_F(SwerveModuleImplTest, SteerVelocityIsTheRotationDifferenceBitForBit) {
+  SwerveModuleImpl module(Settings(), kBus);
+  const units::time::second_t period{0.004};
+  swerve::Rotation2d previous;  // the module starts at its zero target
+  const swerve::Rotation2d targets[] = {
+      swerve::Rotation2d(units::angle::radian_t{0.3}),   swerve::Rotation2d(units::angle::radian_t{7.0}),
+      swerve::Rotation2d(0.6, -0.8),                     swerve::Rotation2d(units::angle::radian_t{-3.0}),
+      swerve::Rotation2d(units::angle::radian_t{1e-9}),  swerve::Rotation2d(-2.0, 1e-12),
+      swerve::Rotation2d(units::angle::radian_t{1e6}),   swerve::Rotation2d(units::angle::radian_t{1e-9}),
+      swerve::Rotation2d(1.0, 3.0),                      swerve::Rotation2d(-0.3, 0.7),
+      swerve::Rotation2d(0.1, 0.2),                      swerve::Rotation2d(5.0, -1.0),
+  };
+  for (const swerve::Rotation2d& target : targets) {
+    SCOPED_TRACE(target.Radians().value());
+    ModuleRequest request = Request(1.0, 0.0);
+    request.State.angle = target;
+    request.UpdatePeriod = period;
+    module.Apply(request);
+    swerve::SwerveModuleState state = request.State;
+    state.Optimize(swerve::Rotation2d());
+    const double expected = (state.angle - previous).Radians().value() / period.value() / (2.0 * kPi);
+    EXPECT_EQ(Number(LastCall(RapaxQHash(10)), kFirstField + 1), expected);
+    previous = state.angle;
+  }
+}
+
 // Which request each motor gets for each request type, closed-loop output
 // and motor model; torque-current modes become a neutral output on a rapax w
 // and unknown request types send nothing.

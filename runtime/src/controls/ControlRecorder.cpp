@@ -37,7 +37,7 @@ ControlRecorder::~ControlRecorder() {
   if (current_ == this) current_ = nullptr;
 }
 
-ControlRecorder::Device* ControlRecorder::FindDevice(std::uint32_t deviceHash) const {
+inline ControlRecorder::Device* ControlRecorder::FindDevice(std::uint32_t deviceHash) const {
   if (index_.empty()) return nullptr;
   const std::size_t mask = index_.size() - 1;
   for (std::size_t i = IndexSlot(deviceHash, mask);; i = (i + 1) & mask) {

@@ -124,7 +124,7 @@ class ControlRecorder {
   // How one argument is kept: its value as a double (ints are exact in it,
   // flags are 0 or 1) and two bits saying which type it had.
   static double PackedValue(double value) { return value; }
-  static double PackedValue(bool value) { return value ? 1.0 : 0.0; }
+  static double PackedValue(bool value) { return static_cast<double>(value); }  // 1 or 0, without a branch
   static double PackedValue(int value) { return static_cast<double>(value); }
   static bool IsFiniteArg(double value) { return std::isfinite(value); }
   static bool IsFiniteArg(bool) { return true; }

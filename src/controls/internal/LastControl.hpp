@@ -15,6 +15,19 @@
 
 namespace kvor::zephrin6::controls::internal {
 
+/// StoreLastControl's rarer cases, kept out of line so that the common one
+/// stays small enough to be inlined into every send.
+template <class T>
+[[gnu::noinline]] void ReplaceLastControl(const T& request, std::shared_ptr<ControlRequest>& slot) {
+  if (slot.use_count() == 1 && slot.get() != nullptr) {
+    if (auto* same = dynamic_cast<T*>(slot.get())) {
+      *same = request;
+      return;
+    }
+  }
+  slot = std::make_shared<T>(request);
+}
+
 /// Makes `slot` hold a copy of `request`: nothing happens when the slot holds
 /// `request` itself, a request of type T that only the slot owns is assigned
 /// in place, anything else is replaced by a new shared copy. The caller
@@ -23,18 +36,15 @@ namespace kvor::zephrin6::controls::internal {
 /// that a use count of 1 really means nobody else looks at the object.
 /// @throws std::bad_alloc when the new copy cannot be allocated.
 template <class T>
-void StoreLastControl(const T& request, std::shared_ptr<ControlRequest>& slot) {
-  if (slot.get() == &request) return;
-  if (slot.use_count() == 1 && slot.get() != nullptr) {
-    // The exact type, as a loop sends it, is told without dynamic_cast.
-    ControlRequest* held = slot.get();
-    auto* same = typeid(*held) == typeid(T) ? static_cast<T*>(held) : dynamic_cast<T*>(held);
-    if (same != nullptr) {
-      *same = request;
-      return;
-    }
+inline void StoreLastControl(const T& request, std::shared_ptr<ControlRequest>& slot) {
+  ControlRequest* held = slot.get();
+  if (held == &request) return;
+  // The exact type, as a loop sends it, is told without dynamic_cast.
+  if (held != nullptr && slot.use_count() == 1 && typeid(*held) == typeid(T)) {
+    *static_cast<T*>(held) = request;
+    return;
   }
-  slot = std::make_shared<T>(request);
+  ReplaceLastControl(request, slot);
 }
 
 }  // namespace kvor::zephrin6::controls::internal

@@ -19,6 +19,7 @@
 #include <numbers>
 
 #include "core/internal/Report.hpp"
+#include "swerve/internal/PlanarMath.hpp"
 
 namespace kvor::zephrin6::swerve::impl {
 
@@ -195,6 +196,13 @@ StatusCode SwerveModuleImpl::ConfigNeutralMode(signals::NeutralModeValue mode, u
 
 turns_per_second_t SwerveModuleImpl::ApplyVelocityCorrections(turns_per_second_t velocity,
                                                               turn_t targetAngle) const {
+  return CorrectedVelocity(velocity, targetAngle);
+}
+
+// Apply's own way to the corrections: the exported member above would be
+// called through the library's symbol table.
+inline turns_per_second_t SwerveModuleImpl::CorrectedVelocity(turns_per_second_t velocity,
+                                                              turn_t targetAngle) const {
   // While the azimuth is still off target the wheel pushes partly sideways;
   // slowing it by the cosine of the error keeps that push small, and past a
   // quarter turn it would push the wrong way, so it stops.
@@ -238,16 +246,23 @@ void SwerveModuleImpl::Apply(const ModuleRequest& input) {
   // the opposite azimuth reaches the same wheel motion sooner.
   state.Optimize(cachedPosition_.angle);
 
-  // The azimuth the loop should be moving at to follow the targets.
-  const double steerVelocity = period > 0.0 ? (state.angle - targetState_.angle).Radians().value() / period : 0.0;
+  // The azimuth the loop should be moving at to follow the targets. The
+  // angle between them as (state.angle - targetState_.angle) has it, with the
+  // negated target's cosine and sine from one sincos.
+  const double steerVelocity =
+      period > 0.0 ? swerve::internal::AngleBetween(state.angle, targetState_.angle) / period : 0.0;
   targetState_ = state;
 
   const turn_t targetPosition{state.angle.Radians().value() / kTwoPi};
   SendSteer(input.SteerRequest, targetPosition, turns_per_second_t{steerVelocity / kTwoPi}, input.EnableFOC);
 
   const turns_per_second_t velocity{state.speed.value() * driveRotationsPerMeter_};
-  const turns_per_second_t corrected = ApplyVelocityCorrections(velocity, targetPosition);
-  SendDrive(input.DriveRequest, corrected, CalculateMotorTorqueFeedforwards(forceX, forceY), input.EnableFOC);
+  const turns_per_second_t corrected = CorrectedVelocity(velocity, targetPosition);
+  // Most requests carry no wheel force: those skip the call, whose answer
+  // for them is all zeros.
+  const bool noForce = forceX == units::force::newton_t{0.0} && forceY == units::force::newton_t{0.0};
+  SendDrive(input.DriveRequest, corrected,
+            noForce ? MotorTorqueFeedforwards{} : CalculateMotorTorqueFeedforwards(forceX, forceY), input.EnableFOC);
 }
 
 void SwerveModuleImpl::SendSteer(SteerRequestType type, turn_t position, turns_per_second_t velocity,

@@ -151,9 +151,6 @@ class ZEPHRIN6_API ParentDevice {
   /// Makes the last control an EmptyControl named `name`, in place when it
   /// already is one that nobody else holds.
   void SetLastControlEmpty(const std::string& name) ZEPHRIN_REQUIRES(controlLock_);
-  /// False for an empty control (which is sent as the empty request), true
-  /// for every other request.
-  bool IsSentAsRequest(const controls::ControlRequest& request) ZEPHRIN_REQUIRES(controlLock_);
 
   DeviceIdentifier identifier_;
   // Recursive: a mapper runs under it and may look up another signal.
@@ -169,9 +166,8 @@ class ZEPHRIN6_API ParentDevice {
   // send can never race with a reader (a bare use count, read without
   // synchronisation, could not promise that once the reader let go).
   mutable std::shared_ptr<const controls::ControlRequest> lentControl_ ZEPHRIN_GUARDED_BY(controlLock_);
-  // The type of the last request sent that is no empty control: the same
-  // type again needs no dynamic_cast to tell (a type is or is not derived
-  // from EmptyControl once and for all).
+  // The type of the last request sent that is no empty control, which tells
+  // the next send of that type without a dynamic_cast.
   const std::type_info* lastSentType_ ZEPHRIN_GUARDED_BY(controlLock_) = nullptr;
   double creationTime_ = 0.0;
   std::atomic<bool> ready_{false};

@@ -26,6 +26,8 @@
 #include <span>
 #include <vector>
 
+#include "swerve/internal/PlanarMath.hpp"
+
 namespace kvor::zephrin6::swerve::requests::internal {
 
 using Modules = std::vector<std::unique_ptr<impl::SwerveModuleImpl>>;
@@ -49,16 +51,21 @@ inline Vector2 FromPerspective(const Vector2& v, ForwardPerspectiveValue perspec
   return Rotate(v, parameters.operatorForwardDirection);
 }
 
-/// A field vector in the frame of the robot at the sample's pose estimate.
+/// A field vector in the frame of the robot at the sample's pose estimate:
+/// turned by Rotation2d(-heading), whose cosine and sine come from one sincos
+/// with the same bits as the rotation's two calls.
 inline Vector2 FieldToRobot(const Vector2& v, const impl::ControlParameters& parameters) {
-  return Rotate(v, Rotation2d(-parameters.currentPose.Rotation().Radians()));
+  const swerve::internal::Direction back = swerve::internal::Negated(parameters.currentPose.Rotation());
+  return {v.x * back.cos - v.y * back.sin, v.x * back.sin + v.y * back.cos};
 }
 
 /// Zeroes a translation slower than `deadband` (strictly) and a turning rate
 /// slower than `rotationalDeadband` (strictly).
 inline void ApplyDeadbands(Vector2& translation, double& rate, units::velocity::meters_per_second_t deadband,
                            units::angular_velocity::radians_per_second_t rotationalDeadband) {
-  if (deadband.value() > std::hypot(translation.x, translation.y)) translation = {};
+  // A length is never negative, so a deadband of zero (the default) drops
+  // nothing and needs no length.
+  if (deadband.value() > 0.0 && deadband.value() > std::hypot(translation.x, translation.y)) translation = {};
   if (std::abs(rate) < rotationalDeadband.value()) rate = 0.0;
 }
 

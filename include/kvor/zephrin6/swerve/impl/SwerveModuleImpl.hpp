@@ -188,6 +188,9 @@ class ZEPHRIN6_API SwerveModuleImpl {
  private:
   struct Requests;
 
+  /// ApplyVelocityCorrections, inlined into Apply.
+  units::angular_velocity::turns_per_second_t CorrectedVelocity(units::angular_velocity::turns_per_second_t velocity,
+                                                                units::angle::turn_t targetAngle) const;
   void SendSteer(SteerRequestType type, units::angle::turn_t position,
                  units::angular_velocity::turns_per_second_t velocity, bool enableFOC);
   void SendDrive(DriveRequestType type, units::angular_velocity::turns_per_second_t velocity,
