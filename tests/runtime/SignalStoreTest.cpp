@@ -632,6 +632,76 @@ TEST(SignalStoreFrames, KeptSensorStatesServeOnlyTheStoreThatFoundThem) {
   }
 }
 
+// A batch handed over step after step with kept states: whatever the steps
+// before it, each step checks every move against the values as the inputs
+// before it in the same step leave them, refuses from the first move that
+// would not stay finite on, and skips a value that is not finite.
+TEST(SignalStoreFrames, KeptSensorStatesMoveEachStepAsAFreshBatch) {
+  constexpr uint16_t kMoved = 0xF000;  // by the difference
+  constexpr uint16_t kSet = 0xF001;    // to the value
+  constexpr uint16_t kOther = 0xF002;  // by the difference, the second input
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  zephrin_test::StandaloneServices runtime;
+  const uint32_t hash = runtime.devices.Register(7, "angulon", "drive");
+  auto step = [&](SignalStore::SensorStates& kept, std::span<const SignalStore::SensorValue> values,
+                  std::span<const uint8_t> counts) {
+    const SignalStore::SensorInputs sensor{{&hash, 1}, counts};
+    return runtime.signals.SetSensorInputsNow({&sensor, 1}, values, &kept);
+  };
+  auto value = [&](uint16_t id) { return runtime.signals.SimulatedValue(hash, id); };
+  {
+    // Two inputs on distinct keys: the second one's move refused.
+    SignalStore::SensorStates kept;
+    const uint8_t counts[] = {2, 1};
+    for (int i = 0; i < 3; ++i) {
+      const SignalStore::SensorValue values[] = {{kSet, 1.0 + i, false}, {kMoved, 1.0, true}, {kOther, 2.0, true}};
+      ASSERT_EQ(step(kept, values, counts), 2u);
+    }
+    EXPECT_EQ(value(kMoved), 3.0);
+    EXPECT_EQ(value(kOther), 6.0);
+    const SignalStore::SensorValue overflow[] = {{kSet, 7.0, false}, {kMoved, 1.0, true}, {kOther, kInf, true}};
+    EXPECT_EQ(step(kept, overflow, counts), 1u);
+    EXPECT_EQ(value(kSet), 7.0);
+    EXPECT_EQ(value(kMoved), 4.0);
+    EXPECT_EQ(value(kOther), 6.0);
+    // A set value that is not finite is skipped; the rest move.
+    const SignalStore::SensorValue skipped[] = {{kSet, kInf, false}, {kMoved, 1.0, true}, {kOther, 1.0, true}};
+    EXPECT_EQ(step(kept, skipped, counts), 2u);
+    EXPECT_EQ(value(kSet), 7.0);
+    EXPECT_EQ(value(kMoved), 5.0);
+    EXPECT_EQ(value(kOther), 7.0);
+    // The first input refused: nothing moves.
+    const SignalStore::SensorValue first[] = {{kSet, 8.0, false}, {kMoved, kInf, true}, {kOther, 1.0, true}};
+    EXPECT_EQ(step(kept, first, counts), 0u);
+    EXPECT_EQ(value(kSet), 7.0);
+    EXPECT_EQ(value(kOther), 7.0);
+  }
+  {
+    // Two inputs moving the same key: the second is checked after the first.
+    SignalStore::SensorStates kept;
+    const uint8_t counts[] = {1, 1};
+    const SignalStore::SensorValue small[] = {{kMoved, 1.0, true}, {kMoved, 1.0, true}};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(step(kept, small, counts), 2u);
+    EXPECT_EQ(value(kMoved), 11.0);
+    const SignalStore::SensorValue large[] = {{kMoved, 1e308, true}, {kMoved, 1e308, true}};
+    EXPECT_EQ(step(kept, large, counts), 1u);
+    EXPECT_EQ(value(kMoved), 11.0 + 1e308);
+  }
+  {
+    // A sensor of two device objects, each moving from its own value.
+    const uint32_t second = runtime.devices.Register(7, "angulon", "other");
+    runtime.signals.SetSimulatedValue(second, kOther, 100.0);
+    const uint32_t hashes[] = {hash, second};
+    const uint8_t counts[] = {1};
+    const SignalStore::SensorValue values[] = {{kOther, 0.5, true}};
+    const SignalStore::SensorInputs sensor{hashes, counts};
+    SignalStore::SensorStates kept;
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(runtime.signals.SetSensorInputsNow({&sensor, 1}, values, &kept), 1u);
+    EXPECT_EQ(value(kOther), 9.0);
+    EXPECT_EQ(runtime.signals.SimulatedValue(second, kOther), 102.0);
+  }
+}
+
 // A group read gives each key the frame it gets when read alone, whichever
 // keys come before it in the group: keys on the same frequency or another,
 // a value changed between two frames (its key still sends the older value

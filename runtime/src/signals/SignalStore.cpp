@@ -627,6 +627,8 @@ size_t SignalStore::SetSensorInputsNow(std::span<const SensorInputs> sensors, st
     return at.state;
   };
   const double now = clock_.Now();
+  if (kept->flat_ && MoveFlat(*kept, sensors, values, now)) return kept->inputs_;
+  const std::span<const SensorValue> batch = values;
   size_t taken = 0;
   size_t next = 0;  // the first of states the next input moves
   for (const SensorInputs& sensor : sensors) {
@@ -658,16 +660,66 @@ size_t SignalStore::SetSensorInputsNow(std::span<const SensorInputs> sensors, st
             if (state == nullptr) here.state = state = &StateFor(key);
           }
           assert(here.key == platform::MakeSignalKey(hash, v.signalId) && "a kept state is that of its key");
-          // A signal moved by a difference was found finite above.
-          const double value = v.byDifference ? CarriedValue(*state) + v.value : v.value;
-          // As SetSimulatedValueAt sets a value it does not hold.
-          if (!AmendValue(*state, value, 0, now, now)) AmendSimulatedValue(*state, value, 0, now);
+          MoveSensorValue(*state, v, now);  // found finite above
         }
       }
       ++taken;
     }
   }
+  if (kept != &unkept_ && !kept->flat_ && Flattens(*kept, sensors, batch)) {
+    kept->flat_ = true;
+    kept->inputs_ = taken;
+  }
   return taken;
+}
+
+void SignalStore::MoveSensorValue(KeyState& state, const SensorValue& v, double now) {
+  const double value = v.byDifference ? CarriedValue(state) + v.value : v.value;
+  // As SetSimulatedValueAt sets a value it does not hold.
+  if (!AmendValue(state, value, 0, now, now)) AmendSimulatedValue(state, value, 0, now);
+}
+
+bool SignalStore::Flattens(const SensorStates& kept, std::span<const SensorInputs> sensors,
+                           std::span<const SensorValue> values) {
+  size_t inputs = 0;
+  size_t moved = 0;
+  for (const SensorInputs& sensor : sensors) {
+    if (sensor.deviceHashes.size() != 1) return false;
+    inputs += sensor.counts.size();
+    for (const uint8_t count : sensor.counts) moved += count;
+  }
+  // Taken whole: every value moved, none of them skipped (not finite).
+  if (moved != values.size() || kept.states_.size() != moved) return false;
+  std::vector<uint64_t> keys;
+  keys.reserve(moved);
+  for (const SensorStates::Kept& k : kept.states_) {
+    if (k.state == nullptr) return false;
+    keys.push_back(k.key);
+  }
+  std::sort(keys.begin(), keys.end());
+  return inputs > 0 && std::adjacent_find(keys.begin(), keys.end()) == keys.end();
+}
+
+bool SignalStore::MoveFlat(const SensorStates& kept, std::span<const SensorInputs> sensors,
+                           std::span<const SensorValue> values, double now) {
+  // The caller clears its states whenever its batch changes; one device
+  // object per sensor keeps the values in the states' order.
+  for (const SensorInputs& sensor : sensors) {
+    if (sensor.deviceHashes.size() != 1) return false;
+  }
+  const size_t n = values.size();
+  if (kept.states_.size() != n) return false;
+  const SensorStates::Kept* const states = kept.states_.data();
+  for (size_t i = 0; i < n; ++i) {
+    const SensorValue& v = values[i];
+    if (v.byDifference && !std::isfinite(CarriedValue(*states[i].state) + v.value)) return false;
+  }
+  for (size_t i = 0; i < n; ++i) {
+    const SensorValue& v = values[i];
+    if (!v.byDifference && !std::isfinite(v.value)) continue;
+    MoveSensorValue(*states[i].state, v, now);
+  }
+  return true;
 }
 
 void SignalStore::SetSimulatedValueAt(KeyState& state, double value, uint16_t reportedId, bool hold, double now) {

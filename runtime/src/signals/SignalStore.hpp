@@ -136,7 +136,10 @@ class SignalStore {
   /// stays absent until it is set.
   class SensorStates {
    public:
-    void Clear() { states_.clear(); }
+    void Clear() {
+      states_.clear();
+      flat_ = false;
+    }
 
    private:
     friend class SignalStore;
@@ -146,6 +149,13 @@ class SignalStore {
     };
     uint64_t store_ = 0;       // the serial number of the store that filled it
     std::vector<Kept> states_;  // per signal moved on each device object, in the order the store moves them
+    // Set once a batch was taken whole with every state found, one device
+    // object per sensor and no key twice: states_[i] is then the key of the
+    // batch's value i, and no value moves what another one checks, so a
+    // step checks and moves them in one pass each (MoveFlat). `inputs_` is
+    // how many inputs the batch has.
+    bool flat_ = false;
+    size_t inputs_ = 0;
   };
   /// SetSensorInputsNow for several sensors in order, under one lock and at
   /// one reading of the clock (a physics step's sensors): the inputs of
@@ -278,6 +288,19 @@ class SignalStore {
   /// SetSimulatedValueAt for the changes AmendValue leaves to Amend (a
   /// first value starts an unlisted signal publishing).
   void AmendSimulatedValue(KeyState& state, double value, uint16_t reportedId, double now) ZEPHRIN_REQUIRES(mutex_);
+  /// Sets the sensor value `v` on `state`, whose carried value a move by a
+  /// difference was found to keep finite (SetSensorInputsNow).
+  [[gnu::always_inline]] inline void MoveSensorValue(KeyState& state, const SensorValue& v, double now)
+      ZEPHRIN_REQUIRES(mutex_);
+  /// SetSensorInputsNow for a batch whose kept states are flat: false,
+  /// changing nothing, when a move by a difference would not stay finite
+  /// (the general pass then finds which input ends the call).
+  bool MoveFlat(const SensorStates& kept, std::span<const SensorInputs> sensors, std::span<const SensorValue> values,
+                double now) ZEPHRIN_REQUIRES(mutex_);
+  /// Whether the batch SetSensorInputsNow has just taken whole can be moved
+  /// flat from now on (SensorStates::flat_).
+  static bool Flattens(const SensorStates& kept, std::span<const SensorInputs> sensors,
+                       std::span<const SensorValue> values);
   /// Amend for a change of the value alone, dated at or after the current
   /// segment's start: the simulation's values of every step. Does what Amend
   /// does with the current segment's first frame and a frame test or two
