@@ -130,7 +130,7 @@ void SimRegistry::PlanInput(InputPlan& plan, Device* sensor, const InputRule* ru
   for (const SignalEffect& effect : rule->effects) {
     plan.values.push_back({effect.signalId, 0.0, effect.follow == Follow::Difference});
     plan.follows.push_back(effect.follow);
-    plan.valueSlots.push_back(kNoSlot);
+    plan.valueSlots.push_back(effect.follow == Follow::Difference ? kByDifference : kNoSlot);
     input.halfTurn = input.halfTurn || effect.follow == Follow::HalfTurn;
   }
   input.count = static_cast<uint8_t>(rule->effects.size());
@@ -240,9 +240,12 @@ void SimRegistry::Keep(Device& device, std::span<const platform::SimInputValue> 
   std::size_t* const slots = plan.valueSlots.data();
   const std::size_t stop = planned[to - 1].firstValue + planned[to - 1].count;
   for (std::size_t v = planned[from].firstValue; v < stop; ++v) {
-    if (moved[v].byDifference) continue;
-    if (slots[v] == kNoSlot) slots[v] = SlotIndex(device.values, moved[v].signalId);
-    device.values[slots[v]].second = moved[v].value;
+    std::size_t& slot = slots[v];
+    if (slot >= kByDifference) {
+      if (slot == kByDifference) continue;
+      slot = SlotIndex(device.values, moved[v].signalId);
+    }
+    device.values[slot].second = moved[v].value;
   }
 }
 

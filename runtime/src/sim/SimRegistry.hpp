@@ -136,7 +136,9 @@ class SimRegistry {
     std::vector<signals::SignalStore::SensorValue> values;
     std::vector<Follow> follows;  // how each of `values` follows its input
     // Per entry of `values`, its slot in the device's values once one was
-    // set (kNoSlot until then): slots are only ever added, so one found stays.
+    // set (kNoSlot until then; kByDifference for one moved by the
+    // difference, which the store alone carries): slots are only ever
+    // added, so one found stays.
     std::vector<std::size_t> valueSlots;
     void Clear() {
       inputs.clear();
@@ -147,6 +149,7 @@ class SimRegistry {
     }
   };
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kByDifference = kNoSlot - 1;
   /// Adds input `index` of `rule` to `plan`; `sensor` is the device whose
   /// signals it moves, or null when the firmware takes it or there is none.
   static void PlanInput(InputPlan& plan, Device* sensor, const InputRule* rule, int32_t index);
