@@ -687,19 +687,6 @@ TEST(SignalStoreFrames, KeptSensorStatesMoveEachStepAsAFreshBatch) {
     EXPECT_EQ(step(kept, large, counts), 1u);
     EXPECT_EQ(value(kMoved), 11.0 + 1e308);
   }
-  {
-    // A sensor of two device objects, each moving from its own value.
-    const uint32_t second = runtime.devices.Register(7, "angulon", "other");
-    runtime.signals.SetSimulatedValue(second, kOther, 100.0);
-    const uint32_t hashes[] = {hash, second};
-    const uint8_t counts[] = {1};
-    const SignalStore::SensorValue values[] = {{kOther, 0.5, true}};
-    const SignalStore::SensorInputs sensor{hashes, counts};
-    SignalStore::SensorStates kept;
-    for (int i = 0; i < 4; ++i) ASSERT_EQ(runtime.signals.SetSensorInputsNow({&sensor, 1}, values, &kept), 1u);
-    EXPECT_EQ(value(kOther), 9.0);
-    EXPECT_EQ(runtime.signals.SimulatedValue(second, kOther), 102.0);
-  }
 }
 
 // A group read gives each key the frame it gets when read alone, whichever
