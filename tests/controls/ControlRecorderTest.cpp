@@ -209,4 +209,27 @@ TEST(ControlRecorderTakeTest, HandsOverTheNewestAcceptedCallOfEachDevice) {
   EXPECT_TRUE(taken[0].Args()[2].flag);
   EXPECT_EQ(taken[0].Args()[2].number, 0.0);
   EXPECT_FALSE(taken[0].Args()[3].flag);
+
+  // A take replaces whatever the vector still holds from the one before,
+  // fewer calls or more: nothing of an earlier call stays. Whether a take
+  // would hand anything over is known without one.
+  EXPECT_FALSE(recorder.AnyAccepted());
+  EXPECT_EQ(recorder.Record("one", "can0", 20u, 1.0, 2.0, false, 5), 0);
+  EXPECT_EQ(recorder.Record("two", "can0", 10u, 3.0), 0);
+  EXPECT_TRUE(recorder.AnyAccepted());
+  recorder.TakeAccepted(taken);
+  EXPECT_FALSE(recorder.AnyAccepted());
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_STREQ(taken[1].function, "two");
+  ASSERT_EQ(taken[1].Args().size(), 1u);
+  EXPECT_EQ(taken[1].Args()[0].number, 3.0);
+  EXPECT_EQ(recorder.Record("three", "can0", 10u, 4.0, true), 0);
+  recorder.TakeAccepted(taken);
+  ASSERT_EQ(taken.size(), 1u);
+  EXPECT_STREQ(taken[0].function, "three");
+  EXPECT_EQ(taken[0].deviceHash, 10u);
+  ASSERT_EQ(taken[0].Args().size(), 2u);
+  EXPECT_EQ(taken[0].Args()[0].number, 4.0);
+  EXPECT_EQ(taken[0].Args()[1].kind, Kind::Bool);
+  EXPECT_TRUE(taken[0].Args()[1].flag);
 }

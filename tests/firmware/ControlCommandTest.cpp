@@ -67,4 +67,25 @@ TEST(ControlCommandTest, EachCallWritesWhatItDeterminesOverTheRequestBefore) {
   EXPECT_EQ(kept.difference.position, 0.0);
 }
 
+// A call cut short of its request's fields (a program built against an
+// older entry point) takes the fields it has; every one it lacks reads as
+// absent, whichever request was decoded before.
+TEST(ControlCommandTest, ACallShortOfItsFieldsReadsTheMissingOnesAsAbsent) {
+  ControlCommand kept;
+  ASSERT_TRUE(DecodeControl(kPlain, PlainCall(3.0, 0.75), kept));
+  ASSERT_TRUE(kept.enableFoc);
+  const std::vector<RecordedArg> full = PlainCall(4.0, 0.5);
+  for (size_t count = 1; count <= 5; ++count) {
+    SCOPED_TRACE(count);
+    ASSERT_TRUE(DecodeControl(kPlain, {full.data(), count}, kept));
+    EXPECT_EQ(kept.updateHz, 50.0);
+    EXPECT_EQ(kept.average.position, count > 1 ? 4.0 : 0.0);
+    EXPECT_EQ(kept.enableFoc, count > 3);
+    EXPECT_EQ(kept.average.feedForward, count > 4 ? 0.5 : 0.0);
+    EXPECT_EQ(kept.average.slot, 0);
+    EXPECT_FALSE(kept.limitForward);
+    EXPECT_EQ(kept.maxAbsDutyCycle, 1.0);
+  }
+}
+
 }  // namespace

@@ -426,6 +426,51 @@ TEST(SignalStoreFrames, OneCallForSeveralDevicesSetsEachDevicesRun) {
   EXPECT_EQ(runtime.signals.SimulatedValue(hashes[2], kFirstId), 20.0);
 }
 
+// One call hands over the values of signals on different schedules, in an
+// order that switches between them: each key's new value starts at its own
+// next frame, and the frame each key last sent keeps the value it had,
+// whatever the key before it in the call was sent at.
+TEST(SignalStoreFrames, OneCallOverSeveralSchedulesStartsEachValueAtItsOwnFrame) {
+  zephrin_test::StandaloneServices runtime;
+  constexpr uint16_t kFirstId = 0xF000;  // not in the catalogue
+  const uint32_t a = runtime.devices.Register(1, "angulon", "drive");
+  const uint32_t b = runtime.devices.Register(2, "angulon", "drive");
+  // Per device: 100 Hz, 250 Hz, 100 Hz, 250 Hz.
+  const std::array<double, 4> rates{100.0, 250.0, 100.0, 250.0};
+  runtime.clock.SetManualTime(0.9805);
+  for (uint32_t hash : {a, b}) {
+    for (uint16_t s = 0; s < rates.size(); ++s) {
+      ASSERT_EQ(runtime.signals.SetFrequency("drive", hash, kFirstId + s, rates[s]), kOK);
+      runtime.signals.SetSimulatedValue(hash, kFirstId + s, -1.0);
+    }
+  }
+  // Dated 2.5 ms on: the 250 Hz keys' next frame is at 1.004 s, the 100 Hz
+  // keys' at 1.010 s; both sent a frame at 1.000 s with the old value.
+  runtime.clock.SetManualTime(1.0025);
+  std::vector<SignalStore::ValueUpdate> values;
+  for (uint16_t s = 0; s < rates.size(); ++s) values.push_back({static_cast<uint16_t>(kFirstId + s), 10.0 + s, 0});
+  for (uint16_t s = 0; s < rates.size(); ++s) values.push_back({static_cast<uint16_t>(kFirstId + s), 20.0 + s, 0});
+  const std::vector<uint32_t> devices{a, b};
+  const std::vector<size_t> counts{rates.size(), rates.size()};
+  runtime.signals.SetSimulatedValues(devices, counts, values, runtime.clock.Now());
+  auto read = [&](uint32_t hash, uint16_t s) {
+    const uint64_t key = MakeSignalKey(hash, kFirstId + s);
+    SignalMeasurement m{};
+    EXPECT_EQ(runtime.signals.Read({&key, 1}, &m, "drive", false, 0.0), kOK);
+    return std::pair(m.systemTime, m.value);
+  };
+  using Frame = std::pair<double, double>;
+  for (const double at : {1.0035, 1.0045, 1.0105}) {
+    runtime.clock.SetManualTime(at);
+    for (uint16_t s = 0; s < rates.size(); ++s) {
+      const double frame = std::floor(at * rates[s] + 1e-9) / rates[s];
+      const bool changed = frame > 1.0025;
+      EXPECT_EQ(read(a, s), Frame(frame, changed ? 10.0 + s : -1.0)) << "at " << at << ", signal " << s;
+      EXPECT_EQ(read(b, s), Frame(frame, changed ? 20.0 + s : -1.0)) << "at " << at << ", signal " << s;
+    }
+  }
+}
+
 // A log writer that fell behind collects its backlog one slice at a time.
 // Each slice must carry exactly the frames the whole backlog holds in it,
 // with frequency changes, a stop and a restart at 4 Hz along the way.

@@ -95,9 +95,14 @@ int ControlRecorder::RecordLocked(const char* function, const char* network, std
 }
 
 void ControlRecorder::TakeAccepted(std::vector<AcceptedCall>& out) {
-  out.clear();
-  if (!anyWaiting_.load(std::memory_order_acquire)) return;
+  if (!anyWaiting_.load(std::memory_order_acquire)) {
+    out.clear();
+    return;
+  }
   LockGuard lock(mutex_);
+  // Every field read of a handed-over call is written below: a take of as
+  // many calls as the last one (the same devices sending at the same rate)
+  // makes no room and constructs nothing.
   out.resize(waiting_.size());
   for (std::size_t w = 0; w < waiting_.size(); ++w) {
     const auto& [hash, device] = waiting_[w];

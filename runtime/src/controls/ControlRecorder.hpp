@@ -113,6 +113,8 @@ class ControlRecorder {
   /// instead of being called on every send, so a send costs one lock here
   /// rather than two. Allocates only when `out` needs more room than before.
   void TakeAccepted(std::vector<AcceptedCall>& out) ZEPHRIN_EXCLUDES(mutex_);
+  /// Whether a take would hand over a call now (without the lock).
+  bool AnyAccepted() const { return anyWaiting_.load(std::memory_order_acquire); }
 
   std::vector<harness::ControlCall> Calls(std::uint32_t deviceHash) const;
   std::size_t Count(std::uint32_t deviceHash) const;

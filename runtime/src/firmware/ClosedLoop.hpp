@@ -65,8 +65,9 @@ class ClosedLoop {
   /// FeedForward's answer for this step, worked out beforehand. Writing into
   /// the caller's terms spares the motor a copy of them every step, and
   /// defining it here lets the motor's step inline it.
-  void Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas, bool wrap, double limit,
-            double dt, LoopTerms& t, const double* knownFeedForward = nullptr);
+  [[gnu::always_inline]] void Step(const SlotGains& gains, const LoopReference& ref, const LoopMeasurement& meas,
+                                   bool wrap, double limit, double dt, LoopTerms& t,
+                                   const double* knownFeedForward = nullptr);
 
   /// The feed-forward of a step with the loop's `error` at the mechanism's
   /// `position`: the gains' velocity, acceleration, static and gravity terms

@@ -1,5 +1,6 @@
 #include "firmware/ControlCommand.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -50,7 +51,21 @@ struct Layout {
   // layout is complete): most requests have none, and the shape's difference
   // numbers are then the zeros a decode would write.
   bool differenceFields = false;
+  // How many arguments a call needs for every field to be among them (set
+  // once the layout is complete): a call of the request's own entry point
+  // always has them.
+  std::size_t argsNeeded = 1;
 };
+
+std::size_t ArgsNeeded(const Layout& l) {
+  const auto& a = l.average;
+  const auto& d = l.difference;
+  const int most = std::max({a.output, a.position, a.velocity, a.acceleration, a.jerk, a.feedForward, a.slot,
+                             d.output, d.position, d.velocity, d.acceleration, d.jerk, d.feedForward, d.slot,
+                             l.enableFoc, l.overrideBrake, l.overrideCoast, l.limitForward, l.limitReverse,
+                             l.ignoreHardwareLimits, l.maxAbsDutyCycle, l.deadband, l.leaderId, l.opposeLeader, 0});
+  return static_cast<std::size_t>(most) + 1;
+}
 
 bool HasFields(const AxisFields& f) {
   return f.output != kAbsent || f.position != kAbsent || f.velocity != kAbsent || f.acceleration != kAbsent ||
@@ -257,7 +272,10 @@ LayoutTable BuildLayouts() {
 #undef KVOR_COMPOUND
   Layout empty;
   table["Empty"] = empty;
-  for (auto& [name, layout] : table) layout.differenceFields = HasFields(layout.difference);
+  for (auto& [name, layout] : table) {
+    layout.differenceFields = HasFields(layout.difference);
+    layout.argsNeeded = ArgsNeeded(layout);
+  }
   return table;
 }
 
@@ -266,23 +284,46 @@ const LayoutTable& Layouts() {
   return table;
 }
 
+// A field's number, or `otherwise` for a field the request does not have
+// or whose argument the call lacks. kAllThere: the call has every field's
+// argument, which then needs no test.
+template <bool kAllThere>
 double Number(std::span<const RecordedArg> args, int index, double otherwise = 0.0) {
-  return index >= 0 && static_cast<size_t>(index) < args.size() ? args[static_cast<size_t>(index)].number
-                                                                 : otherwise;
+  if (index < 0 || (!kAllThere && static_cast<size_t>(index) >= args.size())) return otherwise;
+  return args[static_cast<size_t>(index)].number;
 }
 
+template <bool kAllThere>
 bool Flag(std::span<const RecordedArg> args, int index) {
-  return index >= 0 && static_cast<size_t>(index) < args.size() && args[static_cast<size_t>(index)].flag;
+  if (index < 0 || (!kAllThere && static_cast<size_t>(index) >= args.size())) return false;
+  return args[static_cast<size_t>(index)].flag;
 }
 
+template <bool kAllThere>
 void FillAxis(std::span<const RecordedArg> args, const AxisFields& f, Setpoint& axis) {
-  axis.output = Number(args, f.output);
-  axis.position = Number(args, f.position);
-  axis.velocity = Number(args, f.velocity);
-  axis.acceleration = Number(args, f.acceleration);
-  axis.jerk = Number(args, f.jerk);
-  axis.feedForward = Number(args, f.feedForward);
-  axis.slot = static_cast<int>(Number(args, f.slot));
+  axis.output = Number<kAllThere>(args, f.output);
+  axis.position = Number<kAllThere>(args, f.position);
+  axis.velocity = Number<kAllThere>(args, f.velocity);
+  axis.acceleration = Number<kAllThere>(args, f.acceleration);
+  axis.jerk = Number<kAllThere>(args, f.jerk);
+  axis.feedForward = Number<kAllThere>(args, f.feedForward);
+  axis.slot = static_cast<int>(Number<kAllThere>(args, f.slot));
+}
+
+// Writes the fields of a call over its request's shape.
+template <bool kAllThere>
+void Fill(std::span<const RecordedArg> args, const Layout& layout, ControlCommand& out) {
+  FillAxis<kAllThere>(args, layout.average, out.average);
+  if (layout.differenceFields) FillAxis<kAllThere>(args, layout.difference, out.difference);
+  out.enableFoc = layout.enableFoc == kAbsent || Flag<kAllThere>(args, layout.enableFoc);
+  out.overrideNeutral = Flag<kAllThere>(args, layout.overrideBrake) || Flag<kAllThere>(args, layout.overrideCoast);
+  out.limitForward = Flag<kAllThere>(args, layout.limitForward);
+  out.limitReverse = Flag<kAllThere>(args, layout.limitReverse);
+  out.ignoreHardwareLimits = Flag<kAllThere>(args, layout.ignoreHardwareLimits);
+  out.maxAbsDutyCycle = Number<kAllThere>(args, layout.maxAbsDutyCycle, 1.0);
+  out.deadband = Number<kAllThere>(args, layout.deadband);
+  out.leaderId = static_cast<int>(Number<kAllThere>(args, layout.leaderId));
+  out.opposeLeader = Flag<kAllThere>(args, layout.opposeLeader);
 }
 
 // The layout of the request named `function`, or null for a name that is
@@ -322,17 +363,11 @@ bool DecodeControl(const char* function, std::span<const RecordedArg> args, Cont
   const Layout& layout = *found;
   out = layout.shape;
   out.updateHz = args[0].number;
-  FillAxis(args, layout.average, out.average);
-  if (layout.differenceFields) FillAxis(args, layout.difference, out.difference);
-  out.enableFoc = layout.enableFoc == kAbsent || Flag(args, layout.enableFoc);
-  out.overrideNeutral = Flag(args, layout.overrideBrake) || Flag(args, layout.overrideCoast);
-  out.limitForward = Flag(args, layout.limitForward);
-  out.limitReverse = Flag(args, layout.limitReverse);
-  out.ignoreHardwareLimits = Flag(args, layout.ignoreHardwareLimits);
-  out.maxAbsDutyCycle = Number(args, layout.maxAbsDutyCycle, 1.0);
-  out.deadband = Number(args, layout.deadband);
-  out.leaderId = static_cast<int>(Number(args, layout.leaderId));
-  out.opposeLeader = Flag(args, layout.opposeLeader);
+  if (args.size() >= layout.argsNeeded) {
+    Fill<true>(args, layout, out);
+  } else {
+    Fill<false>(args, layout, out);
+  }
   return true;
 }
 

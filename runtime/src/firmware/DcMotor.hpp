@@ -11,6 +11,9 @@
 // the model integrates exactly over a step at constant applied voltage.
 // Pure functions; thread-safe.
 
+#include <algorithm>
+#include <cmath>
+
 namespace kvor::zephrin::runtime::firmware {
 
 /// The constants of one motor.
@@ -49,9 +52,52 @@ struct MotorElectrical {
 };
 
 /// The applied voltage and currents for `demand` at rotor speed
-/// `turnsPerSecond` with `supplyVolts` at the controller.
-MotorElectrical SolveMotor(const MotorConstants& motor, const BridgeDemand& demand, double turnsPerSecond,
-                           double supplyVolts);
+/// `turnsPerSecond` with `supplyVolts` at the controller. Inline: every
+/// motor that drives solves it at every step, and a call would cost about
+/// as much as the few lines of work.
+[[gnu::always_inline]] inline MotorElectrical SolveMotor(const MotorConstants& motor, const BridgeDemand& demand,
+                                                          double turnsPerSecond, double supplyVolts) {
+  MotorElectrical out;
+  if (demand.mode == BridgeMode::Coast) return out;
+  const double r = motor.Resistance();
+  const double emf = motor.VoltsPerTurnPerSecond() * turnsPerSecond;
+  const double maxVolts = std::max(0.0, demand.maxVolts);
+  double volts = 0.0;
+  switch (demand.mode) {
+    case BridgeMode::Brake:
+      volts = 0.0;
+      break;
+    case BridgeMode::Voltage:
+      volts = std::clamp(demand.value, -maxVolts, maxVolts);
+      break;
+    case BridgeMode::Current: {
+      const double amps = std::clamp(demand.value, -demand.statorLimit, demand.statorLimit);
+      volts = std::clamp(emf + amps * r, -maxVolts, maxVolts);
+      break;
+    }
+    case BridgeMode::Coast:
+      break;
+  }
+  double amps = (volts - emf) / r;
+  // The stator limit: the voltage that drives exactly the limit.
+  if (std::abs(amps) > demand.statorLimit) {
+    amps = (amps > 0.0 ? 1.0 : (amps < 0.0 ? -1.0 : 0.0)) * demand.statorLimit;
+    volts = emf + amps * r;
+    out.statorLimited = true;
+  }
+  // The supply limit bounds the power drawn, volts x amps = supply x limit,
+  // so the voltage solves volts^2 - emf volts - limit supply r = 0.
+  if (supplyVolts > 0.0 && volts * amps > demand.supplyLimit * supplyVolts) {
+    const double root = std::sqrt(emf * emf + 4.0 * demand.supplyLimit * supplyVolts * r);
+    volts = volts > 0.0 ? (emf + root) / 2.0 : (emf - root) / 2.0;
+    amps = (volts - emf) / r;
+    out.supplyLimited = true;
+  }
+  out.volts = volts;
+  out.amps = amps;
+  out.supplyAmps = supplyVolts > 0.0 ? volts * amps / supplyVolts : 0.0;
+  return out;
+}
 
 /// What moving the bare rotor of one motor through steps of one length
 /// takes: the back-EMF constant, the rotor's time constant and its decay over

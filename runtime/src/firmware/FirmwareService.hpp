@@ -164,8 +164,11 @@ class FirmwareService : private MotorSurroundings {
   // Hooks.
   void OnRegistered(const devices::DeviceRecord& record) ZEPHRIN_EXCLUDES(mutex_, threadMutex_);
   /// Hands the devices the control calls accepted since the last time.
-  /// Inline: at nearly every step there is none.
+  /// Inline: at nearly every step there is none. taken_ keeps the calls of
+  /// the last take until the next, so that a take of as many calls finds
+  /// them made already.
   void TakeControls() ZEPHRIN_REQUIRES(mutex_) {
+    if (!controls_.AnyAccepted()) return;
     controls_.TakeAccepted(taken_);
     if (!taken_.empty()) ReceiveTaken();
   }

@@ -70,7 +70,7 @@ void SimulatedImu::Step(double t, double seconds) {
   accumZ_ += rateZ_ * seconds;
 }
 
-double SimulatedImu::Signal(uint16_t signalId) const {
+double SimulatedImu::OtherSignal(uint16_t signalId) const {
   const double yaw = (yaw_ + yawOffset_) * kRadiansPerDegree;
   const double pitch = pitch_ * kRadiansPerDegree;
   const double roll = roll_ * kRadiansPerDegree;
@@ -94,9 +94,6 @@ double SimulatedImu::Signal(uint16_t signalId) const {
   switch (signalId) {
     case ids::kVersionMajor: return 1;  // version 1.0.0.0, as the motor controllers
     case ids::kVersion: return 1 << 24;
-    case ids::kYaw: return yaw_ + yawOffset_;
-    case ids::kPitch: return pitch_;
-    case ids::kRoll: return roll_;
     case ids::kQuatW: return quaternion()[0];
     case ids::kQuatX: return quaternion()[1];
     case ids::kQuatY: return quaternion()[2];
@@ -110,15 +107,6 @@ double SimulatedImu::Signal(uint16_t signalId) const {
     case ids::kAccelerationZ: return std::cos(roll) * std::cos(pitch);
     case ids::kTemperature: return kAmbientCelsius;
     case ids::kUpTime: return now_ - start_;
-    case ids::kAccumGyroX: return accumX_;
-    case ids::kAccumGyroY: return accumY_;
-    case ids::kAccumGyroZ: return accumZ_;
-    case ids::kAngularVelocityXWorld:
-    case ids::kAngularVelocityXDevice: return rateX_;
-    case ids::kAngularVelocityYWorld:
-    case ids::kAngularVelocityYDevice: return rateY_;
-    case ids::kAngularVelocityZWorld:
-    case ids::kAngularVelocityZDevice: return rateZ_;
     case ids::kSupplyVoltage: return supply_;
     default: return 0.0;
   }

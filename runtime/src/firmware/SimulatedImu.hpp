@@ -10,6 +10,8 @@
 // reported yaw without touching the rest. Owned by the firmware service,
 // which serialises every call.
 
+#include <kvor/zephrin/platform/SignalIds.hpp>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -38,9 +40,31 @@ class SimulatedImu {
   /// One step of `seconds` ending at `t`.
   void Step(double t, double seconds);
   /// The value of catalogue signal `signalId` (always reported under its own ID).
-  double Signal(uint16_t signalId) const;
+  /// The angles, rates and accumulated angles, most of what the IMU sends
+  /// and all of what odometry reads, are answered inline.
+  double Signal(uint16_t signalId) const {
+    namespace ids = signal_ids::auklet2;
+    switch (signalId) {
+      case ids::kYaw: return yaw_ + yawOffset_;
+      case ids::kPitch: return pitch_;
+      case ids::kRoll: return roll_;
+      case ids::kAccumGyroX: return accumX_;
+      case ids::kAccumGyroY: return accumY_;
+      case ids::kAccumGyroZ: return accumZ_;
+      case ids::kAngularVelocityXWorld:
+      case ids::kAngularVelocityXDevice: return rateX_;
+      case ids::kAngularVelocityYWorld:
+      case ids::kAngularVelocityYDevice: return rateY_;
+      case ids::kAngularVelocityZWorld:
+      case ids::kAngularVelocityZDevice: return rateZ_;
+      default: return OtherSignal(signalId);
+    }
+  }
 
  private:
+  /// Signal for every signal it does not answer inline.
+  double OtherSignal(uint16_t signalId) const;
+
   uint32_t hash_;
   int deviceId_;
   std::string bus_;

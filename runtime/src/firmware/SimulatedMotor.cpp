@@ -957,19 +957,7 @@ bool SimulatedMotor::AnswersAlone(uint16_t signalId) {
   }
 }
 
-double SimulatedMotor::Signal(uint16_t signalId, uint16_t& reportedId) const {
-  reportedId = signalId;
-  // The mechanism's and the rotor's state, which a schedule often sends
-  // faster than the rest (odometry), without filling every slot.
-  switch (signalId) {
-    case ids::kPosition: return mechanism_.position;
-    case ids::kVelocity: return mechanism_.velocity;
-    case ids::kAcceleration: return mechanism_.acceleration;
-    case ids::kRotorPosition: return polarity_ * rotorPosition_;
-    case ids::kRotorVelocity: return polarity_ * rotorVelocity_;
-    case ids::kSupplyVoltage: return supplyInput_;
-    default: break;
-  }
+double SimulatedMotor::OtherSignal(uint16_t signalId, uint16_t& reportedId) const {
   if (const int slot = SignalSlot(signalId); slot >= 0) {
     std::array<double, kSignalSlots> values;
     std::array<uint16_t, kSignalSlots> reported;

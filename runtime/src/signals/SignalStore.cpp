@@ -464,7 +464,8 @@ double SignalStore::FirstFrameOfCurrent(KeyState& state) {
   return state.firstFrame;
 }
 
-bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId, double now, double present) {
+bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId, double now, double present,
+                             FirstNewFrame* frames) {
   auto& segments = state.segments;
   Segment& current = segments.back();
   // Dated at or after the current segment's start, the change leaves every
@@ -484,7 +485,13 @@ bool SignalStore::AmendValue(KeyState& state, double value, uint16_t reportedId,
     current.value = value;
     return true;
   }
-  const double firstNew = CeilIndex(fromNow);  // FirstIndexAtOrAfter(now, hz)
+  double firstNew = 0.0;  // FirstIndexAtOrAfter(now, hz)
+  if (frames != nullptr && frames->hz == hz) {
+    firstNew = frames->index;
+  } else {
+    firstNew = CeilIndex(fromNow);
+    if (frames != nullptr) *frames = {hz, firstNew};
+  }
   // The new segment: the current one's frequency and reported ID, and a
   // value. Built where it is appended: the usual case below writes its two
   // fields in place.
@@ -749,6 +756,7 @@ void SignalStore::SetSimulatedValues(std::span<const uint32_t> deviceHashes, std
   if (values.empty()) return;
   LockGuard lock(mutex_);
   const double present = clock_.Now();
+  FirstNewFrame frames;
   // Runs are bounded by the values there are: a count past them takes the rest.
   for (size_t d = 0; d < std::min(deviceHashes.size(), counts.size()); ++d) {
     const uint32_t deviceHash = deviceHashes[d];
@@ -761,7 +769,7 @@ void SignalStore::SetSimulatedValues(std::span<const uint32_t> deviceHashes, std
       KeyState* found = FindState(key);
       KeyState& state = found != nullptr ? *found : StateFor(key);
       if (state.held || state.published) continue;
-      if (AmendValue(state, v.value, v.reportedId, atSeconds, present)) continue;
+      if (AmendValue(state, v.value, v.reportedId, atSeconds, present, &frames)) continue;
       Amend(
           state, atSeconds,
           [&](Segment& s) {

@@ -308,8 +308,18 @@ class SignalStore {
   /// for any other change (reported ID, a first value, a stopped signal, a
   /// change dated before the current segment), which Amend then makes.
   /// Inlined into its two callers, which call it for every value.
+  ///
+  /// A caller that amends many keys at one `now` may pass the same `frames`
+  /// to each: keys on one schedule then share the index of the first frame
+  /// at or after `now` instead of rounding it again (a device's signals of
+  /// one frame come together, on one schedule).
+  struct FirstNewFrame {
+    double hz = 0.0;  // the frequency `index` is for; 0 (no key amended here sends at it) when none is
+    double index = 0.0;
+  };
   [[gnu::always_inline]] inline bool AmendValue(KeyState& state, double value, uint16_t reportedId, double now,
-                                                double present) ZEPHRIN_REQUIRES(mutex_);
+                                                double present, FirstNewFrame* frames = nullptr)
+      ZEPHRIN_REQUIRES(mutex_);
   /// The index of the first frame of a key's current segment.
   static double FirstFrameOfCurrent(KeyState& state);
 
